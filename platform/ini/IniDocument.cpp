@@ -1,0 +1,354 @@
+#include "platform/ini/IniDocument.h"
+
+#include "platform/ini/IniFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ini {
+
+namespace {
+
+std::string fold(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+    return out;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string canonicalPath(const std::string& fileName) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(fileName, ec);
+    if (ec)
+        return fileName;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(p, ec);
+    return ec ? p.lexically_normal().string() : canonical.string();
+}
+
+[[noreturn]] void fail(const std::string& path, int error) {
+    throw EIniFileError("Cannot create file \"" + path + "\". " + std::strerror(error));
+}
+
+bool writeAll(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+IniDocument::IniDocument(std::string path) : path_(std::move(path)) {
+    load();
+}
+
+std::shared_ptr<IniDocument> IniDocument::Open(const std::string& fileName) {
+    static std::mutex registryMutex;
+    static std::unordered_map<std::string, std::weak_ptr<IniDocument>> registry;
+    std::string path = canonicalPath(fileName);
+    std::lock_guard<std::mutex> lock(registryMutex);
+    if (auto existing = registry[path].lock())
+        return existing;
+    for (auto it = registry.begin(); it != registry.end();)
+        it = it->second.expired() && it->first != path ? registry.erase(it) : std::next(it);
+    auto document = std::make_shared<IniDocument>(path);
+    registry[path] = document;
+    return document;
+}
+
+IniDocument::FileStamp IniDocument::currentStamp() const {
+    struct stat st {};
+    FileStamp stamp;
+    if (::stat(path_.c_str(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.mtimeNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return stamp;
+}
+
+void IniDocument::load() {
+    preamble_.clear();
+    sections_.clear();
+    firstSection_.clear();
+    hadBom_ = false;
+    unreadable_ = false;
+    dirty_ = false;
+    stamp_ = currentStamp();
+    if (!stamp_.exists)
+        return;
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) {
+        unreadable_ = true;
+        return;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        unreadable_ = true;
+        return;
+    }
+    parse(text.str());
+}
+
+void IniDocument::parse(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        hadBom_ = true;
+        text.remove_prefix(3);
+    }
+    Section* current = nullptr;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        std::string_view line =
+            text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+        pos = end == std::string_view::npos ? text.size() : end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        std::string_view t = trim(line);
+        if (!t.empty() && t.front() == '[') {
+            size_t close = t.find(']');
+            std::string_view name =
+                trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            Section& section = sections_.emplace_back();
+            section.name = std::string(name);
+            section.raw = std::string(line);
+            auto it = std::prev(sections_.end());
+            firstSection_.emplace(fold(name), it);
+            current = &section;
+            continue;
+        }
+        if (!current) {
+            preamble_.emplace_back(line);
+            continue;
+        }
+        Entry entry;
+        entry.raw = std::string(line);
+        if (!t.empty() && t.front() != ';') {
+            entry.isKey = true;
+            size_t eq = t.find('=');
+            if (eq == std::string_view::npos) {
+                entry.key = std::string(t);
+            } else {
+                entry.key = std::string(trim(t.substr(0, eq)));
+                entry.value = std::string(trim(t.substr(eq + 1)));
+            }
+        }
+        current->entries.push_back(std::move(entry));
+        if (current->entries.back().isKey)
+            current->firstKey.emplace(fold(current->entries.back().key), std::prev(current->entries.end()));
+    }
+}
+
+void IniDocument::RefreshIfChanged() {
+    if (dirty_)
+        return; // our pending changes win; they are written over the file at the next flush
+    if (currentStamp() != stamp_)
+        load();
+}
+
+IniDocument::Section* IniDocument::findSection(std::string_view name) {
+    auto it = firstSection_.find(fold(name));
+    return it == firstSection_.end() ? nullptr : &*it->second;
+}
+
+const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
+    auto it = firstSection_.find(fold(name));
+    return it == firstSection_.end() ? nullptr : &*it->second;
+}
+
+IniDocument::Section& IniDocument::sectionForWrite(std::string_view name) {
+    if (Section* existing = findSection(name))
+        return *existing;
+    // Keep a blank line between the previous section and the new one.
+    if (!sections_.empty()) {
+        Section& last = sections_.back();
+        if (last.entries.empty() || !trim(last.entries.back().raw).empty() || last.entries.back().isKey)
+            last.entries.push_back(Entry{});
+    } else if (!preamble_.empty() && !trim(preamble_.back()).empty()) {
+        preamble_.emplace_back();
+    }
+    Section& section = sections_.emplace_back();
+    section.name = std::string(name);
+    firstSection_.emplace(fold(name), std::prev(sections_.end()));
+    return section;
+}
+
+std::optional<std::string> IniDocument::Value(std::string_view section, std::string_view key) const {
+    const Section* s = findSection(section);
+    if (!s)
+        return std::nullopt;
+    auto it = s->firstKey.find(fold(key));
+    if (it == s->firstKey.end())
+        return std::nullopt;
+    return it->second->value;
+}
+
+void IniDocument::SetValue(std::string_view section, std::string_view key, const std::string& value) {
+    Section& s = sectionForWrite(section);
+    std::string folded = fold(key);
+    auto found = s.firstKey.find(folded);
+    if (found != s.firstKey.end()) {
+        Entry& entry = *found->second;
+        if (entry.value == value)
+            return;
+        entry.value = value;
+        entry.raw.clear();
+        dirty_ = true;
+        return;
+    }
+    // New keys go after the last line of the section that is not blank.
+    auto insertAt = s.entries.end();
+    while (insertAt != s.entries.begin()) {
+        auto previous = std::prev(insertAt);
+        if (previous->isKey || !trim(previous->raw).empty())
+            break;
+        insertAt = previous;
+    }
+    Entry entry;
+    entry.isKey = true;
+    entry.key = std::string(key);
+    entry.value = value;
+    auto it = s.entries.insert(insertAt, std::move(entry));
+    s.firstKey.emplace(std::move(folded), it);
+    dirty_ = true;
+}
+
+std::vector<std::string> IniDocument::SectionNames() const {
+    std::vector<std::string> names;
+    for (auto it = sections_.begin(); it != sections_.end(); ++it) {
+        auto first = firstSection_.find(fold(it->name));
+        if (first != firstSection_.end() && first->second == it)
+            names.push_back(it->name);
+    }
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> IniDocument::SectionEntries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> result;
+    const Section* s = findSection(section);
+    if (!s)
+        return result;
+    for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
+        if (!it->isKey)
+            continue;
+        auto first = s->firstKey.find(fold(it->key));
+        if (first != s->firstKey.end() && first->second == it)
+            result.emplace_back(it->key, it->value);
+    }
+    return result;
+}
+
+bool IniDocument::HasSection(std::string_view section) const {
+    return findSection(section) != nullptr;
+}
+
+bool IniDocument::HasKeys(std::string_view section) const {
+    const Section* s = findSection(section);
+    return s && !s->firstKey.empty();
+}
+
+void IniDocument::EraseSection(std::string_view section) {
+    std::string folded = fold(section);
+    if (firstSection_.erase(folded) == 0)
+        return;
+    for (auto it = sections_.begin(); it != sections_.end();)
+        it = fold(it->name) == folded ? sections_.erase(it) : std::next(it);
+    dirty_ = true;
+}
+
+void IniDocument::DeleteKey(std::string_view section, std::string_view key) {
+    Section* s = findSection(section);
+    if (!s)
+        return;
+    std::string folded = fold(key);
+    if (s->firstKey.erase(folded) == 0)
+        return;
+    for (auto it = s->entries.begin(); it != s->entries.end();)
+        it = it->isKey && fold(it->key) == folded ? s->entries.erase(it) : std::next(it);
+    dirty_ = true;
+}
+
+std::string IniDocument::Serialize() const {
+    std::string out;
+    if (hadBom_)
+        out += "\xEF\xBB\xBF";
+    for (const auto& line : preamble_) {
+        out += line;
+        out += "\r\n";
+    }
+    for (const auto& section : sections_) {
+        out += section.raw.empty() ? "[" + section.name + "]" : section.raw;
+        out += "\r\n";
+        for (const auto& entry : section.entries) {
+            if (!entry.raw.empty() || !entry.isKey)
+                out += entry.raw;
+            else
+                out += entry.key + "=" + entry.value;
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+void IniDocument::Flush() {
+    if (!dirty_)
+        return;
+    if (unreadable_)
+        fail(path_, EACCES);
+    std::string data = Serialize();
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = path_ + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            fail(path_, errno);
+    }
+    if (fd < 0)
+        fail(path_, EEXIST);
+    struct stat old {};
+    if (::stat(path_.c_str(), &old) == 0)
+        (void)::fchmod(fd, old.st_mode & 07777);
+    if (!writeAll(fd, data) || ::fsync(fd) != 0) {
+        int error = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        fail(path_, error);
+    }
+    if (::close(fd) != 0 || ::rename(temp.c_str(), path_.c_str()) != 0) {
+        int error = errno;
+        ::unlink(temp.c_str());
+        fail(path_, error);
+    }
+    dirty_ = false;
+    stamp_ = currentStamp();
+}
+
+} // namespace ini

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace ini {
+
+// The parsed contents of one INI file, kept with every line (comments, blank lines, duplicates) so
+// that a rewrite changes only what was written. Not thread-safe by itself: IniDocument::Lock guards it.
+class IniDocument {
+public:
+    // What identifies the file's state on disk, to notice changes made by others.
+    struct FileStamp {
+        bool exists = false;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t mtimeNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+
+    explicit IniDocument(std::string path);
+
+    // The one document per canonical path, shared by every IniFile opened on it.
+    static std::shared_ptr<IniDocument> Open(const std::string& fileName);
+
+    std::mutex& Mutex() { return mutex_; }
+    const std::string& Path() const { return path_; }
+
+    // Re-reads the file when it changed on disk and nothing is pending here.
+    void RefreshIfChanged();
+
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+    void SetValue(std::string_view section, std::string_view key, const std::string& value);
+    std::vector<std::string> SectionNames() const;
+    // (key, value) pairs of the section in file order, the first of duplicate keys only.
+    std::vector<std::pair<std::string, std::string>> SectionEntries(std::string_view section) const;
+    bool HasSection(std::string_view section) const;
+    // The section exists and holds at least one key.
+    bool HasKeys(std::string_view section) const;
+    void EraseSection(std::string_view section);
+    void DeleteKey(std::string_view section, std::string_view key);
+
+    bool Dirty() const { return dirty_; }
+    // Writes the document through a temporary file and a rename when it has pending changes.
+    // Throws EIniFileError on failure; the file on disk is then unchanged.
+    void Flush();
+
+    // The text that Flush writes.
+    std::string Serialize() const;
+
+private:
+    struct Entry {
+        bool isKey = false;
+        std::string key;   // as stored
+        std::string value; // as stored (blanks around it removed)
+        std::string raw;   // the original line; empty once the entry changed or for new entries
+    };
+    using Entries = std::list<Entry>;
+    struct Section {
+        std::string name;
+        std::string raw; // the original header line
+        Entries entries;
+        std::unordered_map<std::string, Entries::iterator> firstKey; // folded key -> first entry
+    };
+    using Sections = std::list<Section>;
+
+    void load();
+    void parse(std::string_view text);
+    Section* findSection(std::string_view name);
+    const Section* findSection(std::string_view name) const;
+    Section& sectionForWrite(std::string_view name);
+    FileStamp currentStamp() const;
+
+    std::string path_;
+    std::mutex mutex_;
+    std::vector<std::string> preamble_; // lines before the first section
+    Sections sections_;
+    std::unordered_map<std::string, Sections::iterator> firstSection_; // folded name -> first section
+    bool hadBom_ = false;
+    bool dirty_ = false;
+    bool unreadable_ = false; // the file exists but could not be read: never overwrite it
+    FileStamp stamp_;
+};
+
+} // namespace ini

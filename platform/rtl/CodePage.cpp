@@ -1,0 +1,113 @@
+#include "platform/rtl/CodePage.h"
+
+#include <array>
+
+namespace rtl {
+
+namespace {
+
+// Unicode characters of bytes 0x80..0x9F; the five unassigned bytes map to the C1 control of the same value.
+constexpr std::array<char32_t, 32> kHighControls{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at s[i]; malformed input gives U+FFFD and consumes one byte.
+char32_t decodeUtf8(std::string_view s, size_t& i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+        ++i;
+        return c;
+    }
+    int extra;
+    char32_t cp;
+    char32_t minimum;
+    if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1, cp = c & 0x1F, minimum = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2, cp = c & 0x0F, minimum = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3, cp = c & 0x07, minimum = 0x10000;
+    } else {
+        ++i;
+        return 0xFFFD;
+    }
+    if (i + size_t(extra) >= s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    for (int k = 1; k <= extra; ++k) {
+        unsigned char b = static_cast<unsigned char>(s[i + size_t(k)]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return 0xFFFD;
+    }
+    i += size_t(extra) + 1;
+    return cp;
+}
+
+} // namespace
+
+char UnicodeToWindows1252(char32_t ch) {
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return static_cast<char>(ch);
+    for (size_t k = 0; k < kHighControls.size(); ++k)
+        if (kHighControls[k] == ch)
+            return static_cast<char>(0x80 + k);
+    return '?';
+}
+
+std::string Utf8ToWindows1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size())
+        out += UnicodeToWindows1252(decodeUtf8(utf8, i));
+    return out;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        unsigned char b = static_cast<unsigned char>(c);
+        appendUtf8(out, b >= 0x80 && b <= 0x9F ? kHighControls[b - 0x80] : char32_t(b));
+    }
+    return out;
+}
+
+bool FitsWindows1252(std::string_view utf8) {
+    size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t cp = decodeUtf8(utf8, i);
+        if (cp == 0xFFFD || (cp != '?' && UnicodeToWindows1252(cp) == '?'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace rtl

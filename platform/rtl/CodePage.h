@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rtl {
+
+// Windows-1252: UTF-8 text to single bytes; every character outside the code page (and every
+// malformed UTF-8 byte) becomes '?'.
+std::string Utf8ToWindows1252(std::string_view utf8);
+// One Unicode character to its Windows-1252 byte, or '?' when the code page lacks it.
+char UnicodeToWindows1252(char32_t ch);
+// Windows-1252 bytes to UTF-8 (the five unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 ...).
+std::string Windows1252ToUtf8(std::string_view bytes);
+// True when every character of the UTF-8 text exists in Windows-1252.
+bool FitsWindows1252(std::string_view utf8);
+
+} // namespace rtl

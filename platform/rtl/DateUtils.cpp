@@ -1,0 +1,555 @@
+#include "platform/rtl/DateUtils.h"
+
+#include "platform/rtl/SysUtils.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace rtl {
+
+namespace {
+
+constexpr int kDateDelta = 693594; // days from 0001-01-01 to 1899-12-30
+
+constexpr int kDaysBeforeMonth[2][13] = {{0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
+                                         {0, 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
+
+// Whole days (counted from 0001-01-01 as day 1) and milliseconds of the day. Dates before
+// 1899-12-30 keep their time as a positive fraction, as the original did.
+struct TimeStamp {
+    long long date;
+    long long time;
+};
+
+TimeStamp toTimeStamp(TDateTime value) {
+    double whole = std::trunc(value);
+    long long ms = std::llround(std::fabs(value - whole) * MSecsPerDay);
+    TimeStamp ts{static_cast<long long>(whole) + kDateDelta, ms};
+    if (ts.time >= static_cast<long long>(MSecsPerDay)) { // rounding reached the next day
+        ts.time = 0;
+        ts.date += value < 0 ? -1 : 1;
+    }
+    return ts;
+}
+
+void decodeDays(long long days, int& year, int& month, int& day) {
+    // days: 1 = 0001-01-01
+    if (days <= 0) {
+        year = month = day = 0;
+        return;
+    }
+    long long t = days - 1;
+    long long y = 1;
+    long long d400 = t / 146097;
+    t %= 146097;
+    y += d400 * 400;
+    long long d100 = t / 36524;
+    t %= 36524;
+    if (d100 == 4) {
+        d100 = 3;
+        t += 36524;
+    }
+    y += d100 * 100;
+    long long d4 = t / 1461;
+    t %= 1461;
+    y += d4 * 4;
+    long long d1 = t / 365;
+    t %= 365;
+    if (d1 == 4) {
+        d1 = 3;
+        t += 365;
+    }
+    y += d1;
+    year = int(y);
+    const int* table = kDaysBeforeMonth[IsLeapYear(year) ? 1 : 0];
+    int m = 12;
+    while (m > 1 && table[m] > t)
+        --m;
+    month = m;
+    day = int(t - table[m]) + 1;
+}
+
+// --- parsing ---
+
+class Scanner {
+public:
+    explicit Scanner(std::string_view s) : s_(s) {}
+
+    bool atEnd() const { return pos_ >= s_.size(); }
+    size_t pos() const { return pos_; }
+    void skipBlanks() {
+        while (pos_ < s_.size() && s_[pos_] == ' ')
+            ++pos_;
+    }
+    // Up to four digits (the number stops growing at 1000).
+    bool number(int& value, int& length) {
+        skipBlanks();
+        size_t start = pos_;
+        int n = 0;
+        while (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9' && n < 1000) {
+            n = n * 10 + (s_[pos_] - '0');
+            ++pos_;
+        }
+        if (pos_ == start)
+            return false;
+        value = n;
+        length = int(pos_ - start);
+        return true;
+    }
+    bool character(char c) {
+        skipBlanks();
+        if (pos_ < s_.size() && s_[pos_] == c) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
+    bool text(std::string_view word) {
+        skipBlanks();
+        if (word.empty() || s_.size() - pos_ < word.size() || !SameText(s_.substr(pos_, word.size()), word))
+            return false;
+        pos_ += word.size();
+        return true;
+    }
+
+private:
+    std::string_view s_;
+    size_t pos_ = 0;
+};
+
+enum class DateOrder { MDY, DMY, YMD };
+
+DateOrder dateOrder(std::string_view shortDateFormat) {
+    for (char c : shortDateFormat) {
+        switch (c) {
+        case 'd':
+        case 'D':
+            return DateOrder::DMY;
+        case 'm':
+        case 'M':
+            return DateOrder::MDY;
+        case 'y':
+        case 'Y':
+            return DateOrder::YMD;
+        default:
+            break;
+        }
+    }
+    return DateOrder::MDY;
+}
+
+int currentYear() {
+    int y, m, d;
+    DecodeDate(Date(), y, m, d);
+    return y;
+}
+
+bool scanDate(Scanner& sc, TDateTime& date, const LocaleFacts& facts) {
+    DateOrder order = dateOrder(facts.ShortDateFormat);
+    int n1, n2, n3, l1, l2, l3;
+    if (!(sc.number(n1, l1) && sc.character(facts.DateSeparator) && sc.number(n2, l2)))
+        return false;
+    int y, m, d;
+    if (sc.character(facts.DateSeparator)) {
+        if (!sc.number(n3, l3))
+            return false;
+        int yearLength;
+        switch (order) {
+        case DateOrder::MDY:
+            y = n3, yearLength = l3, m = n1, d = n2;
+            break;
+        case DateOrder::DMY:
+            y = n3, yearLength = l3, m = n2, d = n1;
+            break;
+        default:
+            y = n1, yearLength = l1, m = n2, d = n3;
+            break;
+        }
+        if (yearLength <= 2) {
+            int centuryBase = currentYear() - facts.TwoDigitYearCenturyWindow;
+            y += centuryBase / 100 * 100;
+            if (facts.TwoDigitYearCenturyWindow > 0 && y < centuryBase)
+                y += 100;
+        }
+    } else {
+        y = currentYear();
+        if (order == DateOrder::DMY)
+            d = n1, m = n2;
+        else
+            m = n1, d = n2;
+    }
+    sc.character(facts.DateSeparator);
+    sc.skipBlanks();
+    return TryEncodeDate(y, m, d, date);
+}
+
+bool scanTime(Scanner& sc, TDateTime& time, const LocaleFacts& facts) {
+    auto scanAmPm = [&]() {
+        if (sc.text(facts.TimeAMString) || sc.text("AM"))
+            return 0;
+        if (sc.text(facts.TimePMString) || sc.text("PM"))
+            return 12;
+        return -1;
+    };
+    int baseHour = scanAmPm();
+    int hour, min = 0, sec = 0, msec = 0, length;
+    if (!sc.number(hour, length))
+        return false;
+    if (sc.character(facts.TimeSeparator)) {
+        if (!sc.number(min, length))
+            return false;
+        if (sc.character(facts.TimeSeparator)) {
+            if (!sc.number(sec, length))
+                return false;
+            if (sc.character(facts.DecimalSeparator) && !sc.number(msec, length))
+                return false;
+        }
+    }
+    if (baseHour < 0)
+        baseHour = scanAmPm();
+    if (baseHour >= 0) {
+        if (hour == 0 || hour > 12)
+            return false;
+        if (hour == 12)
+            hour = 0;
+        hour += baseHour;
+    }
+    sc.skipBlanks();
+    return TryEncodeTime(hour, min, sec, msec, time);
+}
+
+// --- formatting ---
+
+class DateTimeWriter {
+public:
+    DateTimeWriter(TDateTime value, const LocaleFacts& facts) : value_(value), facts_(facts) {
+        DecodeDate(value, year_, month_, day_);
+        DecodeTime(value, hour_, min_, sec_, msec_);
+    }
+
+    std::string write(std::string_view format) {
+        append(format, 0);
+        return out_;
+    }
+
+private:
+    static bool startsWithText(std::string_view s, size_t i, std::string_view word) {
+        return s.size() - i >= word.size() && SameText(s.substr(i, word.size()), word);
+    }
+
+    void number(int value, int digits) {
+        std::string s = std::to_string(value);
+        if (int(s.size()) < digits)
+            s.insert(0, size_t(digits) - s.size(), '0');
+        out_ += s;
+    }
+
+    // Whether an am/pm marker follows before the next hour specifier (outside quotes).
+    static bool twelveHourAhead(std::string_view format, size_t i) {
+        bool quoted = false;
+        for (; i < format.size(); ++i) {
+            char c = format[i];
+            if (c == '\'' || c == '"') {
+                quoted = !quoted;
+            } else if (!quoted && (c == 'a' || c == 'A')) {
+                return startsWithText(format, i, "AM/PM") || startsWithText(format, i, "A/P") ||
+                       startsWithText(format, i, "AMPM");
+            } else if (!quoted && (c == 'h' || c == 'H')) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    void append(std::string_view format, int level) {
+        if (level >= 2)
+            return;
+        char lastToken = ' ';
+        size_t i = 0;
+        while (i < format.size()) {
+            char starter = format[i];
+            char token = starter >= 'a' && starter <= 'z' ? char(starter - 32) : starter;
+            size_t count = 1;
+            while (i + count < format.size() && format[i + count] == starter)
+                ++count;
+            if (token >= 'A' && token <= 'Z') {
+                if (token == 'M' && lastToken == 'H')
+                    token = 'N';
+                lastToken = token;
+            }
+            switch (token) {
+            case 'Y':
+                if (count <= 2)
+                    number(year_ % 100, 2);
+                else
+                    number(year_, 4);
+                i += count;
+                break;
+            case 'M':
+                if (count <= 2)
+                    number(month_, int(count));
+                else if (count == 3)
+                    out_ += facts_.ShortMonthNames[size_t(month_ - 1)];
+                else
+                    out_ += facts_.LongMonthNames[size_t(month_ - 1)];
+                i += count;
+                break;
+            case 'D':
+                if (count <= 2)
+                    number(day_, int(count));
+                else if (count == 3)
+                    out_ += facts_.ShortDayNames[size_t(DayOfWeek(value_) - 1)];
+                else if (count == 4)
+                    out_ += facts_.LongDayNames[size_t(DayOfWeek(value_) - 1)];
+                else if (count == 5)
+                    append(facts_.ShortDateFormat, level + 1);
+                else
+                    append(facts_.LongDateFormat, level + 1);
+                i += count;
+                break;
+            case 'H': {
+                if (twelveHourAhead(format, i + count))
+                    twelveHour_ = true;
+                int h = hour_;
+                if (twelveHour_) {
+                    if (h == 0)
+                        h = 12;
+                    else if (h > 12)
+                        h -= 12;
+                }
+                number(h, count > 2 ? 2 : int(count));
+                i += count;
+                break;
+            }
+            case 'N':
+                number(min_, count > 2 ? 2 : int(count));
+                i += count;
+                break;
+            case 'S':
+                number(sec_, count > 2 ? 2 : int(count));
+                i += count;
+                break;
+            case 'Z':
+                number(msec_, count > 3 ? 3 : int(count));
+                i += count;
+                break;
+            case 'T':
+                append(count == 1 ? facts_.ShortTimeFormat : facts_.LongTimeFormat, level + 1);
+                i += count;
+                break;
+            case 'C':
+                append(facts_.ShortDateFormat, level + 1);
+                if (hour_ != 0 || min_ != 0 || sec_ != 0) {
+                    out_ += ' ';
+                    append(facts_.LongTimeFormat, level + 1);
+                }
+                i += count;
+                break;
+            case 'A':
+                i += ampm(format, i);
+                break;
+            case '/':
+                if (facts_.DateSeparator != '\0')
+                    out_ += facts_.DateSeparator;
+                ++i;
+                break;
+            case ':':
+                if (facts_.TimeSeparator != '\0')
+                    out_ += facts_.TimeSeparator;
+                ++i;
+                break;
+            case '\'':
+            case '"': {
+                size_t end = format.find(starter, i + 1);
+                if (end == std::string_view::npos)
+                    end = format.size();
+                out_.append(format.substr(i + 1, end - i - 1));
+                i = end + 1;
+                break;
+            }
+            default:
+                out_ += starter;
+                ++i;
+                break;
+            }
+        }
+    }
+
+    // An "a" at format[i]: am/pm, a/p, ampm, or a plain letter. Returns the characters used.
+    size_t ampm(std::string_view format, size_t i) {
+        if (startsWithText(format, i, "AM/PM")) {
+            out_.append(format.substr(hour_ >= 12 ? i + 3 : i, 2));
+            twelveHour_ = true;
+            return 5;
+        }
+        if (startsWithText(format, i, "A/P")) {
+            out_ += format[hour_ >= 12 ? i + 2 : i];
+            twelveHour_ = true;
+            return 3;
+        }
+        if (startsWithText(format, i, "AMPM")) {
+            out_ += hour_ < 12 ? facts_.TimeAMString : facts_.TimePMString;
+            twelveHour_ = true;
+            return 4;
+        }
+        out_ += format[i];
+        return 1;
+    }
+
+    TDateTime value_;
+    const LocaleFacts& facts_;
+    int year_, month_, day_, hour_, min_, sec_, msec_;
+    bool twelveHour_ = false;
+    std::string out_;
+};
+
+} // namespace
+
+bool IsLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        return 0;
+    return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
+}
+
+bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
+        return false;
+    long long y = year - 1;
+    long long days =
+        y * 365 + y / 4 - y / 100 + y / 400 + kDaysBeforeMonth[IsLeapYear(year) ? 1 : 0][month] + day;
+    date = double(days - kDateDelta);
+    return true;
+}
+
+TDateTime EncodeDate(int year, int month, int day) {
+    TDateTime d;
+    if (!TryEncodeDate(year, month, day, d))
+        throw EConvertError("Invalid argument to date encode");
+    return d;
+}
+
+bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& time) {
+    if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
+        return false;
+    time = (hour * 3600000.0 + min * 60000.0 + sec * 1000.0 + msec) / MSecsPerDay;
+    return true;
+}
+
+TDateTime EncodeTime(int hour, int min, int sec, int msec) {
+    TDateTime t;
+    if (!TryEncodeTime(hour, min, sec, msec, t))
+        throw EConvertError("Invalid argument to time encode");
+    return t;
+}
+
+void DecodeDate(TDateTime date, int& year, int& month, int& day) {
+    decodeDays(toTimeStamp(date).date, year, month, day);
+}
+
+void DecodeTime(TDateTime time, int& hour, int& min, int& sec, int& msec) {
+    long long ms = toTimeStamp(time).time;
+    hour = int(ms / 3600000);
+    min = int(ms / 60000 % 60);
+    sec = int(ms / 1000 % 60);
+    msec = int(ms % 1000);
+}
+
+int DayOfWeek(TDateTime date) {
+    long long days = toTimeStamp(date).date;
+    long long r = days % 7;
+    if (r < 0)
+        r += 7;
+    return int(r) + 1;
+}
+
+TDateTime Now() {
+    auto now = std::chrono::system_clock::now();
+    std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    int ms =
+        int(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+           EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), ms);
+}
+
+TDateTime Date() {
+    return std::trunc(Now());
+}
+
+TDateTime Time() {
+    TDateTime now = Now();
+    return now - std::trunc(now);
+}
+
+std::string FormatDateTime(std::string_view format, TDateTime value, const LocaleFacts& facts) {
+    return DateTimeWriter(value, facts).write(format.empty() ? std::string_view("c") : format);
+}
+
+std::string DateToStr(TDateTime value, const LocaleFacts& facts) {
+    return FormatDateTime(facts.ShortDateFormat, value, facts);
+}
+
+std::string TimeToStr(TDateTime value, const LocaleFacts& facts) {
+    return FormatDateTime(facts.LongTimeFormat, value, facts);
+}
+
+std::string DateTimeToStr(TDateTime value, const LocaleFacts& facts) {
+    return FormatDateTime("c", value, facts);
+}
+
+bool TryStrToDate(std::string_view s, TDateTime& value, const LocaleFacts& facts) {
+    Scanner sc(s);
+    TDateTime d;
+    if (!scanDate(sc, d, facts) || !sc.atEnd())
+        return false;
+    value = d;
+    return true;
+}
+
+bool TryStrToTime(std::string_view s, TDateTime& value, const LocaleFacts& facts) {
+    Scanner sc(s);
+    TDateTime t;
+    if (!scanTime(sc, t, facts) || !sc.atEnd())
+        return false;
+    value = t;
+    return true;
+}
+
+bool TryStrToDateTime(std::string_view s, TDateTime& value, const LocaleFacts& facts) {
+    Scanner sc(s);
+    TDateTime d = 0, t = 0;
+    if (!scanDate(sc, d, facts) || !(sc.atEnd() || scanTime(sc, t, facts)) || !sc.atEnd())
+        return TryStrToTime(s, value, facts);
+    value = d >= 0 ? d + t : d - t;
+    return true;
+}
+
+TDateTime StrToDate(std::string_view s, const LocaleFacts& facts) {
+    TDateTime v;
+    if (!TryStrToDate(s, v, facts))
+        throw EConvertError("'" + std::string(s) + "' is not a valid date");
+    return v;
+}
+
+TDateTime StrToTime(std::string_view s, const LocaleFacts& facts) {
+    TDateTime v;
+    if (!TryStrToTime(s, v, facts))
+        throw EConvertError("'" + std::string(s) + "' is not a valid time");
+    return v;
+}
+
+TDateTime StrToDateTime(std::string_view s, const LocaleFacts& facts) {
+    TDateTime v;
+    if (!TryStrToDateTime(s, v, facts))
+        throw EConvertError("'" + std::string(s) + "' is not a valid date and time");
+    return v;
+}
+
+} // namespace rtl

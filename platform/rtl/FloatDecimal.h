@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace rtl::detail {
+
+// A number as decimal digits: value = 0.<digits> * 10^exponent, digits without trailing zeros
+// ("" for zero). Mirrors the classic float record the formatting routines work on.
+struct FloatDecimal {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+    bool special = false; // NaN or infinity; `digits` then holds "NAN" or "INF"
+};
+
+// Rounds |value| to at most `precision` significant digits (1..18) and at most `decimals` digits after
+// the decimal point, half away from zero on the 18-digit expansion (as the original did on its
+// extended values).
+FloatDecimal ToFloatDecimal(double value, int precision, int decimals);
+
+// Inserts `separator` every three digits of an integer digit string ('\0' leaves it as it is).
+std::string GroupThousands(const std::string& integerDigits, char separator);
+
+} // namespace rtl::detail

@@ -1,0 +1,257 @@
+#include "platform/rtl/FormatFloat.h"
+
+#include "platform/rtl/FloatDecimal.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace rtl {
+
+namespace {
+
+using detail::FloatDecimal;
+
+// Splits the format at ';' outside quotes.
+std::vector<std::string_view> splitSections(std::string_view format) {
+    std::vector<std::string_view> sections;
+    size_t start = 0;
+    char quote = 0;
+    for (size_t i = 0; i < format.size(); ++i) {
+        char c = format[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ';') {
+            sections.push_back(format.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    sections.push_back(format.substr(start));
+    return sections;
+}
+
+// What a section asks for.
+struct SectionInfo {
+    int digitCount = 0;     // '0' and '#' placeholders
+    int decimalIndex = -1;  // placeholders before the first '.'
+    int forcedInteger = 0;  // integer positions from the first '0' to the decimal point
+    int forcedDecimals = 0; // decimal positions up to the last '0'
+    bool thousands = false;
+    bool scientific = false;
+};
+
+bool isExponentMark(std::string_view s, size_t i) {
+    return (s[i] == 'E' || s[i] == 'e') && i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-');
+}
+
+SectionInfo scanSection(std::string_view section, const LocaleFacts& facts) {
+    SectionInfo info;
+    int firstZero = -1, lastZero = -1;
+    for (size_t i = 0; i < section.size(); ++i) {
+        char c = section[i];
+        if (c == '"' || c == '\'') {
+            size_t end = section.find(c, i + 1);
+            i = end == std::string_view::npos ? section.size() : end;
+        } else if (c == '0' || c == '#') {
+            if (c == '0') {
+                if (firstZero < 0)
+                    firstZero = info.digitCount;
+                lastZero = info.digitCount;
+            }
+            ++info.digitCount;
+        } else if (c == '.') {
+            if (info.decimalIndex < 0)
+                info.decimalIndex = info.digitCount;
+        } else if (c == ',') {
+            info.thousands = facts.ThousandSeparator != '\0';
+        } else if (isExponentMark(section, i)) {
+            if (info.scientific)
+                continue;
+            info.scientific = true;
+            ++i;
+            while (i + 1 < section.size() && section[i + 1] == '0')
+                ++i;
+        }
+    }
+    if (info.decimalIndex < 0)
+        info.decimalIndex = info.digitCount;
+    if (firstZero >= 0 && firstZero < info.decimalIndex)
+        info.forcedInteger = info.decimalIndex - firstZero;
+    if (lastZero >= info.decimalIndex)
+        info.forcedDecimals = lastZero - info.decimalIndex + 1;
+    return info;
+}
+
+class SectionWriter {
+public:
+    SectionWriter(std::string_view section, const SectionInfo& info, const LocaleFacts& facts)
+        : section_(section), info_(info), facts_(facts) {}
+
+    // Integer digits (without leading zeros beyond the forced ones), fraction digits (trailing zeros
+    // beyond the forced ones removed) and, in scientific notation, the exponent.
+    std::string write(const std::string& intDigits, const std::string& fraction, int exponent) {
+        std::string out;
+        int placeholder = 0;
+        size_t intLength = intDigits.size();
+        size_t intUsed = 0;
+        bool pointWritten = false;
+        const int integerPlaceholders = info_.decimalIndex;
+        auto putIntegerDigits = [&](size_t count) {
+            for (size_t k = 0; k < count && intUsed < intLength; ++k) {
+                out += intDigits[intUsed++];
+                size_t remaining = intLength - intUsed;
+                if (info_.thousands && !info_.scientific && remaining > 0 && remaining % 3 == 0)
+                    out += facts_.ThousandSeparator;
+            }
+        };
+        for (size_t i = 0; i < section_.size(); ++i) {
+            char c = section_[i];
+            if (c == '"' || c == '\'') {
+                size_t end = section_.find(c, i + 1);
+                if (end == std::string_view::npos)
+                    end = section_.size();
+                out.append(section_.substr(i + 1, end - i - 1));
+                i = end;
+            } else if (c == '0' || c == '#') {
+                if (placeholder < integerPlaceholders) {
+                    // Right-align the integer digits on the integer placeholders; the first one takes the
+                    // excess.
+                    int positionFromPoint = integerPlaceholders - placeholder;
+                    if (placeholder == 0 && intLength > size_t(integerPlaceholders))
+                        putIntegerDigits(intLength - size_t(integerPlaceholders) + 1);
+                    else if (intLength - intUsed >= size_t(positionFromPoint))
+                        putIntegerDigits(1);
+                } else {
+                    if (!pointWritten) {
+                        putIntegerDigits(intLength);
+                    }
+                    size_t index = size_t(placeholder - integerPlaceholders);
+                    if (index < fraction.size())
+                        out += fraction[index];
+                }
+                ++placeholder;
+            } else if (c == '.') {
+                if (!pointWritten) {
+                    putIntegerDigits(intLength);
+                    pointWritten = true;
+                    if (!fraction.empty())
+                        out += facts_.DecimalSeparator;
+                }
+            } else if (c == ',') {
+                // thousands separators are placed with the digits
+            } else if (info_.scientific && isExponentMark(section_, i)) {
+                putIntegerDigits(intLength);
+                bool always = section_[i + 1] == '+';
+                out += c;
+                if (exponent < 0)
+                    out += '-';
+                else if (always)
+                    out += '+';
+                ++i;
+                int minDigits = 0;
+                while (i + 1 < section_.size() && section_[i + 1] == '0') {
+                    ++minDigits;
+                    ++i;
+                }
+                std::string e = std::to_string(std::abs(exponent));
+                if (int(e.size()) < std::min(minDigits, 4))
+                    e.insert(0, size_t(std::min(minDigits, 4)) - e.size(), '0');
+                out += e;
+            } else {
+                out += c;
+            }
+        }
+        putIntegerDigits(intLength);
+        return out;
+    }
+
+private:
+    std::string_view section_;
+    const SectionInfo& info_;
+    const LocaleFacts& facts_;
+};
+
+std::string trimFraction(std::string fraction, int forced) {
+    while (int(fraction.size()) > forced && fraction.back() == '0')
+        fraction.pop_back();
+    return fraction;
+}
+
+struct Rendered {
+    bool zero = false;
+    bool fallback = false;
+    std::string text;
+};
+
+Rendered renderSection(std::string_view section, double magnitude, const LocaleFacts& facts) {
+    SectionInfo info = scanSection(section, facts);
+    Rendered result;
+    if (info.scientific) {
+        FloatDecimal d = detail::ToFloatDecimal(magnitude, std::max(info.digitCount, 1), 9999);
+        result.zero = d.digits.empty();
+        std::string mantissa = d.digits;
+        mantissa.resize(size_t(std::max<int>(info.digitCount, int(mantissa.size()))), '0');
+        int intCount = std::min<int>(info.decimalIndex, int(mantissa.size()));
+        std::string intDigits = mantissa.substr(0, size_t(intCount));
+        std::string fraction = trimFraction(mantissa.substr(size_t(intCount)), info.forcedDecimals);
+        int exponent = result.zero ? 0 : d.exponent - info.decimalIndex;
+        result.text = SectionWriter(section, info, facts).write(intDigits, fraction, exponent);
+        return result;
+    }
+    FloatDecimal d = detail::ToFloatDecimal(magnitude, 18, info.digitCount - info.decimalIndex);
+    if (!d.digits.empty() && d.exponent > 18) {
+        result.fallback = true;
+        return result;
+    }
+    result.zero = d.digits.empty();
+    std::string intDigits, fraction;
+    int decimals = info.digitCount - info.decimalIndex;
+    if (!result.zero) {
+        if (d.exponent > 0) {
+            intDigits = d.digits.substr(0, size_t(std::min<int>(d.exponent, int(d.digits.size()))));
+            intDigits.resize(size_t(d.exponent), '0');
+            if (d.exponent < int(d.digits.size()))
+                fraction = d.digits.substr(size_t(d.exponent));
+        } else {
+            fraction = std::string(size_t(-d.exponent), '0') + d.digits;
+        }
+    }
+    fraction.resize(size_t(decimals), '0');
+    if (int(intDigits.size()) < info.forcedInteger)
+        intDigits.insert(0, size_t(info.forcedInteger) - intDigits.size(), '0');
+    result.text =
+        SectionWriter(section, info, facts).write(intDigits, trimFraction(fraction, info.forcedDecimals), 0);
+    return result;
+}
+
+} // namespace
+
+std::string FormatFloat(std::string_view format, double value, const LocaleFacts& facts) {
+    if (format.empty() || std::isnan(value) || std::isinf(value))
+        return FloatToStr(value, facts);
+    std::vector<std::string_view> sections = splitSections(format);
+    auto sectionAt = [&](size_t index) -> std::string_view {
+        return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
+    };
+    size_t index = value < 0 ? 1 : (value == 0 ? 2 : 0);
+    std::string_view section = sectionAt(index);
+    bool usesOwnSection = section.data() != sections[0].data() || index == 0;
+    Rendered r = renderSection(section, std::fabs(value), facts);
+    if (r.fallback)
+        return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts);
+    if (r.zero && index != 2 && sections.size() > 2 && !sections[2].empty()) {
+        r = renderSection(sections[2], 0.0, facts);
+        return r.text;
+    }
+    // The first section stands in for a missing negative section: it gets the minus sign
+    // (unless the value rounded to zero).
+    if (value < 0 && !r.zero && (!usesOwnSection || index == 0))
+        return "-" + r.text;
+    return r.text;
+}
+
+} // namespace rtl

@@ -1,0 +1,287 @@
+#include "platform/ini/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ini::IniFile;
+using Strings = std::vector<std::string>;
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("ini_test_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string path(const std::string& name = "test.ini") const { return (dir_ / name).string(); }
+
+    void writeFile(const std::string& text, const std::string& name = "test.ini") const {
+        std::ofstream(path(name), std::ios::binary) << text;
+    }
+    std::string readFile(const std::string& name = "test.ini") const {
+        std::ifstream in(path(name), std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path dir_;
+};
+
+const char* kSample = "; settings\n"
+                      "[System]\n"
+                      "Threads=3\n"
+                      "Name = \"quoted value\" \n"
+                      "Empty=\n"
+                      "=no key\n"
+                      "bare line\n"
+                      "; a comment\n"
+                      "threads=99\n"
+                      "\n"
+                      "[Trees]\n"
+                      "Main=1\n"
+                      "[SYSTEM]\n"
+                      "Other=2\n";
+
+TEST_F(IniFileTest, ReadsWithWindowsRules) {
+    writeFile(kSample);
+    IniFile ini(path());
+    EXPECT_EQ(ini.ReadString("system", "THREADS", "x"), "3");             // case-insensitive, first key wins
+    EXPECT_EQ(ini.ReadString("System", "Name", "x"), "\"quoted value\""); // raw: quotes stay
+    EXPECT_EQ(ini.ReadString("System", "Empty", "x"), "");
+    EXPECT_EQ(ini.ReadString("System", "", "x"), "no key");
+    EXPECT_EQ(ini.ReadString("System", "bare line", "x"), "");
+    EXPECT_EQ(ini.ReadString("System", "Missing", "default"), "default");
+    EXPECT_EQ(ini.ReadString("Nowhere", "Threads", "default"), "default");
+    EXPECT_EQ(ini.ReadString("System", "Other", "first section wins"), "first section wins");
+    EXPECT_EQ(ini.ReadSections(), (Strings{"System", "Trees"}));
+    EXPECT_EQ(ini.ReadSection("SYSTEM"), (Strings{"Threads", "Name", "Empty", "", "bare line"}));
+    EXPECT_EQ(ini.ReadSectionValues("system"),
+              (Strings{"Threads=3", "Name=\"quoted value\"", "Empty=", "=no key", "bare line="}));
+    EXPECT_TRUE(ini.SectionExists("trees"));
+    EXPECT_FALSE(ini.SectionExists("none"));
+    EXPECT_TRUE(ini.ValueExists("System", "empty"));
+    EXPECT_FALSE(ini.ValueExists("System", "a comment"));
+    EXPECT_FALSE(ini.ValueExists("System", "; a comment"));
+}
+
+TEST_F(IniFileTest, IntegersAndBooleans) {
+    writeFile("[N]\nDec=42\nNeg=-7\nHex=$1F\nCHex=0x10\nBad=12abc\nEmpty=\nBig=99999999999\nTwo=2\nZero="
+              "0\nWord=yes\n");
+    IniFile ini(path());
+    EXPECT_EQ(ini.ReadInteger("N", "Dec", 0), 42);
+    EXPECT_EQ(ini.ReadInteger("N", "Neg", 0), -7);
+    EXPECT_EQ(ini.ReadInteger("N", "Hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("N", "CHex", 0), 16);
+    EXPECT_EQ(ini.ReadInteger("N", "Bad", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("N", "Empty", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("N", "Big", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("N", "Missing", 5), 5);
+    EXPECT_TRUE(ini.ReadBool("N", "Two", false)); // non-zero is true
+    EXPECT_FALSE(ini.ReadBool("N", "Zero", true));
+    EXPECT_TRUE(ini.ReadBool("N", "Word", true)); // not a number: the default
+    EXPECT_FALSE(ini.ReadBool("N", "Word", false));
+    ini.WriteBool("N", "Flag", true);
+    ini.WriteBool("N", "Off", false);
+    ini.WriteInteger("N", "Int", -603);
+    EXPECT_EQ(ini.ReadString("N", "Flag", ""), "1");
+    EXPECT_EQ(ini.ReadString("N", "Off", ""), "0");
+    EXPECT_EQ(ini.ReadString("N", "Int", ""), "-603");
+}
+
+TEST_F(IniFileTest, RewriteKeepsOrderCommentsAndUntouchedLines) {
+    writeFile(kSample);
+    {
+        IniFile ini(path());
+        ini.WriteString("SYSTEM", "threads", "4"); // replaces the first, keeps the stored key case
+        ini.WriteString("System", "Added", "new"); // end of the section, before the blank line
+        ini.WriteString("Trees", "Main", "1");     // unchanged
+        ini.WriteString("Fresh", "Key", "v a l");  // new section at the end
+    }
+    EXPECT_EQ(readFile(), "; settings\r\n"
+                          "[System]\r\n"
+                          "Threads=4\r\n"
+                          "Name = \"quoted value\" \r\n"
+                          "Empty=\r\n"
+                          "=no key\r\n"
+                          "bare line\r\n"
+                          "; a comment\r\n"
+                          "threads=99\r\n"
+                          "Added=new\r\n"
+                          "\r\n"
+                          "[Trees]\r\n"
+                          "Main=1\r\n"
+                          "[SYSTEM]\r\n"
+                          "Other=2\r\n"
+                          "\r\n"
+                          "[Fresh]\r\n"
+                          "Key=v a l\r\n");
+}
+
+TEST_F(IniFileTest, NewFileAndNoWriteWithoutChanges) {
+    {
+        IniFile ini(path());
+        EXPECT_EQ(ini.ReadString("A", "b", "d"), "d");
+        EXPECT_EQ(ini.FileName(), path());
+    }
+    EXPECT_FALSE(fs::exists(path())); // reading alone creates nothing
+    {
+        IniFile ini(path());
+        ini.WriteString("A", "k1", "1");
+        ini.WriteString("B", "k2", "2");
+        ini.WriteString("A", "k3", "3");
+    }
+    EXPECT_EQ(readFile(), "[A]\r\nk1=1\r\nk3=3\r\n\r\n[B]\r\nk2=2\r\n");
+}
+
+TEST_F(IniFileTest, BomAndLineBreaks) {
+    writeFile("\xEF\xBB\xBF[S]\r\nA=1\nB=2\r\n");
+    {
+        IniFile ini(path());
+        EXPECT_EQ(ini.ReadSections(), (Strings{"S"}));
+        EXPECT_EQ(ini.ReadString("S", "A", ""), "1");
+        EXPECT_EQ(ini.ReadString("S", "B", ""), "2");
+        ini.WriteString("S", "C", "line1\r\nline2");
+        ini.WriteString("S", "D\n[Evil]", "x");
+    }
+    EXPECT_EQ(readFile(), "\xEF\xBB\xBF[S]\r\nA=1\r\nB=2\r\nC=line1  line2\r\nD [Evil]=x\r\n");
+    IniFile again(path());
+    EXPECT_FALSE(again.SectionExists("Evil"));
+}
+
+TEST_F(IniFileTest, EraseSectionAndDeleteKey) {
+    writeFile(kSample);
+    {
+        IniFile ini(path());
+        ini.DeleteKey("system", "THREADS"); // every line of the key
+        EXPECT_FALSE(ini.ValueExists("System", "Threads"));
+        ini.DeleteKey("System", "Missing");
+        ini.DeleteKey("Missing", "Threads");
+        ini.EraseSection("system"); // every section of the name
+        EXPECT_FALSE(ini.SectionExists("System"));
+        EXPECT_EQ(ini.ReadString("System", "Other", "gone"), "gone");
+        EXPECT_EQ(ini.ReadSections(), (Strings{"Trees"}));
+    }
+    EXPECT_EQ(readFile(), "; settings\r\n[Trees]\r\nMain=1\r\n");
+}
+
+TEST_F(IniFileTest, EmptySectionCountsAsMissing) {
+    writeFile("[Empty]\n; only a comment\n[Full]\nk=v\n");
+    IniFile ini(path());
+    EXPECT_FALSE(ini.SectionExists("Empty"));
+    EXPECT_TRUE(ini.SectionExists("Full"));
+    EXPECT_EQ(ini.ReadSections(), (Strings{"Empty", "Full"}));
+    EXPECT_TRUE(ini.ReadSection("Empty").empty());
+}
+
+TEST_F(IniFileTest, ObjectsOnOneFileShareOneDocument) {
+    fs::create_directories(dir_ / "sub");
+    IniFile first(path());
+    IniFile second((dir_ / "sub" / ".." / "." / "test.ini").string());
+    first.WriteString("S", "k", "from first");
+    EXPECT_EQ(second.ReadString("S", "K", ""), "from first"); // before any flush
+    second.EraseSection("S");
+    EXPECT_FALSE(first.SectionExists("S"));
+}
+
+TEST_F(IniFileTest, ConcurrentWritersLoseNothing) {
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([this, t] {
+                IniFile ini(path());
+                for (int i = 0; i < 500; ++i) {
+                    ini.WriteInteger("T" + std::to_string(t), "k" + std::to_string(i), i);
+                    if (i % 100 == 0)
+                        ini.UpdateFile();
+                }
+            });
+        }
+        for (auto& thread : threads)
+            thread.join();
+    }
+    IniFile ini(path());
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_EQ(ini.ReadSection("T" + std::to_string(t)).size(), 500u);
+        EXPECT_EQ(ini.ReadInteger("T" + std::to_string(t), "k499", -1), 499);
+    }
+}
+
+TEST_F(IniFileTest, ReloadsWhenTheFileChangesOnDisk) {
+    writeFile("[S]\nk=old\n");
+    IniFile ini(path());
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "old");
+    writeFile("[S]\nk=new, and longer\n", "other.ini");
+    fs::rename(path("other.ini"), path());
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "new, and longer");
+    fs::remove(path());
+    EXPECT_EQ(ini.ReadString("S", "k", "gone"), "gone");
+}
+
+TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
+    std::string original = "[Keep]\nthis=file\n";
+    writeFile(original);
+    IniFile ini(path());
+    ini.WriteString("Big", "data", std::string(200000, 'x'));
+    // Let every write beyond 64 KiB fail, as a full disk would.
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 65536;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    try {
+        ini.UpdateFile();
+    } catch (const ini::EIniFileError& e) {
+        error = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(error.rfind("Cannot create file \"" + path() + "\". ", 0), 0u) << error;
+    EXPECT_EQ(readFile(), original);
+    size_t files = 0;
+    for ([[maybe_unused]] auto& entry : fs::directory_iterator(dir_))
+        ++files;
+    EXPECT_EQ(files, 1u); // no temporary file left behind
+    ini.UpdateFile();     // the pending change is still there and now goes through
+    EXPECT_GT(fs::file_size(path()), 200000u);
+}
+
+TEST_F(IniFileTest, MissingFolderReportsTheError) {
+    IniFile ini((dir_ / "no" / "such" / "dir.ini").string());
+    ini.WriteString("S", "k", "v");
+    EXPECT_THROW(ini.UpdateFile(), ini::EIniFileError);
+}
+
+TEST_F(IniFileTest, HundredThousandKeysInOneSection) {
+    const int count = 100000;
+    {
+        IniFile ini(path());
+        for (int i = 0; i < count; ++i)
+            ini.WriteString("Big", "key" + std::to_string(i), std::to_string(i));
+        for (int i = 0; i < count; i += 997)
+            ini.WriteString("Big", "KEY" + std::to_string(i), "changed");
+    }
+    IniFile ini(path());
+    Strings keys = ini.ReadSection("Big");
+    ASSERT_EQ(keys.size(), size_t(count));
+    EXPECT_EQ(keys.front(), "key0");
+    EXPECT_EQ(keys.back(), "key99999");
+    EXPECT_EQ(ini.ReadString("Big", "key997", ""), "changed");
+    EXPECT_EQ(ini.ReadString("Big", "key998", ""), "998");
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+#include "platform/rtl/CodePage.h"
+#include "platform/rtl/Colors.h"
+#include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace rtl;
+
+TEST(Colors, NamesBothWays) {
+    EXPECT_EQ(ColorToString(clRed), "clRed");
+    EXPECT_EQ(ColorToString(clLtGray), "clSilver"); // first name of the value
+    EXPECT_EQ(ColorToString(clMoneyGreen), "clMoneyGreen");
+    EXPECT_EQ(ColorToString(clNone), "clNone");
+    EXPECT_EQ(ColorToString(clDefault), "clDefault");
+    EXPECT_EQ(ColorToString(clBtnFace), "clBtnFace");
+    EXPECT_EQ(ColorToString(0x123456), "$00123456");
+    EXPECT_EQ(ColorToString(TColor(0xFF000040u)), "$FF000040");
+    EXPECT_EQ(StringToColor("clskyblue"), clSkyBlue);
+    EXPECT_EQ(StringToColor("$00FF0000"), clBlue);
+    EXPECT_EQ(StringToColor("255"), clRed);
+    EXPECT_EQ(StringToColor("clWindowFrame"), clWindowFrame);
+    try {
+        StringToColor("bogus");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'bogus' is not a valid integer value");
+    }
+    for (TColor c : {clBlack, clWhite, clCream, clMedGray, clAqua, clBtnShadow, 0x010203})
+        EXPECT_EQ(StringToColor(ColorToString(c)), c);
+}
+
+TEST(Colors, ComponentsAndSystemColours) {
+    EXPECT_EQ(RGB(1, 2, 3), 0x030201);
+    EXPECT_EQ(GetRValue(clSkyBlue), 0xA6);
+    EXPECT_EQ(GetGValue(clSkyBlue), 0xCA);
+    EXPECT_EQ(GetBValue(clSkyBlue), 0xF0);
+    EXPECT_EQ(ColorToRGB(clRed), clRed);
+    EXPECT_EQ(ColorToRGB(clWindow), clWhite);
+    EXPECT_EQ(ColorToRGB(clBtnFace), RGB(0xF0, 0xF0, 0xF0));
+}
+
+TEST(CodePage, Windows1252BothWays) {
+    EXPECT_EQ(Utf8ToWindows1252("\xE2\x82\xAC caf\xC3\xA9 \xE2\x98\x83"), "\x80 caf\xE9 ?");
+    EXPECT_EQ(Utf8ToWindows1252("\xC5\x93\xE2\x80\x9Cq\xE2\x80\x9D\xE2\x84\xA2"), "\x9C\x93q\x94\x99");
+    EXPECT_EQ(Utf8ToWindows1252("\xF0\x9F\x98\x80!"), "?!"); // outside the BMP
+    EXPECT_EQ(Utf8ToWindows1252("a\xFF"
+                                "b\xC3"),
+              "a?b?");                              // malformed input
+    EXPECT_EQ(Utf8ToWindows1252("\xC0\xAF"), "??"); // overlong form
+    EXPECT_EQ(Windows1252ToUtf8("\x80\xE9\x9F"), "\xE2\x82\xAC\xC3\xA9\xC5\xB8");
+    EXPECT_EQ(Windows1252ToUtf8("\x81"), "\xC2\x81");
+    EXPECT_EQ(UnicodeToWindows1252(U'\u0153'), '\x9C');
+    EXPECT_EQ(UnicodeToWindows1252(U'\u0100'), '?');
+    EXPECT_TRUE(FitsWindows1252("caf\xC3\xA9?"));
+    EXPECT_FALSE(FitsWindows1252("\xE2\x98\x83"));
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += char(b);
+    EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(all)), all);
+}
+
+TEST(LocaleFacts, FixedDefaultIsUsEnglish) {
+    const LocaleFacts& f = LocaleFacts::Default();
+    EXPECT_EQ(f.ShortDateFormat, "M/d/yyyy");
+    EXPECT_EQ(f.LongTimeFormat, "h:mm:ss AMPM");
+    EXPECT_EQ(f.DecimalSeparator, '.');
+    EXPECT_EQ(f.ThousandSeparator, ',');
+    EXPECT_EQ(f.CurrencyString, "$");
+    EXPECT_EQ(f.CodePage, 1252);
+    // The tests run under the C locale, whose facts are the fixed ones.
+    EXPECT_EQ(LocaleFacts::Current().ShortDateFormat, f.ShortDateFormat);
+    EXPECT_EQ(&LocaleFacts::Current(), &LocaleFacts::Current());
+}
+
+} // namespace

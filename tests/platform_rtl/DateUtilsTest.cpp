@@ -1,0 +1,170 @@
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace rtl;
+
+const LocaleFacts& us() {
+    return LocaleFacts::Default();
+}
+
+LocaleFacts germanDates() {
+    LocaleFacts f;
+    f.ShortDateFormat = "dd.mm.yyyy";
+    f.LongTimeFormat = "hh:nn:ss";
+    f.DateSeparator = '.';
+    f.TimeSeparator = ':';
+    f.DecimalSeparator = ',';
+    return f;
+}
+
+TDateTime sample() {
+    return EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 45);
+} // a Tuesday
+
+TEST(DateEncoding, DaysSince1899) {
+    EXPECT_EQ(EncodeDate(1899, 12, 30), 0.0);
+    EXPECT_EQ(EncodeDate(2000, 1, 1), 36526.0);
+    EXPECT_EQ(EncodeDate(1, 1, 1), -693593.0);
+    EXPECT_EQ(EncodeDate(2024, 2, 29), 45351.0);
+    EXPECT_DOUBLE_EQ(EncodeTime(6, 0, 0, 0), 0.25);
+    int y, m, d, h, n, s, z;
+    DecodeDate(45351.75, y, m, d);
+    DecodeTime(45351.75, h, n, s, z);
+    EXPECT_EQ((std::vector<int>{y, m, d, h, n, s, z}), (std::vector<int>{2024, 2, 29, 18, 0, 0, 0}));
+    // Before 1899-12-30 the fraction still counts forward from the day's start.
+    DecodeDate(-1.25, y, m, d);
+    DecodeTime(-1.25, h, n, s, z);
+    EXPECT_EQ((std::vector<int>{y, m, d, h}), (std::vector<int>{1899, 12, 29, 6}));
+    DecodeDate(EncodeDate(9999, 12, 31), y, m, d);
+    EXPECT_EQ((std::vector<int>{y, m, d}), (std::vector<int>{9999, 12, 31}));
+    EXPECT_EQ(DayOfWeek(sample()), 3);
+    EXPECT_EQ(DayOfWeek(0), 7);
+}
+
+TEST(DateEncoding, RejectsImpossibleDatesAndTimes) {
+    try {
+        EncodeDate(2023, 2, 29);
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "Invalid argument to date encode");
+    }
+    EXPECT_THROW(EncodeDate(2024, 13, 1), EConvertError);
+    EXPECT_THROW(EncodeDate(0, 1, 1), EConvertError);
+    EXPECT_THROW(EncodeDate(1900, 2, 29), EConvertError);
+    EXPECT_NO_THROW(EncodeDate(2000, 2, 29));
+    EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+    EXPECT_THROW(EncodeTime(0, 60, 0, 0), EConvertError);
+    EXPECT_THROW(EncodeTime(0, 0, 0, 1000), EConvertError);
+}
+
+TEST(DateEncoding, NowIsToday) {
+    TDateTime now = Now();
+    EXPECT_GT(now, EncodeDate(2020, 1, 1));
+    EXPECT_LE(Date(), now);
+    EXPECT_EQ(Date(), std::trunc(Date()));
+    EXPECT_LT(Time(), 1.0);
+}
+
+TEST(FormatDateTime, Fields) {
+    TDateTime v = sample();
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", v, us()), "2024-03-05 14:07:09.045");
+    EXPECT_EQ(FormatDateTime("d-m-yy", v, us()), "5-3-24");
+    EXPECT_EQ(FormatDateTime("mmm mmmm ddd dddd", v, us()), "Mar March Tue Tuesday");
+    EXPECT_EQ(FormatDateTime("ddddd", v, us()), "3/5/2024");
+    EXPECT_EQ(FormatDateTime("dddddd", v, us()), "Tuesday, March 5, 2024");
+    EXPECT_EQ(FormatDateTime("z zzz", v, us()), "45 045");
+    EXPECT_EQ(FormatDateTime("YYYY MM DD", v, us()), "2024 03 05");
+    EXPECT_EQ(FormatDateTime("yy", EncodeDate(2009, 1, 1), us()), "09");
+}
+
+TEST(FormatDateTime, MinutesAfterHoursNotMonths) {
+    TDateTime v = sample();
+    EXPECT_EQ(FormatDateTime("hh:mm", v, us()), "14:07");
+    EXPECT_EQ(FormatDateTime("h:m", v, us()), "14:7");
+    EXPECT_EQ(FormatDateTime("hh 'h' mm", v, us()), "14 h 07");
+    EXPECT_EQ(FormatDateTime("mm/dd hh:mm", v, us()), "03/05 14:07");
+    EXPECT_EQ(FormatDateTime("h d mm", v, us()), "14 5 03"); // a day between: month again
+}
+
+TEST(FormatDateTime, TwelveHourClock) {
+    TDateTime v = sample();
+    EXPECT_EQ(FormatDateTime("h:nn am/pm", v, us()), "2:07 pm");
+    EXPECT_EQ(FormatDateTime("h:nn AM/PM", v, us()), "2:07 PM");
+    EXPECT_EQ(FormatDateTime("h:nn a/p", v, us()), "2:07 p");
+    EXPECT_EQ(FormatDateTime("hh:nn ampm", v, us()), "02:07 PM");
+    EXPECT_EQ(FormatDateTime("h:nn am/pm", EncodeTime(0, 30, 0, 0), us()), "12:30 am");
+    EXPECT_EQ(FormatDateTime("h:nn am/pm", EncodeTime(12, 0, 0, 0), us()), "12:00 pm");
+    EXPECT_EQ(FormatDateTime("t", v, us()), "2:07 PM");
+    EXPECT_EQ(FormatDateTime("tt", v, us()), "2:07:09 PM");
+}
+
+TEST(FormatDateTime, CombinedLiteralsAndSeparators) {
+    TDateTime v = sample();
+    EXPECT_EQ(FormatDateTime("c", v, us()), "3/5/2024 2:07:09 PM");
+    EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 5), us()), "3/5/2024"); // midnight: date only
+    EXPECT_EQ(FormatDateTime("\"day\" d, 'at' h", v, us()), "day 5, at 14");
+    EXPECT_EQ(FormatDateTime("yyyy/mm/dd hh:nn", v, germanDates()), "2024.03.05 14:07");
+    EXPECT_EQ(FormatDateTime("c", v, germanDates()), "05.03.2024 14:07:09");
+    EXPECT_EQ(DateToStr(v, us()), "3/5/2024");
+    EXPECT_EQ(TimeToStr(v, us()), "2:07:09 PM");
+    EXPECT_EQ(DateTimeToStr(v, us()), "3/5/2024 2:07:09 PM");
+}
+
+TEST(StrToDateTime, ShortFormats) {
+    EXPECT_EQ(StrToDate("3/5/2024", us()), EncodeDate(2024, 3, 5));
+    EXPECT_EQ(StrToDate(" 03/05/2024 ", us()), EncodeDate(2024, 3, 5));
+    EXPECT_EQ(StrToDate("3/5/24", us()), EncodeDate(2024, 3, 5)); // two-digit years in the window
+    EXPECT_EQ(StrToDate("5.3.2024", germanDates()), EncodeDate(2024, 3, 5));
+    int y, m, d;
+    DecodeDate(StrToDate("3/5", us()), y, m, d);
+    DecodeDate(Date(), d, m, m);
+    EXPECT_EQ(y, d); // a missing year is this year
+    EXPECT_DOUBLE_EQ(StrToTime("14:07", us()), EncodeTime(14, 7, 0, 0));
+    EXPECT_DOUBLE_EQ(StrToTime("2:07:09 PM", us()), EncodeTime(14, 7, 9, 0));
+    EXPECT_DOUBLE_EQ(StrToTime("12:00 am", us()), 0.0);
+    EXPECT_DOUBLE_EQ(StrToTime("14:07:09,5", germanDates()), EncodeTime(14, 7, 9, 5));
+    EXPECT_DOUBLE_EQ(StrToDateTime("3/5/2024 14:07:09", us()), sample() - EncodeTime(0, 0, 0, 45));
+    EXPECT_DOUBLE_EQ(StrToDateTime("14:07", us()), EncodeTime(14, 7, 0, 0));
+    EXPECT_DOUBLE_EQ(StrToDateTime("3/5/2024", us()), EncodeDate(2024, 3, 5));
+}
+
+TEST(StrToDateTime, ProgramOwnFormatWithYearFirst) {
+    LocaleFacts f;
+    f.ShortDateFormat = "yyyy-mm-dd hh:nn:ss";
+    f.DateSeparator = '-';
+    f.TimeSeparator = ':';
+    TDateTime v = EncodeDate(2024, 1, 31) + EncodeTime(23, 59, 58, 0);
+    std::string text = FormatDateTime(f.ShortDateFormat, v, f);
+    EXPECT_EQ(text, "2024-01-31 23:59:58");
+    EXPECT_DOUBLE_EQ(StrToDateTime(text, f), v);
+    EXPECT_EQ(StrToDate("2024-1-31", f), EncodeDate(2024, 1, 31));
+    EXPECT_THROW(StrToDate("31-01-2024", f), EConvertError);
+}
+
+TEST(StrToDateTime, InvalidTextsRaiseTheClassicMessages) {
+    auto message = [](auto call) -> std::string {
+        try {
+            call();
+        } catch (const EConvertError& e) {
+            return e.what();
+        }
+        return "(no error)";
+    };
+    EXPECT_EQ(message([] { StrToDate("13/5/2024", LocaleFacts::Default()); }),
+              "'13/5/2024' is not a valid date");
+    EXPECT_EQ(message([] { StrToTime("25:00", LocaleFacts::Default()); }), "'25:00' is not a valid time");
+    EXPECT_EQ(message([] { StrToDateTime("x", LocaleFacts::Default()); }),
+              "'x' is not a valid date and time");
+    for (const char* bad : {"", "2024", "3/5/2024x", "3-5-2024", "2/30/2024"})
+        EXPECT_THROW(StrToDate(bad, us()), EConvertError) << bad;
+    for (const char* bad : {"", "13:00 PM", "0:30 PM", "1:60", "12:00:00 xx"})
+        EXPECT_THROW(StrToTime(bad, us()), EConvertError) << bad;
+}
+
+} // namespace
