@@ -1,0 +1,257 @@
+#pragma once
+
+#include "browser/Services.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QShortcut;
+class QTabWidget;
+class QTextEdit;
+class QTimer;
+class QToolButton;
+class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace browser {
+
+struct Forms;
+class ImageList;
+class RecordListModel;
+
+// The main window: the record lists, the object lists with their attribute panes, the hidden
+// check and look-up pages, the toolbar, the progress panel and the pop-up menus.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // The pages of PC, by index.
+    enum Page {
+        PageDNS = 0,
+        PageRevDNS = 1,
+        PageDHCP = 2,
+        PageZones = 3,
+        PageSubnets = 4,
+        PageMisc = 5,
+        PageCheck = 6,
+        PageLookup = 7,
+    };
+
+    // forms: the program's windows (filled by the program after this window exists).
+    TForm1(Services& services, const Forms& forms, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Services& services() const { return services_; }
+    const Forms& forms() const { return forms_; }
+
+    // Shows a page as code does: PCChange does not run.
+    void SetActivePage(int page);
+    int ActivePage() const;
+
+    // Pages.
+    QTabWidget* PC;
+    QWidget* DNSPage;     // "DNS", Tag 1
+    QWidget* RevDNSPage;  // "REV-DNS", Tag 2
+    QWidget* DHCPPage;    // "DHCP", Tag 3
+    QWidget* ZonesPage;   // "Zones"
+    QWidget* SubnetsPage; // "Subnets"
+    QWidget* MiscPage;    // "Misc"
+    QWidget* CheckPage;   // "Check", tab hidden
+    QWidget* LookupPage;  // "DNS-Lookup", tab hidden
+
+    // Record lists and their rows.
+    QTreeView* LV;  // "DNS"
+    QTreeView* LV3; // "REV-DNS"
+    QTreeView* LV2; // "DHCP"
+    RecordListModel* LVModel;
+    RecordListModel* LV3Model;
+    RecordListModel* LV2Model;
+
+    // Object lists and attribute panes.
+    QTreeWidget* zonelist;
+    QTreeWidget* zonelist2;
+    QTreeWidget* netslist;
+    QTreeWidget* netslist2;
+    QTreeWidget* lv1;
+    QTreeWidget* lv1a;
+
+    // "Check" page.
+    QListWidget* CheckTrees;
+    QCheckBox* CheckBox19;
+    QCheckBox* CheckBox20;
+    QCheckBox* CheckBox21;
+    QCheckBox* CheckBox22;
+    QPushButton* BitBtn1;
+    QTextEdit* RE1;
+
+    // "DNS-Lookup" page.
+    QComboBox* cb2;       // name or address to resolve, with history
+    QComboBox* cb3;       // DNS server, with history
+    QComboBox* qbox;      // query type
+    QCheckBox* CheckBox7; // allow recursive queries
+    QPushButton* Button2; // run the look-up
+    QTextEdit* RE2;
+
+    // Toolbar.
+    QWidget* ToolBar1;
+    QToolButton* ToolButton2; // close the program
+    QToolButton* SelectTrees;
+    QToolButton* SettingsBut;
+    QToolButton* IniBut;
+    QToolButton* DNSSearch;   // "Refresh DNS"
+    QToolButton* DHCPSearch;  // "Refresh DHCP"
+    QToolButton* MiscSearch;  // reload the trees
+    QToolButton* StopBut;     // "Stop"
+    QToolButton* ToolButton4; // "Show Objectname" (check button)
+    QToolButton* PrintBut;    // "Print"
+    QToolButton* MakeHosts;   // "Create HOSTS-file"
+    QToolButton* SaveBut;     // "Save data.", drop-down menu saveoptions
+    QToolButton* AllBut;
+    QToolButton* NoneBut;
+    QToolButton* DelDHCPRecs;
+    QToolButton* AboutBut;
+    QToolButton* ToolButton8; // applications menu, hidden
+
+    // Progress panel.
+    QFrame* Panel1;
+    QFrame* Panel2;
+    QFrame* Panel3;
+    QProgressBar* pbar1a; // zones done
+    QProgressBar* pbar;   // objects of the current zone
+    QProgressBar* pbar2a; // subnets done
+    QProgressBar* pbar2;  // address objects of the current subnet
+
+    // Pop-up menus and their items.
+    QMenu* RecordListMenu; // the record lists' menu
+    QAction* Search1;
+    QAction* FindNext1;
+    QAction* Print1;
+    QAction* Hostsfile1;
+    QAction* Export1; // opens saveoptions
+    QAction* N2;
+    QAction* Edit1;
+    QAction* Del1;
+    QAction* New1;
+    QMenu* saveoptions; // SaveBut's drop-down, also Export1's submenu
+    QAction* CSV1;
+    QAction* CSVSelection1;
+    QAction* XLS1;
+    QAction* XLSSelection1;
+    QAction* PDF1;
+    QAction* PDFselection1;
+    QMenu* ZonesMenu;
+    QAction* RefreshDNSrecords1;
+    QAction* SelectAll1;
+    QAction* UnselectAll1;
+    QMenu* SubnetsMenu;
+    QAction* RefreshDHCPrecords1;
+    QAction* SelectAll2;
+    QAction* UnselectAll2;
+    QAction* showdata1;
+    QMenu* PopupMenu0; // lv1's menu
+    QAction* StartService;
+    QAction* StopService;
+    QAction* N4;
+    QAction* AddExist;
+    QAction* ReCreate;
+    QAction* Merge;
+    QMenu* PopupMenu5; // applications
+    QAction* AddApplication1;
+    QAction* EditApplication1;
+    QAction* DelApplication1;
+    QAction* RunProgram1; // "Run program", disabled
+
+    // Other components.
+    QTimer* Timer1; // 30 ms, one shot: the start-up
+    QShortcut* EscapeKey;
+    ImageList* dnsicons;       // record and toolbar images
+    ImageList* StateIcons;     // check states of the object lists
+    ImageList* status;         // age classes of cached rows
+    PrintDialogOptions prtdlg; // printing a record list (the selection allowed)
+    FileDialogOptions sdiag;   // HOSTS file
+    FileDialogOptions sscv;    // CSV file
+    FileDialogOptions Save2;   // rich text of the hidden pages
+
+public slots:
+    void Timer1Timer();
+    void UpdateCaption();
+    void SettingsButClick();
+    void SelectTreesClick();
+    void IniButClick();
+    void AboutButClick();
+    void ToolButton2Click();
+    void DNSSearchClick();
+    void DHCPSearchClick();
+    void MiscSearchClick();
+    void StopButClick();
+    void RefreshDNSrecords1Click();
+    void RefreshDHCPrecords1Click();
+    void FormKeyPress(int key);
+    void LVColumnClick(int column);
+    void LV3ColumnClick(int column);
+    void LV2ColumnClick(int column);
+    void ToolButton4Click();
+    void Search1Click();
+    void FindNext1Click();
+    void PrintButClick();
+    void MakeHostsClick();
+    void SaveButClick();
+    void CSV1Click();
+    void CSVSelection1Click();
+    void XLS1Click();
+    void XLSSelection1Click();
+    void PDF1Click();
+    void PDFselection1Click();
+    void ToolButton8Click();
+    void Edit1Click();
+    void Del1Click();
+    void New1Click();
+    void DelDHCPRecsClick();
+    void PCChange();
+    void zonelistChange(QTreeWidgetItem* item);
+    void netslistChange(QTreeWidgetItem* item);
+    void zonelistMouseDown(const QPoint& position);
+    void netslistMouseDown(const QPoint& position);
+    void zonelistSelectItem();
+    void netslistSelectItem();
+    void lv1SelectItem();
+    void AllButClick();
+    void NoneButClick();
+    void Button2Click();
+    void PopupMenu0Popup();
+    void lv1ContextPopup(const QPoint& position);
+    void StartServiceClick();
+    void StopServiceClick();
+    void AddExistClick();
+    void ReCreateClick();
+    void MergeClick();
+    void showdata1Click();
+    void BitBtn1Click();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildPages();
+    void BuildToolbar();
+    void BuildProgressPanel();
+    void BuildMenus();
+    void ConnectHandlers();
+    void FormCreate();
+    void FormResize();
+    void FormDestroy();
+
+    Services& services_;
+    const Forms& forms_;
+};
+
+} // namespace browser

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "browser/FormBase.h"
+
+class QPlainTextEdit;
+class QToolButton;
+
+namespace browser {
+
+// "Cormelian.ini editor": the settings file as plain text, with close, reload and save.
+class TForm2 : public FormBase {
+    Q_OBJECT
+public:
+    explicit TForm2(Services& services, QWidget* parent = nullptr);
+
+    QPlainTextEdit* RichEdit1;
+    QToolButton* ToolButton2; // close
+    QToolButton* ToolButton4; // reload
+    QToolButton* ToolButton6; // save
+
+public slots:
+    void ToolButton2Click();
+    void ToolButton4Click();
+    void ToolButton6Click();
+};
+
+} // namespace browser

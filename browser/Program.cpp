@@ -1,0 +1,77 @@
+#include "browser/Program.h"
+
+#include "browser/Aboutunit.h"
+#include "browser/ConnectedTrees.h"
+#include "browser/Cormelian1.h"
+#include "browser/DNSDHCPEdit.h"
+#include "browser/DNSSearch.h"
+#include "browser/DirectoryList.h"
+#include "browser/HostsExport.h"
+#include "browser/IniEditor.h"
+#include "browser/Login.h"
+#include "browser/SettingsForm.h"
+#include "browser/ShowWarning.h"
+#include "browser/StartParameters.h"
+#include "browser/TreesUnit.h"
+#include "browser/backup2.h"
+
+#include <QApplication>
+
+namespace browser {
+
+template <typename Form> Form* Program::Create() {
+    auto form = std::make_unique<Form>(services_);
+    Form* created = form.get();
+    creationOrder_
+        << QString::fromLatin1(Form::staticMetaObject.className()).section(QStringLiteral("::"), -1);
+    windows_.push_back(std::move(form));
+    return created;
+}
+
+template <> TForm1* Program::Create<TForm1>() {
+    auto form = std::make_unique<TForm1>(services_, *forms_);
+    TForm1* created = form.get();
+    creationOrder_ << QStringLiteral("TForm1");
+    windows_.push_back(std::move(form));
+    return created;
+}
+
+Program::Program(QApplication& application, Services& services)
+    : application_(application), services_(services), forms_(std::make_unique<Forms>()) {
+    QApplication::setApplicationName(QString::fromLatin1(kTitle));
+    Forms& forms = *forms_;
+    forms.Form1 = Create<TForm1>();
+    forms.Search = Create<TSearch>();
+    // Here the original told its run-time library to stop re-reading the system's date and time
+    // formats; the program keeps its own formats and Qt never overwrites them, so nothing is needed.
+    forms.TreesForm = Create<TTreesForm>();
+    forms.cForm = Create<TcForm>();
+    forms.showwarning = Create<Tshowwarning>();
+    forms.LoginForm = Create<TLoginForm>();
+    forms.setForm = Create<TsetForm>();
+    forms.DirForm = Create<TDirForm>();
+    forms.About = Create<TAbout>();
+    forms.Hosts = Create<THosts>();
+    forms.Form2 = Create<TForm2>();
+    forms.DNSTrees = Create<TDNSTrees>();
+    forms.DDEdit = Create<TDDEdit>();
+    // A second tree-selection dialog replaces the first in the form set; the first stays unused.
+    forms.TreesForm = Create<TTreesForm>();
+    forms.Form4 = Create<TForm4>();
+}
+
+Program::~Program() {
+    // The main window goes first, as when the program ends, while the dialogs it uses still exist;
+    // then the dialogs, newest first.
+    if (!windows_.empty())
+        windows_.front().reset();
+    while (!windows_.empty())
+        windows_.pop_back();
+}
+
+int Program::Run() {
+    forms_->Form1->show();
+    return application_.exec();
+}
+
+} // namespace browser
