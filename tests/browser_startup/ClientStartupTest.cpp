@@ -1,0 +1,207 @@
+// The start-up over the real directory layer and client, on a small configuration of its own.
+#include "StartupFakes.h"
+
+#include "browser/DirectoryStartup.h"
+#include "browser/SetFormLogic.h"
+#include "browser/StartupSequence.h"
+#include "browser/TreeDialogsLogic.h"
+#include "platform/ini/IniFile.h"
+#include "platform/nwclient/NWClient.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace startup_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kAcmeLdif = "dn: o=ACME\nobjectClass: organization\no: ACME\n\n"
+                                  "dn: ou=Sales,o=ACME\nobjectClass: organizationalUnit\nou: Sales\n\n"
+                                  "dn: cn=admin,o=ACME\nobjectClass: inetOrgPerson\ncn: admin\n\n"
+                                  "dn: cn=joe,ou=Sales,o=ACME\nobjectClass: inetOrgPerson\ncn: joe\n\n";
+constexpr const char* kLabLdif = "dn: o=LAB\nobjectClass: organization\no: LAB\n\n"
+                                 "dn: cn=admin,o=LAB\nobjectClass: inetOrgPerson\ncn: admin\n\n";
+constexpr const char* kHiddenLdif = "dn: o=HIDDEN\nobjectClass: organization\no: HIDDEN\n\n"
+                                    "dn: cn=admin,o=HIDDEN\nobjectClass: inetOrgPerson\ncn: admin\n\n";
+
+class ClientStartupTest : public ::testing::Test {
+protected:
+    TempFolder client;
+    TempFolder program;
+    Journal journal;
+    browser::LayerTreeDirectory directory{client.file("client.ini")};
+    FakeHelper helper{journal};
+    browser::LayerTimeSettings time;
+    RecordingHost host{journal};
+    browser::StartupSequence sequence{directory, helper, time, host, program.path().string()};
+
+    void SetUp() override {
+        WriteText(client.file("ACME.ldif"), kAcmeLdif);
+        WriteText(client.file("LAB.ldif"), kLabLdif);
+        WriteText(client.file("HIDDEN.ldif"), kHiddenLdif);
+        WriteText(client.file("client.ini"), "[Client]\nPreferredTree=ACME\nStore=:memory:\n"
+                                             "[Trees]\nACME=visible\nLAB=visible\nHIDDEN=hidden\n"
+                                             "[Tree ACME]\nUser=admin.ACME\n[Users ACME]\nadmin.ACME=secret\n"
+                                             "[Tree LAB]\nUser=admin.LAB\n"
+                                             "[Users HIDDEN]\nadmin.HIDDEN=pw\n"
+                                             "[Server FS1]\nTree=ACME\nAddresses=10.0.0.1\n");
+    }
+    void TearDown() override { sequence.Shutdown(); }
+};
+
+} // namespace
+
+TEST_F(ClientStartupTest, StartsOnTheChosenTreeAndEndsCleanly) {
+    WriteText(program.file("Cormelian.ini"), "[TREES]\nACME=.Sales.ACME\nLAB=[root]\n");
+    host.onTreeChoice = [](browser::DNSTreesLogic& choice) {
+        ASSERT_EQ(choice.Items().size(), 2u);
+        choice.SetChecked(0, true);
+    };
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    ASSERT_TRUE(sequence.Run({}));
+
+    EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+    EXPECT_EQ(sequence.SelectedTrees(), (std::vector<std::string>{"ACME"}));
+    EXPECT_EQ(sequence.Trees().Names(), (std::vector<std::string>{"ACME", "LAB"}));
+    const browser::treeobj* acme = sequence.Trees().Find("ACME");
+    EXPECT_EQ(directory.GetContextTreeName(acme->context), "ACME");
+    EXPECT_EQ(directory.GetContextTreeName(sequence.Trees().Find("LAB")->context), "LAB");
+    EXPECT_EQ(acme->startContext, "Sales.ACME");
+    // MASTER defaulted to true: the tree's context reads from the master replica.
+    std::uint32_t confidence = 0;
+    ASSERT_EQ(nwclient::getContextKey(acme->context, nwclient::KEY_CONFIDENCE, confidence), 0);
+    EXPECT_EQ(confidence, 2u);
+
+    sequence.Shutdown();
+    EXPECT_FALSE(nwclient::isInitialized());
+}
+
+TEST_F(ClientStartupTest, LoginAndSettingsDialogAgainstTheTree) {
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    WriteText(program.file("Cormelian.ini"), "[SYSTEM]\nnoTrees=1\n");
+    ASSERT_TRUE(sequence.Run({}));
+
+    // A hidden tree is logged in to through "More".
+    host.onLogin = [this](ContextHandle context) {
+        browser::LoginFormLogic login;
+        EXPECT_EQ(login.SetLoginContext(context, directory), "Login into tree: HIDDEN");
+        EXPECT_TRUE(login.Login("admin.HIDDEN", "wrong", directory).has_value());
+        return !login.Login("admin.HIDDEN", "pw", directory).has_value();
+    };
+    browser::DNSTreesLogic choice;
+    choice.SetContext(sequence.MainContext());
+    EXPECT_TRUE(choice.AddMoreTree("HIDDEN", directory, sequence.Trees(), host));
+    ASSERT_NE(sequence.Trees().Find("HIDDEN"), nullptr);
+
+    // The settings dialog checks the top object's class in the tree.
+    browser::SetFormLogic dialog;
+    sequence.PrepareSettingsDialog(dialog);
+    EXPECT_EQ(dialog.TreeName(), "ACME");
+    const std::string ini = sequence.DataIniPath();
+    EXPECT_TRUE(dialog.Accept("Sales.ACME", false, false, ini, directory, helper).accepted);
+    EXPECT_EQ(dialog.Accept("admin.ACME", false, false, ini, directory, helper).message,
+              "Illegal object top!");
+    EXPECT_EQ(dialog.Accept("nobody.ACME", false, false, ini, directory, helper).message,
+              "Fill in correct object name, and no leading \".\"");
+    EXPECT_EQ(ini::IniFile(ini).ReadString("TREES", "ACME", ""), "Sales.ACME");
+
+    // "Add" by address asks the server for its tree.
+    EXPECT_EQ(browser::TreesFormLogic::AddTree("10.0.0.1", directory).name,
+              std::optional<std::string>("ACME"));
+}
+
+TEST_F(ClientStartupTest, ProgramOnAMappedVolumeUsesTheNetworkPath) {
+    TempFolder data;
+    WriteText(client.file("client.ini"),
+              ReadText(client.file("client.ini")) + "[Volumes]\n" + program.path().string() + "=FS1/SYS\n");
+    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=" + data.str() + "cormelian\n");
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    ASSERT_TRUE(sequence.Run({}));
+    EXPECT_EQ(sequence.DataDirectory(), data.str() + "cormelian/");
+    EXPECT_TRUE(fs::exists(data.str() + "cormelian/Cormelian.ini"));
+}
+
+TEST_F(ClientStartupTest, HomeDirectoryOfTheLoggedInUserHoldsTheData) {
+    TempFolder volume;
+    WriteText(client.file("ACME.ldif"), std::string(kAcmeLdif) +
+                                            "dn: cn=FS1,o=ACME\nobjectClass: ncpServer\ncn: FS1\n\n"
+                                            "dn: cn=FS1_SYS,o=ACME\nobjectClass: volume\ncn: FS1_SYS\n"
+                                            "hostServer: cn=FS1,o=ACME\nhostResourceName: SYS\n\n"
+                                            "dn: cn=boss,o=ACME\nobjectClass: inetOrgPerson\ncn: boss\n"
+                                            "homeDirectory: 0#cn=FS1_SYS,o=ACME#users\\boss\n\n");
+    std::string config = ReadText(client.file("client.ini"));
+    config.replace(config.find("User=admin.ACME"), 15, "User=boss.ACME");
+    WriteText(client.file("client.ini"), config + "[Volumes]\n" + program.path().string() + "=FS1/APPS\n" +
+                                             volume.path().string() + "=FS1/SYS\n");
+    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=%HOMEDIR%/cormelian\n");
+
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    ASSERT_TRUE(sequence.Run({})) << (host.messages.empty() ? "" : host.messages.front());
+    EXPECT_EQ(sequence.DataDirectory(), volume.str() + "users/boss/cormelian/");
+    EXPECT_TRUE(fs::exists(volume.str() + "users/boss/cormelian/Cormelian.ini"));
+}
+
+TEST_F(ClientStartupTest, UserWithoutHomeDirectoryIsTold) {
+    std::string config = ReadText(client.file("client.ini"));
+    WriteText(client.file("client.ini"), config + "[Volumes]\n" + program.path().string() + "=FS1/APPS\n");
+    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=%homedir%\n");
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    EXPECT_FALSE(sequence.Run({}));
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"User admin.ACME has no homedirectory!!"}));
+}
+
+TEST(ClientStartupLibrary, ProgramWithoutTheHelperLibraryStops) {
+    TempFolder program;
+    Journal journal;
+    browser::LayerTreeDirectory directory;
+    browser::TolvexHelperLibrary helper;
+    browser::LayerTimeSettings time;
+    RecordingHost host{journal};
+    browser::StartupSequence sequence{directory, helper, time, host, program.path().string()};
+    EXPECT_FALSE(sequence.Prepare());
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"Error: can't find Tolvex.dll"}));
+    EXPECT_FALSE(nwclient::isInitialized());
+    sequence.Shutdown();
+}
+
+TEST(ClientStartupDemo, StartsOnTheDemoDirectory) {
+    const char* configured = std::getenv("CORMELIAN_SOURCE_DIR");
+    const fs::path source =
+        configured != nullptr ? fs::path(configured) : fs::path(__FILE__).parent_path() / "../..";
+    TempFolder client;
+    TempFolder program;
+    fs::copy(source / "data" / "demo", client.path(), fs::copy_options::recursive);
+    std::string config = ReadText(client.file("client.ini"));
+    config.replace(config.find("Store=store.db"), 14, "Store=:memory:");
+    WriteText(client.file("client.ini"), config);
+
+    Journal journal;
+    browser::LayerTreeDirectory directory{client.file("client.ini")};
+    FakeHelper helper{journal};
+    browser::LayerTimeSettings time;
+    RecordingHost host{journal};
+    browser::StartupSequence sequence{directory, helper, time, host, program.path().string()};
+    host.onLogin = [&](ContextHandle context) {
+        browser::LoginFormLogic login;
+        login.SetLoginContext(context, directory);
+        return !login.Login("admin.Users.INITECH", "secret", directory).has_value();
+    };
+    host.onTreeChoice = [&](browser::DNSTreesLogic& choice) {
+        EXPECT_EQ(choice.Items().size(), 2u); // INITECH is hidden
+        browser::TreesFormLogic more;
+        more.SetContext(choice.Context());
+        EXPECT_EQ(more.ListTrees(directory), (std::vector<std::string>{"ACME", "GLOBEX"}));
+        EXPECT_TRUE(choice.AddMoreTree("INITECH", directory, sequence.Trees(), host));
+    };
+
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    ASSERT_TRUE(sequence.Run({"/autoclose"}));
+    EXPECT_EQ(sequence.SelectedTrees(), (std::vector<std::string>{"INITECH"}));
+    EXPECT_EQ(sequence.Trees().Names(), (std::vector<std::string>{"INITECH", "ACME", "GLOBEX"}));
+    EXPECT_EQ(host.batchArguments, (std::vector<std::string>{"/autoclose"}));
+    sequence.Shutdown();
+    EXPECT_FALSE(nwclient::isInitialized());
+}
