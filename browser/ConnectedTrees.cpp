@@ -1,6 +1,9 @@
 #include "browser/ConnectedTrees.h"
 
 #include "browser/Named.h"
+#include "browser/ReportErrors.h"
+#include "browser/TreeDialogsLogic.h"
+#include "browser/TreesUnit.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -34,12 +37,69 @@ TDNSTrees::TDNSTrees(Services& services, QWidget* parent) : FormBase(services, p
     connect(treesList, &QListWidget::itemChanged, this, &TDNSTrees::treesListClickCheck);
 }
 
+void TDNSTrees::SetConnection(TreeDirectory* directory, TreeList* trees, TreeConnectionUi* ui,
+                              TTreesForm* treesForm) {
+    directory_ = directory;
+    trees_ = trees;
+    ui_ = ui;
+    treesForm_ = treesForm;
+}
+
+int TDNSTrees::ShowChoice(DNSTreesLogic& choice) {
+    choice_ = &choice;
+    ShowItems();
+    const int result = services().showModal(*this);
+    choice_ = nullptr;
+    return result;
+}
+
+void TDNSTrees::FormShow() {
+    if (choice_ == nullptr)
+        return;
+    if (const auto problem = choice_->ShowProblem())
+        services().showMessage(QString::fromStdString(*problem));
+}
+
+void TDNSTrees::ShowItems() {
+    const QSignalBlocker quiet(treesList);
+    treesList->clear();
+    if (choice_ == nullptr)
+        return;
+    for (const auto& entry : choice_->Items()) {
+        auto* item = new QListWidgetItem(QString::fromStdString(entry.name), treesList);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
 void TDNSTrees::okButtonClick() {
     setModalResult(mrOk);
 }
 
-void TDNSTrees::moreButtonClick() {}
+void TDNSTrees::moreButtonClick() {
+    if (choice_ == nullptr || directory_ == nullptr || trees_ == nullptr || ui_ == nullptr ||
+        treesForm_ == nullptr)
+        return;
+    treesForm_->logic().SetContext(choice_->Context());
+    if (services().showModal(*treesForm_) != mrOk)
+        return;
+    const std::string chosen = treesForm_->logic().ChosenTree();
+    bool added = false;
+    RunReportingErrors(services(), [&] { added = choice_->AddMoreTree(chosen, *directory_, *trees_, *ui_); });
+    if (added)
+        ShowItems();
+}
 
-void TDNSTrees::treesListClickCheck(QListWidgetItem*) {}
+void TDNSTrees::treesListClickCheck(QListWidgetItem* item) {
+    if (choice_ == nullptr || item == nullptr)
+        return;
+    const int row = treesList->row(item);
+    choice_->SetChecked(row, item->checkState() == Qt::Checked);
+    // Single-choice mode may have unchecked others.
+    const QSignalBlocker quiet(treesList);
+    const auto& items = choice_->Items();
+    for (int index = 0; index < treesList->count() && index < static_cast<int>(items.size()); ++index)
+        treesList->item(index)->setCheckState(items[index].checked ? Qt::Checked : Qt::Unchecked);
+}
 
 } // namespace browser

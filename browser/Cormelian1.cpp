@@ -1,22 +1,46 @@
 #include "browser/Cormelian1.h"
 
+#include "browser/AttributePaneView.h"
+#include "browser/CaptionText.h"
+#include "browser/CollectionController.h"
+#include "browser/DNSDHCPEdit.h"
+#include "browser/DhcpRecordCommands.h"
+#include "browser/DhcpRecordDeletion.h"
 #include "browser/Forms.h"
 #include "browser/ImageList.h"
+#include "browser/IniEditor.h"
 #include "browser/Named.h"
+#include "browser/PageButtons.h"
+#include "browser/RecordListCommands.h"
 #include "browser/RecordListModel.h"
+#include "browser/ReportErrors.h"
+#include "browser/SettingsForm.h"
+#include "browser/StartupEnvironment.h"
+#include "browser/StartupMessages.h"
+#include "browser/StartupSequence.h"
+#include "browser/StateImages.h"
+#include "browser/TreeObj.h"
+#include "browser/WindowBatchHost.h"
+#include "browser/WindowCollection.h"
+#include "browser/backup2.h"
+#include "directory/nwextra.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -121,7 +145,10 @@ QProgressBar* ProgressBar(const char* name, QWidget* parent) {
 } // namespace
 
 TForm1::TForm1(Services& services, const Forms& forms, QWidget* parent)
-    : QMainWindow(parent), services_(services), forms_(forms) {
+    : TForm1(services, forms, nullptr, parent) {}
+
+TForm1::TForm1(Services& services, const Forms& forms, StartupEnvironment* environment, QWidget* parent)
+    : QMainWindow(parent), services_(services), forms_(forms), environment_(environment) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Cormelian"));
     resize(900, 600);
@@ -496,6 +523,18 @@ void TForm1::FormCreate() {
     PC->setTabVisible(PageLookup, false);
     RunProgram1->setEnabled(false);
     SetActivePage(PageMisc);
+    if (environment_ != nullptr) {
+        startup_ =
+            std::make_unique<StartupSequence>(environment_->directory, environment_->helper,
+                                              environment_->timeSettings, *this, environment_->programFolder);
+        SetPaneSources(&startup_->Trees(), &startup_->IconNumbers());
+        // No helper library or no client: the message is shown and the program ends unrun.
+        if (!startup_->Prepare()) {
+            startupRefused_ = true;
+            return;
+        }
+    }
+    FillQueryTypeBox(qbox);
     Timer1->start();
 }
 
@@ -503,59 +542,352 @@ void TForm1::FormResize() {
     UpdateCaption();
 }
 
-void TForm1::FormDestroy() {}
+void TForm1::FormDestroy() {
+    if (startup_)
+        startup_->Shutdown();
+}
 
-void TForm1::Timer1Timer() {}
-void TForm1::UpdateCaption() {}
-void TForm1::SettingsButClick() {}
-void TForm1::SelectTreesClick() {}
-void TForm1::IniButClick() {}
+void TForm1::SetPaneSources(TreeList* trees, const ClassIconNumbers* icons) {
+    paneTrees_ = trees;
+    paneIcons_ = icons;
+}
+
+RecordListModel* TForm1::RecordModelForPage(int page) const {
+    switch (ListForPage(page)) {
+    case RecordListKind::Dns:
+        return LVModel;
+    case RecordListKind::RevDns:
+        return LV3Model;
+    case RecordListKind::Dhcp:
+        break;
+    }
+    return LV2Model;
+}
+
+QTreeView* TForm1::RecordViewForPage(int page) const {
+    switch (ListForPage(page)) {
+    case RecordListKind::Dns:
+        return LV;
+    case RecordListKind::RevDns:
+        return LV3;
+    case RecordListKind::Dhcp:
+        break;
+    }
+    return LV2;
+}
+
+void TForm1::ApplyListSettings(const CormelianSettings& settings) {
+    listPrint_ = ListPrintSettings::From(settings);
+    listDates_ = ListDateReader(settings.dateTimeFormat, settings.dateSeparator, settings.timeSeparator);
+}
+
+void TForm1::SortRecordListBy(RecordListKind list, int column) {
+    RecordListModel* model = LV2Model;
+    if (list == RecordListKind::Dns)
+        model = LVModel;
+    else if (list == RecordListKind::RevDns)
+        model = LV3Model;
+    SortRecordList(*model, list, column, listDates_);
+}
+
+void TForm1::ExportCSV(bool allRows) {
+    const int page = ActivePage();
+    if (page == PageCheck || page == PageLookup) {
+        SavePageTextAs(services_, Save2, *(page == PageCheck ? RE1 : RE2)->document(), page);
+        return;
+    }
+    if (page > PageDHCP)
+        return;
+    const RecordListModel& model = *RecordModelForPage(page);
+    const std::vector<const RecordRow*> rows =
+        allRows ? AllRows(model) : SelectedRows(*RecordViewForPage(page), model);
+    ExportCsvRows(services_, sscv, ListForPage(page), rows, Tag(SaveBut) == 1);
+}
+
+void TForm1::RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn) {
+    // ScanAlive is looked up at each wait: the collection may set it up only with the first click.
+    WindowBatchHost host(*this, [this](RecordListKind list) { return ScanAlive && ScanAlive(list); });
+    browser::RunBatchSwitches(commandLine, threadsOn, host);
+}
+
+// ---- Start-up, settings, tree choice and the settings file editor
+
+void TForm1::Timer1Timer() {
+    Timer1->stop();
+    if (!startup_)
+        return;
+    ConnectDialogs();
+    RunReportingErrors(services_, [this] { startup_->Run(environment_->commandLine); });
+}
+
+void TForm1::UpdateCaption() {
+    const QFontMetricsF metrics(font());
+    const auto textWidth = [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    };
+    QString title = QCoreApplication::applicationName();
+    if (title.isEmpty())
+        title = QString::fromLatin1(msg::kApplicationTitle);
+    setWindowTitle(QString::fromStdString(
+        CaptionText::Build(title.toStdString(), width(), directory::GetWindowsPlatform(), textWidth)));
+}
+
+void TForm1::SettingsButClick() {
+    if (!startup_ || forms_.setForm == nullptr)
+        return;
+    ConnectDialogs();
+    TsetForm& dialog = *forms_.setForm;
+    RunReportingErrors(services_, [&] {
+        const SettingsDialogSwitches switches = startup_->PrepareSettingsDialog(dialog.logic());
+        dialog.showAllBox->setChecked(switches.showAll);
+        dialog.cacheBox->setChecked(switches.cache);
+        dialog.SetSettingsFile(startup_->DataIniPath());
+        if (services_.showModal(dialog) != mrOk)
+            return;
+        startup_->ApplySettingsDialog(dialog.logic().TreeName(), dialog.topEdit->text().toStdString(),
+                                      dialog.masterBox->isChecked());
+    });
+}
+
+void TForm1::SelectTreesClick() {
+    if (!startup_)
+        return;
+    ConnectDialogs();
+    RunReportingErrors(services_, [this] { startup_->SelectTrees(); });
+}
+
+void TForm1::IniButClick() {
+    if (!startup_ || startup_->DataDirectory().empty() || forms_.Form2 == nullptr)
+        return;
+    TForm2& editor = *forms_.Form2;
+    editor.setWindowTitle(QString::fromLatin1(msg::kIniEditorCaption));
+    editor.Open(startup_->DataIniPath());
+    services_.showModal(editor);
+}
+
 void TForm1::AboutButClick() {}
 void TForm1::ToolButton2Click() {
     close();
 }
-void TForm1::DNSSearchClick() {}
-void TForm1::DHCPSearchClick() {}
-void TForm1::MiscSearchClick() {}
-void TForm1::StopButClick() {}
-void TForm1::RefreshDNSrecords1Click() {}
-void TForm1::RefreshDHCPrecords1Click() {}
+void TForm1::DNSSearchClick() {
+    Collection().CollectDNS();
+}
+void TForm1::DHCPSearchClick() {
+    Collection().CollectDHCP();
+}
+void TForm1::MiscSearchClick() {
+    Collection().StopScans();
+    RunReportingErrors(services_, [this] { Collection().RefreshAllTrees(); });
+}
+void TForm1::StopButClick() {
+    Collection().StopCommand();
+}
+void TForm1::RefreshDNSrecords1Click() {
+    SetActivePage(PageDNS);
+    UpdateButtons();
+    DNSSearch->click();
+}
+void TForm1::RefreshDHCPrecords1Click() {
+    SetActivePage(PageDHCP);
+    UpdateButtons();
+    DHCPSearch->click();
+}
 void TForm1::FormKeyPress(int key) {
     if (key == Qt::Key_Escape)
         StopBut->click();
 }
-void TForm1::LVColumnClick(int) {}
-void TForm1::LV3ColumnClick(int) {}
-void TForm1::LV2ColumnClick(int) {}
-void TForm1::ToolButton4Click() {}
-void TForm1::Search1Click() {}
-void TForm1::FindNext1Click() {}
-void TForm1::PrintButClick() {}
-void TForm1::MakeHostsClick() {}
-void TForm1::SaveButClick() {}
-void TForm1::CSV1Click() {}
-void TForm1::CSVSelection1Click() {}
+void TForm1::LVColumnClick(int column) {
+    SortRecordListBy(RecordListKind::Dns, column);
+}
+void TForm1::LV3ColumnClick(int column) {
+    SortRecordListBy(RecordListKind::RevDns, column);
+}
+void TForm1::LV2ColumnClick(int column) {
+    SortRecordListBy(RecordListKind::Dhcp, column);
+}
+void TForm1::ToolButton4Click() {
+    const bool on = ToolButton4->isChecked();
+    for (RecordListModel* model : {LV2Model, LVModel, LV3Model})
+        model->setObjectNameTips(on);
+}
+void TForm1::Search1Click() {
+    const int page = ActivePage();
+    if (forms_.Search == nullptr || page > PageDHCP)
+        return;
+    if (AskSearchTerm(services_, *forms_.Search, listSearch_, page))
+        FindInList(services_, *RecordViewForPage(page), *RecordModelForPage(page), listSearch_);
+}
+void TForm1::FindNext1Click() {
+    const int page = ActivePage();
+    if (page > PageDHCP || listSearch_.SearchTerm.empty())
+        return;
+    FindInList(services_, *RecordViewForPage(page), *RecordModelForPage(page), listSearch_);
+}
+void TForm1::PrintButClick() {
+    const int page = ActivePage();
+    QPrinter printer(QPrinter::HighResolution);
+    PrintRecordList(services_, printer, prtdlg, *RecordViewForPage(page), *RecordModelForPage(page),
+                    ListForPage(page), listPrint_);
+}
+void TForm1::MakeHostsClick() {
+    if (forms_.Hosts != nullptr)
+        MakeHostsFile(services_, sdiag, *forms_.Hosts, *LVModel);
+}
+void TForm1::SaveButClick() {
+    ExportCSV(true);
+}
+void TForm1::CSV1Click() {
+    ExportCSV(true);
+}
+void TForm1::CSVSelection1Click() {
+    ExportCSV(false);
+}
 void TForm1::XLS1Click() {}
 void TForm1::XLSSelection1Click() {}
 void TForm1::PDF1Click() {}
 void TForm1::PDFselection1Click() {}
 void TForm1::ToolButton8Click() {}
-void TForm1::Edit1Click() {}
-void TForm1::Del1Click() {}
-void TForm1::New1Click() {}
-void TForm1::DelDHCPRecsClick() {}
-void TForm1::PCChange() {}
-void TForm1::zonelistChange(QTreeWidgetItem*) {}
-void TForm1::netslistChange(QTreeWidgetItem*) {}
-void TForm1::zonelistMouseDown(const QPoint&) {}
-void TForm1::netslistMouseDown(const QPoint&) {}
-void TForm1::zonelistSelectItem() {}
-void TForm1::netslistSelectItem() {}
-void TForm1::lv1SelectItem() {}
-void TForm1::AllButClick() {}
-void TForm1::NoneButClick() {}
+void TForm1::Edit1Click() {
+    const int page = ActivePage();
+    if (page == PageDNS || page == PageRevDNS) {
+        services_.showMessage(RecordCommandMessage(
+            RecordCommand::Edit, page == PageDNS ? RecordCommandList::Dns : RecordCommandList::RevDns));
+        return;
+    }
+    if (page != PageDHCP)
+        return;
+    const std::vector<int> rows = SelectedRowIndexes(LV2);
+    if (rows.empty())
+        return;
+    if (rows.size() > 1)
+        services_.showMessage(QString::fromLatin1(kOneRecordMessage));
+    static const TreeList noTrees;
+    if (forms_.DDEdit == nullptr)
+        return;
+    forms_.DDEdit->ChooseObject = [this](directory::NWDSContextHandle context,
+                                         const std::string& preset) -> std::optional<std::string> {
+        if (forms_.cForm == nullptr)
+            return std::nullopt;
+        TcForm& chooser = *forms_.cForm;
+        chooser.SetContext(context);
+        chooser.ClearClassFilter();
+        chooser.SetLeafMode(true);
+        chooser.SetStartObject(QString::fromStdString(preset));
+        if (services_.showModal(chooser) != mrOk)
+            return std::nullopt;
+        return chooser.ChosenObject().toStdString();
+    };
+    EditDhcpRecord(*forms_.DDEdit, *LV2Model, rows.front(), paneTrees_ != nullptr ? *paneTrees_ : noTrees);
+}
+void TForm1::Del1Click() {
+    const int page = ActivePage();
+    if (page == PageDNS || page == PageRevDNS) {
+        services_.showMessage(RecordCommandMessage(
+            RecordCommand::Delete, page == PageDNS ? RecordCommandList::Dns : RecordCommandList::RevDns));
+        return;
+    }
+    // On the DHCP list this command deletes nothing (the toolbar's DelDHCPRecs does).
+    if (page == PageDHCP && SelectedRowIndexes(LV2).size() > 1)
+        services_.showMessage(QString::fromLatin1(kOneRecordMessage));
+}
+void TForm1::New1Click() {
+    const int page = ActivePage();
+    if (page == PageDNS || page == PageRevDNS)
+        services_.showMessage(RecordCommandMessage(
+            RecordCommand::New, page == PageDNS ? RecordCommandList::Dns : RecordCommandList::RevDns));
+}
+void TForm1::DelDHCPRecsClick() {
+    if (ActivePage() != PageDHCP)
+        return;
+    static const TreeList noTrees;
+    RunDhcpDeletion(services_, *LV2Model, SelectedRowIndexes(LV2),
+                    paneTrees_ != nullptr ? *paneTrees_ : noTrees);
+}
+void TForm1::PCChange() {
+    UpdateButtons();
+    QWidget* page = PC->currentWidget();
+    if (page == nullptr)
+        return;
+    if (page == CheckPage) {
+        CheckTrees->clear();
+        const std::vector<std::string> trees =
+            startup_ ? startup_->SelectedTrees() : std::vector<std::string>{};
+        for (const std::string& tree : trees) {
+            auto* item = new QListWidgetItem(QString::fromStdString(tree), CheckTrees);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Checked);
+        }
+    }
+    const bool cache = startup_ ? startup_->Settings().cache : false;
+    const int tag = Tag(page);
+    RunReportingErrors(services_, [&] {
+        if (tag == 1 || tag == 2) {
+            if (cache && (Tag(LV) != 0 || Tag(LV3) != 0)) {
+                services_.showMessage(QString::fromLatin1(kReadFromCacheMessage));
+                Collection().LoadDNSFromCache();
+            }
+            SetTag(LV, 0);
+            SetTag(LV3, 0);
+        } else if (tag == 3) {
+            if (cache && Tag(LV2) != 0)
+                Collection().LoadDHCPFromCache();
+            SetTag(LV2, 0);
+        }
+    });
+}
+void TForm1::zonelistChange(QTreeWidgetItem*) {
+    Collection().SetButtonImage(DNSSearch, kDnsSearchIdle);
+}
+void TForm1::netslistChange(QTreeWidgetItem*) {
+    Collection().SetButtonImage(DHCPSearch, kDhcpSearchIdle);
+}
+void TForm1::zonelistMouseDown(const QPoint& position) {
+    QTreeWidgetItem* item = zonelist->itemAt(position);
+    if (OnStateImage(zonelist, item, position))
+        Collection().ToggleZone(zonelist->indexOfTopLevelItem(item));
+}
+void TForm1::netslistMouseDown(const QPoint& position) {
+    QTreeWidgetItem* item = netslist->itemAt(position);
+    if (OnStateImage(netslist, item, position))
+        Collection().ToggleSubnet(netslist->indexOfTopLevelItem(item));
+}
+void TForm1::zonelistSelectItem() {
+    ShowZonePane(zonelist, zonelist2, {paneTrees_, paneIcons_}, services_);
+}
+void TForm1::netslistSelectItem() {
+    ShowSubnetPane(netslist, netslist2, {paneTrees_, paneIcons_}, services_);
+}
+void TForm1::lv1SelectItem() {
+    ShowMiscPane(lv1, lv1a, {paneTrees_, paneIcons_});
+}
+void TForm1::AllButClick() {
+    const int page = ActivePage();
+    if (page == PageZones)
+        Collection().SetAllZones(true);
+    else if (page == PageSubnets)
+        Collection().SetAllSubnets(true);
+    else if (page == PageCheck)
+        for (QCheckBox* box : {CheckBox19, CheckBox20, CheckBox21, CheckBox22})
+            box->setChecked(true);
+}
+void TForm1::NoneButClick() {
+    const int page = ActivePage();
+    if (page == PageZones)
+        Collection().SetAllZones(false);
+    else if (page == PageSubnets)
+        Collection().SetAllSubnets(false);
+    else if (page == PageCheck)
+        for (QCheckBox* box : {CheckBox19, CheckBox20, CheckBox21, CheckBox22})
+            box->setChecked(false);
+}
 void TForm1::Button2Click() {}
-void TForm1::PopupMenu0Popup() {}
+void TForm1::PopupMenu0Popup() {
+    const std::optional<SelectedObject> object = SelectedObjectOf(lv1);
+    const bool server = object && paneIcons_ != nullptr && object->image >= 0 &&
+                        (object->image == paneIcons_->dnsServer || object->image == paneIcons_->dhcpServer);
+    StartService->setEnabled(server);
+    StopService->setEnabled(server);
+}
 void TForm1::lv1ContextPopup(const QPoint& position) {
     PopupMenu0->popup(lv1->viewport()->mapToGlobal(position));
 }
@@ -566,5 +898,78 @@ void TForm1::ReCreateClick() {}
 void TForm1::MergeClick() {}
 void TForm1::showdata1Click() {}
 void TForm1::BitBtn1Click() {}
+
+// ---- Tree opening, local cache and record collection
+
+CollectionController& TForm1::Collection() {
+    if (!collection_) {
+        FillStateImages(*StateIcons);
+        FillAgeImages(*status);
+        collectionEnvironment_ = std::make_unique<WindowCollectionEnvironment>(
+            services_, forms_, [this] { return startup_.get(); },
+            [this](RecordListKind list) { SortRecordListBy(list, 0); });
+        CollectionWidgets widgets;
+        widgets.dns = LVModel;
+        widgets.reverse = LV3Model;
+        widgets.dhcp = LV2Model;
+        widgets.dnsView = LV;
+        widgets.reverseView = LV3;
+        widgets.dhcpView = LV2;
+        widgets.panel = Panel1;
+        widgets.zonesDone = pbar1a;
+        widgets.zoneObjects = pbar;
+        widgets.subnetsDone = pbar2a;
+        widgets.subnetObjects = pbar2;
+        widgets.zonelist = zonelist;
+        widgets.netslist = netslist;
+        widgets.lv1 = lv1;
+        widgets.zonelist2 = zonelist2;
+        widgets.netslist2 = netslist2;
+        widgets.lv1a = lv1a;
+        widgets.dnsSearch = DNSSearch;
+        widgets.dhcpSearch = DHCPSearch;
+        widgets.toolbarImages = dnsicons;
+        widgets.objectImages.states = StateIcons;
+        widgets.objectImages.classes = forms_.cForm != nullptr ? forms_.cForm->IL2 : nullptr;
+        // The rows show their state image and class icon side by side.
+        for (QTreeWidget* list : {zonelist, netslist, lv1})
+            list->setIconSize(QSize(32, 16));
+        collection_ = std::make_unique<CollectionController>(*collectionEnvironment_, widgets);
+        ScanAlive = [this](RecordListKind list) {
+            return collection_->ScanAlive(list == RecordListKind::Dhcp ? CollectionKind::Dhcp
+                                                                       : CollectionKind::Dns);
+        };
+    }
+    return *collection_;
+}
+
+void TForm1::UpdateButtons() {
+    const PageButtonStates states = ButtonStatesForPage(ActivePage());
+    MakeHosts->setEnabled(states.hosts);
+    Hostsfile1->setEnabled(states.hosts);
+    PrintBut->setEnabled(states.print);
+    Print1->setEnabled(states.print);
+    SaveBut->setEnabled(states.save);
+    Export1->setEnabled(states.save);
+    AllBut->setEnabled(states.selectAll);
+    NoneBut->setEnabled(states.selectAll);
+    DelDHCPRecs->setEnabled(states.deleteDhcp);
+    for (QToolButton* button : {DNSSearch, DHCPSearch, MiscSearch, StopBut})
+        button->setEnabled(states.collect);
+    for (QAction* item : {Edit1, New1, Del1})
+        item->setEnabled(false);
+}
+
+int TForm1::zonelistCompare(const ObjectRow& a, const ObjectRow& b) {
+    return CompareObjectRows(ObjectListKind::Zones, a, b);
+}
+
+int TForm1::netslistCompare(const ObjectRow& a, const ObjectRow& b) {
+    return CompareObjectRows(ObjectListKind::Subnets, a, b);
+}
+
+int TForm1::lv1Compare(const ObjectRow& a, const ObjectRow& b) {
+    return CompareObjectRows(ObjectListKind::Misc, a, b);
+}
 
 } // namespace browser

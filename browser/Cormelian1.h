@@ -1,8 +1,17 @@
 #pragma once
 
+#include "browser/RecordListPrinter.h"
+#include "browser/RecordListSearch.h"
+#include "browser/RecordListSort.h"
 #include "browser/Services.h"
+#include "browser/StartupSequence.h"
 
 #include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -27,10 +36,16 @@ namespace browser {
 struct Forms;
 class ImageList;
 class RecordListModel;
+class CollectionController;
+class WindowCollectionEnvironment;
+struct ObjectRow;
+class TreeList;
+struct ClassIconNumbers;
+struct StartupEnvironment;
 
 // The main window: the record lists, the object lists with their attribute panes, the hidden
 // check and look-up pages, the toolbar, the progress panel and the pop-up menus.
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public StartupHost {
     Q_OBJECT
 public:
     // The pages of PC, by index.
@@ -47,6 +62,9 @@ public:
 
     // forms: the program's windows (filled by the program after this window exists).
     TForm1(Services& services, const Forms& forms, QWidget* parent = nullptr);
+    // environment: what the start-up works through (see the start-up block below).
+    TForm1(Services& services, const Forms& forms, StartupEnvironment* environment,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     Services& services() const { return services_; }
@@ -182,7 +200,7 @@ public:
 
 public slots:
     void Timer1Timer();
-    void UpdateCaption();
+    void UpdateCaption() override;
     void SettingsButClick();
     void SelectTreesClick();
     void IniButClick();
@@ -252,6 +270,98 @@ private:
 
     Services& services_;
     const Forms& forms_;
+
+    // Attribute panes, DHCP record editor and deletion.
+public:
+    // The trees and class icons that the panes, the record editor and deletion work with; given
+    // once the start-up has them (either may be null before).
+    void SetPaneSources(TreeList* trees, const ClassIconNumbers* icons);
+
+private:
+    TreeList* paneTrees_ = nullptr;
+    const ClassIconNumbers* paneIcons_ = nullptr;
+
+    // Record lists: sort, search, print, HOSTS and CSV files; the batch switches.
+public:
+    // Takes over the print layout and the date-time format by which the DHCP dates sort.
+    void ApplyListSettings(const CormelianSettings& settings);
+    // The last start-up step: "/alldhcp", "/alldns" and "/autoclose". With threadsOn a switch
+    // waits (on the window's event loop) for the scan its collection started.
+    void RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn);
+    // The CSV file of the current page's list (all rows or the selection), or the text of the
+    // "Check" or "DNS-Lookup" page. With SaveBut's Tag 1 the CSV file gets its default name
+    // without a dialog.
+    void ExportCSV(bool allRows);
+    // Re-sorts a record list by a column (0: by address, as after a collection).
+    void SortRecordListBy(RecordListKind list, int column);
+    // Whether the scan thread filling a list still runs; the batch switches wait on it.
+    std::function<bool(RecordListKind)> ScanAlive;
+
+private:
+    RecordListModel* RecordModelForPage(int page) const;
+    QTreeView* RecordViewForPage(int page) const;
+
+    SearchState listSearch_;
+    ListPrintSettings listPrint_ = ListPrintSettings::From(CormelianSettings());
+    ListDateReader listDates_;
+
+    // Start-up, settings, tree choice and the settings file editor.
+public:
+    // The start-up state (command line, contexts, data directory, trees, settings); null when the
+    // window was made without an environment (then it does no directory work at all).
+    StartupSequence* startup() const { return startup_.get(); }
+    // True when creating the window found no helper library or no directory client: the program
+    // ends without running.
+    bool StartupRefused() const { return startupRefused_; }
+    // True when the start-up could not be done: refused at creation, or the window closed because
+    // there was no directory context or no data directory. The program then ends with a failure.
+    bool StartupFailed() const { return startupRefused_ || startupClosed_; }
+
+    // What the start-up asks of the windows.
+    void ShowMessage(const std::string& text) override;
+    bool ShowLogin(ContextHandle loginContext) override;
+    void ShowInformation(const std::string& text) override;
+    void CloseMainWindow() override;
+    void InitBrowserIcons() override;
+    void SetBrowserContext(ContextHandle context) override;
+    void SetBrowserAllLeafs(bool on) override;
+    std::string SetBrowserStartContext(const std::string& top) override;
+    void ClearBrowserTree() override;
+    void LoadMoreTrees(const std::string& iniPath) override;
+    void ShowTreeChoice(DNSTreesLogic& choice) override;
+    void EnableToolbar(bool enabled) override;
+    void HideEditMenuItems() override;
+    void ApplySettings(const CormelianSettings& settings) override;
+    void LoadTrees(bool fromCache) override;
+    void ShowLoadedTrees() override;
+    void RunBatchSwitches(const std::vector<std::string>& commandLine) override;
+    void StopScans() override;
+    std::vector<std::string> LookupQueries() override;
+    std::vector<std::string> LookupServers() override;
+
+private:
+    // Gives the dialogs what they work with (the program's forms exist once the message loop runs).
+    void ConnectDialogs();
+
+    StartupEnvironment* environment_ = nullptr;
+    std::unique_ptr<StartupSequence> startup_;
+    bool startupRefused_ = false;
+    bool startupClosed_ = false;
+
+    // Tree opening, local cache and record collection.
+public:
+    // The collections, the tree loading and the object lists' check marks (made on first use).
+    CollectionController& Collection();
+    // Enables the toolbar buttons and menu items of the active page.
+    void UpdateButtons();
+    // The order of two rows while an object list sorts (negative: a before b).
+    static int zonelistCompare(const ObjectRow& a, const ObjectRow& b);
+    static int netslistCompare(const ObjectRow& a, const ObjectRow& b);
+    static int lv1Compare(const ObjectRow& a, const ObjectRow& b);
+
+private:
+    std::unique_ptr<WindowCollectionEnvironment> collectionEnvironment_;
+    std::unique_ptr<CollectionController> collection_;
 };
 
 } // namespace browser

@@ -1,7 +1,9 @@
 #include "browser/DirectoryList.h"
 
+#include "browser/FolderPath.h"
 #include "browser/Named.h"
 
+#include <QDir>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -36,7 +38,36 @@ TDirForm::TDirForm(Services& services, QWidget* parent) : FormBase(services, par
     connect(cancelButton, &QPushButton::clicked, this, &FormBase::reject);
 }
 
+QString TDirForm::RootFolder() const {
+    return Root == QLatin1String(kNetworkRoot) ? QDir::rootPath() : Root;
+}
+
+void TDirForm::FormActivate() {
+    ShowRootAndStartPath();
+}
+
+void TDirForm::ShowRootAndStartPath() {
+    const QString root = RootFolder();
+    folders->setRootPath(root);
+    stv->setRootIndex(folders->index(root));
+    if (StartPath.isEmpty() || Root == QLatin1String(kNetworkRoot))
+        return;
+    QModelIndex last;
+    for (const QString& folder : StartPathFolders(root, StartPath)) {
+        last = folders->index(folder);
+        stv->expand(last);
+    }
+    if (last.isValid()) {
+        stv->setCurrentIndex(last);
+        stv->scrollTo(last);
+    }
+}
+
 void TDirForm::okButtonClick() {
+    const QModelIndex selected = stv->currentIndex();
+    if (!selected.isValid())
+        return;
+    Result = FolderPathBelowRoot(RootFolder(), folders->filePath(selected));
     setModalResult(mrOk);
 }
 

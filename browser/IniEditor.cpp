@@ -1,10 +1,13 @@
 #include "browser/IniEditor.h"
 
+#include "browser/ListFileWriter.h"
 #include "browser/Named.h"
+#include "browser/StartupMessages.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -47,12 +50,45 @@ TForm2::TForm2(Services& services, QWidget* parent) : FormBase(services, parent)
     connect(ToolButton6, &QToolButton::clicked, this, &TForm2::ToolButton6Click);
 }
 
+void TForm2::Open(const std::string& fileName) {
+    logic_.SetFileName(fileName);
+    LoadFile();
+}
+
+void TForm2::LoadFile() {
+    try {
+        RichEdit1->setPlainText(QString::fromStdString(logic_.Load()));
+    } catch (const ListFileError& error) {
+        RichEdit1->clear();
+        services().showMessage(QString::fromStdString(error.what()));
+    }
+    RichEdit1->document()->setModified(false);
+}
+
 void TForm2::ToolButton2Click() {
+    if (RichEdit1->document()->isModified() &&
+        services().messageDialog(QString::fromLatin1(msg::kIniEditorUnsaved), MessageKind::Confirmation,
+                                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
     setModalResult(mrCancel);
 }
 
-void TForm2::ToolButton4Click() {}
+void TForm2::ToolButton4Click() {
+    LoadFile();
+}
 
-void TForm2::ToolButton6Click() {}
+void TForm2::ToolButton6Click() {
+    if (RichEdit1->document()->isModified()) {
+        try {
+            logic_.Save(RichEdit1->toPlainText().toStdString());
+        } catch (const ListFileError& error) {
+            // Still modified: nothing was lost, the user may try again.
+            services().showMessage(QString::fromStdString(error.what()));
+            return;
+        }
+    }
+    RichEdit1->document()->setModified(false);
+    services().showMessage(QString::fromLatin1(msg::kIniEditorSaved));
+}
 
 } // namespace browser

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "browser/FormBase.h"
+#include "browser/IniEditorLogic.h"
+
+#include <string>
 
 class QPlainTextEdit;
 class QToolButton;
@@ -13,6 +16,10 @@ class TForm2 : public FormBase {
 public:
     explicit TForm2(Services& services, QWidget* parent = nullptr);
 
+    // Loads the settings file at fileName into the editor, not modified.
+    void Open(const std::string& fileName);
+    const IniEditorLogic& logic() const { return logic_; }
+
     QPlainTextEdit* RichEdit1;
     QToolButton* ToolButton2; // close
     QToolButton* ToolButton4; // reload
@@ -22,6 +29,11 @@ public slots:
     void ToolButton2Click();
     void ToolButton4Click();
     void ToolButton6Click();
+
+private:
+    void LoadFile();
+
+    IniEditorLogic logic_;
 };
 
 } // namespace browser

@@ -1,6 +1,9 @@
 #include "browser/Login.h"
 
 #include "browser/Named.h"
+#include "browser/ReportErrors.h"
+#include "browser/StartupMessages.h"
+#include "browser/backup2.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -40,12 +43,61 @@ TLoginForm::TLoginForm(Services& services, QWidget* parent) : FormBase(services,
     connect(NameEdit, &QLineEdit::editingFinished, this, &TLoginForm::NameEditExit);
 }
 
-void TLoginForm::browseButtonClick() {}
+void TLoginForm::SetLoginContext(ContextHandle context) {
+    if (directory_ == nullptr)
+        return;
+    setWindowTitle(QString::fromStdString(logic_.SetLoginContext(context, *directory_)));
+}
+
+void TLoginForm::browseButtonClick() {
+    if (browser_ == nullptr || directory_ == nullptr)
+        return;
+    TcForm& browser = *browser_;
+    browser.SetContext(logic_.Context());
+    browser.setWindowTitle(QString::fromLatin1(msg::kSelectUserCaption));
+    browser.SetLeafMode(true);
+    browser.ClearClassFilter();
+    browser.AddClassFilter(QStringLiteral("User"));
+    browser.AddClassFilter(QStringLiteral("Alias"));
+    browser.SetStartObject(NameEdit->text());
+    if (services().showModal(browser) != mrOk)
+        return;
+    RunReportingErrors(services(), [&] {
+        const auto choice = logic_.ChooseUser(browser.ChosenObject().toStdString(), *directory_);
+        if (choice.name)
+            NameEdit->setText(QString::fromStdString(*choice.name));
+        else
+            services().showMessage(QString::fromStdString(choice.message));
+    });
+}
 
 void TLoginForm::okButtonClick() {
+    if (directory_ == nullptr)
+        return;
+    NameEditExit();
+    std::optional<std::string> failure;
+    const bool ran = RunReportingErrors(services(), [&] {
+        failure =
+            logic_.Login(NameEdit->text().toStdString(), PasswordEdit->text().toStdString(), *directory_);
+    });
+    if (!ran)
+        return;
+    if (failure) {
+        services().showMessage(QString::fromStdString(*failure));
+        return;
+    }
     setModalResult(mrOk);
 }
 
-void TLoginForm::NameEditExit() {}
+void TLoginForm::NameEditExit() {
+    const QString name =
+        QString::fromStdString(LoginFormLogic::NormalizeName(NameEdit->text().toStdString()));
+    if (name != NameEdit->text())
+        NameEdit->setText(name);
+}
+
+void TLoginForm::FormHide() {
+    PasswordEdit->clear();
+}
 
 } // namespace browser

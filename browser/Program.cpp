@@ -29,15 +29,16 @@ template <typename Form> Form* Program::Create() {
 }
 
 template <> TForm1* Program::Create<TForm1>() {
-    auto form = std::make_unique<TForm1>(services_, *forms_);
+    auto form = std::make_unique<TForm1>(services_, *forms_, environment_);
     TForm1* created = form.get();
     creationOrder_ << QStringLiteral("TForm1");
     windows_.push_back(std::move(form));
     return created;
 }
 
-Program::Program(QApplication& application, Services& services)
-    : application_(application), services_(services), forms_(std::make_unique<Forms>()) {
+Program::Program(QApplication& application, Services& services, StartupEnvironment* environment)
+    : application_(application), services_(services), environment_(environment),
+      forms_(std::make_unique<Forms>()) {
     QApplication::setApplicationName(QString::fromLatin1(kTitle));
     Forms& forms = *forms_;
     forms.Form1 = Create<TForm1>();
@@ -70,8 +71,11 @@ Program::~Program() {
 }
 
 int Program::Run() {
+    if (forms_->Form1->StartupRefused())
+        return 1;
     forms_->Form1->show();
-    return application_.exec();
+    const int result = application_.exec();
+    return forms_->Form1->StartupFailed() ? 1 : result;
 }
 
 } // namespace browser

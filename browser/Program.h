@@ -13,6 +13,8 @@ class QWidget;
 
 namespace browser {
 
+struct StartupEnvironment;
+
 // The program block: prepares the application and creates its windows in their fixed order,
 // owns them until the program ends, and runs the main window.
 class Program {
@@ -25,7 +27,9 @@ public:
     // form, the directory list, the About box, the HOSTS options, the settings file editor, the
     // connected-trees dialog, the record editor, the tree-selection dialog a second time (the one
     // used from then on) and the start-parameters dialog.
-    Program(QApplication& application, Services& services);
+    // environment: what the main window's start-up works through; without one the windows do
+    // no directory work.
+    Program(QApplication& application, Services& services, StartupEnvironment* environment = nullptr);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -35,6 +39,8 @@ public:
     const QStringList& creationOrder() const { return creationOrder_; }
 
     // Shows the main window and runs the message loop until it closes; returns the exit code.
+    // When creating the main window found no helper library or no directory client, the program
+    // ends at once with 1; when the start-up closed the main window, it ends with 1 as well.
     int Run();
 
 private:
@@ -42,6 +48,7 @@ private:
 
     QApplication& application_;
     Services& services_;
+    StartupEnvironment* environment_;
     std::unique_ptr<Forms> forms_;
     std::vector<std::unique_ptr<QWidget>> windows_; // in creation order
     QStringList creationOrder_;

@@ -43,6 +43,10 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
         if (images_ && row.imageIndex >= 0 && !images_->icon(row.imageIndex).isNull())
             return images_->icon(row.imageIndex);
         return QVariant();
+    case Qt::ToolTipRole:
+        if (!objectNameTips_)
+            return QVariant();
+        return QString::fromStdString(row.ObjectName());
     case ImageIndexRole:
         return row.imageIndex;
     case StateIndexRole:
@@ -96,16 +100,20 @@ void RecordListModel::clear() {
 }
 
 void RecordListModel::sortRows(const std::function<int(const RecordRow&, const RecordRow&)>& compare) {
-    if (rows_.size() < 2)
-        return;
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
     std::vector<int> order(rows_.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return compare(rows_[static_cast<std::size_t>(a)], rows_[static_cast<std::size_t>(b)]) < 0;
     });
+    applyOrder(order);
+}
+
+void RecordListModel::applyOrder(const std::vector<int>& order) {
+    if (rows_.size() < 2 || order.size() != rows_.size())
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
     std::vector<RecordRow> sorted;
     sorted.reserve(rows_.size());
     std::vector<int> newPosition(rows_.size());

@@ -45,12 +45,20 @@ public:
     void clear();
     // Stable sort by a three-way comparison (negative: a before b); persistent indexes follow.
     void sortRows(const std::function<int(const RecordRow&, const RecordRow&)>& compare);
+    // Puts the rows in a new order: order[i] is the old position of the row that goes to i (a
+    // permutation of 0 .. count - 1); persistent indexes follow.
+    void applyOrder(const std::vector<int>& order);
+
+    // While on, a row's tool tip is its object name (the last sub-item).
+    void setObjectNameTips(bool on) { objectNameTips_ = on; }
+    bool objectNameTips() const { return objectNameTips_; }
 
 private:
     QStringList headers_;
     std::vector<RecordRow> rows_;
     const ImageList* images_ = nullptr;
     const ImageList* stateImages_ = nullptr;
+    bool objectNameTips_ = false;
 };
 
 } // namespace browser

@@ -1,6 +1,8 @@
 #include "browser/SettingsForm.h"
 
 #include "browser/Named.h"
+#include "browser/ReportErrors.h"
+#include "browser/StartupMessages.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -48,10 +50,41 @@ TsetForm::TsetForm(Services& services, QWidget* parent) : FormBase(services, par
     connect(cancelButton, &QPushButton::clicked, this, &FormBase::reject);
 }
 
-void TsetForm::browseButtonClick() {}
+void TsetForm::FormShow() {
+    if (helper_ == nullptr)
+        return;
+    // Filled once per show: a message box of OK that closes gives the focus back without
+    // resetting what the user typed.
+    RunReportingErrors(services(), [this] {
+        const SetFormLogic::Shown shown = logic_.Activate(iniPath_, *helper_);
+        topEdit->setText(QString::fromStdString(shown.top));
+        masterBox->setChecked(shown.useMaster);
+        defaultBox->setVisible(shown.setAsDefaultVisible);
+        defaultBox->setChecked(false);
+    });
+    topEdit->setFocus();
+}
+
+void TsetForm::browseButtonClick() {
+    services().showMessage(QString::fromLatin1(msg::kNotYetBuilt));
+}
 
 void TsetForm::okButtonClick() {
-    setModalResult(mrOk);
+    if (directory_ == nullptr || helper_ == nullptr)
+        return;
+    SetFormLogic::Outcome outcome;
+    const bool ran = RunReportingErrors(services(), [&] {
+        outcome = logic_.Accept(topEdit->text().toStdString(), masterBox->isChecked(),
+                                defaultBox->isChecked(), iniPath_, *directory_, *helper_);
+    });
+    if (ran && outcome.accepted) {
+        topEdit->setText(QString::fromStdString(outcome.shownTop));
+        setModalResult(mrOk);
+        return;
+    }
+    if (ran)
+        services().showMessage(QString::fromStdString(outcome.message));
+    topEdit->setFocus();
 }
 
 } // namespace browser

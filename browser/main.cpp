@@ -1,17 +1,25 @@
 // The program block of Cormelian.
 //
 // Environment:
-//   CORMELIAN_EXIT_AFTER_MS=<n>  closes the main window n milliseconds after the message loop
-//                                starts, which ends the program (for smoke tests of the program).
+//   CORMELIAN_CLIENT_CONFIG=<file>  the directory client's configuration (default: the program
+//                                   folder's "nwclient/client.ini").
+//   CORMELIAN_EXIT_AFTER_MS=<n>     n milliseconds after start closes every window, also modal
+//                                   dialogs waiting for an answer, which ends the program (for
+//                                   smoke tests of the program).
+//   CORMELIAN_SCREENSHOT=<file>     with CORMELIAN_EXIT_AFTER_MS: just before closing, saves a
+//                                   picture of the screen (every shown window) as a PNG file.
 #include "browser/Cormelian1.h"
 #include "browser/DisplayCheck.h"
 #include "browser/Program.h"
 #include "browser/Services.h"
+#include "browser/SmokeRun.h"
+#include "browser/StartupEnvironment.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
     if (!cormelian::DisplayAvailable()) {
@@ -19,12 +27,14 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication application(argc, argv);
+    std::vector<std::string> commandLine;
+    for (int index = 1; index < argc; ++index)
+        commandLine.emplace_back(argv[index]);
+    browser::DirectoryEnvironment environment(QCoreApplication::applicationDirPath().toStdString(),
+                                              std::move(commandLine));
+    // Armed before the windows exist: creating the main window may already wait on a message.
+    browser::ArmSmokeRunFromEnvironment();
     browser::QtServices services;
-    browser::Program program(application, services);
-
-    bool timed = false;
-    const int exitAfter = qEnvironmentVariableIntValue("CORMELIAN_EXIT_AFTER_MS", &timed);
-    if (timed && exitAfter >= 0)
-        QTimer::singleShot(exitAfter, program.forms().Form1, &QWidget::close);
+    browser::Program program(application, services, &environment.environment());
     return program.Run();
 }

@@ -12,7 +12,6 @@ QProcessEnvironment WithoutDisplay() {
     environment.remove("DISPLAY");
     environment.remove("WAYLAND_DISPLAY");
     environment.remove("QT_QPA_PLATFORM");
-    environment.remove("CORMELIAN_EXIT_AFTER_MS");
     return environment;
 }
 
@@ -26,18 +25,6 @@ TEST(ProgramRun, WithoutDisplayItExplainsHowToRunAndExitsTwo) {
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 2);
     EXPECT_TRUE(program.readAllStandardError().contains("QT_QPA_PLATFORM=offscreen"));
-}
-
-TEST(ProgramRun, OffscreenItStartsShowsItsWindowAndEndsWhenClosed) {
-    QProcess program;
-    QProcessEnvironment environment = WithoutDisplay();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("CORMELIAN_EXIT_AFTER_MS", "200");
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(CORMELIAN_PROGRAM), {});
-    ASSERT_TRUE(program.waitForFinished(60000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
 }
 
 #endif

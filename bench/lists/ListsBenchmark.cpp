@@ -1,0 +1,137 @@
+// The record lists with 100,000 rows: sorting by address, by name and by a DHCP date, the CSV
+// file and the HOSTS file.
+
+#include "browser/CsvExport.h"
+#include "browser/HostsWriter.h"
+#include "browser/RecordListModel.h"
+#include "browser/RecordListSort.h"
+
+#include "platform/rtl/DateUtils.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+using browser::RecordListKind;
+using browser::RecordRow;
+
+constexpr int kRows = 100000;
+
+std::string Address(std::mt19937& random) {
+    std::uniform_int_distribution<int> octet(0, 255);
+    return "10." + std::to_string(octet(random)) + "." + std::to_string(octet(random)) + "." +
+           std::to_string(octet(random));
+}
+
+std::string Name(std::mt19937& random) {
+    static const char* const words[] = {"host", "mail", "web", "db", "printer", "Desk", "lab", "srv"};
+    std::uniform_int_distribution<int> word(0, 7);
+    std::uniform_int_distribution<int> number(0, 99999);
+    return std::string(words[word(random)]) + std::to_string(number(random));
+}
+
+std::vector<RecordRow> DhcpRows() {
+    std::mt19937 random(42);
+    std::uniform_real_distribution<double> day(43000.0, 46000.0);
+    std::vector<RecordRow> rows;
+    rows.reserve(kRows);
+    for (int i = 0; i < kRows; ++i) {
+        RecordRow row;
+        row.list = RecordListKind::Dhcp;
+        row.caption = Address(random);
+        const std::string lastUsed =
+            i % 10 == 0 ? "" : rtl::FormatDateTime("yyyy-mm-dd hh:nn:ss", day(random));
+        row.subItems = {Name(random),
+                        "Dynamic",
+                        "00:11:22:33:44:55",
+                        lastUsed,
+                        rtl::FormatDateTime("yyyy-mm-dd hh:nn:ss", day(random)),
+                        "",
+                        "obj" + std::to_string(i)};
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<RecordRow> DnsARows() {
+    std::mt19937 random(7);
+    std::vector<RecordRow> rows;
+    rows.reserve(kRows);
+    for (int i = 0; i < kRows; ++i) {
+        RecordRow row;
+        row.caption = Address(random);
+        row.subItems = {Name(random), "A", "example.com", i % 3 == 0 ? "Server room" : "",
+                        "obj" + std::to_string(i)};
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void SortBy(benchmark::State& state, const std::vector<RecordRow>& rows, RecordListKind list, int column) {
+    const browser::ListDateReader dates;
+    browser::RecordListModel model(
+        {"IP-address", "Name", "Type", "Mac-address", "Last Used", "Expire Date", "Comment"});
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.clear();
+        model.appendRows(rows);
+        state.ResumeTiming();
+        browser::SortRecordList(model, list, column, dates);
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+void SortDhcpByAddress(benchmark::State& state) {
+    SortBy(state, DhcpRows(), RecordListKind::Dhcp, 0);
+}
+void SortDhcpByName(benchmark::State& state) {
+    SortBy(state, DhcpRows(), RecordListKind::Dhcp, 1);
+}
+void SortDhcpByLastUsed(benchmark::State& state) {
+    SortBy(state, DhcpRows(), RecordListKind::Dhcp, 4);
+}
+
+void CsvOfAllRows(benchmark::State& state) {
+    const std::vector<RecordRow> rows = DhcpRows();
+    std::vector<const RecordRow*> pointers;
+    for (const RecordRow& row : rows)
+        pointers.push_back(&row);
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("dhcp.csv").toStdString();
+    for (auto _ : state)
+        browser::WriteCsvFile(path, pointers, browser::CsvColumnCount(RecordListKind::Dhcp));
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+void HostsOfARows(benchmark::State& state) {
+    browser::RecordListModel model({"IP-address", "Name", "Rec Type", "Zone", "Info"});
+    model.appendRows(DnsARows());
+    browser::SortRecordList(model, RecordListKind::Dns, 0, browser::ListDateReader());
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("HOSTS").toStdString();
+    for (auto _ : state)
+        browser::WriteHostsFile(path, browser::HostsLines(model.rows(), true));
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+BENCHMARK(SortDhcpByAddress)->Unit(benchmark::kMillisecond);
+BENCHMARK(SortDhcpByName)->Unit(benchmark::kMillisecond);
+BENCHMARK(SortDhcpByLastUsed)->Unit(benchmark::kMillisecond);
+BENCHMARK(CsvOfAllRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostsOfARows)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

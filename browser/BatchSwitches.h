@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace browser {
+
+inline constexpr const char* kAllDhcpSwitch = "/alldhcp";
+inline constexpr const char* kAllDnsSwitch = "/alldns";
+inline constexpr const char* kAutoCloseSwitch = "/autoclose";
+
+// The controls the batch switches drive, as a user would: the main window implements it.
+class BatchSwitchHost {
+public:
+    virtual ~BatchSwitchHost() = default;
+
+    virtual void MinimiseApplication() = 0;
+    virtual void SetApplicationTitle(const std::string& title) = 0;
+    // SaveBut.Tag: 1 makes a click of SaveBut write the CSV file without its save dialog.
+    virtual void SetSaveButTag(int tag) = 0;
+    virtual void ShowPage(int page) = 0;
+    virtual void ClickAllBut() = 0;
+    virtual void ClickDHCPSearch() = 0;
+    virtual void ClickDNSSearch() = 0;
+    // With threads on: waits (letting the window's events run) until the scan thread that the
+    // click started has ended; returns at once when no scan is running.
+    virtual void WaitForDhcpScan() = 0;
+    virtual void WaitForDnsScan() = 0;
+    virtual void ClickSaveBut() = 0;
+    virtual void CloseMainWindow() = 0;
+};
+
+// True when the command line holds the switch exactly (case matters).
+bool HasSwitch(const std::vector<std::string>& commandLine, const std::string& name);
+
+// The last step of the start-up: "/alldhcp" collects every subnet's DHCP records and saves the
+// DHCP list as "dhcp.csv"; "/alldns" collects every zone's DNS records and saves the DNS and
+// REV-DNS lists as "dns.csv" and "rev-dns.csv"; "/autoclose" then closes the main window.
+// SaveBut.Tag is 0 again afterwards, also when a step fails.
+void RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn, BatchSwitchHost& host);
+
+} // namespace browser

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace browser {
+
+class ImageList;
+
+// The pictures of the object lists' state images (1 not checked, 2 checked, 3 an object of the
+// "Misc" list, 4 a tree; 0 stays empty) and of the cached rows' age classes (0 fresh, green, to 6
+// old, red). Each fills its list only when the list is still empty.
+void FillStateImages(ImageList& images);
+void FillAgeImages(ImageList& images);
+
+} // namespace browser

@@ -1,0 +1,153 @@
+#pragma once
+
+// A small directory tree in a temporary folder, the client initialised on it, one context on
+// the tree ACME and the helper library loaded from the build.
+
+#include "directory/NWHelper.h"
+#include "directory/Tolvex.h"
+#include "platform/nwclient/NWClient.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace picker_test {
+
+inline constexpr const char* kClientIni = R"([Client]
+PreferredTree=ACME
+Store=:memory:
+
+[Trees]
+ACME=visible
+
+[Tree ACME]
+DefaultNameContext=[Root]
+User=admin.Users.ACME
+
+[Users ACME]
+admin.Users.ACME=secret
+)";
+
+inline constexpr const char* kAcmeLdif = R"(version: 1
+
+dn: o=ACME
+objectClass: organization
+o: ACME
+
+dn: ou=Users,o=ACME
+objectClass: organizationalUnit
+ou: Users
+
+dn: cn=admin,ou=Users,o=ACME
+objectClass: inetOrgPerson
+cn: admin
+sn: Admin
+
+dn: cn=posix,ou=Users,o=ACME
+objectClass: inetOrgPerson
+objectClass: posixAccount
+cn: posix
+sn: Posix
+
+dn: cn=mac,ou=Users,o=ACME
+objectClass: inetOrgPerson
+objectClass: posixAccount
+objectClass: apple-user
+cn: mac
+sn: Mac
+
+dn: cn=appleonly,ou=Users,o=ACME
+objectClass: inetOrgPerson
+objectClass: apple-user
+cn: appleonly
+sn: Apple
+
+dn: ou=Sales,o=ACME
+objectClass: organizationalUnit
+ou: Sales
+
+dn: ou=empty,ou=Sales,o=ACME
+objectClass: organizationalUnit
+ou: empty
+
+dn: cn=Locator,ou=Sales,o=ACME
+objectClass: dNIPLocator
+cn: Locator
+
+dn: cn=beta,ou=Sales,o=ACME
+objectClass: inetOrgPerson
+cn: beta
+sn: Beta
+
+dn: cn=Alpha,ou=Sales,o=ACME
+objectClass: organizationalRole
+cn: Alpha
+
+dn: cn=ACME-FS1_SYS,o=ACME
+objectClass: volume
+cn: ACME-FS1_SYS
+
+dn: ou=DNS,o=ACME
+objectClass: organizationalUnit
+ou: DNS
+
+dn: cn=example_com,ou=DNS,o=ACME
+objectClass: dNIPDNSZone
+cn: example_com
+
+dn: cn=a.b,cn=example_com,ou=DNS,o=ACME
+objectClass: dNIPDNSRRset
+cn: a.b
+
+dn: cn=Locator2,ou=DNS,o=ACME
+objectClass: dNIPLocator
+cn: Locator2
+)";
+
+// The helper library as the build places it: <build>/browser/libTolvex.so, the test running
+// from <build>/tests/browser_picker.
+inline std::filesystem::path BuiltHelperFolder() {
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe");
+    return exe.parent_path().parent_path().parent_path() / "browser";
+}
+
+class PickerDirectory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/picker-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        Write("client.ini", kClientIni);
+        Write("ACME.ldif", kAcmeLdif);
+        ASSERT_EQ(nwclient::initialize((folder_ / "client.ini").string()), 0) << nwclient::lastError();
+        bool ok = false;
+        context_ = directory::CreateDSContext(false, false, ok);
+        ASSERT_TRUE(ok);
+        ASSERT_EQ(directory::SelectTree(context_, "ACME", false), 0);
+        ASSERT_TRUE(directory::LoadHelperDll(BuiltHelperFolder())) << "libTolvex.so not built";
+        nwclient::clearFaults();
+    }
+
+    void TearDown() override {
+        nwclient::clearFaults();
+        directory::FreeHelperDll();
+        if (context_ != 0)
+            nwclient::freeContext(context_);
+        nwclient::terminate();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    void Write(const std::string& name, const std::string& text) {
+        std::ofstream out(folder_ / name, std::ios::binary);
+        out << text;
+    }
+
+    std::filesystem::path folder_;
+    directory::NWDSContextHandle context_ = 0;
+};
+
+} // namespace picker_test
