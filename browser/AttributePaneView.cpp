@@ -1,6 +1,7 @@
 #include "browser/AttributePaneView.h"
 
 #include "browser/AttributePanes.h"
+#include "browser/BusyCursor.h"
 #include "browser/Services.h"
 #include "browser/StartupSequence.h"
 #include "browser/TreeObj.h"
@@ -26,14 +27,26 @@ std::optional<directory::NWDSContextHandle> TreeContext(const PaneSources& sourc
     return sources.trees->Object(treeIndex).context;
 }
 
-// The hour-glass for the life of the object.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
+// Fills the pane with the rows read for the object; a failed read shows the rows read so far and
+// then its message.
+void ShowObjectRows(const SelectedObject& object,
+                    void (*addRows)(directory::NWDSContextHandle, const std::string&, PaneRows&),
+                    bool boldHeadings, QTreeWidget* pane, const PaneSources& sources, Services& services) {
+    const std::optional<directory::NWDSContextHandle> context = TreeContext(sources, object.treeIndex);
+    if (!context) {
+        pane->clear();
+        return;
+    }
+    PaneRows rows;
+    try {
+        addRows(*context, object.fullName, rows);
+    } catch (const std::exception& error) {
+        ShowPaneRows(pane, rows, boldHeadings);
+        services.showMessage(Q(error.what()));
+        return;
+    }
+    ShowPaneRows(pane, rows, boldHeadings);
+}
 
 } // namespace
 
@@ -101,20 +114,7 @@ void ShowZonePane(const QTreeWidget* zonelist, QTreeWidget* pane, const PaneSour
         pane->clear();
         return;
     }
-    const std::optional<directory::NWDSContextHandle> context = TreeContext(sources, object->treeIndex);
-    if (!context) {
-        pane->clear();
-        return;
-    }
-    PaneRows rows;
-    try {
-        AddZonePaneRows(*context, object->fullName, rows);
-    } catch (const std::exception& error) {
-        ShowPaneRows(pane, rows, false);
-        services.showMessage(Q(error.what()));
-        return;
-    }
-    ShowPaneRows(pane, rows, false);
+    ShowObjectRows(*object, AddZonePaneRows, false, pane, sources, services);
 }
 
 void ShowSubnetPane(const QTreeWidget* netslist, QTreeWidget* pane, const PaneSources& sources,
@@ -126,20 +126,7 @@ void ShowSubnetPane(const QTreeWidget* netslist, QTreeWidget* pane, const PaneSo
     }
     if (sources.icons == nullptr || object->image != sources.icons->subnet)
         return; // another row leaves the pane as it is
-    const std::optional<directory::NWDSContextHandle> context = TreeContext(sources, object->treeIndex);
-    if (!context) {
-        pane->clear();
-        return;
-    }
-    PaneRows rows;
-    try {
-        AddSubnetPaneRows(*context, object->fullName, rows);
-    } catch (const std::exception& error) {
-        ShowPaneRows(pane, rows, true);
-        services.showMessage(Q(error.what()));
-        return;
-    }
-    ShowPaneRows(pane, rows, true);
+    ShowObjectRows(*object, AddSubnetPaneRows, true, pane, sources, services);
 }
 
 void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& sources) {

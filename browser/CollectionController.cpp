@@ -1,5 +1,6 @@
 #include "browser/CollectionController.h"
 
+#include "browser/BusyCursor.h"
 #include "browser/ImageList.h"
 #include "browser/Named.h"
 #include "browser/RecordListModel.h"
@@ -55,12 +56,6 @@ private:
 
     CollectionController& controller_;
     CollectionKind kind_;
-};
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
 void ClearObjectList(QTreeWidget* list) {

@@ -9,6 +9,8 @@
 #include "browser/Forms.h"
 #include "browser/ImageList.h"
 #include "browser/IniEditor.h"
+#include "browser/LocatorSettings.h"
+#include "browser/LocatorTables.h"
 #include "browser/Named.h"
 #include "browser/PageButtons.h"
 #include "browser/RecordListCommands.h"
@@ -24,6 +26,7 @@
 #include "browser/WindowCollection.h"
 #include "browser/backup2.h"
 #include "directory/nwextra.h"
+#include "platform/ini/IniFile.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,6 +36,7 @@
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -43,15 +47,19 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace browser {
 
@@ -165,7 +173,6 @@ TForm1::TForm1(Services& services, const Forms& forms, StartupEnvironment* envir
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(ToolBar1);
     layout->addWidget(PC, 1);
     layout->addWidget(Panel1);
     setCentralWidget(central);
@@ -285,7 +292,12 @@ void TForm1::BuildPages() {
 }
 
 void TForm1::BuildToolbar() {
-    ToolBar1 = Named<QWidget>("ToolBar1", this);
+    ToolBar1 = Named<QToolBar>("ToolBar1", this);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    // The bar cannot be hidden: no pop-up menu with its view switch.
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    ToolBar1->toggleViewAction()->setVisible(false);
     ToolButton2 = ToolButton("ToolButton2", QStringLiteral("Close"), ToolBar1);
     SelectTrees = ToolButton("SelectTrees", QStringLiteral("Select trees"), ToolBar1);
     SettingsBut = ToolButton("SettingsBut", QStringLiteral("Settings"), ToolBar1);
@@ -308,23 +320,27 @@ void TForm1::BuildToolbar() {
     AboutBut = ToolButton("AboutBut", QStringLiteral("About"), ToolBar1);
     ToolButton8 = ToolButton("ToolButton8", QStringLiteral("Applications"), ToolBar1);
 
-    // The window may be narrower than all buttons together; the last ones are then cut off.
-    ToolBar1->setMinimumWidth(400);
-    auto* layout = new QHBoxLayout(ToolBar1);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
+    // Every button keeps its whole caption: those that do not fit into a narrow window are shown
+    // by the bar's extension button.
     for (QToolButton* button : {ToolButton2, SelectTrees, SettingsBut, IniBut})
-        layout->addWidget(button);
-    layout->addSpacing(8);
+        ToolBar1->addWidget(button);
+    ToolBar1->addSeparator();
     for (QToolButton* button : {DNSSearch, DHCPSearch, MiscSearch, StopBut})
-        layout->addWidget(button);
-    layout->addSpacing(8);
+        ToolBar1->addWidget(button);
+    ToolBar1->addSeparator();
     for (QToolButton* button : {ToolButton4, PrintBut, MakeHosts, SaveBut, AllBut, NoneBut, DelDHCPRecs})
-        layout->addWidget(button);
-    layout->addSpacing(8);
-    layout->addWidget(AboutBut);
-    layout->addWidget(ToolButton8);
-    layout->addStretch();
+        ToolBar1->addWidget(button);
+    ToolBar1->addSeparator();
+    ToolBar1->addWidget(AboutBut);
+    // The applications button stays hidden; a bar shows or hides its widgets by their actions.
+    ToolBar1->addWidget(ToolButton8)->setVisible(false);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    // Wide enough for the whole bar, but within the screen (leaving room for the window's frame).
+    QSize size(std::max(width(), ToolBar1->sizeHint().width() + 8), height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 40));
+    resize(size);
 }
 
 void TForm1::BuildProgressPanel() {
@@ -665,7 +681,6 @@ void TForm1::IniButClick() {
     services_.showModal(editor);
 }
 
-void TForm1::AboutButClick() {}
 void TForm1::ToolButton2Click() {
     close();
 }
@@ -880,7 +895,6 @@ void TForm1::NoneButClick() {
         for (QCheckBox* box : {CheckBox19, CheckBox20, CheckBox21, CheckBox22})
             box->setChecked(false);
 }
-void TForm1::Button2Click() {}
 void TForm1::PopupMenu0Popup() {
     const std::optional<SelectedObject> object = SelectedObjectOf(lv1);
     const bool server = object && paneIcons_ != nullptr && object->image >= 0 &&
@@ -891,13 +905,51 @@ void TForm1::PopupMenu0Popup() {
 void TForm1::lv1ContextPopup(const QPoint& position) {
     PopupMenu0->popup(lv1->viewport()->mapToGlobal(position));
 }
-void TForm1::StartServiceClick() {}
-void TForm1::StopServiceClick() {}
-void TForm1::AddExistClick() {}
-void TForm1::ReCreateClick() {}
-void TForm1::MergeClick() {}
-void TForm1::showdata1Click() {}
-void TForm1::BitBtn1Click() {}
+void TForm1::AddExistClick() {
+    // Only on a tree row of lv1.
+    const std::optional<SelectedObject> row = SelectedObjectOf(lv1);
+    const QTreeWidgetItem* item = lv1->currentItem();
+    if (!row || item == nullptr || !item->isSelected() ||
+        item->data(0, kObjectStateRole).toInt() != kStateTree)
+        return;
+    if (paneTrees_ == nullptr || row->treeIndex < 0 || row->treeIndex >= paneTrees_->Count() ||
+        forms_.cForm == nullptr || ModuleSettingsPath().empty())
+        return;
+    const std::string treeName = paneTrees_->Name(row->treeIndex);
+    treeobj& tree = paneTrees_->Object(row->treeIndex);
+    TcForm& chooser = *forms_.cForm;
+    chooser.ClearClassFilter();
+    chooser.AddClassFilter(QString::fromLatin1(kLocatorClass));
+    chooser.SetLeafMode(true);
+    chooser.SetContext(tree.context);
+    if (services_.showModal(chooser) != mrOk)
+        return;
+    const std::string chosen = chooser.ChosenObject().toStdString();
+    if (chosen.empty())
+        return;
+    const bool written = RunReportingErrors(services_, [&] {
+        ini::IniFile settings(ModuleSettingsPath());
+        tree.locator = AddLocatorToSettings(settings, treeName, chosen);
+    });
+    if (written)
+        MiscSearchClick();
+}
+void TForm1::ReCreateClick() {
+    // Offered in the menu, but does nothing.
+}
+void TForm1::MergeClick() {
+    // Offered in the menu, but does nothing.
+}
+void TForm1::showdata1Click() {
+    const std::optional<SelectedObject> row = SelectedObjectOf(netslist);
+    if (row)
+        services_.showMessage(QString::number(row->treeIndex));
+}
+void TForm1::BitBtn1Click() {
+    // The check page's options are read; no check runs on them.
+    [[maybe_unused]] const bool options[] = {CheckBox19->isChecked(), CheckBox20->isChecked(),
+                                             CheckBox21->isChecked(), CheckBox22->isChecked()};
+}
 
 // ---- Tree opening, local cache and record collection
 

@@ -7,9 +7,13 @@
 #include "browser/StartupSequence.h"
 
 #include <QMainWindow>
+#include <QToolBar> // ToolBar1 is used as a widget by code that includes only this header
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -119,7 +123,7 @@ public:
     QTextEdit* RE2;
 
     // Toolbar.
-    QWidget* ToolBar1;
+    QToolBar* ToolBar1;       // buttons that do not fit are offered by its extension button
     QToolButton* ToolButton2; // close the program
     QToolButton* SelectTrees;
     QToolButton* SettingsBut;
@@ -362,6 +366,21 @@ public:
 private:
     std::unique_ptr<WindowCollectionEnvironment> collectionEnvironment_;
     std::unique_ptr<CollectionController> collection_;
+
+    // DNS look-up page and server-module commands.
+public:
+    // The port and time limit of the look-up page's queries.
+    std::uint16_t LookupPort = 53;
+    std::chrono::milliseconds LookupTimeout{5000};
+    // The settings file that keeps the modules' start parameters; empty: "Cormelian.ini" of the
+    // data directory.
+    std::string ModuleSettingsFile;
+
+private:
+    // The DNS or DHCP server object selected in lv1, with its tree's context.
+    struct ServiceRow;
+    std::optional<ServiceRow> SelectedServiceRow() const;
+    std::string ModuleSettingsPath() const;
 };
 
 } // namespace browser

@@ -1,5 +1,6 @@
 #include "browser/RecordListSort.h"
 
+#include "browser/CormelianSettings.h"
 #include "browser/RecordListModel.h"
 
 #include "platform/rtl/DateUtils.h"
@@ -125,7 +126,7 @@ int CompareKeys(const RowKey& a, const RowKey& b, SortRule rule) {
 
 } // namespace
 
-ListDateReader::ListDateReader() : ListDateReader("yyyy-mm-dd hh:nn:ss", '-', ':') {}
+ListDateReader::ListDateReader() : ListDateReader(kDefaultDateTimeFormat, '-', ':') {}
 
 ListDateReader::ListDateReader(const std::string& dateTimeFormat, char dateSeparator, char timeSeparator)
     : facts_(rtl::LocaleFacts::Current()) {

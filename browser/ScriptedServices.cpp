@@ -134,4 +134,8 @@ void ScriptedServices::beep() {
     calls_.push_back(Call{Kind::Beep, QString(), QString(), MessageKind::Information, {}});
 }
 
+void ScriptedServices::openLink(const QString& address) {
+    calls_.push_back(Call{Kind::OpenLink, address, QString(), MessageKind::Information, {}});
+}
+
 } // namespace browser

@@ -16,11 +16,11 @@ namespace browser {
 // input, file, colour or print dialog, and a form closed with mrCancel.
 class ScriptedServices : public Services {
 public:
-    enum class Kind { Message, MessageDialog, Input, OpenFile, SaveFile, Colour, Print, Modal, Beep };
+    enum class Kind { Message, MessageDialog, Input, OpenFile, SaveFile, Colour, Print, Modal, Beep, OpenLink };
 
     struct Call {
         Kind kind;
-        QString text;  // message or prompt; for Modal the form's class name without namespace
+        QString text;  // message or prompt; for Modal the form's class name; for OpenLink the address
         QString title; // title, or the file dialog's proposed file name
         MessageKind messageKind = MessageKind::Information;
         QMessageBox::StandardButtons buttons;
@@ -60,6 +60,8 @@ public:
     bool printDialog(QPrinter& printer, PrintDialogOptions& options) override;
     int showModal(QDialog& dialog) override;
     void beep() override;
+    // Records the address; opens nothing.
+    void openLink(const QString& address) override;
 
 private:
     struct FileAnswer {

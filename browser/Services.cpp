@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QUrl>
 
 namespace browser {
 
@@ -113,6 +115,10 @@ int QtServices::showModal(QDialog& dialog) {
 
 void QtServices::beep() {
     QApplication::beep();
+}
+
+void QtServices::openLink(const QString& address) {
+    QDesktopServices::openUrl(QUrl(address));
 }
 
 } // namespace browser

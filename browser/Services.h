@@ -68,6 +68,8 @@ public:
     virtual int showModal(QDialog& dialog) = 0;
     // The short warning sound.
     virtual void beep() = 0;
+    // The system's "Open" action on a link: a web address or a "mailto:" address.
+    virtual void openLink(const QString& address) = 0;
 };
 
 // The real thing: Qt's dialogs and QDialog::exec().
@@ -84,6 +86,7 @@ public:
     bool printDialog(QPrinter& printer, PrintDialogOptions& options) override;
     int showModal(QDialog& dialog) override;
     void beep() override;
+    void openLink(const QString& address) override;
 };
 
 } // namespace browser

@@ -1,5 +1,6 @@
 #include "browser/backup2.h"
 
+#include "browser/BusyCursor.h"
 #include "browser/ImageList.h"
 #include "browser/Named.h"
 #include "directory/Tolvex.h"
@@ -25,14 +26,6 @@ namespace {
 
 const QString kNoContextText = QStringLiteral("Internal Error, context Handle not set");
 const QString kRootText = QStringLiteral("[ROOT]");
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QString ToQt(const std::string& text) {
     return QString::fromStdString(text);

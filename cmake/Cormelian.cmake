@@ -1,6 +1,10 @@
 # Shared build rules: warnings, sanitizers and one helper per kind of target.
 
 set(CORMELIAN_WARNINGS -Wall -Wextra)
+# GCC 12 reports -Wrestrict falsely inside libstdc++ string concatenation at -O2.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    list(APPEND CORMELIAN_WARNINGS -Wno-restrict)
+endif()
 set(CORMELIAN_SANITIZER_FLAGS "")
 if(CORMELIAN_SANITIZE)
     set(CORMELIAN_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

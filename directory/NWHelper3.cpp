@@ -51,6 +51,35 @@ std::string EffectiveBase(const std::string& baseName) {
     return baseName.empty() ? "[root]" : baseName;
 }
 
+std::uint32_t ObjectCount(NWDSContextHandle context, nwclient::Buffer* reply) {
+    std::uint32_t objects = 0;
+    CheckNWError(nwclient::objectCount(context, reply, objects));
+    return objects;
+}
+
+// Runs one pass of a search for values and returns how many objects its reply holds.
+std::uint32_t SearchPass(NWDSContextHandle context, const std::string& base, std::int32_t scope,
+                         bool searchAliases, nwclient::Buffer* filter, nwclient::Buffer* attributes,
+                         Iteration& iteration, nwclient::Buffer* reply) {
+    CheckNWError(nwclient::search(context, base, scope, searchAliases, filter,
+                                  nwclient::INFO_ATTRIBUTE_VALUES, false, attributes, iteration.Handle(), 0,
+                                  nullptr, reply));
+    return ObjectCount(context, reply);
+}
+
+// The next object of a reply.
+struct ReplyObject {
+    std::string Name;
+    std::uint32_t AttributeCount = 0;
+    nwclient::ObjectInfo Info;
+};
+
+ReplyObject NextObject(NWDSContextHandle context, nwclient::Buffer* reply) {
+    ReplyObject object;
+    CheckNWError(nwclient::nextObject(context, reply, object.Name, object.AttributeCount, object.Info));
+    return object;
+}
+
 // Operation codes with which the listings close an iteration they leave early.
 constexpr std::uint32_t kListAllOperation = 5;
 constexpr std::uint32_t kListContainersOperation = 6;
@@ -84,11 +113,8 @@ std::vector<ObjectEntry> SearchObjectsByClassEx(NWDSContextHandle context, const
             if (stop && stop(count)) {
                 break;
             }
-            CheckNWError(nwclient::search(context, base, scope, searchAliases, request.get(),
-                                          nwclient::INFO_ATTRIBUTE_VALUES, false, nullptr, iteration.Handle(),
-                                          0, nullptr, reply.get()));
-            std::uint32_t objects = 0;
-            CheckNWError(nwclient::objectCount(context, reply.get(), objects));
+            const std::uint32_t objects = SearchPass(context, base, scope, searchAliases, request.get(),
+                                                     nullptr, iteration, reply.get());
             if (objects == 0 && found.empty()) {
                 break;
             }
@@ -97,18 +123,15 @@ std::vector<ObjectEntry> SearchObjectsByClassEx(NWDSContextHandle context, const
                 if (stop) {
                     stop(count);
                 }
-                std::string name;
-                std::uint32_t attributeCount = 0;
-                nwclient::ObjectInfo info;
-                CheckNWError(nwclient::nextObject(context, reply.get(), name, attributeCount, info));
-                ObjectEntry entry{name, std::nullopt};
+                const ReplyObject next = NextObject(context, reply.get());
+                ObjectEntry entry{next.Name, std::nullopt};
                 if (returnObjects) {
                     hobject object;
-                    object.ClassName = info.baseClass;
-                    object.SubordinateCount = static_cast<std::int32_t>(info.subordinateCount);
-                    object.EntryFlags = info.entryFlags;
+                    object.ClassName = next.Info.baseClass;
+                    object.SubordinateCount = static_cast<std::int32_t>(next.Info.subordinateCount);
+                    object.EntryFlags = next.Info.entryFlags;
                     object.PartitionRoot =
-                        HoldsPartition(ReadAttributeValues(context, name, "Object Class", ';'));
+                        HoldsPartition(ReadAttributeValues(context, next.Name, "Object Class", ';'));
                     entry.Object = std::move(object);
                 }
                 found.push_back(std::move(entry));
@@ -156,26 +179,20 @@ std::vector<std::string> SearchWithAttributes(NWDSContextHandle context, const s
         if (stop && stop(count)) {
             break;
         }
-        CheckNWError(nwclient::search(context, base, scope, false, filterRequest.get(),
-                                      nwclient::INFO_ATTRIBUTE_VALUES, false, attributes.get(),
-                                      iteration.Handle(), 0, nullptr, reply.get()));
-        std::uint32_t objects = 0;
-        CheckNWError(nwclient::objectCount(context, reply.get(), objects));
+        const std::uint32_t objects = SearchPass(context, base, scope, false, filterRequest.get(),
+                                                 attributes.get(), iteration, reply.get());
         for (std::uint32_t i = 0; i < objects; ++i) {
-            std::string name;
-            std::uint32_t attributeCount = 0;
-            nwclient::ObjectInfo info;
-            CheckNWError(nwclient::nextObject(context, reply.get(), name, attributeCount, info));
-            if (listed.insert(name).second) {
+            const ReplyObject next = NextObject(context, reply.get());
+            if (listed.insert(next.Name).second) {
                 ++count;
                 if (stop) {
                     stop(count);
                 }
                 pairs.emplace_back("Object Name");
-                pairs.push_back(name);
+                pairs.push_back(next.Name);
             }
             DecodeAttributes(
-                context, reply.get(), attributeCount, false,
+                context, reply.get(), next.AttributeCount, false,
                 [&](const std::string& attribute, std::uint32_t syntax, const nwclient::Value& value) {
                     std::string text;
                     bool appends = false;
@@ -237,17 +254,14 @@ std::vector<ObjectEntry> ListSubordinates(NWDSContextHandle context, const std::
                     ? nwclient::listSubordinates(context, containerName, iteration.Handle(), reply.get())
                     : nwclient::listContainers(context, containerName, iteration.Handle(), reply.get());
             CheckNWError(result);
-            std::uint32_t objects = 0;
-            CheckNWError(nwclient::objectCount(context, reply.get(), objects));
+            const std::uint32_t objects = ObjectCount(context, reply.get());
             for (std::uint32_t i = 0; i < objects; ++i) {
-                std::string name;
-                std::uint32_t attributeCount = 0;
-                nwclient::ObjectInfo info;
-                CheckNWError(nwclient::nextObject(context, reply.get(), name, attributeCount, info));
-                ObjectEntry entry{name + "." + containerName, std::nullopt};
+                const ReplyObject next = NextObject(context, reply.get());
+                ObjectEntry entry{next.Name + "." + containerName, std::nullopt};
                 if (returnObjects) {
-                    entry.Object = hobject{info.baseClass, static_cast<std::int32_t>(info.subordinateCount),
-                                           false, info.entryFlags};
+                    entry.Object =
+                        hobject{next.Info.baseClass, static_cast<std::int32_t>(next.Info.subordinateCount),
+                                false, next.Info.entryFlags};
                 }
                 entries.push_back(std::move(entry));
             }

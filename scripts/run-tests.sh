@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Installs what is missing and runs every test: first the directory client's and the directory
+# layer's suites under ThreadSanitizer (the code that several threads call at once), then every
+# suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
-build="$root/build/asan"
-"$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Debug -DCORMELIAN_SANITIZE=ON -DCORMELIAN_BENCH=OFF
 export QT_QPA_PLATFORM=offscreen
-cd "$build"
-ctest --output-on-failure --parallel "$(nproc)" --timeout 900
+jobs="$(nproc)"
+
+tsan="$root/build/tsan"
+threaded_suites=(platform_nwclient_tests test_directory)
+if [[ ! -f "$tsan/build.ninja" ]]; then
+    cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORMELIAN_TSAN=ON -DCORMELIAN_BENCH=OFF
+fi
+cmake --build "$tsan" --parallel "$jobs" --target "${threaded_suites[@]}" platform_tolvex
+(cd "$tsan" && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure --parallel "$jobs" --timeout 900 \
+    -R "^($(IFS='|'; echo "${threaded_suites[*]}"))\$")
+
+asan="$root/build/asan"
+"$root/scripts/build.sh" "$asan" -DCMAKE_BUILD_TYPE=Debug -DCORMELIAN_SANITIZE=ON -DCORMELIAN_BENCH=OFF
+cd "$asan"
+ctest --output-on-failure --parallel "$jobs" --timeout 900

@@ -106,6 +106,19 @@ nwclient::Context loadedContext() {
     return context;
 }
 
+// Reads every object of a reply, as a caller walking the result does; returns how many there were.
+std::size_t readObjects(nwclient::Context context, nwclient::Buffer* reply) {
+    uint32_t count = 0;
+    nwclient::objectCount(context, reply, count);
+    for (uint32_t i = 0; i < count; ++i) {
+        std::string name;
+        uint32_t attributes = 0;
+        nwclient::ObjectInfo info;
+        nwclient::nextObject(context, reply, name, attributes, info);
+    }
+    return count;
+}
+
 void BM_LdifImport(benchmark::State& state) {
     prepare();
     double before = 0, after = 0;
@@ -213,15 +226,7 @@ void BM_SubtreeSearchByClass(benchmark::State& state) {
                 state.SkipWithError("search failed");
                 break;
             }
-            uint32_t count = 0;
-            nwclient::objectCount(context, reply, count);
-            for (uint32_t i = 0; i < count; ++i) {
-                std::string name;
-                uint32_t attributes = 0;
-                nwclient::ObjectInfo info;
-                nwclient::nextObject(context, reply, name, attributes, info);
-                ++found;
-            }
+            found += readObjects(context, reply);
         } while (iteration != -1);
         nwclient::freeBuffer(filter);
         nwclient::freeBuffer(reply);
@@ -244,15 +249,7 @@ void BM_ListContainerOf10000(benchmark::State& state) {
                 state.SkipWithError("list failed");
                 break;
             }
-            uint32_t count = 0;
-            nwclient::objectCount(context, reply, count);
-            for (uint32_t i = 0; i < count; ++i) {
-                std::string name;
-                uint32_t attributes = 0;
-                nwclient::ObjectInfo info;
-                nwclient::nextObject(context, reply, name, attributes, info);
-                ++listed;
-            }
+            listed += readObjects(context, reply);
         } while (iteration != -1);
         nwclient::freeBuffer(reply);
     }

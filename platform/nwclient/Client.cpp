@@ -117,24 +117,30 @@ int32_t Client::checkContext(Context context) {
     return contexts_.count(context) ? SUCCESS : ERR_BAD_CONTEXT;
 }
 
+// The context's field a numeric key stands for; none for other keys.
+uint32_t* Client::numericKey(ContextState& state, int key) {
+    switch (key) {
+    case KEY_FLAGS:
+        return &state.flags;
+    case KEY_CONFIDENCE:
+        return &state.confidence;
+    case KEY_CONNECTION:
+        return &state.connection;
+    default:
+        return nullptr;
+    }
+}
+
 int32_t Client::getContextKey(Context context, int key, uint32_t& value) {
     std::lock_guard lock(mutex_);
     auto it = contexts_.find(context);
     if (it == contexts_.end())
         return ERR_BAD_CONTEXT;
-    switch (key) {
-    case KEY_FLAGS:
-        value = it->second.flags;
-        return SUCCESS;
-    case KEY_CONFIDENCE:
-        value = it->second.confidence;
-        return SUCCESS;
-    case KEY_CONNECTION:
-        value = it->second.connection;
-        return SUCCESS;
-    default:
+    const uint32_t* field = numericKey(it->second, key);
+    if (!field)
         return ERR_BAD_KEY;
-    }
+    value = *field;
+    return SUCCESS;
 }
 
 int32_t Client::getContextKey(Context context, int key, std::string& value) {
@@ -159,19 +165,11 @@ int32_t Client::setContextKey(Context context, int key, uint32_t value) {
     auto it = contexts_.find(context);
     if (it == contexts_.end())
         return ERR_BAD_CONTEXT;
-    switch (key) {
-    case KEY_FLAGS:
-        it->second.flags = value;
-        return SUCCESS;
-    case KEY_CONFIDENCE:
-        it->second.confidence = value;
-        return SUCCESS;
-    case KEY_CONNECTION:
-        it->second.connection = value;
-        return SUCCESS;
-    default:
+    uint32_t* field = numericKey(it->second, key);
+    if (!field)
         return ERR_BAD_KEY;
-    }
+    *field = value;
+    return SUCCESS;
 }
 
 int32_t Client::setContextKey(Context context, int key, const std::string& value) {
@@ -269,6 +267,16 @@ std::shared_ptr<Client::Iteration> Client::findIteration(int32_t handle, int kin
 void Client::dropIteration(int32_t handle) {
     std::lock_guard lock(mutex_);
     iterations_.erase(handle);
+}
+
+void Client::finishIteration(bool done, std::shared_ptr<Iteration> iteration, int32_t& handle) {
+    if (done) {
+        if (handle != -1)
+            dropIteration(handle);
+        handle = -1;
+    } else if (handle == -1) {
+        registerIteration(std::move(iteration), handle);
+    }
 }
 
 int32_t Client::closeIteration(Context context, int32_t iteration) {
@@ -378,14 +386,7 @@ int32_t Client::read(Context context, const std::string& objectName, uint32_t in
         clearReply(*reply, Reply::None);
         return ERR_INSUFFICIENT_BUFFER;
     }
-    bool done = state->attribute >= state->attributes.size();
-    if (done) {
-        if (iteration != -1)
-            dropIteration(iteration);
-        iteration = -1;
-    } else if (iteration == -1) {
-        registerIteration(state, iteration);
-    }
+    finishIteration(state->attribute >= state->attributes.size(), state, iteration);
     return SUCCESS;
 }
 
@@ -693,14 +694,7 @@ int32_t Client::search(Context context, const std::string& baseName, int32_t sco
         return result;
     if (countSearched)
         *countSearched = static_cast<int32_t>(state->results.size());
-    bool done = state->position >= state->results.size();
-    if (done) {
-        if (iteration != -1)
-            dropIteration(iteration);
-        iteration = -1;
-    } else if (iteration == -1) {
-        registerIteration(state, iteration);
-    }
+    finishIteration(state->position >= state->results.size(), state, iteration);
     return SUCCESS;
 }
 
@@ -730,14 +724,7 @@ int32_t Client::list(Context context, const std::string& parentName, bool contai
     }
     if (int32_t result = fillObjects(*state, reply); result != SUCCESS)
         return result;
-    bool done = state->position >= state->results.size();
-    if (done) {
-        if (iteration != -1)
-            dropIteration(iteration);
-        iteration = -1;
-    } else if (iteration == -1) {
-        registerIteration(state, iteration);
-    }
+    finishIteration(state->position >= state->results.size(), state, iteration);
     return SUCCESS;
 }
 
@@ -790,14 +777,7 @@ int32_t Client::listPartitions(Context context, const std::string& serverName, i
         clearReply(*reply, Reply::None);
         return ERR_INSUFFICIENT_BUFFER;
     }
-    bool done = state->position >= state->partitions.size();
-    if (done) {
-        if (iteration != -1)
-            dropIteration(iteration);
-        iteration = -1;
-    } else if (iteration == -1) {
-        registerIteration(state, iteration);
-    }
+    finishIteration(state->position >= state->partitions.size(), state, iteration);
     return SUCCESS;
 }
 

@@ -127,12 +127,16 @@ private:
     };
 
     Client() = default;
+    // The context's field a numeric key stands for; none for other keys.
+    static uint32_t* numericKey(ContextState& state, int key);
     int32_t contextState(Context context, ContextState& state);
     int32_t contextTree(Context context, ContextState& state, DirectoryTree*& tree);
     int32_t locate(Context context, const std::string& objectName, Target& target);
     int32_t registerIteration(std::shared_ptr<Iteration> iteration, int32_t& handle);
     std::shared_ptr<Iteration> findIteration(int32_t handle, int kind);
     void dropIteration(int32_t handle);
+    // Ends the iteration when done, else keeps it under a new handle the first time round.
+    void finishIteration(bool done, std::shared_ptr<Iteration> iteration, int32_t& handle);
     int32_t fillObjects(Iteration& iteration, Buffer* reply);
     int32_t resolveNameValue(const ContextState& context, DirectoryTree& tree, std::string& name);
     int32_t addValue(const ContextState& context, DirectoryTree& tree, Entry& entry,
@@ -143,6 +147,8 @@ private:
     int findServer(const std::string& name) const;
     Connection newConnection(ConnectionState state);
     void logModule(const std::string& line);
+    // The server of a logged-in connection (the caller holds the lock).
+    int32_t loggedInServer(Connection connection, std::size_t& serverIndex) const;
     bool localDirectory(const std::string& directoryPath, std::string& local) const;
 
     ClientConfig config_;

@@ -352,9 +352,7 @@ void Client::logModule(const std::string& line) {
     }
 }
 
-int32_t Client::loadServerModule(Connection connection, const std::string& commandLine,
-                                 uint32_t& moduleResult) {
-    std::lock_guard lock(mutex_);
+int32_t Client::loggedInServer(Connection connection, std::size_t& serverIndex) const {
     auto it = connections_.find(connection);
     if (it == connections_.end())
         return ERR_INVALID_HANDLE;
@@ -362,7 +360,16 @@ int32_t Client::loadServerModule(Connection connection, const std::string& comma
         return ERR_NO_CONNECTION;
     if (!it->second.authenticated)
         return ERR_NOT_LOGGED_IN;
-    const auto serverIndex = static_cast<std::size_t>(it->second.server);
+    serverIndex = static_cast<std::size_t>(it->second.server);
+    return SUCCESS;
+}
+
+int32_t Client::loadServerModule(Connection connection, const std::string& commandLine,
+                                 uint32_t& moduleResult) {
+    std::lock_guard lock(mutex_);
+    std::size_t serverIndex = 0;
+    if (int32_t result = loggedInServer(connection, serverIndex); result != SUCCESS)
+        return result;
     const ServerConfig& server = config_.servers[serverIndex];
     std::string module = firstWord(commandLine);
     int32_t result = SUCCESS;
@@ -384,14 +391,9 @@ int32_t Client::loadServerModule(Connection connection, const std::string& comma
 
 int32_t Client::unloadServerModule(Connection connection, const std::string& moduleName) {
     std::lock_guard lock(mutex_);
-    auto it = connections_.find(connection);
-    if (it == connections_.end())
-        return ERR_INVALID_HANDLE;
-    if (it->second.server < 0)
-        return ERR_NO_CONNECTION;
-    if (!it->second.authenticated)
-        return ERR_NOT_LOGGED_IN;
-    const auto serverIndex = static_cast<std::size_t>(it->second.server);
+    std::size_t serverIndex = 0;
+    if (int32_t result = loggedInServer(connection, serverIndex); result != SUCCESS)
+        return result;
     std::string module = firstWord(moduleName);
     auto& loaded = loadedModules_[serverIndex];
     auto found = std::find_if(loaded.begin(), loaded.end(),

@@ -91,6 +91,19 @@ const ReplyAttribute* currentAttribute(Buffer* buffer) {
     return &object->attributes[static_cast<std::size_t>(reply.currentAttribute)];
 }
 
+// The value under the reply's value cursor, for the calls that read values one by one.
+int32_t valueAtCursor(Operation operation, Buffer* reply, const Value*& value) {
+    if (auto fault = enter(operation))
+        return *fault;
+    if (int32_t result = checkBuffer(reply); result != SUCCESS)
+        return result;
+    const ReplyAttribute* attribute = currentAttribute(reply);
+    if (!attribute || reply->reply.nextValueIndex >= attribute->valueCount)
+        return ERR_BUFFER_EMPTY;
+    value = &attribute->attribute->values[attribute->firstValue + reply->reply.nextValueIndex];
+    return SUCCESS;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- client (calwin32)
@@ -331,26 +344,19 @@ int32_t nextAttribute(Context, Buffer* reply, std::string& attributeName, uint32
 }
 
 int32_t valueSize(Context, Buffer* reply, uint32_t, uint32_t& size) {
-    if (auto fault = enter(Operation::ValueSize))
-        return *fault;
-    if (int32_t result = checkBuffer(reply); result != SUCCESS)
+    const Value* value = nullptr;
+    if (int32_t result = valueAtCursor(Operation::ValueSize, reply, value); result != SUCCESS)
         return result;
-    const ReplyAttribute* attribute = currentAttribute(reply);
-    if (!attribute || reply->reply.nextValueIndex >= attribute->valueCount)
-        return ERR_BUFFER_EMPTY;
-    size = values::size(attribute->attribute->values[attribute->firstValue + reply->reply.nextValueIndex]);
+    size = values::size(*value);
     return SUCCESS;
 }
 
 int32_t nextValue(Context, Buffer* reply, uint32_t, Value& value) {
-    if (auto fault = enter(Operation::NextValue))
-        return *fault;
-    if (int32_t result = checkBuffer(reply); result != SUCCESS)
+    const Value* current = nullptr;
+    if (int32_t result = valueAtCursor(Operation::NextValue, reply, current); result != SUCCESS)
         return result;
-    const ReplyAttribute* attribute = currentAttribute(reply);
-    if (!attribute || reply->reply.nextValueIndex >= attribute->valueCount)
-        return ERR_BUFFER_EMPTY;
-    value = attribute->attribute->values[attribute->firstValue + reply->reply.nextValueIndex++];
+    value = *current;
+    ++reply->reply.nextValueIndex;
     return SUCCESS;
 }
 

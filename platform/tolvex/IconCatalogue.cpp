@@ -1,5 +1,7 @@
 #include "platform/tolvex/IconCatalogue.h"
 
+#include "platform/tolvex/TextCompare.h"
+
 #include <array>
 #include <cstdlib>
 
@@ -346,22 +348,6 @@ void DrawIcon(IconCanvas& c, const ClassIcon& icon) {
         break;
     }
     DrawBadge(c, icon.badge);
-}
-
-bool SameIgnoringCase(std::string_view a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (y == 0)
-            return false;
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return b[i] == 0;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/tolvex/SettingsStore.h"
 
+#include "platform/tolvex/TextCompare.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -20,21 +22,6 @@ std::string Trim(const std::string& text) {
         return {};
     auto last = text.find_last_not_of(blanks);
     return text.substr(first, last - first + 1);
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
 }
 
 bool HasLineBreakOrNul(const std::string& text) {

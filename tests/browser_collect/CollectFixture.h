@@ -10,6 +10,7 @@
 #include "browser/RecordListModel.h"
 #include "directory/NWHelper.h"
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/TreeClient.h"
 #include "tools/gentree/GeneratorRun.h"
 #include "tools/gentree/TreeGenerator.h"
 
@@ -21,9 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -135,33 +134,7 @@ struct TestWidgets {
     }
 };
 
-// A folder that goes with the test.
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/browser-collect-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& Path() const { return path_; }
-    // The folder with a trailing separator, as the data directory is given.
-    std::string Directory() const { return path_.string() + "/"; }
-    void Write(const std::string& name, const std::string& text) const {
-        std::filesystem::create_directories((path_ / name).parent_path());
-        std::ofstream out(path_ / name, std::ios::binary);
-        out << text;
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-private:
-    std::filesystem::path path_;
-};
+using test_support::TempFolder;
 
 // The client stand-in over trees in a folder; every tree gets a context in the environment's list.
 class DirectoryFixture : public ::testing::Test {
@@ -218,15 +191,11 @@ protected:
         }
     }
 
-    void Start() {
-        ASSERT_EQ(nwclient::initialize((store.Path() / "client.ini").string()), 0) << nwclient::lastError();
-    }
+    void Start() { test_support::StartClient(store.Path()); }
 
     void AddTree(const std::string& name) {
-        bool ok = false;
-        nwclient::Context context = directory::CreateDSContext(false, false, ok);
-        ASSERT_TRUE(ok);
-        ASSERT_EQ(directory::SelectTree(context, name, false), 0);
+        nwclient::Context context = 0;
+        ASSERT_NO_FATAL_FAILURE(test_support::OpenTree(name, context));
         environment.trees.Add(name, std::make_unique<browser::treeobj>(context));
         environment.selected.push_back(name);
     }

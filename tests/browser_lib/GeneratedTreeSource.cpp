@@ -45,18 +45,6 @@ std::string SecondsOfGeneralizedTime(const std::string& text) {
     return std::to_string(days * 86400 + number(8, 2) * 3600 + number(10, 2) * 60 + number(12, 2));
 }
 
-std::string TrimmedByDirectory(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') {
-        ++first;
-    }
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') {
-        --last;
-    }
-    return text.substr(first, last - first);
-}
-
 } // namespace
 
 std::string GeneratedTreeSource::DottedName(const std::string& dn) {
@@ -131,7 +119,7 @@ std::string GeneratedTreeSource::ReadText(const std::string& objectName, const s
         octets = value.binary;
         text += value.binary ? value.text : SecondsOfGeneralizedTime(value.text);
     }
-    return octets ? text : TrimmedByDirectory(text);
+    return octets ? text : gentree::TrimmedByDirectory(text);
 }
 
 std::int32_t GeneratedTreeSource::ReadInteger(const std::string& objectName, const std::string& attributeName,

@@ -227,9 +227,8 @@ TEST_F(ListWindow, BatchStepWaitsForAScanThatItsOwnClickStarted) {
     window->Collection(); // made now, so that making it does not replace the probe below
     int polls = 0;
     window->ScanAlive = nullptr;
-    QObject::connect(window->DNSSearch, &QToolButton::clicked, window.get(), [&] {
-        window->ScanAlive = [&](RecordListKind) { return ++polls < 3; };
-    });
+    QObject::connect(window->DNSSearch, &QToolButton::clicked, window.get(),
+                     [&] { window->ScanAlive = [&](RecordListKind) { return ++polls < 3; }; });
     window->RunBatchSwitches({"/alldns"}, true);
     EXPECT_EQ(polls, 3);
 }

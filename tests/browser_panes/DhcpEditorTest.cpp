@@ -54,21 +54,8 @@ TEST(FieldEnablingTest, OnlyManualRecordsOpenTheirFields) {
     EXPECT_FALSE(FieldEnabling("Exclude", true).pickers);
 }
 
-class DhcpEditorTest : public testing::PanesDirectoryTest {
+class DhcpEditorTest : public testing::PanesTreeTest {
 protected:
-    void SetUp() override {
-        PanesDirectoryTest::SetUp();
-        trees_.Add("ACME", std::make_unique<treeobj>(context_));
-    }
-
-    RecordRow Row(const std::string& cn) {
-        RecordRow row;
-        EXPECT_EQ(FillDhcpAddressRow(context_, cn + "." + testing::kSubnet, row,
-                                     RowOrigin{0, "ACME", testing::kSubnet}),
-                  0);
-        return row;
-    }
-
     DhcpRecordLocation Locate(const RecordRow& row) {
         std::string refusal;
         std::optional<DhcpRecordLocation> location = LocateDhcpRow(row, trees_, refusal);
@@ -111,7 +98,6 @@ protected:
         trees_.Object(0).context = context_;
     }
 
-    TreeList trees_;
     std::vector<int> waits_;
     rtl::TDateTime now_ = rtl::EncodeDate(2024, 6, 1) + rtl::EncodeTime(12, 0, 0, 0);
 };

@@ -4,14 +4,16 @@
 // one LDIF tree in a temporary folder, kept in a store file so that a restart of the client reads
 // back what was written.
 
+#include "browser/CormelianLib.h"
+#include "browser/RecordRow.h"
+#include "browser/TreeObj.h"
 #include "directory/NWHelper.h"
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/TreeClient.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 
 namespace browser::testing {
@@ -192,56 +194,41 @@ dnipComment: bare subnet
 inline constexpr const char* kSubnet = "10_0_0_0.DHCP.ACME";
 inline constexpr const char* kBareSubnet = "10_1_0_0.DHCP.ACME";
 
-class PanesDirectoryTest : public ::testing::Test {
+class PanesDirectoryTest : public test_support::TreeClientTest {
 protected:
+    PanesDirectoryTest() : TreeClientTest("panes-test") {}
+
     void SetUp() override {
-        char pattern[] = "/tmp/panes-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
         Write("client.ini", kPanesClientIni);
         Write("ACME.ldif", kPanesLdif);
         directory::SetNoUTCConversion(true);
         directory::SetDateTimeFormat("yyyy-mm-dd hh:nn:ss");
-        StartClient();
-    }
-
-    void TearDown() override {
-        StopClient();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    void StartClient() {
-        ASSERT_EQ(nwclient::initialize((folder_ / "client.ini").string()), 0) << nwclient::lastError();
-        bool ok = false;
-        context_ = directory::CreateDSContext(false, false, ok);
-        ASSERT_TRUE(ok);
-        ASSERT_EQ(directory::SelectTree(context_, "ACME", false), 0);
-        nwclient::clearFaults();
-        nwclient::resetCallCounts();
-    }
-
-    void StopClient() {
-        nwclient::clearFaults();
-        if (context_ != 0)
-            nwclient::freeContext(context_);
-        context_ = 0;
-        nwclient::terminate();
+        StartClient("ACME");
     }
 
     // Ends the client and starts it again on the same store: what was written must be read back.
     void Restart() {
         StopClient();
-        StartClient();
+        StartClient("ACME");
+    }
+};
+
+// The tree ACME opened in a tree list, and rows of its subnet's address objects as the DHCP
+// collection fills them.
+class PanesTreeTest : public PanesDirectoryTest {
+protected:
+    void SetUp() override {
+        PanesDirectoryTest::SetUp();
+        trees_.Add("ACME", std::make_unique<treeobj>(context_));
     }
 
-    void Write(const std::string& name, const std::string& text) {
-        std::ofstream out(folder_ / name, std::ios::binary);
-        out << text;
+    RecordRow Row(const std::string& cn) {
+        RecordRow row;
+        EXPECT_EQ(FillDhcpAddressRow(context_, cn + "." + kSubnet, row, RowOrigin{0, "ACME", kSubnet}), 0);
+        return row;
     }
 
-    std::filesystem::path folder_;
-    directory::NWDSContextHandle context_ = 0;
+    TreeList trees_;
 };
 
 } // namespace browser::testing

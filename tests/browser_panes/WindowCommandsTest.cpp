@@ -35,11 +35,10 @@
 namespace browser {
 namespace {
 
-class WindowCommandsTest : public testing::PanesDirectoryTest {
+class WindowCommandsTest : public testing::PanesTreeTest {
 protected:
     void SetUp() override {
-        PanesDirectoryTest::SetUp();
-        trees_.Add("ACME", std::make_unique<treeobj>(context_));
+        PanesTreeTest::SetUp();
         icons_.locator = 1;
         icons_.dnsServer = 2;
         icons_.dhcpServer = 3;
@@ -47,14 +46,6 @@ protected:
         icons_.subnetPool = 5;
         icons_.dnsZone = 6;
         icons_.subnet = 7;
-    }
-
-    RecordRow Row(const std::string& cn) {
-        RecordRow row;
-        EXPECT_EQ(FillDhcpAddressRow(context_, cn + "." + testing::kSubnet, row,
-                                     RowOrigin{0, "ACME", testing::kSubnet}),
-                  0);
-        return row;
     }
 
     void FillModel(RecordListModel& model, const std::vector<std::string>& cns) {
@@ -75,7 +66,6 @@ protected:
     }
 
     ScriptedServices services_;
-    TreeList trees_;
     ClassIconNumbers icons_;
     RetryDelay noWait_ = [](int) {};
 };

@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         PickerDirectory::SetUp();
         form = std::make_unique<TcForm>(services);
-        form->SetTraceFile(QString::fromStdString((folder_ / "testnoc.log").string()));
+        form->SetTraceFile(QString::fromStdString((folder_.Path() / "testnoc.log").string()));
         form->SetEndProgram([this] { ++programEnds; });
     }
     void TearDown() override {
@@ -127,7 +127,7 @@ TEST_F(ObjectBrowserForm, AStartContextOfTwoComponentsGivesThreeNodesWithTheUnit
     EXPECT_EQ(caption, "ACME: Select context");
     EXPECT_TRUE(form->windowTitle().isEmpty());
     EXPECT_TRUE(form->IconsLoaded());
-    EXPECT_TRUE(std::filesystem::exists(folder_ / "testnoc.log"));
+    EXPECT_TRUE(std::filesystem::exists(folder_.Path() / "testnoc.log"));
 
     // The next show keeps the loaded tree and reads "<tree>: ".
     const int again = Show([&](TcForm& f) {
@@ -295,7 +295,7 @@ TEST_F(ObjectBrowserForm, DirectoryFailuresAreShownAndTheTreeKeepsWhatItHad) {
 }
 
 TEST_F(ObjectBrowserForm, AnUnwritableTraceFileDoesNotStopTheDialog) {
-    form->SetTraceFile(QString::fromStdString(folder_.string())); // a folder, not a file
+    form->SetTraceFile(QString::fromStdString(folder_.Path().string())); // a folder, not a file
     form->SetContext(context_);
     Show([&](TcForm&) {
         ASSERT_NE(Root(), nullptr);

@@ -6,13 +6,11 @@
 #include "directory/NWHelper.h"
 #include "directory/Tolvex.h"
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/TreeClient.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
 
 namespace picker_test {
 
@@ -114,40 +112,21 @@ inline std::filesystem::path BuiltHelperFolder() {
     return exe.parent_path().parent_path().parent_path() / "browser";
 }
 
-class PickerDirectory : public ::testing::Test {
+class PickerDirectory : public test_support::TreeClientTest {
 protected:
+    PickerDirectory() : TreeClientTest("picker-test") {}
+
     void SetUp() override {
-        char pattern[] = "/tmp/picker-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
         Write("client.ini", kClientIni);
         Write("ACME.ldif", kAcmeLdif);
-        ASSERT_EQ(nwclient::initialize((folder_ / "client.ini").string()), 0) << nwclient::lastError();
-        bool ok = false;
-        context_ = directory::CreateDSContext(false, false, ok);
-        ASSERT_TRUE(ok);
-        ASSERT_EQ(directory::SelectTree(context_, "ACME", false), 0);
+        ASSERT_NO_FATAL_FAILURE(StartClient("ACME"));
         ASSERT_TRUE(directory::LoadHelperDll(BuiltHelperFolder())) << "libTolvex.so not built";
-        nwclient::clearFaults();
     }
 
     void TearDown() override {
-        nwclient::clearFaults();
         directory::FreeHelperDll();
-        if (context_ != 0)
-            nwclient::freeContext(context_);
-        nwclient::terminate();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        StopClient();
     }
-
-    void Write(const std::string& name, const std::string& text) {
-        std::ofstream out(folder_ / name, std::ios::binary);
-        out << text;
-    }
-
-    std::filesystem::path folder_;
-    directory::NWDSContextHandle context_ = 0;
 };
 
 } // namespace picker_test

@@ -39,10 +39,10 @@ protected:
     browser::StartupSequence sequence{directory, helper, time, host, program.path().string()};
 
     void SetUp() override {
-        WriteText(client.file("ACME.ldif"), kAcmeLdif);
-        WriteText(client.file("LAB.ldif"), kLabLdif);
-        WriteText(client.file("HIDDEN.ldif"), kHiddenLdif);
-        WriteText(client.file("client.ini"), "[Client]\nPreferredTree=ACME\nStore=:memory:\n"
+        WriteFile(client.file("ACME.ldif"), kAcmeLdif);
+        WriteFile(client.file("LAB.ldif"), kLabLdif);
+        WriteFile(client.file("HIDDEN.ldif"), kHiddenLdif);
+        WriteFile(client.file("client.ini"), "[Client]\nPreferredTree=ACME\nStore=:memory:\n"
                                              "[Trees]\nACME=visible\nLAB=visible\nHIDDEN=hidden\n"
                                              "[Tree ACME]\nUser=admin.ACME\n[Users ACME]\nadmin.ACME=secret\n"
                                              "[Tree LAB]\nUser=admin.LAB\n"
@@ -55,7 +55,7 @@ protected:
 } // namespace
 
 TEST_F(ClientStartupTest, StartsOnTheChosenTreeAndEndsCleanly) {
-    WriteText(program.file("Cormelian.ini"), "[TREES]\nACME=.Sales.ACME\nLAB=[root]\n");
+    WriteFile(program.file("Cormelian.ini"), "[TREES]\nACME=.Sales.ACME\nLAB=[root]\n");
     host.onTreeChoice = [](browser::DNSTreesLogic& choice) {
         ASSERT_EQ(choice.Items().size(), 2u);
         choice.SetChecked(0, true);
@@ -81,7 +81,7 @@ TEST_F(ClientStartupTest, StartsOnTheChosenTreeAndEndsCleanly) {
 
 TEST_F(ClientStartupTest, LoginAndSettingsDialogAgainstTheTree) {
     ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
-    WriteText(program.file("Cormelian.ini"), "[SYSTEM]\nnoTrees=1\n");
+    WriteFile(program.file("Cormelian.ini"), "[SYSTEM]\nnoTrees=1\n");
     ASSERT_TRUE(sequence.Run({}));
 
     // A hidden tree is logged in to through "More".
@@ -115,9 +115,9 @@ TEST_F(ClientStartupTest, LoginAndSettingsDialogAgainstTheTree) {
 
 TEST_F(ClientStartupTest, ProgramOnAMappedVolumeUsesTheNetworkPath) {
     TempFolder data;
-    WriteText(client.file("client.ini"),
-              ReadText(client.file("client.ini")) + "[Volumes]\n" + program.path().string() + "=FS1/SYS\n");
-    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=" + data.str() + "cormelian\n");
+    WriteFile(client.file("client.ini"),
+              ReadFile(client.file("client.ini")) + "[Volumes]\n" + program.path().string() + "=FS1/SYS\n");
+    WriteFile(program.file("Cormelian.ini"), "[NETWORK]\npath=" + data.str() + "cormelian\n");
     ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
     ASSERT_TRUE(sequence.Run({}));
     EXPECT_EQ(sequence.DataDirectory(), data.str() + "cormelian/");
@@ -126,17 +126,17 @@ TEST_F(ClientStartupTest, ProgramOnAMappedVolumeUsesTheNetworkPath) {
 
 TEST_F(ClientStartupTest, HomeDirectoryOfTheLoggedInUserHoldsTheData) {
     TempFolder volume;
-    WriteText(client.file("ACME.ldif"), std::string(kAcmeLdif) +
+    WriteFile(client.file("ACME.ldif"), std::string(kAcmeLdif) +
                                             "dn: cn=FS1,o=ACME\nobjectClass: ncpServer\ncn: FS1\n\n"
                                             "dn: cn=FS1_SYS,o=ACME\nobjectClass: volume\ncn: FS1_SYS\n"
                                             "hostServer: cn=FS1,o=ACME\nhostResourceName: SYS\n\n"
                                             "dn: cn=boss,o=ACME\nobjectClass: inetOrgPerson\ncn: boss\n"
                                             "homeDirectory: 0#cn=FS1_SYS,o=ACME#users\\boss\n\n");
-    std::string config = ReadText(client.file("client.ini"));
+    std::string config = ReadFile(client.file("client.ini"));
     config.replace(config.find("User=admin.ACME"), 15, "User=boss.ACME");
-    WriteText(client.file("client.ini"), config + "[Volumes]\n" + program.path().string() + "=FS1/APPS\n" +
+    WriteFile(client.file("client.ini"), config + "[Volumes]\n" + program.path().string() + "=FS1/APPS\n" +
                                              volume.path().string() + "=FS1/SYS\n");
-    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=%HOMEDIR%/cormelian\n");
+    WriteFile(program.file("Cormelian.ini"), "[NETWORK]\npath=%HOMEDIR%/cormelian\n");
 
     ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
     ASSERT_TRUE(sequence.Run({})) << (host.messages.empty() ? "" : host.messages.front());
@@ -145,9 +145,9 @@ TEST_F(ClientStartupTest, HomeDirectoryOfTheLoggedInUserHoldsTheData) {
 }
 
 TEST_F(ClientStartupTest, UserWithoutHomeDirectoryIsTold) {
-    std::string config = ReadText(client.file("client.ini"));
-    WriteText(client.file("client.ini"), config + "[Volumes]\n" + program.path().string() + "=FS1/APPS\n");
-    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=%homedir%\n");
+    std::string config = ReadFile(client.file("client.ini"));
+    WriteFile(client.file("client.ini"), config + "[Volumes]\n" + program.path().string() + "=FS1/APPS\n");
+    WriteFile(program.file("Cormelian.ini"), "[NETWORK]\npath=%homedir%\n");
     ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
     EXPECT_FALSE(sequence.Run({}));
     EXPECT_EQ(host.messages, (std::vector<std::string>{"User admin.ACME has no homedirectory!!"}));
@@ -174,9 +174,9 @@ TEST(ClientStartupDemo, StartsOnTheDemoDirectory) {
     TempFolder client;
     TempFolder program;
     fs::copy(source / "data" / "demo", client.path(), fs::copy_options::recursive);
-    std::string config = ReadText(client.file("client.ini"));
+    std::string config = ReadFile(client.file("client.ini"));
     config.replace(config.find("Store=store.db"), 14, "Store=:memory:");
-    WriteText(client.file("client.ini"), config);
+    WriteFile(client.file("client.ini"), config);
 
     Journal journal;
     browser::LayerTreeDirectory directory{client.file("client.ini")};

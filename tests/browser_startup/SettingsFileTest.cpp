@@ -19,19 +19,19 @@ namespace fs = std::filesystem;
 TEST(MergeNewIniFile, UpdateTakesTheNameWhenThereIsNoSettingsFile) {
     TempFolder folder;
     const std::string ini = folder.file("Cormelian.ini");
-    WriteText(folder.file("Cormelian.new"), "[SYSTEM]\r\nThreads=0\r\n");
+    WriteFile(folder.file("Cormelian.new"), "[SYSTEM]\r\nThreads=0\r\n");
 
     browser::MergeNewIniFile(ini);
 
     EXPECT_FALSE(fs::exists(folder.file("Cormelian.new")));
-    EXPECT_EQ(ReadText(ini), "[SYSTEM]\r\nThreads=0\r\n");
+    EXPECT_EQ(ReadFile(ini), "[SYSTEM]\r\nThreads=0\r\n");
 }
 
 TEST(MergeNewIniFile, UpdateFillsOnlyEmptyOrMissingKeysAndIsDeleted) {
     TempFolder folder;
     const std::string ini = folder.file("Cormelian.ini");
-    WriteText(ini, "[SYSTEM]\nThreads=0\nDatesep=\n[TREES]\nACME=.ou.acme\n");
-    WriteText(folder.file("Cormelian.new"), "[system]\nthreads=1\ndatesep=/\nnowarn=1\n"
+    WriteFile(ini, "[SYSTEM]\nThreads=0\nDatesep=\n[TREES]\nACME=.ou.acme\n");
+    WriteFile(folder.file("Cormelian.new"), "[system]\nthreads=1\ndatesep=/\nnowarn=1\n"
                                             "[TREES]\nACME=[root]\nTEST=[root]\n[STATUS]\n1=4\n");
 
     browser::MergeNewIniFile(ini);
@@ -49,9 +49,9 @@ TEST(MergeNewIniFile, UpdateFillsOnlyEmptyOrMissingKeysAndIsDeleted) {
 TEST(MergeNewIniFile, WithoutUpdateNothingChanges) {
     TempFolder folder;
     const std::string ini = folder.file("Cormelian.ini");
-    WriteText(ini, "[SYSTEM]\nThreads=0\n");
+    WriteFile(ini, "[SYSTEM]\nThreads=0\n");
     browser::MergeNewIniFile(ini);
-    EXPECT_EQ(ReadText(ini), "[SYSTEM]\nThreads=0\n");
+    EXPECT_EQ(ReadFile(ini), "[SYSTEM]\nThreads=0\n");
     browser::MergeNewIniFile(folder.file("Other.ini"));
     EXPECT_FALSE(fs::exists(folder.file("Other.ini")));
 }
@@ -76,7 +76,7 @@ protected:
 };
 
 TEST_F(ReadSettingsTest, EmptyFileGetsItsDefaultsWrittenAndReadBack) {
-    WriteText(ini, "");
+    WriteFile(ini, "");
     const ContextHandle acme = AddTree("ACME");
     settings.dateSeparator = '/';
 
@@ -103,7 +103,7 @@ TEST_F(ReadSettingsTest, EmptyFileGetsItsDefaultsWrittenAndReadBack) {
 }
 
 TEST_F(ReadSettingsTest, PresentKeysAreKeptAndOnlyMissingOnesWritten) {
-    WriteText(ini, "[System]\nnowarn=1\nDatesep=.\ntimesep=\nDateTime=dd.mm.yyyy\n[master]\nacme=0\n"
+    WriteFile(ini, "[System]\nnowarn=1\nDatesep=.\ntimesep=\nDateTime=dd.mm.yyyy\n[master]\nacme=0\n"
                    "[TREES]\nACME=ou.acme\n");
     const ContextHandle acme = AddTree("ACME");
     const ContextHandle test = AddTree("TEST");
@@ -129,7 +129,7 @@ TEST_F(ReadSettingsTest, PresentKeysAreKeptAndOnlyMissingOnesWritten) {
 }
 
 TEST_F(ReadSettingsTest, PrintLayoutIsReadOnlyFromPresentSections) {
-    WriteText(ini, "[PRT]\ndy=80\n[PRTDHCP]\nt2=Host\nk6=4000\n[PRTREV]\n");
+    WriteFile(ini, "[PRT]\ndy=80\n[PRTDHCP]\nt2=Host\nk6=4000\n[PRTREV]\n");
     ASSERT_TRUE(browser::ReadSettings(ini, {}, trees, directory, settings));
     EXPECT_EQ(settings.printDy, 80);
     EXPECT_EQ(settings.printYtop, 100);
@@ -142,7 +142,7 @@ TEST_F(ReadSettingsTest, PrintLayoutIsReadOnlyFromPresentSections) {
 }
 
 TEST_F(ReadSettingsTest, LookupHistorySkipsEmptyValuesAndKeepsOrder) {
-    WriteText(ini, "[LOOKUP]\n1=www.acme.com\n2=\n3=mail.acme.com\nserver1=\nserver2=10.0.0.1\nserver11=x\n");
+    WriteFile(ini, "[LOOKUP]\n1=www.acme.com\n2=\n3=mail.acme.com\nserver1=\nserver2=10.0.0.1\nserver11=x\n");
     ASSERT_TRUE(browser::ReadSettings(ini, {}, trees, directory, settings));
     EXPECT_EQ(settings.lookupQueries, (std::vector<std::string>{"www.acme.com", "mail.acme.com"}));
     EXPECT_EQ(settings.lookupServers, (std::vector<std::string>{"10.0.0.1"}));
@@ -160,7 +160,7 @@ TEST_F(ReadSettingsTest, MissingFileChangesNothingAndCreatesNothing) {
 }
 
 TEST_F(ReadSettingsTest, TreeSetupSwitchesDefaultAndRead) {
-    WriteText(ini, "[SYSTEM]\ncache=0\n[STATUS]\n1=1\n6=1000\n");
+    WriteFile(ini, "[SYSTEM]\ncache=0\n[STATUS]\n1=1\n6=1000\n");
     browser::ReadTreeSetupSwitches(ini, settings);
     EXPECT_TRUE(settings.showAll);
     EXPECT_FALSE(settings.cache);
@@ -172,7 +172,7 @@ TEST_F(ReadSettingsTest, TreeSetupSwitchesDefaultAndRead) {
 TEST(FilterTrees, ExcludedTreesLeaveTheListAndSwitchesAreRead) {
     TempFolder folder;
     const std::string ini = folder.file("Cormelian.ini");
-    WriteText(ini, "[SYSTEM]\nnoTrees=1\nedit=1\n[EXCLUDE]\nacme=1\nTEST=0\nGONE=1\n");
+    WriteFile(ini, "[SYSTEM]\nnoTrees=1\nedit=1\n[EXCLUDE]\nacme=1\nTEST=0\nGONE=1\n");
     std::vector<std::string> trees{"ACME", "TEST", "LAB"};
     browser::CormelianSettings settings;
 

@@ -3,17 +3,15 @@
 #include "browser/HelperLibrary.h"
 #include "browser/StartupSequence.h"
 #include "browser/TreeDirectory.h"
+#include "tests/support/TempFolder.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -285,38 +283,17 @@ private:
     Journal& journal_;
 };
 
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempFolder {
+// A fresh folder under the system's temporary folder, removed with the object; the names the
+// start-up tests use for it.
+class TempFolder : public test_support::TempFolder {
 public:
-    TempFolder() {
-        static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("cormelian-startup-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string() + "/"; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
+    TempFolder() : test_support::TempFolder("cormelian-startup") {}
+    const std::filesystem::path& path() const { return Path(); }
+    std::string str() const { return Directory(); }
+    std::string file(const std::string& name) const { return (Path() / name).string(); }
 };
 
-inline void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-inline std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test_support::ReadFile;
+using test_support::WriteFile;
 
 } // namespace startup_test

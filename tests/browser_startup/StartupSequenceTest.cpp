@@ -64,7 +64,7 @@ TEST_F(StartupTest, MissingClientStopsWithItsMessageAndUnloadsTheLibrary) {
 
 TEST_F(StartupTest, OneTreeOpensWithoutChoiceAndRunsToTheBatchSwitches) {
     directory.visibleTrees = {"ACME"};
-    WriteText(ProgramIni(), "[SYSTEM]\nThreads=1\n");
+    WriteFile(ProgramIni(), "[SYSTEM]\nThreads=1\n");
 
     ASSERT_TRUE(Start({"/alldns", "/autoclose"}));
 
@@ -94,7 +94,7 @@ TEST_F(StartupTest, OneTreeOpensWithoutChoiceAndRunsToTheBatchSwitches) {
 TEST_F(StartupTest, MainContextFailureEndsTheStartUpThere) {
     directory.visibleTrees = {"ACME"};
     directory.failContextCreateNumber = 1;
-    WriteText(program.file("Cormelian.new"), "[SYSTEM]\nThreads=0\n");
+    WriteFile(program.file("Cormelian.new"), "[SYSTEM]\nThreads=0\n");
 
     EXPECT_FALSE(Start());
 
@@ -109,7 +109,7 @@ TEST_F(StartupTest, MainContextFailureEndsTheStartUpThere) {
 
 TEST_F(StartupTest, WaitingUpdateIsMergedBeforeTheSettingsAreRead) {
     directory.visibleTrees = {"ACME"};
-    WriteText(program.file("Cormelian.new"), "[SYSTEM]\nThreads=0\ncache=0\n[TREES]\nACME=.ou.acme\n");
+    WriteFile(program.file("Cormelian.new"), "[SYSTEM]\nThreads=0\ncache=0\n[TREES]\nACME=.ou.acme\n");
     ASSERT_TRUE(Start());
     EXPECT_FALSE(fs::exists(program.file("Cormelian.new")));
     EXPECT_FALSE(sequence.Settings().threads);
@@ -135,7 +135,7 @@ TEST_F(StartupTest, ClientErrorListingTreesGivesNoTrees) {
 
 TEST_F(StartupTest, ExcludedTreesAreNotOffered) {
     directory.visibleTrees = {"ACME", "LAB", "TEST"};
-    WriteText(ProgramIni(), "[EXCLUDE]\nLAB=1\nTEST=1\nACME=0\n");
+    WriteFile(ProgramIni(), "[EXCLUDE]\nLAB=1\nTEST=1\nACME=0\n");
     ASSERT_TRUE(Start());
     EXPECT_EQ(host.treeChoiceShown, 0); // one tree left
     EXPECT_EQ(sequence.SelectedTrees(), (std::vector<std::string>{"ACME"}));
@@ -162,7 +162,7 @@ TEST_F(StartupTest, SeveralTreesAreChosenInTheDialogAndEveryListedTreeGetsAConte
 
 TEST_F(StartupTest, NoTreesSwitchOpensOnlyTheFirstTree) {
     directory.visibleTrees = {"TEST", "ACME"};
-    WriteText(ProgramIni(), "[SYSTEM]\nnoTrees=1\n");
+    WriteFile(ProgramIni(), "[SYSTEM]\nnoTrees=1\n");
     ASSERT_TRUE(Start());
     EXPECT_EQ(host.treeChoiceShown, 0);
     EXPECT_EQ(sequence.SelectedTrees(), (std::vector<std::string>{"ACME"}));
@@ -218,7 +218,7 @@ TEST_F(StartupTest, TreeConnectedByMoreIsNotGivenASecondContext) {
 TEST_F(StartupTest, ServerVolumeWithoutNetworkPathEndsTheStartUp) {
     directory.onServerVolume = true;
     directory.visibleTrees = {"ACME"};
-    WriteText(ProgramIni(), "[SYSTEM]\nThreads=1\n");
+    WriteFile(ProgramIni(), "[SYSTEM]\nThreads=1\n");
     EXPECT_FALSE(Start());
     EXPECT_EQ(host.messages,
               (std::vector<std::string>{"Program is installed on a Netware volume, set [netware] section!"}));
@@ -232,7 +232,7 @@ TEST_F(StartupTest, ServerVolumeWithNetworkPathSeedsTheDataDirectory) {
     directory.onServerVolume = true;
     directory.visibleTrees = {"ACME"};
     const std::string data = local.str() + "cormelian/data";
-    WriteText(ProgramIni(), "[NETWORK]\npath=" + data + "\n[TREES]\nACME=ou.acme\n");
+    WriteFile(ProgramIni(), "[NETWORK]\npath=" + data + "\n[TREES]\nACME=ou.acme\n");
 
     ASSERT_TRUE(Start());
 
@@ -247,8 +247,8 @@ TEST_F(StartupTest, ServerVolumeWithNetworkPathSeedsTheDataDirectory) {
 TEST_F(StartupTest, ExistingDataDirectorySettingsAreNotOverwritten) {
     TempFolder local;
     directory.onServerVolume = true;
-    WriteText(ProgramIni(), "[NETWORK]\npath=" + local.str() + "\n[TREES]\nACME=ou.acme\n");
-    WriteText(local.file("Cormelian.ini"), "[TREES]\nACME=ou.mine\n");
+    WriteFile(ProgramIni(), "[NETWORK]\npath=" + local.str() + "\n[TREES]\nACME=ou.acme\n");
+    WriteFile(local.file("Cormelian.ini"), "[TREES]\nACME=ou.mine\n");
     ASSERT_TRUE(Start());
     EXPECT_EQ(ini::IniFile(local.file("Cormelian.ini")).ReadString("TREES", "ACME", ""), "ou.mine");
 }
@@ -260,7 +260,7 @@ TEST_F(StartupTest, HomeDirectoryReplacesTheHomedirMark) {
     directory.attributes[{"FS1_USERS.ACME", "Host Server"}] = "FS1.ACME";
     directory.attributes[{"FS1_USERS.ACME", "Host Resource Name"}] = "USERS";
     directory.localPaths["\\\\FS1\\USERS\\users\\joe\\"] = home.path().string();
-    WriteText(ProgramIni(), "[NETWORK]\npath=%HomeDir%/cormelian\n");
+    WriteFile(ProgramIni(), "[NETWORK]\npath=%HomeDir%/cormelian\n");
 
     ASSERT_TRUE(Start());
 
@@ -270,7 +270,7 @@ TEST_F(StartupTest, HomeDirectoryReplacesTheHomedirMark) {
 
 TEST_F(StartupTest, UserWithoutHomeDirectoryEndsTheStartUp) {
     directory.onServerVolume = true;
-    WriteText(ProgramIni(), "[NETWORK]\npath=%homedir%/cormelian\n");
+    WriteFile(ProgramIni(), "[NETWORK]\npath=%homedir%/cormelian\n");
     EXPECT_FALSE(Start());
     EXPECT_EQ(host.messages, (std::vector<std::string>{"User joe.Users.ACME has no homedirectory!!"}));
     EXPECT_TRUE(host.closed);
@@ -281,7 +281,7 @@ TEST_F(StartupTest, UnmappedHomeDirectoryEndsTheStartUp) {
     directory.attributes[{"joe.Users.ACME", "Home Directory"}] = "FS1_USERS.ACME;users\\joe";
     directory.attributes[{"FS1_USERS.ACME", "Host Server"}] = "FS1.ACME";
     directory.attributes[{"FS1_USERS.ACME", "Host Resource Name"}] = "USERS";
-    WriteText(ProgramIni(), "[NETWORK]\npath=%homedir%\n");
+    WriteFile(ProgramIni(), "[NETWORK]\npath=%homedir%\n");
     EXPECT_FALSE(Start());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_NE(host.messages[0].find("\\\\FS1\\USERS\\users\\joe\\"), std::string::npos);
@@ -292,16 +292,16 @@ TEST_F(StartupTest, UnmappedHomeDirectoryEndsTheStartUp) {
 
 TEST_F(StartupTest, StartContextRulesAndLocator) {
     directory.visibleTrees = {"ACME"};
-    WriteText(ProgramIni(), "[TREES]\nACME=..ou.acme\n[LOCATOR]\nACME=DNSDHCP-LOCATOR.OU.ACME\n");
+    WriteFile(ProgramIni(), "[TREES]\nACME=..ou.acme\n[LOCATOR]\nACME=DNSDHCP-LOCATOR.OU.ACME\n");
     ASSERT_TRUE(Start());
     const browser::treeobj* acme = sequence.Trees().Find("ACME");
     EXPECT_EQ(acme->startContext, ".ou.acme"); // only one leading "." goes
     EXPECT_EQ(acme->locator, "DNSDHCP-LOCATOR.OU.ACME");
 
-    WriteText(ProgramIni(), "[TREES]\nACME=[root]\n");
+    WriteFile(ProgramIni(), "[TREES]\nACME=[root]\n");
     sequence.SetupTree("ACME");
     EXPECT_EQ(acme->startContext, "");
-    WriteText(ProgramIni(), "[TREES]\nACME=[Root]\n");
+    WriteFile(ProgramIni(), "[TREES]\nACME=[Root]\n");
     sequence.SetupTree("ACME");
     EXPECT_EQ(acme->startContext, "[Root]"); // only the exact "[root]" means the whole tree
 }
@@ -310,9 +310,9 @@ TEST_F(StartupTest, StartContextRulesAndLocator) {
 
 TEST_F(StartupTest, SettingsCommandAppliesConfidenceAndReloads) {
     directory.visibleTrees = {"ACME"};
-    WriteText(ProgramIni(), "[TREES]\nACME=ou.acme\n");
+    WriteFile(ProgramIni(), "[TREES]\nACME=ou.acme\n");
     ASSERT_TRUE(Start());
-    WriteText(ProgramIni(), "[TREES]\nACME=ou2.acme\n[MASTER]\nACME=0\n");
+    WriteFile(ProgramIni(), "[TREES]\nACME=ou2.acme\n[MASTER]\nACME=0\n");
 
     browser::SetFormLogic dialog;
     const auto switches = sequence.PrepareSettingsDialog(dialog);

@@ -143,7 +143,7 @@ TEST_F(DialogTest, MoreAddsTheConnectedTreeAsOnlyCheckedItem) {
 
 TEST_F(DialogTest, SelectTreeListsScannedAndExtraTreesSorted) {
     TempFolder folder;
-    WriteText(folder.file("Cormelian.ini"), "[MORE TREES]\nlab=\nACME=\nZOO=\n");
+    WriteFile(folder.file("Cormelian.ini"), "[MORE TREES]\nlab=\nACME=\nZOO=\n");
     directory.visibleTrees = {"TEST", "ACME"};
     browser::TreesFormLogic form;
     EXPECT_EQ(form.ShowProblem(), std::optional<std::string>(browser::msg::kTreesFormInternalError));
@@ -213,13 +213,13 @@ protected:
 };
 
 TEST_F(SettingsDialogTest, ActivateReadsTheFileThenTheLibraryStore) {
-    WriteText(ini, "[TREES]\nACME=sales.acme\n[MASTER]\nACME=1\n");
+    WriteFile(ini, "[TREES]\nACME=sales.acme\n[MASTER]\nACME=1\n");
     auto shown = form.Activate(ini, helper);
     EXPECT_EQ(shown.top, "sales.acme");
     EXPECT_TRUE(shown.useMaster);
     EXPECT_TRUE(shown.setAsDefaultVisible);
 
-    WriteText(ini, "");
+    WriteFile(ini, "");
     helper.store["TREES/ACME"] = "acme";
     shown = form.Activate(ini, helper);
     EXPECT_EQ(shown.top, "acme");
@@ -265,7 +265,7 @@ TEST_F(SettingsDialogTest, DialogSwitchesDefaults) {
     auto switches = browser::ReadSettingsDialogSwitches(ini);
     EXPECT_FALSE(switches.showAll);
     EXPECT_TRUE(switches.cache);
-    WriteText(ini, "[SYSTEM]\nshowall=1\ncache=0\n");
+    WriteFile(ini, "[SYSTEM]\nshowall=1\ncache=0\n");
     switches = browser::ReadSettingsDialogSwitches(ini);
     EXPECT_TRUE(switches.showAll);
     EXPECT_FALSE(switches.cache);

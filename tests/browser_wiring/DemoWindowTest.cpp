@@ -127,7 +127,7 @@ TEST_F(DemoWindow, StartsWithoutSettingsFileOnTheChosenTreeAndShowsIt) {
 }
 
 TEST_F(DemoWindow, AnExcludedTreeIsNotOfferedAndOneTreeNeedsNoChoice) {
-    WriteText(program.file("Cormelian.ini"), "[EXCLUDE]\nGLOBEX=1\nACME=0\n[TREES]\nACME=[root]\n"
+    WriteFile(program.file("Cormelian.ini"), "[EXCLUDE]\nGLOBEX=1\nACME=0\n[TREES]\nACME=[root]\n"
                                              "[LOOKUP]\n1=www.acme.example\n2=\n3=mail.acme.example\n"
                                              "server1=10.1.0.1\n");
     Start();
@@ -143,7 +143,7 @@ TEST_F(DemoWindow, AnExcludedTreeIsNotOfferedAndOneTreeNeedsNoChoice) {
 }
 
 TEST_F(DemoWindow, NoTreesOpensOnlyTheFirstTreeWithoutADialog) {
-    WriteText(program.file("Cormelian.ini"), "[SYSTEM]\nnoTrees=1\n[TREES]\nACME=.DNS.ACME\n");
+    WriteFile(program.file("Cormelian.ini"), "[SYSTEM]\nnoTrees=1\n[TREES]\nACME=.DNS.ACME\n");
     Start();
     EXPECT_TRUE(services.modalForms().isEmpty());
     EXPECT_EQ(startup().Trees().Names(), (std::vector<std::string>{"ACME"}));

@@ -53,7 +53,7 @@ protected:
 
 TEST_F(SelectTreeDialog, ListsTheScannedTreesAndTheExtraNamesSorted) {
     TempFolder folder;
-    WriteText(folder.file("Cormelian.ini"), "[MORE TREES]\nzeta=\nACME=\nBETA=1\n");
+    WriteFile(folder.file("Cormelian.ini"), "[MORE TREES]\nzeta=\nACME=\nBETA=1\n");
     form.logic().LoadMoreTrees(folder.file("Cormelian.ini"));
     directory.visibleTrees = {"GLOBEX", "ACME"};
     const int result = Show([&] {
@@ -318,7 +318,7 @@ TEST_F(SettingsDialog, ShowsTheFilesValuesAndTheLibrarysDefault) {
         EXPECT_TRUE(form.defaultBox->isVisible());
         EXPECT_FALSE(form.defaultBox->isChecked());
     });
-    WriteText(folder.file("Cormelian.ini"), "[TREES]\nACME=.ou.ACME\n[master]\nACME=1\n");
+    WriteFile(folder.file("Cormelian.ini"), "[TREES]\nACME=.ou.ACME\n[master]\nACME=1\n");
     helper.version = 1;
     Show([&] {
         EXPECT_EQ(form.topEdit->text(), ".ou.ACME");
@@ -397,7 +397,7 @@ protected:
 };
 
 TEST_F(IniEditorDialog, AskesBeforeLosingChangesAndSavesThemWhole) {
-    WriteText(file, "[SYSTEM]\r\nThreads=1\r\n");
+    WriteFile(file, "[SYSTEM]\r\nThreads=1\r\n");
     editor.Open(file);
     services.queueButton(QMessageBox::No);
     services.queueButton(QMessageBox::Yes);
@@ -413,7 +413,7 @@ TEST_F(IniEditorDialog, AskesBeforeLosingChangesAndSavesThemWhole) {
         editor.ToolButton2->click(); // No: stays
         EXPECT_TRUE(editor.isVisible());
         editor.ToolButton6->click();
-        EXPECT_EQ(ReadText(file), "[SYSTEM]\r\nThreads=1\r\n\r\nnowarn=1\r\n");
+        EXPECT_EQ(ReadFile(file), "[SYSTEM]\r\nThreads=1\r\n\r\nnowarn=1\r\n");
         editor.RichEdit1->appendPlainText(QStringLiteral("junk"));
         editor.ToolButton4->click(); // reload drops the change
         EXPECT_FALSE(editor.RichEdit1->toPlainText().contains("junk"));
@@ -424,7 +424,7 @@ TEST_F(IniEditorDialog, AskesBeforeLosingChangesAndSavesThemWhole) {
     services.showModal(editor);
     EXPECT_EQ(services.messages(), (QStringList{"Information is changed and is not saved, continue?", "Saved",
                                                 "Information is changed and is not saved, continue?"}));
-    EXPECT_EQ(ReadText(file), "[SYSTEM]\r\nThreads=1\r\n\r\nnowarn=1\r\n");
+    EXPECT_EQ(ReadFile(file), "[SYSTEM]\r\nThreads=1\r\n\r\nnowarn=1\r\n");
 }
 
 TEST_F(IniEditorDialog, AMissingFileIsAnEmptyEditorThatSavingCreates) {
@@ -432,7 +432,7 @@ TEST_F(IniEditorDialog, AMissingFileIsAnEmptyEditorThatSavingCreates) {
     EXPECT_TRUE(editor.RichEdit1->toPlainText().isEmpty());
     editor.RichEdit1->insertPlainText(QStringLiteral("[SYSTEM]\ncache=0"));
     editor.ToolButton6->click();
-    EXPECT_EQ(ReadText(file), "[SYSTEM]\r\ncache=0\r\n");
+    EXPECT_EQ(ReadFile(file), "[SYSTEM]\r\ncache=0\r\n");
 }
 
 TEST_F(IniEditorDialog, AFileThatCannotBeWrittenStaysModified) {

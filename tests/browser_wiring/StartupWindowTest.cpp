@@ -110,7 +110,7 @@ TEST_F(StartupWindow, OnAMappedVolumeTheNetworkPathBecomesTheDataDirectory) {
     TempFolder data;
     directory.onServerVolume = true;
     directory.visibleTrees = {"ACME"};
-    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=" + data.str() + "cormelian\n");
+    WriteFile(program.file("Cormelian.ini"), "[NETWORK]\npath=" + data.str() + "cormelian\n");
     Start();
     EXPECT_EQ(startup().DataDirectory(), data.str() + "cormelian/");
     EXPECT_TRUE(window().isVisible());
@@ -119,7 +119,7 @@ TEST_F(StartupWindow, OnAMappedVolumeTheNetworkPathBecomesTheDataDirectory) {
 
 TEST_F(StartupWindow, AUserWithoutHomeDirectoryIsToldAndTheWindowCloses) {
     directory.onServerVolume = true;
-    WriteText(program.file("Cormelian.ini"), "[NETWORK]\npath=%HomeDir%\\cormelian\n");
+    WriteFile(program.file("Cormelian.ini"), "[NETWORK]\npath=%HomeDir%\\cormelian\n");
     Start();
     EXPECT_EQ(services.messages(), QStringList{"User joe.Users.ACME has no homedirectory!!"});
     EXPECT_FALSE(window().isVisible());
@@ -135,7 +135,7 @@ TEST_F(StartupWindow, WithoutTreesTheStartUpSaysSoAndGoesOn) {
 
 TEST_F(StartupWindow, AllTreesExcludedIsNoTreesSelected) {
     directory.visibleTrees = {"ACME"};
-    WriteText(program.file("Cormelian.ini"), "[EXCLUDE]\nACME=1\n");
+    WriteFile(program.file("Cormelian.ini"), "[EXCLUDE]\nACME=1\n");
     Start();
     EXPECT_EQ(services.messages(), QStringList{"No trees selected!"});
 }
@@ -169,7 +169,7 @@ TEST(StartupWindowErrors, ADirectoryErrorInAStepIsShownAndEndsTheStartUp) {
     FakeHelper helper{journal};
     FakeTimeSettings time;
     ScriptedServices services;
-    WriteText(program.file("Cormelian.ini"), "[TREES]\nACME=[root]\n");
+    WriteFile(program.file("Cormelian.ini"), "[TREES]\nACME=[root]\n");
     browser::StartupEnvironment environment{directory, helper, time, program.str(), {"/alldns"}};
     {
         browser::Program block(App(), services, &environment);

@@ -6,12 +6,10 @@
 
 #include "directory/NWHelper.h"
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/TreeClient.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -123,38 +121,16 @@ objectClass: organization
 o: H
 )";
 
-class DirectoryTest : public ::testing::Test {
+class DirectoryTest : public test_support::TreeClientTest {
 protected:
+    DirectoryTest() : TreeClientTest("directory-test") {}
+
     void SetUp() override {
-        char pattern[] = "/tmp/directory-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
         Write("client.ini", kClientIni);
         Write("ACME.ldif", kAcmeLdif);
         Write("ZETA.ldif", kZetaLdif);
         Write("HIDDEN.ldif", kHiddenLdif);
-        ASSERT_EQ(nwclient::initialize((folder_ / "client.ini").string()), 0) << nwclient::lastError();
-        bool ok = false;
-        context_ = CreateDSContext(false, false, ok);
-        ASSERT_TRUE(ok);
-        ASSERT_EQ(SelectTree(context_, "ACME", false), 0);
-        nwclient::clearFaults();
-        nwclient::resetCallCounts();
-    }
-
-    void TearDown() override {
-        nwclient::clearFaults();
-        if (context_ != 0) {
-            nwclient::freeContext(context_);
-        }
-        nwclient::terminate();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    void Write(const std::string& name, const std::string& text) {
-        std::ofstream out(folder_ / name, std::ios::binary);
-        out << text;
+        ASSERT_NO_FATAL_FAILURE(StartClient("ACME"));
     }
 
     // Adds values to an attribute through the client (replacing the old ones when asked).
@@ -177,9 +153,6 @@ protected:
     }
 
     std::uint64_t Calls(nwclient::Operation operation) const { return nwclient::callCount(operation); }
-
-    std::filesystem::path folder_;
-    NWDSContextHandle context_ = 0;
 };
 
 } // namespace directory::testing

@@ -1,6 +1,7 @@
 #include "directory/NWHelper.h"
 
 #include "DirectoryFixture.h"
+#include "TestNode.h"
 
 #include <gtest/gtest.h>
 
@@ -175,20 +176,7 @@ TEST_F(DirectoryTest, ResolveAliasFollowsAnAliasOnly) {
     EXPECT_THROW(ResolveAlias(context_, "missing.ACME"), ENetwareError);
 }
 
-namespace {
-
-class Node : public ITreeNode {
-public:
-    Node(std::string text, const Node* parent) : text_(std::move(text)), parent_(parent) {}
-    std::string Text() const override { return text_; }
-    const ITreeNode* Parent() const override { return parent_; }
-
-private:
-    std::string text_;
-    const Node* parent_;
-};
-
-} // namespace
+using directory::testing::Node;
 
 TEST_F(DirectoryTest, NodeBaseClassUsesTheNodePath) {
     const Node root("[Root]", nullptr);

@@ -2,6 +2,8 @@
 
 #include "directory/Tolvex.h"
 
+#include "TestNode.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,16 +14,7 @@ using namespace directory;
 
 namespace {
 
-class Node : public ITreeNode {
-public:
-    Node(std::string text, const Node* parent) : text_(std::move(text)), parent_(parent) {}
-    std::string Text() const override { return text_; }
-    const ITreeNode* Parent() const override { return parent_; }
-
-private:
-    std::string text_;
-    const Node* parent_;
-};
+using directory::testing::Node;
 
 // Builds a chain top -> ... -> leaf and keeps the nodes alive.
 class Path {

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include "tests/support/TempFolder.h"
+
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace nwclient_test {
@@ -123,21 +123,15 @@ cn: tester
 sn: Tester
 )";
 
-inline void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
+using test_support::WriteFile;
 
 class ClientFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("nwclient_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
-        std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_ / "volumes" / "sys" / "users");
-        writeFile(folder_ / "ACME.ldif", ACME_LDIF);
-        writeFile(folder_ / "LAB.ldif", HIDDEN_LDIF);
-        writeFile(folder_ / "volumes" / "sys" / "readme.txt", "hello");
+        WriteFile(folder_ / "ACME.ldif", ACME_LDIF);
+        WriteFile(folder_ / "LAB.ldif", HIDDEN_LDIF);
+        WriteFile(folder_ / "volumes" / "sys" / "readme.txt", "hello");
         writeConfig(storeSetting());
         nwclient::clearFaults();
         ASSERT_EQ(nwclient::initialize(configPath()), 0) << nwclient::lastError();
@@ -147,13 +141,12 @@ protected:
     void TearDown() override {
         nwclient::clearFaults();
         nwclient::terminate();
-        std::filesystem::remove_all(folder_);
     }
 
     virtual std::string storeSetting() const { return ":memory:"; }
 
     void writeConfig(const std::string& store) {
-        writeFile(folder_ / "client.ini",
+        WriteFile(folder_ / "client.ini",
                   "[Client]\n"
                   "PreferredTree=ACME\n"
                   "Store=" +
@@ -174,12 +167,8 @@ protected:
 
     std::string configPath() const { return (folder_ / "client.ini").string(); }
 
-    static int& counter() {
-        static int value = 0;
-        return value;
-    }
-
-    std::filesystem::path folder_;
+    test_support::TempFolder temp_{"nwclient-test"};
+    const std::filesystem::path folder_ = temp_.Path();
     nwclient::Context context_ = 0;
 };
 

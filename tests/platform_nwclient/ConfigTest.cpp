@@ -1,4 +1,5 @@
 #include "platform/nwclient/Config.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +12,13 @@ namespace {
 
 class ConfigTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() / ("nwclient_config_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
     bool load(const std::string& text, ClientConfig& config, std::string& error) {
         std::ofstream(folder_ / "client.ini") << text;
         return loadConfig((folder_ / "client.ini").string(), config, error);
     }
 
-    std::filesystem::path folder_;
+    test_support::TempFolder temp_{"nwclient-config"};
+    const std::filesystem::path folder_ = temp_.Path();
 };
 
 } // namespace

@@ -180,7 +180,7 @@ using LdifClientTest = ClientFixture;
 TEST_F(LdifClientTest, ABrokenTreeFileLoadsNothing) {
     terminate();
     writeConfig("store.db");
-    writeFile(folder_ / "ACME.ldif",
+    WriteFile(folder_ / "ACME.ldif",
               std::string(ACME_LDIF) + "\ndn: cn=x,ou=Nope,o=ACME\nobjectClass: top\n");
     EXPECT_EQ(initialize(configPath()), ERR_NO_CLIENT);
     EXPECT_NE(lastError().find("ACME.ldif:"), std::string::npos) << lastError();
@@ -190,7 +190,7 @@ TEST_F(LdifClientTest, ABrokenTreeFileLoadsNothing) {
     ASSERT_TRUE(store) << error;
     EXPECT_FALSE(store->hasTree("ACME"));
     store.reset();
-    writeFile(folder_ / "ACME.ldif", ACME_LDIF);
+    WriteFile(folder_ / "ACME.ldif", ACME_LDIF);
     ASSERT_EQ(initialize(configPath()), 0) << lastError();
     ASSERT_EQ(createContext(context_), 0);
     EXPECT_EQ(readObject(context_, "jdoe.Sales.ACME", {"Surname"}).values.size(), 1u);

@@ -108,6 +108,16 @@ inline nwclient::Buffer* makeFilter(nwclient::Context context,
     return request;
 }
 
+// Reads the count objects of a reply into the result.
+inline void readObjects(nwclient::Context context, nwclient::Buffer* reply, uint32_t count,
+                        ObjectsResult& out) {
+    for (uint32_t i = 0; i < count; ++i) {
+        FoundObject object;
+        EXPECT_EQ(nwclient::nextObject(context, reply, object.name, object.attributeCount, object.info), 0);
+        out.objects.push_back(object);
+    }
+}
+
 inline ObjectsResult searchObjects(nwclient::Context context, const std::string& base, int32_t scope,
                                    nwclient::Buffer* filter, uint32_t replySize = 4096) {
     ObjectsResult out;
@@ -125,12 +135,7 @@ inline ObjectsResult searchObjects(nwclient::Context context, const std::string&
         if (iteration != -1) {
             EXPECT_GT(count, 0u);
         }
-        for (uint32_t i = 0; i < count; ++i) {
-            FoundObject object;
-            EXPECT_EQ(nwclient::nextObject(context, reply, object.name, object.attributeCount, object.info),
-                      0);
-            out.objects.push_back(object);
-        }
+        readObjects(context, reply, count, out);
     } while (iteration != -1);
     if (iteration != -1)
         nwclient::closeIteration(context, iteration, nwclient::OP_SEARCH);
@@ -152,12 +157,7 @@ inline ObjectsResult listObjects(nwclient::Context context, const std::string& p
         ++out.passes;
         uint32_t count = 0;
         EXPECT_EQ(nwclient::objectCount(context, reply, count), 0);
-        for (uint32_t i = 0; i < count; ++i) {
-            FoundObject object;
-            EXPECT_EQ(nwclient::nextObject(context, reply, object.name, object.attributeCount, object.info),
-                      0);
-            out.objects.push_back(object);
-        }
+        readObjects(context, reply, count, out);
     } while (iteration != -1);
     nwclient::freeBuffer(reply);
     return out;

@@ -182,12 +182,12 @@ TEST_F(PersistenceTest, AFailedTransactionLeavesNothing) {
 
 TEST_F(PersistenceTest, InitialisationFailsWithAReason) {
     terminate();
-    writeFile(folder_ / "broken.ini", "[Trees]\nNOWHERE=visible\n[Client]\nStore=:memory:\n");
+    WriteFile(folder_ / "broken.ini", "[Trees]\nNOWHERE=visible\n[Client]\nStore=:memory:\n");
     EXPECT_NE(initialize((folder_ / "broken.ini").string()), 0);
     EXPECT_NE(lastError().find("NOWHERE.ldif"), std::string::npos) << lastError();
     EXPECT_NE(initialize((folder_ / "missing.ini").string()), 0);
     EXPECT_NE(lastError().find("missing.ini"), std::string::npos) << lastError();
-    writeFile(folder_ / "bad.ini", "[Trees]\nACME=sometimes\n");
+    WriteFile(folder_ / "bad.ini", "[Trees]\nACME=sometimes\n");
     EXPECT_NE(initialize((folder_ / "bad.ini").string()), 0);
     EXPECT_NE(lastError().find("bad.ini:2"), std::string::npos) << lastError();
     ASSERT_EQ(initialize(configPath()), 0);

@@ -68,19 +68,6 @@ std::string Sanitized(std::string text) {
     return text;
 }
 
-// Text values come back from the directory without characters at or below blank at either end.
-std::string TrimmedByDirectory(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') {
-        ++first;
-    }
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') {
-        --last;
-    }
-    return text.substr(first, last - first);
-}
-
 std::string Underscored(std::string domain) {
     std::replace(domain.begin(), domain.end(), '.', '_');
     return domain;
@@ -679,6 +666,18 @@ std::string GeneralizedTime(std::int64_t seconds) {
 GeneratedTree GenerateTree(const TreeOptions& options) {
     Validate(options);
     return TreeBuilder(options).Build();
+}
+
+std::string TrimmedByDirectory(const std::string& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') {
+        ++first;
+    }
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') {
+        --last;
+    }
+    return text.substr(first, last - first);
 }
 
 } // namespace gentree

@@ -43,4 +43,7 @@ GeneratedTree GenerateTree(const TreeOptions& options);
 std::string TimeText(std::int64_t seconds);
 std::string GeneralizedTime(std::int64_t seconds);
 
+// A text value as the directory gives it back: without characters at or below blank at either end.
+std::string TrimmedByDirectory(const std::string& text);
+
 } // namespace gentree

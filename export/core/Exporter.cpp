@@ -1,0 +1,542 @@
+#include "export/core/Exporter.h"
+
+#include "export/core/ExporterCustomSource.h"
+#include "platform/ini/IniFile.h"
+#include "platform/rtl/CodePage.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace exporter {
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------------------------------
+// TExportWriter
+
+TExportWriter::TExportWriter(TExporter& owner, std::ostream& stream)
+    : owner_(owner), stream_(stream), encoding_(TExportTextEncoding::Utf8) {}
+
+std::string TExportWriter::AlignToStr(TExportColAlign align) const {
+    switch (align) {
+    case TExportColAlign::ecaLeft:
+        return "Left alignment";
+    case TExportColAlign::ecaCenter:
+        return "Center alignment";
+    case TExportColAlign::ecaRight:
+        return "Right alignment";
+    }
+    return "Unknown alignment";
+}
+
+void TExportWriter::Write(const std::string& s) {
+    if (encoding_ == TExportTextEncoding::Windows1252) {
+        const std::string bytes = rtl::Utf8ToWindows1252(s);
+        stream_.write(bytes.data(), std::streamsize(bytes.size()));
+    } else {
+        stream_.write(s.data(), std::streamsize(s.size()));
+    }
+}
+
+void TExportWriter::WriteLn(const std::string& s) {
+    Write(s + "\r\n");
+}
+
+void TExportWriter::EmptyLine() {
+    Write("\r\n");
+}
+
+void TExportWriter::CharLine(char ch, int count) {
+    WriteLn(std::string(size_t(IntMax(count, 0)), ch));
+}
+
+std::string TExportWriter::PadLeft(const std::string& s, char ch, int len) {
+    int missing = len - ExportTextLength(s);
+    return missing > 0 ? std::string(size_t(missing), ch) + s : s;
+}
+
+std::string TExportWriter::PadRight(const std::string& s, char ch, int len) {
+    int missing = len - ExportTextLength(s);
+    return missing > 0 ? s + std::string(size_t(missing), ch) : s;
+}
+
+std::string TExportWriter::PadCenter(const std::string& s, char ch, int len) {
+    int missing = len - ExportTextLength(s);
+    if (missing <= 0)
+        return s;
+    int front = missing / 2;
+    return std::string(size_t(front), ch) + s + std::string(size_t(missing - front), ch);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TExporter
+
+TExporter::TExporter()
+    : Columns(this, [this](const std::string& s) { return NormalString(s); }),
+      ExportRow(
+          Columns, [this](const TExportCol& col, std::string& text) { GetColData(col, text); }, Formats) {}
+
+TExporter::~TExporter() = default;
+
+TExportWriter& TExporter::Writer() const {
+    if (!writer_)
+        throw EExportError("No export is running");
+    return *writer_;
+}
+
+std::unique_ptr<TExportWriter> TExporter::GetWriterClass(std::ostream& stream) {
+    return std::make_unique<TExportWriter>(*this, stream);
+}
+
+void TExporter::ExportToStream(std::ostream& stream) {
+    writer_ = GetWriterClass(stream);
+    writer_->SetEncoding(TextEncoding());
+    try {
+        DoExport();
+    } catch (...) {
+        writer_.reset();
+        throw;
+    }
+    writer_.reset();
+}
+
+void TExporter::Notification(const void* removed) {
+    if (!removed)
+        return;
+    if (removed == DataSet)
+        DataSet = nullptr;
+    if (removed == CustomSource)
+        CustomSource = nullptr;
+    if (removed == ListView)
+        ListView = nullptr;
+    if (removed == DBGrid)
+        DBGrid = nullptr;
+    if (removed == StringGrid)
+        StringGrid = nullptr;
+}
+
+TExportSources TExporter::Sources() const {
+    TExportSources s;
+    s.Kind = ExportSource;
+    s.DataSet = DataSet;
+    s.CustomSource = CustomSource;
+    s.DBGrid = DBGrid;
+    s.ListView = ListView;
+    s.StringGrid = StringGrid;
+    return s;
+}
+
+void TExporter::LoadColumnsOwnerProperties(TExportOwnerProperties& p) const {
+    p.ExportedFields = &ExportedFields;
+    p.Sources = Sources();
+    p.OnlyVisibleFields = OnlyVisibleFields;
+    p.AutoCalcStrType = AutoCalcStrType;
+    p.CaptionRow = CaptionRow;
+    p.SkipRecCount = SkipRecCount;
+    p.ExportRecCount = ExportRecCount;
+    if (PublishesFormats()) {
+        p.Formats = &Formats;
+        p.UserFormats = &UserFormats;
+    }
+    if (PublishesCaptions())
+        p.Captions = &Captions;
+    if (PublishesColumnsWidth())
+        p.ColumnsWidth = &ColumnsWidth;
+    if (PublishesColumnsAlign())
+        p.ColumnsAlign = &ColumnsAlign;
+    if (PublishesColumnsLength())
+        p.ColumnsLength = &ColumnsLength;
+    if (PublishesOnFetchedRecord()) {
+        auto* self = const_cast<TExporter*>(this);
+        p.OnFetchedRecord = [self](int counter) {
+            if (self->OnFetchedRecord)
+                self->OnFetchedRecord(*self, counter);
+        };
+    }
+}
+
+void TExporter::DoGetCellParams(int recNo, int colNo, const std::string& value, TExportColAlign& align,
+                                TExportFont& font, TExportColor& background) {
+    if (OnGetCellParams)
+        OnGetCellParams(*this, recNo, colNo, value, align, font, background);
+}
+
+void TExporter::CheckSource() const {
+    ExportCheckSource(Sources());
+}
+bool TExporter::IsActive() const {
+    return ExportIsActive(Sources());
+}
+bool TExporter::IsEmpty() const {
+    return ExportIsEmpty(Sources());
+}
+void TExporter::DisableControls() {
+    ExportDisableControls(Sources());
+}
+void TExporter::EnableControls() {
+    ExportEnableControls(Sources());
+}
+
+void TExporter::First() {
+    RecordCounter = 0;
+    ExportFirst(Sources());
+}
+
+void TExporter::Next() {
+    ExportNext(Sources(), RecordCounter);
+}
+
+void TExporter::Skip() {
+    std::function<void(int)> onSkipped;
+    if (OnSkippedRecord)
+        onSkipped = [this](int counter) { OnSkippedRecord(*this, counter); };
+    ExportSkip(Sources(), SkipRecCount, RecordCounter, onSkipped);
+}
+
+std::int64_t TExporter::GetBookmark() const {
+    return ExportGetBookmark(Sources());
+}
+
+void TExporter::GoToBookmark(std::int64_t bookmark) {
+    RecordCounter = 0;
+    ExportGotoBookmark(Sources(), bookmark);
+}
+
+void TExporter::FreeBookmark(std::int64_t bookmark) {
+    ExportFreeBookmark(Sources(), bookmark);
+}
+
+bool TExporter::EndOfFile() {
+    return ExportEof(Sources(), RecordCounter, SkipRecCount, ExportRecCount);
+}
+
+void TExporter::BeginExport() {
+    Columns.Clear();
+    Columns.Fill(false);
+    ExportRow.Clear();
+    for (int i = 0; i < Columns.Count(); ++i)
+        ExportRow.AddCol(Columns[i].Name, i);
+    ExportRow.SortIndex();
+    Aborted = false;
+    if (ExportSource == TExportSource::esListView && ListView) {
+        const int items = ListView->ItemCount();
+        SkipRecCount = IntMin(SkipRecCount, items);
+        if (ExportRecCount > 0)
+            ExportRecCount = IntMin(ExportRecCount, items);
+    }
+    if (OnBeginExport)
+        OnBeginExport(*this);
+}
+
+void TExporter::EndExport() {
+    if (OnEndExport)
+        OnEndExport(*this);
+}
+
+std::string TExporter::GetColCaption(int index) {
+    return NormalString(Columns[index].Caption);
+}
+
+std::string TExporter::GetCaptionRow() {
+    std::string row;
+    for (int i = 0; i < Columns.Count(); ++i)
+        row += GetColCaption(i);
+    return row;
+}
+
+void TExporter::GetColData(const TExportCol&, std::string&) {}
+
+void TExporter::FillExportRow() {
+    const TExportSources sources = Sources();
+    for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
+        std::string text = ExportGetColData(sources, Columns, col, RecordCounter, SkipRecCount, false);
+        if (OnGetExportText)
+            OnGetExportText(*this, col, text);
+        // The cell is addressed by its position: two columns of the same name keep their own values.
+        TExportCol& cell = ExportRow[col];
+        cell.Value = rtl::Trim(text);
+        cell.IsNull = ExportGetColIsNull(sources, Columns, col);
+    }
+}
+
+std::string TExporter::GetDataRow(bool format) {
+    std::string row;
+    for (int i = 0; i < ExportRow.Count(); ++i)
+        row += ExportRow[i].GetText(format);
+    return row;
+}
+
+bool TExporter::DoStopExport() {
+    bool canContinue = !Aborted;
+    if (OnStopExport)
+        OnStopExport(*this, canContinue);
+    Aborted = !canContinue;
+    return canContinue;
+}
+
+void TExporter::DoExport() {
+    RecordCounter = 0;
+    CheckSource();
+    if (!IsActive())
+        throw EExportError(rtl::Format(ExportLoadStr(SSourceClosed), {ExportSourceName(ExportSource)}));
+    if (!ExportEmpty && IsEmpty())
+        throw EExportError(rtl::Format(ExportLoadStr(SSourceEmpty), {ExportSourceName(ExportSource)}));
+
+    DisableControls();
+    struct EnableGuard {
+        TExporter& exporter;
+        ~EnableGuard() {
+            try {
+                exporter.EnableControls();
+            } catch (...) {
+            }
+        }
+    } guard{*this};
+
+    BeginExport();
+    if (Aborted)
+        return;
+    if (AutoCalcColWidth) {
+        Columns.AutoCalcColWidth();
+        if (Aborted)
+            return;
+    }
+    if (AllowCaptions) {
+        WriteCaptionRow();
+        if (Aborted) {
+            EndExport();
+            return;
+        }
+    }
+    if (GoToFirstRecord)
+        First();
+    BeforeExport();
+    if (Aborted) {
+        EndExport();
+        return;
+    }
+    Skip();
+    if (Aborted) {
+        EndExport();
+        return;
+    }
+
+    RecordCounter = 0;
+    for (;;) {
+        if (EndOfFile())
+            break;
+        if (ExportRecCount != 0 && ExportRecCount <= RecordCounter)
+            break;
+        if (Aborted && !DoStopExport())
+            break;
+        bool accept = true;
+        FillExportRow();
+        if (OnBeforeExportRow)
+            OnBeforeExportRow(*this, ExportRow, accept);
+        if (accept) {
+            WriteDataRow();
+            if (OnExportedRecord)
+                OnExportedRecord(*this, RecordCounter);
+        }
+        if (CurrentRecordOnly)
+            break;
+        Next();
+        std::this_thread::yield();
+    }
+    AfterExport();
+    EndExport();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Options vocabulary
+
+void SaveListToIni(ini::IniFile& ini, const std::string& section, const std::string& prefix,
+                   const rtl::TStringList& list) {
+    ini.EraseSection(section);
+    for (int i = 0; i < list.Count(); ++i)
+        ini.WriteString(section, prefix + std::to_string(i), list[i]);
+}
+
+void LoadListFromIni(const ini::IniFile& ini, const std::string& section, rtl::TStringList& list) {
+    list.Clear();
+    for (const std::string& line : ini.ReadSectionValues(section)) {
+        size_t eq = line.find('=');
+        list.Add(eq == std::string::npos ? std::string() : line.substr(eq + 1));
+    }
+}
+
+void SaveFormatsToIni(ini::IniFile& ini, const TExportFormats& f) {
+    ini.WriteString("FORMATS", "Integer", f.IntegerFormat());
+    ini.WriteString("FORMATS", "Float", f.FloatFormat());
+    ini.WriteString("FORMATS", "Date", f.DateFormat());
+    ini.WriteString("FORMATS", "Time", f.TimeFormat());
+    ini.WriteString("FORMATS", "DateTime", f.DateTimeFormat());
+    ini.WriteString("FORMATS", "Currency", f.CurrencyFormat());
+    ini.WriteString("FORMATS", "BooleanTrue", f.BooleanTrue());
+    ini.WriteString("FORMATS", "BooleanFalse", f.BooleanFalse());
+    ini.WriteString("FORMATS", "NullString", f.NullString());
+}
+
+void LoadFormatsFromIni(const ini::IniFile& ini, TExportFormats& f) {
+    f.SetIntegerFormat(ini.ReadString("FORMATS", "Integer", f.IntegerFormat()));
+    f.SetFloatFormat(ini.ReadString("FORMATS", "Float", f.FloatFormat()));
+    f.SetDateFormat(ini.ReadString("FORMATS", "Date", f.DateFormat()));
+    f.SetTimeFormat(ini.ReadString("FORMATS", "Time", f.TimeFormat()));
+    f.SetDateTimeFormat(ini.ReadString("FORMATS", "DateTime", f.DateTimeFormat()));
+    f.SetCurrencyFormat(ini.ReadString("FORMATS", "Currency", f.CurrencyFormat()));
+    f.SetBooleanTrue(ini.ReadString("FORMATS", "BooleanTrue", f.BooleanTrue()));
+    f.SetBooleanFalse(ini.ReadString("FORMATS", "BooleanFalse", f.BooleanFalse()));
+    f.SetNullString(ini.ReadString("FORMATS", "NullString", f.NullString()));
+}
+
+void TExporter::SaveOptionsToIni(ini::IniFile& ini) const {
+    ini.WriteBool("GENERAL", "GoToFirstRecord", GoToFirstRecord);
+    ini.WriteBool("GENERAL", "ExportEmpty", ExportEmpty);
+    ini.WriteBool("GENERAL", "CurrentRecordOnly", CurrentRecordOnly);
+    ini.WriteInteger("GENERAL", "ExportRecCount", ExportRecCount);
+    ini.WriteInteger("GENERAL", "SkipRecCount", SkipRecCount);
+    ini.WriteBool("GENERAL", "OnlyVisibleFields", OnlyVisibleFields);
+    ini.WriteBool("GENERAL", "AutocalcStrType", AutoCalcStrType);
+    ini.WriteInteger("GENERAL", "CaptionRow", CaptionRow);
+    SaveListToIni(ini, "FIELDS", "field", ExportedFields);
+}
+
+void TExporter::LoadOptionsFromIni(const ini::IniFile& ini) {
+    GoToFirstRecord = ini.ReadBool("GENERAL", "GoToFirstRecord", GoToFirstRecord);
+    ExportEmpty = ini.ReadBool("GENERAL", "ExportEmpty", ExportEmpty);
+    CurrentRecordOnly = ini.ReadBool("GENERAL", "CurrentRecordOnly", CurrentRecordOnly);
+    ExportRecCount = ini.ReadInteger("GENERAL", "ExportRecCount", ExportRecCount);
+    SkipRecCount = ini.ReadInteger("GENERAL", "SkipRecCount", SkipRecCount);
+    OnlyVisibleFields = ini.ReadBool("GENERAL", "OnlyVisibleFields", OnlyVisibleFields);
+    AutoCalcStrType = ini.ReadBool("GENERAL", "AutocalcStrType", AutoCalcStrType);
+    CaptionRow = ini.ReadInteger("GENERAL", "CaptionRow", CaptionRow);
+    LoadListFromIni(ini, "FIELDS", ExportedFields);
+}
+
+void TExporterText::SaveOptionsToIni(ini::IniFile& ini) const {
+    TExporter::SaveOptionsToIni(ini);
+    ini.WriteString("GENERAL", "FileName", FileName);
+    ini.WriteBool("GENERAL", "ShowFile", ShowFile);
+    ini.WriteBool("GENERAL", "PrintFile", PrintFile);
+}
+
+void TExporterText::LoadOptionsFromIni(const ini::IniFile& ini) {
+    TExporter::LoadOptionsFromIni(ini);
+    FileName = ini.ReadString("GENERAL", "FileName", FileName);
+    ShowFile = ini.ReadBool("GENERAL", "ShowFile", ShowFile);
+    PrintFile = ini.ReadBool("GENERAL", "PrintFile", PrintFile);
+}
+
+void TExporterAdvancedText::SaveOptionsToIni(ini::IniFile& ini) const {
+    TExporterText::SaveOptionsToIni(ini);
+    SaveListToIni(ini, "HEADER", "line", Header);
+    SaveListToIni(ini, "FOOTER", "line", Footer);
+}
+
+void TExporterAdvancedText::LoadOptionsFromIni(const ini::IniFile& ini) {
+    TExporterText::LoadOptionsFromIni(ini);
+    LoadListFromIni(ini, "HEADER", Header);
+    LoadListFromIni(ini, "FOOTER", Footer);
+}
+
+void TExporterFormatText::SaveOptionsToIni(ini::IniFile& ini) const {
+    TExporterAdvancedText::SaveOptionsToIni(ini);
+    ini.WriteBool("GENERAL", "AllowCaptions", AllowCaptions);
+    SaveListToIni(ini, "CAPTIONS", "line", Captions);
+    SaveFormatsToIni(ini, Formats);
+    SaveListToIni(ini, "USER_FORMATS", "line", UserFormats);
+}
+
+void TExporterFormatText::LoadOptionsFromIni(const ini::IniFile& ini) {
+    TExporterAdvancedText::LoadOptionsFromIni(ini);
+    AllowCaptions = ini.ReadBool("GENERAL", "AllowCaptions", AllowCaptions);
+    LoadListFromIni(ini, "CAPTIONS", Captions);
+    LoadFormatsFromIni(ini, Formats);
+    LoadListFromIni(ini, "USER_FORMATS", UserFormats);
+}
+
+void TExporterFormatTextSQL::SaveOptionsToIni(ini::IniFile& ini) const {
+    TExporterAdvancedText::SaveOptionsToIni(ini);
+    SaveFormatsToIni(ini, Formats);
+    SaveListToIni(ini, "USER_FORMATS", "line", UserFormats);
+}
+
+void TExporterFormatTextSQL::LoadOptionsFromIni(const ini::IniFile& ini) {
+    TExporterAdvancedText::LoadOptionsFromIni(ini);
+    LoadFormatsFromIni(ini, Formats);
+    LoadListFromIni(ini, "USER_FORMATS", UserFormats);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// File and memory runs
+
+namespace {
+
+fs::path ProgramDirectory() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path() : exe.parent_path();
+}
+
+} // namespace
+
+void TExporterText::Execute() {
+    const fs::path file(FileName);
+    fs::path dir = file.parent_path();
+    if (dir.empty())
+        dir = ProgramDirectory();
+    std::error_code ec;
+    if (!fs::exists(dir, ec)) {
+        fs::create_directories(dir, ec);
+        if (!fs::exists(dir, ec))
+            throw EExportError(rtl::Format(ExportLoadStr(SDirectoryNotFound), {dir.string()}));
+    }
+
+    // The export goes to a temporary file beside the target, which replaces the target at the end; a
+    // failing export leaves an existing file untouched.
+    const std::string temp = FileName + ".~export" + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out)
+            throw EExportError("Cannot create file \"" + FileName + "\"");
+        try {
+            ExportToStream(out);
+            out.close();
+            if (out.fail())
+                throw EExportError("Cannot write file \"" + FileName + "\"");
+        } catch (...) {
+            out.close();
+            fs::remove(temp, ec);
+            throw;
+        }
+    }
+    fs::rename(temp, file, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw EExportError("Cannot create file \"" + FileName + "\"");
+    }
+    ShowResult();
+}
+
+void TExporterText::ShowResult() {
+    if (Aborted)
+        return;
+    TExportShell& shell = Shell ? *Shell : DefaultExportShell();
+    if (ShowFile)
+        shell.Open(GetShowedFileName());
+    if (PrintFile)
+        shell.Print(GetPrintedFileName());
+}
+
+void TExporterMemory::Execute() {
+    std::ostringstream stream(std::ios::binary);
+    ExportToStream(stream);
+    TExportClipboard& clipboard = Clipboard ? *Clipboard : DefaultExportClipboard();
+    clipboard.SetText(stream.str());
+}
+
+} // namespace exporter

@@ -1,0 +1,322 @@
+#pragma once
+
+// The exporter base: sources, columns, the current row, formats, events and the one record loop that the
+// format exporters share. A format exporter overrides the virtual steps of the loop (BeginExport,
+// WriteCaptionRow, WriteDataRow, EndExport, ...) and writes through Writer().
+//
+// The loop (DoExport, run by ExportToStream):
+//   check the source (34014), active (34016), not empty when ExportEmpty is off (34017);
+//   DisableControls ... (EnableControls however the loop ends);
+//   BeginExport [abort: stop]; width pre-pass when AutoCalcColWidth [abort: stop];
+//   WriteCaptionRow when AllowCaptions [abort: EndExport, stop];
+//   First when GoToFirstRecord; BeforeExport [abort: EndExport, stop];
+//   Skip SkipRecCount rows (OnSkippedRecord 1, 2, ...) [abort: EndExport, stop];
+//   per row, RecordCounter from 0: end test; ExportRecCount reached; an abort that OnStopExport does not
+//   cancel; FillExportRow + OnBeforeExportRow; when accepted WriteDataRow + OnExportedRecord(RecordCounter);
+//   CurrentRecordOnly ends after one row; Next;
+//   AfterExport, EndExport.
+// Texts are UTF-8 throughout; the writer stores them in the exporter's TextEncoding().
+//
+// Adding a format:
+//   - derive from TExporterFormatText (captions, formats, header, footer), TExporterText (a file) or
+//     TExporterMemory (the clipboard); override GetWriterClass to write with a TExportWriter descendant and
+//     TextEncoding when the format carries only Windows-1252;
+//   - override BeginExport / EndExport (call the base first / last: the base builds the columns and the
+//     row, and fires OnBeginExport / OnEndExport), WriteCaptionRow (captions: GetColCaption(i)) and
+//     WriteDataRow (cells: ExportRow[i].GetText(true) for formatted texts, Columns[i] for type, width,
+//     alignment); NormalString escapes the format's special characters;
+//   - return true from the Publishes... hooks for the per-column lists the format offers, so the column
+//     list reads them (ColumnsWidth, ColumnsAlign, ColumnsLength, OnFetchedRecord);
+//   - BeginExport must return early when Aborted is set after the base step (an OnBeginExport handler
+//     aborted); an Abort override may only write through the writer while GetWriter() is not null;
+//   - add the format's own keys in SaveOptionsToIni / LoadOptionsFromIni after the parent's.
+
+#include "export/core/ExporterCommon.h"
+#include "export/core/ExporterLocale.h"
+#include "export/core/ExporterSources.h"
+#include "export/core/ExporterTypes.h"
+#include "platform/rtl/StringList.h"
+
+#include <bitset>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace ini {
+class IniFile;
+}
+
+namespace exporter {
+
+class TExporter;
+class TqeCustomSource;
+
+// Writes the output of one export to its stream. Format exporters derive their own writer from it.
+class TExportWriter {
+public:
+    TExportWriter(TExporter& owner, std::ostream& stream);
+    virtual ~TExportWriter() = default;
+    TExportWriter(const TExportWriter&) = delete;
+    TExportWriter& operator=(const TExportWriter&) = delete;
+
+    // "Left alignment", "Center alignment", "Right alignment".
+    virtual std::string AlignToStr(TExportColAlign align) const;
+
+    // The text's bytes (after the encoding), no terminator.
+    void Write(const std::string& s);
+    // The text followed by CR LF.
+    void WriteLn(const std::string& s);
+    // CR LF alone.
+    void EmptyLine();
+    // count copies of ch, then CR LF (count <= 0: CR LF alone).
+    void CharLine(char ch, int count);
+
+    // Copies of ch in front of / behind s until it is len characters long; PadCenter puts
+    // (len - length) div 2 in front and the rest behind. A text of len characters or more is unchanged.
+    static std::string PadLeft(const std::string& s, char ch, int len);
+    static std::string PadRight(const std::string& s, char ch, int len);
+    static std::string PadCenter(const std::string& s, char ch, int len);
+
+    TExporter& Owner() const { return owner_; }
+    std::ostream& Stream() const { return stream_; }
+    TExportTextEncoding Encoding() const { return encoding_; }
+    void SetEncoding(TExportTextEncoding encoding) { encoding_ = encoding; }
+
+private:
+    TExporter& owner_;
+    std::ostream& stream_;
+    TExportTextEncoding encoding_;
+};
+
+// Opening and printing a written file through the desktop. The default goes to the desktop's handler
+// (QDesktopServices / "lp"); tests install their own.
+class TExportShell {
+public:
+    virtual ~TExportShell() = default;
+    virtual void Open(const std::string& fileName) = 0;
+    virtual void Print(const std::string& fileName) = 0;
+};
+TExportShell& DefaultExportShell();
+
+// The system clipboard's text. The default uses the application's clipboard (needs a Qt application).
+class TExportClipboard {
+public:
+    virtual ~TExportClipboard() = default;
+    virtual void SetText(const std::string& utf8) = 0;
+};
+TExportClipboard& DefaultExportClipboard();
+
+class TExporter : public TExportColumnsOwner {
+public:
+    using TNotifyEvent = std::function<void(TExporter& sender)>;
+    using TExportedRecordEvent = std::function<void(TExporter& sender, int recNo)>;
+    using TExportStopEvent = std::function<void(TExporter& sender, bool& canContinue)>;
+    using TGetExportTextEvent = std::function<void(TExporter& sender, int colNo, std::string& text)>;
+    using TBeforeExportRowEvent = std::function<void(TExporter& sender, TExportRow& row, bool& accept)>;
+    using TGetCellParamsEvent =
+        std::function<void(TExporter& sender, int recNo, int colNo, const std::string& value,
+                           TExportColAlign& align, TExportFont& font, TExportColor& background)>;
+
+    TExporter();
+    ~TExporter() override;
+    TExporter(const TExporter&) = delete;
+    TExporter& operator=(const TExporter&) = delete;
+
+    // The one entry a user calls: runs an export (nothing in the base).
+    virtual void Execute() {}
+    // Writes the export to stream with a new writer (GetWriterClass); the writer exists only during the call.
+    void ExportToStream(std::ostream& stream);
+    // Asks the running loop to stop before the next row (an event handler or the progress window calls it).
+    virtual void Abort() { Aborted = true; }
+    bool IsAborted() const { return Aborted; }
+    // The writer of the running export; null outside ExportToStream.
+    TExportWriter* GetWriter() const { return writer_.get(); }
+    TExportWriter& Writer() const;
+
+    // Clears the reference when the given source object goes away.
+    void Notification(const void* removed);
+
+    // Saves / loads the settings under the options vocabulary (each class adds its keys after its parent's).
+    virtual void SaveOptionsToIni(ini::IniFile& ini) const;
+    virtual void LoadOptionsFromIni(const ini::IniFile& ini);
+
+    // The escaping of the format (the text unchanged in the base).
+    virtual std::string NormalString(const std::string& s) const { return s; }
+
+    // The source references of the current settings.
+    TExportSources Sources() const;
+    void LoadColumnsOwnerProperties(TExportOwnerProperties& properties) const override;
+
+    // Fires OnGetCellParams (for the exporters that draw cells).
+    void DoGetCellParams(int recNo, int colNo, const std::string& value, TExportColAlign& align,
+                         TExportFont& font, TExportColor& background);
+
+    // --- settings (defaults as stated) ---
+    TExportSource ExportSource = TExportSource::esDataSet;
+    TExportDataSet* DataSet = nullptr;
+    TqeCustomSource* CustomSource = nullptr;
+    TExportDBGrid* DBGrid = nullptr;
+    TExportListView* ListView = nullptr;
+    TExportStringGrid* StringGrid = nullptr;
+    rtl::TStringList ExportedFields; // field names to export; empty: all
+    std::string Title;
+    rtl::TStringList Header;
+    rtl::TStringList Captions; // Name=Caption
+    bool AllowCaptions = true;
+    rtl::TStringList Footer;
+    TExportFormats Formats;
+    rtl::TStringList UserFormats;   // Name=Format
+    rtl::TStringList ColumnsWidth;  // Name=Width
+    rtl::TStringList ColumnsAlign;  // Name=Left|Center|Right
+    rtl::TStringList ColumnsLength; // Name=Length
+    bool CurrentRecordOnly = false;
+    bool GoToFirstRecord = true;
+    int ExportRecCount = 0; // 0: no limit
+    int SkipRecCount = 0;
+    bool OnlyVisibleFields = false;
+    bool AutoCalcStrType = false;
+    bool AutoCalcColWidth = false;
+    int CaptionRow = -1;
+    bool ExportEmpty = true;
+    std::string _Version = "1.20";
+    std::string About = "(About Sarovel Tables)";
+
+    // --- events ---
+    TNotifyEvent OnBeginExport;
+    TNotifyEvent OnEndExport;
+    TExportedRecordEvent OnSkippedRecord;
+    TExportedRecordEvent OnExportedRecord;
+    TExportStopEvent OnStopExport;
+    TGetExportTextEvent OnGetExportText;
+    TBeforeExportRowEvent OnBeforeExportRow;
+    TExportedRecordEvent OnFetchedRecord; // width pre-pass; published by the ASCII, clipboard, XLS exporters
+    TGetCellParamsEvent OnGetCellParams;  // published by the HTML and PDF exporters
+
+    // --- state of the running export ---
+    int RecordCounter = 0;
+    TExportColumns Columns;
+    TExportRow ExportRow;
+
+protected:
+    // The writer this exporter writes with (TExportWriter in the base).
+    virtual std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream);
+    // How the writer stores texts (UTF-8 in the base).
+    virtual TExportTextEncoding TextEncoding() const { return TExportTextEncoding::Utf8; }
+
+    // The steps of the loop.
+    virtual void BeginExport();
+    virtual void BeforeExport() {}
+    virtual void AfterExport() {}
+    virtual void EndExport();
+    virtual bool EndOfFile();
+    virtual std::string GetCaptionRow();
+    virtual void WriteCaptionRow() {}
+    virtual void FillExportRow();
+    virtual std::string GetDataRow(bool format);
+    virtual void WriteDataRow() {}
+    virtual std::string GetColCaption(int index);
+    // Last say on a cell text (formatted or not, as GetText made it); the base leaves it unchanged.
+    virtual void GetColData(const TExportCol& col, std::string& text);
+    // The characters the format escapes (none in the base).
+    virtual void GetSpecialCharacters(std::bitset<256>& chars) const { chars.reset(); }
+
+    // The loop itself.
+    void DoExport();
+    // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
+    bool DoStopExport();
+
+    // Record access on the exporter's own source.
+    void CheckSource() const;
+    bool IsActive() const;
+    bool IsEmpty() const;
+    void DisableControls();
+    void EnableControls();
+    void First();
+    void Next();
+    void Skip();
+    std::int64_t GetBookmark() const;
+    void GoToBookmark(std::int64_t bookmark);
+    void FreeBookmark(std::int64_t bookmark);
+
+    // Whether the owner publishes the per-column lists (the column list reads only those).
+    virtual bool PublishesFormats() const { return false; }
+    virtual bool PublishesCaptions() const { return false; }
+    virtual bool PublishesColumnsWidth() const { return false; }
+    virtual bool PublishesColumnsAlign() const { return false; }
+    virtual bool PublishesColumnsLength() const { return false; }
+    virtual bool PublishesOnFetchedRecord() const { return false; }
+
+    bool Aborted = false;
+
+private:
+    std::unique_ptr<TExportWriter> writer_;
+};
+
+// Writes a file.
+class TExporterText : public TExporter {
+public:
+    // Creates the directory when missing (34025 when it cannot), writes the export to FileName (through a
+    // temporary file that replaces FileName at the end), then ShowResult.
+    void Execute() override;
+    void SaveOptionsToIni(ini::IniFile& ini) const override;
+    void LoadOptionsFromIni(const ini::IniFile& ini) override;
+
+    std::string FileName;
+    bool ShowFile = false;
+    bool PrintFile = false;
+    // Where "open" and "print" go; DefaultExportShell() when null.
+    TExportShell* Shell = nullptr;
+
+protected:
+    // Opens / prints the file when asked to and the export was not aborted.
+    virtual void ShowResult();
+    virtual std::string GetShowedFileName() const { return FileName; }
+    virtual std::string GetPrintedFileName() const { return FileName; }
+};
+
+// Adds Header and Footer to the options.
+class TExporterAdvancedText : public TExporterText {
+public:
+    void SaveOptionsToIni(ini::IniFile& ini) const override;
+    void LoadOptionsFromIni(const ini::IniFile& ini) override;
+};
+
+// Base of the RTF, XLS, HTML, ASCII, LaTeX and PDF exporters: captions and formats.
+class TExporterFormatText : public TExporterAdvancedText {
+public:
+    void SaveOptionsToIni(ini::IniFile& ini) const override;
+    void LoadOptionsFromIni(const ini::IniFile& ini) override;
+
+protected:
+    bool PublishesFormats() const override { return true; }
+    bool PublishesCaptions() const override { return true; }
+};
+
+// Base of the SQL exporter: formats.
+class TExporterFormatTextSQL : public TExporterAdvancedText {
+public:
+    void SaveOptionsToIni(ini::IniFile& ini) const override;
+    void LoadOptionsFromIni(const ini::IniFile& ini) override;
+
+protected:
+    bool PublishesFormats() const override { return true; }
+};
+
+// Exports into memory and puts the text on the clipboard.
+class TExporterMemory : public TExporter {
+public:
+    void Execute() override;
+    // Where the text goes; DefaultExportClipboard() when null.
+    TExportClipboard* Clipboard = nullptr;
+};
+
+// Options vocabulary helpers: a list as "<prefix>0", "<prefix>1", ... in its own section (erased first),
+// and back (the value of every line of the section, in file order).
+void SaveListToIni(ini::IniFile& ini, const std::string& section, const std::string& prefix,
+                   const rtl::TStringList& list);
+void LoadListFromIni(const ini::IniFile& ini, const std::string& section, rtl::TStringList& list);
+void SaveFormatsToIni(ini::IniFile& ini, const TExportFormats& formats);
+void LoadFormatsFromIni(const ini::IniFile& ini, TExportFormats& formats);
+
+} // namespace exporter

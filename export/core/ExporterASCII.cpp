@@ -1,0 +1,271 @@
+#include "export/core/ExporterASCII.h"
+
+#include "platform/ini/IniFile.h"
+#include "platform/rtl/LocaleFacts.h"
+
+namespace exporter {
+
+namespace {
+
+// A DIF or SYLK string value in double quotes; an inner double quote is doubled.
+std::string DoubleQuoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + "\"";
+}
+
+// A SYLK value: ';' separates the fields of a record, so a ';' in the text is doubled.
+std::string SylkText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == ';')
+            out += ';';
+    }
+    return out;
+}
+
+std::string OneChar(char c) {
+    return c == '\0' ? std::string() : std::string(1, c);
+}
+
+} // namespace
+
+char GetListSeparator() {
+    char c = rtl::LocaleFacts::Current().ListSeparator;
+    return c == '\0' ? ',' : c;
+}
+
+TExporterASCII::TExporterASCII() {
+    AutoCalcColWidth = true;
+}
+
+void TExporterASCII::SetExportType(TExportASCIIType type) {
+    exportType_ = type;
+    if (type == TExportASCIIType::etTXT)
+        AutoCalcColWidth = true;
+}
+
+TExportTextEncoding TExporterASCII::TextEncoding() const {
+    return exportType_ == TExportASCIIType::etDIF || exportType_ == TExportASCIIType::etSYLK
+               ? TExportTextEncoding::Windows1252
+               : TExportTextEncoding::Utf8;
+}
+
+bool TExporterASCII::CountRows(int& rows) {
+    const TExportSources sources = Sources();
+    const std::int64_t bookmark = GetBookmark();
+    ExportFirst(sources);
+    int counter = 0;
+    ExportSkip(sources, SkipRecCount, counter, nullptr);
+    rows = 0;
+    while (!ExportEof(sources, rows, SkipRecCount, ExportRecCount) &&
+           !(ExportRecCount > 0 && rows >= ExportRecCount)) {
+        if (Aborted && !DoStopExport()) {
+            FreeBookmark(bookmark);
+            return false;
+        }
+        ExportNext(sources, rows);
+        if (OnFetchedRecord)
+            OnFetchedRecord(*this, rows);
+    }
+    GoToBookmark(bookmark);
+    FreeBookmark(bookmark);
+    return true;
+}
+
+void TExporterASCII::BeginExport() {
+    TExporterFormatText::BeginExport();
+    sylkRows_ = 0;
+    if (Aborted)
+        return;
+    if (exportType_ != TExportASCIIType::etTXT)
+        AutoCalcColWidth = false;
+    TExportWriter& w = Writer();
+    switch (exportType_) {
+    case TExportASCIIType::etTXT:
+        if (!Title.empty()) {
+            w.WriteLn(Title);
+            w.CharLine('-', 80);
+            w.EmptyLine();
+        }
+        for (int i = 0; i < Header.Count(); ++i)
+            w.WriteLn(Header[i]);
+        break;
+    case TExportASCIIType::etCSV:
+        for (int i = 0; i < Header.Count(); ++i)
+            w.WriteLn(Header[i]);
+        break;
+    case TExportASCIIType::etDIF: {
+        w.WriteLn("TABLE");
+        w.WriteLn("0,1");
+        w.WriteLn(DoubleQuoted(Title));
+        w.WriteLn("VECTORS");
+        w.WriteLn("0," + std::to_string(Columns.Count()));
+        w.WriteLn("\"\"");
+        int rows = 0;
+        if (!CountRows(rows))
+            return;
+        w.WriteLn("TUPLES");
+        w.WriteLn("0," + std::to_string(rows));
+        w.WriteLn("\"\"");
+        w.WriteLn("DATA");
+        w.WriteLn("0,0");
+        w.WriteLn("\"\""); // every header item ends with its string line
+        break;
+    }
+    case TExportASCIIType::etSYLK:
+        w.WriteLn("ID;PVASCIIEXPORT");
+        break;
+    }
+}
+
+std::string TExporterASCII::PadTXT(const std::string& text, const TExportColumn& column) const {
+    std::string padded;
+    switch (column.ColAlign) {
+    case TExportColAlign::ecaLeft:
+        padded = TExportWriter::PadRight(text, ' ', column.Width);
+        break;
+    case TExportColAlign::ecaRight:
+        padded = TExportWriter::PadLeft(text, ' ', column.Width);
+        break;
+    case TExportColAlign::ecaCenter:
+        padded = TExportWriter::PadCenter(text, ' ', column.Width);
+        break;
+    }
+    if (TXTSpacing > 0)
+        padded += std::string(size_t(TXTSpacing), ' ');
+    return padded;
+}
+
+std::string TExporterASCII::QuoteCSV(const std::string& text) const {
+    if (!CSVQuoteStrings || CSVQuote == '\0')
+        return text;
+    std::string out(1, CSVQuote);
+    for (char c : text) {
+        out += c;
+        if (c == CSVQuote)
+            out += c;
+    }
+    out += CSVQuote;
+    return out;
+}
+
+void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
+    TExportWriter& w = Writer();
+    switch (exportType_) {
+    case TExportASCIIType::etTXT: {
+        std::string line;
+        for (size_t i = 0; i < texts.size(); ++i)
+            line += PadTXT(texts[i], Columns[int(i)]);
+        w.WriteLn(line);
+        break;
+    }
+    case TExportASCIIType::etCSV: {
+        std::string line;
+        for (const std::string& text : texts)
+            line += QuoteCSV(text) + OneChar(CSVComma);
+        if (!line.empty() && CSVComma != '\0')
+            line.pop_back();
+        w.WriteLn(line);
+        break;
+    }
+    case TExportASCIIType::etDIF:
+        for (size_t i = 0; i < texts.size(); ++i) {
+            if (i == 0) {
+                w.WriteLn("-1,0");
+                w.WriteLn("BOT");
+            }
+            if (captions || Columns[int(i)].ColType == TExportColType::ectString) {
+                w.WriteLn("1,0");
+                w.WriteLn(DoubleQuoted(texts[i]));
+            } else {
+                w.WriteLn("0," + texts[i]);
+                w.WriteLn("V");
+            }
+        }
+        break;
+    case TExportASCIIType::etSYLK: {
+        const int y = captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0);
+        for (size_t i = 0; i < texts.size(); ++i)
+            w.WriteLn("C;X" + std::to_string(i + 1) + ";Y" + std::to_string(y) + ";K\"" + SylkText(texts[i]) +
+                      "\"");
+        if (!captions)
+            ++sylkRows_;
+        break;
+    }
+    }
+}
+
+void TExporterASCII::WriteCaptionRow() {
+    std::vector<std::string> texts;
+    for (int i = 0; i < Columns.Count(); ++i)
+        texts.push_back(GetColCaption(i));
+    WriteRow(texts, true);
+}
+
+void TExporterASCII::WriteDataRow() {
+    std::vector<std::string> texts;
+    for (int i = 0; i < ExportRow.Count(); ++i)
+        texts.push_back(ExportRow[i].GetText(true));
+    WriteRow(texts, false);
+}
+
+void TExporterASCII::EndExport() {
+    TExportWriter& w = Writer();
+    switch (exportType_) {
+    case TExportASCIIType::etTXT:
+        for (int i = 0; i < Footer.Count(); ++i)
+            w.WriteLn(Footer[i]);
+        break;
+    case TExportASCIIType::etCSV:
+        // An aborted file ends with an empty line before its footer.
+        if (Aborted)
+            w.EmptyLine();
+        for (int i = 0; i < Footer.Count(); ++i)
+            w.WriteLn(Footer[i] + OneChar(CSVComma));
+        break;
+    case TExportASCIIType::etDIF:
+        w.WriteLn("-1,0");
+        w.WriteLn("EOD");
+        break;
+    case TExportASCIIType::etSYLK:
+        w.WriteLn("E");
+        break;
+    }
+    TExporterFormatText::EndExport();
+}
+
+void TExporterASCII::SaveOptionsToIni(ini::IniFile& ini) const {
+    TExporterFormatText::SaveOptionsToIni(ini);
+    ini.WriteInteger("ASCII", "ExportType", int(exportType_));
+    ini.WriteString("ASCII", "Comma", OneChar(CSVComma));
+    ini.WriteString("ASCII", "Quote", OneChar(CSVQuote));
+    ini.WriteBool("ASCII", "QuoteStrings", CSVQuoteStrings);
+    ini.WriteInteger("ASCII", "Spacing", TXTSpacing);
+    ini.WriteBool("ASCII", "AutoCalcColWidth", AutoCalcColWidth);
+    SaveListToIni(ini, "ALIGN", "line", ColumnsAlign);
+    SaveListToIni(ini, "WIDTH", "line", ColumnsWidth);
+}
+
+void TExporterASCII::LoadOptionsFromIni(const ini::IniFile& ini) {
+    TExporterFormatText::LoadOptionsFromIni(ini);
+    int type = ini.ReadInteger("ASCII", "ExportType", int(exportType_));
+    if (type >= int(TExportASCIIType::etTXT) && type <= int(TExportASCIIType::etSYLK))
+        SetExportType(TExportASCIIType(type));
+    std::string comma = ini.ReadString("ASCII", "Comma", OneChar(CSVComma));
+    CSVComma = comma.empty() ? '\0' : comma[0];
+    std::string quote = ini.ReadString("ASCII", "Quote", OneChar(CSVQuote));
+    CSVQuote = quote.empty() ? '\0' : quote[0];
+    CSVQuoteStrings = ini.ReadBool("ASCII", "QuoteStrings", CSVQuoteStrings);
+    TXTSpacing = ini.ReadInteger("ASCII", "Spacing", TXTSpacing);
+    AutoCalcColWidth = ini.ReadBool("ASCII", "AutoCalcColWidth", AutoCalcColWidth);
+    LoadListFromIni(ini, "ALIGN", ColumnsAlign);
+    LoadListFromIni(ini, "WIDTH", ColumnsWidth);
+}
+
+} // namespace exporter

@@ -1,0 +1,53 @@
+#pragma once
+
+// Fixed-width text, CSV, DIF and SYLK files.
+
+#include "export/core/Exporter.h"
+
+namespace exporter {
+
+enum class TExportASCIIType { etTXT, etCSV, etDIF, etSYLK };
+
+// The locale's list separator, "," when the locale has none.
+char GetListSeparator();
+
+class TExporterASCII : public TExporterFormatText {
+public:
+    TExporterASCII();
+
+    TExportASCIIType ExportType() const { return exportType_; }
+    // etTXT also switches AutoCalcColWidth on.
+    void SetExportType(TExportASCIIType type);
+
+    char CSVComma = GetListSeparator();
+    char CSVQuote = '"'; // '\0': no quoting
+    bool CSVQuoteStrings = true;
+    int TXTSpacing = 1;
+
+    void SaveOptionsToIni(ini::IniFile& ini) const override;
+    void LoadOptionsFromIni(const ini::IniFile& ini) override;
+
+protected:
+    TExportTextEncoding TextEncoding() const override;
+    void BeginExport() override;
+    void WriteCaptionRow() override;
+    void WriteDataRow() override;
+    void EndExport() override;
+
+    bool PublishesColumnsWidth() const override { return true; }
+    bool PublishesColumnsAlign() const override { return true; }
+    bool PublishesOnFetchedRecord() const override { return true; }
+
+private:
+    // One row in the chosen layout; texts are the captions or the formatted cells.
+    void WriteRow(const std::vector<std::string>& texts, bool captions);
+    std::string PadTXT(const std::string& text, const TExportColumn& column) const;
+    std::string QuoteCSV(const std::string& text) const;
+    // The rows the export will write (DIF header); false when an abort ended the count.
+    bool CountRows(int& rows);
+
+    TExportASCIIType exportType_ = TExportASCIIType::etTXT;
+    int sylkRows_ = 0; // data rows written (SYLK row numbers)
+};
+
+} // namespace exporter

@@ -1,0 +1,274 @@
+#pragma once
+
+// Columns, formats, the current row and the record-access routines shared by every exporter (and by the
+// export dialog, which owns a column list of its own).
+
+#include "export/core/ExporterSources.h"
+#include "export/core/ExporterTypes.h"
+#include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/StringList.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace exporter {
+
+// The escaping method of an exporter (TExporter::NormalString): the text as the format must carry it.
+using TExportEscape = std::function<std::string(const std::string&)>;
+
+// Display formats of the seven number and date types, the Boolean texts and the NULL text.
+class TExportFormats {
+public:
+    TExportFormats();
+
+    const std::string& IntegerFormat() const { return integerFormat_; }
+    const std::string& FloatFormat() const { return floatFormat_; }
+    const std::string& DateFormat() const { return dateFormat_; }
+    const std::string& TimeFormat() const { return timeFormat_; }
+    const std::string& DateTimeFormat() const { return dateTimeFormat_; }
+    const std::string& CurrencyFormat() const { return currencyFormat_; }
+    const std::string& BooleanTrue() const { return booleanTrue_; }
+    const std::string& BooleanFalse() const { return booleanFalse_; }
+    const std::string& NullString() const { return nullString_; }
+
+    // An empty text restores the default (FloatFormat accepts an empty text; NullString is stored trimmed).
+    void SetIntegerFormat(const std::string& value);
+    void SetFloatFormat(const std::string& value) { floatFormat_ = value; }
+    void SetDateFormat(const std::string& value);
+    void SetTimeFormat(const std::string& value);
+    void SetDateTimeFormat(const std::string& value);
+    void SetCurrencyFormat(const std::string& value);
+    void SetBooleanTrue(const std::string& value);
+    void SetBooleanFalse(const std::string& value);
+    void SetNullString(const std::string& value);
+
+    // All eight defaults (NullString is kept).
+    void SetDefault();
+    // Copies the nine texts through the setters.
+    void Assign(const TExportFormats& other);
+
+    // The defaults, from the locale facts read once at start.
+    static std::string DefaultIntegerFormat() { return "#,###,##0"; }
+    static std::string DefaultFloatFormat() { return "#,###,##0.00"; }
+    static std::string DefaultDateFormat();
+    static std::string DefaultTimeFormat();
+    static std::string DefaultDateTimeFormat();
+    static std::string DefaultCurrencyFormat();
+    static std::string DefaultBooleanTrue() { return "true"; }
+    static std::string DefaultBooleanFalse() { return "false"; }
+
+    // The default format of a column type (empty for string, Boolean and unknown).
+    std::string FormatOfType(TExportColType type) const;
+
+private:
+    std::string integerFormat_, floatFormat_, dateFormat_, timeFormat_, dateTimeFormat_, currencyFormat_,
+        booleanTrue_, booleanFalse_, nullString_;
+};
+
+// What a column list reads from its owner at every Fill. An owner leaves the items it does not publish
+// unset (lists null, numbers 0, CaptionRow -1).
+struct TExportOwnerProperties {
+    const rtl::TStringList* ExportedFields = nullptr;
+    TExportSources Sources;
+    bool OnlyVisibleFields = false;
+    const TExportFormats* Formats = nullptr;
+    bool AutoCalcStrType = false;
+    int CaptionRow = -1;
+    const rtl::TStringList* UserFormats = nullptr;
+    const rtl::TStringList* ColumnsWidth = nullptr;
+    const rtl::TStringList* Captions = nullptr;
+    const rtl::TStringList* ColumnsAlign = nullptr;
+    int SkipRecCount = 0;
+    int ExportRecCount = 0;
+    const rtl::TStringList* ColumnsLength = nullptr;
+    std::function<void(int counter)> OnFetchedRecord; // the owner's width pre-pass event, bound to it
+};
+
+// Anything that can own a column list: the exporters and the export dialog component.
+class TExportColumnsOwner {
+public:
+    virtual ~TExportColumnsOwner() = default;
+    virtual void LoadColumnsOwnerProperties(TExportOwnerProperties& properties) const = 0;
+};
+
+class TExportColumns;
+
+class TExportColumn {
+public:
+    explicit TExportColumn(TExportColumns& owner) : owner_(owner) {}
+
+    int ColumnIndex = -1;
+    TExportColType ColType = TExportColType::ectUnknown;
+    std::string Name;
+    std::string Caption;
+    int Width = 0;
+    TExportColAlign ColAlign = TExportColAlign::ecaLeft;
+    std::string Format;
+    std::string SQLType;
+    int Length = 0;
+    int Tag = 0;
+    bool AllowFormat = false;
+    bool IsNumeric = false;
+    bool IsString = false;
+    bool IsBlob = false;
+    bool IsMemo = false;
+    bool IsVisible = true;
+
+    // AllowFormat and Format equal to the default format of its type in the owner's Formats.
+    bool IsDefaultFormat() const;
+    TExportColumns& Columns() const { return owner_; }
+
+private:
+    TExportColumns& owner_;
+};
+
+class TExportColumns {
+public:
+    TExportColumns(const TExportColumnsOwner* owner, TExportEscape escape);
+    TExportColumns(const TExportColumns&) = delete;
+    TExportColumns& operator=(const TExportColumns&) = delete;
+
+    int Count() const { return int(items_.size()); }
+    TExportColumn& GetColumn(int index) { return *items_.at(index); }
+    const TExportColumn& GetColumn(int index) const { return *items_.at(index); }
+    TExportColumn& operator[](int index) { return GetColumn(index); }
+    const TExportColumn& operator[](int index) const { return GetColumn(index); }
+    TExportColumn& Add();
+    void Clear() { items_.clear(); }
+
+    // Case-insensitive; -1 when absent.
+    int IndexOfName(const std::string& name) const;
+    void ResetTags();
+    bool ContainsBLOB() const;
+
+    // Reads the owner's properties, then builds the columns of the owner's source (BLOB fields only with
+    // includeBlobs).
+    void Fill(bool includeBlobs);
+    // The width pre-pass: widens every column to its caption and to the longest formatted text of the rows
+    // the export will write; the source position is restored afterwards.
+    void AutoCalcColWidth();
+    void LoadOwnerProperties();
+
+    const TExportOwnerProperties& OwnerProperties() const { return props_; }
+    const TExportEscape& Escape() const { return escape_; }
+    // The width pre-pass's own row counter.
+    int RecordCounter() const { return counter_; }
+
+private:
+    void SetColumnProperties(TExportColumn& column);
+    TExportColType SourceColType(const TExportColumn& column) const;
+    int SourceWidth(const TExportColumn& column) const;
+
+    const TExportColumnsOwner* owner_;
+    TExportEscape escape_;
+    TExportOwnerProperties props_;
+    int counter_ = 0;
+    std::vector<std::unique_ptr<TExportColumn>> items_;
+};
+
+class TExportRow;
+
+// One cell of the current row.
+class TExportCol {
+public:
+    TExportCol(TExportRow& row, std::string name, int columnIndex)
+        : Name(std::move(name)), ColumnIndex(columnIndex), row_(row) {}
+
+    std::string Name;     // the trimmed column name
+    std::string Value;    // the raw (unformatted) text, trimmed
+    int ColumnIndex = -1; // position of the column in Columns
+    bool IsNull = false;  // the source field was NULL (data set and DB grid)
+
+    // The cell's text: the escaped NULL text for a NULL field, else the value (formatted with the column's
+    // format when format is set), then passed through the exporter's GetColData. Value is not changed.
+    std::string GetText(bool format) const;
+    TExportRow& Row() const { return row_; }
+
+private:
+    TExportRow& row_;
+};
+
+// The current record as named cells, in column order.
+class TExportRow {
+public:
+    using TGetColData = std::function<void(const TExportCol& col, std::string& text)>;
+
+    TExportRow(TExportColumns& columns, TGetColData getColData, const TExportFormats& formats)
+        : columns_(columns), getColData_(std::move(getColData)), formats_(formats) {}
+    TExportRow(const TExportRow&) = delete;
+    TExportRow& operator=(const TExportRow&) = delete;
+
+    int Count() const { return int(cells_.size()); }
+    TExportCol& GetCol(int index) { return *cells_.at(index); }
+    const TExportCol& GetCol(int index) const { return *cells_.at(index); }
+    TExportCol& operator[](int index) { return GetCol(index); }
+    const TExportCol& operator[](int index) const { return GetCol(index); }
+    // The cell of that name (ignoring case), null when none.
+    TExportCol* FindCol(const std::string& name);
+
+    // Frees every cell and empties the name index.
+    void Clear();
+    // Appends a cell named name (trimmed) for the column at columnIndex.
+    TExportCol& AddCol(const std::string& name, int columnIndex);
+    // Sorts the name index (after the cells are added).
+    void SortIndex();
+    // Stores the trimmed text in the cell of that name; an unknown name changes nothing.
+    void SetValue(const std::string& name, const std::string& text);
+
+    TExportColumns& Columns() const { return columns_; }
+    const TExportFormats& Formats() const { return formats_; }
+    const TGetColData& GetColData() const { return getColData_; }
+
+private:
+    TExportColumns& columns_;
+    TGetColData getColData_;
+    const TExportFormats& formats_;
+    std::vector<std::unique_ptr<TExportCol>> cells_;
+    std::vector<std::pair<std::string, int>> index_; // untrimmed name, cell position
+};
+
+// Record access by source kind. Each raises EExportError 34014 when the source object is missing where it
+// is needed (ExportCheckSource). Next, Skip and the end test work with the caller's record counter.
+void ExportCheckSource(const TExportSources& sources);
+bool ExportIsActive(const TExportSources& sources);
+bool ExportIsEmpty(const TExportSources& sources);
+void ExportDisableControls(const TExportSources& sources);
+void ExportEnableControls(const TExportSources& sources);
+void ExportFirst(const TExportSources& sources);
+void ExportNext(const TExportSources& sources, int& counter);
+// Count times Next, each followed by onSkipped(counter) when given.
+void ExportSkip(const TExportSources& sources, int count, int& counter,
+                const std::function<void(int counter)>& onSkipped);
+bool ExportEof(const TExportSources& sources, int counter, int skipRecCount, int exportRecCount);
+std::int64_t ExportGetBookmark(const TExportSources& sources);
+void ExportGotoBookmark(const TExportSources& sources, std::int64_t bookmark);
+void ExportFreeBookmark(const TExportSources& sources, std::int64_t bookmark);
+
+// The current row's text of the column at position col (raw; formatted with formatIt).
+std::string ExportGetColData(const TExportSources& sources, const TExportColumns& columns, int col,
+                             int counter, int skipRecCount, bool formatIt);
+// Whether the current row's field of that column is NULL (data set and DB grid; false for the others).
+bool ExportGetColIsNull(const TExportSources& sources, const TExportColumns& columns, int col);
+
+// A raw text as the display text of its type (see the formats); an unreadable number or date gives "".
+std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
+                              const TExportEscape& escape,
+                              const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
+// The type a sample text suggests.
+TExportColType GuessColType(const std::string& text, const std::string& booleanTrue,
+                            const std::string& booleanFalse,
+                            const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
+// The column type of a data set field type.
+TExportColType FieldTypeToColType(TFieldType type);
+// The SQL type of a data set field ("CHAR(size)", "INTEGER", ...).
+std::string FieldTypeToSQLType(TFieldType type, int size);
+
+// The pixel width of a text on a source control (0 for a missing control or an empty text). The width
+// step divides a column's pixel width by the width of "X"; where that measures 0 it takes 8 pixels.
+int ExportTextWidth(const TExportListView* view, const std::string& text);
+int ExportTextWidth(const TExportDBGrid* grid, const std::string& text);
+int ExportTextWidth(const TExportStringGrid* grid, const std::string& text);
+
+} // namespace exporter

@@ -1,0 +1,57 @@
+#pragma once
+
+// dBase III tables (.dbf); BLOB columns become memo fields kept in a companion memo file (.dbt).
+
+#include "export/core/Exporter.h"
+#include "export/core/ExporterDBFWriter.h"
+#include "platform/rtl/LocaleFacts.h"
+
+namespace exporter {
+
+class TExporterDBF : public TExporterText {
+public:
+    TExporterDBF();
+
+    // Lines "Name=size,decimals" for float and currency columns.
+    rtl::TStringList ColumnsPrecision;
+    int DefaultFloatSize = 15;
+    int DefaultFloatDecimal = 4;
+
+    // The text written into an empty float field (Formats.NullString, "null" at creation).
+    const std::string& NullValue() const { return Formats.NullString(); }
+    void SetNullValue(const std::string& value) { Formats.SetNullString(value); }
+
+    // Writes the table to FileName and, when it has memo fields, the memo file beside it (FileName with
+    // the extension ".dbt"); both go through temporary files.
+    void Execute() override;
+    void SaveOptionsToIni(ini::IniFile& ini) const override;
+    void LoadOptionsFromIni(const ini::IniFile& ini) override;
+
+    // The memo file that belongs to a table file.
+    static std::string MemoFileName(const std::string& tableFileName);
+    // Type, length and decimals of a column's field.
+    TDBFField FieldOfColumn(const TExportColumn& column) const;
+
+protected:
+    std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
+    TExportTextEncoding TextEncoding() const override { return TExportTextEncoding::Windows1252; }
+    void BeginExport() override;
+    void BeforeExport() override;
+    void EndExport() override;
+    void WriteDataRow() override;
+    void ShowResult() override;
+    bool PublishesColumnsLength() const override { return true; }
+
+private:
+    TDBFWriter& DBFWriter() const;
+    // A float text as the field stores it: "%<size>.<decimals>f" with a full stop.
+    std::string FloatFieldText(const std::string& text, const TDBFField& field) const;
+    // The BLOB of the column's source field in the current record; empty when there is none.
+    std::string MemoBytes(const TExportColumn& column) const;
+    void DiscardMemoFile();
+
+    rtl::LocaleFacts numberFacts_; // the locale's facts with a full stop as decimal separator
+    std::string memoTempFileName_; // set while Execute writes a file
+};
+
+} // namespace exporter

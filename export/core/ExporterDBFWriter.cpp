@@ -1,0 +1,203 @@
+#include "export/core/ExporterDBFWriter.h"
+
+#include "platform/rtl/CodePage.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cstdint>
+
+namespace exporter {
+
+namespace {
+
+const char* const kRangeError = "Range check error";
+
+void PutLE16(std::string& bytes, size_t offset, unsigned value) {
+    bytes[offset] = char(value & 0xFF);
+    bytes[offset + 1] = char((value >> 8) & 0xFF);
+}
+
+void PutLE32(std::string& bytes, size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + size_t(i)] = char((value >> (8 * i)) & 0xFF);
+}
+
+std::string LE32(std::uint32_t value) {
+    std::string bytes(4, '\0');
+    PutLE32(bytes, 0, value);
+    return bytes;
+}
+
+} // namespace
+
+TDBFWriter::TDBFWriter(TExporter& owner, std::ostream& stream) : TExportWriter(owner, stream) {
+    SetEncoding(TExportTextEncoding::Windows1252);
+}
+
+TDBFWriter::~TDBFWriter() {
+    // An export that failed midway leaves the memo file as far as it got; the exporter discards it.
+    if (memo_)
+        memo_->close();
+}
+
+void TDBFWriter::AddField(const std::string& name, char type, int length, int decimals) {
+    if (length < 0 || length > 255 || decimals < 0 || decimals > 255)
+        throw EExportError(kRangeError);
+    if (HeaderSize + DescriptorSize * (FieldCount() + 1) + 1 > 0xFFFF || RecordLength() + length > 0xFFFF)
+        throw EExportError(kRangeError);
+    TDBFField field;
+    field.Name = rtl::UpperCase(name.substr(0, 10));
+    field.Type = type;
+    field.Offset = RecordLength() - 1;
+    field.Length = length;
+    field.Decimals = decimals;
+    fields_.push_back(field);
+}
+
+bool TDBFWriter::HasMemoFields() const {
+    for (const TDBFField& field : fields_)
+        if (field.Type == 'M')
+            return true;
+    return false;
+}
+
+int TDBFWriter::RecordLength() const {
+    int length = 1;
+    for (const TDBFField& field : fields_)
+        length += field.Length;
+    return length;
+}
+
+void TDBFWriter::WriteBytes(const std::string& bytes) {
+    Stream().write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+void TDBFWriter::WriteHeader(int year, int month, int day, const std::string& memoFileName) {
+    const bool withMemo = HasMemoFields() && !memoFileName.empty();
+    header_.assign(HeaderSize, '\0');
+    header_[0] = char(withMemo ? 0x83 : 0x03);
+    header_[1] = char(year - 1900);
+    header_[2] = char(month);
+    header_[3] = char(day);
+    PutLE32(header_, 4, 0);
+    PutLE16(header_, 8, unsigned(HeaderLength()));
+    PutLE16(header_, 10, unsigned(RecordLength()));
+    recordCount_ = 0;
+    headerPos_ = Stream().tellp();
+    if (headerPos_ < 0)
+        throw EExportError("The dBase table needs an output that can be repositioned");
+
+    if (withMemo) {
+        memoFileName_ = memoFileName;
+        memo_ = std::make_unique<std::ofstream>(memoFileName, std::ios::binary | std::ios::trunc);
+        if (!*memo_) {
+            memo_.reset();
+            throw EExportError("Cannot create file \"" + memoFileName + "\"");
+        }
+        nextBlock_ = 1;
+        const std::string block0 = LE32(std::uint32_t(nextBlock_)) + std::string(MemoBlockSize - 4, '\0');
+        memo_->write(block0.data(), std::streamsize(block0.size()));
+    }
+
+    WriteBytes(header_);
+    for (const TDBFField& field : fields_) {
+        std::string descriptor(DescriptorSize, '\0');
+        descriptor.replace(0, field.Name.size(), field.Name);
+        descriptor[11] = field.Type;
+        PutLE32(descriptor, 12, std::uint32_t(field.Offset));
+        descriptor[16] = char(field.Length);
+        descriptor[17] = char(field.Decimals);
+        WriteBytes(descriptor);
+    }
+    WriteBytes(std::string(1, '\x0D'));
+}
+
+void TDBFWriter::StartRecord() {
+    WriteBytes(" ");
+    ++recordCount_;
+    PutLE32(header_, 4, std::uint32_t(recordCount_));
+    std::ostream& out = Stream();
+    const std::streamoff pos = out.tellp();
+    out.seekp(headerPos_ + 4);
+    WriteBytes(header_.substr(4, 4));
+    out.seekp(pos);
+}
+
+std::string TDBFWriter::FieldBytes(const TDBFField& field, const std::string& text) {
+    const size_t length = size_t(field.Length);
+    std::string bytes(length, ' ');
+    if (text.empty())
+        return bytes;
+    switch (field.Type) {
+    case 'C': {
+        const std::string value = rtl::Utf8ToWindows1252(text);
+        bytes.replace(0, std::min(length, value.size()), value, 0, length);
+        break;
+    }
+    case 'D': {
+        const std::string value = rtl::FormatDateTime("yyyymmdd", rtl::StrToDateTime(text));
+        if (value.size() == length)
+            bytes = value;
+        break;
+    }
+    case 'L': {
+        const std::string upper = rtl::UpperCase(text);
+        if (upper.find("TRUE") != std::string::npos)
+            bytes[0] = 'T';
+        else if (upper.find("FALSE") != std::string::npos)
+            bytes[0] = 'F';
+        break;
+    }
+    default: {
+        // Numbers (and memo block numbers) right-aligned; one too long for its field is marked as an
+        // overflow with asterisks rather than cut into another number.
+        const std::string value = rtl::Utf8ToWindows1252(text);
+        if (value.size() <= length)
+            bytes.replace(length - value.size(), value.size(), value);
+        else
+            bytes.assign(length, '*');
+        break;
+    }
+    }
+    return bytes;
+}
+
+void TDBFWriter::WriteFieldValue(int index, const std::string& text) {
+    if (index == 0)
+        StartRecord();
+    WriteBytes(FieldBytes(Field(index), text));
+}
+
+void TDBFWriter::WriteEndOfFile() {
+    WriteBytes(std::string(1, '\x1A'));
+}
+
+int TDBFWriter::WriteMemo(const std::string& bytes) {
+    if (!memo_ || bytes.empty() || bytes.size() > size_t(MaxMemoSize))
+        return -1;
+    const int first = nextBlock_;
+    std::string data = bytes + "\x1A\x1A";
+    const size_t blocks = (data.size() + MemoBlockSize - 1) / MemoBlockSize;
+    data.resize(blocks * MemoBlockSize, '\0');
+    memo_->seekp(std::streamoff(first) * MemoBlockSize);
+    memo_->write(data.data(), std::streamsize(data.size()));
+    if (!*memo_)
+        throw EExportError("Cannot write file \"" + memoFileName_ + "\"");
+    nextBlock_ += int(blocks);
+    return first;
+}
+
+void TDBFWriter::CloseMemo() {
+    if (!memo_)
+        return;
+    memo_->seekp(0);
+    const std::string next = LE32(std::uint32_t(nextBlock_));
+    memo_->write(next.data(), std::streamsize(next.size()));
+    memo_->close();
+    const bool failed = memo_->fail();
+    memo_.reset();
+    if (failed)
+        throw EExportError("Cannot write file \"" + memoFileName_ + "\"");
+}
+
+} // namespace exporter

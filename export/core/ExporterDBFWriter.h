@@ -1,0 +1,79 @@
+#pragma once
+
+// The bytes of a dBase III table (.dbf) and its memo file (.dbt).
+//
+// Table: a 32-byte header, one 32-byte descriptor per field, 0x0D, fixed-length records (a deletion
+// byte, then the fields) and 0x1A. Memo file: 512-byte blocks; block 0 holds the next free block number;
+// each memo takes whole blocks from its first one: its bytes, 0x1A 0x1A, zero padding.
+
+#include "export/core/Exporter.h"
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace exporter {
+
+struct TDBFField {
+    std::string Name; // Windows-1252, upper case, at most 10 bytes
+    char Type = 'C';  // 'C', 'N', 'D', 'L' or 'M'
+    int Offset = 0;   // within the record, without the deletion byte
+    int Length = 0;
+    int Decimals = 0;
+};
+
+class TDBFWriter : public TExportWriter {
+public:
+    static constexpr int HeaderSize = 32;
+    static constexpr int DescriptorSize = 32;
+    static constexpr int MemoBlockSize = 512;
+    static constexpr int MaxMemoSize = 65536;
+
+    TDBFWriter(TExporter& owner, std::ostream& stream);
+    ~TDBFWriter() override;
+
+    // Appends a field descriptor after the ones already added. A length or decimal count outside 0..255,
+    // or a table whose header or record would exceed 65535 bytes, raises the range error.
+    void AddField(const std::string& name, char type, int length, int decimals);
+    int FieldCount() const { return int(fields_.size()); }
+    const TDBFField& Field(int index) const { return fields_.at(size_t(index)); }
+    bool HasMemoFields() const;
+    int HeaderLength() const { return HeaderSize + DescriptorSize * FieldCount() + 1; }
+    int RecordLength() const;
+
+    // The header record for the date given, the descriptors and 0x0D. With memo fields and a memo file
+    // name the version byte is 0x83 and the memo file is created with its block 0; else it is 3.
+    void WriteHeader(int year, int month, int day, const std::string& memoFileName);
+    // One field of the current record (UTF-8 text, stored as Windows-1252). Field 0 starts a record: the
+    // deletion byte is written and the record count in the header is raised.
+    void WriteFieldValue(int index, const std::string& text);
+    // The end-of-file byte 0x1A after the last record.
+    void WriteEndOfFile();
+    // Writes the bytes as a memo from the next free block on; returns its first block, or -1 when there is
+    // no memo file or the size is not 1 to 65536 bytes.
+    int WriteMemo(const std::string& bytes);
+    // Stores the next free block number in block 0 and closes the memo file (nothing when none is open).
+    void CloseMemo();
+    bool MemoOpen() const { return memo_ != nullptr; }
+
+    int RecordCount() const { return recordCount_; }
+    int NextMemoBlock() const { return nextBlock_; }
+
+    // The text of a field as the record stores it (exactly Length bytes).
+    static std::string FieldBytes(const TDBFField& field, const std::string& text);
+
+private:
+    void WriteBytes(const std::string& bytes);
+    void StartRecord();
+
+    std::vector<TDBFField> fields_;
+    std::string header_; // the 32-byte header record
+    std::streamoff headerPos_ = -1;
+    int recordCount_ = 0;
+    std::unique_ptr<std::ofstream> memo_;
+    std::string memoFileName_;
+    int nextBlock_ = 1;
+};
+
+} // namespace exporter

@@ -1,0 +1,575 @@
+#include "export/core/ExporterHTML.h"
+
+#include "export/core/ExporterHTMLFiles.h"
+#include "export/core/ExporterMarkup.h"
+#include "platform/ini/IniFile.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <filesystem>
+
+namespace exporter {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr TExportColor kNoBorderColor = 0xFFFFFF;
+
+std::string AlignText(TExportColAlign align) {
+    switch (align) {
+    case TExportColAlign::ecaLeft:
+        return "Left";
+    case TExportColAlign::ecaCenter:
+        return "Center";
+    case TExportColAlign::ecaRight:
+        return "Right";
+    }
+    return {};
+}
+
+bool FileExists(const std::string& name) {
+    std::error_code ec;
+    return !name.empty() && fs::exists(name, ec);
+}
+
+std::string ChangeFileExt(const std::string& name, const std::string& ext) {
+    return fs::path(name).replace_extension(ext).string();
+}
+
+std::string ExtractFileName(const std::string& name) {
+    return fs::path(name).filename().string();
+}
+
+std::string Indent(int blanks) {
+    return std::string(size_t(blanks), ' ');
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// Options
+
+THTMLOptions::THTMLOptions() {
+    TextFont.Name = "Arial";
+    TextFont.Size = 8;
+}
+
+void THTMLOptions::Assign(const THTMLOptions& other) {
+    BackgroundColor = other.BackgroundColor;
+    BackgroundFileName = other.BackgroundFileName;
+    LinkColor = other.LinkColor;
+    VLinkColor = other.VLinkColor;
+    ALinkColor = other.ALinkColor;
+    TextFont = other.TextFont;
+    AdvancedAttributes = other.AdvancedAttributes;
+}
+
+void TTableOptions::Assign(const TTableOptions& other) {
+    Border = other.Border;
+    CellPadding = other.CellPadding;
+    CellSpacing = other.CellSpacing;
+    AdvancedAttributes = other.AdvancedAttributes;
+    HeadersRowBgColor = other.HeadersRowBgColor;
+    HeadersRowFontColor = other.HeadersRowFontColor;
+    TableBgColor = other.TableBgColor;
+    TableFontColor = other.TableFontColor;
+    OddRowBgColor = other.OddRowBgColor;
+    BorderColor = other.BorderColor;
+}
+
+void TExportHTMLNavigation::Assign(const TExportHTMLNavigation& other) {
+    *this = other;
+}
+
+std::string THTMLWriter::AlignToStr(TExportColAlign align) const {
+    return AlignText(align);
+}
+
+std::string NumberedFileName(const std::string& name, int number, int digits) {
+    // The extension is taken from the file's own name, never from a folder.
+    const std::string ext = fs::path(name).extension().string();
+    std::string num = std::to_string(number);
+    if (int(num.size()) < digits)
+        num.insert(0, size_t(digits) - num.size(), '0');
+    return name.substr(0, name.size() - ext.size()) + num + ext;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TExporterHTML: settings
+
+TExporterHTML::TExporterHTML() {
+    Header.Add("<br>");
+    Footer.Add("<br>");
+    SetHTMLTemplate(THTMLTemplate::htClassic);
+}
+
+TExporterHTML::~TExporterHTML() = default;
+
+void TExporterHTML::SetHTMLTemplate(THTMLTemplate value) {
+    if (value == htmlTemplate_)
+        return;
+    htmlTemplate_ = value;
+    const THTMLTemplateColors* colors = HTMLTemplateColors(value);
+    if (!colors)
+        return;
+    HTMLOptions.BackgroundColor = colors->BackgroundColor;
+    HTMLOptions.LinkColor = colors->LinkColor;
+    HTMLOptions.VLinkColor = colors->VLinkColor;
+    HTMLOptions.ALinkColor = colors->ALinkColor;
+    HTMLOptions.TextFont.Color = colors->TextColor;
+    HTMLOptions.TextFont.Name = colors->FontName;
+    TableOptions.HeadersRowBgColor = colors->HeadersRowBgColor;
+    TableOptions.HeadersRowFontColor = colors->HeadersRowFontColor;
+    TableOptions.TableBgColor = colors->TableBgColor;
+    TableOptions.TableFontColor = colors->TableFontColor;
+    TableOptions.OddRowBgColor = colors->OddRowBgColor;
+}
+
+namespace {
+const char* const kHTMLSection = "HTML options";
+const char* const kTableSection = "Table options";
+} // namespace
+
+void TExporterHTML::SaveTemplateToFile(const std::string& fileName) const {
+    ini::IniFile ini(fileName);
+    ini.WriteInteger(kHTMLSection, "Background-color", int(HTMLOptions.BackgroundColor));
+    ini.WriteInteger(kHTMLSection, "Font-color", int(HTMLOptions.TextFont.Color));
+    ini.WriteString(kHTMLSection, "Font-family", HTMLOptions.TextFont.Name);
+    ini.WriteInteger(kHTMLSection, "LinkColor", int(HTMLOptions.LinkColor));
+    ini.WriteInteger(kHTMLSection, "VLinkColor", int(HTMLOptions.VLinkColor));
+    ini.WriteInteger(kHTMLSection, "ALinkColor", int(HTMLOptions.ALinkColor));
+    ini.WriteInteger(kTableSection, "Header-bgcolor", int(TableOptions.HeadersRowBgColor));
+    ini.WriteInteger(kTableSection, "Header-color", int(TableOptions.HeadersRowFontColor));
+    ini.WriteInteger(kTableSection, "Table-color", int(TableOptions.TableFontColor));
+    ini.WriteInteger(kTableSection, "Even_row-bgcolor", int(TableOptions.TableBgColor));
+    ini.WriteInteger(kTableSection, "Odd_row-bgcolor", int(TableOptions.OddRowBgColor));
+    ini.WriteInteger(kTableSection, "Border-color", int(TableOptions.BorderColor));
+    ini.UpdateFile();
+}
+
+void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
+    const ini::IniFile ini(fileName);
+    auto color = [&](const char* section, const char* key, TExportColor& value) {
+        value = TExportColor(ini.ReadInteger(section, key, int(value)));
+    };
+    color(kHTMLSection, "Background-color", HTMLOptions.BackgroundColor);
+    color(kHTMLSection, "Font-color", HTMLOptions.TextFont.Color);
+    HTMLOptions.TextFont.Name = ini.ReadString(kHTMLSection, "Font-family", HTMLOptions.TextFont.Name);
+    color(kHTMLSection, "LinkColor", HTMLOptions.LinkColor);
+    color(kHTMLSection, "VLinkColor", HTMLOptions.VLinkColor);
+    color(kHTMLSection, "ALinkColor", HTMLOptions.ALinkColor);
+    color(kTableSection, "Header-bgcolor", TableOptions.HeadersRowBgColor);
+    color(kTableSection, "Header-color", TableOptions.HeadersRowFontColor);
+    color(kTableSection, "Table-color", TableOptions.TableFontColor);
+    color(kTableSection, "Even_row-bgcolor", TableOptions.TableBgColor);
+    color(kTableSection, "Odd_row-bgcolor", TableOptions.OddRowBgColor);
+    color(kTableSection, "Border-color", TableOptions.BorderColor);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Escaping and cells
+
+std::string TExporterHTML::NormalString(const std::string& s) const {
+    const std::string text = ExportCleanText(s);
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // Every line break gives one "<br>"; a CR LF pair counts as one break.
+        if (c == '\r' || c == '\n') {
+            out += "<br>";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            continue;
+        }
+        if (InterpretTags) {
+            switch (c) {
+            case '"':
+                out += "&quot;";
+                continue;
+            case '&':
+                out += "&amp;";
+                continue;
+            case '<':
+                out += "&lt;";
+                continue;
+            case '>':
+                out += "&gt;";
+                continue;
+            default:
+                break;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
+    chars.reset();
+    for (unsigned char c : {'"', '&', '<', '>'})
+        chars.set(c);
+}
+
+void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
+    TExporterFormatText::GetColData(col, text);
+    const bool known = col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count();
+    // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
+    if (!col.IsNull && known) {
+        const TExportColType type = Columns[col.ColumnIndex].ColType;
+        if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
+            text = NormalString(text);
+    }
+    if (text.empty())
+        text = "&nbsp;";
+
+    const TExportColor defaultBackground =
+        RecordCounter % 2 != 0 ? TableOptions.TableBgColor : TableOptions.OddRowBgColor;
+    const TExportFont& defaultFont = HTMLOptions.TextFont;
+    TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
+    TExportFont font = defaultFont;
+    TExportColor background = defaultBackground;
+    DoGetCellParams(RecordCounter, col.ColumnIndex, text, align, font, background);
+
+    std::string style;
+    if (background != defaultBackground)
+        style += "background-color: " + ColorToHTML(background) + "; ";
+    if (!rtl::SameText(font.Name, defaultFont.Name))
+        style += "font-family: " + ExportEntityText(font.Name) + "; ";
+    if (font.Size != defaultFont.Size)
+        style += "font-size: " + std::to_string(font.Size) + "pt; ";
+    if (font.Color != defaultFont.Color)
+        style += "color: " + ColorToHTML(font.Color) + "; ";
+    if (font.Bold != defaultFont.Bold)
+        style += std::string("font-weight: ") + (font.Bold ? "bold" : "normal") + "; ";
+    if (font.Italic != defaultFont.Italic)
+        style += std::string("font-style: ") + (font.Italic ? "italic" : "normal") + "; ";
+    if (font.Underline != defaultFont.Underline)
+        style += std::string("text-decoration: ") + (font.Underline ? "underline" : "none") + "; ";
+    if (!style.empty()) {
+        style.resize(style.size() - 2);
+        style = " style=\"" + style + "\"";
+    }
+    text = " align=" + AlignText(align) + style + ">" + text;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The export steps
+
+std::unique_ptr<TExportWriter> TExporterHTML::GetWriterClass(std::ostream& stream) {
+    return std::make_unique<THTMLWriter>(*this, stream);
+}
+
+void TExporterHTML::FontLines(int indent) {
+    const TExportFont& font = HTMLOptions.TextFont;
+    if (!HTMLOptions.DefaultOptions.count(TDefaultOption::doFontName))
+        styleSheet_.push_back(Indent(indent) + "font-family: " + font.Name + ";");
+    if (!HTMLOptions.DefaultOptions.count(TDefaultOption::doFontSize))
+        styleSheet_.push_back(Indent(indent) + "font-size: " + std::to_string(font.Size) + "pt;");
+}
+
+void TExporterHTML::BuildStyleSheet() {
+    styleSheet_.clear();
+    styleSheet_.push_back("  BODY { background: " + ColorToHTML(HTMLOptions.BackgroundColor) + ";" +
+                          " color: " + ColorToHTML(HTMLOptions.TextFont.Color) + ";");
+    FontLines(9);
+    if (!HTMLOptions.BackgroundFileName.empty())
+        styleSheet_.push_back("background-image: url(" + HTMLOptions.BackgroundFileName + ")");
+    styleSheet_.push_back("  }");
+    styleSheet_.push_back("  A:link { color: " + ColorToHTML(HTMLOptions.LinkColor) + " }");
+    styleSheet_.push_back("  A:visited { color: " + ColorToHTML(HTMLOptions.VLinkColor) + " }");
+    styleSheet_.push_back("  A:active { color: " + ColorToHTML(HTMLOptions.ALinkColor) + " }");
+    borderInUse_ = TableOptions.BorderColor != kNoBorderColor;
+    const bool tableBackground = FileExists(TableOptions.BackgroundFileName);
+    const std::string indent = Indent(12);
+    auto rowClass = [&](const std::string& opening, TExportColor background, TExportColor color,
+                        bool caption) {
+        styleSheet_.push_back(opening);
+        if (!tableBackground)
+            styleSheet_.push_back(indent + "background-color: " + ColorToHTML(background) + ";");
+        styleSheet_.push_back(indent + "color: " + ColorToHTML(color) + ";");
+        if (caption)
+            styleSheet_.push_back(indent + "font-weight: bold; text-align: center;");
+        FontLines(12);
+        styleSheet_.push_back("  }");
+    };
+    if (AllowCaptions)
+        rowClass("  .ThRows { ", TableOptions.HeadersRowBgColor, TableOptions.HeadersRowFontColor, true);
+    rowClass("  .TrRows {", TableOptions.TableBgColor, TableOptions.TableFontColor, false);
+    rowClass("  .TrOdd  {", TableOptions.OddRowBgColor, TableOptions.TableFontColor, false);
+    if (borderInUse_)
+        styleSheet_.push_back("  .TrBC { background-color: " + ColorToHTML(TableOptions.BorderColor) + " }");
+}
+
+void TExporterHTML::BeginExport() {
+    TExporterFormatText::BeginExport();
+    pages_.clear();
+    pageOpen_ = false;
+    tableOpen_ = false;
+    rowsInPage_ = 0;
+    cssName_.clear();
+    cssWritten_ = false;
+    BuildStyleSheet();
+}
+
+std::int64_t TExporterHTML::StreamPosition() const {
+    return std::int64_t(Writer().Stream().tellp());
+}
+
+void TExporterHTML::WriteStyle(const std::string& pageName) {
+    TExportWriter& w = Writer();
+    if (UsingCSS == TUsingCSS::usInternal) {
+        w.WriteLn("<Style type=\"text/css\">");
+        for (const std::string& line : styleSheet_)
+            w.WriteLn(line);
+        w.WriteLn("</STYLE>");
+        return;
+    }
+    if (!files_)
+        return; // an external style sheet needs a file to sit beside
+    if (cssName_.empty())
+        cssName_ = CSSFileName.empty() ? ChangeFileExt(pageName, ".css") : CSSFileName;
+    w.WriteLn(" <link rel=\"stylesheet\" type=\"text/css\" href=\"" + ExportEntityText(cssName_) + "\">");
+    if (!cssWritten_ && (!FileExists(cssName_) || OverwriteCSSFile)) {
+        std::string content;
+        for (const std::string& line : styleSheet_)
+            content += line + "\r\n";
+        files_->WriteWhole(cssName_, content);
+        cssWritten_ = true;
+    }
+}
+
+void TExporterHTML::StartPage(const std::string& pageName) {
+    TExportWriter& w = Writer();
+    w.WriteLn("<HTML>");
+    w.WriteLn("<HEAD>");
+    w.WriteLn(" <META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+    w.WriteLn(" <Title>" + (InterpretTags ? ExportEntityText(Title) : ExportCleanText(Title)) + "</Title>");
+    WriteStyle(pageName);
+    w.WriteLn("</HEAD>");
+    w.WriteLn("<BODY>");
+    if (MultiFile() && !pages_.empty())
+        pages_.back().Top = StreamPosition();
+    for (int i = 0; i < Header.Count(); ++i)
+        w.WriteLn(Header[i]);
+    pageOpen_ = true;
+}
+
+void TExporterHTML::StartTable() {
+    TExportWriter& w = Writer();
+    if (borderInUse_) {
+        w.WriteLn("<Table cellspacing=0 cellpadding=0 class=\"TrBC\">");
+        w.WriteLn("<tr><td>");
+    }
+    const std::string attributes = "<Table Border=\"" + std::to_string(TableOptions.Border) +
+                                   "\" Cellpadding=\"" + std::to_string(TableOptions.CellPadding) +
+                                   "\" Cellspacing=\"" + std::to_string(TableOptions.CellSpacing) + "\"";
+    if (FileExists(TableOptions.BackgroundFileName))
+        w.WriteLn(attributes + " Background=\"" + ExportEntityText(TableOptions.BackgroundFileName) + "\">");
+    else
+        w.WriteLn(attributes + ">");
+    tableOpen_ = true;
+    if (AllowCaptions) {
+        w.WriteLn("  <tr>");
+        for (int i = 0; i < Columns.Count(); ++i)
+            w.WriteLn("    <td class=\"ThRows\">" + GetColCaption(i) + "</td>");
+        w.WriteLn("  </tr>");
+    }
+}
+
+void TExporterHTML::ClosePage() {
+    TExportWriter& w = Writer();
+    if (tableOpen_) {
+        w.WriteLn("</Table>");
+        if (borderInUse_) {
+            w.WriteLn("</td></tr>");
+            w.WriteLn("</Table>");
+        }
+        tableOpen_ = false;
+    }
+    for (int i = 0; i < Footer.Count(); ++i)
+        w.WriteLn(Footer[i]);
+    if (MultiFile() && !pages_.empty())
+        pages_.back().Bottom = StreamPosition();
+    w.WriteLn("</BODY>");
+    w.WriteLn("</HTML>");
+    pageOpen_ = false;
+}
+
+void TExporterHTML::NextPageFile() {
+    std::ostream& stream = Writer().Stream();
+    if (!stream.flush())
+        throw EExportError("Cannot write file \"" + (pages_.empty() ? FileName : pages_.back().FileName) +
+                           "\"");
+    const std::string name = NumberedFileName(FileName, int(pages_.size()) + 1, 2);
+    stream.rdbuf(files_->Open(name));
+    pages_.push_back({name});
+}
+
+void TExporterHTML::BeforeExport() {
+    TExporterFormatText::BeforeExport();
+    if (IsEmpty())
+        StartPage(FileName); // an empty export still gives a page
+}
+
+void TExporterHTML::WriteDataRow() {
+    const bool multi = MultiFile();
+    if (!pageOpen_ || (multi && RecordCounter % maxRecords_ == 0)) {
+        if (multi) {
+            if (pageOpen_)
+                ClosePage();
+            NextPageFile();
+        }
+        StartPage(multi ? pages_.back().FileName : FileName);
+        StartTable();
+        rowsInPage_ = 0;
+    }
+    ++rowsInPage_;
+    const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
+    const std::string cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
+    TExportWriter& w = Writer();
+    w.WriteLn("  <tr>");
+    for (int i = 0; i < ExportRow.Count(); ++i)
+        w.WriteLn(cell + ExportRow[i].GetText(true) + "</td>");
+    w.WriteLn("  </tr>");
+}
+
+void TExporterHTML::AfterExport() {
+    if (!pageOpen_)
+        StartPage(FileName); // every row was refused: still a complete page
+    ClosePage();
+    TExporterFormatText::AfterExport();
+}
+
+std::string TExporterHTML::PageLabel(int page) const {
+    return page < 10 ? "0" + std::to_string(page) : std::to_string(page);
+}
+
+std::string TExporterHTML::PageTarget(int page) const {
+    return NumberedFileName(ExtractFileName(FileName), page, 2);
+}
+
+void TExporterHTML::WriteIndexPage() {
+    std::ostream& stream = Writer().Stream();
+    if (!stream.flush())
+        throw EExportError("Cannot write file \"" + FileName + "\"");
+    stream.rdbuf(files_->Open(FileName));
+    TExportWriter& w = Writer();
+    w.WriteLn("<HTML>");
+    w.WriteLn("<HEAD>");
+    w.WriteLn(" <META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+    WriteStyle(FileName);
+    w.WriteLn("</HEAD>");
+    w.WriteLn("<BODY>");
+    w.WriteLn("<UL>");
+    for (int page = 1; page <= int(pages_.size()); ++page) {
+        const std::string target = ExportEntityText(PageTarget(page));
+        const std::string text =
+            Navigation.IndexLinkTemplate.empty() ? target : Navigation.IndexLinkTemplate + PageLabel(page);
+        w.WriteLn("<LI>");
+        w.WriteLn("<a href=\"" + target + "\">" + text + "</a>");
+    }
+    w.WriteLn("</UL>");
+    w.WriteLn("</BODY>");
+    w.WriteLn("</HTML>");
+}
+
+std::string TExporterHTML::NavigationBar(int page, bool top) const {
+    const int count = int(pages_.size());
+    std::string bar;
+    auto line = [&](const std::string& text) { bar += text + "\r\n"; };
+    auto link = [&](const std::string& target, const std::string& title) {
+        line("    <td><a href=\"" + ExportEntityText(target) + "\">" + title + "</a></td>");
+    };
+    if (!top)
+        line("<br>");
+    line("<Table Border=\"0\" Cellpadding=\"4\" Cellspacing=\"1\">");
+    line("  <tr>");
+    if (GenerateIndex)
+        link(ExtractFileName(FileName), Navigation.IndexLinkTitle);
+    link(PageTarget(1), Navigation.FirstLinkTitle);
+    link(PageTarget(page == 1 ? count : page - 1), Navigation.PriorLinkTitle);
+    for (int k = 1; k <= count; ++k) {
+        if (k == page)
+            line("    <td><b>" + PageLabel(k) + "</b></td>");
+        else
+            link(PageTarget(k), PageLabel(k));
+    }
+    link(PageTarget(page == count ? 1 : page + 1), Navigation.NextLinkTitle);
+    link(PageTarget(count), Navigation.LastLinkTitle);
+    line("  </tr>");
+    line("</Table>");
+    if (top)
+        line("<br>");
+    return bar;
+}
+
+void TExporterHTML::WriteNavigation() {
+    std::ostream& stream = Writer().Stream();
+    if (!stream.flush())
+        throw EExportError("Cannot write file \"" + pages_.back().FileName + "\"");
+    files_->Close();
+    for (int page = 1; page <= int(pages_.size()); ++page) {
+        const THTMLPageOption& option = pages_[size_t(page - 1)];
+        std::vector<std::pair<std::int64_t, std::string>> inserts;
+        if (Navigation.OnTop)
+            inserts.emplace_back(option.Top, NavigationBar(page, true));
+        if (Navigation.OnBottom)
+            inserts.emplace_back(option.Bottom, NavigationBar(page, false));
+        files_->Insert(option.FileName, std::move(inserts));
+    }
+}
+
+void TExporterHTML::EndExport() {
+    // An export aborted before its rows still ends its page.
+    if (GetWriter() && pageOpen_)
+        ClosePage();
+    if (maxRecords_ >= 1 && files_ && GetWriter()) {
+        if (GenerateIndex)
+            WriteIndexPage();
+        if ((Navigation.OnTop || Navigation.OnBottom) && pages_.size() >= 2)
+            WriteNavigation();
+    }
+    TExporterFormatText::EndExport();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Files
+
+std::string TExporterHTML::FirstNumberedFile() const {
+    return NumberedFileName(FileName, 1, 2);
+}
+
+std::string TExporterHTML::GetShowedFileName() const {
+    if (maxRecords_ >= 1 && !GenerateIndex && FileExists(FirstNumberedFile()))
+        return FirstNumberedFile();
+    return FileName;
+}
+
+std::string TExporterHTML::GetPrintedFileName() const {
+    return GetShowedFileName();
+}
+
+void TExporterHTML::Execute() {
+    const fs::path dir = fs::path(FileName).parent_path();
+    std::error_code ec;
+    if (!dir.empty() && !fs::exists(dir, ec)) {
+        fs::create_directories(dir, ec);
+        if (!fs::exists(dir, ec))
+            throw EExportError(rtl::Format(ExportLoadStr(SDirectoryNotFound), {dir.string()}));
+    }
+    THTMLFileSet files;
+    std::ostream out(files.Open(FileName));
+    struct TRunGuard {
+        TExporterHTML& exporter;
+        ~TRunGuard() { exporter.files_ = nullptr; }
+    } guard{*this};
+    files_ = &files;
+    ExportToStream(out);
+    if (out.bad())
+        throw EExportError("Cannot write file \"" + FileName + "\"");
+    files.Commit();
+    files_ = nullptr;
+    ShowResult();
+}
+
+} // namespace exporter

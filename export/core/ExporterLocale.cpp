@@ -1,0 +1,155 @@
+#include "export/core/ExporterLocale.h"
+
+#include <map>
+
+namespace exporter {
+
+namespace {
+
+// The built-in English texts. File filters are in the Windows form ("Name (*.ext)|*.ext"); the dialog
+// turns them into Qt filters.
+const std::map<int, std::string>& BuiltInTable() {
+    static const std::map<int, std::string> table = {
+        {34000, "MS Excel files (*.xls)|*.xls"},
+        {34001, "MS Access files (*.mdb)|*.mdb"},
+        {34002, "MS Word files (*.doc)|*.doc"},
+        {34003, "RTF files (*.rtf)|*.rtf"},
+        {34004, "HTML files (*.html)|*.html"},
+        {34005, "PDF files (*.pdf)|*.pdf"},
+        {34006, "Text files (*.txt)|*.txt"},
+        {34007, "XML files (*.xml)|*.xml"},
+        {34008, "CSV files (*.csv)|*.csv"},
+        {34009, "DIF files (*.dif)|*.dif"},
+        {34010, "SYLK files (*.slk)|*.slk"},
+        {34011, "LaTeX files (*.tex)|*.tex"},
+        {34012, "SQL files (*.sql)|*.sql"},
+        {34013, "dBase files (*.dbf)|*.dbf"},
+        {34014, "Export source (%s) is not assigned"},
+        {34015, "Sheet %s define with error: %s"},
+        {34016, "Export source (%s) is closed"},
+        {34017, "Export source (%s) is empty"},
+        {34018, "Property Allowed cannot be empty"},
+        {34019, "Are you sure?"},
+        {34020, "Do you want to abort export?"},
+        {34021, "New format value"},
+        {34022, "Enter Value:"},
+        {34023, "Result file name not present"},
+        {34025, "Directory \"%s\" not found and cannot be created"},
+        {34040, "Export dialog"},
+        {34041, "Export dialog -- Export to [%s]"},
+        {34045, "Destination file"},
+        {34046, "Select..."},
+        {34047, "Open file after export"},
+        {34048, "Print file after export"},
+        {34049, "Export &Type"},
+        {34050, " &Formats"},
+        {34051, " Export to "},
+        {34052, "MS Excel"},
+        {34053, "MS Access"},
+        {34054, "MS Word"},
+        {34055, "RTF"},
+        {34056, "HTML"},
+        {34057, "PDF"},
+        {34058, "Text File"},
+        {34059, "XML"},
+        {34060, "DBF"},
+        {34061, "CSV File"},
+        {34062, "DIF File"},
+        {34063, "SYLK File"},
+        {34064, "LaTeX"},
+        {34065, "SQL"},
+        {34066, "Windows Clipboard"},
+        {34076, "Tools"},
+        {34077, "Save Export Options..."},
+        {34078, "Load Export Options..."},
+        {34109, "Field name"},
+        {34110, "Caption"},
+        {34111, "Width"},
+        {34112, "Align"},
+        {34113, "Left"},
+        {34114, "Right"},
+        {34115, "Center"},
+        {34116, "Caption row"},
+        {34149, "Reset item"},
+        {34150, "Reset selected"},
+        {34152, "Attention!"},
+        {34153, "All field formats will be reset the default values.\n\rAre you sure?"},
+        {34154, "HEADER"},
+        {34155, "CAPTION"},
+        {34156, "DATA"},
+        {34157, "FOOTER"},
+        {34158, "ITEM_"},
+        {34243, "HEADER"},
+        {34244, "CAPTION"},
+        {34246, "AGGREGATE"},
+        {34247, "FOOTER"},
+        {34248, "HYPERLINK"},
+        {34252, "ITEM_"},
+        {34293, "Hyperlinks"},
+        {34296, "Hyperlink"},
+        {34305, "Notes"},
+        {34308, "Note"},
+        {34349, "Charts"},
+        {34352, "Chart"},
+        {34403, "Series"},
+        {34413, "Cells"},
+        {34416, "Cell(Col: %d Row: %d)"},
+        {34428, "Merged Cells"},
+        {34431, "Merged Cells"},
+        {34487, "Header Font"},
+        {34488, "Caption Font"},
+        {34489, "Data Font"},
+        {34490, "Footer Font"},
+        {34491, "Exporting..."},
+        {34492, "Status"},
+        {34493, "Time"},
+        {34494, "Speed"},
+        {34495, "Preparing..."},
+        {34496, "Skipping..."},
+        {34497, "Skipped"},
+        {34498, "Exporting..."},
+        {34499, "Exported"},
+        {34500, "Fetching..."},
+        {34501, "Fetched"},
+        {34502, "Pause"},
+        {34503, "Cancel"},
+        {34504, "OK"},
+        {34505, "Aborted"},
+        {34506, "Finished"},
+        {34507, "%d rows/sec"},
+        {34508, "h:nn:ss"},
+    };
+    return table;
+}
+
+std::string Lookup(const std::map<int, std::string>& table, int id) {
+    auto it = table.find(id);
+    return it == table.end() ? std::string() : it->second;
+}
+
+} // namespace
+
+std::string TExportLocale::LoadStr(int id) const {
+    if (OnLocalize) {
+        std::string text;
+        OnLocalize(id, text);
+        if (!text.empty())
+            return text;
+    }
+    return UseResourceModule ? Lookup(resourceStrings_, id) : ExportBuiltInString(id);
+}
+
+TExportLocale& ExportLocale() {
+    static TExportLocale locale;
+    return locale;
+}
+
+std::string ExportLoadStr(int id) {
+    return ExportLocale().LoadStr(id);
+}
+
+std::string ExportBuiltInString(int id) {
+    return Lookup(BuiltInTable(), id);
+}
+
+} // namespace exporter

@@ -1,0 +1,221 @@
+#pragma once
+
+// A ruled table of the exported rows on PDF 1.3 pages, written by a small PDF writer of its own. Only the
+// standard Type 1 fonts are used and nothing is embedded; texts are Windows-1252.
+
+#include "export/core/Exporter.h"
+#include "export/core/ExporterPDFFontMetrics.h"
+#include "export/core/ExporterPageUtils.h"
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace exporter {
+
+enum class TPDFFontEncoding { poStandardEncoding, poWinAnsiEncoding, poMacRomanEncoding, poPDFDocEncoding };
+
+// "Helvetica", "Helvetica-Bold", ... "ZapfDingbats".
+std::string PDFFontNameText(TPDFFontName font);
+// "StandardEncoding", "WinAnsiEncoding", "MacRomanEncoding", "PDFDocEncoding".
+std::string PDFFontEncodingText(TPDFFontEncoding encoding);
+
+// A rectangle in points.
+struct TPDFBox {
+    int Left = 0;
+    int Bottom = 0;
+    int Right = 0;
+    int Top = 0;
+    void Assign(const TPDFBox& other) { *this = other; }
+    bool operator==(const TPDFBox&) const = default;
+};
+
+// One font as a page resource.
+struct TPDFFont {
+    TPDFFont() = default;
+    explicit TPDFFont(std::string resourceName) : ResourceName(std::move(resourceName)) {}
+    std::string ResourceName;
+    TPDFFontName BaseFont = TPDFFontName::poHelvetica;
+    int FontSize = 10;
+    TPDFFontEncoding FontEncoding = TPDFFontEncoding::poWinAnsiEncoding;
+    TExportColor FontColor = 0;
+    void Assign(const TPDFFont& other) { *this = other; }
+};
+
+// Width of a text (UTF-8) in a font of that size: the sum of the glyph widths x size / 1000, truncated.
+int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFontName::poHelvetica);
+// Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
+int TPDFCharsWidth(int size, double chars);
+
+// Writes a PDF document piece by piece to the end of a stream. Numbers use a full stop whatever the locale.
+class TPDFDocument {
+public:
+    explicit TPDFDocument(std::ostream& stream);
+    TPDFDocument(const TPDFDocument&) = delete;
+    TPDFDocument& operator=(const TPDFDocument&) = delete;
+
+    // The last object number given out.
+    int ObjNumber() const { return int(offsets_.size()); }
+    const TPDFFont& Font() const { return font_; }
+    void SetFont(const TPDFFont& font) { font_.Assign(font); }
+    double LineWidth = 1.0;
+    double LineSpacing = 1.0;
+    TExportColor LineColor() const { return lineColor_; }
+    TExportColor FillColor() const { return fillColor_; }
+    TPDFBox MediaBox{0, 0, 612, 792};
+    TPDFBox TrimBox{50, 50, 562, 742};
+    int PageCount() const { return int(pages_.size()); }
+
+    void BeginDoc();
+    void NewPage();
+    void EndPage();
+    void EndDoc();
+    // Registers a font for the resources; a resource name already registered raises "Font %s already exists".
+    void AddFont(const TPDFFont& font);
+
+    // Draws text (UTF-8, with backslashes already doubled) in the current font at (x, y).
+    void TextOut(int x, int y, TExportColor color, const std::string& text);
+    void Line(double x1, double y1, double x2, double y2, TExportColor color);
+    void FillRect(double x, double y, double w, double h, TExportColor color);
+    // Write the stroke / fill colour operator; each returns the previous colour.
+    TExportColor SetLineColor(TExportColor color);
+    TExportColor SetFillColor(TExportColor color);
+
+private:
+    void Write(const std::string& text);
+    // Gives out the next object number; its offset is the current size of the output.
+    int NewObject();
+    static std::string ColorOperands(TExportColor color);
+
+    std::ostream& stream_;
+    std::int64_t size_ = 0;
+    TPDFFont font_;
+    TExportColor lineColor_ = 0;
+    TExportColor fillColor_ = 0;
+    std::vector<std::string> pages_;    // "n 0 R" of every page's content stream
+    std::vector<std::int64_t> offsets_; // byte offset of every object, by number - 1
+    std::vector<TPDFFont> fonts_;       // registered fonts in order
+    std::int64_t dataStart_ = 0;        // where the open content stream's data began
+    bool streamOpen_ = false;
+};
+
+// Page size and margins, held in points and shown in Units.
+class TExportPDFPageOptions {
+public:
+    TExportPDFPageOptions();
+
+    TExportUnits Units() const { return units_; }
+    void SetUnits(TExportUnits units) { units_ = units; }
+    double Width() const { return PointsToUnits(width_, units_); }
+    double Height() const { return PointsToUnits(height_, units_); }
+    // Store the converted value and make the format pfUser.
+    void SetWidth(double value);
+    void SetHeight(double value);
+    TExportPageFormat Format() const { return format_; }
+    // On a change: stores the format and, unless pfUser, takes its paper size (the orientation is not
+    // applied).
+    void SetFormat(TExportPageFormat format);
+    TExportPageOrientation Orientation() const { return orientation_; }
+    // On a change: swaps width and height and turns the margins with the page.
+    void SetOrientation(TExportPageOrientation orientation);
+    double MarginLeft() const { return PointsToUnits(marginLeft_, units_); }
+    double MarginRight() const { return PointsToUnits(marginRight_, units_); }
+    double MarginTop() const { return PointsToUnits(marginTop_, units_); }
+    double MarginBottom() const { return PointsToUnits(marginBottom_, units_); }
+    void SetMarginLeft(double value) { marginLeft_ = UnitsToPoints(value, units_); }
+    void SetMarginRight(double value) { marginRight_ = UnitsToPoints(value, units_); }
+    void SetMarginTop(double value) { marginTop_ = UnitsToPoints(value, units_); }
+    void SetMarginBottom(double value) { marginBottom_ = UnitsToPoints(value, units_); }
+
+    // Whether Width and Height belong in stored settings (only for a user format).
+    bool SizeStored() const { return format_ == TExportPageFormat::pfUser; }
+
+    // The same values in points.
+    int WidthPoints() const { return width_; }
+    int HeightPoints() const { return height_; }
+    int MarginLeftPoints() const { return marginLeft_; }
+    int MarginRightPoints() const { return marginRight_; }
+    int MarginTopPoints() const { return marginTop_; }
+    int MarginBottomPoints() const { return marginBottom_; }
+
+    // (0, 0, width - 1, height - 1).
+    TPDFBox MediaBox() const;
+    // (left margin, bottom margin, width - right margin - 1, height - top margin - 1).
+    TPDFBox TrimBox() const;
+
+    void Assign(const TExportPDFPageOptions& other) { *this = other; }
+
+private:
+    TExportUnits units_ = TExportUnits::unInch;
+    TExportPageFormat format_ = TExportPageFormat::pfUser;
+    TExportPageOrientation orientation_ = TExportPageOrientation::poPortrait;
+    int width_ = 0;
+    int height_ = 0;
+    int marginLeft_ = 0;
+    int marginRight_ = 0;
+    int marginTop_ = 0;
+    int marginBottom_ = 0;
+};
+
+// The options of the PDF exporter that the dialog's PDF page edits.
+struct TPDFOptions {
+    TExportPDFPageOptions PageOptions;
+    TPDFFont HeaderFont{"HeaderFont"};
+    TPDFFont CaptionFont{"CaptionFont"};
+    TPDFFont DataFont{"DataFont"};
+    TPDFFont FooterFont{"FooterFont"};
+    double RowSpacing = 1.0; // stored only when not 1.0
+    double ColSpacing = 3.0; // stored only when not 3.0
+    int GridLineWidth = 1;
+    TExportColor GridLineColor = 0;
+    void Assign(const TPDFOptions& other) { *this = other; }
+};
+
+// The writer of the PDF exporter: the document on the export's stream.
+class TPDFWriter : public TExportWriter {
+public:
+    TPDFWriter(TExporter& owner, std::ostream& stream);
+    TPDFDocument& Document() { return *document_; }
+
+private:
+    std::unique_ptr<TPDFDocument> document_;
+};
+
+class TExporterPDF : public TExporterFormatText {
+public:
+    TExporterPDF() = default;
+
+    TPDFOptions Options;
+
+    std::string NormalString(const std::string& s) const override;
+
+protected:
+    std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
+    TExportTextEncoding TextEncoding() const override { return TExportTextEncoding::Windows1252; }
+    void BeginExport() override;
+    void EndExport() override;
+    void WriteCaptionRow() override;
+    void WriteDataRow() override;
+    void GetSpecialCharacters(std::bitset<256>& chars) const override;
+
+    bool PublishesColumnsWidth() const override { return true; }
+    bool PublishesColumnsAlign() const override { return true; }
+
+private:
+    TPDFDocument& Document();
+    void WriteHeader();
+    void WriteFooter();
+    // One block of lines (header or footer) in its font; a page break sets the colours when asked to.
+    void WriteTextLines(const rtl::TStringList& lines, const TPDFFont& font, bool colorsOnNewPage);
+    void DrawColumnLines(int top, int bottom);
+    // A grid line across the table at y.
+    void DrawGridLine(int y);
+
+    int y_ = 0;           // current height, points from the page bottom
+    int blockTop_ = 0;    // top of the table block on this page
+    std::vector<int> xs_; // column boundaries (column count + 1)
+};
+
+} // namespace exporter

@@ -1,0 +1,78 @@
+#pragma once
+
+// The small modeless window that shows an export's progress. The export dialog's run creates it with the
+// dialog as owner, shows it, and while the exporter works its event forwarders post progress messages
+// (PostExportProgress) and let pending events run; each message carries one code of
+// TExporterProgressModel. The button asks the exporter for an abort while the export runs; afterwards it
+// sets the modal result to 1, which the run waits for before it frees the window.
+
+#include "export/core/ExporterProgressModel.h"
+
+#include <QDialog>
+#include <QEvent>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace exporter {
+
+class TExporter;
+
+// The posted progress message: its type stands for WM_USER+1, its code for the message's wParam.
+class TExportProgressEvent : public QEvent {
+public:
+    static constexpr QEvent::Type ProgressMessage = QEvent::Type(QEvent::User + 1);
+    explicit TExportProgressEvent(int code) : QEvent(ProgressMessage), Code(code) {}
+    int Code;
+};
+
+// Posts a progress message with code to the window; it is handled when events are next processed.
+void PostExportProgress(QObject* window, int code);
+
+class TfmExporterProgress : public QDialog {
+    Q_OBJECT
+
+public:
+    // owner: the export dialog (the window stays above it), may be null; exporter: not owned.
+    TfmExporterProgress(QWidget* owner, TExporter* exporter);
+
+    // What a progress message does (also called directly by tests).
+    void HandleProgressCode(int code);
+    // One tick of tmTimer.
+    void TimerTick();
+    // 1 once the user finished the window with its button.
+    int ModalResult() const { return result(); }
+    const TExporterProgressModel& Model() const { return model_; }
+
+    QLabel* laStatus = nullptr;
+    QLabel* laStatusValue = nullptr;
+    QLabel* laExported = nullptr;
+    QLabel* laExportedValue = nullptr;
+    QLabel* laTime = nullptr;
+    QLabel* laTimeValue = nullptr;
+    QLabel* laSpeed = nullptr;
+    QLabel* laSpeedValue = nullptr;
+    QPushButton* bButton = nullptr;
+    QTimer* tmTimer = nullptr;
+
+signals:
+    // The button set the modal result (1).
+    void ModalResultChanged(int result);
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    // Escape does not hide the window behind the run's back.
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void bButtonClick();
+    void ShowDisplayState();
+    void ShowElapsed();
+
+    TExporter* exporter_;
+    TExporterProgressModel model_;
+};
+
+} // namespace exporter

@@ -1,0 +1,132 @@
+#include "export/core/ExporterProgressModel.h"
+
+#include "export/core/ExporterLocale.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <cmath>
+
+namespace exporter {
+
+namespace {
+
+enum : int {
+    SPreparing = 34495,
+    SSkipping = 34496,
+    SSkipped = 34497,
+    SExporting = 34498,
+    SExported = 34499,
+    SFetching = 34500,
+    SFetched = 34501,
+    SPause = 34502,
+    SCancel = 34503,
+    SOK = 34504,
+    SAborted = 34505,
+    SFinished = 34506,
+    SRowsPerSecond = 34507,
+    STimeFormat = 34508
+};
+
+} // namespace
+
+TExporterProgressModel::TReaction TExporterProgressModel::HandleCode(int code) {
+    TReaction r;
+    if (code < FirstCode || code > LastCode)
+        return r;
+    r.Handled = true;
+    auto setState = [&](int state, TTimerSwitch timer) {
+        displayState_ = state;
+        r.StateChanged = true;
+        r.Timer = timer;
+    };
+    auto count = [&](int& counter) {
+        shownCounter_ = ++counter;
+        r.CounterChanged = true;
+    };
+    switch (code) {
+    case 1:
+        setState(0, TTimerSwitch::On);
+        break;
+    case 2:
+        setState(2, TTimerSwitch::On);
+        count(fetched_);
+        break;
+    case 3:
+        setState(1, TTimerSwitch::On);
+        count(skipped_);
+        break;
+    case 4:
+        setState(3, TTimerSwitch::On);
+        count(exported_);
+        break;
+    case 5:
+        setState(4, TTimerSwitch::Off);
+        break;
+    case 6:
+        setState(5, TTimerSwitch::On);
+        break;
+    case 7:
+        setState(6, TTimerSwitch::Off);
+        break;
+    case 8:
+        setState(7, TTimerSwitch::Off);
+        break;
+    case 9:
+        r.Close = true;
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+std::string TExporterProgressModel::ElapsedText() const {
+    return rtl::FormatDateTime(ExportLoadStr(STimeFormat), elapsed_);
+}
+
+int TExporterProgressModel::ElapsedSeconds() const {
+    int hour = 0, minute = 0, second = 0, msec = 0;
+    rtl::DecodeTime(elapsed_, hour, minute, second, msec);
+    return hour * 3600 + minute * 60 + second;
+}
+
+int TExporterProgressModel::Speed() const {
+    const int seconds = ElapsedSeconds();
+    if (seconds == 0)
+        return 0;
+    const double rows = double(fetched_) + double(exported_) + double(skipped_);
+    return int(std::nearbyint(rows / seconds));
+}
+
+std::string TExporterProgressModel::SpeedText() const {
+    return rtl::Format(ExportLoadStr(SRowsPerSecond), {Speed()});
+}
+
+bool TExporterProgressModel::ButtonAborts() const {
+    return displayState_ == 0 || displayState_ == 2 || displayState_ == 3 || displayState_ == 5;
+}
+
+TExporterProgressModel::TDisplayTexts TExporterProgressModel::DisplayTexts(int state) {
+    switch (state) {
+    case 0:
+        return {ExportLoadStr(SPreparing), {}, ExportLoadStr(SCancel)};
+    case 1:
+        return {ExportLoadStr(SSkipping), ExportLoadStr(SSkipped), {}};
+    case 2:
+        return {ExportLoadStr(SFetching), ExportLoadStr(SFetched), {}};
+    case 3:
+        return {ExportLoadStr(SExporting), ExportLoadStr(SExported), {}};
+    case 4:
+        return {ExportLoadStr(SPause), {}, {}};
+    case 5:
+        return {ExportLoadStr(SExporting), {}, ExportLoadStr(SCancel)};
+    case 6:
+        return {ExportLoadStr(SAborted), {}, ExportLoadStr(SOK)};
+    case 7:
+        return {ExportLoadStr(SFinished), {}, ExportLoadStr(SOK)};
+    default:
+        return {};
+    }
+}
+
+} // namespace exporter

@@ -1,0 +1,185 @@
+#pragma once
+
+// One RTF table of the exported rows with an optional header and footer block (RTF and Word files).
+
+#include "export/core/Exporter.h"
+#include "export/core/ExporterPageUtils.h"
+
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace exporter {
+
+enum class TrtfTextAlignment { talLeft, talRight, talCenter, talFill };
+enum class TrtfStripType { stNone, stCol, stRow };
+
+// A text style: font, background and highlight colours and paragraph alignment.
+class TrtfStyle {
+public:
+    TrtfStyle() { SetDefault(); }
+    virtual ~TrtfStyle() = default;
+    TrtfStyle(const TrtfStyle&) = default;
+    TrtfStyle& operator=(const TrtfStyle&) = default;
+
+    // "Arial" 10, no style, black; both colours white; no highlight; background on; left.
+    virtual void SetDefault();
+    void Assign(const TrtfStyle& other) { *this = other; }
+
+    // The keys FontName, FontSize, FontColor, FontBold, FontItalic, FontUnderline, FontStrikeOut,
+    // BackgroundColor, HighlightColor, AllowHighlight, AllowBackground, Alignment of one section.
+    void SaveToIni(ini::IniFile& ini, const std::string& section) const;
+    void LoadFromIni(const ini::IniFile& ini, const std::string& section);
+
+    TExportFont Font;
+    TExportColor BackgroundColor = 0xFFFFFF;
+    TExportColor HighlightColor = 0xFFFFFF;
+    bool AllowHighlight = false;
+    bool AllowBackground = true;
+    TrtfTextAlignment Alignment = TrtfTextAlignment::talLeft;
+};
+
+// A list of styles (the strip styles).
+class TrtfStyles {
+public:
+    TrtfStyles() = default;
+    TrtfStyles(const TrtfStyles& other) { Assign(other); }
+    TrtfStyles& operator=(const TrtfStyles& other) {
+        Assign(other);
+        return *this;
+    }
+
+    TrtfStyle& Add();
+    TrtfStyle& GetItem(int index) { return *items_.at(size_t(index)); }
+    const TrtfStyle& GetItem(int index) const { return *items_.at(size_t(index)); }
+    TrtfStyle& operator[](int index) { return GetItem(index); }
+    const TrtfStyle& operator[](int index) const { return GetItem(index); }
+    int Count() const { return int(items_.size()); }
+    void Delete(int index) { items_.erase(items_.begin() + index); }
+    void Clear() { items_.clear(); }
+    void Assign(const TrtfStyles& other);
+
+private:
+    std::vector<std::unique_ptr<TrtfStyle>> items_;
+};
+
+struct TRTFOptions {
+    TRTFOptions();
+    rtl::TStringList CaptionAligns; // Name=Left|Center|Right
+    TrtfStyle CaptionStyle;         // the data style made bold and centred
+    TrtfStyle DataStyle;
+    TExportPageOrientation PageOrientation = TExportPageOrientation::poPortrait;
+    TrtfStyles StripStyles;
+    TrtfStripType StripType = TrtfStripType::stNone;
+    TrtfStyle HeaderStyle;
+    TrtfStyle FooterStyle;
+    void Assign(const TRTFOptions& other) { *this = other; }
+};
+
+namespace detail {
+// Holds the document while it is written, so that table entries can be inserted into what is written.
+struct TRTFBuffer {
+    std::ostringstream Buffer{std::ios::binary};
+};
+} // namespace detail
+
+// Writes the RTF document and keeps its font and colour tables. The document is built in memory and goes
+// to the export's stream when it ends (WriteEnd) or when the writer goes away.
+class TRTFWriter : private detail::TRTFBuffer, public TExportWriter {
+public:
+    TRTFWriter(TExporter& owner, std::ostream& stream);
+    ~TRTFWriter() override;
+
+    // "\ql", "\qc", "\qr".
+    std::string AlignToStr(TExportColAlign align) const override;
+
+    // "{\rtf1\ansi\deff0\deftab720" and CR LF.
+    void WriteHeader();
+    // Adds an entry to the font table (before the table is written).
+    void AddFontItem(int index, const std::string& name);
+    // Adds a colour to the colour table (before the table is written).
+    void AddColorItem(TExportColor color);
+    void WriteFontTable();
+    void WriteColorTable();
+    // "\f<index>\fs<2 x size>" of the font's name (ignoring case); a new name is added to the font table.
+    // With writeIt the text is also written as a line.
+    void GetFont(const TExportFont& font, bool writeIt, std::string& text);
+    // "\cf", "\cbpat" or "\highlight" (kind 0, 1, 2) and the colour's index; a new colour is added.
+    void GetColor(TExportColor color, int kind, std::string& text);
+    void WritePar();
+    // The document's closing brace; the document goes to the stream.
+    void WriteEnd();
+
+    int FontCount() const { return int(fonts_.size()); }
+    int ColorCount() const { return int(colors_.size()); }
+
+private:
+    struct FontItem {
+        int index;
+        std::string family;
+        std::string name;
+    };
+    static std::string FontItemText(const FontItem& item);
+    static std::string ColorItemText(TExportColor color);
+    // Puts text (UTF-8, stored as the writer stores every text) at offset in what is written.
+    std::int64_t Insert(std::int64_t offset, const std::string& text);
+    void Flush();
+
+    std::ostream& target_;
+    std::vector<FontItem> fonts_;
+    std::vector<TExportColor> colors_;
+    std::int64_t fontTableClose_ = -1;  // offset of the font table's closing brace once written
+    std::int64_t colorTableClose_ = -1; // offset of the colour table's closing brace once written
+    bool flushed_ = false;
+};
+
+class TExporterRTF : public TExporterFormatText {
+public:
+    using TrtfGetStyleEvent = std::function<void(TExporter& sender, TrtfStyle& style)>;
+    using TrtfGetCaptionStyleEvent = std::function<void(TExporter& sender, int colNo, TrtfStyle& style)>;
+    using TrtfGetDataStyleEvent = std::function<void(TExporter& sender, int row, int col, TrtfStyle& style)>;
+    // Measures a text in a font in display pixels (TextWidthOnDisplay unless replaced).
+    using TTextMeasure = std::function<int(const std::string& text, const TExportFont& font)>;
+
+    TExporterRTF() = default;
+
+    TRTFOptions Options;
+    TrtfGetStyleEvent OnGetHeaderStyle;
+    TrtfGetStyleEvent OnGetFooterStyle;
+    TrtfGetCaptionStyleEvent OnGetCaptionStyle;
+    TrtfGetDataStyleEvent OnGetDataStyle;
+    TTextMeasure TextMeasure;
+
+    // Backslashes and braces are preceded by a backslash.
+    std::string NormalString(const std::string& s) const override;
+
+protected:
+    std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
+    TExportTextEncoding TextEncoding() const override { return TExportTextEncoding::Windows1252; }
+    void BeginExport() override;
+    void BeforeExport() override;
+    void EndExport() override;
+    void WriteCaptionRow() override;
+    void WriteDataRow() override;
+    void GetSpecialCharacters(std::bitset<256>& chars) const override;
+
+    bool PublishesColumnsWidth() const override { return true; }
+    bool PublishesColumnsAlign() const override { return true; }
+
+private:
+    // The control words of one style; computing them may add fonts and colours to the tables.
+    struct StyleParts {
+        std::string Align, Font, FontColor, FontStyles, Background, Highlight;
+        std::string Text() const { return Font + FontColor + FontStyles; }
+    };
+    StyleParts PartsOf(const TrtfStyle& style);
+    TRTFWriter& RtfWriter();
+    // A header or footer block in its style.
+    void WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle& style);
+    std::string CaptionCell(int colNo);
+    std::string DataCell(int colNo);
+};
+
+} // namespace exporter

@@ -1,0 +1,191 @@
+// The program without a user: "cormelian /alldns /alldhcp /autoclose" on a generated tree writes
+// the three CSV files with exactly the rows the generator's manifest expects, sorted by address.
+
+#include "browser/CsvExport.h"
+#include "browser/RecordListSort.h"
+
+#include "tools/gentree/GeneratorRun.h"
+#include "tools/gentree/Manifest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#if defined(CORMELIAN_PROGRAM) && defined(CORMELIAN_TOLVEX)
+
+namespace {
+
+using browser::RecordListKind;
+using browser::RecordRow;
+
+// The fields of every line of a CSV file as the program writes it (every field quoted).
+std::vector<std::vector<std::string>> ReadCsv(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    const std::string text = buffer.str();
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> fields;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
+        if (quoted) {
+            if (ch == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (ch == '"') {
+                quoted = false;
+            } else {
+                field += ch;
+            }
+        } else if (ch == '"') {
+            quoted = true;
+        } else if (ch == ',') {
+            fields.push_back(std::move(field));
+            field.clear();
+        } else if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            fields.push_back(std::move(field));
+            field.clear();
+            records.push_back(std::move(fields));
+            fields.clear();
+            ++i;
+        } else {
+            field += ch;
+        }
+    }
+    return records;
+}
+
+class BatchRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        for (const char* folder : {"trees", "program", "work"})
+            ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+        gentree::GeneratorRun run;
+        run.outputFolder = Folder("trees").toStdString();
+        gentree::TreeOptions tree;
+        tree.name = "BATCH";
+        tree.index = 3;
+        tree.seed = 8;
+        tree.size.recordSetsPerZone = 6;
+        tree.size.addressesPerSubnet = 7;
+        run.trees = {tree};
+        run.visible = {true};
+        gentree::WriteRun(run);
+        std::ifstream manifest(Folder("trees/BATCH.manifest").toStdString());
+        expected = gentree::ReadManifest(manifest);
+        ASSERT_FALSE(expected.empty());
+
+        // The program keeps its settings and cache in its own folder: give it a folder of its own.
+        ASSERT_TRUE(QFile::copy(CORMELIAN_PROGRAM, Folder("program/cormelian")));
+        ASSERT_TRUE(
+            QFile::copy(CORMELIAN_TOLVEX, Folder("program/") + QFileInfo(CORMELIAN_TOLVEX).fileName()));
+        // The tree's start context is set, so that the first start asks nothing.
+        WriteSettings("");
+    }
+
+    void WriteSettings(const std::string& system) {
+        std::ofstream settings(Folder("program/Cormelian.ini").toStdString(), std::ios::binary);
+        settings << "[TREES]\r\nBATCH=[root]\r\n";
+        if (!system.empty())
+            settings << "[SYSTEM]\r\n" << system << "\r\n";
+    }
+
+    QString Folder(const QString& name) const { return dir.filePath(name); }
+
+    // Runs the program in the work folder; returns its exit code (-1 when it did not end).
+    int Run(const QStringList& arguments, QString& errors) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("CORMELIAN_CLIENT_CONFIG", Folder("trees/client.ini"));
+        environment.remove("CORMELIAN_EXIT_AFTER_MS");
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(Folder("work"));
+        program.start(Folder("program/cormelian"), arguments);
+        if (!program.waitForFinished(120000)) {
+            program.kill();
+            program.waitForFinished();
+            return -1;
+        }
+        errors = QString::fromLocal8Bit(program.readAllStandardError());
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    }
+
+    // The manifest's rows of one list as CSV fields, and the file's, in the file's order.
+    void ExpectListFile(const char* listName, RecordListKind list) {
+        const std::string file = Folder("work/").toStdString() + browser::DefaultCsvFileName(list);
+        const int columns = browser::CsvColumnCount(list);
+        std::vector<std::vector<std::string>> wanted;
+        for (const gentree::ExpectedRow& row : expected) {
+            if (row.list != listName)
+                continue;
+            RecordRow record;
+            record.caption = row.caption;
+            record.subItems = row.subItems;
+            std::vector<std::string> fields{row.caption};
+            for (int k = 0; k <= columns - 2; ++k)
+                fields.push_back(static_cast<std::size_t>(k) < row.subItems.size()
+                                     ? row.subItems[static_cast<std::size_t>(k)]
+                                     : "missing data");
+            wanted.push_back(fields);
+        }
+        std::vector<std::vector<std::string>> written = ReadCsv(file);
+        ASSERT_FALSE(written.empty()) << file;
+        // After a collection the lists are sorted by address, then by name.
+        for (std::size_t i = 1; i < written.size(); ++i) {
+            RecordRow previous, next;
+            previous.caption = written[i - 1][0];
+            previous.subItems = {written[i - 1].begin() + 1, written[i - 1].end()};
+            next.caption = written[i][0];
+            next.subItems = {written[i].begin() + 1, written[i].end()};
+            EXPECT_LE(browser::CompareRowsByIP(previous, next), 0) << file << " line " << i + 1;
+        }
+        std::sort(wanted.begin(), wanted.end());
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(written, wanted) << file;
+    }
+
+    QTemporaryDir dir;
+    std::vector<gentree::ExpectedRow> expected;
+};
+
+TEST_F(BatchRun, CollectsEveryListIntoItsCsvFileAndEnds) {
+    QString errors;
+    ASSERT_EQ(Run({"/alldns", "/alldhcp", "/autoclose"}, errors), 0) << errors.toStdString();
+    ExpectListFile("DNS", RecordListKind::Dns);
+    ExpectListFile("REV-DNS", RecordListKind::RevDns);
+    ExpectListFile("DHCP", RecordListKind::Dhcp);
+}
+
+TEST_F(BatchRun, WithoutThreadsTheSameFilesAreWritten) {
+    WriteSettings("Threads=0");
+    QString errors;
+    ASSERT_EQ(Run({"/alldhcp", "/alldns", "/autoclose"}, errors), 0) << errors.toStdString();
+    ExpectListFile("DNS", RecordListKind::Dns);
+    ExpectListFile("REV-DNS", RecordListKind::RevDns);
+    ExpectListFile("DHCP", RecordListKind::Dhcp);
+}
+
+TEST_F(BatchRun, OnlyTheAskedListsAreWritten) {
+    QString errors;
+    ASSERT_EQ(Run({"/alldhcp", "/AllDNS", "/autoclose"}, errors), 0) << errors.toStdString();
+    ExpectListFile("DHCP", RecordListKind::Dhcp);
+    EXPECT_FALSE(QFile::exists(Folder("work/dns.csv")));
+    EXPECT_FALSE(QFile::exists(Folder("work/rev-dns.csv")));
+}
+
+} // namespace
+
+#endif

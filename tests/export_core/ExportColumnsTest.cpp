@@ -1,0 +1,223 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterASCII.h"
+#include "export/core/ExporterCustomSource.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace exporter::test {
+namespace {
+
+// An exporter that publishes every per-column list, to look at the columns a Fill builds.
+class ColumnsExporter : public TExporterFormatText {
+public:
+    void FillColumns() {
+        Columns.Clear();
+        Columns.Fill(false);
+    }
+
+protected:
+    bool PublishesColumnsWidth() const override { return true; }
+    bool PublishesColumnsAlign() const override { return true; }
+    bool PublishesColumnsLength() const override { return true; }
+};
+
+TEST(ExportFormatValue, NumbersDatesAndUnreadableTexts) {
+    const TExportEscape none;
+    EXPECT_EQ(ExportFormatValue("1234567", TExportColType::ectInteger, "#,###,##0", none), "1,234,567");
+    EXPECT_EQ(ExportFormatValue("12.5", TExportColType::ectInteger, "0", none), "0");
+    EXPECT_EQ(ExportFormatValue("9000000000", TExportColType::ectBigint, "0", none), "9000000000");
+    EXPECT_EQ(ExportFormatValue("abc", TExportColType::ectFloat, "0.00", none), "");
+    EXPECT_EQ(ExportFormatValue("2.345", TExportColType::ectCurrency, "$#,##0.00", none), "$2.35");
+    EXPECT_EQ(ExportFormatValue("3/4/2024", TExportColType::ectDate, "yyyy-mm-dd", none), "2024-03-04");
+    EXPECT_EQ(ExportFormatValue("not a date", TExportColType::ectDate, "yyyy", none), "");
+    const TExportEscape brackets = [](const std::string& s) { return "[" + s + "]"; };
+    EXPECT_EQ(ExportFormatValue("x", TExportColType::ectString, "", brackets), "[x]");
+    EXPECT_EQ(ExportFormatValue("yes", TExportColType::ectBoolean, "", brackets), "yes");
+}
+
+TEST(ExportFormats, DefaultsAndEmptySetters) {
+    TExportFormats f;
+    EXPECT_EQ(f.IntegerFormat(), "#,###,##0");
+    EXPECT_EQ(f.DateFormat(), "M/d/yyyy");
+    EXPECT_EQ(f.DateTimeFormat(), "M/d/yyyy h:mm AMPM");
+    EXPECT_EQ(f.CurrencyFormat(), "$#,###,##0.00");
+    f.SetIntegerFormat("0");
+    f.SetIntegerFormat("");
+    EXPECT_EQ(f.IntegerFormat(), "#,###,##0");
+    f.SetFloatFormat("");
+    EXPECT_EQ(f.FloatFormat(), "");
+    f.SetNullString("  NULL ");
+    EXPECT_EQ(f.NullString(), "NULL");
+    TExportFormats g;
+    g.Assign(f);
+    EXPECT_EQ(g.FloatFormat(), "");
+    EXPECT_EQ(g.NullString(), "NULL");
+}
+
+TEST(GuessColType, SampleTexts) {
+    EXPECT_EQ(GuessColType("", "true", "false"), TExportColType::ectString);
+    EXPECT_EQ(GuessColType("TRUE", "true", "false"), TExportColType::ectBoolean);
+    EXPECT_EQ(GuessColType("42", "true", "false"), TExportColType::ectInteger);
+    EXPECT_EQ(GuessColType("1.5", "true", "false"), TExportColType::ectFloat);
+    EXPECT_EQ(GuessColType("3/4/2024", "true", "false"), TExportColType::ectDate);
+    EXPECT_EQ(GuessColType("10:30", "true", "false"), TExportColType::ectTime);
+    EXPECT_EQ(GuessColType("3/4/2024 10:30", "true", "false"), TExportColType::ectDateTime);
+    EXPECT_EQ(GuessColType("www", "true", "false"), TExportColType::ectString);
+}
+
+TEST(ExportColumns, DataSetFieldsGiveTypesCaptionsAndSQLTypes) {
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 300});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    ds.AddField({"Notes", TFieldType::ftMemo});
+    ds.AddField({"Hidden", TFieldType::ftBoolean});
+    ds.MutableField(0).DisplayLabel = "Full name";
+    ds.MutableField(3).Visible = false;
+    ColumnsExporter ex;
+    ex.DataSet = &ds;
+    ex.UserFormats.Add("Count=000");
+    ex.ColumnsAlign.Add("Name=center");
+    ex.FillColumns();
+    ASSERT_EQ(ex.Columns.Count(), 3); // the memo (a BLOB) is left out
+    const TExportColumn& name = ex.Columns[0];
+    EXPECT_EQ(name.Caption, "Full name");
+    EXPECT_EQ(name.SQLType, "CHAR(300)");
+    EXPECT_EQ(name.Length, 255);
+    EXPECT_EQ(name.ColAlign, TExportColAlign::ecaCenter);
+    const TExportColumn& count = ex.Columns[1];
+    EXPECT_EQ(count.ColType, TExportColType::ectInteger);
+    EXPECT_EQ(count.Format, "000");
+    EXPECT_FALSE(count.IsDefaultFormat());
+    EXPECT_EQ(count.ColAlign, TExportColAlign::ecaRight);
+    EXPECT_EQ(ex.Columns[2].ColAlign, TExportColAlign::ecaCenter);
+    EXPECT_EQ(ex.Columns[2].SQLType, "INTEGER");
+
+    ex.OnlyVisibleFields = true;
+    ex.FillColumns();
+    EXPECT_EQ(ex.Columns.Count(), 2);
+
+    ex.ExportedFields.Add("count");
+    ex.ExportedFields.Add("name");
+    ex.FillColumns();
+    ASSERT_EQ(ex.Columns.Count(), 2);
+    EXPECT_EQ(ex.Columns[0].Name, "Count");
+    EXPECT_TRUE(ex.Columns[0].IsDefaultFormat() == false);
+
+    ex.ExportedFields.Add("missing");
+    EXPECT_THROW(ex.FillColumns(), EExportError);
+}
+
+TEST(ExportColumns, StringGridCaptionsWidthsAndNames) {
+    TMemoryStringGrid grid({{"First", "Second"}, {"a", "1.5"}}, 1, 80);
+    ColumnsExporter ex;
+    ex.ExportSource = TExportSource::esStringGrid;
+    ex.StringGrid = &grid;
+    ex.FillColumns();
+    ASSERT_EQ(ex.Columns.Count(), 2);
+    EXPECT_EQ(ex.Columns[0].Caption, "ColNo_0");
+    EXPECT_EQ(ex.Columns[1].Caption, "ColNo_1");
+    EXPECT_EQ(ex.Columns[1].Name, "1");
+    EXPECT_EQ(ex.Columns[0].Width, 10); // 80 pixels at 8 a character
+    EXPECT_EQ(ex.Columns[0].SQLType, "CHAR(10)");
+    ex.CaptionRow = 0;
+    ex.ExportedFields.Add("1");
+    ex.ExportedFields.Add("7");
+    ex.ColumnsLength.Add("1=12");
+    ex.AutoCalcStrType = true;
+    ex.FillColumns();
+    ASSERT_EQ(ex.Columns.Count(), 1);
+    EXPECT_EQ(ex.Columns[0].Caption, "Second");
+    EXPECT_EQ(ex.Columns[0].ColType, TExportColType::ectFloat);
+}
+
+TEST(ExportColumns, ListViewNamesGuessesAndDuplicateCaptions) {
+    TMemoryListView lv;
+    lv.AddColumn({"Host", 80});
+    lv.AddColumn({"TTL", 40});
+    lv.AddColumn({"Host", 160});
+    ColumnsExporter ex;
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &lv;
+    ex.AutoCalcStrType = true;
+    ex.FillColumns();
+    EXPECT_EQ(ex.Columns[1].ColType, TExportColType::ectUnknown); // an empty list leaves the type unset
+    lv.AddItem({"www", "1.5", "mail"});
+    ex.ExportedFields.Add("host");
+    ex.Captions.Add("host=Server");
+    ex.FillColumns();
+    ASSERT_EQ(ex.Columns.Count(), 1);
+    EXPECT_EQ(ex.Columns[0].ColumnIndex, 2);    // the later column of that caption
+    EXPECT_EQ(ex.Columns[0].Caption, "Server"); // list values are found ignoring case
+    EXPECT_EQ(ex.Columns[0].Width, 20);         // 160 pixels at 8 a character
+    ex.ExportedFields.Clear();
+    ex.ExportedFields.Add("TTL");
+    ex.ColumnsWidth.Add("TTL=abc");
+    ex.FillColumns();
+    EXPECT_EQ(ex.Columns[0].ColType, TExportColType::ectFloat);
+    EXPECT_EQ(ex.Columns[0].Width, 0);
+    EXPECT_EQ(ex.Columns[0].SQLType, "DOUBLE PRECISION");
+}
+
+TEST(ExportColumns, DBGridAndCustomColumns) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 2);
+    TMemoryDBGrid grid(&ds);
+    grid.AddColumn({"Price", "Cost", 100});
+    grid.AddColumn({"Gone", "", 50});
+    grid.AddColumn({"Name", "", 40});
+    ColumnsExporter ex;
+    ex.ExportSource = TExportSource::esDBGrid;
+    ex.DBGrid = &grid;
+    ex.FillColumns();
+    ASSERT_EQ(ex.Columns.Count(), 2); // the column without a field is skipped
+    EXPECT_EQ(ex.Columns[0].Caption, "Cost");
+    EXPECT_EQ(ex.Columns[0].ColType, TExportColType::ectFloat);
+    EXPECT_EQ(ex.Columns[0].Width, 12);
+    EXPECT_EQ(ex.Columns[1].Caption, "Name");
+
+    TqeCustomSource src;
+    src.Columns.Add();
+    TqeCustomColumn& second = src.Columns.Add();
+    EXPECT_EQ(second.ColumnName(), "Column1");
+    second.SetColumnName("column0"); // taken by the first column
+    EXPECT_EQ(second.ColumnName(), "Column1");
+    src.Columns.Items(0).SetColumnName("Id");
+    EXPECT_EQ(src.Columns.Add().ColumnName(), "Column0");
+    second.ColumnType = TExportColType::ectDate;
+    second.Size = 400;
+    second.ColumnType = TExportColType::ectString;
+    ex.ExportSource = TExportSource::esCustom;
+    ex.CustomSource = &src;
+    ex.FillColumns();
+    ASSERT_EQ(ex.Columns.Count(), 3);
+    EXPECT_EQ(ex.Columns[1].Caption, "Column1");
+    EXPECT_EQ(ex.Columns[1].Width, 15);
+    EXPECT_EQ(ex.Columns[1].Length, 255);
+}
+
+TEST(ExportColumns, WidthPrePassMeasuresFormattedTextsAndRestoresThePosition) {
+    TMemoryDataSet ds;
+    ds.AddField({"N", TFieldType::ftInteger});
+    ds.MutableField(0).DisplayWidth = 1;
+    for (const char* v : {"5", "1234567", "12"})
+        ds.AddRow({v});
+    ds.SetRecNo(2);
+    TExporterASCII ex;
+    ex.DataSet = &ds;
+    ex.SkipRecCount = 2; // only the last row is measured
+    std::vector<int> fetched;
+    ex.OnFetchedRecord = [&](TExporter&, int n) { fetched.push_back(n); };
+    std::ostringstream out;
+    ex.ExportToStream(out);
+    EXPECT_EQ(ex.Columns[0].Width, 2);
+    EXPECT_EQ(fetched, (std::vector<int>{1}));
+    ex.SkipRecCount = 0;
+    ex.ExportToStream(out);
+    EXPECT_EQ(ex.Columns[0].Width, 9); // "1,234,567"
+}
+
+} // namespace
+} // namespace exporter::test

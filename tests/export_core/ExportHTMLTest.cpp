@@ -1,0 +1,531 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterHTML.h"
+#include "platform/ini/IniFile.h"
+
+#include <gtest/gtest.h>
+
+namespace exporter::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Export(TExporter& ex) {
+    std::ostringstream out;
+    ex.ExportToStream(out);
+    return out.str();
+}
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + what.size()))
+        ++n;
+    return n;
+}
+
+// Runs the HTML parser of xmllint over the text; empty when it reports nothing.
+std::string HtmlLintErrors(const std::string& text) {
+    TempDir dir;
+    WriteFile(dir.file("page.html"), text);
+    int status = 0;
+    std::string output = RunCommand("xmllint --html --noout " + dir.file("page.html"), status);
+    if (status != 0 && output.empty())
+        output = "xmllint failed";
+    return output;
+}
+
+// The text of the n-th cell (from 1), as the HTML parser reads it.
+std::string HtmlCellText(const std::string& text, int n) {
+    TempDir dir;
+    WriteFile(dir.file("page.html"), text);
+    int status = 0;
+    std::string output = RunCommand("xmllint --html --xpath 'string((//td)[" + std::to_string(n) + "])' " +
+                                        dir.file("page.html"),
+                                    status);
+    EXPECT_EQ(status, 0) << output;
+    if (!output.empty() && output.back() == '\n')
+        output.pop_back();
+    return output;
+}
+
+const std::string kHead = "<HTML>\r\n"
+                          "<HEAD>\r\n"
+                          " <META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                          " <Title>List</Title>\r\n"
+                          "<Style type=\"text/css\">\r\n"
+                          "  BODY { background: #333399; color: #FFFFFF;\r\n"
+                          "         font-family: Arial;\r\n"
+                          "  }\r\n"
+                          "  A:link { color: #69EF7D }\r\n"
+                          "  A:visited { color: #FF00FF }\r\n"
+                          "  A:active { color: #00FF00 }\r\n";
+const std::string kCaptionClass = "  .ThRows { \r\n"
+                                  "            background-color: #FF0000;\r\n"
+                                  "            color: #FFFFFF;\r\n"
+                                  "            font-weight: bold; text-align: center;\r\n"
+                                  "            font-family: Arial;\r\n"
+                                  "  }\r\n";
+const std::string kRowClasses = "  .TrRows {\r\n"
+                                "            background-color: #007AEC;\r\n"
+                                "            color: #FFFFFF;\r\n"
+                                "            font-family: Arial;\r\n"
+                                "  }\r\n"
+                                "  .TrOdd  {\r\n"
+                                "            background-color: #006BCE;\r\n"
+                                "            color: #FFFFFF;\r\n"
+                                "            font-family: Arial;\r\n"
+                                "  }\r\n"
+                                "</STYLE>\r\n"
+                                "</HEAD>\r\n"
+                                "<BODY>\r\n";
+
+class HtmlExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ds.AddField({"Name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.AddRow({"a<b> & \"c\"", "12"});
+        ds.AddRow({"", "7"});
+        ds.AddRow({"x\r\ny", "1234"});
+        ex.DataSet = &ds;
+        ex.Title = "List";
+    }
+    void FillRows(int rows) {
+        ds.ClearRows();
+        for (int i = 1; i <= rows; ++i)
+            ds.AddRow({"row" + std::to_string(i), std::to_string(i)});
+    }
+    TMemoryDataSet ds;
+    TExporterHTML ex;
+};
+
+TEST_F(HtmlExport, PageWithStyleSheetHeaderTableAndFooter) {
+    const std::string html = Export(ex);
+    EXPECT_EQ(html, kHead + kCaptionClass + kRowClasses +
+                        "<br>\r\n"
+                        "<Table Border=\"1\" Cellpadding=\"4\" Cellspacing=\"1\">\r\n"
+                        "  <tr>\r\n"
+                        "    <td class=\"ThRows\">Name</td>\r\n"
+                        "    <td class=\"ThRows\">Count</td>\r\n"
+                        "  </tr>\r\n"
+                        "  <tr>\r\n"
+                        "    <td class=\"TrOdd\" align=Left>a&lt;b&gt; &amp; &quot;c&quot;</td>\r\n"
+                        "    <td class=\"TrOdd\" align=Right>12</td>\r\n"
+                        "  </tr>\r\n"
+                        "  <tr>\r\n"
+                        "    <td class=\"TrRows\" align=Left>&nbsp;</td>\r\n"
+                        "    <td class=\"TrRows\" align=Right>7</td>\r\n"
+                        "  </tr>\r\n"
+                        "  <tr>\r\n"
+                        "    <td class=\"TrOdd\" align=Left>x<br>y</td>\r\n"
+                        "    <td class=\"TrOdd\" align=Right>1,234</td>\r\n"
+                        "  </tr>\r\n"
+                        "</Table>\r\n"
+                        "<br>\r\n"
+                        "</BODY>\r\n"
+                        "</HTML>\r\n");
+    EXPECT_EQ(HtmlLintErrors(html), "");
+}
+
+TEST_F(HtmlExport, EmptySourceGivesAPageWithoutTable) {
+    ds.ClearRows();
+    ex.AllowCaptions = false;
+    ex.Header.Add("<h1>Head</h1>");
+    const std::string html = Export(ex);
+    EXPECT_EQ(html, kHead + kRowClasses +
+                        "<br>\r\n"
+                        "<h1>Head</h1>\r\n"
+                        "<br>\r\n"
+                        "</BODY>\r\n"
+                        "</HTML>\r\n");
+    EXPECT_EQ(HtmlLintErrors(html), "");
+
+    // Every row refused: still one complete page.
+    FillRows(2);
+    ex.OnBeforeExportRow = [](TExporter&, TExportRow&, bool& accept) { accept = false; };
+    EXPECT_EQ(Export(ex), html);
+}
+
+TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
+    EXPECT_EQ(ex.NormalString("a<b>"), "a&lt;b&gt;");
+    EXPECT_EQ(ex.NormalString("x\r\ny"), "x<br>y");
+    EXPECT_EQ(ex.NormalString("x\ny\nz"), "x<br>y<br>z");
+    EXPECT_EQ(ex.NormalString("x\r\n\r\ny"), "x<br><br>y");
+    EXPECT_EQ(ex.NormalString("bell\x07 tab\t bad\xFF"), "bell? tab\t bad?");
+    ex.InterpretTags = false;
+    EXPECT_EQ(ex.NormalString("a<b>"), "a<b>");
+    EXPECT_EQ(ex.NormalString("<i>x</i>\ny"), "<i>x</i><br>y");
+    ex.InterpretTags = true;
+
+    ds.ClearRows();
+    ds.AddRow({"<script>&amp;\x01x", "1"});
+    ex.Captions.Add("Name=Name <&> \"quoted\"");
+    ex.Title = "Sales & <costs>";
+    const std::string html = Export(ex);
+    EXPECT_NE(html.find("<td class=\"ThRows\">Name &lt;&amp;&gt; &quot;quoted&quot;</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find(">&lt;script&gt;&amp;amp;?x</td>"), std::string::npos);
+    EXPECT_NE(html.find(" <Title>Sales &amp; &lt;costs&gt;</Title>"), std::string::npos);
+    EXPECT_EQ(HtmlLintErrors(html), "");
+    EXPECT_EQ(HtmlCellText(html, 1), "Name <&> \"quoted\"");
+    EXPECT_EQ(HtmlCellText(html, 3), "<script>&amp;?x");
+
+    // Untyped and Boolean values are escaped like the others.
+    TMemoryDataSet odd;
+    odd.AddField({"Flag", TFieldType::ftBoolean});
+    odd.AddField({"Other", TFieldType::ftUnknown});
+    odd.AddRow({"<yes>", "a&b"});
+    ex.DataSet = &odd;
+    const std::string oddHtml = Export(ex);
+    EXPECT_NE(oddHtml.find("align=Center>&lt;yes&gt;</td>"), std::string::npos) << oddHtml;
+    EXPECT_NE(oddHtml.find("align=Left>a&amp;b</td>"), std::string::npos);
+    EXPECT_EQ(HtmlLintErrors(oddHtml), "");
+}
+
+TEST_F(HtmlExport, CellParametersBecomeInlineStyles) {
+    ex.OnGetCellParams = [](TExporter&, int recNo, int colNo, const std::string&, TExportColAlign& align,
+                            TExportFont& font, TExportColor& background) {
+        if (recNo == 0 && colNo == 0) {
+            align = TExportColAlign::ecaCenter;
+            background = 0x0000FF;
+            font.Name = "courier";
+            font.Size = 12;
+            font.Color = 0x00FF00;
+            font.Bold = true;
+            font.Italic = true;
+            font.Underline = true;
+        }
+        if (recNo == 1 && colNo == 1)
+            font.Name = "ARIAL"; // the same font in other case: no declaration
+    };
+    ex.HTMLOptions.TextFont.Bold = true;
+    const std::string html = Export(ex);
+    EXPECT_NE(html.find("<td class=\"TrOdd\" align=Center style=\"background-color: #FF0000; font-family: "
+                        "courier; font-size: 12pt; color: #00FF00; font-style: italic; text-decoration: "
+                        "underline\">a&lt;b&gt;"),
+              std::string::npos)
+        << html;
+    EXPECT_NE(html.find("<td class=\"TrRows\" align=Right>7</td>"), std::string::npos);
+    EXPECT_EQ(HtmlLintErrors(html), "");
+
+    ex.HTMLOptions.TextFont.Bold = false;
+    ex.OnGetCellParams = [](TExporter&, int, int, const std::string&, TExportColAlign&, TExportFont& font,
+                            TExportColor&) { font.Bold = true; };
+    EXPECT_NE(Export(ex).find("align=Right style=\"font-weight: bold\">12</td>"), std::string::npos);
+}
+
+TEST_F(HtmlExport, StyleSheetFollowsTheOptions) {
+    ex.HTMLOptions.DefaultOptions = {TDefaultOption::doFontName};
+    ex.HTMLOptions.TextFont.Size = 11;
+    ex.HTMLOptions.BackgroundFileName = "back.png";
+    ex.TableOptions.BorderColor = 0x000080;
+    ex.AllowCaptions = false;
+    const std::string html = Export(ex);
+    EXPECT_NE(html.find("  BODY { background: #333399; color: #FFFFFF;\r\n"
+                        "         font-size: 11pt;\r\n"
+                        "background-image: url(back.png)\r\n"
+                        "  }\r\n"),
+              std::string::npos)
+        << html;
+    EXPECT_EQ(html.find("font-family"), std::string::npos);
+    EXPECT_EQ(html.find(".ThRows"), std::string::npos);
+    EXPECT_NE(html.find("  .TrBC { background-color: #800000 }\r\n</STYLE>"), std::string::npos);
+    // The border wrapper table is closed after the data table.
+    EXPECT_NE(html.find("<Table cellspacing=0 cellpadding=0 class=\"TrBC\">\r\n<tr><td>\r\n<Table Border="),
+              std::string::npos);
+    EXPECT_NE(html.find("</Table>\r\n</td></tr>\r\n</Table>\r\n<br>\r\n</BODY>"), std::string::npos);
+    EXPECT_EQ(HtmlLintErrors(html), "");
+
+    // A table background file that exists replaces the row background colours.
+    TempDir dir;
+    WriteFile(dir.file("table.png"), "png");
+    ex.TableOptions.BackgroundFileName = dir.file("table.png");
+    const std::string withBackground = Export(ex);
+    EXPECT_NE(withBackground.find(" Background=\"" + dir.file("table.png") + "\">"), std::string::npos);
+    EXPECT_EQ(withBackground.find("background-color: #007AEC"), std::string::npos);
+}
+
+TEST_F(HtmlExport, TemplatesAndSetters) {
+    EXPECT_EQ(ColorToHTML(0x0000FF), "#FF0000");
+    EXPECT_EQ(ColorToHTML(0xEC7A00), "#007AEC");
+    EXPECT_EQ(ColorToHTML(0xff0000), "#0000FF");
+    EXPECT_EQ(ex.HTMLTemplate(), THTMLTemplate::htClassic);
+
+    ex.SetHTMLTemplate(THTMLTemplate::htMS_Money);
+    EXPECT_EQ(ex.HTMLOptions.BackgroundColor, 0xFFFFFFu);
+    EXPECT_EQ(ex.TableOptions.HeadersRowBgColor, 0xB5C6CEu);
+    EXPECT_EQ(ex.TableOptions.OddRowBgColor, 0xF0FBFFu);
+    ex.SetHTMLTemplate(THTMLTemplate::htSimple);
+    EXPECT_EQ(ex.HTMLOptions.TextFont.Color, 0x804000u);
+    EXPECT_EQ(ex.TableOptions.HeadersRowBgColor, 0x996633u);
+
+    // The same template again does not re-apply; htCustom keeps the colours; the border colour, font size
+    // and file names are never touched.
+    ex.TableOptions.HeadersRowBgColor = 1;
+    ex.TableOptions.BorderColor = 2;
+    ex.HTMLOptions.TextFont.Size = 14;
+    ex.HTMLOptions.TextFont.Name = "Verdana";
+    ex.SetHTMLTemplate(THTMLTemplate::htSimple);
+    EXPECT_EQ(ex.TableOptions.HeadersRowBgColor, 1u);
+    ex.SetHTMLTemplate(THTMLTemplate::htCustom);
+    EXPECT_EQ(ex.TableOptions.HeadersRowBgColor, 1u);
+    ex.SetHTMLTemplate(THTMLTemplate::htMurky);
+    EXPECT_EQ(ex.TableOptions.HeadersRowBgColor, 0x93933Au);
+    EXPECT_EQ(ex.TableOptions.TableFontColor, 0x60E7FFu);
+    EXPECT_EQ(ex.HTMLOptions.TextFont.Name, "Arial");
+    EXPECT_EQ(ex.HTMLOptions.TextFont.Size, 14);
+    EXPECT_EQ(ex.TableOptions.BorderColor, 2u);
+
+    ex.SetMaxRecords(-5);
+    EXPECT_EQ(ex.MaxRecords(), 0);
+    ex.SetMaxRecords(3);
+    EXPECT_EQ(ex.MaxRecords(), 3);
+
+    EXPECT_EQ(NumberedFileName("report.html", 3, 2), "report03.html");
+    EXPECT_EQ(NumberedFileName("report.html", 123, 2), "report123.html");
+    EXPECT_EQ(NumberedFileName("/data/x.html/list.html", 1, 2), "/data/x.html/list01.html");
+    EXPECT_EQ(NumberedFileName("list", 7, 3), "list007");
+
+    // Assign copies what it should and no more.
+    THTMLOptions page;
+    page.BackgroundColor = 5;
+    page.TextFont.Name = "Tahoma";
+    page.AdvancedAttributes.Add("x");
+    page.DefaultOptions.clear();
+    THTMLOptions pageCopy;
+    pageCopy.Assign(page);
+    EXPECT_EQ(pageCopy.BackgroundColor, 5u);
+    EXPECT_EQ(pageCopy.TextFont.Name, "Tahoma");
+    EXPECT_EQ(pageCopy.AdvancedAttributes.Count(), 1);
+    EXPECT_EQ(pageCopy.DefaultOptions.count(TDefaultOption::doFontSize), 1u);
+    TTableOptions table;
+    table.CellPadding = 9;
+    table.BackgroundFileName = "t.png";
+    TTableOptions tableCopy;
+    tableCopy.Assign(table);
+    EXPECT_EQ(tableCopy.CellPadding, 9);
+    EXPECT_EQ(tableCopy.BackgroundFileName, "");
+}
+
+TEST_F(HtmlExport, TemplateFileRoundTrip) {
+    TempDir dir;
+    const std::string file = dir.file("colours.htf");
+    ex.SetHTMLTemplate(THTMLTemplate::htOlive);
+    ex.TableOptions.BorderColor = 0x123456;
+    ex.HTMLOptions.TextFont.Name = "Verdana";
+    ex.SaveTemplateToFile(file);
+    EXPECT_EQ(ReadFile(file), "[HTML options]\r\n"
+                              "Background-color=16777215\r\n"
+                              "Font-color=6250591\r\n"
+                              "Font-family=Verdana\r\n"
+                              "LinkColor=255\r\n"
+                              "VLinkColor=8388736\r\n"
+                              "ALinkColor=16711680\r\n"
+                              "\r\n"
+                              "[Table options]\r\n"
+                              "Header-bgcolor=9488591\r\n"
+                              "Header-color=0\r\n"
+                              "Table-color=6250591\r\n"
+                              "Even_row-bgcolor=16777215\r\n"
+                              "Odd_row-bgcolor=13631487\r\n"
+                              "Border-color=1193046\r\n");
+
+    TExporterHTML other;
+    other.DataSet = &ds;
+    other.Title = ex.Title;
+    other.LoadTemplateFromFile(file);
+    EXPECT_EQ(other.HTMLTemplate(), THTMLTemplate::htClassic);
+    EXPECT_EQ(other.HTMLOptions.TextFont.Name, "Verdana");
+    EXPECT_EQ(other.HTMLOptions.TextFont.Color, 0x5F605Fu);
+    EXPECT_EQ(other.HTMLOptions.LinkColor, 0x0000FFu);
+    EXPECT_EQ(other.TableOptions.HeadersRowBgColor, 0x90C8CFu);
+    EXPECT_EQ(other.TableOptions.OddRowBgColor, 0xCFFFFFu);
+    EXPECT_EQ(other.TableOptions.BorderColor, 0x123456u);
+    EXPECT_EQ(Export(other), [&] {
+        ex.SetHTMLTemplate(THTMLTemplate::htCustom);
+        return Export(ex);
+    }());
+
+    // Missing keys keep the current values; saving replaces keys and keeps other lines.
+    WriteFile(file, "[Other]\r\nKeep=1\r\n[Table options]\r\nBorder-color=255\r\n");
+    TExporterHTML partial;
+    partial.LoadTemplateFromFile(file);
+    EXPECT_EQ(partial.TableOptions.BorderColor, 255u);
+    EXPECT_EQ(partial.HTMLOptions.BackgroundColor, 0x993333u);
+    partial.SaveTemplateToFile(file);
+    ini::IniFile saved(file);
+    EXPECT_EQ(saved.ReadString("Other", "Keep", ""), "1");
+    EXPECT_EQ(saved.ReadInteger("HTML options", "Background-color", 0), 0x993333);
+}
+
+TEST_F(HtmlExport, SingleFileExecuteWithExternalStyleSheet) {
+    TempDir dir;
+    ex.FileName = dir.file("list.html");
+    ex.UsingCSS = TUsingCSS::usExternal;
+    ex.Execute();
+    const std::string html = ReadFile(dir.file("list.html"));
+    EXPECT_NE(html.find(" <link rel=\"stylesheet\" type=\"text/css\" href=\"" + dir.file("list.css") +
+                        "\">\r\n</HEAD>"),
+              std::string::npos)
+        << html;
+    EXPECT_EQ(html.find("<Style"), std::string::npos);
+    const std::string css = ReadFile(dir.file("list.css"));
+    EXPECT_EQ(css.substr(0, 47), "  BODY { background: #333399; color: #FFFFFF;\r\n");
+    EXPECT_NE(css.find("  .TrOdd  {\r\n"), std::string::npos);
+    EXPECT_EQ(HtmlLintErrors(html), "");
+    EXPECT_EQ(ex.CSSFileName, "");
+
+    // An existing style sheet is kept when overwriting is off.
+    WriteFile(dir.file("list.css"), "mine");
+    ex.OverwriteCSSFile = false;
+    ex.Execute();
+    EXPECT_EQ(ReadFile(dir.file("list.css")), "mine");
+    ex.OverwriteCSSFile = true;
+    ex.Execute();
+    EXPECT_EQ(ReadFile(dir.file("list.css")), css);
+
+    // Nothing but the page and its style sheet is left behind.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"list.css", "list.html"}));
+
+    // To a caller's stream an external style sheet writes nothing.
+    EXPECT_EQ(Export(ex).find("<link"), std::string::npos);
+}
+
+TEST_F(HtmlExport, MultiFileExportWithNavigation) {
+    TempDir dir;
+    FillRows(5);
+    ex.FileName = dir.file("list.html");
+    ex.SetMaxRecords(2);
+    ex.Header.Clear();
+    ex.Header.Add("HEAD");
+    ex.Footer.Clear();
+    ex.Footer.Add("FOOT");
+    ex.Execute();
+
+    EXPECT_EQ(ReadFile(dir.file("list.html")), "");
+    const std::string pages[] = {ReadFile(dir.file("list01.html")), ReadFile(dir.file("list02.html")),
+                                 ReadFile(dir.file("list03.html"))};
+    EXPECT_FALSE(fs::exists(dir.file("list04.html")));
+    const int rows[] = {2, 2, 1};
+    for (int i = 0; i < 3; ++i) {
+        const std::string& page = pages[i];
+        EXPECT_EQ(Count(page, "  <tr>\r\n    <td class=\"Tr"), rows[i]) << page;
+        EXPECT_EQ(HtmlLintErrors(page), "");
+        // One bar right after <BODY> (before the header), one after the footer (before </BODY>).
+        EXPECT_NE(page.find("<BODY>\r\n<Table Border=\"0\" Cellpadding=\"4\" Cellspacing=\"1\">"),
+                  std::string::npos);
+        EXPECT_NE(page.find("</Table>\r\n<br>\r\nHEAD\r\n"), std::string::npos);
+        EXPECT_NE(page.find("FOOT\r\n<br>\r\n<Table Border=\"0\""), std::string::npos);
+        EXPECT_NE(page.find("</Table>\r\n</BODY>\r\n</HTML>\r\n"), std::string::npos);
+    }
+    // Rows alternate inside each file; the last of an odd-sized file is odd.
+    EXPECT_NE(pages[1].find("<td class=\"TrOdd\" align=Left>row3</td>"), std::string::npos);
+    EXPECT_NE(pages[1].find("<td class=\"TrRows\" align=Left>row4</td>"), std::string::npos);
+    EXPECT_NE(pages[2].find("<td class=\"TrOdd\" align=Left>row5</td>"), std::string::npos);
+
+    const std::string bar = "<Table Border=\"0\" Cellpadding=\"4\" Cellspacing=\"1\">\r\n"
+                            "  <tr>\r\n"
+                            "    <td><a href=\"list01.html\">First</a></td>\r\n"
+                            "    <td><a href=\"list03.html\">Prior</a></td>\r\n"
+                            "    <td><b>01</b></td>\r\n"
+                            "    <td><a href=\"list02.html\">02</a></td>\r\n"
+                            "    <td><a href=\"list03.html\">03</a></td>\r\n"
+                            "    <td><a href=\"list02.html\">Next</a></td>\r\n"
+                            "    <td><a href=\"list03.html\">Last</a></td>\r\n"
+                            "  </tr>\r\n"
+                            "</Table>\r\n";
+    EXPECT_NE(pages[0].find("<BODY>\r\n" + bar + "<br>\r\nHEAD\r\n"), std::string::npos) << pages[0];
+    EXPECT_NE(pages[0].find("FOOT\r\n<br>\r\n" + bar + "</BODY>"), std::string::npos) << pages[0];
+    EXPECT_NE(pages[2].find("<td><a href=\"list01.html\">Next</a></td>"), std::string::npos);
+    EXPECT_NE(pages[2].find("<td><b>03</b></td>"), std::string::npos);
+
+    // The first numbered page is what is shown.
+    struct RecordingShell : TExportShell {
+        std::string opened;
+        void Open(const std::string& name) override { opened = name; }
+        void Print(const std::string&) override {}
+    } shell;
+    ex.Shell = &shell;
+    ex.ShowFile = true;
+    ex.Execute();
+    EXPECT_EQ(shell.opened, dir.file("list01.html"));
+}
+
+TEST_F(HtmlExport, MultiFileIndexPageAndSingleFileWithoutBar) {
+    TempDir dir;
+    FillRows(3);
+    ex.FileName = dir.file("list.html");
+    ex.SetMaxRecords(2);
+    ex.GenerateIndex = true;
+    ex.Navigation.OnTop = false;
+    ex.Navigation.IndexLinkTemplate = "Part ";
+    ex.UsingCSS = TUsingCSS::usExternal;
+    ex.Execute();
+    const std::string index = ReadFile(dir.file("list.html"));
+    EXPECT_EQ(index, "<HTML>\r\n"
+                     "<HEAD>\r\n"
+                     " <META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                     " <link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+                         dir.file("list01.css") +
+                         "\">\r\n"
+                         "</HEAD>\r\n"
+                         "<BODY>\r\n"
+                         "<UL>\r\n"
+                         "<LI>\r\n"
+                         "<a href=\"list01.html\">Part 01</a>\r\n"
+                         "<LI>\r\n"
+                         "<a href=\"list02.html\">Part 02</a>\r\n"
+                         "</UL>\r\n"
+                         "</BODY>\r\n"
+                         "</HTML>\r\n");
+    EXPECT_EQ(HtmlLintErrors(index), "");
+    EXPECT_TRUE(fs::exists(dir.file("list01.css")));
+    const std::string page = ReadFile(dir.file("list01.html"));
+    EXPECT_NE(page.find("<br>\r\n<br>\r\n<Table Border=\"0\""), std::string::npos) << page;
+    EXPECT_NE(page.find("    <td><a href=\"list.html\">Index</a></td>\r\n"), std::string::npos);
+    EXPECT_EQ(Count(page, "Cellpadding=\"4\" Cellspacing=\"1\">"), 2); // data table and bottom bar
+    EXPECT_EQ(HtmlLintErrors(page), "");
+
+    // A single page file gets no bar.
+    TempDir one;
+    FillRows(2);
+    ex.FileName = one.file("list.html");
+    ex.GenerateIndex = false;
+    ex.Navigation.OnTop = true;
+    ex.UsingCSS = TUsingCSS::usInternal;
+    ex.Execute();
+    const std::string single = ReadFile(one.file("list01.html"));
+    EXPECT_EQ(single.find("Cellpadding=\"4\" Cellspacing=\"1\">\r\n  <tr>\r\n    <td><a"), std::string::npos);
+    EXPECT_EQ(Count(single, "<Table"), 1);
+    EXPECT_FALSE(fs::exists(one.file("list02.html")));
+
+    // Written to a caller's stream, a multi-file export stays one page.
+    FillRows(5);
+    const std::string html = Export(ex);
+    EXPECT_EQ(Count(html, "<HTML>"), 1);
+    EXPECT_EQ(Count(html, "  <tr>\r\n    <td class=\"Tr"), 5);
+}
+
+TEST_F(HtmlExport, FailedExportLeavesNoFiles) {
+    TempDir dir;
+    WriteFile(dir.file("list.html"), "old");
+    ex.FileName = dir.file("list.html");
+    ex.OnExportedRecord = [](TExporter&, int recNo) {
+        if (recNo == 1)
+            throw EExportError("source failed");
+    };
+    ex.SetMaxRecords(1);
+    EXPECT_THROW(ex.Execute(), EExportError);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"list.html"});
+    EXPECT_EQ(ReadFile(dir.file("list.html")), "old");
+}
+
+} // namespace
+} // namespace exporter::test

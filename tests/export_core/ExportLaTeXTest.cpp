@@ -1,0 +1,262 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterLaTeX.h"
+#include "platform/rtl/LocaleFacts.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace exporter::test {
+namespace {
+
+std::string Export(TExporter& ex) {
+    std::ostringstream out;
+    ex.ExportToStream(out);
+    return out.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+    return lines;
+}
+
+// Checks what a LaTeX reader needs: environments opened and closed in order, every table row with the
+// same number of unescaped "&" as the column specification asks for, no bare special character and no
+// empty line inside the table. Returns the problems found.
+std::string LaTeXStructureProblems(const std::string& text) {
+    std::string problems;
+    std::vector<std::string> open;
+    int columns = -1;
+    const std::regex begin(R"(^\\begin\{(\w+)\}(\{([^}]*)\})?$)");
+    const std::regex end(R"(^\\end\{(\w+)\}$)");
+    for (const std::string& line : Lines(text)) {
+        std::smatch m;
+        if (std::regex_match(line, m, begin)) {
+            open.push_back(m[1]);
+            if (m[1] == "tabular") {
+                const std::string spec = m[3];
+                columns = int(std::count(spec.begin(), spec.end(), '|')) - 1;
+            }
+            continue;
+        }
+        if (std::regex_match(line, m, end)) {
+            if (open.empty() || open.back() != m[1])
+                problems += "unbalanced \\end{" + m[1].str() + "}\n";
+            else
+                open.pop_back();
+            continue;
+        }
+        if (open.empty() || open.back() != "tabular")
+            continue;
+        if (line.empty())
+            problems += "empty line inside the table\n";
+        if (line == "\\\\" || line == "\\hline")
+            continue;
+        int ampersands = 0;
+        for (size_t i = 0; i < line.size(); ++i) {
+            const char c = line[i];
+            if (c == '\\') {
+                ++i; // an escaped character or the start of a command
+                continue;
+            }
+            if (c == '$') {
+                const size_t close = line.find('$', i + 1);
+                if (close == std::string::npos)
+                    problems += "unclosed math in: " + line + "\n";
+                i = close == std::string::npos ? line.size() : close;
+                continue;
+            }
+            if (c == '&')
+                ++ampersands;
+            else if (std::string("#%^_~").find(c) != std::string::npos)
+                problems += std::string("bare ") + c + " in: " + line + "\n";
+        }
+        if (ampersands != columns - 1)
+            problems += "row with " + std::to_string(ampersands + 1) + " cells: " + line + "\n";
+    }
+    for (const std::string& name : open)
+        problems += "unclosed " + name + "\n";
+    return problems;
+}
+
+class LaTeXExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ds.AddField({"Name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.AddField({"Price", TFieldType::ftFloat});
+        ds.AddRow({"alpha", "12", "1234.5"});
+        ds.AddRow({"50% & $5", "7", std::nullopt});
+        ex.DataSet = &ds;
+        ex.Options.SetCodePage(1252);
+    }
+    TMemoryDataSet ds;
+    TExporterLaTeX ex;
+};
+
+TEST_F(LaTeXExport, DocumentWithOneRuledTable) {
+    ex.Header.Add("Report");
+    ex.Footer.Add("End");
+    ex.Preambula.Add("\\usepackage{longtable}");
+    ex.Captions.Add("Name=Item_name");
+    const std::string tex = Export(ex);
+    EXPECT_EQ(tex, "\\documentclass[a4paper]{article}\r\n"
+                   "\\usepackage[cp1252]{inputenc}\r\n"
+                   "\\usepackage[english]{babel}\r\n"
+                   "\\usepackage{longtable}\r\n"
+                   "\r\n"
+                   "\\begin{document}\r\n"
+                   "\r\n"
+                   "Report\r\n"
+                   "\\par\\bigskip\r\n"
+                   "\\begin{tabular}{|l|r|r|}\r\n"
+                   "\\hline\r\n"
+                   "Item\\_name & Count & Price\r\n"
+                   "\\\\\r\n"
+                   "\\hline\r\n"
+                   "alpha & 12 & 1,234.50\r\n"
+                   "\\\\\r\n"
+                   "\\hline\r\n"
+                   "50\\% \\& \\$5 & 7 & \r\n"
+                   "\\\\\r\n"
+                   "\\hline\r\n"
+                   "\\end{tabular}\r\n"
+                   "\r\n"
+                   "End\r\n"
+                   "\\end{document}\r\n");
+    EXPECT_EQ(LaTeXStructureProblems(tex), "");
+}
+
+TEST_F(LaTeXExport, LaTeX209HasNoPackagesNorPreamble) {
+    ex.Options.LaTeXVersion = TLaTeXVersion::LaTeX209;
+    ex.Options.DocumentStyle = TLaTeXDocStyle::dsBook;
+    ex.Preambula.Add("\\usepackage{longtable}");
+    ex.AllowCaptions = false;
+    const std::string tex = Export(ex);
+    EXPECT_EQ(tex.substr(0, tex.find("\\par")), "\\documentstyle[a4paper]{book}\r\n"
+                                                "\\begin{document}\r\n"
+                                                "\r\n");
+    EXPECT_EQ(LaTeXStructureProblems(tex), "");
+
+    ex.Options.DocumentParams.clear();
+    EXPECT_EQ(Export(ex).substr(0, 26), "\\documentstyle{book}\r\n\\beg");
+    ex.Options.LaTeXVersion = TLaTeXVersion::LaTeX2e;
+    EXPECT_EQ(Export(ex).substr(0, 27), "\\documentclass{book}\r\n\\usep");
+}
+
+TEST_F(LaTeXExport, SpecialCharactersAreEscaped) {
+    EXPECT_EQ(ex.NormalString("50%"), "50\\%");
+    EXPECT_EQ(ex.NormalString("a\\b"), "a$\\backslash$b");
+    EXPECT_EQ(ex.NormalString("#$%&_{}"), "\\#\\$\\%\\&\\_\\{\\}");
+    EXPECT_EQ(ex.NormalString("a~b^c"), "a\\~{}b\\^{}c");
+    EXPECT_EQ(ex.NormalString("x<y>z"), "x$<$y$>$z");
+    EXPECT_EQ(ex.NormalString("one\r\ntwo\nthree\rfour"), "one two three four");
+    EXPECT_EQ(ex.NormalString("bell\x07\xFF"), "bell??");
+
+    ds.ClearRows();
+    ds.AddRow({"a\\b ~ ^ _ #1 {x} <y>", "1", "2"});
+    ds.AddRow({"line one\r\n\r\nline two", "2", "3"});
+    ex.Captions.Add("Price=Price & tax %");
+    const std::string tex = Export(ex);
+    EXPECT_NE(tex.find("a$\\backslash$b \\~{} \\^{} \\_ \\#1 \\{x\\} $<$y$>$ & 1 & 2.00"), std::string::npos)
+        << tex;
+    EXPECT_NE(tex.find("Name & Count & Price \\& tax \\%\r\n"), std::string::npos);
+    EXPECT_EQ(LaTeXStructureProblems(tex), "");
+}
+
+TEST_F(LaTeXExport, UntypedAndBooleanValuesAreEscapedToo) {
+    TMemoryDataSet odd;
+    odd.AddField({"Flag", TFieldType::ftBoolean});
+    odd.AddField({"Other", TFieldType::ftUnknown});
+    odd.AddRow({"100%", "a_b"});
+    ex.DataSet = &odd;
+    const std::string tex = Export(ex);
+    EXPECT_NE(tex.find("100\\% & a\\_b\r\n"), std::string::npos) << tex;
+    EXPECT_EQ(LaTeXStructureProblems(tex), "");
+}
+
+TEST_F(LaTeXExport, DeclaresTheEncodingReallyWritten) {
+    ds.ClearRows();
+    ds.AddRow({"caf\xC3\xA9 \xE2\x82\xAC \xD0\xB6", "1", "1"}); // café € ж
+    std::string tex = Export(ex);
+    EXPECT_NE(tex.find("\\usepackage[cp1252]{inputenc}"), std::string::npos);
+    EXPECT_NE(tex.find("caf\xE9 \x80 ? & 1"), std::string::npos);
+
+    // A code page the writer cannot produce is written and declared as Windows-1252.
+    ex.Options.SetCodePage(1251);
+    EXPECT_EQ(ex.Options.CodePage(), 1251);
+    EXPECT_EQ(Export(ex), tex);
+
+    ex.Options.SetCodePage(65001);
+    tex = Export(ex);
+    EXPECT_NE(tex.find("\\usepackage[utf8]{inputenc}"), std::string::npos);
+    EXPECT_NE(tex.find("caf\xC3\xA9 \xE2\x82\xAC \xD0\xB6 & 1"), std::string::npos);
+
+    ex.Options.SetCodePage(0);
+    EXPECT_EQ(ex.Options.CodePage(), rtl::LocaleFacts::Current().CodePage);
+    ex.Options.SetCodePage(-3);
+    EXPECT_EQ(ex.Options.CodePage(), rtl::LocaleFacts::Current().CodePage);
+    EXPECT_EQ(TLaTeXOptions().CodePage(), rtl::LocaleFacts::Current().CodePage);
+}
+
+TEST_F(LaTeXExport, RussianAddsTheSwitch) {
+    ex.Options.Languages = "russian,english";
+    const std::string tex = Export(ex);
+    EXPECT_NE(tex.find("\\usepackage[russian,english]{babel}\r\n\\begin{document}\r\n\\Rus\r\n\r\n"),
+              std::string::npos)
+        << tex;
+}
+
+TEST_F(LaTeXExport, AbortClosesTheDocumentOnce) {
+    ex.Footer.Add("End");
+    ex.OnExportedRecord = [](TExporter& sender, int) { sender.Abort(); };
+    const std::string tex = Export(ex);
+    EXPECT_NE(tex.find("alpha & 12 & 1,234.50\r\n\\\\\r\n\\hline\r\n"
+                       "\\hline\r\n\\end{tabular}\r\n\r\n\\end{document}\r\n"),
+              std::string::npos)
+        << tex;
+    EXPECT_EQ(tex.find("End"), std::string::npos);
+    EXPECT_EQ(LaTeXStructureProblems(tex), "");
+
+    // An abort that the stop event cancels goes on and ends normally.
+    ex.OnExportedRecord = [](TExporter& sender, int recNo) {
+        if (recNo == 0)
+            sender.Abort();
+    };
+    ex.OnStopExport = [](TExporter&, bool& canContinue) { canContinue = true; };
+    const std::string full = Export(ex);
+    EXPECT_NE(full.find("50\\%"), std::string::npos);
+    EXPECT_NE(full.find("\\end{tabular}\r\n\r\nEnd\r\n\\end{document}\r\n"), std::string::npos) << full;
+    EXPECT_EQ(LaTeXStructureProblems(full), "");
+}
+
+TEST_F(LaTeXExport, EmptySourceGivesAnEmptyTable) {
+    ds.ClearRows();
+    ex.AllowCaptions = false;
+    const std::string tex = Export(ex);
+    EXPECT_NE(tex.find("\\begin{tabular}{|l|r|r|}\r\n\\hline\r\n\\end{tabular}"), std::string::npos);
+    EXPECT_EQ(LaTeXStructureProblems(tex), "");
+}
+
+TEST(LaTeXOptions, AssignCopiesAllFive) {
+    TLaTeXOptions a, b;
+    a.LaTeXVersion = TLaTeXVersion::LaTeX209;
+    a.DocumentStyle = TLaTeXDocStyle::dsBook;
+    a.DocumentParams = "12pt";
+    a.SetCodePage(1250);
+    a.Languages = "german";
+    b.Assign(a);
+    EXPECT_EQ(b.LaTeXVersion, TLaTeXVersion::LaTeX209);
+    EXPECT_EQ(b.DocumentStyle, TLaTeXDocStyle::dsBook);
+    EXPECT_EQ(b.DocumentParams, "12pt");
+    EXPECT_EQ(b.CodePage(), 1250);
+    EXPECT_EQ(b.Languages, "german");
+}
+
+} // namespace
+} // namespace exporter::test

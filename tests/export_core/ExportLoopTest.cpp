@@ -1,0 +1,292 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterCustomSource.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace exporter::test {
+namespace {
+
+std::string ExportText(TExporter& exporter) {
+    std::ostringstream out;
+    exporter.ExportToStream(out);
+    return out.str();
+}
+
+TEST(ExportLoop, SkipAndCountSelectRowsAndReportCounters) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 10);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.SkipRecCount = 2;
+    ex.ExportRecCount = 3;
+    std::vector<int> skipped, exported;
+    ex.OnSkippedRecord = [&](TExporter&, int n) { skipped.push_back(n); };
+    ex.OnExportedRecord = [&](TExporter&, int n) { exported.push_back(n); };
+
+    EXPECT_EQ(ExportText(ex), "row3|3|3.5\r\nrow4|4|4.5\r\nrow5|5|5.5\r\n");
+    EXPECT_EQ(skipped, (std::vector<int>{1, 2}));
+    EXPECT_EQ(exported, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(ex.Steps, (std::vector<std::string>{"BeginExport", "WriteCaptionRow", "BeforeExport",
+                                                  "AfterExport", "EndExport"}));
+    EXPECT_EQ(ds.DisableCount(), 0);
+    EXPECT_EQ(ex.GetWriter(), nullptr);
+}
+
+TEST(ExportLoop, RefusedRowIsNotWrittenButCountsTowardsTheLimit) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 5);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.ExportRecCount = 3;
+    std::vector<int> exported;
+    ex.OnBeforeExportRow = [](TExporter&, TExportRow& row, bool& accept) {
+        accept = row.FindCol("Name")->Value != "row2";
+    };
+    ex.OnExportedRecord = [&](TExporter&, int n) { exported.push_back(n); };
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"row1|1|1.5", "row3|3|3.5"}));
+    EXPECT_EQ(exported, (std::vector<int>{0, 2}));
+}
+
+TEST(ExportLoop, GetExportTextChangesTheCellAndIsTrimmed) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 2);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.OnGetExportText = [](TExporter&, int col, std::string& text) {
+        if (col == 0)
+            text = "  <" + text + ">  ";
+    };
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"<row1>|1|1.5", "<row2>|2|2.5"}));
+}
+
+TEST(ExportLoop, AbortEndsBeforeTheNextRowUnlessStopHandlerCancels) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 5);
+    {
+        RecordingExporter ex;
+        ex.DataSet = &ds;
+        ex.OnExportedRecord = [](TExporter& sender, int n) {
+            if (n == 1)
+                sender.Abort();
+        };
+        ExportText(ex);
+        EXPECT_EQ(ex.Rows.size(), 2u);
+        EXPECT_TRUE(ex.IsAborted());
+        EXPECT_EQ(ex.Steps.back(), "EndExport");
+        EXPECT_EQ(ex.Steps[ex.Steps.size() - 2], "AfterExport");
+    }
+    {
+        RecordingExporter ex;
+        ex.DataSet = &ds;
+        int asked = 0;
+        ex.OnExportedRecord = [](TExporter& sender, int n) {
+            if (n == 1)
+                sender.Abort();
+        };
+        ex.OnStopExport = [&](TExporter&, bool& canContinue) {
+            EXPECT_FALSE(canContinue);
+            ++asked;
+            canContinue = true;
+        };
+        ExportText(ex);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(ex.Rows.size(), 5u);
+        EXPECT_FALSE(ex.IsAborted());
+    }
+}
+
+TEST(ExportLoop, AbortFromBeginExportWritesNothingAndSkipsEndExport) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 3);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    bool ended = false;
+    ex.OnBeginExport = [](TExporter& sender) { sender.Abort(); };
+    ex.OnEndExport = [&](TExporter&) { ended = true; };
+    EXPECT_EQ(ExportText(ex), "");
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(ex.Steps, (std::vector<std::string>{"BeginExport"}));
+    EXPECT_EQ(ds.DisableCount(), 0);
+}
+
+TEST(ExportLoop, AbortBeforeTheExportHasNoEffect) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 3);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.Abort();
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows.size(), 3u);
+}
+
+TEST(ExportLoop, CurrentRecordOnlyExportsTheCurrentRecord) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 5);
+    ds.SetRecNo(3);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.CurrentRecordOnly = true;
+    ex.GoToFirstRecord = false;
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"row4|4|4.5"}));
+}
+
+TEST(ExportLoop, SourceErrorsCarryTheTableTexts) {
+    RecordingExporter ex;
+    try {
+        ExportText(ex);
+        FAIL();
+    } catch (const EExportError& e) {
+        EXPECT_STREQ(e.what(), "Export source (DataSet) is not assigned");
+    }
+    ex.ExportSource = TExportSource::esListView;
+    EXPECT_THROW(
+        {
+            try {
+                ExportText(ex);
+            } catch (const EExportError& e) {
+                EXPECT_STREQ(e.what(), "Export source (ListView) is not assigned");
+                throw;
+            }
+        },
+        EExportError);
+
+    TMemoryDataSet ds;
+    FillDataSet(ds, 0);
+    ex.ExportSource = TExportSource::esDataSet;
+    ex.DataSet = &ds;
+    ex.ExportEmpty = false;
+    try {
+        ExportText(ex);
+        FAIL();
+    } catch (const EExportError& e) {
+        EXPECT_STREQ(e.what(), "Export source (DataSet) is empty");
+    }
+    ds.SetActive(false);
+    try {
+        ExportText(ex);
+        FAIL();
+    } catch (const EExportError& e) {
+        EXPECT_STREQ(e.what(), "Export source (DataSet) is closed");
+    }
+}
+
+TEST(ExportLoop, HandlerExceptionPropagatesAndControlsAreEnabledAgain) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 3);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.OnExportedRecord = [](TExporter&, int) { throw std::runtime_error("handler failed"); };
+    EXPECT_THROW(ExportText(ex), std::runtime_error);
+    EXPECT_EQ(ds.DisableCount(), 0);
+    EXPECT_EQ(ex.GetWriter(), nullptr);
+}
+
+TEST(ExportLoop, ListViewLimitsAreClippedToTheItemCount) {
+    TMemoryListView lv;
+    lv.AddColumn({"A", 80});
+    for (const char* s : {"x", "y", "z"})
+        lv.AddItem({s});
+    RecordingExporter ex;
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &lv;
+    ex.ExportRecCount = 5;
+    ex.SkipRecCount = 1;
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"y", "z"}));
+    EXPECT_EQ(ex.ExportRecCount, 3);
+    EXPECT_EQ(lv.UpdateCount(), 0);
+}
+
+TEST(ExportLoop, StringGridRowsFollowTheFixedRows) {
+    TMemoryStringGrid grid({{"h1", "h2"}, {"a", "1"}, {"b", "2"}, {"c", "3"}}, 1);
+    RecordingExporter ex;
+    ex.ExportSource = TExportSource::esStringGrid;
+    ex.StringGrid = &grid;
+    ex.SkipRecCount = 1;
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"b|2", "c|3"}));
+}
+
+TEST(ExportLoop, CustomSourceRunsEveryExportFromTheFirstRecord) {
+    TqeCustomSource src;
+    src.Columns.Add().SetColumnName("N");
+    src.OnGetNextRecord = [](TqeCustomSource&, int recNo, bool& eof) { eof = recNo >= 3; };
+    src.OnGetColumnValue = [](TqeCustomSource&, int recNo, const TqeCustomColumn&, TExportVariant& v) {
+        v = std::int64_t(recNo * 10);
+    };
+    RecordingExporter ex;
+    ex.ExportSource = TExportSource::esCustom;
+    ex.CustomSource = &src;
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"10", "20", "30"}));
+    ex.Rows.clear();
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"10", "20", "30"}));
+}
+
+TEST(ExportLoop, ColumnsOfTheSameNameKeepTheirOwnValues) {
+    TMemoryListView lv;
+    lv.AddColumn({"Name", 80});
+    lv.AddColumn({"Name", 80});
+    lv.AddItem({"left", "right"});
+    RecordingExporter ex;
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &lv;
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"left|right"}));
+}
+
+TEST(ExportLoop, NotificationClearsTheRemovedSource) {
+    TMemoryDataSet ds;
+    TMemoryListView lv;
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.ListView = &lv;
+    ex.Notification(&ds);
+    EXPECT_EQ(ex.DataSet, nullptr);
+    EXPECT_EQ(ex.ListView, &lv);
+}
+
+TEST(ExportWriter, PaddingLinesAndAlignmentNames) {
+    EXPECT_EQ(TExportWriter::PadCenter("ab", '*', 7), "**ab***");
+    EXPECT_EQ(TExportWriter::PadLeft("ab", '.', 4), "..ab");
+    EXPECT_EQ(TExportWriter::PadRight("ab", '.', 4), "ab..");
+    EXPECT_EQ(TExportWriter::PadRight("abcdef", '.', 4), "abcdef");
+    EXPECT_EQ(TExportWriter::PadLeft("äb", '.', 3), ".äb"); // characters, not bytes
+
+    RecordingExporter ex;
+    std::ostringstream out;
+    TExportWriter w(ex, out);
+    w.CharLine('-', 3);
+    w.CharLine('-', 0);
+    w.EmptyLine();
+    w.Write("x");
+    w.SetEncoding(TExportTextEncoding::Windows1252);
+    w.WriteLn("é€ж");
+    EXPECT_EQ(out.str(), "---\r\n\r\n\r\nx\xE9\x80?\r\n");
+    EXPECT_EQ(w.AlignToStr(TExportColAlign::ecaCenter), "Center alignment");
+    EXPECT_EQ(w.AlignToStr(TExportColAlign(7)), "Unknown alignment");
+}
+
+TEST(ExportStrings, TableAndLocalisationCallback) {
+    EXPECT_EQ(ExportLoadStr(34020), "Do you want to abort export?");
+    EXPECT_EQ(ExportLoadStr(34024), "");
+    TExportLocale& locale = ExportLocale();
+    locale.OnLocalize = [](int id, std::string& text) {
+        if (id == 34020)
+            text = "Abbrechen?";
+    };
+    EXPECT_EQ(ExportLoadStr(34020), "Abbrechen?");
+    EXPECT_EQ(ExportLoadStr(34019), "Are you sure?");
+    locale.OnLocalize = nullptr;
+    EXPECT_EQ(ExportLoadStr(34020), "Do you want to abort export?");
+}
+
+} // namespace
+} // namespace exporter::test

@@ -1,0 +1,379 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterPDF.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+namespace exporter::test {
+namespace {
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + what.size()))
+        ++n;
+    return n;
+}
+
+// Every object's offset in the cross-reference table points at "<n> 0 obj", and startxref at "xref".
+void ExpectConsistentXref(const std::string& pdf) {
+    const size_t xref = pdf.rfind("xref\r0 ");
+    ASSERT_NE(xref, std::string::npos);
+    std::smatch m;
+    const std::string tail = pdf.substr(xref);
+    ASSERT_TRUE(std::regex_search(tail, m, std::regex("^xref\r0 (\\d+)\r")));
+    const int size = std::stoi(m[1]);
+    size_t pos = xref + m.length(0);
+    EXPECT_EQ(pdf.substr(pos, 20), "0000000000 65535 f \r");
+    for (int n = 1; n < size; ++n) {
+        const std::string entry = pdf.substr(pos + size_t(n) * 20, 20);
+        ASSERT_EQ(entry.substr(10), " 00000 n \r") << n;
+        const size_t offset = std::stoul(entry.substr(0, 10));
+        EXPECT_EQ(pdf.compare(offset, std::to_string(n).size() + 6, std::to_string(n) + " 0 obj"), 0) << n;
+    }
+    ASSERT_TRUE(std::regex_search(tail, m, std::regex("startxref\r(\\d+)\r%%EOF$")));
+    EXPECT_EQ(std::stoul(m[1]), xref);
+}
+
+std::string QpdfCheck(const std::string& file, int& status) {
+    return RunCommand("qpdf --check '" + file + "'", status);
+}
+
+std::string PdfToText(const std::string& file) {
+    int status = 0;
+    std::string text = RunCommand("pdftotext -layout '" + file + "' -", status);
+    EXPECT_EQ(status, 0) << text;
+    return text;
+}
+
+// Contents of the page content streams in order.
+std::vector<std::string> ContentStreams(const std::string& pdf) {
+    std::vector<std::string> streams;
+    for (size_t pos = pdf.find("stream\r\n"); pos != std::string::npos;
+         pos = pdf.find("stream\r\n", pos + 1)) {
+        const size_t start = pos + 8;
+        const size_t end = pdf.find("endstream", start);
+        streams.push_back(pdf.substr(start, end - start));
+        pos = end;
+    }
+    return streams;
+}
+
+TEST(PDFFontMetrics, TablesHoldTheStandardWidths) {
+    int sum = 0;
+    for (int w : PDFGeneralWidths())
+        sum += w;
+    EXPECT_EQ(sum, 123990);
+    const TPDFWidthTable& helvetica = PDFFontWidths(TPDFFontName::poHelvetica);
+    EXPECT_EQ(helvetica['A'], 667);
+    EXPECT_EQ(helvetica[' '], 278);
+    EXPECT_EQ(helvetica['i'], 222);
+    EXPECT_EQ(helvetica[0xE9], 556); // e acute
+    EXPECT_EQ(helvetica[0x80], 556); // euro
+    EXPECT_EQ(helvetica[0x81], 278); // unassigned: the space
+    EXPECT_EQ(&PDFFontWidths(TPDFFontName::poHelveticaOblique), &helvetica);
+    EXPECT_EQ(PDFFontWidths(TPDFFontName::poHelveticaBold)['i'], 278);
+    EXPECT_EQ(PDFFontWidths(TPDFFontName::poTimesRoman)['A'], 722);
+    EXPECT_EQ(PDFFontWidths(TPDFFontName::poTimesItalic)['A'], 611);
+    for (int w : PDFFontWidths(TPDFFontName::poCourierBoldOblique))
+        EXPECT_EQ(w, 600);
+    EXPECT_EQ(&PDFFontWidths(TPDFFontName::poSymbol), &PDFGeneralWidths());
+}
+
+TEST(PDFFontMetrics, TextAndCharWidths) {
+    EXPECT_EQ(TPDFTextWidth("", 10), 0);
+    EXPECT_EQ(TPDFTextWidth("AA", 10), 13); // 2 x 667 x 10 / 1000 = 13.34
+    EXPECT_EQ(TPDFTextWidth("caf\xC3\xA9", 10, TPDFFontName::poCourier), 24);
+    EXPECT_EQ(TPDFCharsWidth(10, 1), 4);   // 4.84
+    EXPECT_EQ(TPDFCharsWidth(10, 13), 62); // 62.96
+    EXPECT_EQ(TPDFCharsWidth(10, 1.5), 7); // 7.26
+    EXPECT_EQ(PDFFontNameText(TPDFFontName::poTimesBoldItalic), "Times-BoldItalic");
+    EXPECT_EQ(PDFFontNameText(TPDFFontName::poZapfDingbats), "ZapfDingbats");
+    EXPECT_EQ(PDFFontEncodingText(TPDFFontEncoding::poMacRomanEncoding), "MacRomanEncoding");
+}
+
+TEST(PDFDocument, WritesTheExactPieces) {
+    std::ostringstream out;
+    TPDFDocument doc(out);
+    doc.BeginDoc();
+    doc.NewPage();
+    TPDFFont font("F1");
+    font.FontSize = 12;
+    doc.AddFont(font);
+    doc.SetFont(font);
+    doc.TextOut(10, 20, 0, "a(b");
+    doc.TextOut(10, 40, 0x0000FF, "x");
+    doc.LineWidth = 0.5;
+    doc.Line(1, 2, 3.25, 4, 0xFF0000);
+    doc.FillRect(1, 2, 3, 4, 0);
+    EXPECT_EQ(doc.SetFillColor(0x00FF00), 0u);
+    EXPECT_EQ(doc.FillColor(), 0x00FF00u);
+    doc.EndDoc();
+    const std::string pdf = out.str();
+
+    EXPECT_EQ(pdf.rfind("%PDF-1.3\r1 0 obj\r<< /Length 2 0 R >>\rstream\r\n", 0), 0u);
+    const std::vector<std::string> streams = ContentStreams(pdf);
+    ASSERT_EQ(streams.size(), 1u);
+    EXPECT_EQ(streams[0], "BT\r/F1 12 Tf\r10 20 Td (a\\(b) Tj\rET\r"
+                          "1.00 0.00 0.00 rg\rBT\r/F1 12 Tf\r10 40 Td (x) Tj\rET\r0.00 0.00 0.00 rg\r"
+                          "0.00 0.00 1.00 RG\r1.0 2.0 m \r3.3 4.0 l \r0.5 w \rS\r0.00 0.00 0.00 RG\r"
+                          "1.0 2.0 3.0 4.0 re f\r"
+                          "0.00 1.00 0.00 rg\r");
+    EXPECT_NE(pdf.find("endstream\rendobj\r2 0 obj\r" + std::to_string(streams[0].size()) + " \rendobj\r"),
+              std::string::npos);
+    EXPECT_NE(pdf.find("3 0 obj\r<< /Type /Outlines\r/Count 0\r>>\rendobj\r"), std::string::npos);
+    EXPECT_NE(pdf.find("4 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /F1\r/BaseFont /Helvetica\r"
+                       "/Encoding /WinAnsiEncoding\r/FirstChar 0\r/LastChar 255\r/Widths [278 278 "),
+              std::string::npos);
+    EXPECT_NE(pdf.find("5 0 obj\r<< /Font <</F1 4 0 R  >> /ProcSet [ /PDF /Text ] >>\rendobj\r"),
+              std::string::npos);
+    EXPECT_NE(pdf.find("6 0 obj\r<< /Type /Pages\r/Count 1\r/Kids [7 0 R ]\r>>\rendobj\r"),
+              std::string::npos);
+    EXPECT_NE(pdf.find("7 0 obj\r<< /Type /Page\r/Parent 6 0 R\r/Resources 5 0 R\r/MediaBox [0 0 612 792]\r"
+                       "/TrimBox [50 50 562 742]\r/Contents 1 0 R\r>>\rendobj\r"),
+              std::string::npos);
+    EXPECT_NE(pdf.find("8 0 obj\r<< /Type /Catalog \r/Pages 6 0 R \r/Outlines 3 0 R \r>>\rendobj\r"),
+              std::string::npos);
+    EXPECT_NE(pdf.find("trailer\r<< /Size 9\r/Root 8 0 R\r>>\rstartxref\r"), std::string::npos);
+    EXPECT_EQ(doc.ObjNumber(), 8);
+    ExpectConsistentXref(pdf);
+
+    TempDir dir;
+    WriteFile(dir.file("doc.pdf"), pdf);
+    int status = 0;
+    const std::string check = QpdfCheck(dir.file("doc.pdf"), status);
+    EXPECT_EQ(status, 0) << check;
+}
+
+TEST(PDFDocument, RefusesAFontNameTwice) {
+    std::ostringstream out;
+    TPDFDocument doc(out);
+    doc.BeginDoc();
+    doc.AddFont(TPDFFont("F1"));
+    try {
+        doc.AddFont(TPDFFont("F1"));
+        FAIL() << "no error";
+    } catch (const EExportError& e) {
+        EXPECT_STREQ(e.what(), "Font F1 already exists");
+    }
+}
+
+class PDFExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ds.AddField({"Name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.AddField({"Note", TFieldType::ftString, 12});
+        ex.DataSet = &ds;
+        ex.FileName = dir.file("out.pdf");
+    }
+    void AddRows(int rows) {
+        for (int i = 1; i <= rows; ++i)
+            ds.AddRow({"row" + std::to_string(i), std::to_string(i), "note " + std::to_string(i)});
+    }
+    std::string Run() {
+        ex.Execute();
+        const std::string pdf = ReadFile(ex.FileName);
+        int status = 0;
+        const std::string check = QpdfCheck(ex.FileName, status);
+        EXPECT_EQ(status, 0) << check;
+        ExpectConsistentXref(pdf);
+        return pdf;
+    }
+
+    TempDir dir;
+    TMemoryDataSet ds;
+    TExporterPDF ex;
+};
+
+TEST_F(PDFExport, TableReadsBackInOrder) {
+    AddRows(3);
+    ex.Header.Add("Zone report");
+    ex.Footer.Add("End of report");
+    const std::string pdf = Run();
+    EXPECT_EQ(Count(pdf, "/Type /Page\r"), 1);
+    EXPECT_NE(pdf.find("/MediaBox [0 0 594 840]\r/TrimBox [84 56 552 784]"), std::string::npos);
+
+    const std::string text = PdfToText(ex.FileName);
+    const std::regex order("Zone report[\\s\\S]*Name\\s+Count\\s+Note[\\s\\S]*row1\\s+1\\s+note 1[\\s\\S]*"
+                           "row2\\s+2\\s+note 2[\\s\\S]*row3\\s+3\\s+note 3[\\s\\S]*End of report");
+    EXPECT_TRUE(std::regex_search(text, order)) << text;
+
+    // Fonts in the order DataFont, CaptionFont, HeaderFont, FooterFont.
+    const size_t data = pdf.find("/Name /DataFont"), caption = pdf.find("/Name /CaptionFont"),
+                 header = pdf.find("/Name /HeaderFont"), footer = pdf.find("/Name /FooterFont");
+    ASSERT_NE(footer, std::string::npos);
+    EXPECT_LT(data, caption);
+    EXPECT_LT(caption, header);
+    EXPECT_LT(header, footer);
+}
+
+TEST_F(PDFExport, LayoutFollowsTheFontSizes) {
+    AddRows(1);
+    ex.Options.DataFont.FontSize = 10;
+    ex.Options.CaptionFont.FontSize = 12;
+    const std::vector<std::string> streams = ContentStreams(Run());
+    ASSERT_EQ(streams.size(), 1u);
+    const std::string& s = streams[0];
+    // Columns: Name 10, Count 10, Note 12 characters, plus 3 of spacing, at size 10 from x 84:
+    // 84, 84 + 62 = 146, 146 + 62 = 208, 208 + 72 = 280. The caption row's top line lies at the trim top 784;
+    // its baseline 784 - 18 = 766; the line under it at 766 - 6 = 760. Texts are indented by 1.5 average
+    // characters of their own size (8 at 12, 7 at 10).
+    EXPECT_EQ(s.rfind("0.00 0.00 0.00 RG\r84.0 784.0 m \r280.0 784.0 l \r1.0 w \rS\r", 0), 0u) << s;
+    EXPECT_NE(s.find("BT\r/CaptionFont 12 Tf\r92 766 Td (Name) Tj\rET\r"), std::string::npos) << s;
+    EXPECT_NE(s.find("BT\r/CaptionFont 12 Tf\r154 766 Td (Count) Tj\rET\r"), std::string::npos) << s;
+    EXPECT_NE(s.find("84.0 760.0 m \r280.0 760.0 l \r"), std::string::npos);
+    // The data row: baseline 760 - 15 = 745; the integer column is right-aligned: 208 - 7 - width("1").
+    EXPECT_NE(s.find("BT\r/DataFont 10 Tf\r91 745 Td (row1) Tj\rET\r"), std::string::npos) << s;
+    EXPECT_NE(s.find("BT\r/DataFont 10 Tf\r196 745 Td (1) Tj\rET\r"), std::string::npos) << s;
+    EXPECT_NE(s.find("84.0 740.0 m \r280.0 740.0 l \r"), std::string::npos);
+    // The column lines of the block, from its top to its bottom, half a grid line beyond.
+    EXPECT_NE(s.find("280.0 784.5 m \r280.0 739.5 l \r"), std::string::npos) << s;
+}
+
+TEST_F(PDFExport, EmptyExportGivesOnePage) {
+    ex.Header.Add("Header only");
+    ex.Footer.Add("Footer only");
+    const std::string pdf = Run();
+    EXPECT_EQ(Count(pdf, "/Type /Page\r"), 1);
+    EXPECT_NE(pdf.find("/Count 1\r"), std::string::npos);
+    const std::string text = PdfToText(ex.FileName);
+    EXPECT_TRUE(std::regex_search(text, std::regex("Header only[\\s\\S]*Name[\\s\\S]*Footer only"))) << text;
+}
+
+TEST_F(PDFExport, ManyRowsBreakPagesAndRecolour) {
+    AddRows(120);
+    ex.Options.DataFont.FontColor = 0x0000FF; // red
+    ex.Options.GridLineColor = 0x808080;
+    const std::string pdf = Run();
+    const int pages = Count(pdf, "/Type /Page\r");
+    EXPECT_GE(pages, 3);
+    // Every page carries the page options' boxes.
+    EXPECT_EQ(Count(pdf, "/MediaBox [0 0 594 840]\r/TrimBox [84 56 552 784]"), pages);
+    const std::vector<std::string> streams = ContentStreams(pdf);
+    ASSERT_EQ(int(streams.size()), pages);
+    for (size_t i = 1; i < streams.size(); ++i) {
+        // A new page sets the data colour and the grid colour before drawing.
+        EXPECT_EQ(streams[i].rfind("1.00 0.00 0.00 rg\r0.50 0.50 0.50 RG\r", 0), 0u) << i;
+        const size_t firstText = streams[i].find("BT\r");
+        EXPECT_EQ(streams[i].substr(0, firstText).find("Td"), std::string::npos);
+    }
+    // On the first page the fill colour is set around each text and set back.
+    EXPECT_NE(streams[0].find("1.00 0.00 0.00 rg\rBT\r/DataFont 10 Tf\r"), std::string::npos);
+
+    const std::string text = PdfToText(ex.FileName);
+    size_t pos = 0;
+    for (int i = 1; i <= 120; ++i) {
+        const std::string cell = "row" + std::to_string(i) + " ";
+        pos = text.find(cell, pos);
+        ASSERT_NE(pos, std::string::npos) << cell;
+    }
+    // The captions are not repeated on the following pages.
+    EXPECT_EQ(Count(text, "Note"), 1);
+}
+
+TEST_F(PDFExport, EscapesBackslashesAndParentheses) {
+    ds.AddRow({"C:\\tmp", "1", "a) b ("});
+    ex.Header.Add("dir \\");
+    ex.Captions.Add("Note=Note (x");
+    const std::string pdf = Run();
+    EXPECT_NE(pdf.find("(C:\\\\tmp) Tj"), std::string::npos);
+    EXPECT_NE(pdf.find("(a\\) b \\() Tj"), std::string::npos);
+    EXPECT_NE(pdf.find("(dir \\\\) Tj"), std::string::npos);
+    const std::string text = PdfToText(ex.FileName);
+    EXPECT_NE(text.find("C:\\tmp"), std::string::npos) << text;
+    EXPECT_NE(text.find("a) b ("), std::string::npos) << text;
+    EXPECT_NE(text.find("dir \\"), std::string::npos) << text;
+    EXPECT_NE(text.find("Note (x"), std::string::npos) << text;
+}
+
+TEST_F(PDFExport, WritesWindows1252Text) {
+    ds.AddRow({"Gr\xC3\xBC\xC3\x9F"
+               "e",
+               "1", "\xE2\x82\xAC 5 \xE4\xB8\xAD"});
+    const std::string pdf = Run();
+    EXPECT_NE(pdf.find("(Gr\xFC\xDF"
+                       "e) Tj"),
+              std::string::npos);
+    EXPECT_NE(pdf.find("(\x80 5 ?) Tj"), std::string::npos);
+    const std::string text = PdfToText(ex.FileName);
+    EXPECT_NE(text.find("Gr\xC3\xBC\xC3\x9F"
+                        "e"),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex("\xE2\x82\xAC\\s*5\\s*\\?"))) << text;
+}
+
+TEST_F(PDFExport, FontsCarryTheirOwnWidths) {
+    AddRows(1);
+    ex.Options.CaptionFont.BaseFont = TPDFFontName::poCourierBold;
+    ex.Options.HeaderFont.BaseFont = TPDFFontName::poTimesRoman;
+    const std::string pdf = Run();
+    std::smatch m;
+    std::string rest = pdf;
+    std::vector<std::string> widths;
+    while (
+        std::regex_search(rest, m, std::regex("/BaseFont /([A-Za-z-]+)\r[^\\[]*/Widths \\[([0-9 ]+)\\]"))) {
+        widths.push_back(m[2]);
+        std::istringstream in(m[2]);
+        int n = 0, w = 0;
+        std::vector<int> values;
+        while (in >> w)
+            values.push_back(w), ++n;
+        EXPECT_EQ(n, 256) << m[1];
+        if (m[1] == "Courier-Bold") {
+            EXPECT_EQ(values['A'], 600);
+        }
+        if (m[1] == "Times-Roman") {
+            EXPECT_EQ(values['A'], 722);
+        }
+        if (m[1] == "Helvetica") {
+            EXPECT_EQ(values['A'], 667);
+        }
+        rest = m.suffix();
+    }
+    EXPECT_EQ(widths.size(), 4u);
+}
+
+TEST_F(PDFExport, CellParamsColourTheCell) {
+    AddRows(2);
+    ex.OnGetCellParams = [](TExporter&, int recNo, int colNo, const std::string&, TExportColAlign& align,
+                            TExportFont& font, TExportColor& background) {
+        if (recNo == 1 && colNo == 0) {
+            background = 0x00FFFF; // yellow
+            font.Color = 0x00FF00;
+            align = TExportColAlign::ecaRight;
+        }
+    };
+    const std::vector<std::string> streams = ContentStreams(Run());
+    ASSERT_EQ(streams.size(), 1u);
+    const std::string& s = streams[0];
+    // Second data row: top line 744, baseline 729; the rectangle from 729 - 5 up 20 - 0.5.
+    EXPECT_NE(s.find("1.00 1.00 0.00 rg\r84.0 724.0 62.0 19.5 re f\r0.00 0.00 0.00 rg\r"), std::string::npos)
+        << s;
+    // Right-aligned at 146 - 7 - width("row2") = 139 - 21 = 118, in green.
+    EXPECT_NE(s.find("0.00 1.00 0.00 rg\rBT\r/DataFont 10 Tf\r118 729 Td (row2) Tj\rET\r0.00 0.00 0.00 rg\r"),
+              std::string::npos)
+        << s;
+}
+
+TEST_F(PDFExport, LandscapeLettersWithSpacing) {
+    AddRows(2);
+    ex.Options.PageOptions.SetFormat(TExportPageFormat::pfLetter);
+    ex.Options.PageOptions.SetOrientation(TExportPageOrientation::poLandscape);
+    ex.Options.RowSpacing = 2;
+    ex.Options.GridLineWidth = 2;
+    ex.AllowCaptions = false;
+    const std::string pdf = Run();
+    EXPECT_NE(pdf.find("/MediaBox [0 0 791 611]\r/TrimBox [56 42 735 527]"), std::string::npos);
+    const std::vector<std::string> streams = ContentStreams(pdf);
+    ASSERT_EQ(streams.size(), 1u);
+    EXPECT_EQ(streams[0].find("CaptionFont"), std::string::npos);
+    EXPECT_NE(streams[0].find(" w \r"), std::string::npos);
+    EXPECT_NE(streams[0].find("2.0 w \r"), std::string::npos);
+}
+
+} // namespace
+} // namespace exporter::test

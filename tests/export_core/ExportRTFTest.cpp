@@ -1,0 +1,311 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterRTF.h"
+#include "platform/ini/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace exporter::test {
+namespace {
+
+// Groups open and close in pairs (escaped braces aside) and the document is one group.
+void ExpectBalancedGroups(const std::string& rtf) {
+    int depth = 0;
+    int topGroups = 0;
+    for (size_t i = 0; i < rtf.size(); ++i) {
+        const char c = rtf[i];
+        if (c == '\\') {
+            ++i; // the escaped character or the control word's first letter
+            continue;
+        }
+        if (c == '{') {
+            if (depth == 0)
+                ++topGroups;
+            ++depth;
+        } else if (c == '}') {
+            --depth;
+            ASSERT_GE(depth, 0) << "closing brace at " << i;
+        }
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(topGroups, 1);
+    EXPECT_EQ(rtf.front(), '{');
+    EXPECT_EQ(rtf.back(), '}');
+}
+
+// The line of the document that begins with prefix.
+std::string LineStarting(const std::string& rtf, const std::string& prefix) {
+    const size_t pos = rtf.find("\r\n" + prefix);
+    if (pos == std::string::npos)
+        return rtf.rfind(prefix, 0) == 0 ? rtf.substr(0, rtf.find("\r\n")) : std::string();
+    return rtf.substr(pos + 2, rtf.find("\r\n", pos + 2) - pos - 2);
+}
+
+const std::string kBorders = "\\clbrdrl\\brdrth \\clbrdrr\\brdrth \\clbrdrt\\brdrth \\clbrdrb\\brdrth\r\n";
+
+class RTFExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ds.AddField({"Name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.MutableField(1).DisplayWidth = 5;
+        ex.DataSet = &ds;
+        ex.TextMeasure = [](const std::string& text, const TExportFont&) { return 7 * int(text.size()); };
+    }
+    std::string Run() {
+        std::ostringstream out;
+        ex.ExportToStream(out);
+        const std::string rtf = out.str();
+        ExpectBalancedGroups(rtf);
+        return rtf;
+    }
+
+    TMemoryDataSet ds;
+    TExporterRTF ex;
+};
+
+TEST_F(RTFExport, SmallTableExactly) {
+    ds.AddRow({"alpha", "12"});
+    EXPECT_EQ(Run(), "{\\rtf1\\ansi\\deff0\\deftab720\r\n"
+                     "{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil Arial;}}\r\n"
+                     "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;}\r\n"
+                     "\\f0\\fs20\r\n"
+                     "\\paperw11906\r\n"
+                     "\\paperh16838\r\n"
+                     "\\par\r\n"
+                     "\\trowd\\trql\\trgaph0\\trleft36\r\n" +
+                         kBorders + "\\cellx1096\r\n" + kBorders +
+                         "\\cellx1631\r\n"
+                         "\\f0\\fs20\r\n"
+                         "\\pard\\intbl\\li30\\ri30\\cbpat1\\qc{\\f0\\fs20\\cf0\\b Name}\\cell"
+                         "\\pard\\intbl\\li30\\ri30\\cbpat1\\qc{\\f0\\fs20\\cf0\\b Count}\\cell\\row\r\n"
+                         "\\f0\\fs20\r\n"
+                         "\\pard\\intbl\\li30\\ri30\\cbpat1\\ql{\\f0\\fs20\\cf0 alpha}\\cell"
+                         "\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0 12}\\cell\\row\r\n"
+                         "\\pard\r\n"
+                         "}");
+}
+
+TEST_F(RTFExport, HeaderFooterAndLandscape) {
+    ds.AddRow({"alpha", "1"});
+    ex.Header.Add("Report");
+    ex.Footer.Add("End");
+    ex.Footer.Add("Page");
+    ex.Options.PageOrientation = TExportPageOrientation::poLandscape;
+    ex.Options.HeaderStyle.Alignment = TrtfTextAlignment::talFill;
+    ex.Options.HeaderStyle.Font.Italic = true;
+    ex.Options.FooterStyle.AllowBackground = false;
+    ex.AllowCaptions = false;
+    const std::string rtf = Run();
+    EXPECT_NE(rtf.find("\\f0\\fs20\r\n\\landscape\r\n\\paperw16838\r\n\\paperh11906\r\n"
+                       "{\\qj\\cbpat1 \r\n{\\f0\\fs20\\cf0\\i Report}\r\n\\par\r\n}\r\n\\par\r\n\\trowd"),
+              std::string::npos)
+        << rtf;
+    EXPECT_TRUE(rtf.ends_with("\\row\r\n\\pard\r\n\\par\r\n{\\ql\r\n{\\f0\\fs20\\cf0 End}\r\n\\par\r\n"
+                              "{\\f0\\fs20\\cf0 Page}\r\n\\par\r\n}\r\n}"))
+        << rtf;
+    EXPECT_EQ(rtf.find("\\paperw11906"), std::string::npos);
+}
+
+TEST_F(RTFExport, NewStripFontIsInsertedIntoTheWrittenTable) {
+    for (int i = 1; i <= 4; ++i)
+        ds.AddRow({"row" + std::to_string(i), std::to_string(i)});
+    ex.Options.StripType = TrtfStripType::stRow;
+    ex.Options.StripStyles.Add();
+    ex.Options.StripStyles.Add().Font.Name = "arial"; // same font, other case
+    TrtfStyle& third = ex.Options.StripStyles.Add();
+    third.Font.Name = "Courier New";
+    third.Font.Color = 0x0000FF;
+    third.AllowHighlight = true;
+    third.HighlightColor = 0x00FFFF;
+    const std::string rtf = Run();
+    EXPECT_EQ(LineStarting(rtf, "{\\fonttbl"),
+              "{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil Arial;}{\\f2\\fnil Courier New;}}");
+    EXPECT_EQ(LineStarting(rtf, "{\\colortbl"),
+              "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;"
+              "\\red255\\green0\\blue0;\\red255\\green255\\blue0;}");
+    EXPECT_NE(rtf.find("\\pard\\intbl\\li30\\ri30\\cbpat1\\highlight3\\ql{\\f2\\fs20\\cf2 row3}\\cell"),
+              std::string::npos)
+        << rtf;
+    // Rows 1, 2 and 4 use the first two styles.
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 row4}"), std::string::npos);
+    // Everything after the tables is as written before the insertion.
+    EXPECT_NE(rtf.find("}\r\n\\f0\\fs20\r\n\\paperw11906\r\n"), std::string::npos);
+}
+
+TEST_F(RTFExport, ColumnStripsAndStyleEventsWorkOnCopies) {
+    ds.AddRow({"a", "1"});
+    ds.AddRow({"b", "2"});
+    ex.SkipRecCount = 1;
+    ex.Options.StripType = TrtfStripType::stCol;
+    ex.Options.StripStyles.Add().Font.Bold = true;
+    ex.Options.StripStyles.Add().Font.Underline = true;
+    std::vector<std::string> seen;
+    ex.OnGetDataStyle = [&](TExporter&, int row, int col, TrtfStyle& style) {
+        seen.push_back(std::to_string(row) + ":" + std::to_string(col));
+        style.Font.StrikeOut = true;
+        style.AllowBackground = false;
+    };
+    ex.OnGetCaptionStyle = [&](TExporter&, int col, TrtfStyle& style) {
+        if (col == 1)
+            style.Font.Size = 14;
+    };
+    const std::string rtf = Run();
+    EXPECT_EQ(seen, (std::vector<std::string>{"1:0", "1:1"}));
+    EXPECT_NE(rtf.find("\\pard\\intbl\\li30\\ri30\\ql{\\f0\\fs20\\cf0\\b\\strike b}\\cell"
+                       "\\pard\\intbl\\li30\\ri30\\qr{\\f0\\fs20\\cf0\\ul\\strike 2}\\cell\\row"),
+              std::string::npos)
+        << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs28\\cf0\\b Count}"), std::string::npos);
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0\\b Name}"), std::string::npos);
+    EXPECT_FALSE(ex.Options.StripStyles[0].Font.StrikeOut);
+    EXPECT_EQ(ex.Options.CaptionStyle.Font.Size, 10);
+}
+
+TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
+    ds.AddRow({"x{1}\\y", "3"});
+    ds.AddRow({"two\r\nlines", "4"});
+    ex.Captions.Add("Name={Name}\\");
+    ex.Options.CaptionAligns.Add("Name=right");
+    ex.Options.CaptionAligns.Add("Count=left");
+    const std::string rtf = Run();
+    EXPECT_NE(rtf.find("\\cbpat1\\qr{\\f0\\fs20\\cf0\\b \\{Name\\}\\\\}\\cell"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\cbpat1\\ql{\\f0\\fs20\\cf0\\b Count}\\cell"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 x\\{1\\}\\\\y}\\cell"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 two \\par lines}\\cell"), std::string::npos) << rtf;
+}
+
+TEST_F(RTFExport, WindowsCodePageAndFile) {
+    ds.AddRow({"Gr\xC3\xBC\xC3\x9F"
+               "e \xE4\xB8\xAD",
+               "1"});
+    ex.Options.DataStyle.Font.Name = "Times New Roman";
+    ex.Options.CaptionStyle.Font.Name = "Verdana";
+    TempDir dir;
+    ex.FileName = dir.file("out.rtf");
+    ex.Execute();
+    const std::string rtf = ReadFile(ex.FileName);
+    ExpectBalancedGroups(rtf);
+    EXPECT_NE(rtf.find("{\\f1\\fs20\\cf0 Gr\xFC\xDF"
+                       "e ?}"),
+              std::string::npos)
+        << rtf;
+    EXPECT_EQ(LineStarting(rtf, "{\\fonttbl"),
+              "{\\fonttbl{\\f0\\fnil Verdana;}{\\f1\\fnil Times New Roman;}}");
+    // The data font opens the document, the caption font the caption row.
+    EXPECT_NE(rtf.find("}\r\n\\f1\\fs20\r\n\\paperw11906"), std::string::npos);
+    EXPECT_NE(rtf.find("\\cellx1631\r\n\\f0\\fs20\r\n"), std::string::npos);
+}
+
+TEST_F(RTFExport, ColumnWidthsFollowTheCaptionFont) {
+    ds.AddRow({"a", "1"});
+    int asked = 0;
+    ex.TextMeasure = [&](const std::string& text, const TExportFont& font) {
+        ++asked;
+        EXPECT_EQ(text, "X");
+        EXPECT_TRUE(font.Bold);
+        return 9;
+    };
+    const std::string rtf = Run();
+    EXPECT_EQ(asked, 1);
+    // 36 + 10 x 9 x 15 + 10 = 1396; + 5 x 9 x 15 + 10 = 2081.
+    EXPECT_NE(rtf.find("\\cellx1396\r\n" + kBorders + "\\cellx2081\r\n"), std::string::npos) << rtf;
+}
+
+TEST(RTFWriter, InsertsIntoBothTables) {
+    TExporterRTF owner;
+    std::ostringstream out;
+    {
+        TRTFWriter w(owner, out);
+        w.WriteHeader();
+        w.AddFontItem(0, "Arial");
+        w.WriteFontTable();
+        w.AddColorItem(0);
+        w.WriteColorTable();
+        w.WriteLn("body");
+        std::string text;
+        TExportFont font;
+        font.Name = "Symbol";
+        font.Size = 8;
+        w.GetFont(font, true, text);
+        EXPECT_EQ(text, "\\f1\\fs16");
+        w.GetColor(0x336699, 1, text);
+        EXPECT_EQ(text, "\\cbpat1");
+        w.GetColor(0x336699, 2, text);
+        EXPECT_EQ(text, "\\highlight1");
+        w.GetColor(0, 0, text);
+        EXPECT_EQ(text, "\\cf0");
+        font.Name = "Courier";
+        w.GetFont(font, false, text);
+        EXPECT_EQ(text, "\\f2\\fs16");
+        EXPECT_EQ(w.AlignToStr(TExportColAlign::ecaCenter), "\\qc");
+        w.WritePar();
+        w.WriteEnd();
+        EXPECT_EQ(w.FontCount(), 3);
+        EXPECT_EQ(w.ColorCount(), 2);
+    }
+    EXPECT_EQ(out.str(), "{\\rtf1\\ansi\\deff0\\deftab720\r\n"
+                         "{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil Symbol;}{\\f2\\fnil Courier;}}\r\n"
+                         "{\\colortbl\\red0\\green0\\blue0;\\red153\\green102\\blue51;}\r\n"
+                         "body\r\n"
+                         "\\f1\\fs16\r\n"
+                         "\\par\r\n"
+                         "}");
+}
+
+TEST(RTFStyle, DefaultsAndIniRoundTrip) {
+    TRTFOptions options;
+    EXPECT_EQ(options.DataStyle.Font.Name, "Arial");
+    EXPECT_EQ(options.DataStyle.Font.Size, 10);
+    EXPECT_TRUE(options.CaptionStyle.Font.Bold);
+    EXPECT_EQ(options.CaptionStyle.Alignment, TrtfTextAlignment::talCenter);
+    EXPECT_EQ(options.StripType, TrtfStripType::stNone);
+
+    TrtfStyle style;
+    style.Font.Name = "Courier New";
+    style.Font.Size = 12;
+    style.Font.Color = 0x123456;
+    style.Font.Italic = true;
+    style.Font.StrikeOut = true;
+    style.BackgroundColor = 0xABCDEF;
+    style.HighlightColor = 0x00FF00;
+    style.AllowHighlight = true;
+    style.AllowBackground = false;
+    style.Alignment = TrtfTextAlignment::talRight;
+
+    TempDir dir;
+    const std::string file = dir.file("style.rst");
+    {
+        ini::IniFile ini(file);
+        style.SaveToIni(ini, "Strip1");
+        ini.UpdateFile();
+    }
+    const std::string text = ReadFile(file);
+    EXPECT_NE(text.find("FontName=Courier New"), std::string::npos);
+    EXPECT_LT(text.find("FontName"), text.find("Alignment=1"));
+    ini::IniFile ini(file);
+    TrtfStyle loaded;
+    loaded.LoadFromIni(ini, "Strip1");
+    EXPECT_EQ(loaded.Font.Name, "Courier New");
+    EXPECT_EQ(loaded.Font.Size, 12);
+    EXPECT_EQ(loaded.Font.Color, 0x123456u);
+    EXPECT_TRUE(loaded.Font.Italic);
+    EXPECT_FALSE(loaded.Font.Bold);
+    EXPECT_TRUE(loaded.Font.StrikeOut);
+    EXPECT_EQ(loaded.BackgroundColor, 0xABCDEFu);
+    EXPECT_EQ(loaded.HighlightColor, 0x00FF00u);
+    EXPECT_TRUE(loaded.AllowHighlight);
+    EXPECT_FALSE(loaded.AllowBackground);
+    EXPECT_EQ(loaded.Alignment, TrtfTextAlignment::talRight);
+
+    TrtfStyles styles;
+    styles.Add().Font.Name = "A";
+    TrtfStyles copy(styles);
+    copy[0].Font.Name = "B";
+    EXPECT_EQ(styles[0].Font.Name, "A");
+}
+
+} // namespace
+} // namespace exporter::test

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "export/core/Exporter.h"
+#include "export/core/ExporterMemorySources.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace exporter::test {
+
+// A scratch directory removed at the end of the test.
+class TempDir {
+public:
+    TempDir() {
+        path_ = std::filesystem::temp_directory_path() /
+                ("export_core_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    static int& counter() {
+        static int n = 0;
+        return n;
+    }
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+inline void WriteFile(const std::string& name, const std::string& text) {
+    std::ofstream out(name, std::ios::binary);
+    out << text;
+}
+
+// Runs a shell command, returning its standard output and setting status.
+std::string RunCommand(const std::string& command, int& status);
+
+// The fields Name (string 10), Count (integer), Price (float) and rows
+// ("alpha", 1, 1.5) ... as given.
+inline void FillDataSet(TMemoryDataSet& ds, int rows) {
+    ds.AddField({"Name", TFieldType::ftString, 10});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    ds.AddField({"Price", TFieldType::ftFloat});
+    for (int i = 1; i <= rows; ++i)
+        ds.AddRow({"row" + std::to_string(i), std::to_string(i), std::to_string(i) + ".5"});
+}
+
+// Records every step of the loop and writes each data row as one line (unformatted cells joined by "|").
+class RecordingExporter : public TExporter {
+public:
+    std::vector<std::string> Steps;
+    std::vector<std::string> Rows;
+
+    using TExporter::Aborted;
+
+protected:
+    void BeginExport() override {
+        Steps.push_back("BeginExport");
+        TExporter::BeginExport();
+    }
+    void BeforeExport() override { Steps.push_back("BeforeExport"); }
+    void AfterExport() override { Steps.push_back("AfterExport"); }
+    void EndExport() override {
+        Steps.push_back("EndExport");
+        TExporter::EndExport();
+    }
+    void WriteCaptionRow() override { Steps.push_back("WriteCaptionRow"); }
+    void WriteDataRow() override {
+        std::string line;
+        for (int i = 0; i < ExportRow.Count(); ++i)
+            line += (i ? "|" : "") + ExportRow[i].GetText(false);
+        Rows.push_back(line);
+        Writer().WriteLn(line);
+    }
+};
+
+} // namespace exporter::test

@@ -1,0 +1,439 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterASCII.h"
+#include "export/core/ExporterClipboard.h"
+#include "export/core/ExporterSQL.h"
+#include "platform/ini/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace exporter::test {
+namespace {
+
+// Name (6 wide), Count (5 wide, integer), Price (8 wide, float); the second row has a quote and a NULL.
+void FillSmall(TMemoryDataSet& ds) {
+    ds.AddField({"Name", TFieldType::ftString, 6});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    ds.AddField({"Price", TFieldType::ftFloat});
+    ds.MutableField(1).DisplayWidth = 5;
+    ds.MutableField(2).DisplayWidth = 8;
+    ds.AddRow({"alpha", "12", "1234.5"});
+    ds.AddRow({"b\"c", "7", std::nullopt});
+}
+
+std::string Export(TExporter& ex) {
+    std::ostringstream out;
+    ex.ExportToStream(out);
+    return out.str();
+}
+
+class AsciiFormats : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillSmall(ds);
+        ex.DataSet = &ds;
+        ex.Title = "Report";
+        ex.Header.Add("H1");
+        ex.Footer.Add("F1");
+    }
+    TMemoryDataSet ds;
+    TExporterASCII ex;
+};
+
+TEST_F(AsciiFormats, FixedWidthText) {
+    EXPECT_EQ(Export(ex), "Report\r\n" + std::string(80, '-') +
+                              "\r\n\r\n"
+                              "H1\r\n"
+                              "Name   Count    Price \r\n"
+                              "alpha     12 1,234.50 \r\n"
+                              "b\"c        7          \r\n"
+                              "F1\r\n");
+    // A caption longer than its width is written whole and shifts the following columns.
+    ex.AutoCalcColWidth = false;
+    ex.Captions.Add("Count=Number of items");
+    ex.TXTSpacing = 0;
+    ex.Title.clear();
+    ex.Header.Clear();
+    ex.Footer.Clear();
+    ex.ColumnsAlign.Add("Name=Right");
+    EXPECT_EQ(Export(ex), "  NameNumber of items   Price\r\n"
+                          " alpha   121,234.50\r\n"
+                          "   b\"c    7        \r\n");
+}
+
+TEST_F(AsciiFormats, CsvQuotesEveryTextAndReadsBack) {
+    ex.SetExportType(TExportASCIIType::etCSV);
+    const std::string csv = Export(ex);
+    EXPECT_EQ(csv, "H1\r\n"
+                   "\"Name\",\"Count\",\"Price\"\r\n"
+                   "\"alpha\",\"12\",\"1,234.50\"\r\n"
+                   "\"b\"\"c\",\"7\",\"\"\r\n"
+                   "F1,\r\n");
+    EXPECT_FALSE(ex.AutoCalcColWidth);
+
+    TempDir dir;
+    WriteFile(dir.file("out.csv"), csv);
+    int status = 0;
+    const std::string rows = RunCommand("python3 -c \"import csv,sys; "
+                                        "print(list(csv.reader(open(sys.argv[1], newline=''))))\" " +
+                                            dir.file("out.csv"),
+                                        status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(rows, "[['H1'], ['Name', 'Count', 'Price'], ['alpha', '12', '1,234.50'], ['b\"c', '7', ''], "
+                    "['F1', '']]\n");
+
+    ex.CSVQuoteStrings = false;
+    ex.CSVComma = ';';
+    ex.Header.Clear();
+    ex.Footer.Clear();
+    ex.AllowCaptions = false;
+    EXPECT_EQ(Export(ex), "alpha;12;1,234.50\r\nb\"c;7;\r\n");
+}
+
+TEST_F(AsciiFormats, AbortedCsvCarriesItsEndOnce) {
+    ex.SetExportType(TExportASCIIType::etCSV);
+    ex.OnExportedRecord = [](TExporter& sender, int) { sender.Abort(); };
+    EXPECT_EQ(Export(ex), "H1\r\n"
+                          "\"Name\",\"Count\",\"Price\"\r\n"
+                          "\"alpha\",\"12\",\"1,234.50\"\r\n"
+                          "\r\n"
+                          "F1,\r\n");
+}
+
+// Reads a DIF text as the format defines it: header items (topic, "vector,value", string) up to DATA,
+// then data values ("type,number" and a string line) with BOT / EOD as special values.
+struct DifDocument {
+    std::vector<std::pair<std::string, std::string>> header; // topic -> "number|string"
+    std::vector<std::vector<std::string>> tuples;
+    bool ended = false;
+};
+
+DifDocument ParseDif(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::istringstream in(text);
+    while (std::getline(in, line)) {
+        EXPECT_FALSE(line.empty() || line.back() != '\r') << "line without CR LF";
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    DifDocument doc;
+    size_t i = 0;
+    while (i + 2 < lines.size()) {
+        const std::string topic = lines[i];
+        const std::string numbers = lines[i + 1];
+        const std::string str = lines[i + 2];
+        doc.header.emplace_back(topic, numbers.substr(numbers.find(',') + 1) + "|" + str);
+        i += 3;
+        if (topic == "DATA")
+            break;
+    }
+    while (i + 1 < lines.size()) {
+        const std::string kind = lines[i].substr(0, lines[i].find(','));
+        const std::string number = lines[i].substr(lines[i].find(',') + 1);
+        const std::string str = lines[i + 1];
+        i += 2;
+        if (kind == "-1" && str == "BOT") {
+            doc.tuples.emplace_back();
+        } else if (kind == "-1" && str == "EOD") {
+            doc.ended = true;
+            break;
+        } else if (kind == "1") {
+            doc.tuples.back().push_back("S:" + str.substr(1, str.size() - 2));
+        } else if (kind == "0") {
+            EXPECT_EQ(str, "V");
+            doc.tuples.back().push_back("N:" + number);
+        }
+    }
+    EXPECT_EQ(i, lines.size());
+    return doc;
+}
+
+TEST_F(AsciiFormats, DifHeaderTuplesAndNumbers) {
+    ex.SetExportType(TExportASCIIType::etDIF);
+    std::vector<int> fetched;
+    ex.OnFetchedRecord = [&](TExporter&, int n) { fetched.push_back(n); };
+    const std::string dif = Export(ex);
+    const std::string head =
+        "TABLE\r\n0,1\r\n\"Report\"\r\nVECTORS\r\n0,3\r\n\"\"\r\nTUPLES\r\n0,2\r\n\"\"\r\n"
+        "DATA\r\n0,0\r\n\"\"\r\n";
+    EXPECT_EQ(dif.substr(0, head.size()), head);
+    EXPECT_EQ(fetched, (std::vector<int>{1, 2}));
+    const DifDocument doc = ParseDif(dif);
+    ASSERT_EQ(doc.header.size(), 4u);
+    EXPECT_EQ(doc.header[0], (std::pair<std::string, std::string>("TABLE", "1|\"Report\"")));
+    EXPECT_EQ(doc.header[1].second, "3|\"\"");
+    EXPECT_EQ(doc.header[2].second, "2|\"\"");
+    EXPECT_TRUE(doc.ended);
+    ASSERT_EQ(doc.tuples.size(), 3u);
+    EXPECT_EQ(doc.tuples[0], (std::vector<std::string>{"S:Name", "S:Count", "S:Price"}));
+    EXPECT_EQ(doc.tuples[1], (std::vector<std::string>{"S:alpha", "N:12", "N:1,234.50"}));
+    EXPECT_EQ(doc.tuples[2], (std::vector<std::string>{"S:b\"\"c", "N:7", "N:"}));
+}
+
+TEST_F(AsciiFormats, DifCountFollowsSkipAndLimitAndAbortStopsIt) {
+    ex.SetExportType(TExportASCIIType::etDIF);
+    ex.SkipRecCount = 1;
+    EXPECT_NE(Export(ex).find("TUPLES\r\n0,1\r\n"), std::string::npos);
+    ex.SkipRecCount = 0;
+    ex.OnFetchedRecord = [](TExporter& sender, int) { sender.Abort(); };
+    const std::string dif = Export(ex);
+    EXPECT_EQ(dif, "TABLE\r\n0,1\r\n\"Report\"\r\nVECTORS\r\n0,3\r\n\"\"\r\n");
+}
+
+TEST_F(AsciiFormats, SylkCellsAndRowNumbers) {
+    ex.SetExportType(TExportASCIIType::etSYLK);
+    ds.AddRow({"x;y", "1", "2"});
+    EXPECT_EQ(Export(ex), "ID;PVASCIIEXPORT\r\n"
+                          "C;X1;Y1;K\"Name\"\r\nC;X2;Y1;K\"Count\"\r\nC;X3;Y1;K\"Price\"\r\n"
+                          "C;X1;Y2;K\"alpha\"\r\nC;X2;Y2;K\"12\"\r\nC;X3;Y2;K\"1,234.50\"\r\n"
+                          "C;X1;Y3;K\"b\"c\"\r\nC;X2;Y3;K\"7\"\r\nC;X3;Y3;K\"\"\r\n"
+                          "C;X1;Y4;K\"x;;y\"\r\nC;X2;Y4;K\"1\"\r\nC;X3;Y4;K\"2.00\"\r\n"
+                          "E\r\n");
+    ex.AllowCaptions = false;
+    ex.ExportRecCount = 1;
+    EXPECT_EQ(Export(ex), "ID;PVASCIIEXPORT\r\nC;X1;Y1;K\"alpha\"\r\nC;X2;Y1;K\"12\"\r\n"
+                          "C;X3;Y1;K\"1,234.50\"\r\nE\r\n");
+}
+
+TEST_F(AsciiFormats, SingleByteFormatsAreWrittenInWindows1252) {
+    ds.AddRow({"Grüße€", "1", "1"});
+    ex.SetExportType(TExportASCIIType::etSYLK);
+    ex.AllowCaptions = false;
+    ex.SkipRecCount = 2;
+    EXPECT_EQ(Export(ex), "ID;PVASCIIEXPORT\r\nC;X1;Y1;K\"Gr\xFC\xDF\x65\x80\"\r\nC;X2;Y1;K\"1\"\r\n"
+                          "C;X3;Y1;K\"1.00\"\r\nE\r\n");
+    ex.SetExportType(TExportASCIIType::etCSV);
+    ex.Header.Clear();
+    ex.Footer.Clear();
+    EXPECT_EQ(Export(ex), "\"Grüße€\",\"1\",\"1.00\"\r\n");
+}
+
+TEST_F(AsciiFormats, OptionsRoundTripThroughAnIniFile) {
+    TempDir dir;
+    const std::string file = dir.file("options.ini");
+    ex.SetExportType(TExportASCIIType::etCSV);
+    ex.CSVComma = ';';
+    ex.CSVQuote = '\0';
+    ex.Header.Add("H2");
+    ex.ExportedFields.Add("Name");
+    ex.ColumnsWidth.Add("Name=20");
+    ex.Formats.SetFloatFormat("0.000");
+    ex.FileName = "/tmp/x.csv";
+    {
+        ini::IniFile ini(file);
+        ini.WriteString("HEADER", "line7", "stale");
+        ex.SaveOptionsToIni(ini);
+        EXPECT_EQ(ini.ReadString("HEADER", "line0", ""), "H1");
+        EXPECT_EQ(ini.ReadString("HEADER", "line1", ""), "H2");
+        EXPECT_FALSE(ini.ValueExists("HEADER", "line7"));
+        EXPECT_EQ(ini.ReadString("FIELDS", "field0", ""), "Name");
+        EXPECT_EQ(ini.ReadString("GENERAL", "AutocalcStrType", ""), "0");
+        EXPECT_EQ(ini.ReadString("ASCII", "Comma", ""), ";");
+        EXPECT_EQ(ini.ReadString("WIDTH", "line0", ""), "Name=20");
+        ini.WriteString("FORMATS", "Integer", "");
+    }
+    TExporterASCII back;
+    ini::IniFile ini(file);
+    back.LoadOptionsFromIni(ini);
+    EXPECT_EQ(back.ExportType(), TExportASCIIType::etCSV);
+    EXPECT_EQ(back.CSVComma, ';');
+    EXPECT_EQ(back.CSVQuote, '\0');
+    EXPECT_EQ(back.Header.ToVector(), (std::vector<std::string>{"H1", "H2"}));
+    EXPECT_EQ(back.ColumnsWidth.ToVector(), (std::vector<std::string>{"Name=20"}));
+    EXPECT_EQ(back.ExportedFields.ToVector(), (std::vector<std::string>{"Name"}));
+    EXPECT_EQ(back.Formats.FloatFormat(), "0.000");
+    EXPECT_EQ(back.Formats.IntegerFormat(), "#,###,##0"); // an empty text restores the default
+    EXPECT_EQ(back.FileName, "/tmp/x.csv");
+}
+
+class FakeClipboard : public TExportClipboard {
+public:
+    void SetText(const std::string& utf8) override { text = utf8; }
+    std::string text;
+};
+
+TEST(ClipboardExport, SeparatedAndFixedText) {
+    TMemoryDataSet ds;
+    FillSmall(ds);
+    FakeClipboard clipboard;
+    TExporterClipboard ex;
+    ex.Clipboard = &clipboard;
+    ex.DataSet = &ds;
+    ex.Separator = ';';
+    ex.Title = "Report";
+    ex.Header.Add("H1");
+    ex.Footer.Add("F1");
+    ex.Execute();
+    EXPECT_EQ(clipboard.text, "Report\r\nH1\r\n\r\n"
+                              "Name;Count;Price;\r\n"
+                              "alpha;12;1,234.50;\r\n"
+                              "b\"c;7;;\r\n"
+                              "F1\r\n\r\n");
+    ex.SetExportType(TClipboardExportType::etFixed);
+    ex.Title.clear();
+    ex.Header.Clear();
+    ex.Footer.Clear();
+    ex.Execute();
+    EXPECT_EQ(clipboard.text, "  NameCount   Price\r\n"
+                              " alpha   121,234.50\r\n"
+                              "   b\"c    7        \r\n");
+}
+
+class SqlExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ds.AddField({"Name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.AddField({"Price", TFieldType::ftFloat});
+        ds.AddField({"Day", TFieldType::ftDate});
+        ds.AddField({"Flag", TFieldType::ftBoolean});
+        ds.AddRow({"O'Brien", "3", "2.5", "3/4/2024", "True"});
+        ds.AddRow({"x", std::nullopt, "1234.5", "12/31/2023", "no"});
+        ex.DataSet = &ds;
+        ex.TableName = "items";
+    }
+    TMemoryDataSet ds;
+    TExporterSQL ex;
+};
+
+TEST_F(SqlExport, CreateTableAndInsertStatements) {
+    ex.CreateTable = true;
+    ex.AllowCaptions = false;
+    EXPECT_EQ(
+        Export(ex),
+        "CREATE TABLE items(\r\n"
+        "  Name  CHAR(10),\r\n"
+        "  Count  INTEGER,\r\n"
+        "  Price  DOUBLE PRECISION,\r\n"
+        "  Day  DATE,\r\n"
+        "  Flag  INTEGER\r\n"
+        ");\r\n"
+        "\r\n"
+        "INSERT INTO items\r\n  (Name,Count,Price,Day,Flag)\r\nVALUES('O''Brien',3,2.5,'3/4/2024',true);\r\n"
+        "\r\n"
+        "INSERT INTO items\r\n  "
+        "(Name,Count,Price,Day,Flag)\r\nVALUES('x',null,1234.5,'12/31/2023',false);\r\n"
+        "\r\n");
+}
+
+TEST_F(SqlExport, ScriptRunsInSqlite) {
+    ex.CreateTable = true;
+    ex.FormatValues = true;
+    ex.Formats.SetDateFormat("yyyy-mm-dd");
+    ex.Formats.SetBooleanTrue("1");
+    ex.Formats.SetBooleanFalse("0");
+    ex.Header.Add("BEGIN;");
+    ex.CommitAfterScript = true;
+    ex.CommitStatement = "COMMIT;";
+    TempDir dir;
+    ex.FileName = dir.file("script.sql");
+    ex.Execute();
+    int status = 0;
+    const std::string out =
+        RunCommand("sqlite3 -batch " + dir.file("db.sqlite") + " < " + ex.FileName + " && sqlite3 -batch " +
+                       dir.file("db.sqlite") + " \"select Name, quote(Count), Price, Day, Flag from items\"",
+                   status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "O'Brien|3|2.5|2024-03-04|1\nx|NULL|1234.5|2023-12-31|0\n");
+}
+
+TEST_F(SqlExport, CommitsAfterEveryCountAndAtTheEnd) {
+    for (int i = 0; i < 3; ++i)
+        ds.AddRow({"r", "1", "1", "1/1/2000", "false"});
+    ex.CommitRecCount = 2;
+    ex.CommitAfterScript = true;
+    ex.Footer.Add("-- end");
+    const std::string script = Export(ex);
+    std::vector<size_t> commits;
+    for (size_t pos = script.find("COMMIT WORK;\r\n"); pos != std::string::npos;
+         pos = script.find("COMMIT WORK;\r\n", pos + 1))
+        commits.push_back(pos);
+    ASSERT_EQ(commits.size(), 3u);
+    EXPECT_EQ(script.substr(commits[0] - 6, 22), ");\r\n\r\nCOMMIT WORK;\r\n\r\n");
+    EXPECT_EQ(script.substr(commits[2]), "COMMIT WORK;\r\n-- end\r\n");
+    // Rows 2 and 4 are followed by a commit: two INSERTs before the first, four before the second.
+    auto inserts = [&](size_t end) {
+        int n = 0;
+        for (size_t pos = script.find("INSERT"); pos < end; pos = script.find("INSERT", pos + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(inserts(commits[0]), 2);
+    EXPECT_EQ(inserts(commits[1]), 4);
+}
+
+TEST_F(SqlExport, EmptyNumbersBecomeNull) {
+    TMemoryListView lv;
+    lv.AddColumn({"F", 80});
+    lv.AddColumn({"S", 80});
+    lv.AddItem({"1.5", "a"});
+    lv.AddItem({"", ""});
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &lv;
+    ex.AutoCalcStrType = true; // the first item makes F a float and S a string
+    const std::string script = Export(ex);
+    EXPECT_NE(script.find("VALUES(1.5,'a');"), std::string::npos);
+    EXPECT_NE(script.find("VALUES(null,'');"), std::string::npos);
+}
+
+class RecordingShell : public TExportShell {
+public:
+    void Open(const std::string& f) override { calls.push_back("open " + f); }
+    void Print(const std::string& f) override { calls.push_back("print " + f); }
+    std::vector<std::string> calls;
+};
+
+TEST(FileRun, CreatesDirectoriesWritesAndShowsTheFile) {
+    TMemoryDataSet ds;
+    FillSmall(ds);
+    TempDir dir;
+    RecordingShell shell;
+    TExporterASCII ex;
+    ex.Shell = &shell;
+    ex.DataSet = &ds;
+    ex.SetExportType(TExportASCIIType::etCSV);
+    ex.FileName = dir.file("a/b/out.csv");
+    ex.ShowFile = true;
+    ex.PrintFile = true;
+    ex.Execute();
+    EXPECT_EQ(ReadFile(ex.FileName).substr(0, 24), "\"Name\",\"Count\",\"Price\"\r\n");
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"open " + ex.FileName, "print " + ex.FileName}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("a/b")),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file left behind
+
+    shell.calls.clear();
+    ex.OnExportedRecord = [](TExporter& sender, int) { sender.Abort(); };
+    ex.Execute();
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST(FileRun, FailuresLeaveAnExistingFileAndReportTheDirectory) {
+    TempDir dir;
+    RecordingShell shell;
+    TExporterASCII ex;
+    ex.Shell = &shell;
+    ex.ShowFile = true;
+    ex.FileName = dir.file("keep.txt");
+    WriteFile(ex.FileName, "precious");
+    EXPECT_THROW(ex.Execute(), EExportError); // no data set
+    EXPECT_EQ(ReadFile(ex.FileName), "precious");
+    EXPECT_TRUE(shell.calls.empty());
+
+    WriteFile(dir.file("plain"), "x");
+    ex.FileName = dir.file("plain/sub/out.txt");
+    try {
+        ex.Execute();
+        FAIL();
+    } catch (const EExportError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Directory \"" + dir.file("plain/sub") + "\" not found and cannot be created");
+    }
+}
+
+} // namespace
+} // namespace exporter::test

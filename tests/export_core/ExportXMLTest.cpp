@@ -1,0 +1,205 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterXML.h"
+
+#include <gtest/gtest.h>
+
+namespace exporter::test {
+namespace {
+
+std::string Export(TExporter& ex) {
+    std::ostringstream out;
+    ex.ExportToStream(out);
+    return out.str();
+}
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Runs xmllint over the text; empty when the document is well-formed.
+std::string XmlLintErrors(const std::string& text) {
+    TempDir dir;
+    WriteFile(dir.file("doc.xml"), text);
+    int status = 0;
+    std::string output = RunCommand("xmllint --noout " + dir.file("doc.xml"), status);
+    if (status != 0 && output.empty())
+        output = "xmllint failed";
+    return output;
+}
+
+// The value of an XPath expression over the text, as xmllint reads it.
+std::string XPath(const std::string& text, const std::string& expression) {
+    TempDir dir;
+    WriteFile(dir.file("doc.xml"), text);
+    int status = 0;
+    std::string output = RunCommand("xmllint --xpath '" + expression + "' " + dir.file("doc.xml"), status);
+    EXPECT_EQ(status, 0) << output;
+    if (!output.empty() && output.back() == '\n')
+        output.pop_back();
+    return output;
+}
+
+class XmlExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ds.AddField({"Last name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.AddRow({"a<b&", "12"});
+        ds.AddRow({"say \"hi\"", std::nullopt});
+        ex.DataSet = &ds;
+    }
+    TMemoryDataSet ds;
+    TExporterXML ex;
+};
+
+TEST_F(XmlExport, DataPacketWithMetadataAndEscapedValues) {
+    const std::string xml = Export(ex);
+    EXPECT_EQ(xml, "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
+                   "<DATAPACKET Version=\"2.0\">\r\n"
+                   "<METADATA>\r\n"
+                   "<FIELDS>\r\n"
+                   "<FIELD FieldName=\"Last_name\" DisplayLabel=\"Last_name\" FieldType=\"String\" "
+                   "FieldClass=\"TField\"/>\r\n"
+                   "<FIELD FieldName=\"Count\" DisplayLabel=\"Count\" FieldType=\"Integer\" "
+                   "FieldClass=\"TField\"/>\r\n"
+                   "</FIELDS>\r\n"
+                   "</METADATA>\r\n"
+                   "<ROWDATA>\r\n"
+                   "<ROW Last_name=\"a&lt;b&amp;\" Count=\"12\"/>\r\n"
+                   "<ROW Last_name=\"say &quot;hi&quot;\" Count=\"\"/>\r\n"
+                   "</ROWDATA>\r\n"
+                   "</DATAPACKET>\r\n");
+    EXPECT_EQ(XmlLintErrors(xml), "");
+    EXPECT_EQ(XPath(xml, "string(//ROW[1]/@Last_name)"), "a<b&");
+    EXPECT_EQ(XPath(xml, "string(//ROW[2]/@Last_name)"), "say \"hi\"");
+
+    // Without captions there is no METADATA block; the declaration follows the options.
+    ex.AllowCaptions = false;
+    ex.Options.StandAlone = false;
+    ex.Options.Version = "1.1";
+    EXPECT_EQ(Export(ex), "<?xml version=\"1.1\" standalone=\"no\"?>\r\n"
+                          "<DATAPACKET Version=\"2.0\">\r\n"
+                          "<ROWDATA>\r\n"
+                          "<ROW Last_name=\"a&lt;b&amp;\" Count=\"12\"/>\r\n"
+                          "<ROW Last_name=\"say &quot;hi&quot;\" Count=\"\"/>\r\n"
+                          "</ROWDATA>\r\n"
+                          "</DATAPACKET>\r\n");
+}
+
+TEST_F(XmlExport, DeclaresTheEncodingReallyWritten) {
+    ds.ClearRows();
+    ds.AddRow({"caf\xC3\xA9 \xE2\x82\xAC \xD0\xB6", "1"}); // café € ж
+    ex.AllowCaptions = false;
+
+    // No encoding: UTF-8 implied, one blank before standalone.
+    std::string xml = Export(ex);
+    EXPECT_EQ(xml.substr(0, 40), "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n");
+    EXPECT_NE(xml.find("caf\xC3\xA9 \xE2\x82\xAC \xD0\xB6"), std::string::npos);
+    EXPECT_EQ(XmlLintErrors(xml), "");
+
+    // A code page the writer cannot produce is declared as what is written: UTF-8.
+    ex.Options.Encoding = "windows-1251";
+    xml = Export(ex);
+    EXPECT_EQ(xml.substr(0, 57), "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n");
+    EXPECT_EQ(XmlLintErrors(xml), "");
+    EXPECT_EQ(XPath(xml, "string(//ROW/@Last_name)"), "caf\xC3\xA9 \xE2\x82\xAC \xD0\xB6");
+
+    // Windows-1252 is written in that code page; what it lacks becomes "?".
+    ex.Options.Encoding = "Windows-1252";
+    xml = Export(ex);
+    EXPECT_EQ(xml.substr(0, 64), "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?>\r\n");
+    EXPECT_NE(xml.find("caf\xE9 \x80 ?"), std::string::npos);
+    EXPECT_EQ(XmlLintErrors(xml), "");
+    EXPECT_EQ(XPath(xml, "string(//ROW/@Last_name)"), "caf\xC3\xA9 \xE2\x82\xAC ?");
+}
+
+TEST_F(XmlExport, NamesAreValidAndUnique) {
+    EXPECT_EQ(TExporterXML::XMLName("Last name"), "Last_name");
+    EXPECT_EQ(TExporterXML::XMLName("1st"), "_1st");
+    EXPECT_EQ(TExporterXML::XMLName("a:b<c>\"d"), "a_b_c__d");
+    EXPECT_EQ(TExporterXML::XMLName(""), "_");
+    EXPECT_EQ(TExporterXML::XMLName("Stra\xC3\x9F"
+                                    "e"),
+              "Stra\xC3\x9F"
+              "e");
+
+    TMemoryListView lv;
+    lv.AddColumn({"a b"});
+    lv.AddColumn({"a_b"});
+    lv.AddColumn({"1 & 2"});
+    lv.AddItem({"x", "y", "z"});
+    TExporterXML lex;
+    lex.ExportSource = TExportSource::esListView;
+    lex.ListView = &lv;
+    const std::string xml = Export(lex);
+    EXPECT_NE(xml.find("<ROW a_b=\"x\" a_b_2=\"y\" _1___2=\"z\"/>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("FieldName=\"a_b_2\""), std::string::npos);
+    EXPECT_EQ(XmlLintErrors(xml), "");
+}
+
+TEST_F(XmlExport, LineBreaksAndControlCharactersSurviveReading) {
+    ds.ClearRows();
+    ds.AddRow({"x\ty\r\nz\x01!\xFF", "3"});
+    const std::string xml = Export(ex);
+    EXPECT_NE(xml.find("Last_name=\"x&#9;y&#13;&#10;z?!?\""), std::string::npos) << xml;
+    EXPECT_EQ(XmlLintErrors(xml), "");
+    EXPECT_EQ(XPath(xml, "string(//ROW/@Last_name)"), "x\ty\r\nz?!?");
+}
+
+TEST_F(XmlExport, UntypedAndBooleanValuesAreEscapedToo) {
+    TMemoryDataSet odd;
+    odd.AddField({"Flag", TFieldType::ftBoolean});
+    odd.AddField({"Other", TFieldType::ftUnknown});
+    odd.AddRow({"<yes>", "a&b"});
+    ex.DataSet = &odd;
+    const std::string xml = Export(ex);
+    EXPECT_NE(xml.find("<ROW Flag=\"&lt;yes&gt;\" Other=\"a&amp;b\"/>"), std::string::npos) << xml;
+    EXPECT_EQ(XmlLintErrors(xml), "");
+}
+
+TEST_F(XmlExport, AbortedExportIsStillComplete) {
+    ex.OnExportedRecord = [](TExporter& sender, int) { sender.Abort(); };
+    std::string xml = Export(ex);
+    EXPECT_TRUE(EndsWith(xml, "Count=\"12\"/>\r\n</ROWDATA>\r\n</DATAPACKET>\r\n")) << xml;
+    EXPECT_EQ(XmlLintErrors(xml), "");
+
+    // Aborted while the metadata is written: the loop skips the rows but the document is closed.
+    ex.OnExportedRecord = nullptr;
+    ex.AllowCaptions = true;
+    ex.OnBeforeExportRow = nullptr;
+    struct AbortingXml : TExporterXML {
+        void WriteCaptionRow() override {
+            TExporterXML::WriteCaptionRow();
+            Abort();
+        }
+    } aborting;
+    aborting.DataSet = &ds;
+    xml = Export(aborting);
+    EXPECT_TRUE(EndsWith(xml, "</METADATA>\r\n</DATAPACKET>\r\n")) << xml;
+    EXPECT_EQ(XmlLintErrors(xml), "");
+}
+
+TEST_F(XmlExport, WritesAFile) {
+    TempDir dir;
+    ex.FileName = dir.file("sub/out.xml");
+    ex.Execute();
+    const std::string xml = ReadFile(ex.FileName);
+    EXPECT_EQ(xml, Export(ex));
+    EXPECT_EQ(XmlLintErrors(xml), "");
+}
+
+TEST(XmlOptions, AssignCopiesAll) {
+    TXMLOptions a, b;
+    a.Version = "1.1";
+    a.Encoding = "UTF-8";
+    a.StandAlone = false;
+    b.Assign(a);
+    EXPECT_EQ(b.Version, "1.1");
+    EXPECT_EQ(b.Encoding, "UTF-8");
+    EXPECT_FALSE(b.StandAlone);
+}
+
+} // namespace
+} // namespace exporter::test

@@ -1,0 +1,383 @@
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterDBF.h"
+#include "export/core/ExporterShortFieldName.h"
+#include "platform/ini/IniFile.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+
+namespace exporter::test {
+namespace {
+
+unsigned Byte(const std::string& bytes, size_t at) {
+    return static_cast<unsigned char>(bytes.at(at));
+}
+
+unsigned LE16(const std::string& bytes, size_t at) {
+    return Byte(bytes, at) | Byte(bytes, at + 1) << 8;
+}
+
+std::uint32_t LE32(const std::string& bytes, size_t at) {
+    return LE16(bytes, at) | std::uint32_t(LE16(bytes, at + 2)) << 16;
+}
+
+std::string ExportToString(TExporterDBF& ex) {
+    std::ostringstream out(std::ios::binary);
+    ex.ExportToStream(out);
+    return out.str();
+}
+
+// The bytes of record `index` (0-based), deletion byte included.
+std::string Record(const std::string& dbf, int index) {
+    const size_t headerLength = LE16(dbf, 8), recordLength = LE16(dbf, 10);
+    return dbf.substr(headerLength + size_t(index) * recordLength, recordLength);
+}
+
+// Reads a table back with dbfread; one line per record, fields as Python reprs joined by "|".
+std::string ReadWithDbfread(const std::string& file) {
+    int status = 0;
+    const std::string out =
+        RunCommand("/usr/bin/python3 -c \"import sys, dbfread\n"
+                   "t = dbfread.DBF(sys.argv[1], encoding='cp1252', char_decode_errors='strict')\n"
+                   "print(','.join(t.field_names))\n"
+                   "for r in t: print('|'.join(repr(v) for v in r.values()))\" " +
+                       file,
+                   status);
+    EXPECT_EQ(status, 0) << out;
+    return out;
+}
+
+TEST(DbfShortFieldNames, LongNamesSharingAPrefixGetNumberedSuffixes) {
+    TShortFieldNameGenerator names;
+    EXPECT_EQ(names.Generate("CustomerAddress1"), "CustomerAd");
+    EXPECT_EQ(names.Generate("CustomerAddress2"), "Customer~1");
+    EXPECT_EQ(names.Generate("customeraddress3"), "customer~2"); // prefixes compare without case
+    EXPECT_EQ(names.Generate("Short"), "Short");
+    for (int i = 3; i <= 10; ++i)
+        names.Generate("CustomerAddressX");
+    EXPECT_EQ(names.Generate("CustomerAddressY"), "Custome~11");
+}
+
+TEST(DbfTable, HeaderDescriptorsAndRecordsOfTwoIntegerColumns) {
+    TMemoryDataSet ds;
+    ds.AddField({"A", TFieldType::ftInteger});
+    ds.AddField({"Second", TFieldType::ftInteger});
+    ds.AddRow({"1", "-22"});
+    ds.AddRow({"333", std::nullopt});
+    TExporterDBF ex;
+    ex.DataSet = &ds;
+    const std::string dbf = ExportToString(ex);
+
+    ASSERT_EQ(dbf.size(), 97u + 2 * 23 + 1);
+    EXPECT_EQ(Byte(dbf, 0), 0x03u);
+    int y = 0, m = 0, d = 0;
+    rtl::DecodeDate(rtl::Date(), y, m, d);
+    EXPECT_EQ(Byte(dbf, 1), unsigned(y - 1900));
+    EXPECT_EQ(Byte(dbf, 2), unsigned(m));
+    EXPECT_EQ(Byte(dbf, 3), unsigned(d));
+    EXPECT_EQ(LE32(dbf, 4), 2u);
+    EXPECT_EQ(LE16(dbf, 8), 97u);
+    EXPECT_EQ(LE16(dbf, 10), 23u);
+    EXPECT_EQ(dbf.substr(12, 20), std::string(20, '\0'));
+
+    const std::string first = dbf.substr(32, 32), second = dbf.substr(64, 32);
+    EXPECT_EQ(first, std::string("A\0\0\0\0\0\0\0\0\0\0N\0\0\0\0\x0B\0", 18) + std::string(14, '\0'));
+    EXPECT_EQ(second.substr(0, 11), std::string("SECOND\0\0\0\0\0", 11));
+    EXPECT_EQ(second[11], 'N');
+    EXPECT_EQ(LE32(second, 12), 11u);
+    EXPECT_EQ(Byte(second, 16), 11u);
+    EXPECT_EQ(Byte(dbf, 96), 0x0Du);
+
+    EXPECT_EQ(Record(dbf, 0), "           1        -22");
+    EXPECT_EQ(Record(dbf, 1), "         333           ");
+    EXPECT_EQ(Byte(dbf, dbf.size() - 1), 0x1Au);
+}
+
+TEST(DbfTable, FieldTypesLengthsAndLongNames) {
+    TMemoryDataSet ds;
+    ds.AddField({"CustomerAddress1", TFieldType::ftString, 30});
+    ds.AddField({"CustomerAddress2", TFieldType::ftString, 300}); // string lengths stop at 255
+    ds.AddField({"CustomerAddress3", TFieldType::ftLargeint});
+    ds.AddField({"Price", TFieldType::ftFloat});
+    ds.AddField({"Cost", TFieldType::ftCurrency});
+    ds.AddField({"Day", TFieldType::ftDate});
+    ds.AddField({"At", TFieldType::ftTime});
+    ds.AddField({"Stamp", TFieldType::ftDateTime});
+    ds.AddField({"Flag", TFieldType::ftBoolean});
+    ds.AddField({"Odd", TFieldType::ftUnknown});
+    ds.AddField({"Notes", TFieldType::ftMemo});
+    TExporterDBF ex;
+    ex.DataSet = &ds;
+    for (int i = 0; i < ds.FieldCount(); ++i)
+        ex.ExportedFields.Add(ds.Field(i).FieldName); // named BLOB fields are exported too
+    ex.ColumnsPrecision.Add("Cost=8,2");
+    const std::string dbf = ExportToString(ex);
+
+    struct Expected {
+        const char* name;
+        char type;
+        unsigned length, decimals;
+    } expected[] = {{"CUSTOMERAD", 'C', 30, 0}, {"CUSTOMER~1", 'C', 255, 0}, {"CUSTOMER~2", 'N', 20, 0},
+                    {"PRICE", 'N', 15, 4},      {"COST", 'N', 8, 2},         {"DAY", 'D', 8, 0},
+                    {"AT", 'D', 8, 0},          {"STAMP", 'D', 8, 0},        {"FLAG", 'L', 1, 0},
+                    {"ODD", 'C', 10, 0},        {"NOTES", 'M', 10, 0}};
+    const size_t fields = std::size(expected);
+    ASSERT_EQ(LE16(dbf, 8), 32 * (fields + 1) + 1);
+    unsigned offset = 0;
+    for (size_t i = 0; i < fields; ++i) {
+        const std::string descriptor = dbf.substr(32 * (i + 1), 32);
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(descriptor.substr(0, descriptor.find('\0')), expected[i].name);
+        EXPECT_EQ(descriptor.substr(descriptor.find('\0'), 11 - descriptor.find('\0')),
+                  std::string(11 - descriptor.find('\0'), '\0'));
+        EXPECT_EQ(descriptor[11], expected[i].type);
+        EXPECT_EQ(LE32(descriptor, 12), offset);
+        EXPECT_EQ(Byte(descriptor, 16), expected[i].length);
+        EXPECT_EQ(Byte(descriptor, 17), expected[i].decimals);
+        EXPECT_EQ(descriptor.substr(18), std::string(14, '\0'));
+        offset += expected[i].length;
+    }
+    EXPECT_EQ(LE16(dbf, 10), offset + 1);
+    // Written to a stream rather than a file: no memo file, so version 3 and an empty memo field.
+    EXPECT_EQ(Byte(dbf, 0), 0x03u);
+}
+
+TEST(DbfTable, FieldValuesByType) {
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 5});
+    ds.AddField({"Price", TFieldType::ftFloat});
+    ds.AddField({"Day", TFieldType::ftDateTime});
+    ds.AddField({"Flag", TFieldType::ftBoolean});
+    ds.AddRow({"Café au lait", "3.5", "3/15/2024 10:30:00", "true"});
+    ds.AddRow({"NULL", "-1234.56789", "12/1/1999", "no"});
+    ds.AddRow({"€", std::nullopt, std::nullopt, "FALSE"});
+    ds.AddRow({std::nullopt, "1e12", "", "Not TRUE"});
+    TExporterDBF ex;
+    ex.DataSet = &ds;
+    const std::string dbf = ExportToString(ex);
+    EXPECT_EQ(LE32(dbf, 4), 4u);
+    EXPECT_EQ(Record(dbf, 0), " Caf\xE9          3.500020240315T");
+    EXPECT_EQ(Record(dbf, 1), "           -1234.567919991201 ");
+    EXPECT_EQ(Record(dbf, 2), " \x80               null        F");
+    // 1e12 needs 13 digits: of the four decimals only one fits into the 15 places.
+    EXPECT_EQ(Record(dbf, 3), "      1000000000000.0        T");
+
+    ex.SetNullValue("");
+    const std::string withoutNull = ExportToString(ex);
+    EXPECT_EQ(Record(withoutNull, 2), " \x80                           F");
+}
+
+TEST(DbfTable, FloatPrecisionAndRangeChecks) {
+    TMemoryDataSet ds;
+    ds.AddField({"Price", TFieldType::ftFloat});
+    ds.AddRow({"2.675"});
+    TExporterDBF ex;
+    ex.DataSet = &ds;
+    auto descriptorOfPrice = [&] {
+        const std::string dbf = ExportToString(ex);
+        return std::make_pair(Byte(dbf, 48), Byte(dbf, 49));
+    };
+    ex.ColumnsPrecision.Add("price=6,1");
+    EXPECT_EQ(descriptorOfPrice(), std::make_pair(6u, 1u));
+    EXPECT_EQ(Record(ExportToString(ex), 0), "    2.7");
+    ex.ColumnsPrecision.SetValue("Price", "x,3"); // a part that is not a number counts 0
+    EXPECT_EQ(descriptorOfPrice(), std::make_pair(0u, 3u));
+    ex.ColumnsPrecision.SetValue("Price", "0,0"); // both 0: the defaults
+    EXPECT_EQ(descriptorOfPrice(), std::make_pair(15u, 4u));
+    ex.ColumnsPrecision.SetValue("Price", "12"); // no comma: the defaults
+    EXPECT_EQ(descriptorOfPrice(), std::make_pair(15u, 4u));
+    ex.DefaultFloatSize = 20;
+    ex.DefaultFloatDecimal = 0;
+    EXPECT_EQ(descriptorOfPrice(), std::make_pair(20u, 0u));
+
+    ex.ColumnsPrecision.SetValue("Price", "256,2");
+    EXPECT_THROW(ExportToString(ex), EExportError);
+    ex.ColumnsPrecision.SetValue("Price", "10,300");
+    EXPECT_THROW(ExportToString(ex), EExportError);
+}
+
+TEST(DbfTable, BadValuesRaiseConversionErrorsAndOverflowIsMarked) {
+    TMemoryDataSet ds;
+    ds.AddField({"Day", TFieldType::ftDate});
+    ds.AddRow({"31/31/2024"});
+    TExporterDBF ex;
+    ex.DataSet = &ds;
+    EXPECT_THROW(ExportToString(ex), rtl::EConvertError);
+
+    TMemoryDataSet floats;
+    floats.AddField({"Price", TFieldType::ftFloat});
+    floats.AddRow({"abc"});
+    ex.DataSet = &floats;
+    EXPECT_THROW(ExportToString(ex), rtl::EConvertError);
+
+    // Texts of a list view typed by sample: a number too long for its field becomes asterisks.
+    TMemoryListView view;
+    view.AddColumn({"N", 80});
+    view.AddItem({"7"});
+    view.AddItem({"123456789012345678901234"});
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &view;
+    ex.AutoCalcStrType = true;
+    const std::string dbf = ExportToString(ex);
+    EXPECT_EQ(dbf[32 + 11], 'N');
+    EXPECT_EQ(Record(dbf, 1), " " + std::string(11, '*'));
+}
+
+TEST(DbfTable, RecordCountAfterAnAbortAndAfterRefusedRows) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 10);
+    TExporterDBF ex;
+    ex.DataSet = &ds;
+    ex.OnBeforeExportRow = [](TExporter&, TExportRow& row, bool& accept) { accept = row[0].Value != "row2"; };
+    ex.OnExportedRecord = [](TExporter& sender, int recNo) {
+        if (recNo == 3)
+            sender.Abort();
+    };
+    const std::string dbf = ExportToString(ex);
+    EXPECT_EQ(LE32(dbf, 4), 3u);
+    EXPECT_EQ(dbf.size(), LE16(dbf, 8) + 3 * LE16(dbf, 10) + 1);
+    EXPECT_EQ(Record(dbf, 1).substr(1, 4), "row3");
+}
+
+class DbfFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ds.AddField({"Name", TFieldType::ftString, 12});
+        ds.AddField({"Picture", TFieldType::ftBlob});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.AddField({"Remarks", TFieldType::ftMemo});
+        ds.AddRow({"first", std::string(600, 'x'), "1", "Grüße"});
+        ds.AddRow({"second", std::nullopt, "2", std::string("a\0b", 3)});
+        ds.AddRow({"third", std::string(510, 'y'), "3", std::string(65537, 'z')});
+        ex.DataSet = &ds;
+        for (const char* name : {"Name", "Picture", "Count", "Remarks"})
+            ex.ExportedFields.Add(name);
+        ex.FileName = dir.file("table.dbf");
+    }
+    TempDir dir;
+    TMemoryDataSet ds;
+    TExporterDBF ex;
+};
+
+TEST_F(DbfFiles, MemoFileHoldsBlocksAndReadsBack) {
+    ex.Execute();
+    const std::string dbf = ReadFile(ex.FileName);
+    const std::string dbt = ReadFile(dir.file("table.dbt"));
+    EXPECT_EQ(Byte(dbf, 0), 0x83u);
+    EXPECT_EQ(LE32(dbf, 4), 3u);
+
+    // Row 1: Picture 600 bytes + 0x1A 0x1A = blocks 1-2, Remarks at block 3. Row 2: no picture, Remarks
+    // block 4. Row 3: 510 bytes + 2 fill block 5 exactly; a 65537-byte memo is not written.
+    EXPECT_EQ(Record(dbf, 0), " first                1          1         3");
+    EXPECT_EQ(Record(dbf, 1), " second                          2         4");
+    EXPECT_EQ(Record(dbf, 2), " third                5          3          ");
+    ASSERT_EQ(dbt.size(), 6u * 512);
+    EXPECT_EQ(LE32(dbt, 0), 6u);
+    EXPECT_EQ(dbt.substr(4, 508), std::string(508, '\0'));
+    EXPECT_EQ(dbt.substr(512, 602), std::string(600, 'x') + "\x1A\x1A");
+    EXPECT_EQ(dbt.substr(512 + 602, 1024 - 602), std::string(1024 - 602, '\0'));
+    EXPECT_EQ(dbt.substr(3 * 512, 9), std::string("Gr\xFC\xDF"
+                                                  "e\x1A\x1A\0\0",
+                                                  9));
+    EXPECT_EQ(dbt.substr(4 * 512, 5), std::string("a\0b\x1A\x1A", 5));
+    EXPECT_EQ(dbt.substr(5 * 512), std::string(510, 'y') + "\x1A\x1A");
+
+    EXPECT_EQ(ReadWithDbfread(ex.FileName), "NAME,PICTURE,COUNT,REMARKS\n"
+                                            "'first'|'" +
+                                                std::string(600, 'x') +
+                                                "'|1|'Grüße'\n"
+                                                "'second'|None|2|'a\\x00b'\n"
+                                                "'third'|'" +
+                                                std::string(510, 'y') + "'|3|None\n");
+    // No temporary file is left beside the results.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2);
+}
+
+TEST_F(DbfFiles, MemosComeFromTheDataSetBehindADBGrid) {
+    TMemoryDBGrid grid(&ds);
+    grid.AddColumn({"Name", "", 64});
+    grid.AddColumn({"Picture", "", 64});
+    ex.ExportSource = TExportSource::esDBGrid;
+    ex.DBGrid = &grid;
+    ex.ExportedFields.Clear();
+    ex.ExportedFields.Add("Name");
+    ex.ExportedFields.Add("Picture");
+    ex.Execute();
+    const std::string dbf = ReadFile(ex.FileName);
+    EXPECT_EQ(Byte(dbf, 0), 0x83u);
+    EXPECT_EQ(Record(dbf, 0), " first                1");
+    EXPECT_EQ(Record(dbf, 2), " third                3");
+    EXPECT_EQ(LE32(ReadFile(dir.file("table.dbt")), 0), 4u);
+}
+
+TEST_F(DbfFiles, WithoutBlobColumnsNoMemoFileIsWritten) {
+    ex.ExportedFields.Clear();
+    ex.Execute();
+    const std::string dbf = ReadFile(ex.FileName);
+    EXPECT_EQ(Byte(dbf, 0), 0x03u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("table.dbt")));
+    EXPECT_EQ(ReadWithDbfread(ex.FileName), "NAME,COUNT\n'first'|1\n'second'|2\n'third'|3\n");
+}
+
+TEST_F(DbfFiles, AFailedExportKeepsTheOldFilesAndLeavesNoTemporaries) {
+    WriteFile(ex.FileName, "old table");
+    WriteFile(dir.file("table.dbt"), "old memo");
+    ds.AddField({"Day", TFieldType::ftDate});
+    ex.ExportedFields.Add("Day");
+    ds.ClearRows();
+    ds.AddRow({"a", "blob", "1", "memo", "not a date"});
+    EXPECT_THROW(ex.Execute(), rtl::EConvertError);
+    EXPECT_EQ(ReadFile(ex.FileName), "old table");
+    EXPECT_EQ(ReadFile(dir.file("table.dbt")), "old memo");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2);
+}
+
+TEST(DbfOptions, LengthSectionRoundTrips) {
+    TempDir dir;
+    TExporterDBF ex;
+    ex.ColumnsLength.Add("Name=20");
+    ex.ColumnsLength.Add("Zone=40");
+    {
+        ini::IniFile ini(dir.file("options.ini"));
+        ini.WriteString("LENGTH", "stale", "x");
+        ex.SaveOptionsToIni(ini);
+        EXPECT_EQ(ini.ReadSection("LENGTH"), (std::vector<std::string>{"line0", "line1"}));
+        EXPECT_EQ(ini.ReadString("LENGTH", "line1", ""), "Zone=40");
+    }
+    TExporterDBF loaded;
+    loaded.ColumnsLength.Add("Old=1");
+    ini::IniFile ini(dir.file("options.ini"));
+    loaded.LoadOptionsFromIni(ini);
+    ASSERT_EQ(loaded.ColumnsLength.Count(), 2);
+    EXPECT_EQ(loaded.ColumnsLength.Values("Name"), "20");
+    EXPECT_EQ(loaded.ColumnsLength[1], "Zone=40");
+}
+
+TEST(DbfOptions, ColumnsLengthSizesListViewTextFields) {
+    TMemoryListView view;
+    view.AddColumn({"Host", 80});
+    view.AddColumn({"Address", 80});
+    view.AddItem({"www", "10.0.0.1"});
+    TExporterDBF ex;
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &view;
+    ex.ColumnsLength.Add("Host=12");
+    const std::string dbf = ExportToString(ex);
+    EXPECT_EQ(Byte(dbf, 32 + 16), 12u);
+    EXPECT_EQ(Byte(dbf, 64 + 16), 255u);
+    EXPECT_EQ(Record(dbf, 0).substr(0, 14), " www         1");
+}
+
+} // namespace
+} // namespace exporter::test
