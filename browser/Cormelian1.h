@@ -5,6 +5,7 @@
 #include "browser/RecordListSort.h"
 #include "browser/Services.h"
 #include "browser/StartupSequence.h"
+#include "pdfbox/PdfBox.h"
 
 #include <QMainWindow>
 #include <QToolBar> // ToolBar1 is used as a widget by code that includes only this header
@@ -193,6 +194,8 @@ public:
 
     // Other components.
     QTimer* Timer1; // 30 ms, one shot: the start-up
+    // The PDF canvas component; created with the window, no command uses it.
+    std::unique_ptr<pdfbox::TPdfBox> PdfBox1 = std::make_unique<pdfbox::TPdfBox>();
     QShortcut* EscapeKey;
     ImageList* dnsicons;       // record and toolbar images
     ImageList* StateIcons;     // check states of the object lists

@@ -1,0 +1,115 @@
+#pragma once
+
+// The export dialog's form as the component and the run see it. TExporterDialogF is abstract: the window
+// (or a test double) derives from it, keeps the user's settings in FormState() and implements ShowModal.
+// The base holds what the form does when the export starts (bStartClick): it builds the exporter of the
+// chosen type from the form state, binds the forwarders, shows the progress window, runs the exporter
+// and waits for the window as the run's rules say.
+//
+// Seams a form (or a test) overrides: ShowModal, FormState, the progress window (CreateProgressWindow),
+// message processing (ProcessMessages, WaitForMessages), the abort question (MessageBox), and the
+// workbook exporter (XLSExporterFactory), which the workbook's unit installs.
+
+#include "export/core/Exporter.h"
+#include "export/dialog/ExporterFormState.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QWidget;
+
+namespace exporter {
+
+class TExporterDialog;
+
+// What the run needs of the progress window.
+class TExportProgressView {
+public:
+    virtual ~TExportProgressView() = default;
+    virtual void Show() = 0;
+    // Posts a progress message with the code (WM_USER+1, wParam code); it is handled when messages run.
+    virtual void Post(int code) = 0;
+    // The user finished the window (its state is 1) or it is gone.
+    virtual bool ClosedByUser() const = 0;
+};
+
+// The progress window of the export engine behind the view.
+std::unique_ptr<TExportProgressView> CreateExporterProgressView(QWidget* owner, TExporter& exporter);
+
+class TExporterDialogF {
+public:
+    // Message box answers and the flags of the abort question (Yes/No, question icon, No default).
+    static constexpr int IDYES = 6;
+    static constexpr int IDNO = 7;
+    static constexpr unsigned AbortQuestionFlags = 0x124;
+
+    // Makes the workbook exporter for a run with the form's workbook page copied in and the workbook
+    // forwarders bound.
+    using TXLSExporterFactory = std::function<std::unique_ptr<TExporter>(TExporterDialogF& form)>;
+
+    explicit TExporterDialogF(TExporterDialog& owner) : dialog_(owner) {}
+    virtual ~TExporterDialogF();
+    TExporterDialogF(const TExporterDialogF&) = delete;
+    TExporterDialogF& operator=(const TExporterDialogF&) = delete;
+
+    // Shows the form modally; returns its modal result.
+    virtual int ShowModal() = 0;
+    // The form's settings as the user left them.
+    virtual TExportFormState& FormState() = 0;
+    const TExportFormState& FormState() const { return const_cast<TExporterDialogF*>(this)->FormState(); }
+
+    TExporterDialog& Dialog() const { return dialog_; }
+
+    // The start button: runs the export of the chosen type. Errors of the export propagate.
+    void bStartClick();
+    // Steps 1 to 6 of the start: the exporter of the chosen type with every setting copied in and the
+    // forwarders bound (the file name takes the type's extension when AutoChangeFileExt is on).
+    std::unique_ptr<TExporter> PrepareExporter();
+    // The exporter of the current (or last) run; null before the first.
+    TExporter* Exporter() const { return exporter_.get(); }
+
+    // --- forwarders: progress codes to the progress window, then the component's events ---
+    void OnBeginExport(TExporter& sender);
+    void OnFetchedRecord(TExporter& sender, int recNo);
+    void OnSkippedRecord(TExporter& sender, int recNo);
+    void OnExportedRecord(TExporter& sender, int recNo);
+    void OnStopExport(TExporter& sender, bool& canContinue);
+    void OnEndExport(TExporter& sender);
+    void OnGetExportText(TExporter& sender, int colNo, std::string& text);
+    void OnBeforeExportRow(TExporter& sender, TExportRow& row, bool& accept);
+    void XLSExpBeforeExportRow(TExporter& sender, void* sheet, TExportRow& row, bool& accept);
+    void XLSExpExportedRecord(TExporter& sender, void* sheet, int recNo);
+    void XLSExpAdvancedGetExportText(TExporter& sender, void* sheet, int colNo, std::string& text);
+
+    TXLSExporterFactory XLSExporterFactory;
+    // Where the file exporters open and print (the desktop's when null) and the clipboard exporter writes.
+    TExportShell* Shell = nullptr;
+    TExportClipboard* Clipboard = nullptr;
+
+protected:
+    // The progress window for a run (the engine's window, owned by ProgressOwner()).
+    virtual std::unique_ptr<TExportProgressView> CreateProgressWindow(TExporter& exporter);
+    virtual QWidget* ProgressOwner() const { return nullptr; }
+    // Lets pending messages run once.
+    virtual void ProcessMessages();
+    // Waits for messages and lets them run (the wait for the user to close the progress window).
+    virtual void WaitForMessages();
+    // The application's message box; returns IDYES or IDNO.
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+    // The file name changed during the start (the window shows it again).
+    virtual void FileNameChanged() {}
+
+private:
+    void Post(int code);
+    std::unique_ptr<TExporter> CreateExporter(TAllowedExport type);
+    void CopyCommonSettings(TExporter& exporter);
+    void CopyCaptions(TExporter& exporter, TAllowedExport type);
+    void BindForwarders(TExporter& exporter);
+
+    TExporterDialog& dialog_;
+    std::unique_ptr<TExporter> exporter_;
+    std::unique_ptr<TExportProgressView> progress_;
+};
+
+} // namespace exporter

@@ -1,0 +1,651 @@
+#include "export/xls/ExporterXLS.h"
+
+#include "export/core/ExporterPageUtils.h"
+#include "export/xls/ExporterXLSConsts.h"
+#include "export/xls/ExporterXLSUtils.h"
+#include "platform/cfb/StorageError.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <filesystem>
+#include <thread>
+
+namespace exporter {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ProgramDirectory() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path() : exe.parent_path();
+}
+
+bool IsDateType(TExportColType type) {
+    return type == TExportColType::ectDate || type == TExportColType::ectTime ||
+           type == TExportColType::ectDateTime;
+}
+
+std::string FormatOrGeneral(const std::string& format) {
+    return format.empty() ? std::string("General") : format;
+}
+
+// The built-in cell objects followed by those a factory adds.
+class TxlsCombinedSheetObjects : public TxlsSheetObjects {
+public:
+    TxlsCombinedSheetObjects(std::unique_ptr<TxlsSheetObjects> cells, std::unique_ptr<TxlsSheetObjects> extra)
+        : cells_(std::move(cells)), extra_(std::move(extra)) {}
+    void WriteBackground(TxlsWorkbookWriter& w) override {
+        each([&](TxlsSheetObjects& o) { o.WriteBackground(w); });
+    }
+    void WriteUserCells(TxlsWorkbookWriter& w) override {
+        each([&](TxlsSheetObjects& o) { o.WriteUserCells(w); });
+    }
+    void WriteMergedCells(TxlsWorkbookWriter& w) override {
+        each([&](TxlsSheetObjects& o) { o.WriteMergedCells(w); });
+    }
+    void WriteHyperlinkCells(TxlsWorkbookWriter& w) override {
+        each([&](TxlsSheetObjects& o) { o.WriteHyperlinkCells(w); });
+    }
+    void WriteHyperlinks(TxlsWorkbookWriter& w) override {
+        each([&](TxlsSheetObjects& o) { o.WriteHyperlinks(w); });
+    }
+    void WriteDrawing(TxlsWorkbookWriter& w) override {
+        each([&](TxlsSheetObjects& o) { o.WriteDrawing(w); });
+    }
+    bool HasCharts() const override { return extra_ && extra_->HasCharts(); }
+    int DrawingObjectCount() const override { return extra_ ? extra_->DrawingObjectCount() : 0; }
+
+private:
+    template <class F> void each(F f) {
+        f(*cells_);
+        if (extra_)
+            f(*extra_);
+    }
+    std::unique_ptr<TxlsSheetObjects> cells_;
+    std::unique_ptr<TxlsSheetObjects> extra_;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// TxlsSheetCellObjects
+
+void TxlsSheetCellObjects::WriteUserCells(TxlsWorkbookWriter& writer) {
+    TxlsFormatTables& tables = writer.Tables();
+    for (std::size_t i = 0; i < sheet_.Cells.Count(); ++i) {
+        const TxlsCell& cell = sheet_.Cells.Items(i);
+        if (!cell.IsValid())
+            continue;
+        const int row = cell.Row - 1, col = cell.Col - 1;
+        std::string text;
+        std::uint16_t xf = 0;
+        switch (cell.CellType) {
+        case ctBoolean:
+            xf = tables.GetXFIndex("General", &cell.Format);
+            writer.WriteBoolErr(row, col, xf, cell.BooleanValue);
+            text = cell.BooleanValue ? "TRUE" : "FALSE";
+            break;
+        case ctDateTime:
+            xf = tables.GetXFIndex(cell.DateTimeFormat, &cell.Format);
+            writer.WriteNumber(row, col, xf, cell.DateTimeValue);
+            text = rtl::FormatDateTime(cell.DateTimeFormat, cell.DateTimeValue);
+            break;
+        case ctNumeric:
+            xf = tables.GetXFIndex(cell.NumericFormat, &cell.Format);
+            writer.WriteNumber(row, col, xf, cell.NumericValue);
+            text = rtl::FloatToStr(cell.NumericValue);
+            break;
+        case ctString:
+            xf = tables.GetXFIndex("General", &cell.Format);
+            if (cell.StringValue.empty())
+                writer.WriteBlank(row, col, xf);
+            else
+                writer.WriteLabelSST(row, col, xf, Utf8ToWide(cell.StringValue));
+            text = cell.StringValue;
+            break;
+        }
+        if (widen_)
+            widen_(col, text, xf);
+    }
+}
+
+void TxlsSheetCellObjects::WriteMergedCells(TxlsWorkbookWriter& writer) {
+    std::vector<TxlsMergedRange> ranges;
+    for (std::size_t i = 0; i < sheet_.MergedCells.Count(); ++i) {
+        const TxlsMergedCells& m = sheet_.MergedCells.Items(i);
+        ranges.push_back({m.FirstRow, m.LastRow, m.FirstCol, m.LastCol});
+    }
+    writer.WriteMergedCells(ranges);
+}
+
+void TxlsSheetCellObjects::WriteHyperlinkCells(TxlsWorkbookWriter& writer) {
+    for (std::size_t i = 0; i < sheet_.Hyperlinks.Count(); ++i) {
+        const TxlsHyperlink& link = sheet_.Hyperlinks.Items(i);
+        if (!link.IsValid())
+            continue;
+        const std::uint16_t xf = writer.Tables().GetXFIndex("General", &link.Format);
+        writer.WriteLabelSST(link.Row - 1, link.Col - 1, xf, Utf8ToWide(link.Title));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TExporterXLS
+
+TExporterXLS::TExporterXLS()
+    : FieldFormats(this), StripStyles(this, true), Hyperlinks(this), Notes(this), Charts(this), Sheets(this),
+      Pictures(this), Images(this), Cells(this), MergedCells(this),
+      UserColors(TxlsWorkbookWriter::DefaultUserColors()) {}
+
+TExporterXLS::~TExporterXLS() = default;
+
+std::vector<const TxlsImages*> TExporterXLS::GetAllImages() const {
+    std::vector<const TxlsImages*> all{&Images};
+    for (std::size_t i = 0; i < Sheets.Count(); ++i)
+        all.push_back(&Sheets.Items(i).Images);
+    return all;
+}
+
+bool TExporterXLS::FindDataExtent(int sheetIndex, TxlsDataExtent& extent) const {
+    if (!writer_)
+        return false;
+    for (const TxlsBoundSheet& sheet : writer_->BoundSheets())
+        if (sheet.SheetIndex == sheetIndex) {
+            extent = {sheet.FirstRow, sheet.LastRow, sheet.FirstCol, sheet.LastCol};
+            return true;
+        }
+    return false;
+}
+
+TxlsFont TExporterXLS::GetFirstFont() const {
+    if (writer_ && writer_->Tables().Fonts().Count() > 0)
+        return writer_->Tables().Fonts().Items(0);
+    return TxlsFont{};
+}
+
+int TExporterXLS::TextWidth(const std::string& text, const TxlsFont& font) const {
+    TExportFont f;
+    f.Name = font.Name;
+    f.Size = font.Size;
+    f.Bold = font.Has(xfsBold);
+    f.Italic = font.Has(xfsItalic);
+    f.StrikeOut = font.Has(xfsStrikeOut);
+    f.Underline = font.Underline != fulNone;
+    return TextWidthOnDisplay(text, f);
+}
+
+void TExporterXLS::Notification(const void* removed) {
+    TExporter::Notification(removed);
+    for (std::size_t i = 0; i < Sheets.Count(); ++i)
+        Sheets.Items(i).Notification(removed);
+}
+
+void TExporterXLS::BeginExport() {
+    if (OnBeginExport)
+        OnBeginExport(*this);
+}
+
+void TExporterXLS::EndExport() {
+    if (OnEndExport)
+        OnEndExport(*this);
+}
+
+void TExporterXLS::Execute() {
+    if (FileName.empty())
+        throw EExportError(ExportLoadStr(SResultFileNotPresent));
+    fs::path dir = fs::path(FileName).parent_path();
+    if (dir.empty())
+        dir = ProgramDirectory();
+    std::error_code ec;
+    if (!fs::exists(dir, ec)) {
+        fs::create_directories(dir, ec);
+        if (!fs::exists(dir, ec))
+            throw EExportError(rtl::Format(ExportLoadStr(SDirectoryNotFound), {dir.string()}));
+    }
+
+    BeginWorkbook();
+    try {
+        ExportSheets();
+    } catch (...) {
+        EndWorkbook(false);
+        throw;
+    }
+    EndWorkbook(!Aborted);
+    ShowResult();
+}
+
+void TExporterXLS::BeginWorkbook() {
+    try {
+        stream_ = CreateWorkbookStream(FileName, storage_);
+    } catch (const cfb::StorageError& error) {
+        throw EExportError("Cannot create file \"" + FileName + "\": " + error.what());
+    }
+    writer_ = std::make_unique<TxlsWorkbookWriter>(*stream_);
+    writer_->UserColors() = UserColors;
+}
+
+void TExporterXLS::EndWorkbook(bool commit) {
+    writer_.reset();
+    stream_.reset();
+    std::unique_ptr<cfb::Storage> storage = std::move(storage_);
+    columnXF_.clear();
+    columnFieldFormat_.clear();
+    columnWidths_.clear();
+    drawing_.reset();
+    customWorkbookObjects_.reset();
+    if (commit && storage) {
+        try {
+            storage->Commit();
+        } catch (const cfb::StorageError& error) {
+            throw EExportError(std::string(ERROR_WRITING_OUTPUT_FILE) + ": " + error.what());
+        }
+    }
+}
+
+void TExporterXLS::checkSheetSource(const TxlsSheet& sheet) const {
+    const TExportSources sources = sheet.Sources();
+    ExportCheckSource(sources);
+    if (!ExportIsActive(sources))
+        throw EExportError(rtl::Format(ExportLoadStr(SSourceClosed), {ExportSourceName(sources.Kind)}));
+    if (!ExportEmpty && ExportIsEmpty(sources))
+        throw EExportError(rtl::Format(ExportLoadStr(SSourceEmpty), {ExportSourceName(sources.Kind)}));
+}
+
+void TExporterXLS::ExportSheets() {
+    Aborted = false;
+    writer_->WriteGlobals();
+
+    // The sheets written, with the index their events carry.
+    std::vector<std::pair<TxlsSheet*, int>> sheets;
+    for (std::size_t i = 0; i < Sheets.Count(); ++i)
+        if (Sheets.Items(i).Exported)
+            sheets.emplace_back(&Sheets.Items(i), int(i));
+    std::unique_ptr<TxlsSheet> temporary;
+    if (sheets.empty()) {
+        temporary = std::make_unique<TxlsSheet>(this, int(Sheets.Count()) + 1);
+        temporary->LoadFromExporter(*this);
+        sheets.emplace_back(temporary.get(), int(Sheets.Count()));
+    }
+
+    drawing_ = std::make_unique<TxlsDrawingWorkbookObjects>(&Pictures);
+    customWorkbookObjects_ = WorkbookObjectsFactory ? WorkbookObjectsFactory(*this) : nullptr;
+    exportedCounter_ = 0;
+    for (const auto& entry : sheets)
+        checkSheetSource(*entry.first);
+
+    BeginExport();
+    BeforeExport();
+    for (std::size_t i = 0; i < sheets.size() && !Aborted; ++i) {
+        sheets[i].first->SetWrittenIndex(int(i));
+        if (!exportSheet(*sheets[i].first, sheets[i].second))
+            break;
+    }
+    if (Aborted)
+        return;
+    writer_->FinishWorkbook(customWorkbookObjects_ ? customWorkbookObjects_.get() : drawing_.get());
+    AfterExport();
+    EndExport();
+}
+
+int TExporterXLS::writeHeaderLines(TxlsSheet& sheet, int sheetIndex, const rtl::TStringList& lines,
+                                   int maxRows, int firstRow, const TxlsFormat& defaultFormat, bool footer) {
+    int count = lines.Count();
+    if (maxRows > 0 && maxRows < count)
+        count = maxRows;
+    const TGetHeaderFooterParamsEvent& event = footer ? OnGetFooterParams : OnGetHeaderParams;
+    for (int line = 0; line < count; ++line) {
+        const int row = firstRow + line;
+        const std::string& text = lines[line];
+        std::size_t start = 0;
+        for (int piece = 0;; ++piece) {
+            const std::size_t tab = text.find('\t', start);
+            std::string s = text.substr(start, tab == std::string::npos ? std::string::npos : tab - start);
+            const int col = sheet.StartDataCol + piece;
+            TxlsFormat format;
+            format.Assign(defaultFormat);
+            if (event)
+                event(*this, sheetIndex, col, row, format, s);
+            if (col <= 255) {
+                const std::uint16_t xf = writer_->Tables().GetXFIndex("General", &format);
+                writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s));
+            }
+            if (tab == std::string::npos)
+                break;
+            start = tab + 1;
+        }
+    }
+    return firstRow + count;
+}
+
+void TExporterXLS::writeBeforeData(TxlsSheet& sheet, int sheetIndex, int row) {
+    if (!OnGetBeforeDataParams)
+        return;
+    for (int col = 0; col < sheet.StartDataCol; ++col) {
+        TxlsFormat format;
+        format.Assign(sheet.Options.DataFormat);
+        std::string s;
+        OnGetBeforeDataParams(*this, sheetIndex, col, row, format, s);
+        if (!s.empty())
+            writer_->WriteLabelSST(row, col, writer_->Tables().GetXFIndex("General", &format), Utf8ToWide(s));
+    }
+}
+
+void TExporterXLS::widenColumn(TxlsSheet& sheet, int col, const std::string& text, std::uint16_t xf) {
+    if (!sheet.AutoCalcColWidth)
+        return;
+    const int index = col - sheet.StartDataCol;
+    if (index < 0 || index >= int(columnWidths_.size()))
+        return;
+    const int width = writer_->MeasureColumnWidth(text, xf);
+    if (width > columnWidths_[index])
+        columnWidths_[index] = width;
+}
+
+void TExporterXLS::writeCaptions(TxlsSheet& sheet, int sheetIndex, int row) {
+    for (int i = 0; i < sheet.Columns.Count(); ++i) {
+        const int col = sheet.StartDataCol + i;
+        TxlsFormat format;
+        format.Assign(sheet.Options.CaptionsFormat);
+        std::string caption = sheet.Columns[i].Caption;
+        if (OnGetCaptionParams)
+            OnGetCaptionParams(*this, sheetIndex, col, format, caption);
+        if (caption.empty() || col > 255)
+            continue;
+        const std::uint16_t xf = format.IsDefault() ? TxlsFormatTables::DefaultCellXF
+                                                    : writer_->Tables().GetXFIndex("General", &format);
+        writer_->WriteLabelSST(row, col, xf, Utf8ToWide(caption));
+        widenColumn(sheet, col, caption, xf);
+    }
+}
+
+void TExporterXLS::prepareColumnXFs(TxlsSheet& sheet, int sheetIndex) {
+    TxlsFormatTables& tables = writer_->Tables();
+    const int count = sheet.Columns.Count();
+    columnXF_.assign(count, TxlsFormatTables::DefaultCellXF);
+    columnFieldFormat_.assign(count, -1);
+    const std::size_t strips = sheet.StripStyles.Count();
+    for (int i = 0; i < count; ++i) {
+        const TExportColumn& column = sheet.Columns[i];
+        const std::string numberFormat = FormatOrGeneral(column.Format);
+        const int ff = sheet.FieldFormats.IndexOf(column.Name);
+        columnFieldFormat_[i] = ff;
+        if (ff >= 0) {
+            const std::uint16_t xf =
+                tables.GetXFIndex(numberFormat, &sheet.FieldFormats.Items(std::size_t(ff)));
+            if (xf != TxlsFormatTables::DefaultCellXF)
+                tables.FieldXFormats().Add(sheetIndex, column.Name, tables.FindXFormat(xf));
+            columnXF_[i] = xf;
+        } else if (sheet.StripType == ssCol && strips > 0) {
+            const int col = sheet.StartDataCol + i;
+            const std::uint16_t xf =
+                tables.GetXFIndex(numberFormat, &sheet.StripStyles.Items(std::size_t(i) % strips));
+            tables.ColRowXFormats().Add(sheetIndex, col, tables.FindXFormat(xf));
+            columnXF_[i] = xf;
+        } else if (IsDateType(column.ColType)) {
+            // A date shown as a plain serial number means nothing to the reader: dates keep the
+            // column's display format even without a field format.
+            columnXF_[i] = tables.GetXFIndex(numberFormat, nullptr);
+        }
+    }
+}
+
+std::uint16_t TExporterXLS::dataCellXF(TxlsSheet& sheet, int sheetIndex, int col, int row, int dataRow) {
+    TxlsFormatTables& tables = writer_->Tables();
+    const TExportColumn& column = sheet.Columns[col];
+    std::uint16_t xf = columnXF_[std::size_t(col)];
+    const std::size_t strips = sheet.StripStyles.Count();
+    if (columnFieldFormat_[std::size_t(col)] < 0 && sheet.StripType == ssRow && strips > 0) {
+        const int strip = int(std::size_t(dataRow) % strips);
+        const int key = strip * 1000 + sheet.StartDataCol + col;
+        if (const TxlsXFormat* cached = tables.ColRowXFormats().Find(sheetIndex, key)) {
+            xf = cached->Index;
+        } else {
+            xf = tables.GetXFIndex(FormatOrGeneral(column.Format),
+                                   &sheet.StripStyles.Items(std::size_t(strip)));
+            tables.ColRowXFormats().Add(sheetIndex, key, tables.FindXFormat(xf));
+        }
+    }
+    if (!OnGetDataParams)
+        return xf;
+    TxlsFormat format;
+    std::string formatText = "General";
+    if (const TxlsXFormat* entry = tables.FindXFormat(xf)) {
+        AssignXFormat(format, *entry);
+        if (entry->NumberFormat)
+            formatText = entry->NumberFormat->Text;
+    } else {
+        format.Assign(sheet.Options.DataFormat);
+    }
+    OnGetDataParams(*this, sheetIndex, sheet.StartDataCol + col, row, format, formatText);
+    if (formatText.empty())
+        formatText = FormatOrGeneral(column.Format);
+    return tables.GetXFIndex(formatText, &format);
+}
+
+void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t xf,
+                                 const std::string& text) {
+    const TExportColumn& column = sheet.Columns[i];
+    const int col = sheet.StartDataCol + i;
+    if (col > 255)
+        return; // a BIFF8 sheet has 256 columns
+    std::string shown = text;
+    auto label = [&](const std::string& s) { writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s)); };
+    if (text.empty()) {
+        writer_->WriteBlank(row, col, xf);
+    } else if (!sheet.Formats.NullString().empty() && text == sheet.Formats.NullString()) {
+        label(text);
+    } else {
+        switch (column.ColType) {
+        case TExportColType::ectInteger:
+        case TExportColType::ectBigint:
+        case TExportColType::ectFloat:
+        case TExportColType::ectCurrency: {
+            double value = 0;
+            if (rtl::TryStrToFloat(text, value))
+                writer_->WriteNumber(row, col, xf, value);
+            else
+                label(text); // not a number: the text is kept as it is
+            break;
+        }
+        case TExportColType::ectDate:
+        case TExportColType::ectTime:
+        case TExportColType::ectDateTime: {
+            rtl::TDateTime value = 0;
+            if (!rtl::TryStrToDateTime(text, value)) {
+                label(text);
+            } else if (value <= 1) {
+                shown = rtl::FormatDateTime(column.Format, value);
+                label(shown);
+            } else if (value <= 60) {
+                writer_->WriteNumber(row, col, xf, value - 1);
+            } else {
+                writer_->WriteNumber(row, col, xf, value);
+            }
+            break;
+        }
+        case TExportColType::ectString:
+            label(text);
+            break;
+        case TExportColType::ectBoolean:
+            writer_->WriteBoolErr(row, col, xf, rtl::AnsiCompareText(text, sheet.Formats.BooleanTrue()) == 0);
+            break;
+        case TExportColType::ectUnknown:
+            return;
+        }
+    }
+    sheet.ColumnList.Widen(column.Name, row, col);
+    widenColumn(sheet, col, shown, xf);
+}
+
+void TExporterXLS::writeDataRow(TxlsSheet& sheet, int sheetIndex, int row, int dataRow) {
+    for (int i = 0; i < sheet.Columns.Count() && i < sheet.ExportRow.Count(); ++i) {
+        std::string text = sheet.ExportRow[i].GetText(false);
+        if (OnGetExportText)
+            OnGetExportText(*this, i, text);
+        if (OnAdvancedGetExportText)
+            OnAdvancedGetExportText(*this, sheetIndex, i, text);
+        const std::uint16_t xf = dataCellXF(sheet, sheetIndex, i, row, dataRow);
+        writeDataCell(sheet, i, row, xf, text);
+    }
+}
+
+bool TExporterXLS::hasAggregates(const TxlsSheet& sheet) const {
+    for (std::size_t i = 0; i < sheet.FieldFormats.Count(); ++i) {
+        const TxlsFieldFormat& ff = sheet.FieldFormats.Items(i);
+        if (ff.Aggregate != aggNone && sheet.Columns.IndexOfName(ff.FieldName) >= 0)
+            return true;
+    }
+    return false;
+}
+
+void TExporterXLS::writeAggregates(TxlsSheet& sheet, int sheetIndex, int row, int firstDataRow) {
+    TxlsFormatTables& tables = writer_->Tables();
+    for (int i = 0; i < sheet.Columns.Count(); ++i) {
+        const int col = sheet.StartDataCol + i;
+        if (col > 255)
+            break;
+        const int ff = columnFieldFormat_[std::size_t(i)];
+        const TxlsAggregate aggregate =
+            ff >= 0 ? sheet.FieldFormats.Items(std::size_t(ff)).Aggregate : aggNone;
+        TxlsFormat format;
+        std::string value;
+        if (aggregate != aggNone) {
+            format.Assign(sheet.Options.AggregateFormat);
+            std::string formatText = FormatOrGeneral(sheet.Columns[i].Format);
+            if (OnGetAggregateParams)
+                OnGetAggregateParams(*this, sheetIndex, col, format, formatText, value);
+            const std::uint16_t xf = formatText == "General" && format.IsDefault()
+                                         ? TxlsFormatTables::DefaultCellXF
+                                         : tables.GetXFIndex(formatText, &format);
+            // Without data rows the range would reach into the aggregate's own row.
+            if (row > firstDataRow)
+                writer_->WriteFormula(row, col, firstDataRow, row - 1, aggregate, xf);
+        } else {
+            std::string formatText = "General";
+            if (OnGetAggregateParams)
+                OnGetAggregateParams(*this, sheetIndex, col, format, formatText, value);
+            if (!value.empty()) {
+                const std::uint16_t xf = format.IsDefault() && formatText == "General"
+                                             ? TxlsFormatTables::DefaultCellXF
+                                             : tables.GetXFIndex(formatText, &format);
+                writer_->WriteLabelSST(row, col, xf, Utf8ToWide(value));
+            }
+        }
+    }
+}
+
+bool TExporterXLS::exportSheet(TxlsSheet& sheet, int sheetIndex) {
+    if (OnBeforeExportSheet)
+        OnBeforeExportSheet(*this, sheetIndex);
+
+    const TExportSources sources = sheet.Sources();
+    sheet.Columns.Clear();
+    sheet.Columns.Fill(false);
+    sheet.ExportRow.Clear();
+    for (int i = 0; i < sheet.Columns.Count(); ++i)
+        sheet.ExportRow.AddCol(sheet.Columns[i].Name, i);
+    sheet.ExportRow.SortIndex();
+    int skipCount = sheet.SkipRecCount;
+    int recCount = sheet.ExportRecCount;
+    if (sources.Kind == TExportSource::esListView && sources.ListView) {
+        const int items = sources.ListView->ItemCount();
+        skipCount = IntMin(skipCount, items);
+        if (recCount > 0)
+            recCount = IntMin(recCount, items);
+    }
+    sheet.ColumnList.Clear();
+    sheet.RecNo = 0;
+    columnWidths_.clear();
+    for (int i = 0; i < sheet.Columns.Count(); ++i)
+        columnWidths_.push_back(sheet.Columns[i].Width);
+
+    TxlsSheetLayout layout;
+    layout.Title = Utf8ToWide(sheet.Title);
+    layout.PageHeader = sheet.Options.PageHeader;
+    layout.PageFooter = sheet.Options.PageFooter;
+    layout.DefColWidth = sheet.DefColWidth;
+    layout.DefRowHeight = sheet.DefRowHeight;
+    layout.FirstDataCol = sheet.StartDataCol;
+    layout.ColumnWidths = columnWidths_;
+
+    auto cells = std::make_unique<TxlsSheetCellObjects>(
+        sheet, [this, &sheet](int col, const std::string& text, std::uint16_t xf) {
+            widenColumn(sheet, col, text, xf);
+        });
+    TxlsCombinedSheetObjects objects(
+        std::move(cells), SheetObjectsFactory
+                              ? SheetObjectsFactory(*this, sheet)
+                              : std::make_unique<TxlsDrawingSheetObjects>(sheet, &drawing_->Store()));
+
+    writer_->WriteSheetHeader(sheet.GetSheetIndex(), layout, &objects);
+    prepareColumnXFs(sheet, sheetIndex);
+
+    int row = writeHeaderLines(sheet, sheetIndex, sheet.Header, sheet.HeaderRows, 0,
+                               sheet.Options.HeaderFormat, false);
+    if (sheet.AllowCaptions) {
+        writeBeforeData(sheet, sheetIndex, row);
+        writeCaptions(sheet, sheetIndex, row);
+        ++row;
+    }
+    const int firstDataRow = row;
+
+    int counter = 0;
+    if (sheet.GoToFirstRecord)
+        ExportFirst(sources);
+    ExportSkip(sources, skipCount, counter, {});
+    counter = 0;
+    int dataRow = 0;
+    for (;;) {
+        if (ExportEof(sources, counter, skipCount, recCount))
+            break;
+        if (recCount > 0 && counter >= recCount)
+            break;
+        if (Aborted && !DoStopExport())
+            break;
+        for (int col = 0; col < sheet.Columns.Count() && col < sheet.ExportRow.Count(); ++col) {
+            TExportCol& cell = sheet.ExportRow[col];
+            cell.Value = rtl::Trim(ExportGetColData(sources, sheet.Columns, col, counter, skipCount, false));
+            cell.IsNull = ExportGetColIsNull(sources, sheet.Columns, col);
+        }
+        bool accept = true;
+        if (OnBeforeExportRow)
+            OnBeforeExportRow(*this, sheet.ExportRow, accept);
+        if (OnAdvancedBeforeExportRow)
+            OnAdvancedBeforeExportRow(*this, sheetIndex, sheet.ExportRow, accept);
+        if (accept) {
+            writeBeforeData(sheet, sheetIndex, row);
+            writeDataRow(sheet, sheetIndex, row, dataRow);
+            ++row;
+            ++dataRow;
+        }
+        if (sheet.CurrentRecordOnly)
+            break;
+        ExportNext(sources, counter);
+        ++exportedCounter_;
+        if (OnExportedRecord)
+            OnExportedRecord(*this, exportedCounter_);
+        if (OnAdvancedExportedRecord)
+            OnAdvancedExportedRecord(*this, sheetIndex, sheet.RecNo);
+        ++sheet.RecNo;
+        std::this_thread::yield();
+    }
+    if (Aborted)
+        return false;
+
+    if (hasAggregates(sheet)) {
+        writeAggregates(sheet, sheetIndex, row, firstDataRow);
+        ++row;
+    }
+    writeHeaderLines(sheet, sheetIndex, sheet.Footer, sheet.FooterRows, row, sheet.Options.FooterFormat,
+                     true);
+    writer_->WriteSheetTail(&objects);
+    // After the tail, so that the user-defined cells widen their columns too.
+    if (sheet.AutoCalcColWidth)
+        writer_->ApplyColumnWidths(columnWidths_);
+    if (OnAfterExportSheet)
+        OnAfterExportSheet(*this, sheetIndex);
+    return true;
+}
+
+} // namespace exporter

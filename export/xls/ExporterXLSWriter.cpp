@@ -1,0 +1,516 @@
+#include "export/xls/ExporterXLSWriter.h"
+
+#include "export/core/ExporterPageUtils.h"
+#include "export/xls/ExporterXLSColors.h"
+#include "export/xls/ExporterXLSConsts.h"
+#include "export/xls/ExporterXLSRecords.h"
+#include "export/xls/ExporterXLSUtils.h"
+#include "platform/rtl/CodePage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace exporter {
+
+namespace {
+
+// The 15 style XFs: locked style XFs without parent, bottom-aligned; fonts 0, 1, 1, 2, 2, then 0.
+std::vector<std::uint8_t> StyleXFBytes(int index) {
+    std::vector<std::uint8_t> data(TbiffXF::Size, 0);
+    static const std::uint8_t fonts[5] = {0, 1, 1, 2, 2};
+    data[0] = index < 5 ? fonts[index] : 0;
+    data[4] = 0xF5;
+    data[5] = 0xFF;
+    data[6] = 0x20;
+    data[9] = index == 0 ? 0 : 0xF4;
+    data[18] = 0xC0;
+    data[19] = 0x20;
+    return data;
+}
+
+// The six built-in styles: XF | 0x8000, style id, level.
+const std::uint8_t BuiltInStyles[6][4] = {
+    {0x10, 0x80, 3, 0xFF}, {0x11, 0x80, 6, 0xFF}, {0x12, 0x80, 4, 0xFF},
+    {0x13, 0x80, 7, 0xFF}, {0x00, 0x80, 0, 0xFF}, {0x14, 0x80, 5, 0xFF},
+};
+
+// The workbook's default font as the text measurement takes it.
+TExportFont MeasureFont(const TxlsFont& font) {
+    TExportFont f;
+    f.Name = font.Name;
+    f.Size = font.Size;
+    f.Bold = font.Has(xfsBold);
+    f.Italic = font.Has(xfsItalic);
+    f.StrikeOut = font.Has(xfsStrikeOut);
+    f.Underline = font.Underline != fulNone;
+    return f;
+}
+
+// A number-format text as it survives the single-byte code page.
+std::u16string FormatText(const std::string& text) {
+    return Utf8ToWide(rtl::Windows1252ToUtf8(rtl::Utf8ToWindows1252(text)));
+}
+
+} // namespace
+
+void TxlsBoundSheet::Widen(int row, int col) {
+    if (FirstRow < 0 || row < FirstRow)
+        FirstRow = row;
+    if (row > LastRow)
+        LastRow = row;
+    if (FirstCol < 0 || col < FirstCol)
+        FirstCol = col;
+    if (col > LastCol)
+        LastCol = col;
+}
+
+TxlsWorkbookWriter::TxlsWorkbookWriter(TxlsStream& stream)
+    : stream_(stream), userColors_(DefaultUserColors()) {}
+
+std::array<rtl::TColor, 16> TxlsWorkbookWriter::DefaultUserColors() {
+    std::array<rtl::TColor, 16> colors{};
+    for (int i = 0; i < 16; ++i)
+        colors[i] = XlsColorToColor(static_cast<TxlsColor>(clrColor1 + i));
+    return colors;
+}
+
+void TxlsWorkbookWriter::put16(std::size_t at, std::uint16_t value) {
+    PutWord(buffer_, at, value);
+}
+
+void TxlsWorkbookWriter::put32(std::size_t at, std::uint32_t value) {
+    PutDWord(buffer_, at, value);
+}
+
+void TxlsWorkbookWriter::putDouble(std::size_t at, double value) {
+    std::memcpy(buffer_.data() + at, &value, 8);
+}
+
+void TxlsWorkbookWriter::WriteRecord(std::uint16_t id, std::size_t size) {
+    size = std::min(size, BufferSize);
+    WriteWord(stream_, id);
+    WriteWord(stream_, static_cast<std::uint16_t>(size));
+    if (size > 0)
+        WriteBuffer(stream_, buffer_.data(), size);
+}
+
+void TxlsWorkbookWriter::WriteWordRecord(std::uint16_t id, std::uint16_t value) {
+    put16(0, value);
+    WriteRecord(id, 2);
+}
+
+void TxlsWorkbookWriter::WriteBOF(std::uint16_t substreamType) {
+    std::fill_n(buffer_.begin(), 16, 0);
+    put16(0, 0x0600);
+    put16(2, substreamType);
+    put16(4, 0x0DBB);
+    put16(6, 0x07CC);
+    put32(12, 0x0206);
+    WriteRecord(biff::BOF, 16);
+}
+
+void TxlsWorkbookWriter::WriteWriteAccess() {
+    std::fill_n(buffer_.begin(), 112, 0x20);
+    const std::string text = std::string(XLS_PRODUCT_NAME) + " " + XLS_PRODUCT_VERSION;
+    put16(0, static_cast<std::uint16_t>(text.size()));
+    buffer_[2] = 0;
+    std::memcpy(buffer_.data() + 3, text.data(), text.size());
+    WriteRecord(biff::WRITEACCESS, 112);
+}
+
+void TxlsWorkbookWriter::WriteWindow1() {
+    const std::uint16_t values[9] = {120, 120, 23820, 15720, 0x0038, 0, 0, 1, 600};
+    for (int i = 0; i < 9; ++i)
+        put16(2 * i, values[i]);
+    WriteRecord(biff::WINDOW1, 18);
+}
+
+void TxlsWorkbookWriter::WriteEOF() {
+    WriteRecord(biff::EOF_, 0);
+}
+
+void TxlsWorkbookWriter::WriteDelta() {
+    putDouble(0, 0.001);
+    WriteRecord(biff::DELTA, 8);
+}
+
+void TxlsWorkbookWriter::WriteGuts() {
+    std::fill_n(buffer_.begin(), 8, 0);
+    WriteRecord(biff::GUTS, 8);
+}
+
+void TxlsWorkbookWriter::WriteDefColWidth(int width) {
+    WriteWordRecord(biff::DEFCOLWIDTH, static_cast<std::uint16_t>(std::clamp(width, 0, 255)));
+}
+
+void TxlsWorkbookWriter::WriteDefaultRowHeight(double points) {
+    put16(0, 0);
+    put16(2, static_cast<std::uint16_t>(std::clamp(std::lround(points * 20), 0L, 8191L)));
+    WriteRecord(biff::DEFAULTROWHEIGHT, 4);
+}
+
+void TxlsWorkbookWriter::WriteHeaderFooter(std::uint16_t id, const std::string& text) {
+    std::string bytes = rtl::Utf8ToWindows1252(text);
+    if (bytes.size() > 255) // the most characters a page header or footer holds
+        bytes.resize(255);
+    if (bytes.empty()) {
+        WriteRecord(id, 0);
+        return;
+    }
+    put16(0, static_cast<std::uint16_t>(bytes.size()));
+    buffer_[2] = 0;
+    std::memcpy(buffer_.data() + 3, bytes.data(), bytes.size());
+    WriteRecord(id, 3 + bytes.size());
+}
+
+void TxlsWorkbookWriter::WriteWindow2() {
+    std::fill_n(buffer_.begin(), 18, 0);
+    put16(0, 0x06B6);
+    WriteRecord(biff::WINDOW2, 18);
+}
+
+void TxlsWorkbookWriter::WriteSelection() {
+    std::fill_n(buffer_.begin(), 15, 0);
+    buffer_[0] = 3;
+    put16(7, 1);
+    WriteRecord(biff::SELECTION, 15);
+}
+
+void TxlsWorkbookWriter::WriteDimensions(int firstRow, int lastRow, int firstCol, int lastCol) {
+    std::fill_n(buffer_.begin(), 14, 0);
+    put32(0, static_cast<std::uint32_t>(firstRow));
+    put32(4, static_cast<std::uint32_t>(lastRow));
+    put16(8, static_cast<std::uint16_t>(firstCol));
+    put16(10, static_cast<std::uint16_t>(lastCol));
+    WriteRecord(biff::DIMENSIONS, 14);
+}
+
+void TxlsWorkbookWriter::widen(int row, int col) {
+    if (TxlsBoundSheet* sheet = CurrentSheet())
+        sheet->Widen(row, col);
+}
+
+void TxlsWorkbookWriter::WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text) {
+    put16(0, static_cast<std::uint16_t>(row));
+    put16(2, static_cast<std::uint16_t>(col));
+    put16(4, xf);
+    put32(6, sst_.Add(text));
+    WriteRecord(biff::LABELSST, 10);
+    widen(row, col);
+}
+
+void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool value) {
+    put16(0, static_cast<std::uint16_t>(row));
+    put16(2, static_cast<std::uint16_t>(col));
+    put16(4, xf);
+    buffer_[6] = value ? 1 : 0;
+    buffer_[7] = 0;
+    WriteRecord(biff::BOOLERR, 8);
+    widen(row, col);
+}
+
+void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double value) {
+    put16(0, static_cast<std::uint16_t>(row));
+    put16(2, static_cast<std::uint16_t>(col));
+    put16(4, xf);
+    putDouble(6, value);
+    WriteRecord(biff::NUMBER, 14);
+    widen(row, col);
+}
+
+void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {
+    put16(0, static_cast<std::uint16_t>(row));
+    put16(2, static_cast<std::uint16_t>(col));
+    put16(4, xf);
+    WriteRecord(biff::BLANK, 6);
+    widen(row, col);
+}
+
+void TxlsWorkbookWriter::WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate,
+                                      std::uint16_t xf) {
+    std::uint16_t function = 4;
+    switch (aggregate) {
+    case aggAvg:
+        function = 5;
+        break;
+    case aggMin:
+        function = 6;
+        break;
+    case aggMax:
+        function = 7;
+        break;
+    default:
+        break;
+    }
+    std::fill_n(buffer_.begin(), 35, 0);
+    put16(0, static_cast<std::uint16_t>(row));
+    put16(2, static_cast<std::uint16_t>(col));
+    put16(4, xf);
+    put16(14, 0x0002);
+    put16(20, 13);
+    buffer_[22] = 0x25;
+    put16(23, static_cast<std::uint16_t>(firstRow));
+    put16(25, static_cast<std::uint16_t>(lastRow));
+    const std::uint16_t relativeColumn = static_cast<std::uint16_t>(0xC000 | (col & 0xFF));
+    put16(27, relativeColumn);
+    put16(29, relativeColumn);
+    buffer_[31] = 0x42;
+    buffer_[32] = 1;
+    put16(33, function);
+    WriteRecord(biff::FORMULA, 35);
+    widen(row, col);
+}
+
+void TxlsWorkbookWriter::WriteMergedCells(const std::vector<TxlsMergedRange>& ranges) {
+    // One record holds at most 1027 ranges (2 + 8 × 1027 bytes); more follow in further records.
+    std::vector<const TxlsMergedRange*> valid;
+    for (const TxlsMergedRange& range : ranges)
+        if (range.IsValid())
+            valid.push_back(&range);
+    constexpr std::size_t perRecord = (BufferSize - 2) / 8;
+    for (std::size_t start = 0; start < valid.size(); start += perRecord) {
+        const std::size_t count = std::min(perRecord, valid.size() - start);
+        put16(0, static_cast<std::uint16_t>(count));
+        for (std::size_t i = 0; i < count; ++i) {
+            const TxlsMergedRange& r = *valid[start + i];
+            put16(2 + 8 * i, static_cast<std::uint16_t>(r.FirstRow - 1));
+            put16(4 + 8 * i, static_cast<std::uint16_t>(r.LastRow - 1));
+            put16(6 + 8 * i, static_cast<std::uint16_t>(r.FirstCol - 1));
+            put16(8 + 8 * i, static_cast<std::uint16_t>(r.LastCol - 1));
+        }
+        WriteRecord(biff::MERGEDCELLS, 2 + 8 * count);
+    }
+}
+
+void TxlsWorkbookWriter::WriteGlobals() {
+    WriteBOF(biff::SUBSTREAM_GLOBALS);
+    WriteWriteAccess();
+    WriteWordRecord(biff::CODEPAGE, 1252);
+    WriteWordRecord(biff::DSF, 0);
+    WriteWordRecord(biff::FNGROUPCOUNT, 14);
+    WriteWordRecord(biff::WINDOWPROTECT, 0);
+    WriteWordRecord(biff::PROTECT, 0);
+    WriteWordRecord(biff::PASSWORD, 0);
+    WriteWordRecord(biff::PROT4REV, 0);
+    WriteWordRecord(biff::PROT4REVPASS, 0);
+    WriteWindow1();
+    WriteWordRecord(biff::BACKUP, 0);
+    WriteWordRecord(biff::HIDEOBJ, 0);
+    WriteWordRecord(biff::DATEMODE, 0);
+    WriteWordRecord(biff::PRECISION, 1);
+    WriteWordRecord(biff::REFRESHALL, 0);
+    WriteWordRecord(biff::BOOKBOOL, 0);
+    splicePosition_ = stream_.Position();
+    WriteEOF();
+}
+
+double TxlsWorkbookWriter::DefaultCharWidth() {
+    const int width = TextWidthOnDisplay("0", MeasureFont(TxlsFont{}));
+    return width > 0 ? width : 7.0;
+}
+
+std::uint16_t TxlsWorkbookWriter::ColInfoWidth(int width, double charWidth) {
+    const double w = (double(width) + 1.0 / charWidth) * 256.0;
+    return static_cast<std::uint16_t>(std::clamp(std::lround(w), 0L, 65535L));
+}
+
+void TxlsWorkbookWriter::WriteSheetHeader(int sheetIndex, const TxlsSheetLayout& layout,
+                                          TxlsSheetObjects* objects) {
+    TxlsBoundSheet entry;
+    entry.SheetIndex = sheetIndex;
+    entry.Name = layout.Title;
+    entry.BOFPosition = stream_.Position();
+    sheets_.push_back(entry);
+
+    WriteBOF(biff::SUBSTREAM_WORKSHEET);
+    WriteWordRecord(biff::CALCMODE, 1);
+    WriteWordRecord(biff::CALCCOUNT, 100);
+    WriteWordRecord(biff::REFMODE, 1);
+    WriteWordRecord(biff::ITERATION, 0);
+    WriteDelta();
+    WriteWordRecord(biff::SAVERECALC, 1);
+    WriteWordRecord(biff::PRINTHEADERS, 0);
+    WriteWordRecord(biff::PRINTGRIDLINES, 0);
+    WriteWordRecord(biff::GRIDSET, 1);
+    WriteGuts();
+    WriteDefColWidth(layout.DefColWidth);
+    WriteDefaultRowHeight(layout.DefRowHeight);
+    WriteWordRecord(biff::WSBOOL, 0x04C1);
+    WriteHeaderFooter(biff::HEADER, layout.PageHeader);
+    WriteHeaderFooter(biff::FOOTER, layout.PageFooter);
+    WriteWordRecord(biff::HCENTER, 0);
+    WriteWordRecord(biff::VCENTER, 0);
+    if (objects)
+        objects->WriteBackground(*this);
+
+    const double charWidth = DefaultCharWidth();
+    TxlsColInfoList columns;
+    for (std::size_t i = 0; i < layout.ColumnWidths.size(); ++i) {
+        const int column = layout.FirstDataCol + int(i);
+        if (column > 255)
+            break; // a BIFF8 sheet has 256 columns
+        auto info = std::make_unique<TxlsColInfo>();
+        info->Column = static_cast<std::uint16_t>(column);
+        info->Width = ColInfoWidth(layout.ColumnWidths[i] + 1, charWidth);
+        info->XFIndex = TxlsFormatTables::DefaultCellXF;
+        columns.Add(std::move(info));
+    }
+    sheets_.back().ColInfoPosition = stream_.Position();
+    colInfoCount_ = columns.Count();
+    columns.SaveToStream(stream_);
+    sheets_.back().DimensionsPosition = stream_.Position();
+    WriteDimensions(0, 0, 0, 0);
+}
+
+int TxlsWorkbookWriter::MeasureColumnWidth(const std::string& text, std::uint16_t xf) const {
+    const TxlsXFormat* format = tables_.FindXFormat(xf);
+    const TxlsFont font = format && format->Font ? *format->Font : TxlsFont{};
+    const double zero = TextWidthOnDisplay("0", MeasureFont(TxlsFont{}));
+    if (zero <= 0)
+        return 0;
+    const double chars = TextWidthOnDisplay(text + "I", MeasureFont(font)) / zero;
+    const double rounded = std::round(chars);
+    return int(rounded) + (chars != std::floor(chars) ? 1 : 0);
+}
+
+void TxlsWorkbookWriter::ApplyColumnWidths(const std::vector<int>& widths) {
+    TxlsBoundSheet* sheet = CurrentSheet();
+    if (!sheet)
+        return;
+    const std::uint64_t end = stream_.Position();
+    constexpr std::uint64_t colInfoRecordSize = 15, widthOffset = 8;
+    for (std::size_t i = 0; i < widths.size() && i < colInfoCount_; ++i) {
+        stream_.Seek(sheet->ColInfoPosition + i * colInfoRecordSize + widthOffset);
+        WriteWord(stream_, static_cast<std::uint16_t>(std::clamp(widths[i] * 256, 0, 65535)));
+    }
+    stream_.Seek(end);
+}
+
+void TxlsWorkbookWriter::WriteSheetTail(TxlsSheetObjects* objects) {
+    if (objects) {
+        objects->WriteUserCells(*this);
+        objects->WriteMergedCells(*this);
+        objects->WriteHyperlinkCells(*this);
+    }
+    WriteWindow2();
+    WriteSelection();
+    if (objects) {
+        objects->WriteHyperlinks(*this);
+        objects->WriteDrawing(*this);
+        if (TxlsBoundSheet* sheet = CurrentSheet()) {
+            sheet->HasCharts = objects->HasCharts();
+            sheet->DrawingObjectCount = objects->DrawingObjectCount();
+        }
+    }
+    WriteEOF();
+}
+
+std::vector<std::uint8_t> TxlsWorkbookWriter::PaletteRecord(const std::array<rtl::TColor, 16>& userColors) {
+    std::vector<std::uint8_t> data(230, 0);
+    PutWord(data, 0, biff::PALETTE);
+    PutWord(data, 2, 226);
+    PutWord(data, 4, 56);
+    std::array<rtl::TColor, 64> byNumber{};
+    for (int c = 0; c < XLS_COLOR_COUNT; ++c) {
+        const TxlsColor color = static_cast<TxlsColor>(c);
+        byNumber[XlsColorNumber(color)] = XlsColorToColor(color);
+    }
+    for (int n = 24; n <= 27; ++n)
+        byNumber[n] = userColors[n - 24];
+    for (int n = 8; n < 64; ++n) {
+        const rtl::TColor rgb = byNumber[n];
+        const std::size_t at = 6 + 4 * (n - 8);
+        data[at] = rgb & 0xFF;
+        data[at + 1] = (rgb >> 8) & 0xFF;
+        data[at + 2] = (rgb >> 16) & 0xFF;
+        data[at + 3] = 0;
+    }
+    return data;
+}
+
+void TxlsWorkbookWriter::buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkbookObjects* objects) {
+    for (int i = 0; i < 4; ++i)
+        BuildFontRecord(this, TxlsFont{})->SaveToStream(&globals);
+    for (std::size_t i = 0; i < tables_.Fonts().Count(); ++i)
+        BuildFontRecord(this, tables_.Fonts().Items(i))->SaveToStream(&globals);
+    for (std::size_t i = 0; i < tables_.NumberFormats().Count(); ++i) {
+        const TxlsTextFormat& format = tables_.NumberFormats().Items(i);
+        TbiffFormat(this, format.Index, FormatText(format.Text)).SaveToStream(&globals);
+    }
+    for (int i = 0; i < 15; ++i)
+        TbiffRecord(this, StyleXFBytes(i), BIFF_XF).SaveToStream(&globals);
+    TbiffXF(this, DefaultCellXFBytes).SaveToStream(&globals);
+    for (std::size_t i = 0; i < tables_.XFormats().Count(); ++i)
+        BuildXFRecord(this, tables_.XFormats().Items(i))->SaveToStream(&globals);
+    for (const auto& style : BuiltInStyles)
+        TbiffStyle(this, style).SaveToStream(&globals);
+    const std::vector<std::uint8_t> palette = PaletteRecord(userColors_);
+    WriteBuffer(globals, palette.data(), palette.size());
+    for (TxlsBoundSheet& sheet : sheets_) {
+        sheet.BoundSheetPosition = globals.Position();
+        TbiffBoundSheet(this, sheet.Name).SaveToStream(&globals);
+    }
+    TbiffCountry country(this);
+    country.SetDefaultCountry(1);
+    country.SetWindowsCountry(1);
+    country.SaveToStream(&globals);
+
+    bool anyCharts = false;
+    int drawingObjects = 0;
+    for (const TxlsBoundSheet& sheet : sheets_) {
+        anyCharts = anyCharts || sheet.HasCharts;
+        drawingObjects += sheet.DrawingObjectCount;
+    }
+    if (anyCharts) {
+        const auto count = static_cast<std::uint16_t>(sheets_.size());
+        TbiffSupbookInternal(this, count).SaveToStream(&globals);
+        TbiffExternSheet externSheet(this, count);
+        for (std::uint16_t i = 0; i < count; ++i)
+            externSheet.SetEntry(i, 0, i, i);
+        externSheet.SaveToStream(&globals);
+    }
+    if (drawingObjects > 0 && objects)
+        TbiffMSODrawingGroup(this, objects->DrawingGroup(drawingObjects)).SaveToStream(&globals);
+    sst_.SaveToStream(globals);
+}
+
+void TxlsWorkbookWriter::FinishWorkbook(TxlsWorkbookObjects* objects) {
+    const std::uint64_t end = stream_.Position();
+    for (const TxlsBoundSheet& sheet : sheets_) {
+        if (!sheet.HasCells())
+            continue;
+        stream_.Seek(sheet.DimensionsPosition + 4);
+        WriteDWord(stream_, static_cast<std::uint32_t>(sheet.FirstRow));
+        WriteDWord(stream_, static_cast<std::uint32_t>(sheet.LastRow + 1));
+        WriteWord(stream_, static_cast<std::uint16_t>(sheet.FirstCol));
+        WriteWord(stream_, static_cast<std::uint16_t>(sheet.LastCol + 1));
+    }
+    stream_.Seek(end);
+
+    TxlsMemoryStream globals;
+    buildGlobalRecords(globals, objects);
+    const std::uint64_t inserted = globals.Size();
+    for (const TxlsBoundSheet& sheet : sheets_) {
+        globals.Seek(sheet.BoundSheetPosition + 4);
+        WriteDWord(globals, static_cast<std::uint32_t>(sheet.BOFPosition + inserted));
+    }
+
+    // Splice the records in at the globals' EOF.
+    TxlsMemoryStream tail;
+    stream_.Seek(splicePosition_);
+    std::vector<std::uint8_t> chunk(64 * 1024);
+    for (;;) {
+        const std::size_t n = stream_.Read(chunk.data(), chunk.size());
+        if (n == 0)
+            break;
+        WriteBuffer(tail, chunk.data(), n);
+    }
+    stream_.Seek(splicePosition_);
+    WriteBuffer(stream_, globals.Bytes().data(), globals.Bytes().size());
+    WriteBuffer(stream_, tail.Bytes().data(), tail.Bytes().size());
+    stream_.Seek(stream_.Size());
+}
+
+} // namespace exporter

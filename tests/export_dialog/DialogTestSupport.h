@@ -1,0 +1,157 @@
+#pragma once
+
+// A form double for the export dialog: it holds its state, runs the start button from ShowModal, and
+// records the progress codes, the component's events and the questions asked, in one log.
+
+#include "export/core/ExporterMemorySources.h"
+#include "export/dialog/ExporterDialog.h"
+#include "export/dialog/ExporterDialogForm.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace exporter::test {
+
+class TempDir {
+public:
+    TempDir() {
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("export_dialog_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+inline void WriteFile(const std::string& name, const std::string& text) {
+    std::ofstream out(name, std::ios::binary);
+    out << text;
+}
+
+class RecordingShell : public TExportShell {
+public:
+    void Open(const std::string& fileName) override { opened.push_back(fileName); }
+    void Print(const std::string& fileName) override { printed.push_back(fileName); }
+    std::vector<std::string> opened, printed;
+};
+
+class TestForm;
+
+// The progress window double: posts go to the form's log; it can abort the exporter on a given post.
+class ProgressDouble : public TExportProgressView {
+public:
+    ProgressDouble(TestForm& form, TExporter& exporter) : form_(form), exporter_(exporter) {}
+    ~ProgressDouble() override;
+    void Show() override;
+    void Post(int code) override;
+    bool ClosedByUser() const override;
+
+private:
+    TestForm& form_;
+    TExporter& exporter_;
+    int exportedPosts_ = 0;
+};
+
+class TestForm : public TExporterDialogF {
+public:
+    explicit TestForm(TExporterDialog& owner) : TExporterDialogF(owner) {
+        Shell = &shell;
+        // The form takes over the component's columns as its lists do.
+        for (int i = 0; i < owner.Columns.Count(); ++i) {
+            state.AvailableFields.push_back({owner.Columns[i].Name, i});
+            state.Captions.push_back({owner.Columns[i].Name, owner.Columns[i].Caption});
+        }
+        state.FileName = owner.FileName;
+        state.ShowFile = owner.ShowFile;
+    }
+
+    int ShowModal() override {
+        ++shown;
+        if (configure)
+            configure(*this);
+        if (startOnShow)
+            bStartClick();
+        if (inspect)
+            inspect(*this);
+        return 2;
+    }
+    TExportFormState& FormState() override { return state; }
+
+    std::function<void(TestForm&)> configure; // before the start
+    std::function<void(TestForm&)> inspect;   // after the run, before the form goes
+    TExportFormState state;
+    RecordingShell shell;
+    std::vector<std::string> log;
+    int shown = 0;
+    bool startOnShow = true;
+    int abortOnExportedPost = 0; // abort when the n-th code 4 is posted (0: never)
+    int answer = IDNO;           // the answer to the abort question
+    int waitsBeforeClose = 2;    // waits until the user closes the progress window
+    int waits = 0;
+    bool progressShown = false;
+    std::vector<unsigned> questionFlags;
+    std::function<void()> onProgressFreed;
+
+protected:
+    std::unique_ptr<TExportProgressView> CreateProgressWindow(TExporter& exporter) override {
+        return std::make_unique<ProgressDouble>(*this, exporter);
+    }
+    void ProcessMessages() override {}
+    void WaitForMessages() override { ++waits; }
+    int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+        log.push_back("ask:" + caption + "|" + text);
+        questionFlags.push_back(flags);
+        return answer;
+    }
+
+    friend class ProgressDouble;
+};
+
+inline ProgressDouble::~ProgressDouble() {
+    if (form_.onProgressFreed)
+        form_.onProgressFreed();
+}
+
+inline void ProgressDouble::Show() {
+    form_.progressShown = true;
+}
+
+inline void ProgressDouble::Post(int code) {
+    form_.log.push_back("post:" + std::to_string(code));
+    if (code == 4 && ++exportedPosts_ == form_.abortOnExportedPost)
+        exporter_.Abort();
+}
+
+inline bool ProgressDouble::ClosedByUser() const {
+    return form_.waits >= form_.waitsBeforeClose;
+}
+
+// Fields Name (string), Count (integer), Notes (memo, a BLOB) and rows ("row1", 1, "n1") ...
+inline void FillDataSet(TMemoryDataSet& ds, int rows) {
+    ds.AddField({"Name", TFieldType::ftString, 10});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    ds.AddField({"Notes", TFieldType::ftMemo});
+    for (int i = 1; i <= rows; ++i)
+        ds.AddRow({"row" + std::to_string(i), std::to_string(i), "n" + std::to_string(i)});
+}
+
+} // namespace exporter::test

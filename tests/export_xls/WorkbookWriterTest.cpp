@@ -1,0 +1,340 @@
+// The workbook stream writer: exact bytes of the small records, the globals splice and the
+// patched sheet records, on a memory stream.
+
+#include "export/xls/ExporterXLSUtils.h"
+#include "export/xls/ExporterXLSWriter.h"
+#include "tests/export_xls/TestStreams.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using namespace exporter;
+using testutil::bytes;
+using testutil::RawRecord;
+using testutil::splitRecords;
+
+std::vector<RawRecord> records(const TxlsMemoryStream& stream) {
+    return splitRecords(stream.Bytes());
+}
+
+const RawRecord* findRecord(const std::vector<RawRecord>& list, std::uint16_t id, std::size_t nth = 0) {
+    for (const RawRecord& r : list)
+        if (r.id == id && nth-- == 0)
+            return &r;
+    return nullptr;
+}
+
+std::size_t countRecords(const std::vector<RawRecord>& list, std::uint16_t id) {
+    std::size_t n = 0;
+    for (const RawRecord& r : list)
+        n += r.id == id;
+    return n;
+}
+
+std::vector<std::uint8_t> doubleBytes(double value) {
+    std::vector<std::uint8_t> out(8);
+    std::memcpy(out.data(), &value, 8);
+    return out;
+}
+
+TEST(WorkbookWriterRecords, FixedRecordsHaveTheirExactBytes) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteBOF(biff::SUBSTREAM_WORKSHEET);
+    w.WriteWindow1();
+    w.WriteDefaultRowHeight(12.75);
+    w.WriteHeaderFooter(biff::HEADER, "");
+    w.WriteHeaderFooter(biff::FOOTER, "P\xC3\xA4ge &P"); // "Päge &P" as Windows-1252
+    w.WriteWindow2();
+    w.WriteSelection();
+    w.WriteDimensions(1, 2, 3, 4);
+    w.WriteDefColWidth(8);
+    const auto r = records(stream);
+    ASSERT_EQ(r.size(), 9u);
+    EXPECT_EQ(r[0].id, 0x0809);
+    EXPECT_EQ(r[0].data,
+              bytes({0x00, 0x06, 0x10, 0x00, 0xBB, 0x0D, 0xCC, 0x07, 0, 0, 0, 0, 0x06, 0x02, 0, 0}));
+    EXPECT_EQ(r[1].data,
+              bytes({120, 0, 120, 0, 0x0C, 0x5D, 0x68, 0x3D, 0x38, 0, 0, 0, 0, 0, 1, 0, 0x58, 0x02}));
+    EXPECT_EQ(r[2].data, bytes({0, 0, 0xFF, 0})); // 12.75 points = 255 twips
+    EXPECT_EQ(r[3].id, 0x0014);
+    EXPECT_TRUE(r[3].data.empty());
+    EXPECT_EQ(r[4].data, bytes({7, 0, 0, 'P', 0xE4, 'g', 'e', ' ', '&', 'P'}));
+    EXPECT_EQ(r[5].data, bytes({0xB6, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(r[6].data, bytes({3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(r[7].data, bytes({1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 4, 0, 0, 0}));
+    EXPECT_EQ(r[8].data, bytes({8, 0}));
+}
+
+TEST(WorkbookWriterRecords, WriteAccessNamesTheProductPaddedWithSpaces) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteWriteAccess();
+    const auto r = records(stream);
+    ASSERT_EQ(r.size(), 1u);
+    ASSERT_EQ(r[0].data.size(), 112u);
+    const std::string text = "Sarovel Tables 1.20";
+    EXPECT_EQ(r[0].data[0], text.size());
+    EXPECT_EQ(r[0].data[1], 0);
+    EXPECT_EQ(r[0].data[2], 0);
+    EXPECT_EQ(std::string(r[0].data.begin() + 3, r[0].data.begin() + 3 + long(text.size())), text);
+    for (std::size_t i = 3 + text.size(); i < 112; ++i)
+        ASSERT_EQ(r[0].data[i], 0x20) << i;
+}
+
+TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRange) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteSheetHeader(0, TxlsSheetLayout{}, nullptr);
+    const std::size_t headerEnd = stream.Bytes().size();
+    w.WriteLabelSST(2, 1, 15, u"x");
+    w.WriteLabelSST(3, 1, 15, u"y");
+    w.WriteLabelSST(4, 1, 15, u"x");
+    w.WriteBoolErr(5, 7, 16, true);
+    w.WriteNumber(1, 3, 17, 1.5);
+    w.WriteBlank(9, 0, 15);
+    const auto r = splitRecords(
+        std::vector<std::uint8_t>(stream.Bytes().begin() + long(headerEnd), stream.Bytes().end()));
+    ASSERT_EQ(r.size(), 6u);
+    EXPECT_EQ(r[0].id, 0x00FD);
+    EXPECT_EQ(r[0].data, bytes({2, 0, 1, 0, 15, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(r[2].data, bytes({4, 0, 1, 0, 15, 0, 0, 0, 0, 0})); // the same string again
+    EXPECT_EQ(r[1].data, bytes({3, 0, 1, 0, 15, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(r[3].id, 0x0205);
+    EXPECT_EQ(r[3].data, bytes({5, 0, 7, 0, 16, 0, 1, 0}));
+    EXPECT_EQ(r[4].id, 0x0203);
+    std::vector<std::uint8_t> number = bytes({1, 0, 3, 0, 17, 0});
+    const auto value = doubleBytes(1.5);
+    number.insert(number.end(), value.begin(), value.end());
+    EXPECT_EQ(r[4].data, number);
+    EXPECT_EQ(r[5].id, 0x0201);
+    EXPECT_EQ(r[5].data, bytes({9, 0, 0, 0, 15, 0}));
+    const TxlsBoundSheet& sheet = w.BoundSheets().at(0);
+    EXPECT_EQ(sheet.FirstRow, 1);
+    EXPECT_EQ(sheet.LastRow, 9);
+    EXPECT_EQ(sheet.FirstCol, 0);
+    EXPECT_EQ(sheet.LastCol, 7);
+    EXPECT_EQ(w.SST().TotalCount(), 3u);
+    EXPECT_EQ(w.SST().UniqueCount(), 2u);
+}
+
+TEST(WorkbookWriterRecords, FormulaAggregatesTheColumnRange) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteFormula(10, 2, 1, 9, aggAvg, 21);
+    w.WriteFormula(10, 3, 1, 9, aggSum, 15);
+    w.WriteFormula(10, 4, 1, 9, aggMin, 15);
+    w.WriteFormula(10, 5, 1, 9, aggMax, 15);
+    const auto r = records(stream);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].id, 0x0006);
+    EXPECT_EQ(r[0].data, bytes({10, 0, 2,  0, 21,   0, 0, 0, 0, 0, 0,    0, 0,    0,    2, 0, 0, 0,
+                                0,  0, 13, 0, 0x25, 1, 0, 9, 0, 2, 0xC0, 2, 0xC0, 0x42, 1, 5, 0}));
+    EXPECT_EQ(r[1].data[33], 4);
+    EXPECT_EQ(r[2].data[33], 6);
+    EXPECT_EQ(r[3].data[33], 7);
+}
+
+TEST(WorkbookWriterRecords, MergedCellsSkipInvalidRangesAndAreLeftOutWhenNoneIsValid) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteMergedCells({{1, 2, 1, 3}, {0, 2, 1, 1}, {5, 6, 2, 2}});
+    w.WriteMergedCells({{0, 0, 0, 0}});
+    w.WriteMergedCells({});
+    const auto r = records(stream);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].id, 0x00E5);
+    EXPECT_EQ(r[0].data, bytes({2, 0, 0, 0, 1, 0, 0, 0, 2, 0, 4, 0, 5, 0, 1, 0, 1, 0}));
+}
+
+TEST(WorkbookWriterRecords, PaletteTakesOnlyTheFirstFourUserColours) {
+    const auto defaults = TxlsWorkbookWriter::DefaultUserColors();
+    const auto standard = TxlsWorkbookWriter::PaletteRecord(defaults);
+    ASSERT_EQ(standard.size(), 230u);
+    EXPECT_EQ(std::vector<std::uint8_t>(standard.begin(), standard.begin() + 6),
+              bytes({0x92, 0, 226, 0, 56, 0}));
+    // Colour 8 is black, colour 10 red (clrRed's fixed colour 0000FF), colour 9 white.
+    EXPECT_EQ(std::vector<std::uint8_t>(standard.begin() + 6, standard.begin() + 14),
+              bytes({0, 0, 0, 0, 255, 255, 255, 0}));
+    EXPECT_EQ(std::vector<std::uint8_t>(standard.begin() + 14, standard.begin() + 18), bytes({255, 0, 0, 0}));
+
+    auto changed = defaults;
+    changed[4] = 0x123456;
+    EXPECT_EQ(TxlsWorkbookWriter::PaletteRecord(changed), standard);
+    changed[0] = 0x123456;
+    const auto palette = TxlsWorkbookWriter::PaletteRecord(changed);
+    const std::size_t colour24 = 6 + 4 * (24 - 8);
+    EXPECT_EQ(std::vector<std::uint8_t>(palette.begin() + colour24, palette.begin() + colour24 + 4),
+              bytes({0x56, 0x34, 0x12, 0}));
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        if (i < colour24 || i >= colour24 + 4) {
+            ASSERT_EQ(palette[i], standard[i]) << i;
+        }
+    }
+}
+
+TEST(WorkbookWriterRecords, ColumnInfoWidthAddsOneCharacterPixel) {
+    EXPECT_EQ(TxlsWorkbookWriter::ColInfoWidth(11, 8.0), 2848); // (11 + 1/8) * 256
+    EXPECT_EQ(TxlsWorkbookWriter::ColInfoWidth(0, 7.0), 37);
+}
+
+TEST(WorkbookWriterRecords, ShortWriteRaisesTheWriteError) {
+    testutil::ShortStream stream(100);
+    TxlsWorkbookWriter w(stream);
+    try {
+        w.WriteGlobals();
+        FAIL() << "no error";
+    } catch (const TxlsWriteError& error) {
+        EXPECT_STREQ(error.what(), "Error writing output file");
+    }
+}
+
+struct WrittenWorkbook {
+    TxlsMemoryStream stream;
+    std::uint64_t splice = 0;
+    std::uint64_t sheetBOF = 0;
+};
+
+TEST(WorkbookWriterWorkbook, EmptySheetKeepsZeroDimensionsAndSplicesTheGlobalsBeforeTheEOF) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteGlobals();
+    const std::uint64_t splice = w.SplicePosition();
+    TxlsSheetLayout layout;
+    layout.Title = u"Empty";
+    w.WriteSheetHeader(0, layout, nullptr);
+    const std::uint64_t bof = w.BoundSheets()[0].BOFPosition;
+    w.WriteSheetTail(nullptr);
+    w.FinishWorkbook(nullptr);
+
+    const auto r = records(stream);
+    ASSERT_FALSE(r.empty());
+    EXPECT_NE(r.back().id, 0xFFFF);
+    EXPECT_EQ(countRecords(r, 0x01AE), 0u); // SUPBOOK
+    EXPECT_EQ(countRecords(r, 0x0017), 0u); // EXTERNSHEET
+    EXPECT_EQ(countRecords(r, 0x00EB), 0u); // MSODRAWINGGROUP
+    EXPECT_EQ(countRecords(r, 0x0031), 4u); // the four default fonts
+    EXPECT_EQ(countRecords(r, 0x00E0), 16u);
+    EXPECT_EQ(countRecords(r, 0x0293), 6u);
+    const RawRecord* sst = findRecord(r, 0x00FC);
+    ASSERT_TRUE(sst);
+    EXPECT_EQ(sst->data, bytes({0, 0, 0, 0, 0, 0, 0, 0}));
+    const RawRecord* dimensions = findRecord(r, 0x0200);
+    ASSERT_TRUE(dimensions);
+    EXPECT_EQ(dimensions->data, std::vector<std::uint8_t>(14, 0));
+
+    // The globals' EOF follows the SST; the sheet's BOF is where its BOUNDSHEET points.
+    std::size_t sstAt = 0;
+    for (std::size_t i = 0; i < r.size(); ++i)
+        if (r[i].id == 0x00FC)
+            sstAt = i;
+    EXPECT_EQ(r.at(sstAt + 1).id, 0x000A);
+    EXPECT_EQ(r.at(sstAt + 2).id, 0x0809);
+    const RawRecord* boundSheet = findRecord(r, 0x0085);
+    ASSERT_TRUE(boundSheet);
+    const std::uint32_t offset = GetDWord(boundSheet->data, 0);
+    std::uint64_t inserted = 0;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        if (r[i].id == 0x0809 && i > 0)
+            break;
+        inserted += 4 + r[i].data.size();
+    }
+    inserted -= splice + 4; // the globals up to the splice point and their EOF
+    EXPECT_EQ(offset, bof + inserted);
+    EXPECT_EQ(testutil::word(stream.Bytes(), offset), 0x0809);
+    EXPECT_EQ(boundSheet->data,
+              bytes({boundSheet->data[0], boundSheet->data[1], boundSheet->data[2], boundSheet->data[3], 0, 0,
+                     5, 1, 'E', 0, 'm', 0, 'p', 0, 't', 0, 'y', 0}));
+}
+
+// Objects of a sheet with a chart and one drawing object.
+class FakeObjects : public TxlsSheetObjects {
+public:
+    void WriteMergedCells(TxlsWorkbookWriter& w) override { w.WriteMergedCells({{1, 1, 1, 2}}); }
+    bool HasCharts() const override { return true; }
+    int DrawingObjectCount() const override { return 1; }
+};
+
+class FakeWorkbookObjects : public TxlsWorkbookObjects {
+public:
+    int Total = -1;
+    std::vector<std::uint8_t> DrawingGroup(int total) override {
+        Total = total;
+        return {1, 2, 3};
+    }
+};
+
+TEST(WorkbookWriterWorkbook, ChartsAddReferencesAndDrawingObjectsTheDrawingGroup) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteGlobals();
+    FakeObjects objects;
+    for (int sheet = 0; sheet < 2; ++sheet) {
+        TxlsSheetLayout layout;
+        layout.Title = sheet ? u"Two" : u"One";
+        layout.FirstDataCol = 1;
+        layout.ColumnWidths = {5, 7};
+        w.WriteSheetHeader(sheet, layout, &objects);
+        w.WriteNumber(3, 2, 15, 1);
+        w.WriteSheetTail(&objects);
+    }
+    FakeWorkbookObjects group;
+    w.FinishWorkbook(&group);
+    EXPECT_EQ(group.Total, 2);
+    const auto r = records(stream);
+    const RawRecord* supbook = findRecord(r, 0x01AE);
+    ASSERT_TRUE(supbook);
+    EXPECT_EQ(supbook->data, bytes({2, 0, 1, 4}));
+    const RawRecord* externSheet = findRecord(r, 0x0017);
+    ASSERT_TRUE(externSheet);
+    EXPECT_EQ(externSheet->data, bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0}));
+    const RawRecord* drawingGroup = findRecord(r, 0x00EB);
+    ASSERT_TRUE(drawingGroup);
+    EXPECT_EQ(drawingGroup->data, bytes({1, 2, 3}));
+    EXPECT_EQ(countRecords(r, 0x00E5), 2u);
+    const RawRecord* dimensions = findRecord(r, 0x0200, 1);
+    ASSERT_TRUE(dimensions);
+    EXPECT_EQ(dimensions->data, bytes({3, 0, 0, 0, 4, 0, 0, 0, 2, 0, 3, 0, 0, 0}));
+    // Two COLINFO records per sheet, from the first data column on.
+    const RawRecord* colInfo = findRecord(r, 0x007D, 1);
+    ASSERT_TRUE(colInfo);
+    EXPECT_EQ(testutil::word(colInfo->data, 0), 2);
+    EXPECT_EQ(testutil::word(colInfo->data, 6), 15);
+    // Both BOUNDSHEET offsets point at a worksheet BOF.
+    for (std::size_t i = 0; i < 2; ++i) {
+        const RawRecord* boundSheet = findRecord(r, 0x0085, i);
+        ASSERT_TRUE(boundSheet);
+        const std::uint32_t offset = GetDWord(boundSheet->data, 0);
+        EXPECT_EQ(testutil::word(stream.Bytes(), offset), 0x0809);
+        EXPECT_EQ(testutil::word(stream.Bytes(), offset + 6), 0x0010);
+    }
+}
+
+TEST(WorkbookWriterWorkbook, ApplyColumnWidthsRewritesTheWidthFields) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    TxlsSheetLayout layout;
+    layout.ColumnWidths = {5, 7};
+    w.WriteSheetHeader(0, layout, nullptr);
+    const std::uint64_t end = stream.Position();
+    w.ApplyColumnWidths({12, 3});
+    EXPECT_EQ(stream.Position(), end);
+    const auto r = records(stream);
+    EXPECT_EQ(testutil::word(findRecord(r, 0x007D, 0)->data, 4), 12 * 256);
+    EXPECT_EQ(testutil::word(findRecord(r, 0x007D, 1)->data, 4), 3 * 256);
+}
+
+TEST(WorkbookWriterWorkbook, MeasuredWidthRoundsUpAnyFraction) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    const int shortText = w.MeasureColumnWidth("abc", 15);
+    const int longText = w.MeasureColumnWidth(std::string(40, 'W'), 15);
+    EXPECT_GE(shortText, 3);
+    EXPECT_LE(shortText, 7);
+    EXPECT_GT(longText, 5 * shortText);
+}
+
+} // namespace
