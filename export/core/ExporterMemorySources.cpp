@@ -62,7 +62,8 @@ void TMemoryDataSet::GotoBookmark(TBookmark bookmark) {
 }
 
 const std::optional<std::string>* TMemoryDataSet::Value(int index) const {
-    if (rows_.empty() || index < 0 || index >= FieldCount())
+    // A row added before a field was added has no value for it: it reads as NULL.
+    if (rows_.empty() || index < 0 || index >= FieldCount() || std::size_t(index) >= rows_[pos_].size())
         return nullptr;
     return &rows_[pos_][index];
 }

@@ -27,12 +27,12 @@ public:
     using TDlgBeforeExportRowEvent = std::function<void(TExporter& sender, TExportRow& row, bool& accept)>;
     using TExportStopEvent = std::function<void(TExporterDialog& sender, bool& canContinue)>;
     using TDlgGetExportTextEvent = std::function<void(TExporter& sender, int colNo, std::string& text)>;
-    // The workbook events carry the sheet (the workbook exporter's own object) untyped.
+    // The workbook events carry the index of the sheet being written.
     using TDlgBeforeExportXLSRowEvent =
-        std::function<void(TExporter& sender, void* sheet, TExportRow& row, bool& accept)>;
-    using TDlgRecordExportedXLSEvent = std::function<void(TExporter& sender, void* sheet, int recNo)>;
+        std::function<void(TExporter& sender, int sheet, TExportRow& row, bool& accept)>;
+    using TDlgRecordExportedXLSEvent = std::function<void(TExporter& sender, int sheet, int recNo)>;
     using TDlgGetExportXLSTextEvent =
-        std::function<void(TExporter& sender, void* sheet, int colNo, std::string& text)>;
+        std::function<void(TExporter& sender, int sheet, int colNo, std::string& text)>;
     // Makes the form for one Execute.
     using TFormFactory = std::function<std::unique_ptr<TExporterDialogF>(TExporterDialog& owner)>;
 

@@ -7,8 +7,7 @@
 // and waits for the window as the run's rules say.
 //
 // Seams a form (or a test) overrides: ShowModal, FormState, the progress window (CreateProgressWindow),
-// message processing (ProcessMessages, WaitForMessages), the abort question (MessageBox), and the
-// workbook exporter (XLSExporterFactory), which the workbook's unit installs.
+// message processing (ProcessMessages, WaitForMessages) and the abort question (MessageBox).
 
 #include "export/core/Exporter.h"
 #include "export/dialog/ExporterFormState.h"
@@ -16,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -43,10 +43,6 @@ public:
     static constexpr int IDYES = 6;
     static constexpr int IDNO = 7;
     static constexpr unsigned AbortQuestionFlags = 0x124;
-
-    // Makes the workbook exporter for a run with the form's workbook page copied in and the workbook
-    // forwarders bound.
-    using TXLSExporterFactory = std::function<std::unique_ptr<TExporter>(TExporterDialogF& form)>;
 
     explicit TExporterDialogF(TExporterDialog& owner) : dialog_(owner) {}
     virtual ~TExporterDialogF();
@@ -78,11 +74,10 @@ public:
     void OnEndExport(TExporter& sender);
     void OnGetExportText(TExporter& sender, int colNo, std::string& text);
     void OnBeforeExportRow(TExporter& sender, TExportRow& row, bool& accept);
-    void XLSExpBeforeExportRow(TExporter& sender, void* sheet, TExportRow& row, bool& accept);
-    void XLSExpExportedRecord(TExporter& sender, void* sheet, int recNo);
-    void XLSExpAdvancedGetExportText(TExporter& sender, void* sheet, int colNo, std::string& text);
+    void XLSExpBeforeExportRow(TExporter& sender, int sheet, TExportRow& row, bool& accept);
+    void XLSExpExportedRecord(TExporter& sender, int sheet, int recNo);
+    void XLSExpAdvancedGetExportText(TExporter& sender, int sheet, int colNo, std::string& text);
 
-    TXLSExporterFactory XLSExporterFactory;
     // Where the file exporters open and print (the desktop's when null) and the clipboard exporter writes.
     TExportShell* Shell = nullptr;
     TExportClipboard* Clipboard = nullptr;
@@ -102,9 +97,6 @@ protected:
 
 private:
     void Post(int code);
-    std::unique_ptr<TExporter> CreateExporter(TAllowedExport type);
-    void CopyCommonSettings(TExporter& exporter);
-    void CopyCaptions(TExporter& exporter, TAllowedExport type);
     void BindForwarders(TExporter& exporter);
 
     TExporterDialog& dialog_;

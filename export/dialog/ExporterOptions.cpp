@@ -116,7 +116,7 @@ void TExportPDFOptions::Assign(const TExportPDFOptions& source) {
 }
 
 TExportXLSOptions::TExportXLSOptions(TExporterDialog* owner) : TExportOptions(owner) {
-    CaptionFormat.Font.Style = xfsBold;
+    SetDefaultXlsCaptionFormat(CaptionFormat);
     HyperlinkFormat.Font.Color = clrBlue;
     HyperlinkFormat.Font.Underline = fulSingle;
 }
@@ -155,6 +155,13 @@ void TExportXLSOptions::Assign(const TExportXLSOptions& source) {
     AssignFieldFormats(FieldFormats, source.FieldFormats);
     AssignFormats(StripStyles, source.StripStyles);
     StripType = source.StripType;
+    Hyperlinks.Assign(source.Hyperlinks);
+    Notes.Assign(source.Notes);
+    Charts.Assign(source.Charts);
+    Pictures.Assign(source.Pictures);
+    Images.Assign(source.Images);
+    Cells.Assign(source.Cells);
+    MergedCells.Assign(source.MergedCells);
 }
 
 } // namespace exporter

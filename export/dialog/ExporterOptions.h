@@ -9,6 +9,8 @@
 #include "export/core/ExporterRTF.h"
 #include "export/core/ExporterTypes.h"
 #include "export/xls/ExporterXLSFormats.h"
+#include "export/xls/ExporterXLSSheet.h"
+#include "export/xls/ExporterXLSSheetObjects.h"
 #include "platform/rtl/StringList.h"
 
 #include <set>
@@ -158,19 +160,19 @@ public:
     int GridLineWidth = 1;
 };
 
-// The workbook options. The sheet objects (hyperlinks, notes, charts, pictures, images, cells and merged
-// cells) join this object once the workbook exporter's sheet objects exist.
-class TExportXLSOptions : public TExportOptions {
+// The workbook options with the sheet objects (hyperlinks, notes, charts, pictures, images, user cells
+// and merged cells) the workbook exporter adds to its sheet.
+class TExportXLSOptions : public TExportOptions, public TxlsObjectOwner {
 public:
-    // The strip type as the workbook exporter numbers it: none, by column, by row.
-    enum TStripType { ssNone, ssCol, ssRow };
-
     explicit TExportXLSOptions(TExporterDialog* owner = nullptr);
     void Assign(const TExportXLSOptions& source);
 
     const std::string& SheetTitle() const { return sheetTitle_; }
     // An empty title stores "Sheet1".
     void SetSheetTitle(const std::string& value) { sheetTitle_ = value.empty() ? "Sheet1" : value; }
+
+    // TxlsObjectOwner: the hyperlinks take this format.
+    const TxlsFormat* GetHyperlinkFormat() const override { return &HyperlinkFormat; }
 
     bool AutoCalcColWidth = false;
     std::string PageHeader;
@@ -185,7 +187,14 @@ public:
     TxlsNoteFormat NoteFormat;
     TxlsFieldFormats FieldFormats{this};
     TxlsFormats StripStyles{this, true};
-    TStripType StripType = ssNone;
+    TxlsStripType StripType = ssNone;
+    TxlsHyperlinks Hyperlinks{this};
+    TxlsNotes Notes{this};
+    TxlsCharts Charts{this};
+    TxlsPictures Pictures{this};
+    TxlsImages Images{this};
+    TxlsCells Cells{this};
+    TxlsMergedCellList MergedCells{this};
 
 private:
     std::string sheetTitle_ = "Sheet 1";

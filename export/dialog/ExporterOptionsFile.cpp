@@ -31,6 +31,11 @@ constexpr const char* PDFSection = "PDF";
 constexpr const char* XLSFieldPrefix = "XLS_FIELD_";
 constexpr const char* XLSOptionPrefix = "XLS_OPTION_";
 constexpr const char* XLSStylePrefix = "XLS_STYLE_";
+constexpr const char* XLSHyperlinkPrefix = "XLS_HYPERLINK_";
+constexpr const char* XLSNotePrefix = "XLS_NOTE_";
+constexpr const char* XLSChartPrefix = "XLS_CHART_";
+constexpr const char* XLSCellPrefix = "XLS_CELL_";
+constexpr const char* XLSMergedCellPrefix = "XLS_MERGED_CELL_";
 constexpr const char* RTFStylePrefix = "RTF_STYLE_";
 constexpr const char* RTFStripStylePrefix = "RTF_STRIP_STYLE_";
 
@@ -140,6 +145,22 @@ std::string RTFStripStyleCaption(int index) {
 TPDFFont* PDFFont(TExportPDFOptions& pdf, int item) {
     TPDFFont* fonts[] = {&pdf.HeaderFont, &pdf.CaptionFont, &pdf.DataFont, &pdf.FooterFont};
     return fonts[item];
+}
+
+// The items of a sheet-object collection, each in the section prefix + its 0-based position.
+template <class Collection>
+void SaveObjects(ini::IniFile& ini, const std::string& prefix, const Collection& items) {
+    for (size_t i = 0; i < items.Count(); ++i)
+        items.Items(i).SaveToIni(ini, prefix + std::to_string(i));
+}
+
+// Adds an item loaded from the section, when the section has the key that marks a complete item.
+template <class Collection>
+void LoadObject(const ini::IniFile& ini, const std::string& section, const char* requiredKey,
+                Collection& items) {
+    if (requiredKey && !IniValueExists(ini, section, requiredKey))
+        return;
+    items.Add().LoadFromIni(ini, section);
 }
 
 constexpr const char* PDFFontSections[] = {"PDF_OPTION_HEADER", "PDF_OPTION_CAPTION", "PDF_OPTION_DATA",
@@ -286,6 +307,11 @@ void TExportOptionsFile::SaveXLS(ini::IniFile& ini, const TExportFormState& s) c
         XLSOptionItem(xls, i)->SaveToIni(ini, XLSOptionPrefix + rtl::UpperCase(XLSOptionItemCaption(i)));
     for (size_t i = 0; i < x.StripStyles.Count(); ++i)
         x.StripStyles.Items(i).SaveToIni(ini, XLSStylePrefix + rtl::UpperCase(XLSStyleCaption(i)));
+    SaveObjects(ini, XLSHyperlinkPrefix, x.Hyperlinks);
+    SaveObjects(ini, XLSNotePrefix, x.Notes);
+    SaveObjects(ini, XLSChartPrefix, x.Charts);
+    SaveObjects(ini, XLSCellPrefix, x.Cells);
+    SaveObjects(ini, XLSMergedCellPrefix, x.MergedCells);
 }
 
 void TExportOptionsFile::SaveRTF(ini::IniFile& ini, const TExportFormState& s) const {
@@ -511,11 +537,16 @@ void TExportOptionsFile::LoadXLS(const ini::IniFile& ini, TExportFormState& s) c
     x.PageHeader = ini.ReadString(XLSSection, "PageHeader", c.PageHeader);
     x.PageFooter = ini.ReadString(XLSSection, "PageFooter", c.PageFooter);
     x.SetSheetTitle(ini.ReadString(XLSSection, "SheetTitle", c.SheetTitle()));
-    x.StripType = ReadOrdinal(ini, XLSSection, "StripType", c.StripType, TExportXLSOptions::ssRow);
+    x.StripType = ReadOrdinal(ini, XLSSection, "StripType", c.StripType, ssRow);
     x.AutoCalcColWidth = ini.ReadBool(XLSSection, "AutoCalcColWidth", c.AutoCalcColWidth);
     x.PageBackground = ini.ReadString(XLSSection, "PageBackground", c.PageBackground);
 
     // Every format back to its default (the fields keep their names, the caption item is bold again).
+    x.Hyperlinks.Clear();
+    x.Notes.Clear();
+    x.Charts.Clear();
+    x.Cells.Clear();
+    x.MergedCells.Clear();
     for (size_t i = 0; i < x.FieldFormats.Count(); ++i) {
         TxlsFieldFormat& field = x.FieldFormats.Items(i);
         const std::string name = field.FieldName;
@@ -524,7 +555,7 @@ void TExportOptionsFile::LoadXLS(const ini::IniFile& ini, TExportFormState& s) c
     }
     for (int i = 0; i < XLSOptionItemCount; ++i)
         XLSOptionItem(x, i)->SetDefault();
-    x.CaptionFormat.Font.Style = xfsBold;
+    SetDefaultXlsCaptionFormat(x.CaptionFormat);
 
     const auto sections = ini.ReadSections();
     // The file's styles replace those of the form, so that loading what was saved gives the same styles.
@@ -552,6 +583,16 @@ void TExportOptionsFile::LoadXLS(const ini::IniFile& ini, TExportFormState& s) c
                 }
         } else if (StartsWithText(section, XLSStylePrefix)) {
             x.StripStyles.Add().LoadFromIni(ini, section);
+        } else if (StartsWithText(section, XLSHyperlinkPrefix)) {
+            LoadObject(ini, section, nullptr, x.Hyperlinks);
+        } else if (StartsWithText(section, XLSNotePrefix)) {
+            LoadObject(ini, section, "Col", x.Notes);
+        } else if (StartsWithText(section, XLSChartPrefix)) {
+            LoadObject(ini, section, "Style", x.Charts);
+        } else if (StartsWithText(section, XLSCellPrefix)) {
+            LoadObject(ini, section, "Col", x.Cells);
+        } else if (StartsWithText(section, XLSMergedCellPrefix)) {
+            LoadObject(ini, section, "FirstCol", x.MergedCells);
         }
     }
 }

@@ -561,7 +561,9 @@ bool TExporterXLS::exportSheet(TxlsSheet& sheet, int sheetIndex) {
         columnWidths_.push_back(sheet.Columns[i].Width);
 
     TxlsSheetLayout layout;
-    layout.Title = Utf8ToWide(sheet.Title);
+    // A sheet without a name cannot be opened: an empty title takes the default one.
+    layout.Title =
+        Utf8ToWide(sheet.Title.empty() ? "Sheet " + std::to_string(sheet.GetSheetIndex() + 1) : sheet.Title);
     layout.PageHeader = sheet.Options.PageHeader;
     layout.PageFooter = sheet.Options.PageFooter;
     layout.DefColWidth = sheet.DefColWidth;

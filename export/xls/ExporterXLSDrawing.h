@@ -130,8 +130,8 @@ private:
     std::vector<Property> properties_;
 };
 
-// Picture kinds of the picture store, by file extension: JPEG 5, PNG and GIF 6, BMP 7, WMF 2,
-// EMF 3, anything else 0.
+// Picture kinds of the picture store, by file extension: JPEG 5, PNG and GIF 6, BMP 7, EMF 2,
+// WMF 3 (the published BLIP types, with their instances 0x03D4 and 0x0216), anything else 0.
 enum TmsoPictureKind : std::uint8_t {
     mpkNone = 0,
     mpkEMF = 2,

@@ -1,5 +1,6 @@
 #include "export/xls/ExporterXLSObjects.h"
 
+#include "export/xls/ExporterXLSChart.h"
 #include "export/xls/ExporterXLSSheet.h"
 
 #include <QImage>
@@ -51,15 +52,23 @@ void TxlsDrawingSheetObjects::WriteDrawing(TxlsWorkbookWriter& writer) {
     TxlsSheetDrawingInput input;
     input.Notes = &sheet_.Notes;
     input.Images = &sheet_.Images;
+    input.Charts = &sheet_.Charts;
     input.Store = store_;
     // A note's font joins the workbook's font list like the fonts of the cell formats.
     auto& fonts = const_cast<TxlsFontList&>(writer.Tables().Fonts());
     input.NoteFontIndex = [&fonts](const TxlsFont& font) { return NoteFontIndex(fonts, font); };
+    // The drawing writes to the writer's own stream, so the chart records follow the chart's OBJ.
+    TxlsChartWriter charts(writer, sheet_.ColumnList, sheet_.GetSheetIndex());
+    input.WriteChart = [&charts](TxlsStream&, const TxlsChart& chart) { charts.WriteChart(chart); };
     WriteSheetDrawing(writer.Stream(), input);
 }
 
 int TxlsDrawingSheetObjects::DrawingObjectCount() const {
-    return CountDrawingObjects(&sheet_.Notes, &sheet_.Images, nullptr, store_);
+    return CountDrawingObjects(&sheet_.Notes, &sheet_.Images, &sheet_.Charts, store_);
+}
+
+bool TxlsDrawingSheetObjects::HasCharts() const {
+    return sheet_.Charts.Count() > 0;
 }
 
 std::vector<std::uint8_t> TxlsDrawingWorkbookObjects::DrawingGroup(int totalObjects) {

@@ -1,9 +1,8 @@
 #pragma once
 
 // The sheet objects that the drawing records carry, plugged into the workbook stream writer:
-// hyperlink records, the drawing with notes and pictures, and the workbook's drawing group with
-// its picture store. Charts wait for the chart writer: a chart shape without its chart substream
-// would leave an unreadable sheet, so charts are not drawn yet.
+// hyperlink records, the drawing with notes, pictures and charts (each chart followed by its chart
+// substream), and the workbook's drawing group with its picture store.
 
 #include "export/xls/ExporterXLSDrawing.h"
 #include "export/xls/ExporterXLSWriter.h"
@@ -22,6 +21,8 @@ public:
     void WriteHyperlinks(TxlsWorkbookWriter& writer) override;
     void WriteDrawing(TxlsWorkbookWriter& writer) override;
     int DrawingObjectCount() const override;
+    // A sheet with charts makes the writer add the sheet references their ranges use.
+    bool HasCharts() const override;
 
 private:
     const TxlsSheet& sheet_;

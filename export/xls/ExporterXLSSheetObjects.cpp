@@ -305,7 +305,11 @@ std::string TxlsChartSeries::GetDisplayName() const {
 }
 
 void TxlsChartSeries::SetDefault() {
-    *this = TxlsChartSeries{};
+    Color = clrAqua;
+    DataColumn.clear();
+    DataRange = {};
+    DataRangeType = rtColumn;
+    Title.clear();
 }
 
 void TxlsChartSeries::Assign(const TxlsChartSeries& source) {

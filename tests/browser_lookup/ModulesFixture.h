@@ -4,14 +4,10 @@
 // load), DNS and DHCP server objects referring to them, one without a reference and one referring
 // to a server the client cannot reach.
 
-#include "directory/NWHelper.h"
-#include "platform/nwclient/NWClient.h"
+#include "tests/support/TreeClient.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace browser::testing {
@@ -95,41 +91,17 @@ cn: DHCP2
 dnipPrimaryServerReference: cn=FS1,o=ACME
 )";
 
-class ModulesDirectoryTest : public ::testing::Test {
+class ModulesDirectoryTest : public test_support::TreeClientTest {
 protected:
+    ModulesDirectoryTest() : TreeClientTest("lookup-modules") {}
+
     void SetUp() override {
-        char pattern[] = "/tmp/lookup-modules-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
         Write("client.ini", kModulesClientIni);
         Write("ACME.ldif", kModulesLdif);
-        ASSERT_EQ(nwclient::initialize((folder_ / "client.ini").string()), 0) << nwclient::lastError();
-        bool ok = false;
-        context_ = directory::CreateDSContext(false, false, ok);
-        ASSERT_TRUE(ok);
-        ASSERT_EQ(directory::SelectTree(context_, "ACME", false), 0);
-        nwclient::clearFaults();
-        nwclient::resetCallCounts();
+        ASSERT_NO_FATAL_FAILURE(StartClient("ACME"));
     }
 
-    void TearDown() override {
-        nwclient::clearFaults();
-        if (context_ != 0)
-            nwclient::freeContext(context_);
-        nwclient::terminate();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    void Write(const std::string& name, const std::string& text) {
-        std::ofstream out(folder_ / name, std::ios::binary);
-        out << text;
-    }
-
-    std::string IniPath() const { return (folder_ / "Cormelian.ini").string(); }
-
-    std::filesystem::path folder_;
-    directory::NWDSContextHandle context_ = 0;
+    std::string IniPath() const { return folder_.Directory() + "Cormelian.ini"; }
 };
 
 } // namespace browser::testing

@@ -4,6 +4,7 @@
 #include "browser/ServerModules.h"
 #include "browser/StartupSequence.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,8 @@ TEST(ServerModuleTableTest, ServerKindsByIcon) {
 }
 
 TEST(StartParametersTest, ServerValueElseTheModuleDefault) {
-    char pattern[] = "/tmp/lookup-params-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string path = std::string(pattern) + "/Cormelian.ini";
+    const test_support::TempFolder folder("lookup-params");
+    const std::string path = folder.Directory() + "Cormelian.ini";
     {
         ini::IniFile settings(path);
         EXPECT_EQ(ReadStartParameters(settings, "named", "DNS1"), "");
@@ -50,7 +50,6 @@ TEST(StartParametersTest, ServerValueElseTheModuleDefault) {
     EXPECT_EQ(reread.ReadString("named", "D", "?"), "-v");
     EXPECT_EQ(reread.ReadString("named", "DNS1", "?"), "-x -y");
     EXPECT_FALSE(reread.ValueExists("named", "DNS2"));
-    std::filesystem::remove_all(pattern);
 }
 
 TEST_F(ServerModulesTest, TargetIsTheReferencedServer) {

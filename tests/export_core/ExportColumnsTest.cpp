@@ -219,5 +219,16 @@ TEST(ExportColumns, WidthPrePassMeasuresFormattedTextsAndRestoresThePosition) {
     EXPECT_EQ(ex.Columns[0].Width, 9); // "1,234,567"
 }
 
+TEST(ExportColumns, DataSetFieldAddedAfterRowsReadsAsNull) {
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 20});
+    ds.AddRow({"alpha"});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    ds.First();
+    EXPECT_EQ(ds.FieldText(0), "alpha");
+    EXPECT_TRUE(ds.FieldIsNull(1));
+    EXPECT_EQ(ds.FieldText(1), "");
+}
+
 } // namespace
 } // namespace exporter::test

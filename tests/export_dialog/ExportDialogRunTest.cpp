@@ -1,7 +1,11 @@
 #include "DialogTestSupport.h"
 
 #include "export/core/ExporterASCII.h"
+#include "export/core/ExporterHTML.h"
+#include "export/core/ExporterPDF.h"
+#include "export/core/ExporterRTF.h"
 #include "export/core/ExporterSQL.h"
+#include "export/xls/ExporterXLS.h"
 
 #include <gtest/gtest.h>
 
@@ -269,14 +273,107 @@ TEST_F(ExportDialogPrepare, CommonSettingsAndTypeOptions) {
     EXPECT_EQ(form->state.FileName, "/x/data.xls");
 }
 
-TEST_F(ExportDialogPrepare, TheWorkbookNeedsItsFactory) {
-    form->state.ExportType = TAllowedExport::aeXLS;
-    EXPECT_THROW(form->PrepareExporter(), EExportError);
-    form->XLSExporterFactory = [](TExporterDialogF&) { return std::make_unique<TExporterASCII>(); };
-    form->state.Captions = {{"Name", "N", "40"}};
+TEST_F(ExportDialogPrepare, PageSettingsOfHtmlPdfAndRtf) {
+    TExportFormState& s = form->state;
+    s.ExportType = TAllowedExport::aeHTML;
+    s.HTMLMultiFile.FileRecCount = 20;
+    s.HTMLMultiFile.NextLinkTitle = "More";
+    s.HTMLPage.TextFont.Name = "Verdana";
+    s.HTMLTable.OddRowBgColor = 0x010203;
     auto e = form->PrepareExporter();
-    EXPECT_EQ(e->ColumnsWidth.Values("Name"), "40");
-    EXPECT_EQ(e->ColumnsAlign.Count(), 0);
+    auto* html = dynamic_cast<TExporterHTML*>(e.get());
+    ASSERT_NE(html, nullptr);
+    EXPECT_EQ(html->MaxRecords(), 0); // the multi-file option is off
+    EXPECT_EQ(html->Navigation.NextLinkTitle, "More");
+    EXPECT_EQ(html->HTMLOptions.TextFont.Name, "Verdana");
+    EXPECT_EQ(html->TableOptions.OddRowBgColor, 0x010203u);
+    s.HTMLUseMultiFile = true;
+    e = form->PrepareExporter();
+    EXPECT_EQ(dynamic_cast<TExporterHTML*>(e.get())->MaxRecords(), 20);
+
+    // The PDF page's spacings and grid line go to the exporter with its fonts and page.
+    s.ExportType = TAllowedExport::aePDF;
+    s.PDF.PageOptions.SetFormat(TExportPageFormat::pfA5);
+    s.PDF.PageOptions.SetOrientation(TExportPageOrientation::poLandscape);
+    s.PDF.CaptionFont.FontSize = 15;
+    s.PDF.RowSpacing = 2.0;
+    s.PDF.GridLineWidth = 0;
+    e = form->PrepareExporter();
+    auto* pdf = dynamic_cast<TExporterPDF*>(e.get());
+    ASSERT_NE(pdf, nullptr);
+    EXPECT_EQ(pdf->Options.PageOptions.Format(), TExportPageFormat::pfA5);
+    EXPECT_EQ(pdf->Options.PageOptions.Orientation(), TExportPageOrientation::poLandscape);
+    EXPECT_EQ(pdf->Options.CaptionFont.FontSize, 15);
+    EXPECT_EQ(pdf->Options.CaptionFont.ResourceName, "CaptionFont");
+    EXPECT_DOUBLE_EQ(pdf->Options.RowSpacing, 2.0);
+    EXPECT_EQ(pdf->Options.GridLineWidth, 0);
+
+    s.ExportType = TAllowedExport::aeWord;
+    s.RTF.StripType = TrtfStripType::stCol;
+    s.RTF.StripStyles.Add().Font.Name = "Courier";
+    s.RTF.DataStyle.Font.Size = 9;
+    e = form->PrepareExporter();
+    auto* rtf = dynamic_cast<TExporterRTF*>(e.get());
+    ASSERT_NE(rtf, nullptr);
+    EXPECT_EQ(rtf->Options.StripType, TrtfStripType::stCol);
+    ASSERT_EQ(rtf->Options.StripStyles.Count(), 1);
+    EXPECT_EQ(rtf->Options.DataStyle.Font.Size, 9);
+}
+
+TEST_F(ExportDialogPrepare, TheComponentForgetsASourceThatGoes) {
+    dialog.Notification(&ds);
+    EXPECT_EQ(dialog.DataSet, nullptr);
+    EXPECT_THROW(dialog.Execute(), EExportError);
+}
+
+TEST_F(ExportDialogPrepare, TheWorkbookTakesItsPageAndTheChosenFieldFormats) {
+    TExportFormState& s = form->state;
+    s.ExportType = TAllowedExport::aeXLS;
+    s.Captions = {{"Name", "N", "40"}};
+    s.XLS.SetSheetTitle("Data");
+    s.XLS.PageHeader = "Top";
+    s.XLS.StripType = ssRow;
+    s.XLS.StripStyles.Add();
+    s.XLS.HeaderFormat.Font.Size = 18;
+    s.XLS.Cells.Add();
+    for (const char* name : {"Name", "Count", "Notes"}) {
+        TxlsFieldFormat& f = s.XLS.FieldFormats.Add();
+        f.FieldName = name;
+        f.Font.Size = 12;
+    }
+    s.ExportedFields = {{"Count", 1}};
+    auto e = form->PrepareExporter();
+    auto* xls = dynamic_cast<TExporterXLS*>(e.get());
+    ASSERT_NE(xls, nullptr);
+    EXPECT_EQ(xls->Options.SheetTitle(), "Data");
+    EXPECT_EQ(xls->Options.PageHeader, "Top");
+    EXPECT_EQ(xls->Options.HeaderFormat.Font.Size, 18);
+    EXPECT_EQ(xls->StripType, ssRow);
+    EXPECT_EQ(xls->StripStyles.Count(), 1u);
+    EXPECT_EQ(xls->Cells.Count(), 1u);
+    ASSERT_EQ(xls->FieldFormats.Count(), 1u);
+    EXPECT_EQ(xls->FieldFormats.Items(0).FieldName, "Count");
+    EXPECT_EQ(xls->ColumnsWidth.Values("Name"), "40");
+    EXPECT_EQ(xls->ColumnsAlign.Count(), 0);
+    EXPECT_EQ(xls->FileName, ""); // no file name given: nothing to rename
+
+    // Nothing chosen: the formats of every available field, BLOBs included.
+    s.ExportedFields.clear();
+    e = form->PrepareExporter();
+    EXPECT_EQ(dynamic_cast<TExporterXLS*>(e.get())->FieldFormats.Count(), 3u);
+}
+
+TEST_F(ExportDialogRun, AWorkbookRunWritesTheFileAndFiresTheWorkbookEvents) {
+    int xlsRecords = 0;
+    dialog.OnExportedRecordXLS = [&](TExporter&, int sheet, int) { xlsRecords += sheet == 0 ? 1 : 100; };
+    configure = [](TestForm& f) { f.state.ExportType = TAllowedExport::aeXLS; };
+    dialog.FileName = dir.file("book.txt");
+    dialog.Execute();
+    EXPECT_EQ(fileName, dir.file("book.xls"));
+    EXPECT_EQ(log, (Log{"post:1", "post:4", "post:4", "post:4", "post:8", "post:9"}));
+    EXPECT_EQ(xlsRecords, 3);
+    // A compound file.
+    EXPECT_EQ(test::ReadFile(dir.file("book.xls")).substr(0, 4), "\xD0\xCF\x11\xE0");
 }
 
 } // namespace

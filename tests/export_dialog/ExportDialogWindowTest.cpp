@@ -54,14 +54,12 @@ TEST(ExportDialogWindow, TheRunWaitsUntilTheUserClosesTheProgressWindow) {
 
     // The user reads the counters, then finishes the window with its button.
     int exportedSeen = -1;
-    int stateSeen = -1;
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, [&] {
         TfmExporterProgress* window = FindProgressWindow();
         if (!window || window->Model().ButtonAborts())
             return;
         exportedSeen = window->Model().Exported();
-        stateSeen = window->Model().DisplayState();
         window->bButton->click();
     });
     user.start(5);
@@ -69,12 +67,35 @@ TEST(ExportDialogWindow, TheRunWaitsUntilTheUserClosesTheProgressWindow) {
     user.stop();
 
     EXPECT_EQ(exportedSeen, 3);
-    EXPECT_GE(stateSeen, 0);
     EXPECT_EQ(FindProgressWindow(), nullptr);
     EXPECT_FALSE(test::ReadFile(dir.file("w.txt")).empty());
 }
 
-TEST(ExportDialogWindow, WithShowFileCodeNineClosesTheWindow) {
+TEST(ExportDialogWindow, ClosingTheWindowAnotherWayAlsoEndsTheWait) {
+    EnsureApplication();
+    test::TempDir dir;
+    TMemoryDataSet ds;
+    test::FillDataSet(ds, 2);
+    TExporterDialog dialog;
+    dialog.DataSet = &ds;
+    dialog.Columns.Fill(true);
+    WindowForm form(dialog);
+    form.state.ExportType = TAllowedExport::aeCSV;
+    form.state.FileName = dir.file("c.csv");
+    form.state.ShowFile = false;
+
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (TfmExporterProgress* window = FindProgressWindow(); window && !window->Model().ButtonAborts())
+            window->close();
+    });
+    user.start(5);
+    form.bStartClick();
+    user.stop();
+    EXPECT_EQ(FindProgressWindow(), nullptr);
+}
+
+TEST(ExportDialogWindow, WithShowFileTheRunEndsWithoutTheUser) {
     EnsureApplication();
     test::TempDir dir;
     TMemoryDataSet ds;

@@ -292,7 +292,7 @@ TEST_F(ExportOptionsFile, StyleListsComeBackWithoutDoubling) {
     s.ExportType = TAllowedExport::aeXLS;
     s.Captions = {{"Name", "Name", "20"}};
     s.XLS.SetSheetTitle("Data");
-    s.XLS.StripType = TExportXLSOptions::ssCol;
+    s.XLS.StripType = ssCol;
     s.XLS.FieldFormats.Add().FieldName = "Name";
     s.XLS.FieldFormats.Items(0).Font.Size = 14;
     s.XLS.HyperlinkFormat.Font.Size = 9;
@@ -313,7 +313,7 @@ TEST_F(ExportOptionsFile, StyleListsComeBackWithoutDoubling) {
     file.LoadExportOptions(xls, s);
     file.LoadExportOptions(xls, s);
     EXPECT_EQ(s.XLS.SheetTitle(), "Data");
-    EXPECT_EQ(s.XLS.StripType, TExportXLSOptions::ssCol);
+    EXPECT_EQ(s.XLS.StripType, ssCol);
     EXPECT_EQ(s.XLS.FieldFormats.Items(0).FieldName, "Name");
     EXPECT_EQ(s.XLS.FieldFormats.Items(0).Font.Size, 14);
     EXPECT_EQ(s.XLS.CaptionFormat.Font.Style, unsigned(xfsBold));
@@ -334,6 +334,33 @@ TEST_F(ExportOptionsFile, StyleListsComeBackWithoutDoubling) {
     EXPECT_EQ(s.RTF.CaptionStyle.Font.Size, 16);
     ASSERT_EQ(s.RTF.StripStyles.Count(), 1);
     EXPECT_EQ(s.RTF.StripStyles[0].Font.Name, "Courier");
+}
+
+TEST_F(ExportOptionsFile, SheetObjectsComeBackOnlyWhenComplete) {
+    auto form = NewForm();
+    TExportFormState& s = form->state;
+    s.ExportType = TAllowedExport::aeXLS;
+    s.XLS.Hyperlinks.Add().Col = 2;
+    s.XLS.Cells.Add();
+    s.XLS.Cells.Add();
+    const std::string name = dir.file("o.cfg");
+    file.SaveExportOptions(name, s);
+    {
+        ini::IniFile ini(name);
+        EXPECT_TRUE(ini.SectionExists("XLS_HYPERLINK_0"));
+        EXPECT_TRUE(ini.SectionExists("XLS_CELL_1"));
+        // A note without its column and a merged range without its first column are not items.
+        ini.WriteString("XLS_NOTE_0", "Row", "3");
+        ini.WriteString("XLS_MERGED_CELL_0", "LastCol", "3");
+    }
+    s.XLS.Hyperlinks.Clear();
+    s.XLS.Notes.Add();
+    file.LoadExportOptions(name, s);
+    ASSERT_EQ(s.XLS.Hyperlinks.Count(), 1u);
+    EXPECT_EQ(s.XLS.Hyperlinks.Items(0).Col, 2);
+    EXPECT_EQ(s.XLS.Cells.Count(), 2u);
+    EXPECT_EQ(s.XLS.Notes.Count(), 0u);
+    EXPECT_EQ(s.XLS.MergedCells.Count(), 0u);
 }
 
 TEST(ExportIniHelpers, SectionAndValueTests) {

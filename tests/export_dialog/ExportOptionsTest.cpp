@@ -71,7 +71,7 @@ TEST(ExportOptions, AssignCopiesEveryValueAndKeepsTheOwner) {
     a.XLSOptions.SetSheetTitle("Data");
     a.XLSOptions.FieldFormats.Add().FieldName = "Name";
     a.XLSOptions.StripStyles.Add().Font.Size = 20;
-    a.XLSOptions.StripType = TExportXLSOptions::ssRow;
+    a.XLSOptions.StripType = ssRow;
 
     b.RTFOptions.Assign(a.RTFOptions);
     b.HTMLPageOptions.Assign(a.HTMLPageOptions);
@@ -95,7 +95,7 @@ TEST(ExportOptions, AssignCopiesEveryValueAndKeepsTheOwner) {
     EXPECT_EQ(b.PDFOptions.PageOptions.WidthPoints(), a.PDFOptions.PageOptions.WidthPoints());
     EXPECT_EQ(b.PDFOptions.DataFont.FontSize, 14);
     EXPECT_EQ(b.XLSOptions.SheetTitle(), "Data");
-    EXPECT_EQ(b.XLSOptions.StripType, TExportXLSOptions::ssRow);
+    EXPECT_EQ(b.XLSOptions.StripType, ssRow);
     ASSERT_EQ(b.XLSOptions.FieldFormats.Count(), 1u);
     EXPECT_EQ(b.XLSOptions.FieldFormats.Items(0).FieldName, "Name");
     ASSERT_EQ(b.XLSOptions.StripStyles.Count(), 1u);

@@ -97,6 +97,28 @@ TEST(Drawing, PictureKindsAndBlips) {
     EXPECT_EQ(bitmap.size(), 25u + 6); // the 14-byte file header is dropped
     EXPECT_EQ(word(bitmap, 0), 0x7A80);
 
+    // Metafiles carry the metafile header: sizes, bounds and no compression.
+    EXPECT_EQ(PictureKindFromFileName("a.emf"), 2);
+    EXPECT_EQ(PictureKindFromFileName("a.wmf"), 3);
+    const auto emf = saved(*TmsoBLIPData(2, {1, 2, 3, 4, 5}));
+    EXPECT_EQ(word(emf, 0), 0x3D40);
+    EXPECT_EQ(word(emf, 2), 0xF01A);
+    EXPECT_EQ(emf.size(), 8u + 16 + 34 + 5);
+    EXPECT_EQ(dword(emf, 24), 5u);
+    EXPECT_EQ(dword(emf, 52), 5u);
+    EXPECT_EQ(emf[56], 0xFE);
+    std::vector<std::uint8_t> placeable(22, 0);
+    placeable[0] = 0xD7;
+    placeable[1] = 0xCD;
+    placeable[2] = 0xC6;
+    placeable[3] = 0x9A;
+    placeable.push_back(9);
+    const auto wmf = saved(*TmsoBLIPData(3, placeable));
+    EXPECT_EQ(word(wmf, 0), 0x2160);
+    EXPECT_EQ(word(wmf, 2), 0xF01B);
+    EXPECT_EQ(wmf.back(), 9);
+    EXPECT_EQ(wmf.size(), 8u + 16 + 34 + 1); // the placeable header is dropped
+
     const auto bse = saved(*TmsoBSEData(6, 125, 2));
     ASSERT_EQ(bse.size(), 44u);
     EXPECT_EQ(word(bse, 0), 0x0062);

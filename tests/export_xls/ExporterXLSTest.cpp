@@ -164,6 +164,7 @@ TEST_F(ExporterXLSTest, ExportedSheetsComeFromTheirOwnSourcesInOrder) {
     fillNames(third, 1, "c");
     TxlsSheet& one = xls.Sheets.Add();
     one.DataSet = &first;
+    one.Title.clear();
     TxlsSheet& two = xls.Sheets.Add();
     two.DataSet = &second;
     two.Exported = false;
@@ -252,6 +253,35 @@ sheet = book.sheet_by_index(0)
 colours = [xf(sheet, r, 0).background.pattern_colour_index for r in range(1, 5)]
 expect('stripes', colours[0] == colours[2] and colours[1] == colours[3] and colours[0] != colours[1], True)
 expect('same row', xf(sheet, 1, 1).background.pattern_colour_index, colours[0])
+)");
+}
+
+TEST_F(ExporterXLSTest, ColumnStripesAndDataParamsChooseTheCellFormats) {
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 10});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    ds.AddField({"Price", TFieldType::ftFloat});
+    ds.AddRow({"a", "1", "1.5"});
+    ds.AddRow({"b", "2", "2.5"});
+    xls.DataSet = &ds;
+    xls.StripType = ssCol;
+    xls.StripStyles.Add().Alignment.Horizontal = halCenter;
+    xls.StripStyles.Add().Alignment.Horizontal = halRight;
+    std::vector<int> calls;
+    xls.OnGetDataParams = [&](TExporterXLS&, int, int col, int row, TxlsFormat& format, std::string& text) {
+        calls.push_back(col * 10 + row);
+        if (col == 1) {
+            format.Font.Style = xfsBold;
+            text = "0.000";
+        }
+    };
+    xls.Execute();
+    EXPECT_EQ(calls, (std::vector<int>{1, 11, 21, 2, 12, 22}));
+    check(R"(
+sheet = book.sheet_by_index(0)
+expect('aligned', [xf(sheet, 1, c).alignment.hor_align for c in range(3)], [2, 3, 2])
+expect('count', (fmt(sheet, 1, 1), font(sheet, 1, 1).weight), ('0.000', 700))
+expect('name', font(sheet, 1, 0).weight, 400)
 )");
 }
 
@@ -365,6 +395,7 @@ if txo:
 )",
           false);
     sheet.Notes.Clear();
+    sheet.Background.SetFileName(picture);
     xls.Execute();
     check(R"(
 sheet = book.sheet_by_index(0)
@@ -374,6 +405,8 @@ ids = [rid for rid, data in records()]
 expect('drawing group', ids.count(0x00EB), 1)
 expect('drawings', ids.count(0x00EC), 1)
 expect('picture object', ids.count(0x005D), 1)
+bitmaps = [data for rid, data in records() if rid == 0x00E9]
+expect('background', [b[:12] for b in bitmaps], [bytes([9, 0, 1, 0, 16, 0, 0, 0, 12, 0, 0, 0])])
 )");
 }
 

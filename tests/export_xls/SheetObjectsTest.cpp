@@ -590,6 +590,11 @@ TEST(SheetObjects, CollectionsCopyItems) {
     other.Assign(chart);
     EXPECT_EQ(other.Series.Items(0).Title, "a");
     EXPECT_EQ(other.Series.Chart(), &other);
+    // Resetting an item keeps it in its collection.
+    other.Series.Items(0).SetDefault();
+    EXPECT_EQ(other.Series.Items(0).Index(), 0);
+    EXPECT_EQ(other.Series.Items(0).Color, clrAqua);
+    EXPECT_EQ(other.Series.Items(0).Title, "");
 }
 
 } // namespace
