@@ -2,6 +2,7 @@
 
 #include "browser/AttributePanes.h"
 #include "browser/BusyCursor.h"
+#include "browser/ObjectListView.h"
 #include "browser/Services.h"
 #include "browser/StartupSequence.h"
 #include "browser/TreeObj.h"
@@ -13,6 +14,10 @@
 #include <exception>
 
 namespace browser {
+
+// The panes read the rows the object lists were filled with.
+static_assert(kObjectImageRole == ObjectImageRole && kObjectStateRole == ObjectStateRole &&
+              kObjectDataRole == ObjectDataRole);
 
 namespace {
 

@@ -20,10 +20,10 @@ class TreeList;
 struct ClassIconNumbers;
 
 // Where the rows of the object lists keep what the original list items carried in Data, ImageIndex
-// and StateIndex (column 0).
-inline constexpr int kObjectDataRole = 0x0100;      // Qt::UserRole: index of the row's tree
+// and StateIndex (column 0): the roles the lists are filled with (ObjectListView's ObjectListRole).
 inline constexpr int kObjectImageRole = 0x0100 + 1; // the class icon's index, -1 for none
 inline constexpr int kObjectStateRole = 0x0100 + 2; // the state image's index
+inline constexpr int kObjectDataRole = 0x0100 + 3;  // index of the row's tree
 // Marks a heading row of a pane (column 0).
 inline constexpr int kPaneHeadingRole = 0x0100 + 3;
 // The number a pane row keeps (column 0): the label-table index on the "Misc" page.

@@ -135,7 +135,8 @@ std::vector<TilePixel> PatternTile(TxlsPattern pattern) {
     case ptGray50: // chess
         return {{0, 0}, {2, 0}, {1, 1}, {3, 1}, {0, 2}, {2, 2}, {1, 3}, {3, 3}};
     case ptGray75: // white spots
-        return {{1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {3, 1}, {1, 2}, {2, 2}, {3, 2}, {0, 3}, {1, 3}, {3, 3}};
+        return {{1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {3, 1},
+                {1, 2}, {2, 2}, {3, 2}, {0, 3}, {1, 3}, {3, 3}};
     case ptGray25: // black spots
         return {{0, 0}, {2, 1}, {0, 2}, {2, 3}};
     case ptHorStripe: // bold horizontal
@@ -149,7 +150,8 @@ std::vector<TilePixel> PatternTile(TxlsPattern pattern) {
     case ptDiagCrosshatch: // bold chess
         return {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 2}, {3, 2}, {2, 3}, {3, 3}};
     case ptThickDiagCrosshatch: // ring mail
-        return {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 2}, {3, 2}, {0, 3}, {1, 3}, {2, 3}, {3, 3}};
+        return {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {1, 1},
+                {2, 2}, {3, 2}, {0, 3}, {1, 3}, {2, 3}, {3, 3}};
     case ptThinHorStripe:
         return {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
     case ptThinVertStripe:
@@ -283,6 +285,27 @@ QListWidgetItem* TransferListItem(QListWidgetItem* item, QListWidget* target, bo
     return added;
 }
 
+QTreeWidgetItem* TransferListItem(QTreeWidgetItem* item, QTreeWidget* target, bool deleteSource, int index) {
+    if (!item || !target)
+        return nullptr;
+    auto* added = new QTreeWidgetItem(QStringList{item->text(0)});
+    added->setData(0, ListItemDataRole, item->data(0, ListItemDataRole));
+    if (index < 0 || index > target->topLevelItemCount())
+        index = target->topLevelItemCount();
+    target->insertTopLevelItem(index, added);
+
+    QTreeWidget* source = item->parent() ? nullptr : item->treeWidget();
+    const int oldIndex = source ? source->indexOfTopLevelItem(item) : -1;
+    if (deleteSource)
+        delete item; // a tree item removes itself from its tree
+    if (source && source->topLevelItemCount() > 0) {
+        QTreeWidgetItem* next = source->topLevelItem(std::min(oldIndex, source->topLevelItemCount() - 1));
+        source->setCurrentItem(next, 0, QItemSelectionModel::NoUpdate);
+        next->setSelected(true);
+    }
+    return added;
+}
+
 void PressControl(QWidget* control) {
     if (control)
         control->move(control->pos() + QPoint(1, 1));
@@ -367,11 +390,6 @@ void SetDefaultRtfCaptionStyle(TrtfStyle& style) {
     style.SetDefault();
     style.Font.Bold = true;
     style.Alignment = TrtfTextAlignment::talCenter;
-}
-
-void SetDefaultXlsCaptionFormat(TxlsFormat& format) {
-    format.SetDefault();
-    SetXlsFontStyleElem(format.Font, xfsBold, true);
 }
 
 QFont XlsFontToQFont(const TxlsFont& font) {

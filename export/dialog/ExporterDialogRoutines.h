@@ -13,6 +13,7 @@
 #include "export/core/ExporterRTF.h"
 #include "export/core/ExporterTypes.h"
 #include "export/xls/ExporterXLSFormats.h"
+#include "export/xls/ExporterXLSSheetObjects.h"
 #include "platform/rtl/Colors.h"
 
 #include <QColor>
@@ -87,6 +88,8 @@ void MoveListItem(QTreeWidgetItem* item, int newIndex);
 // selects the one now at the source's old index, or the last when that index is past the end. Returns the
 // new item, or null (and does nothing) when either argument is null.
 QListWidgetItem* TransferListItem(QListWidgetItem* item, QListWidget* target, bool deleteSource, int index);
+// The same between the top levels of tree lists (caption and data of column 0).
+QTreeWidgetItem* TransferListItem(QTreeWidgetItem* item, QTreeWidget* target, bool deleteSource, int index);
 
 // A pressed colour button moves its swatch one pixel right and down; the release moves it back.
 void PressControl(QWidget* control);
@@ -112,9 +115,9 @@ void SetXlsFontStyleElem(TxlsFont& font, TxlsFontStyle elem, bool include);
 void SetRtfStyleFontElem(QListWidgetItem* item, TFontStyleElem elem, bool include);
 void SetRtfStyleAlignment(QListWidgetItem* item, TrtfTextAlignment alignment);
 
-// The caption defaults: the style's (format's) defaults made bold (and the style centred).
+// The caption default of an RTF style: its defaults made bold and centred. (The workbook caption
+// default, SetDefaultXlsCaptionFormat, comes with the sheet objects.)
 void SetDefaultRtfCaptionStyle(TrtfStyle& style);
-void SetDefaultXlsCaptionFormat(TxlsFormat& format);
 
 // The screen fonts of a cell font and of an export font, sized for the device (points at its resolution).
 QFont XlsFontToQFont(const TxlsFont& font);

@@ -24,8 +24,8 @@ std::uint16_t clampWord(int value) {
 
 } // namespace
 
-TxlsChartRange ResolveChartRange(TxlsRangeType type, const std::string& columnName, const TxlsDataRange& custom,
-                                 const TxlsColumnList& columns) {
+TxlsChartRange ResolveChartRange(TxlsRangeType type, const std::string& columnName,
+                                 const TxlsDataRange& custom, const TxlsColumnList& columns) {
     TxlsChartRange range;
     if (type == rtCustom) {
         // The model counts from 1: a coordinate 0 would turn into a reference past the sheet's end.
@@ -118,9 +118,9 @@ void TxlsChartWriter::writeLineFormat(std::uint32_t rgb, std::uint16_t pattern, 
     write(biff::LINEFORMAT);
 }
 
-void TxlsChartWriter::writeAreaFormat(std::uint32_t foreground, std::uint32_t background, std::uint16_t pattern,
-                                      std::uint16_t flags, std::uint16_t foregroundIndex,
-                                      std::uint16_t backgroundIndex) {
+void TxlsChartWriter::writeAreaFormat(std::uint32_t foreground, std::uint32_t background,
+                                      std::uint16_t pattern, std::uint16_t flags,
+                                      std::uint16_t foregroundIndex, std::uint16_t backgroundIndex) {
     start();
     u32(foreground), u32(background), u16(pattern), u16(flags), u16(foregroundIndex), u16(backgroundIndex);
     write(biff::AREAFORMAT);

@@ -40,8 +40,8 @@ struct TxlsChartRange {
 
 // The range of a named export column (where its data cells were written) or of a custom range.
 // A column that was never written, or a custom range with a coordinate 0, gives none.
-TxlsChartRange ResolveChartRange(TxlsRangeType type, const std::string& columnName, const TxlsDataRange& custom,
-                                 const TxlsColumnList& columns);
+TxlsChartRange ResolveChartRange(TxlsRangeType type, const std::string& columnName,
+                                 const TxlsDataRange& custom, const TxlsColumnList& columns);
 
 // True for the styles drawn in three dimensions.
 bool IsChart3D(TxlsChartStyle style);

@@ -84,6 +84,12 @@ Bytes Be32(std::uint32_t value) {
             static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
 }
 
+// The boot parameter's server address is stored low byte first.
+Bytes Le32(std::uint32_t value) {
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
 void Append(Bytes& out, const Bytes& more) {
     out.insert(out.end(), more.begin(), more.end());
 }
@@ -433,7 +439,7 @@ private:
             }
             entry.Add("dnipSubnetPoolReference", dhcp_.Child("cn", "Pool1").Dn());
             entry.Add("dnipComment", "Subnet " + std::to_string(s) + " of " + options_.name);
-            Bytes boot = Be32(base | 1);
+            Bytes boot = Le32(base | 1);
             AppendText(boot, "bootserver");
             boot.push_back(0);
             AppendText(boot, "pxelinux.0");
