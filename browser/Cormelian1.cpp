@@ -24,8 +24,13 @@
 #include "browser/TreeObj.h"
 #include "browser/WindowBatchHost.h"
 #include "browser/WindowCollection.h"
+#include "browser/WorkbookExport.h"
+#include "browser/WorkbookExportForm.h"
 #include "browser/backup2.h"
 #include "directory/nwextra.h"
+#include "export/core/ExporterQtSources.h"
+#include "export/dialog/ExporterDialog.h"
+#include "export/xls/ExporterXLS.h"
 #include "platform/ini/IniFile.h"
 
 #include <QAction>
@@ -191,6 +196,7 @@ TForm1::TForm1(Services& services, const Forms& forms, StartupEnvironment* envir
     Save2.filter = QStringLiteral("RTF-files (*.RTF *.rtf);;TXT-Files (*.TXT *.txt)");
 
     ConnectHandlers();
+    CreateWorkbookExport();
     FormCreate();
 }
 
@@ -757,10 +763,34 @@ void TForm1::CSV1Click() {
 void TForm1::CSVSelection1Click() {
     ExportCSV(false);
 }
-void TForm1::XLS1Click() {}
-void TForm1::XLSSelection1Click() {}
-void TForm1::PDF1Click() {}
-void TForm1::PDFselection1Click() {}
+void TForm1::XLS1Click() {
+    ExportXLS();
+}
+void TForm1::XLSSelection1Click() {
+    ExportXLS();
+}
+void TForm1::PDF1Click() {
+    AnswerPdfExport(services_);
+}
+void TForm1::PDFselection1Click() {
+    AnswerPdfExport(services_);
+}
+
+// ---- Workbook export of the record lists
+
+void TForm1::CreateWorkbookExport() {
+    LVExportSource_ = std::make_unique<exporter::TModelListView>(LVModel, LV);
+    ExpDiag = std::make_unique<exporter::TExporterDialog>();
+    SetUpExportDialog(*ExpDiag, *LVExportSource_);
+    exportDialogServices_ = std::make_unique<ExportDialogServices>(services_);
+    InstallExportDialogForm(*ExpDiag, *exportDialogServices_);
+    exls = std::make_unique<exporter::TExporterXLS>();
+    SetUpWorkbookExporter(*exls, *LVExportSource_);
+}
+
+void TForm1::ExportXLS() {
+    RunReportingErrors(services_, [this] { RunWorkbookExport(*ExpDiag, ActivePage()); });
+}
 void TForm1::ToolButton8Click() {}
 void TForm1::Edit1Click() {
     const int page = ActivePage();

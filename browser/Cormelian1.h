@@ -36,6 +36,12 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
+namespace exporter {
+class TExportListView;
+class TExporterDialog;
+class TExporterXLS;
+} // namespace exporter
+
 namespace browser {
 
 struct Forms;
@@ -47,6 +53,7 @@ struct ObjectRow;
 class TreeList;
 struct ClassIconNumbers;
 struct StartupEnvironment;
+class ExportDialogServices;
 
 // The main window: the record lists, the object lists with their attribute panes, the hidden
 // check and look-up pages, the toolbar, the progress panel and the pop-up menus.
@@ -384,6 +391,22 @@ private:
     struct ServiceRow;
     std::optional<ServiceRow> SelectedServiceRow() const;
     std::string ModuleSettingsPath() const;
+
+    // Workbook export of the record lists.
+public:
+    // "XLS-all" and "XLS-Selection": the export dialog on the DNS list, whatever page is shown (nothing
+    // on "Check" and "DNS-Lookup"); an error is shown as a message.
+    void ExportXLS();
+    // The export dialog and the window's own workbook exporter, both bound to the DNS list LV for the
+    // window's whole life.
+    std::unique_ptr<exporter::TExporterDialog> ExpDiag;
+    std::unique_ptr<exporter::TExporterXLS> exls;
+
+private:
+    void CreateWorkbookExport();
+
+    std::unique_ptr<exporter::TExportListView> LVExportSource_;
+    std::unique_ptr<ExportDialogServices> exportDialogServices_;
 };
 
 } // namespace browser

@@ -28,12 +28,6 @@ std::string BareFileName(const std::string& fileName) {
     return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 }
 
-std::string BareStem(const std::string& fileName) {
-    std::string name = BareFileName(fileName);
-    const auto dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
 void SetCell(TExportCaptionRow& row, int column, const std::string& text) {
     if (column < 0)
         return;
@@ -192,7 +186,8 @@ std::string QtFileFilter(const std::string& windowsFilter) {
     size_t start = 0;
     while (start <= windowsFilter.size()) {
         const auto bar = windowsFilter.find('|', start);
-        parts.push_back(windowsFilter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        parts.push_back(
+            windowsFilter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
         if (bar == std::string::npos)
             break;
         start = bar + 1;
@@ -363,17 +358,38 @@ void TExportFormModel::DeleteAllExportedFields() {
         DeleteExportedField(i);
 }
 
-int TExportFormModel::MoveExportedField(int from, int target) {
-    auto& exported = state_.ExportedFields;
-    const int count = int(exported.size());
+namespace {
+// Dropped on an item below, the item goes after the target; on one above, in its place.
+int MoveWithin(std::vector<TExportFieldItem>& items, int from, int target) {
+    const int count = int(items.size());
     if (from < 0 || from >= count || target < 0 || target >= count)
         return -1;
-    // Dropped on an item below, it goes after the target; on one above, in its place.
-    int insertAt = target > from ? target + 1 : target;
-    const TExportFieldItem item = exported[size_t(from)];
-    exported.insert(exported.begin() + insertAt, item);
-    exported.erase(exported.begin() + (insertAt <= from ? from + 1 : from));
+    const int insertAt = target > from ? target + 1 : target;
+    const TExportFieldItem item = items[size_t(from)];
+    items.insert(items.begin() + insertAt, item);
+    items.erase(items.begin() + (insertAt <= from ? from + 1 : from));
     return insertAt > from ? insertAt - 1 : insertAt;
+}
+} // namespace
+
+int TExportFormModel::MoveExportedField(int from, int target) {
+    return MoveWithin(state_.ExportedFields, from, target);
+}
+
+int TExportFormModel::DropOnExported(bool fromExported, int index) {
+    if (!fromExported)
+        return AddExportedField(index);
+    auto& exported = state_.ExportedFields;
+    if (index < 0 || index >= int(exported.size()))
+        return -1;
+    const TExportFieldItem item = exported[size_t(index)];
+    exported.erase(exported.begin() + index);
+    exported.push_back(item);
+    return int(exported.size()) - 1;
+}
+
+int TExportFormModel::DropAvailableOnAvailable(int from, int target) {
+    return MoveWithin(state_.AvailableFields, from, target);
 }
 
 // --- user formats ---

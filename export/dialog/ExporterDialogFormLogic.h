@@ -102,8 +102,13 @@ public:
     // The exported field goes back to the available list at its source position; returns its new index.
     int DeleteExportedField(int exportedIndex);
     void DeleteAllExportedFields();
-    // Moves an exported item within the exported list (drag and drop on itself); returns its new index.
+    // Moves an exported item within the exported list; returns its new index.
     int MoveExportedField(int from, int target);
+    // Drag and drop. On the exported list: the dragged item (of either list) goes to its end. On the
+    // available list: an exported item goes back to its source position; an available item dropped on
+    // another one takes that one's place (after it when dropped below). Return the new index (-1: none).
+    int DropOnExported(bool fromExported, int index);
+    int DropAvailableOnAvailable(int from, int target);
     // Where an item with that column index goes back into the available list to keep source order.
     int AvailableInsertIndex(int columnIndex) const;
 
