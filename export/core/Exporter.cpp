@@ -105,29 +105,11 @@ void TExporter::ExportToStream(std::ostream& stream) {
 }
 
 void TExporter::Notification(const void* removed) {
-    if (!removed)
-        return;
-    if (removed == DataSet)
-        DataSet = nullptr;
-    if (removed == CustomSource)
-        CustomSource = nullptr;
-    if (removed == ListView)
-        ListView = nullptr;
-    if (removed == DBGrid)
-        DBGrid = nullptr;
-    if (removed == StringGrid)
-        StringGrid = nullptr;
+    ForgetRemovedSource(*this, removed);
 }
 
 TExportSources TExporter::Sources() const {
-    TExportSources s;
-    s.Kind = ExportSource;
-    s.DataSet = DataSet;
-    s.CustomSource = CustomSource;
-    s.DBGrid = DBGrid;
-    s.ListView = ListView;
-    s.StringGrid = StringGrid;
-    return s;
+    return SourcesOf(*this);
 }
 
 void TExporter::LoadColumnsOwnerProperties(TExportOwnerProperties& p) const {

@@ -149,4 +149,33 @@ struct TExportSources {
     TExportStringGrid* StringGrid = nullptr;
 };
 
+// The source references of an owner (an exporter, a sheet or the dialog component), which keeps
+// them as the members ExportSource, DataSet, CustomSource, DBGrid, ListView and StringGrid.
+template <class Owner> TExportSources SourcesOf(const Owner& owner) {
+    TExportSources s;
+    s.Kind = owner.ExportSource;
+    s.DataSet = owner.DataSet;
+    s.CustomSource = owner.CustomSource;
+    s.DBGrid = owner.DBGrid;
+    s.ListView = owner.ListView;
+    s.StringGrid = owner.StringGrid;
+    return s;
+}
+
+// Drops the owner's reference to a source that is going away.
+template <class Owner> void ForgetRemovedSource(Owner& owner, const void* removed) {
+    if (!removed)
+        return;
+    if (removed == owner.DataSet)
+        owner.DataSet = nullptr;
+    if (removed == owner.CustomSource)
+        owner.CustomSource = nullptr;
+    if (removed == owner.ListView)
+        owner.ListView = nullptr;
+    if (removed == owner.DBGrid)
+        owner.DBGrid = nullptr;
+    if (removed == owner.StringGrid)
+        owner.StringGrid = nullptr;
+}
+
 } // namespace exporter

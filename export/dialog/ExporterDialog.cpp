@@ -9,14 +9,7 @@ TExporterDialog::TExporterDialog() = default;
 TExporterDialog::~TExporterDialog() = default;
 
 TExportSources TExporterDialog::Sources() const {
-    TExportSources s;
-    s.Kind = ExportSource;
-    s.DataSet = DataSet;
-    s.CustomSource = CustomSource;
-    s.DBGrid = DBGrid;
-    s.ListView = ListView;
-    s.StringGrid = StringGrid;
-    return s;
+    return SourcesOf(*this);
 }
 
 void TExporterDialog::LoadColumnsOwnerProperties(TExportOwnerProperties& p) const {
@@ -30,23 +23,10 @@ void TExporterDialog::LoadColumnsOwnerProperties(TExportOwnerProperties& p) cons
     p.ColumnsWidth = &ColumnsWidth;
     p.Captions = &Captions;
     p.ColumnsAlign = &ColumnsAlign;
-    p.SkipRecCount = SkipRecCount;
-    p.ExportRecCount = ExportRecCount;
 }
 
 void TExporterDialog::Notification(const void* removed) {
-    if (!removed)
-        return;
-    if (removed == DataSet)
-        DataSet = nullptr;
-    if (removed == CustomSource)
-        CustomSource = nullptr;
-    if (removed == ListView)
-        ListView = nullptr;
-    if (removed == DBGrid)
-        DBGrid = nullptr;
-    if (removed == StringGrid)
-        StringGrid = nullptr;
+    ForgetRemovedSource(*this, removed);
 }
 
 void TExporterDialog::Execute() {

@@ -42,29 +42,11 @@ TxlsSheet::TxlsSheet(TExporterXLS* exporter, int number)
       exporter_(exporter) {}
 
 TExportSources TxlsSheet::Sources() const {
-    TExportSources s;
-    s.Kind = ExportSource;
-    s.DataSet = DataSet;
-    s.CustomSource = CustomSource;
-    s.DBGrid = DBGrid;
-    s.ListView = ListView;
-    s.StringGrid = StringGrid;
-    return s;
+    return SourcesOf(*this);
 }
 
 void TxlsSheet::Notification(const void* removed) {
-    if (!removed)
-        return;
-    if (removed == DataSet)
-        DataSet = nullptr;
-    if (removed == CustomSource)
-        CustomSource = nullptr;
-    if (removed == ListView)
-        ListView = nullptr;
-    if (removed == DBGrid)
-        DBGrid = nullptr;
-    if (removed == StringGrid)
-        StringGrid = nullptr;
+    ForgetRemovedSource(*this, removed);
 }
 
 void TxlsSheet::LoadColumnsOwnerProperties(TExportOwnerProperties& p) const {
