@@ -1,5 +1,7 @@
 #include "export/dialog/ExporterDialogFormServices.h"
 
+#include "export/dialog/ExporterPalette.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -59,6 +61,10 @@ private:
 };
 
 } // namespace
+
+int TExportDialogServices::RunXlsColorEditor(TfmExporterXLSColorEditor& editor) {
+    return editor.exec();
+}
 
 TExportDialogServices& QtExportDialogServices() {
     static TQtExportDialogServices services;

@@ -10,6 +10,8 @@ class QWidget;
 
 namespace exporter {
 
+class TfmExporterXLSColorEditor;
+
 class TExportDialogServices {
 public:
     virtual ~TExportDialogServices() = default;
@@ -28,6 +30,9 @@ public:
     virtual bool Question(QWidget* parent, const QString& title, const QString& text) = 0;
     // An error message with an OK button.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // Shows the workbook palette picker modally and returns its modal result; tests work the picker
+    // instead.
+    virtual int RunXlsColorEditor(TfmExporterXLSColorEditor& editor);
 };
 
 // The services on Qt's own dialogs.

@@ -1,10 +1,13 @@
 #include "export/dialog/ExporterDialogFormWindow.h"
+#include "export/dialog/ExporterDialogFormHTML.h"
+#include "export/dialog/ExporterDialogFormRTF.h"
 
 #include "export/core/ExporterLocale.h"
 #include "export/core/ExporterPageUtils.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogFormTexts.h"
+#include "export/dialog/ExporterDialogFormXLS.h"
 #include "export/dialog/ExporterOptionsFile.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -178,11 +181,17 @@ void TExporterDialogFormWindow::BuildControls() {
     Pages->addTab(BuildFormatsPage(), QStringLiteral("&Formats"));
     Pages->addTab(BuildHeaderFooterPage(), QStringLiteral("Hea&der && Footer"));
     Pages->addTab(BuildCaptionsPage(), QStringLiteral("&Captions"));
-    Pages->addTab(NamedPage("tshRTF"), QStringLiteral("Word / RTF Options"));
+    QWidget* rtfPage = NamedPage("tshRTF");
+    (new QVBoxLayout(rtfPage))->addWidget(new TExporterRTFPage(state_.RTF, *services_)); // RTF page
+    Pages->addTab(rtfPage, QStringLiteral("Word / RTF Options"));
     Pages->addTab(BuildXMLPage(), QStringLiteral("XML Options"));
     Pages->addTab(BuildSQLPage(), QStringLiteral("&SQL Options"));
-    Pages->addTab(NamedPage("tshHTML"), QStringLiteral("&HTML Options"));
-    Pages->addTab(NamedPage("tshXLS"), QStringLiteral("&Excel Options"));
+    QWidget* htmlPage = NamedPage("tshHTML");
+    (new QVBoxLayout(htmlPage))->addWidget(new TExporterHTMLPage(state_, *services_)); // HTML page
+    Pages->addTab(htmlPage, QStringLiteral("&HTML Options"));
+    QWidget* xlsPage = NamedPage("tshXLS");
+    xlsPages_ = new TExportXLSPages(xlsPage, state_.XLS, *services_);
+    Pages->addTab(xlsPage, QStringLiteral("&Excel Options"));
     Pages->addTab(BuildASCIIPage(), QStringLiteral("ASCII Options"));
     Pages->addTab(BuildPDFPage(), QStringLiteral("PDF Options"));
     layout->addWidget(Pages, 1);
@@ -1076,6 +1085,16 @@ void TExporterDialogFormWindow::ShowFieldLists(int availableCurrent, int exporte
         }
         SelectRow(list, current[l] < 0 ? 0 : current[l]);
     }
+    ShowXLSPages();
+}
+
+// The workbook's field formats are kept for the exported fields (every available field when none is).
+void TExporterDialogFormWindow::ShowXLSPages() {
+    std::vector<std::string> names;
+    const auto& fields = state_.ExportedFields.empty() ? state_.AvailableFields : state_.ExportedFields;
+    for (const TExportFieldItem& field : fields)
+        names.push_back(field.Caption);
+    xlsPages_->ShowOptions(names);
 }
 
 void TExporterDialogFormWindow::ShowUserFormats(int current) {
@@ -1133,6 +1152,11 @@ void TExporterDialogFormWindow::ShowTypePages() {
     edCSVQuote->setText(Q(CharToStrEx(s.CSV.Quote)));
     ShowPDFPage();
     ShowPDFFont();
+    ShowXLSPages();
+    if (auto* rtf = findChild<TExporterRTFPage*>()) // RTF page
+        rtf->ShowState();
+    if (auto* html = findChild<TExporterHTMLPage*>()) // HTML page
+        html->ShowState();
 }
 
 void TExporterDialogFormWindow::UpdateUserFormatButtons() {

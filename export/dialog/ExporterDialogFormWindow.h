@@ -34,6 +34,7 @@ class QTreeWidget;
 namespace exporter {
 
 class TExportDialogServices;
+class TExportXLSPages;
 
 class TExporterDialogFormWindow : public QDialog, public TExporterDialogF {
     Q_OBJECT
@@ -48,6 +49,7 @@ public:
     TExportFormState& FormState() override { return state_; }
     TExportFormModel& Model() { return model_; }
     TExportPDFPageModel& PDFModel() { return pdfModel_; }
+    TExportXLSPages& XLSPages() { return *xlsPages_; }
 
     // Shows the whole state in the controls again (after the state was changed from outside).
     void ShowState();
@@ -123,6 +125,9 @@ private:
     void ShowPDFFont();
     void UpdatePDFSample();
     void LocalizeChoices();
+    // The workbook pages.
+    void ShowXLSPages();
+    TExportXLSPages* xlsPages_ = nullptr;
 
     TExportFormState state_;
     TExportFormModel model_;
