@@ -1,4 +1,5 @@
 #include "export/dialog/ExporterDialogFormHTML.h"
+#include "export/dialog/ExporterDialogWidgets.h"
 
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogRoutines.h"
@@ -21,12 +22,14 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <exception>
 #include <functional>
 
 namespace exporter {
 
 std::vector<std::string> HTMLTemplateItems() {
-    return {"Custom", "Black&White", "Classic", "ColorFul", "Gray", "MS_Money", "Murky", "Olive", "Plain", "Simple"};
+    return {"Custom",   "Black&White", "Classic", "ColorFul", "Gray",
+            "MS_Money", "Murky",       "Olive",   "Plain",    "Simple"};
 }
 
 // --- the model ---
@@ -37,9 +40,12 @@ TExportHTMLPageModel::TExportHTMLPageModel(TExportFormState& state) : state_(sta
     templateIndex_ = int(htmlExp_.HTMLTemplate());
 }
 
-TExportColor& TExportHTMLPageModel::Mirror(THTMLPageColor color) const {
-    auto& p = state_.HTMLPage;
-    auto& t = state_.HTMLTable;
+namespace {
+
+// The colour of the page or table options that the page's colour choice stands for; the form's
+// mirror and the exporter keep their options in different classes with the same colour members.
+template <class PageOptions, class TableOptions>
+TExportColor& PageColor(PageOptions& p, TableOptions& t, THTMLPageColor color) {
     switch (color) {
     case THTMLPageColor::Background:
         return p.BackgroundColor;
@@ -65,32 +71,14 @@ TExportColor& TExportHTMLPageModel::Mirror(THTMLPageColor color) const {
     return p.ALinkColor;
 }
 
+} // namespace
+
+TExportColor& TExportHTMLPageModel::Mirror(THTMLPageColor color) const {
+    return PageColor(state_.HTMLPage, state_.HTMLTable, color);
+}
+
 TExportColor& TExportHTMLPageModel::ExporterColor(THTMLPageColor color) {
-    auto& p = htmlExp_.HTMLOptions;
-    auto& t = htmlExp_.TableOptions;
-    switch (color) {
-    case THTMLPageColor::Background:
-        return p.BackgroundColor;
-    case THTMLPageColor::Font:
-        return p.TextFont.Color;
-    case THTMLPageColor::HeadBackground:
-        return t.HeadersRowBgColor;
-    case THTMLPageColor::HeadFont:
-        return t.HeadersRowFontColor;
-    case THTMLPageColor::OddRowBackground:
-        return t.OddRowBgColor;
-    case THTMLPageColor::EvenRowBackground:
-        return t.TableBgColor;
-    case THTMLPageColor::DataFont:
-        return t.TableFontColor;
-    case THTMLPageColor::Link:
-        return p.LinkColor;
-    case THTMLPageColor::VLink:
-        return p.VLinkColor;
-    case THTMLPageColor::ALink:
-        break;
-    }
-    return p.ALinkColor;
+    return PageColor(htmlExp_.HTMLOptions, htmlExp_.TableOptions, color);
 }
 
 TExportColor TExportHTMLPageModel::Color(THTMLPageColor color) const {
@@ -143,11 +131,6 @@ THTMLMultiFileEnabled TExportHTMLPageModel::MultiFileEnabled() const {
 
 namespace {
 
-template <typename T> T* Named(T* widget, const std::string& name) {
-    widget->setObjectName(QString::fromStdString(name));
-    return widget;
-}
-
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -169,12 +152,14 @@ void SetBackColor(QWidget* box, TExportColor color) {
     box->setPalette(palette);
 }
 
-const char* const PictureFilter = "All (*.gif *.jpg *.jpeg *.bmp);;CompuServe GIF Image (*.gif);;JPEG Image File "
-                                  "(*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp)";
+const char* const PictureFilter =
+    "All (*.gif *.jpg *.jpeg *.bmp);;CompuServe GIF Image (*.gif);;JPEG Image File "
+    "(*.jpg);;JPEG Image File (*.jpeg);;Bitmaps (*.bmp)";
 
 } // namespace
 
-TExporterHTMLPage::TExporterHTMLPage(TExportFormState& state, TExportDialogServices& services, QWidget* parent)
+TExporterHTMLPage::TExporterHTMLPage(TExportFormState& state, TExportDialogServices& services,
+                                     QWidget* parent)
     : QWidget(parent), model_(state), services_(services) {
     setObjectName(QStringLiteral("paHTMLPage"));
     Build();
@@ -220,8 +205,8 @@ QWidget* TExporterHTMLPage::BuildPreview() {
     grid->addWidget(laHTMLLink, 0, 1);
     grid->addWidget(laHTMLVLink, 0, 2);
     grid->addWidget(laHTMLALink, 1, 0);
-    auto cell = [this, grid](const std::string& name, int r, int c, QLabel*& label, const std::string& labelName,
-                             const QString& text) {
+    auto cell = [this, grid](const std::string& name, int r, int c, QLabel*& label,
+                             const std::string& labelName, const QString& text) {
         auto* box = Named(new QWidget, name);
         box->setAutoFillBackground(true);
         label = Named(new QLabel(text), labelName);
@@ -243,8 +228,11 @@ QWidget* TExporterHTMLPage::BuildPreview() {
             const bool isOdd = r % 2 == 0;
             const std::string name = isOdd ? "paHTMLOddRowCol_" + std::to_string(++odd)
                                            : "paHTMLEvenRowCol_" + std::to_string(++even);
-            QWidget* box = cell(name, 3 + r, c, dataLabels[size_t(data)], "laHTMLData_" + std::to_string(data + 1),
-                                c == 0 ? QString::number(r + 1) : c == 1 ? QStringLiteral("Item") : QStringLiteral("30"));
+            QWidget* box =
+                cell(name, 3 + r, c, dataLabels[size_t(data)], "laHTMLData_" + std::to_string(data + 1),
+                     c == 0   ? QString::number(r + 1)
+                     : c == 1 ? QStringLiteral("Item")
+                              : QStringLiteral("30"));
             (isOdd ? oddCells[size_t(odd - 1)] : evenCells[size_t(even - 1)]) = box;
         }
     for (QLabel* label : {laHTMLFont, laHTMLLink, laHTMLVLink, laHTMLALink})
@@ -267,7 +255,8 @@ QWidget* TExporterHTMLPage::BuildBasic() {
     laHTMLCSSFileName = Named(new QLabel(QStringLiteral("CSS file name")), "laHTMLCSSFileName");
     edHTMLCSSFileName = Named(new QLineEdit, "edHTMLCSSFileName");
     btnHTMLCSSFileName = Named(new QPushButton(QStringLiteral("...")), "btnHTMLCSSFileName");
-    chHTMLOverwriteCSSFile = Named(new QCheckBox(QStringLiteral("Overwrite CSS file")), "chHTMLOverwriteCSSFile");
+    chHTMLOverwriteCSSFile =
+        Named(new QCheckBox(QStringLiteral("Overwrite CSS file")), "chHTMLOverwriteCSSFile");
     cssLayout->addWidget(rbInternal, 0, 0);
     cssLayout->addWidget(rbExternal, 0, 1);
     cssLayout->addWidget(laHTMLCSSFileName, 1, 0);
@@ -282,13 +271,15 @@ QWidget* TExporterHTMLPage::BuildBasic() {
 QWidget* TExporterHTMLPage::BuildMultiFile() {
     auto* page = Named(new QWidget, "tshHTMLMultifile");
     auto* layout = new QGridLayout(page);
-    chHTMLUseMultiFileExport = Named(new QCheckBox(QStringLiteral("Use multi-file export")), "chHTMLUseMultiFileExport");
+    chHTMLUseMultiFileExport =
+        Named(new QCheckBox(QStringLiteral("Use multi-file export")), "chHTMLUseMultiFileExport");
     laHTMLFileRecCount_01 = Named(new QLabel(QStringLiteral("Records per file")), "laHTMLFileRecCount_01");
     edHTMLFileRecCount = Named(new QLineEdit, "edHTMLFileRecCount");
     edHTMLFileRecCount->setValidator(new QIntValidator(0, 999999999, edHTMLFileRecCount));
     laHTMLFileRecCount_02 = Named(new QLabel(QStringLiteral("records")), "laHTMLFileRecCount_02");
     chHTMLGenerateIndex = Named(new QCheckBox(QStringLiteral("Generate index")), "chHTMLGenerateIndex");
-    laHTMLIndexLinkTemplate = Named(new QLabel(QStringLiteral("Index link template")), "laHTMLIndexLinkTemplate");
+    laHTMLIndexLinkTemplate =
+        Named(new QLabel(QStringLiteral("Index link template")), "laHTMLIndexLinkTemplate");
     edHTMLIndexLinkTemplate = Named(new QLineEdit, "edHTMLIndexLinkTemplate");
     layout->addWidget(chHTMLUseMultiFileExport, 0, 0, 1, 3);
     layout->addWidget(laHTMLFileRecCount_01, 1, 0);
@@ -366,7 +357,8 @@ void TExporterHTMLPage::ConnectEdits() {
     };
     text(edHTMLTitle, [&s](const std::string& t) { s.HTMLPage.Title = t; });
     text(edHTMLCSSFileName, [&s](const std::string& t) { s.HTMLPage.CSSFileName = t; });
-    text(edHTMLFileRecCount, [&s](const std::string& t) { s.HTMLMultiFile.FileRecCount = TExportHTMLPageModel::NumberText(t); });
+    text(edHTMLFileRecCount,
+         [&s](const std::string& t) { s.HTMLMultiFile.FileRecCount = TExportHTMLPageModel::NumberText(t); });
     text(edHTMLIndexLinkTemplate, [&s](const std::string& t) { s.HTMLMultiFile.IndexLinkTemplate = t; });
     text(edHTMLIndexLinkTitle, [&s](const std::string& t) { s.HTMLMultiFile.IndexLinkTitle = t; });
     text(linkTitleEdits[0], [&s](const std::string& t) { s.HTMLMultiFile.FirstLinkTitle = t; });
@@ -375,16 +367,20 @@ void TExporterHTMLPage::ConnectEdits() {
     text(linkTitleEdits[3], [&s](const std::string& t) { s.HTMLMultiFile.LastLinkTitle = t; });
     text(edHTMLBackground, [&s](const std::string& t) { s.HTMLPage.BackgroundFileName = t; });
     text(edHTMLBodyAdvanced, [&s](const std::string& t) { s.HTMLPage.AdvancedAttributes.SetText(t); });
-    text(edHTMLCellPadding, [&s](const std::string& t) { s.HTMLTable.CellPadding = TExportHTMLPageModel::NumberText(t); });
-    text(edHTMLCellSpacing, [&s](const std::string& t) { s.HTMLTable.CellSpacing = TExportHTMLPageModel::NumberText(t); });
-    text(edHTMLBorderWidth, [&s](const std::string& t) { s.HTMLTable.BorderWidth = TExportHTMLPageModel::NumberText(t); });
+    text(edHTMLCellPadding,
+         [&s](const std::string& t) { s.HTMLTable.CellPadding = TExportHTMLPageModel::NumberText(t); });
+    text(edHTMLCellSpacing,
+         [&s](const std::string& t) { s.HTMLTable.CellSpacing = TExportHTMLPageModel::NumberText(t); });
+    text(edHTMLBorderWidth,
+         [&s](const std::string& t) { s.HTMLTable.BorderWidth = TExportHTMLPageModel::NumberText(t); });
     text(edHTMLTableBackground, [&s](const std::string& t) { s.HTMLTable.BackgroundFileName = t; });
     text(edHTMLTableAdvanced, [&s](const std::string& t) { s.HTMLTable.AdvancedAttributes.SetText(t); });
     connect(cbxHTMLFontName->lineEdit(), &QLineEdit::textEdited, this,
             [&s](const QString& t) { s.HTMLPage.TextFont.Name = S(t); });
     connect(cbxHTMLFontName, &QComboBox::activated, this,
             [this, &s] { s.HTMLPage.TextFont.Name = S(cbxHTMLFontName->currentText()); });
-    connect(chHTMLOverwriteCSSFile, &QCheckBox::clicked, this, [&s](bool on) { s.HTMLPage.OverwriteCSSFile = on; });
+    connect(chHTMLOverwriteCSSFile, &QCheckBox::clicked, this,
+            [&s](bool on) { s.HTMLPage.OverwriteCSSFile = on; });
     connect(rbInternal, &QRadioButton::clicked, this, [this, &s] {
         if (rbInternal->isChecked())
             s.HTMLPage.UsingCSS = TUsingCSS::usInternal;
@@ -457,8 +453,8 @@ void TExporterHTMLPage::ShowCSS() {
     const bool external = model_.State().HTMLPage.UsingCSS == TUsingCSS::usExternal;
     rbInternal->setChecked(!external);
     rbExternal->setChecked(external);
-    for (QWidget* w : std::initializer_list<QWidget*>{edHTMLCSSFileName, laHTMLCSSFileName, btnHTMLCSSFileName,
-                                                      chHTMLOverwriteCSSFile})
+    for (QWidget* w : std::initializer_list<QWidget*>{edHTMLCSSFileName, laHTMLCSSFileName,
+                                                      btnHTMLCSSFileName, chHTMLOverwriteCSSFile})
         w->setEnabled(external);
 }
 
@@ -498,15 +494,26 @@ void TExporterHTMLPage::ColorClick(THTMLPageColor color) {
 
 void TExporterHTMLPage::bHTMLSaveTemplateClick() {
     QString fileName;
-    if (services_.SaveFileName(this, QStringLiteral("HTML template file (*.htf)"), QStringLiteral("htf"), fileName))
+    if (!services_.SaveFileName(this, QStringLiteral("HTML template file (*.htf)"), QStringLiteral("htf"),
+                                fileName))
+        return;
+    try {
         model_.SaveTemplate(S(fileName));
+    } catch (const std::exception& e) {
+        services_.ShowError(this, Q(e.what()));
+    }
 }
 
 void TExporterHTMLPage::bHTMLLoadTemplateClick() {
     QString fileName;
-    if (!services_.OpenFileName(this, QStringLiteral("HTML template file (*.htf)"), QStringLiteral("htf"), fileName))
+    if (!services_.OpenFileName(this, QStringLiteral("HTML template file (*.htf)"), QStringLiteral("htf"),
+                                fileName))
         return;
-    model_.LoadTemplate(S(fileName));
+    try {
+        model_.LoadTemplate(S(fileName));
+    } catch (const std::exception& e) {
+        services_.ShowError(this, Q(e.what()));
+    }
     const QSignalBlocker blocker(cbxHTMLTemplate);
     cbxHTMLTemplate->setCurrentIndex(0);
     ShowColors();
@@ -543,9 +550,9 @@ void TExporterHTMLPage::btnHTMLTableBackgroundClick() {
 
 void TExporterHTMLPage::UpdateMultiFileControls() {
     const THTMLMultiFileEnabled e = model_.MultiFileEnabled();
-    for (QWidget* w : std::initializer_list<QWidget*>{laHTMLFileRecCount_01, edHTMLFileRecCount, laHTMLFileRecCount_02,
-                                                      chHTMLGenerateIndex, chHTMLNavigationOnTop,
-                                                      chHTMLNavigationOnBottom})
+    for (QWidget* w : std::initializer_list<QWidget*>{laHTMLFileRecCount_01, edHTMLFileRecCount,
+                                                      laHTMLFileRecCount_02, chHTMLGenerateIndex,
+                                                      chHTMLNavigationOnTop, chHTMLNavigationOnBottom})
         w->setEnabled(e.FileOptions);
     laHTMLIndexLinkTemplate->setEnabled(e.IndexLinkTemplate);
     edHTMLIndexLinkTemplate->setEnabled(e.IndexLinkTemplate);

@@ -46,10 +46,10 @@ std::vector<std::string> HTMLTemplateItems();
 
 // Which multi-file controls are enabled.
 struct THTMLMultiFileEnabled {
-    bool FileOptions = false;   // record count, index and navigation check boxes
+    bool FileOptions = false; // record count, index and navigation check boxes
     bool IndexLinkTemplate = false;
     bool IndexLinkTitle = false;
-    bool LinkTitles = false;    // first, prior, next and last
+    bool LinkTitles = false; // first, prior, next and last
 };
 
 class TExportHTMLPageModel {

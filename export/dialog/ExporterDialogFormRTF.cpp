@@ -1,4 +1,5 @@
 #include "export/dialog/ExporterDialogFormRTF.h"
+#include "export/dialog/ExporterDialogWidgets.h"
 
 #include "export/core/ExporterLocale.h"
 #include "export/dialog/ExporterDialogFormServices.h"
@@ -15,6 +16,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace exporter {
@@ -218,14 +221,26 @@ void TExportRTFPageModel::CopyToSelection(TRTFStyleAttribute attribute) {
 }
 
 bool TExportRTFPageModel::SetFontName(const std::string& name) {
-    return Edit(TRTFStyleAttribute::FontName, [&](TrtfStyle& s) { s.Font.Name = name; return true; }, false);
+    return Edit(
+        TRTFStyleAttribute::FontName,
+        [&](TrtfStyle& s) {
+            s.Font.Name = name;
+            return true;
+        },
+        false);
 }
 
 bool TExportRTFPageModel::SetFontSizeText(const std::string& text) {
     int size = 0;
     if (!rtl::TryStrToInt(text, size))
         size = 10;
-    return Edit(TRTFStyleAttribute::FontSize, [&](TrtfStyle& s) { s.Font.Size = size; return true; }, false);
+    return Edit(
+        TRTFStyleAttribute::FontSize,
+        [&](TrtfStyle& s) {
+            s.Font.Size = size;
+            return true;
+        },
+        false);
 }
 
 bool TExportRTFPageModel::SetFontColor(TExportColor color) {
@@ -264,23 +279,45 @@ bool TExportRTFPageModel::SetFontStyle(TRTFStyleAttribute element, bool include)
     default:
         return false;
     }
-    return Edit(element, [&](TrtfStyle& s) { SetFontStyleElem(s.Font, elem, include); return true; }, true);
+    return Edit(
+        element,
+        [&](TrtfStyle& s) {
+            SetFontStyleElem(s.Font, elem, include);
+            return true;
+        },
+        true);
 }
 
 bool TExportRTFPageModel::SetAlignment(TrtfTextAlignment alignment, bool down) {
     const TrtfTextAlignment value =
         alignment == TrtfTextAlignment::talLeft || down ? alignment : TrtfTextAlignment::talLeft;
-    return Edit(TRTFStyleAttribute::Alignment, [&](TrtfStyle& s) { s.Alignment = value; return true; }, true);
+    return Edit(
+        TRTFStyleAttribute::Alignment,
+        [&](TrtfStyle& s) {
+            s.Alignment = value;
+            return true;
+        },
+        true);
 }
 
 bool TExportRTFPageModel::SetAllowHighlight(bool on) {
-    return Edit(TRTFStyleAttribute::AllowHighlight, [&](TrtfStyle& s) { s.AllowHighlight = on; return true; },
-                false);
+    return Edit(
+        TRTFStyleAttribute::AllowHighlight,
+        [&](TrtfStyle& s) {
+            s.AllowHighlight = on;
+            return true;
+        },
+        false);
 }
 
 bool TExportRTFPageModel::SetAllowBackground(bool on) {
-    return Edit(TRTFStyleAttribute::AllowBackground, [&](TrtfStyle& s) { s.AllowBackground = on; return true; },
-                false);
+    return Edit(
+        TRTFStyleAttribute::AllowBackground,
+        [&](TrtfStyle& s) {
+            s.AllowBackground = on;
+            return true;
+        },
+        false);
 }
 
 void TExportRTFPageModel::ResetStyle(TRTFStyleList list, int index) const {
@@ -373,18 +410,6 @@ void TExportRTFPageModel::LoadStripStyles(const std::string& fileName) {
 
 namespace {
 
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QToolButton* ToggleButton(const char* name, const QString& text) {
-    auto* button = Named(new QToolButton, name);
-    button->setText(text);
-    button->setCheckable(true);
-    return button;
-}
-
 QWidget* PaintBox(const char* name, QObject* filter, int width, int height) {
     auto* box = Named(new QWidget, name);
     box->setFixedSize(width, height);
@@ -398,14 +423,15 @@ QString Q(const std::string& s) {
 
 void ShowCheck(QCheckBox* box, TRTFCheckState state) {
     box->setTristate(state == TRTFCheckState::Grayed);
-    box->setCheckState(state == TRTFCheckState::Checked   ? Qt::Checked
+    box->setCheckState(state == TRTFCheckState::Checked  ? Qt::Checked
                        : state == TRTFCheckState::Grayed ? Qt::PartiallyChecked
                                                          : Qt::Unchecked);
 }
 
 } // namespace
 
-TExporterRTFPage::TExporterRTFPage(TExportRTFOptions& options, TExportDialogServices& services, QWidget* parent)
+TExporterRTFPage::TExporterRTFPage(TExportRTFOptions& options, TExportDialogServices& services,
+                                   QWidget* parent)
     : QWidget(parent), model_(options), services_(services) {
     setObjectName(QStringLiteral("paRTFPage"));
     Build();
@@ -486,7 +512,8 @@ void TExporterRTFPage::Build() {
         button->setMinimumWidth(40);
         return button;
     };
-    bRTFFontColor = colourButton("bRTFFontColor", "pbRTFFontColor", QStringLiteral("Font color"), pbRTFFontColor);
+    bRTFFontColor =
+        colourButton("bRTFFontColor", "pbRTFFontColor", QStringLiteral("Font color"), pbRTFFontColor);
     bRTFBackgroundColor = colourButton("bRTFBackgroundColor", "pbRTFBackgroundColor",
                                        QStringLiteral("Background color"), pbRTFBackgroundColor);
     bRTFHighlightColor = colourButton("bRTFHighlightColor", "pbRTFHighlightColor",
@@ -537,24 +564,22 @@ void TExporterRTFPage::Build() {
 
 void TExporterRTFPage::Connect() {
     connect(lstRTFBaseStyles, &QListWidget::itemSelectionChanged, this, [this] { lstRTFBaseStylesChange(); });
-    connect(lstRTFStripStyles, &QListWidget::itemSelectionChanged, this, [this] { lstRTFBaseStylesChange(); });
+    connect(lstRTFStripStyles, &QListWidget::itemSelectionChanged, this,
+            [this] { lstRTFBaseStylesChange(); });
     connect(pcRTFStyles, &QTabWidget::currentChanged, this, [this] { pcRTFStylesChange(); });
     connect(cbRTFFont, &QComboBox::activated, this,
             [this] { Edited(model_.SetFontName(cbRTFFont->currentText().toStdString())); });
     auto sizeChanged = [this] { Edited(model_.SetFontSizeText(cbRTFFontSize->currentText().toStdString())); };
     connect(cbRTFFontSize, &QComboBox::activated, this, sizeChanged);
-    connect(cbRTFFontSize, &QComboBox::editTextChanged, this, [this, sizeChanged] {
-        if (cbRTFFontSize->hasFocus())
-            sizeChanged();
-    });
+    connect(cbRTFFontSize->lineEdit(), &QLineEdit::textEdited, this, sizeChanged);
     connect(bRTFFontColor, &QPushButton::clicked, this, [this] { PickColor(TRTFStyleAttribute::FontColor); });
     connect(bRTFBackgroundColor, &QPushButton::clicked, this,
             [this] { PickColor(TRTFStyleAttribute::BackgroundColor); });
     connect(bRTFHighlightColor, &QPushButton::clicked, this,
             [this] { PickColor(TRTFStyleAttribute::HighlightColor); });
-    for (auto [button, box] : {std::pair{bRTFFontColor, pbRTFFontColor},
-                               std::pair{bRTFBackgroundColor, pbRTFBackgroundColor},
-                               std::pair{bRTFHighlightColor, pbRTFHighlightColor}}) {
+    for (auto [button, box] :
+         {std::pair{bRTFFontColor, pbRTFFontColor}, std::pair{bRTFBackgroundColor, pbRTFBackgroundColor},
+          std::pair{bRTFHighlightColor, pbRTFHighlightColor}}) {
         QWidget* swatch = box;
         connect(button, &QPushButton::pressed, this, [swatch] { PressControl(swatch); });
         connect(button, &QPushButton::released, this, [swatch] { ReleaseControl(swatch); });
@@ -564,7 +589,8 @@ void TExporterRTFPage::Connect() {
                                    std::pair{bRTFFontStrikeOut, TRTFStyleAttribute::StrikeOut},
                                    std::pair{bRTFFontUnderline, TRTFStyleAttribute::Underline}}) {
         const TRTFStyleAttribute e = element;
-        connect(button, &QToolButton::clicked, this, [this, e](bool down) { Edited(model_.SetFontStyle(e, down)); });
+        connect(button, &QToolButton::clicked, this,
+                [this, e](bool down) { Edited(model_.SetFontStyle(e, down)); });
     }
     for (auto [button, alignment] : {std::pair{bRTFFontLeft, TrtfTextAlignment::talLeft},
                                      std::pair{bRTFFontCenter, TrtfTextAlignment::talCenter},
@@ -599,7 +625,9 @@ void TExporterRTFPage::Connect() {
 }
 
 QListWidget* TExporterRTFPage::List(TRTFStyleList list) const {
-    return list == TRTFStyleList::Base ? lstRTFBaseStyles : list == TRTFStyleList::Strip ? lstRTFStripStyles : nullptr;
+    return list == TRTFStyleList::Base    ? lstRTFBaseStyles
+           : list == TRTFStyleList::Strip ? lstRTFStripStyles
+                                          : nullptr;
 }
 
 void TExporterRTFPage::FillList(TRTFStyleList list) {
@@ -625,7 +653,9 @@ void TExporterRTFPage::ShowState() {
 
 void TExporterRTFPage::pcRTFStylesChange() {
     const int page = pcRTFStyles->currentIndex();
-    model_.SetCurrentList(page == 0 ? TRTFStyleList::Base : page == 1 ? TRTFStyleList::Strip : TRTFStyleList::None);
+    model_.SetCurrentList(page == 0   ? TRTFStyleList::Base
+                          : page == 1 ? TRTFStyleList::Strip
+                                      : TRTFStyleList::None);
     lstRTFBaseStylesChange();
 }
 
@@ -673,10 +703,10 @@ void TExporterRTFPage::ShowView() {
 }
 
 void TExporterRTFPage::UpdateStripButtons() {
-    const TRTFStripButtons buttons = model_.StripButtons(lstRTFStripStyles->currentRow() >= 0 &&
-                                                                 lstRTFStripStyles->currentItem()->isSelected()
-                                                             ? lstRTFStripStyles->currentRow()
-                                                             : -1);
+    const TRTFStripButtons buttons = model_.StripButtons(
+        lstRTFStripStyles->currentRow() >= 0 && lstRTFStripStyles->currentItem()->isSelected()
+            ? lstRTFStripStyles->currentRow()
+            : -1);
     tbtDelRTFStyle->setEnabled(buttons.Delete);
     tbtMoveRTFStyleUp->setEnabled(buttons.MoveUp);
     tbtMoveRTFStyleDown->setEnabled(buttons.MoveDown);
@@ -758,18 +788,26 @@ void TExporterRTFPage::tbtMoveRTFStyleDownClick() {
 
 void TExporterRTFPage::tbtSaveRTFStyleClick() {
     QString fileName;
-    if (!services_.SaveFileName(this, QStringLiteral("RTF style file (*.rst);;All files (*)"), QStringLiteral("rst"),
-                                fileName))
+    if (!services_.SaveFileName(this, QStringLiteral("RTF style file (*.rst);;All files (*)"),
+                                QStringLiteral("rst"), fileName))
         return;
-    model_.SaveStripStyles(fileName.toStdString());
+    try {
+        model_.SaveStripStyles(fileName.toStdString());
+    } catch (const std::exception& e) {
+        services_.ShowError(this, QString::fromStdString(e.what()));
+    }
 }
 
 void TExporterRTFPage::tbtLoadRTFStyleClick() {
     QString fileName;
-    if (!services_.OpenFileName(this, QStringLiteral("RTF style file (*.rst);;All files (*)"), QStringLiteral("rst"),
-                                fileName))
+    if (!services_.OpenFileName(this, QStringLiteral("RTF style file (*.rst);;All files (*)"),
+                                QStringLiteral("rst"), fileName))
         return;
-    model_.LoadStripStyles(fileName.toStdString());
+    try {
+        model_.LoadStripStyles(fileName.toStdString());
+    } catch (const std::exception& e) {
+        services_.ShowError(this, QString::fromStdString(e.what()));
+    }
     FillList(TRTFStyleList::Strip);
     SelectStrip(lstRTFStripStyles->count() > 0 ? 0 : -1);
 }

@@ -54,12 +54,12 @@ enum class TRTFCheckState { Unchecked, Checked, Grayed };
 
 // What the editors show for the selection.
 struct TRTFStyleView {
-    bool Selection = false;         // more than one item selected: "Reset selected"
+    bool Selection = false;              // more than one item selected: "Reset selected"
     std::optional<std::string> FontName; // none: the items' fonts differ
-    std::string FontSizeText;       // empty when the sizes differ
+    std::string FontSizeText;            // empty when the sizes differ
     TRTFCheckState AllowHighlight = TRTFCheckState::Unchecked;
     TRTFCheckState AllowBackground = TRTFCheckState::Unchecked;
-    TrtfStyle Style;                // style buttons, alignment, colours and sample
+    TrtfStyle Style; // style buttons, alignment, colours and sample
 };
 
 // Which strip tool buttons are enabled.

@@ -1,4 +1,5 @@
 #include "export/dialog/ExporterDialogFormWindow.h"
+#include "export/dialog/ExporterDialogWidgets.h"
 #include "export/dialog/ExporterDialogFormHTML.h"
 #include "export/dialog/ExporterDialogFormRTF.h"
 
@@ -50,11 +51,6 @@ QString Q(const std::string& text) {
 
 std::string S(const QString& text) {
     return text.toStdString();
-}
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
 }
 
 QLabel* NamedLabel(const char* name, const QString& text) {

@@ -1,7 +1,9 @@
 #include "export/dialog/ExporterDialogFormXLS.h"
+#include "export/dialog/ExporterDialogWidgets.h"
 
 #include "export/core/ExporterLocale.h"
 #include "export/dialog/ExporterDialogFormServices.h"
+#include "export/dialog/ExporterDialogFormXLSExt.h"
 #include "export/dialog/ExporterDialogRoutines.h"
 #include "export/dialog/ExporterOptionsFile.h"
 #include "export/dialog/ExporterPalette.h"
@@ -42,7 +44,6 @@ constexpr int idResetAllQuestion = 34153;
 constexpr int idOptionItems[] = {34243, 34244, 34246, 34247, 34248}; // HEADER ... HYPERLINK
 constexpr int idStyleItemPrefix = 34252;                             // "ITEM_"
 constexpr int HyperlinkItemIndex = 4;
-constexpr int AggregateMinimumIndex = 4;
 
 const char* const StylePrefix = "XLS_STYLE_";
 const char* const StyleFilter = "Excel style file (*.xst);;All files (*)";
@@ -60,18 +61,6 @@ bool SameText(const std::string& a, const std::string& b) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
-}
-
-template <typename T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QToolButton* ToggleButton(const char* name, const QString& text) {
-    auto* button = Named(new QToolButton, name);
-    button->setText(text);
-    button->setCheckable(true);
-    return button;
 }
 
 const char* const BorderSideNames[] = {"Top", "Bottom", "Left", "Right"};
@@ -543,6 +532,9 @@ TExportXLSPages::TExportXLSPages(QWidget* page, TExportXLSOptions& options, TExp
     layout->addWidget(pcXLS);
     pcXLS->addTab(BuildDataFormatPage(), QStringLiteral("&Data Format"));
     pcXLS->addTab(BuildAdvancedPage(), QStringLiteral("&Advanced"));
+    auto* extensionsPage = Named(new QWidget, "tshXLSExtensions");
+    extensions_ = new TExportXLSExtensionsPage(extensionsPage, options_);
+    pcXLS->addTab(extensionsPage, QStringLiteral("E&xtensions"));
     lists_ = TExportXLSFormatLists(lstXLSFields, lstXLSOptions, lstXLSStyles);
     lists_.SetActiveList(lstXLSFields);
     Connect();
@@ -754,7 +746,14 @@ QWidget* TExportXLSPages::BuildAdvancedPage() {
     grid->addWidget(new QLabel(QStringLiteral("Sheet title")), 2, 0);
     grid->addWidget(edXLSSheetTitle, 2, 1);
     grid->addWidget(chXLSAutoCalcColWidth, 3, 0, 1, 2);
-    grid->setRowStretch(4, 1);
+    edXLSPageBackground = Named(new QLineEdit, "edXLSPageBackground");
+    bXLSPageBackground = Named(new QPushButton(QStringLiteral("...")), "bXLSPageBackground");
+    grid->addWidget(new QLabel(QStringLiteral("Background")), 4, 0);
+    auto* background = new QHBoxLayout;
+    background->addWidget(edXLSPageBackground);
+    background->addWidget(bXLSPageBackground);
+    grid->addLayout(background, 4, 1);
+    grid->setRowStretch(5, 1);
     return page;
 }
 
@@ -847,6 +846,9 @@ void TExportXLSPages::Connect() {
             [this](const QString& t) { SetPageFooter(S(t)); });
     connect(edXLSSheetTitle, &QLineEdit::textChanged, this,
             [this](const QString& t) { SetSheetTitle(S(t)); });
+    connect(edXLSPageBackground, &QLineEdit::textChanged, this,
+            [this](const QString& t) { SetPageBackground(S(t)); });
+    connect(bXLSPageBackground, &QPushButton::clicked, this, [this] { bXLSPageBackgroundClick(); });
     connect(chXLSAutoCalcColWidth, &QCheckBox::toggled, this, [this](bool on) { SetAutoCalcColWidth(on); });
 }
 
@@ -855,6 +857,7 @@ void TExportXLSPages::ShowOptions(const std::vector<std::string>& fieldNames) {
     lists_.LoadFromOptions(options_, fieldNames);
     showing_ = false;
     ShowAdvanced();
+    extensions_->ShowOptions();
     pcXLSFormatsChange();
 }
 
@@ -868,6 +871,7 @@ void TExportXLSPages::ShowAdvanced() {
     show(edXLSPageHeader, options_.PageHeader);
     show(edXLSPageFooter, options_.PageFooter);
     show(edXLSSheetTitle, options_.SheetTitle());
+    show(edXLSPageBackground, options_.PageBackground);
     QSignalBlocker block(chXLSAutoCalcColWidth);
     chXLSAutoCalcColWidth->setChecked(options_.AutoCalcColWidth);
     stripButtons[std::min<int>(options_.StripType, 2)]->setChecked(true);
@@ -910,8 +914,27 @@ void TExportXLSPages::SetStripType(TxlsStripType value) {
     ShowAdvanced();
 }
 
+void TExportXLSPages::SetPageBackground(const std::string& value) {
+    if (value == options_.PageBackground)
+        return;
+    options_.PageBackground = value;
+    ShowAdvanced();
+}
+
+void TExportXLSPages::bXLSPageBackgroundClick() {
+    QString fileName = Q(options_.PageBackground);
+    if (services_.OpenFileName(pcXLS->window(),
+                               QStringLiteral("Pictures (*.bmp *.jpg *.jpeg *.png *.gif);;All files (*)"),
+                               QString(), fileName))
+        SetPageBackground(S(fileName));
+}
+
 void TExportXLSPages::Changed() {
     lists_.StoreToOptions(options_);
+    // The hyperlinks on the sheet take the HYPERLINK format.
+    if (lists_.ActiveList() == lstXLSOptions &&
+        lists_.CurrentItem() == lstXLSOptions->item(HyperlinkItemIndex))
+        extensions_->Extensions().RefreshXlsHyperlinkFormats(options_.HyperlinkFormat);
 }
 
 void TExportXLSPages::lstXLSFieldsChange(QListWidget* list) {

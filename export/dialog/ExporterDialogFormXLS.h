@@ -35,6 +35,7 @@ class QToolButton;
 namespace exporter {
 
 class TExportDialogServices;
+class TExportXLSExtensionsPage;
 
 // One attribute of a format that an editor control changes.
 enum class TXlsFormatAttribute {
@@ -181,6 +182,7 @@ public:
     TExportXLSPages(QWidget* page, TExportXLSOptions& options, TExportDialogServices& services);
 
     TExportXLSFormatLists& Lists() { return lists_; }
+    TExportXLSExtensionsPage& Extensions() { return *extensions_; }
     // Shows the options again, the fields list holding the given field names.
     void ShowOptions(const std::vector<std::string>& fieldNames);
     // The setters of the advanced page's values: nothing happens when unchanged.
@@ -189,6 +191,8 @@ public:
     void SetSheetTitle(const std::string& value);
     void SetAutoCalcColWidth(bool value);
     void SetStripType(TxlsStripType value);
+    void SetPageBackground(const std::string& value);
+    void bXLSPageBackgroundClick();
 
     // The handlers.
     void lstXLSFieldsChange(QListWidget* list);
@@ -240,6 +244,8 @@ public:
     QPushButton *btnXLSResetItem = nullptr, *btnXLSResetAll = nullptr;
     QLineEdit *edXLSPageHeader = nullptr, *edXLSPageFooter = nullptr, *edXLSSheetTitle = nullptr;
     QCheckBox* chXLSAutoCalcColWidth = nullptr;
+    QLineEdit* edXLSPageBackground = nullptr;
+    QPushButton* bXLSPageBackground = nullptr;
 
 private:
     QWidget* BuildDataFormatPage();
@@ -259,6 +265,7 @@ private:
     TExportXLSOptions& options_;
     TExportDialogServices& services_;
     TExportXLSFormatLists lists_;
+    TExportXLSExtensionsPage* extensions_ = nullptr;
     bool showing_ = false;
 };
 

@@ -12,7 +12,10 @@
 #include <cstdint>
 #include <string>
 
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
+class QPlainTextEdit;
 class QRadioButton;
 class QStackedWidget;
 class QToolButton;
@@ -63,7 +66,8 @@ public:
     void RefreshXlsHyperlinkFormats(const TxlsFormat& format);
 
 private:
-    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, int kind, TxlsCustomItem* object);
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, const std::string& text, int kind,
+                             TxlsCustomItem* object);
     void AddChartNodes(TxlsChart& chart);
     void DeleteObject(QTreeWidgetItem* node);
     void SelectAfterDelete(QTreeWidgetItem* parent, int index);
@@ -89,12 +93,24 @@ public:
     QLineEdit *edXLSHyperlinkRow = nullptr, *edXLSHyperlinkCol = nullptr, *edXLSHyperlinkTitle = nullptr,
               *edXLSHyperlinkTarget = nullptr, *edXLSHyperlinkScreenTip = nullptr;
     QRadioButton* hyperlinkStyles[2] = {};
+    QLineEdit *edXLSNoteRow = nullptr, *edXLSNoteCol = nullptr;
+    QPlainTextEdit* mmXLSNoteLines = nullptr;
+    QLineEdit* edXLSChartTitle = nullptr;
+    QComboBox* cbXLSChartStyle = nullptr;
+    QCheckBox *chXLSChartShowLegend = nullptr, *chXLSChartAutoColor = nullptr;
+    QLineEdit* edXLSSeriesTitle = nullptr;
     QLineEdit *edXLSCellCol = nullptr, *edXLSCellRow = nullptr;
+    QComboBox* cbXLSCellType = nullptr;
+    QLineEdit *edXLSCellValue = nullptr, *edXLSCellDateTimeFormat = nullptr,
+              *edXLSCellNumericFormat = nullptr;
     QLineEdit *edXLSMergedCellsFirstCol = nullptr, *edXLSMergedCellsFirstRow = nullptr,
               *edXLSMergedCellsLastCol = nullptr, *edXLSMergedCellsLastRow = nullptr;
 
 private:
     QWidget* BuildHyperlinkPage();
+    QWidget* BuildNotePage();
+    QWidget* BuildChartPage();
+    QWidget* BuildSeriesPage();
     QWidget* BuildCellPage();
     QWidget* BuildMergedCellsPage();
     void Connect();

@@ -10,8 +10,9 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -200,13 +201,13 @@ public:
         questions.push_back(title);
         return answer;
     }
-    void ShowError(QWidget*, const QString&) override {}
+    void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
 
     QString fileName;
     QColor color{0x11, 0x22, 0x33};
     bool pick = true;
     bool answer = true;
-    std::vector<QString> questions, suffixes;
+    std::vector<QString> questions, suffixes, errors;
 };
 
 class RTFPage : public ::testing::Test {
@@ -233,18 +234,18 @@ protected:
 };
 
 TEST_F(RTFPage, ControlsAreNamedAndTheBaseListShowsTheFourStyles) {
-    for (const char* name : {"pcRTF", "tsRTFDataStyles", "tsRTFAdvanced", "pcRTFStyles", "tsRTFBaseStyles",
-                             "tsRTFStripStyles", "tbRTFStripStyles", "paRTFStyle", "pbRTFSample",
-                             "pbRTFFontColor", "pbRTFBackgroundColor", "pbRTFHighlightColor", "rgRTFStripType",
-                             "rgRTFPageOrientation"})
+    for (const char* name :
+         {"pcRTF", "tsRTFDataStyles", "tsRTFAdvanced", "pcRTFStyles", "tsRTFBaseStyles", "tsRTFStripStyles",
+          "tbRTFStripStyles", "paRTFStyle", "pbRTFSample", "pbRTFFontColor", "pbRTFBackgroundColor",
+          "pbRTFHighlightColor", "rgRTFStripType", "rgRTFPageOrientation"})
         EXPECT_NE(pagePtr->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
-    for (const char* name : {"tbtAddRTFStyle", "tbtDelRTFStyle", "tbtMoveRTFStyleUp", "tbtMoveRTFStyleDown",
-                             "tbtLoadRTFStyle", "tbtSaveRTFStyle", "bRTFFontBold", "bRTFFontItalic",
-                             "bRTFFontStrikeOut", "bRTFFontUnderline", "bRTFFontLeft", "bRTFFontCenter",
-                             "bRTFFontRight", "bRTFFontFill"})
+    for (const char* name :
+         {"tbtAddRTFStyle", "tbtDelRTFStyle", "tbtMoveRTFStyleUp", "tbtMoveRTFStyleDown", "tbtLoadRTFStyle",
+          "tbtSaveRTFStyle", "bRTFFontBold", "bRTFFontItalic", "bRTFFontStrikeOut", "bRTFFontUnderline",
+          "bRTFFontLeft", "bRTFFontCenter", "bRTFFontRight", "bRTFFontFill"})
         Find<QToolButton>(name);
-    for (const char* name : {"bRTFFontColor", "bRTFBackgroundColor", "bRTFHighlightColor", "bRTFResetItem",
-                             "bRTFResetAll"})
+    for (const char* name :
+         {"bRTFFontColor", "bRTFBackgroundColor", "bRTFHighlightColor", "bRTFResetItem", "bRTFResetAll"})
         Find<QPushButton>(name);
     Find<QCheckBox>("chRTFAllowBackground");
     Find<QCheckBox>("chRTFAllowHighlight");
@@ -272,6 +273,13 @@ TEST_F(RTFPage, BoldOnTwoSelectedItemsAndTheCombinedView) {
     EXPECT_EQ(options.HeaderStyle.Font.Color, 0x332211u);
     EXPECT_EQ(options.DataStyle.Font.Color, 0x332211u);
     EXPECT_EQ(options.FooterStyle.Font.Color, 0u);
+
+    auto* size = Find<QComboBox>("cbRTFFontSize");
+    size->lineEdit()->setText(QStringLiteral("16"));
+    emit size->lineEdit()->textEdited(size->lineEdit()->text());
+    EXPECT_EQ(options.HeaderStyle.Font.Size, 16);
+    EXPECT_EQ(options.DataStyle.Font.Size, 16);
+    EXPECT_EQ(options.CaptionStyle.Font.Size, 10);
 
     Select(base, {3});
     EXPECT_EQ(Find<QPushButton>("bRTFResetItem")->text(), QStringLiteral("Reset item"));
@@ -327,6 +335,12 @@ TEST_F(RTFPage, StripToolsOrientationAndTheStyleFile) {
     EXPECT_EQ(strips->item(0)->text(), QStringLiteral("ITEM_0"));
     EXPECT_EQ(strips->currentRow(), 0);
     EXPECT_EQ(services.suffixes.back(), QStringLiteral("rst"));
+
+    // A file that cannot be written is reported, and the list stays as it was.
+    services.fileName = QString::fromStdString(dir.file("missing/dir/s.rst"));
+    Find<QToolButton>("tbtSaveRTFStyle")->click();
+    EXPECT_EQ(services.errors.size(), 1u);
+    EXPECT_EQ(strips->count(), 2);
 
     auto orientation = Find<QGroupBox>("rgRTFPageOrientation")->findChildren<QRadioButton*>();
     ASSERT_EQ(orientation.size(), 2);

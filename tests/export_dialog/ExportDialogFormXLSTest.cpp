@@ -478,6 +478,11 @@ TEST_F(XLSPagesOnTheWindow, TheWorkbookPageEditsTheFormsCopy) {
     EXPECT_EQ(form.FormState().XLS.SheetTitle(), "Data");
     EXPECT_TRUE(form.FormState().XLS.AutoCalcColWidth);
     EXPECT_EQ(form.FormState().XLS.StripType, ssRow);
+    services.file = "/pictures/back.png";
+    form.findChild<QPushButton*>(QStringLiteral("bXLSPageBackground"))->click();
+    EXPECT_EQ(form.FormState().XLS.PageBackground, "/pictures/back.png");
+    EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("edXLSPageBackground"))->text(),
+              QStringLiteral("/pictures/back.png"));
 
     pages.pcXLSFormats->setCurrentIndex(1);
     pages.lstXLSOptions->clearSelection();
