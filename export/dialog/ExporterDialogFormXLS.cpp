@@ -239,17 +239,31 @@ void TExportXLSFormatLists::SetActiveList(QListWidget* list) {
                              : list->selectedItems().first());
 }
 
+void TExportXLSFormatLists::SetCellFormat(TxlsFormat* format) {
+    cellFormat_ = format;
+    if (format) {
+        cellEditor_->SetDefault();
+        cellEditor_->Assign(*format);
+    }
+}
+
 int TExportXLSFormatLists::SelectedCount() const {
+    if (cellFormat_)
+        return 1;
     return active_ ? int(active_->selectedItems().size()) : 0;
 }
 
 TxlsFieldFormat* TExportXLSFormatLists::CurrentFormat() const {
+    if (cellFormat_)
+        return cellEditor_.get();
     if (!active_ || !current_ || current_->listWidget() != active_ || SelectedCount() == 0)
         return nullptr;
     return FormatOf(current_);
 }
 
 TxlsFieldFormat* TExportXLSFormatLists::ShownFormat() const {
+    if (cellFormat_)
+        return cellEditor_.get();
     if (SelectedCount() == 1)
         return FormatOf(active_->selectedItems().first());
     return CurrentFormat();
@@ -309,6 +323,10 @@ bool TExportXLSFormatLists::Edit(TXlsFormatAttribute attribute,
     if (!current)
         return false;
     change(*current);
+    if (cellFormat_) {
+        cellFormat_->Assign(static_cast<const TxlsFormat&>(*current));
+        return true;
+    }
     if (SelectedCount() > 1)
         ForEachSelectedItem(active_, false, false, [&](QListWidgetItem& item) {
             if (TxlsFieldFormat* other = FormatOf(&item); other && other != current)
@@ -533,7 +551,7 @@ TExportXLSPages::TExportXLSPages(QWidget* page, TExportXLSOptions& options, TExp
     pcXLS->addTab(BuildDataFormatPage(), QStringLiteral("&Data Format"));
     pcXLS->addTab(BuildAdvancedPage(), QStringLiteral("&Advanced"));
     auto* extensionsPage = Named(new QWidget, "tshXLSExtensions");
-    extensions_ = new TExportXLSExtensionsPage(extensionsPage, options_);
+    extensions_ = new TExportXLSExtensionsPage(extensionsPage, options_, &services_);
     pcXLS->addTab(extensionsPage, QStringLiteral("E&xtensions"));
     lists_ = TExportXLSFormatLists(lstXLSFields, lstXLSOptions, lstXLSStyles);
     lists_.SetActiveList(lstXLSFields);
@@ -593,9 +611,9 @@ QWidget* TExportXLSPages::BuildDataFormatPage() {
 
     auto* editor = new QVBoxLayout;
     pcXLSDataFormat = Named(new QTabWidget, "pcXLSDataFormat");
-    pcXLSDataFormat->addTab(BuildFontPage(), QStringLiteral("&Font"));
-    pcXLSDataFormat->addTab(BuildBordersPage(), QStringLiteral("&Borders"));
-    pcXLSDataFormat->addTab(BuildFillPage(), QStringLiteral("F&ill"));
+    pcXLSDataFormat->addTab(tshXLSFont = BuildFontPage(), QStringLiteral("&Font"));
+    pcXLSDataFormat->addTab(tshXLSBorders = BuildBordersPage(), QStringLiteral("&Borders"));
+    pcXLSDataFormat->addTab(tshXLSFill = BuildFillPage(), QStringLiteral("F&ill"));
     pcXLSDataFormat->addTab(BuildAggregatePage(), QStringLiteral("&Aggregate"));
     editor->addWidget(pcXLSDataFormat);
     editor->addWidget(Named(new QLabel(QStringLiteral("Sample cell")), "laXLSSampleCell"));
@@ -605,6 +623,8 @@ QWidget* TExportXLSPages::BuildDataFormatPage() {
         if (const TxlsFieldFormat* format = lists_.ShownFormat())
             DrawXlsFormatSample(box, *format);
     };
+    sampleLayout_ = editor;
+    sampleIndex_ = editor->count();
     editor->addWidget(pbXLSCell);
     auto* resets = new QHBoxLayout;
     btnXLSResetItem = Named(new QPushButton(Q(ExportLoadStr(idResetItem))), "btnXLSResetItem");
@@ -761,7 +781,18 @@ void TExportXLSPages::Connect() {
     for (QListWidget* list : {lstXLSFields, lstXLSOptions, lstXLSStyles})
         connect(list, &QListWidget::itemSelectionChanged, this, [this, list] { lstXLSFieldsChange(list); });
     connect(pcXLSFormats, &QTabWidget::currentChanged, this, [this] { pcXLSFormatsChange(); });
-    connect(pcXLS, &QTabWidget::currentChanged, this, [this] { pcXLSFormatsChange(); });
+    connect(pcXLS, &QTabWidget::currentChanged, this, [this] {
+        pcXLSFormatsChange();
+        pcXLSChange();
+    });
+    connect(extensions_->pcXLSCells, &QTabWidget::currentChanged, this, [this] { pcXLSCellsChange(); });
+    extensions_->OnCellShown = [this](TxlsCell* cell) {
+        if (!formatPagesInCells_)
+            return;
+        lists_.SetCellFormat(cell ? &cell->Format : nullptr);
+        if (cell)
+            RefreshEditor();
+    };
     for (int i = 0; i < 3; ++i)
         connect(stripButtons[i], &QRadioButton::clicked, this, [this, i] { SetStripType(TxlsStripType(i)); });
     connect(tbtAddXLSStyle, &QToolButton::clicked, this, [this] { tbtAddXLSStyleClick(); });
@@ -857,6 +888,7 @@ void TExportXLSPages::ShowOptions(const std::vector<std::string>& fieldNames) {
     lists_.LoadFromOptions(options_, fieldNames);
     showing_ = false;
     ShowAdvanced();
+    extensions_->SetColumnNames(fieldNames);
     extensions_->ShowOptions();
     pcXLSFormatsChange();
 }
@@ -956,6 +988,49 @@ void TExportXLSPages::pcXLSFormatsChange() {
     lists_.SetActiveList(active);
     RefreshEditor();
     UpdateXlsStyleButtons();
+}
+
+void TExportXLSPages::pcXLSChange() {
+    const std::pair<QWidget*, QString> pages[] = {{tshXLSFont, QStringLiteral("&Font")},
+                                                  {tshXLSBorders, QStringLiteral("&Borders")},
+                                                  {tshXLSFill, QStringLiteral("F&ill")}};
+    QTabWidget* cells = extensions_->pcXLSCells;
+    QWidget* shown = pcXLS->currentWidget();
+    if (shown == pcXLS->widget(0) && formatPagesInCells_) {
+        cellPage_ = cells->currentIndex();
+        formatPagesInCells_ = false;
+        lists_.SetCellFormat(nullptr);
+        for (int i = 0; i < 3; ++i) {
+            cells->removeTab(cells->indexOf(pages[i].first));
+            pcXLSDataFormat->insertTab(i, pages[i].first, pages[i].second);
+        }
+        pcXLSDataFormat->setCurrentIndex(dataFormatPage_);
+        sampleLayout_->insertWidget(sampleIndex_, pbXLSCell);
+        pbXLSCell->show();
+        pcXLSFormatsChange();
+    } else if (shown == pcXLS->widget(2) && !formatPagesInCells_) {
+        dataFormatPage_ = pcXLSDataFormat->currentIndex();
+        formatPagesInCells_ = true;
+        for (int i = 0; i < 3; ++i) {
+            pcXLSDataFormat->removeTab(pcXLSDataFormat->indexOf(pages[i].first));
+            cells->insertTab(i + 1, pages[i].first, pages[i].second);
+        }
+        cells->setCurrentIndex(cellPage_);
+        pcXLSCellsChange();
+        extensions_->tvXLSExtensionsChange();
+    }
+}
+
+void TExportXLSPages::pcXLSCellsChange() {
+    if (!formatPagesInCells_)
+        return;
+    QTabWidget* cells = extensions_->pcXLSCells;
+    if (cells->currentIndex() > 0) {
+        sampleLayout_->removeWidget(pbXLSCell);
+        pbXLSCell->setParent(cells->currentWidget());
+        pbXLSCell->setGeometry(4, 125, 251, 90);
+        pbXLSCell->show();
+    }
 }
 
 void TExportXLSPages::RefreshEditor() {

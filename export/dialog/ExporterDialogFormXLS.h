@@ -31,6 +31,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QToolButton;
+class QVBoxLayout;
 
 namespace exporter {
 
@@ -154,6 +155,11 @@ public:
 
     static TxlsFieldFormat* FormatOf(const QListWidgetItem* item);
 
+    // While a user cell of the extensions page is shown, the editor edits that cell's format instead of
+    // the lists' items (none ends it). The format is not owned.
+    void SetCellFormat(TxlsFormat* format);
+    TxlsFormat* CellFormat() const { return cellFormat_; }
+
 private:
     void ResetItem(QListWidgetItem& item, QListWidget* list) const;
     QListWidgetItem* AddItem(QListWidget* list, const std::string& caption, const TxlsFormat& format,
@@ -164,6 +170,9 @@ private:
     QListWidget* styles_;
     QListWidget* active_ = nullptr;
     QListWidgetItem* current_ = nullptr;
+    TxlsFormat* cellFormat_ = nullptr;
+    // The cell's format as the editor sees it; edits are copied back into the cell.
+    std::shared_ptr<TxlsFieldFormat> cellEditor_ = std::make_shared<TxlsFieldFormat>();
 };
 
 // A swatch or sample box painted from a function.
@@ -197,6 +206,10 @@ public:
     // The handlers.
     void lstXLSFieldsChange(QListWidget* list);
     void pcXLSFormatsChange();
+    // The Font, Borders and Fill pages and the sample cell follow the shown page: the Data Format page or
+    // the user cell editor of the extensions page.
+    void pcXLSChange();
+    void pcXLSCellsChange();
     void ShowXlsFormat(const TxlsFieldFormat& format);
     void ShowXlsFormats();
     void PickColor(TXlsFormatAttribute attribute);
@@ -238,6 +251,7 @@ public:
     QToolButton *btnFillBackground = nullptr, *btnFillForeground = nullptr;
     QComboBox* cmbPattern = nullptr;
     QWidget* tshXLSAggregate = nullptr;
+    QWidget *tshXLSFont = nullptr, *tshXLSBorders = nullptr, *tshXLSFill = nullptr;
     QGroupBox* rgXLSFunction = nullptr;
     QRadioButton* functionButtons[5] = {};
     TXlsPaintBox* pbXLSCell = nullptr;
@@ -266,6 +280,11 @@ private:
     TExportDialogServices& services_;
     TExportXLSFormatLists lists_;
     TExportXLSExtensionsPage* extensions_ = nullptr;
+    QVBoxLayout* sampleLayout_ = nullptr;
+    int sampleIndex_ = 0;
+    bool formatPagesInCells_ = false;
+    int dataFormatPage_ = 0;
+    int cellPage_ = 0;
     bool showing_ = false;
 };
 

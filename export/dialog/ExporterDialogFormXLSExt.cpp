@@ -1,18 +1,25 @@
 #include "export/dialog/ExporterDialogFormXLSExt.h"
+#include "export/dialog/ExporterDialogFormServices.h"
+#include "export/dialog/ExporterDialogFormXLS.h"
+#include "export/dialog/ExporterDialogRoutines.h"
 #include "export/dialog/ExporterDialogWidgets.h"
+#include "export/dialog/ExporterPalette.h"
 
 #include "export/core/ExporterLocale.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSlider>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -20,6 +27,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
+#include <limits>
+#include <optional>
 
 namespace exporter {
 
@@ -266,9 +276,10 @@ void TExportXLSExtensions::RefreshXlsHyperlinkFormats(const TxlsFormat& format) 
 
 // --- the page ---
 
-TExportXLSExtensionsPage::TExportXLSExtensionsPage(QWidget* page, TExportXLSOptions& options)
+TExportXLSExtensionsPage::TExportXLSExtensionsPage(QWidget* page, TExportXLSOptions& options,
+                                                   TExportDialogServices* services)
     : QObject(page), tvXLSExtensions(Named(new QTreeWidget, "tvXLSExtensions")), options_(options),
-      extensions_(tvXLSExtensions, options) {
+      services_(services ? services : &QtExportDialogServices()), extensions_(tvXLSExtensions, options) {
     auto* layout = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
     auto* tools = new QHBoxLayout;
@@ -295,11 +306,18 @@ TExportXLSExtensionsPage::TExportXLSExtensionsPage(QWidget* page, TExportXLSOpti
     ShowOptions();
 }
 
+QLineEdit* TExportXLSExtensionsPage::NumberEdit(const char* name) {
+    auto* edit = Named(new QLineEdit, name);
+    numberEdits_.push_back(edit);
+    objectControls_.push_back(edit);
+    return edit;
+}
+
 QWidget* TExportXLSExtensionsPage::BuildHyperlinkPage() {
     auto* page = Named(new QWidget, "tshXLSHyperlinks");
     auto* form = new QFormLayout(page);
-    edXLSHyperlinkRow = Named(new QLineEdit, "edXLSHyperlinkRow");
-    edXLSHyperlinkCol = Named(new QLineEdit, "edXLSHyperlinkCol");
+    edXLSHyperlinkRow = NumberEdit("edXLSHyperlinkRow");
+    edXLSHyperlinkCol = NumberEdit("edXLSHyperlinkCol");
     auto* style = Named(new QGroupBox(QStringLiteral(" Style ")), "rgXLSHyperlinkStyle");
     auto* styles = new QHBoxLayout(style);
     hyperlinkStyles[0] = new QRadioButton(QStringLiteral("URL"));
@@ -315,35 +333,240 @@ QWidget* TExportXLSExtensionsPage::BuildHyperlinkPage() {
     form->addRow(QStringLiteral("Title"), edXLSHyperlinkTitle);
     form->addRow(QStringLiteral("Target"), edXLSHyperlinkTarget);
     form->addRow(QStringLiteral("Screen Tip"), edXLSHyperlinkScreenTip);
+    objectControls_.insert(objectControls_.end(),
+                           {hyperlinkStyles[0], hyperlinkStyles[1], edXLSHyperlinkTitle, edXLSHyperlinkTarget,
+                            edXLSHyperlinkScreenTip});
     return page;
 }
 
 QWidget* TExportXLSExtensionsPage::BuildNotePage() {
-    auto* page = Named(new QWidget, "tshXLSNotes");
-    auto* form = new QFormLayout(page);
-    edXLSNoteRow = Named(new QLineEdit, "edXLSNoteRow");
-    edXLSNoteCol = Named(new QLineEdit, "edXLSNoteCol");
+    pcXLSNotes = Named(new QTabWidget, "pcXLSNotes");
+    auto* base = Named(new QWidget, "tshXLSNoteBase");
+    auto* form = new QFormLayout(base);
+    edXLSNoteRow = NumberEdit("edXLSNoteRow");
+    edXLSNoteCol = NumberEdit("edXLSNoteCol");
     mmXLSNoteLines = Named(new QPlainTextEdit, "mmXLSNoteLines");
+    objectControls_.push_back(mmXLSNoteLines);
     form->addRow(QStringLiteral("Row"), edXLSNoteRow);
     form->addRow(QStringLiteral("Col"), edXLSNoteCol);
     form->addRow(QStringLiteral("Text"), mmXLSNoteLines);
+    pcXLSNotes->addTab(base, QStringLiteral("Base"));
+    pcXLSNotes->addTab(BuildNoteFontPage(), QStringLiteral("Font"));
+    pcXLSNotes->addTab(BuildNoteFillPage(), QStringLiteral("Fill"));
+    auto* page = Named(new QWidget, "tshXLSNotes");
+    (new QVBoxLayout(page))->addWidget(pcXLSNotes);
+    return page;
+}
+
+QWidget* TExportXLSExtensionsPage::BuildNoteFontPage() {
+    auto* page = Named(new QWidget, "tshXLSNoteFont");
+    auto* grid = new QGridLayout(page);
+    cbXLSNoteFont = Named(new QComboBox, "cbXLSNoteFont");
+    QStringList families = QFontDatabase::families();
+    for (const char* name : {"Arial", "Courier New", "Times New Roman"})
+        if (!families.contains(QString::fromLatin1(name)))
+            families.append(QString::fromLatin1(name));
+    families.sort(Qt::CaseInsensitive);
+    cbXLSNoteFont->addItems(families);
+    cbXLSNoteFontSize = Named(new QComboBox, "cbXLSNoteFontSize");
+    cbXLSNoteFontSize->setEditable(true);
+    for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
+        cbXLSNoteFontSize->addItem(QString::number(size));
+    btnXLSNoteFontColor = Named(new QToolButton, "btnXLSNoteFontColor");
+    btnXLSNoteFontColor->setText(QStringLiteral("Color"));
+    pbXLSNoteFontColor = Named(new TXlsPaintBox, "pbXLSNoteFontColor");
+    pbXLSNoteFontColor->setMinimumSize(24, 16);
+    btnXLSNoteFontBold = ToggleButton("btnXLSNoteFontBold", QStringLiteral("B"));
+    btnXLSNoteFontItalic = ToggleButton("btnXLSNoteFontItalic", QStringLiteral("I"));
+    btnXLSNoteFontStrikeOut = ToggleButton("btnXLSNoteFontStrikeOut", QStringLiteral("S"));
+    noteUnderlineButtons[0] = ToggleButton("btnXLSNoteUnderlineSingle", QStringLiteral("U"));
+    noteUnderlineButtons[1] = ToggleButton("btnXLSNoteUnderlineSingleAccounting", QStringLiteral("Ua"));
+    noteUnderlineButtons[2] = ToggleButton("btnXLSNoteUnderlineDouble", QStringLiteral("UU"));
+    noteUnderlineButtons[3] = ToggleButton("btnXLSNoteUnderlineDoubleAccounting", QStringLiteral("UUa"));
+    noteHorizontalButtons[0] = ToggleButton("btnXLSNoteHorizontalLeft", QStringLiteral("Left"));
+    noteHorizontalButtons[1] = ToggleButton("btnXLSNoteHorizontalCenter", QStringLiteral("Center"));
+    noteHorizontalButtons[2] = ToggleButton("btnXLSNoteHorizontalRight", QStringLiteral("Right"));
+    noteHorizontalButtons[3] = ToggleButton("btnXLSNoteHorizontalFill", QStringLiteral("Fill"));
+    noteVerticalButtons[0] = ToggleButton("btnXLSNoteVerticalTop", QStringLiteral("Top"));
+    noteVerticalButtons[1] = ToggleButton("btnXLSNoteVerticalCenter", QStringLiteral("Middle"));
+    noteVerticalButtons[2] = ToggleButton("btnXLSNoteVerticalBottom", QStringLiteral("Bottom"));
+    rgXLSNoteOrientation = Named(new QGroupBox(QStringLiteral(" Orientation ")), "rgXLSNoteOrientation");
+    auto* orientations = new QVBoxLayout(rgXLSNoteOrientation);
+    const char* orientationTexts[] = {"No rotation", "Top to bottom", "Counter clock wise", "Clock wise"};
+    for (int i = 0; i < 4; ++i) {
+        noteOrientations[i] = new QRadioButton(QString::fromLatin1(orientationTexts[i]));
+        orientations->addWidget(noteOrientations[i]);
+    }
+    grid->addWidget(cbXLSNoteFont, 0, 0, 1, 4);
+    grid->addWidget(cbXLSNoteFontSize, 0, 4);
+    grid->addWidget(btnXLSNoteFontColor, 0, 5);
+    grid->addWidget(pbXLSNoteFontColor, 0, 6);
+    grid->addWidget(btnXLSNoteFontBold, 1, 0);
+    grid->addWidget(btnXLSNoteFontItalic, 1, 1);
+    grid->addWidget(btnXLSNoteFontStrikeOut, 1, 2);
+    for (int i = 0; i < 4; ++i) {
+        grid->addWidget(noteUnderlineButtons[i], 2, i);
+        grid->addWidget(noteHorizontalButtons[i], 3, i);
+    }
+    for (int i = 0; i < 3; ++i)
+        grid->addWidget(noteVerticalButtons[i], 4, i);
+    grid->addWidget(rgXLSNoteOrientation, 5, 0, 1, 7);
+    objectControls_.insert(objectControls_.end(),
+                           {cbXLSNoteFont, cbXLSNoteFontSize, btnXLSNoteFontColor, btnXLSNoteFontBold,
+                            btnXLSNoteFontItalic, btnXLSNoteFontStrikeOut, rgXLSNoteOrientation});
+    objectControls_.insert(objectControls_.end(), std::begin(noteUnderlineButtons),
+                           std::end(noteUnderlineButtons));
+    objectControls_.insert(objectControls_.end(), std::begin(noteHorizontalButtons),
+                           std::end(noteHorizontalButtons));
+    objectControls_.insert(objectControls_.end(), std::begin(noteVerticalButtons),
+                           std::end(noteVerticalButtons));
+    return page;
+}
+
+QWidget* TExportXLSExtensionsPage::BuildNoteFillPage() {
+    auto* page = Named(new QWidget, "tshXLSNoteFill");
+    auto* grid = new QGridLayout(page);
+    btnXLSNoteBackgroundColor = Named(new QToolButton, "btnXLSNoteBackgroundColor");
+    btnXLSNoteBackgroundColor->setText(QStringLiteral("Background"));
+    pbXLSNoteBackgroundColor = Named(new TXlsPaintBox, "pbXLSNoteBackgroundColor");
+    btnXLSNoteForegroundColor = Named(new QToolButton, "btnXLSNoteForegroundColor");
+    btnXLSNoteForegroundColor->setText(QStringLiteral("Foreground"));
+    pbXLSNoteForegroundColor = Named(new TXlsPaintBox, "pbXLSNoteForegroundColor");
+    for (TXlsPaintBox* box : {pbXLSNoteBackgroundColor, pbXLSNoteForegroundColor})
+        box->setMinimumSize(24, 16);
+    auto* fillType = Named(new QGroupBox(QStringLiteral(" Fill Type ")), "gbXLSNoteFillType");
+    auto* fillLayout = new QVBoxLayout(fillType);
+    rbXLSNoteFillSolid = Named(new QRadioButton(QStringLiteral("Solid")), "rbXLSNoteFillSolid");
+    rbXLSNoteFillGradient = Named(new QRadioButton(QStringLiteral("Gradient")), "rbXLSNoteFillGradient");
+    fillLayout->addWidget(rbXLSNoteFillSolid);
+    fillLayout->addWidget(rbXLSNoteFillGradient);
+    // The gradient buttons sit in a box of their own, so that they do not exclude the fill type.
+    auto* gradients = new QWidget;
+    auto* gradientLayout = new QGridLayout(gradients);
+    const char* gradientNames[] = {"rbXLSNoteGradientHorizontal", "rbXLSNoteGradientVertical",
+                                   "rbXLSNoteGradientDiagonalUp", "rbXLSNoteGradientDiagonalDown",
+                                   "rbXLSNoteGradientFromCorner", "rbXLSNoteGradientFromCenter"};
+    const char* gradientTexts[] = {"Horizontal",    "Vertical",    "Diagonal up",
+                                   "Diagonal down", "From corner", "From center"};
+    for (int i = 0; i < 6; ++i) {
+        noteGradients[i] = Named(new QRadioButton(QString::fromLatin1(gradientTexts[i])), gradientNames[i]);
+        gradientLayout->addWidget(noteGradients[i], i / 2, i % 2);
+    }
+    fillLayout->addWidget(gradients);
+    trXLSNoteTransparency = Named(new QSlider(Qt::Horizontal), "trXLSNoteTransparency");
+    trXLSNoteTransparency->setRange(0, 100);
+    laXLSNoteTransparency = Named(new QLabel(QStringLiteral("Transparency")), "laXLSNoteTransparency");
+    grid->addWidget(btnXLSNoteBackgroundColor, 0, 0);
+    grid->addWidget(pbXLSNoteBackgroundColor, 0, 1);
+    grid->addWidget(btnXLSNoteForegroundColor, 1, 0);
+    grid->addWidget(pbXLSNoteForegroundColor, 1, 1);
+    grid->addWidget(fillType, 2, 0, 1, 3);
+    grid->addWidget(laXLSNoteTransparency, 3, 0, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("0%")), 4, 0);
+    grid->addWidget(trXLSNoteTransparency, 4, 1);
+    grid->addWidget(new QLabel(QStringLiteral("100%")), 4, 2);
+    objectControls_.insert(objectControls_.end(),
+                           {btnXLSNoteBackgroundColor, btnXLSNoteForegroundColor, rbXLSNoteFillSolid,
+                            rbXLSNoteFillGradient, trXLSNoteTransparency});
     return page;
 }
 
 QWidget* TExportXLSExtensionsPage::BuildChartPage() {
-    auto* page = Named(new QWidget, "tshXLSCharts");
-    auto* form = new QFormLayout(page);
+    pcXLSCharts = Named(new QTabWidget, "pcXLSCharts");
+    auto* base = Named(new QWidget, "tshXLSChartBase");
+    auto* form = new QFormLayout(base);
     edXLSChartTitle = Named(new QLineEdit, "edXLSChartTitle");
     cbXLSChartStyle = Named(new QComboBox, "cbXLSChartStyle");
     for (const char* style : {"Column", "Column 3D", "Bar", "Bar 3D", "Line", "Line Mark", "Line 3D", "Pie",
                               "Pie 3D", "Area", "Area 3D", "Surface", "Surface 3D", "Radar", "Radar Area"})
         cbXLSChartStyle->addItem(QString::fromLatin1(style));
+    rgXLSChartLegendPosition =
+        Named(new QGroupBox(QStringLiteral(" Legend Position ")), "rgXLSChartLegendPosition");
+    auto* legend = new QVBoxLayout(rgXLSChartLegendPosition);
+    const char* legendTexts[] = {"Bottom", "Corner", "Top", "Right", "Left"};
+    for (int i = 0; i < 5; ++i) {
+        legendPositions[i] = new QRadioButton(QString::fromLatin1(legendTexts[i]));
+        legend->addWidget(legendPositions[i]);
+    }
     chXLSChartShowLegend = Named(new QCheckBox(QStringLiteral("Show Legend")), "chXLSChartShowLegend");
     chXLSChartAutoColor = Named(new QCheckBox(QStringLiteral("Auto Color")), "chXLSChartAutoColor");
     form->addRow(QStringLiteral("Title"), edXLSChartTitle);
     form->addRow(QStringLiteral("Style"), cbXLSChartStyle);
+    form->addRow(rgXLSChartLegendPosition);
     form->addRow(chXLSChartShowLegend);
     form->addRow(chXLSChartAutoColor);
+    objectControls_.insert(objectControls_.end(), {edXLSChartTitle, cbXLSChartStyle, rgXLSChartLegendPosition,
+                                                   chXLSChartShowLegend, chXLSChartAutoColor});
+    pcXLSCharts->addTab(base, QStringLiteral("Base"));
+    pcXLSCharts->addTab(BuildChartPositionPage(), QStringLiteral("Position"));
+    pcXLSCharts->addTab(BuildChartLabelsPage(), QStringLiteral("Category Labels"));
+    auto* page = Named(new QWidget, "tshXLSCharts");
+    (new QVBoxLayout(page))->addWidget(pcXLSCharts);
+    return page;
+}
+
+QWidget* TExportXLSExtensionsPage::BuildChartPositionPage() {
+    auto* page = Named(new QWidget, "tshXLSChartPosition");
+    auto* layout = new QVBoxLayout(page);
+    rbXLSChartAutoPosition =
+        Named(new QRadioButton(QStringLiteral("Auto Position")), "rbXLSChartAutoPosition");
+    rgXLSChartPlacement = Named(new QGroupBox(QStringLiteral(" Placement ")), "rgXLSChartPlacement");
+    auto* placement = new QHBoxLayout(rgXLSChartPlacement);
+    chartPlacements[0] = new QRadioButton(QStringLiteral("Bottom"));
+    chartPlacements[1] = new QRadioButton(QStringLiteral("Right"));
+    placement->addWidget(chartPlacements[0]);
+    placement->addWidget(chartPlacements[1]);
+    auto* autoForm = new QFormLayout;
+    edXLSChartLeft = NumberEdit("edXLSChartLeft");
+    edXLSChartTop = NumberEdit("edXLSChartTop");
+    edXLSChartHeight = NumberEdit("edXLSChartHeight");
+    edXLSChartWidth = NumberEdit("edXLSChartWidth");
+    autoForm->addRow(rgXLSChartPlacement);
+    autoForm->addRow(QStringLiteral("Left"), edXLSChartLeft);
+    autoForm->addRow(QStringLiteral("Top"), edXLSChartTop);
+    autoForm->addRow(QStringLiteral("Height"), edXLSChartHeight);
+    autoForm->addRow(QStringLiteral("Width"), edXLSChartWidth);
+    rbXLSChartCustomPosition =
+        Named(new QRadioButton(QStringLiteral("Custom Position")), "rbXLSChartCustomPosition");
+    auto* customForm = new QFormLayout;
+    edXLSChartPositionX1 = NumberEdit("edXLSChartPositionX1");
+    edXLSChartPositionY1 = NumberEdit("edXLSChartPositionY1");
+    edXLSChartPositionX2 = NumberEdit("edXLSChartPositionX2");
+    edXLSChartPositionY2 = NumberEdit("edXLSChartPositionY2");
+    customForm->addRow(QStringLiteral("X1"), edXLSChartPositionX1);
+    customForm->addRow(QStringLiteral("Y1"), edXLSChartPositionY1);
+    customForm->addRow(QStringLiteral("X2"), edXLSChartPositionX2);
+    customForm->addRow(QStringLiteral("Y2"), edXLSChartPositionY2);
+    layout->addWidget(rbXLSChartAutoPosition);
+    layout->addLayout(autoForm);
+    layout->addWidget(rbXLSChartCustomPosition);
+    layout->addLayout(customForm);
+    objectControls_.insert(objectControls_.end(),
+                           {rbXLSChartAutoPosition, rbXLSChartCustomPosition, rgXLSChartPlacement});
+    return page;
+}
+
+QWidget* TExportXLSExtensionsPage::BuildChartLabelsPage() {
+    auto* page = Named(new QWidget, "tshXLSChartCategoryLabels");
+    auto* form = new QFormLayout(page);
+    rbXLSChartCategoryLabelColumn =
+        Named(new QRadioButton(QStringLiteral("Column")), "rbXLSChartCategoryLabelColumn");
+    cbXLSChartCategoryLabelColumn = Named(new QComboBox, "cbXLSChartCategoryLabelColumn");
+    rbXLSChartCategoryLabelCustom =
+        Named(new QRadioButton(QStringLiteral("Custom")), "rbXLSChartCategoryLabelCustom");
+    edXLSChartCategoryLabelsCol1 = NumberEdit("edXLSChartCategoryLabelsCol1");
+    edXLSChartCategoryLabelsRow1 = NumberEdit("edXLSChartCategoryLabelsRow1");
+    edXLSChartCategoryLabelsCol2 = NumberEdit("edXLSChartCategoryLabelsCol2");
+    edXLSChartCategoryLabelsRow2 = NumberEdit("edXLSChartCategoryLabelsRow2");
+    form->addRow(rbXLSChartCategoryLabelColumn, cbXLSChartCategoryLabelColumn);
+    form->addRow(rbXLSChartCategoryLabelCustom);
+    form->addRow(QStringLiteral("Col1"), edXLSChartCategoryLabelsCol1);
+    form->addRow(QStringLiteral("Row1"), edXLSChartCategoryLabelsRow1);
+    form->addRow(QStringLiteral("Col2"), edXLSChartCategoryLabelsCol2);
+    form->addRow(QStringLiteral("Row2"), edXLSChartCategoryLabelsRow2);
+    objectControls_.insert(
+        objectControls_.end(),
+        {rbXLSChartCategoryLabelColumn, cbXLSChartCategoryLabelColumn, rbXLSChartCategoryLabelCustom});
     return page;
 }
 
@@ -351,15 +574,43 @@ QWidget* TExportXLSExtensionsPage::BuildSeriesPage() {
     auto* page = Named(new QWidget, "tshXLSSeries");
     auto* form = new QFormLayout(page);
     edXLSSeriesTitle = Named(new QLineEdit, "edXLSSeriesTitle");
+    btnXLSSeriesColor = Named(new QToolButton, "btnXLSSeriesColor");
+    btnXLSSeriesColor->setText(QStringLiteral("Color"));
+    pbXLSSeriesColor = Named(new TXlsPaintBox, "pbXLSSeriesColor");
+    pbXLSSeriesColor->setMinimumSize(24, 16);
+    auto* range = Named(new QGroupBox(QStringLiteral(" Data Range ")), "gbXLSSeriesDataRange");
+    auto* rangeForm = new QFormLayout(range);
+    rbXLSSeriesColumn = Named(new QRadioButton(QStringLiteral("Column")), "rbXLSSeriesColumn");
+    cbXLSSeriesColumn = Named(new QComboBox, "cbXLSSeriesColumn");
+    rbXLSSeriesCustom = Named(new QRadioButton(QStringLiteral("Custom")), "rbXLSSeriesCustom");
+    edXLSSeriesDataRangeCol1 = NumberEdit("edXLSSeriesDataRangeCol1");
+    edXLSSeriesDataRangeRow1 = NumberEdit("edXLSSeriesDataRangeRow1");
+    edXLSSeriesDataRangeCol2 = NumberEdit("edXLSSeriesDataRangeCol2");
+    edXLSSeriesDataRangeRow2 = NumberEdit("edXLSSeriesDataRangeRow2");
+    rangeForm->addRow(rbXLSSeriesColumn, cbXLSSeriesColumn);
+    rangeForm->addRow(rbXLSSeriesCustom);
+    rangeForm->addRow(QStringLiteral("Col1"), edXLSSeriesDataRangeCol1);
+    rangeForm->addRow(QStringLiteral("Row1"), edXLSSeriesDataRangeRow1);
+    rangeForm->addRow(QStringLiteral("Col2"), edXLSSeriesDataRangeCol2);
+    rangeForm->addRow(QStringLiteral("Row2"), edXLSSeriesDataRangeRow2);
+    auto* color = new QHBoxLayout;
+    color->addWidget(btnXLSSeriesColor);
+    color->addWidget(pbXLSSeriesColor);
+    color->addStretch();
     form->addRow(QStringLiteral("Title"), edXLSSeriesTitle);
+    form->addRow(QStringLiteral("Color"), color);
+    form->addRow(range);
+    objectControls_.insert(objectControls_.end(), {edXLSSeriesTitle, btnXLSSeriesColor, rbXLSSeriesColumn,
+                                                   cbXLSSeriesColumn, rbXLSSeriesCustom});
     return page;
 }
 
 QWidget* TExportXLSExtensionsPage::BuildCellPage() {
-    auto* page = Named(new QWidget, "tshXLSCells");
-    auto* form = new QFormLayout(page);
-    edXLSCellCol = Named(new QLineEdit, "edXLSCellCol");
-    edXLSCellRow = Named(new QLineEdit, "edXLSCellRow");
+    pcXLSCells = Named(new QTabWidget, "pcXLSCells");
+    auto* base = Named(new QWidget, "tshXLSCellBase");
+    auto* form = new QFormLayout(base);
+    edXLSCellCol = NumberEdit("edXLSCellCol");
+    edXLSCellRow = NumberEdit("edXLSCellRow");
     form->addRow(QStringLiteral("Col"), edXLSCellCol);
     form->addRow(QStringLiteral("Row"), edXLSCellRow);
     cbXLSCellType = Named(new QComboBox, "cbXLSCellType");
@@ -372,21 +623,30 @@ QWidget* TExportXLSExtensionsPage::BuildCellPage() {
     form->addRow(QStringLiteral("Date Time Format"), edXLSCellDateTimeFormat);
     form->addRow(QStringLiteral("Numeric Format"), edXLSCellNumericFormat);
     form->addRow(QStringLiteral("Value"), edXLSCellValue);
+    objectControls_.insert(objectControls_.end(),
+                           {cbXLSCellType, edXLSCellDateTimeFormat, edXLSCellNumericFormat, edXLSCellValue});
+    pcXLSCells->addTab(base, QStringLiteral("Base"));
+    auto* page = Named(new QWidget, "tshXLSCells");
+    (new QVBoxLayout(page))->addWidget(pcXLSCells);
     return page;
 }
 
 QWidget* TExportXLSExtensionsPage::BuildMergedCellsPage() {
     auto* page = Named(new QWidget, "tshXLSMergedCells");
     auto* form = new QFormLayout(page);
-    edXLSMergedCellsFirstCol = Named(new QLineEdit, "edXLSMergedCellsFirstCol");
-    edXLSMergedCellsFirstRow = Named(new QLineEdit, "edXLSMergedCellsFirstRow");
-    edXLSMergedCellsLastCol = Named(new QLineEdit, "edXLSMergedCellsLastCol");
-    edXLSMergedCellsLastRow = Named(new QLineEdit, "edXLSMergedCellsLastRow");
+    edXLSMergedCellsFirstCol = NumberEdit("edXLSMergedCellsFirstCol");
+    edXLSMergedCellsFirstRow = NumberEdit("edXLSMergedCellsFirstRow");
+    edXLSMergedCellsLastCol = NumberEdit("edXLSMergedCellsLastCol");
+    edXLSMergedCellsLastRow = NumberEdit("edXLSMergedCellsLastRow");
     form->addRow(QStringLiteral("First Col"), edXLSMergedCellsFirstCol);
     form->addRow(QStringLiteral("First Row"), edXLSMergedCellsFirstRow);
     form->addRow(QStringLiteral("Last Col"), edXLSMergedCellsLastCol);
     form->addRow(QStringLiteral("Last Row"), edXLSMergedCellsLastRow);
     return page;
+}
+
+TxlsCustomItem* TExportXLSExtensionsPage::Current() const {
+    return showing_ ? nullptr : TExportXLSExtensions::Object(tvXLSExtensions->currentItem());
 }
 
 void TExportXLSExtensionsPage::Connect() {
@@ -399,18 +659,12 @@ void TExportXLSExtensionsPage::Connect() {
         extensions_.Delete();
         tvXLSExtensionsChange();
     });
-    for (QLineEdit* edit :
-         {edXLSHyperlinkRow, edXLSHyperlinkCol, edXLSCellCol, edXLSCellRow, edXLSMergedCellsFirstCol,
-          edXLSMergedCellsFirstRow, edXLSMergedCellsLastCol, edXLSMergedCellsLastRow}) {
+    for (QLineEdit* edit : numberEdits_) {
         edit->installEventFilter(new TExitFilter(edit, [this, edit] { NumberEditExit(edit); }));
         if (edit == edXLSCellCol || edit == edXLSCellRow)
             connect(edit, &QLineEdit::returnPressed, this, [this, edit] { NumberEditExit(edit); });
     }
-    const auto hyperlink = [this]() -> TxlsHyperlink* {
-        return showing_ ? nullptr
-                        : dynamic_cast<TxlsHyperlink*>(
-                              TExportXLSExtensions::Object(tvXLSExtensions->currentItem()));
-    };
+    const auto hyperlink = [this] { return dynamic_cast<TxlsHyperlink*>(Current()); };
     connect(edXLSHyperlinkTitle, &QLineEdit::textEdited, this, [this, hyperlink](const QString& text) {
         if (TxlsHyperlink* link = hyperlink()) {
             link->Title = text.toStdString();
@@ -425,59 +679,147 @@ void TExportXLSExtensionsPage::Connect() {
         if (TxlsHyperlink* link = hyperlink())
             link->ScreenTip = text.toStdString();
     });
-    const auto object = [this]() -> TxlsCustomItem* {
-        return showing_ ? nullptr : TExportXLSExtensions::Object(tvXLSExtensions->currentItem());
-    };
-    connect(mmXLSNoteLines, &QPlainTextEdit::textChanged, this, [this, object] {
-        if (auto* note = dynamic_cast<TxlsNote*>(object())) {
-            note->Lines.clear();
-            for (const QString& line : mmXLSNoteLines->toPlainText().split(QLatin1Char('\n')))
-                note->Lines.push_back(line.toStdString());
-        }
-    });
-    connect(edXLSChartTitle, &QLineEdit::textEdited, this, [object](const QString& text) {
-        if (auto* chart = dynamic_cast<TxlsChart*>(object()))
-            chart->Title = text.toStdString();
-    });
-    connect(cbXLSChartStyle, &QComboBox::activated, this, [object](int index) {
-        if (auto* chart = dynamic_cast<TxlsChart*>(object()))
-            chart->Style = TxlsChartStyle(index);
-    });
-    connect(chXLSChartShowLegend, &QCheckBox::clicked, this, [object](bool on) {
-        if (auto* chart = dynamic_cast<TxlsChart*>(object()))
-            chart->ShowLegend = on;
-    });
-    connect(chXLSChartAutoColor, &QCheckBox::clicked, this, [object](bool on) {
-        if (auto* chart = dynamic_cast<TxlsChart*>(object()))
-            chart->AutoColor = on;
-    });
-    connect(edXLSSeriesTitle, &QLineEdit::textEdited, this, [object](const QString& text) {
-        if (auto* series = dynamic_cast<TxlsChartSeries*>(object()))
-            series->Title = text.toStdString();
-    });
-    connect(cbXLSCellType, &QComboBox::activated, this, [this, object](int index) {
-        if (auto* cell = dynamic_cast<TxlsCell*>(object())) {
-            cell->CellType = TxlsCellType(index);
-            ShowNode(tvXLSExtensions->currentItem());
-        }
-    });
-    connect(edXLSCellValue, &QLineEdit::textEdited, this, [object](const QString& text) {
-        if (auto* cell = dynamic_cast<TxlsCell*>(object()))
-            cell->SetValue(text.toStdString());
-    });
-    connect(edXLSCellDateTimeFormat, &QLineEdit::textEdited, this, [object](const QString& text) {
-        if (auto* cell = dynamic_cast<TxlsCell*>(object()))
-            cell->DateTimeFormat = text.toStdString();
-    });
-    connect(edXLSCellNumericFormat, &QLineEdit::textEdited, this, [object](const QString& text) {
-        if (auto* cell = dynamic_cast<TxlsCell*>(object()))
-            cell->NumericFormat = text.toStdString();
-    });
     for (int i = 0; i < 2; ++i)
         connect(hyperlinkStyles[i], &QRadioButton::clicked, this, [hyperlink, i] {
             if (TxlsHyperlink* link = hyperlink())
                 link->Style = TxlsHyperlinkStyle(i);
         });
+    ConnectNote();
+    ConnectChart();
+    const auto series = [this] { return dynamic_cast<TxlsChartSeries*>(Current()); };
+    connect(edXLSSeriesTitle, &QLineEdit::textEdited, this, [series](const QString& text) {
+        if (TxlsChartSeries* s = series())
+            s->Title = text.toStdString();
+    });
+    connect(btnXLSSeriesColor, &QToolButton::clicked, this, [this] { SeriesColorClick(); });
+    for (QRadioButton* radio : {rbXLSSeriesColumn, rbXLSSeriesCustom})
+        connect(radio, &QRadioButton::clicked, this, [this, series, radio] {
+            if (TxlsChartSeries* s = series()) {
+                s->DataRangeType = radio == rbXLSSeriesColumn ? rtColumn : rtCustom;
+                UpdateDependentControls();
+            }
+        });
+    connect(cbXLSSeriesColumn, &QComboBox::activated, this, [this, series](int index) {
+        if (TxlsChartSeries* s = series())
+            s->DataColumn = cbXLSSeriesColumn->itemText(index).toStdString();
+    });
+    const auto cell = [this] { return dynamic_cast<TxlsCell*>(Current()); };
+    connect(cbXLSCellType, &QComboBox::activated, this, [this, cell](int index) {
+        if (TxlsCell* c = cell()) {
+            c->CellType = TxlsCellType(index);
+            ShowNode(tvXLSExtensions->currentItem());
+        }
+    });
+    connect(edXLSCellValue, &QLineEdit::textEdited, this, [cell](const QString& text) {
+        if (TxlsCell* c = cell())
+            c->SetValue(text.toStdString());
+    });
+    connect(edXLSCellDateTimeFormat, &QLineEdit::textEdited, this, [cell](const QString& text) {
+        if (TxlsCell* c = cell())
+            c->DateTimeFormat = text.toStdString();
+    });
+    connect(edXLSCellNumericFormat, &QLineEdit::textEdited, this, [cell](const QString& text) {
+        if (TxlsCell* c = cell())
+            c->NumericFormat = text.toStdString();
+    });
+}
+
+void TExportXLSExtensionsPage::ConnectNote() {
+    const auto note = [this] { return dynamic_cast<TxlsNote*>(Current()); };
+    connect(mmXLSNoteLines, &QPlainTextEdit::textChanged, this, [this, note] {
+        if (TxlsNote* n = note()) {
+            n->Lines.clear();
+            for (const QString& line : mmXLSNoteLines->toPlainText().split(QLatin1Char('\n')))
+                n->Lines.push_back(line.toStdString());
+        }
+    });
+    connect(cbXLSNoteFont, &QComboBox::activated, this, [this, note](int index) {
+        if (TxlsNote* n = note())
+            n->Format.Font.Name = cbXLSNoteFont->itemText(index).toStdString();
+    });
+    cbXLSNoteFontSize->installEventFilter(new TExitFilter(cbXLSNoteFontSize, [this] { NoteFontSizeExit(); }));
+    connect(cbXLSNoteFontSize, &QComboBox::activated, this, [this] { NoteFontSizeExit(); });
+    connect(btnXLSNoteFontColor, &QToolButton::clicked, this, [this] { NoteFontColorClick(); });
+    for (QToolButton* button : {btnXLSNoteFontBold, btnXLSNoteFontItalic, btnXLSNoteFontStrikeOut})
+        connect(button, &QToolButton::clicked, this, [this, button] { NoteFontButtonClick(button); });
+    for (auto* group : {std::begin(noteUnderlineButtons), std::begin(noteHorizontalButtons)})
+        for (int i = 0; i < 4; ++i)
+            connect(group[i], &QToolButton::clicked, this,
+                    [this, button = group[i]] { NoteFontButtonClick(button); });
+    for (QToolButton* button : noteVerticalButtons)
+        connect(button, &QToolButton::clicked, this, [this, button] { NoteFontButtonClick(button); });
+    for (int i = 0; i < 4; ++i)
+        connect(noteOrientations[i], &QRadioButton::clicked, this, [note, i] {
+            if (TxlsNote* n = note())
+                n->Format.Orientation = TxlsOrientation(i);
+        });
+    connect(btnXLSNoteBackgroundColor, &QToolButton::clicked, this, [this] { NoteFillColorClick(true); });
+    connect(btnXLSNoteForegroundColor, &QToolButton::clicked, this, [this] { NoteFillColorClick(false); });
+    for (QRadioButton* radio : {rbXLSNoteFillSolid, rbXLSNoteFillGradient})
+        connect(radio, &QRadioButton::clicked, this, [this, note, radio] {
+            if (TxlsNote* n = note()) {
+                n->Format.FillType = radio == rbXLSNoteFillSolid ? nftSolid : nftGradient;
+                UpdateDependentControls();
+            }
+        });
+    for (int i = 0; i < 6; ++i)
+        connect(noteGradients[i], &QRadioButton::clicked, this, [note, i] {
+            if (TxlsNote* n = note())
+                n->Format.Gradient = TxlsNoteGradient(i);
+        });
+    connect(trXLSNoteTransparency, &QSlider::valueChanged, this, [this, note](int value) {
+        laXLSNoteTransparency->setText(QStringLiteral("Transparency - %1%").arg(value));
+        if (TxlsNote* n = note())
+            n->Format.Transparency = TxlsPercent(std::clamp(value, 0, 100));
+    });
+}
+
+void TExportXLSExtensionsPage::ConnectChart() {
+    const auto chart = [this] { return dynamic_cast<TxlsChart*>(Current()); };
+    connect(edXLSChartTitle, &QLineEdit::textEdited, this, [chart](const QString& text) {
+        if (TxlsChart* c = chart())
+            c->Title = text.toStdString();
+    });
+    connect(cbXLSChartStyle, &QComboBox::activated, this, [chart](int index) {
+        if (TxlsChart* c = chart())
+            c->Style = TxlsChartStyle(index);
+    });
+    for (int i = 0; i < 5; ++i)
+        connect(legendPositions[i], &QRadioButton::clicked, this, [chart, i] {
+            if (TxlsChart* c = chart())
+                c->LegendPlacement = TxlsChartLegendPlacement(i);
+        });
+    connect(chXLSChartShowLegend, &QCheckBox::clicked, this, [chart](bool on) {
+        if (TxlsChart* c = chart())
+            c->ShowLegend = on;
+    });
+    connect(chXLSChartAutoColor, &QCheckBox::clicked, this, [chart](bool on) {
+        if (TxlsChart* c = chart())
+            c->AutoColor = on;
+    });
+    for (QRadioButton* radio : {rbXLSChartAutoPosition, rbXLSChartCustomPosition})
+        connect(radio, &QRadioButton::clicked, this, [this, chart, radio] {
+            if (TxlsChart* c = chart()) {
+                c->Position.PositionType = radio == rbXLSChartAutoPosition ? cptAuto : cptCustom;
+                UpdateDependentControls();
+            }
+        });
+    for (int i = 0; i < 2; ++i)
+        connect(chartPlacements[i], &QRadioButton::clicked, this, [chart, i] {
+            if (TxlsChart* c = chart())
+                c->Position.AutoPosition.Placement = TxlsChartPlacement(i);
+        });
+    for (QRadioButton* radio : {rbXLSChartCategoryLabelColumn, rbXLSChartCategoryLabelCustom})
+        connect(radio, &QRadioButton::clicked, this, [this, chart, radio] {
+            if (TxlsChart* c = chart()) {
+                c->CategoryLabelsType = radio == rbXLSChartCategoryLabelColumn ? rtColumn : rtCustom;
+                UpdateDependentControls();
+            }
+        });
+    connect(cbXLSChartCategoryLabelColumn, &QComboBox::activated, this, [this, chart](int index) {
+        if (TxlsChart* c = chart())
+            c->CategoryLabelsColumn = cbXLSChartCategoryLabelColumn->itemText(index).toStdString();
+    });
 }
 
 void TExportXLSExtensionsPage::ShowOptions() {
@@ -487,16 +829,48 @@ void TExportXLSExtensionsPage::ShowOptions() {
     tvXLSExtensionsChange();
 }
 
+void TExportXLSExtensionsPage::SetColumnNames(const std::vector<std::string>& names) {
+    QStringList sorted;
+    for (const std::string& name : names)
+        sorted << Q(name);
+    sorted.sort(Qt::CaseInsensitive);
+    showing_ = true;
+    for (QComboBox* list : {cbXLSChartCategoryLabelColumn, cbXLSSeriesColumn}) {
+        list->clear();
+        list->addItems(sorted);
+    }
+    showing_ = false;
+    ShowNode(tvXLSExtensions->currentItem());
+}
+
+namespace {
+
+// Stores the number typed into a field of the given width; returns the value stored.
+template <typename Field> std::int64_t StoreNumber(Field& field, const std::string& text) {
+    field = Field(ExtensionNumberFromText(text, std::numeric_limits<Field>::max()));
+    return field;
+}
+
+} // namespace
+
 void TExportXLSExtensionsPage::NumberEditExit(QLineEdit* edit) {
     QTreeWidgetItem* node = tvXLSExtensions->currentItem();
-    TxlsCustomItem* object = TExportXLSExtensions::Object(node);
-    if (showing_ || !object)
+    TxlsCustomItem* object = Current();
+    if (!object)
         return;
-    const std::int64_t value = ExtensionNumberFromText(edit->text().toStdString(), 65535);
-    const auto store = [&](std::uint16_t& field) {
-        field = std::uint16_t(value);
-        if (edit->text() != QString::number(field))
-            edit->setText(QString::number(field));
+    const std::string text = edit->text().toStdString();
+    std::optional<std::int64_t> stored;
+    const auto store = [&](auto& field) { stored = StoreNumber(field, text); };
+    const auto range = [&](TxlsDataRange& r, QLineEdit* col1, QLineEdit* row1, QLineEdit* col2,
+                           QLineEdit* row2) {
+        if (edit == col1)
+            store(r.Col1);
+        else if (edit == row1)
+            store(r.Row1);
+        else if (edit == col2)
+            store(r.Col2);
+        else if (edit == row2)
+            store(r.Row2);
     };
     if (auto* note = dynamic_cast<TxlsNote*>(object)) {
         if (edit == edXLSNoteRow)
@@ -523,7 +897,124 @@ void TExportXLSExtensionsPage::NumberEditExit(QLineEdit* edit) {
             store(merged->LastCol);
         else if (edit == edXLSMergedCellsLastRow)
             store(merged->LastRow);
+    } else if (auto* chart = dynamic_cast<TxlsChart*>(object)) {
+        TxlsChartAutoPosition& autoPosition = chart->Position.AutoPosition;
+        TxlsChartCustomPosition& custom = chart->Position.CustomPosition;
+        if (edit == edXLSChartLeft)
+            store(autoPosition.Left);
+        else if (edit == edXLSChartTop)
+            store(autoPosition.Top);
+        else if (edit == edXLSChartHeight)
+            store(autoPosition.Height);
+        else if (edit == edXLSChartWidth)
+            store(autoPosition.Width);
+        else if (edit == edXLSChartPositionX1)
+            store(custom.X1);
+        else if (edit == edXLSChartPositionY1)
+            store(custom.Y1);
+        else if (edit == edXLSChartPositionX2)
+            store(custom.X2);
+        else if (edit == edXLSChartPositionY2)
+            store(custom.Y2);
+        else
+            range(chart->CategoryLabels, edXLSChartCategoryLabelsCol1, edXLSChartCategoryLabelsRow1,
+                  edXLSChartCategoryLabelsCol2, edXLSChartCategoryLabelsRow2);
+    } else if (auto* series = dynamic_cast<TxlsChartSeries*>(object)) {
+        range(series->DataRange, edXLSSeriesDataRangeCol1, edXLSSeriesDataRangeRow1, edXLSSeriesDataRangeCol2,
+              edXLSSeriesDataRangeRow2);
     }
+    if (stored && edit->text() != QString::number(*stored))
+        edit->setText(QString::number(*stored));
+}
+
+void TExportXLSExtensionsPage::NoteFontSizeExit() {
+    auto* note = dynamic_cast<TxlsNote*>(Current());
+    if (!note)
+        return;
+    const std::string text = cbXLSNoteFontSize->currentText().toStdString();
+    // Not a number gives 8; sizes beyond what a workbook font holds are clamped.
+    const std::int64_t size = ExtensionNumberFromText(text, 409);
+    note->Format.Font.Size = size > 0 ? int(size) : 8;
+    if (cbXLSNoteFontSize->currentText() != QString::number(note->Format.Font.Size))
+        cbXLSNoteFontSize->setCurrentText(QString::number(note->Format.Font.Size));
+}
+
+void TExportXLSExtensionsPage::NoteFontColorClick() {
+    auto* note = dynamic_cast<TxlsNote*>(Current());
+    if (!note)
+        return;
+    const TxlsColor before = note->Format.Font.Color;
+    const TxlsColor chosen =
+        RunXLSColorEditor(before, pcXLSExtensions->window(), [this](TfmExporterXLSColorEditor& editor) {
+            return services_->RunXlsColorEditor(editor);
+        });
+    if (chosen == before)
+        return;
+    note->Format.Font.Color = chosen;
+    RepaintSwatches();
+}
+
+void TExportXLSExtensionsPage::NoteFillColorClick(bool background) {
+    auto* note = dynamic_cast<TxlsNote*>(Current());
+    if (!note)
+        return;
+    rtl::TColor& field = background ? note->Format.BackgroundColor : note->Format.ForegroundColor;
+    QColor color = ColorToQColor(field);
+    if (!services_->PickColor(pcXLSExtensions->window(), color))
+        return;
+    const rtl::TColor chosen =
+        rtl::TColor(color.red()) | rtl::TColor(color.green()) << 8 | rtl::TColor(color.blue()) << 16;
+    if (chosen == field)
+        return;
+    field = chosen;
+    RepaintSwatches();
+}
+
+void TExportXLSExtensionsPage::NoteFontButtonClick(QToolButton* button) {
+    auto* note = dynamic_cast<TxlsNote*>(Current());
+    if (!note)
+        return;
+    TxlsNoteFormat& format = note->Format;
+    const bool down = button->isChecked();
+    if (button == btnXLSNoteFontBold)
+        SetXlsFontStyleElem(format.Font, xfsBold, down);
+    else if (button == btnXLSNoteFontItalic)
+        SetXlsFontStyleElem(format.Font, xfsItalic, down);
+    else if (button == btnXLSNoteFontStrikeOut)
+        SetXlsFontStyleElem(format.Font, xfsStrikeOut, down);
+    const TxlsFontUnderline underlines[] = {fulSingle, fulSingleAccounting, fulDouble, fulDoubleAccounting};
+    const TxlsHorizontalAlignment horizontals[] = {halLeft, halCenter, halRight, halFill};
+    const TxlsVerticalAlignment verticals[] = {valTop, valCenter, valBottom};
+    for (int i = 0; i < 4; ++i) {
+        if (button == noteUnderlineButtons[i])
+            format.Font.Underline = down ? underlines[i] : fulNone;
+        if (button == noteHorizontalButtons[i])
+            format.Alignment.Horizontal = down ? horizontals[i] : halGeneral;
+    }
+    // A vertical alignment is always set: pressing the one that is down keeps it.
+    for (int i = 0; i < 3; ++i)
+        if (button == noteVerticalButtons[i] && down)
+            format.Alignment.Vertical = verticals[i];
+    ShowNode(tvXLSExtensions->currentItem());
+}
+
+void TExportXLSExtensionsPage::SeriesColorClick() {
+    auto* series = dynamic_cast<TxlsChartSeries*>(Current());
+    if (!series)
+        return;
+    const TxlsColor chosen = RunXLSColorEditor(
+        series->Color, pcXLSExtensions->window(),
+        [this](TfmExporterXLSColorEditor& editor) { return services_->RunXlsColorEditor(editor); });
+    if (chosen == series->Color)
+        return;
+    series->Color = chosen;
+    RepaintSwatches();
+}
+
+void TExportXLSExtensionsPage::RepaintSwatches() {
+    for (QWidget* box : std::initializer_list<QWidget*>{pbXLSNoteFontColor, pbXLSNoteBackgroundColor,
+                                                        pbXLSNoteForegroundColor, pbXLSSeriesColor})
+        box->update();
 }
 
 void TExportXLSExtensionsPage::tvXLSExtensionsChange() {
@@ -543,52 +1034,132 @@ void TExportXLSExtensionsPage::tvXLSExtensionsChange() {
     ShowNode(node);
 }
 
+namespace {
+
+// Checks the radio button of the index in a group (none when out of range).
+void CheckRadio(QRadioButton* const* buttons, int count, int index) {
+    for (int i = 0; i < count; ++i) {
+        buttons[i]->setAutoExclusive(false);
+        buttons[i]->setChecked(i == index);
+        buttons[i]->setAutoExclusive(true);
+    }
+}
+
+void SelectText(QComboBox* list, const std::string& text) {
+    list->setCurrentIndex(list->findText(Q(text), Qt::MatchFixedString | Qt::MatchCaseSensitive));
+}
+
+} // namespace
+
+void TExportXLSExtensionsPage::ShowNote(const TxlsNote& note) {
+    edXLSNoteRow->setText(QString::number(note.Row));
+    edXLSNoteCol->setText(QString::number(note.Col));
+    QStringList lines;
+    for (const std::string& line : note.Lines)
+        lines << Q(line);
+    mmXLSNoteLines->setPlainText(lines.join(QLatin1Char('\n')));
+    const TxlsNoteFormat& format = note.Format;
+    cbXLSNoteFont->setCurrentIndex(cbXLSNoteFont->findText(Q(format.Font.Name), Qt::MatchFixedString));
+    cbXLSNoteFontSize->setCurrentText(QString::number(format.Font.Size));
+    btnXLSNoteFontBold->setChecked(format.Font.Has(xfsBold));
+    btnXLSNoteFontItalic->setChecked(format.Font.Has(xfsItalic));
+    btnXLSNoteFontStrikeOut->setChecked(format.Font.Has(xfsStrikeOut));
+    const TxlsFontUnderline underlines[] = {fulSingle, fulSingleAccounting, fulDouble, fulDoubleAccounting};
+    const TxlsHorizontalAlignment horizontals[] = {halLeft, halCenter, halRight, halFill};
+    const TxlsVerticalAlignment verticals[] = {valTop, valCenter, valBottom};
+    for (int i = 0; i < 4; ++i) {
+        noteUnderlineButtons[i]->setChecked(format.Font.Underline == underlines[i]);
+        noteHorizontalButtons[i]->setChecked(format.Alignment.Horizontal == horizontals[i]);
+    }
+    for (int i = 0; i < 3; ++i)
+        noteVerticalButtons[i]->setChecked(format.Alignment.Vertical == verticals[i]);
+    CheckRadio(noteOrientations, 4, format.Orientation);
+    rbXLSNoteFillSolid->setChecked(format.FillType == nftSolid);
+    rbXLSNoteFillGradient->setChecked(format.FillType == nftGradient);
+    CheckRadio(noteGradients, 6, format.Gradient);
+    trXLSNoteTransparency->setValue(format.Transparency);
+    laXLSNoteTransparency->setText(QStringLiteral("Transparency - %1%").arg(format.Transparency));
+}
+
+void TExportXLSExtensionsPage::ShowChart(const TxlsChart& chart) {
+    edXLSChartTitle->setText(Q(chart.Title));
+    cbXLSChartStyle->setCurrentIndex(chart.Style);
+    CheckRadio(legendPositions, 5, chart.LegendPlacement);
+    chXLSChartShowLegend->setChecked(chart.ShowLegend);
+    chXLSChartAutoColor->setChecked(chart.AutoColor);
+    rbXLSChartAutoPosition->setChecked(chart.Position.PositionType == cptAuto);
+    rbXLSChartCustomPosition->setChecked(chart.Position.PositionType == cptCustom);
+    const TxlsChartAutoPosition& autoPosition = chart.Position.AutoPosition;
+    CheckRadio(chartPlacements, 2, autoPosition.Placement);
+    edXLSChartLeft->setText(QString::number(autoPosition.Left));
+    edXLSChartTop->setText(QString::number(autoPosition.Top));
+    edXLSChartHeight->setText(QString::number(autoPosition.Height));
+    edXLSChartWidth->setText(QString::number(autoPosition.Width));
+    const TxlsChartCustomPosition& custom = chart.Position.CustomPosition;
+    edXLSChartPositionX1->setText(QString::number(custom.X1));
+    edXLSChartPositionY1->setText(QString::number(custom.Y1));
+    edXLSChartPositionX2->setText(QString::number(custom.X2));
+    edXLSChartPositionY2->setText(QString::number(custom.Y2));
+    rbXLSChartCategoryLabelColumn->setChecked(chart.CategoryLabelsType == rtColumn);
+    rbXLSChartCategoryLabelCustom->setChecked(chart.CategoryLabelsType == rtCustom);
+    SelectText(cbXLSChartCategoryLabelColumn, chart.CategoryLabelsColumn);
+    edXLSChartCategoryLabelsCol1->setText(QString::number(chart.CategoryLabels.Col1));
+    edXLSChartCategoryLabelsRow1->setText(QString::number(chart.CategoryLabels.Row1));
+    edXLSChartCategoryLabelsCol2->setText(QString::number(chart.CategoryLabels.Col2));
+    edXLSChartCategoryLabelsRow2->setText(QString::number(chart.CategoryLabels.Row2));
+}
+
+void TExportXLSExtensionsPage::ShowSeries(const TxlsChartSeries& series) {
+    edXLSSeriesTitle->setText(Q(series.Title));
+    rbXLSSeriesColumn->setChecked(series.DataRangeType == rtColumn);
+    rbXLSSeriesCustom->setChecked(series.DataRangeType == rtCustom);
+    SelectText(cbXLSSeriesColumn, series.DataColumn);
+    edXLSSeriesDataRangeCol1->setText(QString::number(series.DataRange.Col1));
+    edXLSSeriesDataRangeRow1->setText(QString::number(series.DataRange.Row1));
+    edXLSSeriesDataRangeCol2->setText(QString::number(series.DataRange.Col2));
+    edXLSSeriesDataRangeRow2->setText(QString::number(series.DataRange.Row2));
+}
+
+void TExportXLSExtensionsPage::UpdateDependentControls() {
+    TxlsCustomItem* object = TExportXLSExtensions::Object(tvXLSExtensions->currentItem());
+    const auto* note = dynamic_cast<const TxlsNote*>(object);
+    for (QRadioButton* radio : noteGradients)
+        radio->setEnabled(note && note->Format.FillType == nftGradient);
+    const auto* chart = dynamic_cast<const TxlsChart*>(object);
+    const bool autoPosition = chart && chart->Position.PositionType == cptAuto;
+    const bool customPosition = chart && chart->Position.PositionType == cptCustom;
+    for (QWidget* w : std::initializer_list<QWidget*>{rgXLSChartPlacement, edXLSChartLeft, edXLSChartTop,
+                                                      edXLSChartHeight, edXLSChartWidth})
+        w->setEnabled(autoPosition);
+    for (QWidget* w :
+         {edXLSChartPositionX1, edXLSChartPositionY1, edXLSChartPositionX2, edXLSChartPositionY2})
+        w->setEnabled(customPosition);
+    cbXLSChartCategoryLabelColumn->setEnabled(chart && chart->CategoryLabelsType == rtColumn);
+    for (QWidget* w : {edXLSChartCategoryLabelsCol1, edXLSChartCategoryLabelsRow1,
+                       edXLSChartCategoryLabelsCol2, edXLSChartCategoryLabelsRow2})
+        w->setEnabled(chart && chart->CategoryLabelsType == rtCustom);
+    const auto* series = dynamic_cast<const TxlsChartSeries*>(object);
+    cbXLSSeriesColumn->setEnabled(series && series->DataRangeType == rtColumn);
+    for (QWidget* w : {edXLSSeriesDataRangeCol1, edXLSSeriesDataRangeRow1, edXLSSeriesDataRangeCol2,
+                       edXLSSeriesDataRangeRow2})
+        w->setEnabled(series && series->DataRangeType == rtCustom);
+    const auto* cell = dynamic_cast<const TxlsCell*>(object);
+    edXLSCellDateTimeFormat->setEnabled(cell && cell->CellType == ctDateTime);
+    edXLSCellNumericFormat->setEnabled(cell && cell->CellType == ctNumeric);
+}
+
 void TExportXLSExtensionsPage::ShowNode(QTreeWidgetItem* node) {
     showing_ = true;
     TxlsCustomItem* object = TExportXLSExtensions::Object(node);
-    const bool has = object != nullptr;
-    for (QWidget* w : std::initializer_list<QWidget*>{edXLSHyperlinkRow,
-                                                      edXLSHyperlinkCol,
-                                                      edXLSHyperlinkTitle,
-                                                      edXLSHyperlinkTarget,
-                                                      edXLSHyperlinkScreenTip,
-                                                      hyperlinkStyles[0],
-                                                      hyperlinkStyles[1],
-                                                      edXLSCellCol,
-                                                      edXLSCellRow,
-                                                      edXLSMergedCellsFirstCol,
-                                                      edXLSMergedCellsFirstRow,
-                                                      edXLSMergedCellsLastCol,
-                                                      edXLSMergedCellsLastRow,
-                                                      edXLSNoteRow,
-                                                      edXLSNoteCol,
-                                                      mmXLSNoteLines,
-                                                      edXLSChartTitle,
-                                                      cbXLSChartStyle,
-                                                      chXLSChartShowLegend,
-                                                      chXLSChartAutoColor,
-                                                      edXLSSeriesTitle,
-                                                      cbXLSCellType,
-                                                      edXLSCellValue,
-                                                      edXLSCellDateTimeFormat,
-                                                      edXLSCellNumericFormat})
-        w->setEnabled(has);
-    if (auto* note = dynamic_cast<TxlsNote*>(object)) {
-        edXLSNoteRow->setText(QString::number(note->Row));
-        edXLSNoteCol->setText(QString::number(note->Col));
-        QStringList lines;
-        for (const std::string& line : note->Lines)
-            lines << Q(line);
-        mmXLSNoteLines->setPlainText(lines.join(QLatin1Char('\n')));
-    } else if (auto* chart = dynamic_cast<TxlsChart*>(object)) {
-        edXLSChartTitle->setText(Q(chart->Title));
-        cbXLSChartStyle->setCurrentIndex(chart->Style);
-        chXLSChartShowLegend->setChecked(chart->ShowLegend);
-        chXLSChartAutoColor->setChecked(chart->AutoColor);
-    } else if (auto* series = dynamic_cast<TxlsChartSeries*>(object)) {
-        edXLSSeriesTitle->setText(Q(series->Title));
-    }
-    if (auto* link = dynamic_cast<TxlsHyperlink*>(object)) {
+    for (QWidget* w : objectControls_)
+        w->setEnabled(object != nullptr);
+    if (auto* note = dynamic_cast<TxlsNote*>(object))
+        ShowNote(*note);
+    else if (auto* chart = dynamic_cast<TxlsChart*>(object))
+        ShowChart(*chart);
+    else if (auto* series = dynamic_cast<TxlsChartSeries*>(object))
+        ShowSeries(*series);
+    else if (auto* link = dynamic_cast<TxlsHyperlink*>(object)) {
         edXLSHyperlinkRow->setText(QString::number(link->Row));
         edXLSHyperlinkCol->setText(QString::number(link->Col));
         hyperlinkStyles[link->Style == hlsLocalFile ? 1 : 0]->setChecked(true);
@@ -606,15 +1177,19 @@ void TExportXLSExtensionsPage::ShowNode(QTreeWidgetItem* node) {
         edXLSCellValue->setText(Q(text.StringValue));
         edXLSCellDateTimeFormat->setText(Q(cell->DateTimeFormat));
         edXLSCellNumericFormat->setText(Q(cell->NumericFormat));
-        edXLSCellDateTimeFormat->setEnabled(cell->CellType == ctDateTime);
-        edXLSCellNumericFormat->setEnabled(cell->CellType == ctNumeric);
     } else if (auto* merged = dynamic_cast<TxlsMergedCells*>(object)) {
         edXLSMergedCellsFirstCol->setText(QString::number(merged->FirstCol));
         edXLSMergedCellsFirstRow->setText(QString::number(merged->FirstRow));
         edXLSMergedCellsLastCol->setText(QString::number(merged->LastCol));
         edXLSMergedCellsLastRow->setText(QString::number(merged->LastRow));
     }
+    UpdateDependentControls();
+    RepaintSwatches();
+    auto* cell = dynamic_cast<TxlsCell*>(object);
+    pcXLSCells->setVisible(cell != nullptr);
     showing_ = false;
+    if (OnCellShown)
+        OnCellShown(cell);
 }
 
 } // namespace exporter

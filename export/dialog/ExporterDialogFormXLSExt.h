@@ -10,9 +10,15 @@
 #include <QObject>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QSlider;
+class QTabWidget;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -24,6 +30,9 @@ class QTreeWidgetItem;
 class QWidget;
 
 namespace exporter {
+
+class TExportDialogServices;
+class TXlsPaintBox;
 
 // The node kinds by their image index.
 enum TXlsExtensionKind : int {
@@ -76,16 +85,28 @@ private:
     TExportXLSOptions& options_;
 };
 
-// The extensions page with the hyperlink, cell and merged-range editors.
+// The extensions page with the editors of the sheet objects. The colour buttons ask the services (the
+// dialog's own when none is given).
 class TExportXLSExtensionsPage : public QObject {
 public:
-    TExportXLSExtensionsPage(QWidget* page, TExportXLSOptions& options);
+    TExportXLSExtensionsPage(QWidget* page, TExportXLSOptions& options,
+                             TExportDialogServices* services = nullptr);
 
     TExportXLSExtensions& Extensions() { return extensions_; }
     void ShowOptions();
+    // The export column names the chart's and the series' column lists offer (sorted).
+    void SetColumnNames(const std::vector<std::string>& names);
     void tvXLSExtensionsChange();
     // An edit that holds a number was left.
     void NumberEditExit(QLineEdit* edit);
+    // The note's font size combo was left.
+    void NoteFontSizeExit();
+    void NoteFontColorClick();
+    void NoteFillColorClick(bool background);
+    void NoteFontButtonClick(QToolButton* button);
+    void SeriesColorClick();
+    // Told the cell shown after every change of the selected node (none for another node).
+    std::function<void(TxlsCell*)> OnCellShown;
 
     QTreeWidget* tvXLSExtensions = nullptr;
     QToolButton *tbtAddXLSExtension = nullptr, *tbtDelXLSExtension = nullptr;
@@ -93,12 +114,54 @@ public:
     QLineEdit *edXLSHyperlinkRow = nullptr, *edXLSHyperlinkCol = nullptr, *edXLSHyperlinkTitle = nullptr,
               *edXLSHyperlinkTarget = nullptr, *edXLSHyperlinkScreenTip = nullptr;
     QRadioButton* hyperlinkStyles[2] = {};
+    // Notes.
+    QTabWidget* pcXLSNotes = nullptr;
     QLineEdit *edXLSNoteRow = nullptr, *edXLSNoteCol = nullptr;
     QPlainTextEdit* mmXLSNoteLines = nullptr;
+    QComboBox *cbXLSNoteFont = nullptr, *cbXLSNoteFontSize = nullptr;
+    QToolButton* btnXLSNoteFontColor = nullptr;
+    TXlsPaintBox* pbXLSNoteFontColor = nullptr;
+    QToolButton *btnXLSNoteFontBold = nullptr, *btnXLSNoteFontItalic = nullptr,
+                *btnXLSNoteFontStrikeOut = nullptr;
+    QToolButton* noteUnderlineButtons[4] = {};  // single, single accounting, double, double accounting
+    QToolButton* noteHorizontalButtons[4] = {}; // left, center, right, fill
+    QToolButton* noteVerticalButtons[3] = {};   // top, center, bottom
+    QGroupBox* rgXLSNoteOrientation = nullptr;
+    QRadioButton* noteOrientations[4] = {};
+    QToolButton *btnXLSNoteBackgroundColor = nullptr, *btnXLSNoteForegroundColor = nullptr;
+    TXlsPaintBox *pbXLSNoteBackgroundColor = nullptr, *pbXLSNoteForegroundColor = nullptr;
+    QRadioButton *rbXLSNoteFillSolid = nullptr, *rbXLSNoteFillGradient = nullptr;
+    QRadioButton* noteGradients[6] = {}; // horizontal ... from center
+    QSlider* trXLSNoteTransparency = nullptr;
+    QLabel* laXLSNoteTransparency = nullptr;
+    // Charts.
+    QTabWidget* pcXLSCharts = nullptr;
     QLineEdit* edXLSChartTitle = nullptr;
     QComboBox* cbXLSChartStyle = nullptr;
+    QGroupBox* rgXLSChartLegendPosition = nullptr;
+    QRadioButton* legendPositions[5] = {};
     QCheckBox *chXLSChartShowLegend = nullptr, *chXLSChartAutoColor = nullptr;
+    QRadioButton *rbXLSChartAutoPosition = nullptr, *rbXLSChartCustomPosition = nullptr;
+    QGroupBox* rgXLSChartPlacement = nullptr;
+    QRadioButton* chartPlacements[2] = {};
+    QLineEdit *edXLSChartLeft = nullptr, *edXLSChartTop = nullptr, *edXLSChartHeight = nullptr,
+              *edXLSChartWidth = nullptr;
+    QLineEdit *edXLSChartPositionX1 = nullptr, *edXLSChartPositionY1 = nullptr,
+              *edXLSChartPositionX2 = nullptr, *edXLSChartPositionY2 = nullptr;
+    QRadioButton *rbXLSChartCategoryLabelColumn = nullptr, *rbXLSChartCategoryLabelCustom = nullptr;
+    QComboBox* cbXLSChartCategoryLabelColumn = nullptr;
+    QLineEdit *edXLSChartCategoryLabelsCol1 = nullptr, *edXLSChartCategoryLabelsRow1 = nullptr,
+              *edXLSChartCategoryLabelsCol2 = nullptr, *edXLSChartCategoryLabelsRow2 = nullptr;
+    // Series.
     QLineEdit* edXLSSeriesTitle = nullptr;
+    QToolButton* btnXLSSeriesColor = nullptr;
+    TXlsPaintBox* pbXLSSeriesColor = nullptr;
+    QRadioButton *rbXLSSeriesColumn = nullptr, *rbXLSSeriesCustom = nullptr;
+    QComboBox* cbXLSSeriesColumn = nullptr;
+    QLineEdit *edXLSSeriesDataRangeCol1 = nullptr, *edXLSSeriesDataRangeRow1 = nullptr,
+              *edXLSSeriesDataRangeCol2 = nullptr, *edXLSSeriesDataRangeRow2 = nullptr;
+    // Cells.
+    QTabWidget* pcXLSCells = nullptr;
     QLineEdit *edXLSCellCol = nullptr, *edXLSCellRow = nullptr;
     QComboBox* cbXLSCellType = nullptr;
     QLineEdit *edXLSCellValue = nullptr, *edXLSCellDateTimeFormat = nullptr,
@@ -109,15 +172,34 @@ public:
 private:
     QWidget* BuildHyperlinkPage();
     QWidget* BuildNotePage();
+    QWidget* BuildNoteFontPage();
+    QWidget* BuildNoteFillPage();
     QWidget* BuildChartPage();
+    QWidget* BuildChartPositionPage();
+    QWidget* BuildChartLabelsPage();
     QWidget* BuildSeriesPage();
     QWidget* BuildCellPage();
     QWidget* BuildMergedCellsPage();
     void Connect();
+    void ConnectNote();
+    void ConnectChart();
     void ShowNode(QTreeWidgetItem* node);
+    void ShowNote(const TxlsNote& note);
+    void ShowChart(const TxlsChart& chart);
+    void ShowSeries(const TxlsChartSeries& series);
+    // The enabled states that follow the chosen fill type, position type and range types.
+    void UpdateDependentControls();
+    // The selected node's object (none while the page is being filled).
+    TxlsCustomItem* Current() const;
+    QLineEdit* NumberEdit(const char* name);
+    void RepaintSwatches();
 
     TExportXLSOptions& options_;
+    TExportDialogServices* services_;
     TExportXLSExtensions extensions_;
+    // Every control that edits an object: enabled exactly when the selected node has one.
+    std::vector<QWidget*> objectControls_;
+    std::vector<QLineEdit*> numberEdits_;
     bool showing_ = false;
 };
 
