@@ -26,7 +26,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // Checks what a LaTeX reader needs: environments opened and closed in order, every table row with the
-// same number of unescaped "&" as the column specification asks for, no bare special character and no
+// same number of unescaped "&" as the table's column layout asks for, no bare special character and no
 // empty line inside the table. Returns the problems found.
 std::string LaTeXStructureProblems(const std::string& text) {
     std::string problems;
