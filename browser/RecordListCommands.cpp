@@ -1,5 +1,6 @@
 #include "browser/RecordListCommands.h"
 
+#include "browser/BusyCursor.h"
 #include "browser/CsvExport.h"
 #include "browser/DNSSearch.h"
 #include "browser/HostsExport.h"
@@ -10,7 +11,6 @@
 #include "browser/RichTextSave.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -22,15 +22,6 @@
 namespace browser {
 
 namespace {
-
-// The hourglass while a long command runs; the normal cursor comes back however it ends.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 constexpr int kCheckPage = 6;
 
@@ -166,7 +157,7 @@ void PrintRecordList(Services& services, QPrinter& printer, PrintDialogOptions& 
                      const ListPrintSettings& settings) {
     if (!services.printDialog(printer, options))
         return;
-    const WaitCursor hourglass;
+    const BusyCursor hourglass;
     const std::vector<const RecordRow*> rows =
         options.selectionOnly ? SelectedRows(view, model) : AllRows(model);
     if (!PrintRecordRows(printer, rows, list, settings))

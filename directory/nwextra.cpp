@@ -1,9 +1,9 @@
 #include "directory/nwextra.h"
 
 #include "directory/Tolvex.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace directory {
 
@@ -56,15 +56,8 @@ std::string EscapeDots(const std::string& text) {
     return ReplaceAll(text, ".", "\\.");
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 bool IsAnonymousTop(const std::string& text) {
-    const std::string lower = Lower(text);
-    return lower == "[root]" || lower == "[public]";
+    return rtl::SameText(text, "[Root]") || rtl::SameText(text, "[Public]");
 }
 
 } // namespace

@@ -232,6 +232,14 @@ std::string TExporter::GetCaptionRow() {
 
 void TExporter::GetColData(const TExportCol&, std::string&) {}
 
+void TExporter::EscapeUnformattedValue(const TExportCol& col, std::string& text) const {
+    if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
+        return;
+    const TExportColType type = Columns[col.ColumnIndex].ColType;
+    if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
+        text = NormalString(text);
+}
+
 void TExporter::FillExportRow() {
     const TExportSources sources = Sources();
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {

@@ -218,6 +218,9 @@ protected:
     virtual std::string GetColCaption(int index);
     // Last say on a cell text (formatted or not, as GetText made it); the base leaves it unchanged.
     virtual void GetColData(const TExportCol& col, std::string& text);
+    // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
+    // Formats that escape every cell call this from their GetColData to pass those through NormalString.
+    void EscapeUnformattedValue(const TExportCol& col, std::string& text) const;
     // The characters the format escapes (none in the base).
     virtual void GetSpecialCharacters(std::bitset<256>& chars) const { chars.reset(); }
 

@@ -212,13 +212,8 @@ void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
 
 void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     TExporterFormatText::GetColData(col, text);
+    EscapeUnformattedValue(col, text);
     const bool known = col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count();
-    // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
-    if (!col.IsNull && known) {
-        const TExportColType type = Columns[col.ColumnIndex].ColType;
-        if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
-            text = NormalString(text);
-    }
     if (text.empty())
         text = "&nbsp;";
 

@@ -116,12 +116,7 @@ void TExporterLaTeX::GetSpecialCharacters(std::bitset<256>& chars) const {
 
 void TExporterLaTeX::GetColData(const TExportCol& col, std::string& text) {
     TExporterFormatText::GetColData(col, text);
-    // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
-    if (!col.IsNull && col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count()) {
-        const TExportColType type = Columns[col.ColumnIndex].ColType;
-        if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
-            text = NormalString(text);
-    }
+    EscapeUnformattedValue(col, text);
 }
 
 void TExporterLaTeX::BeginExport() {

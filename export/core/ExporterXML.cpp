@@ -83,20 +83,8 @@ std::string TExporterXML::XMLName(const std::string& columnName) {
 
 std::string TExporterXML::NormalString(const std::string& s) const {
     std::string out;
-    for (char c : ExportCleanText(s)) {
+    for (char c : ExportEntityText(s)) {
         switch (c) {
-        case '"':
-            out += "&quot;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
         // Line breaks and tabs inside an attribute value would come back as blanks.
         case '\r':
             out += "&#13;";
@@ -122,12 +110,7 @@ void TExporterXML::GetSpecialCharacters(std::bitset<256>& chars) const {
 
 void TExporterXML::GetColData(const TExportCol& col, std::string& text) {
     TExporterText::GetColData(col, text);
-    // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
-    if (!col.IsNull && col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count()) {
-        const TExportColType type = Columns[col.ColumnIndex].ColType;
-        if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
-            text = NormalString(text);
-    }
+    EscapeUnformattedValue(col, text);
 }
 
 void TExporterXML::BeginExport() {

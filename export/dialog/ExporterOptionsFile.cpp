@@ -9,6 +9,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <array>
 
 namespace exporter {
 
@@ -102,36 +103,16 @@ void SetOneText(rtl::TStringList& list, const std::string& text) {
         list.SetText(text);
 }
 
-TxlsFormat* XLSOptionItem(TExportXLSOptions& xls, int item) {
-    switch (item) {
-    case 0:
-        return &xls.HeaderFormat;
-    case 1:
-        return &xls.CaptionFormat;
-    case 2:
-        return &xls.AggregateFormat;
-    case 3:
-        return &xls.FooterFormat;
-    case 4:
-        return &xls.HyperlinkFormat;
-    default:
-        return nullptr;
-    }
+// The numbered parts of an options object, for the form's state (to fill) or the component's (to read).
+template <class XLSOptions> auto* XLSOptionItem(XLSOptions& xls, int item) {
+    const std::array items{&xls.HeaderFormat, &xls.CaptionFormat, &xls.AggregateFormat, &xls.FooterFormat,
+                           &xls.HyperlinkFormat};
+    return items[size_t(item)];
 }
 
-TrtfStyle* RTFBaseStyle(TExportRTFOptions& rtf, int item) {
-    switch (item) {
-    case 0:
-        return &rtf.HeaderStyle;
-    case 1:
-        return &rtf.CaptionStyle;
-    case 2:
-        return &rtf.DataStyle;
-    case 3:
-        return &rtf.FooterStyle;
-    default:
-        return nullptr;
-    }
+template <class RTFOptions> auto* RTFBaseStyle(RTFOptions& rtf, int item) {
+    const std::array styles{&rtf.HeaderStyle, &rtf.CaptionStyle, &rtf.DataStyle, &rtf.FooterStyle};
+    return styles[size_t(item)];
 }
 
 std::string XLSStyleCaption(size_t index) {
@@ -142,9 +123,9 @@ std::string RTFStripStyleCaption(int index) {
     return ExportLoadStr(34158) + std::to_string(index + 1);
 }
 
-TPDFFont* PDFFont(TExportPDFOptions& pdf, int item) {
-    TPDFFont* fonts[] = {&pdf.HeaderFont, &pdf.CaptionFont, &pdf.DataFont, &pdf.FooterFont};
-    return fonts[item];
+template <class PDFOptions> auto* PDFFont(PDFOptions& pdf, int item) {
+    const std::array fonts{&pdf.HeaderFont, &pdf.CaptionFont, &pdf.DataFont, &pdf.FooterFont};
+    return fonts[size_t(item)];
 }
 
 // The items of a sheet-object collection, each in the section prefix + its 0-based position.
@@ -187,8 +168,7 @@ bool IniSectionExists(const ini::IniFile& ini, const std::string& section) {
 }
 
 bool IniValueExists(const ini::IniFile& ini, const std::string& section, const std::string& key) {
-    const auto keys = ini.ReadSection(section);
-    return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return rtl::SameText(k, key); });
+    return ini.ValueExists(section, key);
 }
 
 // --- saving ---
@@ -302,9 +282,8 @@ void TExportOptionsFile::SaveXLS(ini::IniFile& ini, const TExportFormState& s) c
         const TxlsFieldFormat& f = x.FieldFormats.Items(i);
         f.SaveToIni(ini, XLSFieldPrefix + rtl::UpperCase(f.FieldName));
     }
-    auto& xls = const_cast<TExportXLSOptions&>(x);
     for (int i = 0; i < XLSOptionItemCount; ++i)
-        XLSOptionItem(xls, i)->SaveToIni(ini, XLSOptionPrefix + rtl::UpperCase(XLSOptionItemCaption(i)));
+        XLSOptionItem(x, i)->SaveToIni(ini, XLSOptionPrefix + rtl::UpperCase(XLSOptionItemCaption(i)));
     for (size_t i = 0; i < x.StripStyles.Count(); ++i)
         x.StripStyles.Items(i).SaveToIni(ini, XLSStylePrefix + rtl::UpperCase(XLSStyleCaption(i)));
     SaveObjects(ini, XLSHyperlinkPrefix, x.Hyperlinks);
@@ -317,9 +296,8 @@ void TExportOptionsFile::SaveXLS(ini::IniFile& ini, const TExportFormState& s) c
 void TExportOptionsFile::SaveRTF(ini::IniFile& ini, const TExportFormState& s) const {
     ini.WriteInteger(RTFSection, "PageOrientation", int(s.RTF.PageOrientation));
     ini.WriteInteger(RTFSection, "StripType", int(s.RTF.StripType));
-    auto& rtf = const_cast<TExportRTFOptions&>(s.RTF);
     for (int i = 0; i < RTFBaseStyleCount; ++i)
-        RTFBaseStyle(rtf, i)->SaveToIni(ini, RTFStylePrefix + rtl::UpperCase(RTFBaseStyleCaption(i)));
+        RTFBaseStyle(s.RTF, i)->SaveToIni(ini, RTFStylePrefix + rtl::UpperCase(RTFBaseStyleCaption(i)));
     for (int i = 0; i < s.RTF.StripStyles.Count(); ++i)
         s.RTF.StripStyles[i].SaveToIni(ini, RTFStripStylePrefix + rtl::UpperCase(RTFStripStyleCaption(i)));
 }
@@ -377,9 +355,8 @@ void TExportOptionsFile::SavePDF(ini::IniFile& ini, const TExportFormState& s) c
     ini.WriteInteger(PDFSection, "PageMarginRight", page.MarginRightPoints());
     ini.WriteInteger(PDFSection, "PageMarginTop", page.MarginTopPoints());
     ini.WriteInteger(PDFSection, "PageMarginBottom", page.MarginBottomPoints());
-    auto& fonts = const_cast<TExportPDFOptions&>(pdf);
     for (int i = 0; i < 4; ++i) {
-        const TPDFFont& font = *PDFFont(fonts, i);
+        const TPDFFont& font = *PDFFont(pdf, i);
         ini.WriteInteger(PDFFontSections[i], "FontName", int(font.BaseFont));
         ini.WriteInteger(PDFFontSections[i], "FontEncoding", int(font.FontEncoding));
         ini.WriteInteger(PDFFontSections[i], "FontSize", font.FontSize);
@@ -606,7 +583,7 @@ void TExportOptionsFile::LoadRTF(const ini::IniFile& ini, TExportFormState& s) c
 
     const TExportRTFOptions defaults;
     for (int i = 0; i < RTFBaseStyleCount; ++i)
-        RTFBaseStyle(r, i)->Assign(*RTFBaseStyle(const_cast<TExportRTFOptions&>(defaults), i));
+        RTFBaseStyle(r, i)->Assign(*RTFBaseStyle(defaults, i));
 
     const auto sections = ini.ReadSections();
     // The file's strip styles replace those of the form, as for the workbook's styles.
@@ -705,9 +682,8 @@ void TExportOptionsFile::LoadPDF(const ini::IniFile& ini, TExportFormState& s) c
     page.SetMarginBottom(ini.ReadInteger(PDFSection, "PageMarginBottom", cp.MarginBottomPoints()));
     page.SetUnits(units);
 
-    auto& component = const_cast<TExportPDFOptions&>(c);
     for (int i = 0; i < 4; ++i) {
-        const TPDFFont& def = *PDFFont(component, i);
+        const TPDFFont& def = *PDFFont(c, i);
         TPDFFont& font = *PDFFont(pdf, i);
         font.BaseFont =
             ReadOrdinal(ini, PDFFontSections[i], "FontName", def.BaseFont, TPDFFontName::poZapfDingbats);

@@ -165,14 +165,7 @@ TxlsFont TExporterXLS::GetFirstFont() const {
 }
 
 int TExporterXLS::TextWidth(const std::string& text, const TxlsFont& font) const {
-    TExportFont f;
-    f.Name = font.Name;
-    f.Size = font.Size;
-    f.Bold = font.Has(xfsBold);
-    f.Italic = font.Has(xfsItalic);
-    f.StrikeOut = font.Has(xfsStrikeOut);
-    f.Underline = font.Underline != fulNone;
-    return TextWidthOnDisplay(text, f);
+    return TextWidthOnDisplay(text, MeasureFont(font));
 }
 
 void TExporterXLS::Notification(const void* removed) {

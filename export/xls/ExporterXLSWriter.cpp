@@ -36,7 +36,13 @@ const std::uint8_t BuiltInStyles[6][4] = {
     {0x13, 0x80, 7, 0xFF}, {0x00, 0x80, 0, 0xFF}, {0x14, 0x80, 5, 0xFF},
 };
 
-// The workbook's default font as the text measurement takes it.
+// A number-format text as it survives the single-byte code page.
+std::u16string FormatText(const std::string& text) {
+    return Utf8ToWide(rtl::Windows1252ToUtf8(rtl::Utf8ToWindows1252(text)));
+}
+
+} // namespace
+
 TExportFont MeasureFont(const TxlsFont& font) {
     TExportFont f;
     f.Name = font.Name;
@@ -47,13 +53,6 @@ TExportFont MeasureFont(const TxlsFont& font) {
     f.Underline = font.Underline != fulNone;
     return f;
 }
-
-// A number-format text as it survives the single-byte code page.
-std::u16string FormatText(const std::string& text) {
-    return Utf8ToWide(rtl::Windows1252ToUtf8(rtl::Utf8ToWindows1252(text)));
-}
-
-} // namespace
 
 void TxlsBoundSheet::Widen(int row, int col) {
     if (FirstRow < 0 || row < FirstRow)

@@ -8,6 +8,7 @@
 // Order of calls: WriteGlobals once; per sheet WriteSheetHeader, the cell writers, WriteSheetTail;
 // after the last sheet FinishWorkbook.
 
+#include "export/core/ExporterTypes.h"
 #include "export/xls/ExporterXLSColInfo.h"
 #include "export/xls/ExporterXLSFormatTables.h"
 #include "export/xls/ExporterXLSSST.h"
@@ -23,6 +24,9 @@
 namespace exporter {
 
 class TxlsWorkbookWriter;
+
+// A workbook font as the text measurement takes it.
+TExportFont MeasureFont(const TxlsFont& font);
 
 // Record ids of the stream writer.
 namespace biff {

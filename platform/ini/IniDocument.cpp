@@ -1,6 +1,7 @@
 #include "platform/ini/IniDocument.h"
 
 #include "platform/ini/IniFile.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <atomic>
 #include <cerrno>
@@ -15,14 +16,6 @@
 namespace ini {
 
 namespace {
-
-std::string fold(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-    return out;
-}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -139,7 +132,7 @@ void IniDocument::parse(std::string_view text) {
             section.name = std::string(name);
             section.raw = std::string(line);
             auto it = std::prev(sections_.end());
-            firstSection_.emplace(fold(name), it);
+            firstSection_.emplace(rtl::LowerCase(name), it);
             current = &section;
             continue;
         }
@@ -161,7 +154,8 @@ void IniDocument::parse(std::string_view text) {
         }
         current->entries.push_back(std::move(entry));
         if (current->entries.back().isKey)
-            current->firstKey.emplace(fold(current->entries.back().key), std::prev(current->entries.end()));
+            current->firstKey.emplace(rtl::LowerCase(current->entries.back().key),
+                                      std::prev(current->entries.end()));
     }
 }
 
@@ -173,12 +167,12 @@ void IniDocument::RefreshIfChanged() {
 }
 
 IniDocument::Section* IniDocument::findSection(std::string_view name) {
-    auto it = firstSection_.find(fold(name));
+    auto it = firstSection_.find(rtl::LowerCase(name));
     return it == firstSection_.end() ? nullptr : &*it->second;
 }
 
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
-    auto it = firstSection_.find(fold(name));
+    auto it = firstSection_.find(rtl::LowerCase(name));
     return it == firstSection_.end() ? nullptr : &*it->second;
 }
 
@@ -195,7 +189,7 @@ IniDocument::Section& IniDocument::sectionForWrite(std::string_view name) {
     }
     Section& section = sections_.emplace_back();
     section.name = std::string(name);
-    firstSection_.emplace(fold(name), std::prev(sections_.end()));
+    firstSection_.emplace(rtl::LowerCase(name), std::prev(sections_.end()));
     return section;
 }
 
@@ -203,7 +197,7 @@ std::optional<std::string> IniDocument::Value(std::string_view section, std::str
     const Section* s = findSection(section);
     if (!s)
         return std::nullopt;
-    auto it = s->firstKey.find(fold(key));
+    auto it = s->firstKey.find(rtl::LowerCase(key));
     if (it == s->firstKey.end())
         return std::nullopt;
     return it->second->value;
@@ -211,7 +205,7 @@ std::optional<std::string> IniDocument::Value(std::string_view section, std::str
 
 void IniDocument::SetValue(std::string_view section, std::string_view key, const std::string& value) {
     Section& s = sectionForWrite(section);
-    std::string folded = fold(key);
+    std::string folded = rtl::LowerCase(key);
     auto found = s.firstKey.find(folded);
     if (found != s.firstKey.end()) {
         Entry& entry = *found->second;
@@ -242,7 +236,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, const
 std::vector<std::string> IniDocument::SectionNames() const {
     std::vector<std::string> names;
     for (auto it = sections_.begin(); it != sections_.end(); ++it) {
-        auto first = firstSection_.find(fold(it->name));
+        auto first = firstSection_.find(rtl::LowerCase(it->name));
         if (first != firstSection_.end() && first->second == it)
             names.push_back(it->name);
     }
@@ -257,7 +251,7 @@ std::vector<std::pair<std::string, std::string>> IniDocument::SectionEntries(std
     for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
         if (!it->isKey)
             continue;
-        auto first = s->firstKey.find(fold(it->key));
+        auto first = s->firstKey.find(rtl::LowerCase(it->key));
         if (first != s->firstKey.end() && first->second == it)
             result.emplace_back(it->key, it->value);
     }
@@ -274,11 +268,11 @@ bool IniDocument::HasKeys(std::string_view section) const {
 }
 
 void IniDocument::EraseSection(std::string_view section) {
-    std::string folded = fold(section);
+    std::string folded = rtl::LowerCase(section);
     if (firstSection_.erase(folded) == 0)
         return;
     for (auto it = sections_.begin(); it != sections_.end();)
-        it = fold(it->name) == folded ? sections_.erase(it) : std::next(it);
+        it = rtl::LowerCase(it->name) == folded ? sections_.erase(it) : std::next(it);
     dirty_ = true;
 }
 
@@ -286,11 +280,11 @@ void IniDocument::DeleteKey(std::string_view section, std::string_view key) {
     Section* s = findSection(section);
     if (!s)
         return;
-    std::string folded = fold(key);
+    std::string folded = rtl::LowerCase(key);
     if (s->firstKey.erase(folded) == 0)
         return;
     for (auto it = s->entries.begin(); it != s->entries.end();)
-        it = it->isKey && fold(it->key) == folded ? s->entries.erase(it) : std::next(it);
+        it = it->isKey && rtl::LowerCase(it->key) == folded ? s->entries.erase(it) : std::next(it);
     dirty_ = true;
 }
 

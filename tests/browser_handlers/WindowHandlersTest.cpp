@@ -9,6 +9,7 @@
 #include "browser/backup2.h"
 #include "directory/Tolvex.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/BuiltHelper.h"
 #include "tests/support/TreeClient.h"
 
 #include <QApplication>
@@ -21,7 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 
 namespace browser {
@@ -67,13 +67,6 @@ cn: beta
 sn: Beta
 )";
 
-// The helper library as the build places it: <build>/browser, the test running from
-// <build>/tests/browser_handlers.
-std::filesystem::path BuiltHelperFolder() {
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe");
-    return exe.parent_path().parent_path().parent_path() / "browser";
-}
-
 QTreeWidgetItem* AddRow(QTreeWidget* list, const QString& caption, const QString& context, int tree,
                         int state) {
     auto* item = new QTreeWidgetItem(list, {caption, context});
@@ -96,7 +89,7 @@ protected:
         Write("client.ini", kClientIni);
         Write("ACME.ldif", kAcmeLdif);
         ASSERT_NO_FATAL_FAILURE(StartClient("ACME"));
-        ASSERT_TRUE(directory::LoadHelperDll(BuiltHelperFolder())) << "libTolvex.so not built";
+        ASSERT_TRUE(directory::LoadHelperDll(test_support::BuiltHelperFolder())) << "libTolvex.so not built";
         Write("Cormelian.ini", "[LOCATOR]\nACME=Old.DNS.ACME\n");
         trees_.Add("ACME", std::make_unique<treeobj>(context_));
         trees_.Object(0).locator = "Old.DNS.ACME";

@@ -3,6 +3,7 @@
 
 #include "browser/CsvExport.h"
 #include "browser/RecordListSort.h"
+#include "tests/support/TempFolder.h"
 
 #include "tools/gentree/GeneratorRun.h"
 #include "tools/gentree/Manifest.h"
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #if defined(CORMELIAN_PROGRAM) && defined(CORMELIAN_TOLVEX)
 
@@ -29,10 +29,7 @@ using browser::RecordRow;
 
 // The fields of every line of a CSV file as the program writes it (every field quoted).
 std::vector<std::vector<std::string>> ReadCsv(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
+    const std::string text = test_support::ReadFile(path);
     std::vector<std::vector<std::string>> records;
     std::vector<std::string> fields;
     std::string field;

@@ -7,6 +7,7 @@
 #include "browser/RecordListCommands.h"
 #include "browser/RecordListModel.h"
 #include "browser/ScriptedServices.h"
+#include "tests/support/TempFolder.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,19 +22,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 using namespace lists_test;
+using test_support::ReadFile;
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<const RecordRow*> Pointers(const std::vector<RecordRow>& rows) {
     std::vector<const RecordRow*> pointers;

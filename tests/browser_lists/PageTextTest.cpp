@@ -3,6 +3,7 @@
 #include "browser/RecordListCommands.h"
 #include "browser/RichTextSave.h"
 #include "browser/ScriptedServices.h"
+#include "tests/support/TempFolder.h"
 
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -11,16 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 std::string ReadFile(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return test_support::ReadFile(path.toStdString());
 }
 
 // A page text as the check and look-up pages write it: plain lines and some coloured, bold ones.

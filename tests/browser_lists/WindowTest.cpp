@@ -12,6 +12,7 @@
 #include "browser/RecordListModel.h"
 #include "browser/ScriptedServices.h"
 #include "browser/WindowBatchHost.h"
+#include "tests/support/TempFolder.h"
 
 #include <QAction>
 #include <QDir>
@@ -28,9 +29,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 using namespace lists_test;
 using browser::TForm1;
@@ -38,10 +37,7 @@ using browser::TForm1;
 namespace {
 
 std::string ReadFile(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return test_support::ReadFile(path.toStdString());
 }
 
 class ListWindow : public ::testing::Test {

@@ -6,11 +6,10 @@
 #include "directory/NWHelper.h"
 #include "directory/Tolvex.h"
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/BuiltHelper.h"
 #include "tests/support/TreeClient.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace picker_test {
 
@@ -105,13 +104,6 @@ objectClass: dNIPLocator
 cn: Locator2
 )";
 
-// The helper library as the build places it: <build>/browser/libTolvex.so, the test running
-// from <build>/tests/browser_picker.
-inline std::filesystem::path BuiltHelperFolder() {
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe");
-    return exe.parent_path().parent_path().parent_path() / "browser";
-}
-
 class PickerDirectory : public test_support::TreeClientTest {
 protected:
     PickerDirectory() : TreeClientTest("picker-test") {}
@@ -120,7 +112,7 @@ protected:
         Write("client.ini", kClientIni);
         Write("ACME.ldif", kAcmeLdif);
         ASSERT_NO_FATAL_FAILURE(StartClient("ACME"));
-        ASSERT_TRUE(directory::LoadHelperDll(BuiltHelperFolder())) << "libTolvex.so not built";
+        ASSERT_TRUE(directory::LoadHelperDll(test_support::BuiltHelperFolder())) << "libTolvex.so not built";
     }
 
     void TearDown() override {

@@ -1,3 +1,4 @@
+#include "tests/support/BuiltHelper.h"
 #include "directory/nwextra.h"
 
 #include "directory/Tolvex.h"
@@ -122,16 +123,7 @@ TEST(Platform, SwapBytes32ReversesOrder) {
     EXPECT_EQ(SwapBytes32(SwapBytes32(0xA1B2C3D4u)), 0xA1B2C3D4u);
 }
 
-namespace {
-
-// The helper library as the build places it: <build>/browser/libTolvex.so, the
-// test running from <build>/tests/directory.
-std::filesystem::path BuiltHelperFolder() {
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe");
-    return exe.parent_path().parent_path().parent_path() / "browser";
-}
-
-} // namespace
+using test_support::BuiltHelperFolder;
 
 TEST(IconIndex, UnknownClassesFallBackToUnknown2) {
     const auto folder = BuiltHelperFolder();

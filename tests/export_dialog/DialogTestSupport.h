@@ -6,46 +6,25 @@
 #include "export/core/ExporterMemorySources.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/dialog/ExporterDialogForm.h"
+#include "tests/support/TempFolder.h"
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace exporter::test {
 
+// A fresh folder for a test's files, removed with them when the test ends.
 class TempDir {
 public:
-    TempDir() {
-        static int counter = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("export_dialog_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return (folder_.Path() / name).string(); }
 
 private:
-    std::filesystem::path path_;
+    test_support::TempFolder folder_{"export_dialog"};
 };
 
-inline std::string ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-inline void WriteFile(const std::string& name, const std::string& text) {
-    std::ofstream out(name, std::ios::binary);
-    out << text;
-}
+using test_support::ReadFile;
+using test_support::WriteFile;
 
 class RecordingShell : public TExportShell {
 public:

@@ -7,6 +7,7 @@
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogFormWindow.h"
 #include "export/dialog/ExporterDialogRoutines.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,14 +21,6 @@
 
 namespace exporter {
 namespace {
-
-void EnsureHTMLApp() {
-    static int argc = 1;
-    static char name[] = "export_dialog_html_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 class HTMLPageModel : public ::testing::Test {
 protected:
@@ -130,7 +123,7 @@ public:
 class HTMLPage : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureHTMLApp();
+        test::EnsureApplication();
         test::FillDataSet(ds, 1);
         dialog.DataSet = &ds;
         dialog.Columns.Fill(true);

@@ -7,6 +7,7 @@
 #include "export/dialog/ExporterDialogFormPDF.h"
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogFormWindow.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -120,14 +121,6 @@ TEST(PDFPageTexts, ItemsAndTheSample) {
 
 // --- the pages on the window ---
 
-void EnsurePDFApp() {
-    static int argc = 1;
-    static char name[] = "export_dialog_pdf_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class NoDialogs : public TExportDialogServices {
 public:
     bool SaveFileName(QWidget*, const QString&, const QString&, QString&) override { return false; }
@@ -145,7 +138,7 @@ public:
 class TypePages : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsurePDFApp();
+        test::EnsureApplication();
         test::FillDataSet(ds, 2);
         dialog.DataSet = &ds;
         dialog.Columns.Fill(true);

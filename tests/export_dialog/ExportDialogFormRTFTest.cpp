@@ -6,6 +6,7 @@
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogFormWindow.h"
 #include "platform/ini/IniFile.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -22,14 +23,6 @@
 
 namespace exporter {
 namespace {
-
-void EnsureRTFApp() {
-    static int argc = 1;
-    static char name[] = "export_dialog_rtf_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 class RTFPageModel : public ::testing::Test {
 protected:
@@ -213,7 +206,7 @@ public:
 class RTFPage : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureRTFApp();
+        test::EnsureApplication();
         pagePtr = std::make_unique<TExporterRTFPage>(options, services);
     }
     template <typename T> T* Find(const char* name) {
@@ -353,7 +346,7 @@ TEST_F(RTFPage, StripToolsOrientationAndTheStyleFile) {
 }
 
 TEST(RTFPageOnTheForm, TheFormsPageEditsTheFormsOptions) {
-    EnsureRTFApp();
+    test::EnsureApplication();
     TMemoryDataSet ds;
     test::FillDataSet(ds, 1);
     TExporterDialog dialog;

@@ -7,6 +7,7 @@
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogFormTexts.h"
 #include "export/dialog/ExporterDialogFormWindow.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -28,14 +29,6 @@
 
 namespace exporter {
 namespace {
-
-void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "export_dialog_form_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // Answers the form's modal dialogs from a script.
 class ScriptedDialogServices : public TExportDialogServices {
@@ -81,7 +74,7 @@ template <typename T> T* Find(QWidget& form, const char* name) {
 class ExportDialogFormWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApp();
+        test::EnsureApplication();
         test::FillDataSet(ds, 3);
         dialog.DataSet = &ds;
         dialog.Columns.Fill(true);

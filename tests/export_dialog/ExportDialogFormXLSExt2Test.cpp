@@ -5,6 +5,7 @@
 #include "export/dialog/ExporterDialogFormXLS.h"
 #include "export/dialog/ExporterDialogFormXLSExt.h"
 #include "export/dialog/ExporterPalette.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,14 +25,6 @@
 
 namespace exporter {
 namespace {
-
-void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "export_dialog_xls_ext2_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // Answers the colour pickers with fixed choices (none when cancelled).
 class ColorAnswers : public TExportDialogServices {
@@ -65,7 +58,7 @@ public:
 class XLSExtensionEditors : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApp();
+        test::EnsureApplication();
         page = std::make_unique<QWidget>();
         pages = new TExportXLSPages(page.get(), options, services);
         pages->ShowOptions({"NAME", "ID", "address"});

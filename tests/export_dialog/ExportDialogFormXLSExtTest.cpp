@@ -4,6 +4,7 @@
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogFormXLS.h"
 #include "export/dialog/ExporterDialogFormXLSExt.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,14 +20,6 @@
 namespace exporter {
 namespace {
 
-void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "export_dialog_xls_ext_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class NoDialogs : public TExportDialogServices {
 public:
     bool SaveFileName(QWidget*, const QString&, const QString&, QString&) override { return false; }
@@ -40,7 +33,7 @@ public:
 class XLSExtensions : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApp();
+        test::EnsureApplication();
         page = std::make_unique<QWidget>();
         pages = new TExportXLSPages(page.get(), options, services);
         pages->ShowOptions({"ID", "NAME"});

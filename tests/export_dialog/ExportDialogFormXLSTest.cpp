@@ -10,6 +10,7 @@
 #include "export/dialog/ExporterDialogRoutines.h"
 #include "export/dialog/ExporterPalette.h"
 #include "export/xls/ExporterXLSSheetObjects.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,14 +26,6 @@
 
 namespace exporter {
 namespace {
-
-void EnsureXLSApp() {
-    static int argc = 1;
-    static char name[] = "export_dialog_xls_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // Answers every modal question from a script; the palette picker is worked by a scripted runner.
 class ScriptedDialogs : public TExportDialogServices {
@@ -75,7 +68,7 @@ QPoint CellOf(TxlsColor color) {
 class XLSPages : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureXLSApp();
+        test::EnsureApplication();
         page = std::make_unique<QWidget>();
         pages = new TExportXLSPages(page.get(), options, services);
         pages->ShowOptions({"ID", "NAME", "PRICE", "DATE", "NOTE"});
@@ -450,7 +443,7 @@ namespace {
 class XLSPagesOnTheWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureXLSApp();
+        test::EnsureApplication();
         test::FillDataSet(ds, 2);
         dialog.DataSet = &ds;
         dialog.Columns.Fill(true);

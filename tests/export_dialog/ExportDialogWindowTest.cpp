@@ -3,6 +3,7 @@
 #include "DialogTestSupport.h"
 
 #include "export/core/ExporterProgress.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -11,14 +12,6 @@
 
 namespace exporter {
 namespace {
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "export_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 // A form that keeps the real progress window and message processing; only the question is scripted.
 class WindowForm : public TExporterDialogF {
@@ -40,7 +33,7 @@ TfmExporterProgress* FindProgressWindow() {
 }
 
 TEST(ExportDialogWindow, TheRunWaitsUntilTheUserClosesTheProgressWindow) {
-    EnsureApplication();
+    test::EnsureApplication();
     test::TempDir dir;
     TMemoryDataSet ds;
     test::FillDataSet(ds, 3);
@@ -72,7 +65,7 @@ TEST(ExportDialogWindow, TheRunWaitsUntilTheUserClosesTheProgressWindow) {
 }
 
 TEST(ExportDialogWindow, ClosingTheWindowAnotherWayAlsoEndsTheWait) {
-    EnsureApplication();
+    test::EnsureApplication();
     test::TempDir dir;
     TMemoryDataSet ds;
     test::FillDataSet(ds, 2);
@@ -96,7 +89,7 @@ TEST(ExportDialogWindow, ClosingTheWindowAnotherWayAlsoEndsTheWait) {
 }
 
 TEST(ExportDialogWindow, WithShowFileTheRunEndsWithoutTheUser) {
-    EnsureApplication();
+    test::EnsureApplication();
     test::TempDir dir;
     TMemoryDataSet ds;
     test::FillDataSet(ds, 2);

@@ -1,6 +1,7 @@
 // The dialog's shared list routines and the samples they draw, checked item by item and pixel by pixel.
 
 #include "export/dialog/ExporterDialogRoutines.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QImage>
@@ -16,18 +17,10 @@
 namespace exporter {
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "export_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class RoutinesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnsureApplication();
+        test::EnsureApplication();
         list.setSelectionMode(QAbstractItemView::ExtendedSelection);
         for (int i = 0; i < 5; ++i) {
             auto* item = new QListWidgetItem(QString(QChar('A' + i)), &list);
@@ -49,7 +42,7 @@ protected:
         return text;
     }
     struct ApplicationFirst {
-        ApplicationFirst() { EnsureApplication(); }
+        ApplicationFirst() { test::EnsureApplication(); }
     } application; // before any widget
     QListWidget list;
 };
@@ -239,7 +232,7 @@ TEST(RoutinesFonts, StyleElementsAndCaptionDefaults) {
     EXPECT_TRUE(style.Font.Bold);
     EXPECT_EQ(style.Alignment, TrtfTextAlignment::talCenter);
 
-    EnsureApplication();
+    test::EnsureApplication();
     QFont screen;
     SetFontStyleElem(screen, TFontStyleElem::fsUnderline, true);
     SetFontStyleElem(screen, TFontStyleElem::fsBold, true);
@@ -249,7 +242,7 @@ TEST(RoutinesFonts, StyleElementsAndCaptionDefaults) {
 }
 
 TEST(RoutinesControls, PressAndReleaseMoveTheSwatchByOnePixel) {
-    EnsureApplication();
+    test::EnsureApplication();
     QWidget parent;
     QWidget swatch(&parent);
     swatch.move(10, 20);
@@ -284,7 +277,7 @@ int CountPixels(const QImage& image, QRgb color, QRect area = {}) {
 }
 
 TEST(RoutinesColors, PaletteColoursAndSwatches) {
-    EnsureApplication();
+    test::EnsureApplication();
     EXPECT_EQ(ColorToQColor(0x3399FF), QColor(0xFF, 0x99, 0x33)); // red in the low byte
     EXPECT_EQ(XlsColorToQColor(clrRed), QColor(Qt::red));
     EXPECT_EQ(XlsColorToQColor(static_cast<TxlsColor>(200)), QColor(Qt::black));
@@ -297,7 +290,7 @@ TEST(RoutinesColors, PaletteColoursAndSwatches) {
 }
 
 TEST(RoutinesFillPattern, TilesHaveTheirPixels) {
-    EnsureApplication();
+    test::EnsureApplication();
     auto tile = [](TxlsPattern pattern) {
         QImage image = Canvas(8, 8);
         image.fill(Qt::white);
@@ -325,7 +318,7 @@ TEST(RoutinesFillPattern, TilesHaveTheirPixels) {
 
 class XlsSampleTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApplication(); }
+    void SetUp() override { test::EnsureApplication(); }
     QImage Draw(const TxlsFormat& format) {
         QImage image = Canvas(W, H);
         DrawXlsFormatSample(image, format);
@@ -459,7 +452,7 @@ TEST_F(XlsSampleTest, DashedAndDottedBordersFollowTheirRhythm) {
 }
 
 TEST(RoutinesBorderSample, ComboLinesRunFromTenPixelsInAtTheMiddle) {
-    EnsureApplication();
+    test::EnsureApplication();
     auto draw = [](TxlsBorderStyle style) {
         QImage image = Canvas(100, 20);
         image.fill(Qt::white);
@@ -503,7 +496,7 @@ TEST(RoutinesBorderSample, ComboLinesRunFromTenPixelsInAtTheMiddle) {
 }
 
 TEST(RoutinesComboItems, PatternItemNoneIsWhiteAndOthersTileInTheFormatColours) {
-    EnsureApplication();
+    test::EnsureApplication();
     QImage image = Canvas(40, 16);
     QPainter painter(&image);
     DrawFillPatternItem(painter, QRect(0, 0, 40, 16), ptHorStripe, clrYellow, clrBlue);
@@ -520,7 +513,7 @@ TEST(RoutinesComboItems, PatternItemNoneIsWhiteAndOthersTileInTheFormatColours) 
 }
 
 TEST(RoutinesRtfSample, BackgroundHighlightAndText) {
-    EnsureApplication();
+    test::EnsureApplication();
     TrtfStyle style;
     style.BackgroundColor = 0x0000FF; // red
     style.Font.Color = 0xFF0000;      // blue

@@ -3,6 +3,7 @@
 #include "export/dialog/ExporterPalette.h"
 
 #include "export/dialog/ExporterDialogRoutines.h"
+#include "tests/export_dialog/TestApplication.h"
 
 #include <QApplication>
 #include <QImage>
@@ -13,14 +14,6 @@
 
 namespace exporter {
 namespace {
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "export_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 TEST(XlsColorGrid, CellsAndTheColourUnderAPoint) {
     EXPECT_EQ(TxlsColorGrid::CellRect(0), QRect(0, 0, 22, 22));
@@ -65,7 +58,7 @@ TfmExporterXLSColorEditor* RunningEditor() {
 
 class PaletteTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApplication(); }
+    void SetUp() override { test::EnsureApplication(); }
 };
 
 TEST_F(PaletteTest, TheWindowHasItsControls) {

@@ -1,11 +1,10 @@
 #include "platform/ini/IniFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/resource.h>
 #include <thread>
 
@@ -17,27 +16,14 @@ using Strings = std::vector<std::string>;
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("ini_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name = "test.ini") const { return (dir_ / name).string(); }
+    std::string path(const std::string& name = "test.ini") const { return (folder_.Path() / name).string(); }
 
     void writeFile(const std::string& text, const std::string& name = "test.ini") const {
-        std::ofstream(path(name), std::ios::binary) << text;
+        folder_.Write(name, text);
     }
-    std::string readFile(const std::string& name = "test.ini") const {
-        std::ifstream in(path(name), std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string readFile(const std::string& name = "test.ini") const { return folder_.Read(name); }
 
-    fs::path dir_;
+    test_support::TempFolder folder_{"ini_test"};
 };
 
 const char* kSample = "; settings\n"
@@ -187,9 +173,9 @@ TEST_F(IniFileTest, EmptySectionCountsAsMissing) {
 }
 
 TEST_F(IniFileTest, ObjectsOnOneFileShareOneDocument) {
-    fs::create_directories(dir_ / "sub");
+    fs::create_directories(folder_.Path() / "sub");
     IniFile first(path());
-    IniFile second((dir_ / "sub" / ".." / "." / "test.ini").string());
+    IniFile second((folder_.Path() / "sub" / ".." / "." / "test.ini").string());
     first.WriteString("S", "k", "from first");
     EXPECT_EQ(second.ReadString("S", "K", ""), "from first"); // before any flush
     second.EraseSection("S");
@@ -253,7 +239,7 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
     EXPECT_EQ(error.rfind("Cannot create file \"" + path() + "\". ", 0), 0u) << error;
     EXPECT_EQ(readFile(), original);
     size_t files = 0;
-    for ([[maybe_unused]] auto& entry : fs::directory_iterator(dir_))
+    for ([[maybe_unused]] auto& entry : fs::directory_iterator(folder_.Path()))
         ++files;
     EXPECT_EQ(files, 1u); // no temporary file left behind
     ini.UpdateFile();     // the pending change is still there and now goes through
@@ -261,7 +247,7 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
 }
 
 TEST_F(IniFileTest, MissingFolderReportsTheError) {
-    IniFile ini((dir_ / "no" / "such" / "dir.ini").string());
+    IniFile ini((folder_.Path() / "no" / "such" / "dir.ini").string());
     ini.WriteString("S", "k", "v");
     EXPECT_THROW(ini.UpdateFile(), ini::EIniFileError);
 }

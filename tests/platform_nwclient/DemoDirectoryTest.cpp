@@ -1,6 +1,7 @@
 // The demo directory of data/ loads through the client (on a copy, so the store
 // the client creates stays out of the source tree).
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,8 @@ TEST(DemoDirectory, LoadsAndShowsItsTrees) {
     fs::path demo = fs::path(root ? root : CORMELIAN_TEST_SOURCE_DIR) / "data" / "demo";
     if (!fs::exists(demo / "client.ini"))
         GTEST_SKIP() << "no demo directory";
-    fs::path copy = fs::temp_directory_path() / ("nwclient_demo_" + std::to_string(::getpid()));
-    fs::remove_all(copy);
-    fs::create_directories(copy);
+    test_support::TempFolder folder("nwclient_demo");
+    const fs::path& copy = folder.Path();
     for (const auto& item : fs::directory_iterator(demo))
         if (item.path().extension() == ".ini" || item.path().extension() == ".ldif")
             fs::copy_file(item.path(), copy / item.path().filename());
@@ -38,5 +38,4 @@ TEST(DemoDirectory, LoadsAndShowsItsTrees) {
         EXPECT_GT(info.subordinateCount, 0u) << tree;
     }
     nwclient::terminate();
-    fs::remove_all(copy);
 }
