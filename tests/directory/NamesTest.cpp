@@ -1,5 +1,5 @@
-#include "tests/support/BuiltHelper.h"
 #include "directory/nwextra.h"
+#include "tests/support/BuiltHelper.h"
 
 #include "directory/Tolvex.h"
 
