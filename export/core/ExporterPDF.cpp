@@ -1,8 +1,9 @@
 #include "export/core/ExporterPDF.h"
 
-#include "platform/rtl/CodePage.h"
+#include "export/core/ExporterMarkup.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace exporter {
@@ -35,12 +36,87 @@ std::string PDFFontEncodingText(TPDFFontEncoding encoding) {
     return names[int(encoding)];
 }
 
-int TPDFTextWidth(const std::string& text, int size, TPDFFontName font) {
-    const TPDFWidthTable& widths = PDFFontWidths(font);
+const TSingleByteCharset& PDFEncodingCharset(TPDFFontEncoding encoding) {
+    switch (encoding) {
+    case TPDFFontEncoding::poStandardEncoding:
+        return PDFStandardEncodingCharset();
+    case TPDFFontEncoding::poMacRomanEncoding:
+        return *CodePageCharset(10000);
+    case TPDFFontEncoding::poPDFDocEncoding:
+        return PDFDocEncodingCharset();
+    case TPDFFontEncoding::poWinAnsiEncoding:
+        break;
+    }
+    return *CodePageCharset(1252);
+}
+
+const TPDFWidthTable& PDFEncodedWidths(TPDFFontName font, TPDFFontEncoding encoding) {
+    constexpr int kFonts = int(TPDFFontName::poZapfDingbats) + 1;
+    constexpr int kEncodings = int(TPDFFontEncoding::poPDFDocEncoding) + 1;
+    // The metrics are by Windows-1252 code: a code of another encoding takes the width of the code that
+    // gives the same character there, or that of the space when Windows-1252 lacks it.
+    static const std::vector<TPDFWidthTable> tables = [] {
+        std::vector<TPDFWidthTable> all;
+        const TSingleByteCharset& winAnsi = *CodePageCharset(1252);
+        for (int f = 0; f < kFonts; ++f) {
+            const TPDFWidthTable& own = PDFFontWidths(TPDFFontName(f));
+            for (int e = 0; e < kEncodings; ++e) {
+                const TSingleByteCharset& charset = PDFEncodingCharset(TPDFFontEncoding(e));
+                TPDFWidthTable table = own;
+                const bool symbolic = TPDFFontName(f) == TPDFFontName::poSymbol ||
+                                      TPDFFontName(f) == TPDFFontName::poZapfDingbats;
+                if (!symbolic && TPDFFontEncoding(e) != TPDFFontEncoding::poWinAnsiEncoding)
+                    for (int code = 0; code < 256; ++code) {
+                        const char32_t ch = charset.ToUnicode(static_cast<unsigned char>(code));
+                        const int winCode = ch != 0 ? winAnsi.ByteOf(ch) : -1;
+                        table[size_t(code)] = own[size_t(winCode >= 0 ? winCode : ' ')];
+                    }
+                all.push_back(table);
+            }
+        }
+        return all;
+    }();
+    return tables[size_t(int(font) * kEncodings + int(encoding))];
+}
+
+int TPDFTextWidth(const std::string& text, int size, TPDFFontName font, TPDFFontEncoding encoding) {
+    const TPDFWidthTable& widths = PDFEncodedWidths(font, encoding);
     std::int64_t sum = 0;
-    for (unsigned char code : rtl::Utf8ToWindows1252(text))
+    for (unsigned char code : PDFEncodingCharset(encoding).Encode(text))
         sum += widths[code];
     return int(sum * size / 1000);
+}
+
+std::string PDFFitText(const std::string& text, int width, const TPDFFont& font) {
+    const TSingleByteCharset& charset = PDFEncodingCharset(font.FontEncoding);
+    const TPDFWidthTable& widths = PDFEncodedWidths(font.BaseFont, font.FontEncoding);
+    const std::string bytes = charset.Encode(text);
+    const std::int64_t limit = std::int64_t(width) * 1000; // in thousandths of a point per size unit
+    const std::int64_t size = std::max(font.FontSize, 1);
+    std::int64_t sum = 0;
+    for (unsigned char code : bytes)
+        sum += widths[code];
+    if (sum * size <= limit)
+        return text;
+    const std::string ellipsis = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
+    std::int64_t room =
+        limit - std::int64_t(TPDFTextWidth(ellipsis, 1000, font.BaseFont, font.FontEncoding)) * size;
+    if (room < 0)
+        return {};
+    // Characters are taken while they fit; each is one byte of the encoded text.
+    std::string out;
+    size_t pos = 0;
+    for (unsigned char code : bytes) {
+        const std::int64_t glyph = std::int64_t(widths[code]) * size;
+        if (glyph > room)
+            break;
+        room -= glyph;
+        char32_t ch = 0;
+        const int length = ExportDecodeUtf8(text, pos, ch);
+        out.append(text, pos, size_t(std::max(length, 1)));
+        pos += size_t(std::max(length, 1));
+    }
+    return out + ellipsis;
 }
 
 int TPDFCharsWidth(int size, double chars) {
@@ -110,12 +186,22 @@ void TPDFDocument::AddFont(const TPDFFont& font) {
 }
 
 void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& text) {
-    // Parentheses are escaped so that an unbalanced one cannot end the string operand early.
+    // Backslashes and parentheses are escaped so that none can end the string operand early; control bytes
+    // are written as octal escapes, so a line break in a value cannot become the file's end of line.
     std::string operand;
-    for (char c : rtl::Utf8ToWindows1252(text)) {
-        if (c == '(' || c == ')')
+    for (char c : PDFEncodingCharset(font_.FontEncoding).Encode(text)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '(' || c == ')' || c == '\\') {
             operand += '\\';
-        operand += c;
+            operand += c;
+        } else if (byte < 0x20) {
+            operand += '\\';
+            operand += char('0' + (byte >> 6));
+            operand += char('0' + ((byte >> 3) & 7));
+            operand += char('0' + (byte & 7));
+        } else {
+            operand += c;
+        }
     }
     const TExportColor previous = fillColor_;
     const bool recolor = color != fillColor_;
@@ -171,7 +257,7 @@ void TPDFDocument::EndDoc() {
     std::vector<int> fontObjects;
     for (const TPDFFont& font : fonts_) {
         std::string widths;
-        for (int w : PDFFontWidths(font.BaseFont))
+        for (int w : PDFEncodedWidths(font.BaseFont, font.FontEncoding))
             widths += std::to_string(w) + " ";
         const int n = NewObject();
         fontObjects.push_back(n);
@@ -287,22 +373,6 @@ TPDFDocument& TExporterPDF::Document() {
     return static_cast<TPDFWriter&>(Writer()).Document();
 }
 
-void TExporterPDF::GetSpecialCharacters(std::bitset<256>& chars) const {
-    chars.reset();
-    chars.set(static_cast<unsigned char>('\\'));
-}
-
-std::string TExporterPDF::NormalString(const std::string& s) const {
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        if (c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 void TExporterPDF::DrawGridLine(int y) {
     Document().Line(xs_.front(), y, xs_.back(), y, Options.GridLineColor);
 }
@@ -320,10 +390,7 @@ void TExporterPDF::BeginExport() {
     TPDFDocument& doc = Document();
     const TPDFBox trim = Options.PageOptions.TrimBox();
     y_ = blockTop_ = trim.Top;
-    xs_.assign(1, trim.Left);
-    for (int i = 0; i < Columns.Count(); ++i)
-        xs_.push_back(xs_.back() +
-                      TPDFCharsWidth(Options.DataFont.FontSize, Columns[i].Width + Options.ColSpacing));
+    LayoutColumns();
     doc.MediaBox = Options.PageOptions.MediaBox();
     doc.TrimBox = trim;
     doc.BeginDoc();
@@ -336,6 +403,44 @@ void TExporterPDF::BeginExport() {
     doc.AddFont(Options.CaptionFont);
     doc.AddFont(Options.HeaderFont);
     doc.AddFont(Options.FooterFont);
+}
+
+void TExporterPDF::LayoutColumns() {
+    const TPDFBox trim = Options.PageOptions.TrimBox();
+    captionFont_ = Options.CaptionFont;
+    dataFont_ = Options.DataFont;
+    std::vector<int> widths;
+    std::int64_t total = 0;
+    for (int i = 0; i < Columns.Count(); ++i) {
+        widths.push_back(TPDFCharsWidth(dataFont_.FontSize, Columns[i].Width + Options.ColSpacing));
+        total += widths.back();
+    }
+    const int printable = std::max(trim.Right - trim.Left, 1);
+    const double scale = total > printable ? double(printable) / double(total) : 1.0;
+    if (scale < 1.0) {
+        captionFont_.FontSize = std::max(1, Trunc(captionFont_.FontSize * scale));
+        dataFont_.FontSize = std::max(1, Trunc(dataFont_.FontSize * scale));
+    }
+    xs_.assign(1, trim.Left);
+    std::int64_t sum = 0;
+    for (int width : widths) {
+        sum += width;
+        xs_.push_back(trim.Left + Trunc(double(sum) * scale));
+    }
+}
+
+void TExporterPDF::CellText(int column, TExportColAlign align, const TPDFFont& font, std::string& text,
+                            int& x) const {
+    const int indent = TPDFCharsWidth(font.FontSize, Options.ColSpacing / 2);
+    const int left = xs_[size_t(column)] + indent;
+    const int room = xs_[size_t(column) + 1] - indent - left;
+    text = PDFFitText(text, room, font);
+    const int textWidth = TPDFTextWidth(text, font.FontSize, font.BaseFont, font.FontEncoding);
+    x = left;
+    if (align == TExportColAlign::ecaCenter)
+        x += (room - textWidth) / 2;
+    else if (align == TExportColAlign::ecaRight)
+        x = left + room - textWidth;
 }
 
 void TExporterPDF::WriteTextLines(const rtl::TStringList& lines, const TPDFFont& font, bool colorsOnNewPage) {
@@ -356,8 +461,7 @@ void TExporterPDF::WriteTextLines(const rtl::TStringList& lines, const TPDFFont&
             }
             y_ = trim.Top - lineStep;
         }
-        // Header and footer lines are plain text too: their backslashes are doubled like the cells'.
-        doc.TextOut(trim.Left, y_, font.FontColor, NormalString(lines[i]));
+        doc.TextOut(trim.Left, y_, font.FontColor, PDFFitText(lines[i], trim.Right - trim.Left, font));
     }
     y_ -= Trunc(size * Options.RowSpacing / 2);
 }
@@ -373,21 +477,24 @@ void TExporterPDF::WriteFooter() {
 
 void TExporterPDF::WriteCaptionRow() {
     TPDFDocument& doc = Document();
-    const TPDFFont& font = Options.CaptionFont;
+    const TPDFFont& font = captionFont_;
     const int size = font.FontSize;
     doc.SetFont(font);
     DrawGridLine(y_);
     y_ -= Trunc((Options.RowSpacing / 2 + 1) * size);
-    const int indent = TPDFCharsWidth(size, Options.ColSpacing / 2);
-    for (int i = 0; i < Columns.Count(); ++i)
-        doc.TextOut(xs_[size_t(i)] + indent, y_, font.FontColor, GetColCaption(i));
+    for (int i = 0; i < Columns.Count(); ++i) {
+        std::string text = GetColCaption(i);
+        int x = 0;
+        CellText(i, TExportColAlign::ecaLeft, font, text, x);
+        doc.TextOut(x, y_, font.FontColor, text);
+    }
     y_ -= Trunc(size * Options.RowSpacing / 2);
     DrawGridLine(y_);
 }
 
 void TExporterPDF::WriteDataRow() {
     TPDFDocument& doc = Document();
-    const TPDFFont& dataFont = Options.DataFont;
+    const TPDFFont& dataFont = dataFont_;
     const int size = dataFont.FontSize;
     const double spacing = Options.RowSpacing;
     const TPDFBox trim = Options.PageOptions.TrimBox();
@@ -401,10 +508,9 @@ void TExporterPDF::WriteDataRow() {
         DrawGridLine(y_);
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
-    const int indent = TPDFCharsWidth(size, Options.ColSpacing / 2);
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i) {
         const TExportColumn& column = Columns[i];
-        const std::string text = ExportRow[i].GetText(true);
+        std::string text = ExportRow[i].GetText(true);
         TExportFont cellFont;
         cellFont.Name = PDFFontNameText(dataFont.BaseFont);
         cellFont.Size = size;
@@ -418,12 +524,8 @@ void TExporterPDF::WriteDataRow() {
         if (background != 0xFFFFFF)
             doc.FillRect(left, y_ - size * spacing / 2, right - left,
                          (1 + spacing) * size - Options.GridLineWidth / 2.0, background);
-        const int textWidth = TPDFTextWidth(text, size, dataFont.BaseFont);
-        int x = left + indent;
-        if (align == TExportColAlign::ecaCenter)
-            x += (TPDFCharsWidth(size, column.Width) - textWidth) / 2;
-        else if (align == TExportColAlign::ecaRight)
-            x = right - indent - textWidth;
+        int x = 0;
+        CellText(i, align, dataFont, text, x);
         doc.TextOut(x, y_, cellFont.Color, text);
     }
     y_ -= Trunc(size * spacing / 2);

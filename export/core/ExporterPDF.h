@@ -1,9 +1,11 @@
 #pragma once
 
 // A ruled table of the exported rows on PDF 1.3 pages, written by a small PDF writer of its own. Only the
-// standard Type 1 fonts are used and nothing is embedded; texts are Windows-1252.
+// standard Type 1 fonts are used and nothing is embedded; texts are written in the encoding each font
+// declares.
 
 #include "export/core/Exporter.h"
+#include "export/core/ExporterCodePages.h"
 #include "export/core/ExporterPDFFontMetrics.h"
 #include "export/core/ExporterPageUtils.h"
 
@@ -44,8 +46,18 @@ struct TPDFFont {
     void Assign(const TPDFFont& other) { *this = other; }
 };
 
+// The character set of a font encoding (WinAnsiEncoding is Windows-1252, MacRomanEncoding Mac Roman).
+const TSingleByteCharset& PDFEncodingCharset(TPDFFontEncoding encoding);
+// The glyph widths of a font by the codes of an encoding (for Symbol and ZapfDingbats, whose glyphs no
+// text encoding reaches, the font's own table whatever the encoding).
+const TPDFWidthTable& PDFEncodedWidths(TPDFFontName font, TPDFFontEncoding encoding);
+
 // Width of a text (UTF-8) in a font of that size: the sum of the glyph widths x size / 1000, truncated.
-int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFontName::poHelvetica);
+int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFontName::poHelvetica,
+                  TPDFFontEncoding encoding = TPDFFontEncoding::poWinAnsiEncoding);
+// The longest start of the text that is at most width points wide in the font; a text cut short ends
+// with an ellipsis within that width (nothing when not even the ellipsis fits).
+std::string PDFFitText(const std::string& text, int width, const TPDFFont& font);
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -75,7 +87,8 @@ public:
     // Registers a font for the resources; a resource name already registered raises "Font %s already exists".
     void AddFont(const TPDFFont& font);
 
-    // Draws text (UTF-8, with backslashes already doubled) in the current font at (x, y).
+    // Draws text (UTF-8) in the current font at (x, y): encoded in the font's encoding (a character it
+    // lacks becomes "?"), with backslashes, parentheses and control bytes escaped in the string operand.
     void TextOut(int x, int y, TExportColor color, const std::string& text);
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
@@ -189,8 +202,6 @@ public:
 
     TPDFOptions Options;
 
-    std::string NormalString(const std::string& s) const override;
-
 protected:
     std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
     TExportTextEncoding TextEncoding() const override { return TExportTextEncoding::Windows1252; }
@@ -198,7 +209,6 @@ protected:
     void EndExport() override;
     void WriteCaptionRow() override;
     void WriteDataRow() override;
-    void GetSpecialCharacters(std::bitset<256>& chars) const override;
 
     bool PublishesColumnsWidth() const override { return true; }
     bool PublishesColumnsAlign() const override { return true; }
@@ -213,9 +223,17 @@ private:
     // A grid line across the table at y.
     void DrawGridLine(int y);
 
-    int y_ = 0;           // current height, points from the page bottom
-    int blockTop_ = 0;    // top of the table block on this page
-    std::vector<int> xs_; // column boundaries (column count + 1)
+    // Lays the columns out from their widths; a table wider than the printable width is scaled down to
+    // it, its caption and data fonts with it.
+    void LayoutColumns();
+    // Text of a cell cut to the column, and its x for the alignment.
+    void CellText(int column, TExportColAlign align, const TPDFFont& font, std::string& text, int& x) const;
+
+    int y_ = 0;            // current height, points from the page bottom
+    int blockTop_ = 0;     // top of the table block on this page
+    std::vector<int> xs_;  // column boundaries (column count + 1)
+    TPDFFont captionFont_; // the caption and data fonts at the size the table is drawn in
+    TPDFFont dataFont_;
 };
 
 } // namespace exporter

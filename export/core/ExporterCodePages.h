@@ -1,0 +1,40 @@
+#pragma once
+
+// Single-byte character sets the exporters write (DOS and Windows code pages, Mac Roman and the PDF
+// base encodings): Unicode to bytes and back.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace exporter {
+
+class TSingleByteCharset {
+public:
+    // toUnicode holds the character of every byte, 0 where the byte has none (byte 0 itself is NUL).
+    explicit TSingleByteCharset(const std::array<char32_t, 256>& toUnicode);
+
+    // The character of a byte; 0 when the byte has none.
+    char32_t ToUnicode(unsigned char byte) const { return toUnicode_[byte]; }
+    // The byte of a character, or -1 when the set lacks it.
+    int ByteOf(char32_t ch) const;
+    // UTF-8 text to bytes; a character the set lacks (and a malformed UTF-8 byte) becomes replacement.
+    std::string Encode(std::string_view utf8, char replacement = '?') const;
+    // Whether every character of the UTF-8 text has a byte.
+    bool CanEncode(std::string_view utf8) const;
+
+private:
+    std::array<char32_t, 256> toUnicode_;
+    std::vector<std::pair<char32_t, unsigned char>> fromUnicode_; // sorted by character
+};
+
+// The set of a code page number: 437, 850, 866, 1250, 1251, 1252, 1257 and 10000 (Mac Roman); null for
+// any other number. Bytes 0-127 are ASCII in all of them.
+const TSingleByteCharset* CodePageCharset(int codePage);
+
+// The PDF base encodings (PDF Reference, appendix D) other than WinAnsiEncoding, which is code page 1252.
+const TSingleByteCharset& PDFStandardEncodingCharset();
+const TSingleByteCharset& PDFDocEncodingCharset();
+
+} // namespace exporter
