@@ -6,6 +6,10 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -91,40 +95,133 @@ void TExporterDBF::BeginExport() {
     TExporterText::BeginExport();
     if (Aborted)
         return;
+    numberFacts_ = rtl::LocaleFacts::Current();
+    numberFacts_.DecimalSeparator = '.';
+    numberFacts_.ThousandSeparator = '\0';
+    std::vector<TDBFField> fields;
+    for (int i = 0; i < Columns.Count(); ++i)
+        fields.push_back(FieldOfColumn(Columns[i]));
+    WidenNumericFields(fields);
     TDBFWriter& w = DBFWriter();
-    TShortFieldNameGenerator shortNames;
-    for (int i = 0; i < Columns.Count(); ++i) {
-        const TExportColumn& column = Columns[i];
-        std::string name = rtl::Utf8ToWindows1252(column.Name);
-        if (name.size() > size_t(TShortFieldNameGenerator::MaxLength))
-            name = shortNames.Generate(name);
-        const TDBFField field = FieldOfColumn(column);
-        w.AddField(name, field.Type, field.Length, field.Decimals);
-    }
+    TShortFieldNameGenerator names;
+    for (int i = 0; i < Columns.Count(); ++i)
+        w.AddField(names.Generate(Columns[i].Name), fields[size_t(i)].Type, fields[size_t(i)].Length,
+                   fields[size_t(i)].Decimals);
     int year = 0, month = 0, day = 0;
     rtl::DecodeDate(rtl::Date(), year, month, day);
     w.WriteHeader(year, month, day, memoTempFileName_);
 }
 
-void TExporterDBF::BeforeExport() {
-    TExporterText::BeforeExport();
-    numberFacts_ = rtl::LocaleFacts::Current();
-    numberFacts_.DecimalSeparator = '.';
-    numberFacts_.ThousandSeparator = '\0';
+void TExporterDBF::WidenNumericFields(std::vector<TDBFField>& fields) {
+    std::vector<int> numeric;
+    for (int i = 0; i < Columns.Count(); ++i)
+        if (fields[size_t(i)].Type == 'N')
+            numeric.push_back(i);
+    if (numeric.empty())
+        return;
+    // A pass over the rows to be exported, as the width pre-pass makes it: every value is measured in the
+    // form its field stores, and the field made wide enough for the widest (up to the format's limit).
+    const TExportSources s = Sources();
+    const std::int64_t bookmark = ExportGetBookmark(s);
+    if (GoToFirstRecord)
+        ExportFirst(s);
+    int counter = 0;
+    ExportSkip(s, SkipRecCount, counter, nullptr);
+    counter = 0;
+    while (!ExportEof(s, counter, SkipRecCount, ExportRecCount) &&
+           !(ExportRecCount > 0 && counter >= ExportRecCount)) {
+        for (int i : numeric) {
+            std::string text = ExportGetColData(s, Columns, i, counter, SkipRecCount, false);
+            if (OnGetExportText)
+                OnGetExportText(*this, i, text);
+            TDBFField& field = fields[size_t(i)];
+            const std::string value =
+                NumericText(rtl::Trim(text), ExportGetColIsNull(s, Columns, i), Columns[i], field);
+            field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
+        }
+        ExportNext(s, counter);
+    }
+    ExportGotoBookmark(s, bookmark);
+    ExportFreeBookmark(s, bookmark);
 }
 
-std::string TExporterDBF::FloatFieldText(const std::string& text, const TDBFField& field) const {
+namespace {
+
+// NaN and the infinities in the spellings that raw values use.
+bool IsNoNumber(const std::string& text) {
+    for (const char* word : {"nan", "-nan", "inf", "+inf", "-inf", "infinity", "+infinity", "-infinity"})
+        if (rtl::SameText(text, word))
+            return true;
+    return false;
+}
+
+// Digits with an optional sign and decimal point: the form a numeric field stores as it is.
+bool IsPlainNumber(const std::string& text) {
+    size_t i = text.size() > 1 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    bool digit = false, point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digit = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+} // namespace
+
+std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
+                                      const TDBFField& field) const {
+    std::string text = isNull || rtl::SameText(raw, "null") ? std::string() : raw;
+    const bool floating =
+        column.ColType == TExportColType::ectFloat || column.ColType == TExportColType::ectCurrency;
+    if (!floating) {
+        // Integer fields hold their texts as they are; one that is no plain number leaves the field empty
+        // (a source typed by sample can hold any text in a column it took for numbers).
+        if (!IsPlainNumber(text))
+            return {};
+        return text[0] == '+' ? text.substr(1) : text;
+    }
+    if (text.empty()) {
+        // A NULL number stays empty, the dBase empty value; NullValue fills an empty value only when it is
+        // a number itself, as nothing else can stand in a numeric field.
+        double value = 0;
+        if (isNull || !rtl::TryStrToFloat(NullValue(), value, numberFacts_))
+            return {};
+        text = NullValue();
+    }
+    if (IsNoNumber(text))
+        return {};
     // Raw float texts carry a full stop; the locale's own form is accepted as well.
     double value = 0;
     if (!rtl::TryStrToFloat(text, value, numberFacts_))
         value = rtl::StrToFloat(text);
-    std::string out =
-        rtl::Format(rtl::Format("%%%d.%df", {field.Length, field.Decimals}), {value}, numberFacts_);
-    // A number too wide for its field keeps as many decimals as fit (the writer marks one that does not
-    // fit even without decimals).
-    for (int decimals = field.Decimals - 1; decimals >= 0 && int(out.size()) > field.Length; --decimals)
-        out = rtl::Format(rtl::Format("%%%d.%df", {field.Length, decimals}), {value}, numberFacts_);
-    return out;
+    if (!std::isfinite(value))
+        return {};
+    return rtl::Format(rtl::Format("%%.%df", {field.Decimals}), {value}, numberFacts_);
+}
+
+std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& field) const {
+    if (int(text.size()) <= field.Length)
+        return text;
+    // Too wide even for the widest field: as many decimals as fit, else the exponent form, else empty.
+    double value = 0;
+    if (!rtl::TryStrToFloat(text, value, numberFacts_))
+        return {};
+    for (int decimals = field.Decimals - 1; decimals >= 0; --decimals) {
+        const std::string out = rtl::Format(rtl::Format("%%.%df", {decimals}), {value}, numberFacts_);
+        if (int(out.size()) <= field.Length)
+            return out;
+    }
+    for (int digits = 15; digits >= 1; --digits) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.*E", digits, value);
+        if (int(std::strlen(buffer)) <= field.Length)
+            return buffer;
+    }
+    return {};
 }
 
 std::string TExporterDBF::MemoBytes(const TExportColumn& column) const {
@@ -155,24 +252,11 @@ void TExporterDBF::WriteDataRow() {
             continue;
         }
         std::string text = cell.GetText(false);
-        if (rtl::SameText(text, "null"))
+        if (field.Type == 'N') {
+            text = FitNumber(NumericText(text, cell.IsNull, column, field), field);
+        } else if (cell.IsNull || rtl::SameText(text, "null")) {
+            // NullValue is for numbers alone: a NULL text, date or Boolean field is left empty.
             text.clear();
-        switch (column.ColType) {
-        case TExportColType::ectFloat:
-        case TExportColType::ectCurrency:
-            // A NULL field is empty whatever NullValue says, so it is never read as a number.
-            if (cell.IsNull)
-                text.clear();
-            text = text.empty() ? NullValue() : FloatFieldText(text, field);
-            break;
-        case TExportColType::ectDate:
-        case TExportColType::ectTime:
-        case TExportColType::ectDateTime:
-            if (cell.IsNull)
-                text.clear();
-            break;
-        default:
-            break;
         }
         w.WriteFieldValue(i, text);
     }

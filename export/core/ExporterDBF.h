@@ -17,7 +17,8 @@ public:
     int DefaultFloatSize = 15;
     int DefaultFloatDecimal = 4;
 
-    // The text written into an empty float field (Formats.NullString, "null" at creation).
+    // The text written into an empty (not NULL) float field when it is a number (Formats.NullString,
+    // "null" at creation); NULL fields stay empty.
     const std::string& NullValue() const { return Formats.NullString(); }
     void SetNullValue(const std::string& value) { Formats.SetNullString(value); }
 
@@ -36,7 +37,6 @@ protected:
     std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
     TExportTextEncoding TextEncoding() const override { return TExportTextEncoding::Windows1252; }
     void BeginExport() override;
-    void BeforeExport() override;
     void EndExport() override;
     void WriteDataRow() override;
     void ShowResult() override;
@@ -44,8 +44,14 @@ protected:
 
 private:
     TDBFWriter& DBFWriter() const;
-    // A float text as the field stores it: "%<size>.<decimals>f" with a full stop.
-    std::string FloatFieldText(const std::string& text, const TDBFField& field) const;
+    // Widens the numeric fields to the widest value of the rows to be exported.
+    void WidenNumericFields(std::vector<TDBFField>& fields);
+    // A raw value as its numeric field stores it, whatever its width: floats "%.<decimals>f" with a full
+    // stop; empty for NULL, NaN, the infinities and texts that are no number.
+    std::string NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
+                            const TDBFField& field) const;
+    // A number text cut to its field: fewer decimals, else the exponent form, else empty.
+    std::string FitNumber(const std::string& text, const TDBFField& field) const;
     // The BLOB of the column's source field in the current record; empty when there is none.
     std::string MemoBytes(const TExportColumn& column) const;
     void DiscardMemoFile();

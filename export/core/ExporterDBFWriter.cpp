@@ -41,7 +41,7 @@ TDBFWriter::~TDBFWriter() {
 }
 
 void TDBFWriter::AddField(const std::string& name, char type, int length, int decimals) {
-    if (length < 0 || length > 255 || decimals < 0 || decimals > 255)
+    if (length < 0 || length > MaxFieldLength || decimals < 0 || decimals > 255)
         throw EExportError(kRangeError);
     if (HeaderSize + DescriptorSize * (FieldCount() + 1) + 1 > 0xFFFF || RecordLength() + length > 0xFFFF)
         throw EExportError(kRangeError);
@@ -82,6 +82,8 @@ void TDBFWriter::WriteHeader(int year, int month, int day, const std::string& me
     PutLE32(header_, 4, 0);
     PutLE16(header_, 8, unsigned(HeaderLength()));
     PutLE16(header_, 10, unsigned(RecordLength()));
+    // Readers decode the texts by the code page this byte names.
+    header_[29] = char(LanguageDriverWindows1252);
     recordCount_ = 0;
     headerPos_ = Stream().tellp();
     if (headerPos_ < 0)
@@ -149,8 +151,8 @@ std::string TDBFWriter::FieldBytes(const TDBFField& field, const std::string& te
         break;
     }
     default: {
-        // Numbers (and memo block numbers) right-aligned; one too long for its field is marked as an
-        // overflow with asterisks rather than cut into another number.
+        // Numbers (and memo block numbers) right-aligned; the exporter sizes its fields so that every
+        // number fits, and one that still does not is marked as an overflow rather than cut into another.
         const std::string value = rtl::Utf8ToWindows1252(text);
         if (value.size() <= length)
             bytes.replace(length - value.size(), value.size(), value);
@@ -173,7 +175,7 @@ void TDBFWriter::WriteEndOfFile() {
 }
 
 int TDBFWriter::WriteMemo(const std::string& bytes) {
-    if (!memo_ || bytes.empty() || bytes.size() > size_t(MaxMemoSize))
+    if (!memo_ || bytes.empty())
         return -1;
     const int first = nextBlock_;
     std::string data = bytes + "\x1A\x1A";

@@ -28,7 +28,9 @@ public:
     static constexpr int HeaderSize = 32;
     static constexpr int DescriptorSize = 32;
     static constexpr int MemoBlockSize = 512;
-    static constexpr int MaxMemoSize = 65536;
+    static constexpr int MaxFieldLength = 255;
+    // The language driver byte of the header for Windows-1252.
+    static constexpr int LanguageDriverWindows1252 = 0x03;
 
     TDBFWriter(TExporter& owner, std::ostream& stream);
     ~TDBFWriter() override;
@@ -50,8 +52,8 @@ public:
     void WriteFieldValue(int index, const std::string& text);
     // The end-of-file byte 0x1A after the last record.
     void WriteEndOfFile();
-    // Writes the bytes as a memo from the next free block on; returns its first block, or -1 when there is
-    // no memo file or the size is not 1 to 65536 bytes.
+    // Writes the bytes as a memo from the next free block on, whatever their size; returns its first
+    // block, or -1 when there is no memo file or nothing to write.
     int WriteMemo(const std::string& bytes);
     // Stores the next free block number in block 0 and closes the memo file (nothing when none is open).
     void CloseMemo();

@@ -1,8 +1,8 @@
 #pragma once
 
-// Ten-character field names for formats that limit them (dBase).
+// Legal, unique ten-character field names for formats that limit them (dBase).
 
-#include <map>
+#include <set>
 #include <string>
 
 namespace exporter {
@@ -11,15 +11,18 @@ class TShortFieldNameGenerator {
 public:
     static constexpr int MaxLength = 10;
 
-    // The first ten characters of name; a prefix already handed out gets a "~n" suffix instead of its
-    // last characters (Customer~1, Customer~2, ...). Prefixes compare without regard to case.
+    // A field name made of the column name (UTF-8): upper-case ASCII letters, digits and "_", at most ten
+    // characters, starting with a letter, and unlike every name handed out before. Accented Latin letters
+    // lose their accents; each run of other characters becomes one "_" (none at the end); a name that does
+    // not start with a letter gets an "F" in front, one without letters or digits is "FIELD". A name
+    // already handed out gets a "_n" suffix instead of its last characters (CUSTOMER_1, CUSTOMER_2, ...).
     std::string Generate(const std::string& name);
 
+    // The legal form of a name, before it is made unique.
+    static std::string LegalName(const std::string& name);
+
 private:
-    struct TCaseInsensitiveLess {
-        bool operator()(const std::string& a, const std::string& b) const;
-    };
-    std::map<std::string, int, TCaseInsensitiveLess> prefixes_;
+    std::set<std::string> used_;
 };
 
 } // namespace exporter

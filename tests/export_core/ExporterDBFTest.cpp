@@ -54,13 +54,27 @@ std::string ReadWithDbfread(const std::string& file) {
 
 TEST(DbfShortFieldNames, LongNamesSharingAPrefixGetNumberedSuffixes) {
     TShortFieldNameGenerator names;
-    EXPECT_EQ(names.Generate("CustomerAddress1"), "CustomerAd");
-    EXPECT_EQ(names.Generate("CustomerAddress2"), "Customer~1");
-    EXPECT_EQ(names.Generate("customeraddress3"), "customer~2"); // prefixes compare without case
-    EXPECT_EQ(names.Generate("Short"), "Short");
+    EXPECT_EQ(names.Generate("CustomerAddress1"), "CUSTOMERAD");
+    EXPECT_EQ(names.Generate("CustomerAddress2"), "CUSTOMER_1");
+    EXPECT_EQ(names.Generate("customeraddress3"), "CUSTOMER_2"); // names compare without case
+    EXPECT_EQ(names.Generate("Short"), "SHORT");
     for (int i = 3; i <= 10; ++i)
         names.Generate("CustomerAddressX");
-    EXPECT_EQ(names.Generate("CustomerAddressY"), "Custome~11");
+    EXPECT_EQ(names.Generate("CustomerAddressY"), "CUSTOME_11");
+}
+
+TEST(DbfShortFieldNames, NamesBecomeLegalAndStayUnique) {
+    TShortFieldNameGenerator names;
+    EXPECT_EQ(names.Generate("Last name"), "LAST_NAME");
+    EXPECT_EQ(names.Generate("TTL (s)"), "TTL_S");
+    EXPECT_EQ(names.Generate("1st"), "F1ST");
+    EXPECT_EQ(names.Generate("Caf\u00e9 cr\u00e8me"), "CAFE_CREME");
+    EXPECT_EQ(names.Generate("snake_case_"), "SNAKE_CASE");
+    // Names without a Latin letter or digit are no longer all "????" and one lost column.
+    EXPECT_EQ(names.Generate("\u0426\u0435\u043d\u0430"), "FIELD");
+    EXPECT_EQ(names.Generate("\u0412\u043e\u0434\u0430"), "FIELD_1");
+    EXPECT_EQ(names.Generate("last-name"), "LAST_NAM_1");
+    EXPECT_EQ(names.Generate(""), "FIELD_2");
 }
 
 TEST(DbfTable, HeaderDescriptorsAndRecordsOfTwoIntegerColumns) {
@@ -83,7 +97,8 @@ TEST(DbfTable, HeaderDescriptorsAndRecordsOfTwoIntegerColumns) {
     EXPECT_EQ(LE32(dbf, 4), 2u);
     EXPECT_EQ(LE16(dbf, 8), 97u);
     EXPECT_EQ(LE16(dbf, 10), 23u);
-    EXPECT_EQ(dbf.substr(12, 20), std::string(20, '\0'));
+    // Zero but for the language driver at 29: Windows-1252.
+    EXPECT_EQ(dbf.substr(12, 20), std::string(17, '\0') + "\x03" + std::string(2, '\0'));
 
     const std::string first = dbf.substr(32, 32), second = dbf.substr(64, 32);
     EXPECT_EQ(first, std::string("A\0\0\0\0\0\0\0\0\0\0N\0\0\0\0\x0B\0", 18) + std::string(14, '\0'));
@@ -122,7 +137,7 @@ TEST(DbfTable, FieldTypesLengthsAndLongNames) {
         const char* name;
         char type;
         unsigned length, decimals;
-    } expected[] = {{"CUSTOMERAD", 'C', 30, 0}, {"CUSTOMER~1", 'C', 255, 0}, {"CUSTOMER~2", 'N', 20, 0},
+    } expected[] = {{"CUSTOMERAD", 'C', 30, 0}, {"CUSTOMER_1", 'C', 255, 0}, {"CUSTOMER_2", 'N', 20, 0},
                     {"PRICE", 'N', 15, 4},      {"COST", 'N', 8, 2},         {"DAY", 'D', 8, 0},
                     {"AT", 'D', 8, 0},          {"STAMP", 'D', 8, 0},        {"FLAG", 'L', 1, 0},
                     {"ODD", 'C', 10, 0},        {"NOTES", 'M', 10, 0}};
@@ -161,15 +176,25 @@ TEST(DbfTable, FieldValuesByType) {
     ex.DataSet = &ds;
     const std::string dbf = ExportToString(ex);
     EXPECT_EQ(LE32(dbf, 4), 4u);
-    EXPECT_EQ(Record(dbf, 0), " Caf\xE9          3.500020240315T");
-    EXPECT_EQ(Record(dbf, 1), "           -1234.567919991201 ");
-    EXPECT_EQ(Record(dbf, 2), " \x80               null        F");
-    // 1e12 needs 13 digits: of the four decimals only one fits into the 15 places.
-    EXPECT_EQ(Record(dbf, 3), "      1000000000000.0        T");
+    // 1e12 with four decimals needs 18 places: the float field is widened from 15 to hold it.
+    EXPECT_EQ(Byte(dbf, 64 + 16), 18u);
+    EXPECT_EQ(Record(dbf, 0), " Caf\xE9             3.500020240315T");
+    EXPECT_EQ(Record(dbf, 1), "              -1234.567919991201 ");
+    // A NULL number is left empty, not filled with NullValue: readers take that as no value.
+    EXPECT_EQ(Record(dbf, 2), " \x80                              F");
+    EXPECT_EQ(Record(dbf, 3), "      1000000000000.0000        T");
 
-    ex.SetNullValue("");
-    const std::string withoutNull = ExportToString(ex);
-    EXPECT_EQ(Record(withoutNull, 2), " \x80                           F");
+    // NullValue never fills a NULL text, integer or date field.
+    TMemoryDataSet others;
+    others.AddField({"Name", TFieldType::ftString, 5});
+    others.AddField({"Count", TFieldType::ftInteger});
+    others.AddField({"Day", TFieldType::ftDate});
+    others.AddRow({std::nullopt, std::nullopt, std::nullopt});
+    ex.DataSet = &others;
+    for (const char* nullValue : {"n/a", "0"}) {
+        ex.SetNullValue(nullValue);
+        EXPECT_EQ(Record(ExportToString(ex), 0), std::string(1 + 5 + 11 + 8, ' ')) << nullValue;
+    }
 }
 
 TEST(DbfTable, FloatPrecisionAndRangeChecks) {
@@ -185,9 +210,9 @@ TEST(DbfTable, FloatPrecisionAndRangeChecks) {
     ex.ColumnsPrecision.Add("price=6,1");
     EXPECT_EQ(descriptorOfPrice(), std::make_pair(6u, 1u));
     EXPECT_EQ(Record(ExportToString(ex), 0), "    2.7");
-    ex.ColumnsPrecision.SetValue("Price", "x,3"); // a part that is not a number counts 0
-    EXPECT_EQ(descriptorOfPrice(), std::make_pair(0u, 3u));
-    ex.ColumnsPrecision.SetValue("Price", "0,0"); // both 0: the defaults
+    ex.ColumnsPrecision.SetValue("Price", "x,3");           // a part that is not a number counts 0
+    EXPECT_EQ(descriptorOfPrice(), std::make_pair(5u, 3u)); // widened from 0 to hold 2.675
+    ex.ColumnsPrecision.SetValue("Price", "0,0");           // both 0: the defaults
     EXPECT_EQ(descriptorOfPrice(), std::make_pair(15u, 4u));
     ex.ColumnsPrecision.SetValue("Price", "12"); // no comma: the defaults
     EXPECT_EQ(descriptorOfPrice(), std::make_pair(15u, 4u));
@@ -201,7 +226,7 @@ TEST(DbfTable, FloatPrecisionAndRangeChecks) {
     EXPECT_THROW(ExportToString(ex), EExportError);
 }
 
-TEST(DbfTable, BadValuesRaiseConversionErrorsAndOverflowIsMarked) {
+TEST(DbfTable, BadValuesRaiseConversionErrorsAndNumberFieldsWiden) {
     TMemoryDataSet ds;
     ds.AddField({"Day", TFieldType::ftDate});
     ds.AddRow({"31/31/2024"});
@@ -215,17 +240,21 @@ TEST(DbfTable, BadValuesRaiseConversionErrorsAndOverflowIsMarked) {
     ex.DataSet = &floats;
     EXPECT_THROW(ExportToString(ex), rtl::EConvertError);
 
-    // Texts of a list view typed by sample: a number too long for its field becomes asterisks.
+    // Texts of a list view typed by sample: the field is widened to the longest number, and a text that is
+    // no number leaves it empty.
     TMemoryListView view;
     view.AddColumn({"N", 80});
     view.AddItem({"7"});
     view.AddItem({"123456789012345678901234"});
+    view.AddItem({"0); DROP TABLE x; --"});
     ex.ExportSource = TExportSource::esListView;
     ex.ListView = &view;
     ex.AutoCalcStrType = true;
     const std::string dbf = ExportToString(ex);
     EXPECT_EQ(dbf[32 + 11], 'N');
-    EXPECT_EQ(Record(dbf, 1), " " + std::string(11, '*'));
+    EXPECT_EQ(Byte(dbf, 32 + 16), 24u);
+    EXPECT_EQ(Record(dbf, 1), " 123456789012345678901234");
+    EXPECT_EQ(Record(dbf, 2), " " + std::string(24, ' '));
 }
 
 TEST(DbfTable, RecordCountAfterAnAbortAndAfterRefusedRows) {
@@ -272,12 +301,12 @@ TEST_F(DbfFiles, MemoFileHoldsBlocksAndReadsBack) {
     EXPECT_EQ(LE32(dbf, 4), 3u);
 
     // Row 1: Picture 600 bytes + 0x1A 0x1A = blocks 1-2, Remarks at block 3. Row 2: no picture, Remarks
-    // block 4. Row 3: 510 bytes + 2 fill block 5 exactly; a 65537-byte memo is not written.
+    // block 4. Row 3: 510 bytes + 2 fill block 5 exactly; a 65537-byte memo is written whole in 129 blocks.
     EXPECT_EQ(Record(dbf, 0), " first                1          1         3");
     EXPECT_EQ(Record(dbf, 1), " second                          2         4");
-    EXPECT_EQ(Record(dbf, 2), " third                5          3          ");
-    ASSERT_EQ(dbt.size(), 6u * 512);
-    EXPECT_EQ(LE32(dbt, 0), 6u);
+    EXPECT_EQ(Record(dbf, 2), " third                5          3         6");
+    ASSERT_EQ(dbt.size(), 135u * 512);
+    EXPECT_EQ(LE32(dbt, 0), 135u);
     EXPECT_EQ(dbt.substr(4, 508), std::string(508, '\0'));
     EXPECT_EQ(dbt.substr(512, 602), std::string(600, 'x') + "\x1A\x1A");
     EXPECT_EQ(dbt.substr(512 + 602, 1024 - 602), std::string(1024 - 602, '\0'));
@@ -285,7 +314,8 @@ TEST_F(DbfFiles, MemoFileHoldsBlocksAndReadsBack) {
                                                   "e\x1A\x1A\0\0",
                                                   9));
     EXPECT_EQ(dbt.substr(4 * 512, 5), std::string("a\0b\x1A\x1A", 5));
-    EXPECT_EQ(dbt.substr(5 * 512), std::string(510, 'y') + "\x1A\x1A");
+    EXPECT_EQ(dbt.substr(5 * 512, 512), std::string(510, 'y') + "\x1A\x1A");
+    EXPECT_EQ(dbt.substr(6 * 512, 65539), std::string(65537, 'z') + "\x1A\x1A");
 
     EXPECT_EQ(ReadWithDbfread(ex.FileName), "NAME,PICTURE,COUNT,REMARKS\n"
                                             "'first'|'" +
@@ -293,7 +323,8 @@ TEST_F(DbfFiles, MemoFileHoldsBlocksAndReadsBack) {
                                                 "'|1|'Grüße'\n"
                                                 "'second'|None|2|'a\\x00b'\n"
                                                 "'third'|'" +
-                                                std::string(510, 'y') + "'|3|None\n");
+                                                std::string(510, 'y') + "'|3|'" + std::string(65537, 'z') +
+                                                "'\n");
     // No temporary file is left beside the results.
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
