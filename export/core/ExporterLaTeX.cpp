@@ -8,7 +8,85 @@ namespace exporter {
 
 namespace {
 
-constexpr int kUtf8CodePage = 65001;
+// Code pages with an inputenc option of their own.
+constexpr int kCodePages[] = {1250, 1251, 1252, 1257, 437, 850, 866};
+// A data line longer than this is continued on the next line, within TeX's line buffer.
+constexpr size_t kLineLength = 1000;
+
+bool IsCyrillicCodePage(int codePage) {
+    return codePage == 1251 || codePage == 866;
+}
+
+bool IsCyrillic(char32_t ch) {
+    return (ch >= 0x400 && ch <= 0x45F) || ch == 0x490 || ch == 0x491;
+}
+
+// Characters that T1 and TS1 fonts set from input (Latin-1, Latin Extended-A but for a few letters the
+// T1 encoding lacks, the typographic punctuation of Windows-1252).
+bool IsLatinSettable(char32_t ch) {
+    if (ch >= 0xA0 && ch <= 0x17F)
+        return ch != 0x126 && ch != 0x127 && ch != 0x138 && ch != 0x13F && ch != 0x140 && ch != 0x149 &&
+               ch != 0x166 && ch != 0x167 && ch != 0x17F;
+    switch (ch) {
+    case 0x192:
+    case 0x2C6:
+    case 0x2DC:
+    case 0x2013:
+    case 0x2014:
+    case 0x2018:
+    case 0x2019:
+    case 0x201A:
+    case 0x201C:
+    case 0x201D:
+    case 0x201E:
+    case 0x2020:
+    case 0x2021:
+    case 0x2022:
+    case 0x2026:
+    case 0x2030:
+    case 0x2039:
+    case 0x203A:
+    case 0x20AC:
+    case 0x2116:
+    case 0x2122:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Characters whose input definitions need math mode or a font the code page files do not name: written
+// as commands that work in every encoding.
+const char* CommandOf(char32_t ch) {
+    switch (ch) {
+    case 0xAC:
+        return "$\\neg$";
+    case 0xB1:
+        return "$\\pm$";
+    case 0xB2:
+        return "$^{2}$";
+    case 0xB3:
+        return "$^{3}$";
+    case 0xB5:
+        return "$\\mu$";
+    case 0xB9:
+        return "$^{1}$";
+    case 0xD7:
+        return "$\\times$";
+    case 0xF7:
+        return "$\\div$";
+    case 0xDF:
+        return "\\ss{}";
+    default:
+        return nullptr;
+    }
+}
+
+// Whether a line may be broken before text[i]: not inside a UTF-8 character nor a control word.
+bool BreakableBefore(const std::string& text, size_t i, bool inControlWord) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    return !inControlWord && text[i - 1] != '\\' && (byte & 0xC0) != 0x80;
+}
 
 int SystemCodePage() {
     return rtl::LocaleFacts::Current().CodePage;
@@ -53,19 +131,87 @@ std::unique_ptr<TExportWriter> TExporterLaTeX::GetWriterClass(std::ostream& stre
 }
 
 TExportTextEncoding TExporterLaTeX::TextEncoding() const {
-    return Options.CodePage() == kUtf8CodePage ? TExportTextEncoding::Utf8 : TExportTextEncoding::Windows1252;
+    // The writer takes the bytes as they are: Line encodes them.
+    return TExportTextEncoding::Utf8;
+}
+
+const TSingleByteCharset* TExporterLaTeX::Charset() const {
+    for (int codePage : kCodePages)
+        if (codePage == Options.CodePage())
+            return CodePageCharset(codePage);
+    return nullptr;
 }
 
 std::string TExporterLaTeX::InputEncoding() const {
-    return Options.CodePage() == kUtf8CodePage ? "utf8" : "cp1252";
+    return Charset() ? "cp" + std::to_string(Options.CodePage()) : "utf8";
+}
+
+bool TExporterLaTeX::CyrillicFonts() const {
+    if (IsCyrillicCodePage(Options.CodePage()))
+        return true;
+    const std::string languages = rtl::UpperCase(Options.Languages);
+    for (const char* language : {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"})
+        if (languages.find(language) != std::string::npos)
+            return true;
+    return false;
+}
+
+std::string TExporterLaTeX::FontEncodings() const {
+    if (IsCyrillicCodePage(Options.CodePage()))
+        return "T1,T2A";
+    return CyrillicFonts() ? "T2A,T1" : "T1";
+}
+
+bool TExporterLaTeX::Settable(char32_t ch) const {
+    const TSingleByteCharset* charset = Charset();
+    if (charset && charset->ByteOf(ch) < 0)
+        return false;
+    return IsLatinSettable(ch) || (IsCyrillic(ch) && CyrillicFonts());
+}
+
+void TExporterLaTeX::Line(const std::string& text) {
+    const TSingleByteCharset* charset = Charset();
+    Writer().WriteLn(charset ? charset->Encode(text) : text);
+}
+
+void TExporterLaTeX::RowLines(const std::string& row) {
+    size_t start = 0, i = 1;
+    bool inControlWord = false;
+    for (; i < row.size(); ++i) {
+        const char previous = row[i - 1];
+        const bool letter = (previous >= 'A' && previous <= 'Z') || (previous >= 'a' && previous <= 'z');
+        inControlWord = letter && (inControlWord || (i >= 2 && row[i - 2] == '\\'));
+        if (i - start >= kLineLength && BreakableBefore(row, i, inControlWord)) {
+            Line(row.substr(start, i - start) + "%");
+            start = i;
+        }
+    }
+    Line(row.substr(start));
 }
 
 std::string TExporterLaTeX::NormalString(const std::string& s) const {
-    const std::string text = ExportCleanText(s);
+    // A Cyrillic run in a document whose default font encoding is T1 is set in T2A.
+    const bool switchToCyrillic = CyrillicFonts() && !IsCyrillicCodePage(Options.CodePage());
+    bool inCyrillic = false;
     std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        switch (c) {
+    out.reserve(s.size());
+    size_t pos = 0;
+    while (pos < s.size()) {
+        char32_t ch = 0;
+        const int length = ExportDecodeUtf8(s, pos, ch);
+        size_t next = pos + size_t(length > 0 ? length : 1);
+        const char following = next < s.size() ? s[next] : '\0';
+        if (length > 0 && switchToCyrillic && IsCyrillic(ch) != inCyrillic) {
+            out += inCyrillic ? "}" : "{\\fontencoding{T2A}\\selectfont ";
+            inCyrillic = !inCyrillic;
+        }
+        if (length == 0 || (ch < 0x20 && ch != '\t' && ch != '\r' && ch != '\n')) {
+            out += '?';
+            pos = next;
+            continue;
+        }
+        const char c = char(ch);
+        switch (ch) {
         // In text mode "\backslash" is undefined and "\~", "\^" accent the next letter.
         case '\\':
             out += "$\\backslash$";
@@ -92,19 +238,51 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
         case '>':
             out += "$>$";
             break;
+        // Straight quotes print as themselves (babel makes '"' a shorthand in several languages), and
+        // doubled hyphens and commas do not join into dashes and low quotes.
+        case '"':
+            out += "\\textquotedbl{}";
+            break;
+        case '\'':
+            out += "\\textquotesingle{}";
+            break;
+        case '`':
+            out += "\\textasciigrave{}";
+            break;
+        case '-':
+        case ',':
+            out += c;
+            if (following == c)
+                out += "{}";
+            break;
         // A line break inside a cell would end the paragraph and break the table: it becomes a blank.
         case '\r':
             out += ' ';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
+            if (following == '\n')
+                ++next;
             break;
         case '\n':
             out += ' ';
             break;
         default:
-            out += c;
+            if (ch < 0x80) {
+                if (ch != 0x7F) // DEL has no glyph and stops pdflatex
+                    out += c;
+            } else if (ch >= 0x80 && ch < 0xA0) {
+                // C1 control characters are dropped like DEL.
+            } else if (const char* command = CommandOf(ch)) {
+                out += command;
+            } else if (Settable(ch)) {
+                out.append(s, pos, size_t(length));
+            } else {
+                out += '?';
+                ++replaced_;
+            }
         }
+        pos = next;
     }
+    if (inCyrillic)
+        out += '}';
     return out;
 }
 
@@ -120,40 +298,46 @@ void TExporterLaTeX::GetColData(const TExportCol& col, std::string& text) {
 }
 
 void TExporterLaTeX::BeginExport() {
+    replaced_ = 0;
     TExporterFormatText::BeginExport();
     documentOpen_ = false;
     tabularOpen_ = false;
     if (Aborted)
         return;
-    TExportWriter& w = Writer();
+    const bool russian = rtl::UpperCase(Options.Languages).find("RUSSIAN") != std::string::npos;
     const std::string style = Options.DocumentStyle == TLaTeXDocStyle::dsBook ? "book" : "article";
     const bool latex209 = Options.LaTeXVersion == TLaTeXVersion::LaTeX209;
     const std::string command = latex209 ? "\\documentstyle" : "\\documentclass";
-    w.WriteLn(command + (Options.DocumentParams.empty() ? "" : "[" + Options.DocumentParams + "]") + "{" +
-              style + "}");
+    Line(command + (Options.DocumentParams.empty() ? "" : "[" + Options.DocumentParams + "]") + "{" + style +
+         "}");
     if (!latex209) {
-        w.WriteLn(UsePackage(InputEncoding(), "inputenc"));
-        w.WriteLn(UsePackage(Options.Languages, "babel"));
+        Line(UsePackage(InputEncoding(), "inputenc"));
+        // T1 fonts print every character of the text as itself ('"', '<', '|' are other glyphs in OT1).
+        Line(UsePackage(FontEncodings(), "fontenc"));
+        Line(UsePackage(Options.Languages, "babel"));
+        // Babel has no \Rus: it is the switch to Russian.
+        if (russian)
+            Line("\\providecommand{\\Rus}{\\selectlanguage{russian}}");
         if (Preambula.Count() > 0) {
             for (int i = 0; i < Preambula.Count(); ++i)
-                w.WriteLn(Preambula[i]);
-            w.EmptyLine();
+                Line(Preambula[i]);
+            EmptyLine();
         }
     }
-    w.WriteLn(BeginEnvironment("document"));
+    Line(BeginEnvironment("document"));
     documentOpen_ = true;
-    if (rtl::UpperCase(Options.Languages).find("RUSSIAN") != std::string::npos)
-        w.WriteLn("\\Rus");
-    w.EmptyLine();
+    if (russian)
+        Line("\\Rus");
+    EmptyLine();
     for (int i = 0; i < Header.Count(); ++i)
-        w.WriteLn(Header[i]);
-    w.WriteLn("\\par\\bigskip");
+        Line(Header[i]);
+    Line("\\par\\bigskip");
     std::string spec = "|";
     for (int i = 0; i < Columns.Count(); ++i)
         spec += Columns[i].IsNumeric ? "r|" : "l|";
-    w.WriteLn(BeginEnvironment("tabular", spec));
+    Line(BeginEnvironment("tabular", spec));
     tabularOpen_ = true;
-    w.WriteLn("\\hline");
+    Line("\\hline");
 }
 
 std::string TExporterLaTeX::GetCaptionRow() {
@@ -164,10 +348,9 @@ std::string TExporterLaTeX::GetCaptionRow() {
 }
 
 void TExporterLaTeX::WriteCaptionRow() {
-    TExportWriter& w = Writer();
-    w.WriteLn(GetCaptionRow());
-    w.WriteLn("\\\\");
-    w.WriteLn("\\hline");
+    RowLines(GetCaptionRow());
+    Line("\\\\");
+    Line("\\hline");
 }
 
 std::string TExporterLaTeX::GetDataRow(bool format) {
@@ -178,27 +361,29 @@ std::string TExporterLaTeX::GetDataRow(bool format) {
 }
 
 void TExporterLaTeX::WriteDataRow() {
-    TExportWriter& w = Writer();
-    w.WriteLn(GetDataRow(true));
-    w.WriteLn("\\\\");
-    w.WriteLn("\\hline");
+    RowLines(GetDataRow(true));
+    Line("\\\\");
+    Line("\\hline");
 }
 
 void TExporterLaTeX::EndExport() {
     // The document is closed here once, also after an abort (which adds a rule and leaves out the footer).
     if (GetWriter()) {
-        TExportWriter& w = Writer();
         if (tabularOpen_) {
             if (Aborted)
-                w.WriteLn("\\hline");
-            w.WriteLn(EndEnvironment("tabular"));
-            w.EmptyLine();
+                Line("\\hline");
+            Line(EndEnvironment("tabular"));
+            EmptyLine();
         }
         if (documentOpen_) {
             if (!Aborted)
                 for (int i = 0; i < Footer.Count(); ++i)
-                    w.WriteLn(Footer[i]);
-            w.WriteLn(EndEnvironment("document"));
+                    Line(Footer[i]);
+            Line(EndEnvironment("document"));
+            // TeX reads nothing after the end of the document: the place for a note to the reader.
+            if (replaced_ > 0)
+                Line("% " + std::to_string(replaced_) +
+                     " characters that LaTeX cannot set in this encoding are written as \"?\".");
         }
         tabularOpen_ = false;
         documentOpen_ = false;

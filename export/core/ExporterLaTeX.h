@@ -3,6 +3,7 @@
 // A LaTeX document holding one ruled tabular environment.
 
 #include "export/core/Exporter.h"
+#include "export/core/ExporterCodePages.h"
 
 namespace exporter {
 
@@ -38,9 +39,12 @@ public:
     TLaTeXOptions Options;
     rtl::TStringList Preambula; // lines written into the preamble
 
-    // The file is written in Windows-1252 and declared "cp1252", or, with the code page 65001, in UTF-8
-    // declared "utf8": the two encodings the writer can produce.
+    // The file is written in the code page of the options and declared with its inputenc option: "cp1250",
+    // "cp1251", "cp1252", "cp1257", "cp437", "cp850" or "cp866"; 65001 and every other code page give
+    // UTF-8 declared "utf8".
     std::string InputEncoding() const;
+    // The fontenc options: T1, with T2A for Cyrillic code pages (then the default) and languages.
+    std::string FontEncodings() const;
 
     std::string NormalString(const std::string& s) const override;
 
@@ -57,8 +61,20 @@ protected:
     void GetSpecialCharacters(std::bitset<256>& chars) const override;
 
 private:
+    // The single-byte set written, or null for UTF-8.
+    const TSingleByteCharset* Charset() const;
+    bool CyrillicFonts() const;
+    // Whether LaTeX can set the character in the encodings this document loads.
+    bool Settable(char32_t ch) const;
+    // One line in the file's encoding, ended by CR LF.
+    void Line(const std::string& text);
+    void EmptyLine() { Line({}); }
+    // A table row written over several lines when long, each break a comment so that no space appears.
+    void RowLines(const std::string& row);
+
     bool documentOpen_ = false;
     bool tabularOpen_ = false;
+    mutable int replaced_ = 0; // characters written as "?" because LaTeX cannot set them here
 };
 
 } // namespace exporter

@@ -107,6 +107,7 @@ TEST_F(LaTeXExport, DocumentWithOneRuledTable) {
     const std::string tex = Export(ex);
     EXPECT_EQ(tex, "\\documentclass[a4paper]{article}\r\n"
                    "\\usepackage[cp1252]{inputenc}\r\n"
+                   "\\usepackage[T1]{fontenc}\r\n"
                    "\\usepackage[english]{babel}\r\n"
                    "\\usepackage{longtable}\r\n"
                    "\r\n"
@@ -180,22 +181,51 @@ TEST_F(LaTeXExport, UntypedAndBooleanValuesAreEscapedToo) {
     EXPECT_EQ(LaTeXStructureProblems(tex), "");
 }
 
-TEST_F(LaTeXExport, DeclaresTheEncodingReallyWritten) {
+TEST_F(LaTeXExport, WritesAndDeclaresTheChosenCodePage) {
     ds.ClearRows();
     ds.AddRow({"caf\xC3\xA9 \xE2\x82\xAC \xD0\xB6", "1", "1"}); // café € ж
     std::string tex = Export(ex);
-    EXPECT_NE(tex.find("\\usepackage[cp1252]{inputenc}"), std::string::npos);
+    EXPECT_NE(tex.find("\\usepackage[cp1252]{inputenc}\r\n\\usepackage[T1]{fontenc}"), std::string::npos);
     EXPECT_NE(tex.find("caf\xE9 \x80 ? & 1"), std::string::npos);
+    // A character the code page lacks is replaced, and the file says so after its end.
+    EXPECT_NE(tex.find("\\end{document}\r\n% 1 characters that LaTeX cannot set in this encoding are "
+                       "written as \"?\".\r\n"),
+              std::string::npos)
+        << tex;
 
-    // A code page the writer cannot produce is written and declared as Windows-1252.
+    // Cyrillic in Windows-1251, with T2A fonts as the default.
     ex.Options.SetCodePage(1251);
     EXPECT_EQ(ex.Options.CodePage(), 1251);
-    EXPECT_EQ(Export(ex), tex);
-
-    ex.Options.SetCodePage(65001);
     tex = Export(ex);
-    EXPECT_NE(tex.find("\\usepackage[utf8]{inputenc}"), std::string::npos);
-    EXPECT_NE(tex.find("caf\xC3\xA9 \xE2\x82\xAC \xD0\xB6 & 1"), std::string::npos);
+    EXPECT_NE(tex.find("\\usepackage[cp1251]{inputenc}\r\n\\usepackage[T1,T2A]{fontenc}"), std::string::npos);
+    EXPECT_NE(tex.find("caf? \x88 \xE6 & 1"), std::string::npos) << tex;
+
+    struct Case {
+        int codePage;
+        const char* option;
+        const char* bytes;
+    } cases[] = {{1250, "cp1250", "caf\xE9 \x80 ?"},
+                 {1257, "cp1257", "caf\xE9 \x80 ?"},
+                 {437, "cp437", "caf\x82 ? ?"},
+                 {850, "cp850", "caf\x82 ? ?"},
+                 {866, "cp866", "caf? ? \xA6"},
+                 {65001, "utf8", "caf\xC3\xA9 \xE2\x82\xAC ?"},
+                 {1253, "utf8", "caf\xC3\xA9 \xE2\x82\xAC ?"}}; // unknown: UTF-8, nothing lost
+    for (const Case& c : cases) {
+        ex.Options.SetCodePage(c.codePage);
+        tex = Export(ex);
+        EXPECT_NE(tex.find(std::string("\\usepackage[") + c.option + "]{inputenc}"), std::string::npos)
+            << c.codePage;
+        EXPECT_NE(tex.find(std::string(c.bytes) + " & 1"), std::string::npos) << c.codePage << tex;
+    }
+
+    // UTF-8 with a Cyrillic language: T2A is loaded and Cyrillic runs are set in it.
+    ex.Options.Languages = "russian,english";
+    tex = Export(ex);
+    EXPECT_NE(tex.find("\\usepackage[T2A,T1]{fontenc}"), std::string::npos);
+    EXPECT_NE(tex.find("caf\xC3\xA9 \xE2\x82\xAC {\\fontencoding{T2A}\\selectfont \xD0\xB6} & 1"),
+              std::string::npos)
+        << tex;
 
     ex.Options.SetCodePage(0);
     EXPECT_EQ(ex.Options.CodePage(), rtl::LocaleFacts::Current().CodePage);
@@ -207,8 +237,10 @@ TEST_F(LaTeXExport, DeclaresTheEncodingReallyWritten) {
 TEST_F(LaTeXExport, RussianAddsTheSwitch) {
     ex.Options.Languages = "russian,english";
     const std::string tex = Export(ex);
-    EXPECT_NE(tex.find("\\usepackage[russian,english]{babel}\r\n\\begin{document}\r\n\\Rus\r\n\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        tex.find("\\usepackage[russian,english]{babel}\r\n\\providecommand{\\Rus}{\\selectlanguage{russian}}"
+                 "\r\n\\begin{document}\r\n\\Rus\r\n\r\n"),
+        std::string::npos)
         << tex;
 }
 
