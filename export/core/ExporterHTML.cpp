@@ -85,6 +85,39 @@ std::string THTMLWriter::AlignToStr(TExportColAlign align) const {
     return AlignText(align);
 }
 
+std::string HTMLLinkTarget(const std::string& target, const std::string& page) {
+    std::error_code ec;
+    const fs::path file = fs::absolute(target, ec).lexically_normal();
+    const fs::path folder = fs::absolute(page, ec).lexically_normal().parent_path();
+    // Files that share a folder below the root link to each other relatively, so that the pages keep
+    // their style sheet when the folder tree is moved.
+    auto fileIt = file.begin(), folderIt = folder.begin();
+    const bool oneTree = file.has_root_path() && std::distance(file.begin(), file.end()) > 2 &&
+                         std::distance(folder.begin(), folder.end()) > 1 && *++fileIt == *++folderIt;
+    const std::string path =
+        oneTree ? file.lexically_relative(folder).generic_string() : file.generic_string();
+    std::string link;
+    for (char c : path) {
+        switch (c) {
+        case ' ':
+            link += "%20";
+            break;
+        case '%':
+            link += "%25";
+            break;
+        case '#':
+            link += "%23";
+            break;
+        case '?':
+            link += "%3F";
+            break;
+        default:
+            link += c;
+        }
+    }
+    return link;
+}
+
 std::string NumberedFileName(const std::string& name, int number, int digits) {
     // The extension is taken from the file's own name, never from a folder.
     const std::string ext = fs::path(name).extension().string();
@@ -323,7 +356,8 @@ void TExporterHTML::WriteStyle(const std::string& pageName) {
         return; // an external style sheet needs a file to sit beside
     if (cssName_.empty())
         cssName_ = CSSFileName.empty() ? ChangeFileExt(pageName, ".css") : CSSFileName;
-    w.WriteLn(" <link rel=\"stylesheet\" type=\"text/css\" href=\"" + ExportEntityText(cssName_) + "\">");
+    w.WriteLn(" <link rel=\"stylesheet\" type=\"text/css\" href=\"" +
+              ExportEntityText(HTMLLinkTarget(cssName_, pageName)) + "\">");
     if (!cssWritten_ && (!FileExists(cssName_) || OverwriteCSSFile)) {
         std::string content;
         for (const std::string& line : styleSheet_)
@@ -562,6 +596,9 @@ void TExporterHTML::Execute() {
     ExportToStream(out);
     if (out.bad())
         throw EExportError("Cannot write file \"" + FileName + "\"");
+    // Rows went to numbered pages: without an index page nothing was written under FileName itself.
+    if (maxRecords_ >= 1 && !GenerateIndex && !pages_.empty())
+        files.Discard(FileName);
     files.Commit();
     files_ = nullptr;
     ShowResult();

@@ -79,6 +79,10 @@ public:
     std::string AlignToStr(TExportColAlign align) const override;
 };
 
+// The link from a page to a file: relative to the page's folder when both lie below one folder under the
+// root (site.css, ../styles/site.css), else the absolute path; blanks, "%", "#" and "?" are escaped.
+std::string HTMLLinkTarget(const std::string& target, const std::string& page);
+
 // The name with number (at least digits digits) put in front of its extension: report.html, 3, 2 gives
 // report03.html.
 std::string NumberedFileName(const std::string& name, int number, int digits);

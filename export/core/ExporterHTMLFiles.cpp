@@ -92,6 +92,18 @@ void THTMLFileSet::Insert(const std::string& target,
     WriteWhole(target, content);
 }
 
+void THTMLFileSet::Discard(const std::string& target) {
+    if (open_ == target)
+        Close();
+    for (auto it = entries_.begin(); it != entries_.end(); ++it)
+        if (it->Target == target) {
+            std::error_code ec;
+            fs::remove(it->Temp, ec);
+            entries_.erase(it);
+            return;
+        }
+}
+
 void THTMLFileSet::Commit() {
     Close();
     for (const TEntry& entry : entries_) {

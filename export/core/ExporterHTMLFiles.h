@@ -27,6 +27,8 @@ public:
     void WriteWhole(const std::string& target, const std::string& content);
     // Inserts texts into a closed file at byte positions of its present content (in any order).
     void Insert(const std::string& target, std::vector<std::pair<std::int64_t, std::string>> inserts);
+    // Forgets a file that is not to be written after all: its temporary file is removed.
+    void Discard(const std::string& target);
     // Renames every temporary file into place.
     void Commit();
 

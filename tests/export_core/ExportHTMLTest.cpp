@@ -364,8 +364,7 @@ TEST_F(HtmlExport, SingleFileExecuteWithExternalStyleSheet) {
     ex.UsingCSS = TUsingCSS::usExternal;
     ex.Execute();
     const std::string html = ReadFile(dir.file("list.html"));
-    EXPECT_NE(html.find(" <link rel=\"stylesheet\" type=\"text/css\" href=\"" + dir.file("list.css") +
-                        "\">\r\n</HEAD>"),
+    EXPECT_NE(html.find(" <link rel=\"stylesheet\" type=\"text/css\" href=\"list.css\">\r\n</HEAD>"),
               std::string::npos)
         << html;
     EXPECT_EQ(html.find("<Style"), std::string::npos);
@@ -469,19 +468,17 @@ TEST_F(HtmlExport, MultiFileIndexPageAndSingleFileWithoutBar) {
     EXPECT_EQ(index, "<HTML>\r\n"
                      "<HEAD>\r\n"
                      " <META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
-                     " <link rel=\"stylesheet\" type=\"text/css\" href=\"" +
-                         dir.file("list01.css") +
-                         "\">\r\n"
-                         "</HEAD>\r\n"
-                         "<BODY>\r\n"
-                         "<UL>\r\n"
-                         "<LI>\r\n"
-                         "<a href=\"list01.html\">Part 01</a>\r\n"
-                         "<LI>\r\n"
-                         "<a href=\"list02.html\">Part 02</a>\r\n"
-                         "</UL>\r\n"
-                         "</BODY>\r\n"
-                         "</HTML>\r\n");
+                     " <link rel=\"stylesheet\" type=\"text/css\" href=\"list01.css\">\r\n"
+                     "</HEAD>\r\n"
+                     "<BODY>\r\n"
+                     "<UL>\r\n"
+                     "<LI>\r\n"
+                     "<a href=\"list01.html\">Part 01</a>\r\n"
+                     "<LI>\r\n"
+                     "<a href=\"list02.html\">Part 02</a>\r\n"
+                     "</UL>\r\n"
+                     "</BODY>\r\n"
+                     "</HTML>\r\n");
     EXPECT_EQ(HtmlLintErrors(index), "");
     EXPECT_TRUE(fs::exists(dir.file("list01.css")));
     const std::string page = ReadFile(dir.file("list01.html"));
@@ -502,12 +499,43 @@ TEST_F(HtmlExport, MultiFileIndexPageAndSingleFileWithoutBar) {
     EXPECT_EQ(single.find("Cellpadding=\"4\" Cellspacing=\"1\">\r\n  <tr>\r\n    <td><a"), std::string::npos);
     EXPECT_EQ(Count(single, "<Table"), 1);
     EXPECT_FALSE(fs::exists(one.file("list02.html")));
+    // Without an index page no empty file is left under the export's own name.
+    EXPECT_FALSE(fs::exists(one.file("list.html")));
 
     // Written to a caller's stream, a multi-file export stays one page.
     FillRows(5);
     const std::string html = Export(ex);
     EXPECT_EQ(Count(html, "<HTML>"), 1);
     EXPECT_EQ(Count(html, "  <tr>\r\n    <td class=\"Tr"), 5);
+}
+
+TEST(HtmlLinks, StyleSheetLinksAreRelativeWithinOneFolderTree) {
+    EXPECT_EQ(HTMLLinkTarget("/srv/site/list.css", "/srv/site/list.html"), "list.css");
+    EXPECT_EQ(HTMLLinkTarget("/srv/site/css/my style.css", "/srv/site/pages/list.html"),
+              "../css/my%20style.css");
+    EXPECT_EQ(HTMLLinkTarget("/etc/site#1.css", "/srv/site/list.html"), "/etc/site%231.css");
+    EXPECT_EQ(HTMLLinkTarget("/site.css", "/list.html"), "/site.css");
+}
+
+TEST_F(HtmlExport, PagesKeepTheirStyleSheetWhenTheFolderTreeMoves) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "site" / "pages");
+    ex.FileName = (dir.path() / "site" / "pages" / "list.html").string();
+    ex.CSSFileName = (dir.path() / "site" / "css" / "list.css").string();
+    fs::create_directories(dir.path() / "site" / "css");
+    ex.UsingCSS = TUsingCSS::usExternal;
+    ex.Execute();
+    fs::rename(dir.path() / "site", dir.path() / "moved");
+
+    int status = 0;
+    std::string href = RunCommand("xmllint --html --xpath 'string(//link/@href)' " +
+                                      (dir.path() / "moved" / "pages" / "list.html").string(),
+                                  status);
+    ASSERT_EQ(status, 0) << href;
+    while (!href.empty() && href.back() == '\n')
+        href.pop_back();
+    EXPECT_EQ(href, "../css/list.css");
+    EXPECT_TRUE(fs::exists(dir.path() / "moved" / "pages" / href));
 }
 
 TEST_F(HtmlExport, FailedExportLeavesNoFiles) {
