@@ -19,6 +19,19 @@ int Trunc(double value) {
     return int(std::trunc(value));
 }
 
+// The font's /Encoding value. PDFDocEncoding is no font encoding that readers know by name: it is written
+// as WinAnsiEncoding with the differences that make it PDFDocEncoding.
+std::string EncodingEntry(TPDFFontEncoding encoding) {
+    if (encoding != TPDFFontEncoding::poPDFDocEncoding)
+        return "/" + PDFFontEncodingText(encoding);
+    return "<< /Type /Encoding /BaseEncoding /WinAnsiEncoding /Differences [24 /breve /caron /circumflex "
+           "/dotaccent /hungarumlaut /ogonek /ring /tilde 128 /bullet /dagger /daggerdbl /ellipsis /emdash "
+           "/endash /florin /fraction /guilsinglleft /guilsinglright /minus /perthousand /quotedblbase "
+           "/quotedblleft /quotedblright /quoteleft /quoteright /quotesinglbase /trademark /fi /fl /Lslash "
+           "/OE "
+           "/Scaron /Ydieresis /Zcaron /dotlessi /lslash /oe /scaron /zcaron 160 /Euro] >>";
+}
+
 } // namespace
 
 std::string PDFFontNameText(TPDFFontName font) {
@@ -261,10 +274,10 @@ void TPDFDocument::EndDoc() {
             widths += std::to_string(w) + " ";
         const int n = NewObject();
         fontObjects.push_back(n);
-        Write(Fmt("%d 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /%s\r/BaseFont /%s\r/Encoding /%s\r"
+        Write(Fmt("%d 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /%s\r/BaseFont /%s\r/Encoding %s\r"
                   "/FirstChar 0\r/LastChar 255\r/Widths [%s]\r>>\rendobj\r",
-                  {n, font.ResourceName, PDFFontNameText(font.BaseFont),
-                   PDFFontEncodingText(font.FontEncoding), widths}));
+                  {n, font.ResourceName, PDFFontNameText(font.BaseFont), EncodingEntry(font.FontEncoding),
+                   widths}));
     }
 
     std::string fontRefs;

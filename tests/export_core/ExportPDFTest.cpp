@@ -375,5 +375,111 @@ TEST_F(PDFExport, LandscapeLettersWithSpacing) {
     EXPECT_NE(streams[0].find("2.0 w \r"), std::string::npos);
 }
 
+TEST_F(PDFExport, TextIsEncodedInTheFontsEncoding) {
+    // café – ’ in each encoding: the bytes differ, the text read back does not (StandardEncoding has no é).
+    ds.AddRow({"caf\xC3\xA9 \xE2\x80\x93 \xE2\x80\x99", "1", "x"});
+    struct Case {
+        TPDFFontEncoding encoding;
+        const char* operand;
+        const char* text;
+    } cases[] = {
+        {TPDFFontEncoding::poWinAnsiEncoding, "(caf\xE9 \x96 \x92) Tj",
+         "caf\xC3\xA9 \xE2\x80\x93 \xE2\x80\x99"},
+        {TPDFFontEncoding::poMacRomanEncoding, "(caf\x8E \xD0 \xD5) Tj",
+         "caf\xC3\xA9 \xE2\x80\x93 \xE2\x80\x99"},
+        {TPDFFontEncoding::poPDFDocEncoding, "(caf\xE9 \x85 \x90) Tj",
+         "caf\xC3\xA9 \xE2\x80\x93 \xE2\x80\x99"},
+        {TPDFFontEncoding::poStandardEncoding, "(caf? \xB1 ') Tj", "caf? \xE2\x80\x93 \xE2\x80\x99"},
+    };
+    for (const Case& c : cases) {
+        ex.Options.DataFont.FontEncoding = c.encoding;
+        const std::string pdf = Run();
+        EXPECT_NE(pdf.find(c.operand), std::string::npos) << PDFFontEncodingText(c.encoding);
+        // PDFDocEncoding is not a font encoding readers know by name: it is spelled out.
+        EXPECT_NE(
+            pdf.find(c.encoding == TPDFFontEncoding::poPDFDocEncoding
+                         ? "/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding /Differences [24 "
+                         : "/Encoding /" + PDFFontEncodingText(c.encoding)),
+            std::string::npos);
+        int status = 0;
+        const std::string text = RunCommand("pdftotext -enc UTF-8 '" + ex.FileName + "' -", status);
+        EXPECT_NE(text.find(c.text), std::string::npos) << PDFFontEncodingText(c.encoding) << "\n" << text;
+    }
+    // The widths follow the encoding: MacRoman's é (0x8E) is as wide as WinAnsi's (0xE9).
+    const TPDFWidthTable& mac =
+        PDFEncodedWidths(TPDFFontName::poTimesRoman, TPDFFontEncoding::poMacRomanEncoding);
+    const TPDFWidthTable& win =
+        PDFEncodedWidths(TPDFFontName::poTimesRoman, TPDFFontEncoding::poWinAnsiEncoding);
+    EXPECT_EQ(mac[0x8E], win[0xE9]);
+    EXPECT_EQ(mac[0xD0], win[0x96]);
+}
+
+// The words pdftotext finds, with their left and right edges.
+struct TWordBox {
+    std::string Word;
+    double Left, Right;
+};
+std::vector<TWordBox> WordBoxes(const std::string& file) {
+    int status = 0;
+    const std::string html = RunCommand("pdftotext -bbox -enc UTF-8 '" + file + "' -", status);
+    EXPECT_EQ(status, 0) << html;
+    std::vector<TWordBox> words;
+    const std::regex word(
+        R"re(<word xMin="([0-9.]+)" yMin="[0-9.]+" xMax="([0-9.]+)" yMax="[0-9.]+">([^<]*)</word>)re");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator(); ++it)
+        words.push_back({(*it)[3], std::stod((*it)[1]), std::stod((*it)[2])});
+    return words;
+}
+
+TEST_F(PDFExport, CellsStayInTheirColumnsAndWideTablesFitThePage) {
+    TMemoryDataSet wide;
+    for (int i = 1; i <= 8; ++i)
+        wide.AddField({"Column" + std::to_string(i), TFieldType::ftString, 10});
+    wide.AddRow({"3/14/2024 1:05 PM", "WWWWWWWWWWWWWWWW", "short", "a b c d e f g h i j k l", "x", "y", "z",
+                 "last column text"});
+    ex.DataSet = &wide;
+    ex.ColumnsAlign.Add("Column2=Right");
+    const std::string pdf = Run();
+    // Eight columns of 13 average characters need 496 points: the table is scaled to the 468 between
+    // the margins, its fonts with it.
+    const std::vector<std::string> streams = ContentStreams(pdf);
+    ASSERT_EQ(streams.size(), 1u);
+    std::vector<double> columnLines;
+    const std::regex vertical(R"(([0-9.]+) [0-9.]+ m \r\1 [0-9.]+ l \r)");
+    for (auto it = std::sregex_iterator(streams[0].begin(), streams[0].end(), vertical);
+         it != std::sregex_iterator(); ++it)
+        columnLines.push_back(std::stod((*it)[1]));
+    ASSERT_EQ(columnLines.size(), 9u);
+    EXPECT_EQ(columnLines.front(), 84);
+    EXPECT_LE(columnLines.back(), 552);
+    EXPECT_GE(columnLines.back(), 550);
+    EXPECT_NE(streams[0].find("/DataFont 9 Tf"), std::string::npos);
+
+    const std::vector<TWordBox> words = WordBoxes(ex.FileName);
+    ASSERT_FALSE(words.empty());
+    for (const TWordBox& w : words) {
+        bool inside = false;
+        for (size_t i = 0; i + 1 < columnLines.size(); ++i)
+            inside = inside || (w.Left >= columnLines[i] && w.Right <= columnLines[i + 1]);
+        EXPECT_TRUE(inside) << w.Word << " " << w.Left << "-" << w.Right;
+    }
+    // Texts wider than their column end in an ellipsis; short ones are whole.
+    const std::string text = PdfToText(ex.FileName);
+    EXPECT_NE(text.find("\xE2\x80\xA6"), std::string::npos) << text;
+    EXPECT_NE(text.find("short"), std::string::npos);
+    EXPECT_EQ(text.find("last column text"), std::string::npos);
+}
+
+TEST(PDFFitText, CutsByTheGlyphWidths) {
+    TPDFFont font;
+    font.FontSize = 10;
+    // "WWW" is 3 x 9.44 points wide in Helvetica.
+    EXPECT_EQ(PDFFitText("WWW", 29, font), "WWW");
+    EXPECT_EQ(PDFFitText("WWW", 28, font), "W\xE2\x80\xA6");
+    EXPECT_EQ(PDFFitText("WWW", 10, font), "\xE2\x80\xA6"); // the ellipsis alone is 10 points wide
+    EXPECT_EQ(PDFFitText("WWW", 9, font), "");
+    EXPECT_EQ(PDFFitText("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 22, font), "\xC3\xA9\xC3\xA9\xE2\x80\xA6");
+}
+
 } // namespace
 } // namespace exporter::test
