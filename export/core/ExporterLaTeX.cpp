@@ -212,15 +212,15 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
         }
         const char c = char(ch);
         switch (ch) {
-        // In text mode "\backslash" is undefined and "\~", "\^" accent the next letter.
+        // In text mode "\backslash" is undefined and "\~", "\^" are accents over the next letter.
         case '\\':
             out += "$\\backslash$";
             break;
         case '~':
-            out += "\\~{}";
+            out += "\\textasciitilde{}";
             break;
         case '^':
-            out += "\\^{}";
+            out += "\\textasciicircum{}";
             break;
         case '#':
         case '$':

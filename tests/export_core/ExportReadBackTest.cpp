@@ -1,0 +1,340 @@
+// Hostile values exported to PDF, dBase and LaTeX and read back with the readers people use.
+
+#include "ExportTestSupport.h"
+
+#include "export/core/ExporterDBF.h"
+#include "export/core/ExporterLaTeX.h"
+#include "export/core/ExporterPDF.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace exporter::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool HasCommand(const std::string& command) {
+    int status = 0;
+    RunCommand("command -v " + command, status);
+    return status == 0;
+}
+
+bool HasDbfread() {
+    int status = 0;
+    RunCommand("/usr/bin/python3 -c 'import dbfread'", status);
+    return status == 0;
+}
+
+// One row per kind of trouble, keyed row1, row2, ... in the first column. Columns: Key, a text column
+// named "Last name", an integer "TTL (s)", a float and a currency named in Cyrillic (which no dBase name can
+// hold), a large integer, a Boolean, an untyped column and a date. The last row is all NULL but for its key.
+constexpr int kHostileRows = 10;
+const std::string kBackslashes = "C:\\temp\\";
+
+void FillHostileDataSet(TMemoryDataSet& ds) {
+    ds.AddField({"Key", TFieldType::ftString, 6});
+    ds.AddField({"Last name", TFieldType::ftString, 60});
+    ds.AddField({"TTL (s)", TFieldType::ftInteger});
+    ds.AddField({"\xD0\xA6\xD0\xB5\xD0\xBD\xD0\xB0", TFieldType::ftFloat});    // Цена
+    ds.AddField({"\xD0\x92\xD0\xBE\xD0\xB4\xD0\xB0", TFieldType::ftCurrency}); // Вода
+    ds.AddField({"Big", TFieldType::ftLargeint});
+    ds.AddField({"Flag", TFieldType::ftBoolean});
+    ds.AddField({"Odd", TFieldType::ftUnknown});
+    ds.AddField({"Day", TFieldType::ftDate});
+    ds.AddRow({"row1", "\"quoted\" 'single' `grave`", "1", "1.5", "2.25", "9007199254740993", "true",
+               kBackslashes, "3/14/2024"});
+    ds.AddRow({"row2", "line one\r\nline two\nthree\rfour", "-1", "1e300", "0", "-42", "false",
+               "\\par}{\\b1 evil", "1/1/2000"});
+    ds.AddRow({"row3", "< > & ]]> &amp;", "2147483647", "NaN", "-1234.5", "0", kBackslashes, "#$%&~_^\\{}",
+               "12/31/1999"});
+    ds.AddRow({"row4", "# $ % & ~ _ ^ \\ { } -- ,, ''", "0", "-0.001", "1", "1", "true",
+               "a\tb\x7F"
+               "c",
+               "2/29/2024"});
+    ds.AddRow({"row5",
+               "Caf\xC3\xA9 cr\xC3\xA8me na\xC3\xAFve Gr\xC3\xBC\xC3\x9F"
+               "e \xE2\x82\xAC",
+               "5", "5", "5", "5", "false",
+               "\xC3\x86r\xC3\xB8sk\xC3\xB8"
+               "bing",
+               "6/1/2024"});
+    ds.AddRow({"row6", "\xD0\xA6\xD0\xB5\xD0\xBD\xD0\xB0 \xD0\x92\xD0\xBE\xD0\xB4\xD0\xB0", "6", "6", "6",
+               "6", "true", "\xD0\xB6", "6/2/2024"});
+    ds.AddRow({"row7", "\xE6\xBC\xA2\xE5\xAD\x97 \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", "7", "7", "7", "7",
+               "false", "\xE4\xB8\xAD", "6/3/2024"});
+    ds.AddRow({"row8", "\xF0\x9F\x98\x80 \xF0\x9F\x91\x8D", "8", "8", "8", "8", "true", "\xF0\x9F\x98\x80",
+               "6/4/2024"});
+    ds.AddRow(
+        {"row9", "'); DROP TABLE x; --", "9", "9", "9", "9", "false", "0); DROP TABLE x; --", "6/5/2024"});
+    ds.AddRow({"row10"});
+}
+
+// ---------------------------------------------------------------------------------------------------
+// PDF: qpdf and pdftotext
+
+TEST(HostileReadBack, PdfPassesQpdfAndShowsEveryRow) {
+    if (!HasCommand("qpdf") || !HasCommand("pdftotext"))
+        GTEST_SKIP() << "qpdf or pdftotext (packages qpdf, poppler-utils) is not installed";
+    TempDir dir;
+    TMemoryDataSet ds;
+    FillHostileDataSet(ds);
+    TExporterPDF ex;
+    ex.DataSet = &ds;
+    ex.FileName = dir.file("hostile.pdf");
+    ex.Options.PageOptions.SetOrientation(TExportPageOrientation::poLandscape);
+    ex.Header.Add("Header with " + kBackslashes + " and (parentheses");
+    ex.Execute();
+
+    int status = 0;
+    const std::string check = RunCommand("qpdf --check '" + ex.FileName + "'", status);
+    EXPECT_EQ(status, 0) << check;
+    const std::string text = RunCommand("pdftotext -enc UTF-8 -layout '" + ex.FileName + "' -", status);
+    ASSERT_EQ(status, 0) << text;
+    size_t pos = text.find("Header with " + kBackslashes + " and (parentheses");
+    EXPECT_NE(pos, std::string::npos) << text;
+    for (int i = 1; i <= kHostileRows; ++i) {
+        const std::string key = "row" + std::to_string(i);
+        pos = text.find(key, pos);
+        ASSERT_NE(pos, std::string::npos) << key << "\n" << text;
+        pos += key.size();
+        EXPECT_FALSE(std::isdigit(static_cast<unsigned char>(text[pos]))) << key;
+    }
+    // The Boolean and untyped cells holding backslashes, escaped like every other cell.
+    EXPECT_TRUE(std::regex_search(text, std::regex(R"(row1 .* true +C:\\temp\\ )"))) << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex(R"(row3 .* C:\\temp\\ +#\$%&)"))) << text;
+    EXPECT_NE(text.find("Caf\xC3\xA9 cr\xC3\xA8me"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// dBase: dbfread and LibreOffice
+
+class HostileDbf : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillHostileDataSet(ds);
+        ex.DataSet = &ds;
+        ex.FileName = dir.file("hostile.dbf");
+    }
+    TempDir dir;
+    TMemoryDataSet ds;
+    TExporterDBF ex;
+};
+
+TEST_F(HostileDbf, DbfreadReadsEveryValueInTheDeclaredCodePage) {
+    if (!HasDbfread())
+        GTEST_SKIP() << "dbfread (package python3-dbfread) is not installed";
+    ex.Execute();
+    int status = 0;
+    // No encoding is passed: dbfread takes it from the language driver byte.
+    const std::string out = RunCommand("/usr/bin/python3 -c \"import sys, dbfread\n"
+                                       "t = dbfread.DBF(sys.argv[1], char_decode_errors='strict')\n"
+                                       "print(t.encoding)\n"
+                                       "print(','.join(t.field_names))\n"
+                                       "for r in t: print('|'.join(repr(v) for v in r.values()))\" " +
+                                           ex.FileName,
+                                       status);
+    ASSERT_EQ(status, 0) << out;
+    const std::vector<std::string> lines = [&] {
+        std::vector<std::string> result;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line);
+        return result;
+    }();
+    ASSERT_EQ(lines.size(), 2u + kHostileRows) << out;
+    EXPECT_EQ(lines[0], "cp1252");
+    EXPECT_EQ(lines[1], "KEY,LAST_NAME,TTL_S,FIELD,FIELD_1,BIG,FLAG,ODD,DAY");
+    EXPECT_EQ(lines[2],
+              "'row1'|'\"quoted\" \\'single\\' `grave`'|1|1.5|2.25|9007199254740993|True|'C:\\\\temp\\\\'|"
+              "datetime.date(2024, 3, 14)");
+    // 1e300 does not fit the widest numeric field in fixed form: it is written with an exponent.
+    EXPECT_EQ(lines[3],
+              "'row2'|'line one\\r\\nline two\\nthree\\rfour'|-1|1e+300|0.0|-42|False|'\\\\par}{\\\\b1'|"
+              "datetime.date(2000, 1, 1)");
+    // NaN leaves the field empty; a text in a Boolean field is neither true nor false.
+    EXPECT_EQ(lines[4], "'row3'|'< > & ]]> &amp;'|2147483647|None|-1234.5|0|None|'#$%&~_^\\\\{}'|"
+                        "datetime.date(1999, 12, 31)");
+    EXPECT_EQ(lines[6], "'row5'|'Caf\xC3\xA9 cr\xC3\xA8me na\xC3\xAFve Gr\xC3\xBC\xC3\x9F"
+                        "e \xE2\x82\xAC'|5|5.0|5.0|5|"
+                        "False|'\xC3\x86r\xC3\xB8sk\xC3\xB8"
+                        "bing'|datetime.date(2024, 6, 1)");
+    // Characters outside Windows-1252 become "?".
+    EXPECT_EQ(lines[7].substr(0, 20), "'row6'|'???? ????'|6");
+    EXPECT_EQ(lines[11], "'row10'|''|None|None|None|None|None|''|None");
+}
+
+TEST_F(HostileDbf, MemosOfAnySizeAndWideNumbersReadBack) {
+    if (!HasDbfread())
+        GTEST_SKIP() << "dbfread (package python3-dbfread) is not installed";
+    TMemoryDataSet memos;
+    memos.AddField({"Key", TFieldType::ftString, 6});
+    memos.AddField({"Notes", TFieldType::ftMemo});
+    memos.AddField({"Amount", TFieldType::ftFloat});
+    std::string longText;
+    int lines = 0;
+    while (longText.size() < 100000)
+        longText += "line " + std::to_string(lines++) + "\r\n";
+    memos.AddRow({"long", longText, "123456789012345678.25"});
+    memos.AddRow({"short", "x", "-1e300"});
+    ex.DataSet = &memos;
+    for (const char* name : {"Key", "Notes", "Amount"})
+        ex.ExportedFields.Add(name);
+    ex.Execute();
+    int status = 0;
+    const std::string out =
+        RunCommand("/usr/bin/python3 -c \"import sys, dbfread\n"
+                   "t = dbfread.DBF(sys.argv[1])\n"
+                   "for r in t: print(r['KEY'], len(r['NOTES']), r['NOTES'][-12:].strip(), "
+                   "repr(r['AMOUNT']))\" " +
+                       ex.FileName,
+                   status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "long " + std::to_string(longText.size()) + " line " + std::to_string(lines - 1) +
+                       " 1.2345678901234568e+17\nshort 1 x -1e+300\n");
+}
+
+TEST_F(HostileDbf, LibreOfficeReadsTheTable) {
+    if (!HasCommand("soffice") || !fs::exists("/usr/lib/libreoffice/program/libdbaselo.so"))
+        GTEST_SKIP() << "LibreOffice with its dBase driver (packages libreoffice-calc-nogui, "
+                        "libreoffice-base-drivers) is not installed";
+    ex.Execute();
+    int status = 0;
+    const std::string profile = "file://" + dir.file("lo-profile");
+    // Calc takes the character set from the import options (the user's choice in its import dialog), not
+    // from the table: "ANSI" is Windows-1252. Out: field separator ",", text delimiter '"', UTF-8.
+    const std::string out =
+        RunCommand("cd '" + dir.path().string() + "' && soffice --headless -env:UserInstallation=" + profile +
+                       " --infilter=dBase:ANSI --convert-to 'csv:Text - txt - csv "
+                       "(StarCalc):44,34,76' --outdir out hostile.dbf",
+                   status);
+    ASSERT_EQ(status, 0) << out;
+    const std::string rows =
+        RunCommand("/usr/bin/python3 -c \"import csv, sys\n"
+                   "for r in csv.reader(open(sys.argv[1], encoding='utf-8', newline='')): "
+                   "print('|'.join(r).replace(chr(13), '<CR>').replace(chr(10), '<LF>'))\" " +
+                       dir.file("out/hostile.csv"),
+                   status);
+    ASSERT_EQ(status, 0) << rows;
+    std::vector<std::string> lines;
+    std::istringstream in(rows);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 1u + kHostileRows) << rows;
+    EXPECT_EQ(lines[0],
+              "KEY,C,6|LAST_NAME,C,60|TTL_S,N,11,0|FIELD,N,23,4|FIELD_1,N,15,4|BIG,N,20,0|FLAG,L|ODD,C,"
+              "10|DAY,D");
+    for (int i = 1; i <= kHostileRows; ++i)
+        EXPECT_EQ(lines[size_t(i)].rfind("row" + std::to_string(i) + "|", 0), 0u) << lines[size_t(i)];
+    // Accents come back through the language driver; the numbers are the numbers written.
+    EXPECT_NE(lines[5].find("Caf\xC3\xA9 cr\xC3\xA8me"), std::string::npos) << lines[5];
+    EXPECT_NE(lines[3].find("|2147483647|"), std::string::npos) << lines[3];
+    // Calc keeps 15 significant digits; 1e300 comes back in full.
+    EXPECT_NE(lines[1].find("|90071992547409"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("|-1|1" + std::string(300, '0') + ".0000|"), std::string::npos) << lines[2];
+}
+
+// ---------------------------------------------------------------------------------------------------
+// LaTeX: pdflatex, then pdftotext
+
+// Runs pdflatex over the file in its folder; returns the PDF's text, or fails the test with the log.
+std::string Typeset(const std::string& texFile) {
+    const fs::path path(texFile);
+    int status = 0;
+    const std::string log = RunCommand("cd '" + path.parent_path().string() +
+                                           "' && pdflatex -interaction=nonstopmode -halt-on-error '" +
+                                           path.filename().string() + "'",
+                                       status);
+    EXPECT_EQ(status, 0) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
+    const std::string pdf = fs::path(texFile).replace_extension(".pdf").string();
+    const std::string text = RunCommand("pdftotext -enc UTF-8 '" + pdf + "' -", status);
+    EXPECT_EQ(status, 0) << text;
+    return text;
+}
+
+bool HasLaTeX() {
+    return HasCommand("pdflatex") && HasCommand("pdftotext");
+}
+
+class HostileLaTeX : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillHostileDataSet(ds);
+        ex.DataSet = &ds;
+        // The table is wider than a page: on wide paper every column lies on it.
+        ex.Preambula.Add("\\pdfpagewidth=2000pt");
+    }
+    TempDir dir;
+    TMemoryDataSet ds;
+    TExporterLaTeX ex;
+};
+
+TEST_F(HostileLaTeX, PdflatexSetsEveryRowInWindows1252AndUtf8) {
+    if (!HasLaTeX())
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    for (int codePage : {1252, 65001}) {
+        SCOPED_TRACE(codePage);
+        ex.Options.SetCodePage(codePage);
+        ex.FileName = dir.file("hostile" + std::to_string(codePage) + ".tex");
+        ex.Execute();
+        const std::string text = Typeset(ex.FileName);
+        size_t pos = 0;
+        for (int i = 1; i <= kHostileRows; ++i) {
+            pos = text.find("row" + std::to_string(i), pos);
+            ASSERT_NE(pos, std::string::npos) << i << "\n" << text;
+        }
+        // Quotes, dashes and specials print as themselves.
+        for (const std::string& expected :
+             {std::string("\"quoted\" 'single' `grave`"), std::string("< > & ]]> &amp;"),
+              std::string("# $ % & ~ _ ^ \\ { } -- ,, ''"), std::string("C:\\temp\\"),
+              std::string("'); DROP TABLE x; --"), std::string("Caf\xC3\xA9 cr\xC3\xA8me na\xC3\xAFve")})
+            EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+        // CJK and emoji cannot be set: replaced, and the file says so.
+        EXPECT_NE(ReadFile(ex.FileName).find("characters that LaTeX cannot set in this encoding"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(HostileLaTeX, CyrillicInWindows1251) {
+    if (!HasLaTeX())
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    ex.Options.SetCodePage(1251);
+    ex.Options.Languages = "russian";
+    ex.FileName = dir.file("cyrillic.tex");
+    ex.Execute();
+    const std::string text = Typeset(ex.FileName);
+    EXPECT_NE(text.find("\xD0\xA6\xD0\xB5\xD0\xBD\xD0\xB0 \xD0\x92\xD0\xBE\xD0\xB4\xD0\xB0"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("row10"), std::string::npos);
+}
+
+TEST_F(HostileLaTeX, AHundredThousandCharacterValue) {
+    if (!HasLaTeX())
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    TMemoryDataSet longValue;
+    longValue.AddField({"Key", TFieldType::ftString, 6});
+    longValue.AddField({"Value", TFieldType::ftString, 255});
+    std::string value;
+    for (int i = 0; value.size() < 100000; ++i)
+        value += "a\\b_" + std::to_string(i) + "&";
+    longValue.AddRow({"long", value});
+    longValue.AddRow({"after", "end"});
+    ex.DataSet = &longValue;
+    ex.Options.SetCodePage(65001);
+    ex.FileName = dir.file("long.tex");
+    ex.Execute();
+    // No source line comes near TeX's line buffer.
+    const std::string tex = ReadFile(ex.FileName);
+    size_t longest = 0;
+    for (size_t start = 0, end; (end = tex.find("\r\n", start)) != std::string::npos; start = end + 2)
+        longest = std::max(longest, end - start);
+    EXPECT_LT(longest, 2000u);
+    const std::string text = Typeset(ex.FileName);
+    EXPECT_NE(text.find("a\\b_0&a\\b_1&"), std::string::npos) << text.substr(0, 500);
+    EXPECT_NE(text.find("after"), std::string::npos);
+}
+
+} // namespace
+} // namespace exporter::test
