@@ -190,8 +190,9 @@ void TExporterLaTeX::RowLines(const std::string& row) {
 }
 
 std::string TExporterLaTeX::NormalString(const std::string& s) const {
-    // A Cyrillic run in a document whose default font encoding is T1 is set in T2A.
-    const bool switchToCyrillic = CyrillicFonts() && !IsCyrillicCodePage(Options.CodePage());
+    // A Cyrillic run in a document whose default font encoding is T1 is set in T2A (only Cyrillic letters
+    // start one, so the options are looked at only then).
+    auto switchToCyrillic = [this] { return CyrillicFonts() && !IsCyrillicCodePage(Options.CodePage()); };
     bool inCyrillic = false;
     std::string out;
     out.reserve(s.size());
@@ -201,7 +202,7 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
         const int length = ExportDecodeUtf8(s, pos, ch);
         size_t next = pos + size_t(length > 0 ? length : 1);
         const char following = next < s.size() ? s[next] : '\0';
-        if (length > 0 && switchToCyrillic && IsCyrillic(ch) != inCyrillic) {
+        if (length > 0 && IsCyrillic(ch) != inCyrillic && (inCyrillic || switchToCyrillic())) {
             out += inCyrillic ? "}" : "{\\fontencoding{T2A}\\selectfont ";
             inCyrillic = !inCyrillic;
         }
