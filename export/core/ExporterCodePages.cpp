@@ -171,6 +171,9 @@ std::array<char32_t, 256> PDFDocEncodingTable() {
 } // namespace
 
 TSingleByteCharset::TSingleByteCharset(const std::array<char32_t, 256>& toUnicode) : toUnicode_(toUnicode) {
+    asciiAsItIs_ = true;
+    for (int byte = 0; byte < 128; ++byte)
+        asciiAsItIs_ = asciiAsItIs_ && toUnicode_[size_t(byte)] == char32_t(byte);
     for (int byte = 0; byte < 256; ++byte)
         if (toUnicode_[size_t(byte)] != 0 || byte == 0)
             fromUnicode_.emplace_back(toUnicode_[size_t(byte)], static_cast<unsigned char>(byte));
@@ -188,6 +191,8 @@ int TSingleByteCharset::ByteOf(char32_t ch) const {
 }
 
 std::string TSingleByteCharset::Encode(std::string_view utf8, char replacement) const {
+    if (asciiAsItIs_ && std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     size_t pos = 0;

@@ -27,6 +27,7 @@ public:
 private:
     std::array<char32_t, 256> toUnicode_;
     std::vector<std::pair<char32_t, unsigned char>> fromUnicode_; // sorted by character
+    bool asciiAsItIs_ = false;                                    // whether bytes 0-127 are ASCII
 };
 
 // The set of a code page number: 437, 850, 866, 1250, 1251, 1252, 1257 and 10000 (Mac Roman); null for

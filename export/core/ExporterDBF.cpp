@@ -7,9 +7,8 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -170,6 +169,28 @@ bool IsPlainNumber(const std::string& text) {
     return digit;
 }
 
+// "%.<decimals>f" with a full stop.
+std::string FixedText(double value, int decimals) {
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
+}
+
+// "%.<digits>E" with a full stop: d.dddE+nn.
+std::string ExponentText(double value, int digits) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits);
+    std::string text(buffer, result.ptr);
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
+}
+
+// Numbers from 1e18 on have no more digits before the point than a double keeps: they are written with an
+// exponent, all 16 significant digits kept, instead of hundreds of digits in fixed form.
+constexpr double kFixedLimit = 1e18;
+
 } // namespace
 
 std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
@@ -200,7 +221,7 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
         value = rtl::StrToFloat(text);
     if (!std::isfinite(value))
         return {};
-    return rtl::Format(rtl::Format("%%.%df", {field.Decimals}), {value}, numberFacts_);
+    return std::fabs(value) < kFixedLimit ? FixedText(value, field.Decimals) : ExponentText(value, 15);
 }
 
 std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& field) const {
@@ -210,16 +231,15 @@ std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& fi
     double value = 0;
     if (!rtl::TryStrToFloat(text, value, numberFacts_))
         return {};
-    for (int decimals = field.Decimals - 1; decimals >= 0; --decimals) {
-        const std::string out = rtl::Format(rtl::Format("%%.%df", {decimals}), {value}, numberFacts_);
+    for (int decimals = field.Decimals - 1; decimals >= 0 && std::fabs(value) < kFixedLimit; --decimals) {
+        const std::string out = FixedText(value, decimals);
         if (int(out.size()) <= field.Length)
             return out;
     }
     for (int digits = 15; digits >= 1; --digits) {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.*E", digits, value);
-        if (int(std::strlen(buffer)) <= field.Length)
-            return buffer;
+        const std::string out = ExponentText(value, digits);
+        if (int(out.size()) <= field.Length)
+            return out;
     }
     return {};
 }

@@ -117,12 +117,6 @@ void TDBFWriter::WriteHeader(int year, int month, int day, const std::string& me
 void TDBFWriter::StartRecord() {
     WriteBytes(" ");
     ++recordCount_;
-    PutLE32(header_, 4, std::uint32_t(recordCount_));
-    std::ostream& out = Stream();
-    const std::streamoff pos = out.tellp();
-    out.seekp(headerPos_ + 4);
-    WriteBytes(header_.substr(4, 4));
-    out.seekp(pos);
 }
 
 std::string TDBFWriter::FieldBytes(const TDBFField& field, const std::string& text) {
@@ -172,6 +166,14 @@ void TDBFWriter::WriteFieldValue(int index, const std::string& text) {
 
 void TDBFWriter::WriteEndOfFile() {
     WriteBytes(std::string(1, '\x1A'));
+    // The record count goes into the header once, at the end (also of an aborted export): a seek back for
+    // every record would flush the output each time.
+    PutLE32(header_, 4, std::uint32_t(recordCount_));
+    std::ostream& out = Stream();
+    const std::streamoff pos = out.tellp();
+    out.seekp(headerPos_ + 4);
+    WriteBytes(header_.substr(4, 4));
+    out.seekp(pos);
 }
 
 int TDBFWriter::WriteMemo(const std::string& bytes) {

@@ -48,9 +48,9 @@ public:
     // name the version byte is 0x83 and the memo file is created with its block 0; else it is 3.
     void WriteHeader(int year, int month, int day, const std::string& memoFileName);
     // One field of the current record (UTF-8 text, stored as Windows-1252). Field 0 starts a record: the
-    // deletion byte is written and the record count in the header is raised.
+    // deletion byte is written and the record count raised.
     void WriteFieldValue(int index, const std::string& text);
-    // The end-of-file byte 0x1A after the last record.
+    // The end-of-file byte 0x1A after the last record, and the record count into the header.
     void WriteEndOfFile();
     // Writes the bytes as a memo from the next free block on, whatever their size; returns its first
     // block, or -1 when there is no memo file or nothing to write.

@@ -4,6 +4,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace exporter {
@@ -17,6 +18,28 @@ std::string Fmt(std::string_view format, const rtl::FormatArgs& args) {
 
 int Trunc(double value) {
     return int(std::trunc(value));
+}
+
+// The drawing operators are written once per cell and row: their numbers are appended directly, with the
+// digits the run-time Format gives ("%.<decimals>f" rounding halves away from zero, "%d") and a full stop.
+void AppendFixed(std::string& out, double value, int decimals) {
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const long long units = std::llround(value * double(scale));
+    if (units < 0)
+        out += '-';
+    const std::string digits = std::to_string(units < 0 ? -units : units);
+    const size_t whole = digits.size() > size_t(decimals) ? digits.size() - size_t(decimals) : 0;
+    out += whole > 0 ? digits.substr(0, whole) : "0";
+    if (decimals > 0)
+        out += '.' + std::string(size_t(decimals) - (digits.size() - whole), '0') + digits.substr(whole);
+}
+
+void AppendInt(std::string& out, int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
 }
 
 // The font's /Encoding value. PDFDocEncoding is no font encoding that readers know by name: it is written
@@ -152,8 +175,13 @@ int TPDFDocument::NewObject() {
 }
 
 std::string TPDFDocument::ColorOperands(TExportColor color) {
-    return Fmt("%.2f %.2f %.2f", {double(color & 0xFF) / 255, double((color >> 8) & 0xFF) / 255,
-                                  double((color >> 16) & 0xFF) / 255});
+    std::string out;
+    AppendFixed(out, double(color & 0xFF) / 255, 2);
+    out += ' ';
+    AppendFixed(out, double((color >> 8) & 0xFF) / 255, 2);
+    out += ' ';
+    AppendFixed(out, double((color >> 16) & 0xFF) / 255, 2);
+    return out;
 }
 
 void TPDFDocument::BeginDoc() {
@@ -220,9 +248,16 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
     const bool recolor = color != fillColor_;
     if (recolor)
         SetFillColor(color);
-    Write(Fmt("BT\r/%s %d Tf\r%d %d Td (", {font_.ResourceName, font_.FontSize, x, y}));
-    Write(operand);
-    Write(") Tj\rET\r");
+    std::string piece = "BT\r/" + font_.ResourceName + ' ';
+    AppendInt(piece, font_.FontSize);
+    piece += " Tf\r";
+    AppendInt(piece, x);
+    piece += ' ';
+    AppendInt(piece, y);
+    piece += " Td (";
+    piece += operand;
+    piece += ") Tj\rET\r";
+    Write(piece);
     if (recolor)
         SetFillColor(previous);
 }
@@ -232,7 +267,13 @@ void TPDFDocument::Line(double x1, double y1, double x2, double y2, TExportColor
     const bool recolor = color != lineColor_;
     if (recolor)
         SetLineColor(color);
-    Write(Fmt("%.1f %.1f m \r%.1f %.1f l \r%.1f w \rS\r", {x1, y1, x2, y2, LineWidth}));
+    std::string path;
+    for (const auto& [value, suffix] :
+         {std::pair{x1, " "}, {y1, " m \r"}, {x2, " "}, {y2, " l \r"}, {LineWidth, " w \rS\r"}}) {
+        AppendFixed(path, value, 1);
+        path += suffix;
+    }
+    Write(path);
     if (recolor)
         SetLineColor(previous);
 }

@@ -225,7 +225,7 @@ TEST_F(HostileDbf, LibreOfficeReadsTheTable) {
         lines.push_back(line);
     ASSERT_EQ(lines.size(), 1u + kHostileRows) << rows;
     EXPECT_EQ(lines[0],
-              "KEY,C,6|LAST_NAME,C,60|TTL_S,N,11,0|FIELD,N,23,4|FIELD_1,N,15,4|BIG,N,20,0|FLAG,L|ODD,C,"
+              "KEY,C,6|LAST_NAME,C,60|TTL_S,N,11,0|FIELD,N,22,4|FIELD_1,N,15,4|BIG,N,20,0|FLAG,L|ODD,C,"
               "10|DAY,D");
     for (int i = 1; i <= kHostileRows; ++i)
         EXPECT_EQ(lines[size_t(i)].rfind("row" + std::to_string(i) + "|", 0), 0u) << lines[size_t(i)];
