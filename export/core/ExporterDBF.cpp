@@ -169,12 +169,9 @@ bool IsPlainNumber(const std::string& text) {
     return digit;
 }
 
-// "%.<decimals>f" with a full stop.
-std::string FixedText(double value, int decimals) {
-    char buffer[400];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return std::string(buffer, result.ptr);
+// The value with that many decimals and a full stop, rounded as every exported number is.
+std::string FixedText(double value, int decimals, const rtl::LocaleFacts& facts) {
+    return rtl::FloatToStrF(value, rtl::TFloatFormat::ffFixed, 18, decimals, facts);
 }
 
 // "%.<digits>E" with a full stop: d.dddE+nn.
@@ -221,7 +218,8 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
         value = rtl::StrToFloat(text);
     if (!std::isfinite(value))
         return {};
-    return std::fabs(value) < kFixedLimit ? FixedText(value, field.Decimals) : ExponentText(value, 15);
+    return std::fabs(value) < kFixedLimit ? FixedText(value, field.Decimals, numberFacts_)
+                                          : ExponentText(value, 15);
 }
 
 std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& field) const {
@@ -232,7 +230,7 @@ std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& fi
     if (!rtl::TryStrToFloat(text, value, numberFacts_))
         return {};
     for (int decimals = field.Decimals - 1; decimals >= 0 && std::fabs(value) < kFixedLimit; --decimals) {
-        const std::string out = FixedText(value, decimals);
+        const std::string out = FixedText(value, decimals, numberFacts_);
         if (int(out.size()) <= field.Length)
             return out;
     }
