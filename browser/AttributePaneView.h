@@ -19,7 +19,7 @@ class Services;
 class TreeList;
 struct ClassIconNumbers;
 
-// Where the rows of the object lists keep what the original list items carried in Data, ImageIndex
+// Where the rows of the object lists keep what the classic list items carry in Data, ImageIndex
 // and StateIndex (column 0): the roles the lists are filled with (ObjectListView's ObjectListRole).
 inline constexpr int kObjectImageRole = 0x0100 + 1; // the class icon's index, -1 for none
 inline constexpr int kObjectStateRole = 0x0100 + 2; // the state image's index
