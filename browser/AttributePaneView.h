@@ -55,11 +55,12 @@ struct PaneSources {
 };
 
 // The three handlers' work. Directory failures of the zone and subnet panes are shown as a message
-// (the rows added before stay); the "Misc" pane ends silently.
+// (the rows added before stay); the "Misc" pane ends silently. Values a pane could not read (too
+// large for a read) are shown in one message with their object's name.
 void ShowZonePane(const QTreeWidget* zonelist, QTreeWidget* pane, const PaneSources& sources,
                   Services& services);
 void ShowSubnetPane(const QTreeWidget* netslist, QTreeWidget* pane, const PaneSources& sources,
                     Services& services);
-void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& sources);
+void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& sources, Services& services);
 
 } // namespace browser

@@ -1,6 +1,7 @@
 #include "browser/CollectionController.h"
 
 #include "browser/BusyCursor.h"
+#include "browser/DirectoryAttributeSource.h"
 #include "browser/ImageList.h"
 #include "browser/Named.h"
 #include "browser/RecordListModel.h"
@@ -327,11 +328,7 @@ void CollectionController::ShowReadWarnings(CollectionKind kind) {
     if (warnings.empty()) {
         return;
     }
-    std::string text;
-    for (const std::string& line : warnings) {
-        text += (text.empty() ? "" : "\n") + line;
-    }
-    environment_.ShowMessage(text);
+    environment_.ShowMessage(WarningsText(warnings));
 }
 
 void CollectionController::ReportDamagedCaches(const std::vector<std::string>& trees) {

@@ -904,7 +904,7 @@ void TForm1::netslistSelectItem() {
     ShowSubnetPane(netslist, netslist2, {paneTrees_, paneIcons_}, services_);
 }
 void TForm1::lv1SelectItem() {
-    ShowMiscPane(lv1, lv1a, {paneTrees_, paneIcons_});
+    ShowMiscPane(lv1, lv1a, {paneTrees_, paneIcons_}, services_);
 }
 void TForm1::AllButClick() {
     const int page = ActivePage();

@@ -22,14 +22,14 @@ std::int32_t DirectoryAttributeSource::ReadInteger(const std::string& objectName
 std::vector<std::uint8_t> DirectoryAttributeSource::ReadOctets(const std::string& objectName,
                                                                const std::string& attributeName) {
     directory::OctetReadResult result = directory::ReadOctetString(context_, objectName, attributeName);
-    KeepWarnings(objectName, result.Warnings);
+    AddOctetWarnings(warnings_, objectName, result.Warnings);
     return std::move(result.Data);
 }
 
 std::vector<std::uint8_t> DirectoryAttributeSource::ReadOctetList(const std::string& objectName,
                                                                   const std::string& attributeName) {
     directory::OctetReadResult result = directory::ReadOctetStringList(context_, objectName, attributeName);
-    KeepWarnings(objectName, result.Warnings);
+    AddOctetWarnings(warnings_, objectName, result.Warnings);
     return std::move(result.Data);
 }
 
@@ -47,12 +47,20 @@ std::string OctetWarningText(const std::string& message, const std::string& obje
     return message + " (" + objectName + ")";
 }
 
-void DirectoryAttributeSource::KeepWarnings(const std::string& objectName,
-                                            const std::vector<std::string>& messages) {
+std::string WarningsText(const std::vector<std::string>& texts) {
+    std::string text;
+    for (const std::string& line : texts) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
+void AddOctetWarnings(std::vector<std::string>& texts, const std::string& objectName,
+                      const std::vector<std::string>& messages) {
     for (const std::string& message : messages) {
         std::string text = OctetWarningText(message, objectName);
-        if (std::find(warnings_.begin(), warnings_.end(), text) == warnings_.end()) {
-            warnings_.push_back(std::move(text));
+        if (std::find(texts.begin(), texts.end(), text) == texts.end()) {
+            texts.push_back(std::move(text));
         }
     }
 }

@@ -12,6 +12,11 @@ namespace browser {
 
 // A message of the octet readers with the name of the object it concerns.
 std::string OctetWarningText(const std::string& message, const std::string& objectName);
+// Several such messages as one, a line each.
+std::string WarningsText(const std::vector<std::string>& texts);
+// Adds the octet readers' messages about the object to texts, each once.
+void AddOctetWarnings(std::vector<std::string>& texts, const std::string& objectName,
+                      const std::vector<std::string>& messages);
 
 // Reads through the directory access layer with one context. The context belongs to the thread
 // that uses this source (a scan thread uses its own duplicate).
@@ -36,8 +41,6 @@ public:
     std::vector<std::string> TakeWarnings();
 
 private:
-    void KeepWarnings(const std::string& objectName, const std::vector<std::string>& messages);
-
     directory::NWDSContextHandle context_;
     std::vector<std::string> warnings_;
 };
