@@ -334,6 +334,7 @@ void CollectionController::ShowReadWarnings(CollectionKind kind) {
 void CollectionController::ReportDamagedCaches(const std::vector<std::string>& trees) {
     for (const std::string& tree : trees) {
         environment_.ShowStatus(DamagedCacheText(tree));
+        damageReported_ = true;
     }
 }
 
@@ -436,6 +437,11 @@ void CollectionController::OpenTree(const std::string& tree) {
 }
 
 void CollectionController::RefreshAllTrees() {
+    // The trees' caches are rebuilt: a note on a damaged one no longer holds.
+    if (damageReported_) {
+        environment_.ShowStatus({});
+        damageReported_ = false;
+    }
     for (const std::string& tree : environment_.SelectedTrees()) {
         OpenTree(tree);
     }

@@ -170,6 +170,7 @@ private:
     std::array<Scan, 2> scans_{};
     std::array<bool, 2> direct_{false, false};
     std::array<std::vector<std::string>, 2> warnings_;
+    bool damageReported_ = false; // the status line tells of a damaged cache
 };
 
 } // namespace browser
