@@ -1,11 +1,21 @@
 #include "CollectFixture.h"
 
 #include "browser/CacheFiles.h"
+#include "browser/RecordCache.h"
 #include "directory/NWHelper.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/DateUtils.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+
 #include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
 
 using namespace browser;
 using collect_test::TempFolder;
@@ -22,6 +32,32 @@ RecordRow Row(RecordListKind list, const std::string& caption, std::vector<std::
 }
 
 constexpr double kHour = 1.0 / 24.0;
+
+// Section name -> its "key=value" lines, as Python's configparser reads a Windows INI file (keys
+// as written, "=" the only delimiter, ";" comments, no interpolation); nothing without python3.
+std::optional<std::map<std::string, std::vector<std::string>>> ReadWithConfigParser(const std::string& path) {
+    if (QStandardPaths::findExecutable("python3").isEmpty())
+        return std::nullopt;
+    QProcess python;
+    python.start("python3",
+                 {"-c",
+                  "import configparser, json, sys\n"
+                  "p = configparser.RawConfigParser(strict=False, delimiters=('=',),\n"
+                  "    comment_prefixes=(';',), inline_comment_prefixes=None, interpolation=None)\n"
+                  "p.optionxform = str\n"
+                  "p.read(sys.argv[1], encoding='latin-1')\n"
+                  "print(json.dumps({s: [k + '=' + v for k, v in p.items(s)] for s in p.sections()}))\n",
+                  QString::fromStdString(path)});
+    std::map<std::string, std::vector<std::string>> sections;
+    if (!python.waitForFinished(30000) || python.exitCode() != 0)
+        return sections;
+    const QJsonObject read = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    for (auto it = read.begin(); it != read.end(); ++it) {
+        for (const QJsonValue& line : it.value().toArray())
+            sections[it.key().toStdString()].push_back(line.toString().toLatin1().toStdString());
+    }
+    return sections;
+}
 
 } // namespace
 
@@ -215,6 +251,24 @@ TEST(RecordCacheSections, CaptionsAnIniLineCannotCarryComeBackWhole) {
     // Only what needs it is escaped: plain captions stay readable, as before.
     EXPECT_TRUE(file.ValueExists("z", "plain"));
     EXPECT_FALSE(file.SectionExists("a"));
+
+    // An outside INI reader sees the same two sections, each with its stamp and one line per row.
+    const auto outside = ReadWithConfigParser(path);
+    if (!outside)
+        GTEST_SKIP() << "python3 is not installed: the outside INI reader is missing";
+    ASSERT_EQ(outside->size(), 2u);
+    for (const char* section : {"z", "s"}) {
+        ASSERT_EQ(outside->count(section), 1u) << section;
+        const std::vector<std::string>& lines = outside->at(section);
+        ASSERT_EQ(lines.size(), captions.size() + 1) << section;
+        EXPECT_EQ(lines.front().rfind("STAMP=", 0), 0u);
+        for (std::size_t i = 0; i < captions.size(); ++i) {
+            const RecordRow& row = written[2 * i + (section[0] == 's' ? 1 : 0)];
+            const std::string value =
+                row.list == RecordListKind::Dhcp ? DhcpCacheValue(row) : DnsCacheValue(row, false);
+            EXPECT_EQ(lines[i + 1].substr(lines[i + 1].find('=') + 1), value) << section << " " << i;
+        }
+    }
 }
 
 TEST(RecordCacheSections, OldKeysThatOnlyLookEscapedStayAsTheyStand) {
