@@ -2,6 +2,7 @@
 
 #include "browser/AttributePanes.h"
 #include "browser/BusyCursor.h"
+#include "browser/DirectoryAttributeSource.h"
 #include "browser/ObjectListView.h"
 #include "browser/Services.h"
 #include "browser/StartupSequence.h"
@@ -34,6 +35,13 @@ std::optional<directory::NWDSContextHandle> TreeContext(const PaneSources& sourc
 
 // Fills the pane with the rows read for the object; a failed read shows the rows read so far and
 // then its message.
+// The values the pane's reads could not take (too large for a read), in one message.
+void ShowReadWarnings(Services& services) {
+    const std::vector<std::string> warnings = TakePaneReadWarnings();
+    if (!warnings.empty())
+        services.showMessage(Q(WarningsText(warnings)));
+}
+
 void ShowObjectRows(const SelectedObject& object,
                     void (*addRows)(directory::NWDSContextHandle, const std::string&, PaneRows&),
                     bool boldHeadings, QTreeWidget* pane, const PaneSources& sources, Services& services) {
@@ -47,10 +55,12 @@ void ShowObjectRows(const SelectedObject& object,
         addRows(*context, object.fullName, rows);
     } catch (const std::exception& error) {
         ShowPaneRows(pane, rows, boldHeadings);
+        ShowReadWarnings(services);
         services.showMessage(Q(error.what()));
         return;
     }
     ShowPaneRows(pane, rows, boldHeadings);
+    ShowReadWarnings(services);
 }
 
 } // namespace
@@ -134,7 +144,7 @@ void ShowSubnetPane(const QTreeWidget* netslist, QTreeWidget* pane, const PaneSo
     ShowObjectRows(*object, AddSubnetPaneRows, true, pane, sources, services);
 }
 
-void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& sources) {
+void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& sources, Services& services) {
     BusyCursor busy;
     const std::optional<SelectedObject> object = SelectedObjectOf(lv1);
     const LabelTable* table =
@@ -152,6 +162,7 @@ void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& 
         // The "Misc" pane ends quietly with what it has.
     }
     ShowPaneRows(pane, rows, true);
+    ShowReadWarnings(services);
 }
 
 } // namespace browser

@@ -19,7 +19,7 @@ class Services;
 class TreeList;
 struct ClassIconNumbers;
 
-// Where the rows of the object lists keep what the original list items carried in Data, ImageIndex
+// Where the rows of the object lists keep what the classic list items carry in Data, ImageIndex
 // and StateIndex (column 0): the roles the lists are filled with (ObjectListView's ObjectListRole).
 inline constexpr int kObjectImageRole = 0x0100 + 1; // the class icon's index, -1 for none
 inline constexpr int kObjectStateRole = 0x0100 + 2; // the state image's index
@@ -55,11 +55,12 @@ struct PaneSources {
 };
 
 // The three handlers' work. Directory failures of the zone and subnet panes are shown as a message
-// (the rows added before stay); the "Misc" pane ends silently.
+// (the rows added before stay); the "Misc" pane ends silently. Values a pane could not read (too
+// large for a read) are shown in one message with their object's name.
 void ShowZonePane(const QTreeWidget* zonelist, QTreeWidget* pane, const PaneSources& sources,
                   Services& services);
 void ShowSubnetPane(const QTreeWidget* netslist, QTreeWidget* pane, const PaneSources& sources,
                     Services& services);
-void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& sources);
+void ShowMiscPane(const QTreeWidget* lv1, QTreeWidget* pane, const PaneSources& sources, Services& services);
 
 } // namespace browser

@@ -1,5 +1,6 @@
 #include "browser/AttributePanes.h"
 
+#include "browser/DirectoryAttributeSource.h"
 #include "browser/OptionRenderers.h"
 #include "browser/RecordFormatters.h"
 #include "directory/NWHelper2.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <utility>
 
 namespace browser {
 
@@ -30,9 +32,22 @@ std::int32_t Integer(directory::NWDSContextHandle context, const std::string& ob
     return directory::ReadIntegerAttribute(context, object, attribute, defaultValue);
 }
 
+// The octet readers' warnings of this thread's pane reads, until taken.
+thread_local std::vector<std::string> paneReadWarnings;
+
+std::vector<std::uint8_t> Kept(const std::string& object, directory::OctetReadResult result) {
+    AddOctetWarnings(paneReadWarnings, object, result.Warnings);
+    return std::move(result.Data);
+}
+
 std::vector<std::uint8_t> OctetValue(directory::NWDSContextHandle context, const std::string& object,
                                      const std::string& attribute) {
-    return directory::ReadOctetString(context, object, attribute).Data;
+    return Kept(object, directory::ReadOctetString(context, object, attribute));
+}
+
+std::vector<std::uint8_t> OctetList(directory::NWDSContextHandle context, const std::string& object,
+                                    const std::string& attribute) {
+    return Kept(object, directory::ReadOctetStringList(context, object, attribute));
 }
 
 // A stored address number as dotted text; empty when there is none.
@@ -74,7 +89,7 @@ void AddOctetRows(directory::NWDSContextHandle context, const std::string& objec
                   int index, std::string& value, PaneRows& rows) {
     switch (entry.OctetKind()) {
     case 0:
-        if (!directory::ReadOctetStringList(context, object, entry.attribute).Data.empty())
+        if (!OctetList(context, object, entry.attribute).empty())
             value = "?????";
         return;
     case 1: {
@@ -87,8 +102,7 @@ void AddOctetRows(directory::NWDSContextHandle context, const std::string& objec
     }
     case 2: {
         AddRow(rows, entry.label, {}, index, true);
-        for (PaneRow& row :
-             ListCfgPreferences(directory::ReadOctetStringList(context, object, entry.attribute).Data)) {
+        for (PaneRow& row : ListCfgPreferences(OctetList(context, object, entry.attribute))) {
             row.data = index;
             rows.push_back(std::move(row));
         }
@@ -341,6 +355,10 @@ std::string CountedAddressBytes(Octets value) {
         return {};
     const std::size_t count = std::min<std::size_t>(value[0], value.size() - 1);
     return OctetsToIPList(value.subspan(1, count));
+}
+
+std::vector<std::string> TakePaneReadWarnings() {
+    return std::exchange(paneReadWarnings, {});
 }
 
 void AddZonePaneRows(directory::NWDSContextHandle context, const std::string& zoneName, PaneRows& rows) {

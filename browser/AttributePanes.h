@@ -10,11 +10,16 @@
 #include "directory/NWHelper.h"
 
 #include <string>
+#include <vector>
 
 namespace browser {
 
 // The rows of a zone by the zone table. A directory failure raises (rows added before stay).
 void AddZonePaneRows(directory::NWDSContextHandle context, const std::string& zoneName, PaneRows& rows);
+
+// The octet readers' warnings (each with its object's name, once per object) of the pane reads
+// this thread made since the last call; clears them.
+std::vector<std::string> TakePaneReadWarnings();
 
 // The rows of a locator, server, group or subnet pool by its table; each row's data is the index
 // of the table entry that made it. A directory failure raises (rows added before stay).

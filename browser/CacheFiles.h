@@ -34,20 +34,28 @@ std::string CacheFolder(const std::string& dataDirectory, const std::string& tre
 std::string CacheFilePath(const std::string& dataDirectory, const std::string& tree, const char* fileName);
 
 // The age class 0..6 of a STAMP value (a date, or a date and time) at the moment now: the whole
-// hours between them, graded by the thresholds. An empty or unreadable stamp is of the oldest class.
+// hours between them, graded by the thresholds. The stamp is read in the program's date facts
+// (directory::DateFacts), else in ISO form ("yyyy-mm-dd", "yyyy-mm-dd hh:nn:ss"), the form the
+// stamps are written in so that they read back whatever the locale. An empty or unreadable stamp
+// is of the oldest class.
 int CacheAgeClass(const std::string& stamp, rtl::TDateTime now,
                   const AgeThresholds& thresholds = kDefaultAgeThresholds);
 
 // Writes the rows of zones or subnets into their sections. Every row keeps its own line: a row
 // whose caption is already a key of the section (keys compare without regard to case) is stored
 // under the caption, the character with code 1 and a running number; readers cut the key there.
+// A caption that an INI line cannot carry as it is (one holding "=", a control character or the
+// escape mark "%", or starting with "[", ";" or a blank, or ending with a blank) is written as "%"
+// followed by the caption with each such character as "%" and two hexadecimal digits; readers undo
+// it. A key that is not of that form is read as it stands, so caches written without it read as
+// before.
 class RecordCacheSections {
 public:
     explicit RecordCacheSections(ini::IniFile& file) : file_(file) {}
 
     // Empties the section and forgets its keys.
     void BeginSection(const std::string& section);
-    // The zone stamp (today's date) and the subnet stamp (date and time now).
+    // The zone stamp (today's date) and the subnet stamp (date and time now), in ISO form.
     void WriteDateStamp(const std::string& section, rtl::TDateTime now);
     void WriteDateTimeStamp(const std::string& section, rtl::TDateTime now);
     // One line per row: DNS and REV-DNS rows as the comma text of the sub-items, the character with
@@ -74,16 +82,21 @@ struct CachedRowOrigin {
 // The rows of a zone's section, in file order: the key up to its first character with code 1 is
 // the caption; the value is split at its last character with code 1 into the comma text of the
 // sub-items and the image number. A number of 99 or more marks a REV-DNS row with the image
-// number - 100. Every row carries the age class of the section's STAMP as its state image. A line
-// without a readable number is skipped.
+// number - 100. Every row carries the age class of the section's STAMP as its state image.
+// Lines that are not of the shape the writer writes (comma text as the run-time library writes
+// it, a number from -1 to 199; for subnets one to seven sub-items) are skipped and added to
+// *skipped when given.
 std::vector<RecordRow> ReadZoneCacheRows(const ini::IniFile& file, const std::string& section,
-                                         const CachedRowOrigin& origin);
+                                         const CachedRowOrigin& origin, int* skipped = nullptr);
 // The rows of a subnet's section: the whole value is the comma text of the sub-items.
 std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::string& section,
-                                           const CachedRowOrigin& origin);
+                                           const CachedRowOrigin& origin, int* skipped = nullptr);
 
-// The list items of a "dnsdhcp.ini" section: the values in the order they stand in the file.
-std::vector<std::string> ReadCacheList(const ini::IniFile& file, const std::string& section);
+// The list items of a "dnsdhcp.ini" section: the values in the order they stand in the file. A
+// line whose key is not a decimal number or whose value is empty or holds a control character is
+// skipped and added to *skipped when given.
+std::vector<std::string> ReadCacheList(const ini::IniFile& file, const std::string& section,
+                                       int* skipped = nullptr);
 // Writes item i under the key that is the decimal text of i.
 void WriteCacheList(ini::IniFile& file, const std::string& section, const std::vector<std::string>& items);
 

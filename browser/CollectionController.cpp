@@ -1,6 +1,7 @@
 #include "browser/CollectionController.h"
 
 #include "browser/BusyCursor.h"
+#include "browser/DirectoryAttributeSource.h"
 #include "browser/ImageList.h"
 #include "browser/Named.h"
 #include "browser/RecordListModel.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 namespace browser {
 
@@ -36,6 +38,12 @@ public:
         ScanEvent event;
         event.type = ScanEvent::Type::Rows;
         event.rows = std::move(rows);
+        controller_.ApplyEvent(kind_, event);
+    }
+    void Warnings(std::vector<std::string>&& texts) override {
+        ScanEvent event;
+        event.type = ScanEvent::Type::Warnings;
+        event.texts = std::move(texts);
         controller_.ApplyEvent(kind_, event);
     }
     bool ShouldStop(int objectIndex) override {
@@ -73,6 +81,10 @@ void DeleteLastRow(QTreeWidget* list) {
 }
 
 } // namespace
+
+std::string DamagedCacheText(const std::string& tree) {
+    return "The local cache of tree " + tree + " is damaged; \"Reload trees\" rebuilds it.";
+}
 
 CollectionController::CollectionController(CollectionEnvironment& environment, CollectionWidgets widgets,
                                            QObject* parent)
@@ -191,9 +203,16 @@ void CollectionController::ApplyEvent(CollectionKind kind, ScanEvent& event) {
     case ScanEvent::Type::Rows:
         AppendRows(std::move(event.rows));
         break;
+    case ScanEvent::Type::Warnings: {
+        std::vector<std::string>& held = warnings_[Index(kind)];
+        held.insert(held.end(), std::make_move_iterator(event.texts.begin()),
+                    std::make_move_iterator(event.texts.end()));
+        break;
+    }
     case ScanEvent::Type::Finish:
         Resort(kind);
         CountDown();
+        ShowReadWarnings(kind);
         break;
     }
 }
@@ -254,10 +273,12 @@ bool CollectionController::StartScan(CollectionKind kind, const ScanList& list) 
     CountUp();
     Scan& scan = scans_[Index(kind)];
     scan.channel = new ScanChannel([this, kind](ScanEvent& event) { ApplyEvent(kind, event); }, this);
+    const std::string cacheDirectory =
+        environment_.Settings().cache ? environment_.DataDirectory() : std::string{};
     if (kind == CollectionKind::Dns) {
-        scan.thread = new scanDNS(list, *scan.channel);
+        scan.thread = new scanDNS(list, *scan.channel, cacheDirectory);
     } else {
-        scan.thread = new scanDHCP(list, *scan.channel);
+        scan.thread = new scanDHCP(list, *scan.channel, cacheDirectory);
     }
     return true;
 }
@@ -299,6 +320,27 @@ void CollectionController::ReadDirect(CollectionKind kind, const ScanList& list)
         CountDown();
     }
     direct_[Index(kind)] = false;
+    ShowReadWarnings(kind);
+}
+
+void CollectionController::ShowReadWarnings(CollectionKind kind) {
+    std::vector<std::string> warnings = std::exchange(warnings_[Index(kind)], {});
+    if (warnings.empty()) {
+        return;
+    }
+    environment_.ShowMessage(WarningsText(warnings));
+}
+
+void CollectionController::ReportDamagedCaches(const std::vector<std::string>& trees) {
+    for (const std::string& tree : trees) {
+        environment_.ShowStatus(DamagedCacheText(tree));
+        damageReported_ = true;
+    }
+}
+
+bool CollectionController::CacheHoldsCheckedRecords(CollectionKind kind) {
+    return environment_.Settings().cache &&
+           CacheHoldsAnyOf(environment_.DataDirectory(), kind, ScanListOf(kind));
 }
 
 void CollectionController::Stop() {
@@ -340,8 +382,10 @@ void CollectionController::LoadRecordsFromCache(CollectionKind kind) {
         origin.now = rtl::Now();
         origin.thresholds = environment_.Settings().ageThresholds;
         DirectCollectionEvents events(*this, kind);
-        CollectRecords(kind, list, events, &cache, origin);
+        const CollectionOutcome outcome = CollectRecords(kind, list, events, &cache, origin);
         direct_[Index(kind)] = false;
+        ReportDamagedCaches(outcome.damagedTrees);
+        ShowReadWarnings(kind);
     }
     if (kind == CollectionKind::Dns) {
         SetButtonImage(widgets_.dnsSearch, kDnsSearchStarted);
@@ -393,6 +437,11 @@ void CollectionController::OpenTree(const std::string& tree) {
 }
 
 void CollectionController::RefreshAllTrees() {
+    // The trees' caches are rebuilt: a note on a damaged one no longer holds.
+    if (damageReported_) {
+        environment_.ShowStatus({});
+        damageReported_ = false;
+    }
     for (const std::string& tree : environment_.SelectedTrees()) {
         OpenTree(tree);
     }
@@ -420,7 +469,11 @@ void CollectionController::LoadFromCache() {
             OpenTree(tree);
             continue;
         }
+        const bool damaged = rows.skippedCacheLines > 0;
         InsertTreeRows(std::move(rows));
+        if (damaged) {
+            ReportDamagedCaches({tree});
+        }
     }
 }
 

@@ -40,6 +40,8 @@ public:
     virtual const ClassIconNumbers& Icons() = 0;
     // Sorts a record list again in text order, by the list's comparison.
     virtual void ResortRecordList(RecordListKind list) = 0;
+    // A note on the window's status line.
+    virtual void ShowStatus(const std::string& text) = 0;
 };
 
 // The controls the collections fill.
@@ -75,6 +77,9 @@ inline constexpr int kDhcpSearchIdle = 19;
 
 inline constexpr const char* kReadFromCacheMessage = "Read from local cache";
 
+// The status line's note on a tree whose cache files held lines that were skipped.
+std::string DamagedCacheText(const std::string& tree);
+
 class CollectionController : public QObject {
     Q_OBJECT
 public:
@@ -105,6 +110,9 @@ public:
     // else from the directory. A running scan of the kind is stopped first.
     void LoadDNSFromCache() { LoadRecordsFromCache(CollectionKind::Dns); }
     void LoadDHCPFromCache() { LoadRecordsFromCache(CollectionKind::Dhcp); }
+    // Whether the cache is on and holds the records of at least one checked zone (subnet), so
+    // that a reload has something to read from it.
+    bool CacheHoldsCheckedRecords(CollectionKind kind);
 
     // Tree opening; directory failures raise (rows added before stay).
     void OpenTree(const std::string& tree);
@@ -138,6 +146,9 @@ private:
     void LoadRecordsFromCache(CollectionKind kind);
     // Waits for the kind's thread, delivers what it posted and frees it.
     void Retire(CollectionKind kind);
+    // Shows, in one message, the warnings the collection of the kind gathered, and forgets them.
+    void ShowReadWarnings(CollectionKind kind);
+    void ReportDamagedCaches(const std::vector<std::string>& trees);
 
     ScanList ScanListOf(CollectionKind kind);
     void ClearLists(CollectionKind kind);
@@ -158,6 +169,8 @@ private:
     CollectionWidgets widgets_;
     std::array<Scan, 2> scans_{};
     std::array<bool, 2> direct_{false, false};
+    std::array<std::vector<std::string>, 2> warnings_;
+    bool damageReported_ = false; // the status line tells of a damaged cache
 };
 
 } // namespace browser

@@ -492,7 +492,7 @@ void TForm1::ConnectHandlers() {
         });
     }
 
-    // The object lists report changes of their rows as the original toolkit did: also those made
+    // The object lists report changes of their rows as classic Windows list views do: also those made
     // by code, which fills them under a QSignalBlocker where it must stay quiet.
     connect(zonelist, &QTreeWidget::itemChanged, this, &TForm1::zonelistChange);
     connect(netslist, &QTreeWidget::itemChanged, this, &TForm1::netslistChange);
@@ -600,7 +600,7 @@ QTreeView* TForm1::RecordViewForPage(int page) const {
 
 void TForm1::ApplyListSettings(const CormelianSettings& settings) {
     listPrint_ = ListPrintSettings::From(settings);
-    listDates_ = ListDateReader(settings.dateTimeFormat, settings.dateSeparator, settings.timeSeparator);
+    listDates_ = ListDateReader(DateFactsOf(settings));
 }
 
 void TForm1::SortRecordListBy(RecordListKind list, int column) {
@@ -868,7 +868,8 @@ void TForm1::PCChange() {
     RunReportingErrors(services_, [&] {
         if (tag == 1 || tag == 2) {
             if (cache && (Tag(LV) != 0 || Tag(LV3) != 0)) {
-                services_.showMessage(QString::fromLatin1(kReadFromCacheMessage));
+                if (Collection().CacheHoldsCheckedRecords(CollectionKind::Dns))
+                    services_.showMessage(QString::fromLatin1(kReadFromCacheMessage));
                 Collection().LoadDNSFromCache();
             }
             SetTag(LV, 0);
@@ -903,7 +904,7 @@ void TForm1::netslistSelectItem() {
     ShowSubnetPane(netslist, netslist2, {paneTrees_, paneIcons_}, services_);
 }
 void TForm1::lv1SelectItem() {
-    ShowMiscPane(lv1, lv1a, {paneTrees_, paneIcons_});
+    ShowMiscPane(lv1, lv1a, {paneTrees_, paneIcons_}, services_);
 }
 void TForm1::AllButClick() {
     const int page = ActivePage();

@@ -113,6 +113,14 @@ bool ReadSettings(const std::string& iniPath, const std::vector<std::string>& se
     return true;
 }
 
+rtl::LocaleFacts DateFactsOf(const CormelianSettings& settings, const rtl::LocaleFacts& system) {
+    rtl::LocaleFacts facts = system;
+    facts.ShortDateFormat = settings.dateTimeFormat;
+    facts.DateSeparator = settings.dateSeparator;
+    facts.TimeSeparator = settings.timeSeparator;
+    return facts;
+}
+
 void ReadTreeFilterSwitches(const std::string& iniPath, CormelianSettings& settings) {
     const ini::IniFile file(iniPath);
     settings.noTrees = file.ReadBool("SYSTEM", "noTrees", false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/rtl/LocaleFacts.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -49,6 +51,11 @@ struct CormelianSettings {
     std::vector<std::string> lookupQueries;
     std::vector<std::string> lookupServers;
 };
+
+// The facts every date is shown, read and stamped with: the system's, with the settings' DateTime
+// as the short date format and their date and time separators.
+rtl::LocaleFacts DateFactsOf(const CormelianSettings& settings,
+                             const rtl::LocaleFacts& system = rtl::LocaleFacts::Current());
 
 // The seventh, fixed column of the DHCP print-out.
 inline const PrintColumn kDhcpCommentColumn{"Comment", 4800};

@@ -4,6 +4,9 @@
 #include "browser/StartupText.h"
 #include "platform/ini/IniFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -66,6 +69,17 @@ bool CopySettingsFile(const fs::path& from, const fs::path& to) {
 
 } // namespace
 
+bool TreeDirectory::FolderWritable(const std::string& folder) {
+    // Permission bits do not tell it all (read-only mounts, access lists): try it.
+    const std::string probe = WithTrailingSlash(folder) + ".cormelian-probe-" + std::to_string(::getpid());
+    const int handle = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (handle < 0)
+        return false;
+    ::close(handle);
+    ::unlink(probe.c_str());
+    return true;
+}
+
 std::string WithTrailingSlash(std::string folder) {
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
@@ -84,13 +98,34 @@ std::optional<std::string> DataDirectorySettler::Fail(std::string message) {
     return std::nullopt;
 }
 
+std::optional<std::string> DataDirectorySettler::Prepare(const std::string& folder,
+                                                         const std::string& programIni) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error)
+        return Fail("Can't create the data directory " + folder + ": " + error.message());
+    if (!fs::is_directory(folder, error))
+        return Fail("Can't create the data directory " + folder);
+    const fs::path dataIni = fs::path(folder) / kSettingsFileName;
+    if (!fs::exists(dataIni, error) && fs::exists(programIni, error) &&
+        !CopySettingsFile(programIni, dataIni))
+        return Fail("Can't copy " + programIni + " to " + folder);
+    return folder;
+}
+
 std::optional<std::string> DataDirectorySettler::Settle(const std::string& programFolder) {
     message_.clear();
     const std::string folder = WithTrailingSlash(programFolder);
-    if (!directory_.PathOnServerVolume(folder))
-        return folder;
-
     const std::string programIni = folder + kSettingsFileName;
+    if (!directory_.PathOnServerVolume(folder)) {
+        if (directory_.FolderWritable(folder))
+            return folder;
+        if (userDataFolder_.empty())
+            return Fail("The program folder " + folder +
+                        " cannot be written and there is no user data folder");
+        return Prepare(WithTrailingSlash(userDataFolder_), programIni);
+    }
+
     std::string path = ini::IniFile(programIni).ReadString("NETWORK", "path", "");
     if (path.empty())
         return Fail("Program is installed on a Netware volume, set [netware] section!");
@@ -101,17 +136,7 @@ std::optional<std::string> DataDirectorySettler::Settle(const std::string& progr
             return std::nullopt;
         path = ReplaceAllIgnoringCase(path, "%homedir%", *home);
     }
-    path = WithTrailingSlash(CollapseRepeated(path, '/'));
-
-    std::error_code error;
-    fs::create_directories(path, error);
-    if (error || !fs::is_directory(path, error))
-        return Fail("Can't create the data directory " + path);
-    const fs::path dataIni = fs::path(path) / kSettingsFileName;
-    if (!fs::exists(dataIni, error) && fs::exists(programIni, error) &&
-        !CopySettingsFile(programIni, dataIni))
-        return Fail("Can't copy " + programIni + " to " + path);
-    return path;
+    return Prepare(WithTrailingSlash(CollapseRepeated(path, '/')), programIni);
 }
 
 std::optional<std::string> DataDirectorySettler::HomeDirectory() {

@@ -3,6 +3,7 @@
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace browser {
@@ -21,14 +22,14 @@ std::int32_t DirectoryAttributeSource::ReadInteger(const std::string& objectName
 std::vector<std::uint8_t> DirectoryAttributeSource::ReadOctets(const std::string& objectName,
                                                                const std::string& attributeName) {
     directory::OctetReadResult result = directory::ReadOctetString(context_, objectName, attributeName);
-    warnings_.insert(warnings_.end(), result.Warnings.begin(), result.Warnings.end());
+    AddOctetWarnings(warnings_, objectName, result.Warnings);
     return std::move(result.Data);
 }
 
 std::vector<std::uint8_t> DirectoryAttributeSource::ReadOctetList(const std::string& objectName,
                                                                   const std::string& attributeName) {
     directory::OctetReadResult result = directory::ReadOctetStringList(context_, objectName, attributeName);
-    warnings_.insert(warnings_.end(), result.Warnings.begin(), result.Warnings.end());
+    AddOctetWarnings(warnings_, objectName, result.Warnings);
     return std::move(result.Data);
 }
 
@@ -40,6 +41,28 @@ std::vector<std::string> DirectoryAttributeSource::SearchObjectsByClass(const st
         names.push_back(std::move(entry.Name));
     }
     return names;
+}
+
+std::string OctetWarningText(const std::string& message, const std::string& objectName) {
+    return message + " (" + objectName + ")";
+}
+
+std::string WarningsText(const std::vector<std::string>& texts) {
+    std::string text;
+    for (const std::string& line : texts) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
+void AddOctetWarnings(std::vector<std::string>& texts, const std::string& objectName,
+                      const std::vector<std::string>& messages) {
+    for (const std::string& message : messages) {
+        std::string text = OctetWarningText(message, objectName);
+        if (std::find(texts.begin(), texts.end(), text) == texts.end()) {
+            texts.push_back(std::move(text));
+        }
+    }
 }
 
 std::vector<std::string> DirectoryAttributeSource::TakeWarnings() {

@@ -158,6 +158,10 @@ void LayerTimeSettings::SetDateTimeFormat(const std::string& format) {
     directory::SetDateTimeFormat(format);
 }
 
+void LayerTimeSettings::SetDateFacts(const rtl::LocaleFacts& facts) {
+    directory::SetDateFacts(facts);
+}
+
 void LayerTimeSettings::SetUtcConversion(bool on) {
     directory::SetNoUTCConversion(!on);
 }

@@ -46,6 +46,7 @@ private:
 class LayerTimeSettings : public DirectoryTimeSettings {
 public:
     void SetDateTimeFormat(const std::string& format) override;
+    void SetDateFacts(const rtl::LocaleFacts& facts) override;
     void SetUtcConversion(bool on) override;
     void SetConfidenceSetting(int confidence) override;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+// The record decoding's cache lines written into an open cache INI file.
+
 #include "browser/RecordCache.h"
 #include "platform/ini/IniFile.h"
 

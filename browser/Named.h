@@ -19,7 +19,7 @@ template <typename T, typename... Args> T* Named(const char* name, Args&&... arg
 
 namespace browser {
 
-// The free integer every control of the original toolkit carried; kept as the property "Tag".
+// The free integer every control carries for the program's own use; kept as the property "Tag".
 inline int Tag(const QObject* object) {
     return object->property("Tag").toInt();
 }

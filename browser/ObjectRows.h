@@ -44,6 +44,9 @@ struct TreeRows {
     std::vector<ObjectRow> zones;
     std::vector<ObjectRow> subnets;
     std::vector<RecordRow> records;
+    // Lines of the tree's cache files that were skipped because they are not of the shape the
+    // cache writer writes.
+    int skippedCacheLines = 0;
 };
 
 // The order of two rows of an object list while it sorts: in zonelist and lv1 rows with the same

@@ -43,8 +43,8 @@ Program::Program(QApplication& application, Services& services, StartupEnvironme
     Forms& forms = *forms_;
     forms.Form1 = Create<TForm1>();
     forms.Search = Create<TSearch>();
-    // Here the original told its run-time library to stop re-reading the system's date and time
-    // formats; the program keeps its own formats and Qt never overwrites them, so nothing is needed.
+    // The program keeps its own date and time formats, settled at start-up; Qt never re-reads the
+    // system's into them, so nothing needs switching off here.
     forms.TreesForm = Create<TTreesForm>();
     forms.cForm = Create<TcForm>();
     forms.showwarning = Create<Tshowwarning>();

@@ -1,5 +1,7 @@
 #pragma once
 
+// The cache values of record rows and the writer the record decoding hands its cache lines to.
+
 #include "browser/RecordRow.h"
 
 #include <string>

@@ -6,6 +6,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/nwclient/NWClient.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace browser {
@@ -99,13 +100,13 @@ bool CollectionCache::HasSection(const std::string& section) const {
     return file_ && file_->SectionExists(section);
 }
 
-std::vector<RecordRow> CollectionCache::ReadSection(const std::string& section,
-                                                    const CachedRowOrigin& origin) const {
+std::vector<RecordRow> CollectionCache::ReadSection(const std::string& section, const CachedRowOrigin& origin,
+                                                    int& skipped) const {
     if (!file_) {
         return {};
     }
-    return kind_ == CollectionKind::Dns ? ReadZoneCacheRows(*file_, section, origin)
-                                        : ReadSubnetCacheRows(*file_, section, origin);
+    return kind_ == CollectionKind::Dns ? ReadZoneCacheRows(*file_, section, origin, &skipped)
+                                        : ReadSubnetCacheRows(*file_, section, origin, &skipped);
 }
 
 void CollectionCache::BeginSection(const std::string& section) {
@@ -131,6 +132,28 @@ void CollectionCache::WriteRows(const std::string& section, const std::vector<Re
     }
 }
 
+bool CacheHoldsAnyOf(const std::string& dataDirectory, CollectionKind kind, const ScanList& list) {
+    const char* fileName = kind == CollectionKind::Dns ? kZoneCacheFile : kSubnetCacheFile;
+    std::string tree;
+    std::optional<ini::IniFile> file;
+    for (const ScanEntry& entry : list) {
+        if (!file || entry.tree != tree) {
+            tree = entry.tree;
+            const std::string path = CacheFilePath(dataDirectory, tree, fileName);
+            std::error_code error;
+            if (!std::filesystem::exists(path, error)) {
+                file.reset();
+                continue;
+            }
+            file.emplace(path);
+        }
+        if (file->SectionExists(entry.name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 CollectionOutcome CollectRecords(CollectionKind kind, const ScanList& list, CollectionEvents& events,
                                  CollectionCache* cache, const std::optional<CachedRowOrigin>& reloadFrom) {
     CollectionOutcome outcome;
@@ -149,7 +172,12 @@ CollectionOutcome CollectRecords(CollectionKind kind, const ScanList& list, Coll
                 CachedRowOrigin origin = *reloadFrom;
                 origin.rowReference = entry.rowReference;
                 origin.tree = entry.tree;
-                events.Rows(cache->ReadSection(entry.name, origin));
+                int skipped = 0;
+                events.Rows(cache->ReadSection(entry.name, origin, skipped));
+                if (skipped > 0 && std::find(outcome.damagedTrees.begin(), outcome.damagedTrees.end(),
+                                             entry.tree) == outcome.damagedTrees.end()) {
+                    outcome.damagedTrees.push_back(entry.tree);
+                }
                 events.StepOuter();
                 continue;
             }
@@ -171,6 +199,9 @@ CollectionOutcome CollectRecords(CollectionKind kind, const ScanList& list, Coll
                     cache->WriteRows(entry.name, rows);
                 }
                 events.Rows(std::move(rows));
+                if (std::vector<std::string> warnings = source.TakeWarnings(); !warnings.empty()) {
+                    events.Warnings(std::move(warnings));
+                }
                 events.StepInner();
                 if (events.ShouldStop(static_cast<int>(j))) {
                     outcome.stopped = true;

@@ -44,6 +44,9 @@ public:
     virtual void InnerMax(int count) = 0;
     virtual void StepInner() = 0;
     virtual void Rows(std::vector<RecordRow>&& rows) = 0;
+    // Messages of the reads of one object (values that could not be read, each with the object's
+    // name), for the window's thread to show.
+    virtual void Warnings(std::vector<std::string>&& texts) = 0;
     // Asked before each entry (objectIndex -1) and after each object: true stops the collection.
     virtual bool ShouldStop(int objectIndex) = 0;
 };
@@ -61,7 +64,10 @@ public:
     void Close();
 
     bool HasSection(const std::string& section) const;
-    std::vector<RecordRow> ReadSection(const std::string& section, const CachedRowOrigin& origin) const;
+    // The section's rows; lines not of the shape the cache writer writes are skipped and counted
+    // in skipped.
+    std::vector<RecordRow> ReadSection(const std::string& section, const CachedRowOrigin& origin,
+                                       int& skipped) const;
     // Empties the section, writes its stamp and its rows.
     void BeginSection(const std::string& section);
     void WriteStamp(const std::string& section, rtl::TDateTime now);
@@ -75,9 +81,15 @@ private:
     std::unique_ptr<RecordCacheSections> sections_;
 };
 
+// Whether the cache file of the kind ("zones.ini", "subnets.ini") of an entry's tree has a section
+// for at least one entry of the list.
+bool CacheHoldsAnyOf(const std::string& dataDirectory, CollectionKind kind, const ScanList& list);
+
 struct CollectionOutcome {
     bool stopped = false; // ShouldStop answered true
     bool failed = false;  // a failure ended the collection early
+    // Trees whose cache file held lines that were skipped while reloading, in the order met.
+    std::vector<std::string> damagedTrees;
 };
 
 // Reads the entries in order. Every tree's reads use a duplicate of its context, made when the

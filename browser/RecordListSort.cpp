@@ -128,11 +128,12 @@ int CompareKeys(const RowKey& a, const RowKey& b, SortRule rule) {
 
 ListDateReader::ListDateReader() : ListDateReader(kDefaultDateTimeFormat, '-', ':') {}
 
-ListDateReader::ListDateReader(const std::string& dateTimeFormat, char dateSeparator, char timeSeparator)
-    : facts_(rtl::LocaleFacts::Current()) {
-    facts_.ShortDateFormat = dateTimeFormat;
-    facts_.DateSeparator = dateSeparator;
-    facts_.TimeSeparator = timeSeparator;
+ListDateReader::ListDateReader(const std::string& dateTimeFormat, char dateSeparator, char timeSeparator) {
+    CormelianSettings settings;
+    settings.dateTimeFormat = dateTimeFormat;
+    settings.dateSeparator = dateSeparator;
+    settings.timeSeparator = timeSeparator;
+    facts_ = DateFactsOf(settings);
 }
 
 std::optional<double> ListDateReader::Read(const std::string& text) const {

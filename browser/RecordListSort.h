@@ -21,6 +21,8 @@ public:
     // The default format "yyyy-mm-dd hh:nn:ss" with "-" and ":".
     ListDateReader();
     ListDateReader(const std::string& dateTimeFormat, char dateSeparator, char timeSeparator);
+    // The program's date facts (DateFactsOf the settings).
+    explicit ListDateReader(const rtl::LocaleFacts& facts) : facts_(facts) {}
 
     // The date-time value of text, or nothing when the text is not a date in the format.
     std::optional<double> Read(const std::string& text) const;

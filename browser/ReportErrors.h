@@ -10,7 +10,7 @@
 namespace browser {
 
 // Runs the work of a handler. An exception it raises ends the work and is shown with its message
-// through the services, as the application's default handler of the original did; nothing leaves
+// through the services, as an application's default exception handler does; nothing leaves
 // a handler into the toolkit. True when the work ran to its end.
 template <typename Work> bool RunReportingErrors(Services& services, Work&& work) {
     try {

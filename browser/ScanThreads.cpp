@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <optional>
+
 namespace browser {
 
 ScanChannel::ScanChannel(Apply apply, QObject* parent) : QObject(parent), apply_(std::move(apply)) {}
@@ -90,6 +92,14 @@ void ThreadedCollectionEvents::Rows(std::vector<RecordRow>&& rows) {
     FlushWhenDue();
 }
 
+void ThreadedCollectionEvents::Warnings(std::vector<std::string>&& texts) {
+    ScanEvent event;
+    event.type = ScanEvent::Type::Warnings;
+    event.texts = std::move(texts);
+    pending_.push_back(std::move(event));
+    FlushWhenDue();
+}
+
 bool ThreadedCollectionEvents::ShouldStop(int) {
     return QThread::currentThread()->isInterruptionRequested();
 }
@@ -114,8 +124,10 @@ void ThreadedCollectionEvents::Finish() {
     Flush();
 }
 
-ScanThread::ScanThread(CollectionKind kind, ScanList list, ScanChannel& channel, QObject* parent)
-    : QThread(parent), kind_(kind), list_(std::move(list)), channel_(channel) {}
+ScanThread::ScanThread(CollectionKind kind, ScanList list, ScanChannel& channel, std::string cacheDirectory,
+                       QObject* parent)
+    : QThread(parent), kind_(kind), list_(std::move(list)), channel_(channel),
+      cacheDirectory_(std::move(cacheDirectory)) {}
 
 ScanThread::~ScanThread() {
     requestInterruption();
@@ -124,17 +136,21 @@ ScanThread::~ScanThread() {
 
 void ScanThread::run() {
     ThreadedCollectionEvents events(channel_);
-    CollectRecords(kind_, list_, events);
+    std::optional<CollectionCache> cache;
+    if (!cacheDirectory_.empty()) {
+        cache.emplace(cacheDirectory_, kind_);
+    }
+    CollectRecords(kind_, list_, events, cache ? &*cache : nullptr);
     events.Finish();
 }
 
-scanDNS::scanDNS(ScanList list, ScanChannel& channel, QObject* parent)
-    : ScanThread(CollectionKind::Dns, std::move(list), channel, parent) {
+scanDNS::scanDNS(ScanList list, ScanChannel& channel, std::string cacheDirectory, QObject* parent)
+    : ScanThread(CollectionKind::Dns, std::move(list), channel, std::move(cacheDirectory), parent) {
     start();
 }
 
-scanDHCP::scanDHCP(ScanList list, ScanChannel& channel, QObject* parent)
-    : ScanThread(CollectionKind::Dhcp, std::move(list), channel, parent) {
+scanDHCP::scanDHCP(ScanList list, ScanChannel& channel, std::string cacheDirectory, QObject* parent)
+    : ScanThread(CollectionKind::Dhcp, std::move(list), channel, std::move(cacheDirectory), parent) {
     start();
 }
 

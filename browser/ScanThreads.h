@@ -18,10 +18,11 @@
 namespace browser {
 
 struct ScanEvent {
-    enum class Type { OuterMax, StepOuter, InnerMax, StepInner, Rows, Finish };
+    enum class Type { OuterMax, StepOuter, InnerMax, StepInner, Rows, Warnings, Finish };
     Type type = Type::Rows;
     int value = 0; // the maximum, or the number of steps
     std::vector<RecordRow> rows;
+    std::vector<std::string> texts; // the warnings
 };
 
 // Lives in the window's thread. Post may be called from any thread and never blocks on the
@@ -61,6 +62,7 @@ public:
     void InnerMax(int count) override { Add(ScanEvent::Type::InnerMax, count); }
     void StepInner() override;
     void Rows(std::vector<RecordRow>&& rows) override;
+    void Warnings(std::vector<std::string>&& texts) override;
     bool ShouldStop(int objectIndex) override;
     // Posts the finish step and everything still held.
     void Finish();
@@ -81,7 +83,9 @@ private:
 };
 
 // The thread of one kind of scan. The constructor copies the scan list and starts the thread; the
-// window owns the object, asks it to finish with requestInterruption() and waits for it.
+// window owns the object, asks it to finish with requestInterruption() and waits for it. Given a
+// data directory, the thread writes the local cache as the read on the window's thread does, so
+// that both roads leave the same cache files.
 class ScanThread : public QThread {
     Q_OBJECT
 public:
@@ -89,27 +93,29 @@ public:
     CollectionKind Kind() const { return kind_; }
 
 protected:
-    ScanThread(CollectionKind kind, ScanList list, ScanChannel& channel, QObject* parent);
+    ScanThread(CollectionKind kind, ScanList list, ScanChannel& channel, std::string cacheDirectory,
+               QObject* parent);
     void run() override;
 
 private:
     CollectionKind kind_;
     ScanList list_;
     ScanChannel& channel_;
+    std::string cacheDirectory_; // empty: no cache
 };
 
 // DNS records of the checked zones into "DNS" and "REV-DNS".
 class scanDNS final : public ScanThread {
     Q_OBJECT
 public:
-    scanDNS(ScanList list, ScanChannel& channel, QObject* parent = nullptr);
+    scanDNS(ScanList list, ScanChannel& channel, std::string cacheDirectory = {}, QObject* parent = nullptr);
 };
 
 // DHCP address objects of the checked subnets into "DHCP".
 class scanDHCP final : public ScanThread {
     Q_OBJECT
 public:
-    scanDHCP(ScanList list, ScanChannel& channel, QObject* parent = nullptr);
+    scanDHCP(ScanList list, ScanChannel& channel, std::string cacheDirectory = {}, QObject* parent = nullptr);
 };
 
 } // namespace browser

@@ -9,7 +9,7 @@ class QPrinter;
 
 namespace browser {
 
-// Results a modal form ends with (the values the window toolkit of the original used).
+// Results a modal form ends with (the values classic Windows dialogs end with).
 enum ModalResult : int {
     mrNone = 0,
     mrOk = 1,

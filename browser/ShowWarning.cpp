@@ -1,6 +1,7 @@
 #include "browser/ShowWarning.h"
 
 #include "browser/Named.h"
+#include "browser/UnattendedServices.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -13,6 +14,8 @@ namespace browser {
 Tshowwarning::Tshowwarning(Services& services, QWidget* parent) : FormBase(services, parent) {
     setObjectName(QStringLiteral("showwarning"));
     setWindowTitle(QStringLiteral("WARNING"));
+    // The warning only informs: an unattended run goes on without it.
+    setProperty(kInformationalDialogProperty, true);
 
     warningLabel = Named<QLabel>(
         "warningLabel", QStringLiteral("More than one DNS-DHCP locator objects found in search context!"),

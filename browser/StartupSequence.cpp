@@ -6,6 +6,8 @@
 #include "browser/StartupText.h"
 #include "platform/ini/IniFile.h"
 
+#include <QStandardPaths>
+
 #include <exception>
 #include <memory>
 
@@ -43,7 +45,8 @@ StartupSequence::StartupSequence(TreeDirectory& directory, HelperLibrary& helper
                                  DirectoryTimeSettings& timeSettings, StartupHost& host,
                                  std::string programFolder)
     : directory_(directory), helper_(helper), timeSettings_(timeSettings), host_(host),
-      programFolder_(WithTrailingSlash(std::move(programFolder))) {}
+      programFolder_(WithTrailingSlash(std::move(programFolder))),
+      userDataFolder_(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()) {}
 
 bool StartupSequence::Prepare() {
     if (!helper_.Load(programFolder_)) {
@@ -75,13 +78,16 @@ bool StartupSequence::Run(const std::vector<std::string>& commandLine) {
     mainContextValid_ = true;
 
     try {
-        MergeNewIniFile(programFolder_ + kSettingsFileName);
+        // An update waiting beside a program folder this process cannot write stays for its owner.
+        if (directory_.FolderWritable(programFolder_))
+            MergeNewIniFile(programFolder_ + kSettingsFileName);
     } catch (const std::exception& error) {
         // The update stays waiting for the next start; the settings file as it is still serves.
         host_.ShowMessage(error.what());
     }
 
     DataDirectorySettler settler(directory_, mainContext_);
+    settler.SetUserDataFolder(userDataFolder_);
     const auto dataDirectory = settler.Settle(programFolder_);
     if (!dataDirectory) {
         host_.ShowMessage(settler.message());
@@ -174,6 +180,7 @@ void StartupSequence::InitialLoad() {
     host_.SetBrowserContext(mainContext_);
     if (ReadSettings(DataIniPath(), selectedTrees_, trees_, directory_, settings_))
         timeSettings_.SetDateTimeFormat(settings_.dateTimeFormat);
+    timeSettings_.SetDateFacts(DateFactsOf(settings_));
     host_.ApplySettings(settings_);
     host_.UpdateCaption();
     LookUpIconNumbers();

@@ -72,6 +72,8 @@ class DirectoryTimeSettings {
 public:
     virtual ~DirectoryTimeSettings() = default;
     virtual void SetDateTimeFormat(const std::string& format) = 0;
+    // The facts every date is shown, read and stamped with.
+    virtual void SetDateFacts(const rtl::LocaleFacts& facts) = 0;
     virtual void SetUtcConversion(bool on) = 0;
     // The process-wide confidence for contexts created from now on.
     virtual void SetConfidenceSetting(int confidence) = 0;
@@ -115,6 +117,9 @@ public:
     bool MainContextValid() const { return mainContextValid_; }
     ContextHandle MainContext() const { return mainContext_; }
     const std::string& ProgramFolder() const { return programFolder_; }
+    // The data directory when the program folder cannot be written; initially the user's own
+    // application data folder (such as ~/.local/share/Cormelian).
+    void SetUserDataFolder(std::string folder) { userDataFolder_ = std::move(folder); }
     const std::string& DataDirectory() const { return dataDirectory_; }
     std::string DataIniPath() const { return dataDirectory_ + kSettingsFileName; }
     TreeList& Trees() { return trees_; }
@@ -135,6 +140,7 @@ private:
     DirectoryTimeSettings& timeSettings_;
     StartupHost& host_;
     std::string programFolder_;
+    std::string userDataFolder_;
 
     bool clientInitialised_ = false;
     bool shutDown_ = false;

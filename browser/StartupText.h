@@ -6,7 +6,7 @@
 namespace browser {
 
 // Small text helpers of the start-up logic. Name lists of the start-up compare names without
-// regard to case, as the string lists of the original program did.
+// regard to case, as Windows INI files and the classic string lists do.
 
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
 // Negative, zero or positive like a case-ignoring three-way compare.

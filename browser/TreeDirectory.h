@@ -42,6 +42,8 @@ public:
 
     // Whether the local path lies on a mapped server volume (the connection found is closed again).
     virtual bool PathOnServerVolume(const std::string& path) = 0;
+    // Whether this process can create files in the local folder: a probe file is made and removed.
+    virtual bool FolderWritable(const std::string& folder);
     // The name of the user logged in through the context; raises.
     virtual std::string LoggedInUserName(ContextHandle context) = 0;
     // One attribute of an object rendered as text (empty when missing); raises.

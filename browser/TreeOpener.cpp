@@ -272,14 +272,15 @@ bool TreeOpener::LoadTreeFromCache(const std::string& tree, rtl::TDateTime now, 
     const std::size_t zonesFirst = rows.zones.size() + 1;
     const std::size_t subnetsFirst = rows.subnets.size() + 1;
     AddTreeRows(tree, index, rows);
-    for (const std::string& locator : ReadCacheList(locatorCache, kLocatorSection)) {
+    int& skipped = rows.skippedCacheLines;
+    for (const std::string& locator : ReadCacheList(locatorCache, kLocatorSection, &skipped)) {
         rows.misc.push_back(ObjectRow::ForObject(locator, options_.icons.locator, kStateObject, index));
     }
     for (const LocatorAttribute& attribute : LocatorAttributes()) {
         if (!locatorCache.SectionExists(attribute.CacheSection())) {
             continue;
         }
-        for (const std::string& value : ReadCacheList(locatorCache, attribute.CacheSection())) {
+        for (const std::string& value : ReadCacheList(locatorCache, attribute.CacheSection(), &skipped)) {
             AddReferenceRow(attribute, value, index, kStateUnchecked, rows);
         }
     }
@@ -298,8 +299,8 @@ bool TreeOpener::LoadTreeFromCache(const std::string& tree, rtl::TDateTime now, 
             }
             list[i].state = kStateChecked;
             origin.rowReference = static_cast<int>(i);
-            std::vector<RecordRow> records = zoneRows ? ReadZoneCacheRows(*file, section, origin)
-                                                      : ReadSubnetCacheRows(*file, section, origin);
+            std::vector<RecordRow> records = zoneRows ? ReadZoneCacheRows(*file, section, origin, &skipped)
+                                                      : ReadSubnetCacheRows(*file, section, origin, &skipped);
             rows.records.insert(rows.records.end(), std::make_move_iterator(records.begin()),
                                 std::make_move_iterator(records.end()));
         }

@@ -1,11 +1,13 @@
 #include "browser/WindowCollection.h"
 
+#include "browser/Cormelian1.h"
 #include "browser/Forms.h"
 #include "browser/LocatorTables.h"
 #include "browser/ShowWarning.h"
 #include "browser/backup2.h"
 
 #include <QCheckBox>
+#include <QStatusBar>
 
 namespace browser {
 
@@ -48,6 +50,12 @@ const ClassIconNumbers& WindowCollectionEnvironment::Icons() {
 void WindowCollectionEnvironment::ResortRecordList(RecordListKind list) {
     if (resort_) {
         resort_(list);
+    }
+}
+
+void WindowCollectionEnvironment::ShowStatus(const std::string& text) {
+    if (forms_.Form1 != nullptr) {
+        forms_.Form1->statusBar()->showMessage(QString::fromStdString(text));
     }
 }
 

@@ -27,6 +27,7 @@ public:
     const CormelianSettings& Settings() override;
     const ClassIconNumbers& Icons() override;
     void ResortRecordList(RecordListKind list) override;
+    void ShowStatus(const std::string& text) override;
 
     bool ConfirmBrowse(const std::string& text) override;
     std::string BrowseForLocator(ContextHandle context) override;

@@ -14,10 +14,12 @@
 #include "browser/Services.h"
 #include "browser/SmokeRun.h"
 #include "browser/StartupEnvironment.h"
+#include "browser/UnattendedServices.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -34,7 +36,13 @@ int main(int argc, char* argv[]) {
                                               std::move(commandLine));
     // Armed before the windows exist: creating the main window may already wait on a message.
     browser::ArmSmokeRunFromEnvironment();
-    browser::QtServices services;
+    // A batch run with "/autoclose" has no user to answer: its messages go to standard error, and
+    // what only a user could have settled makes the exit code non-zero.
+    const bool unattended = browser::UnattendedRun(environment.environment().commandLine);
+    browser::QtServices interactive;
+    browser::UnattendedServices batch(std::cerr);
+    browser::Services& services = unattended ? static_cast<browser::Services&>(batch) : interactive;
     browser::Program program(application, services, &environment.environment());
-    return program.Run();
+    const int result = program.Run();
+    return unattended ? browser::UnattendedExitCode(result, batch) : result;
 }

@@ -44,6 +44,7 @@ struct FormatSetting {
     std::mutex mutex;
     bool set = false;
     std::string format;
+    std::shared_ptr<const rtl::LocaleFacts> facts;
 };
 
 FormatSetting& DateTimeFormatSetting() {
@@ -78,6 +79,21 @@ std::string DateTimeFormat() {
     return setting.format;
 }
 
+void SetDateFacts(const rtl::LocaleFacts& facts) {
+    FormatSetting& setting = DateTimeFormatSetting();
+    std::lock_guard lock(setting.mutex);
+    setting.facts = std::make_shared<const rtl::LocaleFacts>(facts);
+}
+
+std::shared_ptr<const rtl::LocaleFacts> DateFacts() {
+    FormatSetting& setting = DateTimeFormatSetting();
+    std::lock_guard lock(setting.mutex);
+    if (!setting.facts) {
+        setting.facts = std::make_shared<const rtl::LocaleFacts>(rtl::LocaleFacts::Current());
+    }
+    return setting.facts;
+}
+
 void SetNoUTCConversion(bool noConversion) {
     noUTCConversion = noConversion;
 }
@@ -108,7 +124,7 @@ rtl::TDateTime NDSTimeToDateTime(std::uint32_t seconds) {
 }
 
 std::string NDSTimeToText(std::uint32_t seconds) {
-    return rtl::FormatDateTime(DateTimeFormat(), NDSTimeToDateTime(seconds));
+    return rtl::FormatDateTime(DateTimeFormat(), NDSTimeToDateTime(seconds), *DateFacts());
 }
 
 // ---------------------------------------------------------------- stop flag

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <shared_mutex>
 #include <stdexcept>
 #include <string>
@@ -89,6 +90,12 @@ std::uint32_t ConfidenceSetting();
 void SetDateTimeFormat(const std::string& format);
 std::string DateTimeFormat();
 
+// The format facts every date of the program is shown, read and stamped with: the
+// system's facts with the date format and separators the settings give. Initially
+// the process locale's facts. The facts handed out stay valid while they are held.
+void SetDateFacts(const rtl::LocaleFacts& facts);
+std::shared_ptr<const rtl::LocaleFacts> DateFacts();
+
 // With the switch on, directory times are shown as stored (no time-zone offset).
 // Initially off.
 void SetNoUTCConversion(bool noConversion);
@@ -102,7 +109,7 @@ inline constexpr rtl::TDateTime kDirectoryEpoch = 25569.0;
 // Seconds since 1970-01-01 as a date-time value: local time, or the stored time
 // when UTC conversion is off. The local time uses the time-zone offset in force now.
 rtl::TDateTime NDSTimeToDateTime(std::uint32_t seconds);
-// The same, formatted with DateTimeFormat().
+// The same, formatted with DateTimeFormat() in the DateFacts().
 std::string NDSTimeToText(std::uint32_t seconds);
 
 // ---------------------------------------------------------------- stop flag

@@ -377,25 +377,30 @@ OctetReadResult ReadOctets(NWDSContextHandle context, const std::string& objectN
         result.Warnings.emplace_back(kNotOctetStringMessage);
         return result;
     }
-    ReadAttribute(context, objectName, attributeName, kOctetBufferSize, false,
-                  [&](const std::string&, std::uint32_t valueSyntax, const nwclient::Value& value) {
-                      const auto* octets = As<nwclient::Octets>(value);
-                      if (valueSyntax != nwclient::SYN_OCTET_STRING || octets == nullptr) {
-                          return true;
-                      }
-                      const std::size_t length = octets->size();
-                      if (result.Data.size() + length + overhead >= kOctetDataLimit) {
-                          result.Warnings.emplace_back(overflowMessage);
-                          return true;
-                      }
-                      if (overhead > 0) {
-                          for (int shift = 0; shift < 32; shift += 8) {
-                              result.Data.push_back(static_cast<std::uint8_t>((length >> shift) & 0xFFu));
+    try {
+        ReadAttribute(context, objectName, attributeName, kOctetBufferSize, false,
+                      [&](const std::string&, std::uint32_t valueSyntax, const nwclient::Value& value) {
+                          const auto* octets = As<nwclient::Octets>(value);
+                          if (valueSyntax != nwclient::SYN_OCTET_STRING || octets == nullptr) {
+                              return true;
                           }
-                      }
-                      result.Data.insert(result.Data.end(), octets->begin(), octets->end());
-                      return true;
-                  });
+                          const std::size_t length = octets->size();
+                          if (overhead > 0) {
+                              for (int shift = 0; shift < 32; shift += 8) {
+                                  result.Data.push_back(static_cast<std::uint8_t>((length >> shift) & 0xFFu));
+                              }
+                          }
+                          result.Data.insert(result.Data.end(), octets->begin(), octets->end());
+                          return true;
+                      });
+    } catch (const ENetwareError& error) {
+        // A value larger than a whole reply cannot be read, and the iteration cannot pass it: the
+        // values before it stay, the rest is reported as not read.
+        if (error.Code() != nwclient::ERR_INSUFFICIENT_BUFFER) {
+            throw;
+        }
+        result.Warnings.emplace_back(overflowMessage);
+    }
     return result;
 }
 

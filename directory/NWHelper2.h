@@ -69,11 +69,12 @@ std::vector<AttributeValueEntry> ReadAttributeValues(NWDSContextHandle context, 
 std::int32_t ReadIntegerAttribute(NWDSContextHandle context, const std::string& objectName,
                                   const std::string& attributeName, std::int32_t defaultValue);
 
-// The octet readers gather at most kOctetDataLimit - 1 bytes. A value that would
-// reach the limit is skipped whole and reported in Warnings; so is an attribute
-// that is not an octet string. The warnings are for the caller to show on the
-// window's thread.
-inline constexpr std::size_t kOctetDataLimit = 65536;
+// The octet readers gather every value of the attribute, whatever their total
+// size: the read goes on pass after pass with its iteration handle. A single value
+// too large for a whole reply ends the read with the overflow message in Warnings
+// (the values before it are kept); an attribute that is not an octet string gives
+// the syntax message. The warnings are for the caller to show on the window's
+// thread.
 
 inline constexpr const char* kNotOctetStringMessage = "Error Not a OCTET_STRING Attribute!!!";
 inline constexpr const char* kOctetStringOverflowMessage = "Te veel data for OCtet_string buffer";

@@ -171,9 +171,13 @@ void TPdfBox::Abort() {
 }
 
 void TPdfBox::RaisePropertyError(std::string_view message, std::string_view property) {
+    RaiseError(std::string(message) + ": " + std::string(property));
+}
+
+void TPdfBox::RaiseError(std::string_view message) {
     if (opened_)
         Abort();
-    throw EPdfBoxError(std::string(message) + ": " + std::string(property));
+    throw EPdfBoxError(std::string(message));
 }
 
 } // namespace pdfbox

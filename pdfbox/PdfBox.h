@@ -94,6 +94,8 @@ public:
     void Abort();
     // Aborts an open document, then throws "<message>: <property>".
     [[noreturn]] void RaisePropertyError(std::string_view message, std::string_view property);
+    // Aborts an open document, then throws the message as it is.
+    [[noreturn]] void RaiseError(std::string_view message);
 
 protected:
     // Whether a document is open. Nothing in this program opens one; the state is kept so that the

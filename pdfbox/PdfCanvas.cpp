@@ -64,6 +64,10 @@ void TPdfCanvas::RaisePropertyError(std::string_view message, std::string_view p
     box_.RaisePropertyError(message, property);
 }
 
+void TPdfCanvas::RaiseError(std::string_view message) const {
+    box_.RaiseError(message);
+}
+
 void TPdfCanvas::Reset() {
     currentStyle_ = nullptr;
     font_ = TPdfFont();

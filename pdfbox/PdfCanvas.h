@@ -54,6 +54,8 @@ public:
 
     // The box's error: aborts an open document, then throws "<message>: <property>".
     [[noreturn]] void RaisePropertyError(std::string_view message, std::string_view property) const;
+    // The same, throwing the message as it is.
+    [[noreturn]] void RaiseError(std::string_view message) const;
 
     // Back to the state of a canvas without document: no style, no spacing, no bookmarks, nothing
     // pending. Registered styles are kept.

@@ -86,7 +86,7 @@ void TPdfStyle::ApplyFont(TPdfFont& font) const {
     const std::string colorText = GetValue("FontColor", "Black");
     const std::optional<rtl::TColor> color = ParseStyleColor(colorText);
     if (!color)
-        canvas_.RaisePropertyError("Invalid color value", "FontColor");
+        canvas_.RaiseError("Invalid color specification");
     applied.Color = *color;
     applied.Style = StyleBit("FontBold", fsBold) | StyleBit("FontItalic", fsItalic) |
                     StyleBit("FontUnderline", fsUnderline) | StyleBit("FontStrikeOut", fsStrikeOut);

@@ -61,12 +61,12 @@ private:
         bool isKey = false;
         std::string key;   // as stored
         std::string value; // as stored (blanks around it removed)
-        std::string raw;   // the original line; empty once the entry changed or for new entries
+        std::string raw;   // the line as read; empty once the entry changed or for new entries
     };
     using Entries = std::list<Entry>;
     struct Section {
         std::string name;
-        std::string raw; // the original header line
+        std::string raw; // the header line as read
         Entries entries;
         std::unordered_map<std::string, Entries::iterator> firstKey; // folded key -> first entry
     };

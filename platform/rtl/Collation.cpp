@@ -1,4 +1,4 @@
-// Locale-style string collation as the original run-time library got it from the system: a word sort
+// Locale-style string collation as Windows gives it to programs: a word sort
 // where symbols come before digits and digits before letters, accents and case decide only between
 // otherwise equal texts, and hyphens and apostrophes count last of all.
 #include "platform/rtl/SysUtils.h"

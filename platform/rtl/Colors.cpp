@@ -14,7 +14,7 @@ struct NamedColor {
     const char* name;
 };
 
-// The colour names in the original's order: the first name of a value wins when naming it.
+// The colour names in the classic table's order: the first name of a value wins when naming it.
 constexpr std::array<NamedColor, 52> kNamedColors{{
     {clBlack, "clBlack"},
     {clMaroon, "clMaroon"},

@@ -16,7 +16,7 @@ constexpr int kDaysBeforeMonth[2][13] = {{0, 0, 31, 59, 90, 120, 151, 181, 212, 
                                          {0, 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335}};
 
 // Whole days (counted from 0001-01-01 as day 1) and milliseconds of the day. Dates before
-// 1899-12-30 keep their time as a positive fraction, as the original did.
+// 1899-12-30 keep their time as a positive fraction, as the classic date values do.
 struct TimeStamp {
     long long date;
     long long time;

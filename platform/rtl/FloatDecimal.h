@@ -14,8 +14,8 @@ struct FloatDecimal {
 };
 
 // Rounds |value| to at most `precision` significant digits (1..18) and at most `decimals` digits after
-// the decimal point, half away from zero on the 18-digit expansion (as the original did on its
-// extended values).
+// the decimal point, half away from zero on the 18-digit expansion (as the classic run-time
+// library does on its extended values).
 FloatDecimal ToFloatDecimal(double value, int precision, int decimals);
 
 // Inserts `separator` every three digits of an integer digit string ('\0' leaves it as it is).

@@ -178,7 +178,7 @@ std::string TStringList::joinQuoted(char delimiter, char quoteChar) const {
     for (size_t i = 0; i < items_.size(); ++i) {
         const std::string& s = items_[i].text;
         // Quote when a character at or below blank, the quote or the delimiter comes before the end
-        // (a NUL byte ends the scan, as it ended the original's C string).
+        // (a NUL byte ends the scan, as it ends a C string).
         bool quote = false;
         for (char c : s) {
             unsigned char u = static_cast<unsigned char>(c);
@@ -201,7 +201,7 @@ void TStringList::splitQuoted(std::string_view text, char delimiter, char quoteC
         return i < text.size() && static_cast<unsigned char>(text[i]) >= 1 &&
                static_cast<unsigned char>(text[i]) <= ' ';
     };
-    // A NUL byte ends the text, as it ended the original's C string.
+    // A NUL byte ends the text, as it ends a C string.
     size_t end = text.find('\0');
     if (end != std::string_view::npos)
         text = text.substr(0, end);
@@ -307,7 +307,8 @@ void TStringList::Sort() {
 void TStringList::CustomSort(const CompareFunc& compare) {
     if (Count() <= 1)
         return;
-    // The original's quicksort, so that equal strings end up in the same order as there.
+    // The classic string lists' quicksort, so that equal strings end up in the order they
+    // take there.
     std::function<void(int, int)> quickSort = [&](int l, int r) {
         int i;
         do {

@@ -29,7 +29,8 @@ FloatDecimal ToFloatDecimal(double value, int precision, int decimals) {
     }
     if (value == 0)
         return result;
-    // 18 significant digits first, then rounding to the wanted length: the original's two steps.
+    // 18 significant digits first, then rounding to the wanted length, in the two steps of the classic
+    // run-time conversion.
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17e", std::fabs(value));
     std::string digits;
@@ -250,7 +251,7 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
-// The original integer scanner: leading blanks, sign, then "$", "x", "0x" for hex or decimal digits.
+// The classic integer scanner: leading blanks, sign, then "$", "x", "0x" for hex or decimal digits.
 // Hex reads up to `hexBits` bits as an unsigned pattern; decimal must fit the signed range.
 bool scanInteger(std::string_view s, int hexBits, std::int64_t minValue, std::int64_t maxValue,
                  std::int64_t& value) {

@@ -37,7 +37,7 @@ public:
     FormatArg(const char* s) : value_(std::string(s ? s : "")) {}
     FormatArg(std::string s) : value_(std::move(s)) {}
     FormatArg(std::string_view s) : value_(std::string(s)) {}
-    FormatArg(bool) = delete; // as in the original, a Boolean is not a Format argument
+    FormatArg(bool) = delete; // a Boolean is no Format argument: the classic Format takes none
 
     const Value& value() const { return value_; }
 
@@ -97,7 +97,7 @@ std::string LowerCase(std::string_view s);
 int CompareText(std::string_view a, std::string_view b);
 bool SameText(std::string_view a, std::string_view b);
 
-// Locale-style collation as the original string lists use it: symbols sort before digits before
+// Locale-style collation as the classic string lists sort: symbols sort before digits before
 // letters, hyphens and apostrophes count only when the texts are otherwise equal. AnsiCompareStr puts
 // lower case before upper case when the texts differ only in case.
 int AnsiCompareText(std::string_view a, std::string_view b);

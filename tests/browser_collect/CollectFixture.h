@@ -74,6 +74,8 @@ public:
     const browser::CormelianSettings& Settings() override { return settings; }
     const browser::ClassIconNumbers& Icons() override { return icons; }
     void ResortRecordList(browser::RecordListKind) override { ++resorts; }
+    std::vector<std::string> statuses;
+    void ShowStatus(const std::string& text) override { statuses.push_back(text); }
 
     bool ConfirmBrowse(const std::string& text) override {
         questions.push_back(text);

@@ -140,6 +140,21 @@ TEST_F(DemoCollect, TheCacheGivesTheListsBackAtTheNextStart) {
     EXPECT_LT(static_cast<std::size_t>(window().LVModel->count() + window().LV3Model->count()),
               dns + reverse);
     EXPECT_EQ(Tag(window().LV), 0);
+
+    // "Reload trees" empties the cache: a reload pending then reads the directory, and "Read from
+    // local cache" is not offered.
+    window().PC->setCurrentIndex(TForm1::PageZones);
+    window().MiscSearch->click();
+    services.clearCalls();
+    for (int click = 0; click < 2; ++click) {
+        const QRect row = zones->visualItemRect(zones->topLevelItem(1));
+        window().zonelistMouseDown(QPoint(row.left() + 4, row.center().y()));
+    }
+    ASSERT_NE(Tag(window().LV), 0);
+    window().PC->setCurrentIndex(TForm1::PageDNS);
+    EXPECT_FALSE(services.messages().contains("Read from local cache"))
+        << services.messages().join("|").toStdString();
+    EXPECT_EQ(static_cast<std::size_t>(window().LVModel->count()), dns);
 }
 
 #endif

@@ -5,6 +5,7 @@
 #include "RecordBytes.h"
 #include "browser/DirectoryAttributeSource.h"
 #include "directory/NWHelper.h"
+#include "directory/NWHelper2.h"
 #include "platform/nwclient/NWClient.h"
 #include "tools/gentree/ClientConfig.h"
 #include "tools/gentree/Manifest.h"
@@ -78,30 +79,42 @@ TEST_F(DemoDirectory, EveryTreeGivesTheRowsOfItsManifest) {
     }
 }
 
-TEST(DirectoryRecords, LongRecordsDecodeWholeAndSkippedValuesAreReported) {
+TEST(DirectoryRecords, EveryValuePastSixtyFourKilobytesIsReadAndAnUnreadableOneReported) {
     using testbytes::Bytes;
     fs::path work = fs::temp_directory_path() / ("cormelian-long-" + std::to_string(::getpid()));
     fs::remove_all(work);
     fs::create_directories(work);
-    Bytes txt;
-    for (int i = 0; i < 120; ++i) {
-        testbytes::AppendString(txt, std::string(250, static_cast<char>('a' + i % 26)));
-    }
-    Bytes ns;
-    testbytes::AppendName(ns, "ns.big.example");
-    std::vector<gentree::LdifEntry> entries(3);
+    std::vector<gentree::LdifEntry> entries(4);
     entries[0].dn = "o=BIG";
     entries[0].Add("objectClass", "organization");
     entries[1].dn = "cn=big_example,o=BIG";
     entries[1].Add("objectClass", "dNIPDNSZone");
     entries[1].Add("dnipZoneType", "0");
+    // 300 TXT values of 265 bytes each: 79,500 bytes, more than one reply holds.
     entries[2].dn = "cn=www,cn=big_example,o=BIG";
     entries[2].Add("objectClass", "dNIPDNSRRset");
     entries[2].Add("dnipDNSDomainName", "www.big.example");
-    entries[2].AddOctets("dnipRR", testbytes::Record(1, Bytes{10, 9, 8, 7}));
-    entries[2].AddOctets("dnipRR", testbytes::Record(16, txt));                // 30,000 bytes
-    entries[2].AddOctets("dnipRR", testbytes::Record(99, Bytes(40000, 0x55))); // no longer fits
-    entries[2].AddOctets("dnipRR", testbytes::Record(2, ns));
+    std::size_t total = 0;
+    for (int i = 0; i < 300; ++i) {
+        Bytes txt;
+        testbytes::AppendString(txt,
+                                "t" + std::to_string(i) + std::string(250, static_cast<char>('a' + i % 26)));
+        const Bytes record = testbytes::Record(16, txt);
+        total += record.size();
+        entries[2].AddOctets("dnipRR", record);
+    }
+    ASSERT_GT(total, 65536u);
+    // One value larger than a whole reply, between two that can be read.
+    Bytes ns;
+    testbytes::AppendName(ns, "ns.big.example");
+    entries[3].dn = "cn=huge,cn=big_example,o=BIG";
+    entries[3].Add("objectClass", "dNIPDNSRRset");
+    entries[3].Add("dnipDNSDomainName", "huge.big.example");
+    Bytes ns2;
+    testbytes::AppendName(ns2, "ns2.big.example");
+    entries[3].AddOctets("dnipRR", testbytes::Record(2, ns));
+    entries[3].AddOctets("dnipRR", testbytes::Record(99, Bytes(70000, 0x55)));
+    entries[3].AddOctets("dnipRR", testbytes::Record(2, ns2));
     {
         std::ofstream ldif(work / "BIG.ldif");
         gentree::WriteLdif(ldif, entries);
@@ -116,11 +129,17 @@ TEST(DirectoryRecords, LongRecordsDecodeWholeAndSkippedValuesAreReported) {
     browser::DirectoryAttributeSource source(context);
     std::vector<browser::RecordRow> rows;
     EXPECT_EQ(browser::ListRRSet(source, "www.big_example.BIG", rows, browser::RowOrigin{}), 0);
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[1].subItems[3], std::string(250, 'a'));
-    EXPECT_EQ(rows[2].subItems[3], "ns.big.example");
-    EXPECT_EQ(rows[2].caption, "10.9.8.7");
-    EXPECT_EQ(source.TakeWarnings().size(), 1u);
+    ASSERT_EQ(rows.size(), 300u);
+    EXPECT_EQ(rows[246].subItems[3].substr(0, 4), "t246");
+    EXPECT_EQ(rows[299].subItems[3].substr(0, 4), "t299");
+    EXPECT_TRUE(source.TakeWarnings().empty());
+
+    rows.clear();
+    EXPECT_EQ(browser::ListRRSet(source, "huge.big_example.BIG", rows, browser::RowOrigin{}), 0);
+    EXPECT_EQ(rows.size(), 1u); // the value before the unreadable one
+    EXPECT_EQ(source.TakeWarnings(),
+              (std::vector<std::string>{browser::OctetWarningText(directory::kOctetStringListOverflowMessage,
+                                                                  "huge.big_example.BIG")}));
     EXPECT_TRUE(source.TakeWarnings().empty());
     nwclient::freeContext(context);
     nwclient::terminate();

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <regex>
 
 #if defined(CORMELIAN_PROGRAM) && defined(CORMELIAN_TOLVEX)
 
@@ -181,6 +182,39 @@ TEST_F(BatchRun, OnlyTheAskedListsAreWritten) {
     ExpectListFile("DHCP", RecordListKind::Dhcp);
     EXPECT_FALSE(QFile::exists(Folder("work/dns.csv")));
     EXPECT_FALSE(QFile::exists(Folder("work/rev-dns.csv")));
+}
+
+TEST_F(BatchRun, DatesFollowTheSettingsAndTheCacheStampsReadBackInAnyLocale) {
+    WriteSettings("Datesep=-\r\nTimesep=.\r\nDateTime=dd/mm/yyyy hh:nn");
+    QString errors;
+    ASSERT_EQ(Run({"/alldhcp", "/autoclose"}, errors), 0) << errors.toStdString();
+    const std::vector<std::vector<std::string>> rows = ReadCsv(Folder("work/dhcp.csv").toStdString());
+    ASSERT_FALSE(rows.empty());
+    int dates = 0;
+    const std::regex date(R"(\d\d-\d\d-\d{4} \d\d\.\d\d)");
+    for (const auto& row : rows) {
+        for (std::size_t column : {4u, 5u}) { // Last Used, Lease Exp.
+            if (column < row.size() && !row[column].empty()) {
+                EXPECT_TRUE(std::regex_match(row[column], date)) << row[column];
+                ++dates;
+            }
+        }
+    }
+    EXPECT_GT(dates, 0);
+    // The list is still sorted by address, and the cache stamp is in ISO form.
+    const std::string subnets =
+        test_support::ReadFile(Folder("program/data/BATCH/subnets.ini").toStdString());
+    EXPECT_TRUE(std::regex_search(subnets, std::regex(R"(STAMP=\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << subnets;
+}
+
+TEST_F(BatchRun, ARunThatCannotCompleteSaysWhyOnStandardErrorAndExitsNonZero) {
+    // A folder where the DNS list's file should go: the save fails.
+    ASSERT_TRUE(QDir(Folder("work")).mkpath("dns.csv"));
+    QString errors;
+    EXPECT_EQ(Run({"/alldns", "/autoclose"}, errors), 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("dns.csv"))) << errors.toStdString();
+    // The rest of the run still went on.
+    EXPECT_TRUE(QFile::exists(Folder("work/rev-dns.csv")));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "ListRows.h"
 
+#include "browser/CormelianSettings.h"
 #include "browser/RecordListModel.h"
 #include "browser/RecordListSort.h"
+#include "directory/NWHelper.h"
 
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
@@ -13,6 +15,8 @@
 
 using namespace lists_test;
 using browser::CompareRowsByIP;
+using browser::CormelianSettings;
+using browser::DateFactsOf;
 using browser::IPToNumber;
 using browser::ListDateReader;
 using browser::LVCompare;
@@ -107,6 +111,35 @@ TEST(SortOrder, DatesFollowTheConfiguredFormat) {
               (std::vector<int>{1, 0}));
     // With the default format neither text is a date: both count as empty and go by address.
     EXPECT_EQ(SortOrder(rows, 4, dhcp, ListDateReader()), (std::vector<int>{0, 1}));
+}
+
+// One set of facts shows and reads every date, with separators the locale does not have.
+TEST(SortOrder, DatesShownInTheSettingsFormatSortByLastUsed) {
+    CormelianSettings settings;
+    settings.dateTimeFormat = "dd/mm/yyyy hh:nn";
+    settings.dateSeparator = '-';
+    settings.timeSeparator = '.';
+    const rtl::LocaleFacts facts = DateFactsOf(settings, rtl::LocaleFacts::Default()); // "/" and ":"
+    const std::shared_ptr<const rtl::LocaleFacts> saved = directory::DateFacts();
+    const std::string savedFormat = directory::DateTimeFormat();
+    const bool savedUtc = directory::NoUTCConversion();
+    directory::SetDateFacts(facts);
+    directory::SetDateTimeFormat(settings.dateTimeFormat);
+    directory::SetNoUTCConversion(true);
+    const std::string older = directory::NDSTimeToText(1724162700); // 2024-08-20 14:05 UTC
+    const std::string newer = directory::NDSTimeToText(1724249100); // a day later
+    directory::SetDateFacts(*saved);
+    directory::SetDateTimeFormat(savedFormat);
+    directory::SetNoUTCConversion(savedUtc);
+    EXPECT_EQ(older, "20-08-2024 14.05");
+    EXPECT_EQ(newer, "21-08-2024 14.05");
+
+    const auto dhcp = RecordListKind::Dhcp;
+    const std::vector<RecordRow> rows = {
+        Row(dhcp, "10.0.0.1", {"a", "Dynamic", "", newer, "", "", "o1"}),
+        Row(dhcp, "10.0.0.2", {"b", "Dynamic", "", older, "", "", "o2"}),
+    };
+    EXPECT_EQ(SortOrder(rows, 4, dhcp, ListDateReader(facts)), (std::vector<int>{1, 0}));
 }
 
 TEST(SortOrder, ColumnsThatDoNotSortKeepTheOrder) {

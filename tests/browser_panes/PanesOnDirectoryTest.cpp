@@ -2,7 +2,9 @@
 #include "PanesFixture.h"
 
 #include "browser/AttributePanes.h"
+#include "browser/DirectoryAttributeSource.h"
 #include "browser/LabelTables.h"
+#include "directory/NWHelper2.h"
 
 #include <gtest/gtest.h>
 
@@ -180,6 +182,36 @@ TEST_F(PanesDirectoryTest, SubnetWithoutServerAddressOrMaskStillShowsTheRest) {
     EXPECT_EQ(Find(rows, "Subnet Address")->value, "");
     EXPECT_EQ(Find(rows, "Lease Time")->value, "Permanent");
     EXPECT_EQ(Find(rows, "Comment")->value, "bare subnet");
+}
+
+// The tree with a locator whose preference list holds a value larger than a whole reply.
+class PanesLargeValueTest : public PanesDirectoryTest {
+protected:
+    void SetUp() override {
+        Write("client.ini", testing::kPanesClientIni);
+        std::string huge; // 70,002 bytes of "A"
+        for (int i = 0; i < 23334; ++i)
+            huge += "QUFB";
+        Write("ACME.ldif", std::string(testing::kPanesLdif) +
+                               "\ndn: cn=Big,ou=DNS,o=ACME\nobjectClass: dNIPLocator\ncn: Big\n"
+                               "dnipCfgPreferences:: 7u7u7u7u7u4AAAAPAAAAAkRvbWFpbiBOYW1lAA==\n"
+                               "dnipCfgPreferences:: " +
+                               huge + "\n");
+        directory::SetNoUTCConversion(true);
+        StartClient("ACME");
+    }
+};
+
+TEST_F(PanesLargeValueTest, AValueTooLargeForAReadIsReportedOnceWithItsObject) {
+    TakePaneReadWarnings();
+    PaneRows rows;
+    AddLabelPaneRows(context_, "Big.DNS.ACME", LocatorLabelTable(), rows);
+    ASSERT_NE(Find(rows, "    15=Domain Name"), nullptr); // the value before it is shown
+    EXPECT_EQ(TakePaneReadWarnings(), std::vector<std::string>{OctetWarningText(
+                                          directory::kOctetStringListOverflowMessage, "Big.DNS.ACME")});
+    EXPECT_TRUE(TakePaneReadWarnings().empty());
+    AddLabelPaneRows(context_, "Locator.DNS.ACME", LocatorLabelTable(), rows);
+    EXPECT_TRUE(TakePaneReadWarnings().empty());
 }
 
 } // namespace

@@ -115,6 +115,11 @@ public:
         return names;
     }
     bool PathOnServerVolume(const std::string&) override { return onServerVolume; }
+    // Folders this process may not write (tests run as any user, so the probe is replaced).
+    std::vector<std::string> readOnlyFolders;
+    bool FolderWritable(const std::string& folder) override {
+        return std::find(readOnlyFolders.begin(), readOnlyFolders.end(), folder) == readOnlyFolders.end();
+    }
     std::string LoggedInUserName(ContextHandle) override { return loggedInUser; }
     std::string ReadAttributeText(ContextHandle, const std::string& object,
                                   const std::string& attribute) override {
@@ -212,6 +217,8 @@ public:
     bool utc = true;
     int confidenceSetting = 0;
     void SetDateTimeFormat(const std::string& f) override { format = f; }
+    void SetDateFacts(const rtl::LocaleFacts& f) override { facts = f; }
+    rtl::LocaleFacts facts;
     void SetUtcConversion(bool on) override { utc = on; }
     void SetConfidenceSetting(int c) override { confidenceSetting = c; }
 };

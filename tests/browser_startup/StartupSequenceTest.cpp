@@ -362,3 +362,58 @@ TEST_F(StartupTest, ShutdownStopsScansBeforeContextsGoAndEndsTheClientLast) {
     EXPECT_EQ(file.ReadString("LOOKUP", "1", ""), "www.acme.com");
     EXPECT_EQ(file.ReadString("LOOKUP", "server1", ""), "10.0.0.1");
 }
+
+// ---- a program folder this process cannot write
+
+TEST_F(StartupTest, ReadOnlyProgramFolderUsesTheUserDataFolderSeededFromIt) {
+    TempFolder user;
+    const std::string userData = user.str() + "share/Cormelian";
+    directory.readOnlyFolders = {program.str()};
+    directory.visibleTrees = {"ACME"};
+    WriteFile(ProgramIni(), "[SYSTEM]\nThreads=0\n[TREES]\nACME=ou.acme\n");
+    WriteFile(program.file("Cormelian.new"), "[SYSTEM]\nnowarn=1\n");
+    sequence.SetUserDataFolder(userData);
+
+    ASSERT_TRUE(Start({"/alldhcp", "/autoclose"}));
+
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(sequence.DataDirectory(), userData + "/");
+    EXPECT_EQ(ini::IniFile(userData + "/Cormelian.ini").ReadString("TREES", "ACME", ""), "ou.acme");
+    EXPECT_FALSE(sequence.Settings().threads);
+    // Every setting written goes to the data directory's file; the program folder is left alone,
+    // its waiting update too.
+    EXPECT_TRUE(ini::IniFile(userData + "/Cormelian.ini").ValueExists("MASTER", "ACME"));
+    EXPECT_FALSE(ini::IniFile(ProgramIni()).ValueExists("MASTER", "ACME"));
+    EXPECT_TRUE(fs::exists(program.file("Cormelian.new")));
+    EXPECT_TRUE(host.batchRun);
+}
+
+TEST_F(StartupTest, AUserDataFolderThatCannotBeMadeEndsTheStartUpNamingItAndTheReason) {
+    TempFolder user;
+    WriteFile(user.file("blocker"), "a file where a folder should be");
+    directory.readOnlyFolders = {program.str()};
+    directory.visibleTrees = {"ACME"};
+    sequence.SetUserDataFolder(user.str() + "blocker/Cormelian");
+
+    EXPECT_FALSE(Start({"/alldns", "/autoclose"}));
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(
+        host.messages[0].rfind("Can't create the data directory " + user.str() + "blocker/Cormelian/: ", 0),
+        0u)
+        << host.messages[0];
+    EXPECT_GT(host.messages[0].size(),
+              ("Can't create the data directory " + user.str() + "blocker/Cormelian/: ").size());
+    EXPECT_TRUE(host.closed);
+    EXPECT_FALSE(host.batchRun);
+}
+
+TEST_F(StartupTest, TheDateFactsComeFromTheSettings) {
+    directory.visibleTrees = {"ACME"};
+    WriteFile(ProgramIni(), "[SYSTEM]\nDatesep=.\nTimesep=-\nDateTime=dd/mm/yyyy hh:nn\n");
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(time.format, "dd/mm/yyyy hh:nn");
+    EXPECT_EQ(time.facts.ShortDateFormat, "dd/mm/yyyy hh:nn");
+    EXPECT_EQ(time.facts.DateSeparator, '.');
+    EXPECT_EQ(time.facts.TimeSeparator, '-');
+}

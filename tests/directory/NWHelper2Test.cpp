@@ -279,17 +279,32 @@ TEST_F(AttributeReadTest, OctetValuesRunTogetherOrAsRecords) {
     EXPECT_TRUE(records.Warnings.empty());
 }
 
-TEST_F(AttributeReadTest, OctetValueThatWouldOverflowIsSkippedAndReported) {
+TEST_F(AttributeReadTest, OctetValuesPastSixtyFourKilobytesAreAllRead) {
     PutValues(kWww, "DNIP:CfgPreferences", nwclient::SYN_OCTET_STRING,
               {nwclient::Octets(40000, 0xAB), nwclient::Octets(30000, 0xCD), nwclient::Octets(100, 0xEF)});
     const auto run = ReadOctetString(context_, kWww, "DNIP:CfgPreferences");
-    EXPECT_EQ(run.Data.size(), 40100u);
+    ASSERT_EQ(run.Data.size(), 70100u);
     EXPECT_EQ(run.Data[39999], 0xAB);
-    EXPECT_EQ(run.Data[40000], 0xEF);
+    EXPECT_EQ(run.Data[40000], 0xCD);
+    EXPECT_EQ(run.Data[70000], 0xEF);
+    EXPECT_TRUE(run.Warnings.empty());
+
+    const auto records = ReadOctetStringList(context_, kWww, "DNIP:CfgPreferences");
+    EXPECT_EQ(records.Data.size(), 40004u + 30004u + 104u);
+    EXPECT_TRUE(records.Warnings.empty());
+    EXPECT_GE(Calls(Operation::Read), 4u); // each pass holds what one reply can
+    EXPECT_EQ(Calls(Operation::FreeBuffer), Calls(Operation::AllocateBuffer));
+}
+
+TEST_F(AttributeReadTest, OctetValueLargerThanAReplyIsReportedAndTheValuesBeforeItKept) {
+    PutValues(kWww, "DNIP:CfgPreferences", nwclient::SYN_OCTET_STRING,
+              {nwclient::Octets(100, 0xAB), nwclient::Octets(70000, 0xCD), nwclient::Octets(5, 0xEF)});
+    const auto run = ReadOctetString(context_, kWww, "DNIP:CfgPreferences");
+    EXPECT_EQ(run.Data, nwclient::Octets(100, 0xAB));
     EXPECT_EQ(run.Warnings, (std::vector<std::string>{kOctetStringOverflowMessage}));
 
     const auto records = ReadOctetStringList(context_, kWww, "DNIP:CfgPreferences");
-    EXPECT_EQ(records.Data.size(), 40004u + 104u);
+    EXPECT_EQ(records.Data.size(), 104u);
     EXPECT_EQ(records.Warnings, (std::vector<std::string>{kOctetStringListOverflowMessage}));
     EXPECT_EQ(Calls(Operation::FreeBuffer), Calls(Operation::AllocateBuffer));
 }

@@ -152,10 +152,10 @@ TEST_F(StyleTest, BadColourIsRefusedAndFontKept) {
     style->Settings().SetValue("FontColor", "300,0,0");
     style->Settings().SetValue("FontSize", "20");
     TPdfFont font;
-    EXPECT_EQ(ErrorOf([&] { style->ApplyFont(font); }), "Invalid color value: FontColor");
+    EXPECT_EQ(ErrorOf([&] { style->ApplyFont(font); }), "Invalid color specification");
     EXPECT_EQ(font, TPdfFont());
     style->Settings().SetValue("FontColor", "Plaid");
-    EXPECT_EQ(ErrorOf([&] { style->ApplyFont(font); }), "Invalid color value: FontColor");
+    EXPECT_EQ(ErrorOf([&] { style->ApplyFont(font); }), "Invalid color specification");
 }
 
 TEST_F(StyleTest, NewCanvasDrawsWithTheBuiltInDefault) {

@@ -19,7 +19,7 @@ struct Row {
     const char* zero;     // 0
 };
 
-// The classic reference table of the original library's documentation.
+// The classic reference table of FormatFloat's documentation.
 TEST(FormatFloat, ReferenceTable) {
     const Row rows[] = {
         {"", "1234", "-1234", "0.5", "0"},
