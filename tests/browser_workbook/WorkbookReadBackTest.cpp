@@ -1,4 +1,4 @@
-// Workbooks written from the filled DNS list, by the export dialog's run and by the window's own
+// Workbooks written from the filled DNS and DHCP lists, by the export dialog's run and by the window's own
 // workbook exporter, read back with xlrd.
 
 #include "WorkbookTestSupport.h"
@@ -52,13 +52,28 @@ protected:
 };
 
 TEST_F(WorkbookReadBack, TheDialogsWorkbookOfTheDnsListReadsBack) {
-    window->SetActivePage(browser::TForm1::PageRevDNS);
+    window->SetActivePage(browser::TForm1::PageDNS);
     script.start = true;
     script.type = exporter::TAllowedExport::aeXLS;
     script.fileName = File("dns.xls");
     window->XLS1->trigger();
     ASSERT_TRUE(services.messages().isEmpty()) << services.messages().join("\n").toStdString();
     EXPECT_EQ(ReadBack(script.fileName), ExpectedDnsWorkbook);
+}
+
+TEST_F(WorkbookReadBack, OnTheDhcpPageTheWorkbookHoldsTheDhcpList) {
+    window->SetActivePage(browser::TForm1::PageDHCP);
+    script.start = true;
+    script.type = exporter::TAllowedExport::aeXLS;
+    script.fileName = File("dhcp.xls");
+    window->XLS1->trigger();
+    ASSERT_TRUE(services.messages().isEmpty()) << services.messages().join("\n").toStdString();
+    EXPECT_EQ(ReadBack(script.fileName),
+              "sheets:Sheet 1\n"
+              "IP-address\tName\tType\tMac-address\tLast Used\tExpire Date\tComment\n"
+              "10.1.0.5\tpc5\tDynamic\t00:11:22:33:44:55\t\t\t\n"
+              "bold:700,700,700,700,700,700,700 data:400,400,400,400,400,400,400\n"
+              "footer:True\n");
 }
 
 TEST_F(WorkbookReadBack, TheWindowsOwnWorkbookExporterWritesTheSameSheet) {
