@@ -557,9 +557,11 @@ void TForm1::FormCreate() {
     Panel1->hide();
     ToolButton8->hide();
     // Hidden and disabled: a hidden tab alone is still reached by Ctrl+Tab and the mouse wheel.
+    // Disabling a tab disables its page too; the page's controls stay usable for code that runs them.
     for (int page : {PageCheck, PageLookup}) {
         PC->setTabVisible(page, false);
         PC->setTabEnabled(page, false);
+        PC->widget(page)->setEnabled(true);
     }
     RunProgram1->setEnabled(false);
     SetActivePage(PageMisc);
