@@ -16,9 +16,9 @@ inline constexpr int kMaxFittedColumnWidth = 360;
 // Sets every column of the view to the width its header and rows need, at most maxWidth.
 void FitColumnsToContents(QTreeView& view, int maxWidth = kMaxFittedColumnWidth);
 
-// Watches a view's model: rows inserted into it (a fill, or a batch of one) fit the columns once
-// the window's events run again, unless the user has resized a column since the list was last
-// emptied. Owned by the view.
+// Watches a view's model: rows inserted into it (a fill, or a batch of one) fit the columns a tenth
+// of a second later, on the window's events, unless the user has resized a column since the list
+// was last emptied. Owned by the view.
 class ColumnFitter : public QObject {
     Q_OBJECT
 public:
