@@ -12,9 +12,11 @@ namespace browser {
 
 namespace {
 
-// Rows arriving in many small batches (a scan, a pane filled row by row) fit the columns at most
-// this often.
+// Rows arriving in many small batches (a scan, a pane filled row by row) fit the columns this long
+// after the first batch; while rows keep arriving, each further fit waits twice as long as the one
+// before, up to the longest delay, so that a long scan spends little time on fitting.
 constexpr int kFitDelayMs = 100;
+constexpr int kLongestFitDelayMs = 2000;
 
 } // namespace
 
@@ -41,6 +43,7 @@ ColumnFitter::ColumnFitter(QTreeView& view, int maxWidth)
     connect(timer_, &QTimer::timeout, this, [this] {
         pending_ = false;
         fitNow();
+        timer_->setInterval(std::min(timer_->interval() * 2, kLongestFitDelayMs));
     });
     QHeaderView* header = view.header();
     header->viewport()->installEventFilter(this);
@@ -81,6 +84,7 @@ void ColumnFitter::rowsArrived() {
 
 void ColumnFitter::listEmptied() {
     userSized_ = false;
+    timer_->setInterval(kFitDelayMs);
 }
 
 void ColumnFitter::fitNow() {

@@ -17,8 +17,8 @@ inline constexpr int kMaxFittedColumnWidth = 360;
 void FitColumnsToContents(QTreeView& view, int maxWidth = kMaxFittedColumnWidth);
 
 // Watches a view's model: rows inserted into it (a fill, or a batch of one) fit the columns a tenth
-// of a second later, on the window's events, unless the user has resized a column since the list
-// was last emptied. Owned by the view.
+// of a second later, on the window's events (later while rows keep arriving, at most two seconds),
+// unless the user has resized a column since the list was last emptied. Owned by the view.
 class ColumnFitter : public QObject {
     Q_OBJECT
 public:
