@@ -97,7 +97,9 @@ CollectionController::~CollectionController() {
 
 bool CollectionController::ScanAlive(CollectionKind kind) const {
     const Scan& scan = scans_[Index(kind)];
-    return scan.thread != nullptr && !scan.thread->isFinished();
+    // A thread that has ended is still filling the lists while its last rows and its finish step
+    // (the sort) wait to be applied on the window's thread.
+    return scan.thread != nullptr && (!scan.thread->isFinished() || scan.channel->Pending());
 }
 
 int CollectionController::ProgressCount() const {

@@ -129,6 +129,7 @@ public:
     void SetAllZones(bool checked);
     void SetAllSubnets(bool checked);
 
+    // True while a scan thread runs, and after it has ended until all it posted has been applied.
     bool ScanAlive(CollectionKind kind) const;
     bool DirectRunning(CollectionKind kind) const { return direct_[Index(kind)]; }
     int ProgressCount() const;

@@ -3,6 +3,7 @@
 #include "browser/AttributePaneView.h"
 #include "browser/CaptionText.h"
 #include "browser/CollectionController.h"
+#include "browser/ColumnFit.h"
 #include "browser/DNSDHCPEdit.h"
 #include "browser/DhcpRecordCommands.h"
 #include "browser/DhcpRecordDeletion.h"
@@ -83,6 +84,8 @@ QTreeView* RecordListView(const char* name, RecordListModel* model, QWidget* par
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->header()->setSectionsClickable(true);
     view->header()->setSortIndicatorShown(false);
+    view->setIconSize(QSize(32, 16)); // a cached row's age beside its record image
+    new ColumnFitter(*view);
     SetTag(view, 0);
     return view;
 }
@@ -96,6 +99,7 @@ QTreeWidget* ObjectList(const char* name, const QStringList& headers, QWidget* p
     list->setAllColumnsShowFocus(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
+    new ColumnFitter(*list);
     return list;
 }
 
@@ -169,6 +173,7 @@ TForm1::TForm1(Services& services, const Forms& forms, StartupEnvironment* envir
     dnsicons = new ImageList(QStringLiteral("dnsicons"), this);
     StateIcons = new ImageList(QStringLiteral("StateIcons"), this);
     status = new ImageList(QStringLiteral("status"), this);
+    FillRecordImages(*dnsicons);
 
     BuildMenus();
     BuildToolbar();
@@ -310,6 +315,9 @@ void TForm1::BuildToolbar() {
     IniBut = ToolButton("IniBut", QStringLiteral("Edit Cormelian.ini"), ToolBar1);
     DNSSearch = ToolButton("DNSSearch", QStringLiteral("Refresh DNS"), ToolBar1);
     DHCPSearch = ToolButton("DHCPSearch", QStringLiteral("Refresh DHCP"), ToolBar1);
+    // The collect buttons show by their image whether their collection has run.
+    for (QToolButton* button : {DNSSearch, DHCPSearch})
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     MiscSearch = ToolButton("MiscSearch", QStringLiteral("Reload trees"), ToolBar1);
     StopBut = ToolButton("StopBut", QStringLiteral("Stop"), ToolBar1);
     ToolButton4 = ToolButton("ToolButton4", QStringLiteral("Show Objectname"), ToolBar1);
@@ -524,6 +532,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (collection_ &&
+        (collection_->DirectRunning(CollectionKind::Dns) || collection_->DirectRunning(CollectionKind::Dhcp)))
+        collection_->StopCommand(); // what Esc runs, also while the stop button is disabled
+    QMainWindow::closeEvent(event);
+}
+
 void TForm1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     FormResize();
@@ -541,8 +556,13 @@ int TForm1::ActivePage() const {
 void TForm1::FormCreate() {
     Panel1->hide();
     ToolButton8->hide();
-    PC->setTabVisible(PageCheck, false);
-    PC->setTabVisible(PageLookup, false);
+    // Hidden and disabled: a hidden tab alone is still reached by Ctrl+Tab and the mouse wheel.
+    // Disabling a tab disables its page too; the page's controls stay usable for code that runs them.
+    for (int page : {PageCheck, PageLookup}) {
+        PC->setTabVisible(page, false);
+        PC->setTabEnabled(page, false);
+        PC->widget(page)->setEnabled(true);
+    }
     RunProgram1->setEnabled(false);
     SetActivePage(PageMisc);
     if (environment_ != nullptr) {
@@ -780,6 +800,8 @@ void TForm1::PDFselection1Click() {
 
 void TForm1::CreateWorkbookExport() {
     LVExportSource_ = std::make_unique<exporter::TModelListView>(LVModel, LV);
+    LV3ExportSource_ = std::make_unique<exporter::TModelListView>(LV3Model, LV3);
+    LV2ExportSource_ = std::make_unique<exporter::TModelListView>(LV2Model, LV2);
     ExpDiag = std::make_unique<exporter::TExporterDialog>();
     SetUpExportDialog(*ExpDiag, *LVExportSource_);
     exportDialogServices_ = std::make_unique<ExportDialogServices>(services_);
@@ -789,7 +811,16 @@ void TForm1::CreateWorkbookExport() {
 }
 
 void TForm1::ExportXLS() {
-    RunReportingErrors(services_, [this] { RunWorkbookExport(*ExpDiag, ActivePage()); });
+    const int page = ActivePage();
+    if (!WorkbookExportRunsOnPage(page))
+        return;
+    exporter::TExportListView* source = LVExportSource_.get();
+    if (WorkbookListForPage(page) == RecordListKind::RevDns)
+        source = LV3ExportSource_.get();
+    else if (WorkbookListForPage(page) == RecordListKind::Dhcp)
+        source = LV2ExportSource_.get();
+    BindWorkbookExport(*ExpDiag, *exls, *source);
+    RunReportingErrors(services_, [this, page] { RunWorkbookExport(*ExpDiag, page); });
 }
 void TForm1::ToolButton8Click() {}
 void TForm1::Edit1Click() {

@@ -270,6 +270,9 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Closing during a read on the window's thread stops it as Esc does, so that the program ends
+    // as soon as the read has let go, instead of running on unseen to its end.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -394,18 +397,21 @@ private:
 
     // Workbook export of the record lists.
 public:
-    // "XLS-all" and "XLS-Selection": the export dialog on the DNS list, whatever page is shown (nothing
-    // on "Check" and "DNS-Lookup"); an error is shown as a message.
+    // "XLS-all" and "XLS-Selection": the export dialog on the list of the page shown (the DNS list on
+    // the object pages; nothing on "Check" and "DNS-Lookup"); an error is shown as a message.
     void ExportXLS();
-    // The export dialog and the window's own workbook exporter, both bound to the DNS list LV for the
-    // window's whole life.
+    // The export dialog and the window's own workbook exporter, bound to the DNS list LV until an
+    // export runs on another page's list.
     std::unique_ptr<exporter::TExporterDialog> ExpDiag;
     std::unique_ptr<exporter::TExporterXLS> exls;
 
 private:
     void CreateWorkbookExport();
 
+    // The export sources of LV, LV3 and LV2.
     std::unique_ptr<exporter::TExportListView> LVExportSource_;
+    std::unique_ptr<exporter::TExportListView> LV3ExportSource_;
+    std::unique_ptr<exporter::TExportListView> LV2ExportSource_;
     std::unique_ptr<ExportDialogServices> exportDialogServices_;
 };
 

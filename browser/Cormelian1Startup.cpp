@@ -3,7 +3,6 @@
 #include "browser/ConnectedTrees.h"
 #include "browser/Cormelian1.h"
 #include "browser/Forms.h"
-#include "browser/ImageList.h"
 #include "browser/Login.h"
 #include "browser/SettingsForm.h"
 #include "browser/StartupEnvironment.h"
@@ -18,16 +17,6 @@
 namespace browser {
 
 namespace {
-
-// Images of the collect buttons at rest.
-constexpr int kDnsSearchImage = 17;
-constexpr int kDhcpSearchImage = 19;
-
-void SetButtonImage(QToolButton* button, const ImageList* images, int image) {
-    button->setProperty("ImageIndex", image);
-    if (images != nullptr && image < images->count())
-        button->setIcon(images->icon(image));
-}
 
 void FillHistory(QComboBox* box, const std::vector<std::string>& values) {
     const QSignalBlocker quiet(box);
@@ -152,8 +141,8 @@ void TForm1::LoadTrees(bool fromCache) {
 
 void TForm1::ShowLoadedTrees() {
     EnableToolbar(true);
-    SetButtonImage(DHCPSearch, dnsicons, kDhcpSearchImage);
-    SetButtonImage(DNSSearch, dnsicons, kDnsSearchImage);
+    Collection().SetButtonImage(DHCPSearch, kDhcpSearchIdle);
+    Collection().SetButtonImage(DNSSearch, kDnsSearchIdle);
     SetActivePage(PageMisc);
 }
 

@@ -327,11 +327,11 @@ void EditDhcpRecord(TDDEdit& dialog, RecordListModel& model, int rowIndex, const
         return;
     const DhcpSaveResult result =
         SaveDhcpRecord(*location, fields.assignmentType, fields, dialog.Edits(), row);
-    if (!result.saved) {
+    // A save that failed part-way may still have changed the row.
+    if (!(row == model.row(rowIndex)))
+        model.setRow(rowIndex, std::move(row));
+    if (!result.saved)
         services.showMessage(Q(result.message));
-        return;
-    }
-    model.setRow(rowIndex, std::move(row));
 }
 
 } // namespace browser

@@ -39,6 +39,7 @@ constexpr std::size_t kHostItem = 0;
 constexpr std::size_t kTypeItem = 1;
 constexpr std::size_t kMacItem = 2;
 constexpr std::size_t kExpireItem = 4;
+constexpr std::size_t kCommentItem = 5;
 constexpr std::size_t kObjectNameItem = 6;
 
 constexpr int kReadTries = 5;
@@ -87,6 +88,17 @@ void ReplaceOrClearText(const DhcpRecordLocation& location, const std::string& a
 }
 
 } // namespace
+
+bool RereadDhcpRow(const DhcpRecordLocation& location, RecordRow& row) {
+    RecordRow fresh;
+    fresh.imageIndex = row.imageIndex;
+    fresh.stateIndex = row.stateIndex;
+    const RowOrigin origin{row.rowReference, row.tree, row.container};
+    if (FillDhcpAddressRow(location.context, location.objectName, fresh, origin) != 0)
+        return false;
+    row = std::move(fresh);
+    return true;
+}
 
 const std::vector<std::string>& AssignmentTypeTable() {
     static const std::vector<std::string> table{
@@ -341,11 +353,18 @@ DhcpSaveResult SaveDhcpRecord(const DhcpRecordLocation& location, std::int32_t c
         }
         if (edits.objectReferenceModified)
             ReplaceOrClearText(location, "DNIP:Object Reference", edits.objectReference);
-        if (edits.commentModified)
+        if (edits.commentModified) {
             ReplaceOrClearText(location, "DNIP:Comment", edits.comment);
+            updated.subItems[kCommentItem] = edits.comment;
+        }
     } catch (const std::exception& error) {
+        // Some fields may be written: the row shows what the directory holds now, or stays as it
+        // was when the object cannot be read back.
+        RereadDhcpRow(location, row);
         return {false, error.what()};
     }
+    // The directory's own values (texts trimmed, times as stored) replace what the editor held.
+    RereadDhcpRow(location, updated);
     row = std::move(updated);
     return {true, {}};
 }

@@ -127,8 +127,14 @@ inline constexpr const char* kUnknownTypeMessage = "Error unknown type";
 // shown for a stored value, so that an unchanged date and time gives the stored value back.
 std::uint32_t LeaseEndToDirectoryTime(rtl::TDateTime leaseEnd);
 
-// Writes the changed fields of a record of the current type and, when every write succeeded,
-// updates the row. Hexadecimal fields are checked before anything is written.
+// Reads a DHCP row again from its object, keeping where it came from and its images. False, with the
+// row left alone, when the object cannot be read whole.
+bool RereadDhcpRow(const DhcpRecordLocation& location, RecordRow& row);
+
+// Writes the changed fields of a record of the current type; the row then shows what the directory
+// holds, also after a write that failed part-way (read back; when that read fails too, the row shows
+// the edits on success and stays as it was on failure). Hexadecimal fields are checked before
+// anything is written.
 DhcpSaveResult SaveDhcpRecord(const DhcpRecordLocation& location, std::int32_t currentType,
                               const DhcpRecordFields& loaded, const DhcpRecordEdits& edits, RecordRow& row);
 

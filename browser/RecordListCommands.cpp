@@ -155,6 +155,7 @@ void FindInList(Services& services, QAbstractItemView& view, const RecordListMod
 void PrintRecordList(Services& services, QPrinter& printer, PrintDialogOptions& options,
                      const QAbstractItemView& view, const RecordListModel& model, RecordListKind list,
                      const ListPrintSettings& settings) {
+    printer.setPageOrientation(settings.OrientationFor(list));
     if (!services.printDialog(printer, options))
         return;
     const BusyCursor hourglass;

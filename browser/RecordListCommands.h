@@ -50,7 +50,8 @@ bool AskSearchTerm(Services& services, TSearch& dialog, SearchState& state, int 
 void FindInList(Services& services, QAbstractItemView& view, const RecordListModel& model,
                 SearchState& state);
 
-// Prints the list after the print dialog: all rows, or the selection when the dialog asks so.
+// Prints the list after the print dialog, which opens on the list's page orientation: all rows, or
+// the selection when the dialog asks so.
 void PrintRecordList(Services& services, QPrinter& printer, PrintDialogOptions& options,
                      const QAbstractItemView& view, const RecordListModel& model, RecordListKind list,
                      const ListPrintSettings& settings);

@@ -2,6 +2,9 @@
 
 #include "browser/ImageList.h"
 
+#include <QPainter>
+#include <QPixmap>
+
 #include <algorithm>
 
 namespace browser {
@@ -12,6 +15,7 @@ RecordListModel::RecordListModel(QStringList headers, QObject* parent)
 void RecordListModel::setImageLists(const ImageList* images, const ImageList* stateImages) {
     images_ = images;
     stateImages_ = stateImages;
+    decorations_.clear();
     if (!rows_.empty())
         emit dataChanged(index(0, 0), index(count() - 1, 0), {Qt::DecorationRole});
 }
@@ -38,11 +42,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         if (index.column() != 0)
             return QVariant();
-        if (stateImages_ && row.stateIndex >= 0 && !stateImages_->icon(row.stateIndex).isNull())
-            return stateImages_->icon(row.stateIndex);
-        if (images_ && row.imageIndex >= 0 && !images_->icon(row.imageIndex).isNull())
-            return images_->icon(row.imageIndex);
-        return QVariant();
+        return decoration(row);
     case Qt::ToolTipRole:
         if (!objectNameTips_)
             return QVariant();
@@ -62,6 +62,34 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headers_.size())
         return QVariant();
     return headers_.at(section);
+}
+
+QVariant RecordListModel::decoration(const RecordRow& row) const {
+    const QIcon image = images_ ? images_->icon(row.imageIndex) : QIcon();
+    if (stateImages_ == nullptr)
+        return image.isNull() ? QVariant() : QVariant(image);
+    const QIcon state = stateImages_->icon(row.stateIndex);
+    if (image.isNull() && state.isNull())
+        return QVariant();
+    // The state image stands left of the record image, each in its own place, so that the record
+    // images of all rows line up whether a row has a state image or not.
+    const int key = (row.stateIndex + 1) * 1024 + (row.imageIndex + 1);
+    auto found = decorations_.find(key);
+    if (found == decorations_.end()) {
+        const int stateWidth = stateImages_->width();
+        const int imageWidth = images_ ? images_->width() : 0;
+        const int height = std::max(stateImages_->height(), images_ ? images_->height() : 0);
+        QPixmap both(stateWidth + imageWidth, height);
+        both.fill(Qt::transparent);
+        QPainter painter(&both);
+        if (!state.isNull())
+            painter.drawPixmap(0, 0, state.pixmap(stateWidth, stateImages_->height()));
+        if (!image.isNull())
+            painter.drawPixmap(stateWidth, 0, image.pixmap(imageWidth, images_->height()));
+        painter.end();
+        found = decorations_.insert(key, QIcon(both));
+    }
+    return *found;
 }
 
 void RecordListModel::appendRows(std::vector<RecordRow> rows) {

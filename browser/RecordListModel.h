@@ -3,6 +3,8 @@
 #include "browser/RecordRow.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
 #include <QStringList>
 
 #include <functional>
@@ -24,7 +26,8 @@ public:
     explicit RecordListModel(QStringList headers, QObject* parent = nullptr);
 
     // Images for the caption column (by image index) and state images (by state index); either
-    // may be null.
+    // may be null. With state images, the caption column shows the state image and the record
+    // image side by side (the view's icon size should hold both).
     void setImageLists(const ImageList* images, const ImageList* stateImages);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -54,11 +57,15 @@ public:
     bool objectNameTips() const { return objectNameTips_; }
 
 private:
+    QVariant decoration(const RecordRow& row) const;
+
     QStringList headers_;
     std::vector<RecordRow> rows_;
     const ImageList* images_ = nullptr;
     const ImageList* stateImages_ = nullptr;
     bool objectNameTips_ = false;
+    // The pictures of state and record image side by side, by their pair of indexes.
+    mutable QHash<int, QIcon> decorations_;
 };
 
 } // namespace browser

@@ -57,6 +57,11 @@ void ScanChannel::Deliver() {
     }
 }
 
+bool ScanChannel::Pending() {
+    std::lock_guard lock(mutex_);
+    return !queue_.empty();
+}
+
 void ThreadedCollectionEvents::Add(ScanEvent::Type type, int value) {
     ScanEvent event;
     event.type = type;

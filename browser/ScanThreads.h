@@ -38,6 +38,8 @@ public:
     void Post(std::vector<ScanEvent>&& events);
     // Applies, on the window's thread, everything posted so far.
     void Deliver();
+    // Whether posted events still wait to be applied.
+    bool Pending();
 
     // How long one delivery may run before it lets other events in.
     static constexpr std::chrono::milliseconds kSlice{25};

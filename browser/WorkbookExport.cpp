@@ -85,6 +85,23 @@ bool WorkbookExportRunsOnPage(int page) {
     return page != TForm1::PageCheck && page != TForm1::PageLookup;
 }
 
+RecordListKind WorkbookListForPage(int page) {
+    switch (page) {
+    case TForm1::PageRevDNS:
+        return RecordListKind::RevDns;
+    case TForm1::PageDHCP:
+        return RecordListKind::Dhcp;
+    default:
+        return RecordListKind::Dns;
+    }
+}
+
+void BindWorkbookExport(exporter::TExporterDialog& dialog, exporter::TExporterXLS& exporter,
+                        exporter::TExportListView& list) {
+    dialog.ListView = &list;
+    exporter.ListView = &list;
+}
+
 void RunWorkbookExport(exporter::TExporterDialog& dialog, int page) {
     if (!WorkbookExportRunsOnPage(page))
         return;

@@ -1,9 +1,10 @@
 #pragma once
 
 // The workbook export of the record lists: the export dialog component and the window's own workbook
-// exporter, both bound to the "DNS" list for the window's whole life, and the commands of the "Export"
+// exporter, both bound to the list of the page the export runs on, and the commands of the "Export"
 // menu that use them.
 
+#include "browser/RecordRow.h"
 #include "browser/Services.h"
 
 namespace exporter {
@@ -34,8 +35,16 @@ void SetUpWorkbookOptions(exporter::TExportXLSOptions& options);
 void SetUpWorkbookOptions(exporter::TXLSOptions& options);
 
 // Whether the workbook export runs while the page of that index is shown: on every page but "Check"
-// (6) and "DNS-Lookup" (7). Whatever the page, the export works on the "DNS" list.
+// (6) and "DNS-Lookup" (7).
 bool WorkbookExportRunsOnPage(int page);
+
+// The list the workbook export of a page works on: the page's own record list on "DNS" (0),
+// "REV-DNS" (1) and "DHCP" (2); the "DNS" list on the object pages, which have no record list.
+RecordListKind WorkbookListForPage(int page);
+
+// Binds both components to a list.
+void BindWorkbookExport(exporter::TExporterDialog& dialog, exporter::TExporterXLS& exporter,
+                        exporter::TExportListView& list);
 
 // "XLS-all" and "XLS-Selection": on a page where it runs, shows the export dialog on the list it is
 // bound to; the user chooses type, file and options there and the dialog performs the export. Errors

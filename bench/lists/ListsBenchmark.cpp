@@ -1,6 +1,7 @@
 // The record lists with 100,000 rows: sorting by address, by name and by a DHCP date, the CSV
-// file and the HOSTS file.
+// file and the HOSTS file, and a fill of the list view with and without its columns fitted.
 
+#include "browser/ColumnFit.h"
 #include "browser/CsvExport.h"
 #include "browser/HostsWriter.h"
 #include "browser/RecordListModel.h"
@@ -8,12 +9,14 @@
 
 #include "platform/rtl/DateUtils.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <random>
 
 namespace {
@@ -120,16 +123,47 @@ void HostsOfARows(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 
+// The DHCP list's view filled with all rows and laid out, then, with fit on, its columns sized to
+// their content as after every fill.
+void FillDhcpView(benchmark::State& state, bool fit) {
+    const std::vector<RecordRow> rows = DhcpRows();
+    browser::RecordListModel model(
+        {"IP-address", "Name", "Type", "Mac-address", "Last Used", "Expire Date", "Comment"});
+    QTreeView view;
+    view.setUniformRowHeights(true);
+    view.setModel(&model);
+    view.resize(900, 500);
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.clear();
+        state.ResumeTiming();
+        model.appendRows(rows);
+        view.scrollToBottom(); // lays out every row, as showing the list does
+        if (fit)
+            browser::FitColumnsToContents(view);
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+void FillDhcpList(benchmark::State& state) {
+    FillDhcpView(state, false);
+}
+void FillDhcpListAndFitColumns(benchmark::State& state) {
+    FillDhcpView(state, true);
+}
+
 BENCHMARK(SortDhcpByAddress)->Unit(benchmark::kMillisecond);
 BENCHMARK(SortDhcpByName)->Unit(benchmark::kMillisecond);
 BENCHMARK(SortDhcpByLastUsed)->Unit(benchmark::kMillisecond);
 BENCHMARK(CsvOfAllRows)->Unit(benchmark::kMillisecond);
 BENCHMARK(HostsOfARows)->Unit(benchmark::kMillisecond);
+BENCHMARK(FillDhcpList)->Unit(benchmark::kMillisecond);
+BENCHMARK(FillDhcpListAndFitColumns)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

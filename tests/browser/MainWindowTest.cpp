@@ -6,21 +6,25 @@
 #include "browser/ScriptedServices.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -232,4 +236,56 @@ TEST_F(MainWindow, FileAndPrintDialogsStartWithTheirSettings) {
     EXPECT_EQ(window->sscv.filter, "Csv-files (*.csv);;All-files (*)");
     EXPECT_EQ(window->Save2.filter.split(";;").size(), 2);
     EXPECT_TRUE(window->Save2.filter.startsWith("RTF-files"));
+}
+
+TEST_F(MainWindow, HiddenPagesAreReachedNeitherByCtrlTabNorByTheMouseWheel) {
+    window->show();
+    QTabWidget* pages = window->PC;
+    QTabBar* bar = pages->tabBar();
+    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier),
+                                            Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)}) {
+        for (int press = 0; press < 10; ++press) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, modifiers);
+            QApplication::sendEvent(pages, &key);
+            EXPECT_LT(pages->currentIndex(), TForm1::PageCheck) << press;
+        }
+    }
+    for (int delta : {-120, 120}) {
+        window->SetActivePage(delta < 0 ? TForm1::PageMisc : TForm1::PageDNS);
+        for (int turn = 0; turn < 10; ++turn) {
+            const QPointF at(5, 5);
+            QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(bar, &wheel);
+            EXPECT_LT(pages->currentIndex(), TForm1::PageCheck) << turn;
+        }
+    }
+    // The hidden pages' controls still work for the code that uses them.
+    EXPECT_TRUE(window->Button2->isEnabled());
+    EXPECT_TRUE(window->BitBtn1->isEnabled());
+}
+
+TEST_F(MainWindow, RecordImagesAreDrawnAndTheCollectButtonsShowTheirs) {
+    const browser::ImageList& images = *window->dnsicons;
+    ASSERT_EQ(images.count(), 20);
+    for (int index = 0; index < images.count(); ++index)
+        EXPECT_FALSE(images.icon(index).pixmap(16, 16).isNull()) << index;
+    // A collection that has run (16, 18) looks different from one pending (17, 19).
+    const auto picture = [&images](int index) { return images.icon(index).pixmap(16, 16).toImage(); };
+    EXPECT_NE(picture(16), picture(17));
+    EXPECT_NE(picture(18), picture(19));
+    EXPECT_NE(picture(4), picture(13)); // A and NS rows
+
+    browser::RecordRow row;
+    row.caption = "10.0.0.1";
+    row.subItems = {"www", "A", "example.com", "", "www.example_com.DNS.ACME"};
+    row.imageIndex = 4;
+    window->LVModel->appendRow(row);
+    const QVariant icon = window->LVModel->data(window->LVModel->index(0, 0), Qt::DecorationRole);
+    ASSERT_TRUE(icon.canConvert<QIcon>());
+    // Right of the empty place of a state image.
+    EXPECT_EQ(icon.value<QIcon>().pixmap(32, 16).toImage().copy(16, 0, 16, 16), picture(4));
+
+    for (QToolButton* button : {window->DNSSearch, window->DHCPSearch})
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
 }

@@ -1,7 +1,10 @@
 #include "browser/RecordListModel.h"
 #include "browser/ImageList.h"
 
+#include <QColor>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>
 #include <QPixmap>
@@ -51,14 +54,16 @@ TEST(RecordListModel, ShowsCaptionAndSubItemsButNotTheHiddenObjectName) {
               browser::kNoRowReference);
 }
 
-TEST(RecordListModel, DecorationComesFromStateImageElseImage) {
+TEST(RecordListModel, DecorationShowsTheStateImageBesideTheRecordImage) {
     browser::ImageList images("dnsicons");
     browser::ImageList states("status");
     QPixmap strip(16 * 3, 16);
     strip.fill(Qt::green);
     images.addStrip(strip);
     EXPECT_EQ(images.count(), 3);
-    states.addStrip(strip.copy(0, 0, 16, 16));
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    states.addStrip(red);
     RecordListModel model(DnsHeaders());
     model.setImageLists(&images, &states);
     RecordRow cached = Row("10.0.0.1", {"a"}, 2);
@@ -66,8 +71,17 @@ TEST(RecordListModel, DecorationComesFromStateImageElseImage) {
     model.appendRow(cached);
     model.appendRow(Row("10.0.0.2", {"b"}, 2));
     model.appendRow(Row("10.0.0.3", {"c"}, 7)); // no such image
-    EXPECT_TRUE(model.data(model.index(0, 0), Qt::DecorationRole).isValid());
-    EXPECT_TRUE(model.data(model.index(1, 0), Qt::DecorationRole).isValid());
+    const auto picture = [&model](int row) {
+        return model.data(model.index(row, 0), Qt::DecorationRole).value<QIcon>().pixmap(32, 16).toImage();
+    };
+    // State left, record image right; a row without a state keeps its image in the same place.
+    const QImage both = picture(0);
+    ASSERT_EQ(both.size(), QSize(32, 16));
+    EXPECT_EQ(QColor(both.pixel(4, 8)), QColor(Qt::red));
+    EXPECT_EQ(QColor(both.pixel(24, 8)), QColor(Qt::green));
+    const QImage imageOnly = picture(1);
+    EXPECT_EQ(qAlpha(imageOnly.pixel(4, 8)), 0);
+    EXPECT_EQ(QColor(imageOnly.pixel(24, 8)), QColor(Qt::green));
     EXPECT_FALSE(model.data(model.index(2, 0), Qt::DecorationRole).isValid());
     EXPECT_FALSE(model.data(model.index(1, 1), Qt::DecorationRole).isValid());
 }

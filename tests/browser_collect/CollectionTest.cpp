@@ -175,6 +175,25 @@ TEST_F(CollectionTest, AStopDuringADirectReadEndsAtTheNext32ndObject) {
     EXPECT_EQ(widgets.dnsSearch->property("ImageIndex").toInt(), kDnsSearchStarted);
 }
 
+TEST_F(CollectionTest, AScanCountsAsRunningUntilEverythingItPostedIsApplied) {
+    StartGenerated({Tree("ACME", 1, 10, 10)});
+    environment.settings.cache = false;
+    Controller().RefreshAllTrees();
+    const Lists direct = CollectDirect();
+
+    environment.settings.threads = true;
+    Controller().CollectDNS();
+    // The thread reads and ends meanwhile; its rows and its sort wait for the window's events.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(Controller().ScanAlive(CollectionKind::Dns));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (Controller().ScanAlive(CollectionKind::Dns) && std::chrono::steady_clock::now() < deadline)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // Whoever waits for the scan to end, as a batch run does, finds every row in sorted order.
+    EXPECT_EQ(widgets.dns->rows(), direct.dns);
+    EXPECT_EQ(widgets.reverse->rows(), direct.reverse);
+}
+
 TEST_F(CollectionTest, StopInTheMiddleOfAScanKeepsWhatWasReadInOrder) {
     StartGenerated({Tree("ACME", 1, 300, 400)});
     environment.settings.cache = false;

@@ -1,6 +1,7 @@
 // The main window on the bundled demo directory: every zone, subnet, server, pool, group and
-// locator of the trees shows its attribute pane without an error message; and a DHCP record edited
-// and another deleted are still so after the client was ended and started again on its store.
+// locator of the trees shows its attribute pane without an error message; a DHCP record edited
+// and another deleted are still so after the client was ended and started again on its store; the
+// lists open with readable columns; and closing the window stops a read on the window's thread.
 #include "browser/AttributePaneView.h"
 #include "browser/CollectionController.h"
 #include "browser/ConnectedTrees.h"
@@ -23,7 +24,9 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -269,6 +272,7 @@ TEST_F(DemoPanes, AnEditedAndADeletedRecordSurviveARestartOfTheClient) {
     const DhcpSaveResult saved = SaveDhcpRecord(*location, fields.assignmentType, fields, edits, row);
     ASSERT_TRUE(saved.saved) << saved.message;
     EXPECT_EQ(row.subItems[0], "renamed-ws2");
+    EXPECT_EQ(row.subItems[5], "moved to floor 9"); // the row shows the comment the directory holds
     window().LV2Model->setRow(editedRow, row);
 
     const DhcpDeletion deletion = DeleteDhcpRows(*window().LV2Model, {DhcpRow(deleted)}, startup().Trees());
@@ -290,6 +294,58 @@ TEST_F(DemoPanes, AnEditedAndADeletedRecordSurviveARestartOfTheClient) {
     const int again = DhcpRow(edited);
     ASSERT_GE(again, 0);
     EXPECT_EQ(window().LV2Model->row(again).subItems[0], "renamed-ws2");
+}
+
+TEST_F(DemoPanes, ClosingTheWindowDuringADirectReadStopsTheReadAsEscDoes) {
+    program.Write("Cormelian.ini", "[TREES]\r\nACME=[root]\r\nGLOBEX=[root]\r\n[SYSTEM]\r\nThreads=0\r\n");
+    Start(QStringLiteral("ACME"));
+    ASSERT_FALSE(startup().Settings().threads);
+    CollectDhcp(); // the whole read, inside the click
+    const int all = window().LV2Model->count();
+
+    // The user closes the window as soon as the read lets the window's events run.
+    bool closedDuringRead = false;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!window().Collection().DirectRunning(CollectionKind::Dhcp))
+            return;
+        closer.stop();
+        closedDuringRead = true;
+        window().close();
+    });
+    closer.start();
+    window().DHCPSearch->click();
+    closer.stop();
+    EXPECT_TRUE(closedDuringRead);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_FALSE(window().Collection().DirectRunning(CollectionKind::Dhcp));
+    EXPECT_LT(window().LV2Model->count(), all);
+    EXPECT_EQ(window().Collection().ProgressCount(), 0);
+    EXPECT_TRUE(directory::ProtectFlag.ReadStopRequested());
+}
+
+TEST_F(DemoPanes, ObjectListsAndTheDhcpListOpenWithReadableColumns) {
+    Start(QStringLiteral("ACME"));
+    CollectDhcp();
+    WaitUntil([] { return false; }, 300); // the columns are fitted once the window's events run
+    const QTreeWidget* subnets = window().netslist;
+    for (int row = 0; row < subnets->topLevelItemCount(); ++row) {
+        for (int column = 0; column < 2; ++column) {
+            const QString text = subnets->topLevelItem(row)->text(column);
+            EXPECT_GT(subnets->columnWidth(column), subnets->fontMetrics().horizontalAdvance(text))
+                << text.toStdString();
+        }
+    }
+    const QTreeView* dhcp = window().LV2;
+    const RecordListModel& model = *window().LV2Model;
+    for (int row = 0; row < model.count(); ++row) {
+        for (int column = 0; column < 6; ++column) {
+            const QString text = model.data(model.index(row, column)).toString();
+            EXPECT_GT(dhcp->columnWidth(column), dhcp->fontMetrics().horizontalAdvance(text))
+                << text.toStdString();
+        }
+    }
 }
 
 } // namespace

@@ -281,9 +281,8 @@ TEST_F(DhcpEditorTest, UnknownTypeWritesNothing) {
     EXPECT_EQ(nwclient::callCount(nwclient::Operation::ModifyObject), 0u);
 }
 
-TEST_F(DhcpEditorTest, FailedWriteIsReportedAndTheRowStays) {
+TEST_F(DhcpEditorTest, AFailedWriteIsReportedAndTheRowShowsWhatWasWrittenBeforeIt) {
     RecordRow row = Row("10_0_0_5");
-    const RecordRow before = row;
     const DhcpRecordFields fields = Load(row);
     DhcpRecordEdits edits = Unchanged(fields);
     edits.typeText = "Manual (static)";
@@ -293,10 +292,46 @@ TEST_F(DhcpEditorTest, FailedWriteIsReportedAndTheRowStays) {
     const DhcpSaveResult result = SaveDhcpRecord(Locate(row), fields.assignmentType, fields, edits, row);
     EXPECT_FALSE(result.saved);
     EXPECT_NE(result.message.find("-632"), std::string::npos);
-    EXPECT_EQ(row, before);
     RestartWithTrees();
     EXPECT_EQ(Integer("10_0_0_5", "DNIP:Assignment Type"), 8); // written before the failure
     EXPECT_EQ(Text("10_0_0_5", "DNIP:Host Name"), "pc5");
+    // The row was read back: the new type, the old host name, and nothing else moved.
+    EXPECT_EQ(row, Row("10_0_0_5"));
+    EXPECT_EQ(row.subItems[1], "Manual");
+    EXPECT_EQ(row.subItems[0], "pc5");
+}
+
+TEST_F(DhcpEditorTest, ASavedRowShowsWhatTheDirectoryHoldsComment) {
+    RecordRow row = Row("10_0_0_5");
+    row.stateIndex = 3; // loaded from a cache of some age: the age stays with the row
+    const DhcpRecordFields fields = Load(row);
+    DhcpRecordEdits edits = Unchanged(fields);
+    edits.comment = "moved to floor 9";
+    edits.commentModified = true;
+    edits.objectReference = "admin.ACME";
+    edits.objectReferenceModified = true;
+    ASSERT_TRUE(SaveDhcpRecord(Locate(row), fields.assignmentType, fields, edits, row).saved);
+    EXPECT_EQ(row.subItems[5], "moved to floor 9");
+    EXPECT_EQ(row.stateIndex, 3);
+    RecordRow expected = Row("10_0_0_5");
+    expected.stateIndex = 3;
+    EXPECT_EQ(row, expected);
+}
+
+TEST_F(DhcpEditorTest, ARowWhoseObjectCannotBeReadBackShowsTheSavedEdits) {
+    RecordRow row = Row("10_0_0_5");
+    const DhcpRecordFields fields = Load(row);
+    DhcpRecordEdits edits = Unchanged(fields);
+    edits.comment = "new";
+    edits.commentModified = true;
+    // The write goes through; the first read after it, where the read-back begins, fails.
+    nwclient::resetCallCounts();
+    directory::ReplaceAttributeValues(context_, Name("10_0_0_5"), "DNIP:Comment", false, "probe");
+    const std::uint64_t readsOfTheWrite = nwclient::callCount(nwclient::Operation::Read);
+    nwclient::injectFault(nwclient::Operation::Read, static_cast<std::uint32_t>(readsOfTheWrite) + 1, -632);
+    ASSERT_TRUE(SaveDhcpRecord(Locate(row), fields.assignmentType, fields, edits, row).saved);
+    EXPECT_EQ(row.subItems[5], "new");
+    EXPECT_EQ(Text("10_0_0_5", "DNIP:Comment"), "new");
 }
 
 TEST_F(DhcpEditorTest, WriteHexOctetAttrClearsOnEmptyTextAndRefusesOtherSyntaxes) {

@@ -150,11 +150,32 @@ TEST_F(WindowCommandsTest, EditorDialogSavesTheUsersChanges) {
     EXPECT_EQ(model.row(0).subItems[0], "renamed");
     EXPECT_EQ(model.row(0).subItems[1], "Manual");
     EXPECT_EQ(model.row(0).subItems[4], "");
+    EXPECT_EQ(model.row(0).subItems[5], "moved");
     Restart();
     const std::string name = "10_0_0_5." + std::string(testing::kSubnet);
     EXPECT_EQ(directory::ReadAttributeText(context_, name, "DNIP:Host Name", false), "renamed");
     EXPECT_EQ(directory::ReadAttributeText(context_, name, "DNIP:Comment", false), "moved");
     EXPECT_EQ(directory::ReadAttributeText(context_, name, "DNIP:Lease Expiration", false), "");
+}
+
+TEST_F(WindowCommandsTest, AnEditorSaveThatFailsPartWayLeavesTheRowAsTheDirectoryHoldsIt) {
+    TDDEdit dialog(services_);
+    RecordListModel model({"IP-address"});
+    FillModel(model, {"10_0_0_5"});
+    services_.queueDialog([](QDialog& form) {
+        auto& edit = static_cast<TDDEdit&>(form);
+        edit.ComboBox1->setCurrentIndex(edit.ComboBox1->findText(QStringLiteral("Manual (static)")));
+        edit.ComboBox1Change();
+        edit.Edit4->setText(QStringLiteral("renamed"));
+        edit.Edit4->setModified(true);
+        edit.okbut->click();
+    });
+    nwclient::injectFault(nwclient::Operation::ModifyObject, 2, -632); // the host name's write
+    EditDhcpRecord(dialog, model, 0, trees_, noWait_);
+    ASSERT_EQ(services_.messages().size(), 2);
+    EXPECT_TRUE(services_.messages().at(1).contains(QStringLiteral("-632")));
+    EXPECT_EQ(model.row(0).subItems[1], "Manual"); // written before the failure
+    EXPECT_EQ(model.row(0).subItems[0], "pc5");    // not written
 }
 
 TEST_F(WindowCommandsTest, CancelledEditorWritesNothing) {

@@ -104,27 +104,37 @@ TEST_F(WorkbookWindow, WorkbookExporterKeepsTheSameWorkbookOptionsAndNoObjects) 
     EXPECT_FALSE(x.ShowFile);
 }
 
-TEST_F(WorkbookWindow, BothXlsCommandsShowTheDialogOnTheWholeDnsListOnEveryRecordAndObjectPage) {
+TEST_F(WorkbookWindow, BothXlsCommandsShowTheDialogOnTheWholeListOfThePageShown) {
     // A selection does not narrow the export: both commands are the same.
     window->LV->selectionModel()->select(window->LVModel->index(1, 0),
                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const std::vector<std::string> reverseColumns{"IP-address", "Host name", "Zone", "Description"};
+    const std::vector<std::string> dhcpColumns{"IP-address", "Name",        "Type",   "Mac-address",
+                                               "Last Used",  "Expire Date", "Comment"};
+    struct PageList {
+        int page;
+        const std::vector<std::string>& columns;
+        int rows;
+    };
+    // The object pages have no record list of their own: the DNS list.
+    const PageList pages[] = {{TForm1::PageDNS, DnsColumns, 4},     {TForm1::PageRevDNS, reverseColumns, 0},
+                              {TForm1::PageDHCP, dhcpColumns, 1},   {TForm1::PageZones, DnsColumns, 4},
+                              {TForm1::PageSubnets, DnsColumns, 4}, {TForm1::PageMisc, DnsColumns, 4}};
     int expectedShows = 0;
-    for (int page : {TForm1::PageDNS, TForm1::PageRevDNS, TForm1::PageDHCP, TForm1::PageZones,
-                     TForm1::PageSubnets, TForm1::PageMisc}) {
-        window->SetActivePage(page);
+    for (const PageList& expected : pages) {
+        window->SetActivePage(expected.page);
         for (QAction* command : {window->XLS1, window->XLSSelection1}) {
             script.columns.clear();
             command->trigger();
             ++expectedShows;
-            EXPECT_EQ(script.shown, expectedShows) << page;
-            EXPECT_EQ(script.columns, DnsColumns) << page;
-            EXPECT_EQ(script.listRows, 4) << page;
+            EXPECT_EQ(script.shown, expectedShows) << expected.page;
+            EXPECT_EQ(script.columns, expected.columns) << expected.page;
+            EXPECT_EQ(script.listRows, expected.rows) << expected.page;
             EXPECT_EQ(script.sheetTitle, "Sheet 1");
+            // The window's own workbook exporter follows the dialog.
+            EXPECT_EQ(window->ExpDiag->ListView, window->exls->ListView);
         }
     }
-    // The source never changed.
-    EXPECT_EQ(window->ExpDiag->ListView, window->exls->ListView);
-    EXPECT_EQ(window->ExpDiag->ListView->ItemCount(), 4);
     EXPECT_TRUE(services.messages().isEmpty());
     EXPECT_TRUE(WrittenFiles().empty());
 }
@@ -139,7 +149,7 @@ TEST_F(WorkbookWindow, XlsCommandsDoNothingOnTheCheckAndLookupPages) {
     EXPECT_TRUE(services.calls().empty());
 }
 
-TEST_F(WorkbookWindow, OnTheDhcpPageTheDialogStillExportsTheDnsList) {
+TEST_F(WorkbookWindow, OnTheDhcpPageTheDialogExportsTheDhcpList) {
     window->SetActivePage(TForm1::PageDHCP);
     script.start = true;
     script.type = exporter::TAllowedExport::aeCSV;
@@ -149,12 +159,20 @@ TEST_F(WorkbookWindow, OnTheDhcpPageTheDialogStillExportsTheDnsList) {
     std::ifstream in(script.fileName, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // The separator is the stored ",", whatever the locale's list separator.
-    EXPECT_EQ(text.substr(0, text.find('\n')), "\"IP-address\",\"Name\",\"Rec Type\",\"Zone\",\"Info\"\r")
+    EXPECT_EQ(text.substr(0, text.find('\n')),
+              "\"IP-address\",\"Name\",\"Type\",\"Mac-address\",\"Last Used\",\"Expire Date\",\"Comment\"\r")
         << text;
-    EXPECT_NE(text.find("example.com"), std::string::npos);
-    EXPECT_EQ(text.find("pc5"), std::string::npos);
+    EXPECT_NE(text.find("pc5"), std::string::npos);
+    EXPECT_EQ(text.find("example.com"), std::string::npos);
     // Only the dialog's file: no second workbook beside it, nothing over the CSV dialog's file.
     EXPECT_EQ(WrittenFiles(), std::vector<std::string>{"list.csv"});
+
+    // Back on the DNS page the DNS list is exported again.
+    window->SetActivePage(TForm1::PageDNS);
+    script.columns.clear();
+    script.start = false;
+    window->XLS1->trigger();
+    EXPECT_EQ(script.columns, DnsColumns);
 }
 
 TEST_F(WorkbookWindow, TheXlsCommandsLeaveTheCsvDialogsFileAlone) {

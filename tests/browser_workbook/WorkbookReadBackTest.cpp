@@ -1,4 +1,4 @@
-// Workbooks written from the filled DNS list, by the export dialog's run and by the window's own
+// Workbooks written from the filled DNS and DHCP lists, by the export dialog's run and by the window's own
 // workbook exporter, read back with xlrd.
 
 #include "WorkbookTestSupport.h"
@@ -49,16 +49,30 @@ protected:
         EXPECT_EQ(result.exitCode, 0) << result.output;
         return result.output;
     }
+
+    // "XLS-all" on the page, the dialog's run writing a workbook; what xlrd reads in it.
+    std::string ExportedOnPage(int page, const std::string& name) {
+        window->SetActivePage(page);
+        script.start = true;
+        script.type = exporter::TAllowedExport::aeXLS;
+        script.fileName = File(name);
+        window->XLS1->trigger();
+        EXPECT_TRUE(services.messages().isEmpty()) << services.messages().join("\n").toStdString();
+        return ReadBack(script.fileName);
+    }
 };
 
 TEST_F(WorkbookReadBack, TheDialogsWorkbookOfTheDnsListReadsBack) {
-    window->SetActivePage(browser::TForm1::PageRevDNS);
-    script.start = true;
-    script.type = exporter::TAllowedExport::aeXLS;
-    script.fileName = File("dns.xls");
-    window->XLS1->trigger();
-    ASSERT_TRUE(services.messages().isEmpty()) << services.messages().join("\n").toStdString();
-    EXPECT_EQ(ReadBack(script.fileName), ExpectedDnsWorkbook);
+    EXPECT_EQ(ExportedOnPage(browser::TForm1::PageDNS, "dns.xls"), ExpectedDnsWorkbook);
+}
+
+TEST_F(WorkbookReadBack, OnTheDhcpPageTheWorkbookHoldsTheDhcpList) {
+    EXPECT_EQ(ExportedOnPage(browser::TForm1::PageDHCP, "dhcp.xls"),
+              "sheets:Sheet 1\n"
+              "IP-address\tName\tType\tMac-address\tLast Used\tExpire Date\tComment\n"
+              "10.1.0.5\tpc5\tDynamic\t00:11:22:33:44:55\t\t\t\n"
+              "bold:700,700,700,700,700,700,700 data:400,400,400,400,400,400,400\n"
+              "footer:True\n");
 }
 
 TEST_F(WorkbookReadBack, TheWindowsOwnWorkbookExporterWritesTheSameSheet) {
