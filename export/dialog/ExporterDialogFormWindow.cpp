@@ -1,7 +1,7 @@
 #include "export/dialog/ExporterDialogFormWindow.h"
-#include "export/dialog/ExporterDialogWidgets.h"
 #include "export/dialog/ExporterDialogFormHTML.h"
 #include "export/dialog/ExporterDialogFormRTF.h"
+#include "export/dialog/ExporterDialogWidgets.h"
 
 #include "export/core/ExporterLocale.h"
 #include "export/core/ExporterPageUtils.h"
@@ -856,15 +856,20 @@ void TExporterDialogFormWindow::ConnectHandlers() {
             s.TXT.ColSpacing = value;
     });
     connect(chCSVQuoteStrings, &QCheckBox::clicked, this, [&s](bool on) { s.CSV.QuoteStrings = on; });
-    connect(edCSVComma, &QLineEdit::editingFinished, this, [this] {
-        state_.CSV.Comma = StrToCharEx(S(edCSVComma->text()));
-        edCSVComma->setText(Q(CharToStrEx(state_.CSV.Comma)));
-    });
-    connect(edCSVQuote, &QLineEdit::editingFinished, this, [this] {
-        state_.CSV.Quote = StrToCharEx(S(edCSVQuote->text()));
-        edCSVQuote->setText(Q(CharToStrEx(state_.CSV.Quote)));
-    });
+    connect(edCSVComma, &QLineEdit::editingFinished, this,
+            [this] { SeparatorEditFinished(edCSVComma, state_.CSV.Comma); });
+    connect(edCSVQuote, &QLineEdit::editingFinished, this,
+            [this] { SeparatorEditFinished(edCSVQuote, state_.CSV.Quote); });
     ConnectPDFHandlers();
+}
+
+void TExporterDialogFormWindow::SeparatorEditFinished(QLineEdit* edit, char& value) {
+    const std::string text = S(edit->text());
+    const bool valid = SeparatorFromText(text, value);
+    // The edit shows the value in force before a message can take the focus (and end the edit again).
+    edit->setText(Q(CharToStrEx(value)));
+    if (!valid)
+        services_->ShowError(this, Q(SeparatorTextError(text)));
 }
 
 void TExporterDialogFormWindow::InitializeDialog() {

@@ -303,7 +303,29 @@ TExportXLSExtensionsPage::TExportXLSExtensionsPage(QWidget* page, TExportXLSOpti
     pcXLSExtensions->addWidget(BuildMergedCellsPage());
     layout->addWidget(pcXLSExtensions, 1);
     Connect();
+    ConnectSwatches();
     ShowOptions();
+}
+
+void TExportXLSExtensionsPage::ConnectSwatches() {
+    // Each swatch shows its colour of the selected note or series, as the Data Format page's swatches do.
+    const auto noteSwatch = [this](TXlsPaintBox* box,
+                                   std::function<rtl::TColor(const TxlsNoteFormat&)> color) {
+        box->OnPaint = [this, color](QPaintDevice& device) {
+            if (const auto* note = dynamic_cast<const TxlsNote*>(Current()))
+                FillColorRect(device, color(note->Format));
+        };
+    };
+    pbXLSNoteFontColor->OnPaint = [this](QPaintDevice& device) {
+        if (const auto* note = dynamic_cast<const TxlsNote*>(Current()))
+            FillXlsColorRect(device, note->Format.Font.Color);
+    };
+    noteSwatch(pbXLSNoteBackgroundColor, [](const TxlsNoteFormat& f) { return f.BackgroundColor; });
+    noteSwatch(pbXLSNoteForegroundColor, [](const TxlsNoteFormat& f) { return f.ForegroundColor; });
+    pbXLSSeriesColor->OnPaint = [this](QPaintDevice& device) {
+        if (const auto* series = dynamic_cast<const TxlsChartSeries*>(Current()))
+            FillXlsColorRect(device, series->Color);
+    };
 }
 
 QLineEdit* TExportXLSExtensionsPage::NumberEdit(const char* name) {

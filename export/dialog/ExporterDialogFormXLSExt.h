@@ -183,6 +183,7 @@ private:
     void Connect();
     void ConnectNote();
     void ConnectChart();
+    void ConnectSwatches();
     void ShowNode(QTreeWidgetItem* node);
     void ShowNote(const TxlsNote& note);
     void ShowChart(const TxlsChart& chart);

@@ -3,6 +3,7 @@
 #include "export/core/ExporterLocale.h"
 #include "export/core/ExporterPageUtils.h"
 #include "export/dialog/ExporterDialog.h"
+#include "export/dialog/ExporterDialogFormLogic.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/FormatFloat.h"
@@ -427,8 +428,11 @@ void TExportOptionsFile::LoadExportOptions(const std::string& fileName, TExportF
         break;
     case TAllowedExport::aeCSV:
         s.CSV.QuoteStrings = ini.ReadBool("CSV", "QuoteStrings", d.CSVOptions.QuoteStrings);
-        s.CSV.Comma = StrToCharEx(ini.ReadString("CSV", "Comma", CharToStrEx(d.CSVOptions.Comma)));
-        s.CSV.Quote = StrToCharEx(ini.ReadString("CSV", "Quote", CharToStrEx(d.CSVOptions.Quote)));
+        // A text that cannot be a separator keeps the component's value.
+        s.CSV.Comma = d.CSVOptions.Comma;
+        s.CSV.Quote = d.CSVOptions.Quote;
+        SeparatorFromText(ini.ReadString("CSV", "Comma", CharToStrEx(d.CSVOptions.Comma)), s.CSV.Comma);
+        SeparatorFromText(ini.ReadString("CSV", "Quote", CharToStrEx(d.CSVOptions.Quote)), s.CSV.Quote);
         break;
     default:
         break;

@@ -47,7 +47,7 @@ public:
 private:
     TestForm& form_;
     TExporter& exporter_;
-    int exportedPosts_ = 0;
+    int posts_[10] = {};
 };
 
 class TestForm : public TExporterDialogF {
@@ -83,8 +83,10 @@ public:
     int shown = 0;
     bool startOnShow = true;
     int abortOnExportedPost = 0; // abort when the n-th code 4 is posted (0: never)
-    int answer = IDNO;           // the answer to the abort question
-    int waitsBeforeClose = 2;    // waits until the user closes the progress window
+    int abortOnCode = 0;         // ... or when the abortOnCodeCount-th post of this code is made
+    int abortOnCodeCount = 1;
+    int answer = IDNO;        // the answer to the abort question
+    int waitsBeforeClose = 2; // waits until the user closes the progress window
     int waits = 0;
     bool progressShown = false;
     std::vector<unsigned> questionFlags;
@@ -116,7 +118,9 @@ inline void ProgressDouble::Show() {
 
 inline void ProgressDouble::Post(int code) {
     form_.log.push_back("post:" + std::to_string(code));
-    if (code == 4 && ++exportedPosts_ == form_.abortOnExportedPost)
+    const int count = code >= 0 && code < 10 ? ++posts_[code] : 0;
+    if ((code == 4 && count == form_.abortOnExportedPost) ||
+        (code == form_.abortOnCode && count == form_.abortOnCodeCount))
         exporter_.Abort();
 }
 

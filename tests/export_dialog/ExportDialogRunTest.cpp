@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace exporter {
 namespace {
 
@@ -135,6 +137,67 @@ TEST_F(ExportDialogRun, StopQuestionAnsweredYesAborts) {
         log, (Log{"post:1", "post:4", "post:5", "ask:Are you sure?|Do you want to abort export?", "post:7"}));
     EXPECT_EQ(flags, std::vector<unsigned>{0x124});
     EXPECT_TRUE(opened.empty()); // aborted: not shown
+}
+
+// Cancel while preparing (1), fetching for the widths (2), skipping (3) or exporting (4): the question is
+// asked at once, the window learns the abort (7) and ends, and the file that was there stays as it was;
+// answering No goes on with the phase.
+TEST_F(ExportDialogRun, CancelInEveryPhaseAsksAndKeepsTheOldFile) {
+    const std::string target = dir.file("out.txt");
+    for (bool showFile : {false, true}) {
+        for (int phase : {1, 2, 3, 4}) {
+            SCOPED_TRACE("phase " + std::to_string(phase) + (showFile ? " ShowFile" : ""));
+            test::WriteFile(target, "old contents");
+            configure = [&](TestForm& f) {
+                f.state.ExportType = TAllowedExport::aeTXT; // widths are fetched first
+                f.state.SkipRecCount = 1;
+                f.state.ShowFile = showFile;
+                f.abortOnCode = phase;
+                f.answer = TestForm::IDYES;
+            };
+            waits = 0;
+            dialog.Execute();
+            const auto asked = std::find(log.begin(), log.end(), "post:5");
+            ASSERT_NE(asked, log.end());
+            ASSERT_EQ(std::next(asked, 2)[0], "post:7");
+            EXPECT_EQ(log.back(), "post:7"); // nothing after the abort, no 8 and no 9
+            EXPECT_EQ(std::count(log.begin(), log.end(), "post:5"), 1);
+            EXPECT_EQ(std::count(log.begin(), log.end(), "post:" + std::to_string(phase)), 1);
+            EXPECT_EQ(test::ReadFile(target), "old contents");
+            EXPECT_TRUE(opened.empty());
+            EXPECT_EQ(waits, showFile ? 0 : 2); // without ShowFile the window waits for its OK
+        }
+    }
+    // Answered No, the run goes on and replaces the file.
+    for (int phase : {1, 2, 3}) {
+        SCOPED_TRACE(phase);
+        test::WriteFile(target, "old contents");
+        configure = [&](TestForm& f) {
+            f.state.ExportType = TAllowedExport::aeTXT;
+            f.state.SkipRecCount = 1;
+            f.abortOnCode = phase;
+            f.answer = TestForm::IDNO;
+        };
+        dialog.Execute();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "post:6"), 1);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "post:4"), 2);
+        EXPECT_EQ(log.back(), "post:9");
+        EXPECT_NE(test::ReadFile(target).find("row3"), std::string::npos);
+    }
+}
+
+// An aborted run into a new file keeps what was written, closed as the format closes it.
+TEST_F(ExportDialogRun, AnAbortedRunIntoANewFileKeepsTheClosedDocument) {
+    configure = [](TestForm& f) {
+        f.state.ExportType = TAllowedExport::aeDIFF;
+        f.abortOnExportedPost = 1;
+        f.answer = TestForm::IDYES;
+    };
+    dialog.Execute();
+    const std::string dif = test::ReadFile(dir.file("out.dif"));
+    EXPECT_NE(dif.find("row1"), std::string::npos);
+    EXPECT_EQ(dif.find("row2"), std::string::npos);
+    EXPECT_EQ(dif.substr(dif.size() - 11), "-1,0\r\nEOD\r\n");
 }
 
 TEST_F(ExportDialogRun, StopQuestionAnsweredNoContinues) {

@@ -212,6 +212,23 @@ TEST_F(ExportOptionsFile, LoadingFollowsTheFileAndTheComponent) {
     EXPECT_EQ(s.SQL.TableName, "T");
 }
 
+// A separator text from the file that cannot be one keeps the component's value; tab names are taken.
+TEST_F(ExportOptionsFile, ASeparatorThatCannotBeOneKeepsTheDefault) {
+    const std::string name = dir.file("sep.cfg");
+    dialog.CSVOptions.Comma = ',';
+    auto form = NewForm();
+    TExportFormState& s = form->state;
+    s.ExportType = TAllowedExport::aeCSV;
+    test::WriteFile(name, "[GENERAL]\r\nExportType=8\r\n[CSV]\r\nComma=;;\r\nQuote=abc\r\n");
+    file.LoadExportOptions(name, s);
+    EXPECT_EQ(s.CSV.Comma, ',');
+    EXPECT_EQ(s.CSV.Quote, '"');
+    test::WriteFile(name, "[GENERAL]\r\nExportType=8\r\n[CSV]\r\nComma=tab\r\nQuote=#39\r\n");
+    file.LoadExportOptions(name, s);
+    EXPECT_EQ(s.CSV.Comma, '\t');
+    EXPECT_EQ(s.CSV.Quote, '\'');
+}
+
 TEST_F(ExportOptionsFile, AMissingFileLoadsTheComponentsValues) {
     dialog.FileName = "/c/d.xls";
     dialog.ShowFile = false;
