@@ -1005,6 +1005,7 @@ void TExportXLSPages::pcXLSChange() {
             pcXLSDataFormat->insertTab(i, pages[i].first, pages[i].second);
         }
         pcXLSDataFormat->setCurrentIndex(dataFormatPage_);
+        extensions_->CellPageLayout()->removeWidget(pbXLSCell);
         sampleLayout_->insertWidget(sampleIndex_, pbXLSCell);
         pbXLSCell->show();
         pcXLSFormatsChange();
@@ -1024,12 +1025,16 @@ void TExportXLSPages::pcXLSChange() {
 void TExportXLSPages::pcXLSCellsChange() {
     if (!formatPagesInCells_)
         return;
-    QTabWidget* cells = extensions_->pcXLSCells;
-    if (cells->currentIndex() > 0) {
-        sampleLayout_->removeWidget(pbXLSCell);
-        pbXLSCell->setParent(cells->currentWidget());
-        pbXLSCell->setGeometry(4, 125, 251, 90);
+    // The sample goes below the cell's tabs while a format tab shows.
+    QVBoxLayout* cellPage = extensions_->CellPageLayout();
+    if (extensions_->pcXLSCells->currentIndex() > 0) {
+        if (cellPage->indexOf(pbXLSCell) < 0) {
+            sampleLayout_->removeWidget(pbXLSCell);
+            cellPage->addWidget(pbXLSCell);
+        }
         pbXLSCell->show();
+    } else {
+        pbXLSCell->hide();
     }
 }
 

@@ -649,7 +649,8 @@ QWidget* TExportXLSExtensionsPage::BuildCellPage() {
                            {cbXLSCellType, edXLSCellDateTimeFormat, edXLSCellNumericFormat, edXLSCellValue});
     pcXLSCells->addTab(base, QStringLiteral("Base"));
     auto* page = Named(new QWidget, "tshXLSCells");
-    (new QVBoxLayout(page))->addWidget(pcXLSCells);
+    cellPageLayout_ = new QVBoxLayout(page);
+    cellPageLayout_->addWidget(pcXLSCells, 1);
     return page;
 }
 
