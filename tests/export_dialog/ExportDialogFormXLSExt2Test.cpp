@@ -387,9 +387,13 @@ TEST_F(XLSExtensionEditors, TheCellEditorEditsTheCellFormat) {
     for (int i = 0; i < pages->lstXLSFields->count(); ++i)
         EXPECT_EQ(TExportXLSFormatLists::FormatOf(pages->lstXLSFields->item(i))->Alignment.Horizontal,
                   halGeneral);
-    // The sample moves onto the format page shown.
+    // The sample shows below the cell's format tabs, and not on its base tab.
     cells->setCurrentIndex(2);
-    EXPECT_EQ(pages->pbXLSCell->parentWidget(), pages->tshXLSBorders);
+    EXPECT_EQ(pages->pbXLSCell->parentWidget(), cells->parentWidget());
+    EXPECT_FALSE(pages->pbXLSCell->isHidden());
+    cells->setCurrentIndex(0);
+    EXPECT_TRUE(pages->pbXLSCell->isHidden());
+    cells->setCurrentIndex(2);
 
     // Another cell shows its own format; a root edits nothing.
     AddTo(xekCell);
