@@ -831,6 +831,9 @@ void TExporterDialogFormWindow::ConnectHandlers() {
     connect(Pages, &QTabWidget::currentChanged, this, [this](int index) {
         if (Pages->widget(index) == Page(TExportFormPage::tshFormats))
             UpdateUserFormatButtons();
+        if (Pages->widget(index) == Page(TExportFormPage::tshRTF))
+            if (auto* rtf = findChild<TExporterRTFPage*>())
+                rtf->PageActivated();
     });
 
     // XML, SQL, TXT and CSV pages.

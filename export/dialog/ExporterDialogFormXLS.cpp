@@ -12,7 +12,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -640,12 +639,7 @@ QWidget* TExportXLSPages::BuildFontPage() {
     auto* page = Named(new QWidget, "tshXLSFont");
     auto* grid = new QGridLayout(page);
     cbxXLSFont = Named(new QComboBox, "cbxXLSFont");
-    QStringList families = QFontDatabase::families();
-    for (const char* name : {"Arial", "Courier New", "Times New Roman"})
-        if (!families.contains(QString::fromLatin1(name)))
-            families.append(QString::fromLatin1(name));
-    families.sort(Qt::CaseInsensitive);
-    cbxXLSFont->addItems(families);
+    cbxXLSFont->addItems(ExportFontFamilies());
     cbxXLSFontSize = Named(new QComboBox, "cbxXLSFontSize");
     cbxXLSFontSize->setEditable(true);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})

@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -384,12 +383,7 @@ QWidget* TExportXLSExtensionsPage::BuildNoteFontPage() {
     auto* page = Named(new QWidget, "tshXLSNoteFont");
     auto* grid = new QGridLayout(page);
     cbXLSNoteFont = Named(new QComboBox, "cbXLSNoteFont");
-    QStringList families = QFontDatabase::families();
-    for (const char* name : {"Arial", "Courier New", "Times New Roman"})
-        if (!families.contains(QString::fromLatin1(name)))
-            families.append(QString::fromLatin1(name));
-    families.sort(Qt::CaseInsensitive);
-    cbXLSNoteFont->addItems(families);
+    cbXLSNoteFont->addItems(ExportFontFamilies());
     cbXLSNoteFontSize = Named(new QComboBox, "cbXLSNoteFontSize");
     cbXLSNoteFontSize->setEditable(true);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
