@@ -1094,11 +1094,7 @@ void TExporterDialogFormWindow::ShowFieldLists(int availableCurrent, int exporte
 
 // The workbook's field formats are kept for the exported fields (every available field when none is).
 void TExporterDialogFormWindow::ShowXLSPages() {
-    std::vector<std::string> names;
-    const auto& fields = state_.ExportedFields.empty() ? state_.AvailableFields : state_.ExportedFields;
-    for (const TExportFieldItem& field : fields)
-        names.push_back(field.Caption);
-    xlsPages_->ShowOptions(names);
+    xlsPages_->ShowOptions(XLSFieldListNames(state_));
 }
 
 void TExporterDialogFormWindow::ShowUserFormats(int current) {

@@ -489,9 +489,7 @@ void TExportXLSFormatLists::LoadFromOptions(const TExportXLSOptions& options,
     fields_->clear();
     for (const std::string& name : fieldNames) {
         TxlsFieldFormat format;
-        if (const int index = options.FieldFormats.IndexOf(name); index >= 0)
-            format.Assign(options.FieldFormats.Items(std::size_t(index)));
-        format.FieldName = name;
+        XLSFieldFormatOf(options, name, format);
         AddItem(fields_, name, format, 0);
     }
     options_->clear();

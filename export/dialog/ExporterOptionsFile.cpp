@@ -48,6 +48,15 @@ std::string ColorText(TExportColor color) {
     return rtl::ColorToString(rtl::TColor(color));
 }
 
+// The available or exported field of that name (ignoring case), or null.
+const TExportFieldItem* FindField(const TExportFormState& s, const std::string& name) {
+    for (const auto* fields : {&s.AvailableFields, &s.ExportedFields})
+        for (const TExportFieldItem& field : *fields)
+            if (rtl::SameText(field.Caption, name))
+                return &field;
+    return nullptr;
+}
+
 TExportColor ReadColor(const ini::IniFile& ini, const std::string& section, const std::string& key,
                        TExportColor def) {
     const std::string text = ini.ReadString(section, key, ColorText(def));
@@ -279,9 +288,19 @@ void TExportOptionsFile::SaveXLS(ini::IniFile& ini, const TExportFormState& s) c
     ini.WriteInteger(XLSSection, "StripType", int(x.StripType));
     ini.WriteBool(XLSSection, "AutoCalcColWidth", x.AutoCalcColWidth);
     ini.WriteString(XLSSection, "PageBackground", x.PageBackground);
+    // Every field of the page's list, as the page shows it, so that loading gives the same formats; then
+    // the kept formats of fields not in the list now.
+    const std::vector<std::string> listed = XLSFieldListNames(s);
+    for (const std::string& name : listed) {
+        TxlsFieldFormat format;
+        XLSFieldFormatOf(x, name, format);
+        format.SaveToIni(ini, XLSFieldPrefix + rtl::UpperCase(name));
+    }
     for (size_t i = 0; i < x.FieldFormats.Count(); ++i) {
         const TxlsFieldFormat& f = x.FieldFormats.Items(i);
-        f.SaveToIni(ini, XLSFieldPrefix + rtl::UpperCase(f.FieldName));
+        if (std::none_of(listed.begin(), listed.end(),
+                         [&f](const std::string& name) { return rtl::SameText(name, f.FieldName); }))
+            f.SaveToIni(ini, XLSFieldPrefix + rtl::UpperCase(f.FieldName));
     }
     for (int i = 0; i < XLSOptionItemCount; ++i)
         XLSOptionItem(x, i)->SaveToIni(ini, XLSOptionPrefix + rtl::UpperCase(XLSOptionItemCaption(i)));
@@ -553,8 +572,14 @@ void TExportOptionsFile::LoadXLS(const ini::IniFile& ini, TExportFormState& s) c
         if (StartsWithText(section, XLSFieldPrefix)) {
             const std::string name = section.substr(std::string(XLSFieldPrefix).size());
             const int index = x.FieldFormats.IndexOf(name);
-            if (index >= 0)
+            if (index >= 0) {
                 x.FieldFormats.Items(size_t(index)).LoadFromIni(ini, section);
+            } else if (const TExportFieldItem* field = FindField(s, name)) {
+                // A field of the page's list without a format of its own so far.
+                TxlsFieldFormat& format = x.FieldFormats.Add();
+                format.LoadFromIni(ini, section);
+                format.FieldName = field->Caption;
+            }
         } else if (StartsWithText(section, XLSOptionPrefix)) {
             const std::string name = section.substr(std::string(XLSOptionPrefix).size());
             for (int i = 0; i < XLSOptionItemCount; ++i)

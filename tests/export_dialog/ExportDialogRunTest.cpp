@@ -6,6 +6,7 @@
 #include "export/core/ExporterRTF.h"
 #include "export/core/ExporterSQL.h"
 #include "export/xls/ExporterXLS.h"
+#include "tests/platform_cfb/PythonRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -424,6 +425,45 @@ TEST_F(ExportDialogPrepare, TheWorkbookTakesItsPageAndTheChosenFieldFormats) {
     s.ExportedFields.clear();
     e = form->PrepareExporter();
     EXPECT_EQ(dynamic_cast<TExporterXLS*>(e.get())->FieldFormats.Count(), 3u);
+}
+
+// The workbook's data cells look as the page showed them: a field without a format of its own takes the
+// data format, a field with one keeps it; the data and note formats reach the exporter. Read with xlrd.
+TEST_F(ExportDialogRun, TheDataFormatReachesTheWorkbook) {
+    if (!testutil::PythonHasModule("xlrd"))
+        GTEST_SKIP() << "python3-xlrd is not installed";
+    configure = [](TestForm& f) {
+        f.state.ExportType = TAllowedExport::aeXLS;
+        f.state.XLS.DataFormat.Font.Name = "Courier New";
+        f.state.XLS.DataFormat.Font.Size = 14;
+        f.state.XLS.DataFormat.Font.Style = xfsBold;
+        f.state.XLS.NoteFormat.Font.Size = 12;
+        TxlsFieldFormat& count = f.state.XLS.FieldFormats.Add();
+        count.FieldName = "Count";
+        count.Font.Style = xfsItalic;
+    };
+    int noteSize = 0;
+    std::string dataFont;
+    inspect = [&](TestForm& f) {
+        auto* xls = dynamic_cast<TExporterXLS*>(f.Exporter());
+        ASSERT_NE(xls, nullptr);
+        noteSize = xls->Options.NoteFormat.Font.Size;
+        dataFont = xls->Options.DataFormat.Font.Name;
+    };
+    dialog.Execute();
+    EXPECT_EQ(noteSize, 12);
+    EXPECT_EQ(dataFont, "Courier New");
+    const auto result = testutil::RunPython(R"(
+import sys, xlrd
+book = xlrd.open_workbook(sys.argv[1], formatting_info=True)
+sheet = book.sheet_by_index(0)
+for col in range(2):
+    font = book.font_list[book.xf_list[sheet.cell_xf_index(1, col)].font_index]
+    print(sheet.cell_value(0, col), font.name, font.height // 20, font.weight, font.italic)
+)",
+                                            dir.file("out.xls"));
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output, "Name Courier New 14 700 0\nCount arial 10 400 1\n");
 }
 
 TEST_F(ExportDialogRun, AWorkbookRunWritesTheFileAndFiresTheWorkbookEvents) {
