@@ -39,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <map>
 #include <tuple>
 
 namespace exporter {
@@ -910,6 +911,39 @@ void TExporterDialogFormWindow::InitializeDialog() {
     cbxFormatFieldsChange();
 }
 
+namespace {
+
+// Gives each text on the page (label, button, group title, tab caption, list choice, hint) that is the
+// built-in text of one of the ids the text of that id from the string table.
+void LocalizePageTexts(QWidget* page, const std::vector<int>& ids) {
+    std::map<QString, QString> texts;
+    for (int id : ids)
+        texts.emplace(Q(ExportBuiltInString(id)), Q(ExportLoadStr(id)));
+    const auto localize = [&texts](const QString& text, const auto& set) {
+        if (const auto it = texts.find(text); it != texts.end() && it->second != text)
+            set(it->second);
+    };
+    QList<QWidget*> widgets = page->findChildren<QWidget*>();
+    widgets.prepend(page);
+    for (QWidget* w : widgets) {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            localize(label->text(), [label](const QString& t) { label->setText(t); });
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            localize(button->text(), [button](const QString& t) { button->setText(t); });
+        if (auto* group = qobject_cast<QGroupBox*>(w))
+            localize(group->title(), [group](const QString& t) { group->setTitle(t); });
+        if (auto* tabs = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                localize(tabs->tabText(i), [tabs, i](const QString& t) { tabs->setTabText(i, t); });
+        if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable())
+            for (int i = 0; i < combo->count(); ++i)
+                localize(combo->itemText(i), [combo, i](const QString& t) { combo->setItemText(i, t); });
+        localize(w->toolTip(), [w](const QString& t) { w->setToolTip(t); });
+    }
+}
+
+} // namespace
+
 void TExporterDialogFormWindow::LocalizeCaptions() {
     for (const TFormText& t : ExportDialogFormTexts()) {
         const QString text = Q(ExportLoadStr(t.Id));
@@ -943,6 +977,9 @@ void TExporterDialogFormWindow::LocalizeCaptions() {
             break;
         }
     }
+    for (const char* page : {"tshRTF", "tshHTML", "tshXLS", "tshPDF"})
+        if (auto* widget = findChild<QWidget*>(QString::fromLatin1(page)))
+            LocalizePageTexts(widget, ExportDialogPageTextIds(page));
     LocalizeChoices();
 }
 

@@ -983,9 +983,8 @@ void TExportXLSPages::pcXLSFormatsChange() {
 }
 
 void TExportXLSPages::pcXLSChange() {
-    const std::pair<QWidget*, QString> pages[] = {{tshXLSFont, QStringLiteral("&Font")},
-                                                  {tshXLSBorders, QStringLiteral("&Borders")},
-                                                  {tshXLSFill, QStringLiteral("F&ill")}};
+    // The pages keep their (localised) tab captions when they move.
+    QWidget* const pages[] = {tshXLSFont, tshXLSBorders, tshXLSFill};
     QTabWidget* cells = extensions_->pcXLSCells;
     QWidget* shown = pcXLS->currentWidget();
     if (shown == pcXLS->widget(0) && formatPagesInCells_) {
@@ -993,8 +992,10 @@ void TExportXLSPages::pcXLSChange() {
         formatPagesInCells_ = false;
         lists_.SetCellFormat(nullptr);
         for (int i = 0; i < 3; ++i) {
-            cells->removeTab(cells->indexOf(pages[i].first));
-            pcXLSDataFormat->insertTab(i, pages[i].first, pages[i].second);
+            const int at = cells->indexOf(pages[i]);
+            const QString caption = cells->tabText(at);
+            cells->removeTab(at);
+            pcXLSDataFormat->insertTab(i, pages[i], caption);
         }
         pcXLSDataFormat->setCurrentIndex(dataFormatPage_);
         extensions_->CellPageLayout()->removeWidget(pbXLSCell);
@@ -1005,8 +1006,10 @@ void TExportXLSPages::pcXLSChange() {
         dataFormatPage_ = pcXLSDataFormat->currentIndex();
         formatPagesInCells_ = true;
         for (int i = 0; i < 3; ++i) {
-            pcXLSDataFormat->removeTab(pcXLSDataFormat->indexOf(pages[i].first));
-            cells->insertTab(i + 1, pages[i].first, pages[i].second);
+            const int at = pcXLSDataFormat->indexOf(pages[i]);
+            const QString caption = pcXLSDataFormat->tabText(at);
+            pcXLSDataFormat->removeTab(at);
+            cells->insertTab(i + 1, pages[i], caption);
         }
         cells->setCurrentIndex(cellPage_);
         pcXLSCellsChange();
