@@ -91,13 +91,29 @@ public:
     bool progressShown = false;
     std::vector<unsigned> questionFlags;
     std::function<void()> onProgressFreed;
+    // The engine's own progress window instead of the double: messages really run, and onWait plays the
+    // user while the run waits for the window.
+    bool realProgressWindow = false;
+    std::function<void()> onWait;
 
 protected:
     std::unique_ptr<TExportProgressView> CreateProgressWindow(TExporter& exporter) override {
+        if (realProgressWindow)
+            return TExporterDialogF::CreateProgressWindow(exporter);
         return std::make_unique<ProgressDouble>(*this, exporter);
     }
-    void ProcessMessages() override {}
-    void WaitForMessages() override { ++waits; }
+    void ProcessMessages() override {
+        if (realProgressWindow)
+            TExporterDialogF::ProcessMessages();
+    }
+    void WaitForMessages() override {
+        ++waits;
+        if (realProgressWindow) {
+            TExporterDialogF::ProcessMessages();
+            if (onWait)
+                onWait();
+        }
+    }
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         log.push_back("ask:" + caption + "|" + text);
         questionFlags.push_back(flags);

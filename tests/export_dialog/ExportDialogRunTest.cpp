@@ -3,11 +3,16 @@
 #include "export/core/ExporterASCII.h"
 #include "export/core/ExporterHTML.h"
 #include "export/core/ExporterPDF.h"
+#include "export/core/ExporterProgress.h"
 #include "export/core/ExporterRTF.h"
 #include "export/core/ExporterSQL.h"
 #include "export/xls/ExporterXLS.h"
+#include "tests/export_dialog/TestApplication.h"
 #include "tests/platform_cfb/PythonRunner.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -185,6 +190,44 @@ TEST_F(ExportDialogRun, CancelInEveryPhaseAsksAndKeepsTheOldFile) {
         EXPECT_EQ(log.back(), "post:9");
         EXPECT_NE(test::ReadFile(target).find("row3"), std::string::npos);
     }
+}
+
+// With the engine's window: Cancel pressed while the widths are fetched asks the question, and the window
+// ends as "Aborted" with an OK button that lets the run finish; the old file stays.
+TEST_F(ExportDialogRun, CancelWhileFetchingEndsTheRealWindowAsAborted) {
+    test::EnsureApplication();
+    const std::string target = dir.file("out.txt");
+    test::WriteFile(target, "old contents");
+    std::string status, button;
+    configure = [&](TestForm& f) {
+        f.state.ExportType = TAllowedExport::aeTXT;
+        f.state.ShowFile = false;
+        f.realProgressWindow = true;
+        f.answer = TestForm::IDYES;
+        dialog.OnFetchedRecord = [](TExporter&, int recNo) {
+            // The user presses Cancel once the window shows the pre-pass.
+            if (recNo == 1)
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* window = qobject_cast<TfmExporterProgress*>(w))
+                        window->bButton->click();
+        };
+        f.onWait = [&f, &status, &button] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
+                    status = window->laStatusValue->text().toStdString();
+                    button = window->bButton->text().toStdString();
+                    if (button == "OK")
+                        window->bButton->click();
+                    else if (f.waits > 20)
+                        window->close(); // a hung window: the test closes it and fails below
+                }
+        };
+    };
+    dialog.Execute();
+    EXPECT_EQ(status, "Aborted");
+    EXPECT_EQ(button, "OK");
+    EXPECT_LT(waits, 20);
+    EXPECT_EQ(test::ReadFile(target), "old contents");
 }
 
 // An aborted run into a new file keeps what was written, closed as the format closes it.
