@@ -395,7 +395,7 @@ void SetDefaultRtfCaptionStyle(TrtfStyle& style) {
 
 QStringList ExportFontFamilies() {
     QStringList families = QFontDatabase::families();
-    for (const char* name : {"Arial", "Courier New", "Times New Roman"})
+    for (const char* name : {"Arial", "Courier New", "Tahoma", "Times New Roman"})
         if (!families.contains(QString::fromLatin1(name)))
             families.append(QString::fromLatin1(name));
     families.sort(Qt::CaseInsensitive);

@@ -121,7 +121,7 @@ void SetRtfStyleAlignment(QListWidgetItem* item, TrtfTextAlignment alignment);
 void SetDefaultRtfCaptionStyle(TrtfStyle& style);
 
 // The font families a font choice offers: the installed ones and the fonts the exporters write by default
-// (Arial, Courier New, Times New Roman), installed or not, sorted.
+// (Arial, Courier New, Times New Roman, and Tahoma for notes), installed or not, sorted.
 QStringList ExportFontFamilies();
 
 // The screen fonts of a cell font and of an export font, sized for the device (points at its resolution).
