@@ -153,4 +153,15 @@ inline void FillDataSet(TMemoryDataSet& ds, int rows) {
         ds.AddRow({"row" + std::to_string(i), std::to_string(i), "n" + std::to_string(i)});
 }
 
+// A dialog component over a data set of FillDataSet's rows, its columns filled as Execute fills them.
+struct DialogOnDataSet {
+    explicit DialogOnDataSet(int rows) {
+        FillDataSet(ds, rows);
+        dialog.DataSet = &ds;
+        dialog.Columns.Fill(true);
+    }
+    TMemoryDataSet ds;
+    TExporterDialog dialog;
+};
+
 } // namespace exporter::test

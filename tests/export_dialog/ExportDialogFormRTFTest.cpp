@@ -349,11 +349,8 @@ TEST_F(RTFPage, StripToolsOrientationAndTheStyleFile) {
 // choice and B/I/U work at once; the font choice offers the exporter's default font, installed or not.
 TEST(RTFPageOnTheForm, OpensWithTheFirstStyleSelectedAndOffersTheDefaultFont) {
     test::EnsureApplication();
-    TMemoryDataSet ds;
-    test::FillDataSet(ds, 1);
-    TExporterDialog dialog;
-    dialog.DataSet = &ds;
-    dialog.Columns.Fill(true);
+    test::DialogOnDataSet source(1);
+    TExporterDialog& dialog = source.dialog;
     ScriptedRTFServices services;
     TExporterDialogFormWindow form(dialog, &services);
     form.show();
@@ -381,11 +378,8 @@ TEST(RTFPageOnTheForm, OpensWithTheFirstStyleSelectedAndOffersTheDefaultFont) {
 
 TEST(RTFPageOnTheForm, TheFormsPageEditsTheFormsOptions) {
     test::EnsureApplication();
-    TMemoryDataSet ds;
-    test::FillDataSet(ds, 1);
-    TExporterDialog dialog;
-    dialog.DataSet = &ds;
-    dialog.Columns.Fill(true);
+    test::DialogOnDataSet source(1);
+    TExporterDialog& dialog = source.dialog;
     dialog.RTFOptions.StripStyles.Add();
     dialog.RTFOptions.StripStyles.Add();
     ScriptedRTFServices services;

@@ -122,11 +122,8 @@ private:
 
 TEST(ExportDialogLayout, EveryVisibleControlOfEveryPageIsUncovered) {
     test::EnsureApplication();
-    TMemoryDataSet ds;
-    test::FillDataSet(ds, 2);
-    TExporterDialog dialog;
-    dialog.DataSet = &ds;
-    dialog.Columns.Fill(true);
+    test::DialogOnDataSet source(2);
+    TExporterDialog& dialog = source.dialog;
     // One object of every kind, so that each of the extension editors shows.
     TExportXLSOptions& xls = dialog.XLSOptions;
     xls.Hyperlinks.Add();

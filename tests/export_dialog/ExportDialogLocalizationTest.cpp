@@ -68,11 +68,8 @@ std::vector<std::string> EnglishTexts(QWidget* root) {
 
 TEST(ExportDialogLocalization, EveryTextOfTheTypePagesComesFromTheTable) {
     test::EnsureApplication();
-    TMemoryDataSet ds;
-    test::FillDataSet(ds, 2);
-    TExporterDialog dialog;
-    dialog.DataSet = &ds;
-    dialog.Columns.Fill(true);
+    test::DialogOnDataSet source(2);
+    TExporterDialog& dialog = source.dialog;
     dialog.XLSOptions.Notes.Add();
     ExportLocale().OnLocalize = [](int id, std::string& text) { text = "#" + std::to_string(id); };
     TExporterDialogFormWindow form(dialog);
