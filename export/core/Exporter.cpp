@@ -132,13 +132,14 @@ void TExporter::LoadColumnsOwnerProperties(TExportOwnerProperties& p) const {
         p.ColumnsAlign = &ColumnsAlign;
     if (PublishesColumnsLength())
         p.ColumnsLength = &ColumnsLength;
+    auto* self = const_cast<TExporter*>(this);
     if (PublishesOnFetchedRecord()) {
-        auto* self = const_cast<TExporter*>(this);
         p.OnFetchedRecord = [self](int counter) {
             if (self->OnFetchedRecord)
                 self->OnFetchedRecord(*self, counter);
         };
     }
+    p.AbortConfirmed = [self] { return self->AbortConfirmed(); };
 }
 
 void TExporter::DoGetCellParams(int recNo, int colNo, const std::string& value, TExportColAlign& align,
@@ -173,10 +174,14 @@ void TExporter::Next() {
 }
 
 void TExporter::Skip() {
-    std::function<void(int)> onSkipped;
-    if (OnSkippedRecord)
-        onSkipped = [this](int counter) { OnSkippedRecord(*this, counter); };
-    ExportSkip(Sources(), SkipRecCount, RecordCounter, onSkipped);
+    const TExportSources sources = Sources();
+    for (int i = 0; i < SkipRecCount; ++i) {
+        ExportNext(sources, RecordCounter);
+        if (OnSkippedRecord)
+            OnSkippedRecord(*this, RecordCounter);
+        if (AbortConfirmed())
+            return;
+    }
 }
 
 std::int64_t TExporter::GetBookmark() const {
@@ -204,6 +209,8 @@ void TExporter::BeginExport() {
         ExportRow.AddCol(Columns[i].Name, i);
     ExportRow.SortIndex();
     Aborted = false;
+    // A negative count skips nothing (it would address rows in front of the first).
+    SkipRecCount = IntMax(SkipRecCount, 0);
     if (ExportSource == TExportSource::esListView && ListView) {
         const int items = ListView->ItemCount();
         SkipRecCount = IntMin(SkipRecCount, items);
@@ -212,6 +219,9 @@ void TExporter::BeginExport() {
     }
     if (OnBeginExport)
         OnBeginExport(*this);
+    // An abort asked for while the export was being prepared is confirmed here, before the format writes
+    // its opening: a cancelled abort lets the format begin as usual.
+    AbortConfirmed();
 }
 
 void TExporter::EndExport() {
@@ -268,6 +278,10 @@ bool TExporter::DoStopExport() {
     return canContinue;
 }
 
+bool TExporter::AbortConfirmed() {
+    return Aborted && !DoStopExport();
+}
+
 void TExporter::DoExport() {
     RecordCounter = 0;
     CheckSource();
@@ -287,33 +301,34 @@ void TExporter::DoExport() {
         }
     } guard{*this};
 
+    // Every phase asks about an abort requested during it (the width pre-pass and the skip per row). Once
+    // the format has begun, a confirmed abort ends the run as an abort between two rows does: AfterExport
+    // and EndExport close the document.
     BeginExport();
     if (Aborted)
         return;
+    const auto finishAborted = [this] {
+        AfterExport();
+        EndExport();
+    };
     if (AutoCalcColWidth) {
-        Columns.AutoCalcColWidth();
+        Columns.AutoCalcColWidth(); // asks after each row itself
         if (Aborted)
-            return;
+            return finishAborted();
     }
     if (AllowCaptions) {
         WriteCaptionRow();
-        if (Aborted) {
-            EndExport();
-            return;
-        }
+        if (AbortConfirmed())
+            return finishAborted();
     }
     if (GoToFirstRecord)
         First();
     BeforeExport();
-    if (Aborted) {
-        EndExport();
-        return;
-    }
+    if (AbortConfirmed())
+        return finishAborted();
     Skip();
-    if (Aborted) {
-        EndExport();
-        return;
-    }
+    if (Aborted)
+        return finishAborted();
 
     RecordCounter = 0;
     for (;;) {
@@ -321,7 +336,7 @@ void TExporter::DoExport() {
             break;
         if (ExportRecCount != 0 && ExportRecCount <= RecordCounter)
             break;
-        if (Aborted && !DoStopExport())
+        if (AbortConfirmed())
             break;
         bool accept = true;
         FillExportRow();
@@ -503,6 +518,11 @@ void TExporterText::Execute() {
             fs::remove(temp, ec);
             throw;
         }
+    }
+    // An aborted export is incomplete: it never replaces a file that was there before.
+    if (Aborted && fs::exists(file, ec)) {
+        fs::remove(temp, ec);
+        return;
     }
     fs::rename(temp, file, ec);
     if (ec) {

@@ -7,10 +7,11 @@
 // The loop (DoExport, run by ExportToStream):
 //   check the source (34014), active (34016), not empty when ExportEmpty is off (34017);
 //   DisableControls ... (EnableControls however the loop ends);
-//   BeginExport [abort: stop]; width pre-pass when AutoCalcColWidth [abort: stop];
-//   WriteCaptionRow when AllowCaptions [abort: EndExport, stop];
-//   First when GoToFirstRecord; BeforeExport [abort: EndExport, stop];
-//   Skip SkipRecCount rows (OnSkippedRecord 1, 2, ...) [abort: EndExport, stop];
+//   BeginExport (an abort requested in OnBeginExport is asked about at its end) [abort: stop];
+//   width pre-pass when AutoCalcColWidth (asks per row) [abort: AfterExport, EndExport, stop];
+//   WriteCaptionRow when AllowCaptions [abort: AfterExport, EndExport, stop];
+//   First when GoToFirstRecord; BeforeExport [abort: AfterExport, EndExport, stop];
+//   Skip SkipRecCount rows (OnSkippedRecord 1, 2, ..., asks per row) [abort: AfterExport, EndExport, stop];
 //   per row, RecordCounter from 0: end test; ExportRecCount reached; an abort that OnStopExport does not
 //   cancel; FillExportRow + OnBeforeExportRow; when accepted WriteDataRow + OnExportedRecord(RecordCounter);
 //   CurrentRecordOnly ends after one row; Next;
@@ -228,6 +229,8 @@ protected:
     void DoExport();
     // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
     bool DoStopExport();
+    // An abort was requested and DoStopExport did not cancel it (the question is asked only when one was).
+    bool AbortConfirmed();
 
     // Record access on the exporter's own source.
     void CheckSource() const;

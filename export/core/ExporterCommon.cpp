@@ -472,6 +472,7 @@ void ExportSkip(const TExportSources& s, int count, int& counter, const std::fun
 
 bool ExportEof(const TExportSources& s, int counter, int skipRecCount, int exportRecCount) {
     ExportCheckSource(s);
+    skipRecCount = IntMax(skipRecCount, 0);
     auto countedEnd = [&](int rows) {
         int left = IntMax(0, rows - skipRecCount);
         if (exportRecCount > 0)
@@ -551,7 +552,7 @@ std::string ExportGetColData(const TExportSources& s, const TExportColumns& colu
         break;
     case TExportSource::esListView:
         if (s.ListView)
-            text = s.ListView->ItemText(counter + skipRecCount, column.ColumnIndex);
+            text = s.ListView->ItemText(counter + IntMax(skipRecCount, 0), column.ColumnIndex);
         break;
     case TExportSource::esDBGrid:
         if (s.DBGrid) {
@@ -918,6 +919,8 @@ void TExportColumns::AutoCalcColWidth() {
         ExportNext(s, counter_);
         if (props_.OnFetchedRecord)
             props_.OnFetchedRecord(counter_);
+        if (props_.AbortConfirmed && props_.AbortConfirmed())
+            break;
         std::this_thread::yield();
     }
     ExportGotoBookmark(s, bookmark);

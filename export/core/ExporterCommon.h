@@ -84,6 +84,9 @@ struct TExportOwnerProperties {
     int ExportRecCount = 0;
     const rtl::TStringList* ColumnsLength = nullptr;
     std::function<void(int counter)> OnFetchedRecord; // the owner's width pre-pass event, bound to it
+    // Whether the owner's export is to stop: an abort was requested and confirmed (asked after each row of
+    // the width pre-pass).
+    std::function<bool()> AbortConfirmed;
 };
 
 // Anything that can own a column list: the exporters and the export dialog component.

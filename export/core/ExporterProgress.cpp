@@ -40,8 +40,10 @@ void PostExportProgress(QObject* window, int code) {
         QCoreApplication::postEvent(window, new TExportProgressEvent(code));
 }
 
-TfmExporterProgress::TfmExporterProgress(QWidget* owner, TExporter* exporter)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), exporter_(exporter) {
+TfmExporterProgress::TfmExporterProgress(QWidget* owner, TExporter* exporter,
+                                         TExporterProgressModel::TClock clock)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), exporter_(exporter),
+      model_(std::move(clock)) {
     setObjectName(QStringLiteral("fmExporterProgress"));
     setModal(false);
     setFixedSize(301, 140);
@@ -130,8 +132,10 @@ void TfmExporterProgress::HandleProgressCode(int code) {
         return;
     if (r.Timer == TExporterProgressModel::TTimerSwitch::On && !tmTimer->isActive())
         tmTimer->start();
-    else if (r.Timer == TExporterProgressModel::TTimerSwitch::Off && tmTimer->isActive())
+    else if (r.Timer == TExporterProgressModel::TTimerSwitch::Off && tmTimer->isActive()) {
         tmTimer->stop();
+        ShowElapsed(); // the figures at the moment the clock stopped
+    }
     if (r.StateChanged)
         ShowDisplayState();
     if (r.CounterChanged)
@@ -152,12 +156,11 @@ void TfmExporterProgress::ShowDisplayState() {
 
 void TfmExporterProgress::ShowElapsed() {
     laTimeValue->setText(Q(model_.ElapsedText()));
+    laSpeedValue->setText(Q(model_.SpeedText()));
 }
 
 void TfmExporterProgress::TimerTick() {
-    model_.Tick();
     ShowElapsed();
-    laSpeedValue->setText(Q(model_.SpeedText()));
 }
 
 void TfmExporterProgress::bButtonClick() {

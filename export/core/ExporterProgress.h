@@ -3,7 +3,8 @@
 // The small modeless window that shows an export's progress. The export dialog's run creates it with the
 // dialog as owner, shows it, and while the exporter works its event forwarders post progress messages
 // (PostExportProgress) and let pending events run; each message carries one code of
-// TExporterProgressModel. The button asks the exporter for an abort while the export runs; afterwards it
+// TExporterProgressModel. The button asks the exporter for an abort while the export runs (the loop then
+// asks the user whether to stop); afterwards it
 // sets the modal result to 1, which the run waits for before it frees the window.
 
 #include "export/core/ExporterProgressModel.h"
@@ -34,12 +35,13 @@ class TfmExporterProgress : public QDialog {
     Q_OBJECT
 
 public:
-    // owner: the export dialog (the window stays above it), may be null; exporter: not owned.
-    TfmExporterProgress(QWidget* owner, TExporter* exporter);
+    // owner: the export dialog (the window stays above it), may be null; exporter: not owned; clock: where
+    // the elapsed time is read (the steady clock when empty).
+    TfmExporterProgress(QWidget* owner, TExporter* exporter, TExporterProgressModel::TClock clock = {});
 
     // What a progress message does (also called directly by tests).
     void HandleProgressCode(int code);
-    // One tick of tmTimer.
+    // One tick of tmTimer: shows the elapsed time and the speed.
     void TimerTick();
     // 1 once the user finished the window with its button.
     int ModalResult() const { return result(); }

@@ -4,6 +4,8 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace exporter {
@@ -28,6 +30,14 @@ enum : int {
 };
 
 } // namespace
+
+TExporterProgressModel::TExporterProgressModel(TClock clock) : clock_(std::move(clock)) {
+    if (!clock_)
+        clock_ = [] {
+            using namespace std::chrono;
+            return duration<double>(steady_clock::now().time_since_epoch()).count();
+        };
+}
 
 TExporterProgressModel::TReaction TExporterProgressModel::HandleCode(int code) {
     TReaction r;
@@ -77,25 +87,32 @@ TExporterProgressModel::TReaction TExporterProgressModel::HandleCode(int code) {
     default:
         break;
     }
+    if (r.Timer == TTimerSwitch::On && !running_) {
+        running_ = true;
+        runningSince_ = clock_();
+    } else if (r.Timer == TTimerSwitch::Off && running_) {
+        running_ = false;
+        elapsed_ += clock_() - runningSince_;
+    }
     return r;
 }
 
-std::string TExporterProgressModel::ElapsedText() const {
-    return rtl::FormatDateTime(ExportLoadStr(STimeFormat), elapsed_);
+double TExporterProgressModel::ElapsedSeconds() const {
+    return running_ ? elapsed_ + (clock_() - runningSince_) : elapsed_;
 }
 
-int TExporterProgressModel::ElapsedSeconds() const {
-    int hour = 0, minute = 0, second = 0, msec = 0;
-    rtl::DecodeTime(elapsed_, hour, minute, second, msec);
-    return hour * 3600 + minute * 60 + second;
+std::string TExporterProgressModel::ElapsedText() const {
+    // Whole seconds, as a time of day.
+    const double seconds = std::floor(std::max(ElapsedSeconds(), 0.0));
+    return rtl::FormatDateTime(ExportLoadStr(STimeFormat), seconds * 1000.0 / rtl::MSecsPerDay);
 }
 
 int TExporterProgressModel::Speed() const {
-    const int seconds = ElapsedSeconds();
-    if (seconds == 0)
+    const double seconds = ElapsedSeconds();
+    if (seconds <= 0)
         return 0;
     const double rows = double(fetched_) + double(exported_) + double(skipped_);
-    return int(std::nearbyint(rows / seconds));
+    return int(std::lround(rows / seconds));
 }
 
 std::string TExporterProgressModel::SpeedText() const {
@@ -103,7 +120,8 @@ std::string TExporterProgressModel::SpeedText() const {
 }
 
 bool TExporterProgressModel::ButtonAborts() const {
-    return displayState_ == 0 || displayState_ == 2 || displayState_ == 3 || displayState_ == 5;
+    return displayState_ == 0 || displayState_ == 1 || displayState_ == 2 || displayState_ == 3 ||
+           displayState_ == 5;
 }
 
 TExporterProgressModel::TDisplayTexts TExporterProgressModel::DisplayTexts(int state) {

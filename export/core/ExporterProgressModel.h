@@ -1,12 +1,14 @@
 #pragma once
 
 // What the progress window shows, kept apart from the window: the codes the export dialog's run posts,
-// three row counters, the display state and the elapsed time with the speed derived from it.
+// three row counters, the display state and the elapsed time (real time while the timer runs) with the
+// speed derived from it.
 //
 // Codes: 1 export begins, 2 a row was fetched (width pre-pass), 3 a row was skipped, 4 a row was
 // exported, 5 an abort is being asked about, 6 the user chose to continue, 7 the export was aborted,
 // 8 the export ended normally, 9 the run is over (the window closes). Other codes change nothing.
 
+#include <functional>
 #include <string>
 
 namespace exporter {
@@ -31,14 +33,18 @@ public:
         std::string Button;
     };
 
+    // Seconds on a monotonic clock.
+    using TClock = std::function<double()>;
+
     static constexpr int FirstCode = 1;
     static constexpr int LastCode = 9;
-    // The time one timer tick adds: 0.00001 of a day (0.864 seconds).
-    static constexpr double TickDays = 0.00001;
 
+    // clock: where the elapsed time is read (the steady clock when empty; tests pass their own).
+    explicit TExporterProgressModel(TClock clock = {});
+
+    // Also runs the elapsed-time clock while the timer is on: the time spent on the abort question and
+    // after the end is not counted.
     TReaction HandleCode(int code);
-    // One timer tick.
-    void Tick() { elapsed_ += TickDays; }
 
     int Exported() const { return exported_; }
     int Fetched() const { return fetched_; }
@@ -46,19 +52,18 @@ public:
     int DisplayState() const { return displayState_; }
     // The counter changed last (all three share one value label).
     int ShownCounter() const { return shownCounter_; }
-    // Days, as a date-time value.
-    double Elapsed() const { return elapsed_; }
+    // Seconds the timer has been on, up to now.
+    double ElapsedSeconds() const;
 
     // The elapsed time as "h:nn:ss" (string 34508).
     std::string ElapsedText() const;
-    // Whole seconds of the elapsed time of day (milliseconds dropped).
-    int ElapsedSeconds() const;
-    // Rows handled (fetched + exported + skipped) per second, rounded; 0 before the first second.
+    // Rows handled (fetched + exported + skipped) per elapsed second, rounded; 0 before any time passed.
     int Speed() const;
     // "%d rows/sec" (string 34507).
     std::string SpeedText() const;
 
-    // In display states 0, 2, 3 and 5 the button asks for an abort; in the others it finishes the window.
+    // While the export runs (display states 0, 1, 2, 3 and 5) the button asks for an abort; in the others
+    // (the abort question, aborted, finished) it finishes the window.
     bool ButtonAborts() const;
     static TDisplayTexts DisplayTexts(int state);
 
@@ -68,7 +73,10 @@ private:
     int skipped_ = 0;
     int shownCounter_ = 0;
     int displayState_ = 0;
-    double elapsed_ = 0;
+    TClock clock_;
+    double elapsed_ = 0;      // seconds of the finished running spans
+    double runningSince_ = 0; // clock time the current span began
+    bool running_ = false;
 };
 
 } // namespace exporter

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -320,7 +319,7 @@ QWidget* TExporterHTMLPage::BuildAdvanced() {
     };
     cbxHTMLFontName = Named(new QComboBox, "cbxHTMLFontName");
     cbxHTMLFontName->setEditable(true);
-    cbxHTMLFontName->addItems(QFontDatabase::families());
+    cbxHTMLFontName->addItems(ExportFontFamilies());
     edHTMLBackground = Named(new QLineEdit, "edHTMLBackground");
     btnHTMLBackground = Named(new QPushButton(QStringLiteral("...")), "btnHTMLBackground");
     edHTMLBodyAdvanced = Named(new QLineEdit, "edHTMLBodyAdvanced");

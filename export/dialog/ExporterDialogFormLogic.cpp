@@ -38,6 +38,29 @@ void SetCell(TExportCaptionRow& row, int column, const std::string& text) {
 
 } // namespace
 
+bool SeparatorFromText(const std::string& text, char& ch) {
+    if (text.size() <= 1) {
+        ch = text.empty() ? '\0' : text[0];
+        return true;
+    }
+    if (text == "\\t" || rtl::SameText(text, "tab")) {
+        ch = '\t';
+        return true;
+    }
+    std::int32_t code = 0;
+    if (text[0] == '#' && rtl::TryStrToInt(text.substr(1), code) && code >= 0 && code <= 255) {
+        ch = char(code);
+        return true;
+    }
+    return false;
+}
+
+std::string SeparatorTextError(const std::string& text) {
+    return "\"" + text +
+           "\" cannot be a separator or quote: type one character, # and its code, \\t or tab. The previous "
+           "value is kept.";
+}
+
 const char* ExportFormPageName(TExportFormPage page) {
     return pageNames[int(page)];
 }

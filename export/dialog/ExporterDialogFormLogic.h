@@ -32,6 +32,13 @@ enum class TExportFormPage {
 };
 constexpr int ExportFormPageCount = 12;
 
+// The character a separator or quote text stands for: one character as itself, "#" and a code 0-255 as
+// that code, "\t" or "tab" (any case) as a tab, the empty text as character 0 (none). Any other text
+// cannot be one: false, ch unchanged.
+bool SeparatorFromText(const std::string& text, char& ch);
+// The message for a text that cannot be a separator or quote.
+std::string SeparatorTextError(const std::string& text);
+
 // The page's control name ("tshFields", ...).
 const char* ExportFormPageName(TExportFormPage page);
 // Whether the page's tab shows for the type with the component's common options.

@@ -27,15 +27,15 @@ bool Contains(const std::string& text, const char* part) {
 } // namespace
 
 std::vector<std::string> PDFPageFormatItems() {
-    return Strings(34473, 9);
+    return Strings(34026, 9);
 }
 
 std::vector<std::string> PDFPageUnitsItems() {
-    return Strings(34482, 3);
+    return Strings(34035, 3);
 }
 
 std::vector<std::string> PDFPageOrientationItems() {
-    return Strings(34485, 2);
+    return Strings(34038, 2);
 }
 
 std::vector<std::string> PDFFontNameItems() {

@@ -12,7 +12,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -494,7 +493,7 @@ void TExporterRTFPage::Build() {
     pbRTFSample = PaintBox("pbRTFSample", this, 160, 40);
     grid->addWidget(pbRTFSample, 0, 0, 1, 4);
     cbRTFFont = Named(new QComboBox, "cbRTFFont");
-    cbRTFFont->addItems(QFontDatabase::families());
+    cbRTFFont->addItems(ExportFontFamilies());
     grid->addWidget(cbRTFFont, 1, 0, 1, 3);
     cbRTFFontSize = Named(new QComboBox, "cbRTFFontSize");
     cbRTFFontSize->setEditable(true);
@@ -649,6 +648,26 @@ void TExporterRTFPage::ShowState() {
     if (auto* b = orientationButtons->button(int(model_.Options().PageOrientation)))
         b->setChecked(true);
     pcRTFStylesChange();
+    SelectCurrentOrFirst(false);
+}
+
+void TExporterRTFPage::PageActivated() {
+    SelectCurrentOrFirst(true);
+}
+
+void TExporterRTFPage::SelectCurrentOrFirst(bool focus) {
+    QListWidget* list = List(model_.CurrentList());
+    if (!list || list->count() == 0)
+        return;
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    QListWidgetItem* item = selected.isEmpty() ? list->item(0) : selected.front();
+    if (focus && list->isVisible() && list->focusPolicy() != Qt::NoFocus)
+        list->setFocus();
+    {
+        const QSignalBlocker blocker(list);
+        list->setCurrentItem(item, QItemSelectionModel::Select);
+    }
+    lstRTFBaseStylesChange();
 }
 
 void TExporterRTFPage::pcRTFStylesChange() {

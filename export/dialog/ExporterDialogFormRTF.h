@@ -151,8 +151,11 @@ public:
     TExporterRTFPage(TExportRTFOptions& options, TExportDialogServices& services, QWidget* parent = nullptr);
 
     TExportRTFPageModel& Model() { return model_; }
-    // Shows the options again (after the form's state changed from outside).
+    // Shows the options again (after the form's state changed from outside), the first style selected.
     void ShowState();
+    // The page became active: the current style list's selected item, or its first when none is, becomes
+    // the focused and selected one, and the editors show it.
+    void PageActivated();
 
     // Handlers.
     void lstRTFBaseStylesChange();
@@ -173,6 +176,8 @@ private:
     void Build();
     void Connect();
     void FillList(TRTFStyleList list);
+    // Selects the current list's selected item (its first when none is) and shows it in the editors.
+    void SelectCurrentOrFirst(bool focus);
     QListWidget* List(TRTFStyleList list) const;
     void ShowView();
     void UpdateStripButtons();

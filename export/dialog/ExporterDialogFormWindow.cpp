@@ -1,7 +1,7 @@
 #include "export/dialog/ExporterDialogFormWindow.h"
-#include "export/dialog/ExporterDialogWidgets.h"
 #include "export/dialog/ExporterDialogFormHTML.h"
 #include "export/dialog/ExporterDialogFormRTF.h"
+#include "export/dialog/ExporterDialogWidgets.h"
 
 #include "export/core/ExporterLocale.h"
 #include "export/core/ExporterPageUtils.h"
@@ -39,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <map>
 #include <tuple>
 
 namespace exporter {
@@ -831,6 +832,9 @@ void TExporterDialogFormWindow::ConnectHandlers() {
     connect(Pages, &QTabWidget::currentChanged, this, [this](int index) {
         if (Pages->widget(index) == Page(TExportFormPage::tshFormats))
             UpdateUserFormatButtons();
+        if (Pages->widget(index) == Page(TExportFormPage::tshRTF))
+            if (auto* rtf = findChild<TExporterRTFPage*>())
+                rtf->PageActivated();
     });
 
     // XML, SQL, TXT and CSV pages.
@@ -856,15 +860,20 @@ void TExporterDialogFormWindow::ConnectHandlers() {
             s.TXT.ColSpacing = value;
     });
     connect(chCSVQuoteStrings, &QCheckBox::clicked, this, [&s](bool on) { s.CSV.QuoteStrings = on; });
-    connect(edCSVComma, &QLineEdit::editingFinished, this, [this] {
-        state_.CSV.Comma = StrToCharEx(S(edCSVComma->text()));
-        edCSVComma->setText(Q(CharToStrEx(state_.CSV.Comma)));
-    });
-    connect(edCSVQuote, &QLineEdit::editingFinished, this, [this] {
-        state_.CSV.Quote = StrToCharEx(S(edCSVQuote->text()));
-        edCSVQuote->setText(Q(CharToStrEx(state_.CSV.Quote)));
-    });
+    connect(edCSVComma, &QLineEdit::editingFinished, this,
+            [this] { SeparatorEditFinished(edCSVComma, state_.CSV.Comma); });
+    connect(edCSVQuote, &QLineEdit::editingFinished, this,
+            [this] { SeparatorEditFinished(edCSVQuote, state_.CSV.Quote); });
     ConnectPDFHandlers();
+}
+
+void TExporterDialogFormWindow::SeparatorEditFinished(QLineEdit* edit, char& value) {
+    const std::string text = S(edit->text());
+    const bool valid = SeparatorFromText(text, value);
+    // The edit shows the value in force before a message can take the focus (and end the edit again).
+    edit->setText(Q(CharToStrEx(value)));
+    if (!valid)
+        services_->ShowError(this, Q(SeparatorTextError(text)));
 }
 
 void TExporterDialogFormWindow::InitializeDialog() {
@@ -902,6 +911,39 @@ void TExporterDialogFormWindow::InitializeDialog() {
     cbxFormatFieldsChange();
 }
 
+namespace {
+
+// Gives each text on the page (label, button, group title, tab caption, list choice, hint) that is the
+// built-in text of one of the ids the text of that id from the string table.
+void LocalizePageTexts(QWidget* page, const std::vector<int>& ids) {
+    std::map<QString, QString> texts;
+    for (int id : ids)
+        texts.emplace(Q(ExportBuiltInString(id)), Q(ExportLoadStr(id)));
+    const auto localize = [&texts](const QString& text, const auto& set) {
+        if (const auto it = texts.find(text); it != texts.end() && it->second != text)
+            set(it->second);
+    };
+    QList<QWidget*> widgets = page->findChildren<QWidget*>();
+    widgets.prepend(page);
+    for (QWidget* w : widgets) {
+        if (auto* label = qobject_cast<QLabel*>(w))
+            localize(label->text(), [label](const QString& t) { label->setText(t); });
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            localize(button->text(), [button](const QString& t) { button->setText(t); });
+        if (auto* group = qobject_cast<QGroupBox*>(w))
+            localize(group->title(), [group](const QString& t) { group->setTitle(t); });
+        if (auto* tabs = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                localize(tabs->tabText(i), [tabs, i](const QString& t) { tabs->setTabText(i, t); });
+        if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable())
+            for (int i = 0; i < combo->count(); ++i)
+                localize(combo->itemText(i), [combo, i](const QString& t) { combo->setItemText(i, t); });
+        localize(w->toolTip(), [w](const QString& t) { w->setToolTip(t); });
+    }
+}
+
+} // namespace
+
 void TExporterDialogFormWindow::LocalizeCaptions() {
     for (const TFormText& t : ExportDialogFormTexts()) {
         const QString text = Q(ExportLoadStr(t.Id));
@@ -935,6 +977,9 @@ void TExporterDialogFormWindow::LocalizeCaptions() {
             break;
         }
     }
+    for (const char* page : {"tshRTF", "tshHTML", "tshXLS", "tshPDF"})
+        if (auto* widget = findChild<QWidget*>(QString::fromLatin1(page)))
+            LocalizePageTexts(widget, ExportDialogPageTextIds(page));
     LocalizeChoices();
 }
 
@@ -1086,11 +1131,7 @@ void TExporterDialogFormWindow::ShowFieldLists(int availableCurrent, int exporte
 
 // The workbook's field formats are kept for the exported fields (every available field when none is).
 void TExporterDialogFormWindow::ShowXLSPages() {
-    std::vector<std::string> names;
-    const auto& fields = state_.ExportedFields.empty() ? state_.AvailableFields : state_.ExportedFields;
-    for (const TExportFieldItem& field : fields)
-        names.push_back(field.Caption);
-    xlsPages_->ShowOptions(names);
+    xlsPages_->ShowOptions(XLSFieldListNames(state_));
 }
 
 void TExporterDialogFormWindow::ShowUserFormats(int current) {

@@ -102,6 +102,9 @@ private:
     QWidget* BuildPDFPage();
     QWidget* NamedPage(const char* name);
     void ConnectHandlers();
+    // The CSV comma or quote edit was left: its text becomes value, or, when it cannot be a separator, the
+    // user is told and value is kept.
+    void SeparatorEditFinished(QLineEdit* edit, char& value);
 
     void InitializeDialog();
     void LocalizeCaptions();

@@ -12,7 +12,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -490,9 +489,7 @@ void TExportXLSFormatLists::LoadFromOptions(const TExportXLSOptions& options,
     fields_->clear();
     for (const std::string& name : fieldNames) {
         TxlsFieldFormat format;
-        if (const int index = options.FieldFormats.IndexOf(name); index >= 0)
-            format.Assign(options.FieldFormats.Items(std::size_t(index)));
-        format.FieldName = name;
+        XLSFieldFormatOf(options, name, format);
         AddItem(fields_, name, format, 0);
     }
     options_->clear();
@@ -640,12 +637,7 @@ QWidget* TExportXLSPages::BuildFontPage() {
     auto* page = Named(new QWidget, "tshXLSFont");
     auto* grid = new QGridLayout(page);
     cbxXLSFont = Named(new QComboBox, "cbxXLSFont");
-    QStringList families = QFontDatabase::families();
-    for (const char* name : {"Arial", "Courier New", "Times New Roman"})
-        if (!families.contains(QString::fromLatin1(name)))
-            families.append(QString::fromLatin1(name));
-    families.sort(Qt::CaseInsensitive);
-    cbxXLSFont->addItems(families);
+    cbxXLSFont->addItems(ExportFontFamilies());
     cbxXLSFontSize = Named(new QComboBox, "cbxXLSFontSize");
     cbxXLSFontSize->setEditable(true);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
@@ -991,9 +983,8 @@ void TExportXLSPages::pcXLSFormatsChange() {
 }
 
 void TExportXLSPages::pcXLSChange() {
-    const std::pair<QWidget*, QString> pages[] = {{tshXLSFont, QStringLiteral("&Font")},
-                                                  {tshXLSBorders, QStringLiteral("&Borders")},
-                                                  {tshXLSFill, QStringLiteral("F&ill")}};
+    // The pages keep their (localised) tab captions when they move.
+    QWidget* const pages[] = {tshXLSFont, tshXLSBorders, tshXLSFill};
     QTabWidget* cells = extensions_->pcXLSCells;
     QWidget* shown = pcXLS->currentWidget();
     if (shown == pcXLS->widget(0) && formatPagesInCells_) {
@@ -1001,10 +992,13 @@ void TExportXLSPages::pcXLSChange() {
         formatPagesInCells_ = false;
         lists_.SetCellFormat(nullptr);
         for (int i = 0; i < 3; ++i) {
-            cells->removeTab(cells->indexOf(pages[i].first));
-            pcXLSDataFormat->insertTab(i, pages[i].first, pages[i].second);
+            const int at = cells->indexOf(pages[i]);
+            const QString caption = cells->tabText(at);
+            cells->removeTab(at);
+            pcXLSDataFormat->insertTab(i, pages[i], caption);
         }
         pcXLSDataFormat->setCurrentIndex(dataFormatPage_);
+        extensions_->CellPageLayout()->removeWidget(pbXLSCell);
         sampleLayout_->insertWidget(sampleIndex_, pbXLSCell);
         pbXLSCell->show();
         pcXLSFormatsChange();
@@ -1012,8 +1006,10 @@ void TExportXLSPages::pcXLSChange() {
         dataFormatPage_ = pcXLSDataFormat->currentIndex();
         formatPagesInCells_ = true;
         for (int i = 0; i < 3; ++i) {
-            pcXLSDataFormat->removeTab(pcXLSDataFormat->indexOf(pages[i].first));
-            cells->insertTab(i + 1, pages[i].first, pages[i].second);
+            const int at = pcXLSDataFormat->indexOf(pages[i]);
+            const QString caption = pcXLSDataFormat->tabText(at);
+            pcXLSDataFormat->removeTab(at);
+            cells->insertTab(i + 1, pages[i], caption);
         }
         cells->setCurrentIndex(cellPage_);
         pcXLSCellsChange();
@@ -1024,12 +1020,16 @@ void TExportXLSPages::pcXLSChange() {
 void TExportXLSPages::pcXLSCellsChange() {
     if (!formatPagesInCells_)
         return;
-    QTabWidget* cells = extensions_->pcXLSCells;
-    if (cells->currentIndex() > 0) {
-        sampleLayout_->removeWidget(pbXLSCell);
-        pbXLSCell->setParent(cells->currentWidget());
-        pbXLSCell->setGeometry(4, 125, 251, 90);
+    // The sample goes below the cell's tabs while a format tab shows.
+    QVBoxLayout* cellPage = extensions_->CellPageLayout();
+    if (extensions_->pcXLSCells->currentIndex() > 0) {
+        if (cellPage->indexOf(pbXLSCell) < 0) {
+            sampleLayout_->removeWidget(pbXLSCell);
+            cellPage->addWidget(pbXLSCell);
+        }
         pbXLSCell->show();
+    } else {
+        pbXLSCell->hide();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "export/dialog/ExporterDialogFormXLSExt.h"
 #include "export/dialog/ExporterDialogFormServices.h"
+#include "export/dialog/ExporterDialogFormTexts.h"
 #include "export/dialog/ExporterDialogFormXLS.h"
 #include "export/dialog/ExporterDialogRoutines.h"
 #include "export/dialog/ExporterDialogWidgets.h"
@@ -10,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -45,6 +45,11 @@ constexpr int idHyperlinks = 34293, idHyperlink = 34296, idNotes = 34305, idNote
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// "Transparency - 40%".
+QString TransparencyText(int percent) {
+    return Q(ExportLoadStr(SXlsNoteTransparency)) + QStringLiteral(" - %1%").arg(percent);
 }
 
 std::string CellCaption(const TxlsCell& cell) {
@@ -303,7 +308,29 @@ TExportXLSExtensionsPage::TExportXLSExtensionsPage(QWidget* page, TExportXLSOpti
     pcXLSExtensions->addWidget(BuildMergedCellsPage());
     layout->addWidget(pcXLSExtensions, 1);
     Connect();
+    ConnectSwatches();
     ShowOptions();
+}
+
+void TExportXLSExtensionsPage::ConnectSwatches() {
+    // Each swatch shows its colour of the selected note or series, as the Data Format page's swatches do.
+    const auto noteSwatch = [this](TXlsPaintBox* box,
+                                   std::function<rtl::TColor(const TxlsNoteFormat&)> color) {
+        box->OnPaint = [this, color](QPaintDevice& device) {
+            if (const auto* note = dynamic_cast<const TxlsNote*>(Current()))
+                FillColorRect(device, color(note->Format));
+        };
+    };
+    pbXLSNoteFontColor->OnPaint = [this](QPaintDevice& device) {
+        if (const auto* note = dynamic_cast<const TxlsNote*>(Current()))
+            FillXlsColorRect(device, note->Format.Font.Color);
+    };
+    noteSwatch(pbXLSNoteBackgroundColor, [](const TxlsNoteFormat& f) { return f.BackgroundColor; });
+    noteSwatch(pbXLSNoteForegroundColor, [](const TxlsNoteFormat& f) { return f.ForegroundColor; });
+    pbXLSSeriesColor->OnPaint = [this](QPaintDevice& device) {
+        if (const auto* series = dynamic_cast<const TxlsChartSeries*>(Current()))
+            FillXlsColorRect(device, series->Color);
+    };
 }
 
 QLineEdit* TExportXLSExtensionsPage::NumberEdit(const char* name) {
@@ -362,12 +389,7 @@ QWidget* TExportXLSExtensionsPage::BuildNoteFontPage() {
     auto* page = Named(new QWidget, "tshXLSNoteFont");
     auto* grid = new QGridLayout(page);
     cbXLSNoteFont = Named(new QComboBox, "cbXLSNoteFont");
-    QStringList families = QFontDatabase::families();
-    for (const char* name : {"Arial", "Courier New", "Times New Roman"})
-        if (!families.contains(QString::fromLatin1(name)))
-            families.append(QString::fromLatin1(name));
-    families.sort(Qt::CaseInsensitive);
-    cbXLSNoteFont->addItems(families);
+    cbXLSNoteFont->addItems(ExportFontFamilies());
     cbXLSNoteFontSize = Named(new QComboBox, "cbXLSNoteFontSize");
     cbXLSNoteFontSize->setEditable(true);
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
@@ -455,7 +477,8 @@ QWidget* TExportXLSExtensionsPage::BuildNoteFillPage() {
     fillLayout->addWidget(gradients);
     trXLSNoteTransparency = Named(new QSlider(Qt::Horizontal), "trXLSNoteTransparency");
     trXLSNoteTransparency->setRange(0, 100);
-    laXLSNoteTransparency = Named(new QLabel(QStringLiteral("Transparency")), "laXLSNoteTransparency");
+    laXLSNoteTransparency =
+        Named(new QLabel(Q(ExportLoadStr(SXlsNoteTransparency))), "laXLSNoteTransparency");
     grid->addWidget(btnXLSNoteBackgroundColor, 0, 0);
     grid->addWidget(pbXLSNoteBackgroundColor, 0, 1);
     grid->addWidget(btnXLSNoteForegroundColor, 1, 0);
@@ -627,7 +650,8 @@ QWidget* TExportXLSExtensionsPage::BuildCellPage() {
                            {cbXLSCellType, edXLSCellDateTimeFormat, edXLSCellNumericFormat, edXLSCellValue});
     pcXLSCells->addTab(base, QStringLiteral("Base"));
     auto* page = Named(new QWidget, "tshXLSCells");
-    (new QVBoxLayout(page))->addWidget(pcXLSCells);
+    cellPageLayout_ = new QVBoxLayout(page);
+    cellPageLayout_->addWidget(pcXLSCells, 1);
     return page;
 }
 
@@ -768,7 +792,7 @@ void TExportXLSExtensionsPage::ConnectNote() {
                 n->Format.Gradient = TxlsNoteGradient(i);
         });
     connect(trXLSNoteTransparency, &QSlider::valueChanged, this, [this, note](int value) {
-        laXLSNoteTransparency->setText(QStringLiteral("Transparency - %1%").arg(value));
+        laXLSNoteTransparency->setText(TransparencyText(value));
         if (TxlsNote* n = note())
             n->Format.Transparency = TxlsPercent(std::clamp(value, 0, 100));
     });
@@ -1021,14 +1045,13 @@ void TExportXLSExtensionsPage::tvXLSExtensionsChange() {
     QTreeWidgetItem* node = tvXLSExtensions->currentItem();
     tbtDelXLSExtension->setEnabled(extensions_.CanDelete());
     const int kind = TExportXLSExtensions::Kind(node);
-    const std::pair<int, const char*> hints[] = {
-        {xekHyperlink, "hyperlink"}, {xekNote, "note"}, {xekChart, "chart"},
-        {xekSeries, "series"},       {xekCell, "cell"}, {xekMergedCells, "merged cells"}};
-    for (const auto& [k, name] : hints)
-        if (k == kind) {
-            tbtAddXLSExtension->setToolTip(QStringLiteral("Add %1").arg(QString::fromLatin1(name)));
-            tbtDelXLSExtension->setToolTip(QStringLiteral("Delete %1").arg(QString::fromLatin1(name)));
-        }
+    // The tools' hints name the kind of the selected node (hyperlink, note, chart, series, cell, merged
+    // cells).
+    if (kind >= xekHyperlink && kind <= xekMergedCells) {
+        const int k = kind - xekHyperlink;
+        tbtAddXLSExtension->setToolTip(Q(ExportLoadStr(SXlsExtensionHints[2 * k])));
+        tbtDelXLSExtension->setToolTip(Q(ExportLoadStr(SXlsExtensionHints[2 * k + 1])));
+    }
     if (kind >= xekHyperlink && kind <= xekMergedCells)
         pcXLSExtensions->setCurrentIndex(kind - xekHyperlink);
     ShowNode(node);
@@ -1078,7 +1101,7 @@ void TExportXLSExtensionsPage::ShowNote(const TxlsNote& note) {
     rbXLSNoteFillGradient->setChecked(format.FillType == nftGradient);
     CheckRadio(noteGradients, 6, format.Gradient);
     trXLSNoteTransparency->setValue(format.Transparency);
-    laXLSNoteTransparency->setText(QStringLiteral("Transparency - %1%").arg(format.Transparency));
+    laXLSNoteTransparency->setText(TransparencyText(format.Transparency));
 }
 
 void TExportXLSExtensionsPage::ShowChart(const TxlsChart& chart) {

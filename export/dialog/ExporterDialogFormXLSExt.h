@@ -24,6 +24,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
 class QStackedWidget;
+class QVBoxLayout;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -169,6 +170,10 @@ public:
     QLineEdit *edXLSMergedCellsFirstCol = nullptr, *edXLSMergedCellsFirstRow = nullptr,
               *edXLSMergedCellsLastCol = nullptr, *edXLSMergedCellsLastRow = nullptr;
 
+    // The layout of the cells page: the format tabs, then (on the Font, Borders and Fill tabs) the sample
+    // cell, below the tabs so that it covers none of their controls.
+    QVBoxLayout* CellPageLayout() const { return cellPageLayout_; }
+
 private:
     QWidget* BuildHyperlinkPage();
     QWidget* BuildNotePage();
@@ -183,6 +188,7 @@ private:
     void Connect();
     void ConnectNote();
     void ConnectChart();
+    void ConnectSwatches();
     void ShowNode(QTreeWidgetItem* node);
     void ShowNote(const TxlsNote& note);
     void ShowChart(const TxlsChart& chart);
@@ -200,6 +206,7 @@ private:
     // Every control that edits an object: enabled exactly when the selected node has one.
     std::vector<QWidget*> objectControls_;
     std::vector<QLineEdit*> numberEdits_;
+    QVBoxLayout* cellPageLayout_ = nullptr;
     bool showing_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "export/dialog/ExporterDialogRoutines.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QPaintDevice>
@@ -390,6 +391,15 @@ void SetDefaultRtfCaptionStyle(TrtfStyle& style) {
     style.SetDefault();
     style.Font.Bold = true;
     style.Alignment = TrtfTextAlignment::talCenter;
+}
+
+QStringList ExportFontFamilies() {
+    QStringList families = QFontDatabase::families();
+    for (const char* name : {"Arial", "Courier New", "Tahoma", "Times New Roman"})
+        if (!families.contains(QString::fromLatin1(name)))
+            families.append(QString::fromLatin1(name));
+    families.sort(Qt::CaseInsensitive);
+    return families;
 }
 
 QFont XlsFontToQFont(const TxlsFont& font) {

@@ -17,6 +17,7 @@
 #include "platform/rtl/Colors.h"
 
 #include <QColor>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -118,6 +119,10 @@ void SetRtfStyleAlignment(QListWidgetItem* item, TrtfTextAlignment alignment);
 // The caption default of an RTF style: its defaults made bold and centred. (The workbook caption
 // default, SetDefaultXlsCaptionFormat, comes with the sheet objects.)
 void SetDefaultRtfCaptionStyle(TrtfStyle& style);
+
+// The font families a font choice offers: the installed ones and the fonts the exporters write by default
+// (Arial, Courier New, Times New Roman, and Tahoma for notes), installed or not, sorted.
+QStringList ExportFontFamilies();
 
 // The screen fonts of a cell font and of an export font, sized for the device (points at its resolution).
 QFont XlsFontToQFont(const TxlsFont& font);

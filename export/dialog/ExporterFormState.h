@@ -80,4 +80,22 @@ struct TExportFormState {
     TExportPDFOptions PDF;
 };
 
+// The names of the workbook page's field list: the exported fields, or every available one when none is.
+inline std::vector<std::string> XLSFieldListNames(const TExportFormState& s) {
+    std::vector<std::string> names;
+    for (const TExportFieldItem& field : s.ExportedFields.empty() ? s.AvailableFields : s.ExportedFields)
+        names.push_back(field.Caption);
+    return names;
+}
+
+// The format of a field as the workbook page shows it: the field's own format, or, when it has none, one
+// that starts from DataFormat.
+inline void XLSFieldFormatOf(const TExportXLSOptions& x, const std::string& name, TxlsFieldFormat& format) {
+    if (const int index = x.FieldFormats.IndexOf(name); index >= 0)
+        format.Assign(x.FieldFormats.Items(std::size_t(index)));
+    else
+        format.Assign(x.DataFormat);
+    format.FieldName = name;
+}
+
 } // namespace exporter

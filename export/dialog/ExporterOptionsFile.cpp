@@ -3,6 +3,7 @@
 #include "export/core/ExporterLocale.h"
 #include "export/core/ExporterPageUtils.h"
 #include "export/dialog/ExporterDialog.h"
+#include "export/dialog/ExporterDialogFormLogic.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/Colors.h"
 #include "platform/rtl/FormatFloat.h"
@@ -45,6 +46,15 @@ constexpr int RTFBaseStyleCount = 4;
 
 std::string ColorText(TExportColor color) {
     return rtl::ColorToString(rtl::TColor(color));
+}
+
+// The available or exported field of that name (ignoring case), or null.
+const TExportFieldItem* FindField(const TExportFormState& s, const std::string& name) {
+    for (const auto* fields : {&s.AvailableFields, &s.ExportedFields})
+        for (const TExportFieldItem& field : *fields)
+            if (rtl::SameText(field.Caption, name))
+                return &field;
+    return nullptr;
 }
 
 TExportColor ReadColor(const ini::IniFile& ini, const std::string& section, const std::string& key,
@@ -278,9 +288,19 @@ void TExportOptionsFile::SaveXLS(ini::IniFile& ini, const TExportFormState& s) c
     ini.WriteInteger(XLSSection, "StripType", int(x.StripType));
     ini.WriteBool(XLSSection, "AutoCalcColWidth", x.AutoCalcColWidth);
     ini.WriteString(XLSSection, "PageBackground", x.PageBackground);
+    // Every field of the page's list, as the page shows it, so that loading gives the same formats; then
+    // the kept formats of fields not in the list now.
+    const std::vector<std::string> listed = XLSFieldListNames(s);
+    for (const std::string& name : listed) {
+        TxlsFieldFormat format;
+        XLSFieldFormatOf(x, name, format);
+        format.SaveToIni(ini, XLSFieldPrefix + rtl::UpperCase(name));
+    }
     for (size_t i = 0; i < x.FieldFormats.Count(); ++i) {
         const TxlsFieldFormat& f = x.FieldFormats.Items(i);
-        f.SaveToIni(ini, XLSFieldPrefix + rtl::UpperCase(f.FieldName));
+        if (std::none_of(listed.begin(), listed.end(),
+                         [&f](const std::string& name) { return rtl::SameText(name, f.FieldName); }))
+            f.SaveToIni(ini, XLSFieldPrefix + rtl::UpperCase(f.FieldName));
     }
     for (int i = 0; i < XLSOptionItemCount; ++i)
         XLSOptionItem(x, i)->SaveToIni(ini, XLSOptionPrefix + rtl::UpperCase(XLSOptionItemCaption(i)));
@@ -427,8 +447,11 @@ void TExportOptionsFile::LoadExportOptions(const std::string& fileName, TExportF
         break;
     case TAllowedExport::aeCSV:
         s.CSV.QuoteStrings = ini.ReadBool("CSV", "QuoteStrings", d.CSVOptions.QuoteStrings);
-        s.CSV.Comma = StrToCharEx(ini.ReadString("CSV", "Comma", CharToStrEx(d.CSVOptions.Comma)));
-        s.CSV.Quote = StrToCharEx(ini.ReadString("CSV", "Quote", CharToStrEx(d.CSVOptions.Quote)));
+        // A text that cannot be a separator keeps the component's value.
+        s.CSV.Comma = d.CSVOptions.Comma;
+        s.CSV.Quote = d.CSVOptions.Quote;
+        SeparatorFromText(ini.ReadString("CSV", "Comma", CharToStrEx(d.CSVOptions.Comma)), s.CSV.Comma);
+        SeparatorFromText(ini.ReadString("CSV", "Quote", CharToStrEx(d.CSVOptions.Quote)), s.CSV.Quote);
         break;
     default:
         break;
@@ -549,8 +572,14 @@ void TExportOptionsFile::LoadXLS(const ini::IniFile& ini, TExportFormState& s) c
         if (StartsWithText(section, XLSFieldPrefix)) {
             const std::string name = section.substr(std::string(XLSFieldPrefix).size());
             const int index = x.FieldFormats.IndexOf(name);
-            if (index >= 0)
+            if (index >= 0) {
                 x.FieldFormats.Items(size_t(index)).LoadFromIni(ini, section);
+            } else if (const TExportFieldItem* field = FindField(s, name)) {
+                // A field of the page's list without a format of its own so far.
+                TxlsFieldFormat& format = x.FieldFormats.Add();
+                format.LoadFromIni(ini, section);
+                format.FieldName = field->Caption;
+            }
         } else if (StartsWithText(section, XLSOptionPrefix)) {
             const std::string name = section.substr(std::string(XLSOptionPrefix).size());
             for (int i = 0; i < XLSOptionItemCount; ++i)

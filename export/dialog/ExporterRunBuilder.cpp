@@ -184,12 +184,12 @@ std::unique_ptr<TExporter> TExportRunBuilder::CreateXLSExporter() const {
     e->Options.AggregateFormat.Assign(x.AggregateFormat);
     e->Options.FooterFormat.Assign(x.FooterFormat);
     e->Options.HyperlinkFormat.Assign(x.HyperlinkFormat);
-    // The field formats of the fields the run exports (every available field when none is chosen).
-    for (const std::string& name : ExportedFieldNames(true)) {
-        const int index = x.FieldFormats.IndexOf(name);
-        if (index >= 0)
-            e->FieldFormats.Add().Assign(x.FieldFormats.Items(size_t(index)));
-    }
+    e->Options.DataFormat.Assign(x.DataFormat);
+    e->Options.NoteFormat.Assign(x.NoteFormat);
+    // The field formats of the fields the run exports (every available field when none is chosen), as the
+    // workbook page shows them: a field without a format of its own has one that starts from DataFormat.
+    for (const std::string& name : ExportedFieldNames(true))
+        XLSFieldFormatOf(x, name, e->FieldFormats.Add());
     AssignFormats(e->StripStyles, x.StripStyles);
     e->StripType = x.StripType;
     e->Hyperlinks.Assign(x.Hyperlinks);

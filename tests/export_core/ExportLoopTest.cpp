@@ -114,6 +114,83 @@ TEST(ExportLoop, AbortFromBeginExportWritesNothingAndSkipsEndExport) {
     EXPECT_EQ(ds.DisableCount(), 0);
 }
 
+// The width pre-pass reports its rows (as the text exporters do).
+struct FetchingExporter : RecordingExporter {
+    bool PublishesOnFetchedRecord() const override { return true; }
+};
+
+// An abort requested while the widths are fetched or rows skipped is asked about at once; a confirmed one
+// closes the document as an abort between rows does, a cancelled one lets the phase go on.
+TEST(ExportLoop, AbortDuringWidthPassAndSkipIsAskedAbout) {
+    for (bool widthPass : {true, false}) {
+        for (bool stop : {true, false}) {
+            SCOPED_TRACE(std::string(widthPass ? "fetching" : "skipping") + (stop ? " stop" : " go on"));
+            TMemoryDataSet ds;
+            FillDataSet(ds, 6);
+            FetchingExporter ex;
+            ex.DataSet = &ds;
+            ex.SkipRecCount = 2;
+            ex.AutoCalcColWidth = widthPass;
+            int fetched = 0, asked = 0;
+            ex.OnFetchedRecord = [&](TExporter& sender, int) {
+                if (++fetched == 1)
+                    sender.Abort();
+            };
+            ex.OnSkippedRecord = [&](TExporter& sender, int n) {
+                if (!widthPass && n == 1)
+                    sender.Abort();
+            };
+            ex.OnStopExport = [&](TExporter&, bool& canContinue) {
+                ++asked;
+                canContinue = !stop;
+            };
+            ExportText(ex);
+            EXPECT_EQ(asked, 1);
+            EXPECT_EQ(ex.IsAborted(), stop);
+            EXPECT_EQ(ex.Rows.size(), stop ? 0u : 4u);
+            EXPECT_EQ(fetched, !widthPass ? 0 : (stop ? 1 : 4));
+            if (stop && widthPass)
+                EXPECT_EQ(ex.Steps, (std::vector<std::string>{"BeginExport", "AfterExport", "EndExport"}));
+            if (stop && !widthPass)
+                EXPECT_EQ(ex.Steps, (std::vector<std::string>{"BeginExport", "WriteCaptionRow",
+                                                              "BeforeExport", "AfterExport", "EndExport"}));
+            EXPECT_EQ(ds.DisableCount(), 0);
+        }
+    }
+}
+
+// An abort confirmed in OnBeginExport is asked about before the format begins; continuing exports all.
+TEST(ExportLoop, AbortInBeginExportCanBeCancelled) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 3);
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ex.OnBeginExport = [](TExporter& sender) { sender.Abort(); };
+    ex.OnStopExport = [](TExporter&, bool& canContinue) { canContinue = true; };
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows.size(), 3u);
+}
+
+// A negative skip count skips nothing: no blank leading rows for list views and string grids.
+TEST(ExportLoop, NegativeSkipCountIsZero) {
+    TMemoryListView lv;
+    lv.AddColumn({"Name"});
+    for (const char* name : {"a", "b", "c"})
+        lv.AddItem({name});
+    TMemoryStringGrid grid({{"Name"}, {"a"}, {"b"}, {"c"}}, 1);
+    for (TExportSource kind : {TExportSource::esListView, TExportSource::esStringGrid}) {
+        SCOPED_TRACE(int(kind));
+        RecordingExporter ex;
+        ex.ExportSource = kind;
+        ex.ListView = &lv;
+        ex.StringGrid = &grid;
+        ex.SkipRecCount = -2;
+        ExportText(ex);
+        EXPECT_EQ(ex.Rows, (std::vector<std::string>{"a", "b", "c"}));
+        EXPECT_EQ(ex.SkipRecCount, 0);
+    }
+}
+
 TEST(ExportLoop, AbortBeforeTheExportHasNoEffect) {
     TMemoryDataSet ds;
     FillDataSet(ds, 3);

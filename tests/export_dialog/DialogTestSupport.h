@@ -47,7 +47,7 @@ public:
 private:
     TestForm& form_;
     TExporter& exporter_;
-    int exportedPosts_ = 0;
+    int posts_[10] = {};
 };
 
 class TestForm : public TExporterDialogF {
@@ -83,19 +83,37 @@ public:
     int shown = 0;
     bool startOnShow = true;
     int abortOnExportedPost = 0; // abort when the n-th code 4 is posted (0: never)
-    int answer = IDNO;           // the answer to the abort question
-    int waitsBeforeClose = 2;    // waits until the user closes the progress window
+    int abortOnCode = 0;         // ... or when the abortOnCodeCount-th post of this code is made
+    int abortOnCodeCount = 1;
+    int answer = IDNO;        // the answer to the abort question
+    int waitsBeforeClose = 2; // waits until the user closes the progress window
     int waits = 0;
     bool progressShown = false;
     std::vector<unsigned> questionFlags;
     std::function<void()> onProgressFreed;
+    // The engine's own progress window instead of the double: messages really run, and onWait plays the
+    // user while the run waits for the window.
+    bool realProgressWindow = false;
+    std::function<void()> onWait;
 
 protected:
     std::unique_ptr<TExportProgressView> CreateProgressWindow(TExporter& exporter) override {
+        if (realProgressWindow)
+            return TExporterDialogF::CreateProgressWindow(exporter);
         return std::make_unique<ProgressDouble>(*this, exporter);
     }
-    void ProcessMessages() override {}
-    void WaitForMessages() override { ++waits; }
+    void ProcessMessages() override {
+        if (realProgressWindow)
+            TExporterDialogF::ProcessMessages();
+    }
+    void WaitForMessages() override {
+        ++waits;
+        if (realProgressWindow) {
+            TExporterDialogF::ProcessMessages();
+            if (onWait)
+                onWait();
+        }
+    }
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         log.push_back("ask:" + caption + "|" + text);
         questionFlags.push_back(flags);
@@ -116,7 +134,9 @@ inline void ProgressDouble::Show() {
 
 inline void ProgressDouble::Post(int code) {
     form_.log.push_back("post:" + std::to_string(code));
-    if (code == 4 && ++exportedPosts_ == form_.abortOnExportedPost)
+    const int count = code >= 0 && code < 10 ? ++posts_[code] : 0;
+    if ((code == 4 && count == form_.abortOnExportedPost) ||
+        (code == form_.abortOnCode && count == form_.abortOnCodeCount))
         exporter_.Abort();
 }
 
@@ -132,5 +152,16 @@ inline void FillDataSet(TMemoryDataSet& ds, int rows) {
     for (int i = 1; i <= rows; ++i)
         ds.AddRow({"row" + std::to_string(i), std::to_string(i), "n" + std::to_string(i)});
 }
+
+// A dialog component over a data set of FillDataSet's rows, its columns filled as Execute fills them.
+struct DialogOnDataSet {
+    explicit DialogOnDataSet(int rows) {
+        FillDataSet(ds, rows);
+        dialog.DataSet = &ds;
+        dialog.Columns.Fill(true);
+    }
+    TMemoryDataSet ds;
+    TExporterDialog dialog;
+};
 
 } // namespace exporter::test

@@ -282,6 +282,25 @@ TEST_F(ExportDialogFormModel, AUserFormatPerFieldAndStrictNumbers) {
     EXPECT_EQ(state.CaptionRow, 3);
 }
 
+// What users type for a separator or quote; a text that cannot be one leaves the value as it was.
+TEST(ExportDialogSeparatorText, AcceptsOneCharacterCodesAndTabNames) {
+    const struct {
+        const char* text;
+        bool valid;
+        char ch;
+    } cases[] = {{";", true, ';'},    {"\\t", true, '\t'}, {"tab", true, '\t'}, {"TAB", true, '\t'},
+                 {"#9", true, '\t'},  {"#59", true, ';'},  {"#0", true, '\0'},  {"", true, '\0'},
+                 {"t", true, 't'},    {";;", false, '*'},  {"abc", false, '*'}, {"#256", false, '*'},
+                 {"#-1", false, '*'}, {"#x", false, '*'},  {"\\n", false, '*'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        char ch = '*';
+        EXPECT_EQ(SeparatorFromText(c.text, ch), c.valid);
+        EXPECT_EQ(ch, c.ch);
+    }
+    EXPECT_EQ(SeparatorTextError(";;").rfind("\";;\" cannot be a separator", 0), 0u);
+}
+
 TEST(ExportDialogFormCaptionRow, CaptionsComeFromTheSourceGridsRow) {
     TMemoryStringGrid grid({{"h0", "h1"}, {"Id", "Name"}, {"1", "x"}}, 1);
     TExporterDialog dialog;

@@ -345,13 +345,41 @@ TEST_F(RTFPage, StripToolsOrientationAndTheStyleFile) {
     EXPECT_EQ(options.StripType, TrtfStripType::stRow);
 }
 
+// The page opens, and comes back after MS Word is chosen, with its first style selected, so the font
+// choice and B/I/U work at once; the font choice offers the exporter's default font, installed or not.
+TEST(RTFPageOnTheForm, OpensWithTheFirstStyleSelectedAndOffersTheDefaultFont) {
+    test::EnsureApplication();
+    test::DialogOnDataSet source(1);
+    TExporterDialog& dialog = source.dialog;
+    ScriptedRTFServices services;
+    TExporterDialogFormWindow form(dialog, &services);
+    form.show();
+    form.SelectExportType(TAllowedExport::aeWord);
+    auto* pages = form.findChild<QTabWidget*>(QStringLiteral("Pages"));
+    QWidget* tab = form.findChild<QWidget*>(QStringLiteral("tshRTF"));
+    pages->setCurrentWidget(tab);
+    auto* base = tab->findChild<QListWidget*>(QStringLiteral("lstRTFBaseStyles"));
+    auto* font = tab->findChild<QComboBox*>(QStringLiteral("cbRTFFont"));
+    ASSERT_EQ(base->selectedItems().size(), 1);
+    EXPECT_EQ(base->currentRow(), 0);
+    EXPECT_TRUE(font->isEnabled());
+    EXPECT_EQ(font->currentText(), QStringLiteral("Arial"));
+    tab->findChild<QToolButton*>(QStringLiteral("bRTFFontItalic"))->click();
+    EXPECT_TRUE(form.FormState().RTF.HeaderStyle.Font.Italic);
+
+    // Choosing the type again refills the lists: the first style is selected again.
+    pages->setCurrentIndex(0);
+    form.SelectExportType(TAllowedExport::aeRTF);
+    form.SelectExportType(TAllowedExport::aeWord);
+    EXPECT_EQ(base->selectedItems().size(), 1);
+    pages->setCurrentWidget(tab);
+    EXPECT_TRUE(font->isEnabled());
+}
+
 TEST(RTFPageOnTheForm, TheFormsPageEditsTheFormsOptions) {
     test::EnsureApplication();
-    TMemoryDataSet ds;
-    test::FillDataSet(ds, 1);
-    TExporterDialog dialog;
-    dialog.DataSet = &ds;
-    dialog.Columns.Fill(true);
+    test::DialogOnDataSet source(1);
+    TExporterDialog& dialog = source.dialog;
     dialog.RTFOptions.StripStyles.Add();
     dialog.RTFOptions.StripStyles.Add();
     ScriptedRTFServices services;

@@ -296,6 +296,27 @@ TEST_F(ExportDialogFormWindow, UserEditsReachTheFormNotTheComponent) {
     EXPECT_FALSE(Find<QPushButton>(*form, "bStart")->isEnabled());
 }
 
+// A tab typed as \t is a tab; a text that cannot be a separator is reported and the value kept.
+TEST_F(ExportDialogFormWindow, SeparatorEditsTakeTabNamesAndRefuseLongTexts) {
+    auto form = Make();
+    auto* comma = Find<QLineEdit>(*form, "edCSVComma");
+    comma->setText(QStringLiteral("\\t"));
+    emit comma->editingFinished();
+    EXPECT_EQ(form->FormState().CSV.Comma, '\t');
+    EXPECT_EQ(comma->text(), QStringLiteral("#9"));
+    comma->setText(QStringLiteral(";;"));
+    emit comma->editingFinished();
+    EXPECT_EQ(form->FormState().CSV.Comma, '\t');
+    EXPECT_EQ(comma->text(), QStringLiteral("#9"));
+    ASSERT_EQ(services.log.size(), 1u);
+    EXPECT_EQ(services.log[0].rfind("error:\";;\" cannot be a separator", 0), 0u);
+    auto* quote = Find<QLineEdit>(*form, "edCSVQuote");
+    quote->setText(QStringLiteral("abc"));
+    emit quote->editingFinished();
+    EXPECT_EQ(form->FormState().CSV.Quote, '"');
+    EXPECT_EQ(services.log.size(), 2u);
+}
+
 TEST_F(ExportDialogFormWindow, PagesFollowTheChosenType) {
     dialog.FileName = "C:\\x\\data.xls";
     auto form = Make();

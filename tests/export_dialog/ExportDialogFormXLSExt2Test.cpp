@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -306,6 +307,31 @@ TEST_F(XLSExtensionEditors, NoteFillEditsReachTheNoteFormat) {
     EXPECT_EQ(format.Transparency, 40);
 }
 
+// The note and series swatches paint the selected object's colours.
+TEST_F(XLSExtensionEditors, TheColourSwatchesShowTheSelectedObjectsColours) {
+    page->resize(900, 600);
+    page->show();
+    const auto shown = [](QWidget* box) {
+        const QImage image = box->grab().toImage();
+        return image.pixelColor(image.width() / 2, image.height() / 2);
+    };
+    auto& note = ObjectOf<TxlsNote>(AddTo(xekNote));
+    note.Format.BackgroundColor = 0x0000FF; // red in the low byte
+    note.Format.ForegroundColor = 0x00FF00;
+    services.paletteAnswer = clrBlue;
+    ext->btnXLSNoteFontColor->click();
+    EXPECT_EQ(shown(ext->pbXLSNoteFontColor), QColor(0, 0, 255));
+    EXPECT_EQ(shown(ext->pbXLSNoteBackgroundColor), QColor(255, 0, 0));
+    EXPECT_EQ(shown(ext->pbXLSNoteForegroundColor), QColor(0, 255, 0));
+
+    QTreeWidgetItem* chartNode = AddTo(xekChart);
+    tree->setCurrentItem(chartNode->child(0));
+    ext->tbtAddXLSExtension->click();
+    services.paletteAnswer = clrRed;
+    ext->btnXLSSeriesColor->click();
+    EXPECT_EQ(shown(ext->pbXLSSeriesColor), QColor(255, 0, 0));
+}
+
 TEST_F(XLSExtensionEditors, LeavingANumberEditStoresIt) {
     auto& note = ObjectOf<TxlsNote>(AddTo(xekNote));
     note.Row = 7;
@@ -361,9 +387,13 @@ TEST_F(XLSExtensionEditors, TheCellEditorEditsTheCellFormat) {
     for (int i = 0; i < pages->lstXLSFields->count(); ++i)
         EXPECT_EQ(TExportXLSFormatLists::FormatOf(pages->lstXLSFields->item(i))->Alignment.Horizontal,
                   halGeneral);
-    // The sample moves onto the format page shown.
+    // The sample shows below the cell's format tabs, and not on its base tab.
     cells->setCurrentIndex(2);
-    EXPECT_EQ(pages->pbXLSCell->parentWidget(), pages->tshXLSBorders);
+    EXPECT_EQ(pages->pbXLSCell->parentWidget(), cells->parentWidget());
+    EXPECT_FALSE(pages->pbXLSCell->isHidden());
+    cells->setCurrentIndex(0);
+    EXPECT_TRUE(pages->pbXLSCell->isHidden());
+    cells->setCurrentIndex(2);
 
     // Another cell shows its own format; a root edits nothing.
     AddTo(xekCell);

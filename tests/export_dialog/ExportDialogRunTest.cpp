@@ -3,11 +3,19 @@
 #include "export/core/ExporterASCII.h"
 #include "export/core/ExporterHTML.h"
 #include "export/core/ExporterPDF.h"
+#include "export/core/ExporterProgress.h"
 #include "export/core/ExporterRTF.h"
 #include "export/core/ExporterSQL.h"
 #include "export/xls/ExporterXLS.h"
+#include "tests/export_dialog/TestApplication.h"
+#include "tests/platform_cfb/PythonRunner.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace exporter {
 namespace {
@@ -135,6 +143,105 @@ TEST_F(ExportDialogRun, StopQuestionAnsweredYesAborts) {
         log, (Log{"post:1", "post:4", "post:5", "ask:Are you sure?|Do you want to abort export?", "post:7"}));
     EXPECT_EQ(flags, std::vector<unsigned>{0x124});
     EXPECT_TRUE(opened.empty()); // aborted: not shown
+}
+
+// Cancel while preparing (1), fetching for the widths (2), skipping (3) or exporting (4): the question is
+// asked at once, the window learns the abort (7) and ends, and the file that was there stays as it was;
+// answering No goes on with the phase.
+TEST_F(ExportDialogRun, CancelInEveryPhaseAsksAndKeepsTheOldFile) {
+    const std::string target = dir.file("out.txt");
+    for (bool showFile : {false, true}) {
+        for (int phase : {1, 2, 3, 4}) {
+            SCOPED_TRACE("phase " + std::to_string(phase) + (showFile ? " ShowFile" : ""));
+            test::WriteFile(target, "old contents");
+            configure = [&](TestForm& f) {
+                f.state.ExportType = TAllowedExport::aeTXT; // widths are fetched first
+                f.state.SkipRecCount = 1;
+                f.state.ShowFile = showFile;
+                f.abortOnCode = phase;
+                f.answer = TestForm::IDYES;
+            };
+            waits = 0;
+            dialog.Execute();
+            const auto asked = std::find(log.begin(), log.end(), "post:5");
+            ASSERT_NE(asked, log.end());
+            ASSERT_EQ(std::next(asked, 2)[0], "post:7");
+            EXPECT_EQ(log.back(), "post:7"); // nothing after the abort, no 8 and no 9
+            EXPECT_EQ(std::count(log.begin(), log.end(), "post:5"), 1);
+            EXPECT_EQ(std::count(log.begin(), log.end(), "post:" + std::to_string(phase)), 1);
+            EXPECT_EQ(test::ReadFile(target), "old contents");
+            EXPECT_TRUE(opened.empty());
+            EXPECT_EQ(waits, showFile ? 0 : 2); // without ShowFile the window waits for its OK
+        }
+    }
+    // Answered No, the run goes on and replaces the file.
+    for (int phase : {1, 2, 3}) {
+        SCOPED_TRACE(phase);
+        test::WriteFile(target, "old contents");
+        configure = [&](TestForm& f) {
+            f.state.ExportType = TAllowedExport::aeTXT;
+            f.state.SkipRecCount = 1;
+            f.abortOnCode = phase;
+            f.answer = TestForm::IDNO;
+        };
+        dialog.Execute();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "post:6"), 1);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "post:4"), 2);
+        EXPECT_EQ(log.back(), "post:9");
+        EXPECT_NE(test::ReadFile(target).find("row3"), std::string::npos);
+    }
+}
+
+// With the engine's window: Cancel pressed while the widths are fetched asks the question, and the window
+// ends as "Aborted" with an OK button that lets the run finish; the old file stays.
+TEST_F(ExportDialogRun, CancelWhileFetchingEndsTheRealWindowAsAborted) {
+    test::EnsureApplication();
+    const std::string target = dir.file("out.txt");
+    test::WriteFile(target, "old contents");
+    std::string status, button;
+    configure = [&](TestForm& f) {
+        f.state.ExportType = TAllowedExport::aeTXT;
+        f.state.ShowFile = false;
+        f.realProgressWindow = true;
+        f.answer = TestForm::IDYES;
+        dialog.OnFetchedRecord = [](TExporter&, int recNo) {
+            // The user presses Cancel once the window shows the pre-pass.
+            if (recNo == 1)
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* window = qobject_cast<TfmExporterProgress*>(w))
+                        window->bButton->click();
+        };
+        f.onWait = [&f, &status, &button] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
+                    status = window->laStatusValue->text().toStdString();
+                    button = window->bButton->text().toStdString();
+                    if (button == "OK")
+                        window->bButton->click();
+                    else if (f.waits > 20)
+                        window->close(); // a hung window: the test closes it and fails below
+                }
+        };
+    };
+    dialog.Execute();
+    EXPECT_EQ(status, "Aborted");
+    EXPECT_EQ(button, "OK");
+    EXPECT_LT(waits, 20);
+    EXPECT_EQ(test::ReadFile(target), "old contents");
+}
+
+// An aborted run into a new file keeps what was written, closed as the format closes it.
+TEST_F(ExportDialogRun, AnAbortedRunIntoANewFileKeepsTheClosedDocument) {
+    configure = [](TestForm& f) {
+        f.state.ExportType = TAllowedExport::aeDIFF;
+        f.abortOnExportedPost = 1;
+        f.answer = TestForm::IDYES;
+    };
+    dialog.Execute();
+    const std::string dif = test::ReadFile(dir.file("out.dif"));
+    EXPECT_NE(dif.find("row1"), std::string::npos);
+    EXPECT_EQ(dif.find("row2"), std::string::npos);
+    EXPECT_EQ(dif.substr(dif.size() - 11), "-1,0\r\nEOD\r\n");
 }
 
 TEST_F(ExportDialogRun, StopQuestionAnsweredNoContinues) {
@@ -361,6 +468,45 @@ TEST_F(ExportDialogPrepare, TheWorkbookTakesItsPageAndTheChosenFieldFormats) {
     s.ExportedFields.clear();
     e = form->PrepareExporter();
     EXPECT_EQ(dynamic_cast<TExporterXLS*>(e.get())->FieldFormats.Count(), 3u);
+}
+
+// The workbook's data cells look as the page showed them: a field without a format of its own takes the
+// data format, a field with one keeps it; the data and note formats reach the exporter. Read with xlrd.
+TEST_F(ExportDialogRun, TheDataFormatReachesTheWorkbook) {
+    if (!testutil::PythonHasModule("xlrd"))
+        GTEST_SKIP() << "python3-xlrd is not installed";
+    configure = [](TestForm& f) {
+        f.state.ExportType = TAllowedExport::aeXLS;
+        f.state.XLS.DataFormat.Font.Name = "Courier New";
+        f.state.XLS.DataFormat.Font.Size = 14;
+        f.state.XLS.DataFormat.Font.Style = xfsBold;
+        f.state.XLS.NoteFormat.Font.Size = 12;
+        TxlsFieldFormat& count = f.state.XLS.FieldFormats.Add();
+        count.FieldName = "Count";
+        count.Font.Style = xfsItalic;
+    };
+    int noteSize = 0;
+    std::string dataFont;
+    inspect = [&](TestForm& f) {
+        auto* xls = dynamic_cast<TExporterXLS*>(f.Exporter());
+        ASSERT_NE(xls, nullptr);
+        noteSize = xls->Options.NoteFormat.Font.Size;
+        dataFont = xls->Options.DataFormat.Font.Name;
+    };
+    dialog.Execute();
+    EXPECT_EQ(noteSize, 12);
+    EXPECT_EQ(dataFont, "Courier New");
+    const auto result = testutil::RunPython(R"(
+import sys, xlrd
+book = xlrd.open_workbook(sys.argv[1], formatting_info=True)
+sheet = book.sheet_by_index(0)
+for col in range(2):
+    font = book.font_list[book.xf_list[sheet.cell_xf_index(1, col)].font_index]
+    print(sheet.cell_value(0, col), font.name, font.height // 20, font.weight, font.italic)
+)",
+                                            dir.file("out.xls"));
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output, "Name Courier New 14 700 0\nCount arial 10 400 1\n");
 }
 
 TEST_F(ExportDialogRun, AWorkbookRunWritesTheFileAndFiresTheWorkbookEvents) {

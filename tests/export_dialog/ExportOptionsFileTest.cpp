@@ -212,6 +212,23 @@ TEST_F(ExportOptionsFile, LoadingFollowsTheFileAndTheComponent) {
     EXPECT_EQ(s.SQL.TableName, "T");
 }
 
+// A separator text from the file that cannot be one keeps the component's value; tab names are taken.
+TEST_F(ExportOptionsFile, ASeparatorThatCannotBeOneKeepsTheDefault) {
+    const std::string name = dir.file("sep.cfg");
+    dialog.CSVOptions.Comma = ',';
+    auto form = NewForm();
+    TExportFormState& s = form->state;
+    s.ExportType = TAllowedExport::aeCSV;
+    test::WriteFile(name, "[GENERAL]\r\nExportType=8\r\n[CSV]\r\nComma=;;\r\nQuote=abc\r\n");
+    file.LoadExportOptions(name, s);
+    EXPECT_EQ(s.CSV.Comma, ',');
+    EXPECT_EQ(s.CSV.Quote, '"');
+    test::WriteFile(name, "[GENERAL]\r\nExportType=8\r\n[CSV]\r\nComma=tab\r\nQuote=#39\r\n");
+    file.LoadExportOptions(name, s);
+    EXPECT_EQ(s.CSV.Comma, '\t');
+    EXPECT_EQ(s.CSV.Quote, '\'');
+}
+
 TEST_F(ExportOptionsFile, AMissingFileLoadsTheComponentsValues) {
     dialog.FileName = "/c/d.xls";
     dialog.ShowFile = false;
@@ -228,6 +245,69 @@ TEST_F(ExportOptionsFile, AMissingFileLoadsTheComponentsValues) {
     EXPECT_EQ(form->state.ExportType, TAllowedExport::aeXLS);
     EXPECT_EQ(form->state.Captions[0], (TExportCaptionRow{"Name", "", "0"}));
     EXPECT_EQ(form->state.HTMLTable.TableBgColor, 0xEC7A00u);
+}
+
+// For every type, a saved file loads into a fresh form as the same state: saving that state again writes
+// the same file, field formats of fields never edited included.
+TEST_F(ExportOptionsFile, EveryTypeLoadsBackToTheSameState) {
+    for (int t = 0; t < AllowedExportCount; ++t) {
+        const auto type = TAllowedExport(t);
+        SCOPED_TRACE(t);
+        auto saved = NewForm();
+        TExportFormState& s = saved->state;
+        s.ExportType = type;
+        s.FileName = "/x/out";
+        s.ShowFile = false;
+        s.SkipRecCount = 2;
+        s.ExportRecCount = 5;
+        SetFormats(s.Formats);
+        s.UserFormats = {{"Count", "#0"}};
+        s.ExportedFields = {{"Count", 1}, {"Name", 0}};
+        s.AvailableFields = {{"Notes", 2}};
+        s.Header.Add("top");
+        s.Footer.Add("bottom");
+        // The captions grid as the type lays it out.
+        s.Captions.clear();
+        for (const char* field : {"Name", "Count", "Notes"}) {
+            TExportCaptionRow row{field, std::string(field) + "!", "", ""};
+            if (CaptionAlignColumn(type) >= 0)
+                row[size_t(CaptionAlignColumn(type))] = "Right";
+            if (CaptionWidthColumn(type) >= 0)
+                row[size_t(CaptionWidthColumn(type))] = "12";
+            s.Captions.push_back(row);
+        }
+        s.XLS.DataFormat.Font.Name = "Courier New";
+        s.XLS.DataFormat.Font.Size = 14;
+        s.XLS.FieldFormats.Add().FieldName = "Count";
+        s.XLS.FieldFormats.Items(0).Font.Style = xfsItalic;
+        s.XLS.PageHeader = "ph";
+        s.RTF.CaptionStyle.Font.Size = 16;
+        s.RTF.StripStyles.Add().Font.Name = "Courier New";
+        s.HTMLPage.Title = "Title";
+        s.HTMLTable.CellPadding = 7;
+        s.XML.Encoding = "UTF-8";
+        s.SQL.TableName = "T1";
+        s.SQL.CommitRecCount = 9;
+        s.TXT.ColSpacing = 3;
+        s.CSV.Comma = '\t';
+        s.CSV.Quote = '\'';
+        s.PDF.RowSpacing = 2.5;
+        const std::string first = dir.file("first.cfg"), second = dir.file("second.cfg");
+        file.SaveExportOptions(first, s);
+
+        auto loaded = NewForm();
+        file.LoadExportOptions(first, loaded->state);
+        EXPECT_EQ(loaded->state.ExportType, type);
+        file.SaveExportOptions(second, loaded->state);
+        EXPECT_EQ(test::ReadFile(second), test::ReadFile(first));
+        if (type == TAllowedExport::aeXLS) {
+            // The field never edited comes back with the data format it showed.
+            TxlsFieldFormat name;
+            XLSFieldFormatOf(loaded->state.XLS, "Name", name);
+            EXPECT_EQ(name.Font.Name, "Courier New");
+            EXPECT_EQ(name.Font.Size, 14);
+        }
+    }
 }
 
 TEST_F(ExportOptionsFile, HtmlAndPdfPagesRoundTrip) {
@@ -303,10 +383,10 @@ TEST_F(ExportOptionsFile, StyleListsComeBackWithoutDoubling) {
     {
         ini::IniFile ini(xls);
         EXPECT_EQ(ini.ReadSections(),
-                  (std::vector<std::string>{"GENERAL", "FORMATS", "CAPTIONS", "WIDTH", "XLS",
-                                            "XLS_FIELD_NAME", "XLS_OPTION_HEADER", "XLS_OPTION_CAPTION",
-                                            "XLS_OPTION_AGGREGATE", "XLS_OPTION_FOOTER",
-                                            "XLS_OPTION_HYPERLINK", "XLS_STYLE_ITEM_1", "XLS_STYLE_ITEM_2"}));
+                  (std::vector<std::string>{
+                      "GENERAL", "FORMATS", "CAPTIONS", "WIDTH", "XLS", "XLS_FIELD_NAME", "XLS_FIELD_COUNT",
+                      "XLS_FIELD_NOTES", "XLS_OPTION_HEADER", "XLS_OPTION_CAPTION", "XLS_OPTION_AGGREGATE",
+                      "XLS_OPTION_FOOTER", "XLS_OPTION_HYPERLINK", "XLS_STYLE_ITEM_1", "XLS_STYLE_ITEM_2"}));
     }
     s.XLS.FieldFormats.Items(0).Font.Size = 10;
     s.XLS.CaptionFormat.Font.Style = 0;
