@@ -36,11 +36,6 @@ const std::uint8_t BuiltInStyles[6][4] = {
     {0x13, 0x80, 7, 0xFF}, {0x00, 0x80, 0, 0xFF}, {0x14, 0x80, 5, 0xFF},
 };
 
-// A number-format text as it survives the single-byte code page.
-std::u16string FormatText(const std::string& text) {
-    return Utf8ToWide(rtl::Windows1252ToUtf8(rtl::Utf8ToWindows1252(text)));
-}
-
 } // namespace
 
 TExportFont MeasureFont(const TxlsFont& font) {
@@ -52,6 +47,33 @@ TExportFont MeasureFont(const TxlsFont& font) {
     f.StrikeOut = font.Has(xfsStrikeOut);
     f.Underline = font.Underline != fulNone;
     return f;
+}
+
+void CheckSheetLimits(int row, int col) {
+    if (row < 0 || row >= XLS_MAX_ROWS)
+        throw TxlsSheetLimitError("The sheet needs more than 65536 rows, the most a workbook sheet holds");
+    if (col < 0 || col >= XLS_MAX_COLUMNS)
+        throw TxlsSheetLimitError("The sheet needs more than 256 columns, the most a workbook sheet holds");
+}
+
+void TxlsColumnStats::Add(double value) {
+    Min = Count == 0 ? value : std::min(Min, value);
+    Max = Count == 0 ? value : std::max(Max, value);
+    Sum += value;
+    ++Count;
+}
+
+TxlsFormulaResult TxlsColumnStats::Result(int aggregate) const {
+    switch (aggregate) {
+    case aggAvg:
+        return Count == 0 ? TxlsFormulaResult{0, true} : TxlsFormulaResult{Sum / double(Count), false};
+    case aggMin:
+        return {Min, false};
+    case aggMax:
+        return {Max, false};
+    default:
+        return {Sum, false};
+    }
 }
 
 void TxlsBoundSheet::Widen(int row, int col) {
@@ -151,17 +173,27 @@ void TxlsWorkbookWriter::WriteDefaultRowHeight(double points) {
 }
 
 void TxlsWorkbookWriter::WriteHeaderFooter(std::uint16_t id, const std::string& text) {
-    std::string bytes = rtl::Utf8ToWindows1252(text);
-    if (bytes.size() > 255) // the most characters a page header or footer holds
-        bytes.resize(255);
-    if (bytes.empty()) {
+    std::u16string chars = Utf8ToWide(text);
+    if (chars.size() > 255) { // the most characters a page header or footer holds
+        chars.resize(chars[254] >= 0xD800 && chars[254] <= 0xDBFF ? 254 : 255);
+    }
+    if (chars.empty()) {
         WriteRecord(id, 0);
         return;
     }
-    put16(0, static_cast<std::uint16_t>(bytes.size()));
-    buffer_[2] = 0;
-    std::memcpy(buffer_.data() + 3, bytes.data(), bytes.size());
-    WriteRecord(id, 3 + bytes.size());
+    const bool compressed = IsCompressible(chars);
+    put16(0, static_cast<std::uint16_t>(chars.size()));
+    buffer_[2] = compressed ? 0 : 1;
+    std::size_t at = 3;
+    for (char16_t ch : chars) {
+        if (compressed) {
+            buffer_[at++] = static_cast<std::uint8_t>(ch);
+        } else {
+            put16(at, static_cast<std::uint16_t>(ch));
+            at += 2;
+        }
+    }
+    WriteRecord(id, at);
 }
 
 void TxlsWorkbookWriter::WriteWindow2() {
@@ -192,6 +224,7 @@ void TxlsWorkbookWriter::widen(int row, int col) {
 }
 
 void TxlsWorkbookWriter::WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text) {
+    CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
@@ -201,6 +234,7 @@ void TxlsWorkbookWriter::WriteLabelSST(int row, int col, std::uint16_t xf, const
 }
 
 void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool value) {
+    CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
@@ -211,6 +245,7 @@ void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool v
 }
 
 void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double value) {
+    CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
@@ -220,6 +255,7 @@ void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double 
 }
 
 void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {
+    CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
@@ -228,7 +264,8 @@ void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {
 }
 
 void TxlsWorkbookWriter::WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate,
-                                      std::uint16_t xf) {
+                                      std::uint16_t xf, const TxlsFormulaResult& result) {
+    CheckSheetLimits(row, col);
     std::uint16_t function = 4;
     switch (aggregate) {
     case aggAvg:
@@ -247,6 +284,13 @@ void TxlsWorkbookWriter::WriteFormula(int row, int col, int firstRow, int lastRo
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
+    if (result.DivisionByZero) {
+        buffer_[6] = 2;    // an error value
+        buffer_[8] = 0x07; // #DIV/0!
+        put16(12, 0xFFFF);
+    } else {
+        putDouble(6, result.Value);
+    }
     put16(14, 0x0002);
     put16(20, 13);
     buffer_[22] = 0x25;
@@ -436,7 +480,7 @@ void TxlsWorkbookWriter::buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkb
         BuildFontRecord(this, tables_.Fonts().Items(i))->SaveToStream(&globals);
     for (std::size_t i = 0; i < tables_.NumberFormats().Count(); ++i) {
         const TxlsTextFormat& format = tables_.NumberFormats().Items(i);
-        TbiffFormat(this, format.Index, FormatText(format.Text)).SaveToStream(&globals);
+        TbiffFormat(this, format.Index, Utf8ToWide(format.Text)).SaveToStream(&globals);
     }
     for (int i = 0; i < 15; ++i)
         TbiffRecord(this, StyleXFBytes(i), BIFF_XF).SaveToStream(&globals);

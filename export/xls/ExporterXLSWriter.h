@@ -18,6 +18,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,35 @@ constexpr std::uint16_t SUBSTREAM_GLOBALS = 0x0005, SUBSTREAM_WORKSHEET = 0x0010
 // The product named in WRITEACCESS.
 constexpr const char* XLS_PRODUCT_NAME = "Sarovel Tables";
 constexpr const char* XLS_PRODUCT_VERSION = "1.20";
+
+// The most rows and columns a BIFF8 sheet holds.
+constexpr int XLS_MAX_ROWS = 65536;
+constexpr int XLS_MAX_COLUMNS = 256;
+
+// Raised when a cell would lie past the last row or column of a sheet.
+class TxlsSheetLimitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Raises TxlsSheetLimitError when a zero-based cell lies outside a BIFF8 sheet.
+void CheckSheetLimits(int row, int col);
+
+// The cached result of an aggregate formula: a number, or the #DIV/0! error of an average over
+// no numbers.
+struct TxlsFormulaResult {
+    double Value = 0;
+    bool DivisionByZero = false;
+};
+
+// The numbers written in one column, from which an aggregate's result is computed.
+struct TxlsColumnStats {
+    double Sum = 0, Min = 0, Max = 0;
+    std::size_t Count = 0;
+    void Add(double value);
+    // The result of aggSum .. aggMax over the numbers (SUM, MIN and MAX of none are 0).
+    TxlsFormulaResult Result(int aggregate) const;
+};
 
 // One written sheet: where its records are and the range of its cells (-1 while it has none).
 struct TxlsBoundSheet {
@@ -135,18 +165,21 @@ public:
     void WriteGuts();
     void WriteDefColWidth(int width);
     void WriteDefaultRowHeight(double points);
-    // HEADER or FOOTER with a UTF-8 text stored as Windows-1252.
+    // HEADER or FOOTER with a UTF-8 text, as a BIFF8 string of at most 255 characters.
     void WriteHeaderFooter(std::uint16_t id, const std::string& text);
     void WriteWindow2();
     void WriteSelection();
     void WriteDimensions(int firstRow, int lastRow, int firstCol, int lastCol);
-    // Cell writers; each widens the current sheet's used range.
+    // Cell writers; each widens the current sheet's used range. A row past 65,535 or a column past
+    // 255 raises TxlsSheetLimitError: a sheet never wraps round to its top.
     void WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text);
     void WriteBoolErr(int row, int col, std::uint16_t xf, bool value);
     void WriteNumber(int row, int col, std::uint16_t xf, double value);
     void WriteBlank(int row, int col, std::uint16_t xf);
-    // An aggregate (aggSum .. aggMax) over the column from firstRow to lastRow.
-    void WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate, std::uint16_t xf);
+    // An aggregate (aggSum .. aggMax) over the column from firstRow to lastRow, with its computed
+    // result stored for readers that do not recalculate.
+    void WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate, std::uint16_t xf,
+                      const TxlsFormulaResult& result);
     // MERGEDCELLS of the valid ranges; nothing when none is valid.
     void WriteMergedCells(const std::vector<TxlsMergedRange>& ranges);
 

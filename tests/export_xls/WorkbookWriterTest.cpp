@@ -124,10 +124,10 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
 TEST(WorkbookWriterRecords, FormulaAggregatesTheColumnRange) {
     TxlsMemoryStream stream;
     TxlsWorkbookWriter w(stream);
-    w.WriteFormula(10, 2, 1, 9, aggAvg, 21);
-    w.WriteFormula(10, 3, 1, 9, aggSum, 15);
-    w.WriteFormula(10, 4, 1, 9, aggMin, 15);
-    w.WriteFormula(10, 5, 1, 9, aggMax, 15);
+    w.WriteFormula(10, 2, 1, 9, aggAvg, 21, {});
+    w.WriteFormula(10, 3, 1, 9, aggSum, 15, {});
+    w.WriteFormula(10, 4, 1, 9, aggMin, 15, {});
+    w.WriteFormula(10, 5, 1, 9, aggMax, 15, {});
     const auto r = records(stream);
     ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[0].id, 0x0006);
