@@ -505,3 +505,55 @@ TEST(ExporterXLSErrors, MissingDirectoriesAreCreated) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ExporterXLSLimits, TooManyRowsOrColumnsStopBeforeTheOldFileIsReplaced) {
+    testutil::TempDir dir;
+    const std::string name = (dir / "book.xls").string();
+    std::ofstream(name) << "previous";
+    auto previousKept = [&] {
+        std::ifstream in(name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str() == "previous";
+    };
+
+    // 65,535 data rows and the caption row fill the sheet exactly; one more row does not fit.
+    exporter::TMemoryDataSet rows;
+    rows.AddField({"N", exporter::TFieldType::ftInteger});
+    for (int i = 0; i < 65536; ++i)
+        rows.AddRow({std::to_string(i)});
+    exporter::TExporterXLS xls;
+    xls.FileName = name;
+    xls.DataSet = &rows;
+    try {
+        xls.Execute();
+        ADD_FAILURE() << "no error";
+    } catch (const exporter::EExportError& error) {
+        EXPECT_NE(std::string(error.what()).find("65536 rows"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(previousKept());
+    xls.AllowCaptions = false;
+    xls.Execute();
+    EXPECT_FALSE(previousKept());
+
+    std::ofstream(name) << "previous";
+    exporter::TMemoryDataSet columns;
+    for (int i = 0; i < 250; ++i)
+        columns.AddField({"C" + std::to_string(i), exporter::TFieldType::ftInteger});
+    columns.AddRow(std::vector<std::optional<std::string>>(250, std::string("1")));
+    exporter::TExporterXLS wide;
+    wide.FileName = name;
+    wide.DataSet = &columns;
+    wide.StartDataCol = 7;
+    try {
+        wide.Execute();
+        ADD_FAILURE() << "no error";
+    } catch (const exporter::EExportError& error) {
+        EXPECT_NE(std::string(error.what()).find("257 columns"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(previousKept());
+}
+
+} // namespace
