@@ -12,7 +12,10 @@ fi
 cmake --build "$build" --target xls_write_sheet
 ours="$(find "$build/bench" -type f -name xls_write_sheet | head -1)"
 export QT_QPA_PLATFORM=offscreen
-exec python3 - "$ours" "$rows" <<'PY'
+# Debian's interpreter, which python3-xlwt installs into.
+python=/usr/bin/python3
+[[ -x "$python" ]] || python=python3
+exec "$python" - "$ours" "$rows" <<'PY'
 import os, subprocess, sys, tempfile, time
 
 ours, rows = sys.argv[1], int(sys.argv[2])

@@ -15,7 +15,8 @@ namespace {
 void WriteBenchSheet(benchmark::State& state) {
     exporter::TMemoryDataSet data;
     xlsbench::FillBenchSheet(data, int(state.range(0)));
-    const auto path = std::filesystem::temp_directory_path() / ("xls_bench_" + std::to_string(::getpid()) + ".xls");
+    const auto path =
+        std::filesystem::temp_directory_path() / ("xls_bench_" + std::to_string(::getpid()) + ".xls");
     for (auto _ : state) {
         exporter::TExporterXLS xls;
         xls.DataSet = &data;

@@ -22,10 +22,11 @@ void FillBenchSheet(exporter::TMemoryDataSet& data, int rows) {
         const int day = 1 + i % 28, month = 1 + i % 12, hour = i % 24, minute = i % 60;
         data.AddRow({"host" + std::to_string(text) + ".example.org", "zone" + std::to_string(text) + ".org",
                      "comment number " + std::to_string(text), std::to_string(i), std::to_string(i % 1000),
-                     std::to_string(2024000000 + i), std::to_string(i) + ".25", std::to_string(i % 977) + ".5",
+                     std::to_string(2024000000 + i), std::to_string(i) + ".25",
+                     std::to_string(i % 977) + ".5",
                      std::to_string(month) + "/" + std::to_string(day) + "/2024",
-                     std::to_string(month) + "/" + std::to_string(day) + "/2024 " + std::to_string(hour) + ":" +
-                         (minute < 10 ? "0" : "") + std::to_string(minute) + ":00"});
+                     std::to_string(month) + "/" + std::to_string(day) + "/2024 " + std::to_string(hour) +
+                         ":" + (minute < 10 ? "0" : "") + std::to_string(minute) + ":00"});
     }
 }
 

@@ -10,6 +10,16 @@ namespace exporter {
 
 namespace {
 
+// FNV-1a over the code units.
+std::uint32_t hashOf(std::u16string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (char16_t ch : text) {
+        hash = (hash ^ static_cast<std::uint32_t>(ch & 0xFF)) * 16777619u;
+        hash = (hash ^ static_cast<std::uint32_t>(ch >> 8)) * 16777619u;
+    }
+    return hash;
+}
+
 bool isHighSurrogate(char16_t ch) {
     return ch >= 0xD800 && ch <= 0xDBFF;
 }
@@ -68,15 +78,36 @@ std::uint32_t TsstStrings::Add(const std::u16string& s) {
             --cut; // never keep half a surrogate pair
         key = key.substr(0, cut);
     }
-    if (const auto found = lookup_.find(key); found != lookup_.end()) {
-        ++entries_[found->second].Occurrences;
-        return found->second;
+    if (2 * (entries_.size() + 1) > slots_.size())
+        grow();
+    const std::uint32_t hash = hashOf(key);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = hash & mask;
+    for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+        const std::uint32_t index = slots_[slot] - 1;
+        if (hashes_[index] == hash && entries_[index].Text == key) {
+            ++entries_[index].Occurrences;
+            return index;
+        }
     }
     const auto index = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(TsstEntry{index, std::u16string(key), 1});
-    lookup_.emplace(entries_.back().Text, index);
+    hashes_.push_back(hash);
+    slots_[slot] = index + 1;
     ++uniqueCount_;
     return index;
+}
+
+void TsstStrings::grow() {
+    std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, 2 * slots_.size()), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::uint32_t index = 0; index < hashes_.size(); ++index) {
+        std::size_t slot = hashes_[index] & mask;
+        while (slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        slots[slot] = index + 1;
+    }
+    slots_ = std::move(slots);
 }
 
 void TsstStrings::SaveToStream(TxlsStream& stream) const {

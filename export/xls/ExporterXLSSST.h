@@ -10,7 +10,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace exporter {
 
@@ -21,9 +21,9 @@ struct TsstEntry {
     std::uint32_t Occurrences; // number of Add calls with this text
 };
 
-// Duplicates are found through a hash map from the text to its index, so adding n strings takes
-// time linear in n. Strings whose characters all fit in one byte are written in BIFF8's compressed
-// 8-bit form, the others as UTF-16. A string is split where a record is full, at a character
+// Duplicates are found through an open-addressing hash table of indexes into the strings, so adding
+// n strings takes time linear in n. Strings whose characters all fit in one byte are written in BIFF8's
+// compressed 8-bit form, the others as UTF-16. A string is split where a record is full, at a character
 // boundary and never inside a surrogate pair; its continuation opens with its own option byte.
 class TsstStrings {
 public:
@@ -39,8 +39,13 @@ public:
     const TsstEntry& Items(std::size_t index) const { return entries_[index]; }
 
 private:
-    std::deque<TsstEntry> entries_; // insertion order; a deque keeps the texts where they are
-    std::unordered_map<std::u16string_view, std::uint32_t> lookup_;
+    // Doubles the table and places every string again.
+    void grow();
+
+    std::deque<TsstEntry> entries_; // insertion order
+    // Slots hold index + 1 of a string (0: empty); hashes_ keeps each string's hash.
+    std::vector<std::uint32_t> slots_;
+    std::vector<std::uint32_t> hashes_;
     std::uint32_t totalCount_ = 0;
     std::uint32_t uniqueCount_ = 0;
 };

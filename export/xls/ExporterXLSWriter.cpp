@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -244,13 +245,46 @@ void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool v
     widen(row, col);
 }
 
+bool TxlsWorkbookWriter::EncodeRK(double value, std::uint32_t& rk) {
+    constexpr double limit = 536870912.0; // 2^29: the 30-bit signed integers
+    auto asInteger = [&](double v, std::uint32_t flags) {
+        if (!(v >= -limit && v < limit) || v != std::floor(v))
+            return false;
+        rk = static_cast<std::uint32_t>(static_cast<std::int32_t>(v)) << 2 | flags;
+        return true;
+    };
+    auto asDouble = [&](double v, std::uint32_t flags) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &v, 8);
+        if ((bits & 0x3FFFFFFFFull) != 0)
+            return false;
+        rk = static_cast<std::uint32_t>(bits >> 32) | flags;
+        return true;
+    };
+    if (!std::isfinite(value))
+        return false;
+    if (asInteger(value, 2) || asDouble(value, 0))
+        return true;
+    // Divided by 100 on reading: only when that gives back exactly this value.
+    const double hundred = value * 100.0;
+    if (std::isfinite(hundred) && hundred / 100.0 == value)
+        return asInteger(hundred, 3) || asDouble(hundred, 1);
+    return false;
+}
+
 void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double value) {
     CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
-    putDouble(6, value);
-    WriteRecord(biff::NUMBER, 14);
+    std::uint32_t rk = 0;
+    if (EncodeRK(value, rk)) {
+        put32(6, rk);
+        WriteRecord(biff::RK, 10);
+    } else {
+        putDouble(6, value);
+        WriteRecord(biff::NUMBER, 14);
+    }
     widen(row, col);
 }
 

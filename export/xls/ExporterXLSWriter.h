@@ -41,7 +41,7 @@ constexpr std::uint16_t BOF = 0x0809, EOF_ = 0x000A, WRITEACCESS = 0x005C, WINDO
                         PRECISION = 0x000E, REFRESHALL = 0x01B7, BOOKBOOL = 0x00DA, CALCMODE = 0x000D,
                         CALCCOUNT = 0x000C, REFMODE = 0x000F, ITERATION = 0x0011, SAVERECALC = 0x005F,
                         PRINTHEADERS = 0x002A, PRINTGRIDLINES = 0x002B, GRIDSET = 0x0082, WSBOOL = 0x0081,
-                        HCENTER = 0x0083, VCENTER = 0x0084, PALETTE = 0x0092;
+                        HCENTER = 0x0083, VCENTER = 0x0084, PALETTE = 0x0092, RK = 0x027E;
 constexpr std::uint16_t SUBSTREAM_GLOBALS = 0x0005, SUBSTREAM_WORKSHEET = 0x0010, SUBSTREAM_CHART = 0x0020;
 } // namespace biff
 
@@ -174,6 +174,7 @@ public:
     // 255 raises TxlsSheetLimitError: a sheet never wraps round to its top.
     void WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text);
     void WriteBoolErr(int row, int col, std::uint16_t xf, bool value);
+    // A number as RK (10 data bytes) when that form holds it exactly, else as NUMBER (14).
     void WriteNumber(int row, int col, std::uint16_t xf, double value);
     void WriteBlank(int row, int col, std::uint16_t xf);
     // An aggregate (aggSum .. aggMax) over the column from firstRow to lastRow, with its computed
@@ -207,6 +208,10 @@ public:
     // The sheet being written, or none.
     TxlsBoundSheet* CurrentSheet() { return sheets_.empty() ? nullptr : &sheets_.back(); }
     std::uint64_t SplicePosition() const { return splicePosition_; }
+
+    // The RK form of a number when it holds the number exactly: a 30-bit integer, or the top 30
+    // bits of the double, either of them possibly divided by 100.
+    static bool EncodeRK(double value, std::uint32_t& rk);
 
     // The 230-byte PALETTE record (header included) for a user colour array.
     static std::vector<std::uint8_t> PaletteRecord(const std::array<rtl::TColor, 16>& userColors);

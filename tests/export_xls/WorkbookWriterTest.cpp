@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstring>
 
 namespace {
@@ -94,11 +96,12 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     w.WriteLabelSST(3, 1, 15, u"y");
     w.WriteLabelSST(4, 1, 15, u"x");
     w.WriteBoolErr(5, 7, 16, true);
-    w.WriteNumber(1, 3, 17, 1.5);
+    w.WriteNumber(1, 3, 17, 1.0 / 3);
     w.WriteBlank(9, 0, 15);
+    w.WriteNumber(1, 4, 17, 1.5);
     const auto r = splitRecords(
         std::vector<std::uint8_t>(stream.Bytes().begin() + long(headerEnd), stream.Bytes().end()));
-    ASSERT_EQ(r.size(), 6u);
+    ASSERT_EQ(r.size(), 7u);
     EXPECT_EQ(r[0].id, 0x00FD);
     EXPECT_EQ(r[0].data, bytes({2, 0, 1, 0, 15, 0, 0, 0, 0, 0}));
     EXPECT_EQ(r[2].data, bytes({4, 0, 1, 0, 15, 0, 0, 0, 0, 0})); // the same string again
@@ -107,11 +110,13 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     EXPECT_EQ(r[3].data, bytes({5, 0, 7, 0, 16, 0, 1, 0}));
     EXPECT_EQ(r[4].id, 0x0203);
     std::vector<std::uint8_t> number = bytes({1, 0, 3, 0, 17, 0});
-    const auto value = doubleBytes(1.5);
+    const auto value = doubleBytes(1.0 / 3);
     number.insert(number.end(), value.begin(), value.end());
     EXPECT_EQ(r[4].data, number);
     EXPECT_EQ(r[5].id, 0x0201);
     EXPECT_EQ(r[5].data, bytes({9, 0, 0, 0, 15, 0}));
+    EXPECT_EQ(r[6].id, 0x027E); // RK: the top 30 bits of 1.5
+    EXPECT_EQ(r[6].data, bytes({1, 0, 4, 0, 17, 0, 0, 0, 0xF8, 0x3F}));
     const TxlsBoundSheet& sheet = w.BoundSheets().at(0);
     EXPECT_EQ(sheet.FirstRow, 1);
     EXPECT_EQ(sheet.LastRow, 9);
@@ -119,6 +124,36 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     EXPECT_EQ(sheet.LastCol, 7);
     EXPECT_EQ(w.SST().TotalCount(), 3u);
     EXPECT_EQ(w.SST().UniqueCount(), 2u);
+}
+
+TEST(WorkbookWriterRecords, NumbersTakeTheRKFormOnlyWhenItIsExact) {
+    const struct {
+        double value;
+        bool rk;
+        std::uint32_t encoded;
+    } cases[] = {
+        {0, true, 0x00000002},
+        {12, true, 12 << 2 | 2},
+        {-3, true, 0xFFFFFFF6},        // -3 << 2 | 2
+        {536870911, true, 0x7FFFFFFE}, // the largest 30-bit integer
+        {536870912, true, 0x41C00000}, // 2^29: the top bits of the double
+        {1.25, true, 0x3FF40000},      // the double's top bits
+        {-2.5, true, 0xC0040000},
+        {45293.25, true, 0x40E61DA8}, // a date and time of day
+        {0.01, true, 1 << 2 | 3},     // an integer of hundredths
+        {123.45, true, 12345 << 2 | 3},
+        {0.5, true, 0x3FE00000}, // the double's top bits
+        {1.0 / 3, false, 0},
+        {9e9, false, 0},
+        {45474.543090277778, false, 0},
+        {std::numeric_limits<double>::infinity(), false, 0},
+    };
+    for (const auto& c : cases) {
+        std::uint32_t rk = 0;
+        EXPECT_EQ(TxlsWorkbookWriter::EncodeRK(c.value, rk), c.rk) << c.value;
+        if (c.rk)
+            EXPECT_EQ(rk, c.encoded) << c.value;
+    }
 }
 
 TEST(WorkbookWriterRecords, FormulaAggregatesTheColumnRange) {
