@@ -111,6 +111,8 @@ void TxlsWorkbookWriter::putDouble(std::size_t at, double value) {
 }
 
 void TxlsWorkbookWriter::WriteRecord(std::uint16_t id, std::size_t size) {
+    if (!rkRun_.empty())
+        flushRKRun(); // the buffer holds the new record: the run is written from its own bytes
     size = std::min(size, BufferSize);
     WriteWord(stream_, id);
     WriteWord(stream_, static_cast<std::uint16_t>(size));
@@ -274,18 +276,48 @@ bool TxlsWorkbookWriter::EncodeRK(double value, std::uint32_t& rk) {
 
 void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double value) {
     CheckSheetLimits(row, col);
-    put16(0, static_cast<std::uint16_t>(row));
-    put16(2, static_cast<std::uint16_t>(col));
-    put16(4, xf);
     std::uint32_t rk = 0;
     if (EncodeRK(value, rk)) {
-        put32(6, rk);
-        WriteRecord(biff::RK, 10);
+        if (!rkRun_.empty() && (row != rkRow_ || col != rkFirstCol_ + int(rkRun_.size())))
+            flushRKRun();
+        if (rkRun_.empty()) {
+            rkRow_ = row;
+            rkFirstCol_ = col;
+        }
+        rkRun_.emplace_back(xf, rk);
     } else {
+        put16(0, static_cast<std::uint16_t>(row));
+        put16(2, static_cast<std::uint16_t>(col));
+        put16(4, xf);
         putDouble(6, value);
         WriteRecord(biff::NUMBER, 14);
     }
     widen(row, col);
+}
+
+void TxlsWorkbookWriter::flushRKRun() {
+    std::array<std::uint8_t, 2 + 2 + 6 * 256 + 2> data{};
+    std::size_t size = 0;
+    auto put = [&](std::uint16_t v) {
+        data[size++] = static_cast<std::uint8_t>(v);
+        data[size++] = static_cast<std::uint8_t>(v >> 8);
+    };
+    put(static_cast<std::uint16_t>(rkRow_));
+    put(static_cast<std::uint16_t>(rkFirstCol_));
+    for (const auto& [xf, rk] : rkRun_) {
+        put(xf);
+        put(static_cast<std::uint16_t>(rk));
+        put(static_cast<std::uint16_t>(rk >> 16));
+    }
+    std::uint16_t id = biff::RK;
+    if (rkRun_.size() > 1) {
+        put(static_cast<std::uint16_t>(rkFirstCol_ + int(rkRun_.size()) - 1));
+        id = biff::MULRK;
+    }
+    rkRun_.clear();
+    WriteWord(stream_, id);
+    WriteWord(stream_, static_cast<std::uint16_t>(size));
+    WriteBuffer(stream_, data.data(), size);
 }
 
 void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {

@@ -41,7 +41,7 @@ constexpr std::uint16_t BOF = 0x0809, EOF_ = 0x000A, WRITEACCESS = 0x005C, WINDO
                         PRECISION = 0x000E, REFRESHALL = 0x01B7, BOOKBOOL = 0x00DA, CALCMODE = 0x000D,
                         CALCCOUNT = 0x000C, REFMODE = 0x000F, ITERATION = 0x0011, SAVERECALC = 0x005F,
                         PRINTHEADERS = 0x002A, PRINTGRIDLINES = 0x002B, GRIDSET = 0x0082, WSBOOL = 0x0081,
-                        HCENTER = 0x0083, VCENTER = 0x0084, PALETTE = 0x0092, RK = 0x027E;
+                        HCENTER = 0x0083, VCENTER = 0x0084, PALETTE = 0x0092, RK = 0x027E, MULRK = 0x00BD;
 constexpr std::uint16_t SUBSTREAM_GLOBALS = 0x0005, SUBSTREAM_WORKSHEET = 0x0010, SUBSTREAM_CHART = 0x0020;
 } // namespace biff
 
@@ -174,7 +174,9 @@ public:
     // 255 raises TxlsSheetLimitError: a sheet never wraps round to its top.
     void WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text);
     void WriteBoolErr(int row, int col, std::uint16_t xf, bool value);
-    // A number as RK (10 data bytes) when that form holds it exactly, else as NUMBER (14).
+    // A number as RK when that form holds it exactly, else as NUMBER. RK numbers in adjacent
+    // cells of a row are gathered into one MULRK record (6 bytes a cell instead of 14), written
+    // when the run ends: before any other record.
     void WriteNumber(int row, int col, std::uint16_t xf, double value);
     void WriteBlank(int row, int col, std::uint16_t xf);
     // An aggregate (aggSum .. aggMax) over the column from firstRow to lastRow, with its computed
@@ -199,7 +201,12 @@ public:
     // Rewrites the current sheet's COLINFO widths with widths (characters) × 256.
     void ApplyColumnWidths(const std::vector<int>& widths);
 
-    TxlsStream& Stream() { return stream_; }
+    // The output stream, with any gathered RK run written first.
+    TxlsStream& Stream() {
+        if (!rkRun_.empty())
+            flushRKRun();
+        return stream_;
+    }
     std::uint8_t* Buffer() { return buffer_.data(); }
     TsstStrings& SST() { return sst_; }
     TxlsFormatTables& Tables() { return tables_; }
@@ -223,6 +230,8 @@ private:
     void put32(std::size_t at, std::uint32_t value);
     void putDouble(std::size_t at, double value);
     void widen(int row, int col);
+    // Writes the gathered RK run: one RK record for a single cell, else MULRK.
+    void flushRKRun();
     void buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkbookObjects* objects);
 
     TxlsStream& stream_;
@@ -233,6 +242,9 @@ private:
     std::array<rtl::TColor, 16> userColors_;
     std::vector<TxlsBoundSheet> sheets_;
     std::size_t colInfoCount_ = 0;
+    // The RK run being gathered: its row, first column and per cell XF and RK value.
+    int rkRow_ = -1, rkFirstCol_ = 0;
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> rkRun_;
 };
 
 } // namespace exporter

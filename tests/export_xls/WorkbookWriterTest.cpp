@@ -99,9 +99,10 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     w.WriteNumber(1, 3, 17, 1.0 / 3);
     w.WriteBlank(9, 0, 15);
     w.WriteNumber(1, 4, 17, 1.5);
+    w.WriteEOF(); // writes the RK run first
     const auto r = splitRecords(
         std::vector<std::uint8_t>(stream.Bytes().begin() + long(headerEnd), stream.Bytes().end()));
-    ASSERT_EQ(r.size(), 7u);
+    ASSERT_EQ(r.size(), 8u);
     EXPECT_EQ(r[0].id, 0x00FD);
     EXPECT_EQ(r[0].data, bytes({2, 0, 1, 0, 15, 0, 0, 0, 0, 0}));
     EXPECT_EQ(r[2].data, bytes({4, 0, 1, 0, 15, 0, 0, 0, 0, 0})); // the same string again
@@ -124,6 +125,30 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     EXPECT_EQ(sheet.LastCol, 7);
     EXPECT_EQ(w.SST().TotalCount(), 3u);
     EXPECT_EQ(w.SST().UniqueCount(), 2u);
+}
+
+TEST(WorkbookWriterRecords, AdjacentRKNumbersShareOneMulRKRecord) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteNumber(2, 3, 15, 1);
+    w.WriteNumber(2, 4, 16, 2);
+    w.WriteNumber(2, 5, 17, 1.0 / 3); // not RK: ends the run
+    w.WriteNumber(2, 6, 15, 3);       // a run of one is a plain RK record
+    w.WriteNumber(3, 7, 15, 4);       // another row
+    w.WriteNumber(3, 8, 15, 5);
+    w.WriteBlank(3, 9, 15);
+    const auto r = splitRecords(stream.Bytes());
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[0].id, 0x00BD);
+    EXPECT_EQ(r[0].data, bytes({2, 0, 3, 0, 15, 0, 6, 0, 0, 0, 16, 0, 10, 0, 0, 0, 4, 0}));
+    EXPECT_EQ(r[1].id, 0x0203);
+    EXPECT_EQ(r[2].id, 0x027E);
+    EXPECT_EQ(r[2].data, bytes({2, 0, 6, 0, 15, 0, 14, 0, 0, 0}));
+    EXPECT_EQ(r[3].id, 0x00BD);
+    EXPECT_EQ(testutil::word(r[3].data, 0), 3);
+    EXPECT_EQ(testutil::word(r[3].data, 16), 8); // last column
+    EXPECT_EQ(r[4].id, 0x0201);
+    EXPECT_EQ(w.BoundSheets().size(), 0u);
 }
 
 TEST(WorkbookWriterRecords, NumbersTakeTheRKFormOnlyWhenItIsExact) {
