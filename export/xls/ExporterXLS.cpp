@@ -492,7 +492,7 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
             return;
         }
     }
-    sheet.ColumnList.Widen(column.Name, row, col);
+    sheet.ColumnList.Widen(column.Name, row, col, std::size_t(i));
     widenColumn(sheet, col, shown, xf);
 }
 

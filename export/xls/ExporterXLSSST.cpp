@@ -84,28 +84,31 @@ std::uint32_t TsstStrings::Add(const std::u16string& s) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t slot = hash & mask;
     for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
-        const std::uint32_t index = slots_[slot] - 1;
-        if (hashes_[index] == hash && entries_[index].Text == key) {
+        if (static_cast<std::uint32_t>(slots_[slot] >> 32) != hash)
+            continue;
+        const auto index = static_cast<std::uint32_t>(slots_[slot]) - 1;
+        if (entries_[index].Text == key) {
             ++entries_[index].Occurrences;
             return index;
         }
     }
     const auto index = static_cast<std::uint32_t>(entries_.size());
     entries_.push_back(TsstEntry{index, std::u16string(key), 1});
-    hashes_.push_back(hash);
-    slots_[slot] = index + 1;
+    slots_[slot] = std::uint64_t(hash) << 32 | (index + 1);
     ++uniqueCount_;
     return index;
 }
 
 void TsstStrings::grow() {
-    std::vector<std::uint32_t> slots(std::max<std::size_t>(1024, 2 * slots_.size()), 0);
+    std::vector<std::uint64_t> slots(std::max<std::size_t>(1024, 2 * slots_.size()), 0);
     const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t index = 0; index < hashes_.size(); ++index) {
-        std::size_t slot = hashes_[index] & mask;
+    for (const std::uint64_t entry : slots_) {
+        if (entry == 0)
+            continue;
+        std::size_t slot = static_cast<std::uint32_t>(entry >> 32) & mask;
         while (slots[slot] != 0)
             slot = (slot + 1) & mask;
-        slots[slot] = index + 1;
+        slots[slot] = entry;
     }
     slots_ = std::move(slots);
 }

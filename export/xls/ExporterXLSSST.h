@@ -43,9 +43,9 @@ private:
     void grow();
 
     std::deque<TsstEntry> entries_; // insertion order
-    // Slots hold index + 1 of a string (0: empty); hashes_ keeps each string's hash.
-    std::vector<std::uint32_t> slots_;
-    std::vector<std::uint32_t> hashes_;
+    // Each slot holds a string's hash in its high half and its index + 1 in the low half (0:
+    // empty), so that probing compares hashes without touching the strings.
+    std::vector<std::uint64_t> slots_;
     std::uint32_t totalCount_ = 0;
     std::uint32_t uniqueCount_ = 0;
 };
