@@ -752,19 +752,22 @@ void TxlsImage::GetAnchor(TxlsAnchor& anchor) const {
     // cell padding) and the real heights of the rows. Col and Row are one-based.
     const std::vector<int> columnWidths = exporter->GetExportedColumnWidths();
     const int firstCol = std::max(Col - 1, 0), firstRow = std::max(Row - 1, 0);
-    const int zeroWidth = std::max(exporter->TextWidth("0", TxlsFont{}), 1);
+    // The width of "0" in the default font, to a fraction of a pixel as readers measure it.
+    const double zeroWidth = std::max(exporter->TextWidth("0000000000", TxlsFont{}) / 10.0, 1.0);
     auto columnPixels = [&](int c) {
         const int listIndex = c - sheet->GetStartDataCol();
         if (listIndex >= 0 && listIndex < static_cast<int>(columnWidths.size()))
             return (columnWidths[static_cast<std::size_t>(listIndex)] + 1) * zeroWidth + 1;
-        return sheet->GetDefColWidth() * zeroWidth + 5;
+        // A column of the default width: readers add a padding of 271/256 characters (for the
+        // 10-point default font) to the width the sheet gives.
+        return (sheet->GetDefColWidth() + 271.0 / 256) * zeroWidth;
     };
     int c = firstCol;
-    int remaining = scaledWidth;
-    int w = std::max(columnPixels(c), 1);
+    double remaining = scaledWidth;
+    double w = std::max(columnPixels(c), 1.0);
     while (remaining >= w && c < 255) {
         remaining -= w;
-        w = std::max(columnPixels(++c), 1);
+        w = std::max(columnPixels(++c), 1.0);
     }
     anchor.Col2 = toWord(c);
     anchor.Col2Offset = toWord(std::min(static_cast<int>(std::lround(remaining * 1024.0 / w)), 1023));
@@ -777,7 +780,7 @@ void TxlsImage::GetAnchor(TxlsAnchor& anchor) const {
     };
     int r = firstRow;
     remaining = scaledHeight * 15;
-    int h = rowTwips(r);
+    double h = rowTwips(r);
     while (remaining >= h && r < 65535) {
         remaining -= h;
         h = rowTwips(++r);

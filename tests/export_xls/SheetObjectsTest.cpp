@@ -362,11 +362,12 @@ TEST(SheetObjects, ImageAnchorWalksColumnsAndRows) {
     image.PictureName = picture.Name();
     exporter.RowHeights[3] = 600; // zero-based
     image.GetAnchor(anchor);
-    // The one-based Col 2, Row 3 is the cell B3. Columns of 8 * 7 + 5 = 61 pixels: 150 = 61 + 61 + 28.
+    // The one-based Col 2, Row 3 is the cell B3. Columns of (8 + 271 / 256) * 7 = 63.41 pixels:
+    // 150 = 63.41 + 63.41 + 23.18.
     EXPECT_EQ(anchor.Col1, 1);
     EXPECT_EQ(anchor.Col1Offset, 0);
     EXPECT_EQ(anchor.Col2, 3);
-    EXPECT_EQ(anchor.Col2Offset, 470); // 28 * 1024 / 61
+    EXPECT_EQ(anchor.Col2Offset, 374); // 23.18 * 1024 / 63.41
     // 40 px = 600 twips: row 2 takes 255, and the picture ends 345 twips into row 3 (600).
     EXPECT_EQ(anchor.Row1, 2);
     EXPECT_EQ(anchor.Row2, 3);

@@ -49,13 +49,14 @@ TEST(WorkbookWriterRecords, FixedRecordsHaveTheirExactBytes) {
     w.WriteWindow1();
     w.WriteDefaultRowHeight(12.75);
     w.WriteHeaderFooter(biff::HEADER, "");
-    w.WriteHeaderFooter(biff::FOOTER, "P\xC3\xA4ge &P"); // "Päge &P" as Windows-1252
+    w.WriteHeaderFooter(biff::FOOTER, "P\xC3\xA4ge &P"); // "Päge &P": one byte a character
     w.WriteWindow2();
     w.WriteSelection();
     w.WriteDimensions(1, 2, 3, 4);
     w.WriteDefColWidth(8);
+    w.WriteHeaderFooter(biff::HEADER, "\xE2\x82\xBD &P"); // a rouble sign: UTF-16
     const auto r = records(stream);
-    ASSERT_EQ(r.size(), 9u);
+    ASSERT_EQ(r.size(), 10u);
     EXPECT_EQ(r[0].id, 0x0809);
     EXPECT_EQ(r[0].data,
               bytes({0x00, 0x06, 0x10, 0x00, 0xBB, 0x0D, 0xCC, 0x07, 0, 0, 0, 0, 0x06, 0x02, 0, 0}));
@@ -69,6 +70,7 @@ TEST(WorkbookWriterRecords, FixedRecordsHaveTheirExactBytes) {
     EXPECT_EQ(r[6].data, bytes({3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(r[7].data, bytes({1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 4, 0, 0, 0}));
     EXPECT_EQ(r[8].data, bytes({8, 0}));
+    EXPECT_EQ(r[9].data, bytes({4, 0, 1, 0xBD, 0x20, ' ', 0, '&', 0, 'P', 0}));
 }
 
 TEST(WorkbookWriterRecords, WriteAccessNamesTheProductPaddedWithSpaces) {
