@@ -316,10 +316,9 @@ int TExporterXLS::writeHeaderLines(TxlsSheet& sheet, int sheetIndex, const rtl::
             format.Assign(defaultFormat);
             if (event)
                 event(*this, sheetIndex, col, row, format, s);
-            if (col <= 255) {
-                const std::uint16_t xf = writer_->Tables().GetXFIndex("General", &format);
-                writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s));
-            }
+            // A line of more pieces than the sheet has columns stops the export (sheet limits).
+            const std::uint16_t xf = writer_->Tables().GetXFIndex("General", &format);
+            writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s));
             if (tab == std::string::npos)
                 break;
             start = tab + 1;
@@ -360,7 +359,7 @@ void TExporterXLS::writeCaptions(TxlsSheet& sheet, int sheetIndex, int row) {
         std::string caption = sheet.Columns[i].Caption;
         if (OnGetCaptionParams)
             OnGetCaptionParams(*this, sheetIndex, col, format, caption);
-        if (caption.empty() || col > 255)
+        if (caption.empty())
             continue;
         const std::uint16_t xf = format.IsDefault() ? TxlsFormatTables::DefaultCellXF
                                                     : writer_->Tables().GetXFIndex("General", &format);
