@@ -186,18 +186,28 @@ TEST(WorkbookWriterRecords, NumbersTakeTheRKFormOnlyWhenItIsExact) {
 TEST(WorkbookWriterRecords, FormulaAggregatesTheColumnRange) {
     TxlsMemoryStream stream;
     TxlsWorkbookWriter w(stream);
-    w.WriteFormula(10, 2, 1, 9, aggAvg, 21, {});
-    w.WriteFormula(10, 3, 1, 9, aggSum, 15, {});
-    w.WriteFormula(10, 4, 1, 9, aggMin, 15, {});
-    w.WriteFormula(10, 5, 1, 9, aggMax, 15, {});
+    TxlsColumnStats none, some;
+    for (double v : {4.0, -1.0, 3.0})
+        some.Add(v);
+    w.WriteFormula(10, 2, 1, 9, aggAvg, 21, none.Result(aggAvg));
+    w.WriteFormula(10, 3, 1, 9, aggSum, 15, some.Result(aggSum));
+    w.WriteFormula(10, 4, 1, 9, aggMin, 15, some.Result(aggMin));
+    w.WriteFormula(10, 5, 1, 9, aggMax, 15, some.Result(aggMax));
     const auto r = records(stream);
     ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[0].id, 0x0006);
-    EXPECT_EQ(r[0].data, bytes({10, 0, 2,  0, 21,   0, 0, 0, 0, 0, 0,    0, 0,    0,    2, 0, 0, 0,
+    // The average of no numbers is cached as the #DIV/0! error; the others as their numbers.
+    EXPECT_EQ(r[0].data, bytes({10, 0, 2,  0, 21,   0, 2, 0, 7, 0, 0,    0, 0xFF, 0xFF, 2, 0, 0, 0,
                                 0,  0, 13, 0, 0x25, 1, 0, 9, 0, 2, 0xC0, 2, 0xC0, 0x42, 1, 5, 0}));
     EXPECT_EQ(r[1].data[33], 4);
     EXPECT_EQ(r[2].data[33], 6);
     EXPECT_EQ(r[3].data[33], 7);
+    double cached[3];
+    for (int i = 0; i < 3; ++i)
+        std::memcpy(&cached[i], r[std::size_t(i) + 1].data.data() + 6, 8);
+    EXPECT_EQ(cached[0], 6.0);
+    EXPECT_EQ(cached[1], -1.0);
+    EXPECT_EQ(cached[2], 4.0);
 }
 
 TEST(WorkbookWriterRecords, MergedCellsSkipInvalidRangesAndAreLeftOutWhenNoneIsValid) {
