@@ -403,7 +403,6 @@ void TExporterXLS::prepareColumnXFs(TxlsSheet& sheet, int sheetIndex) {
 
 std::uint16_t TExporterXLS::dataCellXF(TxlsSheet& sheet, int sheetIndex, int col, int row, int dataRow) {
     TxlsFormatTables& tables = writer_->Tables();
-    const TExportColumn& column = sheet.Columns[col];
     std::uint16_t xf = columnXF_[std::size_t(col)];
     const std::size_t strips = sheet.StripStyles.Count();
     if (columnFieldFormat_[std::size_t(col)] < 0 && sheet.StripType == ssRow && strips > 0) {
