@@ -2,6 +2,8 @@
 
 #include "export/core/ExporterPageUtils.h"
 #include "export/xls/ExporterXLSConsts.h"
+#include "export/xls/ExporterXLSDateFormat.h"
+#include "export/xls/ExporterXLSSheetName.h"
 #include "export/xls/ExporterXLSUtils.h"
 #include "platform/cfb/StorageError.h"
 #include "platform/rtl/DateUtils.h"
@@ -29,6 +31,16 @@ bool IsDateType(TExportColType type) {
 
 std::string FormatOrGeneral(const std::string& format) {
     return format.empty() ? std::string("General") : format;
+}
+
+// The number format of a column's cells: a date column's pattern translated into a format code; a
+// user format given for the column; otherwise "General".
+std::string ColumnNumberFormat(const TExportColumn& column, const rtl::TStringList& userFormats) {
+    if (IsDateType(column.ColType))
+        return FormatOrGeneral(XlsDateTimeFormat(column.Format));
+    if (userFormats.IndexOfName(column.Name) >= 0)
+        return FormatOrGeneral(column.Format);
+    return "General";
 }
 
 // The built-in cell objects followed by those a factory adds.
@@ -88,7 +100,7 @@ void TxlsSheetCellObjects::WriteUserCells(TxlsWorkbookWriter& writer) {
             text = cell.BooleanValue ? "TRUE" : "FALSE";
             break;
         case ctDateTime:
-            xf = tables.GetXFIndex(cell.DateTimeFormat, &cell.Format);
+            xf = tables.GetXFIndex(XlsDateTimeFormat(cell.DateTimeFormat), &cell.Format);
             writer.WriteNumber(row, col, xf, cell.DateTimeValue);
             text = rtl::FormatDateTime(cell.DateTimeFormat, cell.DateTimeValue);
             break;
@@ -200,6 +212,10 @@ void TExporterXLS::Execute() {
     BeginWorkbook();
     try {
         ExportSheets();
+    } catch (const TxlsSheetLimitError& error) {
+        // The previous file stays as it was: the workbook is never committed.
+        EndWorkbook(false);
+        throw EExportError(error.what());
     } catch (...) {
         EndWorkbook(false);
         throw;
@@ -264,6 +280,7 @@ void TExporterXLS::ExportSheets() {
     drawing_ = std::make_unique<TxlsDrawingWorkbookObjects>(&Pictures);
     customWorkbookObjects_ = WorkbookObjectsFactory ? WorkbookObjectsFactory(*this) : nullptr;
     exportedCounter_ = 0;
+    sheetNames_.clear();
     for (const auto& entry : sheets)
         checkSheetSource(*entry.first);
 
@@ -299,10 +316,9 @@ int TExporterXLS::writeHeaderLines(TxlsSheet& sheet, int sheetIndex, const rtl::
             format.Assign(defaultFormat);
             if (event)
                 event(*this, sheetIndex, col, row, format, s);
-            if (col <= 255) {
-                const std::uint16_t xf = writer_->Tables().GetXFIndex("General", &format);
-                writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s));
-            }
+            // A line of more pieces than the sheet has columns stops the export (sheet limits).
+            const std::uint16_t xf = writer_->Tables().GetXFIndex("General", &format);
+            writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s));
             if (tab == std::string::npos)
                 break;
             start = tab + 1;
@@ -343,7 +359,7 @@ void TExporterXLS::writeCaptions(TxlsSheet& sheet, int sheetIndex, int row) {
         std::string caption = sheet.Columns[i].Caption;
         if (OnGetCaptionParams)
             OnGetCaptionParams(*this, sheetIndex, col, format, caption);
-        if (caption.empty() || col > 255)
+        if (caption.empty())
             continue;
         const std::uint16_t xf = format.IsDefault() ? TxlsFormatTables::DefaultCellXF
                                                     : writer_->Tables().GetXFIndex("General", &format);
@@ -357,10 +373,14 @@ void TExporterXLS::prepareColumnXFs(TxlsSheet& sheet, int sheetIndex) {
     const int count = sheet.Columns.Count();
     columnXF_.assign(count, TxlsFormatTables::DefaultCellXF);
     columnFieldFormat_.assign(count, -1);
+    columnNumberFormat_.assign(count, "General");
     const std::size_t strips = sheet.StripStyles.Count();
+    // Columns without a field format of their own take the data format.
+    const TxlsFormat* dataFormat = sheet.Options.DataFormat.IsDefault() ? nullptr : &sheet.Options.DataFormat;
     for (int i = 0; i < count; ++i) {
         const TExportColumn& column = sheet.Columns[i];
-        const std::string numberFormat = FormatOrGeneral(column.Format);
+        const std::string numberFormat = ColumnNumberFormat(column, sheet.UserFormats);
+        columnNumberFormat_[i] = numberFormat;
         const int ff = sheet.FieldFormats.IndexOf(column.Name);
         columnFieldFormat_[i] = ff;
         if (ff >= 0) {
@@ -375,17 +395,14 @@ void TExporterXLS::prepareColumnXFs(TxlsSheet& sheet, int sheetIndex) {
                 tables.GetXFIndex(numberFormat, &sheet.StripStyles.Items(std::size_t(i) % strips));
             tables.ColRowXFormats().Add(sheetIndex, col, tables.FindXFormat(xf));
             columnXF_[i] = xf;
-        } else if (IsDateType(column.ColType)) {
-            // A date shown as a plain serial number means nothing to the reader: dates keep the
-            // column's display format even without a field format.
-            columnXF_[i] = tables.GetXFIndex(numberFormat, nullptr);
+        } else if (numberFormat != "General" || dataFormat) {
+            columnXF_[i] = tables.GetXFIndex(numberFormat, dataFormat);
         }
     }
 }
 
 std::uint16_t TExporterXLS::dataCellXF(TxlsSheet& sheet, int sheetIndex, int col, int row, int dataRow) {
     TxlsFormatTables& tables = writer_->Tables();
-    const TExportColumn& column = sheet.Columns[col];
     std::uint16_t xf = columnXF_[std::size_t(col)];
     const std::size_t strips = sheet.StripStyles.Count();
     if (columnFieldFormat_[std::size_t(col)] < 0 && sheet.StripType == ssRow && strips > 0) {
@@ -394,7 +411,7 @@ std::uint16_t TExporterXLS::dataCellXF(TxlsSheet& sheet, int sheetIndex, int col
         if (const TxlsXFormat* cached = tables.ColRowXFormats().Find(sheetIndex, key)) {
             xf = cached->Index;
         } else {
-            xf = tables.GetXFIndex(FormatOrGeneral(column.Format),
+            xf = tables.GetXFIndex(columnNumberFormat_[std::size_t(col)],
                                    &sheet.StripStyles.Items(std::size_t(strip)));
             tables.ColRowXFormats().Add(sheetIndex, key, tables.FindXFormat(xf));
         }
@@ -403,16 +420,18 @@ std::uint16_t TExporterXLS::dataCellXF(TxlsSheet& sheet, int sheetIndex, int col
         return xf;
     TxlsFormat format;
     std::string formatText = "General";
-    if (const TxlsXFormat* entry = tables.FindXFormat(xf)) {
+    const bool ownFormat =
+        columnFieldFormat_[std::size_t(col)] >= 0 || (sheet.StripType != ssNone && strips > 0);
+    const TxlsXFormat* entry = tables.FindXFormat(xf);
+    if (entry && ownFormat)
         AssignXFormat(format, *entry);
-        if (entry->NumberFormat)
-            formatText = entry->NumberFormat->Text;
-    } else {
-        format.Assign(sheet.Options.DataFormat);
-    }
+    else
+        format.Assign(sheet.Options.DataFormat); // keeping the column's number format below
+    if (entry && entry->NumberFormat)
+        formatText = entry->NumberFormat->Text;
     OnGetDataParams(*this, sheetIndex, sheet.StartDataCol + col, row, format, formatText);
     if (formatText.empty())
-        formatText = FormatOrGeneral(column.Format);
+        formatText = columnNumberFormat_[std::size_t(col)];
     return tables.GetXFIndex(formatText, &format);
 }
 
@@ -420,8 +439,6 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
                                  const std::string& text) {
     const TExportColumn& column = sheet.Columns[i];
     const int col = sheet.StartDataCol + i;
-    if (col > 255)
-        return; // a BIFF8 sheet has 256 columns
     std::string shown = text;
     auto label = [&](const std::string& s) { writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s)); };
     if (text.empty()) {
@@ -435,9 +452,10 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
         case TExportColType::ectFloat:
         case TExportColType::ectCurrency: {
             double value = 0;
-            if (rtl::TryStrToFloat(text, value))
+            if (rtl::TryStrToFloat(text, value)) {
                 writer_->WriteNumber(row, col, xf, value);
-            else
+                columnStats_[std::size_t(i)].Add(value);
+            } else
                 label(text); // not a number: the text is kept as it is
             break;
         }
@@ -447,13 +465,18 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
             rtl::TDateTime value = 0;
             if (!rtl::TryStrToDateTime(text, value)) {
                 label(text);
+            } else if (value >= 0 && value < 1) {
+                // A time of day: the fraction of a day, shown through the column's time format.
+                writer_->WriteNumber(row, col, xf, value);
+                columnStats_[std::size_t(i)].Add(value);
             } else if (value <= 1) {
+                // Before the first day the 1900 date system counts: kept as text.
                 shown = rtl::FormatDateTime(column.Format, value);
                 label(shown);
-            } else if (value <= 60) {
-                writer_->WriteNumber(row, col, xf, value - 1);
             } else {
-                writer_->WriteNumber(row, col, xf, value);
+                const double serial = value <= 60 ? value - 1 : value;
+                writer_->WriteNumber(row, col, xf, serial);
+                columnStats_[std::size_t(i)].Add(serial);
             }
             break;
         }
@@ -467,7 +490,7 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
             return;
         }
     }
-    sheet.ColumnList.Widen(column.Name, row, col);
+    sheet.ColumnList.Widen(column.Name, row, col, std::size_t(i));
     widenColumn(sheet, col, shown, xf);
 }
 
@@ -496,8 +519,6 @@ void TExporterXLS::writeAggregates(TxlsSheet& sheet, int sheetIndex, int row, in
     TxlsFormatTables& tables = writer_->Tables();
     for (int i = 0; i < sheet.Columns.Count(); ++i) {
         const int col = sheet.StartDataCol + i;
-        if (col > 255)
-            break;
         const int ff = columnFieldFormat_[std::size_t(i)];
         const TxlsAggregate aggregate =
             ff >= 0 ? sheet.FieldFormats.Items(std::size_t(ff)).Aggregate : aggNone;
@@ -505,7 +526,7 @@ void TExporterXLS::writeAggregates(TxlsSheet& sheet, int sheetIndex, int row, in
         std::string value;
         if (aggregate != aggNone) {
             format.Assign(sheet.Options.AggregateFormat);
-            std::string formatText = FormatOrGeneral(sheet.Columns[i].Format);
+            std::string formatText = columnNumberFormat_[std::size_t(i)];
             if (OnGetAggregateParams)
                 OnGetAggregateParams(*this, sheetIndex, col, format, formatText, value);
             const std::uint16_t xf = formatText == "General" && format.IsDefault()
@@ -513,7 +534,8 @@ void TExporterXLS::writeAggregates(TxlsSheet& sheet, int sheetIndex, int row, in
                                          : tables.GetXFIndex(formatText, &format);
             // Without data rows the range would reach into the aggregate's own row.
             if (row > firstDataRow)
-                writer_->WriteFormula(row, col, firstDataRow, row - 1, aggregate, xf);
+                writer_->WriteFormula(row, col, firstDataRow, row - 1, aggregate, xf,
+                                      columnStats_[std::size_t(i)].Result(aggregate));
         } else {
             std::string formatText = "General";
             if (OnGetAggregateParams)
@@ -553,10 +575,17 @@ bool TExporterXLS::exportSheet(TxlsSheet& sheet, int sheetIndex) {
     for (int i = 0; i < sheet.Columns.Count(); ++i)
         columnWidths_.push_back(sheet.Columns[i].Width);
 
+    if (sheet.StartDataCol + sheet.Columns.Count() > XLS_MAX_COLUMNS)
+        throw TxlsSheetLimitError("The sheet needs " +
+                                  std::to_string(sheet.StartDataCol + sheet.Columns.Count()) +
+                                  " columns, more than the 256 a workbook sheet holds");
+    columnStats_.assign(std::size_t(sheet.Columns.Count()), {});
+
     TxlsSheetLayout layout;
-    // A sheet without a name cannot be opened: an empty title takes the default one.
-    layout.Title =
-        Utf8ToWide(sheet.Title.empty() ? "Sheet " + std::to_string(sheet.GetSheetIndex() + 1) : sheet.Title);
+    // A sheet name readers accept: legal characters, at most 31 of them, unique in the workbook.
+    layout.Title = LegalSheetName(Utf8ToWide(sheet.Title), sheetNames_,
+                                  Utf8ToWide("Sheet " + std::to_string(sheet.GetSheetIndex() + 1)));
+    sheetNames_.push_back(layout.Title);
     layout.PageHeader = sheet.Options.PageHeader;
     layout.PageFooter = sheet.Options.PageFooter;
     layout.DefColWidth = sheet.DefColWidth;
@@ -623,7 +652,8 @@ bool TExporterXLS::exportSheet(TxlsSheet& sheet, int sheetIndex) {
         if (OnAdvancedExportedRecord)
             OnAdvancedExportedRecord(*this, sheetIndex, sheet.RecNo);
         ++sheet.RecNo;
-        std::this_thread::yield();
+        if (sheet.RecNo % 32 == 0)
+            std::this_thread::yield(); // a system call: every 32 records rather than each
     }
     if (Aborted)
         return false;

@@ -143,9 +143,12 @@ private:
     std::unique_ptr<TxlsWorkbookWriter> writer_;
     std::unique_ptr<TxlsDrawingWorkbookObjects> drawing_;
     std::unique_ptr<TxlsWorkbookObjects> customWorkbookObjects_;
-    std::vector<std::uint16_t> columnXF_; // per column of the current sheet
-    std::vector<int> columnFieldFormat_;  // index in FieldFormats, -1 when none
-    std::vector<int> columnWidths_;       // characters, per column of the current sheet
+    std::vector<std::uint16_t> columnXF_;         // per column of the current sheet
+    std::vector<int> columnFieldFormat_;          // index in FieldFormats, -1 when none
+    std::vector<int> columnWidths_;               // characters, per column of the current sheet
+    std::vector<std::string> columnNumberFormat_; // format code, per column of the current sheet
+    std::vector<TxlsColumnStats> columnStats_;    // numbers written, per column of the current sheet
+    std::vector<std::u16string> sheetNames_;      // names of the sheets written so far
     int exportedCounter_ = 0;
 };
 

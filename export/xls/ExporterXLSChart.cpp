@@ -197,6 +197,13 @@ void TxlsChartWriter::writeSeries(const TxlsChart& chart, std::size_t index) {
         writeLineFormat(0, 0, 0, 0, 8);
         writeAreaFormat(0xA0A0A0, 0x909090, 1, 0, XlsColorNumber(series.Color), 8);
     }
+    if (chart.Style == xcsLine) {
+        // A plain line chart: a marker format with no marker, so that readers tell it from the
+        // line with markers (whose automatic markers they draw).
+        start();
+        u32(0), u32(0), u16(0), u16(0), u16(8), u16(9), u32(100);
+        write(biff::MARKERFORMAT);
+    }
     record(biff::END);
     wordRecord(biff::SERTOCRT, 0);
     record(biff::END);

@@ -26,9 +26,9 @@ constexpr std::uint16_t PRINTSIZE = 0x0033, SETUP = 0x00A1, SCL = 0x00A0, UNITS 
                         DEFAULTTEXT = 0x1024, TEXT = 0x1025, FONTX = 0x1026, OBJECTLINK = 0x1027,
                         FRAME = 0x1032, BEGIN = 0x1033, END = 0x1034, PLOTAREA = 0x1035, CHART3D = 0x103A,
                         RADAR = 0x103E, SURFACE = 0x103F, RADARAREA = 0x1040, AXISPARENT = 0x1041,
-                        SHTPROPS = 0x1044, SERTOCRT = 0x1045, AXESUSED = 0x1046, POS = 0x104F, AI = 0x1051,
-                        BARSHAPE3D = 0x105F, FBI = 0x1060, AXCEXT = 0x1062, PLOTGROWTH = 0x1064,
-                        SIINDEX = 0x1065;
+                        SHTPROPS = 0x1044, SERTOCRT = 0x1045, MARKERFORMAT = 0x1009, AXESUSED = 0x1046,
+                        POS = 0x104F, AI = 0x1051, BARSHAPE3D = 0x105F, FBI = 0x1060, AXCEXT = 0x1062,
+                        PLOTGROWTH = 0x1064, SIINDEX = 0x1065;
 } // namespace biff
 
 // A cell range a series' values or the chart's categories come from: zero-based, or none.

@@ -5,6 +5,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -70,6 +71,26 @@ std::uint8_t pictureKindFromBytes(const std::vector<std::uint8_t>& b) {
     if (b.size() >= 6 && b[0] == 'G' && b[1] == 'I' && b[2] == 'F')
         return mpkPNG;
     return mpkNone;
+}
+
+bool isPng(const std::vector<std::uint8_t>& b) {
+    return b.size() >= 8 && b[0] == 0x89 && b[1] == 'P' && b[2] == 'N' && b[3] == 'G';
+}
+
+// Picture bytes the PNG BLIP cannot carry as they are (GIF, for one) are converted to PNG; an
+// image Qt cannot read gives no bytes.
+std::vector<std::uint8_t> asPng(const std::vector<std::uint8_t>& bytes) {
+    if (isPng(bytes))
+        return bytes;
+    QImage image;
+    if (!image.loadFromData(bytes.data(), static_cast<int>(bytes.size())))
+        return {};
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return {};
+    return {png.begin(), png.end()};
 }
 
 bool isMetafile(std::uint8_t kind) {
@@ -221,7 +242,8 @@ std::uint8_t PictureKindFromFileName(const std::string& fileName) {
         return mpkJPEG;
     case gkPNG:
     case gkGIF:
-        return mpkPNG;
+    case gkICO:
+        return mpkPNG; // GIF and icons are converted to PNG
     case gkBMP:
         return rtl::UpperCase(fileName).ends_with(".QBMP") ? mpkNone : mpkBMP;
     case gkWMF:
@@ -250,20 +272,25 @@ std::uint16_t BlipInstance(std::uint8_t kind) {
     }
 }
 
-std::unique_ptr<TmsoObject> TmsoBSEData(std::uint8_t kind, std::size_t blipSize,
+std::unique_ptr<TmsoObject> TmsoBSEData(std::uint8_t kind, const TmsoObject& blip,
                                         std::uint32_t referenceCount) {
     ByteWriter w;
     w.u8(kind);
     w.u8(kind);
     w.zeros(16);
     w.u16(0x00FF);
-    w.u32(static_cast<std::uint32_t>(blipSize));
+    w.u32(static_cast<std::uint32_t>(blip.GetSize()));
     w.u32(referenceCount);
     w.u32(0);
     w.u8(0);
     w.u8(0);
     w.u8(0x3E);
     w.u8(0x02);
+    // The BLIP follows inside the entry, which readers expect the entry's length to cover.
+    const std::size_t header = w.bytes.size();
+    w.zeros(blip.GetSize());
+    std::size_t position = header;
+    blip.SaveToBuffer(w.bytes, position);
     return std::make_unique<TmsoData>(2, kind, mso::BSE, std::move(w.bytes));
 }
 
@@ -302,6 +329,8 @@ TxlsPictureStore::TxlsPictureStore(const TxlsPictures* pictures) {
         } else if (kind == mpkNone) {
             kind = pictureKindFromBytes(bytes);
         }
+        if (kind == mpkPNG)
+            bytes = asPng(bytes);
         if (kind == mpkNone || bytes.empty())
             continue;
         entries_.push_back({i, kind, std::move(bytes), static_cast<std::uint32_t>(picture.GetUsageCount()),
@@ -323,9 +352,8 @@ std::vector<std::uint8_t> BuildDrawingGroup(std::uint32_t totalObjects, const Tx
         auto pictureStore = std::make_unique<TmsoContainer>(
             mso::BStoreContainer, static_cast<std::uint16_t>(store->Entries().size()));
         for (const TxlsPictureStore::Entry& entry : store->Entries()) {
-            auto blip = TmsoBLIPData(entry.Kind, entry.Bytes);
-            pictureStore->Add(TmsoBSEData(entry.Kind, blip->GetSize(), entry.ReferenceCount));
-            pictureStore->Add(std::move(blip));
+            const auto blip = TmsoBLIPData(entry.Kind, entry.Bytes);
+            pictureStore->Add(TmsoBSEData(entry.Kind, *blip, entry.ReferenceCount));
         }
         group.Add(std::move(pictureStore));
     }
@@ -361,7 +389,7 @@ void TxlsMSODrawing::AddShape(std::unique_ptr<TmsoContainer> shape) {
 void TxlsMSODrawing::updateExtraLengths() {
     std::size_t total = 0;
     for (const auto& shape : shapes_)
-        total += shape->GetSize();
+        total += shape->GetSize() + shape->ExtraLength;
     drawing_.ExtraLength = total;
     group_->ExtraLength = total;
 }
@@ -440,6 +468,8 @@ std::unique_ptr<TmsoContainer> BuildNoteShape(const TxlsNote& note, std::uint32_
     shape->Add(std::move(opt));
     shape->Add(TmsoClientAnchor(3, note.GetAnchor()));
     shape->Add(TmsoClientData());
+    // The client text box, written in its own MSODRAWING after the OBJ, belongs to this shape.
+    shape->ExtraLength = 8;
     return shape;
 }
 
@@ -491,13 +521,21 @@ void WriteObjRecord(TxlsStream& stream, TxlsObjectType type, std::uint16_t objec
     w.u16(0x0011);
     w.zeros(12);
     if (type == otNote) {
+        // Note structure: a 16-byte identifier, not shared, 4 reserved bytes.
         w.u16(0x000D);
+        w.u16(22);
+        for (int i = 0; i < 16; ++i)
+            w.u8(static_cast<std::uint8_t>(0x11 * (objectId + i)));
         w.u16(0);
+        w.u32(0);
     } else if (type == otPicture) {
+        // Clipboard format (0xFFFF: unknown) and picture option flags (built in).
         w.u16(0x0007);
-        w.u16(0);
+        w.u16(2);
+        w.u16(0xFFFF);
         w.u16(0x0008);
-        w.u16(0);
+        w.u16(2);
+        w.u16(0x0001);
     }
     w.u16(0);
     w.u16(0);

@@ -144,8 +144,8 @@ std::uint8_t PictureKindFromFileName(const std::string& fileName);
 // The BLIP record's instance for a kind (0 for none).
 std::uint16_t BlipInstance(std::uint8_t kind);
 
-// One picture of the store: its BSE entry and the BLIP with the picture bytes.
-std::unique_ptr<TmsoObject> TmsoBSEData(std::uint8_t kind, std::size_t blipSize,
+// One picture of the store: its BSE entry holding the BLIP with the picture bytes.
+std::unique_ptr<TmsoObject> TmsoBSEData(std::uint8_t kind, const TmsoObject& blip,
                                         std::uint32_t referenceCount);
 std::unique_ptr<TmsoData> TmsoBLIPData(std::uint8_t kind, const std::vector<std::uint8_t>& fileBytes);
 

@@ -157,8 +157,13 @@ std::unique_ptr<TbiffXF> BuildXFRecord(const void* owner, const TxlsXFormat& xf)
     auto& data = record->Data();
     std::uint16_t used = GetWord(data, 8) | UsedPattern;
 
-    record->SetPatternColors(static_cast<std::uint16_t>(XlsColorNumber(xf.Fill.Background) |
-                                                        XlsColorNumber(xf.Fill.Foreground) << 7));
+    // As the user sees it in the format editor: a solid cell shows Background; a pattern draws
+    // Foreground dots over a Background base. The record's pattern colour is drawn by the dots
+    // (and fills a solid cell), its background colour shows between them.
+    const bool solid = xf.Fill.Pattern == ptSolid || xf.Fill.Pattern == ptNone;
+    const TxlsColor dots = solid ? xf.Fill.Background : xf.Fill.Foreground;
+    const TxlsColor base = solid ? xf.Fill.Foreground : xf.Fill.Background;
+    record->SetPatternColors(static_cast<std::uint16_t>(XlsColorNumber(dots) | XlsColorNumber(base) << 7));
     std::uint32_t other = std::uint32_t(xf.Fill.Pattern) << 26;
 
     if (xf.Font) {

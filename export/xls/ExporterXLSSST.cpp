@@ -4,120 +4,147 @@
 #include "export/xls/ExporterXLSUtils.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace exporter {
 
 namespace {
 
-// A string taking more than a whole record is split at character boundaries: the first record
-// holds its 3 header bytes and this many characters, every later one an option byte and at most
-// ContinuedChars characters.
-constexpr std::size_t FirstPartChars = (MAX_RECORD_DATA_SIZE - 3) / 2; // 4110
-constexpr std::size_t ContinuedChars = (MAX_RECORD_DATA_SIZE - 1) / 2; // 4111
-constexpr std::size_t FullPartSize = 3 + 2 * FirstPartChars;           // 8223
-constexpr std::uint8_t UnicodeOption = 1;
-
-std::size_t roomOf(std::size_t length) {
-    return 2 * length + 3;
+// FNV-1a over the code units.
+std::uint32_t hashOf(std::u16string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (char16_t ch : text) {
+        hash = (hash ^ static_cast<std::uint32_t>(ch & 0xFF)) * 16777619u;
+        hash = (hash ^ static_cast<std::uint32_t>(ch >> 8)) * 16777619u;
+    }
+    return hash;
 }
+
+bool isHighSurrogate(char16_t ch) {
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
+
+// Collects the data of one record at a time and writes it with its header when it is full.
+class TsstRecordWriter {
+public:
+    explicit TsstRecordWriter(TxlsStream& stream) : stream_(stream) { data_.reserve(MAX_RECORD_DATA_SIZE); }
+
+    std::size_t Room() const { return MAX_RECORD_DATA_SIZE - data_.size(); }
+    void U8(std::uint8_t v) { data_.push_back(v); }
+    void U16(std::uint16_t v) {
+        data_.push_back(static_cast<std::uint8_t>(v));
+        data_.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+    void U32(std::uint32_t v) {
+        U16(static_cast<std::uint16_t>(v));
+        U16(static_cast<std::uint16_t>(v >> 16));
+    }
+    void Chars(const char16_t* chars, std::size_t count, bool compressed) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (compressed)
+                U8(static_cast<std::uint8_t>(chars[i]));
+            else
+                U16(static_cast<std::uint16_t>(chars[i]));
+        }
+    }
+    // Writes the record collected so far; the next one is a CONTINUE.
+    void Flush() {
+        WriteWord(stream_, id_);
+        WriteWord(stream_, static_cast<std::uint16_t>(data_.size()));
+        if (!data_.empty())
+            WriteBuffer(stream_, data_.data(), data_.size());
+        data_.clear();
+        id_ = BIFF_CONTINUE;
+    }
+
+private:
+    TxlsStream& stream_;
+    std::vector<std::uint8_t> data_;
+    std::uint16_t id_ = BIFF_SST;
+};
 
 } // namespace
 
-int CompareWideStrings(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return static_cast<std::uint16_t>(a[i]) < static_cast<std::uint16_t>(b[i]) ? -1 : 1;
-    return 0;
+bool IsCompressible(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t ch) { return ch <= 0xFF; });
 }
 
 std::uint32_t TsstStrings::Add(const std::u16string& s) {
-    const std::u16string text = s.size() > MAX_CELL_TEXT_LENGTH ? s.substr(0, MAX_CELL_TEXT_LENGTH) : s;
-    const auto position = std::lower_bound(
-        sorted_.begin(), sorted_.end(), text,
-        [](const TsstEntry* e, const std::u16string& t) { return CompareWideStrings(e->Text, t) < 0; });
-    if (position != sorted_.end() && CompareWideStrings((*position)->Text, text) == 0) {
-        ++(*position)->Occurrences;
-        ++totalCount_;
-        return (*position)->Index;
-    }
-    auto entry = std::make_unique<TsstEntry>(TsstEntry{static_cast<std::uint32_t>(entries_.size()), text, 1});
-    sorted_.insert(position, entry.get());
-    entries_.push_back(std::move(entry));
-    planRoom(text.size());
     ++totalCount_;
-    ++uniqueCount_;
-    return entries_.back()->Index;
-}
-
-void TsstStrings::closeRecord(std::size_t size) {
-    recordSizes_.push_back(size);
-    recordSize_ = 0;
-}
-
-void TsstStrings::planRoom(std::size_t length) {
-    std::size_t room = roomOf(length);
-    if (recordSize_ + room > MAX_RECORD_DATA_SIZE)
-        closeRecord(recordSize_);
-    if (room > MAX_RECORD_DATA_SIZE) {
-        closeRecord(FullPartSize);
-        totalSize_ += FullPartSize;
-        std::size_t remaining = length - FirstPartChars;
-        while (remaining > ContinuedChars) {
-            closeRecord(1 + 2 * ContinuedChars);
-            totalSize_ += 1 + 2 * ContinuedChars;
-            remaining -= ContinuedChars;
-        }
-        room = 1 + 2 * remaining;
+    std::u16string_view key = s;
+    if (key.size() > MAX_CELL_TEXT_LENGTH) {
+        std::size_t cut = MAX_CELL_TEXT_LENGTH;
+        if (isHighSurrogate(key[cut - 1]))
+            --cut; // never keep half a surrogate pair
+        key = key.substr(0, cut);
     }
-    recordSize_ += room;
-    totalSize_ += room;
+    if (2 * (entries_.size() + 1) > slots_.size())
+        grow();
+    const std::uint32_t hash = hashOf(key);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = hash & mask;
+    for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+        if (static_cast<std::uint32_t>(slots_[slot] >> 32) != hash)
+            continue;
+        const auto index = static_cast<std::uint32_t>(slots_[slot]) - 1;
+        if (entries_[index].Text == key) {
+            ++entries_[index].Occurrences;
+            return index;
+        }
+    }
+    const auto index = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back(TsstEntry{index, std::u16string(key), 1});
+    slots_[slot] = std::uint64_t(hash) << 32 | (index + 1);
+    ++uniqueCount_;
+    return index;
 }
 
-std::vector<std::size_t> TsstStrings::PlannedSizes() const {
-    std::vector<std::size_t> sizes = recordSizes_;
-    sizes.push_back(recordSize_);
-    return sizes;
+void TsstStrings::grow() {
+    std::vector<std::uint64_t> slots(std::max<std::size_t>(1024, 2 * slots_.size()), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (const std::uint64_t entry : slots_) {
+        if (entry == 0)
+            continue;
+        std::size_t slot = static_cast<std::uint32_t>(entry >> 32) & mask;
+        while (slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        slots[slot] = entry;
+    }
+    slots_ = std::move(slots);
 }
 
 void TsstStrings::SaveToStream(TxlsStream& stream) const {
-    const std::vector<std::size_t> sizes = PlannedSizes();
-    std::size_t nextRecord = 0;
-    auto openRecord = [&](std::uint16_t id) {
-        WriteWord(stream, id);
-        WriteWord(stream, static_cast<std::uint16_t>(sizes.at(nextRecord++)));
-    };
-    openRecord(BIFF_SST);
-    WriteDWord(stream, totalCount_);
-    WriteDWord(stream, uniqueCount_);
-
-    std::size_t used = 8;
-    for (const auto& entry : entries_) {
-        const std::u16string& text = entry->Text;
-        const std::size_t room = roomOf(text.size());
-        if (used + room > MAX_RECORD_DATA_SIZE) {
-            openRecord(BIFF_CONTINUE);
-            used = 0;
-        }
-        WriteWord(stream, static_cast<std::uint16_t>(text.size()));
-        WriteBuffer(stream, &UnicodeOption, 1);
-        if (room <= MAX_RECORD_DATA_SIZE) {
-            WriteWideChars(stream, text.data(), text.size());
-            used += room;
-            continue;
-        }
-        WriteWideChars(stream, text.data(), FirstPartChars);
-        std::size_t done = FirstPartChars;
+    TsstRecordWriter out(stream);
+    out.U32(totalCount_);
+    out.U32(uniqueCount_);
+    for (const TsstEntry& entry : entries_) {
+        const std::u16string& text = entry.Text;
+        const bool compressed = IsCompressible(text);
+        const std::size_t charSize = compressed ? 1 : 2;
+        // The 3 header bytes stay together with the first character (both halves of a pair).
+        std::size_t first = text.empty() ? 0 : charSize;
+        if (!compressed && !text.empty() && isHighSurrogate(text[0]))
+            first *= 2;
+        if (out.Room() < 3 + first)
+            out.Flush();
+        out.U16(static_cast<std::uint16_t>(text.size()));
+        out.U8(compressed ? 0 : 1);
+        std::size_t done = 0;
         while (done < text.size()) {
-            const std::size_t part = std::min(text.size() - done, ContinuedChars);
-            openRecord(BIFF_CONTINUE);
-            WriteBuffer(stream, &UnicodeOption, 1);
-            WriteWideChars(stream, text.data() + done, part);
+            std::size_t part = std::min(out.Room() / charSize, text.size() - done);
+            if (part > 0 && done + part < text.size() && !compressed &&
+                isHighSurrogate(text[done + part - 1]))
+                --part;
+            if (part == 0) {
+                out.Flush();
+                out.U8(compressed ? 0 : 1);
+                continue;
+            }
+            out.Chars(text.data() + done, part, compressed);
             done += part;
-            used = 1 + 2 * part;
         }
     }
+    out.Flush();
 }
 
 } // namespace exporter

@@ -1,11 +1,15 @@
 #pragma once
 
+// The workbook's shared string table (SST): every distinct cell text once, in first-use order,
+// written as the SST record and its CONTINUE records.
+
 #include "export/xls/ExporterXLSStream.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exporter {
@@ -17,12 +21,10 @@ struct TsstEntry {
     std::uint32_t Occurrences; // number of Add calls with this text
 };
 
-// Shorter first; equal lengths by code unit as unsigned 16-bit numbers. Returns <0, 0 or >0.
-int CompareWideStrings(const std::u16string& a, const std::u16string& b);
-
-// The workbook's shared string table (SST). Strings keep the order they were first added in;
-// duplicates are found by bisection over a sorted list. The sizes of the SST record and of its
-// CONTINUE records are planned while strings are added, so the table is written in one pass.
+// Duplicates are found through an open-addressing hash table of indexes into the strings, so adding
+// n strings takes time linear in n. Strings whose characters all fit in one byte are written in BIFF8's
+// compressed 8-bit form, the others as UTF-16. A string is split where a record is full, at a character
+// boundary and never inside a surrogate pair; its continuation opens with its own option byte.
 class TsstStrings {
 public:
     // Returns the string's index in the table (the value a LABELSST cell carries). A text longer
@@ -34,25 +36,21 @@ public:
     std::uint32_t TotalCount() const { return totalCount_; }
     std::uint32_t UniqueCount() const { return uniqueCount_; }
     std::size_t Count() const { return entries_.size(); }
-    const TsstEntry& Items(std::size_t index) const { return *entries_[index]; }
-    // The entry at a position of the lookup order.
-    const TsstEntry& SortedItems(std::size_t index) const { return *sorted_[index]; }
-    // The planned data sizes of the SST record and its CONTINUE records, the record being planned
-    // last.
-    std::vector<std::size_t> PlannedSizes() const;
-    std::size_t PlannedTotalSize() const { return totalSize_; }
+    const TsstEntry& Items(std::size_t index) const { return entries_[index]; }
 
 private:
-    void closeRecord(std::size_t size);
-    void planRoom(std::size_t length);
+    // Doubles the table and places every string again.
+    void grow();
 
-    std::vector<std::unique_ptr<TsstEntry>> entries_; // insertion order
-    std::vector<TsstEntry*> sorted_;                  // lookup order
-    std::vector<std::size_t> recordSizes_;
-    std::size_t recordSize_ = 8; // the two counts open the SST record
-    std::size_t totalSize_ = 8;
+    std::deque<TsstEntry> entries_; // insertion order
+    // Each slot holds a string's hash in its high half and its index + 1 in the low half (0:
+    // empty), so that probing compares hashes without touching the strings.
+    std::vector<std::uint64_t> slots_;
     std::uint32_t totalCount_ = 0;
     std::uint32_t uniqueCount_ = 0;
 };
+
+// True when every code unit of the text fits in one byte (BIFF8's compressed string form).
+bool IsCompressible(std::u16string_view text);
 
 } // namespace exporter

@@ -5,13 +5,11 @@
 
 namespace exporter {
 
-void TxlsColumnList::Widen(const std::string& fieldName, int row, int col) {
-    TxlsColumn* entry = nullptr;
-    for (TxlsColumn& item : items_)
-        if (rtl::SameText(item.FieldName, fieldName)) {
-            entry = &item;
-            break;
-        }
+void TxlsColumnList::Widen(const std::string& fieldName, int row, int col, std::size_t hint) {
+    TxlsColumn* entry = hint < items_.size() && items_[hint].FieldName == fieldName ? &items_[hint] : nullptr;
+    for (std::size_t i = 0; !entry && i < items_.size(); ++i)
+        if (rtl::SameText(items_[i].FieldName, fieldName))
+            entry = &items_[i];
     if (!entry) {
         items_.push_back(TxlsColumn{fieldName});
         entry = &items_.back();

@@ -30,8 +30,9 @@ struct TxlsColumn {
 // One entry per field name (without regard to case); charts find their data ranges here.
 class TxlsColumnList {
 public:
-    // Widens the field's entry (adding it when new) to take in the cell.
-    void Widen(const std::string& fieldName, int row, int col);
+    // Widens the field's entry (adding it when new) to take in the cell. The entry at hint, when
+    // it carries exactly that name, is taken without a search.
+    void Widen(const std::string& fieldName, int row, int col, std::size_t hint = std::size_t(-1));
     // The field's entry, or none.
     const TxlsColumn* Find(const std::string& fieldName) const;
     std::size_t Count() const { return items_.size(); }

@@ -747,41 +747,49 @@ void TxlsImage::GetAnchor(TxlsAnchor& anchor) const {
     const int scaledWidth = static_cast<int>(std::lround(width * zoom));
     const int scaledHeight = static_cast<int>(std::lround(height * zoom));
 
+    // The picture shows at its own size: the end cell and offset come from the real widths of the
+    // columns (exported ones as their COLINFO gives them, the others at the default width with the
+    // cell padding) and the real heights of the rows. Col and Row are one-based.
     const std::vector<int> columnWidths = exporter->GetExportedColumnWidths();
-    int c = Col;
-    int remaining = scaledWidth;
-    int w = 1;
-    do {
+    const int firstCol = std::max(Col - 1, 0), firstRow = std::max(Row - 1, 0);
+    // The width of "0" in the default font, to a fraction of a pixel as readers measure it.
+    const double zeroWidth = std::max(exporter->TextWidth("0000000000", TxlsFont{}) / 10.0, 1.0);
+    auto columnPixels = [&](int c) {
         const int listIndex = c - sheet->GetStartDataCol();
-        int characters = sheet->GetDefColWidth();
-        if (listIndex >= 0 && listIndex < static_cast<int>(columnWidths.size())) {
-            characters = columnWidths[static_cast<std::size_t>(listIndex)];
-            canvasFont = TxlsFont{};
-        }
-        const int zeroWidth = exporter->TextWidth("0", canvasFont);
-        w = std::max((characters + 1) * zeroWidth + 1, 1);
-        ++c;
+        if (listIndex >= 0 && listIndex < static_cast<int>(columnWidths.size()))
+            return (columnWidths[static_cast<std::size_t>(listIndex)] + 1) * zeroWidth + 1;
+        // A column of the default width: readers add a padding of 271/256 characters (for the
+        // 10-point default font) to the width the sheet gives.
+        return (sheet->GetDefColWidth() + 271.0 / 256) * zeroWidth;
+    };
+    int c = firstCol;
+    double remaining = scaledWidth;
+    double w = std::max(columnPixels(c), 1.0);
+    while (remaining >= w && c < 255) {
         remaining -= w;
-    } while (remaining >= 0);
-    anchor.Col2 = toWord(c - 1);
-    anchor.Col2Offset = toWord(static_cast<int>(std::lround((remaining + w) * 1024.0 / w)));
+        w = std::max(columnPixels(++c), 1.0);
+    }
+    anchor.Col2 = toWord(c);
+    anchor.Col2Offset = toWord(std::min(static_cast<int>(std::lround(remaining * 1024.0 / w)), 1023));
 
-    int r = Row;
-    remaining = scaledHeight * 15;
-    int h = 1;
-    do {
+    auto rowTwips = [&](int r) {
         int twips = 0;
         if (!exporter->FindRowHeight(r, twips))
             twips = static_cast<int>(std::lround(sheet->GetDefRowHeight() * 20));
-        h = std::max(twips, 1);
-        ++r;
+        return std::max(twips, 1);
+    };
+    int r = firstRow;
+    remaining = scaledHeight * 15;
+    double h = rowTwips(r);
+    while (remaining >= h && r < 65535) {
         remaining -= h;
-    } while (remaining >= 0);
-    anchor.Row2 = toWord(r - 2);
-    anchor.Row2Offset = toWord(static_cast<int>(std::lround((remaining + h) * 256.0 / h)));
+        h = rowTwips(++r);
+    }
+    anchor.Row2 = toWord(r);
+    anchor.Row2Offset = toWord(std::min(static_cast<int>(std::lround(remaining * 256.0 / h)), 255));
 
-    anchor.Col1 = Col;
-    anchor.Row1 = Row;
+    anchor.Col1 = toWord(firstCol);
+    anchor.Row1 = toWord(firstRow);
 }
 
 bool TxlsImages::FindByTitle(const std::string& title, int& index) const {

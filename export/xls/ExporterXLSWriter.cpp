@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -36,11 +37,6 @@ const std::uint8_t BuiltInStyles[6][4] = {
     {0x13, 0x80, 7, 0xFF}, {0x00, 0x80, 0, 0xFF}, {0x14, 0x80, 5, 0xFF},
 };
 
-// A number-format text as it survives the single-byte code page.
-std::u16string FormatText(const std::string& text) {
-    return Utf8ToWide(rtl::Windows1252ToUtf8(rtl::Utf8ToWindows1252(text)));
-}
-
 } // namespace
 
 TExportFont MeasureFont(const TxlsFont& font) {
@@ -52,6 +48,33 @@ TExportFont MeasureFont(const TxlsFont& font) {
     f.StrikeOut = font.Has(xfsStrikeOut);
     f.Underline = font.Underline != fulNone;
     return f;
+}
+
+void CheckSheetLimits(int row, int col) {
+    if (row < 0 || row >= XLS_MAX_ROWS)
+        throw TxlsSheetLimitError("The sheet needs more than 65536 rows, the most a workbook sheet holds");
+    if (col < 0 || col >= XLS_MAX_COLUMNS)
+        throw TxlsSheetLimitError("The sheet needs more than 256 columns, the most a workbook sheet holds");
+}
+
+void TxlsColumnStats::Add(double value) {
+    Min = Count == 0 ? value : std::min(Min, value);
+    Max = Count == 0 ? value : std::max(Max, value);
+    Sum += value;
+    ++Count;
+}
+
+TxlsFormulaResult TxlsColumnStats::Result(int aggregate) const {
+    switch (aggregate) {
+    case aggAvg:
+        return Count == 0 ? TxlsFormulaResult{0, true} : TxlsFormulaResult{Sum / double(Count), false};
+    case aggMin:
+        return {Min, false};
+    case aggMax:
+        return {Max, false};
+    default:
+        return {Sum, false};
+    }
 }
 
 void TxlsBoundSheet::Widen(int row, int col) {
@@ -88,6 +111,8 @@ void TxlsWorkbookWriter::putDouble(std::size_t at, double value) {
 }
 
 void TxlsWorkbookWriter::WriteRecord(std::uint16_t id, std::size_t size) {
+    if (!rkRun_.empty())
+        flushRKRun(); // the buffer holds the new record: the run is written from its own bytes
     size = std::min(size, BufferSize);
     WriteWord(stream_, id);
     WriteWord(stream_, static_cast<std::uint16_t>(size));
@@ -151,17 +176,27 @@ void TxlsWorkbookWriter::WriteDefaultRowHeight(double points) {
 }
 
 void TxlsWorkbookWriter::WriteHeaderFooter(std::uint16_t id, const std::string& text) {
-    std::string bytes = rtl::Utf8ToWindows1252(text);
-    if (bytes.size() > 255) // the most characters a page header or footer holds
-        bytes.resize(255);
-    if (bytes.empty()) {
+    std::u16string chars = Utf8ToWide(text);
+    if (chars.size() > 255) { // the most characters a page header or footer holds
+        chars.resize(chars[254] >= 0xD800 && chars[254] <= 0xDBFF ? 254 : 255);
+    }
+    if (chars.empty()) {
         WriteRecord(id, 0);
         return;
     }
-    put16(0, static_cast<std::uint16_t>(bytes.size()));
-    buffer_[2] = 0;
-    std::memcpy(buffer_.data() + 3, bytes.data(), bytes.size());
-    WriteRecord(id, 3 + bytes.size());
+    const bool compressed = IsCompressible(chars);
+    put16(0, static_cast<std::uint16_t>(chars.size()));
+    buffer_[2] = compressed ? 0 : 1;
+    std::size_t at = 3;
+    for (char16_t ch : chars) {
+        if (compressed) {
+            buffer_[at++] = static_cast<std::uint8_t>(ch);
+        } else {
+            put16(at, static_cast<std::uint16_t>(ch));
+            at += 2;
+        }
+    }
+    WriteRecord(id, at);
 }
 
 void TxlsWorkbookWriter::WriteWindow2() {
@@ -192,6 +227,7 @@ void TxlsWorkbookWriter::widen(int row, int col) {
 }
 
 void TxlsWorkbookWriter::WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text) {
+    CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
@@ -201,6 +237,7 @@ void TxlsWorkbookWriter::WriteLabelSST(int row, int col, std::uint16_t xf, const
 }
 
 void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool value) {
+    CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
@@ -210,16 +247,81 @@ void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool v
     widen(row, col);
 }
 
+bool TxlsWorkbookWriter::EncodeRK(double value, std::uint32_t& rk) {
+    constexpr double limit = 536870912.0; // 2^29: the 30-bit signed integers
+    auto asInteger = [&](double v, std::uint32_t flags) {
+        if (!(v >= -limit && v < limit) || v != std::floor(v))
+            return false;
+        rk = static_cast<std::uint32_t>(static_cast<std::int32_t>(v)) << 2 | flags;
+        return true;
+    };
+    auto asDouble = [&](double v, std::uint32_t flags) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &v, 8);
+        if ((bits & 0x3FFFFFFFFull) != 0)
+            return false;
+        rk = static_cast<std::uint32_t>(bits >> 32) | flags;
+        return true;
+    };
+    if (!std::isfinite(value))
+        return false;
+    if (asInteger(value, 2) || asDouble(value, 0))
+        return true;
+    // Divided by 100 on reading: only when that gives back exactly this value.
+    const double hundred = value * 100.0;
+    if (std::isfinite(hundred) && hundred / 100.0 == value)
+        return asInteger(hundred, 3) || asDouble(hundred, 1);
+    return false;
+}
+
 void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double value) {
-    put16(0, static_cast<std::uint16_t>(row));
-    put16(2, static_cast<std::uint16_t>(col));
-    put16(4, xf);
-    putDouble(6, value);
-    WriteRecord(biff::NUMBER, 14);
+    CheckSheetLimits(row, col);
+    std::uint32_t rk = 0;
+    if (EncodeRK(value, rk)) {
+        if (!rkRun_.empty() && (row != rkRow_ || col != rkFirstCol_ + int(rkRun_.size())))
+            flushRKRun();
+        if (rkRun_.empty()) {
+            rkRow_ = row;
+            rkFirstCol_ = col;
+        }
+        rkRun_.emplace_back(xf, rk);
+    } else {
+        put16(0, static_cast<std::uint16_t>(row));
+        put16(2, static_cast<std::uint16_t>(col));
+        put16(4, xf);
+        putDouble(6, value);
+        WriteRecord(biff::NUMBER, 14);
+    }
     widen(row, col);
 }
 
+void TxlsWorkbookWriter::flushRKRun() {
+    std::array<std::uint8_t, 2 + 2 + 6 * 256 + 2> data{};
+    std::size_t size = 0;
+    auto put = [&](std::uint16_t v) {
+        data[size++] = static_cast<std::uint8_t>(v);
+        data[size++] = static_cast<std::uint8_t>(v >> 8);
+    };
+    put(static_cast<std::uint16_t>(rkRow_));
+    put(static_cast<std::uint16_t>(rkFirstCol_));
+    for (const auto& [xf, rk] : rkRun_) {
+        put(xf);
+        put(static_cast<std::uint16_t>(rk));
+        put(static_cast<std::uint16_t>(rk >> 16));
+    }
+    std::uint16_t id = biff::RK;
+    if (rkRun_.size() > 1) {
+        put(static_cast<std::uint16_t>(rkFirstCol_ + int(rkRun_.size()) - 1));
+        id = biff::MULRK;
+    }
+    rkRun_.clear();
+    WriteWord(stream_, id);
+    WriteWord(stream_, static_cast<std::uint16_t>(size));
+    WriteBuffer(stream_, data.data(), size);
+}
+
 void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {
+    CheckSheetLimits(row, col);
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
@@ -228,7 +330,8 @@ void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {
 }
 
 void TxlsWorkbookWriter::WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate,
-                                      std::uint16_t xf) {
+                                      std::uint16_t xf, const TxlsFormulaResult& result) {
+    CheckSheetLimits(row, col);
     std::uint16_t function = 4;
     switch (aggregate) {
     case aggAvg:
@@ -247,6 +350,13 @@ void TxlsWorkbookWriter::WriteFormula(int row, int col, int firstRow, int lastRo
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
+    if (result.DivisionByZero) {
+        buffer_[6] = 2;    // an error value
+        buffer_[8] = 0x07; // #DIV/0!
+        put16(12, 0xFFFF);
+    } else {
+        putDouble(6, result.Value);
+    }
     put16(14, 0x0002);
     put16(20, 13);
     buffer_[22] = 0x25;
@@ -436,7 +546,7 @@ void TxlsWorkbookWriter::buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkb
         BuildFontRecord(this, tables_.Fonts().Items(i))->SaveToStream(&globals);
     for (std::size_t i = 0; i < tables_.NumberFormats().Count(); ++i) {
         const TxlsTextFormat& format = tables_.NumberFormats().Items(i);
-        TbiffFormat(this, format.Index, FormatText(format.Text)).SaveToStream(&globals);
+        TbiffFormat(this, format.Index, Utf8ToWide(format.Text)).SaveToStream(&globals);
     }
     for (int i = 0; i < 15; ++i)
         TbiffRecord(this, StyleXFBytes(i), BIFF_XF).SaveToStream(&globals);
@@ -496,19 +606,23 @@ void TxlsWorkbookWriter::FinishWorkbook(TxlsWorkbookObjects* objects) {
         WriteDWord(globals, static_cast<std::uint32_t>(sheet.BOFPosition + inserted));
     }
 
-    // Splice the records in at the globals' EOF.
-    TxlsMemoryStream tail;
-    stream_.Seek(splicePosition_);
+    // Splice the records in at the globals' EOF: the sheets move up by the inserted size, in
+    // chunks from the end backwards (each chunk lands past the bytes still to be moved), so no
+    // second copy of the sheets is held in memory.
+    const std::uint64_t size = stream_.Size();
     std::vector<std::uint8_t> chunk(64 * 1024);
-    for (;;) {
-        const std::size_t n = stream_.Read(chunk.data(), chunk.size());
-        if (n == 0)
-            break;
-        WriteBuffer(tail, chunk.data(), n);
+    for (std::uint64_t remaining = size - splicePosition_; remaining > 0;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), remaining));
+        const std::uint64_t from = splicePosition_ + remaining - n;
+        stream_.Seek(from);
+        if (stream_.Read(chunk.data(), n) != n)
+            throw TxlsWriteError();
+        stream_.Seek(from + inserted);
+        WriteBuffer(stream_, chunk.data(), n);
+        remaining -= n;
     }
     stream_.Seek(splicePosition_);
     WriteBuffer(stream_, globals.Bytes().data(), globals.Bytes().size());
-    WriteBuffer(stream_, tail.Bytes().data(), tail.Bytes().size());
     stream_.Seek(stream_.Size());
 }
 

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -40,13 +41,42 @@ constexpr std::uint16_t BOF = 0x0809, EOF_ = 0x000A, WRITEACCESS = 0x005C, WINDO
                         PRECISION = 0x000E, REFRESHALL = 0x01B7, BOOKBOOL = 0x00DA, CALCMODE = 0x000D,
                         CALCCOUNT = 0x000C, REFMODE = 0x000F, ITERATION = 0x0011, SAVERECALC = 0x005F,
                         PRINTHEADERS = 0x002A, PRINTGRIDLINES = 0x002B, GRIDSET = 0x0082, WSBOOL = 0x0081,
-                        HCENTER = 0x0083, VCENTER = 0x0084, PALETTE = 0x0092;
+                        HCENTER = 0x0083, VCENTER = 0x0084, PALETTE = 0x0092, RK = 0x027E, MULRK = 0x00BD;
 constexpr std::uint16_t SUBSTREAM_GLOBALS = 0x0005, SUBSTREAM_WORKSHEET = 0x0010, SUBSTREAM_CHART = 0x0020;
 } // namespace biff
 
 // The product named in WRITEACCESS.
 constexpr const char* XLS_PRODUCT_NAME = "Sarovel Tables";
 constexpr const char* XLS_PRODUCT_VERSION = "1.20";
+
+// The most rows and columns a BIFF8 sheet holds.
+constexpr int XLS_MAX_ROWS = 65536;
+constexpr int XLS_MAX_COLUMNS = 256;
+
+// Raised when a cell would lie past the last row or column of a sheet.
+class TxlsSheetLimitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Raises TxlsSheetLimitError when a zero-based cell lies outside a BIFF8 sheet.
+void CheckSheetLimits(int row, int col);
+
+// The cached result of an aggregate formula: a number, or the #DIV/0! error of an average over
+// no numbers.
+struct TxlsFormulaResult {
+    double Value = 0;
+    bool DivisionByZero = false;
+};
+
+// The numbers written in one column, from which an aggregate's result is computed.
+struct TxlsColumnStats {
+    double Sum = 0, Min = 0, Max = 0;
+    std::size_t Count = 0;
+    void Add(double value);
+    // The result of aggSum .. aggMax over the numbers (SUM, MIN and MAX of none are 0).
+    TxlsFormulaResult Result(int aggregate) const;
+};
 
 // One written sheet: where its records are and the range of its cells (-1 while it has none).
 struct TxlsBoundSheet {
@@ -135,18 +165,24 @@ public:
     void WriteGuts();
     void WriteDefColWidth(int width);
     void WriteDefaultRowHeight(double points);
-    // HEADER or FOOTER with a UTF-8 text stored as Windows-1252.
+    // HEADER or FOOTER with a UTF-8 text, as a BIFF8 string of at most 255 characters.
     void WriteHeaderFooter(std::uint16_t id, const std::string& text);
     void WriteWindow2();
     void WriteSelection();
     void WriteDimensions(int firstRow, int lastRow, int firstCol, int lastCol);
-    // Cell writers; each widens the current sheet's used range.
+    // Cell writers; each widens the current sheet's used range. A row past 65,535 or a column past
+    // 255 raises TxlsSheetLimitError: a sheet never wraps round to its top.
     void WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text);
     void WriteBoolErr(int row, int col, std::uint16_t xf, bool value);
+    // A number as RK when that form holds it exactly, else as NUMBER. RK numbers in adjacent
+    // cells of a row are gathered into one MULRK record (6 bytes a cell instead of 14), written
+    // when the run ends: before any other record.
     void WriteNumber(int row, int col, std::uint16_t xf, double value);
     void WriteBlank(int row, int col, std::uint16_t xf);
-    // An aggregate (aggSum .. aggMax) over the column from firstRow to lastRow.
-    void WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate, std::uint16_t xf);
+    // An aggregate (aggSum .. aggMax) over the column from firstRow to lastRow, with its computed
+    // result stored for readers that do not recalculate.
+    void WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate, std::uint16_t xf,
+                      const TxlsFormulaResult& result);
     // MERGEDCELLS of the valid ranges; nothing when none is valid.
     void WriteMergedCells(const std::vector<TxlsMergedRange>& ranges);
 
@@ -165,7 +201,12 @@ public:
     // Rewrites the current sheet's COLINFO widths with widths (characters) × 256.
     void ApplyColumnWidths(const std::vector<int>& widths);
 
-    TxlsStream& Stream() { return stream_; }
+    // The output stream, with any gathered RK run written first.
+    TxlsStream& Stream() {
+        if (!rkRun_.empty())
+            flushRKRun();
+        return stream_;
+    }
     std::uint8_t* Buffer() { return buffer_.data(); }
     TsstStrings& SST() { return sst_; }
     TxlsFormatTables& Tables() { return tables_; }
@@ -174,6 +215,10 @@ public:
     // The sheet being written, or none.
     TxlsBoundSheet* CurrentSheet() { return sheets_.empty() ? nullptr : &sheets_.back(); }
     std::uint64_t SplicePosition() const { return splicePosition_; }
+
+    // The RK form of a number when it holds the number exactly: a 30-bit integer, or the top 30
+    // bits of the double, either of them possibly divided by 100.
+    static bool EncodeRK(double value, std::uint32_t& rk);
 
     // The 230-byte PALETTE record (header included) for a user colour array.
     static std::vector<std::uint8_t> PaletteRecord(const std::array<rtl::TColor, 16>& userColors);
@@ -185,6 +230,8 @@ private:
     void put32(std::size_t at, std::uint32_t value);
     void putDouble(std::size_t at, double value);
     void widen(int row, int col);
+    // Writes the gathered RK run: one RK record for a single cell, else MULRK.
+    void flushRKRun();
     void buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkbookObjects* objects);
 
     TxlsStream& stream_;
@@ -195,6 +242,9 @@ private:
     std::array<rtl::TColor, 16> userColors_;
     std::vector<TxlsBoundSheet> sheets_;
     std::size_t colInfoCount_ = 0;
+    // The RK run being gathered: its row, first column and per cell XF and RK value.
+    int rkRow_ = -1, rkFirstCol_ = 0;
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> rkRun_;
 };
 
 } // namespace exporter

@@ -80,7 +80,8 @@ TEST(Drawing, PictureKindsAndBlips) {
     EXPECT_EQ(PictureKindFromFileName("a.jpg"), 5);
     EXPECT_EQ(PictureKindFromFileName("a.gif"), 6);
     EXPECT_EQ(PictureKindFromFileName("a.bmp"), 7);
-    EXPECT_EQ(PictureKindFromFileName("a.ico"), 0);
+    EXPECT_EQ(PictureKindFromFileName("a.ico"), 6); // converted to PNG
+    EXPECT_EQ(PictureKindFromFileName("a.txt"), 0);
 
     const std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xD9};
     const auto blip = saved(*TmsoBLIPData(5, jpeg));
@@ -119,17 +120,21 @@ TEST(Drawing, PictureKindsAndBlips) {
     EXPECT_EQ(wmf.back(), 9);
     EXPECT_EQ(wmf.size(), 8u + 16 + 34 + 1); // the placeable header is dropped
 
-    const auto bse = saved(*TmsoBSEData(6, 125, 2));
-    ASSERT_EQ(bse.size(), 44u);
+    // The store entry holds its BLIP, and its length covers it.
+    const auto pngBlip = TmsoBLIPData(6, {7, 8, 9});
+    const auto bse = saved(*TmsoBSEData(6, *pngBlip, 2));
+    ASSERT_EQ(bse.size(), 44u + 8 + 17 + 3);
     EXPECT_EQ(word(bse, 0), 0x0062);
     EXPECT_EQ(word(bse, 2), 0xF007);
+    EXPECT_EQ(dword(bse, 4), 36u + 28);
     EXPECT_EQ(bse[8], 6);
     EXPECT_EQ(bse[9], 6);
     EXPECT_EQ(word(bse, 26), 0x00FF);
-    EXPECT_EQ(dword(bse, 28), 125u);
+    EXPECT_EQ(dword(bse, 28), 28u);
     EXPECT_EQ(dword(bse, 32), 2u);
     EXPECT_EQ(bse[42], 0x3E);
     EXPECT_EQ(bse[43], 0x02);
+    EXPECT_EQ(std::vector<std::uint8_t>(bse.begin() + 44, bse.end()), saved(*pngBlip));
 }
 
 TEST(Drawing, NoteOpacity) {
@@ -222,14 +227,16 @@ TEST(Drawing, SheetWithOneNote) {
     for (std::size_t i = 0; i < records.size(); ++i)
         EXPECT_EQ(records[i].id, ids[i]) << i;
 
-    // The drawing container counts the shape that follows it in its length.
+    // The drawing container counts the shape that follows it, and the shape the client text box
+    // written after the OBJ, in their lengths.
     const auto& drawing = records[0].data;
     EXPECT_EQ(word(drawing, 2), 0xF002);
-    EXPECT_EQ(dword(drawing, 4), drawing.size() - 8);
+    EXPECT_EQ(dword(drawing, 4), drawing.size() - 8 + 8);
     EXPECT_EQ(word(drawing, 8 + 16 + 2), 0xF003);
     // The note shape: text box, id 1025, hidden until pointed at, anchored one row above.
     const std::size_t shape = 8 + 16 + 8 + 8 + 24 + 16;
     EXPECT_EQ(word(drawing, shape + 2), 0xF004);
+    EXPECT_EQ(dword(drawing, shape + 4), drawing.size() - shape - 8 + 8);
     EXPECT_EQ(word(drawing, shape + 8), 0x0CA2);
     EXPECT_EQ(dword(drawing, shape + 16), 1025u);
     const std::size_t opt = shape + 8 + 16;
@@ -246,8 +253,12 @@ TEST(Drawing, SheetWithOneNote) {
 
     std::vector<std::uint8_t> obj = bytes({0x15, 0, 18, 0, 0x19, 0, 1, 0, 0x11, 0});
     obj.resize(obj.size() + 12);
-    for (int b : {0x0D, 0, 0, 0, 0, 0, 0, 0})
+    // The note structure sub-record is 22 bytes: identifier, not shared, reserved.
+    for (int b : {0x0D, 0, 22, 0})
         obj.push_back(static_cast<std::uint8_t>(b));
+    for (int i = 0; i < 16; ++i)
+        obj.push_back(static_cast<std::uint8_t>(0x11 * (1 + i)));
+    obj.resize(obj.size() + 6 + 4);
     EXPECT_EQ(records[1].data, obj);
     EXPECT_EQ(records[2].data, bytes({0, 0, 0x0D, 0xF0, 0, 0, 0, 0}));
     EXPECT_EQ(records[3].data, bytes({0x12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 0, 16, 0, 0, 0, 0, 0}));
@@ -303,9 +314,12 @@ TEST_F(DrawingFiles, SheetWithPictureAndChart) {
     EXPECT_EQ(charts, 1);
     const auto records = splitRecords(stream.Bytes());
     ASSERT_EQ(records.size(), 4u);
-    EXPECT_EQ(records[1].data.size(), 34u);
+    EXPECT_EQ(records[1].data.size(), 38u);
     EXPECT_EQ(word(records[1].data, 4), 8);
     EXPECT_EQ(word(records[1].data, 6), 1);
+    // Clipboard format and picture options, two bytes each, then the end.
+    EXPECT_EQ(std::vector<std::uint8_t>(records[1].data.begin() + 22, records[1].data.end()),
+              bytes({7, 0, 2, 0, 0xFF, 0xFF, 8, 0, 2, 0, 1, 0, 0, 0, 0, 0}));
     EXPECT_EQ(records[3].data.size(), 26u);
     EXPECT_EQ(word(records[3].data, 4), 5);
     EXPECT_EQ(word(records[3].data, 6), 2);
@@ -342,7 +356,8 @@ TEST(Drawing, MSODrawingSplitsShapes) {
     drawing.SaveShape(stream, 1);
     const auto records = splitRecords(stream.Bytes());
     ASSERT_EQ(records.size(), 2u);
-    const std::size_t shapes = drawing.GetShapeSize(0) - head + drawing.GetShapeSize(1);
+    const std::size_t textBox = 8;
+    const std::size_t shapes = drawing.GetShapeSize(0) - head + drawing.GetShapeSize(1) + textBox;
     EXPECT_EQ(dword(records[0].data, 4), 16 + 8 + 8 + 24 + 16 + shapes);
     EXPECT_EQ(dword(records[0].data, 24 + 4), 8 + 24 + 16 + shapes);
 }

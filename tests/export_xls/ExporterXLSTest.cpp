@@ -103,8 +103,9 @@ expect('names', book.sheet_names(), ['Types'])
 v, t = values(sheet), types(sheet)
 expect('captions', v[0], ['Host name', 'Count', 'Big', 'Price', 'Cost', 'Day', 'At', 'Stamp', 'Flag'])
 expect('row 1 values', v[1][:6] + v[1][7:], ['alpha \u20ac', 12.0, 9e9, 1.5, 2.25, 61.0, 45293.25, 1])
-expect('row 1 types', t[1], [1, 2, 2, 2, 2, 3, 1, 3, 4]) # dates keep their display format
-expect('time as text', v[1][6] != '' and t[1][6] == 1, True)
+expect('row 1 types', t[1], [1, 2, 2, 2, 2, 3, 3, 3, 4]) # dates keep their display format
+expect('times are fractions of a day', [v[1][6], v[2][6]], [0.5, 0.0625])
+expect('time format', fmt(sheet, 1, 6), 'h:mm AM/PM')
 expect('row 2', [v[2][0], v[2][1], v[2][3], v[2][5], v[2][7], v[2][8]], ['n/a', -3.0, 'abc', 59.0, 1.0, 0])
 expect('row 2 types', [t[2][0], t[2][3], t[2][8]], [1, 1, 4])
 expect('empty row', t[3], [6] * 9)
@@ -501,6 +502,58 @@ TEST(ExporterXLSErrors, MissingDirectoriesAreCreated) {
     xls.FileName = (dir / "a" / "b" / "book.xls").string();
     xls.Execute();
     EXPECT_TRUE(std::filesystem::exists(xls.FileName));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ExporterXLSLimits, TooManyRowsOrColumnsStopBeforeTheOldFileIsReplaced) {
+    testutil::TempDir dir;
+    const std::string name = (dir / "book.xls").string();
+    std::ofstream(name) << "previous";
+    auto previousKept = [&] {
+        std::ifstream in(name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str() == "previous";
+    };
+
+    // 65,535 data rows and the caption row fill the sheet exactly; one more row does not fit.
+    exporter::TMemoryDataSet rows;
+    rows.AddField({"N", exporter::TFieldType::ftInteger});
+    for (int i = 0; i < 65536; ++i)
+        rows.AddRow({std::to_string(i)});
+    exporter::TExporterXLS xls;
+    xls.FileName = name;
+    xls.DataSet = &rows;
+    try {
+        xls.Execute();
+        ADD_FAILURE() << "no error";
+    } catch (const exporter::EExportError& error) {
+        EXPECT_NE(std::string(error.what()).find("65536 rows"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(previousKept());
+    xls.AllowCaptions = false;
+    xls.Execute();
+    EXPECT_FALSE(previousKept());
+
+    std::ofstream(name) << "previous";
+    exporter::TMemoryDataSet columns;
+    for (int i = 0; i < 250; ++i)
+        columns.AddField({"C" + std::to_string(i), exporter::TFieldType::ftInteger});
+    columns.AddRow(std::vector<std::optional<std::string>>(250, std::string("1")));
+    exporter::TExporterXLS wide;
+    wide.FileName = name;
+    wide.DataSet = &columns;
+    wide.StartDataCol = 7;
+    try {
+        wide.Execute();
+        ADD_FAILURE() << "no error";
+    } catch (const exporter::EExportError& error) {
+        EXPECT_NE(std::string(error.what()).find("257 columns"), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(previousKept());
 }
 
 } // namespace

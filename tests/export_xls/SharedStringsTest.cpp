@@ -27,12 +27,12 @@ std::u16string text(std::size_t length, char16_t first) {
 }
 
 // Reads the strings back the way a reader does: every CONTINUE that interrupts a string's
-// characters opens with an option byte; asserts that the record lengths frame the data exactly.
+// characters opens with its own option byte (0 compressed, 1 UTF-16); asserts that the record
+// lengths frame the data exactly.
 std::vector<std::u16string> parseSst(const std::vector<std::uint8_t>& stream, std::uint32_t& total,
                                      std::uint32_t& unique) {
     const std::vector<RawRecord> records = splitRecords(stream);
     EXPECT_FALSE(records.empty());
-    EXPECT_EQ(records.front().id, BIFF_SST);
     for (std::size_t i = 0; i < records.size(); ++i) {
         EXPECT_EQ(records[i].id, i == 0 ? BIFF_SST : BIFF_CONTINUE) << "record " << i;
         EXPECT_LE(records[i].data.size(), MAX_RECORD_DATA_SIZE);
@@ -51,17 +51,24 @@ std::vector<std::u16string> parseSst(const std::vector<std::uint8_t>& stream, st
             nextRecord(); // a string never starts in the middle of its header
         const auto& data = records[record].data;
         const std::uint16_t length = GetWord(data, at);
-        EXPECT_EQ(data.at(at + 2), 1) << "option byte";
+        std::uint8_t option = data.at(at + 2);
+        EXPECT_LE(option, 1) << "option byte";
         at += 3;
         std::u16string s;
         while (s.size() < length) {
             if (at == records[record].data.size()) {
                 nextRecord();
-                EXPECT_EQ(records[record].data.at(0), 1) << "option byte of a continued string";
+                option = records[record].data.at(0);
+                EXPECT_LE(option, 1) << "option byte of a continued string";
                 at = 1;
             }
-            s.push_back(static_cast<char16_t>(GetWord(records[record].data, at)));
-            at += 2;
+            if (option == 0) {
+                s.push_back(static_cast<char16_t>(records[record].data.at(at)));
+                at += 1;
+            } else {
+                s.push_back(static_cast<char16_t>(GetWord(records[record].data, at)));
+                at += 2;
+            }
         }
         strings.push_back(s);
     }
@@ -95,77 +102,80 @@ TEST(SharedStrings, EmptyTableHoldsTwoZeroCounts) {
     EXPECT_EQ(saved(sst), bytes({0xFC, 0x00, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
-TEST(SharedStrings, DuplicatesShareAnIndexAndCountAsOccurrences) {
+TEST(SharedStrings, DuplicatesShareAnIndexAndSingleByteTextsAreCompressed) {
     TsstStrings sst;
     EXPECT_EQ(sst.Add(u"ab"), 0u);
     EXPECT_EQ(sst.Add(u"b"), 1u);
     EXPECT_EQ(sst.Add(u"ab"), 0u);
     EXPECT_EQ(sst.Add(u"AB"), 2u); // compared exactly
-    EXPECT_EQ(sst.TotalCount(), 4u);
-    EXPECT_EQ(sst.UniqueCount(), 3u);
+    EXPECT_EQ(sst.Add(u"\u00e9\u0416"), 3u);
+    EXPECT_EQ(sst.Add(u""), 4u);
+    EXPECT_EQ(sst.TotalCount(), 6u);
+    EXPECT_EQ(sst.UniqueCount(), 5u);
     EXPECT_EQ(sst.Items(0).Occurrences, 2u);
-    // Lookup order: shorter first, then by code unit; the table keeps insertion order.
-    EXPECT_EQ(sst.SortedItems(0).Text, u"b");
-    EXPECT_EQ(sst.SortedItems(1).Text, u"AB");
-    EXPECT_EQ(sst.SortedItems(2).Text, u"ab");
-    EXPECT_EQ(saved(sst), bytes({0xFC, 0x00, 27, 0, 4, 0, 0,   0, 3, 0, 0, 0,   2, 0,   1, 'a',
-                                 0,    'b',  0,  1, 0, 1, 'b', 0, 2, 0, 1, 'A', 0, 'B', 0}));
+    EXPECT_EQ(saved(sst),
+              bytes({0xFC, 0x00, 32,  0, 6, 0, 0,   0,   5, 0, 0, 0,    2, 0,    0,    'a', 'b', 1,
+                     0,    0,    'b', 2, 0, 0, 'A', 'B', 2, 0, 1, 0xE9, 0, 0x16, 0x04, 0,   0,   0}));
 }
 
-TEST(SharedStrings, CodeUnitsCompareUnsigned) {
-    EXPECT_LT(CompareWideStrings(u"z", u"\u00e9"), 0);
-    EXPECT_LT(CompareWideStrings(u"\u7fff", u"\uffff"), 0);
-    EXPECT_LT(CompareWideStrings(u"zz", u"aaa"), 0);
-    EXPECT_EQ(CompareWideStrings(u"", u""), 0);
+TEST(SharedStrings, ALongFirstStringStartsInTheSstRecordAndIsSplitWhereItIsFull) {
+    // 8 bytes of counts, 3 header bytes and 8213 single-byte characters fill the first record.
+    const std::u16string narrow = text(9000, u'A');
     TsstStrings sst;
-    sst.Add(u"\uffff");
-    sst.Add(u"a");
-    EXPECT_EQ(sst.Add(u"\uffff"), 0u);
-    EXPECT_EQ(sst.Add(u"a"), 1u);
-    EXPECT_EQ(sst.UniqueCount(), 2u);
+    sst.Add(narrow);
+    EXPECT_EQ(recordLengths(saved(sst)), (std::vector<std::size_t>{8224, 1 + 9000 - 8213}));
+    expectReadsBack({narrow, u"tail"});
+
+    // UTF-16: 4106 characters fit after the header; the record ends one byte short of full.
+    const std::u16string wide = text(5000, u'\u0400');
+    TsstStrings wideSst;
+    wideSst.Add(wide);
+    wideSst.Add(u"x");
+    EXPECT_EQ(recordLengths(saved(wideSst)), (std::vector<std::size_t>{8223, 1 + 2 * (5000 - 4106) + 4}));
+    expectReadsBack({wide, u"x", narrow, wide + u"!", text(20000, u'0')});
 }
 
-TEST(SharedStrings, StringOf4110CharactersFitsAnEmptyRecord) {
+TEST(SharedStrings, LaterStringsAreSplitWhereTheRecordIsFullAndHeadersStayWhole) {
     TsstStrings sst;
-    sst.Add(text(4110, u'A'));
-    EXPECT_EQ(recordLengths(saved(sst)), (std::vector<std::size_t>{8, 8223}));
-    expectReadsBack({text(4110, u'A')});
+    sst.Add(text(8000, u'A'));
+    sst.Add(text(300, u'a')); // 8 + 8003 leaves 213: 3 header bytes and 210 characters
+    EXPECT_EQ(recordLengths(saved(sst)), (std::vector<std::size_t>{8224, 1 + 90}));
+
+    TsstStrings full;
+    full.Add(text(8211, u'A')); // 8 + 8214 leaves 2 bytes: too few for a header
+    full.Add(u"x");
+    EXPECT_EQ(recordLengths(saved(full)), (std::vector<std::size_t>{8222, 4}));
+    expectReadsBack({text(8211, u'A'), u"x", text(8000, u'b'), text(300, u'c')});
 }
 
-TEST(SharedStrings, StringOf4111CharactersIsContinued) {
+TEST(SharedStrings, SurrogatePairsAreNeverSplitAcrossRecords) {
+    // Without care the split would fall after character 4105, a high surrogate.
+    std::u16string s = text(5000, u'\u0400');
+    s[4105] = 0xD83D;
+    s[4106] = 0xDE00;
     TsstStrings sst;
-    sst.Add(text(4111, u'A'));
-    sst.Add(u"tail");
-    EXPECT_EQ(recordLengths(saved(sst)), (std::vector<std::size_t>{8, 8223, 3 + 11}));
-    expectReadsBack({text(4111, u'A'), u"tail"});
+    sst.Add(s);
+    const auto records = splitRecords(saved(sst));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].data.size(), 8u + 3 + 2 * 4105);
+    EXPECT_EQ(records[1].data.at(0), 1);
+    EXPECT_EQ(GetWord(records[1].data, 1), 0xD83D);
+
+    // A pair at the very start of a string moves the header on with it.
+    std::u16string pairFirst = u"\U0001F600abc";
+    TsstStrings second;
+    second.Add(text(4105, u'\u0400')); // 8 + 3 + 8210 leaves 3 bytes
+    second.Add(pairFirst);
+    EXPECT_EQ(recordLengths(saved(second)), (std::vector<std::size_t>{8221, 3 + 2 * 5}));
+    expectReadsBack({s, text(4105, u'\u0400'), pairFirst});
 }
 
-TEST(SharedStrings, FullFirstRecordMakesTheNextStringOpenAContinue) {
-    TsstStrings sst;
-    sst.Add(text(4000, u'A'));
-    sst.Add(text(105, u'a')); // 8 + 8003 + 213 = 8224
-    EXPECT_EQ(sst.PlannedSizes(), (std::vector<std::size_t>{8224}));
-    sst.Add(u"x");
-    EXPECT_EQ(recordLengths(saved(sst)), (std::vector<std::size_t>{8224, 5}));
-}
-
-TEST(SharedStrings, VeryLongStringsSpanSeveralContinues) {
-    TsstStrings sst;
-    sst.Add(u"head");
-    sst.Add(text(20000, u'0'));
-    sst.Add(u"tail");
-    // 20000 = 4110 + 4111 + 4111 + 4111 + 3557
-    EXPECT_EQ(recordLengths(saved(sst)),
-              (std::vector<std::size_t>{19, 8223, 8223, 8223, 8223, 1 + 2 * 3557 + 11}));
-    expectReadsBack({u"head", text(20000, u'0'), u"tail", text(8222, u'a'), u"x", text(12345, u'K')});
-}
-
-TEST(SharedStrings, ManyStringsKeepPlannedAndWrittenSizesInStep) {
+TEST(SharedStrings, ManyMixedStringsReadBack) {
     std::vector<std::u16string> added;
     for (int i = 0; i < 3000; ++i)
         added.push_back(text(static_cast<std::size_t>((i * 37) % 300 + (i % 500 == 0 ? 9000 : 0)),
                              static_cast<char16_t>(u'A' + i % 50)) +
-                        std::u16string(1, static_cast<char16_t>(0x100 + i)));
+                        std::u16string(1, static_cast<char16_t>(i % 3 == 0 ? 0x100 + i : 0x20 + i % 90)));
     added.push_back(added[5]);
     expectReadsBack(added);
 }
@@ -175,6 +185,9 @@ TEST(SharedStrings, TextsLongerThanACellHoldsAreCut) {
     EXPECT_EQ(sst.Add(text(40000, u'A')), 0u);
     EXPECT_EQ(sst.Items(0).Text.size(), MAX_CELL_TEXT_LENGTH);
     EXPECT_EQ(sst.Add(text(32767, u'A')), 0u);
+    std::u16string pair = text(32766, u'A') + u"\U0001F600";
+    EXPECT_EQ(sst.Add(pair), 1u);
+    EXPECT_EQ(sst.Items(1).Text.size(), 32766u); // half a pair is not kept
     expectReadsBack({text(40000, u'A')});
 }
 

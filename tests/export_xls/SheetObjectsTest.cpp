@@ -360,24 +360,35 @@ TEST(SheetObjects, ImageAnchorWalksColumnsAndRows) {
     EXPECT_EQ(anchor.Col1, 99);
 
     image.PictureName = picture.Name();
-    exporter.RowHeights[4] = 600;
+    exporter.RowHeights[3] = 600; // zero-based
     image.GetAnchor(anchor);
-    // Columns of (8 + 1) * 7 + 1 = 64 pixels: 150 = 64 + 64 + 22.
-    EXPECT_EQ(anchor.Col1, 2);
-    EXPECT_EQ(anchor.Col2, 4);
-    EXPECT_EQ(anchor.Col2Offset, 352); // 22 * 1024 / 64
-    // 40 px = 600 twips: row 3 takes 255, row 4 600 (recorded); the last row is one less than
-    // the column rule gives.
-    EXPECT_EQ(anchor.Row1, 3);
+    // The one-based Col 2, Row 3 is the cell B3. Columns of (8 + 271 / 256) * 7 = 63.41 pixels:
+    // 150 = 63.41 + 63.41 + 23.18.
+    EXPECT_EQ(anchor.Col1, 1);
+    EXPECT_EQ(anchor.Col1Offset, 0);
+    EXPECT_EQ(anchor.Col2, 3);
+    EXPECT_EQ(anchor.Col2Offset, 374); // 23.18 * 1024 / 63.41
+    // 40 px = 600 twips: row 2 takes 255, and the picture ends 345 twips into row 3 (600).
+    EXPECT_EQ(anchor.Row1, 2);
     EXPECT_EQ(anchor.Row2, 3);
-    EXPECT_EQ(anchor.Row2Offset, 147); // (345 - 600 + 600) * 256 / 600
+    EXPECT_EQ(anchor.Row2Offset, 147); // 345 * 256 / 600
 
     // Exported column widths take over within the data columns; zoom scales the picture.
     exporter.ColumnWidths = {20, 20, 20};
     image.Zoom = 50;
     image.GetAnchor(anchor);
-    EXPECT_EQ(anchor.Col2, 2);
+    EXPECT_EQ(anchor.Col2, 1);
     EXPECT_EQ(anchor.Col2Offset, 519); // 75 of (20 + 1) * 7 + 1 = 148 pixels
+    EXPECT_EQ(anchor.Row2, 3);         // 20 px = 300 twips: 45 into row 3
+    EXPECT_EQ(anchor.Row2Offset, 19);
+
+    // An image at Col 1, Row 1 starts at the sheet's first cell; a 1 x 1 picture stays in it.
+    writeFile(dir.File("p.gif"), {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0});
+    image.Col = 1;
+    image.Row = 1;
+    image.Zoom = 100;
+    image.GetAnchor(anchor);
+    EXPECT_EQ(anchor, (TxlsAnchor{0, 0, 0, 0, 0, 7, 0, 15})); // 1 of 148 pixels, 15 of 255 twips
 }
 
 TEST(SheetObjects, CellValueConvertsOrResets) {

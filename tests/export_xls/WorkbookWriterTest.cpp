@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstring>
 
 namespace {
@@ -47,13 +49,14 @@ TEST(WorkbookWriterRecords, FixedRecordsHaveTheirExactBytes) {
     w.WriteWindow1();
     w.WriteDefaultRowHeight(12.75);
     w.WriteHeaderFooter(biff::HEADER, "");
-    w.WriteHeaderFooter(biff::FOOTER, "P\xC3\xA4ge &P"); // "Päge &P" as Windows-1252
+    w.WriteHeaderFooter(biff::FOOTER, "P\xC3\xA4ge &P"); // "Päge &P": one byte a character
     w.WriteWindow2();
     w.WriteSelection();
     w.WriteDimensions(1, 2, 3, 4);
     w.WriteDefColWidth(8);
+    w.WriteHeaderFooter(biff::HEADER, "\xE2\x82\xBD &P"); // a rouble sign: UTF-16
     const auto r = records(stream);
-    ASSERT_EQ(r.size(), 9u);
+    ASSERT_EQ(r.size(), 10u);
     EXPECT_EQ(r[0].id, 0x0809);
     EXPECT_EQ(r[0].data,
               bytes({0x00, 0x06, 0x10, 0x00, 0xBB, 0x0D, 0xCC, 0x07, 0, 0, 0, 0, 0x06, 0x02, 0, 0}));
@@ -67,6 +70,7 @@ TEST(WorkbookWriterRecords, FixedRecordsHaveTheirExactBytes) {
     EXPECT_EQ(r[6].data, bytes({3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(r[7].data, bytes({1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 4, 0, 0, 0}));
     EXPECT_EQ(r[8].data, bytes({8, 0}));
+    EXPECT_EQ(r[9].data, bytes({4, 0, 1, 0xBD, 0x20, ' ', 0, '&', 0, 'P', 0}));
 }
 
 TEST(WorkbookWriterRecords, WriteAccessNamesTheProductPaddedWithSpaces) {
@@ -94,11 +98,13 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     w.WriteLabelSST(3, 1, 15, u"y");
     w.WriteLabelSST(4, 1, 15, u"x");
     w.WriteBoolErr(5, 7, 16, true);
-    w.WriteNumber(1, 3, 17, 1.5);
+    w.WriteNumber(1, 3, 17, 1.0 / 3);
     w.WriteBlank(9, 0, 15);
+    w.WriteNumber(1, 4, 17, 1.5);
+    w.WriteEOF(); // writes the RK run first
     const auto r = splitRecords(
         std::vector<std::uint8_t>(stream.Bytes().begin() + long(headerEnd), stream.Bytes().end()));
-    ASSERT_EQ(r.size(), 6u);
+    ASSERT_EQ(r.size(), 8u);
     EXPECT_EQ(r[0].id, 0x00FD);
     EXPECT_EQ(r[0].data, bytes({2, 0, 1, 0, 15, 0, 0, 0, 0, 0}));
     EXPECT_EQ(r[2].data, bytes({4, 0, 1, 0, 15, 0, 0, 0, 0, 0})); // the same string again
@@ -107,11 +113,13 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     EXPECT_EQ(r[3].data, bytes({5, 0, 7, 0, 16, 0, 1, 0}));
     EXPECT_EQ(r[4].id, 0x0203);
     std::vector<std::uint8_t> number = bytes({1, 0, 3, 0, 17, 0});
-    const auto value = doubleBytes(1.5);
+    const auto value = doubleBytes(1.0 / 3);
     number.insert(number.end(), value.begin(), value.end());
     EXPECT_EQ(r[4].data, number);
     EXPECT_EQ(r[5].id, 0x0201);
     EXPECT_EQ(r[5].data, bytes({9, 0, 0, 0, 15, 0}));
+    EXPECT_EQ(r[6].id, 0x027E); // RK: the top 30 bits of 1.5
+    EXPECT_EQ(r[6].data, bytes({1, 0, 4, 0, 17, 0, 0, 0, 0xF8, 0x3F}));
     const TxlsBoundSheet& sheet = w.BoundSheets().at(0);
     EXPECT_EQ(sheet.FirstRow, 1);
     EXPECT_EQ(sheet.LastRow, 9);
@@ -121,21 +129,85 @@ TEST(WorkbookWriterRecords, CellRecordsCarryPositionXFAndValueAndWidenTheUsedRan
     EXPECT_EQ(w.SST().UniqueCount(), 2u);
 }
 
+TEST(WorkbookWriterRecords, AdjacentRKNumbersShareOneMulRKRecord) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteNumber(2, 3, 15, 1);
+    w.WriteNumber(2, 4, 16, 2);
+    w.WriteNumber(2, 5, 17, 1.0 / 3); // not RK: ends the run
+    w.WriteNumber(2, 6, 15, 3);       // a run of one is a plain RK record
+    w.WriteNumber(3, 7, 15, 4);       // another row
+    w.WriteNumber(3, 8, 15, 5);
+    w.WriteBlank(3, 9, 15);
+    const auto r = splitRecords(stream.Bytes());
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[0].id, 0x00BD);
+    EXPECT_EQ(r[0].data, bytes({2, 0, 3, 0, 15, 0, 6, 0, 0, 0, 16, 0, 10, 0, 0, 0, 4, 0}));
+    EXPECT_EQ(r[1].id, 0x0203);
+    EXPECT_EQ(r[2].id, 0x027E);
+    EXPECT_EQ(r[2].data, bytes({2, 0, 6, 0, 15, 0, 14, 0, 0, 0}));
+    EXPECT_EQ(r[3].id, 0x00BD);
+    EXPECT_EQ(testutil::word(r[3].data, 0), 3);
+    EXPECT_EQ(testutil::word(r[3].data, 16), 8); // last column
+    EXPECT_EQ(r[4].id, 0x0201);
+    EXPECT_EQ(w.BoundSheets().size(), 0u);
+}
+
+TEST(WorkbookWriterRecords, NumbersTakeTheRKFormOnlyWhenItIsExact) {
+    const struct {
+        double value;
+        bool rk;
+        std::uint32_t encoded;
+    } cases[] = {
+        {0, true, 0x00000002},
+        {12, true, 12 << 2 | 2},
+        {-3, true, 0xFFFFFFF6},        // -3 << 2 | 2
+        {536870911, true, 0x7FFFFFFE}, // the largest 30-bit integer
+        {536870912, true, 0x41C00000}, // 2^29: the top bits of the double
+        {1.25, true, 0x3FF40000},      // the double's top bits
+        {-2.5, true, 0xC0040000},
+        {45293.25, true, 0x40E61DA8}, // a date and time of day
+        {0.01, true, 1 << 2 | 3},     // an integer of hundredths
+        {123.45, true, 12345 << 2 | 3},
+        {0.5, true, 0x3FE00000}, // the double's top bits
+        {1.0 / 3, false, 0},
+        {9e9, false, 0},
+        {45474.543090277778, false, 0},
+        {std::numeric_limits<double>::infinity(), false, 0},
+    };
+    for (const auto& c : cases) {
+        std::uint32_t rk = 0;
+        EXPECT_EQ(TxlsWorkbookWriter::EncodeRK(c.value, rk), c.rk) << c.value;
+        if (c.rk)
+            EXPECT_EQ(rk, c.encoded) << c.value;
+    }
+}
+
 TEST(WorkbookWriterRecords, FormulaAggregatesTheColumnRange) {
     TxlsMemoryStream stream;
     TxlsWorkbookWriter w(stream);
-    w.WriteFormula(10, 2, 1, 9, aggAvg, 21);
-    w.WriteFormula(10, 3, 1, 9, aggSum, 15);
-    w.WriteFormula(10, 4, 1, 9, aggMin, 15);
-    w.WriteFormula(10, 5, 1, 9, aggMax, 15);
+    TxlsColumnStats none, some;
+    for (double v : {4.0, -1.0, 3.0})
+        some.Add(v);
+    w.WriteFormula(10, 2, 1, 9, aggAvg, 21, none.Result(aggAvg));
+    w.WriteFormula(10, 3, 1, 9, aggSum, 15, some.Result(aggSum));
+    w.WriteFormula(10, 4, 1, 9, aggMin, 15, some.Result(aggMin));
+    w.WriteFormula(10, 5, 1, 9, aggMax, 15, some.Result(aggMax));
     const auto r = records(stream);
     ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[0].id, 0x0006);
-    EXPECT_EQ(r[0].data, bytes({10, 0, 2,  0, 21,   0, 0, 0, 0, 0, 0,    0, 0,    0,    2, 0, 0, 0,
+    // The average of no numbers is cached as the #DIV/0! error; the others as their numbers.
+    EXPECT_EQ(r[0].data, bytes({10, 0, 2,  0, 21,   0, 2, 0, 7, 0, 0,    0, 0xFF, 0xFF, 2, 0, 0, 0,
                                 0,  0, 13, 0, 0x25, 1, 0, 9, 0, 2, 0xC0, 2, 0xC0, 0x42, 1, 5, 0}));
     EXPECT_EQ(r[1].data[33], 4);
     EXPECT_EQ(r[2].data[33], 6);
     EXPECT_EQ(r[3].data[33], 7);
+    double cached[3];
+    for (int i = 0; i < 3; ++i)
+        std::memcpy(&cached[i], r[std::size_t(i) + 1].data.data() + 6, 8);
+    EXPECT_EQ(cached[0], 6.0);
+    EXPECT_EQ(cached[1], -1.0);
+    EXPECT_EQ(cached[2], 4.0);
 }
 
 TEST(WorkbookWriterRecords, MergedCellsSkipInvalidRangesAndAreLeftOutWhenNoneIsValid) {

@@ -1,0 +1,33 @@
+#include "bench/xls/XlsBenchData.h"
+
+#include <string>
+
+namespace xlsbench {
+
+void FillBenchSheet(exporter::TMemoryDataSet& data, int rows) {
+    using exporter::TFieldType;
+    data.AddField({"Host", TFieldType::ftString, 30});
+    data.AddField({"Zone", TFieldType::ftString, 30});
+    data.AddField({"Comment", TFieldType::ftString, 40});
+    data.AddField({"Id", TFieldType::ftInteger});
+    data.AddField({"Count", TFieldType::ftInteger});
+    data.AddField({"Serial", TFieldType::ftInteger});
+    data.AddField({"Weight", TFieldType::ftFloat});
+    data.AddField({"Ratio", TFieldType::ftFloat});
+    data.AddField({"Day", TFieldType::ftDate});
+    data.AddField({"Stamp", TFieldType::ftDateTime});
+    for (int i = 0; i < rows; ++i) {
+        // Every other row repeats a text of an earlier row.
+        const int text = i % 2 == 0 ? i : i / 2;
+        const int day = 1 + i % 28, month = 1 + i % 12, hour = i % 24, minute = i % 60;
+        data.AddRow({"host" + std::to_string(text) + ".example.org", "zone" + std::to_string(text) + ".org",
+                     "comment number " + std::to_string(text), std::to_string(i), std::to_string(i % 1000),
+                     std::to_string(2024000000 + i), std::to_string(i) + ".25",
+                     std::to_string(i % 977) + ".5",
+                     std::to_string(month) + "/" + std::to_string(day) + "/2024",
+                     std::to_string(month) + "/" + std::to_string(day) + "/2024 " + std::to_string(hour) +
+                         ":" + (minute < 10 ? "0" : "") + std::to_string(minute) + ":00"});
+    }
+}
+
+} // namespace xlsbench

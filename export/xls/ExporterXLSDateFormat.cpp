@@ -1,0 +1,177 @@
+#include "export/xls/ExporterXLSDateFormat.h"
+
+#include <string_view>
+
+namespace exporter {
+
+namespace {
+
+bool startsWithText(std::string_view s, std::size_t i, std::string_view text) {
+    if (s.size() - i < text.size())
+        return false;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        char a = s[i + k], b = text[k];
+        if (a >= 'a' && a <= 'z')
+            a = char(a - 32);
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+// Characters a format code shows as they are; everything else is quoted.
+bool isPlainLiteral(char c) {
+    return std::string_view(" -./:,()$+").find(c) != std::string_view::npos;
+}
+
+class Translator {
+public:
+    explicit Translator(const rtl::LocaleFacts& facts) : facts_(facts) {}
+
+    std::string Run(std::string_view pattern) {
+        append(pattern, 0);
+        flushLiteral();
+        return out_;
+    }
+
+private:
+    void literal(std::string_view text) { pending_.append(text); }
+
+    void flushLiteral() {
+        if (pending_.empty())
+            return;
+        bool plain = true;
+        for (char c : pending_)
+            plain = plain && isPlainLiteral(c);
+        if (plain) {
+            out_ += pending_;
+        } else if (pending_.find('"') == std::string::npos) {
+            out_ += '"' + pending_ + '"';
+        } else {
+            for (char c : pending_) {
+                out_ += '\\';
+                out_ += c;
+            }
+        }
+        pending_.clear();
+    }
+
+    void code(std::string_view text) {
+        flushLiteral();
+        out_.append(text);
+    }
+
+    void repeat(char c, std::size_t count) {
+        flushLiteral();
+        out_.append(count, c);
+    }
+
+    // The same tokens as the run-time library reads: runs of one letter, "m" after "h" meaning
+    // minutes, the am/pm markers and quoted literals.
+    void append(std::string_view format, int level) {
+        if (level >= 2)
+            return;
+        char lastToken = ' ';
+        std::size_t i = 0;
+        while (i < format.size()) {
+            const char starter = format[i];
+            char token = starter >= 'a' && starter <= 'z' ? char(starter - 32) : starter;
+            std::size_t count = 1;
+            while (i + count < format.size() && format[i + count] == starter)
+                ++count;
+            if (token >= 'A' && token <= 'Z') {
+                if (token == 'M' && lastToken == 'H')
+                    token = 'N';
+                lastToken = token;
+            }
+            switch (token) {
+            case 'Y':
+                repeat('y', count <= 2 ? 2 : 4);
+                i += count;
+                break;
+            case 'M':
+                repeat('m', count > 4 ? 4 : count);
+                i += count;
+                break;
+            case 'D':
+                if (count <= 4)
+                    repeat('d', count);
+                else
+                    append(count == 5 ? facts_.ShortDateFormat : facts_.LongDateFormat, level + 1);
+                i += count;
+                break;
+            case 'H':
+                repeat('h', count > 2 ? 2 : count);
+                i += count;
+                break;
+            case 'N':
+                repeat('m', count > 2 ? 2 : count);
+                i += count;
+                break;
+            case 'S':
+                repeat('s', count > 2 ? 2 : count);
+                i += count;
+                break;
+            case 'Z':
+                repeat('0', count > 3 ? 3 : count);
+                i += count;
+                break;
+            case 'T':
+                append(count == 1 ? facts_.ShortTimeFormat : facts_.LongTimeFormat, level + 1);
+                i += count;
+                break;
+            case 'C':
+                append(facts_.ShortDateFormat, level + 1);
+                literal(" ");
+                append(facts_.LongTimeFormat, level + 1);
+                i += count;
+                break;
+            case 'A':
+                if (startsWithText(format, i, "AM/PM")) {
+                    code("AM/PM");
+                    i += 5;
+                } else if (startsWithText(format, i, "A/P")) {
+                    code(format.substr(i, 3));
+                    i += 3;
+                } else if (startsWithText(format, i, "AMPM")) {
+                    code("AM/PM");
+                    i += 4;
+                } else {
+                    literal(format.substr(i, 1));
+                    ++i;
+                }
+                break;
+            case '/':
+            case ':':
+                code(format.substr(i, 1));
+                ++i;
+                break;
+            case '\'':
+            case '"': {
+                std::size_t end = format.find(starter, i + 1);
+                if (end == std::string_view::npos)
+                    end = format.size();
+                literal(format.substr(i + 1, end - i - 1));
+                i = end + 1;
+                break;
+            }
+            default:
+                literal(format.substr(i, 1));
+                ++i;
+                break;
+            }
+        }
+    }
+
+    const rtl::LocaleFacts& facts_;
+    std::string out_;
+    std::string pending_;
+};
+
+} // namespace
+
+std::string XlsDateTimeFormat(const std::string& pattern, const rtl::LocaleFacts& facts) {
+    return Translator(facts).Run(pattern);
+}
+
+} // namespace exporter

@@ -1,0 +1,64 @@
+// Date and time patterns translated into spreadsheet format codes, one row per case.
+
+#include "export/xls/ExporterXLSDateFormat.h"
+#include "export/xls/ExporterXLSSheetName.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace exporter;
+
+TEST(XlsDateTimeFormat, TranslatesEveryPatternElement) {
+    const struct {
+        const char* pattern;
+        const char* expected;
+    } cases[] = {
+        {"M/d/yyyy h:mm AMPM", "m/d/yyyy h:mm AM/PM"},  // the default date-time format
+        {"dd/mm/yyyy hh:nn:ss", "dd/mm/yyyy hh:mm:ss"}, // nn is minutes
+        {"yyyy-mm-dd hh:nn", "yyyy-mm-dd hh:mm"},
+        {"hh:mm", "hh:mm"}, // m after h is minutes in both languages
+        {"h:nn am/pm", "h:mm AM/PM"},
+        {"h:nn a/p", "h:mm a/p"}, // a/p kept as it is
+        {"h:nn A/P", "h:mm A/P"},
+        {"d mmm yy", "d mmm yy"},
+        {"dddd, mmmm d, yyyy", "dddd, mmmm d, yyyy"},
+        {"yyy", "yyyy"},
+        {"mmmmm", "mmmm"},
+        {"hh:nn:ss.zzz", "hh:mm:ss.000"},
+        {"'Day' d", "\"Day \"d"}, // literals, quoted or not, in double quotes
+        {"\"at\" h", "\"at \"h"},
+        {"d 'o''clock'", "d\" oclock\""},                     // two quoted pieces side by side
+        {"'say \"hi\"' d", "\\s\\a\\y\\ \\\"\\h\\i\\\"\\ d"}, // a double quote: escaped
+        {"d.m.yyyy", "d.m.yyyy"},                             // separators stay plain
+        {"yyyy\xE5\xB9\xB4", "yyyy\"\xE5\xB9\xB4\""},         // other characters are quoted
+        {"d@b", "d\"@b\""},
+        {"ddddd", "m/d/yyyy"},            // the locale's short date
+        {"dddddd", "dddd, mmmm d, yyyy"}, // and long date
+        {"t", "h:mm AM/PM"},
+        {"tt", "h:mm:ss AM/PM"},
+        {"c", "m/d/yyyy h:mm:ss AM/PM"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XlsDateTimeFormat(c.pattern, rtl::LocaleFacts::Default()), c.expected) << c.pattern;
+}
+
+TEST(LegalSheetName, ForbiddenCharactersLengthAndDuplicates) {
+    const std::u16string fallback = u"Sheet 1";
+    EXPECT_EQ(LegalSheetName(u"a:b\\c/d?e*f[g]h", {}, fallback), u"a_b_c_d_e_f_g_h");
+    EXPECT_EQ(LegalSheetName(u"'quoted'", {}, fallback), u"_quoted_");
+    EXPECT_EQ(LegalSheetName(u"it's", {}, fallback), u"it's");
+    EXPECT_EQ(LegalSheetName(u"", {}, fallback), u"Sheet 1");
+    EXPECT_EQ(LegalSheetName(u"   ", {}, fallback), u"Sheet 1");
+    EXPECT_EQ(LegalSheetName(std::u16string(40, u'x'), {}, fallback), std::u16string(31, u'x'));
+    // A pair of surrogates straddling the cut is left out whole.
+    EXPECT_EQ(LegalSheetName(std::u16string(30, u'x') + u"\U0001F600", {}, fallback),
+              std::u16string(30, u'x'));
+    EXPECT_EQ(LegalSheetName(u"Data", {u"data"}, fallback), u"Data (2)");
+    EXPECT_EQ(LegalSheetName(u"Data", {u"Data", u"Data (2)"}, fallback), u"Data (3)");
+    EXPECT_EQ(LegalSheetName(std::u16string(31, u'y'), {std::u16string(31, u'y')}, fallback),
+              std::u16string(27, u'y') + u" (2)");
+}
+
+} // namespace

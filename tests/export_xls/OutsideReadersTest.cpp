@@ -1,0 +1,378 @@
+// Workbooks with notes, pictures, number formats, sheet names, aggregates, long strings, fills and
+// charts, written by the exporter and read back by xlrd and by LibreOffice (converted to xlsx and
+// to PDF in one batch each, then inspected).
+
+#include "export/core/ExporterMemorySources.h"
+#include "export/xls/ExporterXLS.h"
+#include "tests/platform_cfb/PythonRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+using namespace exporter;
+namespace fs = std::filesystem;
+
+void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& data) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+void saveImage(const fs::path& path, int width, int height, const char* format) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(20, 120, 220));
+    ASSERT_TRUE(image.save(QString::fromStdString(path.string()), format)) << path;
+}
+
+bool haveSoffice() {
+    return std::system("command -v soffice >/dev/null 2>&1") == 0;
+}
+
+// Converts every workbook of the folder in one LibreOffice run.
+void convertAll(const fs::path& dir, const std::string& format, const std::vector<std::string>& names) {
+    std::string command = "cd '" + dir.string() +
+                          "' && soffice --headless --norestore -env:UserInstallation=file://" +
+                          (dir / "lo-profile").string() + " --convert-to " + format + " --outdir '" +
+                          (dir / format).string() + "'";
+    for (const std::string& name : names)
+        command += " '" + name + "'";
+    command += " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+const char* const XlsxPrelude = R"PY(
+import re, sys, zipfile
+problems = []
+def expect(what, got, wanted):
+    if got != wanted:
+        problems.append('%s: %r, expected %r' % (what, got, wanted))
+book = zipfile.ZipFile(sys.argv[1])
+def part(name):
+    return book.read(name).decode('utf-8') if name in book.namelist() else ''
+names = book.namelist()
+)PY";
+
+const char* const XlrdPrelude = R"PY(
+import sys, xlrd
+problems = []
+def expect(what, got, wanted):
+    if got != wanted:
+        problems.append('%s: %r, expected %r' % (what, got, wanted))
+book = xlrd.open_workbook(sys.argv[1], formatting_info=True)
+def fmt(sheet, r, c):
+    return book.format_map[book.xf_list[sheet.cell_xf_index(r, c)].format_key].format_str
+)PY";
+
+class OutsideReaders : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Text is measured with the fonts the readers use, as in the running program.
+        if (!QGuiApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "export_xls_tests";
+            static char* argv[] = {name, nullptr};
+            app_ = std::make_unique<QGuiApplication>(argc, argv);
+        }
+        dir_ = std::make_unique<testutil::TempDir>();
+        writeNotesAndPictures();
+        writeFormats();
+        writeFills();
+        writeCharts();
+        if (!haveSoffice())
+            return;
+        convertAll(dir_->path(), "xlsx",
+                   {"notes.xls", "formats.xls", "names.xls", "fills.xls", "charts.xls"});
+        convertAll(dir_->path(), "pdf", {"fills.xls"});
+    }
+    static void TearDownTestSuite() {
+        dir_.reset();
+        app_.reset();
+    }
+
+    static fs::path file(const std::string& name) { return *dir_ / name; }
+
+    void requireSoffice() {
+        if (!haveSoffice())
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed: the libreoffice-calc-nogui package";
+    }
+
+    static void run(const char* prelude, const std::string& code, const fs::path& path) {
+        const auto result = testutil::RunPython(std::string(prelude) + code +
+                                                    "\nprint('\\n'.join(problems) if problems else 'OK')\n",
+                                                path.string());
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_EQ(result.output, "OK\n");
+    }
+    static void xlsx(const std::string& name, const std::string& code) {
+        run(XlsxPrelude, code, file("xlsx") / (name + ".xlsx"));
+    }
+    void xlrd(const std::string& name, const std::string& code) {
+        if (!testutil::PythonHasModule("xlrd"))
+            GTEST_SKIP() << "python3-xlrd is not installed";
+        run(XlrdPrelude, code, file(name + ".xls"));
+    }
+
+    static void names(TMemoryDataSet& ds, int rows) {
+        ds.AddField({"Name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        for (int i = 1; i <= rows; ++i)
+            ds.AddRow({"row" + std::to_string(i), std::to_string(i * 10)});
+    }
+
+    static void writeNotesAndPictures() {
+        saveImage(file("box.png"), 40, 30, "PNG");
+        // A 1 x 1 GIF (Qt reads GIF but does not write it).
+        writeBytes(file("dot.gif"), {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
+                                     0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x2C, 0x00, 0x00, 0x00, 0x00,
+                                     0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B});
+        TMemoryDataSet ds;
+        names(ds, 3);
+        TExporterXLS xls;
+        xls.DataSet = &ds;
+        xls.FileName = file("notes.xls").string();
+        TxlsNote& first = xls.Notes.Add();
+        first.Row = 2;
+        first.Col = 1;
+        first.Lines = {"First note", "second line \xC3\xA9"};
+        TxlsNote& second = xls.Notes.Add();
+        second.Row = 4;
+        second.Col = 3;
+        second.Lines = {"Other note"};
+        TxlsPicture& box = xls.Pictures.Add();
+        box.SetFileName(file("box.png").string());
+        TxlsPicture& dot = xls.Pictures.Add();
+        dot.SetFileName(file("dot.gif").string());
+        TxlsImage& boxImage = xls.Images.Add();
+        boxImage.PictureName = box.Name();
+        boxImage.Col = 6;
+        boxImage.Row = 2;
+        TxlsImage& dotImage = xls.Images.Add();
+        dotImage.PictureName = dot.Name();
+        dotImage.Col = 1;
+        dotImage.Row = 1;
+        xls.Execute();
+    }
+
+    static void writeFormats() {
+        TMemoryDataSet ds;
+        ds.AddField({"Text", TFieldType::ftString, 10});
+        ds.AddField({"Stamp", TFieldType::ftDateTime});
+        ds.AddField({"At", TFieldType::ftTime});
+        ds.AddField({"Price", TFieldType::ftFloat});
+        ds.AddField({"Plain", TFieldType::ftFloat});
+        ds.AddField({"Default", TFieldType::ftDateTime});
+        // The first shared string is longer than the SST record holds.
+        ds.AddRow({std::string(5000, 'L'), "7/1/2024 1:02:03 PM", "11:59:30 PM", "-2.5", "1.25",
+                   "1/2/2024 6:00:00 AM"});
+        std::string emoji;
+        for (int i = 0; i < 3000; ++i)
+            emoji += "\xF0\x9F\x98\x80"; // U+1F600, a surrogate pair in UTF-16
+        ds.AddRow({emoji, "7/2/2024 12:00:00 AM", "6:00:00 AM", "4", "2", "1/2/2024 6:00:00 PM"});
+        TExporterXLS xls;
+        xls.DataSet = &ds;
+        xls.FileName = file("formats.xls").string();
+        xls.UserFormats.Add("Stamp=dd/mm/yyyy hh:nn:ss");
+        xls.UserFormats.Add("Price=[Red]-0.00 \xE2\x82\xBD");
+        xls.UserFormats.Add("Plain=0.0000");
+        xls.Formats.SetDateTimeFormat("M/d/yyyy h:mm AMPM");
+        xls.Options.PageHeader = "Prices in \xE2\x82\xBD";
+        TxlsFieldFormat& price = xls.FieldFormats.Add();
+        price.FieldName = "Price";
+        price.Aggregate = aggSum;
+        TxlsFieldFormat& plain = xls.FieldFormats.Add();
+        plain.FieldName = "Plain";
+        plain.Aggregate = aggAvg;
+        // The data format reaches every column through the handler, dates included.
+        xls.Options.DataFormat.Font.Style = xfsBold;
+        xls.OnGetDataParams = [](TExporterXLS&, int, int, int, TxlsFormat&, std::string&) {};
+        xls.Execute();
+
+        // Sheets with names Excel forbids, repeats or finds too long.
+        TExporterXLS named;
+        named.FileName = file("names.xls").string();
+        for (const char* title :
+             {"a/b:c*?[d]", "A/B:C*?[D]", "A very long sheet title that goes past thirty-one characters"}) {
+            TxlsSheet& sheet = named.Sheets.Add();
+            sheet.DataSet = &ds;
+            sheet.Title = title;
+        }
+        named.Execute();
+    }
+
+    static void writeFills() {
+        TMemoryDataSet ds;
+        ds.AddField({"Pattern", TFieldType::ftString, 10});
+        ds.AddField({"Solid", TFieldType::ftString, 10});
+        ds.AddRow({"x", "x"});
+        TExporterXLS xls;
+        xls.DataSet = &ds;
+        xls.FileName = file("fills.xls").string();
+        xls.AllowCaptions = false;
+        xls.ColumnsWidth.Add("Pattern=30");
+        xls.ColumnsWidth.Add("Solid=30");
+        TxlsFieldFormat& pattern = xls.FieldFormats.Add();
+        pattern.FieldName = "Pattern";
+        pattern.Fill.Background = clrYellow;
+        pattern.Fill.Pattern = ptGray25;
+        pattern.Fill.Foreground = clrRed;
+        pattern.Borders.Left.Style = bstThin; // keeps the cell printed
+        TxlsFieldFormat& solid = xls.FieldFormats.Add();
+        solid.FieldName = "Solid";
+        solid.Fill.Background = clrBrightGreen;
+        solid.Fill.Pattern = ptSolid;
+        solid.Fill.Foreground = clrBlue;
+        solid.Borders.Left.Style = bstThin;
+        xls.Execute();
+    }
+
+    static void writeCharts() {
+        TMemoryDataSet ds;
+        names(ds, 4);
+        TExporterXLS xls;
+        xls.DataSet = &ds;
+        xls.FileName = file("charts.xls").string();
+        for (TxlsChartStyle style : {xcsLine, xcsLineMark}) {
+            TxlsChart& chart = xls.Charts.Add();
+            chart.Style = style;
+            chart.CategoryLabelsColumn = "Name";
+            chart.Position.AutoPosition.Top = style == xcsLine ? 0 : 12;
+            TxlsChartSeries& series = chart.Series.Add();
+            series.DataColumn = "Count";
+            series.Title = "Counts";
+        }
+        xls.Execute();
+    }
+
+    static std::unique_ptr<testutil::TempDir> dir_;
+    static std::unique_ptr<QGuiApplication> app_;
+};
+
+std::unique_ptr<testutil::TempDir> OutsideReaders::dir_;
+std::unique_ptr<QGuiApplication> OutsideReaders::app_;
+
+TEST_F(OutsideReaders, LibreOfficeImportsNotesAndPicturesAtTheirSize) {
+    requireSoffice();
+    xlsx("notes", R"PY(
+comments = ''.join(part(n) for n in names if re.match(r'xl/comments\d*\.xml$', n))
+expect('first note', 'First note' in comments and 'second line \u00e9' in comments, True)
+expect('second note', 'Other note' in comments, True)
+expect('two notes', len(re.findall(r'<comment ', comments)), 2)
+expect('note cells', sorted(re.findall(r'<comment ref="([A-Z]+\d+)"', comments)), ['A2', 'C4'])
+media = [n for n in names if n.startswith('xl/media/')]
+expect('pictures', len(media), 2)
+expect('all PNG', all(book.read(n)[:4] == b'\x89PNG' for n in media), True)
+drawing = ''.join(part(n) for n in names if re.match(r'xl/drawings/drawing\d+\.xml$', n))
+anchors = re.findall(r'<xdr:from><xdr:col>(\d+)</xdr:col><xdr:colOff>\d+</xdr:colOff><xdr:row>(\d+)</xdr:row>', drawing)
+expect('image at Col 6, Row 2 starts at F2; Col 1, Row 1 at A1', sorted(anchors), [('0', '0'), ('5', '1')])
+sizes = [(int(cx), int(cy)) for cx, cy in re.findall(r'<a:ext cx="(\d+)" cy="(\d+)"/>', drawing)]
+emu = 9525  # per pixel at 96 dpi
+def near(got, px, share=0.05):
+    return abs(got - px * emu) <= max(2, px * share) * emu
+expect('40 x 30 picture shown at its size', any(near(cx, 40) and near(cy, 30) for cx, cy in sizes), True)
+expect('1 x 1 picture shown at its size', any(near(cx, 1) and near(cy, 1) for cx, cy in sizes), True)
+)PY");
+}
+
+TEST_F(OutsideReaders, LibreOfficeReadsFormatsNamesHeadersAndCachedResults) {
+    requireSoffice();
+    xlsx("names", R"PY(
+workbook = part('xl/workbook.xml')
+sheets = re.findall(r'<sheet name="([^"]*)"', workbook)
+expect('sheet names', sheets, ['a_b_c___d_', 'A_B_C___D_ (2)', 'A very long sheet title that go'])
+)PY");
+    xlsx("formats", R"PY(
+styles = part('xl/styles.xml').lower()
+codes = re.findall(r'formatcode="([^"]*)"', styles)
+expect('date-time pattern as a format code', any('dd/mm/yyyy' in c and 'hh:mm:ss' in c for c in codes), True)
+expect('AM/PM', any('am/pm' in c for c in codes), True)
+expect('no run-time pattern letters', [c for c in codes if 'nn' in c or 'ampm' in c], [])
+expect('rouble sign kept', any('\u20bd' in c for c in codes), True)
+expect('user format of a plain column', any(c == '0.0000' for c in codes), True)
+sheet = part('xl/worksheets/sheet1.xml')
+expect('page header', '\u20bd' in sheet, True)
+cells = dict(re.findall(r'<c r="([A-Z]+\d+)"[^>]*>(.*?)</c>', sheet))
+expect('time as a number', re.search(r'<v>([0-9.]+)</v>', cells.get('C2', '')) is not None, True)
+strings = part('xl/sharedStrings.xml')
+expect('first shared string longer than the SST record', 'L' * 5000 in strings, True)
+# Every column without a field format of its own shows the data format, the date columns too.
+fonts = re.findall(r'<font>(.*?)</font>', part('xl/styles.xml'), re.S)
+xfs = re.findall(r'<xf [^>]*fontId="(\d+)"', part('xl/styles.xml').split('<cellXfs')[1])
+def bold(ref):
+    style = re.search(r'<c r="%s" s="(\d+)"' % ref, sheet)
+    return style is not None and '<b val="true"/>' in fonts[int(xfs[int(style.group(1))])]
+expect('bold data cells', [bold(c + '2') for c in 'ABCF'], [True] * 4)
+expect('sum cached', re.search(r'<v>([-0-9.]+)</v>', cells.get('D4', '')).group(1), '1.5')
+expect('average cached', re.search(r'<v>([-0-9.]+)</v>', cells.get('E4', '')).group(1), '1.625')
+)PY");
+}
+
+TEST_F(OutsideReaders, XlrdReadsLongStringsFormatsTimesAndCachedResults) {
+    xlrd("formats", R"PY(
+sheet = book.sheet_by_index(0)
+expect('first string', sheet.cell_value(1, 0), 'L' * 5000)
+expect('string of surrogate pairs', sheet.cell_value(2, 0), '\U0001F600' * 3000)
+expect('stamp format', fmt(sheet, 1, 1), 'dd/mm/yyyy hh:mm:ss')
+expect('default date-time format', fmt(sheet, 1, 5), 'm/d/yyyy h:mm AM/PM')
+expect('time types', [sheet.cell_type(r, 2) for r in (1, 2)], [xlrd.XL_CELL_DATE] * 2)
+expect('times', [round(sheet.cell_value(r, 2), 6) for r in (1, 2)], [round((23 * 3600 + 59 * 60 + 30) / 86400, 6), 0.25])
+expect('price format', fmt(sheet, 1, 3), '[Red]-0.00 \u20bd')
+expect('plain format', fmt(sheet, 1, 4), '0.0000')
+expect('aggregates', [sheet.cell_value(3, 3), sheet.cell_value(3, 4)], [1.5, 1.625])
+bold = [book.font_list[book.xf_list[sheet.cell_xf_index(1, c)].font_index].weight for c in range(6)]
+# Price and Plain have field formats of their own, which come first.
+expect('data format on the other columns, dates too', bold, [700, 700, 700, 400, 400, 700])
+)PY");
+}
+
+TEST_F(OutsideReaders, LibreOfficeDrawsPatternDotsInForegroundOverBackground) {
+    requireSoffice();
+    const fs::path pdf = file("pdf") / "fills.pdf";
+    ASSERT_TRUE(fs::exists(pdf));
+    const std::string command =
+        "pdftoppm -r 60 -png '" + pdf.string() + "' '" + (*dir_ / "fills").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    QImage page;
+    for (const char* name : {"fills-1.png", "fills-01.png"})
+        if (page.isNull())
+            page.load(QString::fromStdString(file(name).string()));
+    ASSERT_FALSE(page.isNull());
+    // LibreOffice shows a 25% pattern as a blend: three parts of the base (yellow) to one of the
+    // dots (red) gives an orange-yellow; the reverse would be a red-orange.
+    int yellowish = 0, reddish = 0, green = 0, blue = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() > 200 && c.blue() < 80 && c.green() >= 150 && c.green() < 240)
+                ++yellowish;
+            if (c.red() > 200 && c.blue() < 80 && c.green() < 110)
+                ++reddish;
+            if (c.green() > 200 && c.red() < 80 && c.blue() < 80)
+                ++green;
+            if (c.blue() > 200 && c.red() < 80 && c.green() < 80)
+                ++blue;
+        }
+    EXPECT_GT(yellowish, 100);
+    EXPECT_LT(reddish, yellowish / 10);
+    EXPECT_GT(green, 100) << "a solid fill shows Background";
+    EXPECT_EQ(blue, 0);
+}
+
+TEST_F(OutsideReaders, LibreOfficeTellsLineChartsFromLinesWithMarkers) {
+    requireSoffice();
+    xlsx("charts", R"PY(
+charts = [part(n) for n in sorted(names) if re.match(r'xl/charts/chart\d+\.xml$', n)]
+expect('two charts', len(charts), 2)
+expect('line charts', all('<c:lineChart>' in c for c in charts), True)
+plain = [c for c in charts if '<c:symbol val="none"/>' in c]
+expect('one chart without markers', len(plain), 1)
+)PY");
+}
+
+} // namespace
