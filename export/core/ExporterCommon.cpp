@@ -212,9 +212,9 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
     auto escaped = [&](const std::string& s) { return escape ? escape(s) : s; };
     switch (type) {
     case TExportColType::ectInteger:
-        return escaped(rtl::FormatFloat(format, double(rtl::StrToIntDef(text, 0)), facts));
     case TExportColType::ectBigint:
-        return escaped(rtl::FormatFloat(format, double(rtl::StrToInt64Def(text, 0)), facts));
+        // Integers keep every digit: they never pass through a double.
+        return escaped(rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts));
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
         double value = 0;

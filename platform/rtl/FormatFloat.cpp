@@ -187,11 +187,15 @@ struct Rendered {
     std::string text;
 };
 
-Rendered renderSection(std::string_view section, double magnitude, const LocaleFacts& facts) {
+// decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
+// digits after the point; a number needing more than maxIntegerDigits integer digits falls back.
+template <typename DecimalOf>
+Rendered renderSection(std::string_view section, const DecimalOf& decimalOf, int maxIntegerDigits,
+                       const LocaleFacts& facts) {
     SectionInfo info = scanSection(section, facts);
     Rendered result;
     if (info.scientific) {
-        FloatDecimal d = detail::ToFloatDecimal(magnitude, std::max(info.digitCount, 1), 9999);
+        FloatDecimal d = decimalOf(std::max(info.digitCount, 1), 9999);
         result.zero = d.digits.empty();
         std::string mantissa = d.digits;
         mantissa.resize(size_t(std::max<int>(info.digitCount, int(mantissa.size()))), '0');
@@ -202,8 +206,8 @@ Rendered renderSection(std::string_view section, double magnitude, const LocaleF
         result.text = SectionWriter(section, info, facts).write(intDigits, fraction, exponent);
         return result;
     }
-    FloatDecimal d = detail::ToFloatDecimal(magnitude, 18, info.digitCount - info.decimalIndex);
-    if (!d.digits.empty() && d.exponent > 18) {
+    FloatDecimal d = decimalOf(maxIntegerDigits, info.digitCount - info.decimalIndex);
+    if (!d.digits.empty() && d.exponent > maxIntegerDigits) {
         result.fallback = true;
         return result;
     }
@@ -228,30 +232,60 @@ Rendered renderSection(std::string_view section, double magnitude, const LocaleF
     return result;
 }
 
+// The sections of a format applied to a number whose sign and zero-ness are given; generalText is the
+// number in general format (an empty section gives it).
+template <typename DecimalOf, typename GeneralText>
+std::string formatNumber(std::string_view format, bool negative, bool isZero, const DecimalOf& decimalOf,
+                         int maxIntegerDigits, const GeneralText& generalText, const LocaleFacts& facts) {
+    std::vector<std::string_view> sections = splitSections(format);
+    auto sectionAt = [&](size_t index) -> std::string_view {
+        return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
+    };
+    size_t index = negative ? 1 : (isZero ? 2 : 0);
+    std::string_view section = sectionAt(index);
+    if (section.empty())
+        return generalText();
+    bool usesOwnSection = section.data() != sections[0].data() || index == 0;
+    Rendered r = renderSection(section, decimalOf, maxIntegerDigits, facts);
+    if (r.fallback)
+        return generalText();
+    if (r.zero && index != 2 && sections.size() > 2 && !sections[2].empty()) {
+        r = renderSection(
+            sections[2], [](int, int) { return FloatDecimal(); }, maxIntegerDigits, facts);
+        return r.text;
+    }
+    // The first section stands in for a missing negative section: it gets the minus sign
+    // (unless the value rounded to zero).
+    if (negative && !r.zero && (!usesOwnSection || index == 0))
+        return "-" + r.text;
+    return r.text;
+}
+
 } // namespace
 
 std::string FormatFloat(std::string_view format, double value, const LocaleFacts& facts) {
     if (format.empty() || std::isnan(value) || std::isinf(value))
         return FloatToStr(value, facts);
-    std::vector<std::string_view> sections = splitSections(format);
-    auto sectionAt = [&](size_t index) -> std::string_view {
-        return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
-    };
-    size_t index = value < 0 ? 1 : (value == 0 ? 2 : 0);
-    std::string_view section = sectionAt(index);
-    bool usesOwnSection = section.data() != sections[0].data() || index == 0;
-    Rendered r = renderSection(section, std::fabs(value), facts);
-    if (r.fallback)
-        return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts);
-    if (r.zero && index != 2 && sections.size() > 2 && !sections[2].empty()) {
-        r = renderSection(sections[2], 0.0, facts);
-        return r.text;
-    }
-    // The first section stands in for a missing negative section: it gets the minus sign
-    // (unless the value rounded to zero).
-    if (value < 0 && !r.zero && (!usesOwnSection || index == 0))
-        return "-" + r.text;
-    return r.text;
+    const double magnitude = std::fabs(value);
+    return formatNumber(
+        format, value < 0, value == 0,
+        [magnitude](int precision, int decimals) {
+            return detail::ToFloatDecimal(magnitude, precision, decimals);
+        },
+        18, [&] { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts); }, facts);
+}
+
+std::string FormatInt64(std::string_view format, std::int64_t value, const LocaleFacts& facts) {
+    if (format.empty())
+        return std::to_string(value);
+    return formatNumber(
+        format, value < 0, value == 0,
+        [value](int precision, int) {
+            detail::FloatDecimal d = detail::ToIntegerDecimal(value, precision);
+            d.negative = false;
+            return d;
+        },
+        20, [value] { return std::to_string(value); }, facts);
 }
 
 } // namespace rtl
