@@ -33,9 +33,13 @@ std::string TExportWriter::AlignToStr(TExportColAlign align) const {
     return "Unknown alignment";
 }
 
+std::string TExportWriter::ToWindows1252(const std::string& text) const {
+    return rtl::Utf8ToWindows1252(text);
+}
+
 void TExportWriter::Write(const std::string& s) {
     if (encoding_ == TExportTextEncoding::Windows1252) {
-        const std::string bytes = rtl::Utf8ToWindows1252(s);
+        const std::string bytes = ToWindows1252(s);
         stream_.write(bytes.data(), std::streamsize(bytes.size()));
     } else {
         stream_.write(s.data(), std::streamsize(s.size()));

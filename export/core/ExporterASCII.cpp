@@ -1,5 +1,6 @@
 #include "export/core/ExporterASCII.h"
 
+#include "export/core/ExporterNumberText.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/LocaleFacts.h"
 
@@ -7,24 +8,29 @@ namespace exporter {
 
 namespace {
 
-// A DIF or SYLK string value in double quotes; an inner double quote is doubled.
-std::string DoubleQuoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    return out + "\"";
-}
-
-// A SYLK value: ';' separates the fields of a record, so a ';' in the text is doubled.
+// A SYLK value in ASCII, which every SYLK reader takes the same way whatever its code page: ';' separates
+// the fields of a record and is doubled; a line break (CR LF, CR or LF) is the ESC " :" sequence; an ESC
+// of the text, which would start a sequence, and every character outside ASCII become '?'.
 std::string SylkText(const std::string& text) {
     std::string out;
-    for (char c : text) {
-        out += c;
-        if (c == ';')
-            out += ';';
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out += "\x1B :";
+        } else if (c == ';') {
+            out += ";;";
+        } else if (c == 0x1B || (c >= 0x80 && c < 0xC0)) {
+            if (c == 0x1B)
+                out += '?';
+            // a continuation byte belongs to the character already written as '?'
+        } else if (c >= 0xC0) {
+            out += '?';
+        } else {
+            out += char(c);
+        }
     }
     return out;
 }
@@ -34,6 +40,19 @@ std::string OneChar(char c) {
 }
 
 } // namespace
+
+std::string CSVQuoted(const std::string& text, char quote) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += quote;
+    for (char c : text) {
+        out += c;
+        if (c == quote)
+            out += c;
+    }
+    out += quote;
+    return out;
+}
 
 char GetListSeparator() {
     char c = rtl::LocaleFacts::Current().ListSeparator;
@@ -103,7 +122,7 @@ void TExporterASCII::BeginExport() {
     case TExportASCIIType::etDIF: {
         w.WriteLn("TABLE");
         w.WriteLn("0,1");
-        w.WriteLn(DoubleQuoted(Title));
+        w.WriteLn(CSVQuoted(Title, '"'));
         w.WriteLn("VECTORS");
         w.WriteLn("0," + std::to_string(Columns.Count()));
         w.WriteLn("\"\"");
@@ -145,14 +164,7 @@ std::string TExporterASCII::PadTXT(const std::string& text, const TExportColumn&
 std::string TExporterASCII::QuoteCSV(const std::string& text) const {
     if (!CSVQuoteStrings || CSVQuote == '\0')
         return text;
-    std::string out(1, CSVQuote);
-    for (char c : text) {
-        out += c;
-        if (c == CSVQuote)
-            out += c;
-    }
-    out += CSVQuote;
-    return out;
+    return CSVQuoted(text, CSVQuote);
 }
 
 void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
@@ -180,12 +192,17 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
                 w.WriteLn("-1,0");
                 w.WriteLn("BOT");
             }
-            if (captions || Columns[int(i)].ColType == TExportColType::ectString) {
-                w.WriteLn("1,0");
-                w.WriteLn(DoubleQuoted(texts[i]));
-            } else {
-                w.WriteLn("0," + texts[i]);
+            // A numeric item carries a plain number; any other text is a string item, which readers
+            // take whatever the column's type.
+            const std::string number = captions || Columns[int(i)].ColType == TExportColType::ectString
+                                           ? std::string()
+                                           : PlainNumberText(texts[i]);
+            if (!number.empty() && IsNumberLiteral(number)) {
+                w.WriteLn("0," + number);
                 w.WriteLn("V");
+            } else {
+                w.WriteLn("1,0");
+                w.WriteLn(CSVQuoted(texts[i], '"'));
             }
         }
         break;

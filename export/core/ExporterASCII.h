@@ -8,6 +8,9 @@ namespace exporter {
 
 enum class TExportASCIIType { etTXT, etCSV, etDIF, etSYLK };
 
+// The text in quote characters, an inner quote character doubled.
+std::string CSVQuoted(const std::string& text, char quote);
+
 // The locale's list separator, "," when the locale has none.
 char GetListSeparator();
 

@@ -96,7 +96,7 @@ TRTFOptions::TRTFOptions() {
 // TRTFWriter
 
 TRTFWriter::TRTFWriter(TExporter& owner, std::ostream& stream)
-    : detail::TRTFBuffer(), TExportWriter(owner, Buffer), target_(stream) {}
+    : detail::TRTFDocument(), TExportWriter(owner, DocumentStream), target_(stream) {}
 
 TRTFWriter::~TRTFWriter() {
     // An export that ended early still leaves what it wrote.
@@ -107,8 +107,27 @@ void TRTFWriter::Flush() {
     if (flushed_)
         return;
     flushed_ = true;
-    const std::string document = Buffer.str();
-    target_.write(document.data(), std::streamsize(document.size()));
+    Document.Copy(target_);
+}
+
+namespace {
+
+// "\uN?" for one character; characters beyond the 16-bit range as their two UTF-16 surrogates.
+void AppendRtfUnicode(std::string& out, char32_t ch) {
+    auto unit = [&out](unsigned value) { out += "\\u" + std::to_string(int(std::int16_t(value))) + "?"; };
+    if (ch > 0xFFFF && ch <= 0x10FFFF) {
+        ch -= 0x10000;
+        unit(0xD800 + unsigned(ch >> 10));
+        unit(0xDC00 + unsigned(ch & 0x3FF));
+    } else {
+        unit(unsigned(ch));
+    }
+}
+
+} // namespace
+
+std::string TRTFWriter::ToWindows1252(const std::string& text) const {
+    return rtl::Utf8ToWindows1252(text, AppendRtfUnicode);
 }
 
 std::string TRTFWriter::AlignToStr(TExportColAlign align) const {
@@ -150,7 +169,7 @@ void TRTFWriter::WriteFontTable() {
     for (const FontItem& item : fonts_)
         items += FontItemText(item);
     Write("{\\fonttbl" + items);
-    fontTableClose_ = Buffer.tellp();
+    fontTableClose_ = Document.Size();
     WriteLn("}");
 }
 
@@ -159,21 +178,19 @@ void TRTFWriter::WriteColorTable() {
     for (TExportColor color : colors_)
         items += ColorItemText(color);
     Write("{\\colortbl" + items);
-    colorTableClose_ = Buffer.tellp();
+    colorTableClose_ = Document.Size();
     WriteLn("}");
+    DocumentStream.flush();
+    Document.StartBody();
 }
 
 std::int64_t TRTFWriter::Insert(std::int64_t offset, const std::string& text) {
-    const std::string bytes =
-        Encoding() == TExportTextEncoding::Windows1252 ? rtl::Utf8ToWindows1252(text) : text;
+    const std::string bytes = Encoding() == TExportTextEncoding::Windows1252 ? ToWindows1252(text) : text;
     try {
-        std::string document = Buffer.str();
-        document.insert(size_t(offset), bytes);
-        Buffer.str(document);
+        Document.InsertIntoHead(offset, bytes);
     } catch (const std::bad_alloc&) {
         throw EExportError("VirtualAlloc failed! :-(");
     }
-    Buffer.seekp(0, std::ios::end);
     return std::int64_t(bytes.size());
 }
 
@@ -249,14 +266,34 @@ void TExporterRTF::GetSpecialCharacters(std::bitset<256>& chars) const {
 }
 
 std::string TExporterRTF::NormalString(const std::string& s) const {
+    static const char hex[] = "0123456789abcdef";
     std::string out;
     out.reserve(s.size());
-    for (char c : s) {
-        if (c == '\\' || c == '{' || c == '}')
+    for (size_t i = 0; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
-        out += c;
+            out += char(c);
+        } else if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
+            out += " \\par ";
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            out += "\\line ";
+        } else if (c == '\t') {
+            out += "\\tab ";
+        } else if (c < 0x20 || c == 0x7F) {
+            out += "\\'";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += char(c);
+        }
     }
     return out;
+}
+
+void TExporterRTF::GetColData(const TExportCol& col, std::string& text) {
+    EscapeUnformattedValue(col, text);
 }
 
 TExporterRTF::StyleParts TExporterRTF::PartsOf(const TrtfStyle& style) {

@@ -90,6 +90,27 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
     return out;
 }
 
+std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped) {
+    std::string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size()) {
+        const unsigned char first = static_cast<unsigned char>(utf8[i]);
+        if (first < 0x80) { // ASCII is the same in both
+            out += char(first);
+            ++i;
+            continue;
+        }
+        const char32_t cp = decodeUtf8(utf8, i);
+        const char byte = UnicodeToWindows1252(cp);
+        if (byte == '?' || cp == 0xFFFD)
+            unmapped(out, cp);
+        else
+            out += byte;
+    }
+    return out;
+}
+
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
