@@ -44,8 +44,9 @@ const TMemoryDataSet& Data() {
         for (int i = 0; i < kRows; ++i) {
             const std::string n = std::to_string(i);
             ds.AddRow({"name" + n, "city" + std::to_string(i % 100), "note, \"quoted\" " + n, n,
-                       std::to_string(9000000000000LL + i), std::to_string(i) + ".25", std::to_string(i % 1000) + ".5",
-                       "0." + std::to_string(i % 97), std::to_string(i % 12 + 1) + "/" + std::to_string(i % 28 + 1) + "/2024",
+                       std::to_string(9000000000000LL + i), std::to_string(i) + ".25",
+                       std::to_string(i % 1000) + ".5", "0." + std::to_string(i % 97),
+                       std::to_string(i % 12 + 1) + "/" + std::to_string(i % 28 + 1) + "/2024",
                        i % 2 ? "true" : "false"});
         }
         return ds;
@@ -54,7 +55,8 @@ const TMemoryDataSet& Data() {
 }
 
 std::string OutputFile(const std::string& extension) {
-    return (std::filesystem::temp_directory_path() / ("export_bench_" + std::to_string(::getpid()) + extension))
+    return (std::filesystem::temp_directory_path() /
+            ("export_bench_" + std::to_string(::getpid()) + extension))
         .string();
 }
 
@@ -84,35 +86,52 @@ std::unique_ptr<TExporterText> Ascii(TExportASCIIType type) {
 void Register() {
     const auto add = [](const char* name, std::function<std::unique_ptr<TExporterText>()> make,
                         std::string extension) {
-        benchmark::RegisterBenchmark(name, [make, extension](benchmark::State& state) {
-            RunExport(state, make, extension);
-        })->Unit(benchmark::kMillisecond)->MinTime(1.0);
+        benchmark::RegisterBenchmark(
+            name, [make, extension](benchmark::State& state) { RunExport(state, make, extension); })
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(1.0);
     };
-    add("Export/CSV", [] { return Ascii(TExportASCIIType::etCSV); }, ".csv");
-    add("Export/TXT", [] { return Ascii(TExportASCIIType::etTXT); }, ".txt");
-    add("Export/DIF", [] { return Ascii(TExportASCIIType::etDIF); }, ".dif");
-    add("Export/SYLK", [] { return Ascii(TExportASCIIType::etSYLK); }, ".slk");
-    add("Export/SQL", [] {
-        auto ex = std::make_unique<TExporterSQL>();
-        ex->TableName = "items";
-        return ex;
-    }, ".sql");
-    add("Export/RTF", [] {
-        auto ex = std::make_unique<TExporterRTF>();
-        ex->TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
-        return ex;
-    }, ".rtf");
-    add("Export/HTML", [] { return std::make_unique<TExporterHTML>(); }, ".html");
-    add("Export/XML", [] { return std::make_unique<TExporterXML>(); }, ".xml");
-    add("Export/LaTeX", [] { return std::make_unique<TExporterLaTeX>(); }, ".tex");
-    add("Export/dBase", [] { return std::make_unique<TExporterDBF>(); }, ".dbf");
-    add("Export/PDF", [] { return std::make_unique<TExporterPDF>(); }, ".pdf");
+    add(
+        "Export/CSV", [] { return Ascii(TExportASCIIType::etCSV); }, ".csv");
+    add(
+        "Export/TXT", [] { return Ascii(TExportASCIIType::etTXT); }, ".txt");
+    add(
+        "Export/DIF", [] { return Ascii(TExportASCIIType::etDIF); }, ".dif");
+    add(
+        "Export/SYLK", [] { return Ascii(TExportASCIIType::etSYLK); }, ".slk");
+    add(
+        "Export/SQL",
+        [] {
+            auto ex = std::make_unique<TExporterSQL>();
+            ex->TableName = "items";
+            return ex;
+        },
+        ".sql");
+    add(
+        "Export/RTF",
+        [] {
+            auto ex = std::make_unique<TExporterRTF>();
+            ex->TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+            return ex;
+        },
+        ".rtf");
+    add(
+        "Export/HTML", [] { return std::make_unique<TExporterHTML>(); }, ".html");
+    add(
+        "Export/XML", [] { return std::make_unique<TExporterXML>(); }, ".xml");
+    add(
+        "Export/LaTeX", [] { return std::make_unique<TExporterLaTeX>(); }, ".tex");
+    add(
+        "Export/dBase", [] { return std::make_unique<TExporterDBF>(); }, ".dbf");
+    add(
+        "Export/PDF", [] { return std::make_unique<TExporterPDF>(); }, ".pdf");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication app(argc, argv); // the PDF and HTML exporters measure text with the display's fonts
     Register();
     benchmark::Initialize(&argc, argv);

@@ -45,11 +45,13 @@ std::string CSVQuoted(const std::string& text, char quote) {
     std::string out;
     out.reserve(text.size() + 2);
     out += quote;
-    for (char c : text) {
-        out += c;
-        if (c == quote)
-            out += c;
+    size_t start = 0;
+    for (size_t pos = text.find(quote); pos != std::string::npos; pos = text.find(quote, start)) {
+        out.append(text, start, pos + 1 - start);
+        out += quote;
+        start = pos + 1;
     }
+    out.append(text, start, std::string::npos);
     out += quote;
     return out;
 }
@@ -179,8 +181,11 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
     }
     case TExportASCIIType::etCSV: {
         std::string line;
-        for (const std::string& text : texts)
-            line += QuoteCSV(text) + OneChar(CSVComma);
+        for (const std::string& text : texts) {
+            line += QuoteCSV(text);
+            if (CSVComma != '\0')
+                line += CSVComma;
+        }
         if (!line.empty() && CSVComma != '\0')
             line.pop_back();
         w.WriteLn(line);

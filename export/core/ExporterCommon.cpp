@@ -918,7 +918,8 @@ void TExportColumns::AutoCalcColWidth() {
         ExportNext(s, counter_);
         if (props_.OnFetchedRecord)
             props_.OnFetchedRecord(counter_);
-        std::this_thread::yield();
+        if (counter_ % 256 == 0)
+            std::this_thread::yield();
     }
     ExportGotoBookmark(s, bookmark);
     ExportFreeBookmark(s, bookmark);

@@ -13,9 +13,16 @@ namespace {
 
 using detail::FloatDecimal;
 
-// Splits the format at ';' outside quotes.
-std::vector<std::string_view> splitSections(std::string_view format) {
-    std::vector<std::string_view> sections;
+// The format's sections, split at ';' outside quotes; sections after the third are never used.
+struct Sections {
+    std::string_view items[3];
+    size_t count = 0;
+    size_t size() const { return count; }
+    std::string_view operator[](size_t i) const { return items[i]; }
+};
+
+Sections splitSections(std::string_view format) {
+    Sections sections;
     size_t start = 0;
     char quote = 0;
     for (size_t i = 0; i < format.size(); ++i) {
@@ -26,11 +33,13 @@ std::vector<std::string_view> splitSections(std::string_view format) {
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == ';') {
-            sections.push_back(format.substr(start, i - start));
+            sections.items[sections.count++] = format.substr(start, i - start);
             start = i + 1;
+            if (sections.count == 3)
+                return sections;
         }
     }
-    sections.push_back(format.substr(start));
+    sections.items[sections.count++] = format.substr(start);
     return sections;
 }
 
@@ -237,7 +246,7 @@ Rendered renderSection(std::string_view section, const DecimalOf& decimalOf, int
 template <typename DecimalOf, typename GeneralText>
 std::string formatNumber(std::string_view format, bool negative, bool isZero, const DecimalOf& decimalOf,
                          int maxIntegerDigits, const GeneralText& generalText, const LocaleFacts& facts) {
-    std::vector<std::string_view> sections = splitSections(format);
+    const Sections sections = splitSections(format);
     auto sectionAt = [&](size_t index) -> std::string_view {
         return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
     };
