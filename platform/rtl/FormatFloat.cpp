@@ -51,6 +51,7 @@ struct SectionInfo {
     int forcedDecimals = 0; // decimal positions up to the last '0'
     bool thousands = false;
     bool scientific = false;
+    bool plain = true; // only '0', '#', ',' and '.': the digits, grouped, and the fraction
 };
 
 bool isExponentMark(std::string_view s, size_t i) {
@@ -62,6 +63,8 @@ SectionInfo scanSection(std::string_view section, const LocaleFacts& facts) {
     int firstZero = -1, lastZero = -1;
     for (size_t i = 0; i < section.size(); ++i) {
         char c = section[i];
+        if (c != '0' && c != '#' && c != ',' && c != '.')
+            info.plain = false;
         if (c == '"' || c == '\'') {
             size_t end = section.find(c, i + 1);
             i = end == std::string_view::npos ? section.size() : end;
@@ -236,6 +239,15 @@ Rendered renderSection(std::string_view section, const DecimalOf& decimalOf, int
     fraction.resize(size_t(decimals), '0');
     if (int(intDigits.size()) < info.forcedInteger)
         intDigits.insert(0, size_t(info.forcedInteger) - intDigits.size(), '0');
+    if (info.plain) { // the common masks ("#,##0.00") need no walk over the section
+        fraction = trimFraction(std::move(fraction), info.forcedDecimals);
+        result.text = detail::GroupThousands(intDigits, info.thousands ? facts.ThousandSeparator : '\0');
+        if (!fraction.empty()) {
+            result.text += facts.DecimalSeparator;
+            result.text += fraction;
+        }
+        return result;
+    }
     result.text =
         SectionWriter(section, info, facts).write(intDigits, trimFraction(fraction, info.forcedDecimals), 0);
     return result;
