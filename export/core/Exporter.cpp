@@ -253,7 +253,9 @@ void TExporter::FillExportRow() {
             OnGetExportText(*this, col, text);
         // The cell is addressed by its position: two columns of the same name keep their own values.
         TExportCol& cell = ExportRow[col];
-        cell.Value = rtl::Trim(text);
+        const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
+                                              static_cast<unsigned char>(text.back()) > ' ');
+        cell.Value = trimmed ? std::move(text) : rtl::Trim(text);
         cell.IsNull = ExportGetColIsNull(sources, Columns, col);
     }
 }

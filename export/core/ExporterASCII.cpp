@@ -44,6 +44,11 @@ std::string OneChar(char c) {
 std::string CSVQuoted(const std::string& text, char quote) {
     std::string out;
     out.reserve(text.size() + 2);
+    AppendCSVQuoted(out, text, quote);
+    return out;
+}
+
+void AppendCSVQuoted(std::string& out, const std::string& text, char quote) {
     out += quote;
     size_t start = 0;
     for (size_t pos = text.find(quote); pos != std::string::npos; pos = text.find(quote, start)) {
@@ -53,7 +58,6 @@ std::string CSVQuoted(const std::string& text, char quote) {
     }
     out.append(text, start, std::string::npos);
     out += quote;
-    return out;
 }
 
 char GetListSeparator() {
@@ -163,12 +167,6 @@ std::string TExporterASCII::PadTXT(const std::string& text, const TExportColumn&
     return padded;
 }
 
-std::string TExporterASCII::QuoteCSV(const std::string& text) const {
-    if (!CSVQuoteStrings || CSVQuote == '\0')
-        return text;
-    return CSVQuoted(text, CSVQuote);
-}
-
 void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
     TExportWriter& w = Writer();
     switch (exportType_) {
@@ -180,9 +178,13 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
         break;
     }
     case TExportASCIIType::etCSV: {
-        std::string line;
+        std::string& line = line_;
+        line.clear();
         for (const std::string& text : texts) {
-            line += QuoteCSV(text);
+            if (CSVQuoteStrings && CSVQuote != '\0')
+                AppendCSVQuoted(line, text, CSVQuote);
+            else
+                line += text;
             if (CSVComma != '\0')
                 line += CSVComma;
         }
@@ -231,9 +233,10 @@ void TExporterASCII::WriteCaptionRow() {
 }
 
 void TExporterASCII::WriteDataRow() {
-    std::vector<std::string> texts;
+    std::vector<std::string>& texts = rowTexts_;
+    texts.resize(size_t(ExportRow.Count()));
     for (int i = 0; i < ExportRow.Count(); ++i)
-        texts.push_back(ExportRow[i].GetText(true));
+        texts[size_t(i)] = ExportRow[i].GetText(true);
     WriteRow(texts, false);
 }
 

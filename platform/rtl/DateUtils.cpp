@@ -2,6 +2,7 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -246,10 +247,12 @@ private:
     }
 
     void number(int value, int digits) {
-        std::string s = std::to_string(value);
-        if (int(s.size()) < digits)
-            s.insert(0, size_t(digits) - s.size(), '0');
-        out_ += s;
+        char buffer[16];
+        char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+        const int length = int(end - buffer);
+        if (length < digits)
+            out_.append(size_t(digits - length), '0');
+        out_.append(buffer, end);
     }
 
     // Whether an am/pm marker follows before the next hour specifier (outside quotes).

@@ -51,7 +51,10 @@ struct SectionInfo {
     int forcedDecimals = 0; // decimal positions up to the last '0'
     bool thousands = false;
     bool scientific = false;
-    bool plain = true; // only '0', '#', ',' and '.': the digits, grouped, and the fraction
+    // Only '0', '#', ',' and '.' between plain literal text (no quotes, no exponent): the literal text
+    // before, the digits grouped with the fraction, the literal text after.
+    bool plain = true;
+    std::string_view prefix, suffix;
 };
 
 bool isExponentMark(std::string_view s, size_t i) {
@@ -61,10 +64,19 @@ bool isExponentMark(std::string_view s, size_t i) {
 SectionInfo scanSection(std::string_view section, const LocaleFacts& facts) {
     SectionInfo info;
     int firstZero = -1, lastZero = -1;
+    const size_t maskStart = section.find_first_of("0#,.");
+    const size_t maskEnd = section.find_last_of("0#,.");
+    if (maskStart == std::string_view::npos) {
+        info.plain = false;
+    } else {
+        const std::string_view mask = section.substr(maskStart, maskEnd + 1 - maskStart);
+        info.prefix = section.substr(0, maskStart);
+        info.suffix = section.substr(maskEnd + 1);
+        info.plain = mask.find_first_not_of("0#,.") == std::string_view::npos &&
+                     section.find_first_of("\"'") == std::string_view::npos;
+    }
     for (size_t i = 0; i < section.size(); ++i) {
         char c = section[i];
-        if (c != '0' && c != '#' && c != ',' && c != '.')
-            info.plain = false;
         if (c == '"' || c == '\'') {
             size_t end = section.find(c, i + 1);
             i = end == std::string_view::npos ? section.size() : end;
@@ -91,6 +103,8 @@ SectionInfo scanSection(std::string_view section, const LocaleFacts& facts) {
     }
     if (info.decimalIndex < 0)
         info.decimalIndex = info.digitCount;
+    if (info.scientific)
+        info.plain = false;
     if (firstZero >= 0 && firstZero < info.decimalIndex)
         info.forcedInteger = info.decimalIndex - firstZero;
     if (lastZero >= info.decimalIndex)
@@ -201,10 +215,50 @@ struct Rendered {
 
 // decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
 // digits after the point; a number needing more than maxIntegerDigits integer digits falls back.
+// A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
+// to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
+// its trailing zeros beyond the forced ones dropped.
+std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts) {
+    const int decimals = info.digitCount - info.decimalIndex;
+    const int digitCount = int(d.digits.size());
+    const int intCount = d.digits.empty() ? 0 : std::max(d.exponent, 0);
+    auto digitAt = [&](int position) { // digit `position` of d.digits, zeros outside them
+        return position >= 0 && position < digitCount ? d.digits[size_t(position)] : '0';
+    };
+    char buffer[160]; // at most 20 integer digits with separators, the point and 100 decimals
+    int length = 0;
+    const int padded = std::max(intCount, info.forcedInteger);
+    const char separator = info.thousands ? facts.ThousandSeparator : '\0';
+    for (int i = 0; i < padded; ++i) {
+        const int position = i - (padded - intCount); // index into the digits, negative in the padding
+        buffer[length++] = position < 0 ? '0' : digitAt(position);
+        const int remaining = padded - i - 1;
+        if (separator != '\0' && remaining > 0 && remaining % 3 == 0)
+            buffer[length++] = separator;
+    }
+    // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
+    int fractionLength = decimals;
+    auto fractionDigit = [&](int k) { return digitAt(d.exponent + k); };
+    while (fractionLength > info.forcedDecimals && fractionDigit(fractionLength - 1) == '0')
+        --fractionLength;
+    if (d.digits.empty())
+        fractionLength = info.forcedDecimals;
+    if (fractionLength > 0) {
+        buffer[length++] = facts.DecimalSeparator;
+        for (int k = 0; k < fractionLength; ++k)
+            buffer[length++] = d.digits.empty() ? '0' : fractionDigit(k);
+    }
+    std::string text;
+    text.reserve(info.prefix.size() + size_t(length) + info.suffix.size());
+    text.append(info.prefix);
+    text.append(buffer, size_t(length));
+    text.append(info.suffix);
+    return text;
+}
+
 template <typename DecimalOf>
-Rendered renderSection(std::string_view section, const DecimalOf& decimalOf, int maxIntegerDigits,
-                       const LocaleFacts& facts) {
-    SectionInfo info = scanSection(section, facts);
+Rendered renderSection(std::string_view section, const SectionInfo& info, const DecimalOf& decimalOf,
+                       int maxIntegerDigits, const LocaleFacts& facts) {
     Rendered result;
     if (info.scientific) {
         FloatDecimal d = decimalOf(std::max(info.digitCount, 1), 9999);
@@ -224,6 +278,10 @@ Rendered renderSection(std::string_view section, const DecimalOf& decimalOf, int
         return result;
     }
     result.zero = d.digits.empty();
+    if (info.plain && info.digitCount - info.decimalIndex <= 100 && info.forcedInteger <= 20) {
+        result.text = renderPlain(info, d, facts);
+        return result;
+    }
     std::string intDigits, fraction;
     int decimals = info.digitCount - info.decimalIndex;
     if (!result.zero) {
@@ -239,18 +297,34 @@ Rendered renderSection(std::string_view section, const DecimalOf& decimalOf, int
     fraction.resize(size_t(decimals), '0');
     if (int(intDigits.size()) < info.forcedInteger)
         intDigits.insert(0, size_t(info.forcedInteger) - intDigits.size(), '0');
-    if (info.plain) { // the common masks ("#,##0.00") need no walk over the section
-        fraction = trimFraction(std::move(fraction), info.forcedDecimals);
-        result.text = detail::GroupThousands(intDigits, info.thousands ? facts.ThousandSeparator : '\0');
-        if (!fraction.empty()) {
-            result.text += facts.DecimalSeparator;
-            result.text += fraction;
-        }
-        return result;
-    }
     result.text =
         SectionWriter(section, info, facts).write(intDigits, trimFraction(fraction, info.forcedDecimals), 0);
     return result;
+}
+
+// A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
+// export formats every cell of a column with the same format.
+struct CompiledFormat {
+    std::string text;
+    char thousandSeparator = 0;
+    Sections sections; // views into text
+    SectionInfo infos[3];
+};
+
+const CompiledFormat& compile(std::string_view format, const LocaleFacts& facts) {
+    constexpr size_t kKept = 8;
+    thread_local CompiledFormat cache[kKept];
+    thread_local size_t used = 0;
+    for (size_t i = 0; i < std::min(used, kKept); ++i)
+        if (cache[i].text == format && cache[i].thousandSeparator == facts.ThousandSeparator)
+            return cache[i];
+    CompiledFormat& slot = cache[used++ % kKept];
+    slot.text.assign(format);
+    slot.thousandSeparator = facts.ThousandSeparator;
+    slot.sections = splitSections(slot.text);
+    for (size_t i = 0; i < slot.sections.size(); ++i)
+        slot.infos[i] = scanSection(slot.sections[i], facts);
+    return slot;
 }
 
 // The sections of a format applied to a number whose sign and zero-ness are given; generalText is the
@@ -258,28 +332,27 @@ Rendered renderSection(std::string_view section, const DecimalOf& decimalOf, int
 template <typename DecimalOf, typename GeneralText>
 std::string formatNumber(std::string_view format, bool negative, bool isZero, const DecimalOf& decimalOf,
                          int maxIntegerDigits, const GeneralText& generalText, const LocaleFacts& facts) {
-    const Sections sections = splitSections(format);
-    auto sectionAt = [&](size_t index) -> std::string_view {
-        return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
-    };
+    const CompiledFormat& compiled = compile(format, facts);
+    const Sections& sections = compiled.sections;
     size_t index = negative ? 1 : (isZero ? 2 : 0);
-    std::string_view section = sectionAt(index);
+    if (index >= sections.size() || sections[index].empty())
+        index = 0;
+    const std::string_view section = sections[index];
     if (section.empty())
         return generalText();
-    bool usesOwnSection = section.data() != sections[0].data() || index == 0;
-    Rendered r = renderSection(section, decimalOf, maxIntegerDigits, facts);
+    Rendered r = renderSection(section, compiled.infos[index], decimalOf, maxIntegerDigits, facts);
     if (r.fallback)
         return generalText();
     if (r.zero && index != 2 && sections.size() > 2 && !sections[2].empty()) {
         r = renderSection(
-            sections[2], [](int, int) { return FloatDecimal(); }, maxIntegerDigits, facts);
-        return r.text;
+            sections[2], compiled.infos[2], [](int, int) { return FloatDecimal(); }, maxIntegerDigits, facts);
+        return std::move(r.text);
     }
     // The first section stands in for a missing negative section: it gets the minus sign
     // (unless the value rounded to zero).
-    if (negative && !r.zero && (!usesOwnSection || index == 0))
-        return "-" + r.text;
-    return r.text;
+    if (negative && !r.zero && index == 0)
+        r.text.insert(r.text.begin(), '-');
+    return std::move(r.text);
 }
 
 } // namespace

@@ -614,8 +614,21 @@ std::int64_t StrToInt64Def(std::string_view s, std::int64_t def) {
 
 bool TryStrToFloat(std::string_view s, double& value, const LocaleFacts& facts) {
     std::string_view t = trimBlanks(s);
-    // [sign] digits [sep digits] [E [sign] digits], at least one digit in the mantissa.
-    std::string normal;
+    // [sign] digits [sep digits] [E [sign] digits], at least one digit in the mantissa; copied with "."
+    // as the separator into a buffer on the stack (on the heap for long texts).
+    char local[64];
+    std::string heap;
+    char* normalText = local;
+    if (t.size() > sizeof local) {
+        heap.resize(t.size());
+        normalText = heap.data();
+    }
+    struct {
+        char* data;
+        size_t length = 0;
+        void operator+=(char c) { data[length++] = c; }
+        size_t size() const { return length; }
+    } normal{normalText};
     size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
         normal += t[i++];
@@ -649,12 +662,12 @@ bool TryStrToFloat(std::string_view s, double& value, const LocaleFacts& facts) 
     }
     if (i != t.size())
         return false;
-    const char* first = normal.data();
+    const char* first = normal.data;
     if (*first == '+')
         ++first;
     double v = 0;
-    auto [end, ec] = std::from_chars(first, normal.data() + normal.size(), v);
-    if (ec != std::errc() || end != normal.data() + normal.size())
+    auto [end, ec] = std::from_chars(first, normal.data + normal.size(), v);
+    if (ec != std::errc() || end != normal.data + normal.size())
         return false;
     value = v;
     return true;
