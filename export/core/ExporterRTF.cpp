@@ -344,6 +344,7 @@ void TExporterRTF::WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle
 
 void TExporterRTF::BeginExport() {
     TExporterFormatText::BeginExport();
+    dataCellPrefixes_.clear();
     if (Aborted)
         return;
     TRTFWriter& w = RtfWriter();
@@ -413,19 +414,36 @@ std::string TExporterRTF::CaptionCell(int colNo) {
 std::string TExporterRTF::DataCell(int colNo) {
     const std::string cellText = ReplaceAll(ExportRow[colNo].GetText(true), "\r\n", " \\par ");
     const TrtfStyle* source = &Options.DataStyle;
+    int styleIndex = 0; // 0: the data style, 1 + i: strip style i
     const int strips = Options.StripStyles.Count();
     if (Options.StripType != TrtfStripType::stNone && strips > 0) {
         const int i = Options.StripType == TrtfStripType::stCol ? colNo : RecordCounter;
-        source = &Options.StripStyles[((i % strips) + strips) % strips];
+        const int strip = ((i % strips) + strips) % strips;
+        source = &Options.StripStyles[strip];
+        styleIndex = 1 + strip;
+    }
+    // Without a style event a style gives the same control words every time (its fonts and colours
+    // are in the tables after the first use), so each style and column is worked out once.
+    std::string* cached = nullptr;
+    if (!OnGetDataStyle) {
+        const size_t slot = size_t(styleIndex) * size_t(Columns.Count()) + size_t(colNo);
+        if (dataCellPrefixes_.size() <= slot)
+            dataCellPrefixes_.resize(size_t(strips + 1) * size_t(Columns.Count()));
+        cached = &dataCellPrefixes_[slot];
+        if (!cached->empty())
+            return *cached + cellText + "}\\cell";
     }
     TrtfStyle style(*source);
     if (OnGetDataStyle)
         OnGetDataStyle(*this, SkipRecCount + RecordCounter, colNo, style);
     const StyleParts parts = PartsOf(style);
     const std::string text = parts.Text();
-    return "\\pard\\intbl\\li30\\ri30" + parts.Background + parts.Highlight +
-           RtfWriter().AlignToStr(Columns[colNo].ColAlign) + "{" + text + (text.empty() ? "" : " ") +
-           cellText + "}\\cell";
+    std::string prefix = "\\pard\\intbl\\li30\\ri30" + parts.Background + parts.Highlight +
+                         RtfWriter().AlignToStr(Columns[colNo].ColAlign) + "{" + text +
+                         (text.empty() ? "" : " ");
+    if (cached)
+        *cached = prefix;
+    return prefix + cellText + "}\\cell";
 }
 
 void TExporterRTF::WriteCaptionRow() {

@@ -180,6 +180,10 @@ private:
     void WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle& style);
     std::string CaptionCell(int colNo);
     std::string DataCell(int colNo);
+
+    // The control words in front of a data cell's text, by style (data style, then the strip styles) and
+    // column, once worked out; used while no OnGetDataStyle handler can change a style.
+    std::vector<std::string> dataCellPrefixes_;
 };
 
 } // namespace exporter

@@ -213,8 +213,6 @@ struct Rendered {
     std::string text;
 };
 
-// decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
-// digits after the point; a number needing more than maxIntegerDigits integer digits falls back.
 // A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
 // to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
 // its trailing zeros beyond the forced ones dropped.
@@ -256,6 +254,8 @@ std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const Lo
     return text;
 }
 
+// decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
+// digits after the point; a number needing more than maxIntegerDigits integer digits falls back.
 template <typename DecimalOf>
 Rendered renderSection(std::string_view section, const SectionInfo& info, const DecimalOf& decimalOf,
                        int maxIntegerDigits, const LocaleFacts& facts) {
