@@ -38,7 +38,7 @@ std::string TExportWriter::ToWindows1252(const std::string& text) const {
 }
 
 void TExportWriter::Write(const std::string& s) {
-    if (encoding_ == TExportTextEncoding::Windows1252) {
+    if (encoding_ == TExportTextEncoding::Windows1252 && rtl::AsciiPrefixLength(s) < s.size()) {
         const std::string bytes = ToWindows1252(s);
         stream_.write(bytes.data(), std::streamsize(bytes.size()));
     } else {

@@ -267,9 +267,16 @@ void TExporterRTF::GetSpecialCharacters(std::bitset<256>& chars) const {
 
 std::string TExporterRTF::NormalString(const std::string& s) const {
     static const char hex[] = "0123456789abcdef";
+    auto special = [](unsigned char c) { return c < 0x20 || c == '\\' || c == '{' || c == '}' || c == 0x7F; };
+    size_t i = 0;
+    while (i < s.size() && !special(static_cast<unsigned char>(s[i])))
+        ++i;
+    if (i == s.size())
+        return s;
     std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
+    out.reserve(s.size() + 16);
+    out.append(s, 0, i);
+    for (; i < s.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c == '\\' || c == '{' || c == '}') {
             out += '\\';

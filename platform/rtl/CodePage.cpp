@@ -1,6 +1,8 @@
 #include "platform/rtl/CodePage.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace rtl {
 
@@ -72,6 +74,20 @@ char32_t decodeUtf8(std::string_view s, size_t& i) {
 
 } // namespace
 
+size_t AsciiPrefixLength(std::string_view text) {
+    size_t i = 0;
+    // eight bytes at a time while none has its high bit set
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 char UnicodeToWindows1252(char32_t ch) {
     if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
         return static_cast<char>(ch);
@@ -85,8 +101,13 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
-    while (i < utf8.size())
-        out += UnicodeToWindows1252(decodeUtf8(utf8, i));
+    while (i < utf8.size()) {
+        const size_t ascii = AsciiPrefixLength(utf8.substr(i)); // ASCII is the same in both
+        out.append(utf8.substr(i, ascii));
+        i += ascii;
+        if (i < utf8.size())
+            out += UnicodeToWindows1252(decodeUtf8(utf8, i));
+    }
     return out;
 }
 
@@ -95,12 +116,11 @@ std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
-        const unsigned char first = static_cast<unsigned char>(utf8[i]);
-        if (first < 0x80) { // ASCII is the same in both
-            out += char(first);
-            ++i;
-            continue;
-        }
+        const size_t ascii = AsciiPrefixLength(utf8.substr(i)); // ASCII is the same in both
+        out.append(utf8.substr(i, ascii));
+        i += ascii;
+        if (i == utf8.size())
+            break;
         const char32_t cp = decodeUtf8(utf8, i);
         const char byte = UnicodeToWindows1252(cp);
         if (byte == '?' || cp == 0xFFFD)

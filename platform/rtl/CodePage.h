@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace rtl {
+
+// The number of leading bytes of the text below 0x80 (ASCII, the same in UTF-8 and Windows-1252).
+size_t AsciiPrefixLength(std::string_view text);
 
 // Windows-1252: UTF-8 text to single bytes; every character outside the code page (and every
 // malformed UTF-8 byte) becomes '?'.
