@@ -8,12 +8,10 @@ namespace exporter {
 
 namespace {
 
-// A SYLK value in ASCII, which every SYLK reader takes the same way whatever its code page: ';' separates
-// the fields of a record and is doubled; a line break (CR LF, CR or LF) is the ESC " :" sequence; an ESC
-// of the text, which would start a sequence, and every character outside ASCII become '?'.
-std::string SylkText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
+// Appends a SYLK value in ASCII, which every SYLK reader takes the same way whatever its code page: ';'
+// separates the fields of a record and is doubled; a line break (CR LF, CR or LF) is the ESC " :" sequence;
+// an ESC of the text, which would start a sequence, and every character outside ASCII become '?'.
+void AppendSylkText(std::string& out, const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c == '\r' || c == '\n') {
@@ -32,7 +30,6 @@ std::string SylkText(const std::string& text) {
             out += char(c);
         }
     }
-    return out;
 }
 
 std::string OneChar(char c) {
@@ -171,7 +168,8 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
     TExportWriter& w = Writer();
     switch (exportType_) {
     case TExportASCIIType::etTXT: {
-        std::string line;
+        std::string& line = line_;
+        line.clear();
         for (size_t i = 0; i < texts.size(); ++i)
             line += PadTXT(texts[i], Columns[int(i)]);
         w.WriteLn(line);
@@ -193,31 +191,45 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
         w.WriteLn(line);
         break;
     }
-    case TExportASCIIType::etDIF:
+    case TExportASCIIType::etDIF: {
+        // The row's lines are gathered and written at once.
+        std::string& lines = line_;
+        lines.clear();
         for (size_t i = 0; i < texts.size(); ++i) {
-            if (i == 0) {
-                w.WriteLn("-1,0");
-                w.WriteLn("BOT");
-            }
+            if (i == 0)
+                lines += "-1,0\r\nBOT\r\n";
             // A numeric item carries a plain number; any other text is a string item, which readers
             // take whatever the column's type.
             const std::string number = captions || Columns[int(i)].ColType == TExportColType::ectString
                                            ? std::string()
                                            : PlainNumberText(texts[i]);
             if (!number.empty() && IsNumberLiteral(number)) {
-                w.WriteLn("0," + number);
-                w.WriteLn("V");
+                lines += "0,";
+                lines += number;
+                lines += "\r\nV\r\n";
             } else {
-                w.WriteLn("1,0");
-                w.WriteLn(CSVQuoted(texts[i], '"'));
+                lines += "1,0\r\n";
+                AppendCSVQuoted(lines, texts[i], '"');
+                lines += "\r\n";
             }
         }
+        w.Write(lines);
         break;
+    }
     case TExportASCIIType::etSYLK: {
-        const int y = captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0);
-        for (size_t i = 0; i < texts.size(); ++i)
-            w.WriteLn("C;X" + std::to_string(i + 1) + ";Y" + std::to_string(y) + ";K\"" + SylkText(texts[i]) +
-                      "\"");
+        const std::string y = std::to_string(captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0));
+        std::string& lines = line_;
+        lines.clear();
+        for (size_t i = 0; i < texts.size(); ++i) {
+            lines += "C;X";
+            lines += std::to_string(i + 1);
+            lines += ";Y";
+            lines += y;
+            lines += ";K\"";
+            AppendSylkText(lines, texts[i]);
+            lines += "\"\r\n";
+        }
+        w.Write(lines);
         if (!captions)
             ++sylkRows_;
         break;

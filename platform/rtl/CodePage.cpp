@@ -97,20 +97,6 @@ char UnicodeToWindows1252(char32_t ch) {
     return '?';
 }
 
-std::string Utf8ToWindows1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    size_t i = 0;
-    while (i < utf8.size()) {
-        const size_t ascii = AsciiPrefixLength(utf8.substr(i)); // ASCII is the same in both
-        out.append(utf8.substr(i, ascii));
-        i += ascii;
-        if (i < utf8.size())
-            out += UnicodeToWindows1252(decodeUtf8(utf8, i));
-    }
-    return out;
-}
-
 std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped) {
     std::string out;
     out.reserve(utf8.size());
@@ -129,6 +115,10 @@ std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped
             out += byte;
     }
     return out;
+}
+
+std::string Utf8ToWindows1252(std::string_view utf8) {
+    return Utf8ToWindows1252(utf8, [](std::string& out, char32_t) { out += '?'; });
 }
 
 std::string Windows1252ToUtf8(std::string_view bytes) {
