@@ -217,6 +217,9 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
         return escaped(rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts));
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
+        std::string formatted;
+        if (rtl::TryFormatFloatText(format, text, formatted, facts))
+            return escaped(formatted);
         double value = 0;
         if (!rtl::TryStrToFloat(text, value, facts))
             return {};

@@ -14,6 +14,10 @@ struct FloatDecimal {
     bool special = false; // NaN or infinity; `digits` then holds "NAN" or "INF"
 };
 
+// Keeps at most `precision` significant digits and `decimals` digits after the point of
+// 0.<digits> * 10^exponent, rounding half away from zero.
+FloatDecimal RoundDecimal(std::string digits, int exponent, bool negative, int precision, int decimals);
+
 // Rounds |value| to at most `precision` significant digits (1..18) and at most `decimals` digits after
 // the decimal point, half away from zero, starting from the shortest decimal text that reads back as
 // the same double.

@@ -369,6 +369,56 @@ std::string FormatFloat(std::string_view format, double value, const LocaleFacts
         18, [&] { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts); }, facts);
 }
 
+bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                        const LocaleFacts& facts) {
+    // [sign] digits [separator digits], at most 15 significant digits: such a text is exactly the
+    // shortest decimal text of the double it reads as, so its digits are used as they are.
+    size_t i = 0;
+    const bool minus = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    std::string digits;
+    int integerDigits = 0, leadingZeros = 0;
+    bool seenNonZero = false, seenSeparator = false, anyDigit = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            anyDigit = true;
+            if (!seenSeparator)
+                ++integerDigits;
+            if (c == '0' && !seenNonZero) {
+                ++leadingZeros;
+                continue;
+            }
+            seenNonZero = true;
+            digits += c;
+        } else if (c == facts.DecimalSeparator && !seenSeparator) {
+            seenSeparator = true;
+        } else {
+            return false;
+        }
+    }
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    if (!anyDigit || digits.size() > 15 || format.empty())
+        return false;
+    const bool zero = digits.empty();
+    const int exponent = integerDigits - leadingZeros;
+    out = formatNumber(
+        format, minus && !zero, zero,
+        [&](int precision, int decimals) {
+            return detail::RoundDecimal(digits, exponent, false, std::clamp(precision, 1, 18), decimals);
+        },
+        18,
+        [&] {
+            double value = 0;
+            TryStrToFloat(text, value, facts);
+            return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts);
+        },
+        facts);
+    return true;
+}
+
 std::string FormatInt64(std::string_view format, std::int64_t value, const LocaleFacts& facts) {
     if (format.empty())
         return std::to_string(value);

@@ -17,6 +17,12 @@ namespace rtl {
 std::string FormatFloat(std::string_view format, double value,
                         const LocaleFacts& facts = LocaleFacts::Current());
 
+// FormatFloat(format, value of text) for a plain decimal text ("-1234.5", the locale's decimal
+// separator, at most 15 significant digits) without going through a double; false (out unchanged) for
+// any other text or an empty format.
+bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                        const LocaleFacts& facts = LocaleFacts::Current());
+
 // FormatFloat's sections applied to a 64-bit integer without going through a double, so every digit is
 // kept (9007199254740993 with "#,##0" gives "9,007,199,254,740,993"); general format is the plain integer.
 std::string FormatInt64(std::string_view format, std::int64_t value,

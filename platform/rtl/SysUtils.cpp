@@ -14,10 +14,6 @@ namespace rtl {
 
 namespace detail {
 
-namespace {
-
-// Keeps at most `precision` significant digits and `decimals` digits after the point, rounding half away
-// from zero; value = 0.<digits> * 10^exponent.
 FloatDecimal RoundDecimal(std::string digits, int exponent, bool negative, int precision, int decimals) {
     FloatDecimal result;
     long long keepLong = std::min<long long>(precision, static_cast<long long>(exponent) + decimals);
@@ -50,8 +46,6 @@ FloatDecimal RoundDecimal(std::string digits, int exponent, bool negative, int p
     result.exponent = exponent;
     return result;
 }
-
-} // namespace
 
 FloatDecimal ToFloatDecimal(double value, int precision, int decimals) {
     FloatDecimal result;

@@ -1,6 +1,10 @@
 #include "platform/rtl/FormatFloat.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -122,6 +126,36 @@ TEST(FormatInt64, KeepsEveryDigitUnderTheMasks) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(rtl::FormatInt64(c.format, c.value, us()), c.expected) << c.format << " " << c.value;
+}
+
+// Formatting a plain decimal text directly must give what formatting the double it reads as gives.
+TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
+    const char* formats[] = {"#,###,##0.00", "0.0##", "$#,##0.00;($#,##0.00);nil", "0", "#.##",
+                             "0.000E+00",    ";(0)"};
+    std::vector<std::string> texts = {
+        "2.675", "129809.495", "999999.995",  "-0.005",           "0",           "-0", "0.0", "120",
+        "1.",    ".5",         "000123.4500", "99999999999999.9", "-1234567.891"};
+    unsigned seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int k = 0; k < 2000; ++k) {
+        std::string t = next() % 3 == 0 ? "-" : "";
+        t += std::to_string(next() % 1000000);
+        t += "." + std::to_string(next() % 100000);
+        texts.push_back(t);
+    }
+    for (const char* format : formats) {
+        for (const std::string& text : texts) {
+            std::string direct;
+            ASSERT_TRUE(rtl::TryFormatFloatText(format, text, direct, us())) << text;
+            EXPECT_EQ(direct, FormatFloat(format, rtl::StrToFloat(text, us()), us()))
+                << format << " " << text;
+        }
+    }
+    std::string untouched = "x";
+    EXPECT_FALSE(rtl::TryFormatFloatText("0.00", "1e5", untouched, us()));
+    EXPECT_FALSE(rtl::TryFormatFloatText("0.00", " 1", untouched, us()));
+    EXPECT_FALSE(rtl::TryFormatFloatText("0.00", "9007199254740993", untouched, us())); // 16 digits
+    EXPECT_EQ(untouched, "x");
 }
 
 } // namespace
