@@ -60,8 +60,27 @@ std::string Sqlite(const std::string& db, const std::string& what, int& status) 
 class HostileReadBack : public ::testing::Test {
 protected:
     void SetUp() override { FillHostileDataSet(ds); }
+
+    // Writes the script with ex into a new database holding the table "victim"; the database's name.
+    std::string RunSqlExport(TExporterSQL& ex, const std::string& tableName) {
+        ex.TableName = tableName;
+        ex.CreateTable = true;
+        const std::string name = "script" + std::to_string(++scripts_);
+        ex.FileName = dir.file(name + ".sql");
+        ex.Execute();
+        const std::string db = dir.file(name + ".sqlite");
+        int status = 0;
+        Sqlite(db, "\"create table victim(x)\"", status);
+        const std::string out = Sqlite(db, "< " + ex.FileName, status);
+        EXPECT_EQ(status, 0) << out;
+        return db;
+    }
+
     TMemoryDataSet ds;
     TempDir dir;
+
+private:
+    int scripts_ = 0;
 };
 
 TEST_F(HostileReadBack, SqlScriptRunsInSqliteAndGivesBackTheData) {
@@ -69,16 +88,9 @@ TEST_F(HostileReadBack, SqlScriptRunsInSqliteAndGivesBackTheData) {
         GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
     TExporterSQL ex;
     ex.DataSet = &ds;
-    ex.TableName = "order items";
-    ex.CreateTable = true;
-    ex.FileName = dir.file("script.sql");
-    ex.Execute();
-    const std::string db = dir.file("db.sqlite");
+    const std::string db = RunSqlExport(ex, "order items");
     int status = 0;
-    Sqlite(db, "\"create table victim(x)\"", status);
-    std::string out = Sqlite(db, "< " + ex.FileName, status);
-    ASSERT_EQ(status, 0) << out;
-    out = Sqlite(
+    const std::string out = Sqlite(
         db,
         "\"select hex(\\\"Last name\\\"), quote(\\\"TTL (s)\\\"), quote(\\\"1st\\\"), quote(\\\"select\\\"), "
         "quote(Amount), quote(Other) from \\\"order items\\\"\"",
@@ -125,15 +137,8 @@ TEST_F(HostileReadBack, GuessedNumberColumnsTakeLaterTextAsStrings) {
     ex.ExportSource = TExportSource::esListView;
     ex.ListView = &view;
     ex.AutoCalcStrType = true;
-    ex.TableName = "t";
-    ex.CreateTable = true;
-    ex.FileName = dir.file("list.sql");
-    ex.Execute();
-    const std::string db = dir.file("list.sqlite");
+    const std::string db = RunSqlExport(ex, "t");
     int status = 0;
-    Sqlite(db, "\"create table victim(x)\"", status);
-    std::string out = Sqlite(db, "< " + ex.FileName, status);
-    ASSERT_EQ(status, 0) << out;
     EXPECT_EQ(Sqlite(db, "\"select key, quote(n), quote(f) from t\"", status),
               "a|1|1.5\nb|'0); DROP TABLE victim; --'|'2); DROP TABLE victim; --'\nc|NULL|NULL\n");
     EXPECT_EQ(Sqlite(db, "\"select count(*) from victim\"", status), "0\n");
