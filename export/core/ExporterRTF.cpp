@@ -11,7 +11,9 @@ namespace exporter {
 
 namespace {
 
-std::string ReplaceAll(const std::string& text, const std::string& what, const std::string& by) {
+std::string ReplaceAll(std::string text, const std::string& what, const std::string& by) {
+    if (text.find(what) == std::string::npos)
+        return text;
     std::string out;
     size_t start = 0;
     for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, start)) {
@@ -418,7 +420,7 @@ std::string TExporterRTF::CaptionCell(int colNo) {
            parts.Highlight + text + (text.empty() ? "" : " ") + GetColCaption(colNo) + "}\\cell";
 }
 
-std::string TExporterRTF::DataCell(int colNo) {
+void TExporterRTF::AppendDataCell(std::string& row, int colNo) {
     const std::string cellText = ReplaceAll(ExportRow[colNo].GetText(true), "\r\n", " \\par ");
     const TrtfStyle* source = &Options.DataStyle;
     int styleIndex = 0; // 0: the data style, 1 + i: strip style i
@@ -437,8 +439,12 @@ std::string TExporterRTF::DataCell(int colNo) {
         if (dataCellPrefixes_.size() <= slot)
             dataCellPrefixes_.resize(size_t(strips + 1) * size_t(Columns.Count()));
         cached = &dataCellPrefixes_[slot];
-        if (!cached->empty())
-            return *cached + cellText + "}\\cell";
+        if (!cached->empty()) {
+            row += *cached;
+            row += cellText;
+            row += "}\\cell";
+            return;
+        }
     }
     TrtfStyle style(*source);
     if (OnGetDataStyle)
@@ -448,9 +454,11 @@ std::string TExporterRTF::DataCell(int colNo) {
     std::string prefix = "\\pard\\intbl\\li30\\ri30" + parts.Background + parts.Highlight +
                          RtfWriter().AlignToStr(Columns[colNo].ColAlign) + "{" + text +
                          (text.empty() ? "" : " ");
+    row += prefix;
+    row += cellText;
+    row += "}\\cell";
     if (cached)
-        *cached = prefix;
-    return prefix + cellText + "}\\cell";
+        *cached = std::move(prefix);
 }
 
 void TExporterRTF::WriteCaptionRow() {
@@ -464,10 +472,12 @@ void TExporterRTF::WriteCaptionRow() {
 }
 
 void TExporterRTF::WriteDataRow() {
-    std::string row;
+    std::string& row = row_;
+    row.clear();
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i)
-        row += DataCell(i);
-    RtfWriter().WriteLn(row + "\\row");
+        AppendDataCell(row, i);
+    row += "\\row";
+    RtfWriter().WriteLn(row);
 }
 
 void TExporterRTF::EndExport() {

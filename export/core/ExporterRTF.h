@@ -179,11 +179,13 @@ private:
     // A header or footer block in its style.
     void WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle& style);
     std::string CaptionCell(int colNo);
-    std::string DataCell(int colNo);
+    // Appends the data cell of column colNo to row.
+    void AppendDataCell(std::string& row, int colNo);
 
     // The control words in front of a data cell's text, by style (data style, then the strip styles) and
     // column, once worked out; used while no OnGetDataStyle handler can change a style.
     std::vector<std::string> dataCellPrefixes_;
+    std::string row_; // the data row being built, kept so that its memory is reused
 };
 
 } // namespace exporter
