@@ -146,22 +146,23 @@ void TExporterASCII::BeginExport() {
     }
 }
 
-std::string TExporterASCII::PadTXT(const std::string& text, const TExportColumn& column) const {
-    std::string padded;
+void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& text,
+                                     const TExportColumn& column) const {
+    const int missing = IntMax(0, column.Width - ExportTextLength(text));
+    int front = 0;
     switch (column.ColAlign) {
     case TExportColAlign::ecaLeft:
-        padded = TExportWriter::PadRight(text, ' ', column.Width);
         break;
     case TExportColAlign::ecaRight:
-        padded = TExportWriter::PadLeft(text, ' ', column.Width);
+        front = missing;
         break;
     case TExportColAlign::ecaCenter:
-        padded = TExportWriter::PadCenter(text, ' ', column.Width);
+        front = missing / 2;
         break;
     }
-    if (TXTSpacing > 0)
-        padded += std::string(size_t(TXTSpacing), ' ');
-    return padded;
+    line.append(size_t(front), ' ');
+    line += text;
+    line.append(size_t(missing - front + IntMax(TXTSpacing, 0)), ' ');
 }
 
 void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
@@ -171,7 +172,7 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
         std::string& line = line_;
         line.clear();
         for (size_t i = 0; i < texts.size(); ++i)
-            line += PadTXT(texts[i], Columns[int(i)]);
+            AppendPaddedTXT(line, texts[i], Columns[int(i)]);
         w.WriteLn(line);
         break;
     }

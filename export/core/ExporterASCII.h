@@ -46,7 +46,8 @@ protected:
 private:
     // One row in the chosen layout; texts are the captions or the formatted cells.
     void WriteRow(const std::vector<std::string>& texts, bool captions);
-    std::string PadTXT(const std::string& text, const TExportColumn& column) const;
+    // Appends the text padded with blanks to the column's width by its alignment, then TXTSpacing blanks.
+    void AppendPaddedTXT(std::string& line, const std::string& text, const TExportColumn& column) const;
     // The rows the export will write (DIF header); false when an abort ended the count.
     bool CountRows(int& rows);
 

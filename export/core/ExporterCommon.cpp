@@ -2,6 +2,7 @@
 
 #include "export/core/ExporterCustomSource.h"
 #include "export/core/ExporterLocale.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/SysUtils.h"
@@ -57,8 +58,9 @@ std::string ExportColTypeName(TExportColType type) {
 }
 
 int ExportTextLength(const std::string& text) {
-    int length = 0;
-    for (unsigned char c : text)
+    const size_t ascii = rtl::AsciiPrefixLength(text);
+    int length = int(ascii);
+    for (unsigned char c : std::string_view(text).substr(ascii))
         if ((c & 0xC0) != 0x80)
             ++length;
     return length;

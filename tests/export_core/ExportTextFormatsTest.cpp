@@ -61,6 +61,16 @@ TEST_F(AsciiFormats, FixedWidthText) {
     EXPECT_EQ(Export(ex), "  NameNumber of items   Price\r\n"
                           " alpha   121,234.50\r\n"
                           "   b\"c    7        \r\n");
+    // Centred: (width - length) div 2 blanks in front, the rest behind; widths count characters.
+    ex.Captions.Clear();
+    ex.ColumnsAlign.Clear();
+    ex.ColumnsAlign.Add("Name=Center");
+    ex.TXTSpacing = 2;
+    ds.AddRow({"\xC3\xA9t\xC3\xA9", "1", "2"});
+    EXPECT_EQ(Export(ex), " Name   Count     Price  \r\n"
+                          "alpha      12  1,234.50  \r\n"
+                          " b\"c        7            \r\n"
+                          " \xC3\xA9t\xC3\xA9        1      2.00  \r\n");
 }
 
 TEST_F(AsciiFormats, CsvQuotesEveryTextAndReadsBack) {
