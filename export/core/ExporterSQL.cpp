@@ -179,9 +179,10 @@ void TExporterSQL::BeginExport() {
         w.WriteLn(");");
         w.EmptyLine();
     }
-    columnList_.clear();
+    std::string columnList;
     for (int i = 0; i < Columns.Count(); ++i)
-        columnList_ += (i ? "," : "") + SQLIdentifier(Columns[i].Name);
+        columnList += (i ? "," : "") + SQLIdentifier(Columns[i].Name);
+    insertHead_ = "INSERT INTO " + SQLTableName(TableName) + "\r\n  (" + columnList + ")\r\nVALUES(";
 }
 
 std::string TExporterSQL::SQLValue(const TExportCol& cell) const {
@@ -195,10 +196,12 @@ std::string TExporterSQL::SQLValue(const TExportCol& cell) const {
     case TExportColType::ectInteger:
     case TExportColType::ectBigint: {
         // A value written as a number is a number; NaN and infinity have no SQL literal and are NULL.
-        if (text.empty() || IsNaNOrInfinity(text))
+        if (text.empty())
             return NullValue();
-        const std::string number = SQLNumber(text);
-        return number.empty() ? rtl::QuotedStr(text) : number;
+        std::string number = SQLNumber(text);
+        if (!number.empty())
+            return number;
+        return IsNaNOrInfinity(text) ? NullValue() : rtl::QuotedStr(text);
     }
     case TExportColType::ectDate:
     case TExportColType::ectTime:
@@ -220,11 +223,16 @@ std::string TExporterSQL::SQLValue(const TExportCol& cell) const {
 
 void TExporterSQL::WriteDataRow() {
     TExportWriter& w = Writer();
-    std::string values;
-    for (int i = 0; i < ExportRow.Count(); ++i)
-        values += (i ? "," : "") + SQLValue(ExportRow[i]);
-    w.WriteLn("INSERT INTO " + SQLTableName(TableName) + "\r\n  (" + columnList_ + ")\r\nVALUES(" + values +
-              ")" + std::string(1, StatementTerm));
+    std::string& statement = statement_;
+    statement = insertHead_;
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        if (i)
+            statement += ',';
+        statement += SQLValue(ExportRow[i]);
+    }
+    statement += ')';
+    statement += StatementTerm;
+    w.WriteLn(statement);
     w.EmptyLine();
     ++rowsWritten_;
     if (CommitRecCount > 0 && rowsWritten_ % CommitRecCount == 0 && !CommitStatement.empty()) {

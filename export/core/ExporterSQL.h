@@ -38,7 +38,8 @@ protected:
     void EndExport() override;
 
 private:
-    std::string columnList_;
+    std::string insertHead_; // "INSERT INTO <table>", the column list and "VALUES(", built at BeginExport
+    std::string statement_;  // the statement being built, kept so that its memory is reused
     int rowsWritten_ = 0;
 };
 
