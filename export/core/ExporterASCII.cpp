@@ -12,22 +12,24 @@ namespace {
 // separates the fields of a record and is doubled; a line break (CR LF, CR or LF) is the ESC " :" sequence;
 // an ESC of the text, which would start a sequence, and every character outside ASCII become '?'.
 void AppendSylkText(std::string& out, const std::string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
+    auto plain = [](unsigned char c) { return c < 0x80 && c != '\r' && c != '\n' && c != ';' && c != 0x1B; };
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t start = i;
+        while (i < text.size() && plain(static_cast<unsigned char>(text[i])))
+            ++i;
+        out.append(text, start, i - start);
+        if (i == text.size())
+            break;
+        const unsigned char c = static_cast<unsigned char>(text[i++]);
         if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            if (c == '\r' && i < text.size() && text[i] == '\n')
                 ++i;
             out += "\x1B :";
         } else if (c == ';') {
             out += ";;";
-        } else if (c == 0x1B || (c >= 0x80 && c < 0xC0)) {
-            if (c == 0x1B)
-                out += '?';
-            // a continuation byte belongs to the character already written as '?'
-        } else if (c >= 0xC0) {
-            out += '?';
-        } else {
-            out += char(c);
+        } else if (c == 0x1B || c >= 0xC0) {
+            out += '?'; // the continuation bytes (0x80..0xBF) of a character written as '?' are dropped
         }
     }
 }
