@@ -4,7 +4,6 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string_view>
 
 namespace exporter {
@@ -12,102 +11,25 @@ namespace exporter {
 namespace {
 
 // Words that SQL dialects (SQLite's list and the standard's reserved words) do not take as plain
-// identifiers, and the type names; upper case.
-constexpr std::string_view kKeywords[] = {"ABORT",        "ACTION",
-                                          "ADD",          "AFTER",
-                                          "ALL",          "ALTER",
-                                          "ALWAYS",       "ANALYZE",
-                                          "AND",          "ANY",
-                                          "AS",           "ASC",
-                                          "ATTACH",       "AUTOINCREMENT",
-                                          "BEFORE",       "BEGIN",
-                                          "BETWEEN",      "BOTH",
-                                          "BY",           "CASCADE",
-                                          "CASE",         "CAST",
-                                          "CHECK",        "COLLATE",
-                                          "COLUMN",       "COMMIT",
-                                          "CONFLICT",     "CONSTRAINT",
-                                          "CREATE",       "CROSS",
-                                          "CURRENT",      "CURRENT_DATE",
-                                          "CURRENT_TIME", "CURRENT_TIMESTAMP",
-                                          "CURRENT_USER", "DATABASE",
-                                          "DEFAULT",      "DEFERRABLE",
-                                          "DEFERRED",     "DELETE",
-                                          "DESC",         "DETACH",
-                                          "DISTINCT",     "DO",
-                                          "DROP",         "EACH",
-                                          "ELSE",         "END",
-                                          "ESCAPE",       "EXCEPT",
-                                          "EXCLUDE",      "EXCLUSIVE",
-                                          "EXISTS",       "EXPLAIN",
-                                          "FAIL",         "FALSE",
-                                          "FETCH",        "FILTER",
-                                          "FIRST",        "FOLLOWING",
-                                          "FOR",          "FOREIGN",
-                                          "FROM",         "FULL",
-                                          "GENERATED",    "GLOB",
-                                          "GRANT",        "GROUP",
-                                          "GROUPS",       "HAVING",
-                                          "IF",           "IGNORE",
-                                          "IMMEDIATE",    "IN",
-                                          "INDEX",        "INDEXED",
-                                          "INITIALLY",    "INNER",
-                                          "INSERT",       "INSTEAD",
-                                          "INTERSECT",    "INTO",
-                                          "IS",           "ISNULL",
-                                          "JOIN",         "KEY",
-                                          "LAST",         "LATERAL",
-                                          "LEADING",      "LEFT",
-                                          "LIKE",         "LIMIT",
-                                          "MATCH",        "MATERIALIZED",
-                                          "NATURAL",      "NO",
-                                          "NOT",          "NOTHING",
-                                          "NOTNULL",      "NULL",
-                                          "NULLS",        "OF",
-                                          "OFFSET",       "ON",
-                                          "ONLY",         "OR",
-                                          "ORDER",        "OTHERS",
-                                          "OUTER",        "OVER",
-                                          "PARTITION",    "PLAN",
-                                          "PRAGMA",       "PRECEDING",
-                                          "PRIMARY",      "QUERY",
-                                          "RAISE",        "RANGE",
-                                          "RECURSIVE",    "REFERENCES",
-                                          "REGEXP",       "REINDEX",
-                                          "RELEASE",      "RENAME",
-                                          "REPLACE",      "RESTRICT",
-                                          "RETURNING",    "REVOKE",
-                                          "RIGHT",        "ROLLBACK",
-                                          "ROW",          "ROWS",
-                                          "SAVEPOINT",    "SELECT",
-                                          "SESSION_USER", "SET",
-                                          "SOME",         "TABLE",
-                                          "TEMP",         "TEMPORARY",
-                                          "THEN",         "TIES",
-                                          "TO",           "TRAILING",
-                                          "TRANSACTION",  "TRIGGER",
-                                          "TRUE",         "UNBOUNDED",
-                                          "UNION",        "UNIQUE",
-                                          "UPDATE",       "USER",
-                                          "USING",        "VACUUM",
-                                          "VALUES",       "VIEW",
-                                          "VIRTUAL",      "WHEN",
-                                          "WHERE",        "WINDOW",
-                                          "WITH",         "WITHOUT",
-                                          "ANALYSE",      "ARRAY",
-                                          "ASYMMETRIC",   "AUTHORIZATION",
-                                          "BINARY",       "CHAR",
-                                          "CHARACTER",    "DATE",
-                                          "DECIMAL",      "DOUBLE",
-                                          "FLOAT",        "INTEGER",
-                                          "INTERVAL",     "NUMERIC",
-                                          "REAL",         "SMALLINT",
-                                          "TIME",         "TIMESTAMP",
-                                          "VARCHAR",      "VARYING"};
+// identifiers, and the type names; upper case, each between blanks.
+constexpr std::string_view kKeywords =
+    " ABORT ACTION ADD AFTER ALL ALTER ALWAYS ANALYSE ANALYZE AND ANY ARRAY AS ASC ASYMMETRIC ATTACH "
+    "AUTHORIZATION AUTOINCREMENT BEFORE BEGIN BETWEEN BINARY BOTH BY CASCADE CASE CAST CHAR CHARACTER "
+    "CHECK COLLATE COLUMN COMMIT CONFLICT CONSTRAINT CREATE CROSS CURRENT CURRENT_DATE CURRENT_TIME "
+    "CURRENT_TIMESTAMP CURRENT_USER DATABASE DATE DECIMAL DEFAULT DEFERRABLE DEFERRED DELETE DESC "
+    "DETACH DISTINCT DO DOUBLE DROP EACH ELSE END ESCAPE EXCEPT EXCLUDE EXCLUSIVE EXISTS EXPLAIN FAIL "
+    "FALSE FETCH FILTER FIRST FLOAT FOLLOWING FOR FOREIGN FROM FULL GENERATED GLOB GRANT GROUP GROUPS "
+    "HAVING IF IGNORE IMMEDIATE IN INDEX INDEXED INITIALLY INNER INSERT INSTEAD INTEGER INTERSECT "
+    "INTERVAL INTO IS ISNULL JOIN KEY LAST LATERAL LEADING LEFT LIKE LIMIT MATCH MATERIALIZED NATURAL "
+    "NO NOT NOTHING NOTNULL NULL NULLS NUMERIC OF OFFSET ON ONLY OR ORDER OTHERS OUTER OVER PARTITION "
+    "PLAN PRAGMA PRECEDING PRIMARY QUERY RAISE RANGE REAL RECURSIVE REFERENCES REGEXP REINDEX RELEASE "
+    "RENAME REPLACE RESTRICT RETURNING REVOKE RIGHT ROLLBACK ROW ROWS SAVEPOINT SELECT SESSION_USER SET "
+    "SMALLINT SOME TABLE TEMP TEMPORARY THEN TIES TIME TIMESTAMP TO TRAILING TRANSACTION TRIGGER TRUE "
+    "UNBOUNDED UNION UNIQUE UPDATE USER USING VACUUM VALUES VARCHAR VARYING VIEW VIRTUAL WHEN WHERE "
+    "WINDOW WITH WITHOUT ";
 
 bool IsKeyword(const std::string& name) {
-    const std::string upper = rtl::UpperCase(name);
-    return std::find(std::begin(kKeywords), std::end(kKeywords), upper) != std::end(kKeywords);
+    return kKeywords.find(" " + rtl::UpperCase(name) + " ") != std::string_view::npos;
 }
 
 // Letters, digits and "_", not starting with a digit.
