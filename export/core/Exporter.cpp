@@ -33,9 +33,13 @@ std::string TExportWriter::AlignToStr(TExportColAlign align) const {
     return "Unknown alignment";
 }
 
+std::string TExportWriter::ToWindows1252(const std::string& text) const {
+    return rtl::Utf8ToWindows1252(text);
+}
+
 void TExportWriter::Write(const std::string& s) {
-    if (encoding_ == TExportTextEncoding::Windows1252) {
-        const std::string bytes = rtl::Utf8ToWindows1252(s);
+    if (encoding_ == TExportTextEncoding::Windows1252 && rtl::AsciiPrefixLength(s) < s.size()) {
+        const std::string bytes = ToWindows1252(s);
         stream_.write(bytes.data(), std::streamsize(bytes.size()));
     } else {
         stream_.write(s.data(), std::streamsize(s.size()));
@@ -43,7 +47,8 @@ void TExportWriter::Write(const std::string& s) {
 }
 
 void TExportWriter::WriteLn(const std::string& s) {
-    Write(s + "\r\n");
+    Write(s);
+    stream_.write("\r\n", 2);
 }
 
 void TExportWriter::EmptyLine() {
@@ -258,7 +263,9 @@ void TExporter::FillExportRow() {
             OnGetExportText(*this, col, text);
         // The cell is addressed by its position: two columns of the same name keep their own values.
         TExportCol& cell = ExportRow[col];
-        cell.Value = rtl::Trim(text);
+        const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
+                                              static_cast<unsigned char>(text.back()) > ' ');
+        cell.Value = trimmed ? std::move(text) : rtl::Trim(text);
         cell.IsNull = ExportGetColIsNull(sources, Columns, col);
     }
 }
@@ -350,7 +357,8 @@ void TExporter::DoExport() {
         if (CurrentRecordOnly)
             break;
         Next();
-        std::this_thread::yield();
+        if (RecordCounter % 256 == 0) // a yield per row costs more than the row itself
+            std::this_thread::yield();
     }
     AfterExport();
     EndExport();

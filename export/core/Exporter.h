@@ -82,6 +82,9 @@ public:
     TExporter& Owner() const { return owner_; }
     std::ostream& Stream() const { return stream_; }
     TExportTextEncoding Encoding() const { return encoding_; }
+    // A UTF-8 text as Windows-1252 bytes; characters outside the code page become "?" unless a format
+    // writer has its own escape for them.
+    virtual std::string ToWindows1252(const std::string& text) const;
     void SetEncoding(TExportTextEncoding encoding) { encoding_ = encoding; }
 
 private:

@@ -1,5 +1,6 @@
 #include "export/core/ExporterASCII.h"
 
+#include "export/core/ExporterNumberText.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/LocaleFacts.h"
 
@@ -7,26 +8,30 @@ namespace exporter {
 
 namespace {
 
-// A DIF or SYLK string value in double quotes; an inner double quote is doubled.
-std::string DoubleQuoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        out += c;
-        if (c == '"')
-            out += '"';
+// Appends a SYLK value in ASCII, which every SYLK reader takes the same way whatever its code page: ';'
+// separates the fields of a record and is doubled; a line break (CR LF, CR or LF) is the ESC " :" sequence;
+// an ESC of the text, which would start a sequence, and every character outside ASCII become '?'.
+void AppendSylkText(std::string& out, const std::string& text) {
+    auto plain = [](unsigned char c) { return c < 0x80 && c != '\r' && c != '\n' && c != ';' && c != 0x1B; };
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t start = i;
+        while (i < text.size() && plain(static_cast<unsigned char>(text[i])))
+            ++i;
+        out.append(text, start, i - start);
+        if (i == text.size())
+            break;
+        const unsigned char c = static_cast<unsigned char>(text[i++]);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i < text.size() && text[i] == '\n')
+                ++i;
+            out += "\x1B :";
+        } else if (c == ';') {
+            out += ";;";
+        } else if (c == 0x1B || c >= 0xC0) {
+            out += '?'; // the continuation bytes (0x80..0xBF) of a character written as '?' are dropped
+        }
     }
-    return out + "\"";
-}
-
-// A SYLK value: ';' separates the fields of a record, so a ';' in the text is doubled.
-std::string SylkText(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        out += c;
-        if (c == ';')
-            out += ';';
-    }
-    return out;
 }
 
 std::string OneChar(char c) {
@@ -34,6 +39,25 @@ std::string OneChar(char c) {
 }
 
 } // namespace
+
+std::string CSVQuoted(const std::string& text, char quote) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    AppendCSVQuoted(out, text, quote);
+    return out;
+}
+
+void AppendCSVQuoted(std::string& out, const std::string& text, char quote) {
+    out += quote;
+    size_t start = 0;
+    for (size_t pos = text.find(quote); pos != std::string::npos; pos = text.find(quote, start)) {
+        out.append(text, start, pos + 1 - start);
+        out += quote;
+        start = pos + 1;
+    }
+    out.append(text, start, std::string::npos);
+    out += quote;
+}
 
 char GetListSeparator() {
     char c = rtl::LocaleFacts::Current().ListSeparator;
@@ -103,7 +127,7 @@ void TExporterASCII::BeginExport() {
     case TExportASCIIType::etDIF: {
         w.WriteLn("TABLE");
         w.WriteLn("0,1");
-        w.WriteLn(DoubleQuoted(Title));
+        w.WriteLn(CSVQuoted(Title, '"'));
         w.WriteLn("VECTORS");
         w.WriteLn("0," + std::to_string(Columns.Count()));
         w.WriteLn("\"\"");
@@ -124,76 +148,91 @@ void TExporterASCII::BeginExport() {
     }
 }
 
-std::string TExporterASCII::PadTXT(const std::string& text, const TExportColumn& column) const {
-    std::string padded;
+void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& text,
+                                     const TExportColumn& column) const {
+    const int missing = IntMax(0, column.Width - ExportTextLength(text));
+    int front = 0;
     switch (column.ColAlign) {
     case TExportColAlign::ecaLeft:
-        padded = TExportWriter::PadRight(text, ' ', column.Width);
         break;
     case TExportColAlign::ecaRight:
-        padded = TExportWriter::PadLeft(text, ' ', column.Width);
+        front = missing;
         break;
     case TExportColAlign::ecaCenter:
-        padded = TExportWriter::PadCenter(text, ' ', column.Width);
+        front = missing / 2;
         break;
     }
-    if (TXTSpacing > 0)
-        padded += std::string(size_t(TXTSpacing), ' ');
-    return padded;
-}
-
-std::string TExporterASCII::QuoteCSV(const std::string& text) const {
-    if (!CSVQuoteStrings || CSVQuote == '\0')
-        return text;
-    std::string out(1, CSVQuote);
-    for (char c : text) {
-        out += c;
-        if (c == CSVQuote)
-            out += c;
-    }
-    out += CSVQuote;
-    return out;
+    line.append(size_t(front), ' ');
+    line += text;
+    line.append(size_t(missing - front + IntMax(TXTSpacing, 0)), ' ');
 }
 
 void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
     TExportWriter& w = Writer();
     switch (exportType_) {
     case TExportASCIIType::etTXT: {
-        std::string line;
+        std::string& line = line_;
+        line.clear();
         for (size_t i = 0; i < texts.size(); ++i)
-            line += PadTXT(texts[i], Columns[int(i)]);
+            AppendPaddedTXT(line, texts[i], Columns[int(i)]);
         w.WriteLn(line);
         break;
     }
     case TExportASCIIType::etCSV: {
-        std::string line;
-        for (const std::string& text : texts)
-            line += QuoteCSV(text) + OneChar(CSVComma);
+        std::string& line = line_;
+        line.clear();
+        for (const std::string& text : texts) {
+            if (CSVQuoteStrings && CSVQuote != '\0')
+                AppendCSVQuoted(line, text, CSVQuote);
+            else
+                line += text;
+            if (CSVComma != '\0')
+                line += CSVComma;
+        }
         if (!line.empty() && CSVComma != '\0')
             line.pop_back();
         w.WriteLn(line);
         break;
     }
-    case TExportASCIIType::etDIF:
+    case TExportASCIIType::etDIF: {
+        // The row's lines are gathered and written at once.
+        std::string& lines = line_;
+        lines.clear();
         for (size_t i = 0; i < texts.size(); ++i) {
-            if (i == 0) {
-                w.WriteLn("-1,0");
-                w.WriteLn("BOT");
-            }
-            if (captions || Columns[int(i)].ColType == TExportColType::ectString) {
-                w.WriteLn("1,0");
-                w.WriteLn(DoubleQuoted(texts[i]));
+            if (i == 0)
+                lines += "-1,0\r\nBOT\r\n";
+            // A numeric item carries a plain number; any other text is a string item, which readers
+            // take whatever the column's type.
+            const std::string number = captions || Columns[int(i)].ColType == TExportColType::ectString
+                                           ? std::string()
+                                           : PlainNumberText(texts[i]);
+            if (!number.empty() && IsNumberLiteral(number)) {
+                lines += "0,";
+                lines += number;
+                lines += "\r\nV\r\n";
             } else {
-                w.WriteLn("0," + texts[i]);
-                w.WriteLn("V");
+                lines += "1,0\r\n";
+                AppendCSVQuoted(lines, texts[i], '"');
+                lines += "\r\n";
             }
         }
+        w.Write(lines);
         break;
+    }
     case TExportASCIIType::etSYLK: {
-        const int y = captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0);
-        for (size_t i = 0; i < texts.size(); ++i)
-            w.WriteLn("C;X" + std::to_string(i + 1) + ";Y" + std::to_string(y) + ";K\"" + SylkText(texts[i]) +
-                      "\"");
+        const std::string y = std::to_string(captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0));
+        std::string& lines = line_;
+        lines.clear();
+        for (size_t i = 0; i < texts.size(); ++i) {
+            lines += "C;X";
+            lines += std::to_string(i + 1);
+            lines += ";Y";
+            lines += y;
+            lines += ";K\"";
+            AppendSylkText(lines, texts[i]);
+            lines += "\"\r\n";
+        }
+        w.Write(lines);
         if (!captions)
             ++sylkRows_;
         break;
@@ -209,9 +248,10 @@ void TExporterASCII::WriteCaptionRow() {
 }
 
 void TExporterASCII::WriteDataRow() {
-    std::vector<std::string> texts;
+    std::vector<std::string>& texts = rowTexts_;
+    texts.resize(size_t(ExportRow.Count()));
     for (int i = 0; i < ExportRow.Count(); ++i)
-        texts.push_back(ExportRow[i].GetText(true));
+        texts[size_t(i)] = ExportRow[i].GetText(true);
     WriteRow(texts, false);
 }
 

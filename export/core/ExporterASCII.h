@@ -8,6 +8,11 @@ namespace exporter {
 
 enum class TExportASCIIType { etTXT, etCSV, etDIF, etSYLK };
 
+// The text in quote characters, an inner quote character doubled.
+std::string CSVQuoted(const std::string& text, char quote);
+// The same, appended to out.
+void AppendCSVQuoted(std::string& out, const std::string& text, char quote);
+
 // The locale's list separator, "," when the locale has none.
 char GetListSeparator();
 
@@ -41,13 +46,16 @@ protected:
 private:
     // One row in the chosen layout; texts are the captions or the formatted cells.
     void WriteRow(const std::vector<std::string>& texts, bool captions);
-    std::string PadTXT(const std::string& text, const TExportColumn& column) const;
-    std::string QuoteCSV(const std::string& text) const;
+    // Appends the text padded with blanks to the column's width by its alignment, then TXTSpacing blanks.
+    void AppendPaddedTXT(std::string& line, const std::string& text, const TExportColumn& column) const;
     // The rows the export will write (DIF header); false when an abort ended the count.
     bool CountRows(int& rows);
 
     TExportASCIIType exportType_ = TExportASCIIType::etTXT;
     int sylkRows_ = 0; // data rows written (SYLK row numbers)
+    // Kept from row to row so that their memory is reused.
+    std::vector<std::string> rowTexts_;
+    std::string line_;
 };
 
 } // namespace exporter

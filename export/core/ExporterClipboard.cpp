@@ -29,7 +29,12 @@ void TExporterClipboard::BeginExport() {
 std::string TExporterClipboard::Cell(const std::string& text, const TExportColumn& column) const {
     if (exportType_ == TClipboardExportType::etFixed)
         return TExportWriter::PadLeft(text, ' ', column.Width);
-    return Separator == '\0' ? text : text + Separator;
+    if (Separator == '\0')
+        return text;
+    // A field holding the separator, a quote or a line break is quoted, so that it stays one cell.
+    if (text.find_first_of(std::string{Separator, '"', '\r', '\n'}) != std::string::npos)
+        return CSVQuoted(text, '"') + Separator;
+    return text + Separator;
 }
 
 void TExporterClipboard::WriteCaptionRow() {

@@ -2,6 +2,7 @@
 
 #include "export/core/ExporterCustomSource.h"
 #include "export/core/ExporterLocale.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/SysUtils.h"
@@ -57,8 +58,9 @@ std::string ExportColTypeName(TExportColType type) {
 }
 
 int ExportTextLength(const std::string& text) {
-    int length = 0;
-    for (unsigned char c : text)
+    const size_t ascii = rtl::AsciiPrefixLength(text);
+    int length = int(ascii);
+    for (unsigned char c : std::string_view(text).substr(ascii))
         if ((c & 0xC0) != 0x80)
             ++length;
     return length;
@@ -212,11 +214,14 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
     auto escaped = [&](const std::string& s) { return escape ? escape(s) : s; };
     switch (type) {
     case TExportColType::ectInteger:
-        return escaped(rtl::FormatFloat(format, double(rtl::StrToIntDef(text, 0)), facts));
     case TExportColType::ectBigint:
-        return escaped(rtl::FormatFloat(format, double(rtl::StrToInt64Def(text, 0)), facts));
+        // Integers keep every digit: they never pass through a double.
+        return escaped(rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts));
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
+        std::string formatted;
+        if (rtl::TryFormatFloatText(format, text, formatted, facts))
+            return escaped(formatted);
         double value = 0;
         if (!rtl::TryStrToFloat(text, value, facts))
             return {};
@@ -921,7 +926,8 @@ void TExportColumns::AutoCalcColWidth() {
             props_.OnFetchedRecord(counter_);
         if (props_.AbortConfirmed && props_.AbortConfirmed())
             break;
-        std::this_thread::yield();
+        if (counter_ % 256 == 0)
+            std::this_thread::yield();
     }
     ExportGotoBookmark(s, bookmark);
     ExportFreeBookmark(s, bookmark);

@@ -11,7 +11,9 @@ namespace exporter {
 
 namespace {
 
-std::string ReplaceAll(const std::string& text, const std::string& what, const std::string& by) {
+std::string ReplaceAll(std::string text, const std::string& what, const std::string& by) {
+    if (text.find(what) == std::string::npos)
+        return text;
     std::string out;
     size_t start = 0;
     for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, start)) {
@@ -96,7 +98,7 @@ TRTFOptions::TRTFOptions() {
 // TRTFWriter
 
 TRTFWriter::TRTFWriter(TExporter& owner, std::ostream& stream)
-    : detail::TRTFBuffer(), TExportWriter(owner, Buffer), target_(stream) {}
+    : detail::TRTFDocument(), TExportWriter(owner, DocumentStream), target_(stream) {}
 
 TRTFWriter::~TRTFWriter() {
     // An export that ended early still leaves what it wrote.
@@ -107,8 +109,27 @@ void TRTFWriter::Flush() {
     if (flushed_)
         return;
     flushed_ = true;
-    const std::string document = Buffer.str();
-    target_.write(document.data(), std::streamsize(document.size()));
+    Document.Copy(target_);
+}
+
+namespace {
+
+// "\uN?" for one character; characters beyond the 16-bit range as their two UTF-16 surrogates.
+void AppendRtfUnicode(std::string& out, char32_t ch) {
+    auto unit = [&out](unsigned value) { out += "\\u" + std::to_string(int(std::int16_t(value))) + "?"; };
+    if (ch > 0xFFFF && ch <= 0x10FFFF) {
+        ch -= 0x10000;
+        unit(0xD800 + unsigned(ch >> 10));
+        unit(0xDC00 + unsigned(ch & 0x3FF));
+    } else {
+        unit(unsigned(ch));
+    }
+}
+
+} // namespace
+
+std::string TRTFWriter::ToWindows1252(const std::string& text) const {
+    return rtl::Utf8ToWindows1252(text, AppendRtfUnicode);
 }
 
 std::string TRTFWriter::AlignToStr(TExportColAlign align) const {
@@ -150,7 +171,7 @@ void TRTFWriter::WriteFontTable() {
     for (const FontItem& item : fonts_)
         items += FontItemText(item);
     Write("{\\fonttbl" + items);
-    fontTableClose_ = Buffer.tellp();
+    fontTableClose_ = Document.Size();
     WriteLn("}");
 }
 
@@ -159,21 +180,19 @@ void TRTFWriter::WriteColorTable() {
     for (TExportColor color : colors_)
         items += ColorItemText(color);
     Write("{\\colortbl" + items);
-    colorTableClose_ = Buffer.tellp();
+    colorTableClose_ = Document.Size();
     WriteLn("}");
+    DocumentStream.flush();
+    Document.StartBody();
 }
 
 std::int64_t TRTFWriter::Insert(std::int64_t offset, const std::string& text) {
-    const std::string bytes =
-        Encoding() == TExportTextEncoding::Windows1252 ? rtl::Utf8ToWindows1252(text) : text;
+    const std::string bytes = Encoding() == TExportTextEncoding::Windows1252 ? ToWindows1252(text) : text;
     try {
-        std::string document = Buffer.str();
-        document.insert(size_t(offset), bytes);
-        Buffer.str(document);
+        Document.InsertIntoHead(offset, bytes);
     } catch (const std::bad_alloc&) {
         throw EExportError("VirtualAlloc failed! :-(");
     }
-    Buffer.seekp(0, std::ios::end);
     return std::int64_t(bytes.size());
 }
 
@@ -249,14 +268,41 @@ void TExporterRTF::GetSpecialCharacters(std::bitset<256>& chars) const {
 }
 
 std::string TExporterRTF::NormalString(const std::string& s) const {
+    static const char hex[] = "0123456789abcdef";
+    auto special = [](unsigned char c) { return c < 0x20 || c == '\\' || c == '{' || c == '}' || c == 0x7F; };
+    size_t i = 0;
+    while (i < s.size() && !special(static_cast<unsigned char>(s[i])))
+        ++i;
+    if (i == s.size())
+        return s;
     std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        if (c == '\\' || c == '{' || c == '}')
+    out.reserve(s.size() + 16);
+    out.append(s, 0, i);
+    for (; i < s.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
-        out += c;
+            out += char(c);
+        } else if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
+            out += " \\par ";
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            out += "\\line ";
+        } else if (c == '\t') {
+            out += "\\tab ";
+        } else if (c < 0x20 || c == 0x7F) {
+            out += "\\'";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += char(c);
+        }
     }
     return out;
+}
+
+void TExporterRTF::GetColData(const TExportCol& col, std::string& text) {
+    EscapeUnformattedValue(col, text);
 }
 
 TExporterRTF::StyleParts TExporterRTF::PartsOf(const TrtfStyle& style) {
@@ -307,6 +353,7 @@ void TExporterRTF::WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle
 
 void TExporterRTF::BeginExport() {
     TExporterFormatText::BeginExport();
+    dataCellPrefixes_.clear();
     if (Aborted)
         return;
     TRTFWriter& w = RtfWriter();
@@ -373,22 +420,45 @@ std::string TExporterRTF::CaptionCell(int colNo) {
            parts.Highlight + text + (text.empty() ? "" : " ") + GetColCaption(colNo) + "}\\cell";
 }
 
-std::string TExporterRTF::DataCell(int colNo) {
+void TExporterRTF::AppendDataCell(std::string& row, int colNo) {
     const std::string cellText = ReplaceAll(ExportRow[colNo].GetText(true), "\r\n", " \\par ");
     const TrtfStyle* source = &Options.DataStyle;
+    int styleIndex = 0; // 0: the data style, 1 + i: strip style i
     const int strips = Options.StripStyles.Count();
     if (Options.StripType != TrtfStripType::stNone && strips > 0) {
         const int i = Options.StripType == TrtfStripType::stCol ? colNo : RecordCounter;
-        source = &Options.StripStyles[((i % strips) + strips) % strips];
+        const int strip = ((i % strips) + strips) % strips;
+        source = &Options.StripStyles[strip];
+        styleIndex = 1 + strip;
+    }
+    // Without a style event a style gives the same control words every time (its fonts and colours
+    // are in the tables after the first use), so each style and column is worked out once.
+    std::string* cached = nullptr;
+    if (!OnGetDataStyle) {
+        const size_t slot = size_t(styleIndex) * size_t(Columns.Count()) + size_t(colNo);
+        if (dataCellPrefixes_.size() <= slot)
+            dataCellPrefixes_.resize(size_t(strips + 1) * size_t(Columns.Count()));
+        cached = &dataCellPrefixes_[slot];
+        if (!cached->empty()) {
+            row += *cached;
+            row += cellText;
+            row += "}\\cell";
+            return;
+        }
     }
     TrtfStyle style(*source);
     if (OnGetDataStyle)
         OnGetDataStyle(*this, SkipRecCount + RecordCounter, colNo, style);
     const StyleParts parts = PartsOf(style);
     const std::string text = parts.Text();
-    return "\\pard\\intbl\\li30\\ri30" + parts.Background + parts.Highlight +
-           RtfWriter().AlignToStr(Columns[colNo].ColAlign) + "{" + text + (text.empty() ? "" : " ") +
-           cellText + "}\\cell";
+    std::string prefix = "\\pard\\intbl\\li30\\ri30" + parts.Background + parts.Highlight +
+                         RtfWriter().AlignToStr(Columns[colNo].ColAlign) + "{" + text +
+                         (text.empty() ? "" : " ");
+    row += prefix;
+    row += cellText;
+    row += "}\\cell";
+    if (cached)
+        *cached = std::move(prefix);
 }
 
 void TExporterRTF::WriteCaptionRow() {
@@ -402,10 +472,12 @@ void TExporterRTF::WriteCaptionRow() {
 }
 
 void TExporterRTF::WriteDataRow() {
-    std::string row;
+    std::string& row = row_;
+    row.clear();
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i)
-        row += DataCell(i);
-    RtfWriter().WriteLn(row + "\\row");
+        AppendDataCell(row, i);
+    row += "\\row";
+    RtfWriter().WriteLn(row);
 }
 
 void TExporterRTF::EndExport() {

@@ -4,10 +4,10 @@
 
 #include "export/core/Exporter.h"
 #include "export/core/ExporterPageUtils.h"
+#include "export/core/ExporterRTFDocument.h"
 
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -78,16 +78,10 @@ struct TRTFOptions {
     void Assign(const TRTFOptions& other) { *this = other; }
 };
 
-namespace detail {
-// Holds the document while it is written, so that table entries can be inserted into what is written.
-struct TRTFBuffer {
-    std::ostringstream Buffer{std::ios::binary};
-};
-} // namespace detail
-
-// Writes the RTF document and keeps its font and colour tables. The document is built in memory and goes
-// to the export's stream when it ends (WriteEnd) or when the writer goes away.
-class TRTFWriter : private detail::TRTFBuffer, public TExportWriter {
+// Writes the RTF document and keeps its font and colour tables. The document is held in a
+// TRTFDocumentBuffer (tables in memory, rows in a temporary file) and goes to the export's stream when it
+// ends (WriteEnd) or when the writer goes away. Characters outside Windows-1252 are written "\uN?".
+class TRTFWriter : private detail::TRTFDocument, public TExportWriter {
 public:
     TRTFWriter(TExporter& owner, std::ostream& stream);
     ~TRTFWriter() override;
@@ -112,6 +106,10 @@ public:
     // The document's closing brace; the document goes to the stream.
     void WriteEnd();
 
+    // The text in Windows-1252 with every other character as "\uN?" (UTF-16 units, signed; "?" is what
+    // readers without Unicode show).
+    std::string ToWindows1252(const std::string& text) const override;
+
     int FontCount() const { return int(fonts_.size()); }
     int ColorCount() const { return int(colors_.size()); }
 
@@ -123,7 +121,7 @@ private:
     };
     static std::string FontItemText(const FontItem& item);
     static std::string ColorItemText(TExportColor color);
-    // Puts text (UTF-8, stored as the writer stores every text) at offset in what is written.
+    // Puts text (UTF-8, stored as the writer stores every text) at offset in the written tables.
     std::int64_t Insert(std::int64_t offset, const std::string& text);
     void Flush();
 
@@ -152,7 +150,8 @@ public:
     TrtfGetDataStyleEvent OnGetDataStyle;
     TTextMeasure TextMeasure;
 
-    // Backslashes and braces are preceded by a backslash.
+    // Backslashes and braces are preceded by a backslash; CR LF becomes " \par ", a lone CR or LF "\line ",
+    // a tab "\tab " and other control characters "\'hh".
     std::string NormalString(const std::string& s) const override;
 
 protected:
@@ -163,6 +162,7 @@ protected:
     void EndExport() override;
     void WriteCaptionRow() override;
     void WriteDataRow() override;
+    void GetColData(const TExportCol& col, std::string& text) override;
     void GetSpecialCharacters(std::bitset<256>& chars) const override;
 
     bool PublishesColumnsWidth() const override { return true; }
@@ -179,7 +179,13 @@ private:
     // A header or footer block in its style.
     void WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle& style);
     std::string CaptionCell(int colNo);
-    std::string DataCell(int colNo);
+    // Appends the data cell of column colNo to row.
+    void AppendDataCell(std::string& row, int colNo);
+
+    // The control words in front of a data cell's text, by style (data style, then the strip styles) and
+    // column, once worked out; used while no OnGetDataStyle handler can change a style.
+    std::vector<std::string> dataCellPrefixes_;
+    std::string row_; // the data row being built, kept so that its memory is reused
 };
 
 } // namespace exporter

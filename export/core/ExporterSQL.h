@@ -6,6 +6,12 @@
 
 namespace exporter {
 
+// A name as an SQL identifier: unchanged when it is letters, digits and "_" (not starting with a digit)
+// and no keyword, else in double quotes with inner double quotes doubled.
+std::string SQLIdentifier(const std::string& name);
+// A table name, each "."-separated part as an identifier; a name in double quotes is kept as it is.
+std::string SQLTableName(const std::string& name);
+
 class TExporterSQL : public TExporterFormatTextSQL {
 public:
     TExporterSQL();
@@ -22,7 +28,8 @@ public:
     const std::string& NullValue() const { return Formats.NullString(); }
     void SetNullValue(const std::string& value) { Formats.SetNullString(value); }
 
-    // The SQL literal of one cell.
+    // The SQL literal of one cell: a number only where the text is one (else a quoted string), NULL for
+    // NaN and infinity.
     std::string SQLValue(const TExportCol& cell) const;
 
 protected:
@@ -31,7 +38,8 @@ protected:
     void EndExport() override;
 
 private:
-    std::string columnList_;
+    std::string insertHead_; // "INSERT INTO <table>", the column list and "VALUES(", built at BeginExport
+    std::string statement_;  // the statement being built, kept so that its memory is reused
     int rowsWritten_ = 0;
 };
 

@@ -1,6 +1,8 @@
 #include "platform/rtl/CodePage.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace rtl {
 
@@ -72,6 +74,20 @@ char32_t decodeUtf8(std::string_view s, size_t& i) {
 
 } // namespace
 
+size_t AsciiPrefixLength(std::string_view text) {
+    size_t i = 0;
+    // eight bytes at a time while none has its high bit set
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 char UnicodeToWindows1252(char32_t ch) {
     if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
         return static_cast<char>(ch);
@@ -81,13 +97,28 @@ char UnicodeToWindows1252(char32_t ch) {
     return '?';
 }
 
-std::string Utf8ToWindows1252(std::string_view utf8) {
+std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped) {
     std::string out;
     out.reserve(utf8.size());
     size_t i = 0;
-    while (i < utf8.size())
-        out += UnicodeToWindows1252(decodeUtf8(utf8, i));
+    while (i < utf8.size()) {
+        const size_t ascii = AsciiPrefixLength(utf8.substr(i)); // ASCII is the same in both
+        out.append(utf8.substr(i, ascii));
+        i += ascii;
+        if (i == utf8.size())
+            break;
+        const char32_t cp = decodeUtf8(utf8, i);
+        const char byte = UnicodeToWindows1252(cp);
+        if (byte == '?' || cp == 0xFFFD)
+            unmapped(out, cp);
+        else
+            out += byte;
+    }
     return out;
+}
+
+std::string Utf8ToWindows1252(std::string_view utf8) {
+    return Utf8ToWindows1252(utf8, [](std::string& out, char32_t) { out += '?'; });
 }
 
 std::string Windows1252ToUtf8(std::string_view bytes) {

@@ -1,13 +1,21 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace rtl {
 
+// The number of leading bytes of the text below 0x80 (ASCII, the same in UTF-8 and Windows-1252).
+size_t AsciiPrefixLength(std::string_view text);
+
 // Windows-1252: UTF-8 text to single bytes; every character outside the code page (and every
 // malformed UTF-8 byte) becomes '?'.
 std::string Utf8ToWindows1252(std::string_view utf8);
+// The same, handing every character outside the code page (U+FFFD for a malformed byte) to unmapped,
+// which appends what stands for it.
+using TUnmappedCharacter = void (*)(std::string& out, char32_t ch);
+std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped);
 // One Unicode character to its Windows-1252 byte, or '?' when the code page lacks it.
 char UnicodeToWindows1252(char32_t ch);
 // Windows-1252 bytes to UTF-8 (the five unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 ...).

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -22,7 +23,14 @@ struct TimeStamp {
     long long time;
 };
 
+// Days of 9999-12-31 counted from 0001-01-01 as day 1: the last date a TDateTime can hold.
+constexpr long long kMaxDateDays = 3652059;
+
+// Values that are not finite or lie far outside the date range give day 0 (no date), so that nothing
+// converts an out-of-range double to an integer.
 TimeStamp toTimeStamp(TDateTime value) {
+    if (!std::isfinite(value) || std::fabs(value) > 1e7)
+        return {0, 0};
     double whole = std::trunc(value);
     long long ms = std::llround(std::fabs(value - whole) * MSecsPerDay);
     TimeStamp ts{static_cast<long long>(whole) + kDateDelta, ms};
@@ -239,23 +247,28 @@ private:
     }
 
     void number(int value, int digits) {
-        std::string s = std::to_string(value);
-        if (int(s.size()) < digits)
-            s.insert(0, size_t(digits) - s.size(), '0');
-        out_ += s;
+        char buffer[16];
+        char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+        const int length = int(end - buffer);
+        if (length < digits)
+            out_.append(size_t(digits - length), '0');
+        out_.append(buffer, end);
     }
 
     // Whether an am/pm marker follows before the next hour specifier (outside quotes).
     static bool twelveHourAhead(std::string_view format, size_t i) {
-        bool quoted = false;
+        char quote = 0; // the quote of the open literal: a literal ends only at its own quote character
         for (; i < format.size(); ++i) {
             char c = format[i];
-            if (c == '\'' || c == '"') {
-                quoted = !quoted;
-            } else if (!quoted && (c == 'a' || c == 'A')) {
+            if (quote != 0) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '\'' || c == '"') {
+                quote = c;
+            } else if (c == 'a' || c == 'A') {
                 return startsWithText(format, i, "AM/PM") || startsWithText(format, i, "A/P") ||
                        startsWithText(format, i, "AMPM");
-            } else if (!quoted && (c == 'h' || c == 'H')) {
+            } else if (c == 'h' || c == 'H') {
                 return false;
             }
         }
@@ -489,6 +502,9 @@ TDateTime Time() {
 }
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const LocaleFacts& facts) {
+    const long long days = toTimeStamp(value).date;
+    if (days < 1 || days > kMaxDateDays)
+        return {};
     return DateTimeWriter(value, facts).write(format.empty() ? std::string_view("c") : format);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace rtl::detail {
@@ -13,10 +14,17 @@ struct FloatDecimal {
     bool special = false; // NaN or infinity; `digits` then holds "NAN" or "INF"
 };
 
+// Keeps at most `precision` significant digits and `decimals` digits after the point of
+// 0.<digits> * 10^exponent, rounding half away from zero.
+FloatDecimal RoundDecimal(std::string digits, int exponent, bool negative, int precision, int decimals);
+
 // Rounds |value| to at most `precision` significant digits (1..18) and at most `decimals` digits after
-// the decimal point, half away from zero on the 18-digit expansion (as the classic run-time
-// library does on its extended values).
+// the decimal point, half away from zero, starting from the shortest decimal text that reads back as
+// the same double.
 FloatDecimal ToFloatDecimal(double value, int precision, int decimals);
+
+// |value| exactly, rounded half away from zero to at most `precision` significant digits.
+FloatDecimal ToIntegerDecimal(std::int64_t value, int precision);
 
 // Inserts `separator` every three digits of an integer digit string ('\0' leaves it as it is).
 std::string GroupThousands(const std::string& integerDigits, char separator);

@@ -13,9 +13,16 @@ namespace {
 
 using detail::FloatDecimal;
 
-// Splits the format at ';' outside quotes.
-std::vector<std::string_view> splitSections(std::string_view format) {
-    std::vector<std::string_view> sections;
+// The format's sections, split at ';' outside quotes; sections after the third are never used.
+struct Sections {
+    std::string_view items[3];
+    size_t count = 0;
+    size_t size() const { return count; }
+    std::string_view operator[](size_t i) const { return items[i]; }
+};
+
+Sections splitSections(std::string_view format) {
+    Sections sections;
     size_t start = 0;
     char quote = 0;
     for (size_t i = 0; i < format.size(); ++i) {
@@ -26,11 +33,13 @@ std::vector<std::string_view> splitSections(std::string_view format) {
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == ';') {
-            sections.push_back(format.substr(start, i - start));
+            sections.items[sections.count++] = format.substr(start, i - start);
             start = i + 1;
+            if (sections.count == 3)
+                return sections;
         }
     }
-    sections.push_back(format.substr(start));
+    sections.items[sections.count++] = format.substr(start);
     return sections;
 }
 
@@ -42,6 +51,10 @@ struct SectionInfo {
     int forcedDecimals = 0; // decimal positions up to the last '0'
     bool thousands = false;
     bool scientific = false;
+    // Only '0', '#', ',' and '.' between plain literal text (no quotes, no exponent): the literal text
+    // before, the digits grouped with the fraction, the literal text after.
+    bool plain = true;
+    std::string_view prefix, suffix;
 };
 
 bool isExponentMark(std::string_view s, size_t i) {
@@ -51,6 +64,17 @@ bool isExponentMark(std::string_view s, size_t i) {
 SectionInfo scanSection(std::string_view section, const LocaleFacts& facts) {
     SectionInfo info;
     int firstZero = -1, lastZero = -1;
+    const size_t maskStart = section.find_first_of("0#,.");
+    const size_t maskEnd = section.find_last_of("0#,.");
+    if (maskStart == std::string_view::npos) {
+        info.plain = false;
+    } else {
+        const std::string_view mask = section.substr(maskStart, maskEnd + 1 - maskStart);
+        info.prefix = section.substr(0, maskStart);
+        info.suffix = section.substr(maskEnd + 1);
+        info.plain = mask.find_first_not_of("0#,.") == std::string_view::npos &&
+                     section.find_first_of("\"'") == std::string_view::npos;
+    }
     for (size_t i = 0; i < section.size(); ++i) {
         char c = section[i];
         if (c == '"' || c == '\'') {
@@ -79,6 +103,8 @@ SectionInfo scanSection(std::string_view section, const LocaleFacts& facts) {
     }
     if (info.decimalIndex < 0)
         info.decimalIndex = info.digitCount;
+    if (info.scientific)
+        info.plain = false;
     if (firstZero >= 0 && firstZero < info.decimalIndex)
         info.forcedInteger = info.decimalIndex - firstZero;
     if (lastZero >= info.decimalIndex)
@@ -187,11 +213,55 @@ struct Rendered {
     std::string text;
 };
 
-Rendered renderSection(std::string_view section, double magnitude, const LocaleFacts& facts) {
-    SectionInfo info = scanSection(section, facts);
+// A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
+// to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
+// its trailing zeros beyond the forced ones dropped.
+std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts) {
+    const int decimals = info.digitCount - info.decimalIndex;
+    const int digitCount = int(d.digits.size());
+    const int intCount = d.digits.empty() ? 0 : std::max(d.exponent, 0);
+    auto digitAt = [&](int position) { // digit `position` of d.digits, zeros outside them
+        return position >= 0 && position < digitCount ? d.digits[size_t(position)] : '0';
+    };
+    char buffer[160]; // at most 20 integer digits with separators, the point and 100 decimals
+    int length = 0;
+    const int padded = std::max(intCount, info.forcedInteger);
+    const char separator = info.thousands ? facts.ThousandSeparator : '\0';
+    for (int i = 0; i < padded; ++i) {
+        const int position = i - (padded - intCount); // index into the digits, negative in the padding
+        buffer[length++] = position < 0 ? '0' : digitAt(position);
+        const int remaining = padded - i - 1;
+        if (separator != '\0' && remaining > 0 && remaining % 3 == 0)
+            buffer[length++] = separator;
+    }
+    // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
+    int fractionLength = decimals;
+    auto fractionDigit = [&](int k) { return digitAt(d.exponent + k); };
+    while (fractionLength > info.forcedDecimals && fractionDigit(fractionLength - 1) == '0')
+        --fractionLength;
+    if (d.digits.empty())
+        fractionLength = info.forcedDecimals;
+    if (fractionLength > 0) {
+        buffer[length++] = facts.DecimalSeparator;
+        for (int k = 0; k < fractionLength; ++k)
+            buffer[length++] = d.digits.empty() ? '0' : fractionDigit(k);
+    }
+    std::string text;
+    text.reserve(info.prefix.size() + size_t(length) + info.suffix.size());
+    text.append(info.prefix);
+    text.append(buffer, size_t(length));
+    text.append(info.suffix);
+    return text;
+}
+
+// decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
+// digits after the point; a number needing more than maxIntegerDigits integer digits falls back.
+template <typename DecimalOf>
+Rendered renderSection(std::string_view section, const SectionInfo& info, const DecimalOf& decimalOf,
+                       int maxIntegerDigits, const LocaleFacts& facts) {
     Rendered result;
     if (info.scientific) {
-        FloatDecimal d = detail::ToFloatDecimal(magnitude, std::max(info.digitCount, 1), 9999);
+        FloatDecimal d = decimalOf(std::max(info.digitCount, 1), 9999);
         result.zero = d.digits.empty();
         std::string mantissa = d.digits;
         mantissa.resize(size_t(std::max<int>(info.digitCount, int(mantissa.size()))), '0');
@@ -202,12 +272,16 @@ Rendered renderSection(std::string_view section, double magnitude, const LocaleF
         result.text = SectionWriter(section, info, facts).write(intDigits, fraction, exponent);
         return result;
     }
-    FloatDecimal d = detail::ToFloatDecimal(magnitude, 18, info.digitCount - info.decimalIndex);
-    if (!d.digits.empty() && d.exponent > 18) {
+    FloatDecimal d = decimalOf(maxIntegerDigits, info.digitCount - info.decimalIndex);
+    if (!d.digits.empty() && d.exponent > maxIntegerDigits) {
         result.fallback = true;
         return result;
     }
     result.zero = d.digits.empty();
+    if (info.plain && info.digitCount - info.decimalIndex <= 100 && info.forcedInteger <= 20) {
+        result.text = renderPlain(info, d, facts);
+        return result;
+    }
     std::string intDigits, fraction;
     int decimals = info.digitCount - info.decimalIndex;
     if (!result.zero) {
@@ -228,30 +302,134 @@ Rendered renderSection(std::string_view section, double magnitude, const LocaleF
     return result;
 }
 
+// A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
+// export formats every cell of a column with the same format.
+struct CompiledFormat {
+    std::string text;
+    char thousandSeparator = 0;
+    Sections sections; // views into text
+    SectionInfo infos[3];
+};
+
+const CompiledFormat& compile(std::string_view format, const LocaleFacts& facts) {
+    constexpr size_t kKept = 8;
+    thread_local CompiledFormat cache[kKept];
+    thread_local size_t used = 0;
+    for (size_t i = 0; i < std::min(used, kKept); ++i)
+        if (cache[i].text == format && cache[i].thousandSeparator == facts.ThousandSeparator)
+            return cache[i];
+    CompiledFormat& slot = cache[used++ % kKept];
+    slot.text.assign(format);
+    slot.thousandSeparator = facts.ThousandSeparator;
+    slot.sections = splitSections(slot.text);
+    for (size_t i = 0; i < slot.sections.size(); ++i)
+        slot.infos[i] = scanSection(slot.sections[i], facts);
+    return slot;
+}
+
+// The sections of a format applied to a number whose sign and zero-ness are given; generalText is the
+// number in general format (an empty section gives it).
+template <typename DecimalOf, typename GeneralText>
+std::string formatNumber(std::string_view format, bool negative, bool isZero, const DecimalOf& decimalOf,
+                         int maxIntegerDigits, const GeneralText& generalText, const LocaleFacts& facts) {
+    const CompiledFormat& compiled = compile(format, facts);
+    const Sections& sections = compiled.sections;
+    size_t index = negative ? 1 : (isZero ? 2 : 0);
+    if (index >= sections.size() || sections[index].empty())
+        index = 0;
+    const std::string_view section = sections[index];
+    if (section.empty())
+        return generalText();
+    Rendered r = renderSection(section, compiled.infos[index], decimalOf, maxIntegerDigits, facts);
+    if (r.fallback)
+        return generalText();
+    if (r.zero && index != 2 && sections.size() > 2 && !sections[2].empty()) {
+        r = renderSection(
+            sections[2], compiled.infos[2], [](int, int) { return FloatDecimal(); }, maxIntegerDigits, facts);
+        return std::move(r.text);
+    }
+    // The first section stands in for a missing negative section: it gets the minus sign
+    // (unless the value rounded to zero).
+    if (negative && !r.zero && index == 0)
+        r.text.insert(r.text.begin(), '-');
+    return std::move(r.text);
+}
+
 } // namespace
 
 std::string FormatFloat(std::string_view format, double value, const LocaleFacts& facts) {
     if (format.empty() || std::isnan(value) || std::isinf(value))
         return FloatToStr(value, facts);
-    std::vector<std::string_view> sections = splitSections(format);
-    auto sectionAt = [&](size_t index) -> std::string_view {
-        return index < sections.size() && !sections[index].empty() ? sections[index] : sections[0];
-    };
-    size_t index = value < 0 ? 1 : (value == 0 ? 2 : 0);
-    std::string_view section = sectionAt(index);
-    bool usesOwnSection = section.data() != sections[0].data() || index == 0;
-    Rendered r = renderSection(section, std::fabs(value), facts);
-    if (r.fallback)
-        return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts);
-    if (r.zero && index != 2 && sections.size() > 2 && !sections[2].empty()) {
-        r = renderSection(sections[2], 0.0, facts);
-        return r.text;
+    const double magnitude = std::fabs(value);
+    return formatNumber(
+        format, value < 0, value == 0,
+        [magnitude](int precision, int decimals) {
+            return detail::ToFloatDecimal(magnitude, precision, decimals);
+        },
+        18, [&] { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts); }, facts);
+}
+
+bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                        const LocaleFacts& facts) {
+    // [sign] digits [separator digits], at most 15 significant digits: such a text is exactly the
+    // shortest decimal text of the double it reads as, so its digits are used as they are.
+    size_t i = 0;
+    const bool minus = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    std::string digits;
+    int integerDigits = 0, leadingZeros = 0;
+    bool seenNonZero = false, seenSeparator = false, anyDigit = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            anyDigit = true;
+            if (!seenSeparator)
+                ++integerDigits;
+            if (c == '0' && !seenNonZero) {
+                ++leadingZeros;
+                continue;
+            }
+            seenNonZero = true;
+            digits += c;
+        } else if (c == facts.DecimalSeparator && !seenSeparator) {
+            seenSeparator = true;
+        } else {
+            return false;
+        }
     }
-    // The first section stands in for a missing negative section: it gets the minus sign
-    // (unless the value rounded to zero).
-    if (value < 0 && !r.zero && (!usesOwnSection || index == 0))
-        return "-" + r.text;
-    return r.text;
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    if (!anyDigit || digits.size() > 15 || format.empty())
+        return false;
+    const bool zero = digits.empty();
+    const int exponent = integerDigits - leadingZeros;
+    out = formatNumber(
+        format, minus && !zero, zero,
+        [&](int precision, int decimals) {
+            return detail::RoundDecimal(digits, exponent, false, std::clamp(precision, 1, 18), decimals);
+        },
+        18,
+        [&] {
+            double value = 0;
+            TryStrToFloat(text, value, facts);
+            return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts);
+        },
+        facts);
+    return true;
+}
+
+std::string FormatInt64(std::string_view format, std::int64_t value, const LocaleFacts& facts) {
+    if (format.empty())
+        return std::to_string(value);
+    return formatNumber(
+        format, value < 0, value == 0,
+        [value](int precision, int) {
+            detail::FloatDecimal d = detail::ToIntegerDecimal(value, precision);
+            d.negative = false;
+            return d;
+        },
+        20, [value] { return std::to_string(value); }, facts);
 }
 
 } // namespace rtl

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/LocaleFacts.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,19 @@ namespace rtl {
 // one), ',' thousands separators on (anywhere in the section), "E+" "E-" "e+" "e-" scientific
 // notation, '"..."' and '\'...\'' literal text; anything else is copied. An empty format gives
 // FloatToStr's result. A value that needs more than 18 integer digits falls back to ffGeneral.
+// An empty section (";(0)": the positive one) gives the value in general format.
 std::string FormatFloat(std::string_view format, double value,
+                        const LocaleFacts& facts = LocaleFacts::Current());
+
+// FormatFloat(format, value of text) for a plain decimal text ("-1234.5", the locale's decimal
+// separator, at most 15 significant digits) without going through a double; false (out unchanged) for
+// any other text or an empty format.
+bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                        const LocaleFacts& facts = LocaleFacts::Current());
+
+// FormatFloat's sections applied to a 64-bit integer without going through a double, so every digit is
+// kept (9007199254740993 with "#,##0" gives "9,007,199,254,740,993"); general format is the plain integer.
+std::string FormatInt64(std::string_view format, std::int64_t value,
                         const LocaleFacts& facts = LocaleFacts::Current());
 
 } // namespace rtl

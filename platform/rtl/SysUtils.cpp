@@ -14,6 +14,39 @@ namespace rtl {
 
 namespace detail {
 
+FloatDecimal RoundDecimal(std::string digits, int exponent, bool negative, int precision, int decimals) {
+    FloatDecimal result;
+    long long keepLong = std::min<long long>(precision, static_cast<long long>(exponent) + decimals);
+    if (keepLong < 0)
+        return result;
+    int keep = int(keepLong);
+    if (keep < int(digits.size())) {
+        bool roundUp = digits[size_t(keep)] >= '5';
+        digits.resize(size_t(keep));
+        if (roundUp) {
+            int i = keep - 1;
+            while (i >= 0 && digits[size_t(i)] == '9') {
+                digits[size_t(i)] = '0';
+                --i;
+            }
+            if (i >= 0) {
+                ++digits[size_t(i)];
+            } else {
+                digits.insert(digits.begin(), '1');
+                ++exponent;
+            }
+        }
+    }
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    if (digits.empty())
+        return result;
+    result.negative = negative;
+    result.digits = std::move(digits);
+    result.exponent = exponent;
+    return result;
+}
+
 FloatDecimal ToFloatDecimal(double value, int precision, int decimals) {
     FloatDecimal result;
     if (std::isnan(value)) {
@@ -29,43 +62,29 @@ FloatDecimal ToFloatDecimal(double value, int precision, int decimals) {
     }
     if (value == 0)
         return result;
-    // 18 significant digits first, then rounding to the wanted length, in the two steps of the classic
-    // run-time conversion.
+    // The shortest decimal text that reads back as the same double is what the user stored: rounding
+    // starts from it, so 2.675 to two decimals gives 2.68 although the double lies just below.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.17e", std::fabs(value));
-    std::string digits;
-    digits += buffer[0];
-    digits.append(buffer + 2, 17);
-    int exponent = std::atoi(std::strchr(buffer, 'e') + 1) + 1;
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
+    char* mark = std::find(buffer, written.ptr, 'e');
+    std::string digits(1, buffer[0]);
+    if (mark - buffer > 2)
+        digits.append(buffer + 2, size_t(mark - buffer - 2));
+    int exponent = 0;
+    std::from_chars(mark + 1 + (mark[1] == '+' ? 1 : 0), written.ptr, exponent);
+    return RoundDecimal(std::move(digits), exponent + 1, value < 0, std::clamp(precision, 1, 18), decimals);
+}
 
-    precision = std::clamp(precision, 1, 18);
-    long long keepLong = std::min<long long>(precision, static_cast<long long>(exponent) + decimals);
-    if (keepLong < 0)
-        return result;
-    int keep = int(keepLong);
-    bool roundUp = keep < int(digits.size()) && digits[keep] >= '5';
-    digits.resize(keep);
-    if (roundUp) {
-        int i = keep - 1;
-        while (i >= 0 && digits[i] == '9') {
-            digits[i] = '0';
-            --i;
-        }
-        if (i >= 0) {
-            ++digits[i];
-        } else {
-            digits.insert(digits.begin(), '1');
-            ++exponent;
-        }
-    }
-    while (!digits.empty() && digits.back() == '0')
-        digits.pop_back();
-    if (digits.empty())
-        return result;
-    result.negative = value < 0;
-    result.digits = std::move(digits);
-    result.exponent = exponent;
-    return result;
+FloatDecimal ToIntegerDecimal(std::int64_t value, int precision) {
+    const std::uint64_t magnitude =
+        value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
+    if (magnitude == 0)
+        return {};
+    char buffer[32];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr;
+    const int length = int(end - buffer);
+    return RoundDecimal(std::string(buffer, end), length, value < 0, std::max(precision, 1), 0);
 }
 
 std::string GroupThousands(const std::string& integerDigits, char separator) {
@@ -589,8 +608,21 @@ std::int64_t StrToInt64Def(std::string_view s, std::int64_t def) {
 
 bool TryStrToFloat(std::string_view s, double& value, const LocaleFacts& facts) {
     std::string_view t = trimBlanks(s);
-    // [sign] digits [sep digits] [E [sign] digits], at least one digit in the mantissa.
-    std::string normal;
+    // [sign] digits [sep digits] [E [sign] digits], at least one digit in the mantissa; copied with "."
+    // as the separator into a buffer on the stack (on the heap for long texts).
+    char local[64];
+    std::string heap;
+    char* normalText = local;
+    if (t.size() > sizeof local) {
+        heap.resize(t.size());
+        normalText = heap.data();
+    }
+    struct {
+        char* data;
+        size_t length = 0;
+        void operator+=(char c) { data[length++] = c; }
+        size_t size() const { return length; }
+    } normal{normalText};
     size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
         normal += t[i++];
@@ -624,12 +656,12 @@ bool TryStrToFloat(std::string_view s, double& value, const LocaleFacts& facts) 
     }
     if (i != t.size())
         return false;
-    const char* first = normal.data();
+    const char* first = normal.data;
     if (*first == '+')
         ++first;
     double v = 0;
-    auto [end, ec] = std::from_chars(first, normal.data() + normal.size(), v);
-    if (ec != std::errc() || end != normal.data() + normal.size())
+    auto [end, ec] = std::from_chars(first, normal.data + normal.size(), v);
+    if (ec != std::errc() || end != normal.data + normal.size())
         return false;
     value = v;
     return true;

@@ -189,7 +189,7 @@ TEST_F(RTFExport, WindowsCodePageAndFile) {
     const std::string rtf = ReadFile(ex.FileName);
     ExpectBalancedGroups(rtf);
     EXPECT_NE(rtf.find("{\\f1\\fs20\\cf0 Gr\xFC\xDF"
-                       "e ?}"),
+                       "e \\u20013?}"),
               std::string::npos)
         << rtf;
     EXPECT_EQ(LineStarting(rtf, "{\\fonttbl"),

@@ -61,6 +61,16 @@ TEST_F(AsciiFormats, FixedWidthText) {
     EXPECT_EQ(Export(ex), "  NameNumber of items   Price\r\n"
                           " alpha   121,234.50\r\n"
                           "   b\"c    7        \r\n");
+    // Centred: (width - length) div 2 blanks in front, the rest behind; widths count characters.
+    ex.Captions.Clear();
+    ex.ColumnsAlign.Clear();
+    ex.ColumnsAlign.Add("Name=Center");
+    ex.TXTSpacing = 2;
+    ds.AddRow({"\xC3\xA9t\xC3\xA9", "1", "2"});
+    EXPECT_EQ(Export(ex), " Name   Count     Price  \r\n"
+                          "alpha      12  1,234.50  \r\n"
+                          " b\"c        7            \r\n"
+                          " \xC3\xA9t\xC3\xA9        1      2.00  \r\n");
 }
 
 TEST_F(AsciiFormats, CsvQuotesEveryTextAndReadsBack) {
@@ -170,8 +180,9 @@ TEST_F(AsciiFormats, DifHeaderTuplesAndNumbers) {
     EXPECT_TRUE(doc.ended);
     ASSERT_EQ(doc.tuples.size(), 3u);
     EXPECT_EQ(doc.tuples[0], (std::vector<std::string>{"S:Name", "S:Count", "S:Price"}));
-    EXPECT_EQ(doc.tuples[1], (std::vector<std::string>{"S:alpha", "N:12", "N:1,234.50"}));
-    EXPECT_EQ(doc.tuples[2], (std::vector<std::string>{"S:b\"\"c", "N:7", "N:"}));
+    // numbers without thousand separators; an empty value of a number column is an empty string
+    EXPECT_EQ(doc.tuples[1], (std::vector<std::string>{"S:alpha", "N:12", "N:1234.50"}));
+    EXPECT_EQ(doc.tuples[2], (std::vector<std::string>{"S:b\"\"c", "N:7", "S:"}));
 }
 
 TEST_F(AsciiFormats, DifCountFollowsSkipAndLimitAndAbortStopsIt) {
@@ -204,7 +215,8 @@ TEST_F(AsciiFormats, SingleByteFormatsAreWrittenInWindows1252) {
     ex.SetExportType(TExportASCIIType::etSYLK);
     ex.AllowCaptions = false;
     ex.SkipRecCount = 2;
-    EXPECT_EQ(Export(ex), "ID;PVASCIIEXPORT\r\nC;X1;Y1;K\"Gr\xFC\xDF\x65\x80\"\r\nC;X2;Y1;K\"1\"\r\n"
+    // SYLK carries no code page: it is written in ASCII, which every reader takes the same way
+    EXPECT_EQ(Export(ex), "ID;PVASCIIEXPORT\r\nC;X1;Y1;K\"Gr??e?\"\r\nC;X2;Y1;K\"1\"\r\n"
                           "C;X3;Y1;K\"1.00\"\r\nE\r\n");
     ex.SetExportType(TExportASCIIType::etCSV);
     ex.Header.Clear();
@@ -271,7 +283,7 @@ TEST(ClipboardExport, SeparatedAndFixedText) {
     EXPECT_EQ(clipboard.text, "Report\r\nH1\r\n\r\n"
                               "Name;Count;Price;\r\n"
                               "alpha;12;1,234.50;\r\n"
-                              "b\"c;7;;\r\n"
+                              "\"b\"\"c\";7;;\r\n"
                               "F1\r\n\r\n");
     ex.SetExportType(TClipboardExportType::etFixed);
     ex.Title.clear();

@@ -167,4 +167,23 @@ TEST(StrToDateTime, InvalidTextsRaiseTheClassicMessages) {
         EXPECT_THROW(StrToTime(bad, us()), EConvertError) << bad;
 }
 
+// Values outside 0001-01-01 .. 9999-12-31 (or no number at all) format as an empty text.
+TEST(FormatDateTime, OutOfRangeValuesGiveAnEmptyText) {
+    const double values[] = {-693594.0, -1e7, 2958466.0, 1e300, -1e300, std::nan(""), HUGE_VAL, -HUGE_VAL};
+    for (double v : values) {
+        EXPECT_EQ(FormatDateTime("dddd mmmm yyyy hh:nn", v, us()), "") << v;
+        EXPECT_EQ(FormatDateTime("", v, us()), "") << v;
+    }
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd", -693593.0, us()), "0001-01-01");
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd", 2958465.5, us()), "9999-12-31");
+}
+
+// A literal ends only at its own quote character, so the other quote inside it is plain text.
+TEST(FormatDateTime, QuotesInsideLiterals) {
+    const double v = EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0);
+    EXPECT_EQ(FormatDateTime("h \"it's\" am/pm", v, us()), "2 it's pm");
+    EXPECT_EQ(FormatDateTime("h 'say \"hi\"' am/pm", v, us()), "2 say \"hi\" pm");
+    EXPECT_EQ(FormatDateTime("hh \"o'clock\"", v, us()), "14 o'clock");
+}
+
 } // namespace

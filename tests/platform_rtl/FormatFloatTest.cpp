@@ -1,6 +1,10 @@
 #include "platform/rtl/FormatFloat.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -48,7 +52,7 @@ TEST(FormatFloat, DigitsAndSeparators) {
     EXPECT_EQ(FormatFloat("0.0##", 1.23456, us()), "1.235");
     EXPECT_EQ(FormatFloat("0", 2.5, us()), "3"); // halves round away from zero
     EXPECT_EQ(FormatFloat("0", -2.5, us()), "-3");
-    EXPECT_EQ(FormatFloat("0.00", 1.005, us()), "1.00"); // the stored double is below 1.005
+    EXPECT_EQ(FormatFloat("0.00", 1.005, us()), "1.01"); // rounded from the text stored, not the double
     EXPECT_EQ(FormatFloat("#", 99.5, us()), "100");
     EXPECT_EQ(FormatFloat("0.00", -0.001, us()), "0.00"); // no "-0.00"
 
@@ -73,6 +77,85 @@ TEST(FormatFloat, LiteralsAndSections) {
 TEST(FormatFloat, HugeValuesFallBackToGeneral) {
     EXPECT_EQ(FormatFloat("0.00", 1e20, us()), "1E20");
     EXPECT_EQ(FormatFloat("0", 123456789012345680.0, us()), "123456789012345680"); // 18 digits still fit
+}
+
+// Faults found in exports: each row is a pattern, a value and the text the user expects.
+TEST(FormatFloat, RoundsTheStoredDecimalTextAndKeepsEmptySectionsGeneral) {
+    struct Case {
+        const char* format;
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"0.00", 2.675, "2.68"},
+        {"#,##0.00", 129809.495, "129,809.50"},
+        {"#,##0.00", 999999.995, "1,000,000.00"},
+        {"0.0", 0.05, "0.1"},
+        {"0.00", -2.675, "-2.68"},
+        {"0.00", 0.1 + 0.2, "0.30"},
+        {"0.000E+00", 2.6755, "2.676E+00"},
+        // an empty positive section gives general formatting, the others keep theirs
+        {";(0)", 1234.5, "1234.5"},
+        {";(0)", -1234.5, "(1235)"},
+        {";(0)", 0, "0"},
+        {";;\"z\"", 0.25, "0.25"},
+        {";;\"z\"", 0, "z"},
+        {";;\"z\"", -3, "-3"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatFloat(c.format, c.value, us()), c.expected) << c.format << " " << c.value;
+}
+
+TEST(FormatInt64, KeepsEveryDigitUnderTheMasks) {
+    struct Case {
+        const char* format;
+        std::int64_t value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"#,###,##0", 9007199254740993, "9,007,199,254,740,993"},
+        {"#,###,##0", 1000000000000000001, "1,000,000,000,000,000,001"},
+        {"0", INT64_MAX, "9223372036854775807"},
+        {"#,##0", INT64_MIN, "-9,223,372,036,854,775,808"},
+        {"0.00", 12, "12.00"},
+        {"0;(0);zero", -5, "(5)"},
+        {"0;(0);zero", 0, "zero"},
+        {"0.00E+00", 123456789012345678, "1.23E+17"},
+        {"", -42, "-42"},
+        {";(0)", 77, "77"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rtl::FormatInt64(c.format, c.value, us()), c.expected) << c.format << " " << c.value;
+}
+
+// Formatting a plain decimal text directly must give what formatting the double it reads as gives.
+TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
+    const char* formats[] = {"#,###,##0.00", "0.0##", "$#,##0.00;($#,##0.00);nil", "0", "#.##",
+                             "0.000E+00",    ";(0)"};
+    std::vector<std::string> texts = {
+        "2.675", "129809.495", "999999.995",  "-0.005",           "0",           "-0", "0.0", "120",
+        "1.",    ".5",         "000123.4500", "99999999999999.9", "-1234567.891"};
+    unsigned seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int k = 0; k < 2000; ++k) {
+        std::string t = next() % 3 == 0 ? "-" : "";
+        t += std::to_string(next() % 1000000);
+        t += "." + std::to_string(next() % 100000);
+        texts.push_back(t);
+    }
+    for (const char* format : formats) {
+        for (const std::string& text : texts) {
+            std::string direct;
+            ASSERT_TRUE(rtl::TryFormatFloatText(format, text, direct, us())) << text;
+            EXPECT_EQ(direct, FormatFloat(format, rtl::StrToFloat(text, us()), us()))
+                << format << " " << text;
+        }
+    }
+    std::string untouched = "x";
+    EXPECT_FALSE(rtl::TryFormatFloatText("0.00", "1e5", untouched, us()));
+    EXPECT_FALSE(rtl::TryFormatFloatText("0.00", " 1", untouched, us()));
+    EXPECT_FALSE(rtl::TryFormatFloatText("0.00", "9007199254740993", untouched, us())); // 16 digits
+    EXPECT_EQ(untouched, "x");
 }
 
 } // namespace

@@ -1,0 +1,58 @@
+#pragma once
+
+// The bytes of an RTF document while it is written: the head (header, font and colour tables) stays in
+// memory so that table entries can be inserted into it; the body goes to an unnamed temporary file, so
+// memory does not grow with the rows. Copy() sends head and body to the export's stream.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace exporter {
+
+class TRTFDocumentBuffer : public std::streambuf {
+public:
+    TRTFDocumentBuffer();
+    ~TRTFDocumentBuffer() override;
+    TRTFDocumentBuffer(const TRTFDocumentBuffer&) = delete;
+    TRTFDocumentBuffer& operator=(const TRTFDocumentBuffer&) = delete;
+
+    // From here on bytes belong to the body: nothing is inserted before them any more.
+    void StartBody();
+    // Bytes written so far (head and body).
+    std::int64_t Size() const;
+    // Puts bytes at offset, which must lie within the head.
+    void InsertIntoHead(std::int64_t offset, const std::string& bytes);
+    // Writes the whole document to target.
+    void Copy(std::ostream& target);
+
+protected:
+    int_type overflow(int_type ch) override;
+    std::streamsize xsputn(const char* s, std::streamsize count) override;
+
+private:
+    // Moves the body bytes held in memory to the temporary file (or keeps them when none can be made).
+    void SpillBody();
+
+    std::string head_;
+    bool inBody_ = false;
+    std::vector<char> chunk_;
+    std::string unspilled_; // body bytes kept in memory when no temporary file could be made
+    std::FILE* spill_ = nullptr;
+    bool spillFailed_ = false;
+    std::int64_t spilled_ = 0;
+};
+
+namespace detail {
+// Owns the document buffer and a stream over it, so the writer's base can be built on that stream.
+struct TRTFDocument {
+    TRTFDocumentBuffer Document;
+    std::ostream DocumentStream{&Document};
+};
+} // namespace detail
+
+} // namespace exporter

@@ -1,0 +1,257 @@
+// The text formats over the hostile data set, read back with the readers people use: sqlite3 (SQL),
+// Python's csv module (CSV, clipboard text), LibreOffice (RTF, DIF, SYLK).
+
+#include "ExportTestSupport.h"
+#include "HostileData.h"
+
+#include "export/core/ExporterASCII.h"
+#include "export/core/ExporterClipboard.h"
+#include "export/core/ExporterRTF.h"
+#include "export/core/ExporterSQL.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace exporter::test {
+namespace {
+
+bool HasTool(const std::string& name) {
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+// The rows of a CSV file as Python's csv module reads them, each field in hex.
+std::vector<std::vector<std::string>> ReadCsvWithPython(const std::string& file,
+                                                        const std::string& encoding) {
+    int status = 0;
+    const std::string out = RunCommand(
+        "python3 -c \"import csv,sys\nfor row in csv.reader(open(sys.argv[1], newline='', encoding='" +
+            encoding + "')): print(' '.join(f.encode().hex() or '-' for f in row))\" " + file,
+        status);
+    EXPECT_EQ(status, 0) << out;
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> fields;
+        std::istringstream words(line);
+        for (std::string word; words >> word;)
+            fields.push_back(word == "-" ? std::string() : word);
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+// Runs sqlite3 on a database with one statement (or a script given as "< file").
+std::string Sqlite(const std::string& db, const std::string& what, int& status) {
+    return RunCommand("sqlite3 -batch " + db + " " + what, status);
+}
+
+class HostileReadBack : public ::testing::Test {
+protected:
+    void SetUp() override { FillHostileDataSet(ds); }
+
+    // Writes the script with ex into a new database holding the table "victim"; the database's name.
+    std::string RunSqlExport(TExporterSQL& ex, const std::string& tableName) {
+        ex.TableName = tableName;
+        ex.CreateTable = true;
+        const std::string name = "script" + std::to_string(++scripts_);
+        ex.FileName = dir.file(name + ".sql");
+        ex.Execute();
+        const std::string db = dir.file(name + ".sqlite");
+        int status = 0;
+        Sqlite(db, "\"create table victim(x)\"", status);
+        const std::string out = Sqlite(db, "< " + ex.FileName, status);
+        EXPECT_EQ(status, 0) << out;
+        return db;
+    }
+
+    TMemoryDataSet ds;
+    TempDir dir;
+
+private:
+    int scripts_ = 0;
+};
+
+TEST_F(HostileReadBack, SqlScriptRunsInSqliteAndGivesBackTheData) {
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
+    TExporterSQL ex;
+    ex.DataSet = &ds;
+    const std::string db = RunSqlExport(ex, "order items");
+    int status = 0;
+    const std::string out = Sqlite(
+        db,
+        "\"select hex(\\\"Last name\\\"), quote(\\\"TTL (s)\\\"), quote(\\\"1st\\\"), quote(\\\"select\\\"), "
+        "quote(Amount), quote(Other) from \\\"order items\\\"\"",
+        status);
+    ASSERT_EQ(status, 0) << out;
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    const std::vector<std::string> texts = HostileTexts();
+    ASSERT_EQ(lines.size(), texts.size()) << out;
+    const std::vector<std::string> rest = {
+        "1|9007199254740993|2.675|129809.495|'C:\\temp\\'",
+        "-5|-9223372036854775808|1.0e+300|999999.995|'\\par}{\\b1 evil'",
+        "NULL|NULL|NULL|NULL|NULL",
+        "0|1000000000000000000|NULL|-0.5|'0); DROP TABLE victim; --'", // NaN has no SQL literal
+        "7|42|-1.5|0.0|'x;y'",
+        "8|0|0.0|1.0|'long'",
+        "9|9|9.0|9.0|'end'",
+    };
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string text = texts[i];
+        // The sqlite3 shell reads a script line by line and drops the CR of a CR LF, also inside a
+        // literal; the script itself carries it.
+        if (size_t crlf = text.find("\r\n"); crlf != std::string::npos)
+            text.erase(crlf, 1);
+        EXPECT_EQ(lines[i], rtl::UpperCase(Hex(text)) + "|" + rest[i]) << i;
+    }
+    EXPECT_EQ(Sqlite(db, "\"select count(*) from victim\"", status), "0\n");
+}
+
+// A list view's column types are guessed from its first row; a later row's text still cannot become SQL.
+TEST_F(HostileReadBack, GuessedNumberColumnsTakeLaterTextAsStrings) {
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
+    TMemoryListView view;
+    view.AddColumn({"key"});
+    view.AddColumn({"n"});
+    view.AddColumn({"f"});
+    view.AddItem({"a", "1", "1.5"});
+    view.AddItem({"b", "0); DROP TABLE victim; --", "2); DROP TABLE victim; --"});
+    view.AddItem({"c", "NAN", "-INF"});
+    TExporterSQL ex;
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &view;
+    ex.AutoCalcStrType = true;
+    const std::string db = RunSqlExport(ex, "t");
+    int status = 0;
+    EXPECT_EQ(Sqlite(db, "\"select key, quote(n), quote(f) from t\"", status),
+              "a|1|1.5\nb|'0); DROP TABLE victim; --'|'2); DROP TABLE victim; --'\nc|NULL|NULL\n");
+    EXPECT_EQ(Sqlite(db, "\"select count(*) from victim\"", status), "0\n");
+}
+
+TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
+    if (!HasTool("python3"))
+        GTEST_SKIP() << "python3 is not installed: the CSV read-back needs its csv module";
+    TExporterASCII csv;
+    csv.SetExportType(TExportASCIIType::etCSV);
+    csv.CSVComma = ',';
+    csv.DataSet = &ds;
+    csv.FileName = dir.file("out.csv");
+    csv.Execute();
+
+    struct Clipboard : TExportClipboard {
+        void SetText(const std::string& utf8) override { text = utf8; }
+        std::string text;
+    } clipboard;
+    TExporterClipboard clip;
+    clip.Separator = ',';
+    clip.Clipboard = &clipboard;
+    clip.DataSet = &ds;
+    clip.Execute();
+    WriteFile(dir.file("clip.csv"), clipboard.text);
+
+    const std::vector<std::string> texts = HostileTexts();
+    for (const std::string& file : {csv.FileName, dir.file("clip.csv")}) {
+        const auto rows = ReadCsvWithPython(file, "utf-8");
+        ASSERT_EQ(rows.size(), texts.size() + 1) << file;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            ASSERT_GE(rows[i + 1].size(), 8u) << file << " row " << i;
+            EXPECT_EQ(rows[i + 1][0], Hex(texts[i])) << file << " row " << i;
+        }
+        // 64-bit integers keep their digits; floats round from the decimal text stored.
+        EXPECT_EQ(rows[1][2], Hex("9,007,199,254,740,993")) << file;
+        EXPECT_EQ(rows[1][3], Hex("2.68")) << file;
+        EXPECT_EQ(rows[2][2], Hex("-9,223,372,036,854,775,808")) << file;
+        EXPECT_EQ(rows[2][4], Hex("$1,000,000.00")) << file;
+    }
+}
+
+// LibreOffice converts the DIF and SYLK files to CSV and the RTF file to text in two runs.
+TEST_F(HostileReadBack, LibreOfficeReadsRtfDifAndSylkWhole) {
+    if (!HasTool("soffice"))
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: the RTF, DIF and SYLK read-back needs it";
+    auto run = [&](TExporterText& ex, const std::string& name) {
+        ex.DataSet = &ds;
+        ex.FileName = dir.file(name);
+        ex.Execute();
+    };
+    TExporterASCII dif;
+    dif.SetExportType(TExportASCIIType::etDIF);
+    run(dif, "dif.dif");
+    TExporterASCII sylk;
+    sylk.SetExportType(TExportASCIIType::etSYLK);
+    run(sylk, "sylk.slk");
+    TExporterRTF rtf;
+    run(rtf, "out.rtf");
+
+    const std::string profile = "-env:UserInstallation=file://" + dir.file("lo-profile");
+    const std::string outDir = dir.file("lo");
+    int status = 0;
+    std::string out =
+        RunCommand("soffice " + profile +
+                       " --headless --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1\" "
+                       "--outdir " +
+                       outDir + " " + dif.FileName + " " + sylk.FileName,
+                   status);
+    ASSERT_EQ(status, 0) << out;
+    out = RunCommand("soffice " + profile + " --headless --convert-to \"txt:Text (encoded):UTF8\" --outdir " +
+                         outDir + " " + rtf.FileName,
+                     status);
+    ASSERT_EQ(status, 0) << out;
+
+    const std::vector<std::string> texts = HostileTexts();
+    // DIF keeps the characters of Windows-1252, SYLK is ASCII; the others read as '?'.
+    const std::vector<std::string> others = {
+        "C:\\temp\\", "\\par}{\\b1 evil", "", "0); DROP TABLE victim; --", "x;y", "long", "end"};
+    for (const std::string& name : {std::string("dif.csv"), std::string("sylk.csv")}) {
+        const auto rows = ReadCsvWithPython(outDir + "/" + name, "utf-8");
+        ASSERT_EQ(rows.size(), texts.size() + 1) << name;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            ASSERT_EQ(rows[i + 1].size(), 8u) << name << " row " << i;
+            std::string text = texts[i];
+            if (i == 2)
+                text = "line1\nline2\nline3\nline4"; // line breaks come back as LF
+            if (i == 4)
+                text = name == "dif.csv" ? "caf\xC3\xA9 ??? ?? ?" : "caf? ??? ?? ?";
+            if (i == 5) {
+                // LibreOffice breaks a very long text into lines of 16,368 characters, and its readers
+                // take record lines of at most 64 KiB: the cell holds the first 65,000 characters.
+                std::string back = rows[i + 1][0];
+                for (size_t lf = back.find("0a"); lf != std::string::npos; lf = back.find("0a", lf))
+                    back.erase(lf, 2);
+                EXPECT_EQ(back.substr(0, 130000), Hex(std::string(65000, 'x'))) << name;
+                continue;
+            }
+            EXPECT_EQ(rows[i + 1][0], Hex(text)) << name << " row " << i;
+            EXPECT_EQ(rows[i + 1][7], Hex(others[i])) << name << " row " << i;
+        }
+        EXPECT_EQ(rows[1][3], Hex("2.68")) << name;
+    }
+    // Every piece of text, line breaks included, in the document LibreOffice read.
+    const std::string rtfText = ReadFile(outDir + "/out.txt");
+    for (const std::string& piece :
+         {std::string("He said \"hi\", 'ok'; x\\y"), std::string("'); DROP TABLE victim; --"),
+          std::string("line1"), std::string("line2"), std::string("line3"), std::string("line4"),
+          std::string("< > & ]]> \\ { } $ % # _ ^ ~ \\par}{\\b1 evil"), texts[4], std::string("C:\\temp\\"),
+          std::string("0); DROP TABLE victim; --"), std::string(100000, 'x') + "end",
+          std::string("END OF DATA"), std::string("9,007,199,254,740,993")})
+        EXPECT_NE(rtfText.find(piece), std::string::npos) << piece.substr(0, 60);
+}
+
+} // namespace
+} // namespace exporter::test
