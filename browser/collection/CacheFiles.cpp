@@ -1,6 +1,6 @@
-#include "browser/CacheFiles.h"
+#include "browser/collection/CacheFiles.h"
 
-#include "browser/RecordCache.h"
+#include "browser/records/RecordCache.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"

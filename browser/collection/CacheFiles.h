@@ -4,7 +4,7 @@
 // "zones.ini" (DNS and REV-DNS rows per zone) and "subnets.ini" (DHCP rows per subnet), in the
 // folder "data/<tree>/" of the data directory.
 
-#include "browser/RecordRow.h"
+#include "browser/records/RecordRow.h"
 #include "platform/rtl/DateUtils.h"
 
 #include <array>

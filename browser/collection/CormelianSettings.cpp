@@ -1,7 +1,7 @@
-#include "browser/CormelianSettings.h"
+#include "browser/collection/CormelianSettings.h"
 
-#include "browser/TreeDirectory.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/collection/TreeObj.h"
 #include "platform/ini/IniFile.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "browser/ObjectRows.h"
+#include "browser/collection/ObjectRows.h"
 
 #include "directory/nwextra.h"
 #include "platform/rtl/SysUtils.h"

@@ -3,8 +3,8 @@
 // Rows of the object lists (zonelist, netslist, lv1) as plain values: what a tree's opening or its
 // cache gives, before the window places them.
 
-#include "browser/LocatorTables.h"
-#include "browser/RecordRow.h"
+#include "browser/records/LocatorTables.h"
+#include "browser/records/RecordRow.h"
 
 #include <string>
 #include <vector>

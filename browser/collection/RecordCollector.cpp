@@ -1,7 +1,7 @@
-#include "browser/RecordCollector.h"
+#include "browser/collection/RecordCollector.h"
 
-#include "browser/CormelianLib.h"
-#include "browser/DirectoryAttributeSource.h"
+#include "browser/records/CormelianLib.h"
+#include "browser/records/DirectoryAttributeSource.h"
 #include "directory/NWHelper.h"
 #include "platform/ini/IniFile.h"
 #include "platform/nwclient/NWClient.h"

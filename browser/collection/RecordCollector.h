@@ -4,9 +4,9 @@
 // for each zone (subnet) of the scan list, list its record sets (address objects), decode them into
 // rows and hand rows and progress, in order, to the road's events.
 
-#include "browser/CacheFiles.h"
-#include "browser/RecordRow.h"
-#include "browser/TreeDirectory.h"
+#include "browser/collection/CacheFiles.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/records/RecordRow.h"
 
 #include <memory>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "browser/ScanThreads.h"
+#include "browser/collection/ScanThreads.h"
 
 #include <QMetaObject>
 

@@ -4,7 +4,7 @@
 // reads and decodes only; every step that touches a list or a control travels as a ScanEvent
 // through its ScanChannel, in order and in batches, and is applied on the window's thread.
 
-#include "browser/RecordCollector.h"
+#include "browser/collection/RecordCollector.h"
 
 #include <QObject>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "browser/StartupText.h"
+#include "browser/collection/StartupText.h"
 
 #include <algorithm>
 #include <cctype>

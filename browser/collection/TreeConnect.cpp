@@ -1,6 +1,6 @@
-#include "browser/TreeConnect.h"
+#include "browser/collection/TreeConnect.h"
 
-#include "browser/StartupText.h"
+#include "browser/collection/StartupText.h"
 
 #include <cstdint>
 #include <cstdio>

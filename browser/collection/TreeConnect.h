@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/TreeDirectory.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/collection/TreeObj.h"
 
 #include <optional>
 #include <string>

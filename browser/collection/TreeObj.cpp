@@ -1,6 +1,6 @@
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
 
-#include "browser/StartupText.h"
+#include "browser/collection/StartupText.h"
 
 namespace browser {
 

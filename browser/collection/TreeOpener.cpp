@@ -1,6 +1,6 @@
-#include "browser/TreeOpener.h"
+#include "browser/collection/TreeOpener.h"
 
-#include "browser/CormelianSettings.h"
+#include "browser/collection/CormelianSettings.h"
 #include "directory/NWHelper.h"
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"

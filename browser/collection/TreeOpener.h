@@ -3,10 +3,10 @@
 // Opening a tree: finding its DNS/DHCP locators, listing the objects they reference, and keeping
 // the tree's "dnsdhcp.ini"; and rebuilding the same rows from that cache file.
 
-#include "browser/CacheFiles.h"
-#include "browser/ObjectRows.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/CacheFiles.h"
+#include "browser/collection/ObjectRows.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/startup/StartupSequence.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "browser/AttributePanes.h"
+#include "browser/dhcp/AttributePanes.h"
 
-#include "browser/OptionRenderers.h"
-#include "browser/RecordFormatters.h"
+#include "browser/records/OptionRenderers.h"
+#include "browser/records/RecordFormatters.h"
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"
 #include "directory/nwextra.h"

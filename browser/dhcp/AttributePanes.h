@@ -4,9 +4,9 @@
 // subnet pane (netslist2) and the table-driven pane of the "Misc" page (lv1a). The fillers append
 // to the rows they are given, so that what was added before a failure stays.
 
-#include "browser/LabelTables.h"
-#include "browser/PaneRow.h"
-#include "browser/RecordFormatters.h"
+#include "browser/records/LabelTables.h"
+#include "browser/records/PaneRow.h"
+#include "browser/records/RecordFormatters.h"
 #include "directory/NWHelper.h"
 
 #include <string>

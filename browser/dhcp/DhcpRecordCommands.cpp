@@ -1,4 +1,4 @@
-#include "browser/DhcpRecordCommands.h"
+#include "browser/dhcp/DhcpRecordCommands.h"
 
 #include <QItemSelectionModel>
 #include <QTreeView>

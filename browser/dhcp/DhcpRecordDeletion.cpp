@@ -1,8 +1,8 @@
-#include "browser/DhcpRecordDeletion.h"
+#include "browser/dhcp/DhcpRecordDeletion.h"
 
-#include "browser/DhcpRecordEditor.h"
-#include "browser/RecordListModel.h"
-#include "browser/Services.h"
+#include "browser/dhcp/DhcpRecordEditor.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/Services.h"
 #include "platform/nwclient/NWClient.h"
 
 #include <QApplication>

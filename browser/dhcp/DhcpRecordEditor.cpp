@@ -1,7 +1,7 @@
-#include "browser/DhcpRecordEditor.h"
+#include "browser/dhcp/DhcpRecordEditor.h"
 
-#include "browser/CormelianLib.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/records/CormelianLib.h"
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"
 #include "directory/nwextra.h"

@@ -4,7 +4,7 @@
 // hexadecimal text, loading one address object into editor fields, which fields are open for
 // editing, and saving the changed fields back to the directory and the list row.
 
-#include "browser/RecordRow.h"
+#include "browser/records/RecordRow.h"
 #include "directory/NWHelper.h"
 #include "platform/rtl/DateUtils.h"
 

@@ -1,7 +1,7 @@
-#include "browser/Aboutunit.h"
+#include "browser/forms/Aboutunit.h"
 
-#include "browser/BitBtnWithColor.h"
-#include "browser/Named.h"
+#include "browser/forms/BitBtnWithColor.h"
+#include "browser/lists/Named.h"
 #include "platform/sysinfo/SystemInfo.h"
 
 #include <QEvent>

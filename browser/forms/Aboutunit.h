@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/FormBase.h"
-#include "browser/ProgramInfo.h"
+#include "browser/lists/FormBase.h"
+#include "browser/startup/ProgramInfo.h"
 
 class QLabel;
 class QTimer;

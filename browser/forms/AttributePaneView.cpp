@@ -1,11 +1,11 @@
-#include "browser/AttributePaneView.h"
+#include "browser/forms/AttributePaneView.h"
 
-#include "browser/AttributePanes.h"
-#include "browser/BusyCursor.h"
-#include "browser/ObjectListView.h"
-#include "browser/Services.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/dhcp/AttributePanes.h"
+#include "browser/forms/ObjectListView.h"
+#include "browser/lists/BusyCursor.h"
+#include "browser/lists/Services.h"
+#include "browser/startup/StartupSequence.h"
 
 #include <QApplication>
 #include <QComboBox>

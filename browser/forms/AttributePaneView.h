@@ -3,8 +3,8 @@
 // The window side of the attribute panes: which object a list has selected, which table its icon
 // calls for, and putting pane rows into a pane. The rows themselves come from AttributePanes.
 
-#include "browser/LabelTables.h"
-#include "browser/PaneRow.h"
+#include "browser/records/LabelTables.h"
+#include "browser/records/PaneRow.h"
 
 #include <optional>
 #include <string>

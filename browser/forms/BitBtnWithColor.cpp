@@ -1,6 +1,6 @@
-#include "browser/BitBtnWithColor.h"
+#include "browser/forms/BitBtnWithColor.h"
 
-#include "browser/FormBase.h"
+#include "browser/lists/FormBase.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,9 +1,9 @@
-#include "browser/CollectionController.h"
+#include "browser/forms/CollectionController.h"
 
-#include "browser/BusyCursor.h"
-#include "browser/ImageList.h"
-#include "browser/Named.h"
-#include "browser/RecordListModel.h"
+#include "browser/lists/BusyCursor.h"
+#include "browser/lists/ImageList.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/RecordListModel.h"
 #include "directory/NWHelper.h"
 
 #include <QAbstractButton>

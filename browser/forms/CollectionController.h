@@ -5,12 +5,12 @@
 // stops them, and reloads record lists from the cache. It works on the window's controls handed to
 // it, so that it can run without the window.
 
-#include "browser/CormelianSettings.h"
-#include "browser/ObjectListView.h"
-#include "browser/RecordCollector.h"
-#include "browser/ScanThreads.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeOpener.h"
+#include "browser/collection/CormelianSettings.h"
+#include "browser/collection/RecordCollector.h"
+#include "browser/collection/ScanThreads.h"
+#include "browser/collection/TreeOpener.h"
+#include "browser/forms/ObjectListView.h"
+#include "browser/startup/StartupSequence.h"
 
 #include <QObject>
 

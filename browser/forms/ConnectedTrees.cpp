@@ -1,9 +1,9 @@
-#include "browser/ConnectedTrees.h"
+#include "browser/forms/ConnectedTrees.h"
 
-#include "browser/Named.h"
-#include "browser/ReportErrors.h"
-#include "browser/TreeDialogsLogic.h"
-#include "browser/TreesUnit.h"
+#include "browser/forms/ReportErrors.h"
+#include "browser/forms/TreesUnit.h"
+#include "browser/lists/Named.h"
+#include "browser/startup/TreeDialogsLogic.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "browser/RecordListPrinter.h"
-#include "browser/RecordListSearch.h"
-#include "browser/RecordListSort.h"
-#include "browser/Services.h"
-#include "browser/StartupSequence.h"
+#include "browser/lists/RecordListPrinter.h"
+#include "browser/lists/RecordListSearch.h"
+#include "browser/lists/RecordListSort.h"
+#include "browser/lists/Services.h"
+#include "browser/startup/StartupSequence.h"
 #include "pdfbox/PdfBox.h"
 
 #include <QMainWindow>

@@ -1,14 +1,14 @@
 // The main window's DNS look-up page, server-module commands and About button.
-#include "browser/Cormelian1.h"
+#include "browser/forms/Cormelian1.h"
 
-#include "browser/Aboutunit.h"
-#include "browser/AttributePaneView.h"
-#include "browser/DnsLookup.h"
-#include "browser/Forms.h"
-#include "browser/ReportErrors.h"
-#include "browser/ServerModules.h"
-#include "browser/StartParameters.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/forms/Aboutunit.h"
+#include "browser/forms/AttributePaneView.h"
+#include "browser/forms/Forms.h"
+#include "browser/forms/ReportErrors.h"
+#include "browser/forms/StartParameters.h"
+#include "browser/lookup/DnsLookup.h"
+#include "browser/lookup/ServerModules.h"
 #include "platform/ini/IniFile.h"
 
 #include <QCheckBox>

@@ -1,14 +1,14 @@
 // The main window's side of the start-up: what the start-up sequence asks of the windows.
-#include "browser/CollectionController.h"
-#include "browser/ConnectedTrees.h"
-#include "browser/Cormelian1.h"
-#include "browser/Forms.h"
-#include "browser/ImageList.h"
-#include "browser/Login.h"
-#include "browser/SettingsForm.h"
-#include "browser/StartupEnvironment.h"
-#include "browser/TreesUnit.h"
-#include "browser/backup2.h"
+#include "browser/forms/CollectionController.h"
+#include "browser/forms/ConnectedTrees.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/forms/Login.h"
+#include "browser/forms/SettingsForm.h"
+#include "browser/forms/TreesUnit.h"
+#include "browser/forms/backup2.h"
+#include "browser/lists/ImageList.h"
+#include "browser/startup/StartupEnvironment.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "browser/DNSDHCPEdit.h"
+#include "browser/forms/DNSDHCPEdit.h"
 
-#include "browser/Named.h"
-#include "browser/RecordFormatters.h"
-#include "browser/RecordListModel.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/records/RecordFormatters.h"
 
 #include <QApplication>
 #include <QCheckBox>

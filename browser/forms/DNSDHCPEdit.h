@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/DhcpRecordEditor.h"
-#include "browser/FormBase.h"
+#include "browser/dhcp/DhcpRecordEditor.h"
+#include "browser/lists/FormBase.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "browser/DirectoryList.h"
+#include "browser/forms/DirectoryList.h"
 
-#include "browser/FolderPath.h"
-#include "browser/Named.h"
+#include "browser/forms/FolderPath.h"
+#include "browser/lists/Named.h"
 
 #include <QDir>
 #include <QFileSystemModel>

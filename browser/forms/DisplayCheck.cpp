@@ -1,4 +1,4 @@
-#include "browser/DisplayCheck.h"
+#include "browser/forms/DisplayCheck.h"
 
 #include <cstdlib>
 

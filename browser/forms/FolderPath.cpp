@@ -1,4 +1,4 @@
-#include "browser/FolderPath.h"
+#include "browser/forms/FolderPath.h"
 
 #include <QDir>
 #include <QFileInfo>

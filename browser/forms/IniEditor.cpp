@@ -1,8 +1,8 @@
-#include "browser/IniEditor.h"
+#include "browser/forms/IniEditor.h"
 
-#include "browser/ListFileWriter.h"
-#include "browser/Named.h"
-#include "browser/StartupMessages.h"
+#include "browser/lists/ListFileWriter.h"
+#include "browser/lists/Named.h"
+#include "browser/startup/StartupMessages.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

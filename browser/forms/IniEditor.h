@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/FormBase.h"
-#include "browser/IniEditorLogic.h"
+#include "browser/lists/FormBase.h"
+#include "browser/startup/IniEditorLogic.h"
 
 #include <string>
 

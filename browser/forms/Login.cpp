@@ -1,9 +1,9 @@
-#include "browser/Login.h"
+#include "browser/forms/Login.h"
 
-#include "browser/Named.h"
-#include "browser/ReportErrors.h"
-#include "browser/StartupMessages.h"
-#include "browser/backup2.h"
+#include "browser/forms/ReportErrors.h"
+#include "browser/forms/backup2.h"
+#include "browser/lists/Named.h"
+#include "browser/startup/StartupMessages.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

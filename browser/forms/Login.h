@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/FormBase.h"
-#include "browser/TreeDialogsLogic.h"
+#include "browser/lists/FormBase.h"
+#include "browser/startup/TreeDialogsLogic.h"
 
 class QLineEdit;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "browser/ObjectBrowserLogic.h"
+#include "browser/forms/ObjectBrowserLogic.h"
 
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"

@@ -1,7 +1,7 @@
-#include "browser/ObjectListView.h"
+#include "browser/forms/ObjectListView.h"
 
-#include "browser/ImageList.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/lists/ImageList.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -4,8 +4,8 @@
 // row's state image and class icon, column 1 the context; the image and state indexes, the tree
 // index and the full name ride along as item data.
 
-#include "browser/ObjectRows.h"
-#include "browser/RecordCollector.h"
+#include "browser/collection/ObjectRows.h"
+#include "browser/collection/RecordCollector.h"
 
 #include <QPoint>
 #include <Qt>

@@ -1,4 +1,4 @@
-#include "browser/PageButtons.h"
+#include "browser/forms/PageButtons.h"
 
 namespace browser {
 

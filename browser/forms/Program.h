@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/Forms.h"
-#include "browser/Services.h"
+#include "browser/forms/Forms.h"
+#include "browser/lists/Services.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/FormBase.h"
-#include "browser/SetFormLogic.h"
+#include "browser/lists/FormBase.h"
+#include "browser/startup/SetFormLogic.h"
 
 #include <string>
 

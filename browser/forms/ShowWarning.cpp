@@ -1,6 +1,6 @@
-#include "browser/ShowWarning.h"
+#include "browser/forms/ShowWarning.h"
 
-#include "browser/Named.h"
+#include "browser/lists/Named.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "browser/SmokeRun.h"
+#include "browser/forms/SmokeRun.h"
 
 #include <QApplication>
 #include <QGuiApplication>

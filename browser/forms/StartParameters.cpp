@@ -1,6 +1,6 @@
-#include "browser/StartParameters.h"
+#include "browser/forms/StartParameters.h"
 
-#include "browser/Named.h"
+#include "browser/lists/Named.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

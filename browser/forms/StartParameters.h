@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/FormBase.h"
+#include "browser/lists/FormBase.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,6 +1,6 @@
-#include "browser/StateImages.h"
+#include "browser/forms/StateImages.h"
 
-#include "browser/ImageList.h"
+#include "browser/lists/ImageList.h"
 
 #include <QPainter>
 #include <QPixmap>

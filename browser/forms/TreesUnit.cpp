@@ -1,8 +1,8 @@
-#include "browser/TreesUnit.h"
+#include "browser/forms/TreesUnit.h"
 
-#include "browser/Named.h"
-#include "browser/ReportErrors.h"
-#include "browser/StartupMessages.h"
+#include "browser/forms/ReportErrors.h"
+#include "browser/lists/Named.h"
+#include "browser/startup/StartupMessages.h"
 
 #include <QApplication>
 #include <QCursor>

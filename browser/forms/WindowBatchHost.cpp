@@ -1,7 +1,7 @@
-#include "browser/WindowBatchHost.h"
+#include "browser/forms/WindowBatchHost.h"
 
-#include "browser/Cormelian1.h"
-#include "browser/Named.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/lists/Named.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>

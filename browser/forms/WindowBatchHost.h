@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/BatchSwitches.h"
-#include "browser/RecordRow.h"
+#include "browser/lists/BatchSwitches.h"
+#include "browser/records/RecordRow.h"
 
 #include <functional>
 

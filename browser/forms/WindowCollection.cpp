@@ -1,9 +1,9 @@
-#include "browser/WindowCollection.h"
+#include "browser/forms/WindowCollection.h"
 
-#include "browser/Forms.h"
-#include "browser/LocatorTables.h"
-#include "browser/ShowWarning.h"
-#include "browser/backup2.h"
+#include "browser/forms/Forms.h"
+#include "browser/forms/ShowWarning.h"
+#include "browser/forms/backup2.h"
+#include "browser/records/LocatorTables.h"
 
 #include <QCheckBox>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/CollectionController.h"
+#include "browser/forms/CollectionController.h"
 
 #include <functional>
 

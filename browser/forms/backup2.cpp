@@ -1,8 +1,8 @@
-#include "browser/backup2.h"
+#include "browser/forms/backup2.h"
 
-#include "browser/BusyCursor.h"
-#include "browser/ImageList.h"
-#include "browser/Named.h"
+#include "browser/lists/BusyCursor.h"
+#include "browser/lists/ImageList.h"
+#include "browser/lists/Named.h"
 #include "directory/Tolvex.h"
 
 #include <QApplication>

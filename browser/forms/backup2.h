@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/FormBase.h"
-#include "browser/ObjectBrowserLogic.h"
+#include "browser/forms/ObjectBrowserLogic.h"
+#include "browser/lists/FormBase.h"
 
 #include <QString>
 #include <QTreeWidgetItem>

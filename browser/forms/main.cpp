@@ -8,12 +8,12 @@
 //                                   smoke tests of the program).
 //   CORMELIAN_SCREENSHOT=<file>     with CORMELIAN_EXIT_AFTER_MS: just before closing, saves a
 //                                   picture of the screen (every shown window) as a PNG file.
-#include "browser/Cormelian1.h"
-#include "browser/DisplayCheck.h"
-#include "browser/Program.h"
-#include "browser/Services.h"
-#include "browser/SmokeRun.h"
-#include "browser/StartupEnvironment.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/DisplayCheck.h"
+#include "browser/forms/Program.h"
+#include "browser/forms/SmokeRun.h"
+#include "browser/lists/Services.h"
+#include "browser/startup/StartupEnvironment.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "browser/CsvExport.h"
+#include "browser/lists/CsvExport.h"
 
-#include "browser/ListFileWriter.h"
+#include "browser/lists/ListFileWriter.h"
 
 namespace browser {
 

@@ -1,6 +1,6 @@
-#include "browser/DNSSearch.h"
+#include "browser/lists/DNSSearch.h"
 
-#include "browser/Named.h"
+#include "browser/lists/Named.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "browser/FormBase.h"
+#include "browser/lists/FormBase.h"
 
 #include <QEvent>
 

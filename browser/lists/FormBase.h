@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/Services.h"
+#include "browser/lists/Services.h"
 
 #include <QDialog>
 

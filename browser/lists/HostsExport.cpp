@@ -1,6 +1,6 @@
-#include "browser/HostsExport.h"
+#include "browser/lists/HostsExport.h"
 
-#include "browser/Named.h"
+#include "browser/lists/Named.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "browser/HostsWriter.h"
+#include "browser/lists/HostsWriter.h"
 
-#include "browser/ListFileWriter.h"
+#include "browser/lists/ListFileWriter.h"
 
 #include <algorithm>
 

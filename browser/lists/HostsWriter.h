@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/RecordRow.h"
+#include "browser/records/RecordRow.h"
 
 #include <string>
 #include <vector>

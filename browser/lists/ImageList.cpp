@@ -1,4 +1,4 @@
-#include "browser/ImageList.h"
+#include "browser/lists/ImageList.h"
 
 namespace browser {
 

@@ -1,4 +1,4 @@
-#include "browser/ListFileWriter.h"
+#include "browser/lists/ListFileWriter.h"
 
 #include <QSaveFile>
 

@@ -1,14 +1,14 @@
-#include "browser/RecordListCommands.h"
+#include "browser/lists/RecordListCommands.h"
 
-#include "browser/BusyCursor.h"
-#include "browser/CsvExport.h"
-#include "browser/DNSSearch.h"
-#include "browser/HostsExport.h"
-#include "browser/HostsWriter.h"
-#include "browser/ListFileWriter.h"
-#include "browser/RecordListModel.h"
-#include "browser/RecordListSort.h"
-#include "browser/RichTextSave.h"
+#include "browser/lists/BusyCursor.h"
+#include "browser/lists/CsvExport.h"
+#include "browser/lists/DNSSearch.h"
+#include "browser/lists/HostsExport.h"
+#include "browser/lists/HostsWriter.h"
+#include "browser/lists/ListFileWriter.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/RecordListSort.h"
+#include "browser/lists/RichTextSave.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "browser/RecordListPrinter.h"
-#include "browser/RecordListSearch.h"
-#include "browser/RecordRow.h"
-#include "browser/Services.h"
+#include "browser/lists/RecordListPrinter.h"
+#include "browser/lists/RecordListSearch.h"
+#include "browser/lists/Services.h"
+#include "browser/records/RecordRow.h"
 
 #include <vector>
 

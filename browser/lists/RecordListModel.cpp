@@ -1,6 +1,6 @@
-#include "browser/RecordListModel.h"
+#include "browser/lists/RecordListModel.h"
 
-#include "browser/ImageList.h"
+#include "browser/lists/ImageList.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "browser/RecordListPrinter.h"
+#include "browser/lists/RecordListPrinter.h"
 
 #include <QFont>
 #include <QFontMetricsF>

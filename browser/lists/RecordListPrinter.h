@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/CormelianSettings.h"
-#include "browser/RecordRow.h"
+#include "browser/collection/CormelianSettings.h"
+#include "browser/records/RecordRow.h"
 
 #include <array>
 #include <vector>

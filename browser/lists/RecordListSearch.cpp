@@ -1,4 +1,4 @@
-#include "browser/RecordListSearch.h"
+#include "browser/lists/RecordListSearch.h"
 
 #include "platform/rtl/SysUtils.h"
 

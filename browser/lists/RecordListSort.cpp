@@ -1,7 +1,7 @@
-#include "browser/RecordListSort.h"
+#include "browser/lists/RecordListSort.h"
 
-#include "browser/CormelianSettings.h"
-#include "browser/RecordListModel.h"
+#include "browser/collection/CormelianSettings.h"
+#include "browser/lists/RecordListModel.h"
 
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"

@@ -1,6 +1,6 @@
-#include "browser/RichTextSave.h"
+#include "browser/lists/RichTextSave.h"
 
-#include "browser/ListFileWriter.h"
+#include "browser/lists/ListFileWriter.h"
 
 #include "platform/rtl/CodePage.h"
 

@@ -1,4 +1,4 @@
-#include "browser/ScriptedServices.h"
+#include "browser/lists/ScriptedServices.h"
 
 #include <QDialog>
 

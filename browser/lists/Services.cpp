@@ -1,4 +1,4 @@
-#include "browser/Services.h"
+#include "browser/lists/Services.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,6 +1,6 @@
-#include "browser/WorkbookExport.h"
+#include "browser/lists/WorkbookExport.h"
 
-#include "browser/Cormelian1.h"
+#include "browser/forms/Cormelian1.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/xls/ExporterXLS.h"
 

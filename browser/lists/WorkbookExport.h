@@ -4,7 +4,7 @@
 // exporter, both bound to the "DNS" list for the window's whole life, and the commands of the "Export"
 // menu that use them.
 
-#include "browser/Services.h"
+#include "browser/lists/Services.h"
 
 namespace exporter {
 class TExportListView;

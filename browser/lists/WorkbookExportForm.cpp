@@ -1,4 +1,4 @@
-#include "browser/WorkbookExportForm.h"
+#include "browser/lists/WorkbookExportForm.h"
 
 #include "export/dialog/ExporterDialog.h"
 #include "export/dialog/ExporterDialogFormWindow.h"

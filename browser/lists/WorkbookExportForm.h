@@ -3,7 +3,7 @@
 // The export dialog's own window as the form of the main window's export dialog component, with its file
 // choices, questions and messages going through the program's services.
 
-#include "browser/Services.h"
+#include "browser/lists/Services.h"
 #include "export/dialog/ExporterDialogFormServices.h"
 
 namespace exporter {

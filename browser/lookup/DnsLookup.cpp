@@ -1,4 +1,4 @@
-#include "browser/DnsLookup.h"
+#include "browser/lookup/DnsLookup.h"
 
 // stdbool.h first: without it ldns defines bool, true and false as macros.
 #include <stdbool.h>

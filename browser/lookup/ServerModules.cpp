@@ -1,6 +1,6 @@
-#include "browser/ServerModules.h"
+#include "browser/lookup/ServerModules.h"
 
-#include "browser/StartupSequence.h"
+#include "browser/startup/StartupSequence.h"
 #include "directory/NWHelper2.h"
 #include "directory/nwextra.h"
 #include "platform/ini/IniFile.h"

@@ -3,7 +3,7 @@
 // Starting and stopping the DNS or DHCP server module on the server that a DNS or DHCP server
 // object refers to, and the start parameters kept for it in the settings file.
 
-#include "browser/TreeDirectory.h"
+#include "browser/collection/TreeDirectory.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "browser/CormelianLib.h"
+#include "browser/records/CormelianLib.h"
 
-#include "browser/DirectoryAttributeSource.h"
+#include "browser/records/DirectoryAttributeSource.h"
 #include "directory/nwextra.h"
 
 #include <algorithm>

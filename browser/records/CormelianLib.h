@@ -4,11 +4,11 @@
 // lists, and the formatters of octet values. Rows are plain values (RecordRow), made on any thread
 // and placed in the lists by the window's thread. Nothing here is shared between calls or threads.
 
-#include "browser/AttributeSource.h"
-#include "browser/RRSetDecoder.h"
-#include "browser/RecordCache.h"
-#include "browser/RecordFormatters.h"
-#include "browser/RecordRow.h"
+#include "browser/records/AttributeSource.h"
+#include "browser/records/RRSetDecoder.h"
+#include "browser/records/RecordCache.h"
+#include "browser/records/RecordFormatters.h"
+#include "browser/records/RecordRow.h"
 #include "directory/NWHelper.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "browser/DirectoryAttributeSource.h"
+#include "browser/records/DirectoryAttributeSource.h"
 
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"

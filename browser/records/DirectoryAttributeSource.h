@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/AttributeSource.h"
+#include "browser/records/AttributeSource.h"
 #include "directory/NWHelper.h"
 
 #include <string>

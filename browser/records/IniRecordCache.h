@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/RecordCache.h"
+#include "browser/records/RecordCache.h"
 #include "platform/ini/IniFile.h"
 
 namespace browser {

@@ -1,4 +1,4 @@
-#include "browser/LabelTables.h"
+#include "browser/records/LabelTables.h"
 
 namespace browser {
 

@@ -1,4 +1,4 @@
-#include "browser/LocatorTables.h"
+#include "browser/records/LocatorTables.h"
 
 #include "platform/rtl/SysUtils.h"
 

@@ -1,6 +1,6 @@
-#include "browser/OptionRenderers.h"
+#include "browser/records/OptionRenderers.h"
 
-#include "browser/LabelTables.h"
+#include "browser/records/LabelTables.h"
 
 #include <algorithm>
 #include <cstdint>

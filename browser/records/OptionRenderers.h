@@ -5,8 +5,8 @@
 // None of them reads past the value it is given: every length is checked against the value's
 // size, and a record that does not fit ends the walk.
 
-#include "browser/PaneRow.h"
-#include "browser/RecordFormatters.h"
+#include "browser/records/PaneRow.h"
+#include "browser/records/RecordFormatters.h"
 
 #include <string>
 

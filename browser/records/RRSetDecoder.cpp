@@ -1,6 +1,6 @@
-#include "browser/RRSetDecoder.h"
+#include "browser/records/RRSetDecoder.h"
 
-#include "browser/RecordFormatters.h"
+#include "browser/records/RecordFormatters.h"
 #include "directory/nwextra.h"
 
 #include <algorithm>

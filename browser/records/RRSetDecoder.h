@@ -1,8 +1,8 @@
 #pragma once
 
-#include "browser/RecordCache.h"
-#include "browser/RecordFormatters.h"
-#include "browser/RecordRow.h"
+#include "browser/records/RecordCache.h"
+#include "browser/records/RecordFormatters.h"
+#include "browser/records/RecordRow.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "browser/RecordCache.h"
+#include "browser/records/RecordCache.h"
 
 #include "platform/rtl/StringList.h"
 

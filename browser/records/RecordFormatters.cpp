@@ -1,4 +1,4 @@
-#include "browser/RecordFormatters.h"
+#include "browser/records/RecordFormatters.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "browser/CaptionText.h"
+#include "browser/startup/CaptionText.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "browser/DataDirectory.h"
+#include "browser/startup/DataDirectory.h"
 
-#include "browser/CormelianSettings.h"
-#include "browser/StartupText.h"
+#include "browser/collection/CormelianSettings.h"
+#include "browser/collection/StartupText.h"
 #include "platform/ini/IniFile.h"
 
 #include <filesystem>

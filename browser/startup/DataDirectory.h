@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/TreeDirectory.h"
+#include "browser/collection/TreeDirectory.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "browser/DirectoryStartup.h"
+#include "browser/startup/DirectoryStartup.h"
 
-#include "browser/StartupText.h"
+#include "browser/collection/StartupText.h"
 #include "directory/NWHelper.h"
 #include "directory/NWHelper2.h"
 #include "directory/Tolvex.h"

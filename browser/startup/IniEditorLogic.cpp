@@ -1,6 +1,6 @@
-#include "browser/IniEditorLogic.h"
+#include "browser/startup/IniEditorLogic.h"
 
-#include "browser/ListFileWriter.h"
+#include "browser/lists/ListFileWriter.h"
 
 #include <filesystem>
 #include <fstream>

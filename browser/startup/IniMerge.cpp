@@ -1,4 +1,4 @@
-#include "browser/IniMerge.h"
+#include "browser/startup/IniMerge.h"
 
 #include "platform/ini/IniFile.h"
 

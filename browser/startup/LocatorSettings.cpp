@@ -1,4 +1,4 @@
-#include "browser/LocatorSettings.h"
+#include "browser/startup/LocatorSettings.h"
 
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/StringList.h"

@@ -1,4 +1,4 @@
-#include "browser/ProgramInfo.h"
+#include "browser/startup/ProgramInfo.h"
 
 #ifndef CORMELIAN_VERSION
 #define CORMELIAN_VERSION "0.0"

@@ -1,7 +1,7 @@
-#include "browser/SetFormLogic.h"
+#include "browser/startup/SetFormLogic.h"
 
-#include "browser/StartupMessages.h"
-#include "browser/StartupText.h"
+#include "browser/collection/StartupText.h"
+#include "browser/startup/StartupMessages.h"
 #include "platform/ini/IniFile.h"
 
 #include <algorithm>

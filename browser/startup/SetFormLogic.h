@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/HelperLibrary.h"
-#include "browser/TreeDirectory.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/startup/HelperLibrary.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "browser/StartupEnvironment.h"
+#include "browser/startup/StartupEnvironment.h"
 
 #include <utility>
 

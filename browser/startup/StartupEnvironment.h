@@ -1,9 +1,9 @@
 #pragma once
 
-#include "browser/DirectoryStartup.h"
-#include "browser/HelperLibrary.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeDirectory.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/startup/DirectoryStartup.h"
+#include "browser/startup/HelperLibrary.h"
+#include "browser/startup/StartupSequence.h"
 
 #include <string>
 #include <vector>

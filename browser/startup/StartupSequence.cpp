@@ -1,9 +1,9 @@
-#include "browser/StartupSequence.h"
+#include "browser/startup/StartupSequence.h"
 
-#include "browser/DataDirectory.h"
-#include "browser/IniMerge.h"
-#include "browser/StartupMessages.h"
-#include "browser/StartupText.h"
+#include "browser/collection/StartupText.h"
+#include "browser/startup/DataDirectory.h"
+#include "browser/startup/IniMerge.h"
+#include "browser/startup/StartupMessages.h"
 #include "platform/ini/IniFile.h"
 
 #include <exception>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "browser/CormelianSettings.h"
-#include "browser/HelperLibrary.h"
-#include "browser/SetFormLogic.h"
-#include "browser/TreeConnect.h"
-#include "browser/TreeDialogsLogic.h"
-#include "browser/TreeDirectory.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/CormelianSettings.h"
+#include "browser/collection/TreeConnect.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/startup/HelperLibrary.h"
+#include "browser/startup/SetFormLogic.h"
+#include "browser/startup/TreeDialogsLogic.h"
 
 #include <string>
 #include <vector>

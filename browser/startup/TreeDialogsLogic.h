@@ -1,8 +1,8 @@
 #pragma once
 
-#include "browser/TreeConnect.h"
-#include "browser/TreeDirectory.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeConnect.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/collection/TreeObj.h"
 
 #include <optional>
 #include <string>

@@ -1,13 +1,12 @@
-#include "CollectFixture.h"
-
-#include "browser/CacheFiles.h"
+#include "browser/collection/CacheFiles.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/DateUtils.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 using namespace browser;
-using collect_test::TempFolder;
+using test_support::TempFolder;
 
 namespace {
 

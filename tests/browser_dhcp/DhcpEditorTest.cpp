@@ -3,9 +3,9 @@
 // so that what was written is read back from the store).
 #include "PanesFixture.h"
 
-#include "browser/CormelianLib.h"
-#include "browser/DhcpRecordEditor.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/dhcp/DhcpRecordEditor.h"
+#include "browser/records/CormelianLib.h"
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"
 

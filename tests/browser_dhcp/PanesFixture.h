@@ -4,9 +4,9 @@
 // one LDIF tree in a temporary folder, kept in a store file so that a restart of the client reads
 // back what was written.
 
-#include "browser/CormelianLib.h"
-#include "browser/RecordRow.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/records/CormelianLib.h"
+#include "browser/records/RecordRow.h"
 #include "directory/NWHelper.h"
 #include "platform/nwclient/NWClient.h"
 #include "tests/support/TreeClient.h"

@@ -1,8 +1,8 @@
 // The three attribute panes read from a small DNS/DHCP tree in the directory client's store.
 #include "PanesFixture.h"
 
-#include "browser/AttributePanes.h"
-#include "browser/LabelTables.h"
+#include "browser/dhcp/AttributePanes.h"
+#include "browser/records/LabelTables.h"
 
 #include <gtest/gtest.h>
 

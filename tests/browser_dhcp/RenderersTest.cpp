@@ -1,8 +1,8 @@
 // The renderers of structured octet values, on byte fixtures: well-formed values, and values that
 // are truncated, oversized or otherwise malformed.
-#include "browser/AttributePanes.h"
-#include "browser/LabelTables.h"
-#include "browser/OptionRenderers.h"
+#include "browser/dhcp/AttributePanes.h"
+#include "browser/records/LabelTables.h"
+#include "browser/records/OptionRenderers.h"
 
 #include <gtest/gtest.h>
 

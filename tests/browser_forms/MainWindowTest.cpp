@@ -1,9 +1,9 @@
-#include "browser/Cormelian1.h"
-#include "browser/Forms.h"
-#include "browser/ImageList.h"
-#include "browser/Named.h"
-#include "browser/RecordListModel.h"
-#include "browser/ScriptedServices.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/lists/ImageList.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/ScriptedServices.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,10 +4,10 @@
 // client stand-in, one context per tree, the controls the collections fill, and an environment
 // that answers the tree opening's questions from a script.
 
-#include "browser/CollectionController.h"
-#include "browser/ImageList.h"
-#include "browser/Named.h"
-#include "browser/RecordListModel.h"
+#include "browser/forms/CollectionController.h"
+#include "browser/lists/ImageList.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/RecordListModel.h"
 #include "directory/NWHelper.h"
 #include "platform/nwclient/NWClient.h"
 #include "tests/support/TreeClient.h"
@@ -32,7 +32,7 @@ namespace collect_test {
 
 inline void EnsureApplication() {
     static int argc = 1;
-    static char name[] = "test_browser_collect";
+    static char name[] = "test_browser_forms_collect";
     static char* argv[] = {name, nullptr};
     if (QApplication::instance() == nullptr) {
         new QApplication(argc, argv);

@@ -1,6 +1,6 @@
 #include "CollectFixture.h"
 
-#include "browser/PageButtons.h"
+#include "browser/forms/PageButtons.h"
 #include "platform/ini/IniFile.h"
 
 #include <QTimer>

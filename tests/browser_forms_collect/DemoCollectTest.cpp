@@ -2,13 +2,13 @@
 // record lists, Stop ends the scans, and the cache gives the lists back at the next start.
 #include "CollectFixture.h"
 
-#include "browser/ConnectedTrees.h"
-#include "browser/Cormelian1.h"
-#include "browser/DirectoryStartup.h"
-#include "browser/Forms.h"
-#include "browser/Program.h"
-#include "browser/ScriptedServices.h"
-#include "browser/StartupEnvironment.h"
+#include "browser/forms/ConnectedTrees.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/forms/Program.h"
+#include "browser/lists/ScriptedServices.h"
+#include "browser/startup/DirectoryStartup.h"
+#include "browser/startup/StartupEnvironment.h"
 
 #include <QListWidget>
 #include <QPushButton>

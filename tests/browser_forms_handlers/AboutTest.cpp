@@ -1,9 +1,9 @@
 // The About box (its texts, fade-in and fade-out, links), the coloured button and the system facts
 // the box shows.
-#include "browser/Aboutunit.h"
-#include "browser/BitBtnWithColor.h"
-#include "browser/Named.h"
-#include "browser/ScriptedServices.h"
+#include "browser/forms/Aboutunit.h"
+#include "browser/forms/BitBtnWithColor.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/ScriptedServices.h"
 #include "platform/sysinfo/SystemInfo.h"
 
 #include <QApplication>

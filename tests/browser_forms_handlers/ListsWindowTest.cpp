@@ -1,17 +1,17 @@
 // The record-list commands on the main window: its handlers read the controls and run the
 // commands on the list of the shown page.
 
-#include "ListRows.h"
+#include "tests/browser_lists/ListRows.h"
 
-#include "browser/BatchSwitches.h"
-#include "browser/Cormelian1.h"
-#include "browser/DNSSearch.h"
-#include "browser/Forms.h"
-#include "browser/HostsExport.h"
-#include "browser/Named.h"
-#include "browser/RecordListModel.h"
-#include "browser/ScriptedServices.h"
-#include "browser/WindowBatchHost.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/forms/WindowBatchHost.h"
+#include "browser/lists/BatchSwitches.h"
+#include "browser/lists/DNSSearch.h"
+#include "browser/lists/HostsExport.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/ScriptedServices.h"
 #include "tests/support/TempFolder.h"
 
 #include <QAction>

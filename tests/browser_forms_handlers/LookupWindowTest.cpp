@@ -1,17 +1,17 @@
 // The main window's look-up page, start and stop service commands and About button, driven
 // through scripted services: the look-up against a DNS responder on the loopback address, the
 // module commands against the directory client.
-#include "LoopbackDnsResponder.h"
-#include "ModulesFixture.h"
+#include "tests/browser_lookup/LoopbackDnsResponder.h"
+#include "tests/browser_lookup/ModulesFixture.h"
 
-#include "browser/Aboutunit.h"
-#include "browser/AttributePaneView.h"
-#include "browser/Cormelian1.h"
-#include "browser/DnsLookup.h"
-#include "browser/Forms.h"
-#include "browser/ScriptedServices.h"
-#include "browser/StartParameters.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/forms/Aboutunit.h"
+#include "browser/forms/AttributePaneView.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/forms/StartParameters.h"
+#include "browser/lists/ScriptedServices.h"
+#include "browser/lookup/DnsLookup.h"
 #include "platform/ini/IniFile.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The main window's tool bar: every button shows its whole caption, in a wide and a narrow window.
-#include "browser/Cormelian1.h"
-#include "browser/Forms.h"
-#include "browser/ScriptedServices.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/lists/ScriptedServices.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,18 +1,18 @@
 // The editor dialog, deletion and the main window's pane and record-list handlers, driven through
 // scripted services against the directory client's store.
-#include "PanesFixture.h"
+#include "tests/browser_dhcp/PanesFixture.h"
 
-#include "browser/AttributePaneView.h"
-#include "browser/Cormelian1.h"
-#include "browser/CormelianLib.h"
-#include "browser/DNSDHCPEdit.h"
-#include "browser/DhcpRecordDeletion.h"
-#include "browser/Forms.h"
-#include "browser/Named.h"
-#include "browser/RecordListModel.h"
-#include "browser/ScriptedServices.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/dhcp/DhcpRecordDeletion.h"
+#include "browser/forms/AttributePaneView.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/DNSDHCPEdit.h"
+#include "browser/forms/Forms.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/ScriptedServices.h"
+#include "browser/records/CormelianLib.h"
+#include "browser/startup/StartupSequence.h"
 #include "directory/NWHelper2.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
-#include "browser/DirectoryList.h"
-#include "browser/FolderPath.h"
-#include "browser/ScriptedServices.h"
+#include "browser/forms/DirectoryList.h"
+#include "browser/forms/FolderPath.h"
+#include "browser/lists/ScriptedServices.h"
 
 #include <QDir>
 #include <QFileSystemModel>

@@ -1,8 +1,8 @@
 #include "PickerFixture.h"
 
-#include "browser/ImageList.h"
-#include "browser/ScriptedServices.h"
-#include "browser/backup2.h"
+#include "browser/forms/backup2.h"
+#include "browser/lists/ImageList.h"
+#include "browser/lists/ScriptedServices.h"
 #include "directory/Tolvex.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "PickerFixture.h"
 
-#include "browser/ObjectBrowserLogic.h"
+#include "browser/forms/ObjectBrowserLogic.h"
 #include "directory/Tolvex.h"
 
 #include <gtest/gtest.h>

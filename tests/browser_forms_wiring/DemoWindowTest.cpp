@@ -2,10 +2,10 @@
 // directory; and the program itself started on it.
 #include "WiringFixture.h"
 
-#include "browser/Login.h"
-#include "browser/SettingsForm.h"
-#include "browser/TreesUnit.h"
-#include "browser/backup2.h"
+#include "browser/forms/Login.h"
+#include "browser/forms/SettingsForm.h"
+#include "browser/forms/TreesUnit.h"
+#include "browser/forms/backup2.h"
 #include "platform/ini/IniFile.h"
 #include "platform/nwclient/NWClient.h"
 

@@ -1,15 +1,15 @@
 // The tree, login, settings and editor dialogs over fakes, driven through the scripted services.
 #include "WiringFixture.h"
 
-#include "browser/IniEditor.h"
-#include "browser/IniEditorLogic.h"
-#include "browser/Login.h"
-#include "browser/SettingsForm.h"
-#include "browser/ShowWarning.h"
-#include "browser/TreeDialogsLogic.h"
-#include "browser/TreeObj.h"
-#include "browser/TreesUnit.h"
-#include "browser/backup2.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/forms/IniEditor.h"
+#include "browser/forms/Login.h"
+#include "browser/forms/SettingsForm.h"
+#include "browser/forms/ShowWarning.h"
+#include "browser/forms/TreesUnit.h"
+#include "browser/forms/backup2.h"
+#include "browser/startup/IniEditorLogic.h"
+#include "browser/startup/TreeDialogsLogic.h"
 #include "platform/ini/IniFile.h"
 
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 // services and ends the start-up where it must.
 #include "WiringFixture.h"
 
-#include "browser/SettingsForm.h"
-#include "browser/StartupMessages.h"
-#include "browser/backup2.h"
+#include "browser/forms/SettingsForm.h"
+#include "browser/forms/backup2.h"
+#include "browser/startup/StartupMessages.h"
 #include "platform/ini/IniFile.h"
 
 #include <QAction>

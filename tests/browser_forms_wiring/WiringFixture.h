@@ -4,12 +4,12 @@
 
 #include "tests/browser_startup/StartupFakes.h"
 
-#include "browser/ConnectedTrees.h"
-#include "browser/Cormelian1.h"
-#include "browser/Forms.h"
-#include "browser/Program.h"
-#include "browser/ScriptedServices.h"
-#include "browser/StartupEnvironment.h"
+#include "browser/forms/ConnectedTrees.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/forms/Program.h"
+#include "browser/lists/ScriptedServices.h"
+#include "browser/startup/StartupEnvironment.h"
 #include "directory/Tolvex.h"
 
 #include <QApplication>

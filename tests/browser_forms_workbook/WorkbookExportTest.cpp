@@ -2,8 +2,8 @@
 
 #include "WorkbookTestSupport.h"
 
-#include "browser/WorkbookExport.h"
-#include "browser/WorkbookExportForm.h"
+#include "browser/lists/WorkbookExport.h"
+#include "browser/lists/WorkbookExportForm.h"
 
 #include <QAction>
 #include <QDialog>

@@ -2,10 +2,10 @@
 
 // The main window with a filled DNS list and an export form double in its export dialog component.
 
-#include "browser/Cormelian1.h"
-#include "browser/Forms.h"
-#include "browser/RecordListModel.h"
-#include "browser/ScriptedServices.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/ScriptedServices.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/dialog/ExporterDialogForm.h"
 #include "export/xls/ExporterXLS.h"

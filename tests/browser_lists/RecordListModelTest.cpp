@@ -1,5 +1,5 @@
-#include "browser/RecordListModel.h"
-#include "browser/ImageList.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/ImageList.h"
 
 #include <QElapsedTimer>
 #include <QItemSelectionModel>

@@ -1,5 +1,5 @@
-#include "browser/ScriptedServices.h"
-#include "browser/FormBase.h"
+#include "browser/lists/ScriptedServices.h"
+#include "browser/lists/FormBase.h"
 
 #include <QPrinter>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "ListRows.h"
 
-#include "browser/RecordListModel.h"
-#include "browser/RecordListSort.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/RecordListSort.h"
 
 #include <QItemSelectionModel>
 #include <QPersistentModelIndex>

@@ -4,7 +4,7 @@
 // rows in the manifest's form.
 
 #include "GeneratedTreeSource.h"
-#include "browser/CormelianLib.h"
+#include "browser/records/CormelianLib.h"
 #include "tools/gentree/Manifest.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "GeneratedTreeSource.h"
-#include "browser/CormelianLib.h"
-#include "browser/IniRecordCache.h"
+#include "browser/records/CormelianLib.h"
+#include "browser/records/IniRecordCache.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "browser/CormelianLib.h"
+#include "browser/records/CormelianLib.h"
 #include "GeneratedTreeSource.h"
 #include "RecordBytes.h"
 

@@ -3,7 +3,7 @@
 
 #include "CollectRows.h"
 #include "RecordBytes.h"
-#include "browser/DirectoryAttributeSource.h"
+#include "browser/records/DirectoryAttributeSource.h"
 #include "directory/NWHelper.h"
 #include "platform/nwclient/NWClient.h"
 #include "tools/gentree/ClientConfig.h"

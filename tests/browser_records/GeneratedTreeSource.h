@@ -3,7 +3,7 @@
 // An AttributeSource over a generated tree held in memory, read the way the directory reads an
 // imported LDIF file: dotted names, case-free attribute names, times as seconds, text trimmed.
 
-#include "browser/AttributeSource.h"
+#include "browser/records/AttributeSource.h"
 #include "tools/gentree/TreeGenerator.h"
 
 #include <map>

@@ -1,7 +1,7 @@
 // Cross-check against ldns: for every generated record of a standard type, the fields that ldns
 // reads from the same RDATA must be what the decoder shows.
 
-#include "browser/RRSetDecoder.h"
+#include "browser/records/RRSetDecoder.h"
 #include "tools/gentree/TreeGenerator.h"
 
 #include <arpa/inet.h>

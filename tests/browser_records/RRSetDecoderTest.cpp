@@ -1,4 +1,4 @@
-#include "browser/RRSetDecoder.h"
+#include "browser/records/RRSetDecoder.h"
 
 #include "RecordBytes.h"
 
