@@ -20,6 +20,19 @@ inline constexpr int kStateTree = 4;   // the tree row of lv1
 // The data of the separator row that ends a tree's rows in zonelist and netslist.
 inline constexpr int kSeparatorData = -5;
 
+// Icon numbers of the classes the lists show, looked up once per load.
+struct ClassIconNumbers {
+    int locator = -1;
+    int dnsServer = -1;
+    int dhcpServer = -1;
+    int subnetPool = -1;
+    int group = -1;
+    int tree = -1;
+    int dnsZone = -1;
+    int subnet = -1;
+    int subnetAddressRange = -1;
+};
+
 struct ObjectRow {
     std::string caption; // component 0 of the object's name
     std::string context; // the name without its first component

@@ -6,7 +6,6 @@
 #include "browser/collection/CacheFiles.h"
 #include "browser/collection/ObjectRows.h"
 #include "browser/collection/TreeObj.h"
-#include "browser/startup/StartupSequence.h"
 
 #include <string>
 

@@ -4,6 +4,7 @@
 #include "browser/lists/RecordListSearch.h"
 #include "browser/lists/RecordListSort.h"
 #include "browser/lists/Services.h"
+#include "browser/lists/WindowPages.h"
 #include "browser/startup/StartupSequence.h"
 #include "pdfbox/PdfBox.h"
 
@@ -61,16 +62,7 @@ class TForm1 : public QMainWindow, public StartupHost {
     Q_OBJECT
 public:
     // The pages of PC, by index.
-    enum Page {
-        PageDNS = 0,
-        PageRevDNS = 1,
-        PageDHCP = 2,
-        PageZones = 3,
-        PageSubnets = 4,
-        PageMisc = 5,
-        PageCheck = 6,
-        PageLookup = 7,
-    };
+    using enum WindowPage;
 
     // forms: the program's windows (filled by the program after this window exists).
     TForm1(Services& services, const Forms& forms, QWidget* parent = nullptr);

@@ -1,6 +1,6 @@
 #include "browser/lists/WorkbookExport.h"
 
-#include "browser/forms/Cormelian1.h"
+#include "browser/lists/WindowPages.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/xls/ExporterXLS.h"
 
@@ -82,7 +82,7 @@ void SetUpWorkbookExporter(exporter::TExporterXLS& exporter, exporter::TExportLi
 }
 
 bool WorkbookExportRunsOnPage(int page) {
-    return page != TForm1::PageCheck && page != TForm1::PageLookup;
+    return page != PageCheck && page != PageLookup;
 }
 
 void RunWorkbookExport(exporter::TExporterDialog& dialog, int page) {

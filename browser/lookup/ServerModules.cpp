@@ -1,6 +1,6 @@
 #include "browser/lookup/ServerModules.h"
 
-#include "browser/startup/StartupSequence.h"
+#include "browser/collection/ObjectRows.h"
 #include "directory/NWHelper2.h"
 #include "directory/nwextra.h"
 #include "platform/ini/IniFile.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/collection/CormelianSettings.h"
+#include "browser/collection/ObjectRows.h"
 #include "browser/collection/TreeConnect.h"
 #include "browser/collection/TreeDirectory.h"
 #include "browser/collection/TreeObj.h"
@@ -12,19 +13,6 @@
 #include <vector>
 
 namespace browser {
-
-// Icon numbers of the classes the lists show, looked up once per load.
-struct ClassIconNumbers {
-    int locator = -1;
-    int dnsServer = -1;
-    int dhcpServer = -1;
-    int subnetPool = -1;
-    int group = -1;
-    int tree = -1;
-    int dnsZone = -1;
-    int subnet = -1;
-    int subnetAddressRange = -1;
-};
 
 // What the start-up needs of the windows. The main window implements it; tests drive the
 // start-up headless through a recording implementation.

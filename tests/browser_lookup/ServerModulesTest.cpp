@@ -2,7 +2,7 @@
 #include "ModulesFixture.h"
 
 #include "browser/lookup/ServerModules.h"
-#include "browser/startup/StartupSequence.h"
+#include "browser/collection/ObjectRows.h"
 #include "platform/ini/IniFile.h"
 #include "tests/support/TempFolder.h"
 
