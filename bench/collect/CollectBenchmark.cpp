@@ -2,9 +2,9 @@
 // window's event loop) and on the window's thread, DHCP with threads, the start from a cache of
 // many rows, and the memory the rows take.
 
-#include "browser/CollectionController.h"
-#include "browser/Named.h"
-#include "browser/RecordListModel.h"
+#include "browser/forms/CollectionController.h"
+#include "browser/lists/Named.h"
+#include "browser/lists/RecordListModel.h"
 #include "directory/NWHelper.h"
 #include "platform/nwclient/NWClient.h"
 #include "tools/gentree/GeneratorRun.h"

@@ -1,7 +1,7 @@
 // Record decoding throughput against ldns parsing and printing the same records, and the time to
 // generate a tree of 100,000 objects.
 
-#include "browser/RRSetDecoder.h"
+#include "browser/records/RRSetDecoder.h"
 #include "tools/gentree/TreeGenerator.h"
 
 #include <benchmark/benchmark.h>

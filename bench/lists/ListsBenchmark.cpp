@@ -1,11 +1,11 @@
 // The record lists with 100,000 rows: sorting by address, by name and by a DHCP date, the CSV
 // file and the HOSTS file, and a fill of the list view with and without its columns fitted.
 
-#include "browser/ColumnFit.h"
-#include "browser/CsvExport.h"
-#include "browser/HostsWriter.h"
-#include "browser/RecordListModel.h"
-#include "browser/RecordListSort.h"
+#include "browser/lists/ColumnFit.h"
+#include "browser/lists/CsvExport.h"
+#include "browser/lists/HostsWriter.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/RecordListSort.h"
 
 #include "platform/rtl/DateUtils.h"
 

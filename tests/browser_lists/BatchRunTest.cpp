@@ -1,8 +1,8 @@
 // The program without a user: "cormelian /alldns /alldhcp /autoclose" on a generated tree writes
 // the three CSV files with exactly the rows the generator's manifest expects, sorted by address.
 
-#include "browser/CsvExport.h"
-#include "browser/RecordListSort.h"
+#include "browser/lists/CsvExport.h"
+#include "browser/lists/RecordListSort.h"
 #include "tests/support/TempFolder.h"
 
 #include "tools/gentree/GeneratorRun.h"

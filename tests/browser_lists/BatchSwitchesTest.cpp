@@ -1,4 +1,4 @@
-#include "browser/BatchSwitches.h"
+#include "browser/lists/BatchSwitches.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 #include "ListRows.h"
 
-#include "browser/CsvExport.h"
-#include "browser/HostsExport.h"
-#include "browser/HostsWriter.h"
-#include "browser/ListFileWriter.h"
-#include "browser/RecordListCommands.h"
-#include "browser/RecordListModel.h"
-#include "browser/ScriptedServices.h"
+#include "browser/lists/CsvExport.h"
+#include "browser/lists/HostsExport.h"
+#include "browser/lists/HostsWriter.h"
+#include "browser/lists/ListFileWriter.h"
+#include "browser/lists/RecordListCommands.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/ScriptedServices.h"
 #include "tests/support/TempFolder.h"
 
 #include <QCheckBox>

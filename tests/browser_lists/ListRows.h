@@ -2,7 +2,7 @@
 
 // Sample rows of the three record lists, in the layouts the record decoding gives them.
 
-#include "browser/RecordRow.h"
+#include "browser/records/RecordRow.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "ListRows.h"
 
-#include "browser/RecordListCommands.h"
-#include "browser/RichTextSave.h"
-#include "browser/ScriptedServices.h"
+#include "browser/lists/RecordListCommands.h"
+#include "browser/lists/RichTextSave.h"
+#include "browser/lists/ScriptedServices.h"
 #include "tests/support/TempFolder.h"
 
 #include <QTemporaryDir>

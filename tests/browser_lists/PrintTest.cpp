@@ -1,9 +1,9 @@
 #include "ListRows.h"
 
-#include "browser/RecordListCommands.h"
-#include "browser/RecordListModel.h"
-#include "browser/RecordListPrinter.h"
-#include "browser/ScriptedServices.h"
+#include "browser/lists/RecordListCommands.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/RecordListPrinter.h"
+#include "browser/lists/ScriptedServices.h"
 
 #include <QItemSelectionModel>
 #include <QPrinter>

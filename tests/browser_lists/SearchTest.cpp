@@ -1,10 +1,10 @@
 #include "ListRows.h"
 
-#include "browser/DNSSearch.h"
-#include "browser/RecordListCommands.h"
-#include "browser/RecordListModel.h"
-#include "browser/RecordListSearch.h"
-#include "browser/ScriptedServices.h"
+#include "browser/lists/DNSSearch.h"
+#include "browser/lists/RecordListCommands.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/RecordListSearch.h"
+#include "browser/lists/ScriptedServices.h"
 
 #include <QLabel>
 #include <QLineEdit>

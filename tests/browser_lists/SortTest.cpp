@@ -1,8 +1,8 @@
 #include "ListRows.h"
 
-#include "browser/CormelianSettings.h"
-#include "browser/RecordListModel.h"
-#include "browser/RecordListSort.h"
+#include "browser/collection/CormelianSettings.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/RecordListSort.h"
 #include "directory/NWHelper.h"
 
 #include <QItemSelectionModel>

@@ -2,8 +2,8 @@
 // queries to a DNS responder on the loopback address.
 #include "LoopbackDnsResponder.h"
 
-#include "browser/DnsLookup.h"
-#include "browser/LabelTables.h"
+#include "browser/lookup/DnsLookup.h"
+#include "browser/records/LabelTables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Starting and stopping server modules through the directory client, and their start parameters.
 #include "ModulesFixture.h"
 
-#include "browser/ServerModules.h"
-#include "browser/StartupSequence.h"
+#include "browser/collection/ObjectRows.h"
+#include "browser/lookup/ServerModules.h"
 #include "platform/ini/IniFile.h"
 #include "tests/support/TempFolder.h"
 

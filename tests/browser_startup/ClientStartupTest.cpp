@@ -1,10 +1,10 @@
 // The start-up over the real directory layer and client, on a small configuration of its own.
 #include "StartupFakes.h"
 
-#include "browser/DirectoryStartup.h"
-#include "browser/SetFormLogic.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeDialogsLogic.h"
+#include "browser/startup/DirectoryStartup.h"
+#include "browser/startup/SetFormLogic.h"
+#include "browser/startup/StartupSequence.h"
+#include "browser/startup/TreeDialogsLogic.h"
 #include "platform/ini/IniFile.h"
 #include "platform/nwclient/NWClient.h"
 

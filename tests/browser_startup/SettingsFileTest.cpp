@@ -1,9 +1,9 @@
 #include "StartupFakes.h"
 
-#include "browser/CormelianSettings.h"
-#include "browser/IniMerge.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeObj.h"
+#include "browser/collection/CormelianSettings.h"
+#include "browser/collection/TreeObj.h"
+#include "browser/startup/IniMerge.h"
+#include "browser/startup/StartupSequence.h"
 #include "platform/ini/IniFile.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "browser/HelperLibrary.h"
-#include "browser/StartupSequence.h"
-#include "browser/TreeDirectory.h"
+#include "browser/collection/TreeDirectory.h"
+#include "browser/startup/HelperLibrary.h"
+#include "browser/startup/StartupSequence.h"
 #include "tests/support/TempFolder.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "StartupFakes.h"
 
-#include "browser/StartupMessages.h"
-#include "browser/StartupSequence.h"
+#include "browser/startup/StartupMessages.h"
+#include "browser/startup/StartupSequence.h"
 #include "platform/ini/IniFile.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "StartupFakes.h"
 
-#include "browser/CaptionText.h"
-#include "browser/SetFormLogic.h"
-#include "browser/StartupMessages.h"
-#include "browser/TreeConnect.h"
-#include "browser/TreeDialogsLogic.h"
+#include "browser/collection/TreeConnect.h"
+#include "browser/startup/CaptionText.h"
+#include "browser/startup/SetFormLogic.h"
+#include "browser/startup/StartupMessages.h"
+#include "browser/startup/TreeDialogsLogic.h"
 #include "platform/ini/IniFile.h"
 
 #include <gtest/gtest.h>

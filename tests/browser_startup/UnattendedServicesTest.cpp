@@ -1,7 +1,7 @@
 // A run without a user: every message goes to the error stream, nothing waits, and what only a
 // user could have settled makes the exit code non-zero.
 
-#include "browser/UnattendedServices.h"
+#include "browser/lists/UnattendedServices.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,0 +1,340 @@
+#include "browser/collection/CacheFiles.h"
+
+#include "browser/records/RecordCache.h"
+#include "platform/ini/IniFile.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+
+#include "directory/NWHelper.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace browser {
+
+namespace {
+
+constexpr char kKeySeparator = '\x01';
+
+std::string Folded(const std::string& text) {
+    return rtl::UpperCase(text);
+}
+
+// "key=value" into its halves (the key ends at the first "=").
+bool SplitLine(const std::string& line, std::string& key, std::string& value) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+        return false;
+    }
+    key = line.substr(0, equals);
+    value = line.substr(equals + 1);
+    return true;
+}
+
+constexpr char kEscapeMark = '%';
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// A character the escaped form writes as "%" and two hexadecimal digits: wherever it stands it
+// could end the key, start a section or comment, be trimmed, or be taken for the mark.
+bool NeedsEscape(char c) {
+    return c == '=' || c == kEscapeMark || c == '[' || c == ';' || c == ' ' || IsControl(c);
+}
+
+bool CaptionNeedsEscape(const std::string& caption) {
+    if (caption.empty()) {
+        return false;
+    }
+    const char first = caption.front();
+    if (first == '[' || first == ';' || first == kEscapeMark || IsBlank(first) || IsBlank(caption.back())) {
+        return true;
+    }
+    for (char c : caption) {
+        if (c == '=' || IsControl(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string EscapedCaption(const std::string& caption) {
+    if (!CaptionNeedsEscape(caption)) {
+        return caption;
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string key(1, kEscapeMark);
+    for (char c : caption) {
+        if (NeedsEscape(c)) {
+            const auto byte = static_cast<unsigned char>(c);
+            key += kEscapeMark;
+            key += kHex[byte >> 4];
+            key += kHex[byte & 0x0F];
+        } else {
+            key += c;
+        }
+    }
+    return key;
+}
+
+// The caption of a key: cut at the first character with code 1, then the escaped form undone. A
+// key that is not exactly the escaped form of what it decodes to is the caption as it stands.
+std::string CaptionOfKey(const std::string& key) {
+    std::string caption = key.substr(0, key.find(kKeySeparator));
+    if (caption.empty() || caption.front() != kEscapeMark) {
+        return caption;
+    }
+    std::string plain;
+    for (std::size_t i = 1; i < caption.size(); ++i) {
+        if (caption[i] != kEscapeMark) {
+            plain += caption[i];
+            continue;
+        }
+        int byte = 0;
+        const char* digits = caption.data() + i + 1;
+        if (i + 2 >= caption.size() || std::from_chars(digits, digits + 2, byte, 16).ptr != digits + 2) {
+            return caption;
+        }
+        plain += static_cast<char>(byte);
+        i += 2;
+    }
+    return EscapedCaption(plain) == caption ? plain : caption;
+}
+
+bool HasControl(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), IsControl);
+}
+
+bool ParseNumber(const std::string& text, int& number) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, number);
+    return error == std::errc() && end == last && !text.empty();
+}
+
+// A key as the writer writes it: a caption without control characters (the escaped form has
+// none), then, for a repeated caption, the character with code 1 and a running number.
+bool WrittenKey(const std::string& key) {
+    const std::size_t mark = key.find(kKeySeparator);
+    int number = 0;
+    return !HasControl(key.substr(0, mark)) &&
+           (mark == std::string::npos || (ParseNumber(key.substr(mark + 1), number) && number > 0));
+}
+
+std::vector<std::string> SubItemsOf(const std::string& commaText) {
+    rtl::TStringList list;
+    list.SetCommaText(commaText);
+    std::vector<std::string> items;
+    items.reserve(list.Count());
+    for (int i = 0; i < list.Count(); ++i) {
+        items.push_back(list.Strings(i));
+    }
+    return items;
+}
+
+// The sub-items of a comma text as the cache writer writes it: the text must be exactly what the
+// run-time library makes of its own items.
+bool ReadWrittenCommaText(const std::string& commaText, std::vector<std::string>& items) {
+    items = SubItemsOf(commaText);
+    return CommaTextOf(items) == commaText;
+}
+
+constexpr int kLowestCacheNumber = -1;   // no image, DNS list
+constexpr int kHighestCacheNumber = 199; // REV-DNS list
+constexpr std::size_t kDhcpSubItems = 7;
+
+// Reads the section's lines and hands every row line, with its caption, age class and origin set,
+// to makeRow, which answers false for a line not of the written shape; those are counted.
+template <typename MakeRow>
+void ReadSectionRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
+                     int* skipped, MakeRow makeRow) {
+    std::string stamp;
+    bool stamped = false;
+    std::vector<std::pair<std::string, std::string>> lines;
+    for (const std::string& line : file.ReadSectionValues(section)) {
+        std::string key;
+        std::string value;
+        if (!SplitLine(line, key, value)) {
+            continue;
+        }
+        if (!stamped && rtl::SameText(key, kStampKey)) {
+            stamp = value;
+            stamped = true;
+            continue;
+        }
+        lines.emplace_back(std::move(key), std::move(value));
+    }
+    const int age = CacheAgeClass(stamp, origin.now, origin.thresholds);
+    for (auto& [key, value] : lines) {
+        if (!WrittenKey(key)) {
+            if (skipped != nullptr) {
+                ++*skipped;
+            }
+            continue;
+        }
+        RecordRow row;
+        row.caption = CaptionOfKey(key);
+        row.stateIndex = age;
+        row.rowReference = origin.rowReference;
+        row.tree = origin.tree;
+        row.container = section;
+        if (!makeRow(value, row) && skipped != nullptr) {
+            ++*skipped;
+        }
+    }
+}
+
+} // namespace
+
+std::string CacheFolder(const std::string& dataDirectory, const std::string& tree) {
+    return dataDirectory + "data/" + tree + "/";
+}
+
+std::string CacheFilePath(const std::string& dataDirectory, const std::string& tree, const char* fileName) {
+    return CacheFolder(dataDirectory, tree) + fileName;
+}
+
+namespace {
+
+// The facts of the ISO stamps: "yyyy-mm-dd" and "yyyy-mm-dd hh:nn:ss".
+const rtl::LocaleFacts& IsoFacts() {
+    static const rtl::LocaleFacts facts = [] {
+        rtl::LocaleFacts iso = rtl::LocaleFacts::Default();
+        iso.ShortDateFormat = "yyyy-mm-dd";
+        iso.LongTimeFormat = "hh:nn:ss";
+        iso.DateSeparator = '-';
+        iso.TimeSeparator = ':';
+        return iso;
+    }();
+    return facts;
+}
+
+bool ReadStamp(const std::string& stamp, const rtl::LocaleFacts& facts, rtl::TDateTime& when) {
+    return rtl::TryStrToDateTime(stamp, when, facts) || rtl::TryStrToDate(stamp, when, facts);
+}
+
+} // namespace
+
+int CacheAgeClass(const std::string& stamp, rtl::TDateTime now, const AgeThresholds& thresholds) {
+    rtl::TDateTime when = 0;
+    if (stamp.empty() ||
+        !(ReadStamp(stamp, *directory::DateFacts(), when) || ReadStamp(stamp, IsoFacts(), when))) {
+        return kOldestAgeClass;
+    }
+    const double hours = std::trunc(std::fabs(now - when) * 24.0 + 1e-9);
+    for (std::size_t i = 0; i < thresholds.size(); ++i) {
+        if (hours <= thresholds[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return kOldestAgeClass;
+}
+
+void RecordCacheSections::BeginSection(const std::string& section) {
+    file_.EraseSection(section);
+    auto& used = used_[Folded(section)];
+    used.clear();
+    used[Folded(kStampKey)] = 1; // a row captioned "STAMP" must not take the stamp's place
+}
+
+void RecordCacheSections::WriteDateStamp(const std::string& section, rtl::TDateTime now) {
+    file_.WriteString(section, kStampKey, rtl::FormatDateTime("yyyy-mm-dd", std::trunc(now), IsoFacts()));
+}
+
+void RecordCacheSections::WriteDateTimeStamp(const std::string& section, rtl::TDateTime now) {
+    file_.WriteString(section, kStampKey, rtl::FormatDateTime("yyyy-mm-dd hh:nn:ss", now, IsoFacts()));
+}
+
+std::string RecordCacheSections::UniqueKey(const std::string& section, const std::string& caption) {
+    auto& used = used_[Folded(section)];
+    if (used.empty()) {
+        used[Folded(kStampKey)] = 1;
+    }
+    const int seen = used[Folded(caption)]++;
+    if (seen == 0) {
+        return EscapedCaption(caption);
+    }
+    return EscapedCaption(caption) + kKeySeparator + std::to_string(seen);
+}
+
+void RecordCacheSections::WriteRows(const std::string& section, const std::vector<RecordRow>& rows) {
+    for (const RecordRow& row : rows) {
+        const std::string value = row.list == RecordListKind::Dhcp
+                                      ? DhcpCacheValue(row)
+                                      : DnsCacheValue(row, row.list == RecordListKind::RevDns);
+        file_.WriteString(section, UniqueKey(section, row.caption), value);
+    }
+}
+
+std::vector<RecordRow> ReadZoneCacheRows(const ini::IniFile& file, const std::string& section,
+                                         const CachedRowOrigin& origin, int* skipped) {
+    std::vector<RecordRow> rows;
+    ReadSectionRows(file, section, origin, skipped, [&rows](const std::string& value, RecordRow& row) {
+        const std::size_t mark = value.rfind(kKeySeparator);
+        int number = 0;
+        std::vector<std::string> items;
+        if (mark == std::string::npos || !ParseNumber(value.substr(mark + 1), number) ||
+            number < kLowestCacheNumber || number > kHighestCacheNumber ||
+            !ReadWrittenCommaText(value.substr(0, mark), items)) {
+            return false;
+        }
+        if (number >= 99) {
+            row.list = RecordListKind::RevDns;
+            row.imageIndex = number - 100;
+        } else {
+            row.list = RecordListKind::Dns;
+            row.imageIndex = number;
+        }
+        row.subItems = std::move(items);
+        rows.push_back(std::move(row));
+        return true;
+    });
+    return rows;
+}
+
+std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::string& section,
+                                           const CachedRowOrigin& origin, int* skipped) {
+    std::vector<RecordRow> rows;
+    ReadSectionRows(file, section, origin, skipped, [&rows](const std::string& value, RecordRow& row) {
+        std::vector<std::string> items;
+        if (!ReadWrittenCommaText(value, items) || items.empty() || items.size() > kDhcpSubItems) {
+            return false;
+        }
+        row.list = RecordListKind::Dhcp;
+        row.subItems = std::move(items);
+        rows.push_back(std::move(row));
+        return true;
+    });
+    return rows;
+}
+
+std::vector<std::string> ReadCacheList(const ini::IniFile& file, const std::string& section, int* skipped) {
+    std::vector<std::string> items;
+    for (const std::string& line : file.ReadSectionValues(section)) {
+        std::string key;
+        std::string value;
+        int index = 0;
+        if (SplitLine(line, key, value) && ParseNumber(key, index) && index >= 0 && !value.empty() &&
+            !HasControl(value)) {
+            items.push_back(std::move(value));
+        } else if (skipped != nullptr) {
+            ++*skipped;
+        }
+    }
+    return items;
+}
+
+void WriteCacheList(ini::IniFile& file, const std::string& section, const std::vector<std::string>& items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        file.WriteString(section, std::to_string(i), items[i]);
+    }
+}
+
+} // namespace browser

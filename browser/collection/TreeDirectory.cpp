@@ -1,0 +1,22 @@
+#include "browser/collection/TreeDirectory.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace browser {
+
+bool TreeDirectory::FolderWritable(const std::string& folder) {
+    // Permission bits do not tell it all (read-only mounts, access lists): try it.
+    const std::string probe = (folder.empty() || folder.back() != '/' ? folder + "/" : folder) +
+                              ".cormelian-probe-" + std::to_string(::getpid());
+    const int handle = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (handle < 0)
+        return false;
+    ::close(handle);
+    ::unlink(probe.c_str());
+    return true;
+}
+
+} // namespace browser

@@ -1,0 +1,265 @@
+#include "browser/startup/StartupSequence.h"
+
+#include "browser/collection/StartupText.h"
+#include "browser/startup/DataDirectory.h"
+#include "browser/startup/IniMerge.h"
+#include "browser/startup/StartupMessages.h"
+#include "platform/ini/IniFile.h"
+
+#include <QStandardPaths>
+
+#include <exception>
+#include <memory>
+
+namespace browser {
+
+namespace {
+
+constexpr const char* kRoot = "[root]";
+constexpr std::size_t kMaxStartContextLength = 255;
+
+void FlushQuietly(ini::IniFile& file) {
+    try {
+        file.UpdateFile();
+    } catch (const ini::EIniFileError&) {
+    }
+}
+
+} // namespace
+
+void FilterTrees(const std::string& iniPath, std::vector<std::string>& list, CormelianSettings& settings) {
+    ReadTreeFilterSwitches(iniPath, settings);
+    const ini::IniFile file(iniPath);
+    if (!file.SectionExists("EXCLUDE"))
+        return;
+    for (const auto& tree : file.ReadSection("EXCLUDE")) {
+        if (!file.ReadBool("EXCLUDE", tree, false))
+            continue;
+        const int index = IndexOfName(list, tree);
+        if (index >= 0)
+            list.erase(list.begin() + index);
+    }
+}
+
+StartupSequence::StartupSequence(TreeDirectory& directory, HelperLibrary& helper,
+                                 DirectoryTimeSettings& timeSettings, StartupHost& host,
+                                 std::string programFolder)
+    : directory_(directory), helper_(helper), timeSettings_(timeSettings), host_(host),
+      programFolder_(WithTrailingSlash(std::move(programFolder))),
+      userDataFolder_(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()) {}
+
+bool StartupSequence::Prepare() {
+    if (!helper_.Load(programFolder_)) {
+        host_.ShowMessage(msg::kNoHelperLibrary);
+        return false;
+    }
+    if (directory_.InitClient() != 0) {
+        host_.ShowMessage(msg::kNoClient);
+        helper_.Free();
+        return false;
+    }
+    clientInitialised_ = true;
+    return true;
+}
+
+bool StartupSequence::Run(const std::vector<std::string>& commandLine) {
+    host_.InitBrowserIcons();
+    commandLine_ = commandLine;
+
+    mainContextValid_ = false;
+    bool ok = false;
+    mainContext_ = directory_.CreateDSContext(ok);
+    if (!ok) {
+        // Nothing below can work without a context: end here rather than go on with an invalid one.
+        host_.ShowMessage(msg::kNoMainContext);
+        host_.CloseMainWindow();
+        return false;
+    }
+    mainContextValid_ = true;
+
+    try {
+        // An update waiting beside a program folder this process cannot write stays for its owner.
+        if (directory_.FolderWritable(programFolder_))
+            MergeNewIniFile(programFolder_ + kSettingsFileName);
+    } catch (const std::exception& error) {
+        // The update stays waiting for the next start; the settings file as it is still serves.
+        host_.ShowMessage(error.what());
+    }
+
+    DataDirectorySettler settler(directory_, mainContext_);
+    settler.SetUserDataFolder(userDataFolder_);
+    const auto dataDirectory = settler.Settle(programFolder_);
+    if (!dataDirectory) {
+        host_.ShowMessage(settler.message());
+        host_.CloseMainWindow();
+        return false;
+    }
+    dataDirectory_ = *dataDirectory;
+
+    host_.LoadMoreTrees(DataIniPath());
+    selectedTrees_.clear();
+    ListAvailableTrees(directory_, mainContext_, selectedTrees_);
+    FilterTrees(DataIniPath(), selectedTrees_, settings_);
+    ChooseTrees();
+
+    host_.SetBrowserContext(mainContext_);
+    host_.EnableToolbar(false);
+    timeSettings_.SetDateTimeFormat(kDefaultDateTimeFormat);
+    timeSettings_.SetUtcConversion(false);
+
+    for (const auto& tree : selectedTrees_)
+        SetupTree(tree);
+    host_.HideEditMenuItems();
+    InitialLoad();
+    host_.RunBatchSwitches(commandLine_);
+    return true;
+}
+
+void StartupSequence::ChooseTrees() {
+    if (selectedTrees_.empty()) {
+        host_.ShowMessage(msg::kNoTreesSelected);
+        return;
+    }
+    if (selectedTrees_.size() >= 2 && !settings_.noTrees) {
+        DNSTreesLogic choice;
+        choice.SetSingleSelect(true);
+        choice.Fill(selectedTrees_);
+        choice.SetContext(mainContext_);
+        host_.ShowTreeChoice(choice);
+        selectedTrees_.clear();
+        for (const auto& item : choice.Items())
+            if (EnsureTreeContext(item.name) && item.checked)
+                selectedTrees_.push_back(item.name);
+        return;
+    }
+    const std::string first = selectedTrees_.front();
+    selectedTrees_.clear();
+    if (EnsureTreeContext(first))
+        selectedTrees_.push_back(first);
+}
+
+bool StartupSequence::EnsureTreeContext(const std::string& treeName) {
+    if (trees_.Find(treeName) != nullptr)
+        return true; // connected already, by "More"
+    std::string error;
+    const auto context = OpenTreeContext(directory_, treeName, error);
+    if (!context) {
+        host_.ShowMessage(TreeSkippedMessage(treeName, error));
+        return false;
+    }
+    trees_.Add(treeName, std::make_unique<treeobj>(*context));
+    return true;
+}
+
+void StartupSequence::SetupTree(const std::string& treeName) {
+    ReadTreeSetupSwitches(DataIniPath(), settings_);
+    host_.SetBrowserAllLeafs(settings_.showAll);
+
+    ini::IniFile file(DataIniPath());
+    std::string top = file.ReadString("TREES", treeName, "");
+    if (top.empty()) {
+        file.WriteString("TREES", treeName, kRoot);
+        FlushQuietly(file);
+        host_.ShowInformation("Default [root] as \"top\" for tree " + treeName + " set in ini-file");
+        top = kRoot;
+    }
+
+    std::string start = host_.SetBrowserStartContext(top);
+    if (!start.empty() && start.front() == '.')
+        start = start.substr(1, kMaxStartContextLength);
+    if (start == kRoot)
+        start.clear();
+
+    if (treeobj* tree = trees_.Find(treeName)) {
+        tree->startContext = start;
+        tree->locator = file.ReadString("LOCATOR", treeName, "");
+    }
+}
+
+void StartupSequence::InitialLoad() {
+    host_.SetBrowserContext(mainContext_);
+    if (ReadSettings(DataIniPath(), selectedTrees_, trees_, directory_, settings_))
+        timeSettings_.SetDateTimeFormat(settings_.dateTimeFormat);
+    timeSettings_.SetDateFacts(DateFactsOf(settings_));
+    host_.ApplySettings(settings_);
+    host_.UpdateCaption();
+    LookUpIconNumbers();
+    host_.LoadTrees(settings_.cache);
+    host_.ShowLoadedTrees();
+}
+
+int StartupSequence::IconIndexForClass(const std::string& className) {
+    const int number = helper_.GetIconNumber(className);
+    return number < 0 ? helper_.GetIconNumber("Unknown2") : number;
+}
+
+void StartupSequence::LookUpIconNumbers() {
+    icons_.locator = helper_.GetIconNumber("DNIP:Locator");
+    icons_.dnsServer = helper_.GetIconNumber("DNIP:DNS Server");
+    icons_.dhcpServer = helper_.GetIconNumber("DNIP:DHCP Server");
+    icons_.subnetPool = helper_.GetIconNumber("DNIP:Subnet Pool");
+    icons_.group = helper_.GetIconNumber("Group");
+    icons_.tree = IconIndexForClass("Tree");
+    icons_.dnsZone = IconIndexForClass("DNIP:DNS Zone");
+    icons_.subnet = IconIndexForClass("DNIP:Subnet");
+    icons_.subnetAddressRange = IconIndexForClass("DNIP:Subnet Address Range");
+}
+
+SettingsDialogSwitches StartupSequence::PrepareSettingsDialog(SetFormLogic& dialog) {
+    dialog.SetTree(directory_.GetContextTreeName(mainContext_), mainContext_);
+    return ReadSettingsDialogSwitches(DataIniPath());
+}
+
+void StartupSequence::ApplySettingsDialog(const std::string& treeName, const std::string& startContext,
+                                          bool useMaster) {
+    host_.SetBrowserStartContext(startContext);
+    host_.ClearBrowserTree();
+    timeSettings_.SetConfidenceSetting(useMaster ? 2 : 0);
+    host_.ShowMessage(msg::kUpdateContextHandle);
+    if (trees_.Find(treeName) != nullptr)
+        SetupTree(treeName);
+    InitialLoad();
+}
+
+void StartupSequence::SelectTrees() {
+    host_.StopScans();
+    DNSTreesLogic choice;
+    choice.SetSingleSelect(true);
+    choice.Fill(trees_.Names(), selectedTrees_);
+    choice.SetContext(mainContext_);
+    host_.ShowTreeChoice(choice);
+    selectedTrees_.clear();
+    for (const auto& name : choice.CheckedNames())
+        if (trees_.Find(name) != nullptr)
+            selectedTrees_.push_back(name);
+    host_.LoadTrees(false);
+    host_.ShowLoadedTrees();
+}
+
+void StartupSequence::Shutdown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    // Scans work on duplicates of the tree contexts: they end before any context goes.
+    host_.StopScans();
+    if (!dataDirectory_.empty()) {
+        try {
+            WriteLookupHistory(DataIniPath(), host_.LookupQueries(), host_.LookupServers());
+        } catch (const std::exception&) {
+            // The history is a convenience; closing goes on.
+        }
+    }
+    trees_.FreeAll(directory_);
+    if (mainContextValid_) {
+        directory_.FreeContext(mainContext_);
+        mainContextValid_ = false;
+    }
+    if (clientInitialised_) {
+        directory_.EndClient();
+        clientInitialised_ = false;
+    }
+    if (helper_.IsLoaded())
+        helper_.Free();
+}
+
+} // namespace browser

@@ -1,0 +1,121 @@
+// The columns of the window's record lists, object lists and attribute panes: sized to their content
+// after a fill, capped, and the user's widths kept until the list is filled again.
+#include "browser/lists/ColumnFit.h"
+#include "browser/forms/Cormelian1.h"
+#include "browser/forms/Forms.h"
+#include "browser/lists/RecordListModel.h"
+#include "browser/lists/ScriptedServices.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using browser::RecordListKind;
+using browser::RecordRow;
+using browser::TForm1;
+
+namespace {
+
+RecordRow DhcpRow(const std::string& address, const std::string& type, const std::string& comment) {
+    RecordRow row;
+    row.list = RecordListKind::Dhcp;
+    row.caption = address;
+    row.subItems = {"workstation-" + address,
+                    type,
+                    "00:1B:21:3C:4D:5E",
+                    "2024-08-20 13:45:10",
+                    "2024-09-04 13:45:10",
+                    comment,
+                    "obj"};
+    return row;
+}
+
+// Lets the window's events run long enough for a pending fit.
+void RunEvents() {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 250)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+int TextWidth(const QTreeView* view, const QString& text) {
+    return view->fontMetrics().horizontalAdvance(text);
+}
+
+// A drag on the header, as the user resizes a column.
+void UserResizes(QTreeView* view, int column, int width) {
+    QWidget* header = view->header()->viewport();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), header->mapToGlobal(QPointF(1, 1)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(header, &press);
+    view->header()->resizeSection(column, width);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), header->mapToGlobal(QPointF(1, 1)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(header, &release);
+}
+
+class ColumnFit : public ::testing::Test {
+protected:
+    ColumnFit() { window->Timer1->stop(); }
+
+    browser::ScriptedServices services;
+    browser::Forms forms;
+    std::unique_ptr<TForm1> window = std::make_unique<TForm1>(services, forms);
+};
+
+} // namespace
+
+TEST_F(ColumnFit, RecordListColumnsOpenWideEnoughForTheirTextsAndNoWiderThanTheCap) {
+    QTreeView* list = window->LV2;
+    window->LV2Model->appendRows({DhcpRow("10.16.0.4", "Fixed Host Dynamic", "desk"),
+                                  DhcpRow("10.16.0.5", "Dynamic", std::string(400, 'c'))});
+    RunEvents();
+    for (const char* text : {"10.16.0.4", "workstation-10.16.0.4", "Fixed Host Dynamic", "00:1B:21:3C:4D:5E",
+                             "2024-08-20 13:45:10"}) {
+        bool fits = false;
+        for (int column = 0; column < 6; ++column)
+            fits = fits || list->columnWidth(column) > TextWidth(list, QString::fromLatin1(text));
+        EXPECT_TRUE(fits) << text;
+    }
+    EXPECT_GT(list->columnWidth(2), TextWidth(list, QStringLiteral("Fixed Host Dynamic")));
+    EXPECT_GT(list->columnWidth(3), TextWidth(list, QStringLiteral("00:1B:21:3C:4D:5E")));
+    EXPECT_LE(list->columnWidth(6), browser::kMaxFittedColumnWidth);
+    // A header wider than its column's texts keeps the header readable.
+    EXPECT_GE(list->columnWidth(5), list->header()->sectionSizeHint(5));
+}
+
+TEST_F(ColumnFit, AUsersWidthStaysWhileRowsArriveAndGoesWithTheNextFill) {
+    QTreeView* list = window->LV2;
+    window->LV2Model->appendRows({DhcpRow("10.16.0.4", "Fixed Host Dynamic", "desk")});
+    RunEvents();
+    UserResizes(list, 2, 30);
+    window->LV2Model->appendRows({DhcpRow("10.16.0.5", "Unauthorized", "more")});
+    RunEvents();
+    EXPECT_EQ(list->columnWidth(2), 30);
+
+    window->LV2Model->clear();
+    window->LV2Model->appendRows({DhcpRow("10.16.0.6", "Fixed Host Dynamic", "again")});
+    RunEvents();
+    EXPECT_GT(list->columnWidth(2), TextWidth(list, QStringLiteral("Fixed Host Dynamic")));
+}
+
+TEST_F(ColumnFit, ObjectListsAndPanesFitTheirRowsToo) {
+    const QString subnet = QStringLiteral("10_16_0_0");
+    const QString context = QStringLiteral("DHCP.Headquarters.ACME-Corporation");
+    window->netslist->addTopLevelItem(new QTreeWidgetItem(QStringList{subnet, context}));
+    const QString label = QStringLiteral("Config parameters");
+    window->netslist2->addTopLevelItem(new QTreeWidgetItem(QStringList{label, QStringLiteral("x")}));
+    RunEvents();
+    // The subnet column also holds the state image and class icon (32 pixels).
+    EXPECT_GT(window->netslist->columnWidth(0), TextWidth(window->netslist, subnet));
+    EXPECT_GT(window->netslist->columnWidth(1), TextWidth(window->netslist, context));
+    EXPECT_GT(window->netslist2->columnWidth(0), TextWidth(window->netslist2, label));
+}
