@@ -74,7 +74,7 @@ void FillHostileDataSet(TMemoryDataSet& ds) {
 // ---------------------------------------------------------------------------------------------------
 // PDF: qpdf and pdftotext
 
-TEST(HostileReadBack, PdfPassesQpdfAndShowsEveryRow) {
+TEST(HostilePdf, PassesQpdfAndShowsEveryRow) {
     if (!HasCommand("qpdf") || !HasCommand("pdftotext"))
         GTEST_SKIP() << "qpdf or pdftotext (packages qpdf, poppler-utils) is not installed";
     TempDir dir;
