@@ -253,6 +253,10 @@ bool parseDn(std::string_view dn, std::vector<Rdn>& rdns, std::string& reason) {
             reason = "empty RDN in DN \"" + std::string(dn) + "\"";
             return false;
         }
+        if (names::equalsIgnoreCase(current.value, "[Root]")) {
+            reason = "\"[Root]\" names the root of the tree, not an entry, in DN \"" + std::string(dn) + "\"";
+            return false;
+        }
         if (!isAttributeType(current.type)) {
             reason = "invalid attribute type \"" + current.type + "\" in DN \"" + std::string(dn) + "\"";
             return false;
@@ -314,10 +318,16 @@ bool parseDn(std::string_view dn, std::vector<Rdn>& rdns, std::string& reason) {
     return finish();
 }
 
-std::string escapeDnValue(std::string_view value) {
+// A DN value escaped as RFC 4514 asks. Inside "#"-separated values (paths, ACLs and the like) a "#"
+// is written "\23", so that it cannot be taken for a separator when the value is read back.
+std::string escapeDnValue(std::string_view value, bool hashSeparated = false) {
     std::string out;
     for (std::size_t i = 0; i < value.size(); ++i) {
         char c = value[i];
+        if (c == '#' && hashSeparated) {
+            out += "\\23";
+            continue;
+        }
         bool special =
             c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' || c == '=';
         bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
@@ -742,7 +752,7 @@ public:
     }
 
     // A dotted name from a value as an LDAP DN (the directory's special names stay as they are).
-    std::string nameDn(const std::string& dotted) {
+    std::string nameDn(const std::string& dotted, bool hashSeparated = true) {
         if (isSpecialName(dotted, SpecialNames::Trustees))
             return dotted;
         names::Components components;
@@ -753,7 +763,7 @@ public:
         for (std::size_t i = 0; i < components.size(); ++i) {
             if (i)
                 dn.push_back(',');
-            dn += rdnTypeOf(components, i) + "=" + escapeDnValue(components[i]);
+            dn += rdnTypeOf(components, i) + "=" + escapeDnValue(components[i], hashSeparated);
         }
         return dn;
     }
@@ -779,7 +789,7 @@ private:
 std::string valueText(uint32_t syntax, const Value& value, DnWriter& dns) {
     switch (syntax) {
     case SYN_DIST_NAME:
-        return dns.nameDn(std::get<std::string>(value));
+        return dns.nameDn(std::get<std::string>(value), false);
     case SYN_CLASS_NAME:
         return schema::ldapClassName(std::get<std::string>(value));
     case SYN_TIME:

@@ -180,6 +180,8 @@ TEST(LdifImport, MalformedInputNamesFileLineAndReason) {
         {HEAD + "dn: cn=x,o=ACME\nobjectClass: groupOfNames\nmember: [Public]\n", 9, "syntax 1"},
         {HEAD + "dn: cn=x,o=ACME\nobjectClass: inetOrgPerson\nhomeDirectory: 0#[Public]#a\n", 9, "syntax 15"},
         {HEAD + "dn: cn=x,o=ACME\nobjectClass: top\nacl: 1#entry#[nosuch]#[Entry Rights]\n", 9, "syntax 17"},
+        {HEAD + "dn: cn=x,o=ACME\nobjectClass: inetOrgPerson\nhomeDirectory: 0#cn=v,o=[root]#a\n", 9,
+         "names the root of the tree"},
         // RDN attribute types as RFC 4514 has them.
         {HEAD + "dn: c#n=FS1,o=ACME\nobjectClass: top\n", 7, "invalid attribute type \"c#n\""},
         {HEAD + "dn: 1cn=FS1,o=ACME\nobjectClass: top\n", 7, "invalid attribute type"},
@@ -298,6 +300,9 @@ TEST(LdifRoundTrip, BracketedNamesAreWrittenAsDns) {
     EXPECT_NE(exported.find("member: cn=[v\\=x,o=ACME\nmember: [Root]\n"), std::string::npos) << exported;
     EXPECT_NE(exported.find("acl: 1#entry#[Public]#[Entry Rights]\n"), std::string::npos) << exported;
     EXPECT_NE(exported.find("acl: 7#entry#cn=[Public],o=ACME#cn\n"), std::string::npos) << exported;
+    // A "#" in a name inside a "#"-separated value is written so that it cannot split the value.
+    EXPECT_NE(exported.find("replica: cn=s\\23t,o=ACME#0#1\n"), std::string::npos) << exported;
+    EXPECT_NE(exported.find("homeDirectory: 0#cn=a\\23b,o=ACME#p#q\n"), std::string::npos) << exported;
 }
 
 // Every input of the LDIF fuzz corpus, among them the inputs that once broke a round trip: refused,
