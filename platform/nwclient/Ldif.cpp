@@ -3,6 +3,7 @@
 #include "platform/nwclient/Schema.h"
 #include "platform/nwclient/Values.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -1028,6 +1029,9 @@ bool read(const std::string& text, const std::string& fileName, std::vector<Entr
             if (parent == indexByKey.end())
                 return fail(dnLine.line, "the parent of \"" + dnLine.value + "\" is missing");
             entry.parentId = static_cast<int64_t>(parent->second) + 1;
+            // The parent's name in the case the parent has, as the store names entries by their parents.
+            const names::Components& parentComponents = entries[parent->second].components;
+            std::copy(parentComponents.begin(), parentComponents.end(), entry.components.begin() + 1);
         }
         entry.id = static_cast<int64_t>(entries.size()) + 1;
         entry.modificationTime = static_cast<uint32_t>(std::time(nullptr));
