@@ -339,12 +339,10 @@ std::string escapeDnValue(std::string_view value, bool hashSeparated = false) {
     return out;
 }
 
-// Where a name value may hold one of the directory's special names instead of an object's name.
-enum class SpecialNames {
-    Root,    // "[Root]", the root of the tree: any name value
-    Trustees // also the pseudo-trustees "[Public]", "[Self]", "[Creator]", "[Inheritance Mask]": an ACL's
-             // subject
-};
+// Which of the directory's special names a name value may hold instead of an object's name: "[Root]",
+// the root of the tree, in any name value; an ACL's subject also the pseudo-trustees "[Public]",
+// "[Self]", "[Creator]" and "[Inheritance Mask]".
+enum class SpecialNames { Root, Trustees };
 
 // True for a special name (any case) that may stand where the names allow.
 bool isSpecialName(std::string_view text, SpecialNames allowed) {
