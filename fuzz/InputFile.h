@@ -23,6 +23,13 @@ public:
         path_ = folder_ + "/" + name;
     }
 
+    ~InputFile() {
+        std::remove(path_.c_str());
+        rmdir(folder_.c_str());
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
     const std::string& folder() const { return folder_; }
     const std::string& path() const { return path_; }
 
