@@ -844,8 +844,8 @@ void TExportXLSPages::Connect() {
                                                               {borderColorButtons[2], borderSwatches[2]},
                                                               {borderColorButtons[3], borderSwatches[3]}};
     for (const auto& [button, swatch] : colorButtons) {
-        connect(button, &QToolButton::pressed, this, [swatch] { PressControl(swatch); });
-        connect(button, &QToolButton::released, this, [swatch] { ReleaseControl(swatch); });
+        connect(button, &QToolButton::pressed, this, [swatch = swatch] { PressControl(swatch); });
+        connect(button, &QToolButton::released, this, [swatch = swatch] { ReleaseControl(swatch); });
     }
     // The swatches.
     const auto swatch = [this](TXlsPaintBox* box, std::function<TxlsColor(const TxlsFormat&)> color) {

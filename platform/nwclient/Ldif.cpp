@@ -3,6 +3,7 @@
 #include "platform/nwclient/Schema.h"
 #include "platform/nwclient/Values.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -155,6 +156,47 @@ bool splitDollarList(std::string_view text, StringList& list, std::string& reaso
     return true;
 }
 
+// Text is valid UTF-8 (no overlong forms, surrogates or code points above U+10FFFF) without control
+// characters other than tab, line feed and carriage return.
+bool isText(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            if ((lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r') || lead == 0x7F)
+                return false;
+            ++i;
+            continue;
+        }
+        std::size_t length;
+        uint32_t codePoint;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            codePoint = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            codePoint = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            codePoint = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > bytes.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            codePoint = codePoint << 6 | (next & 0x3F);
+        }
+        if ((length == 3 && (codePoint < 0x800 || (codePoint >= 0xD800 && codePoint <= 0xDFFF))) ||
+            (length == 4 && (codePoint < 0x10000 || codePoint > 0x10FFFF)))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 // ------------------------------------------------------------------ LDAP DNs
 struct Rdn {
     std::string type;
@@ -167,6 +209,27 @@ std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
     return text;
+}
+
+// An RDN's attribute type as RFC 4514 has it: a letter followed by letters, digits and hyphens, or a
+// dotted OID of decimal numbers without leading zeros.
+bool isAttributeType(std::string_view type) {
+    if (type.empty())
+        return false;
+    if (std::isalpha(static_cast<unsigned char>(type.front()))) {
+        for (char c : type)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-')
+                return false;
+        return true;
+    }
+    for (std::string_view number : split(type, '.')) {
+        if (number.empty() || (number.size() > 1 && number.front() == '0'))
+            return false;
+        for (char c : number)
+            if (!std::isdigit(static_cast<unsigned char>(c)))
+                return false;
+    }
+    return true;
 }
 
 // Parses an LDAP DN into RDNs, leaf first.
@@ -189,6 +252,14 @@ bool parseDn(std::string_view dn, std::vector<Rdn>& rdns, std::string& reason) {
         current.value = raw;
         if (current.type.empty() || current.value.empty()) {
             reason = "empty RDN in DN \"" + std::string(dn) + "\"";
+            return false;
+        }
+        if (names::equalsIgnoreCase(current.value, "[Root]")) {
+            reason = "\"[Root]\" names the root of the tree, not an entry, in DN \"" + std::string(dn) + "\"";
+            return false;
+        }
+        if (!isAttributeType(current.type)) {
+            reason = "invalid attribute type \"" + current.type + "\" in DN \"" + std::string(dn) + "\"";
             return false;
         }
         rdns.push_back(std::move(current));
@@ -248,10 +319,16 @@ bool parseDn(std::string_view dn, std::vector<Rdn>& rdns, std::string& reason) {
     return finish();
 }
 
-std::string escapeDnValue(std::string_view value) {
+// A DN value escaped as RFC 4514 asks. Inside "#"-separated values (paths, ACLs and the like) a "#"
+// is written "\23", so that it cannot be taken for a separator when the value is read back.
+std::string escapeDnValue(std::string_view value, bool hashSeparated = false) {
     std::string out;
     for (std::size_t i = 0; i < value.size(); ++i) {
         char c = value[i];
+        if (c == '#' && hashSeparated) {
+            out += "\\23";
+            continue;
+        }
         bool special =
             c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';' || c == '=';
         bool edge = (i == 0 && (c == ' ' || c == '#')) || (i + 1 == value.size() && c == ' ');
@@ -262,10 +339,29 @@ std::string escapeDnValue(std::string_view value) {
     return out;
 }
 
-// A name value in LDIF: an LDAP DN, or a bracketed special name such as "[Public]".
-bool dnToDotted(std::string_view dn, std::string& dotted, std::string& reason) {
+// Which of the directory's special names a name value may hold instead of an object's name: "[Root]",
+// the root of the tree, in any name value; an ACL's subject also the pseudo-trustees "[Public]",
+// "[Self]", "[Creator]" and "[Inheritance Mask]".
+enum class SpecialNames { Root, Trustees };
+
+// True for a special name (any case) that may stand where the names allow.
+bool isSpecialName(std::string_view text, SpecialNames allowed) {
+    static constexpr std::string_view TRUSTEES[] = {"[Public]", "[Self]", "[Creator]", "[Inheritance Mask]"};
+    if (names::equalsIgnoreCase(text, "[Root]"))
+        return true;
+    if (allowed == SpecialNames::Trustees)
+        for (std::string_view trustee : TRUSTEES)
+            if (names::equalsIgnoreCase(text, trustee))
+                return true;
+    return false;
+}
+
+// A name value in LDIF: an LDAP DN, or a special name where the value allows one. Any other text in
+// brackets is a DN like every other and must parse as one.
+bool dnToDotted(std::string_view dn, std::string& dotted, std::string& reason,
+                SpecialNames allowed = SpecialNames::Root) {
     std::string_view trimmed = trimBlanks(dn);
-    if (!trimmed.empty() && trimmed.front() == '[' && trimmed.back() == ']') {
+    if (isSpecialName(trimmed, allowed)) {
         dotted = std::string(trimmed);
         return true;
     }
@@ -577,7 +673,7 @@ bool parseValue(uint32_t syntax, const ValueLine& line, Value& value, std::strin
         ObjectAcl acl;
         if (parts.size() < 4 || !parseUnsigned(parts[0], acl.privileges) || parts[1] != "entry")
             return bad("not an ACL (privileges#entry#subject#attribute)");
-        if (!dnToDotted(parts[2], acl.subjectName, reason))
+        if (!dnToDotted(parts[2], acl.subjectName, reason, SpecialNames::Trustees))
             return false;
         std::size_t attributeStart = parts[0].size() + parts[1].size() + parts[2].size() + 3;
         acl.protectedAttributeName = text.substr(attributeStart);
@@ -654,9 +750,9 @@ public:
         return dn;
     }
 
-    // A dotted name from a value as an LDAP DN (bracketed special names stay as they are).
-    std::string nameDn(const std::string& dotted) {
-        if (!dotted.empty() && dotted.front() == '[')
+    // A dotted name from a value as an LDAP DN (the directory's special names stay as they are).
+    std::string nameDn(const std::string& dotted, bool hashSeparated = true) {
+        if (isSpecialName(dotted, SpecialNames::Trustees))
             return dotted;
         names::Components components;
         bool absolute = false;
@@ -666,7 +762,7 @@ public:
         for (std::size_t i = 0; i < components.size(); ++i) {
             if (i)
                 dn.push_back(',');
-            dn += rdnTypeOf(components, i) + "=" + escapeDnValue(components[i]);
+            dn += rdnTypeOf(components, i) + "=" + escapeDnValue(components[i], hashSeparated);
         }
         return dn;
     }
@@ -692,7 +788,7 @@ private:
 std::string valueText(uint32_t syntax, const Value& value, DnWriter& dns) {
     switch (syntax) {
     case SYN_DIST_NAME:
-        return dns.nameDn(std::get<std::string>(value));
+        return dns.nameDn(std::get<std::string>(value), false);
     case SYN_CLASS_NAME:
         return schema::ldapClassName(std::get<std::string>(value));
     case SYN_TIME:
@@ -899,6 +995,18 @@ bool read(const std::string& text, const std::string& fileName, std::vector<Entr
     std::vector<PendingName> pendingNames;
     std::unordered_map<std::string, std::size_t> indexByKey; // entry key -> index in entries
     std::unordered_map<std::string, std::pair<std::string, uint32_t>> learned; // unknown attributes
+    // An attribute the schema lacks is a case-ignore string when every value of it in the file is
+    // text, plain or base64 alike, and an octet string as soon as one value is not; so an export,
+    // which writes some text base64, imports back with the same syntax.
+    for (const Record& record : records)
+        for (std::size_t i = 1; i < record.lines.size(); ++i) {
+            const ValueLine& line = record.lines[i];
+            if (schema::findAttribute(line.name))
+                continue;
+            auto [it, added] = learned.try_emplace(schema::nameKey(line.name), line.name, SYN_CI_STRING);
+            if (!isText(line.value))
+                it->second.second = SYN_OCTET_STRING;
+        }
     const std::string objectClassKey = schema::nameKey("Object Class");
     entries.reserve(records.size());
     for (const Record& record : records) {
@@ -919,6 +1027,9 @@ bool read(const std::string& text, const std::string& fileName, std::vector<Entr
             if (parent == indexByKey.end())
                 return fail(dnLine.line, "the parent of \"" + dnLine.value + "\" is missing");
             entry.parentId = static_cast<int64_t>(parent->second) + 1;
+            // The parent's name in the case the parent has, as the store names entries by their parents.
+            const names::Components& parentComponents = entries[parent->second].components;
+            std::copy(parentComponents.begin(), parentComponents.end(), entry.components.begin() + 1);
         }
         entry.id = static_cast<int64_t>(entries.size()) + 1;
         entry.modificationTime = static_cast<uint32_t>(std::time(nullptr));
@@ -932,11 +1043,9 @@ bool read(const std::string& text, const std::string& fileName, std::vector<Entr
                 syntax = definition->syntax;
                 multiValued = definition->multiValued;
             } else {
-                // the first value decides: base64 makes an octet string, text a case-ignore string
-                auto [it, added] = learned.try_emplace(schema::nameKey(line.name), line.name,
-                                                       line.base64 ? SYN_OCTET_STRING : SYN_CI_STRING);
-                name = it->second.first;
-                syntax = it->second.second;
+                const auto& [learnedName, learnedSyntax] = learned.at(schema::nameKey(line.name));
+                name = learnedName;
+                syntax = learnedSyntax;
             }
             Value value;
             if (!parseValue(syntax, line, value, reason))
@@ -972,7 +1081,7 @@ bool read(const std::string& text, const std::string& fileName, std::vector<Entr
     for (const PendingName& pending : pendingNames) {
         auto& stored =
             std::get<std::string>(entries[pending.entry].attributes[pending.attribute].values[pending.value]);
-        if (!stored.empty() && stored.front() == '[')
+        if (isSpecialName(stored, SpecialNames::Root))
             continue;
         names::Components components;
         bool absolute = false;

@@ -92,6 +92,8 @@ uint32_t octetSize(const Octets& o) {
 }
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+// Clang 14 does not deduce aggregate template arguments (P1816) without the guide.
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 

@@ -517,9 +517,9 @@ TEST_F(ExportDialogFormWindow, ToolsMenuSavesAndLoadsThroughTheServices) {
 
 TEST_F(ExportDialogFormWindow, TheAbortQuestionGoesThroughTheServices) {
     auto form = Make();
-    TExporter& exporter = *form->PrepareExporter();
+    const std::unique_ptr<TExporter> exporter = form->PrepareExporter();
     bool canContinue = false;
-    form->OnStopExport(exporter, canContinue);
+    form->OnStopExport(*exporter, canContinue);
     EXPECT_TRUE(canContinue); // the scripted answer is No
     EXPECT_EQ(services.log.back(), "ask:Are you sure?");
 }

@@ -1,10 +1,12 @@
 #include "ClientFixture.h"
 #include "ReadHelpers.h"
 
+#include "fuzz/LdifRoundTrip.h"
 #include "platform/nwclient/Ldif.h"
 #include "platform/nwclient/Schema.h"
 #include "platform/nwclient/Store.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -13,13 +15,37 @@ using namespace nwclient_test;
 
 namespace {
 
-std::string sourceFile(const std::string& relative) {
+std::filesystem::path sourceRoot() {
     const char* root = std::getenv("CORMELIAN_SOURCE_DIR");
-    std::filesystem::path base = root ? root : CORMELIAN_TEST_SOURCE_DIR;
-    std::ifstream in(base / "tests" / "platform_nwclient" / relative, std::ios::binary);
+    return root ? root : CORMELIAN_TEST_SOURCE_DIR;
+}
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string sourceFile(const std::string& relative) {
+    return readText(sourceRoot() / "tests" / "platform_nwclient" / relative);
+}
+
+// The files of a source folder, sorted, so that a failure names the same file every run.
+std::vector<std::filesystem::path> filesIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& item : std::filesystem::directory_iterator(folder))
+        if (item.is_regular_file())
+            files.push_back(item.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::unique_ptr<Store> memoryStore() {
+    std::string error;
+    auto store = Store::open(":memory:", error);
+    EXPECT_TRUE(store) << error;
+    return store;
 }
 
 std::unique_ptr<DirectoryTree> treeOf(const std::string& text) {
@@ -149,6 +175,19 @@ TEST(LdifImport, MalformedInputNamesFileLineAndReason) {
         {HEAD + "dn: cn=x,o=ACME\nobjectClass: top\ndescription: a\ndescription: A\n", 10, "duplicate value"},
         {HEAD + "dn: cn=x,o=ACME\nobjectClass: top\nno colon here\n", 9, "missing \":\""},
         {HEAD + "dn: cn=x+uid=y,o=ACME\nobjectClass: top\n", 7, "multi-valued RDN"},
+        // A bracketed DN names an object like any other; only an ACL may name a pseudo-trustee.
+        {HEAD + "dn: cn=x,o=ACME\nobjectClass: volume\nhostServer: cn=[nosuch,o=ACME\n", 9, "no object"},
+        {HEAD + "dn: cn=x,o=ACME\nobjectClass: groupOfNames\nmember: [Public]\n", 9, "syntax 1"},
+        {HEAD + "dn: cn=x,o=ACME\nobjectClass: inetOrgPerson\nhomeDirectory: 0#[Public]#a\n", 9, "syntax 15"},
+        {HEAD + "dn: cn=x,o=ACME\nobjectClass: top\nacl: 1#entry#[nosuch]#[Entry Rights]\n", 9, "syntax 17"},
+        {HEAD + "dn: cn=x,o=ACME\nobjectClass: inetOrgPerson\nhomeDirectory: 0#cn=v,o=[root]#a\n", 9,
+         "names the root of the tree"},
+        // RDN attribute types as RFC 4514 has them.
+        {HEAD + "dn: c#n=FS1,o=ACME\nobjectClass: top\n", 7, "invalid attribute type \"c#n\""},
+        {HEAD + "dn: 1cn=FS1,o=ACME\nobjectClass: top\n", 7, "invalid attribute type"},
+        {HEAD + "dn: 2.05.4=FS1,o=ACME\nobjectClass: top\n", 7, "invalid attribute type"},
+        {HEAD + "dn: 2.5.=FS1,o=ACME\nobjectClass: top\n", 7, "invalid attribute type"},
+        {HEAD + "dn: cn=x,o=ACME\nobjectClass: groupOfNames\nmember: c n=x,o=ACME\n", 9, "syntax 1"},
         {HEAD + "dn: cn=x,o=ACME\nobjectClass: top\nphoto:< file:///etc/passwd\n", 9, "URL values"},
         {"version: 2\n", 1, "unsupported LDIF version"},
         {"objectClass: top\n", 1, "must start with \"dn:\""},
@@ -212,4 +251,66 @@ TEST(StoreTransactions, AnImportThatFailsLeavesThePreviousTree) {
     auto tree = store->loadTree("LAB", error);
     ASSERT_TRUE(tree);
     EXPECT_EQ(tree->size(), 2u);
+}
+
+// ---------------------------------------------------------------- round trips through a store
+// Each fixture imports, exports and imports again to the same tree.
+TEST(LdifRoundTrip, FixturesComeBackUnchanged) {
+    auto store = memoryStore();
+    const auto files = filesIn(sourceRoot() / "tests" / "platform_nwclient" / "data" / "roundtrip");
+    ASSERT_GE(files.size(), 3u);
+    for (const auto& file : files) {
+        const roundtrip::Outcome outcome = roundtrip::run(*store, readText(file));
+        EXPECT_TRUE(outcome.accepted) << file << ": " << outcome.refusal;
+        EXPECT_EQ(outcome.difference, "") << file;
+    }
+}
+
+TEST(LdifRoundTrip, UnknownAttributesKeepTheirSyntax) {
+    auto store = memoryStore();
+    ASSERT_EQ(roundtrip::run(*store, sourceFile("data/roundtrip/unknown_attributes.ldif")).difference, "");
+    std::string error;
+    auto tree = store->loadTree("second", error);
+    ASSERT_TRUE(tree) << error;
+    EntryPtr top = tree->find(names::Components{"ACME"});
+    ASSERT_TRUE(top);
+    const std::pair<const char*, uint32_t> expected[] = {
+        {"myNote", SYN_CI_STRING},    {"edgeBlanks", SYN_CI_STRING},  {"colonStart", SYN_CI_STRING},
+        {"multiLine", SYN_CI_STRING}, {"rawBytes", SYN_OCTET_STRING}, {"mixed", SYN_OCTET_STRING},
+        {"latin1", SYN_OCTET_STRING}};
+    for (const auto& [name, syntax] : expected) {
+        const Attribute* attribute = top->find(schema::nameKey(name));
+        ASSERT_TRUE(attribute) << name;
+        EXPECT_EQ(attribute->syntax, syntax) << name;
+    }
+    EXPECT_EQ(std::get<std::string>(top->find(schema::nameKey("myNote"))->values[0]), "Z\xC3\xBCrich");
+    // The later entry spells the name otherwise and writes its value base64: still the same text attribute.
+    EntryPtr later = tree->find(names::Components{"later", "ACME"});
+    EXPECT_EQ(later->find(schema::nameKey("myNote"))->syntax, SYN_CI_STRING);
+}
+
+TEST(LdifRoundTrip, BracketedNamesAreWrittenAsDns) {
+    auto store = memoryStore();
+    ASSERT_EQ(roundtrip::run(*store, sourceFile("data/roundtrip/bracket_names.ldif")).difference, "");
+    std::string error;
+    auto tree = store->loadTree("first", error);
+    ASSERT_TRUE(tree) << error;
+    const std::string exported = ldif::write(*tree);
+    EXPECT_NE(exported.find("homeDirectory: 0#cn=[v\\=x,o=ACME#users/a\n"), std::string::npos) << exported;
+    EXPECT_NE(exported.find("member: cn=[v\\=x,o=ACME\nmember: [Root]\n"), std::string::npos) << exported;
+    EXPECT_NE(exported.find("acl: 1#entry#[Public]#[Entry Rights]\n"), std::string::npos) << exported;
+    EXPECT_NE(exported.find("acl: 7#entry#cn=[Public],o=ACME#cn\n"), std::string::npos) << exported;
+    // A "#" in a name inside a "#"-separated value is written so that it cannot split the value.
+    EXPECT_NE(exported.find("replica: cn=s\\23t,o=ACME#0#1\n"), std::string::npos) << exported;
+    EXPECT_NE(exported.find("homeDirectory: 0#cn=a\\23b,o=ACME#p#q\n"), std::string::npos) << exported;
+}
+
+// Every input of the LDIF fuzz corpus, among them the inputs that once broke a round trip: refused,
+// or back unchanged.
+TEST(LdifRoundTrip, FuzzCorpusIsRefusedOrComesBackUnchanged) {
+    auto store = memoryStore();
+    const auto files = filesIn(sourceRoot() / "fuzz" / "corpus" / "ldif");
+    ASSERT_FALSE(files.empty());
+    for (const auto& file : files)
+        EXPECT_EQ(roundtrip::run(*store, readText(file)).difference, "") << file;
 }
