@@ -586,6 +586,14 @@ TEST_F(HtmlExport, AnAbortedExportLeavesEveryExistingFileAsItWas) {
         EXPECT_EQ(FolderContent(dir), before);
         ex.OnBeginExport = nullptr;
 
+        ex.SkipRecCount = 1;
+        ex.OnSkippedRecord = abortAfterRow(1);
+        ex.Execute();
+        EXPECT_TRUE(ex.IsAborted());
+        EXPECT_EQ(FolderContent(dir), before);
+        ex.SkipRecCount = 0;
+        ex.OnSkippedRecord = nullptr;
+
         ex.OnExportedRecord = abortAfterRow(2); // the second page is open in a multi-file run
         ex.Execute();
         EXPECT_TRUE(ex.IsAborted());
