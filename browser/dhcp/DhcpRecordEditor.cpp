@@ -2,6 +2,7 @@
 
 #include "browser/collection/TreeObj.h"
 #include "browser/records/CormelianLib.h"
+#include "browser/records/DirectoryAttributeSource.h"
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"
 #include "directory/nwextra.h"
@@ -47,13 +48,18 @@ constexpr int kRetryWaitMs = 200;
 constexpr std::int32_t kDefaultLeaseSeconds = 1296000; // 15 days
 
 // Reads an octet attribute up to five times, waiting after each read that gave fewer than
-// `enough` bytes, until a read gives bytes. A failed read counts as no bytes.
+// `enough` bytes, until a read gives bytes. A failed read counts as no bytes. The readers' messages
+// are added to warnings, each once however often the read is tried.
 std::vector<std::uint8_t> ReadWithRetries(const DhcpRecordLocation& location, const std::string& attribute,
-                                          std::size_t enough, const RetryDelay& delay) {
+                                          std::size_t enough, const RetryDelay& delay,
+                                          std::vector<std::string>& warnings) {
     std::vector<std::uint8_t> data;
     for (int attempt = 0; attempt < kReadTries; ++attempt) {
         try {
-            data = directory::ReadOctetString(location.context, location.objectName, attribute).Data;
+            directory::OctetReadResult result =
+                directory::ReadOctetString(location.context, location.objectName, attribute);
+            AddOctetWarnings(warnings, location.objectName, result.Warnings);
+            data = std::move(result.Data);
         } catch (const std::exception&) {
             data.clear();
         }
@@ -253,12 +259,13 @@ DhcpRecordFields LoadDhcpRecord(const DhcpRecordLocation& location, const Record
         fields.timed = true;
     }
 
-    const std::vector<std::uint8_t> mac = ReadWithRetries(location, "DNIP:MAC Address", 2, delay);
+    const std::vector<std::uint8_t> mac =
+        ReadWithRetries(location, "DNIP:MAC Address", 2, delay, fields.warnings);
     if (mac.size() >= 2)
         fields.hardwareIndex = HardwareIndexForCode(mac[1]);
 
     const std::vector<std::uint8_t> identifier =
-        ReadWithRetries(location, "DNIP:Client Identifier", 1, delay);
+        ReadWithRetries(location, "DNIP:Client Identifier", 1, delay, fields.warnings);
     if (!identifier.empty()) {
         const std::size_t count = std::min<std::size_t>(identifier[0], identifier.size() - 1);
         for (std::size_t i = 1; i <= count; ++i) {

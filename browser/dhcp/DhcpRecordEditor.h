@@ -81,6 +81,9 @@ struct DhcpRecordFields {
     std::string objectReference; // Edit6
     std::int32_t assignmentType = 0;
     std::vector<std::string> typeChoices; // ComboBox1, the first one selected
+    // The octet readers' messages of the reads (a value too large for a read, an attribute that is not
+    // an octet string), with the object's name and each once, for the window's thread to show.
+    std::vector<std::string> warnings;
 };
 
 // Reads the record of a DHCP row: the row gives address, host and MAC text, the object and its

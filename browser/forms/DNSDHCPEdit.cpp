@@ -3,6 +3,7 @@
 #include "browser/collection/TreeObj.h"
 #include "browser/lists/Named.h"
 #include "browser/lists/RecordListModel.h"
+#include "browser/records/DirectoryAttributeSource.h"
 #include "browser/records/RecordFormatters.h"
 
 #include <QApplication>
@@ -321,6 +322,9 @@ void EditDhcpRecord(TDDEdit& dialog, RecordListModel& model, int rowIndex, const
         services.showMessage(Q(error.what()));
         return;
     }
+    // What the reads could not take is said before the editor shows the rest.
+    if (!fields.warnings.empty())
+        services.showMessage(Q(WarningsText(fields.warnings)));
     dialog.ShowRecord(fields);
     dialog.recordContext = location->context;
     if (services.showModal(dialog) != mrOk)

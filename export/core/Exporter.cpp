@@ -227,6 +227,7 @@ void TExporter::BeginExport() {
     // An abort asked for while the export was being prepared is confirmed here, before the format writes
     // its opening: a cancelled abort lets the format begin as usual.
     AbortConfirmed();
+    abortedBeforeFormatBegan_ = Aborted;
 }
 
 void TExporter::EndExport() {
@@ -312,12 +313,17 @@ void TExporter::DoExport() {
     // the format has begun, a confirmed abort ends the run as an abort between two rows does: AfterExport
     // and EndExport close the document.
     BeginExport();
-    if (Aborted)
-        return;
     const auto finishAborted = [this] {
         AfterExport();
         EndExport();
     };
+    if (Aborted) {
+        // Stopped before the format began: nothing is written. Stopped while the format began (a
+        // counting pass asks per row): the format closes what it opened.
+        if (abortedBeforeFormatBegan_)
+            return;
+        return finishAborted();
+    }
     if (AutoCalcColWidth) {
         Columns.AutoCalcColWidth(); // asks after each row itself
         if (Aborted)

@@ -7,7 +7,8 @@
 // The loop (DoExport, run by ExportToStream):
 //   check the source (34014), active (34016), not empty when ExportEmpty is off (34017);
 //   DisableControls ... (EnableControls however the loop ends);
-//   BeginExport (an abort requested in OnBeginExport is asked about at its end) [abort: stop];
+//   BeginExport (an abort requested in OnBeginExport is asked about at its end) [abort there: stop;
+//   an abort confirmed later in the format's own BeginExport: AfterExport, EndExport, stop];
 //   width pre-pass when AutoCalcColWidth (asks per row) [abort: AfterExport, EndExport, stop];
 //   WriteCaptionRow when AllowCaptions [abort: AfterExport, EndExport, stop];
 //   First when GoToFirstRecord; BeforeExport [abort: AfterExport, EndExport, stop];
@@ -260,6 +261,8 @@ protected:
 
 private:
     std::unique_ptr<TExportWriter> writer_;
+    // An abort confirmed in the base step of BeginExport, before the format wrote anything.
+    bool abortedBeforeFormatBegan_ = false;
 };
 
 // Writes a file.

@@ -89,13 +89,14 @@ bool TExporterASCII::CountRows(int& rows) {
     rows = 0;
     while (!ExportEof(sources, rows, SkipRecCount, ExportRecCount) &&
            !(ExportRecCount > 0 && rows >= ExportRecCount)) {
-        if (Aborted && !DoStopExport()) {
-            FreeBookmark(bookmark);
-            return false;
-        }
         ExportNext(sources, rows);
         if (OnFetchedRecord)
             OnFetchedRecord(*this, rows);
+        // Asked after each row, the last one too.
+        if (AbortConfirmed()) {
+            FreeBookmark(bookmark);
+            return false;
+        }
     }
     GoToBookmark(bookmark);
     FreeBookmark(bookmark);
@@ -131,9 +132,11 @@ void TExporterASCII::BeginExport() {
         w.WriteLn("VECTORS");
         w.WriteLn("0," + std::to_string(Columns.Count()));
         w.WriteLn("\"\"");
+        // An abort during the count leaves no rows to follow: the header still ends (no tuples), and the
+        // loop's EndExport closes the file as after an abort between rows.
         int rows = 0;
         if (!CountRows(rows))
-            return;
+            rows = 0;
         w.WriteLn("TUPLES");
         w.WriteLn("0," + std::to_string(rows));
         w.WriteLn("\"\"");

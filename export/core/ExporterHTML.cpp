@@ -596,6 +596,10 @@ void TExporterHTML::Execute() {
     ExportToStream(out);
     if (out.bad())
         throw EExportError("Cannot write file \"" + FileName + "\"");
+    // An aborted export is incomplete: none of its files is renamed into place, so every file that was
+    // there before stays as it was (the file set removes the temporary files).
+    if (Aborted)
+        return;
     // Rows went to numbered pages: without an index page nothing was written under FileName itself.
     if (maxRecords_ >= 1 && !GenerateIndex && !pages_.empty())
         files.Discard(FileName);

@@ -1,23 +1,12 @@
 #include "export/xls/ExporterXLSDateFormat.h"
 
+#include "platform/rtl/DatePattern.h"
+
 #include <string_view>
 
 namespace exporter {
 
 namespace {
-
-bool startsWithText(std::string_view s, std::size_t i, std::string_view text) {
-    if (s.size() - i < text.size())
-        return false;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        char a = s[i + k], b = text[k];
-        if (a >= 'a' && a <= 'z')
-            a = char(a - 32);
-        if (a != b)
-            return false;
-    }
-    return true;
-}
 
 // Characters a format code shows as they are; everything else is quoted.
 bool isPlainLiteral(char c) {
@@ -71,19 +60,11 @@ private:
     void append(std::string_view format, int level) {
         if (level >= 2)
             return;
-        char lastToken = ' ';
+        char lastLetter = ' ';
         std::size_t i = 0;
         while (i < format.size()) {
             const char starter = format[i];
-            char token = starter >= 'a' && starter <= 'z' ? char(starter - 32) : starter;
-            std::size_t count = 1;
-            while (i + count < format.size() && format[i + count] == starter)
-                ++count;
-            if (token >= 'A' && token <= 'Z') {
-                if (token == 'M' && lastToken == 'H')
-                    token = 'N';
-                lastToken = token;
-            }
+            const auto [token, count] = rtl::ReadDatePatternRun(format, i, lastLetter);
             switch (token) {
             case 'Y':
                 repeat('y', count <= 2 ? 2 : 4);
@@ -127,18 +108,19 @@ private:
                 i += count;
                 break;
             case 'A':
-                if (startsWithText(format, i, "AM/PM")) {
-                    code("AM/PM");
-                    i += 5;
-                } else if (startsWithText(format, i, "A/P")) {
+                switch (const std::size_t length = rtl::AmPmMarkerLength(format, i)) {
+                case 3: // A/P, as written
                     code(format.substr(i, 3));
                     i += 3;
-                } else if (startsWithText(format, i, "AMPM")) {
-                    code("AM/PM");
-                    i += 4;
-                } else {
+                    break;
+                case 0:
                     literal(format.substr(i, 1));
                     ++i;
+                    break;
+                default: // AM/PM and AMPM
+                    code("AM/PM");
+                    i += length;
+                    break;
                 }
                 break;
             case '/':

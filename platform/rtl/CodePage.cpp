@@ -97,6 +97,13 @@ char UnicodeToWindows1252(char32_t ch) {
     return '?';
 }
 
+char32_t Windows1252Character(unsigned char byte) {
+    if (byte < 0x80 || byte >= 0xA0)
+        return byte;
+    const char32_t ch = kHighControls[byte - 0x80];
+    return ch == byte ? 0 : ch; // an unassigned byte stands for the C1 control of its own value
+}
+
 std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped) {
     std::string out;
     out.reserve(utf8.size());

@@ -18,6 +18,8 @@ using TUnmappedCharacter = void (*)(std::string& out, char32_t ch);
 std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped);
 // One Unicode character to its Windows-1252 byte, or '?' when the code page lacks it.
 char UnicodeToWindows1252(char32_t ch);
+// The character of a Windows-1252 byte; 0 for the five bytes the code page leaves unassigned.
+char32_t Windows1252Character(unsigned char byte);
 // Windows-1252 bytes to UTF-8 (the five unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 ...).
 std::string Windows1252ToUtf8(std::string_view bytes);
 // True when every character of the UTF-8 text exists in Windows-1252.

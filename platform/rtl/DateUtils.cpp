@@ -1,5 +1,6 @@
 #include "platform/rtl/DateUtils.h"
 
+#include "platform/rtl/DatePattern.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <charconv>
@@ -242,10 +243,6 @@ public:
     }
 
 private:
-    static bool startsWithText(std::string_view s, size_t i, std::string_view word) {
-        return s.size() - i >= word.size() && SameText(s.substr(i, word.size()), word);
-    }
-
     void number(int value, int digits) {
         char buffer[16];
         char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
@@ -266,8 +263,7 @@ private:
             } else if (c == '\'' || c == '"') {
                 quote = c;
             } else if (c == 'a' || c == 'A') {
-                return startsWithText(format, i, "AM/PM") || startsWithText(format, i, "A/P") ||
-                       startsWithText(format, i, "AMPM");
+                return AmPmMarkerLength(format, i) != 0;
             } else if (c == 'h' || c == 'H') {
                 return false;
             }
@@ -278,19 +274,11 @@ private:
     void append(std::string_view format, int level) {
         if (level >= 2)
             return;
-        char lastToken = ' ';
+        char lastLetter = ' ';
         size_t i = 0;
         while (i < format.size()) {
-            char starter = format[i];
-            char token = starter >= 'a' && starter <= 'z' ? char(starter - 32) : starter;
-            size_t count = 1;
-            while (i + count < format.size() && format[i + count] == starter)
-                ++count;
-            if (token >= 'A' && token <= 'Z') {
-                if (token == 'M' && lastToken == 'H')
-                    token = 'N';
-                lastToken = token;
-            }
+            const char starter = format[i];
+            const auto [token, count] = ReadDatePatternRun(format, i, lastLetter);
             switch (token) {
             case 'Y':
                 if (count <= 2)
@@ -391,23 +379,23 @@ private:
 
     // An "a" at format[i]: am/pm, a/p, ampm, or a plain letter. Returns the characters used.
     size_t ampm(std::string_view format, size_t i) {
-        if (startsWithText(format, i, "AM/PM")) {
+        const size_t length = AmPmMarkerLength(format, i);
+        switch (length) {
+        case 5: // AM/PM
             out_.append(format.substr(hour_ >= 12 ? i + 3 : i, 2));
-            twelveHour_ = true;
-            return 5;
-        }
-        if (startsWithText(format, i, "A/P")) {
+            break;
+        case 3: // A/P
             out_ += format[hour_ >= 12 ? i + 2 : i];
-            twelveHour_ = true;
-            return 3;
-        }
-        if (startsWithText(format, i, "AMPM")) {
+            break;
+        case 4: // AMPM
             out_ += hour_ < 12 ? facts_.TimeAMString : facts_.TimePMString;
-            twelveHour_ = true;
-            return 4;
+            break;
+        default:
+            out_ += format[i];
+            return 1;
         }
-        out_ += format[i];
-        return 1;
+        twelveHour_ = true;
+        return length;
     }
 
     TDateTime value_;

@@ -6,6 +6,7 @@
 #include "browser/collection/TreeObj.h"
 #include "browser/dhcp/DhcpRecordEditor.h"
 #include "browser/records/CormelianLib.h"
+#include "browser/records/DirectoryAttributeSource.h"
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"
 
@@ -128,6 +129,22 @@ TEST_F(DhcpEditorTest, MissingMacAndIdentifierAreReadFiveTimesEach) {
     EXPECT_EQ(fields.typeChoices, (std::vector<std::string>{"Automatic"}));
     // Without an expiration the pickers show now plus the subnet's lease time (90000 s).
     EXPECT_EQ(rtl::FormatDateTime("yyyy-mm-dd hh:nn:ss", fields.leaseEnd), "2024-06-02 13:00:00");
+}
+
+// A MAC address too large for a read is reported with the object's name, once however often the read is
+// tried; a record read whole reports nothing.
+class DhcpEditorLargeValueTest : public DhcpEditorTest {
+protected:
+    std::string Ldif() const override { return testing::PanesLdifWithLargeValues(); }
+};
+
+TEST_F(DhcpEditorLargeValueTest, AMacTooLargeForAReadIsReportedOnceWithItsObject) {
+    const DhcpRecordFields fields = Load(Row("10_0_0_11"));
+    EXPECT_EQ(fields.warnings, std::vector<std::string>{OctetWarningText(
+                                   directory::kOctetStringOverflowMessage, Name("10_0_0_11"))});
+    EXPECT_EQ(fields.hardwareIndex, 0);
+    EXPECT_EQ(waits_.size(), 10u); // the MAC and the identifier were each tried five times
+    EXPECT_TRUE(Load(Row("10_0_0_5")).warnings.empty());
 }
 
 TEST_F(DhcpEditorTest, FailedMacReadsCountAsEmptyAndTheNextReadSucceeds) {

@@ -194,13 +194,32 @@ dnipComment: bare subnet
 inline constexpr const char* kSubnet = "10_0_0_0.DHCP.ACME";
 inline constexpr const char* kBareSubnet = "10_1_0_0.DHCP.ACME";
 
+// The tree with values larger than a whole reply: a locator "Big" whose second preference value holds
+// 70,002 bytes, and a manual address object 10_0_0_11 whose MAC address does.
+inline std::string PanesLdifWithLargeValues() {
+    std::string huge; // 70,002 bytes of "A"
+    for (int i = 0; i < 23334; ++i)
+        huge += "QUFB";
+    return std::string(kPanesLdif) +
+           "\ndn: cn=Big,ou=DNS,o=ACME\nobjectClass: dNIPLocator\ncn: Big\n"
+           "dnipCfgPreferences:: 7u7u7u7u7u4AAAAPAAAAAkRvbWFpbiBOYW1lAA==\n"
+           "dnipCfgPreferences:: " +
+           huge +
+           "\n\ndn: cn=10_0_0_11,cn=10_0_0_0,ou=DHCP,o=ACME\nobjectClass: dNIPIPAddressConfiguration\n"
+           "cn: 10_0_0_11\ndnipAssignmentType: 8\ndnipMACAddress:: " +
+           huge + "\n";
+}
+
 class PanesDirectoryTest : public test_support::TreeClientTest {
 protected:
     PanesDirectoryTest() : TreeClientTest("panes-test") {}
 
+    // The tree's LDIF text.
+    virtual std::string Ldif() const { return kPanesLdif; }
+
     void SetUp() override {
         Write("client.ini", kPanesClientIni);
-        Write("ACME.ldif", kPanesLdif);
+        Write("ACME.ldif", Ldif());
         directory::SetNoUTCConversion(true);
         directory::SetDateTimeFormat("yyyy-mm-dd hh:nn:ss");
         StartClient("ACME");

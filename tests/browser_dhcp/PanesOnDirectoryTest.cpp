@@ -187,19 +187,7 @@ TEST_F(PanesDirectoryTest, SubnetWithoutServerAddressOrMaskStillShowsTheRest) {
 // The tree with a locator whose preference list holds a value larger than a whole reply.
 class PanesLargeValueTest : public PanesDirectoryTest {
 protected:
-    void SetUp() override {
-        Write("client.ini", testing::kPanesClientIni);
-        std::string huge; // 70,002 bytes of "A"
-        for (int i = 0; i < 23334; ++i)
-            huge += "QUFB";
-        Write("ACME.ldif", std::string(testing::kPanesLdif) +
-                               "\ndn: cn=Big,ou=DNS,o=ACME\nobjectClass: dNIPLocator\ncn: Big\n"
-                               "dnipCfgPreferences:: 7u7u7u7u7u4AAAAPAAAAAkRvbWFpbiBOYW1lAA==\n"
-                               "dnipCfgPreferences:: " +
-                               huge + "\n");
-        directory::SetNoUTCConversion(true);
-        StartClient("ACME");
-    }
+    std::string Ldif() const override { return testing::PanesLdifWithLargeValues(); }
 };
 
 TEST_F(PanesLargeValueTest, AValueTooLargeForAReadIsReportedOnceWithItsObject) {

@@ -9,6 +9,8 @@
 #include "browser/lists/ScriptedServices.h"
 #include "browser/startup/DirectoryStartup.h"
 #include "browser/startup/StartupEnvironment.h"
+#include "tests/support/SourceTree.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -22,25 +24,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path SourceFolder() {
-    const char* configured = std::getenv("CORMELIAN_SOURCE_DIR");
-    return configured != nullptr ? fs::path(configured) : fs::path(__FILE__).parent_path() / "../..";
-}
-
 bool WaitUntil(const std::function<bool()>& done, int ms = 60000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return done();
+    return test_support::WaitUntil(done, ms);
 }
 
 class DemoCollect : public ::testing::Test {
 protected:
     DemoCollect() {
         collect_test::EnsureApplication();
-        fs::copy(SourceFolder() / "data" / "demo", demo.Path(), fs::copy_options::recursive);
+        fs::copy(test_support::SourceFolder() / "data" / "demo", demo.Path(), fs::copy_options::recursive);
         const fs::path library(TOLVEX_LIBRARY);
         fs::copy_file(library, program.Path() / library.filename());
     }

@@ -19,7 +19,9 @@
 #include "browser/startup/StartupSequence.h"
 #include "directory/NWHelper.h"
 #include "directory/NWHelper2.h"
+#include "tests/support/SourceTree.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -32,14 +34,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
-#include <thread>
 #include <vector>
 
 #ifdef TOLVEX_LIBRARY
@@ -49,18 +49,8 @@ namespace {
 using namespace browser;
 namespace fs = std::filesystem;
 
-fs::path SourceFolder() {
-    const char* configured = std::getenv("CORMELIAN_SOURCE_DIR");
-    return configured != nullptr ? fs::path(configured) : fs::path(__FILE__).parent_path() / "../..";
-}
-
 bool WaitUntil(const std::function<bool()>& done, int ms = 60000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return done();
+    return test_support::WaitUntil(done, ms);
 }
 
 // The pane's rows as "caption=value" lines, for failure messages.
@@ -83,7 +73,7 @@ int HeadingRows(const QTreeWidget* pane) {
 class DemoPanes : public ::testing::Test {
 protected:
     DemoPanes() {
-        fs::copy(SourceFolder() / "data" / "demo", demo.Path(), fs::copy_options::recursive);
+        fs::copy(test_support::SourceFolder() / "data" / "demo", demo.Path(), fs::copy_options::recursive);
         const fs::path library(TOLVEX_LIBRARY);
         fs::copy_file(library, program.Path() / library.filename());
         // Both trees have their start context, so that the start-up has nothing to tell.

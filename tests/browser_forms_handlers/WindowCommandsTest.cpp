@@ -12,6 +12,7 @@
 #include "browser/lists/RecordListModel.h"
 #include "browser/lists/ScriptedServices.h"
 #include "browser/records/CormelianLib.h"
+#include "browser/records/DirectoryAttributeSource.h"
 #include "browser/startup/StartupSequence.h"
 #include "directory/NWHelper2.h"
 
@@ -187,6 +188,29 @@ TEST_F(WindowCommandsTest, CancelledEditorWritesNothing) {
     EditDhcpRecord(dialog, model, 0, trees_, noWait_);
     EXPECT_EQ(nwclient::callCount(nwclient::Operation::ModifyObject), 0u);
     EXPECT_EQ(model.row(0), before);
+}
+
+// What the editor's reads could not take is shown before the editor opens.
+class WindowCommandsLargeValueTest : public WindowCommandsTest {
+protected:
+    std::string Ldif() const override { return testing::PanesLdifWithLargeValues(); }
+};
+
+TEST_F(WindowCommandsLargeValueTest, EditorShowsTheReadWarningsBeforeItOpens) {
+    TDDEdit dialog(services_);
+    RecordListModel model({"IP-address"});
+    FillModel(model, {"10_0_0_11", "10_0_0_5"});
+    EditDhcpRecord(dialog, model, 0, trees_, noWait_);
+    const std::string object = "10_0_0_11." + std::string(testing::kSubnet);
+    ASSERT_EQ(services_.calls().size(), 2u);
+    EXPECT_EQ(services_.calls()[0].kind, ScriptedServices::Kind::Message);
+    EXPECT_EQ(services_.calls()[0].text.toStdString(),
+              OctetWarningText(directory::kOctetStringOverflowMessage, object));
+    EXPECT_EQ(services_.calls()[1].kind, ScriptedServices::Kind::Modal);
+
+    services_.clearCalls();
+    EditDhcpRecord(dialog, model, 1, trees_, noWait_);
+    EXPECT_TRUE(services_.messages().isEmpty());
 }
 
 TEST_F(WindowCommandsTest, HardwareTypeOrMacChangeRebuildsTheIdentifier) {

@@ -8,6 +8,7 @@
 #include "browser/forms/backup2.h"
 #include "platform/ini/IniFile.h"
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/SourceTree.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,15 +30,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path SourceFolder() {
-    const char* configured = std::getenv("CORMELIAN_SOURCE_DIR");
-    return configured != nullptr ? fs::path(configured) : fs::path(__FILE__).parent_path() / "../..";
-}
-
 // A copy of the demo directory with its client configuration.
 class DemoCopy {
 public:
-    DemoCopy() { fs::copy(SourceFolder() / "data" / "demo", folder_.path(), fs::copy_options::recursive); }
+    DemoCopy() {
+        fs::copy(test_support::SourceFolder() / "data" / "demo", folder_.path(), fs::copy_options::recursive);
+    }
     std::string config() const { return folder_.file("client.ini"); }
 
 private:

@@ -11,12 +11,11 @@
 #include "browser/lists/ScriptedServices.h"
 #include "browser/startup/StartupEnvironment.h"
 #include "directory/Tolvex.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QListWidget>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -42,13 +41,7 @@ inline QApplication& App() {
 
 // Lets events run until done() holds or ms pass.
 inline bool WaitUntil(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
+    return test_support::WaitUntil(done, ms);
 }
 
 // The helper library's binding of the program, which the object browser draws its icons from (the

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace exporter::test {
 namespace {
 
@@ -536,6 +538,77 @@ TEST_F(HtmlExport, PagesKeepTheirStyleSheetWhenTheFolderTreeMoves) {
         href.pop_back();
     EXPECT_EQ(href, "../css/list.css");
     EXPECT_TRUE(fs::exists(dir.path() / "moved" / "pages" / href));
+}
+
+// Every file of the folder with its content.
+std::map<std::string, std::string> FolderContent(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        files[entry.path().filename().string()] = ReadFile(entry.path().string());
+    return files;
+}
+
+// An aborted run, single-file or multi-file and in whichever phase, replaces none of the files that were
+// there, adds none and opens nothing; the same run not aborted replaces them.
+TEST_F(HtmlExport, AnAbortedExportLeavesEveryExistingFileAsItWas) {
+    struct RecordingShell : TExportShell {
+        int calls = 0;
+        void Open(const std::string&) override { ++calls; }
+        void Print(const std::string&) override { ++calls; }
+    } shell;
+    ex.Shell = &shell;
+    ex.ShowFile = true;
+    ex.UsingCSS = TUsingCSS::usExternal;
+    ex.OverwriteCSSFile = true;
+    FillRows(5);
+    const auto abortAfterRow = [](int row) {
+        return [row](TExporter& sender, int recNo) {
+            if (recNo == row)
+                sender.Abort();
+        };
+    };
+    for (const int pageRows : {0, 2}) {
+        SCOPED_TRACE(pageRows == 0 ? "single file" : "multi-file");
+        TempDir dir;
+        ex.FileName = dir.file("list.html");
+        ex.SetMaxRecords(pageRows);
+        ex.GenerateIndex = true;
+        const std::map<std::string, std::string> before = {{"list.html", "old index"},
+                                                           {"list.css", "old style"},
+                                                           {"list01.html", "old page 1"},
+                                                           {"list01.css", "old page style"},
+                                                           {"list02.html", "old page 2"}};
+        for (const auto& [name, content] : before)
+            WriteFile(dir.file(name), content);
+
+        ex.OnBeginExport = [](TExporter& sender) { sender.Abort(); };
+        ex.Execute();
+        EXPECT_EQ(FolderContent(dir), before);
+        ex.OnBeginExport = nullptr;
+
+        ex.SkipRecCount = 1;
+        ex.OnSkippedRecord = abortAfterRow(1);
+        ex.Execute();
+        EXPECT_TRUE(ex.IsAborted());
+        EXPECT_EQ(FolderContent(dir), before);
+        ex.SkipRecCount = 0;
+        ex.OnSkippedRecord = nullptr;
+
+        ex.OnExportedRecord = abortAfterRow(2); // the second page is open in a multi-file run
+        ex.Execute();
+        EXPECT_TRUE(ex.IsAborted());
+        EXPECT_EQ(FolderContent(dir), before);
+        EXPECT_EQ(shell.calls, 0);
+
+        ex.OnExportedRecord = nullptr;
+        ex.Execute();
+        const std::map<std::string, std::string> after = FolderContent(dir);
+        const std::string page = pageRows == 0 ? "list.html" : "list02.html";
+        EXPECT_NE(after.at(page), before.at(page));
+        EXPECT_EQ(HtmlLintErrors(after.at(page)), "");
+        EXPECT_EQ(shell.calls, 1);
+        shell.calls = 0;
+    }
 }
 
 TEST_F(HtmlExport, FailedExportLeavesNoFiles) {

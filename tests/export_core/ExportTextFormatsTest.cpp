@@ -190,9 +190,25 @@ TEST_F(AsciiFormats, DifCountFollowsSkipAndLimitAndAbortStopsIt) {
     ex.SkipRecCount = 1;
     EXPECT_NE(Export(ex).find("TUPLES\r\n0,1\r\n"), std::string::npos);
     ex.SkipRecCount = 0;
-    ex.OnFetchedRecord = [](TExporter& sender, int) { sender.Abort(); };
-    const std::string dif = Export(ex);
-    EXPECT_EQ(dif, "TABLE\r\n0,1\r\n\"Report\"\r\nVECTORS\r\n0,3\r\n\"\"\r\n");
+    // An abort during the count ends the header with no tuples and closes the file, once; a cancelled
+    // one counts on. The last row's abort is asked about too.
+    for (const int row : {1, 2}) {
+        int asked = 0;
+        ex.OnFetchedRecord = [row](TExporter& sender, int n) {
+            if (n == row)
+                sender.Abort();
+        };
+        ex.OnStopExport = [&asked](TExporter&, bool&) { ++asked; };
+        const std::string dif = Export(ex);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(dif, "TABLE\r\n0,1\r\n\"Report\"\r\nVECTORS\r\n0,3\r\n\"\"\r\nTUPLES\r\n0,0\r\n\"\"\r\n"
+                       "DATA\r\n0,0\r\n\"\"\r\n-1,0\r\nEOD\r\n");
+        EXPECT_TRUE(ParseDif(dif).ended);
+    }
+    ex.OnStopExport = [](TExporter&, bool& canContinue) { canContinue = true; };
+    const DifDocument doc = ParseDif(Export(ex));
+    EXPECT_EQ(doc.header[2].second, "2|\"\"");
+    EXPECT_EQ(doc.tuples.size(), 3u);
 }
 
 TEST_F(AsciiFormats, SylkCellsAndRowNumbers) {
@@ -422,6 +438,54 @@ TEST(FileRun, CreatesDirectoriesWritesAndShowsTheFile) {
     ex.OnExportedRecord = [](TExporter& sender, int) { sender.Abort(); };
     ex.Execute();
     EXPECT_TRUE(shell.calls.empty());
+}
+
+// A DIF run aborted while its rows are counted, or between rows, writes a file that LibreOffice loads; over
+// an existing file it leaves that file as it was.
+TEST(FileRun, AbortedDifEndsItsFileAndKeepsAnExistingOne) {
+    TMemoryDataSet ds;
+    FillSmall(ds);
+    TempDir dir;
+    TExporterASCII ex;
+    ex.DataSet = &ds;
+    ex.SetExportType(TExportASCIIType::etDIF);
+    ex.FileName = dir.file("kept.dif");
+    WriteFile(ex.FileName, "precious");
+    const auto abortAt = [](int row) {
+        return [row](TExporter& sender, int n) {
+            if (n == row)
+                sender.Abort();
+        };
+    };
+    ex.OnFetchedRecord = abortAt(1);
+    ex.Execute();
+    EXPECT_EQ(ReadFile(ex.FileName), "precious");
+
+    ex.FileName = dir.file("counting.dif");
+    ex.Execute();
+    EXPECT_TRUE(ParseDif(ReadFile(ex.FileName)).ended);
+    ex.OnFetchedRecord = nullptr;
+    ex.OnExportedRecord = abortAt(0);
+    ex.FileName = dir.file("rows.dif");
+    ex.Execute();
+    EXPECT_TRUE(ParseDif(ReadFile(ex.FileName)).ended);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()),
+        3); // no temporary file left behind
+
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: the DIF read-back needs it";
+    int status = 0;
+    const std::string out =
+        RunCommand("soffice -env:UserInstallation=file://" + dir.file("lo-profile") +
+                       " --headless --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1\" --outdir " +
+                       dir.file("lo") + " " + dir.file("counting.dif") + " " + dir.file("rows.dif") + " 2>&1",
+                   status);
+    ASSERT_EQ(status, 0) << out;
+    // A file LibreOffice cannot load gives no CSV file.
+    ASSERT_TRUE(std::filesystem::exists(dir.file("lo/counting.csv"))) << out;
+    EXPECT_EQ(ReadFile(dir.file("lo/counting.csv")), "\n");
+    EXPECT_EQ(ReadFile(dir.file("lo/rows.csv")), "\"Name\",\"Count\",\"Price\"\n\"alpha\",12,1234.5\n");
 }
 
 TEST(FileRun, FailuresLeaveAnExistingFileAndReportTheDirectory) {

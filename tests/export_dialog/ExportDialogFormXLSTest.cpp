@@ -322,6 +322,45 @@ TEST_F(XLSPages, ThePalettePickerChoosesTheColours) {
     EXPECT_EQ(Format(list, 3).Borders.Left.Color, clrBlack);
 }
 
+// The sample cell shows a fill as the workbook does: a solid fill in the background colour; a pattern as
+// dots of the foreground colour on a base of the background colour.
+TEST_F(XLSPages, TheSampleCellShowsTheFillAsTheWorkbookDoes) {
+    page->resize(900, 600);
+    page->show();
+    Select(pages->lstXLSFields, {0});
+    // One 4 x 4 tile of the top right corner, far from the text (bottom left) and inside the cell's edge.
+    const auto tile = [this] {
+        const QImage image = pages->pbXLSCell->grab().toImage();
+        const int left = (image.width() - 8) / 4 * 4;
+        std::vector<QPoint> red;
+        int yellow = 0;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const QColor color = image.pixelColor(left + x, 4 + y);
+                if (color == QColor(255, 0, 0))
+                    red.emplace_back(x, y);
+                else if (color == QColor(255, 255, 0))
+                    ++yellow;
+            }
+        return std::make_pair(red, yellow);
+    };
+    services.clickAt = CellOf(clrYellow);
+    pages->btnFillBackground->click();
+    services.clickAt = CellOf(clrRed);
+    pages->btnFillForeground->click();
+    ASSERT_EQ(Format(pages->lstXLSFields, 0).Fill.Pattern, ptSolid);
+    EXPECT_EQ(tile(), std::make_pair(std::vector<QPoint>{}, 16));
+
+    pages->cmbPattern->setCurrentIndex(ptGray25);
+    const TxlsFill& fill = Format(pages->lstXLSFields, 0).Fill;
+    ASSERT_EQ(fill.Pattern, ptGray25);
+    ASSERT_EQ(fill.Background, clrYellow);
+    ASSERT_EQ(fill.Foreground, clrRed);
+    EXPECT_EQ(tile(), std::make_pair(std::vector<QPoint>{{0, 0}, {2, 1}, {0, 2}, {2, 3}}, 12));
+    if (const QString shots = qEnvironmentVariable("CORMELIAN_SCREENSHOT_DIR"); !shots.isEmpty())
+        page->grab().save(shots + QStringLiteral("/xls_sample_cell_gray25.png"));
+}
+
 TEST_F(XLSPages, ResetFollowsTheCaptionRule) {
     QListWidget* list = pages->lstXLSOptions;
     for (int row = 0; row < 5; ++row)

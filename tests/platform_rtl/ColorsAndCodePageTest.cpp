@@ -43,6 +43,10 @@ TEST(Colors, ComponentsAndSystemColours) {
 }
 
 TEST(CodePage, Windows1252BothWays) {
+    EXPECT_EQ(Windows1252Character(0x80), U'\u20AC');
+    EXPECT_EQ(Windows1252Character(0x81), U'\0'); // unassigned
+    EXPECT_EQ(Windows1252Character(0x9F), U'\u0178');
+    EXPECT_EQ(Windows1252Character(0xE9), U'\u00E9');
     EXPECT_EQ(Utf8ToWindows1252("\xE2\x82\xAC caf\xC3\xA9 \xE2\x98\x83"), "\x80 caf\xE9 ?");
     EXPECT_EQ(Utf8ToWindows1252("\xC5\x93\xE2\x80\x9Cq\xE2\x80\x9D\xE2\x84\xA2"), "\x9C\x93q\x94\x99");
     EXPECT_EQ(Utf8ToWindows1252("\xF0\x9F\x98\x80!"), "?!"); // outside the BMP
