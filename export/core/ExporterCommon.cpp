@@ -211,7 +211,11 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 
 std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
                               const TExportEscape& escape, const rtl::LocaleFacts& facts) {
-    auto escaped = [&](const std::string& s) { return escape ? escape(s) : s; };
+    auto escaped = [&](std::string s) {
+        if (escape)
+            return escape(s);
+        return s;
+    };
     switch (type) {
     case TExportColType::ectInteger:
     case TExportColType::ectBigint:
@@ -548,12 +552,23 @@ void ExportFreeBookmark(const TExportSources& s, std::int64_t bookmark) {
 
 std::string ExportGetColData(const TExportSources& s, const TExportColumns& columns, int col, int counter,
                              int skipRecCount, bool formatIt) {
-    const TExportColumn& column = columns.GetColumn(col);
     std::string text;
+    ExportReadColData(s, columns, col, counter, skipRecCount, text);
+    if (formatIt) {
+        const TExportColumn& column = columns.GetColumn(col);
+        text = ExportFormatValue(text, column.ColType, column.Format, columns.Escape());
+    }
+    return text;
+}
+
+void ExportReadColData(const TExportSources& s, const TExportColumns& columns, int col, int counter,
+                       int skipRecCount, std::string& text) {
+    const TExportColumn& column = columns.GetColumn(col);
+    text.clear();
     switch (s.Kind) {
     case TExportSource::esDataSet:
         if (s.DataSet)
-            text = s.DataSet->FieldText(column.ColumnIndex);
+            s.DataSet->ReadFieldText(column.ColumnIndex, text);
         break;
     case TExportSource::esListView:
         if (s.ListView)
@@ -575,9 +590,6 @@ std::string ExportGetColData(const TExportSources& s, const TExportColumns& colu
             text = s.CustomSource->ColumnText(column.ColumnIndex);
         break;
     }
-    if (formatIt)
-        text = ExportFormatValue(text, column.ColType, column.Format, columns.Escape());
-    return text;
 }
 
 bool ExportGetColIsNull(const TExportSources& s, const TExportColumns& columns, int col) {
