@@ -203,7 +203,9 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 // Escaping and cells
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
-    const std::string text = ExportCleanText(s);
+    std::string text = ExportCleanText(s);
+    if (text.find_first_of(InterpretTags ? "\r\n\"&<>" : "\r\n") == std::string::npos)
+        return text;
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -261,7 +263,7 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     std::string style;
     if (background != defaultBackground)
         style += "background-color: " + ColorToHTML(background) + "; ";
-    if (!rtl::SameText(font.Name, defaultFont.Name))
+    if (font.Name != defaultFont.Name && !rtl::SameText(font.Name, defaultFont.Name))
         style += "font-family: " + ExportEntityText(font.Name) + "; ";
     if (font.Size != defaultFont.Size)
         style += "font-size: " + std::to_string(font.Size) + "pt; ";
@@ -277,7 +279,12 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         style.resize(style.size() - 2);
         style = " style=\"" + style + "\"";
     }
-    text = " align=" + AlignText(align) + style + ">" + text;
+    std::string cell = " align=" + AlignText(align);
+    cell.reserve(cell.size() + style.size() + 1 + text.size());
+    cell += style;
+    cell += '>';
+    cell += text;
+    text = std::move(cell);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -457,8 +464,11 @@ void TExporterHTML::WriteDataRow() {
     const std::string cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
     TExportWriter& w = Writer();
     w.WriteLn("  <tr>");
-    for (int i = 0; i < ExportRow.Count(); ++i)
-        w.WriteLn(cell + ExportRow[i].GetText(true) + "</td>");
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        w.Write(cell);
+        w.Write(ExportRow[i].GetText(true));
+        w.WriteLn("</td>");
+    }
     w.WriteLn("  </tr>");
 }
 

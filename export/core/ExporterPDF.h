@@ -56,8 +56,9 @@ const TPDFWidthTable& PDFEncodedWidths(TPDFFontName font, TPDFFontEncoding encod
 int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFontName::poHelvetica,
                   TPDFFontEncoding encoding = TPDFFontEncoding::poWinAnsiEncoding);
 // The longest start of the text that is at most width points wide in the font; a text cut short ends
-// with an ellipsis within that width (nothing when not even the ellipsis fits).
-std::string PDFFitText(const std::string& text, int width, const TPDFFont& font);
+// with an ellipsis within that width (nothing when not even the ellipsis fits). fittedWidth, when given,
+// receives the result's TPDFTextWidth at the font's size.
+std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 

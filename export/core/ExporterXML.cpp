@@ -82,8 +82,11 @@ std::string TExporterXML::XMLName(const std::string& columnName) {
 }
 
 std::string TExporterXML::NormalString(const std::string& s) const {
+    std::string entities = ExportEntityText(s);
+    if (entities.find_first_of("\r\n\t") == std::string::npos)
+        return entities;
     std::string out;
-    for (char c : ExportEntityText(s)) {
+    for (char c : entities) {
         switch (c) {
         // Line breaks and tabs inside an attribute value would come back as blanks.
         case '\r':
@@ -166,7 +169,12 @@ std::string TExporterXML::GetDataRow(bool format) {
         const int column = cell.ColumnIndex;
         const std::string& name =
             column >= 0 && column < int(names_.size()) ? names_[size_t(column)] : names_.at(size_t(i));
-        row += (i ? " " : "") + name + "=\"" + cell.GetText(format) + "\"";
+        if (i)
+            row += ' ';
+        row += name;
+        row += "=\"";
+        row += cell.GetText(format);
+        row += '"';
     }
     return row;
 }
