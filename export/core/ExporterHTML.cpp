@@ -5,6 +5,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace exporter {
@@ -204,7 +205,10 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
     std::string text = ExportCleanText(s);
-    if (text.find_first_of(InterpretTags ? "\r\n\"&<>" : "\r\n") == std::string::npos)
+    const bool tags = InterpretTags;
+    if (std::none_of(text.begin(), text.end(), [tags](char c) {
+            return c == '\r' || c == '\n' || (tags && (c == '"' || c == '&' || c == '<' || c == '>'));
+        }))
         return text;
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -461,15 +465,17 @@ void TExporterHTML::WriteDataRow() {
     }
     ++rowsInPage_;
     const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
-    const std::string cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
-    TExportWriter& w = Writer();
-    w.WriteLn("  <tr>");
+    const char* cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
+    // The row's lines are gathered and written at once.
+    std::string& lines = rowLines_;
+    lines = "  <tr>\r\n";
     for (int i = 0; i < ExportRow.Count(); ++i) {
-        w.Write(cell);
-        w.Write(ExportRow[i].GetText(true));
-        w.WriteLn("</td>");
+        lines += cell;
+        lines += ExportRow[i].GetText(true);
+        lines += "</td>\r\n";
     }
-    w.WriteLn("  </tr>");
+    lines += "  </tr>\r\n";
+    Writer().Write(lines);
 }
 
 void TExporterHTML::AfterExport() {

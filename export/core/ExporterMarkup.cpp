@@ -1,5 +1,7 @@
 #include "export/core/ExporterMarkup.h"
 
+#include <algorithm>
+
 namespace exporter {
 
 int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch) {
@@ -79,7 +81,8 @@ std::string ExportCleanText(std::string_view text) {
 
 std::string ExportEntityText(std::string_view text) {
     std::string clean = ExportCleanText(text);
-    if (clean.find_first_of("\"&<>") == std::string::npos)
+    if (std::none_of(clean.begin(), clean.end(),
+                     [](char c) { return c == '"' || c == '&' || c == '<' || c == '>'; }))
         return clean;
     std::string out;
     out.reserve(clean.size() + 16);

@@ -3,6 +3,7 @@
 #include "export/core/ExporterMarkup.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <set>
 
 namespace exporter {
@@ -83,7 +84,8 @@ std::string TExporterXML::XMLName(const std::string& columnName) {
 
 std::string TExporterXML::NormalString(const std::string& s) const {
     std::string entities = ExportEntityText(s);
-    if (entities.find_first_of("\r\n\t") == std::string::npos)
+    if (std::none_of(entities.begin(), entities.end(),
+                     [](char c) { return c == '\r' || c == '\n' || c == '\t'; }))
         return entities;
     std::string out;
     for (char c : entities) {
