@@ -225,7 +225,7 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
     case TExportColType::ectCurrency: {
         std::string formatted;
         if (rtl::TryFormatFloatText(format, text, formatted, facts))
-            return escaped(formatted);
+            return escaped(std::move(formatted));
         double value = 0;
         if (!rtl::TryStrToFloat(text, value, facts))
             return {};
@@ -240,7 +240,7 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
         return escaped(rtl::FormatDateTime(format, value, facts));
     }
     case TExportColType::ectString:
-        return escaped(text);
+        return escape ? escape(text) : text;
     case TExportColType::ectBoolean:
     case TExportColType::ectUnknown:
         break;

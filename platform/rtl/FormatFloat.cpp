@@ -377,7 +377,8 @@ bool TryFormatFloatText(std::string_view format, std::string_view text, std::str
     const bool minus = !text.empty() && text[0] == '-';
     if (!text.empty() && (text[0] == '-' || text[0] == '+'))
         ++i;
-    std::string digits;
+    char digitBuffer[16]; // more than 15 significant digits are not taken
+    size_t digitCount = 0;
     int integerDigits = 0, leadingZeros = 0;
     bool seenNonZero = false, seenSeparator = false, anyDigit = false;
     for (; i < text.size(); ++i) {
@@ -391,17 +392,20 @@ bool TryFormatFloatText(std::string_view format, std::string_view text, std::str
                 continue;
             }
             seenNonZero = true;
-            digits += c;
+            if (digitCount == sizeof digitBuffer)
+                return false;
+            digitBuffer[digitCount++] = c;
         } else if (c == facts.DecimalSeparator && !seenSeparator) {
             seenSeparator = true;
         } else {
             return false;
         }
     }
-    while (!digits.empty() && digits.back() == '0')
-        digits.pop_back();
-    if (!anyDigit || digits.size() > 15 || format.empty())
+    while (digitCount > 0 && digitBuffer[digitCount - 1] == '0')
+        --digitCount;
+    if (!anyDigit || digitCount > 15 || format.empty())
         return false;
+    const std::string digits(digitBuffer, digitCount);
     const bool zero = digits.empty();
     const int exponent = integerDigits - leadingZeros;
     out = formatNumber(
