@@ -148,6 +148,13 @@ namespace {
 
 // NaN and the infinities in the spellings that raw values use.
 bool IsNoNumber(const std::string& text) {
+    // Each spelling starts with 'n' or 'i' after its sign; a number never does.
+    const size_t first = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (first >= text.size())
+        return false;
+    const char lead = char(text[first] | 0x20);
+    if (lead != 'n' && lead != 'i')
+        return false;
     for (const char* word : {"nan", "-nan", "inf", "+inf", "-inf", "infinity", "+infinity", "-infinity"})
         if (rtl::SameText(text, word))
             return true;

@@ -260,6 +260,14 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         RecordCounter % 2 != 0 ? TableOptions.TableBgColor : TableOptions.OddRowBgColor;
     const TExportFont& defaultFont = HTMLOptions.TextFont;
     TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
+    if (!OnGetCellParams) { // the cell keeps the defaults: no style of its own
+        std::string cell = " align=" + AlignText(align);
+        cell.reserve(cell.size() + 1 + text.size());
+        cell += '>';
+        cell += text;
+        text = std::move(cell);
+        return;
+    }
     TExportFont font = defaultFont;
     TExportColor background = defaultBackground;
     DoGetCellParams(RecordCounter, col.ColumnIndex, text, align, font, background);

@@ -256,18 +256,26 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
     AppendInt(piece, y);
     piece += " Td (";
     std::string& operand = piece;
-    for (char c : bytes) {
+    const auto plain = [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && c != '(' && c != ')' && c != '\\';
+    };
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '(' || c == ')' || c == '\\') {
+        if (plain(c)) { // a run of bytes written as they are
+            size_t end = i + 1;
+            while (end < bytes.size() && plain(bytes[end]))
+                ++end;
+            operand.append(bytes, i, end - i);
+            i = end - 1;
+        } else if (c == '(' || c == ')' || c == '\\') {
             operand += '\\';
             operand += c;
-        } else if (byte < 0x20) {
+        } else { // a control byte
             operand += '\\';
             operand += char('0' + (byte >> 6));
             operand += char('0' + ((byte >> 3) & 7));
             operand += char('0' + (byte & 7));
-        } else {
-            operand += c;
         }
     }
     const TExportColor previous = fillColor_;
