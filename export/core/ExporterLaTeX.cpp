@@ -4,6 +4,9 @@
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <array>
+#include <string_view>
+
 namespace exporter {
 
 namespace {
@@ -17,32 +20,19 @@ bool IsCyrillicCodePage(int codePage) {
     return codePage == 1251 || codePage == 866;
 }
 
-// Printable ASCII that LaTeX sets as itself wherever it stands (no special, quote, dash or comma).
+// Printable ASCII that LaTeX sets as itself wherever it stands: all but the specials, quotes, dashes and
+// commas that NormalString writes otherwise.
 bool IsPlainLaTeXByte(char c) {
-    if (c < 0x20 || c >= 0x7F)
-        return false;
-    switch (c) {
-    case '\\':
-    case '~':
-    case '^':
-    case '#':
-    case '$':
-    case '%':
-    case '&':
-    case '_':
-    case '{':
-    case '}':
-    case '<':
-    case '>':
-    case '"':
-    case '\'':
-    case '`':
-    case '-':
-    case ',':
-        return false;
-    default:
-        return true;
-    }
+    static const std::array<bool, 128> plain = [] {
+        std::array<bool, 128> table{};
+        for (int i = 0x20; i < 0x7F; ++i)
+            table[size_t(i)] = true;
+        for (char special : std::string_view("\\~^#$%&_{}<>\"'`-,"))
+            table[size_t(special)] = false;
+        return table;
+    }();
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x80 && plain[byte];
 }
 
 bool IsCyrillic(char32_t ch) {
