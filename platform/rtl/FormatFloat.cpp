@@ -227,12 +227,18 @@ std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const Lo
     int length = 0;
     const int padded = std::max(intCount, info.forcedInteger);
     const char separator = info.thousands ? facts.ThousandSeparator : '\0';
+    // A separator follows every digit with a multiple of three digits after it.
+    int untilSeparator = padded > 0 ? (padded - 1) % 3 : 0;
     for (int i = 0; i < padded; ++i) {
         const int position = i - (padded - intCount); // index into the digits, negative in the padding
         buffer[length++] = position < 0 ? '0' : digitAt(position);
-        const int remaining = padded - i - 1;
-        if (separator != '\0' && remaining > 0 && remaining % 3 == 0)
-            buffer[length++] = separator;
+        if (untilSeparator > 0) {
+            --untilSeparator;
+        } else {
+            if (separator != '\0' && i + 1 < padded)
+                buffer[length++] = separator;
+            untilSeparator = 2;
+        }
     }
     // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
     int fractionLength = decimals;

@@ -84,6 +84,15 @@ FloatDecimal ToIntegerDecimal(std::int64_t value, int precision) {
     char buffer[32];
     char* end = std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr;
     const int length = int(end - buffer);
+    if (length <= precision) { // every digit is kept: only the trailing zeros go
+        FloatDecimal result;
+        while (end[-1] == '0')
+            --end;
+        result.negative = value < 0;
+        result.digits.assign(buffer, end);
+        result.exponent = length;
+        return result;
+    }
     return RoundDecimal(std::string(buffer, end), length, value < 0, std::max(precision, 1), 0);
 }
 
