@@ -247,8 +247,10 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
     // Backslashes and parentheses are escaped so that none can end the string operand early; control bytes
     // are written as octal escapes, so a line break in a value cannot become the file's end of line.
     const std::string bytes = PDFEncodingCharset(font_.FontEncoding).Encode(text);
-    std::string piece = "BT\r/" + font_.ResourceName + ' ';
-    piece.reserve(piece.size() + bytes.size() + 40);
+    std::string& piece = piece_;
+    piece.assign("BT\r/");
+    piece += font_.ResourceName;
+    piece += ' ';
     AppendInt(piece, font_.FontSize);
     piece += " Tf\r";
     AppendInt(piece, x);
@@ -293,7 +295,8 @@ void TPDFDocument::Line(double x1, double y1, double x2, double y2, TExportColor
     const bool recolor = color != lineColor_;
     if (recolor)
         SetLineColor(color);
-    std::string path;
+    std::string& path = piece_;
+    path.clear();
     for (const auto& [value, suffix] :
          {std::pair{x1, " "}, {y1, " m \r"}, {x2, " "}, {y2, " l \r"}, {LineWidth, " w \rS\r"}}) {
         AppendFixed(path, value, 1);

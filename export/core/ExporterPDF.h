@@ -113,6 +113,7 @@ private:
     std::vector<TPDFFont> fonts_;       // registered fonts in order
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
+    std::string piece_; // the operators TextOut or Line is building, kept for its storage
 };
 
 // Page size and margins, held in points and shown in Units.
