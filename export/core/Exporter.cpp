@@ -263,14 +263,13 @@ void TExporter::FillExportRow() {
         // Its text is read in place, so the cell's storage serves row after row.
         TExportCol& cell = ExportRow[col];
         std::string& text = cell.Value;
-        ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
+        cell.IsNull = ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
         const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                               static_cast<unsigned char>(text.back()) > ' ');
         if (!trimmed)
             text = rtl::Trim(text);
-        cell.IsNull = ExportGetColIsNull(sources, Columns, col);
     }
 }
 

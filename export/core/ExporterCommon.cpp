@@ -561,14 +561,14 @@ std::string ExportGetColData(const TExportSources& s, const TExportColumns& colu
     return text;
 }
 
-void ExportReadColData(const TExportSources& s, const TExportColumns& columns, int col, int counter,
+bool ExportReadColData(const TExportSources& s, const TExportColumns& columns, int col, int counter,
                        int skipRecCount, std::string& text) {
     const TExportColumn& column = columns.GetColumn(col);
     text.clear();
     switch (s.Kind) {
     case TExportSource::esDataSet:
         if (s.DataSet)
-            s.DataSet->ReadFieldText(column.ColumnIndex, text);
+            return s.DataSet->ReadFieldText(column.ColumnIndex, text);
         break;
     case TExportSource::esListView:
         if (s.ListView)
@@ -578,7 +578,7 @@ void ExportReadColData(const TExportSources& s, const TExportColumns& columns, i
         if (s.DBGrid) {
             int field = GridField(*s.DBGrid, column.ColumnIndex);
             if (field >= 0)
-                text = s.DBGrid->DataSet()->FieldText(field);
+                return s.DBGrid->DataSet()->ReadFieldText(field, text);
         }
         break;
     case TExportSource::esStringGrid:
@@ -590,6 +590,7 @@ void ExportReadColData(const TExportSources& s, const TExportColumns& columns, i
             text = s.CustomSource->ColumnText(column.ColumnIndex);
         break;
     }
+    return false;
 }
 
 bool ExportGetColIsNull(const TExportSources& s, const TExportColumns& columns, int col) {

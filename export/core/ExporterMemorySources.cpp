@@ -73,12 +73,14 @@ std::string TMemoryDataSet::FieldText(int index) const {
     return value && *value ? **value : std::string();
 }
 
-void TMemoryDataSet::ReadFieldText(int index, std::string& text) const {
+bool TMemoryDataSet::ReadFieldText(int index, std::string& text) const {
     const auto* value = Value(index);
-    if (value && *value)
+    if (value && *value) {
         text.assign(**value);
-    else
-        text.clear();
+        return false;
+    }
+    text.clear();
+    return true;
 }
 
 bool TMemoryDataSet::FieldIsNull(int index) const {
