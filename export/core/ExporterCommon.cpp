@@ -929,10 +929,13 @@ void TExportColumns::AutoCalcColWidth() {
     counter_ = 0;
     ExportSkip(s, skip, counter_, nullptr);
     counter_ = 0;
+    std::string raw; // read into one string whose storage serves every cell
     while (!ExportEof(s, counter_, skip, limit) && !(limit > 0 && counter_ >= limit)) {
         for (int i = 0; i < Count(); ++i) {
-            const std::string text = ExportGetColData(s, *this, i, counter_, skip, true);
-            items_[i]->Width = IntMax(items_[i]->Width, ExportTextLength(text));
+            ExportReadColData(s, *this, i, counter_, skip, raw);
+            TExportColumn& column = *items_[i];
+            const std::string text = ExportFormatValue(raw, column.ColType, column.Format, Escape());
+            column.Width = IntMax(column.Width, ExportTextLength(text));
         }
         ExportNext(s, counter_);
         if (props_.OnFetchedRecord)
