@@ -225,8 +225,13 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
         value = rtl::StrToFloat(text);
     if (!std::isfinite(value))
         return {};
-    return std::fabs(value) < kFixedLimit ? FixedText(value, field.Decimals, numberFacts_)
-                                          : ExponentText(value, 15);
+    if (std::fabs(value) >= kFixedLimit)
+        return ExponentText(value, 15);
+    // A plain decimal text is rounded from its own digits, as FixedText would from the value's.
+    std::string fixed;
+    if (rtl::TryFloatTextToStrF(text, rtl::TFloatFormat::ffFixed, 18, field.Decimals, fixed, numberFacts_))
+        return fixed;
+    return FixedText(value, field.Decimals, numberFacts_);
 }
 
 std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& field) const {

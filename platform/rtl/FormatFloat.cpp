@@ -377,43 +377,13 @@ std::string FormatFloat(std::string_view format, double value, const LocaleFacts
 
 bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
                         const LocaleFacts& facts) {
-    // [sign] digits [separator digits], at most 15 significant digits: such a text is exactly the
-    // shortest decimal text of the double it reads as, so its digits are used as they are.
-    size_t i = 0;
-    const bool minus = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
-        ++i;
-    char digitBuffer[16]; // more than 15 significant digits are not taken
-    size_t digitCount = 0;
-    int integerDigits = 0, leadingZeros = 0;
-    bool seenNonZero = false, seenSeparator = false, anyDigit = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            anyDigit = true;
-            if (!seenSeparator)
-                ++integerDigits;
-            if (c == '0' && !seenNonZero) {
-                ++leadingZeros;
-                continue;
-            }
-            seenNonZero = true;
-            if (digitCount == sizeof digitBuffer)
-                return false;
-            digitBuffer[digitCount++] = c;
-        } else if (c == facts.DecimalSeparator && !seenSeparator) {
-            seenSeparator = true;
-        } else {
-            return false;
-        }
-    }
-    while (digitCount > 0 && digitBuffer[digitCount - 1] == '0')
-        --digitCount;
-    if (!anyDigit || digitCount > 15 || format.empty())
+    detail::FloatDecimal scanned;
+    if (format.empty() || !detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
         return false;
-    const std::string digits(digitBuffer, digitCount);
+    const std::string& digits = scanned.digits;
     const bool zero = digits.empty();
-    const int exponent = integerDigits - leadingZeros;
+    const bool minus = scanned.negative;
+    const int exponent = scanned.exponent;
     out = formatNumber(
         format, minus && !zero, zero,
         [&](int precision, int decimals) {
