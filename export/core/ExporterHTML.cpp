@@ -204,12 +204,15 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 // Escaping and cells
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
-    std::string text = ExportCleanText(s);
     const bool tags = InterpretTags;
-    if (std::none_of(text.begin(), text.end(), [tags](char c) {
-            return c == '\r' || c == '\n' || (tags && (c == '"' || c == '&' || c == '<' || c == '>'));
-        }))
-        return text;
+    const auto changed = [tags](char c) { // a byte that cleaning or escaping would change
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\t') || byte >= 0x80 || c == '\r' || c == '\n' ||
+               (tags && (c == '"' || c == '&' || c == '<' || c == '>'));
+    };
+    if (std::none_of(s.begin(), s.end(), changed))
+        return s;
+    const std::string text = ExportCleanText(s);
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
