@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -54,7 +55,16 @@ const TMemoryDataSet& Data() {
     return data;
 }
 
+// EXPORT_BENCH_KEEP names a folder where each export's last file is kept (export.<extension>), so that
+// the outputs of two builds can be compared byte for byte.
+const char* KeepFolder() {
+    const char* folder = std::getenv("EXPORT_BENCH_KEEP");
+    return folder && *folder ? folder : nullptr;
+}
+
 std::string OutputFile(const std::string& extension) {
+    if (const char* keep = KeepFolder())
+        return (std::filesystem::path(keep) / ("export" + extension)).string();
     return (std::filesystem::temp_directory_path() /
             ("export_bench_" + std::to_string(::getpid()) + extension))
         .string();
@@ -72,7 +82,8 @@ void RunExport(benchmark::State& state, const std::function<std::unique_ptr<TExp
         ex->Execute();
     }
     state.counters["bytes"] = double(std::filesystem::file_size(file));
-    std::filesystem::remove(file);
+    if (!KeepFolder())
+        std::filesystem::remove(file);
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 

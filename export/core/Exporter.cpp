@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace exporter {
 
@@ -259,15 +260,17 @@ void TExporter::EscapeUnformattedValue(const TExportCol& col, std::string& text)
 void TExporter::FillExportRow() {
     const TExportSources sources = Sources();
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
-        std::string text = ExportGetColData(sources, Columns, col, RecordCounter, SkipRecCount, false);
+        // The cell is addressed by its position: two columns of the same name keep their own values.
+        // Its text is read in place, so the cell's storage serves row after row.
+        TExportCol& cell = ExportRow[col];
+        std::string& text = cell.Value;
+        cell.IsNull = ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
-        // The cell is addressed by its position: two columns of the same name keep their own values.
-        TExportCol& cell = ExportRow[col];
         const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                               static_cast<unsigned char>(text.back()) > ' ');
-        cell.Value = trimmed ? std::move(text) : rtl::Trim(text);
-        cell.IsNull = ExportGetColIsNull(sources, Columns, col);
+        if (!trimmed)
+            text = rtl::Trim(text);
     }
 }
 
@@ -519,7 +522,11 @@ void TExporterText::Execute() {
     // failing export leaves an existing file untouched.
     const std::string temp = FileName + ".~export" + std::to_string(::getpid());
     {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        // A large buffer: the file is written in few system calls however small the pieces are.
+        std::vector<char> buffer(size_t(1) << 20);
+        std::ofstream out;
+        out.rdbuf()->pubsetbuf(buffer.data(), std::streamsize(buffer.size()));
+        out.open(temp, std::ios::binary | std::ios::trunc);
         if (!out)
             throw EExportError("Cannot create file \"" + FileName + "\"");
         try {

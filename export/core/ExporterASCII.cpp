@@ -48,14 +48,16 @@ std::string CSVQuoted(const std::string& text, char quote) {
 }
 
 void AppendCSVQuoted(std::string& out, const std::string& text, char quote) {
+    out.reserve(out.size() + text.size() + 2);
     out += quote;
-    size_t start = 0;
-    for (size_t pos = text.find(quote); pos != std::string::npos; pos = text.find(quote, start)) {
-        out.append(text, start, pos + 1 - start);
-        out += quote;
-        start = pos + 1;
-    }
-    out.append(text, start, std::string::npos);
+    const char* start = text.data();
+    const char* const end = start + text.size();
+    for (const char* pos = start; pos != end; ++pos)
+        if (*pos == quote) { // the quote is written twice
+            out.append(start, size_t(pos + 1 - start));
+            start = pos;
+        }
+    out.append(start, size_t(end - start));
     out += quote;
 }
 

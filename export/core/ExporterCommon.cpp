@@ -211,7 +211,11 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 
 std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
                               const TExportEscape& escape, const rtl::LocaleFacts& facts) {
-    auto escaped = [&](const std::string& s) { return escape ? escape(s) : s; };
+    auto escaped = [&](std::string s) {
+        if (escape)
+            return escape(s);
+        return s;
+    };
     switch (type) {
     case TExportColType::ectInteger:
     case TExportColType::ectBigint:
@@ -221,7 +225,7 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
     case TExportColType::ectCurrency: {
         std::string formatted;
         if (rtl::TryFormatFloatText(format, text, formatted, facts))
-            return escaped(formatted);
+            return escaped(std::move(formatted));
         double value = 0;
         if (!rtl::TryStrToFloat(text, value, facts))
             return {};
@@ -236,7 +240,7 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
         return escaped(rtl::FormatDateTime(format, value, facts));
     }
     case TExportColType::ectString:
-        return escaped(text);
+        return escape ? escape(text) : text;
     case TExportColType::ectBoolean:
     case TExportColType::ectUnknown:
         break;
@@ -548,12 +552,23 @@ void ExportFreeBookmark(const TExportSources& s, std::int64_t bookmark) {
 
 std::string ExportGetColData(const TExportSources& s, const TExportColumns& columns, int col, int counter,
                              int skipRecCount, bool formatIt) {
-    const TExportColumn& column = columns.GetColumn(col);
     std::string text;
+    ExportReadColData(s, columns, col, counter, skipRecCount, text);
+    if (formatIt) {
+        const TExportColumn& column = columns.GetColumn(col);
+        text = ExportFormatValue(text, column.ColType, column.Format, columns.Escape());
+    }
+    return text;
+}
+
+bool ExportReadColData(const TExportSources& s, const TExportColumns& columns, int col, int counter,
+                       int skipRecCount, std::string& text) {
+    const TExportColumn& column = columns.GetColumn(col);
+    text.clear();
     switch (s.Kind) {
     case TExportSource::esDataSet:
         if (s.DataSet)
-            text = s.DataSet->FieldText(column.ColumnIndex);
+            return s.DataSet->ReadFieldText(column.ColumnIndex, text);
         break;
     case TExportSource::esListView:
         if (s.ListView)
@@ -563,7 +578,7 @@ std::string ExportGetColData(const TExportSources& s, const TExportColumns& colu
         if (s.DBGrid) {
             int field = GridField(*s.DBGrid, column.ColumnIndex);
             if (field >= 0)
-                text = s.DBGrid->DataSet()->FieldText(field);
+                return s.DBGrid->DataSet()->ReadFieldText(field, text);
         }
         break;
     case TExportSource::esStringGrid:
@@ -575,9 +590,7 @@ std::string ExportGetColData(const TExportSources& s, const TExportColumns& colu
             text = s.CustomSource->ColumnText(column.ColumnIndex);
         break;
     }
-    if (formatIt)
-        text = ExportFormatValue(text, column.ColType, column.Format, columns.Escape());
-    return text;
+    return false;
 }
 
 bool ExportGetColIsNull(const TExportSources& s, const TExportColumns& columns, int col) {
@@ -916,10 +929,13 @@ void TExportColumns::AutoCalcColWidth() {
     counter_ = 0;
     ExportSkip(s, skip, counter_, nullptr);
     counter_ = 0;
+    std::string raw; // read into one string whose storage serves every cell
     while (!ExportEof(s, counter_, skip, limit) && !(limit > 0 && counter_ >= limit)) {
         for (int i = 0; i < Count(); ++i) {
-            const std::string text = ExportGetColData(s, *this, i, counter_, skip, true);
-            items_[i]->Width = IntMax(items_[i]->Width, ExportTextLength(text));
+            ExportReadColData(s, *this, i, counter_, skip, raw);
+            TExportColumn& column = *items_[i];
+            const std::string text = ExportFormatValue(raw, column.ColType, column.Format, Escape());
+            column.Width = IntMax(column.Width, ExportTextLength(text));
         }
         ExportNext(s, counter_);
         if (props_.OnFetchedRecord)

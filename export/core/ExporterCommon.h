@@ -252,6 +252,9 @@ void ExportFreeBookmark(const TExportSources& sources, std::int64_t bookmark);
 // The current row's text of the column at position col (raw; formatted with formatIt).
 std::string ExportGetColData(const TExportSources& sources, const TExportColumns& columns, int col,
                              int counter, int skipRecCount, bool formatIt);
+// The raw text of ExportGetColData into `text`, reusing its storage; the result is ExportGetColIsNull.
+bool ExportReadColData(const TExportSources& sources, const TExportColumns& columns, int col, int counter,
+                       int skipRecCount, std::string& text);
 // Whether the current row's field of that column is NULL (data set and DB grid; false for the others).
 bool ExportGetColIsNull(const TExportSources& sources, const TExportColumns& columns, int col);
 

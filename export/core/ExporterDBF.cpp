@@ -148,6 +148,13 @@ namespace {
 
 // NaN and the infinities in the spellings that raw values use.
 bool IsNoNumber(const std::string& text) {
+    // Each spelling starts with 'n' or 'i' after its sign; a number never does.
+    const size_t first = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (first >= text.size())
+        return false;
+    const char lead = char(text[first] | 0x20);
+    if (lead != 'n' && lead != 'i')
+        return false;
     for (const char* word : {"nan", "-nan", "inf", "+inf", "-inf", "infinity", "+infinity", "-infinity"})
         if (rtl::SameText(text, word))
             return true;
@@ -218,8 +225,13 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
         value = rtl::StrToFloat(text);
     if (!std::isfinite(value))
         return {};
-    return std::fabs(value) < kFixedLimit ? FixedText(value, field.Decimals, numberFacts_)
-                                          : ExponentText(value, 15);
+    if (std::fabs(value) >= kFixedLimit)
+        return ExponentText(value, 15);
+    // A plain decimal text is rounded from its own digits, as FixedText would from the value's.
+    std::string fixed;
+    if (rtl::TryFloatTextToStrF(text, rtl::TFloatFormat::ffFixed, 18, field.Decimals, fixed, numberFacts_))
+        return fixed;
+    return FixedText(value, field.Decimals, numberFacts_);
 }
 
 std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& field) const {

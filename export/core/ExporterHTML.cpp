@@ -5,6 +5,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace exporter {
@@ -203,6 +204,14 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 // Escaping and cells
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
+    const bool tags = InterpretTags;
+    const auto changed = [tags](char c) { // a byte that cleaning or escaping would change
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && c != '\t') || byte >= 0x80 || c == '\r' || c == '\n' ||
+               (tags && (c == '"' || c == '&' || c == '<' || c == '>'));
+    };
+    if (std::none_of(s.begin(), s.end(), changed))
+        return s;
     const std::string text = ExportCleanText(s);
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -254,6 +263,14 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         RecordCounter % 2 != 0 ? TableOptions.TableBgColor : TableOptions.OddRowBgColor;
     const TExportFont& defaultFont = HTMLOptions.TextFont;
     TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
+    if (!OnGetCellParams) { // the cell keeps the defaults: no style of its own
+        std::string cell = " align=" + AlignText(align);
+        cell.reserve(cell.size() + 1 + text.size());
+        cell += '>';
+        cell += text;
+        text = std::move(cell);
+        return;
+    }
     TExportFont font = defaultFont;
     TExportColor background = defaultBackground;
     DoGetCellParams(RecordCounter, col.ColumnIndex, text, align, font, background);
@@ -261,7 +278,7 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     std::string style;
     if (background != defaultBackground)
         style += "background-color: " + ColorToHTML(background) + "; ";
-    if (!rtl::SameText(font.Name, defaultFont.Name))
+    if (font.Name != defaultFont.Name && !rtl::SameText(font.Name, defaultFont.Name))
         style += "font-family: " + ExportEntityText(font.Name) + "; ";
     if (font.Size != defaultFont.Size)
         style += "font-size: " + std::to_string(font.Size) + "pt; ";
@@ -277,7 +294,12 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         style.resize(style.size() - 2);
         style = " style=\"" + style + "\"";
     }
-    text = " align=" + AlignText(align) + style + ">" + text;
+    std::string cell = " align=" + AlignText(align);
+    cell.reserve(cell.size() + style.size() + 1 + text.size());
+    cell += style;
+    cell += '>';
+    cell += text;
+    text = std::move(cell);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -454,12 +476,17 @@ void TExporterHTML::WriteDataRow() {
     }
     ++rowsInPage_;
     const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
-    const std::string cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
-    TExportWriter& w = Writer();
-    w.WriteLn("  <tr>");
-    for (int i = 0; i < ExportRow.Count(); ++i)
-        w.WriteLn(cell + ExportRow[i].GetText(true) + "</td>");
-    w.WriteLn("  </tr>");
+    const char* cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
+    // The row's lines are gathered and written at once.
+    std::string& lines = rowLines_;
+    lines = "  <tr>\r\n";
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        lines += cell;
+        lines += ExportRow[i].GetText(true);
+        lines += "</td>\r\n";
+    }
+    lines += "  </tr>\r\n";
+    Writer().Write(lines);
 }
 
 void TExporterHTML::AfterExport() {

@@ -169,6 +169,7 @@ private:
     int rowsInPage_ = 0;
     std::string cssName_; // style-sheet file of this export
     bool cssWritten_ = false;
+    std::string rowLines_; // the lines of the row being written, kept for its storage
 
     // The files of the export while Execute writes them (null for an export to a caller's stream).
     THTMLFileSet* files_ = nullptr;

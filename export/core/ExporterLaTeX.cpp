@@ -4,6 +4,9 @@
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <array>
+#include <string_view>
+
 namespace exporter {
 
 namespace {
@@ -15,6 +18,21 @@ constexpr size_t kLineLength = 1000;
 
 bool IsCyrillicCodePage(int codePage) {
     return codePage == 1251 || codePage == 866;
+}
+
+// Printable ASCII that LaTeX sets as itself wherever it stands: all but the specials, quotes, dashes and
+// commas that NormalString writes otherwise.
+bool IsPlainLaTeXByte(char c) {
+    static const std::array<bool, 128> plain = [] {
+        std::array<bool, 128> table{};
+        for (int i = 0x20; i < 0x7F; ++i)
+            table[size_t(i)] = true;
+        for (char special : std::string_view("\\~^#$%&_{}<>\"'`-,"))
+            table[size_t(special)] = false;
+        return table;
+    }();
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x80 && plain[byte];
 }
 
 bool IsCyrillic(char32_t ch) {
@@ -104,9 +122,16 @@ std::string UsePackage(const std::string& options, const std::string& name) {
 
 // Cells joined by " & ".
 std::string JoinCells(const std::vector<std::string>& cells) {
+    size_t size = 0;
+    for (const std::string& cell : cells)
+        size += cell.size() + 3;
     std::string row;
-    for (size_t i = 0; i < cells.size(); ++i)
-        row += (i ? " & " : "") + cells[i];
+    row.reserve(size);
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (i)
+            row += " & ";
+        row += cells[i];
+    }
     return row;
 }
 
@@ -175,6 +200,10 @@ void TExporterLaTeX::Line(const std::string& text) {
 }
 
 void TExporterLaTeX::RowLines(const std::string& row) {
+    if (row.size() <= kLineLength) { // no break is due before the end
+        Line(row);
+        return;
+    }
     size_t start = 0, i = 1;
     bool inControlWord = false;
     for (; i < row.size(); ++i) {
@@ -198,6 +227,16 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
     out.reserve(s.size());
     size_t pos = 0;
     while (pos < s.size()) {
+        // Outside a Cyrillic run, plain characters are copied a run at a time.
+        if (!inCyrillic) {
+            size_t end = pos;
+            while (end < s.size() && IsPlainLaTeXByte(s[end]))
+                ++end;
+            out.append(s, pos, end - pos);
+            pos = end;
+            if (pos == s.size())
+                break;
+        }
         char32_t ch = 0;
         const int length = ExportDecodeUtf8(s, pos, ch);
         size_t next = pos + size_t(length > 0 ? length : 1);

@@ -1,5 +1,7 @@
 #include "export/core/ExporterMarkup.h"
 
+#include <algorithm>
+
 namespace exporter {
 
 int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch) {
@@ -38,11 +40,29 @@ int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch) {
     return length;
 }
 
+namespace {
+
+// Printable ASCII, TAB, LF and CR: bytes that stand for themselves in every markup format.
+bool IsPlainByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= 0x20 && byte < 0x80) || c == '\t' || c == '\n' || c == '\r';
+}
+
+} // namespace
+
 std::string ExportCleanText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     size_t pos = 0;
     while (pos < text.size()) {
+        // Runs of plain bytes are copied whole; only the others are decoded.
+        size_t end = pos;
+        while (end < text.size() && IsPlainByte(text[end]))
+            ++end;
+        out.append(text.substr(pos, end - pos));
+        pos = end;
+        if (pos == text.size())
+            break;
         char32_t ch = 0;
         const int length = ExportDecodeUtf8(text, pos, ch);
         if (length == 0) {
@@ -60,8 +80,13 @@ std::string ExportCleanText(std::string_view text) {
 }
 
 std::string ExportEntityText(std::string_view text) {
+    std::string clean = ExportCleanText(text);
+    if (std::none_of(clean.begin(), clean.end(),
+                     [](char c) { return c == '"' || c == '&' || c == '<' || c == '>'; }))
+        return clean;
     std::string out;
-    for (char c : ExportCleanText(text)) {
+    out.reserve(clean.size() + 16);
+    for (char c : clean) {
         switch (c) {
         case '"':
             out += "&quot;";

@@ -73,6 +73,16 @@ std::string TMemoryDataSet::FieldText(int index) const {
     return value && *value ? **value : std::string();
 }
 
+bool TMemoryDataSet::ReadFieldText(int index, std::string& text) const {
+    const auto* value = Value(index);
+    if (value && *value) {
+        text.assign(**value);
+        return false;
+    }
+    text.clear();
+    return true;
+}
+
 bool TMemoryDataSet::FieldIsNull(int index) const {
     const auto* value = Value(index);
     return !value || !*value;

@@ -48,6 +48,7 @@ public:
     void EnableControls() override { --disableCount_; }
     std::string FieldText(int index) const override;
     bool FieldIsNull(int index) const override;
+    bool ReadFieldText(int index, std::string& text) const override;
 
 private:
     const std::optional<std::string>* Value(int index) const;

@@ -29,11 +29,19 @@ void AppendFixed(std::string& out, double value, int decimals) {
     const long long units = std::llround(value * double(scale));
     if (units < 0)
         out += '-';
-    const std::string digits = std::to_string(units < 0 ? -units : units);
-    const size_t whole = digits.size() > size_t(decimals) ? digits.size() - size_t(decimals) : 0;
-    out += whole > 0 ? digits.substr(0, whole) : "0";
-    if (decimals > 0)
-        out += '.' + std::string(size_t(decimals) - (digits.size() - whole), '0') + digits.substr(whole);
+    char digits[24];
+    const size_t count =
+        size_t(std::to_chars(digits, digits + sizeof digits, units < 0 ? -units : units).ptr - digits);
+    const size_t whole = count > size_t(decimals) ? count - size_t(decimals) : 0;
+    if (whole > 0)
+        out.append(digits, whole);
+    else
+        out += '0';
+    if (decimals > 0) {
+        out += '.';
+        out.append(size_t(decimals) - (count - whole), '0');
+        out.append(digits + whole, count - whole);
+    }
 }
 
 void AppendInt(std::string& out, int value) {
@@ -123,7 +131,7 @@ int TPDFTextWidth(const std::string& text, int size, TPDFFontName font, TPDFFont
     return int(sum * size / 1000);
 }
 
-std::string PDFFitText(const std::string& text, int width, const TPDFFont& font) {
+std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth) {
     const TSingleByteCharset& charset = PDFEncodingCharset(font.FontEncoding);
     const TPDFWidthTable& widths = PDFEncodedWidths(font.BaseFont, font.FontEncoding);
     const std::string bytes = charset.Encode(text);
@@ -132,13 +140,19 @@ std::string PDFFitText(const std::string& text, int width, const TPDFFont& font)
     std::int64_t sum = 0;
     for (unsigned char code : bytes)
         sum += widths[code];
-    if (sum * size <= limit)
+    if (sum * size <= limit) {
+        if (fittedWidth)
+            *fittedWidth = int(sum * font.FontSize / 1000);
         return text;
+    }
     const std::string ellipsis = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
     std::int64_t room =
         limit - std::int64_t(TPDFTextWidth(ellipsis, 1000, font.BaseFont, font.FontEncoding)) * size;
-    if (room < 0)
+    if (room < 0) {
+        if (fittedWidth)
+            *fittedWidth = 0;
         return {};
+    }
     // Characters are taken while they fit; each is one byte of the encoded text.
     std::string out;
     size_t pos = 0;
@@ -152,7 +166,10 @@ std::string PDFFitText(const std::string& text, int width, const TPDFFont& font)
         out.append(text, pos, size_t(std::max(length, 1)));
         pos += size_t(std::max(length, 1));
     }
-    return out + ellipsis;
+    out += ellipsis;
+    if (fittedWidth)
+        *fittedWidth = TPDFTextWidth(out, font.FontSize, font.BaseFont, font.FontEncoding);
+    return out;
 }
 
 int TPDFCharsWidth(int size, double chars) {
@@ -229,33 +246,44 @@ void TPDFDocument::AddFont(const TPDFFont& font) {
 void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& text) {
     // Backslashes and parentheses are escaped so that none can end the string operand early; control bytes
     // are written as octal escapes, so a line break in a value cannot become the file's end of line.
-    std::string operand;
-    for (char c : PDFEncodingCharset(font_.FontEncoding).Encode(text)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '(' || c == ')' || c == '\\') {
-            operand += '\\';
-            operand += c;
-        } else if (byte < 0x20) {
-            operand += '\\';
-            operand += char('0' + (byte >> 6));
-            operand += char('0' + ((byte >> 3) & 7));
-            operand += char('0' + (byte & 7));
-        } else {
-            operand += c;
-        }
-    }
-    const TExportColor previous = fillColor_;
-    const bool recolor = color != fillColor_;
-    if (recolor)
-        SetFillColor(color);
-    std::string piece = "BT\r/" + font_.ResourceName + ' ';
+    const std::string bytes = PDFEncodingCharset(font_.FontEncoding).Encode(text);
+    std::string& piece = piece_;
+    piece.assign("BT\r/");
+    piece += font_.ResourceName;
+    piece += ' ';
     AppendInt(piece, font_.FontSize);
     piece += " Tf\r";
     AppendInt(piece, x);
     piece += ' ';
     AppendInt(piece, y);
     piece += " Td (";
-    piece += operand;
+    std::string& operand = piece;
+    const auto plain = [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && c != '(' && c != ')' && c != '\\';
+    };
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        const auto byte = static_cast<unsigned char>(c);
+        if (plain(c)) { // a run of bytes written as they are
+            size_t end = i + 1;
+            while (end < bytes.size() && plain(bytes[end]))
+                ++end;
+            operand.append(bytes, i, end - i);
+            i = end - 1;
+        } else if (c == '(' || c == ')' || c == '\\') {
+            operand += '\\';
+            operand += c;
+        } else { // a control byte
+            operand += '\\';
+            operand += char('0' + (byte >> 6));
+            operand += char('0' + ((byte >> 3) & 7));
+            operand += char('0' + (byte & 7));
+        }
+    }
+    const TExportColor previous = fillColor_;
+    const bool recolor = color != fillColor_;
+    if (recolor)
+        SetFillColor(color);
     piece += ") Tj\rET\r";
     Write(piece);
     if (recolor)
@@ -267,7 +295,8 @@ void TPDFDocument::Line(double x1, double y1, double x2, double y2, TExportColor
     const bool recolor = color != lineColor_;
     if (recolor)
         SetLineColor(color);
-    std::string path;
+    std::string& path = piece_;
+    path.clear();
     for (const auto& [value, suffix] :
          {std::pair{x1, " "}, {y1, " m \r"}, {x2, " "}, {y2, " l \r"}, {LineWidth, " w \rS\r"}}) {
         AppendFixed(path, value, 1);
@@ -488,8 +517,8 @@ void TExporterPDF::CellText(int column, TExportColAlign align, const TPDFFont& f
     const int indent = TPDFCharsWidth(font.FontSize, Options.ColSpacing / 2);
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
-    text = PDFFitText(text, room, font);
-    const int textWidth = TPDFTextWidth(text, font.FontSize, font.BaseFont, font.FontEncoding);
+    int textWidth = 0;
+    text = PDFFitText(text, room, font, &textWidth);
     x = left;
     if (align == TExportColAlign::ecaCenter)
         x += (room - textWidth) / 2;

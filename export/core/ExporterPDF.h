@@ -56,8 +56,9 @@ const TPDFWidthTable& PDFEncodedWidths(TPDFFontName font, TPDFFontEncoding encod
 int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFontName::poHelvetica,
                   TPDFFontEncoding encoding = TPDFFontEncoding::poWinAnsiEncoding);
 // The longest start of the text that is at most width points wide in the font; a text cut short ends
-// with an ellipsis within that width (nothing when not even the ellipsis fits).
-std::string PDFFitText(const std::string& text, int width, const TPDFFont& font);
+// with an ellipsis within that width (nothing when not even the ellipsis fits). fittedWidth, when given,
+// receives the result's TPDFTextWidth at the font's size.
+std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -112,6 +113,7 @@ private:
     std::vector<TPDFFont> fonts_;       // registered fonts in order
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
+    std::string piece_; // the operators TextOut or Line is building, kept for its storage
 };
 
 // Page size and margins, held in points and shown in Units.

@@ -421,7 +421,9 @@ std::string TExporterRTF::CaptionCell(int colNo) {
 }
 
 void TExporterRTF::AppendDataCell(std::string& row, int colNo) {
-    const std::string cellText = ReplaceAll(ExportRow[colNo].GetText(true), "\r\n", " \\par ");
+    std::string cellText = ExportRow[colNo].GetText(true);
+    if (cellText.find('\r') != std::string::npos)
+        cellText = ReplaceAll(cellText, "\r\n", " \\par ");
     const TrtfStyle* source = &Options.DataStyle;
     int styleIndex = 0; // 0: the data style, 1 + i: strip style i
     const int strips = Options.StripStyles.Count();

@@ -86,6 +86,12 @@ public:
     // The text and NULL state of a field of the current record.
     virtual std::string FieldText(int index) const = 0;
     virtual bool FieldIsNull(int index) const = 0;
+    // FieldText into `text`, whose storage an export reuses from cell to cell, and FieldIsNull as the
+    // result; a data set that holds its texts copies them in without a new allocation or second look-up.
+    virtual bool ReadFieldText(int index, std::string& text) const {
+        text = FieldText(index);
+        return FieldIsNull(index);
+    }
 };
 
 // A grid over a data set (the "DB grid" source): columns that each show one field.

@@ -3,6 +3,7 @@
 #include "export/core/ExporterMarkup.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <set>
 
 namespace exporter {
@@ -82,8 +83,12 @@ std::string TExporterXML::XMLName(const std::string& columnName) {
 }
 
 std::string TExporterXML::NormalString(const std::string& s) const {
+    std::string entities = ExportEntityText(s);
+    if (std::none_of(entities.begin(), entities.end(),
+                     [](char c) { return c == '\r' || c == '\n' || c == '\t'; }))
+        return entities;
     std::string out;
-    for (char c : ExportEntityText(s)) {
+    for (char c : entities) {
         switch (c) {
         // Line breaks and tabs inside an attribute value would come back as blanks.
         case '\r':
@@ -166,7 +171,12 @@ std::string TExporterXML::GetDataRow(bool format) {
         const int column = cell.ColumnIndex;
         const std::string& name =
             column >= 0 && column < int(names_.size()) ? names_[size_t(column)] : names_.at(size_t(i));
-        row += (i ? " " : "") + name + "=\"" + cell.GetText(format) + "\"";
+        if (i)
+            row += ' ';
+        row += name;
+        row += "=\"";
+        row += cell.GetText(format);
+        row += '"';
     }
     return row;
 }

@@ -239,7 +239,7 @@ public:
 
     std::string write(std::string_view format) {
         append(format, 0);
-        return out_;
+        return std::move(out_);
     }
 
 private:

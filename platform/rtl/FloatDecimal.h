@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace rtl::detail {
 
@@ -28,5 +29,10 @@ FloatDecimal ToIntegerDecimal(std::int64_t value, int precision);
 
 // Inserts `separator` every three digits of an integer digit string ('\0' leaves it as it is).
 std::string GroupThousands(const std::string& integerDigits, char separator);
+
+// A plain decimal text ([sign] digits [separator digits], at most 15 significant digits) as its digits,
+// `negative` for a leading minus. Such a text is exactly the shortest decimal text of the double it reads
+// as, so rounding may start from its digits. False for any other text.
+bool ScanPlainDecimal(std::string_view text, char decimalSeparator, FloatDecimal& out);
 
 } // namespace rtl::detail

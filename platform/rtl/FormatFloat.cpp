@@ -227,12 +227,18 @@ std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const Lo
     int length = 0;
     const int padded = std::max(intCount, info.forcedInteger);
     const char separator = info.thousands ? facts.ThousandSeparator : '\0';
+    // A separator follows every digit with a multiple of three digits after it.
+    int untilSeparator = padded > 0 ? (padded - 1) % 3 : 0;
     for (int i = 0; i < padded; ++i) {
         const int position = i - (padded - intCount); // index into the digits, negative in the padding
         buffer[length++] = position < 0 ? '0' : digitAt(position);
-        const int remaining = padded - i - 1;
-        if (separator != '\0' && remaining > 0 && remaining % 3 == 0)
-            buffer[length++] = separator;
+        if (untilSeparator > 0) {
+            --untilSeparator;
+        } else {
+            if (separator != '\0' && i + 1 < padded)
+                buffer[length++] = separator;
+            untilSeparator = 2;
+        }
     }
     // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
     int fractionLength = decimals;
@@ -371,39 +377,13 @@ std::string FormatFloat(std::string_view format, double value, const LocaleFacts
 
 bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
                         const LocaleFacts& facts) {
-    // [sign] digits [separator digits], at most 15 significant digits: such a text is exactly the
-    // shortest decimal text of the double it reads as, so its digits are used as they are.
-    size_t i = 0;
-    const bool minus = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
-        ++i;
-    std::string digits;
-    int integerDigits = 0, leadingZeros = 0;
-    bool seenNonZero = false, seenSeparator = false, anyDigit = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            anyDigit = true;
-            if (!seenSeparator)
-                ++integerDigits;
-            if (c == '0' && !seenNonZero) {
-                ++leadingZeros;
-                continue;
-            }
-            seenNonZero = true;
-            digits += c;
-        } else if (c == facts.DecimalSeparator && !seenSeparator) {
-            seenSeparator = true;
-        } else {
-            return false;
-        }
-    }
-    while (!digits.empty() && digits.back() == '0')
-        digits.pop_back();
-    if (!anyDigit || digits.size() > 15 || format.empty())
+    detail::FloatDecimal scanned;
+    if (format.empty() || !detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
         return false;
+    const std::string& digits = scanned.digits;
     const bool zero = digits.empty();
-    const int exponent = integerDigits - leadingZeros;
+    const bool minus = scanned.negative;
+    const int exponent = scanned.exponent;
     out = formatNumber(
         format, minus && !zero, zero,
         [&](int precision, int decimals) {

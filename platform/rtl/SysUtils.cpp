@@ -84,6 +84,15 @@ FloatDecimal ToIntegerDecimal(std::int64_t value, int precision) {
     char buffer[32];
     char* end = std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr;
     const int length = int(end - buffer);
+    if (length <= precision) { // every digit is kept: only the trailing zeros go
+        FloatDecimal result;
+        while (end[-1] == '0')
+            --end;
+        result.negative = value < 0;
+        result.digits.assign(buffer, end);
+        result.exponent = length;
+        return result;
+    }
     return RoundDecimal(std::string(buffer, end), length, value < 0, std::max(precision, 1), 0);
 }
 
@@ -100,6 +109,50 @@ std::string GroupThousands(const std::string& integerDigits, char separator) {
         out.append(integerDigits, i, 3);
     }
     return out;
+}
+
+bool ScanPlainDecimal(std::string_view text, char decimalSeparator, FloatDecimal& out) {
+    size_t i = 0;
+    const bool minus = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    char digits[16]; // more than 15 significant digits are not taken
+    size_t count = 0;
+    int integerDigits = 0, leadingZeros = 0;
+    bool seenNonZero = false, seenSeparator = false, anyDigit = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            anyDigit = true;
+            if (!seenSeparator)
+                ++integerDigits;
+            if (c == '0' && !seenNonZero) {
+                ++leadingZeros;
+                continue;
+            }
+            seenNonZero = true;
+            if (count == sizeof digits)
+                return false;
+            digits[count++] = c;
+        } else if (c == decimalSeparator && !seenSeparator) {
+            seenSeparator = true;
+        } else {
+            return false;
+        }
+    }
+    while (count > 0 && digits[count - 1] == '0')
+        --count;
+    if (!anyDigit || count > 15)
+        return false;
+    // Beyond the normal range of a double the text does not read back as itself (0.000...1 reads as 0).
+    const int exponent = integerDigits - leadingZeros;
+    if (count > 0 && (exponent < -290 || exponent > 300))
+        return false;
+    out.negative = minus;
+    out.digits.assign(digits, count);
+    out.exponent = exponent;
+    out.special = false;
+    return true;
 }
 
 } // namespace detail
@@ -679,24 +732,49 @@ double StrToFloatDef(std::string_view s, double def, const LocaleFacts& facts) {
     return TryStrToFloat(s, v, facts) ? v : def;
 }
 
-std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
+namespace {
+
+// FloatToStrF of the number that decimalOf(precision, decimals) rounds.
+template <typename DecimalOf>
+std::string floatToStrF(const DecimalOf& decimalOf, TFloatFormat format, int precision, int digits,
                         const LocaleFacts& facts) {
     precision = std::clamp(precision, 1, 18);
     switch (format) {
     case TFloatFormat::ffGeneral:
-        return formatGeneral(detail::ToFloatDecimal(value, precision, 9999), precision, digits, facts);
+        return formatGeneral(decimalOf(precision, 9999), precision, digits, facts);
     case TFloatFormat::ffExponent:
-        return formatExponent(detail::ToFloatDecimal(value, precision, 9999), precision, digits, facts);
+        return formatExponent(decimalOf(precision, 9999), precision, digits, facts);
     default: {
         digits = std::clamp(digits, 0, 18);
-        FloatDecimal d = detail::ToFloatDecimal(value, precision, digits);
+        FloatDecimal d = decimalOf(precision, digits);
         if (d.special)
             return specialText(d);
         if (d.exponent > precision)
-            return formatGeneral(detail::ToFloatDecimal(value, precision, 9999), precision, 0, facts);
+            return formatGeneral(decimalOf(precision, 9999), precision, 0, facts);
         return formatFixedLike(d, format, digits, facts);
     }
     }
+}
+
+} // namespace
+
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
+                        const LocaleFacts& facts) {
+    return floatToStrF([value](int p, int decimals) { return detail::ToFloatDecimal(value, p, decimals); },
+                       format, precision, digits, facts);
+}
+
+bool TryFloatTextToStrF(std::string_view text, TFloatFormat format, int precision, int digits,
+                        std::string& out, const LocaleFacts& facts) {
+    FloatDecimal scanned;
+    if (!detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
+        return false;
+    out = floatToStrF(
+        [&scanned](int p, int decimals) {
+            return detail::RoundDecimal(scanned.digits, scanned.exponent, scanned.negative, p, decimals);
+        },
+        format, precision, digits, facts);
+    return true;
 }
 
 std::string FloatToStr(double value, const LocaleFacts& facts) {

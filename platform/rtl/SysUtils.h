@@ -88,6 +88,10 @@ enum class TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency }
 // (exponent digits for ffGeneral/ffExponent, decimals for the others). NAN / INF give "NAN", "INF", "-INF".
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits,
                         const LocaleFacts& facts = LocaleFacts::Current());
+// FloatToStrF of the number a plain decimal text ([sign] digits [separator digits], at most 15 significant
+// digits) reads as, worked from its digits without a detour through binary; false for any other text.
+bool TryFloatTextToStrF(std::string_view text, TFloatFormat format, int precision, int digits,
+                        std::string& out, const LocaleFacts& facts = LocaleFacts::Current());
 // FloatToStrF(value, ffGeneral, 15, 0): "1.5", "1E20", "1E-7".
 std::string FloatToStr(double value, const LocaleFacts& facts = LocaleFacts::Current());
 

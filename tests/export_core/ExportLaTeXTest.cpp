@@ -158,6 +158,7 @@ TEST_F(LaTeXExport, SpecialCharactersAreEscaped) {
     EXPECT_EQ(ex.NormalString("x<y>z"), "x$<$y$>$z");
     EXPECT_EQ(ex.NormalString("one\r\ntwo\nthree\rfour"), "one two three four");
     EXPECT_EQ(ex.NormalString("bell\x07\xFF"), "bell??");
+    EXPECT_EQ(ex.NormalString("a--b,,c-d"), "a-{}-b,{},c-d");
 
     ds.ClearRows();
     ds.AddRow({"a\\b ~ ^ _ #1 {x} <y>", "1", "2"});

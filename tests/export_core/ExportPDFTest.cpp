@@ -481,5 +481,15 @@ TEST(PDFFitText, CutsByTheGlyphWidths) {
     EXPECT_EQ(PDFFitText("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 22, font), "\xC3\xA9\xC3\xA9\xE2\x80\xA6");
 }
 
+TEST(PDFFitText, ReportsTheWidthOfWhatItReturns) {
+    TPDFFont font;
+    font.FontSize = 10;
+    for (int width : {29, 28, 10, 9, 1000}) {
+        int fitted = -1;
+        const std::string text = PDFFitText("WWW\xC3\xA9", width, font, &fitted);
+        EXPECT_EQ(fitted, TPDFTextWidth(text, font.FontSize, font.BaseFont, font.FontEncoding)) << width;
+    }
+}
+
 } // namespace
 } // namespace exporter::test

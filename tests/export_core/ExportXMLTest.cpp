@@ -1,5 +1,6 @@
 #include "ExportTestSupport.h"
 
+#include "export/core/ExporterMarkup.h"
 #include "export/core/ExporterXML.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,13 @@ TEST_F(XmlExport, LineBreaksAndControlCharactersSurviveReading) {
     EXPECT_NE(xml.find("Last_name=\"x&#9;y&#13;&#10;z?!?\""), std::string::npos) << xml;
     EXPECT_EQ(XmlLintErrors(xml), "");
     EXPECT_EQ(XPath(xml, "string(//ROW/@Last_name)"), "x\ty\r\nz?!?");
+}
+
+TEST(MarkupText, PlainRunsAndOtherBytesKeepTheirOrder) {
+    EXPECT_EQ(ExportCleanText("ok\xC3\xA9x\x1F\tend\xE2\x82"), "ok\xC3\xA9x?\tend??");
+    EXPECT_EQ(ExportCleanText("\x7F"), "\x7F");
+    EXPECT_EQ(ExportEntityText("plain text"), "plain text");
+    EXPECT_EQ(ExportEntityText("a\"&<>b\x01"), "a&quot;&amp;&lt;&gt;b?");
 }
 
 TEST_F(XmlExport, UntypedAndBooleanValuesAreEscapedToo) {

@@ -128,13 +128,22 @@ TEST(FormatInt64, KeepsEveryDigitUnderTheMasks) {
         EXPECT_EQ(rtl::FormatInt64(c.format, c.value, us()), c.expected) << c.format << " " << c.value;
 }
 
-// Formatting a plain decimal text directly must give what formatting the double it reads as gives.
-TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
-    const char* formats[] = {"#,###,##0.00", "0.0##", "$#,##0.00;($#,##0.00);nil", "0", "#.##",
-                             "0.000E+00",    ";(0)"};
-    std::vector<std::string> texts = {
-        "2.675", "129809.495", "999999.995",  "-0.005",           "0",           "-0", "0.0", "120",
-        "1.",    ".5",         "000123.4500", "99999999999999.9", "-1234567.891"};
+// Plain decimal texts: rounding edges, signs, zeros, padding and a spread of pseudo-random values.
+std::vector<std::string> PlainDecimalTexts() {
+    std::vector<std::string> texts = {"2.675",
+                                      "129809.495",
+                                      "999999.995",
+                                      "-0.005",
+                                      "0",
+                                      "-0",
+                                      "0.0",
+                                      "120",
+                                      "1.",
+                                      ".5",
+                                      "000123.4500",
+                                      "99999999999999.9",
+                                      "-1234567.891",
+                                      "-123456789012345"};
     unsigned seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
     for (int k = 0; k < 2000; ++k) {
@@ -143,6 +152,14 @@ TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
         t += "." + std::to_string(next() % 100000);
         texts.push_back(t);
     }
+    return texts;
+}
+
+// Formatting a plain decimal text directly must give what formatting the double it reads as gives.
+TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
+    const char* formats[] = {"#,###,##0.00", "0.0##", "$#,##0.00;($#,##0.00);nil", "0", "#.##",
+                             "0.000E+00",    ";(0)"};
+    const std::vector<std::string> texts = PlainDecimalTexts();
     for (const char* format : formats) {
         for (const std::string& text : texts) {
             std::string direct;
@@ -155,6 +172,34 @@ TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
     EXPECT_FALSE(rtl::TryFormatFloatText("0.00", "1e5", untouched, us()));
     EXPECT_FALSE(rtl::TryFormatFloatText("0.00", " 1", untouched, us()));
     EXPECT_FALSE(rtl::TryFormatFloatText("0.00", "9007199254740993", untouched, us())); // 16 digits
+    // Below a double's range the text reads as 0: it is formatted as the double, not from its digits.
+    const std::string tiny = "0." + std::string(400, '0') + "1";
+    EXPECT_FALSE(rtl::TryFormatFloatText("0.00E+00", tiny, untouched, us()));
+    EXPECT_EQ(untouched, "x");
+}
+
+TEST(FloatToStrF, DecimalTextsGiveWhatTheirDoublesGive) {
+    using rtl::TFloatFormat;
+    const struct {
+        TFloatFormat format;
+        int precision, digits;
+    } cases[] = {{TFloatFormat::ffFixed, 18, 2},    {TFloatFormat::ffFixed, 18, 0},
+                 {TFloatFormat::ffFixed, 4, 3},     {TFloatFormat::ffNumber, 15, 2},
+                 {TFloatFormat::ffCurrency, 15, 2}, {TFloatFormat::ffGeneral, 15, 0},
+                 {TFloatFormat::ffGeneral, 3, 0},   {TFloatFormat::ffExponent, 6, 2}};
+    for (const auto& c : cases) {
+        for (const std::string& text : PlainDecimalTexts()) {
+            std::string direct;
+            ASSERT_TRUE(rtl::TryFloatTextToStrF(text, c.format, c.precision, c.digits, direct, us())) << text;
+            EXPECT_EQ(direct,
+                      rtl::FloatToStrF(rtl::StrToFloat(text, us()), c.format, c.precision, c.digits, us()))
+                << int(c.format) << " " << c.precision << " " << c.digits << " " << text;
+        }
+    }
+    std::string untouched = "x";
+    EXPECT_FALSE(rtl::TryFloatTextToStrF("1e5", TFloatFormat::ffFixed, 18, 2, untouched, us()));
+    EXPECT_FALSE(rtl::TryFloatTextToStrF("0." + std::string(400, '0') + "1", TFloatFormat::ffGeneral, 15, 0,
+                                         untouched, us()));
     EXPECT_EQ(untouched, "x");
 }
 
