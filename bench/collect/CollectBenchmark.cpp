@@ -47,6 +47,7 @@ public:
     std::string BrowseForLocator(ContextHandle) override { return {}; }
     bool WarnSeveralLocators(const std::string&) override { return false; }
     void ShowMessage(const std::string&) override {}
+    void ShowStatus(const std::string&) override {}
 };
 
 struct Window {
