@@ -101,6 +101,14 @@ std::unique_ptr<TExportWriter> TExporter::GetWriterClass(std::ostream& stream) {
 void TExporter::ExportToStream(std::ostream& stream) {
     writer_ = GetWriterClass(stream);
     writer_->SetEncoding(TextEncoding());
+    // A format without special characters leaves every text as it is: its cells are not passed through
+    // NormalString, which would copy each one.
+    std::bitset<256> special;
+    GetSpecialCharacters(special);
+    if (special.none())
+        Columns.SetEscape(nullptr);
+    else
+        Columns.SetEscape([this](const std::string& s) { return NormalString(s); });
     try {
         DoExport();
     } catch (...) {

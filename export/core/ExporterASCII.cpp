@@ -256,7 +256,7 @@ void TExporterASCII::WriteDataRow() {
     std::vector<std::string>& texts = rowTexts_;
     texts.resize(size_t(ExportRow.Count()));
     for (int i = 0; i < ExportRow.Count(); ++i)
-        texts[size_t(i)] = ExportRow[i].GetText(true);
+        ExportRow[i].GetText(true, texts[size_t(i)]);
     WriteRow(texts, false);
 }
 

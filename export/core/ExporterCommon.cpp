@@ -953,20 +953,31 @@ void TExportColumns::AutoCalcColWidth() {
 // Row and cells
 
 std::string TExportCol::GetText(bool format) const {
-    const TExportColumns& columns = row_.Columns();
     std::string text;
+    GetText(format, text);
+    return text;
+}
+
+void TExportCol::GetText(bool format, std::string& text) const {
+    const TExportColumns& columns = row_.Columns();
+    const TExportEscape& escape = columns.Escape();
     if (IsNull) {
-        const TExportEscape& escape = columns.Escape();
-        text = escape ? escape(row_.Formats().NullString()) : row_.Formats().NullString();
+        const std::string& nullText = row_.Formats().NullString();
+        if (escape)
+            text = escape(nullText);
+        else
+            text.assign(nullText);
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
         const TExportColumn& column = columns.GetColumn(ColumnIndex);
-        text = ExportFormatValue(Value, column.ColType, column.Format, columns.Escape());
+        if (column.ColType == TExportColType::ectString && !escape)
+            text.assign(Value); // a text unescaped is the value itself
+        else
+            text = ExportFormatValue(Value, column.ColType, column.Format, escape);
     } else {
-        text = Value;
+        text.assign(Value);
     }
     if (row_.GetColData())
         row_.GetColData()(*this, text);
-    return text;
 }
 
 void TExportRow::Clear() {

@@ -156,6 +156,8 @@ public:
 
     const TExportOwnerProperties& OwnerProperties() const { return props_; }
     const TExportEscape& Escape() const { return escape_; }
+    // Replaces the escaping (none: the texts pass unchanged, without a copy per cell).
+    void SetEscape(TExportEscape escape) { escape_ = std::move(escape); }
     // The width pre-pass's own row counter.
     int RecordCounter() const { return counter_; }
 
@@ -187,6 +189,8 @@ public:
     // The cell's text: the escaped NULL text for a NULL field, else the value (formatted with the column's
     // format when format is set), then passed through the exporter's GetColData. Value is not changed.
     std::string GetText(bool format) const;
+    // The same text into `text`, whose storage is reused where the text is the value itself.
+    void GetText(bool format, std::string& text) const;
     TExportRow& Row() const { return row_; }
 
 private:
