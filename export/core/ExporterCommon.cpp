@@ -934,8 +934,12 @@ void TExportColumns::AutoCalcColWidth() {
         for (int i = 0; i < Count(); ++i) {
             ExportReadColData(s, *this, i, counter_, skip, raw);
             TExportColumn& column = *items_[i];
-            const std::string text = ExportFormatValue(raw, column.ColType, column.Format, Escape());
-            column.Width = IntMax(column.Width, ExportTextLength(text));
+            // An unescaped text is measured where it was read; other values are formatted first.
+            const int length =
+                column.ColType == TExportColType::ectString && !Escape()
+                    ? ExportTextLength(raw)
+                    : ExportTextLength(ExportFormatValue(raw, column.ColType, column.Format, Escape()));
+            column.Width = IntMax(column.Width, length);
         }
         ExportNext(s, counter_);
         if (props_.OnFetchedRecord)
