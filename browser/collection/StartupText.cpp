@@ -79,4 +79,12 @@ std::string ReplaceAllIgnoringCase(const std::string& text, const std::string& p
     return result;
 }
 
+std::string WithTrailingSlash(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (folder != "/")
+        folder += '/';
+    return folder;
+}
+
 } // namespace browser

@@ -23,4 +23,7 @@ void SortUniqueNames(std::vector<std::string>& names);
 std::string ReplaceAllIgnoringCase(const std::string& text, const std::string& pattern,
                                    const std::string& replacement);
 
+// The folder with exactly one trailing "/".
+std::string WithTrailingSlash(std::string folder);
+
 } // namespace browser

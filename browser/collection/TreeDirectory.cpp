@@ -1,5 +1,7 @@
 #include "browser/collection/TreeDirectory.h"
 
+#include "browser/collection/StartupText.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,8 +11,7 @@ namespace browser {
 
 bool TreeDirectory::FolderWritable(const std::string& folder) {
     // Permission bits do not tell it all (read-only mounts, access lists): try it.
-    const std::string probe = (folder.empty() || folder.back() != '/' ? folder + "/" : folder) +
-                              ".cormelian-probe-" + std::to_string(::getpid());
+    const std::string probe = WithTrailingSlash(folder) + ".cormelian-probe-" + std::to_string(::getpid());
     const int handle = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (handle < 0)
         return false;

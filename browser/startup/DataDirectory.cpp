@@ -66,14 +66,6 @@ bool CopySettingsFile(const fs::path& from, const fs::path& to) {
 
 } // namespace
 
-std::string WithTrailingSlash(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    if (folder != "/")
-        folder += '/';
-    return folder;
-}
-
 std::string ServerPathOfHome(const std::string& server, const std::string& resource,
                              const std::string& path) {
     return "\\\\" + CollapseRepeated(server + "\\" + resource + "\\" + path + "\\", '\\');

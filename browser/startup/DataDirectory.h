@@ -45,7 +45,4 @@ private:
 // reduced to one.
 std::string ServerPathOfHome(const std::string& server, const std::string& resource, const std::string& path);
 
-// The folder with exactly one trailing "/".
-std::string WithTrailingSlash(std::string folder);
-
 } // namespace browser
