@@ -96,7 +96,8 @@ Fixture& TheFixture() {
         run.outputFolder = (f.folder / "store").string();
         std::filesystem::create_directories(run.outputFolder);
         // 8 forward zones of 5,000 record sets and 2 reverse zones (which the generator caps at 254
-        // address sets each, beside the zone's own), 4 records a set: 40,518 sets, about 162,000 rows; 4 subnets of 16,384 address objects: 65,536.
+        // address sets each, beside the zone's own), 4 records a set: 40,518 sets, about 162,000
+        // rows; 4 subnets of 16,384 address objects: 65,536.
         run.trees = {gentree::TreeOptions{"BENCH", 1, 3, gentree::TreeSize{8, 2, 5000, 4, 4, 16384}}};
         run.visible = {true};
         gentree::WriteRun(run);
