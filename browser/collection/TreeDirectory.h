@@ -22,6 +22,8 @@ public:
 
     // Client lifetime: 0 when the client is there.
     virtual int InitClient() = 0;
+    // Why InitClient failed, as the client says it; empty when it gives no reason.
+    virtual std::string ClientError() { return {}; }
     virtual void EndClient() = 0;
 
     // A new context with typeless names, no canonicalisation and no alias dereferencing;

@@ -21,6 +21,10 @@ int LayerTreeDirectory::InitClient() {
     return nwclient::initialize(clientConfigPath_);
 }
 
+std::string LayerTreeDirectory::ClientError() {
+    return nwclient::lastError();
+}
+
 void LayerTreeDirectory::EndClient() {
     nwclient::terminate();
 }

@@ -16,6 +16,7 @@ public:
     explicit LayerTreeDirectory(std::string clientConfigPath = {});
 
     int InitClient() override;
+    std::string ClientError() override;
     void EndClient() override;
     ContextHandle CreateDSContext(bool& ok) override;
     int DuplicateContext(ContextHandle context, ContextHandle& duplicate) override;

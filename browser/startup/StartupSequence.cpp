@@ -54,7 +54,9 @@ bool StartupSequence::Prepare() {
         return false;
     }
     if (directory_.InitClient() != 0) {
-        host_.ShowMessage(msg::kNoClient);
+        // The client's reason below the question (a store another process holds, a broken tree file).
+        const std::string cause = directory_.ClientError();
+        host_.ShowMessage(cause.empty() ? std::string(msg::kNoClient) : std::string(msg::kNoClient) + "\n" + cause);
         helper_.Free();
         return false;
     }

@@ -43,27 +43,19 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
     if (!client->store_)
         return nullptr;
     for (const TreeConfig& treeConfig : client->config_.trees) {
-        std::unique_ptr<DirectoryTree> tree;
-        if (client->store_->hasTree(treeConfig.name)) {
-            tree = client->store_->loadTree(treeConfig.name, error);
-            if (!tree) {
-                error = "tree " + treeConfig.name + ": " + error;
-                return nullptr;
-            }
-        } else {
-            std::vector<Entry> entries;
+        // A tree the store lacks is imported from its LDIF file, at most once however many
+        // processes start at the same moment.
+        auto readLdif = [&treeConfig](std::vector<Entry>& entries, std::string& reason) {
             ldif::Error ldifError;
-            if (!ldif::readFile(treeConfig.ldifPath, entries, ldifError)) {
-                error = "tree " + treeConfig.name + ": " + ldifError.message();
-                return nullptr;
-            }
-            if (!client->store_->importTree(treeConfig.name, entries, error)) {
-                error = "tree " + treeConfig.name + ": cannot store it: " + error;
-                return nullptr;
-            }
-            tree = std::make_unique<DirectoryTree>(treeConfig.name);
-            for (Entry& entry : entries)
-                tree->insert(std::make_shared<Entry>(std::move(entry)));
+            if (ldif::readFile(treeConfig.ldifPath, entries, ldifError))
+                return true;
+            reason = ldifError.message();
+            return false;
+        };
+        std::unique_ptr<DirectoryTree> tree = client->store_->loadOrImportTree(treeConfig.name, readLdif, error);
+        if (!tree) {
+            error = "tree " + treeConfig.name + ": " + error;
+            return nullptr;
         }
         client->trees_.push_back(std::move(tree));
         client->treeStates_[treeConfig.name] = TreeState{treeConfig.visible, treeConfig.loggedInUser};

@@ -3,12 +3,75 @@
 #include "platform/nwclient/Schema.h"
 #include "platform/nwclient/Values.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
 #include <unordered_map>
 
 namespace nwclient {
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Waits between tries for something another process holds: short at first, longer later.
+class Backoff {
+public:
+    // Sleeps before the next try; false once the deadline has passed (try no more).
+    bool wait(Clock::time_point deadline) {
+        const auto now = Clock::now();
+        if (now >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::min<Clock::duration>(delay_, deadline - now));
+        delay_ = std::min(delay_ * 2, std::chrono::milliseconds(64));
+        return true;
+    }
+
+private:
+    std::chrono::milliseconds delay_{1};
+};
+
+// The lock file beside a store, held while a process opens the store: switching a new database to
+// write-ahead logging and creating its tables does not wait for other processes as ordinary
+// statements do, so processes opening one store at the same moment take their turns here.
+class OpeningLock {
+public:
+    OpeningLock() = default;
+    ~OpeningLock() {
+        if (fd_ >= 0)
+            ::close(fd_); // releases the lock
+    }
+    OpeningLock(const OpeningLock&) = delete;
+    OpeningLock& operator=(const OpeningLock&) = delete;
+
+    // False when another process held the lock until the deadline. A lock file that cannot be
+    // made (a read-only folder) is no reason to fail: the opening then relies on its retries.
+    bool acquire(const std::string& path, Clock::time_point deadline) {
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd_ < 0)
+            return true;
+        Backoff backoff;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return true;
+            if (!backoff.wait(deadline))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+bool isBusy(int code) {
+    return (code & 0xFF) == SQLITE_BUSY;
+}
 
 constexpr const char* SCHEMA_SQL = R"sql(
 CREATE TABLE IF NOT EXISTS trees(name TEXT PRIMARY KEY);
@@ -109,6 +172,12 @@ bool decodeValueList(uint32_t syntax, std::string_view in, std::vector<Value>& l
 } // namespace
 
 std::unique_ptr<Store> Store::open(const std::string& path, std::string& error) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(BUSY_TIMEOUT_MS);
+    OpeningLock lock;
+    if (path != ":memory:" && !lock.acquire(path + ".lock", deadline)) {
+        error = lockedMessage(path);
+        return nullptr;
+    }
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
@@ -117,11 +186,11 @@ std::unique_ptr<Store> Store::open(const std::string& path, std::string& error) 
         sqlite3_close(db);
         return nullptr;
     }
-    std::unique_ptr<Store> store(new Store(db));
-    sqlite3_busy_timeout(db, 5000);
-    if (!store->exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;", error) ||
-        !store->exec(SCHEMA_SQL, error)) {
-        error = "cannot open the store " + path + ": " + error;
+    std::unique_ptr<Store> store(new Store(db, path));
+    sqlite3_busy_timeout(db, BUSY_TIMEOUT_MS);
+    if (!store->prepareSchema(deadline, error)) {
+        if (!isBusy(sqlite3_errcode(db)))
+            error = "cannot open the store " + path + ": " + error;
         return nullptr;
     }
     return store;
@@ -131,14 +200,34 @@ Store::~Store() {
     sqlite3_close(db_);
 }
 
+bool Store::prepareSchema(std::chrono::steady_clock::time_point deadline, std::string& error) {
+    Backoff backoff;
+    while (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=OFF;", error) ||
+           !exec(SCHEMA_SQL, error)) {
+        if (!isBusy(sqlite3_errcode(db_)) || !backoff.wait(deadline))
+            return false;
+    }
+    return true;
+}
+
 bool Store::exec(const char* sql, std::string& error) {
     char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        error = message ? message : "SQLite failure";
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        error = isBusy(rc) ? lockedMessage(path_) : message ? message : "SQLite failure";
         sqlite3_free(message);
         return false;
     }
     return true;
+}
+
+std::string Store::failure() const {
+    return isBusy(sqlite3_errcode(db_)) ? lockedMessage(path_) : std::string(sqlite3_errmsg(db_));
+}
+
+std::string Store::lockedMessage(const std::string& path) {
+    return "the store " + path + " is locked by another process (waited " +
+           std::to_string(BUSY_TIMEOUT_MS / 1000) + " seconds)";
 }
 
 bool Store::beginLocked(std::string& error) {
@@ -175,6 +264,10 @@ std::vector<std::string> Store::treeNames() {
 
 bool Store::hasTree(const std::string& treeName) {
     std::lock_guard lock(mutex_);
+    return hasTreeLocked(treeName);
+}
+
+bool Store::hasTreeLocked(const std::string& treeName) {
     Statement stmt(db_, "SELECT 1 FROM trees WHERE name = ?");
     stmt.bind(1, treeName);
     return stmt && stmt.step() == SQLITE_ROW;
@@ -182,13 +275,56 @@ bool Store::hasTree(const std::string& treeName) {
 
 std::unique_ptr<DirectoryTree> Store::loadTree(const std::string& treeName, std::string& error) {
     std::lock_guard lock(mutex_);
+    // One read transaction: an import committed by another process meanwhile is seen whole or not at all.
+    if (!exec("BEGIN", error))
+        return nullptr;
+    auto tree = loadTreeLocked(treeName, error);
+    rollbackLocked();
+    return tree;
+}
+
+std::unique_ptr<DirectoryTree> Store::loadOrImportTree(const std::string& treeName, const EntrySource& source,
+                                                       std::string& error) {
+    std::lock_guard lock(mutex_);
+    // Most starts find the tree: read it from one snapshot without holding up other processes.
+    if (!exec("BEGIN", error))
+        return nullptr;
+    if (hasTreeLocked(treeName)) {
+        auto tree = loadTreeLocked(treeName, error);
+        rollbackLocked();
+        return tree;
+    }
+    rollbackLocked();
+    std::vector<Entry> entries;
+    if (!source(entries, error))
+        return nullptr;
+    if (!beginLocked(error))
+        return nullptr;
+    if (hasTreeLocked(treeName)) { // another process imported it in the meantime
+        auto tree = loadTreeLocked(treeName, error);
+        rollbackLocked();
+        return tree;
+    }
+    if (!importTreeLocked(treeName, entries, error)) {
+        rollbackLocked();
+        return nullptr;
+    }
+    if (!commitLocked(error))
+        return nullptr;
+    auto tree = std::make_unique<DirectoryTree>(treeName);
+    for (Entry& entry : entries)
+        tree->insert(std::make_shared<Entry>(std::move(entry)));
+    return tree;
+}
+
+std::unique_ptr<DirectoryTree> Store::loadTreeLocked(const std::string& treeName, std::string& error) {
     auto tree = std::make_unique<DirectoryTree>(treeName);
     Statement entries(db_, "SELECT id, parent, rdn, rdn_type, mtime FROM entries WHERE tree = ? ORDER BY id");
     Statement attributes(db_,
                          "SELECT a.entry, a.name, a.syntax, a.value_list FROM attributes a JOIN entries e "
                          "ON e.id = a.entry WHERE e.tree = ? ORDER BY a.entry, a.position");
     if (!entries || !attributes) {
-        error = std::string("store is broken: ") + sqlite3_errmsg(db_);
+        error = isBusy(sqlite3_errcode(db_)) ? failure() : "store is broken: " + failure();
         return nullptr;
     }
     entries.bind(1, treeName);
@@ -216,7 +352,7 @@ std::unique_ptr<DirectoryTree> Store::loadTree(const std::string& treeName, std:
         order.push_back(entry);
     }
     if (rc != SQLITE_DONE) {
-        error = std::string("store is broken: ") + sqlite3_errmsg(db_);
+        error = isBusy(sqlite3_errcode(db_)) ? failure() : "store is broken: " + failure();
         return nullptr;
     }
     while ((rc = attributes.step()) == SQLITE_ROW) {
@@ -234,7 +370,7 @@ std::unique_ptr<DirectoryTree> Store::loadTree(const std::string& treeName, std:
         it->second->attributes.push_back(std::move(attribute));
     }
     if (rc != SQLITE_DONE) {
-        error = std::string("store is broken: ") + sqlite3_errmsg(db_);
+        error = isBusy(sqlite3_errcode(db_)) ? failure() : "store is broken: " + failure();
         return nullptr;
     }
     for (auto& entry : order) {
@@ -248,7 +384,7 @@ bool Store::writeAttributesLocked(const Entry& entry, std::string& error) {
     Statement remove(db_, "DELETE FROM attributes WHERE entry = ?");
     remove.bind(1, entry.id);
     if (!remove || remove.step() != SQLITE_DONE) {
-        error = sqlite3_errmsg(db_);
+        error = failure();
         return false;
     }
     Statement insert(db_,
@@ -262,7 +398,7 @@ bool Store::writeAttributesLocked(const Entry& entry, std::string& error) {
         insert.bind(4, static_cast<int64_t>(attribute.syntax));
         insert.bindBlob(5, encodeValueList(attribute.values));
         if (insert.step() != SQLITE_DONE) {
-            error = sqlite3_errmsg(db_);
+            error = failure();
             return false;
         }
     }
@@ -277,20 +413,33 @@ bool Store::insertEntryLocked(const std::string& treeName, Entry& entry, std::st
     insert.bind(4, entry.rdnType);
     insert.bind(5, static_cast<int64_t>(entry.modificationTime));
     if (!insert || insert.step() != SQLITE_DONE) {
-        error = sqlite3_errmsg(db_);
+        error = failure();
         return false;
     }
     entry.id = sqlite3_last_insert_rowid(db_);
     return writeAttributesLocked(entry, error);
 }
 
-bool Store::importTree(const std::string& treeName, std::vector<Entry>& entries, std::string& error) {
+bool Store::importTree(const std::string& treeName, std::vector<Entry>& entries, std::string& error,
+                       ExistingTree existing) {
     std::lock_guard lock(mutex_);
     if (!beginLocked(error))
         return false;
+    if (existing == ExistingTree::Keep && hasTreeLocked(treeName)) {
+        error = "the store holds tree " + treeName + " already";
+        rollbackLocked();
+        return false;
+    }
+    if (!importTreeLocked(treeName, entries, error)) {
+        rollbackLocked();
+        return false;
+    }
+    return commitLocked(error);
+}
+
+bool Store::importTreeLocked(const std::string& treeName, std::vector<Entry>& entries, std::string& error) {
     auto fail = [&](const std::string& message) {
         error = message;
-        rollbackLocked();
         return false;
     };
     {
@@ -303,7 +452,7 @@ bool Store::importTree(const std::string& treeName, std::vector<Entry>& entries,
         addTree.bind(1, treeName);
         if (dropAttributes.step() != SQLITE_DONE || dropEntries.step() != SQLITE_DONE ||
             addTree.step() != SQLITE_DONE)
-            return fail(sqlite3_errmsg(db_));
+            return fail(failure());
         Statement insertEntry(db_,
                               "INSERT INTO entries(tree, parent, rdn, rdn_type, mtime) VALUES(?,?,?,?,?)");
         Statement insertAttribute(
@@ -320,7 +469,7 @@ bool Store::importTree(const std::string& treeName, std::vector<Entry>& entries,
             insertEntry.bind(4, entry.rdnType);
             insertEntry.bind(5, static_cast<int64_t>(entry.modificationTime));
             if (insertEntry.step() != SQLITE_DONE)
-                return fail(sqlite3_errmsg(db_));
+                return fail(failure());
             int64_t newId = sqlite3_last_insert_rowid(db_);
             idMap[entry.id] = newId;
             entry.id = newId;
@@ -334,11 +483,11 @@ bool Store::importTree(const std::string& treeName, std::vector<Entry>& entries,
                 insertAttribute.bind(4, static_cast<int64_t>(attribute.syntax));
                 insertAttribute.bindBlob(5, encodeValueList(attribute.values));
                 if (insertAttribute.step() != SQLITE_DONE)
-                    return fail(sqlite3_errmsg(db_));
+                    return fail(failure());
             }
         }
     }
-    return commitLocked(error);
+    return true;
 }
 
 bool Store::dropTree(const std::string& treeName, std::string& error) {
@@ -354,7 +503,7 @@ bool Store::dropTree(const std::string& treeName, std::string& error) {
     dropTreeRow.bind(1, treeName);
     if (dropAttributes.step() != SQLITE_DONE || dropEntries.step() != SQLITE_DONE ||
         dropTreeRow.step() != SQLITE_DONE) {
-        error = sqlite3_errmsg(db_);
+        error = failure();
         rollbackLocked();
         return false;
     }
@@ -381,7 +530,7 @@ bool Store::updateEntry(const Entry& entry, std::string& error) {
     update.bind(2, entry.id);
     if (update.step() != SQLITE_DONE || !writeAttributesLocked(entry, error)) {
         if (error.empty())
-            error = sqlite3_errmsg(db_);
+            error = failure();
         rollbackLocked();
         return false;
     }
@@ -397,7 +546,7 @@ bool Store::deleteEntry(int64_t id, std::string& error) {
     dropAttributes.bind(1, id);
     dropEntry.bind(1, id);
     if (dropAttributes.step() != SQLITE_DONE || dropEntry.step() != SQLITE_DONE) {
-        error = sqlite3_errmsg(db_);
+        error = failure();
         rollbackLocked();
         return false;
     }

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -105,13 +106,23 @@ protected:
     // Runs the program in the work folder; returns its exit code (-1 when it did not end).
     int Run(const QStringList& arguments, QString& errors) {
         QProcess program;
+        Start(program, arguments, Folder("trees/client.ini"));
+        return Finish(program, errors);
+    }
+
+    // Starts the program in the work folder on a client configuration.
+    void Start(QProcess& program, const QStringList& arguments, const QString& clientConfig) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("CORMELIAN_CLIENT_CONFIG", Folder("trees/client.ini"));
+        environment.insert("CORMELIAN_CLIENT_CONFIG", clientConfig);
         environment.remove("CORMELIAN_EXIT_AFTER_MS");
         program.setProcessEnvironment(environment);
         program.setWorkingDirectory(Folder("work"));
         program.start(Folder("program/cormelian"), arguments);
+    }
+
+    // Waits for a started program; its exit code (-1 when it did not end).
+    static int Finish(QProcess& program, QString& errors) {
         if (!program.waitForFinished(120000)) {
             program.kill();
             program.waitForFinished();
@@ -205,6 +216,38 @@ TEST_F(BatchRun, DatesFollowTheSettingsAndTheCacheStampsReadBackInAnyLocale) {
     const std::string subnets =
         test_support::ReadFile(Folder("program/data/BATCH/subnets.ini").toStdString());
     EXPECT_TRUE(std::regex_search(subnets, std::regex(R"(STAMP=\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"))) << subnets;
+}
+
+// A scheduled run and another one (or the window) starting together on a directory whose store does
+// not exist yet: both create and open the store, and both write the lists whole.
+TEST_F(BatchRun, TwoRunsStartedTogetherOnAFreshDemoStoreBothWriteTheSameLists) {
+    const std::filesystem::path source = qEnvironmentVariable("CORMELIAN_SOURCE_DIR", CORMELIAN_SOURCE_FALLBACK).toStdString();
+    const std::filesystem::path demo = Folder("demo").toStdString();
+    std::filesystem::copy(source / "data" / "demo", demo, std::filesystem::copy_options::recursive);
+    std::ifstream manifest(demo / "ACME.manifest");
+    expected = gentree::ReadManifest(manifest);
+    ASSERT_FALSE(expected.empty());
+    // The demo's settings open only its first tree.
+    std::ofstream(Folder("program/Cormelian.ini").toStdString(), std::ios::binary)
+        << "[TREES]\r\nACME=[root]\r\nGLOBEX=[root]\r\nINITECH=[root]\r\n[SYSTEM]\r\nnoTrees=1\r\n";
+    constexpr int ROUNDS = 8;
+    for (int round = 0; round < ROUNDS; ++round) {
+        for (const char* file : {"store.db", "store.db-wal", "store.db-shm", "store.db.lock"})
+            std::filesystem::remove(demo / file);
+        QProcess first, second;
+        Start(first, {"/alldns", "/alldhcp", "/autoclose"}, Folder("demo/client.ini"));
+        Start(second, {"/alldns", "/alldhcp", "/autoclose"}, Folder("demo/client.ini"));
+        QString firstErrors, secondErrors;
+        EXPECT_EQ(Finish(first, firstErrors), 0) << "round " << round << ": " << firstErrors.toStdString();
+        EXPECT_EQ(Finish(second, secondErrors), 0) << "round " << round << ": " << secondErrors.toStdString();
+        ExpectListFile("DNS", RecordListKind::Dns);
+        ExpectListFile("REV-DNS", RecordListKind::RevDns);
+        ExpectListFile("DHCP", RecordListKind::Dhcp);
+        // Both wrote the same cache files: each is whole (the last one wins), none is left half-written.
+        for (const auto& item : std::filesystem::recursive_directory_iterator(Folder("program/data").toStdString()))
+            if (item.is_regular_file())
+                EXPECT_EQ(item.path().extension(), ".ini") << "round " << round << ": " << item.path();
+    }
 }
 
 TEST_F(BatchRun, ARunThatCannotCompleteSaysWhyOnStandardErrorAndExitsNonZero) {

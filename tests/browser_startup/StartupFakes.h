@@ -30,6 +30,7 @@ public:
 
     // Configuration.
     int initResult = 0;
+    std::string initError; // the client's reason when InitClient fails
     int failContextCreateNumber = 0; // the Nth CreateDSContext fails (1-based), 0 none
     bool failEveryContextCreate = false;
     std::map<std::string, int> selectResults; // tree -> SelectTree result
@@ -56,6 +57,7 @@ public:
         journal_.push_back("InitClient");
         return initResult;
     }
+    std::string ClientError() override { return initError; }
     void EndClient() override { journal_.push_back("EndClient"); }
 
     ContextHandle CreateDSContext(bool& ok) override {

@@ -60,6 +60,14 @@ TEST_F(StartupTest, MissingClientStopsWithItsMessageAndUnloadsTheLibrary) {
     EXPECT_FALSE(Journaled("EndClient"));
 }
 
+TEST_F(StartupTest, MissingClientMessageGivesTheClientsReasonBelow) {
+    directory.initResult = 0x8801;
+    directory.initError = "the store /data/store.db is locked by another process (waited 5 seconds)";
+    EXPECT_FALSE(sequence.Prepare());
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"No Novell Client?\nthe store /data/store.db is locked by "
+                                                       "another process (waited 5 seconds)"}));
+}
+
 // ---- the start-up proper
 
 TEST_F(StartupTest, OneTreeOpensWithoutChoiceAndRunsToTheBatchSwitches) {

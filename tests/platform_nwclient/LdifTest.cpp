@@ -119,6 +119,27 @@ TEST(LdifImport, ConventionsOfTheDirectory) {
     EXPECT_EQ(std::get<std::string>(entry->find(schema::nameKey("Member"))->values[1]), "host\\.one.ACME");
 }
 
+// Values of names as RFC 4514 reads them: blanks before a "," are not part of the value, and a "\"
+// takes two hexadecimal digits or else one character (never half a byte).
+TEST(LdifImport, NameValuesReadAsTheRfcHasThem) {
+    const std::pair<const char*, names::Components> cases[] = {
+        {"cn=x  ,o=ACME", {"x", "ACME"}},
+        {"cn=x \\ ,o=ACME", {"x  ", "ACME"}},
+        {"cn=a\\2,o=ACME", {"a2", "ACME"}},
+        {"cn=a\\2C b,o=ACME", {"a, b", "ACME"}},
+        {"cn=a\\2g,o=ACME", {"a2g", "ACME"}},
+    };
+    for (const auto& [dn, name] : cases) {
+        auto tree = treeOf(HEAD + "dn: " + dn + "\nobjectClass: top\n\ndn: cn=G,o=ACME\nobjectClass: groupOfNames\n" +
+                           "member: " + dn + "\n");
+        EntryPtr entry = tree->find(name);
+        ASSERT_TRUE(entry) << dn;
+        EntryPtr group = tree->find(names::Components{"G", "ACME"});
+        ASSERT_TRUE(group);
+        EXPECT_EQ(std::get<std::string>(group->find(schema::nameKey("Member"))->values[0]), entry->fullName()) << dn;
+    }
+}
+
 TEST(LdifImport, IntegersWrapAndTimesConvert) {
     auto tree = treeOf(HEAD + "dn: cn=z,o=ACME\nobjectClass: dNIPDNSZone\ndnipSOASerial: 2147483648\n"
                               "dnipZoneType: -2147483648\n\n"

@@ -50,6 +50,7 @@ TEST_F(StoreToolTest, RefusesToOverwriteAndReportsBadInput) {
     const auto source = sourceData() / "every_syntax.ldif";
     ASSERT_EQ(run("import " + store() + " ACME " + source.string()), 0);
     EXPECT_EQ(run("import " + store() + " ACME " + source.string()), 1);
+    EXPECT_EQ(ReadFile(folder_ / "err.txt"), "nwstore: the store holds tree ACME already (use --replace)\n");
     EXPECT_EQ(run("import --replace " + store() + " ACME " + source.string()), 0);
     std::ofstream(folder_ / "bad.ldif")
         << "version: 1\n\ndn: o=X\nobjectClass: top\n\ndn: cn=y,o=Z\nobjectClass: top\n";

@@ -43,13 +43,13 @@ int importTree(bool replace, const std::string& storePath, const std::string& tr
     auto store = openStore(storePath);
     if (!store)
         return 1;
-    if (!replace && store->hasTree(tree)) {
-        std::cerr << "nwstore: the store holds tree " << tree << " already (use --replace)\n";
-        return 1;
-    }
     std::string error;
-    if (!store->importTree(tree, entries, error)) {
-        std::cerr << "nwstore: cannot store tree " << tree << ": " << error << "\n";
+    const auto existing = replace ? nwclient::Store::ExistingTree::Replace : nwclient::Store::ExistingTree::Keep;
+    if (!store->importTree(tree, entries, error, existing)) {
+        if (!replace && store->hasTree(tree))
+            std::cerr << "nwstore: " << error << " (use --replace)\n";
+        else
+            std::cerr << "nwstore: cannot store tree " << tree << ": " << error << "\n";
         return 1;
     }
     std::cout << "imported " << entries.size() << " objects into tree " << tree << "\n";
