@@ -9,6 +9,11 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+
+#include <cmath>
 #include <filesystem>
 #include <thread>
 
@@ -186,6 +191,22 @@ TxlsFont TExporterXLS::GetFirstFont() const {
 
 int TExporterXLS::TextWidth(const std::string& text, const TxlsFont& font) const {
     return TextWidthOnDisplay(text, MeasureFont(font));
+}
+
+double TExporterXLS::ZeroWidth() const {
+    // Readers size a column by the advance of "0" in the default font at its exact size (10 points
+    // are 13.33 pixels at 96 per inch), unhinted. A display measure rounds the size to whole pixels
+    // first (13) and so makes every column about 2% narrower than readers show it, and pictures
+    // as much wider. The font is measured 64 times as large and scaled back.
+    if (!QGuiApplication::instance())
+        return TxlsExporterLink::ZeroWidth();
+    constexpr double scale = 64, pixelsPerPoint = 96.0 / 72.0;
+    const TxlsFont font;
+    QFont qfont(QString::fromStdString(font.Name));
+    qfont.setPixelSize(static_cast<int>(std::lround(font.Size * pixelsPerPoint * scale)));
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    const double advance = QFontMetricsF(qfont).horizontalAdvance(QChar(u'0')) / scale;
+    return advance > 0 ? advance : TxlsExporterLink::ZeroWidth();
 }
 
 void TExporterXLS::Notification(const void* removed) {

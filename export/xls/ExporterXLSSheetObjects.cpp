@@ -105,6 +105,10 @@ int TxlsExporterLink::TextWidth(const std::string& text, const TxlsFont& font) c
     return static_cast<int>(std::lround(static_cast<double>(text.size()) * em * 0.55));
 }
 
+double TxlsExporterLink::ZeroWidth() const {
+    return std::max(TextWidth("0000000000", TxlsFont{}) / 10.0, 1.0);
+}
+
 TXLSOptions::TXLSOptions() {
     SetDefaultXlsCaptionFormat(CaptionsFormat);
     HyperlinkFormat.Font.Color = clrBlue;
@@ -766,8 +770,7 @@ void TxlsImage::GetAnchor(TxlsAnchor& anchor) const {
     // cell padding) and the real heights of the rows. Col and Row are one-based.
     const std::vector<int> columnWidths = exporter->GetExportedColumnWidths();
     const int firstCol = std::max(Col - 1, 0), firstRow = std::max(Row - 1, 0);
-    // The width of "0" in the default font, to a fraction of a pixel as readers measure it.
-    const double zeroWidth = std::max(exporter->TextWidth("0000000000", TxlsFont{}) / 10.0, 1.0);
+    const double zeroWidth = exporter->ZeroWidth();
     auto columnPixels = [&](int c) {
         const int listIndex = c - sheet->GetStartDataCol();
         if (listIndex >= 0 && listIndex < static_cast<int>(columnWidths.size()))
