@@ -324,7 +324,8 @@ protected:
         } cells[] = {{ctDateTime, 2, 60 + 86399.0 / 86400}, // 2/28/1900 11:59:59 PM
                      {ctDateTime, 3, -1.25},                // 12/29/1899 6:00 AM
                      {ctNumeric, 4, std::nan("")},
-                     {ctNumeric, 5, -std::numeric_limits<double>::infinity()}};
+                     {ctNumeric, 5, -std::numeric_limits<double>::infinity()},
+                     {ctNumeric, 6, 1 + std::ldexp(1.0, -20)}}; // not in the RK form
         for (const auto& c : cells) {
             TxlsCell& cell = xls.Cells.Add();
             cell.CellType = c.type;
@@ -458,6 +459,7 @@ expect('3/1/1900', sheet.cell_value(4, 0), 61.0)
 errors = [(sheet.cell_type(r, c), sheet.cell_value(r, c)) for r, c in ((3, 4), (4, 4), (5, 1))]
 expect('NaN, infinity and an overflowing sum as #NUM!', errors, [(xlrd.XL_CELL_ERROR, 0x24)] * 3)
 expect('reversed merged range', sheet.merged_cells, [(6, 8, 1, 3)])
+expect('1 + 2**-20 kept', sheet.cell_value(5, 4), 1 + 2 ** -20)
 expect('last row', sheet.cell_value(65534, 0), 'last row')
 )PY");
 }
