@@ -572,7 +572,8 @@ std::uint16_t txoAlignment(const TxlsAlignment& alignment) {
 } // namespace
 
 void WriteTxoRecords(TxlsStream& stream, const TxlsNote& note, std::uint16_t fontIndex) {
-    const std::u16string text = CutUtf16(Utf8ToWide(note.Text()), MAX_CELL_TEXT_LENGTH); // the most a text object holds
+    // A text object holds at most as many units as a cell.
+    const std::u16string text = CutUtf16(Utf8ToWide(note.Text()), MAX_CELL_TEXT_LENGTH);
     const auto length = static_cast<std::uint16_t>(text.size());
     ByteWriter txo;
     txo.u16(txoAlignment(note.Format.Alignment));

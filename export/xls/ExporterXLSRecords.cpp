@@ -56,8 +56,7 @@ void TbiffRecord::SetWideChars(std::size_t offset, const std::u16string& text) {
 }
 
 TbiffBoundSheet::TbiffBoundSheet(const void* owner, const std::u16string& name)
-    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(name, 255) + 8),
-                  BIFF_BOUNDSHEET) {
+    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(name, 255) + 8), BIFF_BOUNDSHEET) {
     const std::u16string text = CutUtf16(name, 255);
     SetByte(6, static_cast<std::uint8_t>(text.size()));
     SetByte(7, 1);
@@ -68,8 +67,7 @@ TbiffCountry::TbiffCountry(const void* owner)
     : TbiffRecord(owner, std::vector<std::uint8_t>(4), BIFF_COUNTRY) {}
 
 TbiffFont::TbiffFont(const void* owner, const std::u16string& name)
-    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(name, 255) + 16),
-                  BIFF_FONT) {
+    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(name, 255) + 16), BIFF_FONT) {
     const std::u16string text = CutUtf16(name, 255);
     SetByte(14, static_cast<std::uint8_t>(text.size()));
     SetByte(15, 1);
@@ -82,8 +80,7 @@ TbiffXF::TbiffXF(const void* owner, const std::uint8_t (&bytes)[Size])
     : TbiffRecord(owner, std::vector<std::uint8_t>(bytes, bytes + Size), BIFF_XF) {}
 
 TbiffFormat::TbiffFormat(const void* owner, std::uint16_t index, const std::u16string& text)
-    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(text, 255) + 5),
-                  BIFF_FORMAT) {
+    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(text, 255) + 5), BIFF_FORMAT) {
     const std::u16string cutText = CutUtf16(text, 255);
     SetWord(0, index);
     SetWord(2, static_cast<std::uint16_t>(cutText.size()));

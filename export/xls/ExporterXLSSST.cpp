@@ -125,7 +125,8 @@ void TsstStrings::SaveToStream(TxlsStream& stream) const {
         out.U8(compressed ? 0 : 1);
         std::size_t done = 0;
         while (done < text.size()) {
-            const std::size_t part = Utf16CutLength(std::u16string_view(text).substr(done), out.Room() / charSize);
+            const std::size_t part =
+                Utf16CutLength(std::u16string_view(text).substr(done), out.Room() / charSize);
             if (part == 0) {
                 out.Flush();
                 out.U8(compressed ? 0 : 1);

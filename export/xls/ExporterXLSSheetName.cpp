@@ -20,7 +20,8 @@ QString foldedName(const std::u16string& name) {
 
 bool isUsed(const std::u16string& name, const std::vector<std::u16string>& used) {
     const QString candidate = foldedName(name);
-    return std::any_of(used.begin(), used.end(), [&](const std::u16string& u) { return foldedName(u) == candidate; });
+    return std::any_of(used.begin(), used.end(),
+                       [&](const std::u16string& u) { return foldedName(u) == candidate; });
 }
 
 // Characters no sheet name may hold: the reserved punctuation and the control characters.

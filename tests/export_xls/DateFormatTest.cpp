@@ -52,15 +52,15 @@ TEST(XlsDateSerial, OneConversionForEveryMomentOfTheDaysAroundTheFictitiousLeapD
         bool shown;
         double serial;
     } cases[] = {
-        {0.25, true, 0.25},                     // a time of day
-        {0, true, 0},                           // midnight
-        {1.25, false, 0},                       // 12/31/1899 6:00 AM: not 0.25, a time of day
-        {-1.25, false, 0},                      // 12/29/1899 6:00 AM
-        {-700, false, 0},                       // any earlier day
-        {2, true, 1},                           // 1/1/1900
-        {60, true, 59},                         // 2/28/1900
+        {0.25, true, 0.25},                       // a time of day
+        {0, true, 0},                             // midnight
+        {1.25, false, 0},                         // 12/31/1899 6:00 AM: not 0.25, a time of day
+        {-1.25, false, 0},                        // 12/29/1899 6:00 AM
+        {-700, false, 0},                         // any earlier day
+        {2, true, 1},                             // 1/1/1900
+        {60, true, 59},                           // 2/28/1900
         {60 + lastSecond, true, 59 + lastSecond}, // 2/28/1900 11:59:59 PM: still day 59
-        {61, true, 61},                         // 3/1/1900: day 60 is the leap day that never was
+        {61, true, 61},                           // 3/1/1900: day 60 is the leap day that never was
         {45293.25, true, 45293.25},
     };
     for (const auto& c : cases) {

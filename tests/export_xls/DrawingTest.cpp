@@ -298,7 +298,7 @@ TEST(Drawing, NoteTextRecordsStayWithinTheLimitAndHoldWholeCharacters) {
             EXPECT_FALSE(last >= 0xD800 && last <= 0xDBFF) << "record " << i << " ends inside a pair";
             total += c.units[i];
         }
-        EXPECT_EQ(word(records[0].data, 10), total); // the text length in the TXO record
+        EXPECT_EQ(word(records[0].data, 10), total);    // the text length in the TXO record
         EXPECT_EQ(word(records.back().data, 8), total); // the end of the formatting runs
     }
 }

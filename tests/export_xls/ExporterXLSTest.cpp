@@ -567,8 +567,9 @@ TEST(ExporterXLSLimits, TooManyRowsOrColumnsStopBeforeTheOldFileIsReplaced) {
         merged.Execute();
         ADD_FAILURE() << "no error";
     } catch (const exporter::EExportError& error) {
-        EXPECT_EQ(std::string(error.what()), "The merged cells (250, 2, 300, 2) lie outside the sheet: a workbook "
-                                             "sheet has 256 columns and 65536 rows");
+        EXPECT_EQ(std::string(error.what()),
+                  "The merged cells (250, 2, 300, 2) lie outside the sheet: a workbook "
+                  "sheet has 256 columns and 65536 rows");
     }
     EXPECT_TRUE(previousKept());
 }

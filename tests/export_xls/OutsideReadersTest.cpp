@@ -203,8 +203,8 @@ protected:
         std::string emoji;
         for (int i = 0; i < 3000; ++i)
             emoji += "\xF0\x9F\x98\x80"; // U+1F600, a surrogate pair in UTF-16
-        ds.AddRow({emoji, "7/2/2024 12:00:00 AM", "6:00:00 AM", "4", "2", "1/2/2024 6:00:00 PM", "1", "2", "3",
-                   "4", "False"});
+        ds.AddRow({emoji, "7/2/2024 12:00:00 AM", "6:00:00 AM", "4", "2", "1/2/2024 6:00:00 PM", "1", "2",
+                   "3", "4", "False"});
         TExporterXLS xls;
         xls.DataSet = &ds;
         xls.FileName = file("formats.xls").string();
@@ -231,10 +231,11 @@ protected:
         TExporterXLS named;
         named.FileName = file("names.xls").string();
         // A NUL title, a tab and names that differ only under full case folding.
-        for (const std::string title :
+        for (const std::string& title :
              {std::string("a/b:c*?[d]"), std::string("A/B:C*?[D]"),
-              std::string("A very long sheet title that goes past thirty-one characters"), std::string(1, '\0'),
-              std::string("tab\there"), std::string("stra\xC3\x9F" "e"), std::string("STRASSE")}) {
+              std::string("A very long sheet title that goes past thirty-one characters"),
+              std::string(1, '\0'), std::string("tab\there"), std::string("stra\u00DFe"),
+              std::string("STRASSE")}) {
             TxlsSheet& sheet = named.Sheets.Add();
             sheet.DataSet = &ds;
             sheet.Title = title;

@@ -291,8 +291,8 @@ TEST(WorkbookWriterRecords, MergedCellsSkipInvalidRangesAndAreLeftOutWhenNoneIsV
     const auto r = records(stream);
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].id, 0x00E5);
-    EXPECT_EQ(r[0].data, bytes({3, 0, 0, 0, 1, 0, 0, 0, 2, 0, 4, 0, 5, 0, 1, 0, 1, 0,
-                                0xFE, 0xFF, 0xFF, 0xFF, 0xFE, 0, 0xFF, 0}));
+    EXPECT_EQ(r[0].data, bytes({3, 0, 0, 0, 1, 0,    0,    0,    2,    0,    4, 0,    5,
+                                0, 1, 0, 1, 0, 0xFE, 0xFF, 0xFF, 0xFF, 0xFE, 0, 0xFF, 0}));
 
     // A range past the last row or column is refused before anything is written.
     for (TxlsMergedRange outside : {TxlsMergedRange{1, 2, 1, 257}, {1, 65537, 1, 2}, {2, 1, 257, 1}}) {
