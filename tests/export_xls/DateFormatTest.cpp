@@ -66,8 +66,9 @@ TEST(XlsDateSerial, OneConversionForEveryMomentOfTheDaysAroundTheFictitiousLeapD
     for (const auto& c : cases) {
         double serial = -1;
         EXPECT_EQ(XlsDateSerial(c.value, serial), c.shown) << c.value;
-        if (c.shown)
+        if (c.shown) {
             EXPECT_DOUBLE_EQ(serial, c.serial) << c.value;
+        }
     }
 }
 
