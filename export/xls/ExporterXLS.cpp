@@ -9,6 +9,11 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+
+#include <cmath>
 #include <filesystem>
 #include <thread>
 
@@ -33,14 +38,14 @@ std::string FormatOrGeneral(const std::string& format) {
     return format.empty() ? std::string("General") : format;
 }
 
-// The number format of a column's cells: a date column's pattern translated into a format code; a
-// user format given for the column; otherwise "General".
-std::string ColumnNumberFormat(const TExportColumn& column, const rtl::TStringList& userFormats) {
+// The number format of a column's cells: its display format, which is the default format of its
+// type (Integer "#,###,##0", Float "#,###,##0.00", ...) unless a user format replaces it; a date
+// column's pattern is translated into a format code. A column without one shows "General". The
+// field format and the data params event then apply on top of it.
+std::string ColumnNumberFormat(const TExportColumn& column) {
     if (IsDateType(column.ColType))
         return FormatOrGeneral(XlsDateTimeFormat(column.Format));
-    if (userFormats.IndexOfName(column.Name) >= 0)
-        return FormatOrGeneral(column.Format);
-    return "General";
+    return FormatOrGeneral(column.Format);
 }
 
 // The built-in cell objects followed by those a factory adds.
@@ -99,11 +104,19 @@ void TxlsSheetCellObjects::WriteUserCells(TxlsWorkbookWriter& writer) {
             writer.WriteBoolErr(row, col, xf, cell.BooleanValue);
             text = cell.BooleanValue ? "TRUE" : "FALSE";
             break;
-        case ctDateTime:
-            xf = tables.GetXFIndex(XlsDateTimeFormat(cell.DateTimeFormat), &cell.Format);
-            writer.WriteNumber(row, col, xf, cell.DateTimeValue);
+        case ctDateTime: {
             text = rtl::FormatDateTime(cell.DateTimeFormat, cell.DateTimeValue);
+            double serial = 0;
+            if (XlsDateSerial(cell.DateTimeValue, serial)) {
+                xf = tables.GetXFIndex(XlsDateTimeFormat(cell.DateTimeFormat), &cell.Format);
+                writer.WriteNumber(row, col, xf, serial);
+            } else {
+                // A moment the 1900 date system cannot show: its text, as data cells keep it.
+                xf = tables.GetXFIndex("General", &cell.Format);
+                writer.WriteLabelSST(row, col, xf, Utf8ToWide(text));
+            }
             break;
+        }
         case ctNumeric:
             xf = tables.GetXFIndex(cell.NumericFormat, &cell.Format);
             writer.WriteNumber(row, col, xf, cell.NumericValue);
@@ -178,6 +191,22 @@ TxlsFont TExporterXLS::GetFirstFont() const {
 
 int TExporterXLS::TextWidth(const std::string& text, const TxlsFont& font) const {
     return TextWidthOnDisplay(text, MeasureFont(font));
+}
+
+double TExporterXLS::ZeroWidth() const {
+    // Readers size a column by the advance of "0" in the default font at its exact size (10 points
+    // are 13.33 pixels at 96 per inch), unhinted. A display measure rounds the size to whole pixels
+    // first (13) and so makes every column about 2% narrower than readers show it, and pictures
+    // as much wider. The font is measured 64 times as large and scaled back.
+    if (!QGuiApplication::instance())
+        return TxlsExporterLink::ZeroWidth();
+    constexpr double scale = 64, pixelsPerPoint = 96.0 / 72.0;
+    const TxlsFont font;
+    QFont qfont(QString::fromStdString(font.Name));
+    qfont.setPixelSize(static_cast<int>(std::lround(font.Size * pixelsPerPoint * scale)));
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    const double advance = QFontMetricsF(qfont).horizontalAdvance(QChar(u'0')) / scale;
+    return advance > 0 ? advance : TxlsExporterLink::ZeroWidth();
 }
 
 void TExporterXLS::Notification(const void* removed) {
@@ -379,7 +408,7 @@ void TExporterXLS::prepareColumnXFs(TxlsSheet& sheet, int sheetIndex) {
     const TxlsFormat* dataFormat = sheet.Options.DataFormat.IsDefault() ? nullptr : &sheet.Options.DataFormat;
     for (int i = 0; i < count; ++i) {
         const TExportColumn& column = sheet.Columns[i];
-        const std::string numberFormat = ColumnNumberFormat(column, sheet.UserFormats);
+        const std::string numberFormat = ColumnNumberFormat(column);
         columnNumberFormat_[i] = numberFormat;
         const int ff = sheet.FieldFormats.IndexOf(column.Name);
         columnFieldFormat_[i] = ff;
@@ -463,20 +492,16 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
         case TExportColType::ectTime:
         case TExportColType::ectDateTime: {
             rtl::TDateTime value = 0;
+            double serial = 0;
             if (!rtl::TryStrToDateTime(text, value)) {
                 label(text);
-            } else if (value >= 0 && value < 1) {
-                // A time of day: the fraction of a day, shown through the column's time format.
-                writer_->WriteNumber(row, col, xf, value);
-                columnStats_[std::size_t(i)].Add(value);
-            } else if (value <= 1) {
+            } else if (XlsDateSerial(value, serial)) {
+                writer_->WriteNumber(row, col, xf, serial);
+                columnStats_[std::size_t(i)].Add(serial);
+            } else {
                 // Before the first day the 1900 date system counts: kept as text.
                 shown = rtl::FormatDateTime(column.Format, value);
                 label(shown);
-            } else {
-                const double serial = value <= 60 ? value - 1 : value;
-                writer_->WriteNumber(row, col, xf, serial);
-                columnStats_[std::size_t(i)].Add(serial);
             }
             break;
         }

@@ -111,6 +111,7 @@ public:
     std::vector<int> GetExportedColumnWidths() const override { return columnWidths_; }
     TxlsFont GetFirstFont() const override;
     int TextWidth(const std::string& text, const TxlsFont& font) const override;
+    double ZeroWidth() const override;
 
 protected:
     void BeginExport() override;

@@ -143,12 +143,7 @@ void TxlsChartWriter::writeAI(std::uint8_t linkId, const TxlsChartRange& range) 
 }
 
 void TxlsChartWriter::writeSeriesText(const std::string& text) {
-    std::u16string wide = Utf8ToWide(text);
-    if (wide.size() > MaxSeriesTextLength) {
-        wide.resize(MaxSeriesTextLength);
-        if (wide.back() >= 0xD800 && wide.back() <= 0xDBFF) // no half of a surrogate pair
-            wide.pop_back();
-    }
+    const std::u16string wide = CutUtf16(Utf8ToWide(text), MaxSeriesTextLength);
     start();
     u16(0);
     u8(static_cast<std::uint8_t>(wide.size()));

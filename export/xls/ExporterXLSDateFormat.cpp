@@ -2,6 +2,7 @@
 
 #include "platform/rtl/DatePattern.h"
 
+#include <cmath>
 #include <string_view>
 
 namespace exporter {
@@ -154,6 +155,14 @@ private:
 
 std::string XlsDateTimeFormat(const std::string& pattern, const rtl::LocaleFacts& facts) {
     return Translator(facts).Run(pattern);
+}
+
+bool XlsDateSerial(double value, double& serial) {
+    constexpr double firstOfJanuary1900 = 2, firstOfMarch1900 = 61;
+    if (std::isfinite(value) && (value < 0 || (value >= 1 && value < firstOfJanuary1900)))
+        return false;
+    serial = value >= 1 && value < firstOfMarch1900 ? value - 1 : value;
+    return true;
 }
 
 } // namespace exporter

@@ -572,9 +572,8 @@ std::uint16_t txoAlignment(const TxlsAlignment& alignment) {
 } // namespace
 
 void WriteTxoRecords(TxlsStream& stream, const TxlsNote& note, std::uint16_t fontIndex) {
-    std::u16string text = Utf8ToWide(note.Text());
-    if (text.size() > MAX_CELL_TEXT_LENGTH) // the most a text object holds
-        text.resize(MAX_CELL_TEXT_LENGTH);
+    // A text object holds at most as many units as a cell.
+    const std::u16string text = CutUtf16(Utf8ToWide(note.Text()), MAX_CELL_TEXT_LENGTH);
     const auto length = static_cast<std::uint16_t>(text.size());
     ByteWriter txo;
     txo.u16(txoAlignment(note.Format.Alignment));
@@ -585,13 +584,16 @@ void WriteTxoRecords(TxlsStream& stream, const TxlsNote& note, std::uint16_t fon
     txo.u32(0);
     writeRecord(stream, biff::TXO, txo.bytes);
 
-    // The text in CONTINUE records of at most 8224 bytes, each starting with its option byte.
-    constexpr std::size_t charactersPerRecord = (8224 - 1) / 2;
-    for (std::size_t at = 0; at < text.size(); at += charactersPerRecord) {
+    // The text in CONTINUE records of at most 8224 bytes, each starting with its option byte and
+    // ending on a whole character: readers decode each record on its own.
+    constexpr std::size_t charactersPerRecord = (MAX_RECORD_DATA_SIZE - 1) / 2;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t count = Utf16CutLength(std::u16string_view(text).substr(at), charactersPerRecord);
         ByteWriter chars;
         chars.u8(1);
-        chars.wide(text.substr(at, charactersPerRecord));
+        chars.wide(text.substr(at, count));
         writeRecord(stream, biff::CONTINUE_, chars.bytes);
+        at += count;
     }
 
     ByteWriter runs;

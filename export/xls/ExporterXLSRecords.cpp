@@ -7,14 +7,6 @@
 
 namespace exporter {
 
-namespace {
-
-std::u16string cut(const std::u16string& text, std::size_t most) {
-    return text.size() > most ? text.substr(0, most) : text;
-}
-
-} // namespace
-
 TbiffRecord::TbiffRecord(const void* owner, std::vector<std::uint8_t> data, std::uint16_t id)
     : owner_(owner), id_(id), data_(std::move(data)) {}
 
@@ -64,9 +56,8 @@ void TbiffRecord::SetWideChars(std::size_t offset, const std::u16string& text) {
 }
 
 TbiffBoundSheet::TbiffBoundSheet(const void* owner, const std::u16string& name)
-    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * std::min<std::size_t>(name.size(), 255) + 8),
-                  BIFF_BOUNDSHEET) {
-    const std::u16string text = cut(name, 255);
+    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(name, 255) + 8), BIFF_BOUNDSHEET) {
+    const std::u16string text = CutUtf16(name, 255);
     SetByte(6, static_cast<std::uint8_t>(text.size()));
     SetByte(7, 1);
     SetWideChars(8, text);
@@ -76,9 +67,8 @@ TbiffCountry::TbiffCountry(const void* owner)
     : TbiffRecord(owner, std::vector<std::uint8_t>(4), BIFF_COUNTRY) {}
 
 TbiffFont::TbiffFont(const void* owner, const std::u16string& name)
-    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * std::min<std::size_t>(name.size(), 255) + 16),
-                  BIFF_FONT) {
-    const std::u16string text = cut(name, 255);
+    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(name, 255) + 16), BIFF_FONT) {
+    const std::u16string text = CutUtf16(name, 255);
     SetByte(14, static_cast<std::uint8_t>(text.size()));
     SetByte(15, 1);
     SetWideChars(16, text);
@@ -90,9 +80,8 @@ TbiffXF::TbiffXF(const void* owner, const std::uint8_t (&bytes)[Size])
     : TbiffRecord(owner, std::vector<std::uint8_t>(bytes, bytes + Size), BIFF_XF) {}
 
 TbiffFormat::TbiffFormat(const void* owner, std::uint16_t index, const std::u16string& text)
-    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * std::min<std::size_t>(text.size(), 255) + 5),
-                  BIFF_FORMAT) {
-    const std::u16string cutText = cut(text, 255);
+    : TbiffRecord(owner, std::vector<std::uint8_t>(2 * Utf16CutLength(text, 255) + 5), BIFF_FORMAT) {
+    const std::u16string cutText = CutUtf16(text, 255);
     SetWord(0, index);
     SetWord(2, static_cast<std::uint16_t>(cutText.size()));
     SetByte(4, 1);

@@ -71,13 +71,7 @@ bool IsCompressible(std::u16string_view text) {
 
 std::uint32_t TsstStrings::Add(const std::u16string& s) {
     ++totalCount_;
-    std::u16string_view key = s;
-    if (key.size() > MAX_CELL_TEXT_LENGTH) {
-        std::size_t cut = MAX_CELL_TEXT_LENGTH;
-        if (isHighSurrogate(key[cut - 1]))
-            --cut; // never keep half a surrogate pair
-        key = key.substr(0, cut);
-    }
+    const std::u16string_view key = std::u16string_view(s).substr(0, Utf16CutLength(s, MAX_CELL_TEXT_LENGTH));
     if (2 * (entries_.size() + 1) > slots_.size())
         grow();
     const std::uint32_t hash = hashOf(key);
@@ -131,10 +125,8 @@ void TsstStrings::SaveToStream(TxlsStream& stream) const {
         out.U8(compressed ? 0 : 1);
         std::size_t done = 0;
         while (done < text.size()) {
-            std::size_t part = std::min(out.Room() / charSize, text.size() - done);
-            if (part > 0 && done + part < text.size() && !compressed &&
-                isHighSurrogate(text[done + part - 1]))
-                --part;
+            const std::size_t part =
+                Utf16CutLength(std::u16string_view(text).substr(done), out.Room() / charSize);
             if (part == 0) {
                 out.Flush();
                 out.U8(compressed ? 0 : 1);

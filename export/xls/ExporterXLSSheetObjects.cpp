@@ -105,6 +105,10 @@ int TxlsExporterLink::TextWidth(const std::string& text, const TxlsFont& font) c
     return static_cast<int>(std::lround(static_cast<double>(text.size()) * em * 0.55));
 }
 
+double TxlsExporterLink::ZeroWidth() const {
+    return std::max(TextWidth("0000000000", TxlsFont{}) / 10.0, 1.0);
+}
+
 TXLSOptions::TXLSOptions() {
     SetDefaultXlsCaptionFormat(CaptionsFormat);
     HyperlinkFormat.Font.Color = clrBlue;
@@ -254,11 +258,17 @@ bool TxlsNote::IsValid() const {
 }
 
 TxlsAnchor TxlsNote::GetAnchor() const {
+    // The box is two columns wide and five rows high, right of the cell from the row above it;
+    // where the sheet ends it moves left of the cell or up, so that it never leaves the sheet.
+    constexpr int width = 2, height = 5, lastCol = 255, lastRow = 65535;
+    const int col = std::max(Col - 1, 0), row = std::max(Row - 1, 0);
+    const int col1 = col + 1 + width <= lastCol ? col + 1 : std::max(col - width, 0);
+    const int row1 = std::clamp(row - 1, 0, lastRow - height);
     TxlsAnchor anchor;
-    anchor.Col1 = Col;
-    anchor.Row1 = Row > 2 ? static_cast<std::uint16_t>(Row - 2) : 0;
-    anchor.Col2 = static_cast<std::uint16_t>(anchor.Col1 + 2);
-    anchor.Row2 = static_cast<std::uint16_t>(anchor.Row1 + 5);
+    anchor.Col1 = toWord(col1);
+    anchor.Col2 = toWord(col1 + width);
+    anchor.Row1 = toWord(row1);
+    anchor.Row2 = toWord(row1 + height);
     return anchor;
 }
 
@@ -448,10 +458,18 @@ TxlsAnchor TxlsChart::GetAnchor() const {
         firstRow = max0(p.Top);
         firstCol = max0(extent.LastCol + p.Left) + 1;
     }
-    anchor.Row1 = toWord(firstRow);
-    anchor.Col1 = toWord(firstCol);
-    anchor.Row2 = toWord(max0(firstRow + p.Height));
-    anchor.Col2 = toWord(max0(firstCol + p.Width));
+    // Below (or right of) a sheet filled to its last row (or column) there is no room: the chart
+    // keeps its size and moves back until it ends at the sheet's edge, over the last cells.
+    const auto fit = [](int first, int size, int last) {
+        size = std::clamp(size, 0, last);
+        return std::pair{std::min(first, last - size), std::min(first, last - size) + size};
+    };
+    const auto [row1, row2] = fit(firstRow, p.Height, 65535);
+    const auto [col1, col2] = fit(firstCol, p.Width, 255);
+    anchor.Row1 = toWord(row1);
+    anchor.Col1 = toWord(col1);
+    anchor.Row2 = toWord(row2);
+    anchor.Col2 = toWord(col2);
     return anchor;
 }
 
@@ -752,8 +770,7 @@ void TxlsImage::GetAnchor(TxlsAnchor& anchor) const {
     // cell padding) and the real heights of the rows. Col and Row are one-based.
     const std::vector<int> columnWidths = exporter->GetExportedColumnWidths();
     const int firstCol = std::max(Col - 1, 0), firstRow = std::max(Row - 1, 0);
-    // The width of "0" in the default font, to a fraction of a pixel as readers measure it.
-    const double zeroWidth = std::max(exporter->TextWidth("0000000000", TxlsFont{}) / 10.0, 1.0);
+    const double zeroWidth = exporter->ZeroWidth();
     auto columnPixels = [&](int c) {
         const int listIndex = c - sheet->GetStartDataCol();
         if (listIndex >= 0 && listIndex < static_cast<int>(columnWidths.size()))

@@ -106,6 +106,10 @@ public:
     virtual TxlsFont GetFirstFont() const { return TxlsFont{}; }
     // The pixel width of a text in a font; the default estimates from the font size.
     virtual int TextWidth(const std::string& text, const TxlsFont& font) const;
+    // The pixel width of "0" in the default font, to a fraction of a pixel as readers measure it:
+    // a column of n characters is n times as wide. The default takes the average of ten zeros
+    // measured by TextWidth.
+    virtual double ZeroWidth() const;
 };
 
 // What a sheet offers its objects.

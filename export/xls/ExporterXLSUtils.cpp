@@ -135,4 +135,16 @@ std::u16string Utf8ToWide(std::string_view utf8) {
     return out;
 }
 
+std::size_t Utf16CutLength(std::u16string_view text, std::size_t most) {
+    if (text.size() <= most)
+        return text.size();
+    const bool splitsPair = most > 0 && text[most - 1] >= 0xD800 && text[most - 1] <= 0xDBFF &&
+                            text[most] >= 0xDC00 && text[most] <= 0xDFFF;
+    return splitsPair ? most - 1 : most;
+}
+
+std::u16string CutUtf16(std::u16string_view text, std::size_t most) {
+    return std::u16string(text.substr(0, Utf16CutLength(text, most)));
+}
+
 } // namespace exporter

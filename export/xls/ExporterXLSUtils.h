@@ -41,4 +41,11 @@ void PutMsoHeader(std::span<std::uint8_t> buffer, std::size_t& position, std::ui
 // UTF-8 text to UTF-16; a malformed byte becomes U+FFFD.
 std::u16string Utf8ToWide(std::string_view utf8);
 
+// The length at which UTF-16 text is cut to at most most units: most itself, or one less where
+// the cut would fall between the halves of a surrogate pair. Every place that cuts UTF-16 text
+// goes through it, so that no reader meets half a character.
+std::size_t Utf16CutLength(std::u16string_view text, std::size_t most);
+// The text cut to at most most units by Utf16CutLength.
+std::u16string CutUtf16(std::u16string_view text, std::size_t most);
+
 } // namespace exporter

@@ -58,6 +58,10 @@ void CheckSheetLimits(int row, int col) {
 }
 
 void TxlsColumnStats::Add(double value) {
+    if (!std::isfinite(value)) {
+        NotFinite = true;
+        return;
+    }
     Min = Count == 0 ? value : std::min(Min, value);
     Max = Count == 0 ? value : std::max(Max, value);
     Sum += value;
@@ -65,16 +69,33 @@ void TxlsColumnStats::Add(double value) {
 }
 
 TxlsFormulaResult TxlsColumnStats::Result(int aggregate) const {
+    if (NotFinite)
+        return {0, XLS_ERROR_NUM};
+    TxlsFormulaResult result;
     switch (aggregate) {
     case aggAvg:
-        return Count == 0 ? TxlsFormulaResult{0, true} : TxlsFormulaResult{Sum / double(Count), false};
+        if (Count == 0)
+            return {0, XLS_ERROR_DIV0};
+        result.Value = Sum / double(Count);
+        break;
     case aggMin:
-        return {Min, false};
+        result.Value = Min;
+        break;
     case aggMax:
-        return {Max, false};
+        result.Value = Max;
+        break;
     default:
-        return {Sum, false};
+        result.Value = Sum;
+        break;
     }
+    if (!std::isfinite(result.Value))
+        return {0, XLS_ERROR_NUM};
+    return result;
+}
+
+TxlsMergedRange TxlsMergedRange::Normalized() const {
+    return {std::min(FirstRow, LastRow), std::max(FirstRow, LastRow), std::min(FirstCol, LastCol),
+            std::max(FirstCol, LastCol)};
 }
 
 void TxlsBoundSheet::Widen(int row, int col) {
@@ -176,10 +197,7 @@ void TxlsWorkbookWriter::WriteDefaultRowHeight(double points) {
 }
 
 void TxlsWorkbookWriter::WriteHeaderFooter(std::uint16_t id, const std::string& text) {
-    std::u16string chars = Utf8ToWide(text);
-    if (chars.size() > 255) { // the most characters a page header or footer holds
-        chars.resize(chars[254] >= 0xD800 && chars[254] <= 0xDBFF ? 254 : 255);
-    }
+    const std::u16string chars = CutUtf16(Utf8ToWide(text), 255); // the most a header or footer holds
     if (chars.empty()) {
         WriteRecord(id, 0);
         return;
@@ -247,6 +265,17 @@ void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool v
     widen(row, col);
 }
 
+void TxlsWorkbookWriter::WriteError(int row, int col, std::uint16_t xf, std::uint8_t error) {
+    CheckSheetLimits(row, col);
+    put16(0, static_cast<std::uint16_t>(row));
+    put16(2, static_cast<std::uint16_t>(col));
+    put16(4, xf);
+    buffer_[6] = error;
+    buffer_[7] = 1;
+    WriteRecord(biff::BOOLERR, 8);
+    widen(row, col);
+}
+
 bool TxlsWorkbookWriter::EncodeRK(double value, std::uint32_t& rk) {
     constexpr double limit = 536870912.0; // 2^29: the 30-bit signed integers
     auto asInteger = [&](double v, std::uint32_t flags) {
@@ -275,6 +304,10 @@ bool TxlsWorkbookWriter::EncodeRK(double value, std::uint32_t& rk) {
 }
 
 void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double value) {
+    if (!std::isfinite(value)) {
+        WriteError(row, col, xf, XLS_ERROR_NUM);
+        return;
+    }
     CheckSheetLimits(row, col);
     std::uint32_t rk = 0;
     if (EncodeRK(value, rk)) {
@@ -350,9 +383,10 @@ void TxlsWorkbookWriter::WriteFormula(int row, int col, int firstRow, int lastRo
     put16(0, static_cast<std::uint16_t>(row));
     put16(2, static_cast<std::uint16_t>(col));
     put16(4, xf);
-    if (result.DivisionByZero) {
-        buffer_[6] = 2;    // an error value
-        buffer_[8] = 0x07; // #DIV/0!
+    const std::uint8_t error = std::isfinite(result.Value) ? result.Error : XLS_ERROR_NUM;
+    if (error != 0) {
+        buffer_[6] = 2; // an error value
+        buffer_[8] = error;
         put16(12, 0xFFFF);
     } else {
         putDouble(6, result.Value);
@@ -374,16 +408,25 @@ void TxlsWorkbookWriter::WriteFormula(int row, int col, int firstRow, int lastRo
 
 void TxlsWorkbookWriter::WriteMergedCells(const std::vector<TxlsMergedRange>& ranges) {
     // One record holds at most 1027 ranges (2 + 8 × 1027 bytes); more follow in further records.
-    std::vector<const TxlsMergedRange*> valid;
-    for (const TxlsMergedRange& range : ranges)
-        if (range.IsValid())
-            valid.push_back(&range);
+    std::vector<TxlsMergedRange> valid;
+    for (const TxlsMergedRange& range : ranges) {
+        if (!range.IsValid())
+            continue;
+        const TxlsMergedRange r = range.Normalized();
+        if (r.LastRow > XLS_MAX_ROWS || r.LastCol > XLS_MAX_COLUMNS)
+            throw TxlsSheetLimitError("The merged cells (" + std::to_string(range.FirstCol) + ", " +
+                                      std::to_string(range.FirstRow) + ", " + std::to_string(range.LastCol) +
+                                      ", " + std::to_string(range.LastRow) +
+                                      ") lie outside the sheet: a workbook sheet has 256 columns and "
+                                      "65536 rows");
+        valid.push_back(r);
+    }
     constexpr std::size_t perRecord = (BufferSize - 2) / 8;
     for (std::size_t start = 0; start < valid.size(); start += perRecord) {
         const std::size_t count = std::min(perRecord, valid.size() - start);
         put16(0, static_cast<std::uint16_t>(count));
         for (std::size_t i = 0; i < count; ++i) {
-            const TxlsMergedRange& r = *valid[start + i];
+            const TxlsMergedRange& r = valid[start + i];
             put16(2 + 8 * i, static_cast<std::uint16_t>(r.FirstRow - 1));
             put16(4 + 8 * i, static_cast<std::uint16_t>(r.LastRow - 1));
             put16(6 + 8 * i, static_cast<std::uint16_t>(r.FirstCol - 1));

@@ -62,19 +62,26 @@ public:
 // Raises TxlsSheetLimitError when a zero-based cell lies outside a BIFF8 sheet.
 void CheckSheetLimits(int row, int col);
 
-// The cached result of an aggregate formula: a number, or the #DIV/0! error of an average over
-// no numbers.
+// The error values a cell or a cached formula result carries (BIFF8 error codes).
+constexpr std::uint8_t XLS_ERROR_DIV0 = 0x07; // #DIV/0!
+constexpr std::uint8_t XLS_ERROR_NUM = 0x24;  // #NUM!
+
+// The cached result of an aggregate formula: a number, or an error value (0: none): #DIV/0! for
+// an average over no numbers, #NUM! for a result that is not a finite number.
 struct TxlsFormulaResult {
     double Value = 0;
-    bool DivisionByZero = false;
+    std::uint8_t Error = 0;
 };
 
 // The numbers written in one column, from which an aggregate's result is computed.
 struct TxlsColumnStats {
     double Sum = 0, Min = 0, Max = 0;
     std::size_t Count = 0;
+    bool NotFinite = false; // a NaN or an infinity was written: the cell shows #NUM!
     void Add(double value);
-    // The result of aggSum .. aggMax over the numbers (SUM, MIN and MAX of none are 0).
+    // The result of aggSum .. aggMax over the numbers (SUM, MIN and MAX of none are 0). A
+    // non-finite number among them, or a sum that overflows, gives #NUM!, as the readers'
+    // own recalculation does.
     TxlsFormulaResult Result(int aggregate) const;
 };
 
@@ -100,6 +107,8 @@ struct TxlsBoundSheet {
 struct TxlsMergedRange {
     int FirstRow = 0, LastRow = 0, FirstCol = 0, LastCol = 0;
     bool IsValid() const { return FirstRow > 0 && LastRow > 0 && FirstCol > 0 && LastCol > 0; }
+    // The same cells with the first row and column before the last ones.
+    TxlsMergedRange Normalized() const;
 };
 
 // What the objects a user places on a sheet (background picture, user cells, merged ranges,
@@ -174,16 +183,23 @@ public:
     // 255 raises TxlsSheetLimitError: a sheet never wraps round to its top.
     void WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text);
     void WriteBoolErr(int row, int col, std::uint16_t xf, bool value);
+    // An error value (XLS_ERROR_*) as BOOLERR.
+    void WriteError(int row, int col, std::uint16_t xf, std::uint8_t error);
     // A number as RK when that form holds it exactly, else as NUMBER. RK numbers in adjacent
     // cells of a row are gathered into one MULRK record (6 bytes a cell instead of 14), written
-    // when the run ends: before any other record.
+    // when the run ends: before any other record. The format has no NaN or infinity: such a
+    // value becomes the error #NUM! (never an empty cell, so that the cell still shows that a
+    // value was there and aggregates over it give #NUM! too).
     void WriteNumber(int row, int col, std::uint16_t xf, double value);
     void WriteBlank(int row, int col, std::uint16_t xf);
     // An aggregate (aggSum .. aggMax) over the column from firstRow to lastRow, with its computed
-    // result stored for readers that do not recalculate.
+    // result stored for readers that do not recalculate; a result that is not a finite number is
+    // stored as #NUM!.
     void WriteFormula(int row, int col, int firstRow, int lastRow, int aggregate, std::uint16_t xf,
                       const TxlsFormulaResult& result);
-    // MERGEDCELLS of the valid ranges; nothing when none is valid.
+    // MERGEDCELLS of the valid ranges, each normalized (a reversed range names the same cells);
+    // nothing when none is valid. A range that reaches past the last row or column raises
+    // TxlsSheetLimitError before anything is written.
     void WriteMergedCells(const std::vector<TxlsMergedRange>& ranges);
 
     // The substreams.

@@ -44,6 +44,34 @@ TEST(XlsDateTimeFormat, TranslatesEveryPatternElement) {
         EXPECT_EQ(XlsDateTimeFormat(c.pattern, rtl::LocaleFacts::Default()), c.expected) << c.pattern;
 }
 
+TEST(XlsDateSerial, OneConversionForEveryMomentOfTheDaysAroundTheFictitiousLeapDay) {
+    // Run-time values: 0 is 12/30/1899, 2 is 1/1/1900, 60 is 2/28/1900, 61 is 3/1/1900.
+    const double lastSecond = 86399.0 / 86400;
+    const struct {
+        double value;
+        bool shown;
+        double serial;
+    } cases[] = {
+        {0.25, true, 0.25},                       // a time of day
+        {0, true, 0},                             // midnight
+        {1.25, false, 0},                         // 12/31/1899 6:00 AM: not 0.25, a time of day
+        {-1.25, false, 0},                        // 12/29/1899 6:00 AM
+        {-700, false, 0},                         // any earlier day
+        {2, true, 1},                             // 1/1/1900
+        {60, true, 59},                           // 2/28/1900
+        {60 + lastSecond, true, 59 + lastSecond}, // 2/28/1900 11:59:59 PM: still day 59
+        {61, true, 61},                           // 3/1/1900: day 60 is the leap day that never was
+        {45293.25, true, 45293.25},
+    };
+    for (const auto& c : cases) {
+        double serial = -1;
+        EXPECT_EQ(XlsDateSerial(c.value, serial), c.shown) << c.value;
+        if (c.shown) {
+            EXPECT_DOUBLE_EQ(serial, c.serial) << c.value;
+        }
+    }
+}
+
 TEST(LegalSheetName, ForbiddenCharactersLengthAndDuplicates) {
     const std::u16string fallback = u"Sheet 1";
     EXPECT_EQ(LegalSheetName(u"a:b\\c/d?e*f[g]h", {}, fallback), u"a_b_c_d_e_f_g_h");
@@ -55,7 +83,13 @@ TEST(LegalSheetName, ForbiddenCharactersLengthAndDuplicates) {
     // A pair of surrogates straddling the cut is left out whole.
     EXPECT_EQ(LegalSheetName(std::u16string(30, u'x') + u"\U0001F600", {}, fallback),
               std::u16string(30, u'x'));
+    EXPECT_EQ(LegalSheetName(std::u16string(1, u'\0'), {}, fallback), u"_");
+    EXPECT_EQ(LegalSheetName(u"tab\there\x7F\x85", {}, fallback), u"tab_here__");
     EXPECT_EQ(LegalSheetName(u"Data", {u"data"}, fallback), u"Data (2)");
+    // Compared under full case folding, as LibreOffice does.
+    EXPECT_EQ(LegalSheetName(u"STRASSE", {u"stra\u00DFe"}, fallback), u"STRASSE (2)");
+    EXPECT_EQ(LegalSheetName(u"\uFB01le", {u"FILE"}, fallback), u"\uFB01le (2)");
+    EXPECT_EQ(LegalSheetName(u"\u03C3", {u"\u03C2"}, fallback), u"\u03C3 (2)");
     EXPECT_EQ(LegalSheetName(u"Data", {u"Data", u"Data (2)"}, fallback), u"Data (3)");
     EXPECT_EQ(LegalSheetName(std::u16string(31, u'y'), {std::u16string(31, u'y')}, fallback),
               std::u16string(27, u'y') + u" (2)");

@@ -269,6 +269,40 @@ TEST(Drawing, SheetWithOneNote) {
     EXPECT_EQ(CountDrawingObjects(&owner.Notes, nullptr, nullptr, nullptr), 1);
 }
 
+TEST(Drawing, NoteTextRecordsStayWithinTheLimitAndHoldWholeCharacters) {
+    const std::string emoji = "\xF0\x9F\x98\x80"; // U+1F600: two UTF-16 units
+    const struct {
+        std::string text;
+        std::vector<std::size_t> units; // per text CONTINUE record
+    } cases[] = {
+        {std::string(5000, 'n'), {4111, 889}},
+        // A pair over the 4,111-unit boundary goes whole into the next record.
+        {std::string(4110, 'n') + emoji + "n", {4110, 3}},
+        {std::string(4109, 'n') + emoji + "n", {4111, 1}},
+        // At the 32,767-unit limit the pair that would be cut in half is left out.
+        {std::string(32766, 'n') + emoji, {4111, 4111, 4111, 4111, 4111, 4111, 4111, 3989}},
+    };
+    for (const auto& c : cases) {
+        TxlsNote note;
+        note.Lines = {c.text};
+        TxlsMemoryStream stream;
+        WriteTxoRecords(stream, note, 0);
+        const auto records = splitRecords(stream.Bytes());
+        ASSERT_EQ(records.size(), c.units.size() + 2) << c.text.size();
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < c.units.size(); ++i) {
+            const auto& data = records[i + 1].data;
+            EXPECT_LE(data.size(), 8224u);
+            EXPECT_EQ(data.size(), 1 + 2 * c.units[i]) << c.text.size() << " record " << i;
+            const std::uint16_t last = word(data, data.size() - 2);
+            EXPECT_FALSE(last >= 0xD800 && last <= 0xDBFF) << "record " << i << " ends inside a pair";
+            total += c.units[i];
+        }
+        EXPECT_EQ(word(records[0].data, 10), total);    // the text length in the TXO record
+        EXPECT_EQ(word(records.back().data, 8), total); // the end of the formatting runs
+    }
+}
+
 TEST(Drawing, NoteGradientAndTransparencyProperties) {
     TxlsNote note;
     note.Row = note.Col = 1;

@@ -554,6 +554,24 @@ TEST(ExporterXLSLimits, TooManyRowsOrColumnsStopBeforeTheOldFileIsReplaced) {
         EXPECT_NE(std::string(error.what()).find("257 columns"), std::string::npos) << error.what();
     }
     EXPECT_TRUE(previousKept());
+
+    // A merged range past the last column stops the export the same way.
+    exporter::TExporterXLS merged;
+    merged.FileName = name;
+    merged.DataSet = &columns;
+    exporter::TxlsMergedCells& range = merged.MergedCells.Add();
+    range.FirstRow = range.LastRow = 2;
+    range.FirstCol = 250;
+    range.LastCol = 300;
+    try {
+        merged.Execute();
+        ADD_FAILURE() << "no error";
+    } catch (const exporter::EExportError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "The merged cells (250, 2, 300, 2) lie outside the sheet: a workbook "
+                  "sheet has 256 columns and 65536 rows");
+    }
+    EXPECT_TRUE(previousKept());
 }
 
 } // namespace

@@ -11,8 +11,11 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -59,6 +62,17 @@ def part(name):
 names = book.namelist()
 )PY";
 
+// A Python string literal of a UTF-8 text.
+std::string pythonString(const std::string& text) {
+    std::string literal = "b'";
+    for (unsigned char c : text) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02x", c);
+        literal += hex;
+    }
+    return literal + "'.decode('utf-8')";
+}
+
 const char* const XlrdPrelude = R"PY(
 import sys, xlrd
 problems = []
@@ -85,10 +99,11 @@ protected:
         writeFormats();
         writeFills();
         writeCharts();
+        writeHostile();
         if (!haveSoffice())
             return;
         convertAll(dir_->path(), "xlsx",
-                   {"notes.xls", "formats.xls", "names.xls", "fills.xls", "charts.xls"});
+                   {"notes.xls", "formats.xls", "names.xls", "fills.xls", "charts.xls", "hostile.xls"});
         convertAll(dir_->path(), "pdf", {"fills.xls"});
     }
     static void TearDownTestSuite() {
@@ -128,6 +143,7 @@ protected:
 
     static void writeNotesAndPictures() {
         saveImage(file("box.png"), 40, 30, "PNG");
+        saveImage(file("wide.png"), 333, 20, "PNG");
         // A 1 x 1 GIF (Qt reads GIF but does not write it).
         writeBytes(file("dot.gif"), {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
                                      0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x2C, 0x00, 0x00, 0x00, 0x00,
@@ -157,6 +173,13 @@ protected:
         dotImage.PictureName = dot.Name();
         dotImage.Col = 1;
         dotImage.Row = 1;
+        // Over the exported columns and on into columns of the default width.
+        TxlsPicture& wide = xls.Pictures.Add();
+        wide.SetFileName(file("wide.png").string());
+        TxlsImage& wideImage = xls.Images.Add();
+        wideImage.PictureName = wide.Name();
+        wideImage.Col = 1;
+        wideImage.Row = 8;
         xls.Execute();
     }
 
@@ -168,13 +191,20 @@ protected:
         ds.AddField({"Price", TFieldType::ftFloat});
         ds.AddField({"Plain", TFieldType::ftFloat});
         ds.AddField({"Default", TFieldType::ftDateTime});
+        // Columns with the default display format of their type.
+        ds.AddField({"Count", TFieldType::ftInteger});
+        ds.AddField({"Big", TFieldType::ftLargeint});
+        ds.AddField({"Amount", TFieldType::ftFloat});
+        ds.AddField({"Cost", TFieldType::ftCurrency});
+        ds.AddField({"Flag", TFieldType::ftBoolean});
         // The first shared string is longer than the SST record holds.
         ds.AddRow({std::string(5000, 'L'), "7/1/2024 1:02:03 PM", "11:59:30 PM", "-2.5", "1.25",
-                   "1/2/2024 6:00:00 AM"});
+                   "1/2/2024 6:00:00 AM", "1234", "9000000000", "1234.5", "12.5", "True"});
         std::string emoji;
         for (int i = 0; i < 3000; ++i)
             emoji += "\xF0\x9F\x98\x80"; // U+1F600, a surrogate pair in UTF-16
-        ds.AddRow({emoji, "7/2/2024 12:00:00 AM", "6:00:00 AM", "4", "2", "1/2/2024 6:00:00 PM"});
+        ds.AddRow({emoji, "7/2/2024 12:00:00 AM", "6:00:00 AM", "4", "2", "1/2/2024 6:00:00 PM", "1", "2",
+                   "3", "4", "False"});
         TExporterXLS xls;
         xls.DataSet = &ds;
         xls.FileName = file("formats.xls").string();
@@ -189,6 +219,9 @@ protected:
         TxlsFieldFormat& plain = xls.FieldFormats.Add();
         plain.FieldName = "Plain";
         plain.Aggregate = aggAvg;
+        // A field format changes the look, not the number format.
+        xls.FieldFormats.Add().FieldName = "Amount";
+        xls.FieldFormats.Items(2).Font.Style = xfsItalic;
         // The data format reaches every column through the handler, dates included.
         xls.Options.DataFormat.Font.Style = xfsBold;
         xls.OnGetDataParams = [](TExporterXLS&, int, int, int, TxlsFormat&, std::string&) {};
@@ -197,8 +230,12 @@ protected:
         // Sheets with names Excel forbids, repeats or finds too long.
         TExporterXLS named;
         named.FileName = file("names.xls").string();
-        for (const char* title :
-             {"a/b:c*?[d]", "A/B:C*?[D]", "A very long sheet title that goes past thirty-one characters"}) {
+        // A NUL title, a tab and names that differ only under full case folding.
+        for (const std::string& title :
+             {std::string("a/b:c*?[d]"), std::string("A/B:C*?[D]"),
+              std::string("A very long sheet title that goes past thirty-one characters"),
+              std::string(1, '\0'), std::string("tab\there"), std::string("stra\u00DFe"),
+              std::string("STRASSE")}) {
             TxlsSheet& sheet = named.Sheets.Add();
             sheet.DataSet = &ds;
             sheet.Title = title;
@@ -250,6 +287,70 @@ protected:
         xls.Execute();
     }
 
+    // Notes at the sheet's edges and with texts that fill records, dates around the 1900 system's
+    // first days, a reversed merged range, a NaN, an overflowing sum and a chart below a full sheet.
+    static void writeHostile() {
+        TMemoryDataSet ds;
+        ds.AddField({"Stamp", TFieldType::ftDateTime});
+        ds.AddField({"Huge", TFieldType::ftFloat});
+        ds.AddRow({"2/28/1900 11:59:59 PM", "1e308"});
+        ds.AddRow({"12/31/1899 6:00:00 AM", "1e308"});
+        ds.AddRow({"12/30/1899 6:00:00 AM", "1"});
+        ds.AddRow({"3/1/1900", "1"});
+        TExporterXLS xls;
+        xls.DataSet = &ds;
+        xls.FileName = file("hostile.xls").string();
+        xls.Options.SetSheetTitle("Hostile");
+        TxlsFieldFormat& huge = xls.FieldFormats.Add();
+        huge.FieldName = "Huge";
+        huge.Aggregate = aggSum;
+        const std::string emoji = "\xF0\x9F\x98\x80";
+        const struct {
+            int row, col;
+            std::string text;
+        } notes[] = {{65535, 1, "bottom"},
+                     {1, 255, "right edge"},
+                     {10, 2, std::string(4110, 'n') + emoji + "end"},
+                     {12, 2, std::string(5000, 'm')}};
+        for (const auto& n : notes) {
+            TxlsNote& note = xls.Notes.Add();
+            note.Row = static_cast<std::uint16_t>(n.row);
+            note.Col = static_cast<std::uint16_t>(n.col);
+            note.Lines = {n.text};
+        }
+        const struct {
+            TxlsCellType type;
+            int row;
+            double value;
+        } cells[] = {{ctDateTime, 2, 60 + 86399.0 / 86400}, // 2/28/1900 11:59:59 PM
+                     {ctDateTime, 3, -1.25},                // 12/29/1899 6:00 AM
+                     {ctNumeric, 4, std::nan("")},
+                     {ctNumeric, 5, -std::numeric_limits<double>::infinity()},
+                     {ctNumeric, 6, 1 + std::ldexp(1.0, -20)}}; // not in the RK form
+        for (const auto& c : cells) {
+            TxlsCell& cell = xls.Cells.Add();
+            cell.CellType = c.type;
+            cell.Row = static_cast<std::uint16_t>(c.row);
+            cell.Col = 5;
+            cell.DateTimeFormat = "m/d/yyyy hh:nn:ss";
+            cell.DateTimeValue = cell.NumericValue = c.value;
+        }
+        TxlsCell& last = xls.Cells.Add();
+        last.Row = 65535; // the chart below it finds no room
+        last.Col = 1;
+        last.StringValue = "last row";
+        TxlsMergedCells& merged = xls.MergedCells.Add();
+        merged.FirstRow = 8;
+        merged.LastRow = 7;
+        merged.FirstCol = 3;
+        merged.LastCol = 2;
+        TxlsChart& chart = xls.Charts.Add();
+        chart.Style = xcsLine;
+        TxlsChartSeries& series = chart.Series.Add();
+        series.DataColumn = "Huge";
+        xls.Execute();
+    }
+
     static std::unique_ptr<testutil::TempDir> dir_;
     static std::unique_ptr<QGuiApplication> app_;
 };
@@ -266,17 +367,19 @@ expect('second note', 'Other note' in comments, True)
 expect('two notes', len(re.findall(r'<comment ', comments)), 2)
 expect('note cells', sorted(re.findall(r'<comment ref="([A-Z]+\d+)"', comments)), ['A2', 'C4'])
 media = [n for n in names if n.startswith('xl/media/')]
-expect('pictures', len(media), 2)
+expect('pictures', len(media), 3)
 expect('all PNG', all(book.read(n)[:4] == b'\x89PNG' for n in media), True)
 drawing = ''.join(part(n) for n in names if re.match(r'xl/drawings/drawing\d+\.xml$', n))
 anchors = re.findall(r'<xdr:from><xdr:col>(\d+)</xdr:col><xdr:colOff>\d+</xdr:colOff><xdr:row>(\d+)</xdr:row>', drawing)
-expect('image at Col 6, Row 2 starts at F2; Col 1, Row 1 at A1', sorted(anchors), [('0', '0'), ('5', '1')])
+expect('image at Col 6, Row 2 starts at F2; Col 1, Row 1 at A1', sorted(anchors), [('0', '0'), ('0', '7'), ('5', '1')])
 sizes = [(int(cx), int(cy)) for cx, cy in re.findall(r'<a:ext cx="(\d+)" cy="(\d+)"/>', drawing)]
 emu = 9525  # per pixel at 96 dpi
 def near(got, px, share=0.05):
     return abs(got - px * emu) <= max(2, px * share) * emu
 expect('40 x 30 picture shown at its size', any(near(cx, 40) and near(cy, 30) for cx, cy in sizes), True)
 expect('1 x 1 picture shown at its size', any(near(cx, 1) and near(cy, 1) for cx, cy in sizes), True)
+# Columns as wide as LibreOffice makes them: within 1% (a 2% error showed 333 pixels as 339.8).
+expect('333 x 20 picture shown at its size', [round(cx / emu, 1) for cx, cy in sizes if near(cx, 333, 0.01) and near(cy, 20, 0.01)] != [], True)
 )PY");
 }
 
@@ -285,7 +388,8 @@ TEST_F(OutsideReaders, LibreOfficeReadsFormatsNamesHeadersAndCachedResults) {
     xlsx("names", R"PY(
 workbook = part('xl/workbook.xml')
 sheets = re.findall(r'<sheet name="([^"]*)"', workbook)
-expect('sheet names', sheets, ['a_b_c___d_', 'A_B_C___D_ (2)', 'A very long sheet title that go'])
+expect('sheet names', sheets, ['a_b_c___d_', 'A_B_C___D_ (2)', 'A very long sheet title that go', '_',
+                               'tab_here', 'stra\u00dfe', 'STRASSE (2)'])
 )PY");
     xlsx("formats", R"PY(
 styles = part('xl/styles.xml').lower()
@@ -314,7 +418,14 @@ expect('average cached', re.search(r'<v>([-0-9.]+)</v>', cells.get('E4', '')).gr
 }
 
 TEST_F(OutsideReaders, XlrdReadsLongStringsFormatsTimesAndCachedResults) {
-    xlrd("formats", R"PY(
+    const TExportFormats formats;
+    xlrd("formats", "integer, currency = " + pythonString(formats.IntegerFormat()) + ", " +
+                        pythonString(formats.CurrencyFormat()) + R"PY(
+sheet = book.sheet_by_index(0)
+expect('default formats', [fmt(sheet, 1, c) for c in range(6, 11)],
+       [integer, integer, '#,###,##0.00', currency, 'General'])
+expect('text', fmt(sheet, 1, 0), 'General')
+expect('italic amount', book.font_list[book.xf_list[sheet.cell_xf_index(1, 8)].font_index].italic, 1)
 sheet = book.sheet_by_index(0)
 expect('first string', sheet.cell_value(1, 0), 'L' * 5000)
 expect('string of surrogate pairs', sheet.cell_value(2, 0), '\U0001F600' * 3000)
@@ -328,6 +439,52 @@ expect('aggregates', [sheet.cell_value(3, 3), sheet.cell_value(3, 4)], [1.5, 1.6
 bold = [book.font_list[book.xf_list[sheet.cell_xf_index(1, c)].font_index].weight for c in range(6)]
 # Price and Plain have field formats of their own, which come first.
 expect('data format on the other columns, dates too', bold, [700, 700, 700, 400, 400, 700])
+)PY");
+}
+
+TEST_F(OutsideReaders, XlrdReadsNotesDatesErrorsAndRangesAtTheEdges) {
+    xlrd("hostile", R"PY(
+sheet = book.sheet_by_index(0)
+notes = {k: v.text for k, v in sheet.cell_note_map.items()}
+expect('note cells', sorted(notes), [(0, 254), (9, 1), (11, 1), (65534, 0)])
+expect('note over a record boundary', notes.get((9, 1)), 'n' * 4110 + '\U0001F600end')
+expect('5,000-character note', notes.get((11, 1)), 'm' * 5000)
+expect('edge notes', (notes.get((65534, 0)), notes.get((0, 254))), ('bottom', 'right edge'))
+expect('last second of 2/28/1900 is still day 59', round(sheet.cell_value(1, 0), 8), round(59 + 86399 / 86400, 8))
+expect('the same moment in a user cell', round(sheet.cell_value(1, 4), 8), round(59 + 86399 / 86400, 8))
+expect('date types', [sheet.cell_type(r, 0) for r in (1, 3, 4)], [xlrd.XL_CELL_DATE] * 3)
+expect('12/31/1899 as text', (sheet.cell_type(2, 0), '1899' in sheet.cell_value(2, 0)), (xlrd.XL_CELL_TEXT, True))
+expect('12/29/1899 as text', (sheet.cell_type(2, 4), sheet.cell_value(2, 4)), (xlrd.XL_CELL_TEXT, '12/29/1899 06:00:00'))
+expect('a time of day', sheet.cell_value(3, 0), 0.25)
+expect('3/1/1900', sheet.cell_value(4, 0), 61.0)
+errors = [(sheet.cell_type(r, c), sheet.cell_value(r, c)) for r, c in ((3, 4), (4, 4), (5, 1))]
+expect('NaN, infinity and an overflowing sum as #NUM!', errors, [(xlrd.XL_CELL_ERROR, 0x24)] * 3)
+expect('reversed merged range', sheet.merged_cells, [(6, 8, 1, 3)])
+expect('1 + 2**-20 kept', sheet.cell_value(5, 4), 1 + 2 ** -20)
+expect('last row', sheet.cell_value(65534, 0), 'last row')
+)PY");
+}
+
+TEST_F(OutsideReaders, LibreOfficeKeepsNotesAtTheEdgesAndTheChartBelowAFullSheet) {
+    requireSoffice();
+    xlsx("hostile", R"PY(
+comments = ''.join(part(n) for n in names if re.match(r'xl/comments\d*\.xml$', n))
+expect('note cells', sorted(re.findall(r'<comment ref="([A-Z]+\d+)"', comments)), ['A65535', 'B10', 'B12', 'IU1'])
+expect('note texts', ['bottom' in comments, 'right edge' in comments, '\U0001F600end' in comments, 'm' * 5000 in comments], [True] * 4)
+vml = ''.join(part(n) for n in names if n.endswith('.vml'))
+boxes = [list(map(int, a.split(','))) for a in re.findall(r'<x:Anchor>\s*([\d, ]+?)\s*</x:Anchor>', vml)]
+expect('four note boxes inside the sheet', (len(boxes), [b for b in boxes if b[0] > 255 or b[4] > 255 or b[2] > 65535 or b[6] > 65535]), (4, []))
+charts = [n for n in names if re.match(r'xl/charts/chart\d+\.xml$', n)]
+expect('chart kept', len(charts), 1)
+drawing = ''.join(part(n) for n in names if re.match(r'xl/drawings/drawing\d+\.xml$', n))
+rows = [(int(a), int(b)) for a, b in re.findall(r'<xdr:from>.*?<xdr:row>(\d+)</xdr:row>.*?<xdr:to>.*?<xdr:row>(\d+)</xdr:row>', drawing, re.S)]
+# LibreOffice ends the box at the bottom of row 65534 rather than at the top of row 65535.
+expect('chart ten rows high at the bottom', [(a, b >= 65534) for a, b in rows], [(65525, True)])
+sheet = part('xl/worksheets/sheet1.xml')
+expect('reversed merged range', re.findall(r'<mergeCell ref="([A-Z0-9:]+)"', sheet), ['B7:C8'])
+cells = dict(re.findall(r'<c r="([A-Z]+\d+)"([^>]*>.*?)</c>', sheet))
+expect('last second of 2/28/1900', round(float(re.search(r'<v>([0-9.]+)</v>', cells.get('A2', '')).group(1)), 8), round(59 + 86399 / 86400, 8))
+expect('NaN as #NUM!', 't="e"' in cells.get('E4', '') and '#NUM!' in cells.get('E4', ''), True)
 )PY");
 }
 

@@ -116,6 +116,10 @@ TEST(SharedStrings, DuplicatesShareAnIndexAndSingleByteTextsAreCompressed) {
     EXPECT_EQ(saved(sst),
               bytes({0xFC, 0x00, 32,  0, 6, 0, 0,   0,   5, 0, 0, 0,    2, 0,    0,    'a', 'b', 1,
                      0,    0,    'b', 2, 0, 0, 'A', 'B', 2, 0, 1, 0xE9, 0, 0x16, 0x04, 0,   0,   0}));
+    // Two texts with the same hash are still two strings.
+    EXPECT_EQ(sst.Add(u"k410308"), 5u);
+    EXPECT_EQ(sst.Add(u"k1800304"), 6u);
+    EXPECT_EQ(sst.Add(u"k410308"), 5u);
 }
 
 TEST(SharedStrings, ALongFirstStringStartsInTheSstRecordAndIsSplitWhereItIsFull) {

@@ -207,16 +207,23 @@ TEST(SheetObjects, HyperlinkRecordSizeByStyle) {
     EXPECT_EQ(link.GetRecordSize(), 6u + 95 + 10 + 20);
 }
 
-TEST(SheetObjects, NoteAnchorStartsAboveTheCell) {
+TEST(SheetObjects, NoteAnchorStartsAboveTheCellAndStaysInsideTheSheet) {
+    // One-based cell; zero-based box: right of the cell from the row above, else left or higher.
+    const struct {
+        int row, col, row1, col1;
+    } cases[] = {
+        {1, 4, 0, 4},         {2, 4, 0, 4},         {3, 4, 1, 4},         {10, 4, 8, 4},
+        {65530, 4, 65528, 4}, {65531, 4, 65529, 4}, {65533, 4, 65530, 4}, {65535, 4, 65530, 4},
+        {1, 253, 0, 253},     {1, 254, 0, 251},     {1, 255, 0, 252},     {65535, 255, 65530, 252},
+    };
     TxlsNote note;
-    note.Col = 4;
-    for (auto [row, first] : {std::pair{1, 0}, {2, 0}, {3, 1}, {10, 8}}) {
-        note.Row = static_cast<std::uint16_t>(row);
+    for (const auto& c : cases) {
+        note.Row = static_cast<std::uint16_t>(c.row);
+        note.Col = static_cast<std::uint16_t>(c.col);
         const TxlsAnchor a = note.GetAnchor();
-        EXPECT_EQ(a.Row1, first) << row;
-        EXPECT_EQ(a.Row2, first + 5);
-        EXPECT_EQ(a.Col1, 4);
-        EXPECT_EQ(a.Col2, 6);
+        EXPECT_EQ((std::vector<int>{a.Row1, a.Row2, a.Col1, a.Col2}),
+                  (std::vector<int>{c.row1, c.row1 + 5, c.col1, c.col1 + 2}))
+            << c.row << ", " << c.col;
     }
 }
 
@@ -243,6 +250,15 @@ TEST(SheetObjects, ChartAnchor) {
     EXPECT_EQ(a.Col1, 7);
     EXPECT_EQ(a.Row2, 10);
     EXPECT_EQ(a.Col2, 12);
+
+    // Past a sheet filled to its last row or column the chart keeps its size at the sheet's edge.
+    exporter.Extents[0] = {0, 65535, 250, 255};
+    a = chart.GetAnchor();
+    EXPECT_EQ((std::vector<int>{a.Row1, a.Row2, a.Col1, a.Col2}), (std::vector<int>{0, 10, 250, 255}));
+    chart.Position.AutoPosition.Placement = cpBottom;
+    chart.Position.AutoPosition.Left = 0;
+    a = chart.GetAnchor();
+    EXPECT_EQ((std::vector<int>{a.Row1, a.Row2, a.Col1, a.Col2}), (std::vector<int>{65525, 65535, 250, 255}));
 
     chart.Position.PositionType = cptCustom;
     chart.Position.CustomPosition = {2, 5, 3, 9};

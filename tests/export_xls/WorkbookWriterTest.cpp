@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <limits>
 
 #include <cstring>
@@ -174,13 +176,82 @@ TEST(WorkbookWriterRecords, NumbersTakeTheRKFormOnlyWhenItIsExact) {
         {9e9, false, 0},
         {45474.543090277778, false, 0},
         {std::numeric_limits<double>::infinity(), false, 0},
+        {1 + std::ldexp(1.0, -20), false, 0}, // a bit below the top 30 of the double
+        {1 + std::ldexp(1.0, -18), true, 0x3FF00004},
+    };
+    // What a reader makes of an RK value.
+    auto decode = [](std::uint32_t rk) {
+        double value = 0;
+        if (rk & 2) {
+            value = static_cast<double>(static_cast<std::int32_t>(rk) >> 2);
+        } else {
+            const std::uint64_t bits = std::uint64_t(rk & 0xFFFFFFFC) << 32;
+            std::memcpy(&value, &bits, 8);
+        }
+        return rk & 1 ? value / 100 : value;
     };
     for (const auto& c : cases) {
         std::uint32_t rk = 0;
         EXPECT_EQ(TxlsWorkbookWriter::EncodeRK(c.value, rk), c.rk) << c.value;
-        if (c.rk)
+        if (c.rk) {
             EXPECT_EQ(rk, c.encoded) << c.value;
+            EXPECT_EQ(decode(rk), c.value) << c.value;
+        }
     }
+}
+
+TEST(WorkbookWriterRecords, EveryCellWriterRefusesAPlaceOutsideTheSheet) {
+    const std::function<void(TxlsWorkbookWriter&, int, int)> writers[] = {
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteLabelSST(row, col, 15, u"x"); },
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteBoolErr(row, col, 15, true); },
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteError(row, col, 15, XLS_ERROR_NUM); },
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteNumber(row, col, 15, 1); },
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteNumber(row, col, 15, 1.0 / 3); },
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteNumber(row, col, 15, std::nan("")); },
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteBlank(row, col, 15); },
+        [](TxlsWorkbookWriter& w, int row, int col) { w.WriteFormula(row, col, 0, 1, aggSum, 15, {}); },
+    };
+    for (std::size_t i = 0; i < std::size(writers); ++i)
+        for (auto [row, col] : {std::pair{0, 256}, {65536, 0}, {-1, 0}, {0, -1}}) {
+            TxlsMemoryStream stream;
+            TxlsWorkbookWriter w(stream);
+            EXPECT_THROW(writers[i](w, row, col), TxlsSheetLimitError) << i << ": " << row << ", " << col;
+            w.WriteEOF();
+            EXPECT_EQ(records(stream).size(), 1u) << i; // nothing but the EOF
+            writers[i](w, 65535, 255);                  // the last cell is fine
+        }
+}
+
+TEST(WorkbookWriterRecords, NaNAndInfinitiesBecomeTheNumError) {
+    TxlsMemoryStream stream;
+    TxlsWorkbookWriter w(stream);
+    w.WriteNumber(1, 0, 15, 1);
+    w.WriteNumber(1, 1, 16, std::numeric_limits<double>::quiet_NaN());
+    w.WriteNumber(1, 2, 15, -std::numeric_limits<double>::infinity());
+    w.WriteFormula(2, 0, 0, 1, aggSum, 15, {std::numeric_limits<double>::infinity(), 0});
+    const auto r = records(stream);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].id, 0x027E); // the RK number before is written first
+    EXPECT_EQ(r[1].id, 0x0205);
+    EXPECT_EQ(r[1].data, bytes({1, 0, 1, 0, 16, 0, 0x24, 1}));
+    EXPECT_EQ(r[2].data, bytes({1, 0, 2, 0, 15, 0, 0x24, 1}));
+    EXPECT_EQ(std::vector<std::uint8_t>(r[3].data.begin() + 6, r[3].data.begin() + 14),
+              bytes({2, 0, 0x24, 0, 0, 0, 0xFF, 0xFF}));
+
+    // Aggregates over numbers that overflow, or over a NaN, cache #NUM! too.
+    TxlsColumnStats huge, nan, fine;
+    for (double v : {1e308, 1e308})
+        huge.Add(v);
+    nan.Add(1);
+    nan.Add(std::nan(""));
+    fine.Add(1e308);
+    for (int aggregate : {aggSum, aggAvg})
+        EXPECT_EQ(huge.Result(aggregate).Error, XLS_ERROR_NUM) << aggregate;
+    EXPECT_EQ(huge.Result(aggMax).Value, 1e308);
+    for (int aggregate : {aggSum, aggAvg, aggMin, aggMax})
+        EXPECT_EQ(nan.Result(aggregate).Error, XLS_ERROR_NUM) << aggregate;
+    EXPECT_EQ(fine.Result(aggAvg).Error, 0);
+    EXPECT_EQ(TxlsColumnStats{}.Result(aggAvg).Error, XLS_ERROR_DIV0);
 }
 
 TEST(WorkbookWriterRecords, FormulaAggregatesTheColumnRange) {
@@ -213,13 +284,28 @@ TEST(WorkbookWriterRecords, FormulaAggregatesTheColumnRange) {
 TEST(WorkbookWriterRecords, MergedCellsSkipInvalidRangesAndAreLeftOutWhenNoneIsValid) {
     TxlsMemoryStream stream;
     TxlsWorkbookWriter w(stream);
-    w.WriteMergedCells({{1, 2, 1, 3}, {0, 2, 1, 1}, {5, 6, 2, 2}});
+    // The third range is reversed: it names the same cells as rows 5-6, column 2.
+    w.WriteMergedCells({{1, 2, 1, 3}, {0, 2, 1, 1}, {6, 5, 2, 2}, {65536, 65535, 256, 255}});
     w.WriteMergedCells({{0, 0, 0, 0}});
     w.WriteMergedCells({});
     const auto r = records(stream);
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].id, 0x00E5);
-    EXPECT_EQ(r[0].data, bytes({2, 0, 0, 0, 1, 0, 0, 0, 2, 0, 4, 0, 5, 0, 1, 0, 1, 0}));
+    EXPECT_EQ(r[0].data, bytes({3, 0, 0, 0, 1, 0,    0,    0,    2,    0,    4, 0,    5,
+                                0, 1, 0, 1, 0, 0xFE, 0xFF, 0xFF, 0xFF, 0xFE, 0, 0xFF, 0}));
+
+    // A range past the last row or column is refused before anything is written.
+    for (TxlsMergedRange outside : {TxlsMergedRange{1, 2, 1, 257}, {1, 65537, 1, 2}, {2, 1, 257, 1}}) {
+        TxlsMemoryStream refused;
+        TxlsWorkbookWriter writer(refused);
+        try {
+            writer.WriteMergedCells({{1, 1, 1, 2}, outside});
+            ADD_FAILURE() << "no error";
+        } catch (const TxlsSheetLimitError& error) {
+            EXPECT_NE(std::string(error.what()).find("outside the sheet"), std::string::npos) << error.what();
+        }
+        EXPECT_TRUE(refused.Bytes().empty());
+    }
 }
 
 TEST(WorkbookWriterRecords, PaletteTakesOnlyTheFirstFourUserColours) {
