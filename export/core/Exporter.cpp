@@ -275,6 +275,8 @@ void TExporter::FillExportRow() {
         cell.IsNull = ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
+        // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once.
+        rtl::RepairUtf8(text);
         const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                               static_cast<unsigned char>(text.back()) > ' ');
         if (!trimmed)
