@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <set>
 #include <utility>
 
 namespace exporter {
@@ -152,16 +151,10 @@ void TExporterXML::BeginExport() {
     TExporterText::BeginExport();
     rowDataOpen_ = false;
     packetOpen_ = false;
-    names_.clear();
-    std::set<std::string> used;
-    for (int i = 0; i < Columns.Count(); ++i) {
-        const std::string base = XMLName(Columns[i].Name, TextEncoding() == TExportTextEncoding::Windows1252);
-        std::string name = base;
-        for (int n = 2; used.count(name); ++n)
-            name = base + "_" + std::to_string(n);
-        used.insert(name);
-        names_.push_back(name);
-    }
+    std::vector<std::string> names;
+    for (int i = 0; i < Columns.Count(); ++i)
+        names.push_back(XMLName(Columns[i].Name, TextEncoding() == TExportTextEncoding::Windows1252));
+    names_ = ExportUniqueNames(names, false); // XML names are case-sensitive
     if (Aborted)
         return;
     TExportWriter& w = Writer();

@@ -144,6 +144,59 @@ TEST_F(HostileReadBack, GuessedNumberColumnsTakeLaterTextAsStrings) {
     EXPECT_EQ(Sqlite(db, "\"select count(*) from victim\"", status), "0\n");
 }
 
+// The sqlite3 shell reads a script line by line and ends a line at a NUL byte: a NUL inside a literal must
+// not let the rest of the value, or the next row, run as SQL.
+TEST_F(HostileReadBack, SqlControlCharactersEndNoStatement) {
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
+    std::string controls;
+    for (char c = 1; c < 32; ++c)
+        if (c != '\r' && c != '\n')
+            controls += c;
+    TMemoryDataSet rows;
+    rows.AddField({"k", TFieldType::ftInteger});
+    rows.AddField({"s", TFieldType::ftString, 50});
+    rows.AddRow({"1", std::string("a\0'); DROP TABLE victim; --", 27)});
+    rows.AddRow({"2", std::string("\0\0x\0", 5)});
+    rows.AddRow({"3", "b" + controls + "\x7F" + "c"});
+    rows.AddRow({"4", "'); DROP TABLE victim; --"});
+    TExporterSQL ex;
+    ex.DataSet = &rows;
+    const std::string db = RunSqlExport(ex, "t");
+    int status = 0;
+    EXPECT_EQ(Sqlite(db, "\"select k, hex(s) from t\"", status),
+              "1|" + rtl::UpperCase(Hex("a'); DROP TABLE victim; --")) + "\n2|78\n3|" +
+                  rtl::UpperCase(Hex("b" + controls + "\x7F" + "c")) + "\n4|" +
+                  rtl::UpperCase(Hex("'); DROP TABLE victim; --")) + "\n");
+    EXPECT_EQ(Sqlite(db, "\"select count(*) from victim\"", status), "0\n");
+}
+
+// Column names that differ only in case are one column to SQL engines; only names that would break the
+// script are quoted, and a quote inside a name is doubled.
+TEST_F(HostileReadBack, SqlColumnNamesAreUniqueAndQuotedOnlyWhereNeeded) {
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
+    TMemoryDataSet rows;
+    for (const char* name : {"Name", "NAME", "Date", "First", "a\"b", "\"x", "Name_2", "select"})
+        rows.AddField({name, TFieldType::ftString, 10});
+    rows.AddRow({"1", "2", "3", "4", "5", "6", "7", "8"});
+    TExporterSQL ex;
+    ex.DataSet = &rows;
+    const std::string db = RunSqlExport(ex, "orders");
+    EXPECT_NE(ReadFile(ex.FileName).find("(Name,NAME_2,Date,First,\"a\"\"b\",\"\"\"x\",Name_2_2,\"select\")"),
+              std::string::npos)
+        << ReadFile(ex.FileName);
+    int status = 0;
+    EXPECT_EQ(Sqlite(db, "\"select group_concat(name, '|') from pragma_table_info('orders')\"", status),
+              "Name|NAME_2|Date|First|a\"b|\"x|Name_2_2|select\n");
+    EXPECT_EQ(Sqlite(db, "\"select * from orders\"", status), "1|2|3|4|5|6|7|8\n");
+
+    // A table name is kept as the user quoted it only when the quoting is well-formed.
+    EXPECT_EQ(SQLTableName("\"my table\".\"x\"\"y\""), "\"my table\".\"x\"\"y\"");
+    EXPECT_EQ(SQLTableName("\"a\"b\""), "\"\"\"a\"\"b\"\"\"");
+    EXPECT_EQ(SQLTableName("s.date"), "s.date");
+}
+
 TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
     if (!HasTool("python3"))
         GTEST_SKIP() << "python3 is not installed: the CSV read-back needs its csv module";
