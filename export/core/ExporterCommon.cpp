@@ -238,7 +238,11 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
         return escaped(rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts));
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
+        // A currency value is a 64-bit count of ten-thousandths: formatted from its digits it keeps all
+        // of them, where a double keeps 15 or 16.
         std::string formatted;
+        if (type == TExportColType::ectCurrency && rtl::TryFormatCurrencyText(format, text, formatted, facts))
+            return escaped(std::move(formatted));
         if (rtl::TryFormatFloatText(format, text, formatted, facts))
             return escaped(std::move(formatted));
         double value = 0;

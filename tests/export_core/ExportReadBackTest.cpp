@@ -197,6 +197,51 @@ TEST_F(HostileDbf, MemosOfAnySizeAndWideNumbersReadBack) {
                        " 1.2345678901234568e+17\nshort 1 x -1e+300\n");
 }
 
+// A list view's column types are guessed from its first row: a later text that is no number or date
+// leaves its field empty and is counted, where it used to end the export.
+TEST_F(HostileDbf, GuessedColumnsLeaveOtherTextsEmpty) {
+    if (!HasDbfread())
+        GTEST_SKIP() << "dbfread (package python3-dbfread) is not installed";
+    TMemoryListView view;
+    for (const char* name : {"Key", "N", "F", "D"})
+        view.AddColumn({name});
+    view.AddItem({"a", "1", "1.5", "3/5/2024"});
+    view.AddItem({"b", "1.2.3", "n/a", "n/a"});
+    view.AddItem({"c", "2", "2.5", "7/4/20241"});
+    view.AddItem({"d", "", "", ""});
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &view;
+    ex.AutoCalcStrType = true;
+    ex.Execute();
+    EXPECT_EQ(ex.EmptiedValues(), 4);
+    int status = 0;
+    const std::string out = RunCommand("/usr/bin/python3 -c \"import sys, dbfread\n"
+                                       "for r in dbfread.DBF(sys.argv[1]): print('|'.join(repr(v) for v in r.values()))\" " +
+                                           ex.FileName,
+                                       status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "'a'|1|1.5|datetime.date(2024, 3, 5)\n'b'|None|None|None\n'c'|2|2.5|None\n'd'|None|None|None\n");
+}
+
+// A currency value is a 64-bit count of ten-thousandths: its field holds every digit.
+TEST_F(HostileDbf, CurrencyKeepsEveryDigit) {
+    if (!HasDbfread())
+        GTEST_SKIP() << "dbfread (package python3-dbfread) is not installed";
+    TMemoryDataSet money;
+    money.AddField({"Amount", TFieldType::ftCurrency});
+    for (const char* value : {"922337203685477.5807", "-922337203685477.5808", "0.0001", "12.5"})
+        money.AddRow({value});
+    ex.DataSet = &money;
+    ex.Execute();
+    int status = 0;
+    const std::string out = RunCommand("/usr/bin/python3 -c \"import sys, dbfread\n"
+                                       "for r in dbfread.DBF(sys.argv[1], raw=True): print(r['AMOUNT'].strip().decode())\" " +
+                                           ex.FileName,
+                                       status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(out, "922337203685477.5807\n-922337203685477.5808\n0.0001\n12.5000\n");
+}
+
 TEST_F(HostileDbf, LibreOfficeReadsTheTable) {
     if (!HasCommand("soffice") || !fs::exists("/usr/lib/libreoffice/program/libdbaselo.so"))
         GTEST_SKIP() << "LibreOffice with its dBase driver (packages libreoffice-calc-nogui, "

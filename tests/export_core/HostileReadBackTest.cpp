@@ -234,6 +234,28 @@ TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
     }
 }
 
+// A currency value is a 64-bit count of ten-thousandths: formatted from its digits, it keeps its cents.
+TEST_F(HostileReadBack, CurrencyKeepsItsCentsInCsv) {
+    if (!HasTool("python3"))
+        GTEST_SKIP() << "python3 is not installed: the CSV read-back needs its csv module";
+    TMemoryDataSet money;
+    money.AddField({"Amount", TFieldType::ftCurrency});
+    for (const char* value : {"922337203685477.5807", "-922337203685477.5808", "0.005"})
+        money.AddRow({value});
+    TExporterASCII csv;
+    csv.SetExportType(TExportASCIIType::etCSV);
+    csv.CSVComma = ',';
+    csv.DataSet = &money;
+    csv.Formats.SetCurrencyFormat("#,##0.00");
+    csv.FileName = dir.file("money.csv");
+    csv.Execute();
+    const auto rows = ReadCsvWithPython(csv.FileName, "utf-8");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1], std::vector<std::string>{Hex("922,337,203,685,477.58")});
+    EXPECT_EQ(rows[2], std::vector<std::string>{Hex("-922,337,203,685,477.58")});
+    EXPECT_EQ(rows[3], std::vector<std::string>{Hex("0.01")});
+}
+
 // LibreOffice converts the DIF and SYLK files to CSV and the RTF file to text in two runs.
 TEST_F(HostileReadBack, LibreOfficeReadsRtfDifAndSylkWhole) {
     if (!HasTool("soffice"))
