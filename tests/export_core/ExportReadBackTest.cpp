@@ -295,7 +295,7 @@ std::string Typeset(const std::string& texFile) {
                                        status);
     EXPECT_EQ(status, 0) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
     const std::string pdf = fs::path(texFile).replace_extension(".pdf").string();
-    const std::string text = RunCommand("pdftotext -enc UTF-8 '" + pdf + "' -", status);
+    const std::string text = RunCommand("pdftotext -layout -enc UTF-8 '" + pdf + "' -", status);
     EXPECT_EQ(status, 0) << text;
     return text;
 }
@@ -355,6 +355,69 @@ TEST_F(HostileLaTeX, CyrillicInWindows1251) {
               std::string::npos)
         << text;
     EXPECT_NE(text.find("row10"), std::string::npos);
+}
+
+// A table longer than a page breaks across pages with its captions on each: no row is lost.
+TEST_F(HostileLaTeX, AThousandRowsOverManyPagesWithTheCaptionsOnEach) {
+    if (!HasLaTeX())
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    TMemoryDataSet rows;
+    rows.AddField({"Key", TFieldType::ftString, 10});
+    rows.AddField({"Amount", TFieldType::ftInteger});
+    for (int i = 1; i <= 1000; ++i)
+        rows.AddRow({"r" + std::to_string(i), std::to_string(i * 7)});
+    ex.DataSet = &rows;
+    ex.Options.SetCodePage(65001);
+    ex.FileName = dir.file("long-table.tex");
+    ex.Execute();
+    const std::string text = Typeset(ex.FileName);
+    size_t pos = 0;
+    for (int i = 1; i <= 1000; ++i) {
+        pos = text.find("r" + std::to_string(i) + " ", pos);
+        ASSERT_NE(pos, std::string::npos) << "row " << i << " is missing";
+    }
+    const auto count = [&](const std::string& what) {
+        int n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    const int pages = count("\f");
+    EXPECT_GT(pages, 10);
+    EXPECT_EQ(count("Amount"), pages); // the caption
+}
+
+// A row longer than 1,000 bytes is continued with a "%" at the end of a line; put right after a
+// backslash, that "%" would be an escaped percent sign and the next line's start a comment. Each row
+// here puts a backslash at another byte around the break.
+TEST_F(HostileLaTeX, ContinuedRowsNeverBreakRightAfterABackslash) {
+    if (!HasLaTeX())
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    TMemoryDataSet rows;
+    rows.AddField({"Value", TFieldType::ftString, 255});
+    for (int offset = 990; offset <= 1002; ++offset)
+        rows.AddRow({std::string(size_t(offset), 'a') + "%%__##~~\\ z" + std::to_string(offset)});
+    ex.DataSet = &rows;
+    ex.AllowCaptions = false;
+    ex.Preambula.Add("\\pdfpagewidth=6000pt"); // wide enough for a row of a thousand letters
+    ex.Options.SetCodePage(65001);
+    ex.FileName = dir.file("breaks.tex");
+    ex.Execute();
+    const std::string tex = ReadFile(ex.FileName);
+    int continued = 0;
+    for (size_t start = 0, end; (end = tex.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        if (end - start < 2 || tex[end - 1] != '%')
+            continue;
+        ++continued;
+        size_t backslashes = 0; // an odd count escapes the "%"
+        while (end - 2 - backslashes >= start && tex[end - 2 - backslashes] == '\\')
+            ++backslashes;
+        EXPECT_EQ(backslashes % 2, 0u) << tex.substr(end - 20 < start ? start : end - 20, 22);
+    }
+    EXPECT_EQ(continued, 13);
+    const std::string text = Typeset(ex.FileName);
+    for (int offset = 990; offset <= 1002; ++offset)
+        EXPECT_NE(text.find("%%__##~~\\ z" + std::to_string(offset)), std::string::npos) << offset;
 }
 
 TEST_F(HostileLaTeX, AHundredThousandCharacterValue) {
