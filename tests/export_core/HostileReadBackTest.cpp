@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace exporter::test {
@@ -207,10 +208,7 @@ TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
     csv.FileName = dir.file("out.csv");
     csv.Execute();
 
-    struct Clipboard : TExportClipboard {
-        void SetText(const std::string& utf8) override { text = utf8; }
-        std::string text;
-    } clipboard;
+    FakeClipboard clipboard;
     TExporterClipboard clip;
     clip.Separator = ',';
     clip.Clipboard = &clipboard;
@@ -256,6 +254,89 @@ TEST_F(HostileReadBack, CurrencyKeepsItsCentsInCsv) {
     EXPECT_EQ(rows[3], std::vector<std::string>{Hex("0.01")});
 }
 
+// Malformed UTF-8, NUL bytes and line breaks: strict UTF-8 readers take every UTF-8 text (a malformed
+// byte is U+FFFD), fixed-width rows stay one line each, and SYLK cells keep what follows a NUL.
+TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
+    if (!HasTool("python3") || !HasTool("sqlite3"))
+        GTEST_SKIP() << "python3 and sqlite3 are needed for the strict UTF-8 and SQL read-back";
+    const std::string fffd = "\xEF\xBF\xBD";
+    TMemoryDataSet bytes;
+    bytes.AddField({"Text", TFieldType::ftString, 30});
+    bytes.AddField({"N", TFieldType::ftInteger});
+    const std::vector<std::string> texts = {"ok\xFF" "bad\xC3", std::string("nul\0inside", 10), "two\r\nlines",
+                                            "lone\rcr\nlf", "\xE2\x82\xAC\x80"};
+    const std::vector<std::string> repaired = {"ok" + fffd + "bad" + fffd, std::string("nul\0inside", 10),
+                                               "two\r\nlines", "lone\rcr\nlf", "\xE2\x82\xAC" + fffd};
+    for (size_t i = 0; i < texts.size(); ++i)
+        bytes.AddRow({texts[i], std::to_string(i)});
+
+    TExporterASCII csv;
+    csv.SetExportType(TExportASCIIType::etCSV);
+    csv.CSVComma = ',';
+    csv.DataSet = &bytes;
+    csv.FileName = dir.file("bytes.csv");
+    csv.Execute();
+    auto rows = ReadCsvWithPython(csv.FileName, "utf-8"); // strict: a malformed byte fails the read
+    ASSERT_EQ(rows.size(), texts.size() + 1);
+    for (size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(rows[i + 1][0], Hex(repaired[i])) << i;
+
+    FakeClipboard clipboard;
+    TExporterClipboard clip;
+    clip.Separator = ',';
+    clip.Clipboard = &clipboard;
+    clip.DataSet = &bytes;
+    clip.Execute();
+    WriteFile(dir.file("clip.csv"), clipboard.text);
+    rows = ReadCsvWithPython(dir.file("clip.csv"), "utf-8");
+    ASSERT_EQ(rows.size(), texts.size() + 1);
+    for (size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(rows[i + 1][0], Hex(repaired[i])) << i;
+
+    // Fixed-width text, from a file and on the clipboard: a line break in a value is a blank, so every
+    // row is one line, and all lines are equally wide.
+    TExporterASCII txt;
+    txt.DataSet = &bytes;
+    txt.FileName = dir.file("bytes.txt");
+    txt.Execute();
+    clip.SetExportType(TClipboardExportType::etFixed);
+    clip.Execute();
+    WriteFile(dir.file("clip.txt"), clipboard.text);
+    for (const std::string& file : {txt.FileName, dir.file("clip.txt")}) {
+        int status = 0;
+        const std::string widths = RunCommand(
+            "python3 -c \"import sys\nfor l in open(sys.argv[1], encoding='utf-8', newline='').read().split('\\r\\n')[:-1]: "
+            "print(len(l))\" " + file, status);
+        ASSERT_EQ(status, 0) << widths;
+        std::vector<std::string> lines;
+        std::istringstream in(widths);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        ASSERT_EQ(lines.size(), texts.size() + 1) << file << "\n" << ReadFile(file);
+        for (const std::string& width : lines)
+            EXPECT_EQ(width, lines[0]) << file;
+    }
+    EXPECT_NE(ReadFile(txt.FileName).find("two lines"), std::string::npos);
+    EXPECT_NE(ReadFile(txt.FileName).find("lone cr lf"), std::string::npos);
+
+    // SQL: strictly UTF-8, NUL dropped.
+    TExporterSQL sql;
+    sql.DataSet = &bytes;
+    const std::string db = RunSqlExport(sql, "t");
+    int status = 0;
+    RunCommand("python3 -c \"import sys; open(sys.argv[1], encoding='utf-8').read()\" " + sql.FileName, status);
+    EXPECT_EQ(status, 0) << "the SQL script is not UTF-8";
+    const std::string back = Sqlite(db, "\"select hex(Text) from t order by N\"", status);
+    std::string expected;
+    for (std::string text : repaired) {
+        text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+        if (size_t crlf = text.find("\r\n"); crlf != std::string::npos)
+            text.erase(crlf, 1); // the shell drops the CR of a CR LF
+        expected += rtl::UpperCase(Hex(text)) + "\n";
+    }
+    EXPECT_EQ(back, expected);
+}
+
 // LibreOffice converts the DIF and SYLK files to CSV and the RTF file to text in two runs.
 TEST_F(HostileReadBack, LibreOfficeReadsRtfDifAndSylkWhole) {
     if (!HasTool("soffice"))
@@ -273,6 +354,15 @@ TEST_F(HostileReadBack, LibreOfficeReadsRtfDifAndSylkWhole) {
     run(sylk, "sylk.slk");
     TExporterRTF rtf;
     run(rtf, "out.rtf");
+    // A NUL is a character SYLK cannot hold: readers would end the cell there.
+    TMemoryDataSet nul;
+    nul.AddField({"Text", TFieldType::ftString, 20});
+    nul.AddRow({std::string("nul\0inside", 10)});
+    TExporterASCII nulSylk;
+    nulSylk.SetExportType(TExportASCIIType::etSYLK);
+    nulSylk.DataSet = &nul;
+    nulSylk.FileName = dir.file("nul.slk");
+    nulSylk.Execute();
 
     const std::string profile = "-env:UserInstallation=file://" + dir.file("lo-profile");
     const std::string outDir = dir.file("lo");
@@ -281,9 +371,11 @@ TEST_F(HostileReadBack, LibreOfficeReadsRtfDifAndSylkWhole) {
         RunCommand("soffice " + profile +
                        " --headless --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1\" "
                        "--outdir " +
-                       outDir + " " + dif.FileName + " " + sylk.FileName,
+                       outDir + " " + dif.FileName + " " + sylk.FileName + " " + nulSylk.FileName,
                    status);
     ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(ReadCsvWithPython(outDir + "/nul.csv", "utf-8"),
+              (std::vector<std::vector<std::string>>{{Hex("Text")}, {Hex("nul?inside")}}));
     out = RunCommand("soffice " + profile + " --headless --convert-to \"txt:Text (encoded):UTF8\" --outdir " +
                          outDir + " " + rtf.FileName,
                      status);
