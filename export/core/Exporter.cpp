@@ -245,7 +245,9 @@ void TExporter::EndExport() {
 }
 
 std::string TExporter::GetColCaption(int index) {
-    return NormalString(Columns[index].Caption);
+    std::string caption = Columns[index].Caption;
+    rtl::RepairUtf8(caption); // a field name of the source may hold any bytes
+    return NormalString(caption);
 }
 
 std::string TExporter::GetCaptionRow() {

@@ -1,6 +1,7 @@
 #include "export/core/ExporterSQL.h"
 
 #include "export/core/ExporterNumberText.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -130,8 +131,10 @@ void TExporterSQL::BeginExport() {
         return;
     // Engines compare unquoted names without case: "Name" and "NAME" are one column to them.
     std::vector<std::string> names;
-    for (int i = 0; i < Columns.Count(); ++i)
+    for (int i = 0; i < Columns.Count(); ++i) {
         names.push_back(Columns[i].Name);
+        rtl::RepairUtf8(names.back()); // the script is UTF-8 throughout
+    }
     columnNames_ = ExportUniqueNames(names, true);
     for (std::string& name : columnNames_)
         name = SQLIdentifier(name);

@@ -263,12 +263,13 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     TMemoryDataSet bytes;
     bytes.AddField({"Text", TFieldType::ftString, 30});
     bytes.AddField({"N", TFieldType::ftInteger});
+    bytes.AddField({"\xFFname", TFieldType::ftInteger}); // a field name of any bytes
     const std::vector<std::string> texts = {"ok\xFF" "bad\xC3", std::string("nul\0inside", 10), "two\r\nlines",
                                             "lone\rcr\nlf", "\xE2\x82\xAC\x80"};
     const std::vector<std::string> repaired = {"ok" + fffd + "bad" + fffd, std::string("nul\0inside", 10),
                                                "two\r\nlines", "lone\rcr\nlf", "\xE2\x82\xAC" + fffd};
     for (size_t i = 0; i < texts.size(); ++i)
-        bytes.AddRow({texts[i], std::to_string(i)});
+        bytes.AddRow({texts[i], std::to_string(i), "1"});
 
     TExporterASCII csv;
     csv.SetExportType(TExportASCIIType::etCSV);
@@ -278,6 +279,7 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     csv.Execute();
     auto rows = ReadCsvWithPython(csv.FileName, "utf-8"); // strict: a malformed byte fails the read
     ASSERT_EQ(rows.size(), texts.size() + 1);
+    EXPECT_EQ(rows[0][2], Hex(fffd + "name"));
     for (size_t i = 0; i < texts.size(); ++i)
         EXPECT_EQ(rows[i + 1][0], Hex(repaired[i])) << i;
 
