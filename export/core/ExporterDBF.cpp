@@ -91,10 +91,10 @@ TDBFField TExporterDBF::FieldOfColumn(const TExportColumn& column) const {
 }
 
 void TExporterDBF::BeginExport() {
+    emptiedValues_ = 0;
     TExporterText::BeginExport();
     if (Aborted)
         return;
-    emptiedValues_ = 0;
     numberFacts_ = rtl::LocaleFacts::Current();
     numberFacts_.DecimalSeparator = '.';
     numberFacts_.ThousandSeparator = '\0';

@@ -811,16 +811,26 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
                        format, precision, digits, facts);
 }
 
+namespace {
+
+// floatToStrF of scanned decimal digits, rounded from them.
+std::string scannedToStrF(const FloatDecimal& scanned, TFloatFormat format, int precision, int digits,
+                          const LocaleFacts& facts, int maxPrecision) {
+    return floatToStrF(
+        [&scanned](int p, int decimals) {
+            return detail::RoundDecimal(scanned.digits, scanned.exponent, scanned.negative, p, decimals);
+        },
+        format, precision, digits, facts, maxPrecision);
+}
+
+} // namespace
+
 bool TryFloatTextToStrF(std::string_view text, TFloatFormat format, int precision, int digits,
                         std::string& out, const LocaleFacts& facts) {
     FloatDecimal scanned;
     if (!detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
         return false;
-    out = floatToStrF(
-        [&scanned](int p, int decimals) {
-            return detail::RoundDecimal(scanned.digits, scanned.exponent, scanned.negative, p, decimals);
-        },
-        format, precision, digits, facts);
+    out = scannedToStrF(scanned, format, precision, digits, facts, 18);
     return true;
 }
 
@@ -829,11 +839,7 @@ bool TryCurrencyTextToStrF(std::string_view text, TFloatFormat format, int digit
     FloatDecimal scanned;
     if (!detail::ScanCurrencyDecimal(text, facts.DecimalSeparator, scanned))
         return false;
-    out = floatToStrF(
-        [&scanned](int p, int decimals) {
-            return detail::RoundDecimal(scanned.digits, scanned.exponent, scanned.negative, p, decimals);
-        },
-        format, kCurrencyDigits, digits, facts, kCurrencyDigits);
+    out = scannedToStrF(scanned, format, kCurrencyDigits, digits, facts, kCurrencyDigits);
     return true;
 }
 

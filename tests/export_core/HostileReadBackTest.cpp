@@ -77,6 +77,18 @@ protected:
         return db;
     }
 
+    // The data as comma-separated text on the clipboard, saved in a file of that name; the file's path.
+    std::string ClipboardCsv(TExportDataSet& data, const std::string& name) {
+        FakeClipboard clipboard;
+        TExporterClipboard clip;
+        clip.Separator = ',';
+        clip.Clipboard = &clipboard;
+        clip.DataSet = &data;
+        clip.Execute();
+        WriteFile(dir.file(name), clipboard.text);
+        return dir.file(name);
+    }
+
     TMemoryDataSet ds;
     TempDir dir;
 
@@ -208,16 +220,8 @@ TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
     csv.FileName = dir.file("out.csv");
     csv.Execute();
 
-    FakeClipboard clipboard;
-    TExporterClipboard clip;
-    clip.Separator = ',';
-    clip.Clipboard = &clipboard;
-    clip.DataSet = &ds;
-    clip.Execute();
-    WriteFile(dir.file("clip.csv"), clipboard.text);
-
     const std::vector<std::string> texts = HostileTexts();
-    for (const std::string& file : {csv.FileName, dir.file("clip.csv")}) {
+    for (const std::string& file : {csv.FileName, ClipboardCsv(ds, "clip.csv")}) {
         const auto rows = ReadCsvWithPython(file, "utf-8");
         ASSERT_EQ(rows.size(), texts.size() + 1) << file;
         for (size_t i = 0; i < texts.size(); ++i) {
@@ -277,23 +281,13 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     csv.DataSet = &bytes;
     csv.FileName = dir.file("bytes.csv");
     csv.Execute();
-    auto rows = ReadCsvWithPython(csv.FileName, "utf-8"); // strict: a malformed byte fails the read
-    ASSERT_EQ(rows.size(), texts.size() + 1);
-    EXPECT_EQ(rows[0][2], Hex(fffd + "name"));
-    for (size_t i = 0; i < texts.size(); ++i)
-        EXPECT_EQ(rows[i + 1][0], Hex(repaired[i])) << i;
-
-    FakeClipboard clipboard;
-    TExporterClipboard clip;
-    clip.Separator = ',';
-    clip.Clipboard = &clipboard;
-    clip.DataSet = &bytes;
-    clip.Execute();
-    WriteFile(dir.file("clip.csv"), clipboard.text);
-    rows = ReadCsvWithPython(dir.file("clip.csv"), "utf-8");
-    ASSERT_EQ(rows.size(), texts.size() + 1);
-    for (size_t i = 0; i < texts.size(); ++i)
-        EXPECT_EQ(rows[i + 1][0], Hex(repaired[i])) << i;
+    for (const std::string& file : {csv.FileName, ClipboardCsv(bytes, "clip.csv")}) {
+        const auto rows = ReadCsvWithPython(file, "utf-8"); // strict: a malformed byte fails the read
+        ASSERT_EQ(rows.size(), texts.size() + 1) << file;
+        EXPECT_EQ(rows[0][2], Hex(fffd + "name")) << file;
+        for (size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(rows[i + 1][0], Hex(repaired[i])) << file << " " << i;
+    }
 
     // Fixed-width text, from a file and on the clipboard: a line break in a value is a blank, so every
     // row is one line, and all lines are equally wide.
@@ -301,7 +295,11 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     txt.DataSet = &bytes;
     txt.FileName = dir.file("bytes.txt");
     txt.Execute();
+    FakeClipboard clipboard;
+    TExporterClipboard clip;
     clip.SetExportType(TClipboardExportType::etFixed);
+    clip.Clipboard = &clipboard;
+    clip.DataSet = &bytes;
     clip.Execute();
     WriteFile(dir.file("clip.txt"), clipboard.text);
     for (const std::string& file : {txt.FileName, dir.file("clip.txt")}) {
