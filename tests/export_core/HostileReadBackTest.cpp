@@ -77,6 +77,18 @@ protected:
         return db;
     }
 
+    // The data as a CSV file of that name (comma-separated, texts quoted); the file's path.
+    std::string CsvFile(TExportDataSet& data, const std::string& name, const std::string& currencyFormat = {}) {
+        TExporterASCII csv;
+        csv.SetExportType(TExportASCIIType::etCSV);
+        csv.CSVComma = ',';
+        csv.DataSet = &data;
+        csv.Formats.SetCurrencyFormat(currencyFormat);
+        csv.FileName = dir.file(name);
+        csv.Execute();
+        return csv.FileName;
+    }
+
     // The data as comma-separated text on the clipboard, saved in a file of that name; the file's path.
     std::string ClipboardCsv(TExportDataSet& data, const std::string& name) {
         FakeClipboard clipboard;
@@ -213,15 +225,8 @@ TEST_F(HostileReadBack, SqlColumnNamesAreUniqueAndQuotedOnlyWhereNeeded) {
 TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
     if (!HasTool("python3"))
         GTEST_SKIP() << "python3 is not installed: the CSV read-back needs its csv module";
-    TExporterASCII csv;
-    csv.SetExportType(TExportASCIIType::etCSV);
-    csv.CSVComma = ',';
-    csv.DataSet = &ds;
-    csv.FileName = dir.file("out.csv");
-    csv.Execute();
-
     const std::vector<std::string> texts = HostileTexts();
-    for (const std::string& file : {csv.FileName, ClipboardCsv(ds, "clip.csv")}) {
+    for (const std::string& file : {CsvFile(ds, "out.csv"), ClipboardCsv(ds, "clip.csv")}) {
         const auto rows = ReadCsvWithPython(file, "utf-8");
         ASSERT_EQ(rows.size(), texts.size() + 1) << file;
         for (size_t i = 0; i < texts.size(); ++i) {
@@ -244,14 +249,7 @@ TEST_F(HostileReadBack, CurrencyKeepsItsCentsInCsv) {
     money.AddField({"Amount", TFieldType::ftCurrency});
     for (const char* value : {"922337203685477.5807", "-922337203685477.5808", "0.005"})
         money.AddRow({value});
-    TExporterASCII csv;
-    csv.SetExportType(TExportASCIIType::etCSV);
-    csv.CSVComma = ',';
-    csv.DataSet = &money;
-    csv.Formats.SetCurrencyFormat("#,##0.00");
-    csv.FileName = dir.file("money.csv");
-    csv.Execute();
-    const auto rows = ReadCsvWithPython(csv.FileName, "utf-8");
+    const auto rows = ReadCsvWithPython(CsvFile(money, "money.csv", "#,##0.00"), "utf-8");
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[1], std::vector<std::string>{Hex("922,337,203,685,477.58")});
     EXPECT_EQ(rows[2], std::vector<std::string>{Hex("-922,337,203,685,477.58")});
@@ -275,13 +273,7 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     for (size_t i = 0; i < texts.size(); ++i)
         bytes.AddRow({texts[i], std::to_string(i), "1"});
 
-    TExporterASCII csv;
-    csv.SetExportType(TExportASCIIType::etCSV);
-    csv.CSVComma = ',';
-    csv.DataSet = &bytes;
-    csv.FileName = dir.file("bytes.csv");
-    csv.Execute();
-    for (const std::string& file : {csv.FileName, ClipboardCsv(bytes, "clip.csv")}) {
+    for (const std::string& file : {CsvFile(bytes, "bytes.csv"), ClipboardCsv(bytes, "clip.csv")}) {
         const auto rows = ReadCsvWithPython(file, "utf-8"); // strict: a malformed byte fails the read
         ASSERT_EQ(rows.size(), texts.size() + 1) << file;
         EXPECT_EQ(rows[0][2], Hex(fffd + "name")) << file;
