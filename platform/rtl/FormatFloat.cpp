@@ -387,7 +387,8 @@ std::string formatScanned(std::string_view format, std::string_view text, const 
     return formatNumber(
         format, scanned.negative && !zero, zero,
         [&](int precision, int decimals) {
-            return detail::RoundDecimal(digits, exponent, false, std::clamp(precision, 1, maxPrecision), decimals);
+            return detail::RoundDecimal(digits, exponent, false, std::clamp(precision, 1, maxPrecision),
+                                        decimals);
         },
         maxPrecision,
         [&] {

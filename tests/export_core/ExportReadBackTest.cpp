@@ -115,7 +115,8 @@ TEST(HostilePdf, PassesQpdfAndShowsEveryRow) {
 std::string DbfreadRecords(const std::string& file, const std::string& arguments, const std::string& line) {
     int status = 0;
     const std::string out = RunCommand("/usr/bin/python3 -c \"import sys, dbfread\n"
-                                       "for r in dbfread.DBF(sys.argv[1]" + arguments + "): print(" + line + ")\" " + file,
+                                       "for r in dbfread.DBF(sys.argv[1]" +
+                                           arguments + "): print(" + line + ")\" " + file,
                                        status);
     EXPECT_EQ(status, 0) << out;
     return out;
@@ -225,8 +226,9 @@ TEST_F(HostileDbf, GuessedColumnsLeaveOtherTextsEmpty) {
     ex.AutoCalcStrType = true;
     ex.Execute();
     EXPECT_EQ(ex.EmptiedValues(), 4);
-    EXPECT_EQ(DbfreadRecords(ex.FileName, "", "'|'.join(repr(v) for v in r.values())"),
-              "'a'|1|1.5|datetime.date(2024, 3, 5)\n'b'|None|None|None\n'c'|2|2.5|None\n'd'|None|None|None\n");
+    EXPECT_EQ(
+        DbfreadRecords(ex.FileName, "", "'|'.join(repr(v) for v in r.values())"),
+        "'a'|1|1.5|datetime.date(2024, 3, 5)\n'b'|None|None|None\n'c'|2|2.5|None\n'd'|None|None|None\n");
 }
 
 // A currency value is a 64-bit count of ten-thousandths: its field holds every digit.

@@ -78,7 +78,8 @@ protected:
     }
 
     // The data as a CSV file of that name (comma-separated, texts quoted); the file's path.
-    std::string CsvFile(TExportDataSet& data, const std::string& name, const std::string& currencyFormat = {}) {
+    std::string CsvFile(TExportDataSet& data, const std::string& name,
+                        const std::string& currencyFormat = {}) {
         TExporterASCII csv;
         csv.SetExportType(TExportASCIIType::etCSV);
         csv.CSVComma = ',';
@@ -266,8 +267,10 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     bytes.AddField({"Text", TFieldType::ftString, 30});
     bytes.AddField({"N", TFieldType::ftInteger});
     bytes.AddField({"\xFFname", TFieldType::ftInteger}); // a field name of any bytes
-    const std::vector<std::string> texts = {"ok\xFF" "bad\xC3", std::string("nul\0inside", 10), "two\r\nlines",
-                                            "lone\rcr\nlf", "\xE2\x82\xAC\x80"};
+    const std::vector<std::string> texts = {"ok\xFF"
+                                            "bad\xC3",
+                                            std::string("nul\0inside", 10), "two\r\nlines", "lone\rcr\nlf",
+                                            "\xE2\x82\xAC\x80"};
     const std::vector<std::string> repaired = {"ok" + fffd + "bad" + fffd, std::string("nul\0inside", 10),
                                                "two\r\nlines", "lone\rcr\nlf", "\xE2\x82\xAC" + fffd};
     for (size_t i = 0; i < texts.size(); ++i)
@@ -296,9 +299,11 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     WriteFile(dir.file("clip.txt"), clipboard.text);
     for (const std::string& file : {txt.FileName, dir.file("clip.txt")}) {
         int status = 0;
-        const std::string widths = RunCommand(
-            "python3 -c \"import sys\nfor l in open(sys.argv[1], encoding='utf-8', newline='').read().split('\\r\\n')[:-1]: "
-            "print(len(l))\" " + file, status);
+        const std::string widths = RunCommand("python3 -c \"import sys\nfor l in open(sys.argv[1], "
+                                              "encoding='utf-8', newline='').read().split('\\r\\n')[:-1]: "
+                                              "print(len(l))\" " +
+                                                  file,
+                                              status);
         ASSERT_EQ(status, 0) << widths;
         std::vector<std::string> lines;
         std::istringstream in(widths);
@@ -316,7 +321,8 @@ TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
     sql.DataSet = &bytes;
     const std::string db = RunSqlExport(sql, "t");
     int status = 0;
-    RunCommand("python3 -c \"import sys; open(sys.argv[1], encoding='utf-8').read()\" " + sql.FileName, status);
+    RunCommand("python3 -c \"import sys; open(sys.argv[1], encoding='utf-8').read()\" " + sql.FileName,
+               status);
     EXPECT_EQ(status, 0) << "the SQL script is not UTF-8";
     const std::string back = Sqlite(db, "\"select hex(Text) from t order by N\"", status);
     std::string expected;

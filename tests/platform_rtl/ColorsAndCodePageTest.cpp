@@ -74,12 +74,12 @@ TEST(CodePage, RepairUtf8ReplacesEachMalformedByte) {
         std::string in, out;
     };
     for (const Case& c : std::vector<Case>{
-             {"a\x80z", "a" + fffd + "z"},                           // stray continuation byte
-             {"\xE2\x82", fffd + fffd},                              // cut at the end
-             {"\xE2\x82x\xC3", fffd + fffd + "x" + fffd},           // cut inside
-             {"\xC0\xAF", fffd + fffd},                              // overlong
-             {"\xED\xA0\x80", fffd + fffd + fffd},                  // surrogate
-             {"\xF5\x80\x80\x80", fffd + fffd + fffd + fffd},      // past U+10FFFF
+             {"a\x80z", "a" + fffd + "z"},                                 // stray continuation byte
+             {"\xE2\x82", fffd + fffd},                                    // cut at the end
+             {"\xE2\x82x\xC3", fffd + fffd + "x" + fffd},                  // cut inside
+             {"\xC0\xAF", fffd + fffd},                                    // overlong
+             {"\xED\xA0\x80", fffd + fffd + fffd},                         // surrogate
+             {"\xF5\x80\x80\x80", fffd + fffd + fffd + fffd},              // past U+10FFFF
              {std::string(20, 'x') + "\xFF", std::string(20, 'x') + fffd}, // after a long ASCII run
          }) {
         std::string text = c.in;

@@ -197,15 +197,18 @@ TEST(FormatFloat, CurrencyTextsKeepEveryDigit) {
         EXPECT_EQ(out, c.expected) << c.format << " " << c.text;
     }
     std::string fixed;
-    ASSERT_TRUE(rtl::TryCurrencyTextToStrF("-922337203685477.5808", rtl::TFloatFormat::ffFixed, 4, fixed, us()));
+    ASSERT_TRUE(
+        rtl::TryCurrencyTextToStrF("-922337203685477.5808", rtl::TFloatFormat::ffFixed, 4, fixed, us()));
     EXPECT_EQ(fixed, "-922337203685477.5808");
     ASSERT_TRUE(rtl::TryCurrencyTextToStrF("0.0001", rtl::TFloatFormat::ffFixed, 2, fixed, us()));
     EXPECT_EQ(fixed, "0.00");
     // Outside the range, finer than a ten-thousandth or no plain decimal: the float path takes over.
-    for (const char* text : {"922337203685477.5808", "-922337203685477.5809", "1.00001", "1e5", "", "-", "1.2.3"}) {
+    for (const char* text :
+         {"922337203685477.5808", "-922337203685477.5809", "1.00001", "1e5", "", "-", "1.2.3"}) {
         std::string untouched = "x";
         EXPECT_FALSE(rtl::TryFormatCurrencyText("0.00", text, untouched, us())) << text;
-        EXPECT_FALSE(rtl::TryCurrencyTextToStrF(text, rtl::TFloatFormat::ffFixed, 2, untouched, us())) << text;
+        EXPECT_FALSE(rtl::TryCurrencyTextToStrF(text, rtl::TFloatFormat::ffFixed, 2, untouched, us()))
+            << text;
         EXPECT_EQ(untouched, "x");
     }
 }
