@@ -30,12 +30,14 @@ bool IsKeyword(const std::string& name) {
     return kKeywords.find(" " + rtl::UpperCase(name) + " ") != std::string_view::npos;
 }
 
-// Letters, digits and "_", not starting with a digit.
+// Letters, digits, "_" and characters outside ASCII (which SQLite, PostgreSQL and MySQL all take in a
+// plain name), not starting with a digit.
 bool IsPlainIdentifier(const std::string& name) {
     if (name.empty() || (name[0] >= '0' && name[0] <= '9'))
         return false;
     return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               static_cast<unsigned char>(c) >= 0x80;
     });
 }
 

@@ -8,8 +8,8 @@
 
 namespace exporter {
 
-// A name as an SQL identifier: unchanged when it is letters, digits and "_" (not starting with a digit)
-// and no reserved word, else in double quotes with inner double quotes doubled.
+// A name as an SQL identifier: unchanged when it is letters, digits, "_" and characters outside ASCII
+// (not starting with a digit) and no reserved word, else in double quotes with inner double quotes doubled.
 std::string SQLIdentifier(const std::string& name);
 // A table name, each "."-separated part as an identifier; a name the user quoted well (each part in
 // double quotes, inner quotes doubled) is kept as it is.

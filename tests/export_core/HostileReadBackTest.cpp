@@ -203,19 +203,24 @@ TEST_F(HostileReadBack, SqlColumnNamesAreUniqueAndQuotedOnlyWhereNeeded) {
     if (!HasTool("sqlite3"))
         GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
     TMemoryDataSet rows;
-    for (const char* name : {"Name", "NAME", "Date", "First", "a\"b", "\"x", "Name_2", "select"})
+    for (const char* name : {"Name", "NAME", "Date", "First", "a\"b", "\"x", "Name_2", "select",
+                             "Gr\xC3\xB6\xC3\x9F"
+                             "e"})
         rows.AddField({name, TFieldType::ftString, 10});
-    rows.AddRow({"1", "2", "3", "4", "5", "6", "7", "8"});
+    rows.AddRow({"1", "2", "3", "4", "5", "6", "7", "8", "9"});
     TExporterSQL ex;
     ex.DataSet = &rows;
     const std::string db = RunSqlExport(ex, "orders");
-    EXPECT_NE(ReadFile(ex.FileName).find("(Name,NAME_2,Date,First,\"a\"\"b\",\"\"\"x\",Name_2_2,\"select\")"),
+    EXPECT_NE(ReadFile(ex.FileName)
+                  .find("(Name,NAME_2,Date,First,\"a\"\"b\",\"\"\"x\",Name_2_2,\"select\",Gr\xC3\xB6\xC3\x9F"
+                        "e)"),
               std::string::npos)
         << ReadFile(ex.FileName);
     int status = 0;
     EXPECT_EQ(Sqlite(db, "\"select group_concat(name, '|') from pragma_table_info('orders')\"", status),
-              "Name|NAME_2|Date|First|a\"b|\"x|Name_2_2|select\n");
-    EXPECT_EQ(Sqlite(db, "\"select * from orders\"", status), "1|2|3|4|5|6|7|8\n");
+              "Name|NAME_2|Date|First|a\"b|\"x|Name_2_2|select|Gr\xC3\xB6\xC3\x9F"
+              "e\n");
+    EXPECT_EQ(Sqlite(db, "\"select * from orders\"", status), "1|2|3|4|5|6|7|8|9\n");
 
     // A table name is kept as the user quoted it only when the quoting is well-formed.
     EXPECT_EQ(SQLTableName("\"my table\".\"x\"\"y\""), "\"my table\".\"x\"\"y\"");
