@@ -245,7 +245,9 @@ void TExporter::EndExport() {
 }
 
 std::string TExporter::GetColCaption(int index) {
-    return NormalString(Columns[index].Caption);
+    std::string caption = Columns[index].Caption;
+    rtl::RepairUtf8(caption); // a field name of the source may hold any bytes
+    return NormalString(caption);
 }
 
 std::string TExporter::GetCaptionRow() {
@@ -275,6 +277,8 @@ void TExporter::FillExportRow() {
         cell.IsNull = ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
+        // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once.
+        rtl::RepairUtf8(text);
         const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                               static_cast<unsigned char>(text.back()) > ' ');
         if (!trimmed)

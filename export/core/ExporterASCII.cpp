@@ -10,9 +10,12 @@ namespace {
 
 // Appends a SYLK value in ASCII, which every SYLK reader takes the same way whatever its code page: ';'
 // separates the fields of a record and is doubled; a line break (CR LF, CR or LF) is the ESC " :" sequence;
-// an ESC of the text, which would start a sequence, and every character outside ASCII become '?'.
+// an ESC of the text, which would start a sequence, a NUL, at which readers end the cell, and every
+// character outside ASCII become '?'.
 void AppendSylkText(std::string& out, const std::string& text) {
-    auto plain = [](unsigned char c) { return c < 0x80 && c != '\r' && c != '\n' && c != ';' && c != 0x1B; };
+    auto plain = [](unsigned char c) {
+        return c < 0x80 && c != '\r' && c != '\n' && c != ';' && c != 0x1B && c != 0;
+    };
     size_t i = 0;
     while (i < text.size()) {
         const size_t start = i;
@@ -28,7 +31,7 @@ void AppendSylkText(std::string& out, const std::string& text) {
             out += "\x1B :";
         } else if (c == ';') {
             out += ";;";
-        } else if (c == 0x1B || c >= 0xC0) {
+        } else if (c == 0x1B || c == 0 || c >= 0xC0) {
             out += '?'; // the continuation bytes (0x80..0xBF) of a character written as '?' are dropped
         }
     }
@@ -59,6 +62,22 @@ void AppendCSVQuoted(std::string& out, const std::string& text, char quote) {
         }
     out.append(start, size_t(end - start));
     out += quote;
+}
+
+const std::string& OneLineText(const std::string& text, std::string& buffer) {
+    if (text.find_first_of("\r\n") == std::string::npos)
+        return text;
+    buffer.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            buffer += ' ';
+        } else {
+            buffer += text[i];
+        }
+    }
+    return buffer;
 }
 
 char GetListSeparator() {
@@ -153,8 +172,9 @@ void TExporterASCII::BeginExport() {
     }
 }
 
-void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& text,
-                                     const TExportColumn& column) const {
+void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& cell,
+                                     const TExportColumn& column) {
+    const std::string& text = OneLineText(cell, oneLine_);
     const int missing = IntMax(0, column.Width - ExportTextLength(text));
     int front = 0;
     switch (column.ColAlign) {

@@ -13,6 +13,10 @@ std::string CSVQuoted(const std::string& text, char quote);
 // The same, appended to out.
 void AppendCSVQuoted(std::string& out, const std::string& text, char quote);
 
+// Fixed-width text keeps a row on one line: the text with each line break (CR LF, CR or LF) as one
+// blank, built in buffer when the text has one (else the text itself).
+const std::string& OneLineText(const std::string& text, std::string& buffer);
+
 // The locale's list separator, "," when the locale has none.
 char GetListSeparator();
 
@@ -47,7 +51,7 @@ private:
     // One row in the chosen layout; texts are the captions or the formatted cells.
     void WriteRow(const std::vector<std::string>& texts, bool captions);
     // Appends the text padded with blanks to the column's width by its alignment, then TXTSpacing blanks.
-    void AppendPaddedTXT(std::string& line, const std::string& text, const TExportColumn& column) const;
+    void AppendPaddedTXT(std::string& line, const std::string& cell, const TExportColumn& column);
     // The rows the export will write (DIF header); false when an abort ended the count.
     bool CountRows(int& rows);
 
@@ -56,6 +60,7 @@ private:
     // Kept from row to row so that their memory is reused.
     std::vector<std::string> rowTexts_;
     std::string line_;
+    std::string oneLine_; // a fixed-width cell with its line breaks as blanks
 };
 
 } // namespace exporter

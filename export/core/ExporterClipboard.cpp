@@ -27,8 +27,10 @@ void TExporterClipboard::BeginExport() {
 }
 
 std::string TExporterClipboard::Cell(const std::string& text, const TExportColumn& column) const {
-    if (exportType_ == TClipboardExportType::etFixed)
-        return TExportWriter::PadLeft(text, ' ', column.Width);
+    if (exportType_ == TClipboardExportType::etFixed) {
+        std::string buffer;
+        return TExportWriter::PadLeft(OneLineText(text, buffer), ' ', column.Width);
+    }
     if (Separator == '\0')
         return text;
     // A field holding the separator, a quote or a line break is quoted, so that it stays one cell.

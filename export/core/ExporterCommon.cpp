@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <thread>
 
 namespace exporter {
@@ -55,6 +56,20 @@ std::string ExportColTypeName(TExportColType type) {
         break;
     }
     return "Unknown";
+}
+
+std::vector<std::string> ExportUniqueNames(const std::vector<std::string>& names, bool ignoreCase) {
+    std::set<std::string> used;
+    std::vector<std::string> unique;
+    unique.reserve(names.size());
+    for (const std::string& base : names) {
+        std::string name = base;
+        for (int n = 2; used.count(ignoreCase ? rtl::UpperCase(name) : name); ++n)
+            name = base + "_" + std::to_string(n);
+        used.insert(ignoreCase ? rtl::UpperCase(name) : name);
+        unique.push_back(name);
+    }
+    return unique;
 }
 
 int ExportTextLength(const std::string& text) {
@@ -223,7 +238,11 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
         return escaped(rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts));
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
+        // A currency value is a 64-bit count of ten-thousandths: formatted from its digits it keeps all
+        // of them, where a double keeps 15 or 16.
         std::string formatted;
+        if (type == TExportColType::ectCurrency && rtl::TryFormatCurrencyText(format, text, formatted, facts))
+            return escaped(std::move(formatted));
         if (rtl::TryFormatFloatText(format, text, formatted, facts))
             return escaped(std::move(formatted));
         double value = 0;

@@ -15,6 +15,10 @@
 
 namespace exporter {
 
+// The names with each repeated one made unique by appending "_2", "_3", ... (never a name already
+// taken); ignoreCase compares ASCII letters without case, as SQL engines compare unquoted names.
+std::vector<std::string> ExportUniqueNames(const std::vector<std::string>& names, bool ignoreCase);
+
 // The escaping method of an exporter (TExporter::NormalString): the text as the format must carry it.
 using TExportEscape = std::function<std::string(const std::string&)>;
 

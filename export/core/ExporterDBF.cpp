@@ -91,6 +91,7 @@ TDBFField TExporterDBF::FieldOfColumn(const TExportColumn& column) const {
 }
 
 void TExporterDBF::BeginExport() {
+    emptiedValues_ = 0;
     TExporterText::BeginExport();
     if (Aborted)
         return;
@@ -219,16 +220,23 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
     }
     if (IsNoNumber(text))
         return {};
+    // A currency value keeps every digit of its ten-thousandths.
+    std::string fixed;
+    if (column.ColType == TExportColType::ectCurrency &&
+        rtl::TryCurrencyTextToStrF(text, rtl::TFloatFormat::ffFixed, field.Decimals, fixed, numberFacts_))
+        return fixed;
     // Raw float texts carry a full stop; the locale's own form is accepted as well.
     double value = 0;
-    if (!rtl::TryStrToFloat(text, value, numberFacts_))
-        value = rtl::StrToFloat(text);
+    if (!rtl::TryStrToFloat(text, value, numberFacts_) && !rtl::TryStrToFloat(text, value)) {
+        if (TypedBySample())
+            return {};
+        value = rtl::StrToFloat(text); // raises the conversion error
+    }
     if (!std::isfinite(value))
         return {};
     if (std::fabs(value) >= kFixedLimit)
         return ExponentText(value, 15);
     // A plain decimal text is rounded from its own digits, as FixedText would from the value's.
-    std::string fixed;
     if (rtl::TryFloatTextToStrF(text, rtl::TFloatFormat::ffFixed, 18, field.Decimals, fixed, numberFacts_))
         return fixed;
     return FixedText(value, field.Decimals, numberFacts_);
@@ -282,14 +290,28 @@ void TExporterDBF::WriteDataRow() {
             continue;
         }
         std::string text = cell.GetText(false);
+        const bool hasValue = !cell.IsNull && !text.empty() && !rtl::SameText(text, "null");
         if (field.Type == 'N') {
+            const bool noNumber = IsNoNumber(text); // NaN and the infinities have no field value
             text = FitNumber(NumericText(text, cell.IsNull, column, field), field);
-        } else if (cell.IsNull || rtl::SameText(text, "null")) {
+            if (hasValue && text.empty() && !noNumber)
+                ++emptiedValues_;
+        } else if (!hasValue) {
             // NullValue is for numbers alone: a NULL text, date or Boolean field is left empty.
             text.clear();
+        } else if (field.Type == 'D' && TypedBySample()) {
+            rtl::TDateTime date = 0;
+            if (!rtl::TryStrToDateTime(text, date)) {
+                text.clear();
+                ++emptiedValues_;
+            }
         }
         w.WriteFieldValue(i, text);
     }
+}
+
+bool TExporterDBF::TypedBySample() const {
+    return ExportSource == TExportSource::esListView || ExportSource == TExportSource::esStringGrid;
 }
 
 void TExporterDBF::EndExport() {

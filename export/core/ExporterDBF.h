@@ -28,6 +28,11 @@ public:
     void SaveOptionsToIni(ini::IniFile& ini) const override;
     void LoadOptionsFromIni(const ini::IniFile& ini) override;
 
+    // Values left empty in the last export because their text is not of the field's type: a number or
+    // date column of a list view or string grid takes its type from a sample row, and a later row may hold
+    // any text ("n/a"). Such a value leaves its field empty instead of ending the export.
+    int EmptiedValues() const { return emptiedValues_; }
+
     // The memo file that belongs to a table file.
     static std::string MemoFileName(const std::string& tableFileName);
     // Type, length and decimals of a column's field.
@@ -47,7 +52,8 @@ private:
     // Widens the numeric fields to the widest value of the rows to be exported.
     void WidenNumericFields(std::vector<TDBFField>& fields);
     // A raw value as its numeric field stores it, whatever its width: floats "%.<decimals>f" with a full
-    // stop; empty for NULL, NaN, the infinities and texts that are no number.
+    // stop; empty for NULL, NaN, the infinities and texts that are no number (a float text of a typed
+    // source that is no number raises EConvertError).
     std::string NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
                             const TDBFField& field) const;
     // A number text cut to its field: fewer decimals, else the exponent form, else empty.
@@ -56,7 +62,11 @@ private:
     std::string MemoBytes(const TExportColumn& column) const;
     void DiscardMemoFile();
 
+    // Whether the columns' types were guessed from a sample row (list view, string grid).
+    bool TypedBySample() const;
+
     rtl::LocaleFacts numberFacts_; // the locale's facts with a full stop as decimal separator
+    int emptiedValues_ = 0;
     std::string memoTempFileName_; // set while Execute writes a file
 };
 

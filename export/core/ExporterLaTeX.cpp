@@ -111,7 +111,9 @@ int SystemCodePage() {
 }
 
 std::string BeginEnvironment(const std::string& name, const std::string& argument = {}) {
-    return "\\begin{" + name + "}" + (argument.empty() ? std::string() : "{" + argument + "}");
+    // A long table stands at the left margin, where a tabular would.
+    return "\\begin{" + name + "}" + (name == "longtable" ? "[l]" : "") +
+           (argument.empty() ? std::string() : "{" + argument + "}");
 }
 std::string EndEnvironment(const std::string& name) {
     return "\\end{" + name + "}";
@@ -354,6 +356,7 @@ void TExporterLaTeX::BeginExport() {
         Line(UsePackage(InputEncoding(), "inputenc"));
         // T1 fonts print every character of the text as itself ('"', '<', '|' are other glyphs in OT1).
         Line(UsePackage(FontEncodings(), "fontenc"));
+        Line("\\usepackage{longtable}");
         Line(UsePackage(Options.Languages, "babel"));
         // Babel has no \Rus: it is the switch to Russian.
         if (russian)
@@ -375,9 +378,15 @@ void TExporterLaTeX::BeginExport() {
     std::string spec = "|";
     for (int i = 0; i < Columns.Count(); ++i)
         spec += Columns[i].IsNumeric ? "r|" : "l|";
-    Line(BeginEnvironment("tabular", spec));
+    Line(BeginEnvironment(TableEnvironment(), spec));
     tabularOpen_ = true;
     Line("\\hline");
+}
+
+std::string TExporterLaTeX::TableEnvironment() const {
+    // A tabular is one box that never breaks: rows past the page end would be lost. LaTeX 2.09 documents
+    // load no packages, so they keep it.
+    return Options.LaTeXVersion == TLaTeXVersion::LaTeX209 ? "tabular" : "longtable";
 }
 
 std::string TExporterLaTeX::GetCaptionRow() {
@@ -391,6 +400,8 @@ void TExporterLaTeX::WriteCaptionRow() {
     RowLines(GetCaptionRow());
     Line("\\\\");
     Line("\\hline");
+    if (TableEnvironment() == "longtable")
+        Line("\\endhead"); // the rule, the captions and the rule below them start every page
 }
 
 std::string TExporterLaTeX::GetDataRow(bool format) {
@@ -412,7 +423,7 @@ void TExporterLaTeX::EndExport() {
         if (tabularOpen_) {
             if (Aborted)
                 Line("\\hline");
-            Line(EndEnvironment("tabular"));
+            Line(EndEnvironment(TableEnvironment()));
             EmptyLine();
         }
         if (documentOpen_) {

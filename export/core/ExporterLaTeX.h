@@ -1,6 +1,7 @@
 #pragma once
 
-// A LaTeX document holding one ruled tabular environment.
+// A LaTeX document holding one ruled table that breaks across pages (longtable, its caption row repeated
+// on every page).
 
 #include "export/core/Exporter.h"
 #include "export/core/ExporterCodePages.h"
@@ -64,6 +65,8 @@ private:
     // The single-byte set written, or null for UTF-8.
     const TSingleByteCharset* Charset() const;
     bool CyrillicFonts() const;
+    // "longtable"; "tabular" for LaTeX 2.09, which loads no packages.
+    std::string TableEnvironment() const;
     // Whether LaTeX can set the character in the encodings this document loads.
     bool Settable(char32_t ch) const;
     // One line in the file's encoding, ended by CR LF.

@@ -1,6 +1,7 @@
 #include "export/core/ExporterSQL.h"
 
 #include "export/core/ExporterNumberText.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -10,35 +11,75 @@ namespace exporter {
 
 namespace {
 
-// Words that SQL dialects (SQLite's list and the standard's reserved words) do not take as plain
-// identifiers, and the type names; upper case, each between blanks.
+// Words that SQLite or PostgreSQL refuse as a plain column name, upper case, each between blanks. Type
+// names and the keywords engines take as plain names (DATE, FIRST, KEY, ...) stay unquoted: a quoted name
+// is case-sensitive in PostgreSQL, so quoting it without need breaks a script on a table made with it
+// unquoted.
 constexpr std::string_view kKeywords =
-    " ABORT ACTION ADD AFTER ALL ALTER ALWAYS ANALYSE ANALYZE AND ANY ARRAY AS ASC ASYMMETRIC ATTACH "
-    "AUTHORIZATION AUTOINCREMENT BEFORE BEGIN BETWEEN BINARY BOTH BY CASCADE CASE CAST CHAR CHARACTER "
-    "CHECK COLLATE COLUMN COMMIT CONFLICT CONSTRAINT CREATE CROSS CURRENT CURRENT_DATE CURRENT_TIME "
-    "CURRENT_TIMESTAMP CURRENT_USER DATABASE DATE DECIMAL DEFAULT DEFERRABLE DEFERRED DELETE DESC "
-    "DETACH DISTINCT DO DOUBLE DROP EACH ELSE END ESCAPE EXCEPT EXCLUDE EXCLUSIVE EXISTS EXPLAIN FAIL "
-    "FALSE FETCH FILTER FIRST FLOAT FOLLOWING FOR FOREIGN FROM FULL GENERATED GLOB GRANT GROUP GROUPS "
-    "HAVING IF IGNORE IMMEDIATE IN INDEX INDEXED INITIALLY INNER INSERT INSTEAD INTEGER INTERSECT "
-    "INTERVAL INTO IS ISNULL JOIN KEY LAST LATERAL LEADING LEFT LIKE LIMIT MATCH MATERIALIZED NATURAL "
-    "NO NOT NOTHING NOTNULL NULL NULLS NUMERIC OF OFFSET ON ONLY OR ORDER OTHERS OUTER OVER PARTITION "
-    "PLAN PRAGMA PRECEDING PRIMARY QUERY RAISE RANGE REAL RECURSIVE REFERENCES REGEXP REINDEX RELEASE "
-    "RENAME REPLACE RESTRICT RETURNING REVOKE RIGHT ROLLBACK ROW ROWS SAVEPOINT SELECT SESSION_USER SET "
-    "SMALLINT SOME TABLE TEMP TEMPORARY THEN TIES TIME TIMESTAMP TO TRAILING TRANSACTION TRIGGER TRUE "
-    "UNBOUNDED UNION UNIQUE UPDATE USER USING VACUUM VALUES VARCHAR VARYING VIEW VIRTUAL WHEN WHERE "
-    "WINDOW WITH WITHOUT ";
+    " ADD ALL ALTER ANALYSE ANALYZE AND ANY ARRAY AS ASC ASYMMETRIC AUTHORIZATION AUTOINCREMENT BETWEEN "
+    "BINARY BOTH CASE CAST CHECK COLLATE COLLATION COLUMN COMMIT CONCURRENTLY CONSTRAINT CREATE CROSS "
+    "CURRENT_CATALOG CURRENT_DATE CURRENT_ROLE CURRENT_SCHEMA CURRENT_TIME CURRENT_TIMESTAMP CURRENT_USER "
+    "DEFAULT DEFERRABLE DELETE DESC DISTINCT DO DROP ELSE END ESCAPE EXCEPT EXISTS FALSE FETCH FOR FOREIGN "
+    "FREEZE FROM FULL GRANT GROUP HAVING ILIKE IN INDEX INITIALLY INNER INSERT INTERSECT INTO IS ISNULL "
+    "JOIN LATERAL LEADING LEFT LIKE LIMIT LOCALTIME LOCALTIMESTAMP NATURAL NOT NOTHING NOTNULL NULL OFFSET "
+    "ON ONLY OR ORDER OUTER OVERLAPS PLACING PRIMARY RAISE REFERENCES RETURNING RIGHT SELECT SESSION_USER "
+    "SET SIMILAR SOME SYMMETRIC SYSTEM_USER TABLE TABLESAMPLE THEN TO TRAILING TRANSACTION TRUE UNION "
+    "UNIQUE UPDATE USER USING VALUES VARIADIC VERBOSE WHEN WHERE WINDOW WITH ";
 
 bool IsKeyword(const std::string& name) {
     return kKeywords.find(" " + rtl::UpperCase(name) + " ") != std::string_view::npos;
 }
 
-// Letters, digits and "_", not starting with a digit.
+// Letters, digits, "_" and characters outside ASCII (which SQLite, PostgreSQL and MySQL all take in a
+// plain name), not starting with a digit.
 bool IsPlainIdentifier(const std::string& name) {
     if (name.empty() || (name[0] >= '0' && name[0] <= '9'))
         return false;
     return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               static_cast<unsigned char>(c) >= 0x80;
     });
+}
+
+// A string literal: quotes doubled; NUL is dropped, since the sqlite3 shell and other line readers end
+// the statement there and no engine's text type takes it portably (PostgreSQL refuses it). The other
+// control characters are kept: inside a literal no reader takes them as the end of a statement.
+std::string SQLString(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '\'';
+    for (char c : text) {
+        if (c == '\0')
+            continue;
+        out += c;
+        if (c == '\'')
+            out += '\'';
+    }
+    out += '\'';
+    return out;
+}
+
+// A name the user wrote in double quotes: "."-separated parts, each quoted with inner quotes doubled.
+bool IsQuotedName(const std::string& name) {
+    size_t i = 0;
+    while (i < name.size() && name[i] == '"') {
+        for (++i; i < name.size(); ++i) {
+            if (name[i] != '"')
+                continue;
+            if (i + 1 < name.size() && name[i + 1] == '"')
+                ++i; // a doubled quote inside the part
+            else
+                break;
+        }
+        if (i == name.size())
+            return false; // the last part is not closed
+        if (++i == name.size())
+            return true;
+        if (name[i] != '.')
+            return false;
+        ++i;
+    }
+    return false;
 }
 
 // A numeric cell's text as an SQL number, or empty when it is not one (NaN and infinity are not).
@@ -70,7 +111,7 @@ std::string SQLIdentifier(const std::string& name) {
 }
 
 std::string SQLTableName(const std::string& name) {
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+    if (IsQuotedName(name))
         return name; // quoted by the user
     std::string out;
     size_t start = 0;
@@ -90,20 +131,29 @@ void TExporterSQL::BeginExport() {
     rowsWritten_ = 0;
     if (Aborted)
         return;
+    // Engines compare unquoted names without case: "Name" and "NAME" are one column to them.
+    std::vector<std::string> names;
+    for (int i = 0; i < Columns.Count(); ++i) {
+        names.push_back(Columns[i].Name);
+        rtl::RepairUtf8(names.back()); // the script is UTF-8 throughout
+    }
+    columnNames_ = ExportUniqueNames(names, true);
+    for (std::string& name : columnNames_)
+        name = SQLIdentifier(name);
     TExportWriter& w = Writer();
     for (int i = 0; i < Header.Count(); ++i)
         w.WriteLn(Header[i]);
     if (CreateTable && !TableName.empty()) {
         w.WriteLn("CREATE TABLE " + SQLTableName(TableName) + "(");
         for (int i = 0; i < Columns.Count(); ++i)
-            w.WriteLn("  " + SQLIdentifier(Columns[i].Name) + "  " + Columns[i].SQLType +
+            w.WriteLn("  " + columnNames_[size_t(i)] + "  " + Columns[i].SQLType +
                       (i + 1 < Columns.Count() ? "," : ""));
         w.WriteLn(");");
         w.EmptyLine();
     }
     std::string columnList;
     for (int i = 0; i < Columns.Count(); ++i)
-        columnList += (i ? "," : "") + SQLIdentifier(Columns[i].Name);
+        columnList += (i ? "," : "") + columnNames_[size_t(i)];
     insertHead_ = "INSERT INTO " + SQLTableName(TableName) + "\r\n  (" + columnList + ")\r\nVALUES(";
 }
 
@@ -123,13 +173,13 @@ std::string TExporterSQL::SQLValue(const TExportCol& cell) const {
         std::string number = SQLNumber(text);
         if (!number.empty())
             return number;
-        return IsNaNOrInfinity(text) ? NullValue() : rtl::QuotedStr(text);
+        return IsNaNOrInfinity(text) ? NullValue() : SQLString(text);
     }
     case TExportColType::ectDate:
     case TExportColType::ectTime:
     case TExportColType::ectDateTime:
     case TExportColType::ectString:
-        return rtl::QuotedStr(text);
+        return SQLString(text);
     case TExportColType::ectBoolean: {
         const std::string t = rtl::Trim(text);
         return rtl::SameText(t, "True") || rtl::SameText(t, Formats.BooleanTrue()) ? Formats.BooleanTrue()
@@ -140,7 +190,7 @@ std::string TExporterSQL::SQLValue(const TExportCol& cell) const {
     }
     if (text.empty())
         return NullValue();
-    return IsNumberLiteral(text) ? text : rtl::QuotedStr(text);
+    return IsNumberLiteral(text) ? text : SQLString(text);
 }
 
 void TExporterSQL::WriteDataRow() {

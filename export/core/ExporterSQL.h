@@ -4,12 +4,15 @@
 
 #include "export/core/Exporter.h"
 
+#include <vector>
+
 namespace exporter {
 
-// A name as an SQL identifier: unchanged when it is letters, digits and "_" (not starting with a digit)
-// and no keyword, else in double quotes with inner double quotes doubled.
+// A name as an SQL identifier: unchanged when it is letters, digits, "_" and characters outside ASCII
+// (not starting with a digit) and no reserved word, else in double quotes with inner double quotes doubled.
 std::string SQLIdentifier(const std::string& name);
-// A table name, each "."-separated part as an identifier; a name in double quotes is kept as it is.
+// A table name, each "."-separated part as an identifier; a name the user quoted well (each part in
+// double quotes, inner quotes doubled) is kept as it is.
 std::string SQLTableName(const std::string& name);
 
 class TExporterSQL : public TExporterFormatTextSQL {
@@ -38,6 +41,7 @@ protected:
     void EndExport() override;
 
 private:
+    std::vector<std::string> columnNames_; // the column names as identifiers, unique ignoring case
     std::string insertHead_; // "INSERT INTO <table>", the column list and "VALUES(", built at BeginExport
     std::string statement_;  // the statement being built, kept so that its memory is reused
     int rowsWritten_ = 0;

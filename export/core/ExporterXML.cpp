@@ -1,26 +1,47 @@
 #include "export/core/ExporterXML.h"
 
 #include "export/core/ExporterMarkup.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
-#include <set>
+#include <iterator>
+#include <utility>
 
 namespace exporter {
 
 namespace {
 
+// Characters every XML reader takes in a name. XML 1.0 readers differ: expat (and with it Python's
+// ElementTree) follows the first edition's letter classes, libxml2 and others the fifth edition's wider
+// ranges. A name keeps only characters of both: ASCII letters and "_", and the larger blocks of letters
+// the first edition lists; a digit, "-", ".", U+00B7 or a combining accent may follow the first character.
+constexpr std::pair<char32_t, char32_t> kCommonNameLetters[] = {
+    {0xC0, 0xD6},     {0xD8, 0xF6},     {0xF8, 0x131},    {0x134, 0x13E},   {0x141, 0x148},
+    {0x14A, 0x17E},   {0x180, 0x1C3},   {0x1CD, 0x1F0},   {0x1FA, 0x217},   {0x250, 0x2A8},
+    {0x38E, 0x3A1},   {0x3A3, 0x3CE},   {0x3E2, 0x3F3},   {0x401, 0x40C},   {0x40E, 0x44F},
+    {0x451, 0x45C},   {0x45E, 0x481},   {0x490, 0x4C4},   {0x4D0, 0x4EB},   {0x4EE, 0x4F5},
+    {0x531, 0x556},   {0x561, 0x586},   {0x5D0, 0x5EA},   {0x621, 0x63A},   {0x641, 0x64A},
+    {0x671, 0x6B7},   {0x6C0, 0x6CE},   {0x905, 0x939},   {0x958, 0x961},   {0x985, 0x98C},
+    {0x993, 0x9A8},   {0xA13, 0xA28},   {0xA93, 0xAA8},   {0xB05, 0xB0C},   {0xB13, 0xB28},
+    {0xBAE, 0xBB5},   {0xC05, 0xC0C},   {0xC12, 0xC28},   {0xC2A, 0xC33},   {0xC85, 0xC8C},
+    {0xC92, 0xCA8},   {0xCAA, 0xCB3},   {0xD05, 0xD0C},   {0xD12, 0xD28},   {0xD2A, 0xD39},
+    {0xE01, 0xE2E},   {0xF40, 0xF47},   {0xF49, 0xF69},   {0x10A0, 0x10C5}, {0x10D0, 0x10F6},
+    {0x1E00, 0x1E9B}, {0x1EA0, 0x1EF9}, {0x1F00, 0x1F15}, {0x1F20, 0x1F45}, {0x1F50, 0x1F57},
+    {0x1F5F, 0x1F7D}, {0x1F80, 0x1FB4}, {0x1FE0, 0x1FEC}, {0x3021, 0x3029}, {0x3041, 0x3094},
+    {0x30A1, 0x30FA}, {0x3105, 0x312C}, {0x4E00, 0x9FA5}, {0xAC00, 0xD7A3}};
+
 bool IsNameStartChar(char32_t c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || (c >= 0xC0 && c <= 0xD6) ||
-           (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D) ||
-           (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
-           (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF) ||
-           (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    return std::any_of(std::begin(kCommonNameLetters), std::end(kCommonNameLetters),
+                       [c](const auto& range) { return c >= range.first && c <= range.second; });
 }
 
 bool IsNameChar(char32_t c) {
+    // U+0300..U+0345: the combining accents of decomposed letters
     return IsNameStartChar(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
-           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+           (c >= 0x300 && c <= 0x345);
 }
 
 bool IsWindows1252Name(const std::string& encoding) {
@@ -47,6 +68,12 @@ void TXMLOptions::Assign(const TXMLOptions& other) {
     StandAlone = other.StandAlone;
 }
 
+std::string TXMLWriter::ToWindows1252(const std::string& text) const {
+    // A character outside the code page is a numeric character reference: the reader gets it back.
+    return rtl::Utf8ToWindows1252(
+        text, [](std::string& out, char32_t ch) { out += "&#" + std::to_string(std::uint32_t(ch)) + ";"; });
+}
+
 std::unique_ptr<TExportWriter> TExporterXML::GetWriterClass(std::ostream& stream) {
     return std::make_unique<TXMLWriter>(*this, stream);
 }
@@ -61,25 +88,30 @@ std::string TExporterXML::DeclaredEncoding() const {
     return IsWindows1252Name(Options.Encoding) ? "windows-1252" : "UTF-8";
 }
 
-std::string TExporterXML::XMLName(const std::string& columnName) {
+std::string TExporterXML::XMLName(const std::string& columnName, bool windows1252) {
     const std::string text = ExportCleanText(columnName);
     std::string name;
     size_t pos = 0;
     while (pos < text.size()) {
         char32_t ch = 0;
-        const int length = ExportDecodeUtf8(text, pos, ch);
-        const bool valid = name.empty() ? IsNameStartChar(ch) : IsNameChar(ch);
-        if (valid) {
-            name.append(text, pos, size_t(length));
-        } else {
-            if (name.empty() && IsNameChar(ch)) // a digit, "-" or "." may follow a leading "_"
-                name = "_" + text.substr(pos, size_t(length));
-            else
-                name += '_';
-        }
-        pos += size_t(length);
+        const size_t length = size_t(IntMax(ExportDecodeUtf8(text, pos, ch), 1)); // the text is clean
+        const std::string_view character = std::string_view(text).substr(pos, length);
+        pos += length;
+        if (ch == 0xFEFF) // the byte order mark an imported CSV file leaves in front of its first header
+            continue;
+        // A file in Windows-1252 cannot write other characters in a name (references are for values).
+        const bool writable = !windows1252 || ch < 0x80 || rtl::UnicodeToWindows1252(ch) != '?';
+        if (writable && (name.empty() ? IsNameStartChar(ch) : IsNameChar(ch)))
+            name.append(character);
+        else if (writable && name.empty() && IsNameChar(ch)) // a digit, "-" or "." may follow a leading "_"
+            name.append("_").append(character);
+        else
+            name += '_';
     }
-    return name.empty() ? "_" : name;
+    // Names starting with "xml" are reserved: "xmlns" would turn the value into a namespace declaration.
+    if (name.empty() || rtl::SameText(name.substr(0, 3), "xml"))
+        name.insert(0, "_");
+    return name;
 }
 
 std::string TExporterXML::NormalString(const std::string& s) const {
@@ -122,16 +154,10 @@ void TExporterXML::BeginExport() {
     TExporterText::BeginExport();
     rowDataOpen_ = false;
     packetOpen_ = false;
-    names_.clear();
-    std::set<std::string> used;
-    for (int i = 0; i < Columns.Count(); ++i) {
-        const std::string base = XMLName(Columns[i].Name);
-        std::string name = base;
-        for (int n = 2; used.count(name); ++n)
-            name = base + "_" + std::to_string(n);
-        used.insert(name);
-        names_.push_back(name);
-    }
+    std::vector<std::string> names;
+    for (int i = 0; i < Columns.Count(); ++i)
+        names.push_back(XMLName(Columns[i].Name, TextEncoding() == TExportTextEncoding::Windows1252));
+    names_ = ExportUniqueNames(names, false); // XML names are case-sensitive
     if (Aborted)
         return;
     TExportWriter& w = Writer();

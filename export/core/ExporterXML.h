@@ -21,6 +21,7 @@ public:
 class TXMLWriter : public TExportWriter {
 public:
     using TExportWriter::TExportWriter;
+    std::string ToWindows1252(const std::string& text) const override;
 };
 
 class TExporterXML : public TExporterText {
@@ -31,9 +32,11 @@ public:
     // empty (UTF-8 implied), "windows-1252" when Options.Encoding names that code page (the file is then
     // written in it), otherwise "UTF-8".
     std::string DeclaredEncoding() const;
-    // The attribute name of a column: blanks (and every other character an XML name cannot hold)
-    // become "_"; a name that cannot start an XML name gets a leading "_".
-    static std::string XMLName(const std::string& columnName);
+    // The attribute name of a column, one that every XML reader takes: a byte order mark is dropped;
+    // blanks and every other character outside the names all readers share (or, for a Windows-1252 file,
+    // outside that code page) become "_"; a name that cannot start an XML name, or starts with the
+    // reserved "xml" (as "xmlns" does), gets a leading "_".
+    static std::string XMLName(const std::string& columnName, bool windows1252 = false);
 
     std::string NormalString(const std::string& s) const override;
 

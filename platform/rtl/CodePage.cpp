@@ -138,6 +138,32 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool RepairUtf8(std::string& text) {
+    const std::string_view view(text);
+    size_t i = AsciiPrefixLength(view);
+    size_t bad = std::string::npos;
+    while (i < view.size() && bad == std::string::npos) {
+        // a malformed byte decodes alone as U+FFFD; a well-formed U+FFFD takes three bytes
+        const size_t start = i;
+        if (decodeUtf8(view, i) == 0xFFFD && i - start == 1)
+            bad = start;
+    }
+    if (bad == std::string::npos)
+        return false;
+    std::string out(view.substr(0, bad));
+    out.reserve(text.size() + 16);
+    for (i = bad; i < view.size();) {
+        const size_t start = i;
+        const char32_t cp = decodeUtf8(view, i);
+        if (cp == 0xFFFD && i - start == 1)
+            out += "\xEF\xBF\xBD";
+        else
+            out.append(view.substr(start, i - start));
+    }
+    text = std::move(out);
+    return true;
+}
+
 bool FitsWindows1252(std::string_view utf8) {
     size_t i = 0;
     while (i < utf8.size()) {

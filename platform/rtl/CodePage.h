@@ -22,6 +22,10 @@ char UnicodeToWindows1252(char32_t ch);
 char32_t Windows1252Character(unsigned char byte);
 // Windows-1252 bytes to UTF-8 (the five unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D map to U+0081 ...).
 std::string Windows1252ToUtf8(std::string_view bytes);
+// Replaces each byte of the text that is no part of a well-formed UTF-8 sequence (stray continuation
+// bytes, cut sequences, overlong forms, surrogates) with U+FFFD, so that strict readers take the text;
+// false when the text was well-formed and stays unchanged.
+bool RepairUtf8(std::string& text);
 // True when every character of the UTF-8 text exists in Windows-1252.
 bool FitsWindows1252(std::string_view utf8);
 

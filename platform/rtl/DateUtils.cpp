@@ -91,14 +91,17 @@ public:
         while (pos_ < s_.size() && s_[pos_] == ' ')
             ++pos_;
     }
-    // Up to four digits (the number stops growing at 1000).
+    // A run of digits worth at most 9999; a longer number is no part of a date or time, so the text
+    // fails instead of leaving digits behind for the next field.
     bool number(int& value, int& length) {
         skipBlanks();
         size_t start = pos_;
         int n = 0;
-        while (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9' && n < 1000) {
+        while (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9') {
             n = n * 10 + (s_[pos_] - '0');
             ++pos_;
+            if (n > 9999)
+                return false;
         }
         if (pos_ == start)
             return false;

@@ -35,4 +35,9 @@ std::string GroupThousands(const std::string& integerDigits, char separator);
 // as, so rounding may start from its digits. False for any other text.
 bool ScanPlainDecimal(std::string_view text, char decimalSeparator, FloatDecimal& out);
 
+// A currency text: a plain decimal ([sign] digits [separator digits]) whose value is a whole number of
+// ten-thousandths within the signed 64-bit range (-922337203685477.5808 .. 922337203685477.5807), as its
+// exact digits. False for any other text.
+bool ScanCurrencyDecimal(std::string_view text, char decimalSeparator, FloatDecimal& out);
+
 } // namespace rtl::detail

@@ -375,27 +375,47 @@ std::string FormatFloat(std::string_view format, double value, const LocaleFacts
         18, [&] { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts); }, facts);
 }
 
-bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
-                        const LocaleFacts& facts) {
-    detail::FloatDecimal scanned;
-    if (format.empty() || !detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
-        return false;
+namespace {
+
+// FormatFloat of the scanned digits of text, rounded from them to at most maxPrecision digits (which is
+// also the widest integer part before the general format takes over).
+std::string formatScanned(std::string_view format, std::string_view text, const detail::FloatDecimal& scanned,
+                          int maxPrecision, const LocaleFacts& facts) {
     const std::string& digits = scanned.digits;
     const bool zero = digits.empty();
-    const bool minus = scanned.negative;
     const int exponent = scanned.exponent;
-    out = formatNumber(
-        format, minus && !zero, zero,
+    return formatNumber(
+        format, scanned.negative && !zero, zero,
         [&](int precision, int decimals) {
-            return detail::RoundDecimal(digits, exponent, false, std::clamp(precision, 1, 18), decimals);
+            return detail::RoundDecimal(digits, exponent, false, std::clamp(precision, 1, maxPrecision),
+                                        decimals);
         },
-        18,
+        maxPrecision,
         [&] {
             double value = 0;
             TryStrToFloat(text, value, facts);
             return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts);
         },
         facts);
+}
+
+} // namespace
+
+bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                        const LocaleFacts& facts) {
+    detail::FloatDecimal scanned;
+    if (format.empty() || !detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
+        return false;
+    out = formatScanned(format, text, scanned, 18, facts);
+    return true;
+}
+
+bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::string& out,
+                           const LocaleFacts& facts) {
+    detail::FloatDecimal scanned;
+    if (format.empty() || !detail::ScanCurrencyDecimal(text, facts.DecimalSeparator, scanned))
+        return false;
+    out = formatScanned(format, text, scanned, kCurrencyDigits, facts);
     return true;
 }
 

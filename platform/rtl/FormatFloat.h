@@ -23,6 +23,11 @@ std::string FormatFloat(std::string_view format, double value,
 bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
                         const LocaleFacts& facts = LocaleFacts::Current());
 
+// The same for a currency text (a whole number of ten-thousandths in the signed 64-bit range, every
+// digit kept: 922337203685477.5807 with "#,##0.00" gives "922,337,203,685,477.58").
+bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::string& out,
+                           const LocaleFacts& facts = LocaleFacts::Current());
+
 // FormatFloat's sections applied to a 64-bit integer without going through a double, so every digit is
 // kept (9007199254740993 with "#,##0" gives "9,007,199,254,740,993"); general format is the plain integer.
 std::string FormatInt64(std::string_view format, std::int64_t value,

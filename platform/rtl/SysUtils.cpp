@@ -155,6 +155,53 @@ bool ScanPlainDecimal(std::string_view text, char decimalSeparator, FloatDecimal
     return true;
 }
 
+bool ScanCurrencyDecimal(std::string_view text, char decimalSeparator, FloatDecimal& out) {
+    size_t i = 0;
+    const bool minus = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        ++i;
+    const std::uint64_t limit = std::uint64_t(std::numeric_limits<std::int64_t>::max()) + (minus ? 1 : 0);
+    std::uint64_t scaled = 0; // ten-thousandths
+    int decimals = -1;        // digits after the separator; -1 before it
+    bool anyDigit = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == decimalSeparator && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return false;
+        anyDigit = true;
+        if (decimals >= 4) {
+            if (c != '0')
+                return false; // finer than a ten-thousandth
+            continue;
+        }
+        if (decimals >= 0)
+            ++decimals;
+        if (scaled > (limit - std::uint64_t(c - '0')) / 10)
+            return false;
+        scaled = scaled * 10 + std::uint64_t(c - '0');
+    }
+    if (!anyDigit)
+        return false;
+    for (int k = std::max(decimals, 0); k < 4; ++k) {
+        if (scaled > limit / 10)
+            return false;
+        scaled *= 10;
+    }
+    out = FloatDecimal();
+    if (scaled == 0)
+        return true;
+    out.negative = minus;
+    out.digits = std::to_string(scaled);
+    out.exponent = int(out.digits.size()) - 4;
+    while (out.digits.back() == '0')
+        out.digits.pop_back();
+    return true;
+}
+
 } // namespace detail
 
 namespace {
@@ -737,8 +784,8 @@ namespace {
 // FloatToStrF of the number that decimalOf(precision, decimals) rounds.
 template <typename DecimalOf>
 std::string floatToStrF(const DecimalOf& decimalOf, TFloatFormat format, int precision, int digits,
-                        const LocaleFacts& facts) {
-    precision = std::clamp(precision, 1, 18);
+                        const LocaleFacts& facts, int maxPrecision = 18) {
+    precision = std::clamp(precision, 1, maxPrecision);
     switch (format) {
     case TFloatFormat::ffGeneral:
         return formatGeneral(decimalOf(precision, 9999), precision, digits, facts);
@@ -764,16 +811,35 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
                        format, precision, digits, facts);
 }
 
+namespace {
+
+// floatToStrF of scanned decimal digits, rounded from them.
+std::string scannedToStrF(const FloatDecimal& scanned, TFloatFormat format, int precision, int digits,
+                          const LocaleFacts& facts, int maxPrecision) {
+    return floatToStrF(
+        [&scanned](int p, int decimals) {
+            return detail::RoundDecimal(scanned.digits, scanned.exponent, scanned.negative, p, decimals);
+        },
+        format, precision, digits, facts, maxPrecision);
+}
+
+} // namespace
+
 bool TryFloatTextToStrF(std::string_view text, TFloatFormat format, int precision, int digits,
                         std::string& out, const LocaleFacts& facts) {
     FloatDecimal scanned;
     if (!detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
         return false;
-    out = floatToStrF(
-        [&scanned](int p, int decimals) {
-            return detail::RoundDecimal(scanned.digits, scanned.exponent, scanned.negative, p, decimals);
-        },
-        format, precision, digits, facts);
+    out = scannedToStrF(scanned, format, precision, digits, facts, 18);
+    return true;
+}
+
+bool TryCurrencyTextToStrF(std::string_view text, TFloatFormat format, int digits, std::string& out,
+                           const LocaleFacts& facts) {
+    FloatDecimal scanned;
+    if (!detail::ScanCurrencyDecimal(text, facts.DecimalSeparator, scanned))
+        return false;
+    out = scannedToStrF(scanned, format, kCurrencyDigits, digits, facts, kCurrencyDigits);
     return true;
 }
 

@@ -92,6 +92,13 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
 // digits) reads as, worked from its digits without a detour through binary; false for any other text.
 bool TryFloatTextToStrF(std::string_view text, TFloatFormat format, int precision, int digits,
                         std::string& out, const LocaleFacts& facts = LocaleFacts::Current());
+// The significant digits of the widest currency value (922337203685477.5807).
+constexpr int kCurrencyDigits = 19;
+// FloatToStrF of a currency text (a whole number of ten-thousandths in the signed 64-bit range, see
+// detail::ScanCurrencyDecimal) with every one of its digits: never through a double, so
+// 922337203685477.5807 keeps its cents. False for any other text.
+bool TryCurrencyTextToStrF(std::string_view text, TFloatFormat format, int digits, std::string& out,
+                           const LocaleFacts& facts = LocaleFacts::Current());
 // FloatToStrF(value, ffGeneral, 15, 0): "1.5", "1E20", "1E-7".
 std::string FloatToStr(double value, const LocaleFacts& facts = LocaleFacts::Current());
 

@@ -32,14 +32,14 @@ std::string LaTeXStructureProblems(const std::string& text) {
     std::string problems;
     std::vector<std::string> open;
     int columns = -1;
-    const std::regex begin(R"(^\\begin\{(\w+)\}(\{([^}]*)\})?$)");
+    const std::regex begin(R"(^\\begin\{(\w+)\}(\[l\])?(\{([^}]*)\})?$)");
     const std::regex end(R"(^\\end\{(\w+)\}$)");
     for (const std::string& line : Lines(text)) {
         std::smatch m;
         if (std::regex_match(line, m, begin)) {
             open.push_back(m[1]);
-            if (m[1] == "tabular") {
-                const std::string spec = m[3];
+            if (m[1] == "tabular" || m[1] == "longtable") {
+                const std::string spec = m[4];
                 columns = int(std::count(spec.begin(), spec.end(), '|')) - 1;
             }
             continue;
@@ -51,11 +51,11 @@ std::string LaTeXStructureProblems(const std::string& text) {
                 open.pop_back();
             continue;
         }
-        if (open.empty() || open.back() != "tabular")
+        if (open.empty() || (open.back() != "tabular" && open.back() != "longtable"))
             continue;
         if (line.empty())
             problems += "empty line inside the table\n";
-        if (line == "\\\\" || line == "\\hline")
+        if (line == "\\\\" || line == "\\hline" || line == "\\endhead")
             continue;
         int ampersands = 0;
         for (size_t i = 0; i < line.size(); ++i) {
@@ -108,6 +108,7 @@ TEST_F(LaTeXExport, DocumentWithOneRuledTable) {
     EXPECT_EQ(tex, "\\documentclass[a4paper]{article}\r\n"
                    "\\usepackage[cp1252]{inputenc}\r\n"
                    "\\usepackage[T1]{fontenc}\r\n"
+                   "\\usepackage{longtable}\r\n"
                    "\\usepackage[english]{babel}\r\n"
                    "\\usepackage{longtable}\r\n"
                    "\r\n"
@@ -115,18 +116,19 @@ TEST_F(LaTeXExport, DocumentWithOneRuledTable) {
                    "\r\n"
                    "Report\r\n"
                    "\\par\\bigskip\r\n"
-                   "\\begin{tabular}{|l|r|r|}\r\n"
+                   "\\begin{longtable}[l]{|l|r|r|}\r\n"
                    "\\hline\r\n"
                    "Item\\_name & Count & Price\r\n"
                    "\\\\\r\n"
                    "\\hline\r\n"
+                   "\\endhead\r\n"
                    "alpha & 12 & 1,234.50\r\n"
                    "\\\\\r\n"
                    "\\hline\r\n"
                    "50\\% \\& \\$5 & 7 & \r\n"
                    "\\\\\r\n"
                    "\\hline\r\n"
-                   "\\end{tabular}\r\n"
+                   "\\end{longtable}\r\n"
                    "\r\n"
                    "End\r\n"
                    "\\end{document}\r\n");
@@ -253,7 +255,7 @@ TEST_F(LaTeXExport, AbortClosesTheDocumentOnce) {
     ex.OnExportedRecord = [](TExporter& sender, int) { sender.Abort(); };
     const std::string tex = Export(ex);
     EXPECT_NE(tex.find("alpha & 12 & 1,234.50\r\n\\\\\r\n\\hline\r\n"
-                       "\\hline\r\n\\end{tabular}\r\n\r\n\\end{document}\r\n"),
+                       "\\hline\r\n\\end{longtable}\r\n\r\n\\end{document}\r\n"),
               std::string::npos)
         << tex;
     EXPECT_EQ(tex.find("End"), std::string::npos);
@@ -267,7 +269,7 @@ TEST_F(LaTeXExport, AbortClosesTheDocumentOnce) {
     ex.OnStopExport = [](TExporter&, bool& canContinue) { canContinue = true; };
     const std::string full = Export(ex);
     EXPECT_NE(full.find("50\\%"), std::string::npos);
-    EXPECT_NE(full.find("\\end{tabular}\r\n\r\nEnd\r\n\\end{document}\r\n"), std::string::npos) << full;
+    EXPECT_NE(full.find("\\end{longtable}\r\n\r\nEnd\r\n\\end{document}\r\n"), std::string::npos) << full;
     EXPECT_EQ(LaTeXStructureProblems(full), "");
 }
 
@@ -275,7 +277,7 @@ TEST_F(LaTeXExport, EmptySourceGivesAnEmptyTable) {
     ds.ClearRows();
     ex.AllowCaptions = false;
     const std::string tex = Export(ex);
-    EXPECT_NE(tex.find("\\begin{tabular}{|l|r|r|}\r\n\\hline\r\n\\end{tabular}"), std::string::npos);
+    EXPECT_NE(tex.find("\\begin{longtable}[l]{|l|r|r|}\r\n\\hline\r\n\\end{longtable}"), std::string::npos);
     EXPECT_EQ(LaTeXStructureProblems(tex), "");
 }
 

@@ -276,12 +276,16 @@ TEST_F(PDFExport, ManyRowsBreakPagesAndRecolour) {
 
 TEST_F(PDFExport, EscapesBackslashesAndParentheses) {
     ds.AddRow({"C:\\tmp", "1", "a) b ("});
+    ds.AddRow({"x\x01\x0E\x1Fy", "2", "tab\there"});
     ex.Header.Add("dir \\");
     ex.Captions.Add("Note=Note (x");
     const std::string pdf = Run();
     EXPECT_NE(pdf.find("(C:\\\\tmp) Tj"), std::string::npos);
     EXPECT_NE(pdf.find("(a\\) b \\() Tj"), std::string::npos);
     EXPECT_NE(pdf.find("(dir \\\\) Tj"), std::string::npos);
+    // Control bytes are three-digit octal escapes, the most significant digit first.
+    EXPECT_NE(pdf.find("(x\\001\\016\\037y) Tj"), std::string::npos) << pdf.substr(pdf.find("(x"), 40);
+    EXPECT_NE(pdf.find("(tab\\011here) Tj"), std::string::npos);
     const std::string text = PdfToText(ex.FileName);
     EXPECT_NE(text.find("C:\\tmp"), std::string::npos) << text;
     EXPECT_NE(text.find("a) b ("), std::string::npos) << text;

@@ -110,6 +110,18 @@ TEST(HostilePdf, PassesQpdfAndShowsEveryRow) {
 // ---------------------------------------------------------------------------------------------------
 // dBase: dbfread and LibreOffice
 
+// One line per record of a table as dbfread reads it (with the given extra arguments): the Python
+// expression over the record r.
+std::string DbfreadRecords(const std::string& file, const std::string& arguments, const std::string& line) {
+    int status = 0;
+    const std::string out = RunCommand("/usr/bin/python3 -c \"import sys, dbfread\n"
+                                       "for r in dbfread.DBF(sys.argv[1]" +
+                                           arguments + "): print(" + line + ")\" " + file,
+                                       status);
+    EXPECT_EQ(status, 0) << out;
+    return out;
+}
+
 class HostileDbf : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -197,6 +209,43 @@ TEST_F(HostileDbf, MemosOfAnySizeAndWideNumbersReadBack) {
                        " 1.2345678901234568e+17\nshort 1 x -1e+300\n");
 }
 
+// A list view's column types are guessed from its first row: a later text that is no number or date
+// leaves its field empty and is counted, where it used to end the export.
+TEST_F(HostileDbf, GuessedColumnsLeaveOtherTextsEmpty) {
+    if (!HasDbfread())
+        GTEST_SKIP() << "dbfread (package python3-dbfread) is not installed";
+    TMemoryListView view;
+    for (const char* name : {"Key", "N", "F", "D"})
+        view.AddColumn({name});
+    view.AddItem({"a", "1", "1.5", "3/5/2024"});
+    view.AddItem({"b", "1.2.3", "n/a", "n/a"});
+    view.AddItem({"c", "2", "2.5", "7/4/20241"});
+    view.AddItem({"d", "", "", ""});
+    ex.ExportSource = TExportSource::esListView;
+    ex.ListView = &view;
+    ex.AutoCalcStrType = true;
+    ex.Execute();
+    EXPECT_EQ(ex.EmptiedValues(), 4);
+    EXPECT_EQ(
+        DbfreadRecords(ex.FileName, "", "'|'.join(repr(v) for v in r.values())"),
+        "'a'|1|1.5|datetime.date(2024, 3, 5)\n'b'|None|None|None\n'c'|2|2.5|None\n'd'|None|None|None\n");
+}
+
+// A currency value is a 64-bit count of ten-thousandths: its field holds every digit.
+TEST_F(HostileDbf, CurrencyKeepsEveryDigit) {
+    if (!HasDbfread())
+        GTEST_SKIP() << "dbfread (package python3-dbfread) is not installed";
+    TMemoryDataSet money;
+    money.AddField({"Amount", TFieldType::ftCurrency});
+    for (const char* value : {"922337203685477.5807", "-922337203685477.5808", "0.0001", "12.5"})
+        money.AddRow({value});
+    ex.DataSet = &money;
+    ex.Execute();
+    // The field's bytes, as dbfread reads them before any conversion.
+    EXPECT_EQ(DbfreadRecords(ex.FileName, ", raw=True", "r['AMOUNT'].strip().decode()"),
+              "922337203685477.5807\n-922337203685477.5808\n0.0001\n12.5000\n");
+}
+
 TEST_F(HostileDbf, LibreOfficeReadsTheTable) {
     if (!HasCommand("soffice") || !fs::exists("/usr/lib/libreoffice/program/libdbaselo.so"))
         GTEST_SKIP() << "LibreOffice with its dBase driver (packages libreoffice-calc-nogui, "
@@ -250,7 +299,7 @@ std::string Typeset(const std::string& texFile) {
                                        status);
     EXPECT_EQ(status, 0) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
     const std::string pdf = fs::path(texFile).replace_extension(".pdf").string();
-    const std::string text = RunCommand("pdftotext -enc UTF-8 '" + pdf + "' -", status);
+    const std::string text = RunCommand("pdftotext -layout -enc UTF-8 '" + pdf + "' -", status);
     EXPECT_EQ(status, 0) << text;
     return text;
 }
@@ -310,6 +359,69 @@ TEST_F(HostileLaTeX, CyrillicInWindows1251) {
               std::string::npos)
         << text;
     EXPECT_NE(text.find("row10"), std::string::npos);
+}
+
+// A table longer than a page breaks across pages with its captions on each: no row is lost.
+TEST_F(HostileLaTeX, AThousandRowsOverManyPagesWithTheCaptionsOnEach) {
+    if (!HasLaTeX())
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    TMemoryDataSet rows;
+    rows.AddField({"Key", TFieldType::ftString, 10});
+    rows.AddField({"Amount", TFieldType::ftInteger});
+    for (int i = 1; i <= 1000; ++i)
+        rows.AddRow({"r" + std::to_string(i), std::to_string(i * 7)});
+    ex.DataSet = &rows;
+    ex.Options.SetCodePage(65001);
+    ex.FileName = dir.file("long-table.tex");
+    ex.Execute();
+    const std::string text = Typeset(ex.FileName);
+    size_t pos = 0;
+    for (int i = 1; i <= 1000; ++i) {
+        pos = text.find("r" + std::to_string(i) + " ", pos);
+        ASSERT_NE(pos, std::string::npos) << "row " << i << " is missing";
+    }
+    const auto count = [&](const std::string& what) {
+        int n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    const int pages = count("\f");
+    EXPECT_GT(pages, 10);
+    EXPECT_EQ(count("Amount"), pages); // the caption
+}
+
+// A row longer than 1,000 bytes is continued with a "%" at the end of a line; put right after a
+// backslash, that "%" would be an escaped percent sign and the next line's start a comment. Each row
+// here puts a backslash at another byte around the break.
+TEST_F(HostileLaTeX, ContinuedRowsNeverBreakRightAfterABackslash) {
+    if (!HasLaTeX())
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    TMemoryDataSet rows;
+    rows.AddField({"Value", TFieldType::ftString, 255});
+    for (int offset = 990; offset <= 1002; ++offset)
+        rows.AddRow({std::string(size_t(offset), 'a') + "%%__##~~\\ z" + std::to_string(offset)});
+    ex.DataSet = &rows;
+    ex.AllowCaptions = false;
+    ex.Preambula.Add("\\pdfpagewidth=6000pt"); // wide enough for a row of a thousand letters
+    ex.Options.SetCodePage(65001);
+    ex.FileName = dir.file("breaks.tex");
+    ex.Execute();
+    const std::string tex = ReadFile(ex.FileName);
+    int continued = 0;
+    for (size_t start = 0, end; (end = tex.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        if (end - start < 2 || tex[end - 1] != '%')
+            continue;
+        ++continued;
+        size_t backslashes = 0; // an odd count escapes the "%"
+        while (end - 2 - backslashes >= start && tex[end - 2 - backslashes] == '\\')
+            ++backslashes;
+        EXPECT_EQ(backslashes % 2, 0u) << tex.substr(end - 20 < start ? start : end - 20, 22);
+    }
+    EXPECT_EQ(continued, 13);
+    const std::string text = Typeset(ex.FileName);
+    for (int offset = 990; offset <= 1002; ++offset)
+        EXPECT_NE(text.find("%%__##~~\\ z" + std::to_string(offset)), std::string::npos) << offset;
 }
 
 TEST_F(HostileLaTeX, AHundredThousandCharacterValue) {

@@ -61,6 +61,13 @@ inline void FillDataSet(TMemoryDataSet& ds, int rows) {
 }
 
 // Records every step of the loop and writes each data row as one line (unformatted cells joined by "|").
+// A clipboard that keeps the text it is given.
+class FakeClipboard : public TExportClipboard {
+public:
+    void SetText(const std::string& utf8) override { text = utf8; }
+    std::string text;
+};
+
 class RecordingExporter : public TExporter {
 public:
     std::vector<std::string> Steps;

@@ -278,12 +278,6 @@ TEST_F(AsciiFormats, OptionsRoundTripThroughAnIniFile) {
     EXPECT_EQ(back.FileName, "/tmp/x.csv");
 }
 
-class FakeClipboard : public TExportClipboard {
-public:
-    void SetText(const std::string& utf8) override { text = utf8; }
-    std::string text;
-};
-
 TEST(ClipboardExport, SeparatedAndFixedText) {
     TMemoryDataSet ds;
     FillSmall(ds);

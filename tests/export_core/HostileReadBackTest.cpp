@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace exporter::test {
@@ -74,6 +75,31 @@ protected:
         const std::string out = Sqlite(db, "< " + ex.FileName, status);
         EXPECT_EQ(status, 0) << out;
         return db;
+    }
+
+    // The data as a CSV file of that name (comma-separated, texts quoted); the file's path.
+    std::string CsvFile(TExportDataSet& data, const std::string& name,
+                        const std::string& currencyFormat = {}) {
+        TExporterASCII csv;
+        csv.SetExportType(TExportASCIIType::etCSV);
+        csv.CSVComma = ',';
+        csv.DataSet = &data;
+        csv.Formats.SetCurrencyFormat(currencyFormat);
+        csv.FileName = dir.file(name);
+        csv.Execute();
+        return csv.FileName;
+    }
+
+    // The data as comma-separated text on the clipboard, saved in a file of that name; the file's path.
+    std::string ClipboardCsv(TExportDataSet& data, const std::string& name) {
+        FakeClipboard clipboard;
+        TExporterClipboard clip;
+        clip.Separator = ',';
+        clip.Clipboard = &clipboard;
+        clip.DataSet = &data;
+        clip.Execute();
+        WriteFile(dir.file(name), clipboard.text);
+        return dir.file(name);
     }
 
     TMemoryDataSet ds;
@@ -144,29 +170,69 @@ TEST_F(HostileReadBack, GuessedNumberColumnsTakeLaterTextAsStrings) {
     EXPECT_EQ(Sqlite(db, "\"select count(*) from victim\"", status), "0\n");
 }
 
+// The sqlite3 shell reads a script line by line and ends a line at a NUL byte: a NUL inside a literal must
+// not let the rest of the value, or the next row, run as SQL.
+TEST_F(HostileReadBack, SqlControlCharactersEndNoStatement) {
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
+    std::string controls;
+    for (char c = 1; c < 32; ++c)
+        if (c != '\r' && c != '\n')
+            controls += c;
+    TMemoryDataSet rows;
+    rows.AddField({"k", TFieldType::ftInteger});
+    rows.AddField({"s", TFieldType::ftString, 50});
+    rows.AddRow({"1", std::string("a\0'); DROP TABLE victim; --", 27)});
+    rows.AddRow({"2", std::string("\0\0x\0", 5)});
+    rows.AddRow({"3", "b" + controls + "\x7F" + "c"});
+    rows.AddRow({"4", "'); DROP TABLE victim; --"});
+    TExporterSQL ex;
+    ex.DataSet = &rows;
+    const std::string db = RunSqlExport(ex, "t");
+    int status = 0;
+    EXPECT_EQ(Sqlite(db, "\"select k, hex(s) from t\"", status),
+              "1|" + rtl::UpperCase(Hex("a'); DROP TABLE victim; --")) + "\n2|78\n3|" +
+                  rtl::UpperCase(Hex("b" + controls + "\x7F" + "c")) + "\n4|" +
+                  rtl::UpperCase(Hex("'); DROP TABLE victim; --")) + "\n");
+    EXPECT_EQ(Sqlite(db, "\"select count(*) from victim\"", status), "0\n");
+}
+
+// Column names that differ only in case are one column to SQL engines; only names that would break the
+// script are quoted, and a quote inside a name is doubled.
+TEST_F(HostileReadBack, SqlColumnNamesAreUniqueAndQuotedOnlyWhereNeeded) {
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
+    TMemoryDataSet rows;
+    for (const char* name : {"Name", "NAME", "Date", "First", "a\"b", "\"x", "Name_2", "select",
+                             "Gr\xC3\xB6\xC3\x9F"
+                             "e"})
+        rows.AddField({name, TFieldType::ftString, 10});
+    rows.AddRow({"1", "2", "3", "4", "5", "6", "7", "8", "9"});
+    TExporterSQL ex;
+    ex.DataSet = &rows;
+    const std::string db = RunSqlExport(ex, "orders");
+    EXPECT_NE(ReadFile(ex.FileName)
+                  .find("(Name,NAME_2,Date,First,\"a\"\"b\",\"\"\"x\",Name_2_2,\"select\",Gr\xC3\xB6\xC3\x9F"
+                        "e)"),
+              std::string::npos)
+        << ReadFile(ex.FileName);
+    int status = 0;
+    EXPECT_EQ(Sqlite(db, "\"select group_concat(name, '|') from pragma_table_info('orders')\"", status),
+              "Name|NAME_2|Date|First|a\"b|\"x|Name_2_2|select|Gr\xC3\xB6\xC3\x9F"
+              "e\n");
+    EXPECT_EQ(Sqlite(db, "\"select * from orders\"", status), "1|2|3|4|5|6|7|8|9\n");
+
+    // A table name is kept as the user quoted it only when the quoting is well-formed.
+    EXPECT_EQ(SQLTableName("\"my table\".\"x\"\"y\""), "\"my table\".\"x\"\"y\"");
+    EXPECT_EQ(SQLTableName("\"a\"b\""), "\"\"\"a\"\"b\"\"\"");
+    EXPECT_EQ(SQLTableName("s.date"), "s.date");
+}
+
 TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
     if (!HasTool("python3"))
         GTEST_SKIP() << "python3 is not installed: the CSV read-back needs its csv module";
-    TExporterASCII csv;
-    csv.SetExportType(TExportASCIIType::etCSV);
-    csv.CSVComma = ',';
-    csv.DataSet = &ds;
-    csv.FileName = dir.file("out.csv");
-    csv.Execute();
-
-    struct Clipboard : TExportClipboard {
-        void SetText(const std::string& utf8) override { text = utf8; }
-        std::string text;
-    } clipboard;
-    TExporterClipboard clip;
-    clip.Separator = ',';
-    clip.Clipboard = &clipboard;
-    clip.DataSet = &ds;
-    clip.Execute();
-    WriteFile(dir.file("clip.csv"), clipboard.text);
-
     const std::vector<std::string> texts = HostileTexts();
-    for (const std::string& file : {csv.FileName, dir.file("clip.csv")}) {
+    for (const std::string& file : {CsvFile(ds, "out.csv"), ClipboardCsv(ds, "clip.csv")}) {
         const auto rows = ReadCsvWithPython(file, "utf-8");
         ASSERT_EQ(rows.size(), texts.size() + 1) << file;
         for (size_t i = 0; i < texts.size(); ++i) {
@@ -179,6 +245,99 @@ TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {
         EXPECT_EQ(rows[2][2], Hex("-9,223,372,036,854,775,808")) << file;
         EXPECT_EQ(rows[2][4], Hex("$1,000,000.00")) << file;
     }
+}
+
+// A currency value is a 64-bit count of ten-thousandths: formatted from its digits, it keeps its cents.
+TEST_F(HostileReadBack, CurrencyKeepsItsCentsInCsv) {
+    if (!HasTool("python3"))
+        GTEST_SKIP() << "python3 is not installed: the CSV read-back needs its csv module";
+    TMemoryDataSet money;
+    money.AddField({"Amount", TFieldType::ftCurrency});
+    for (const char* value : {"922337203685477.5807", "-922337203685477.5808", "0.005"})
+        money.AddRow({value});
+    const auto rows = ReadCsvWithPython(CsvFile(money, "money.csv", "#,##0.00"), "utf-8");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1], std::vector<std::string>{Hex("922,337,203,685,477.58")});
+    EXPECT_EQ(rows[2], std::vector<std::string>{Hex("-922,337,203,685,477.58")});
+    EXPECT_EQ(rows[3], std::vector<std::string>{Hex("0.01")});
+}
+
+// Malformed UTF-8, NUL bytes and line breaks: strict UTF-8 readers take every UTF-8 text (a malformed
+// byte is U+FFFD), fixed-width rows stay one line each, and SYLK cells keep what follows a NUL.
+TEST_F(HostileReadBack, BrokenBytesReadStrictlyEverywhere) {
+    if (!HasTool("python3") || !HasTool("sqlite3"))
+        GTEST_SKIP() << "python3 and sqlite3 are needed for the strict UTF-8 and SQL read-back";
+    const std::string fffd = "\xEF\xBF\xBD";
+    TMemoryDataSet bytes;
+    bytes.AddField({"Text", TFieldType::ftString, 30});
+    bytes.AddField({"N", TFieldType::ftInteger});
+    bytes.AddField({"\xFFname", TFieldType::ftInteger}); // a field name of any bytes
+    const std::vector<std::string> texts = {"ok\xFF"
+                                            "bad\xC3",
+                                            std::string("nul\0inside", 10), "two\r\nlines", "lone\rcr\nlf",
+                                            "\xE2\x82\xAC\x80"};
+    const std::vector<std::string> repaired = {"ok" + fffd + "bad" + fffd, std::string("nul\0inside", 10),
+                                               "two\r\nlines", "lone\rcr\nlf", "\xE2\x82\xAC" + fffd};
+    for (size_t i = 0; i < texts.size(); ++i)
+        bytes.AddRow({texts[i], std::to_string(i), "1"});
+
+    for (const std::string& file : {CsvFile(bytes, "bytes.csv"), ClipboardCsv(bytes, "clip.csv")}) {
+        const auto rows = ReadCsvWithPython(file, "utf-8"); // strict: a malformed byte fails the read
+        ASSERT_EQ(rows.size(), texts.size() + 1) << file;
+        EXPECT_EQ(rows[0][2], Hex(fffd + "name")) << file;
+        for (size_t i = 0; i < texts.size(); ++i)
+            EXPECT_EQ(rows[i + 1][0], Hex(repaired[i])) << file << " " << i;
+    }
+
+    // Fixed-width text, from a file and on the clipboard: a line break in a value is a blank, so every
+    // row is one line, and all lines are equally wide.
+    TExporterASCII txt;
+    txt.DataSet = &bytes;
+    txt.FileName = dir.file("bytes.txt");
+    txt.Execute();
+    FakeClipboard clipboard;
+    TExporterClipboard clip;
+    clip.SetExportType(TClipboardExportType::etFixed);
+    clip.Clipboard = &clipboard;
+    clip.DataSet = &bytes;
+    clip.Execute();
+    WriteFile(dir.file("clip.txt"), clipboard.text);
+    for (const std::string& file : {txt.FileName, dir.file("clip.txt")}) {
+        int status = 0;
+        const std::string widths = RunCommand("python3 -c \"import sys\nfor l in open(sys.argv[1], "
+                                              "encoding='utf-8', newline='').read().split('\\r\\n')[:-1]: "
+                                              "print(len(l))\" " +
+                                                  file,
+                                              status);
+        ASSERT_EQ(status, 0) << widths;
+        std::vector<std::string> lines;
+        std::istringstream in(widths);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        ASSERT_EQ(lines.size(), texts.size() + 1) << file << "\n" << ReadFile(file);
+        for (const std::string& width : lines)
+            EXPECT_EQ(width, lines[0]) << file;
+    }
+    EXPECT_NE(ReadFile(txt.FileName).find("two lines"), std::string::npos);
+    EXPECT_NE(ReadFile(txt.FileName).find("lone cr lf"), std::string::npos);
+
+    // SQL: strictly UTF-8, NUL dropped.
+    TExporterSQL sql;
+    sql.DataSet = &bytes;
+    const std::string db = RunSqlExport(sql, "t");
+    int status = 0;
+    RunCommand("python3 -c \"import sys; open(sys.argv[1], encoding='utf-8').read()\" " + sql.FileName,
+               status);
+    EXPECT_EQ(status, 0) << "the SQL script is not UTF-8";
+    const std::string back = Sqlite(db, "\"select hex(Text) from t order by N\"", status);
+    std::string expected;
+    for (std::string text : repaired) {
+        text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+        if (size_t crlf = text.find("\r\n"); crlf != std::string::npos)
+            text.erase(crlf, 1); // the shell drops the CR of a CR LF
+        expected += rtl::UpperCase(Hex(text)) + "\n";
+    }
+    EXPECT_EQ(back, expected);
 }
 
 // LibreOffice converts the DIF and SYLK files to CSV and the RTF file to text in two runs.
@@ -198,6 +357,15 @@ TEST_F(HostileReadBack, LibreOfficeReadsRtfDifAndSylkWhole) {
     run(sylk, "sylk.slk");
     TExporterRTF rtf;
     run(rtf, "out.rtf");
+    // A NUL is a character SYLK cannot hold: readers would end the cell there.
+    TMemoryDataSet nul;
+    nul.AddField({"Text", TFieldType::ftString, 20});
+    nul.AddRow({std::string("nul\0inside", 10)});
+    TExporterASCII nulSylk;
+    nulSylk.SetExportType(TExportASCIIType::etSYLK);
+    nulSylk.DataSet = &nul;
+    nulSylk.FileName = dir.file("nul.slk");
+    nulSylk.Execute();
 
     const std::string profile = "-env:UserInstallation=file://" + dir.file("lo-profile");
     const std::string outDir = dir.file("lo");
@@ -206,9 +374,11 @@ TEST_F(HostileReadBack, LibreOfficeReadsRtfDifAndSylkWhole) {
         RunCommand("soffice " + profile +
                        " --headless --convert-to \"csv:Text - txt - csv (StarCalc):44,34,76,1\" "
                        "--outdir " +
-                       outDir + " " + dif.FileName + " " + sylk.FileName,
+                       outDir + " " + dif.FileName + " " + sylk.FileName + " " + nulSylk.FileName,
                    status);
     ASSERT_EQ(status, 0) << out;
+    EXPECT_EQ(ReadCsvWithPython(outDir + "/nul.csv", "utf-8"),
+              (std::vector<std::vector<std::string>>{{Hex("Text")}, {Hex("nul?inside")}}));
     out = RunCommand("soffice " + profile + " --headless --convert-to \"txt:Text (encoded):UTF8\" --outdir " +
                          outDir + " " + rtf.FileName,
                      status);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using namespace rtl;
@@ -64,6 +66,31 @@ TEST(CodePage, Windows1252BothWays) {
     for (int b = 1; b < 256; ++b)
         all += char(b);
     EXPECT_EQ(Utf8ToWindows1252(Windows1252ToUtf8(all)), all);
+}
+
+TEST(CodePage, RepairUtf8ReplacesEachMalformedByte) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case {
+        std::string in, out;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"a\x80z", "a" + fffd + "z"},                                 // stray continuation byte
+             {"\xE2\x82", fffd + fffd},                                    // cut at the end
+             {"\xE2\x82x\xC3", fffd + fffd + "x" + fffd},                  // cut inside
+             {"\xC0\xAF", fffd + fffd},                                    // overlong
+             {"\xED\xA0\x80", fffd + fffd + fffd},                         // surrogate
+             {"\xF5\x80\x80\x80", fffd + fffd + fffd + fffd},              // past U+10FFFF
+             {std::string(20, 'x') + "\xFF", std::string(20, 'x') + fffd}, // after a long ASCII run
+         }) {
+        std::string text = c.in;
+        EXPECT_TRUE(RepairUtf8(text)) << c.out;
+        EXPECT_EQ(text, c.out);
+    }
+    for (std::string good : {std::string(), std::string("caf\xC3\xA9 \xF0\x9F\x98\x80"), fffd}) {
+        const std::string before = good;
+        EXPECT_FALSE(RepairUtf8(good));
+        EXPECT_EQ(good, before);
+    }
 }
 
 TEST(LocaleFacts, FixedDefaultIsUsEnglish) {

@@ -161,8 +161,11 @@ TEST(StrToDateTime, InvalidTextsRaiseTheClassicMessages) {
     EXPECT_EQ(message([] { StrToTime("25:00", LocaleFacts::Default()); }), "'25:00' is not a valid time");
     EXPECT_EQ(message([] { StrToDateTime("x", LocaleFacts::Default()); }),
               "'x' is not a valid date and time");
-    for (const char* bad : {"", "2024", "3/5/2024x", "3-5-2024", "2/30/2024"})
+    for (const char* bad : {"", "2024", "3/5/2024x", "3-5-2024", "2/30/2024", "1/1/10000", "7/4/020241"})
         EXPECT_THROW(StrToDate(bad, us()), EConvertError) << bad;
+    // Digits past a four-digit year are no hour.
+    for (const char* bad : {"7/4/20241", "1/1/10000", "7/4/2024 123456"})
+        EXPECT_THROW(StrToDateTime(bad, us()), EConvertError) << bad;
     for (const char* bad : {"", "13:00 PM", "0:30 PM", "1:60", "12:00:00 xx"})
         EXPECT_THROW(StrToTime(bad, us()), EConvertError) << bad;
 }

@@ -178,6 +178,41 @@ TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
     EXPECT_EQ(untouched, "x");
 }
 
+// A currency value is a 64-bit count of ten-thousandths: every one of its up to 19 digits is kept.
+TEST(FormatFloat, CurrencyTextsKeepEveryDigit) {
+    const struct {
+        const char *format, *text, *expected;
+    } cases[] = {
+        {"#,##0.00", "922337203685477.5807", "922,337,203,685,477.58"},
+        {"0.0000", "922337203685477.5807", "922337203685477.5807"},
+        {"$#,##0.00;($#,##0.00)", "-922337203685477.5808", "($922,337,203,685,477.58)"},
+        {"0.000", "922337203685477.5805", "922337203685477.581"}, // half away from zero
+        {"#,##0.00", "99999999999999.995", "100,000,000,000,000.00"},
+        {"0.00", "+12.5000", "12.50"},
+        {"0.00;-0.00;zero", "-0.0000", "zero"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        ASSERT_TRUE(rtl::TryFormatCurrencyText(c.format, c.text, out, us())) << c.text;
+        EXPECT_EQ(out, c.expected) << c.format << " " << c.text;
+    }
+    std::string fixed;
+    ASSERT_TRUE(
+        rtl::TryCurrencyTextToStrF("-922337203685477.5808", rtl::TFloatFormat::ffFixed, 4, fixed, us()));
+    EXPECT_EQ(fixed, "-922337203685477.5808");
+    ASSERT_TRUE(rtl::TryCurrencyTextToStrF("0.0001", rtl::TFloatFormat::ffFixed, 2, fixed, us()));
+    EXPECT_EQ(fixed, "0.00");
+    // Outside the range, finer than a ten-thousandth or no plain decimal: the float path takes over.
+    for (const char* text :
+         {"922337203685477.5808", "-922337203685477.5809", "1.00001", "1e5", "", "-", "1.2.3"}) {
+        std::string untouched = "x";
+        EXPECT_FALSE(rtl::TryFormatCurrencyText("0.00", text, untouched, us())) << text;
+        EXPECT_FALSE(rtl::TryCurrencyTextToStrF(text, rtl::TFloatFormat::ffFixed, 2, untouched, us()))
+            << text;
+        EXPECT_EQ(untouched, "x");
+    }
+}
+
 TEST(FloatToStrF, DecimalTextsGiveWhatTheirDoublesGive) {
     using rtl::TFloatFormat;
     const struct {
