@@ -41,6 +41,18 @@ void FilterTrees(const std::string& iniPath, std::vector<std::string>& list, Cor
     }
 }
 
+std::string NoTreeChosenText(const std::vector<std::string>& offered, const std::string& iniPath) {
+    if (offered.size() < 2)
+        return msg::kNoTreesSelected;
+    std::string names;
+    for (const std::string& tree : offered)
+        names += (names.empty() ? "" : ", ") + tree;
+    return "No tree chosen: " + std::to_string(offered.size()) + " trees are offered (" + names +
+           ") and a run without a user cannot choose. To name one, exclude the others in the EXCLUDE "
+           "section of " + iniPath + " (for example " + offered.back() + "=1), or set noTrees=1 in its "
+           "SYSTEM section to take the first (" + offered.front() + ").";
+}
+
 StartupSequence::StartupSequence(TreeDirectory& directory, HelperLibrary& helper,
                                  DirectoryTimeSettings& timeSettings, StartupHost& host,
                                  std::string programFolder)
@@ -116,6 +128,7 @@ bool StartupSequence::Run(const std::vector<std::string>& commandLine) {
 }
 
 void StartupSequence::ChooseTrees() {
+    offeredTrees_.clear();
     if (selectedTrees_.empty()) {
         host_.ShowMessage(msg::kNoTreesSelected);
         return;
@@ -125,6 +138,7 @@ void StartupSequence::ChooseTrees() {
         choice.SetSingleSelect(true);
         choice.Fill(selectedTrees_);
         choice.SetContext(mainContext_);
+        offeredTrees_ = selectedTrees_;
         host_.ShowTreeChoice(choice);
         selectedTrees_.clear();
         for (const auto& item : choice.Items())
