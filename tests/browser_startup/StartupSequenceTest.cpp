@@ -2,12 +2,17 @@
 
 #include "browser/startup/StartupMessages.h"
 #include "browser/startup/StartupSequence.h"
+#include "platform/commit/CommitTesting.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 using namespace startup_test;
 namespace fs = std::filesystem;
@@ -406,6 +411,80 @@ TEST_F(StartupTest, AUserDataFolderThatCannotBeMadeEndsTheStartUpNamingItAndTheR
               ("Can't create the data directory " + user.str() + "blocker/Cormelian/: ").size());
     EXPECT_TRUE(host.closed);
     EXPECT_FALSE(host.batchRun);
+}
+
+TEST_F(StartupTest, ASettingsCopyThatCannotBeCompletedEndsTheStartUpAndLeavesNoFile) {
+    const std::string settings = "[SYSTEM]\nThreads=0\n[TREES]\nACME=ou.acme\n";
+    const struct {
+        const char* name;
+        std::function<void(const fs::path& userData)> prepare;
+        std::size_t failAfterBytes; // 0: no write fault
+        const char* reason;         // the commit path's reason; empty: the copy succeeds
+    } cases[] = {
+        {"a write failing part-way", {}, 10, "Cannot write file %. No space left on device"},
+        {"a link planted at the old temporary name",
+         [](const fs::path& userData) {
+             WriteFile((userData / "victim.txt").string(), "mine");
+             test_support::MakeSymlink(userData / "victim.txt", userData / "Cormelian.ini.tmp");
+         },
+         0, ""},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        TempFolder user;
+        const fs::path userData = user.path() / "Cormelian";
+        fs::create_directories(userData);
+        if (testCase.prepare)
+            testCase.prepare(userData);
+        const auto before = test_support::EntryNames(userData);
+        Journal caseJournal;
+        FakeDirectory caseDirectory{caseJournal};
+        FakeHelper caseHelper{caseJournal};
+        RecordingHost caseHost{caseJournal};
+        TempFolder caseProgram;
+        WriteFile(caseProgram.file("Cormelian.ini"), settings);
+        caseDirectory.readOnlyFolders = {caseProgram.str()};
+        caseDirectory.visibleTrees = {"ACME"};
+        browser::StartupSequence caseSequence{caseDirectory, caseHelper, time, caseHost, caseProgram.path().string()};
+        caseSequence.SetUserDataFolder(userData.string());
+        ASSERT_TRUE(caseSequence.Prepare());
+        const std::string dataIni = (userData / "Cormelian.ini").string();
+        std::optional<commit::testing::ScopedWriteFault> fault;
+        if (testCase.failAfterBytes > 0)
+            fault.emplace(testCase.failAfterBytes, ENOSPC);
+        const bool started = caseSequence.Run({});
+        fault.reset();
+        std::string reason = testCase.reason;
+        if (const auto mark = reason.find('%'); mark != std::string::npos)
+            reason.replace(mark, 1, dataIni);
+        if (reason.empty()) {
+            EXPECT_TRUE(started);
+            EXPECT_EQ(ini::IniFile(dataIni).ReadString("TREES", "ACME", ""), "ou.acme"); // the copy
+            EXPECT_EQ(ReadFile((userData / "victim.txt").string()), "mine");
+            continue;
+        }
+        EXPECT_FALSE(started);
+        EXPECT_EQ(caseHost.messages, (std::vector<std::string>{"Can't copy " + caseProgram.file("Cormelian.ini") +
+                                                               " to " + userData.string() + "/: " + reason}));
+        EXPECT_EQ(test_support::EntryNames(userData), before);
+        caseSequence.Shutdown();
+    }
+}
+
+TEST(NoTreeChosenText, SaysWhatIsOfferedAndHowTheSettingsNameATree) {
+    EXPECT_EQ(browser::NoTreeChosenText({}, "/data/Cormelian.ini"), "No trees selected!");
+    EXPECT_EQ(browser::NoTreeChosenText({"ACME", "GLOBEX"}, "/data/Cormelian.ini"),
+              "No tree chosen: 2 trees are offered (ACME, GLOBEX) and a run without a user cannot choose. To "
+              "name one, exclude the others in the EXCLUDE section of /data/Cormelian.ini (for example "
+              "GLOBEX=1), or set noTrees=1 in its SYSTEM section to take the first (ACME).");
+}
+
+TEST_F(StartupTest, TheTreeChoiceRemembersWhatItOffered) {
+    directory.visibleTrees = {"TEST", "ACME"};
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(host.treeChoiceShown, 1);
+    EXPECT_TRUE(sequence.SelectedTrees().empty()); // nothing checked
+    EXPECT_EQ(sequence.OfferedTrees(), (std::vector<std::string>{"ACME", "TEST"}));
 }
 
 TEST_F(StartupTest, TheDateFactsComeFromTheSettings) {
