@@ -18,13 +18,6 @@ namespace {
 constexpr const char* kRoot = "[root]";
 constexpr std::size_t kMaxStartContextLength = 255;
 
-void FlushQuietly(ini::IniFile& file) {
-    try {
-        file.UpdateFile();
-    } catch (const ini::EIniFileError&) {
-    }
-}
-
 } // namespace
 
 void FilterTrees(const std::string& iniPath, std::vector<std::string>& list, CormelianSettings& settings) {
@@ -173,8 +166,13 @@ void StartupSequence::SetupTree(const std::string& treeName) {
     std::string top = file.ReadString("TREES", treeName, "");
     if (top.empty()) {
         file.WriteString("TREES", treeName, kRoot);
-        FlushQuietly(file);
-        host_.ShowInformation("Default [root] as \"top\" for tree " + treeName + " set in ini-file");
+        try {
+            file.UpdateFile();
+            host_.ShowInformation("Default [root] as \"top\" for tree " + treeName + " set in ini-file");
+        } catch (const ini::EIniFileError& error) {
+            // The default still serves for this run; the file keeps what it had.
+            host_.ShowMessage(error.what());
+        }
         top = kRoot;
     }
 
@@ -259,8 +257,9 @@ void StartupSequence::Shutdown() {
     if (!dataDirectory_.empty()) {
         try {
             WriteLookupHistory(DataIniPath(), host_.LookupQueries(), host_.LookupServers());
-        } catch (const std::exception&) {
-            // The history is a convenience; closing goes on.
+        } catch (const std::exception& error) {
+            // Closing goes on; the user learns that the history was not kept.
+            host_.ShowMessage(error.what());
         }
     }
     trees_.FreeAll(directory_);

@@ -471,6 +471,23 @@ TEST_F(StartupTest, ASettingsCopyThatCannotBeCompletedEndsTheStartUpAndLeavesNoF
     }
 }
 
+TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndKept) {
+    directory.visibleTrees = {"ACME"};
+    const std::string settings = "[SYSTEM]\r\nThreads=0\r\n";
+    WriteFile(ProgramIni(), settings);
+    fs::permissions(ProgramIni(), fs::perms::owner_read);
+    const std::string refused =
+        "Cannot create file " + ProgramIni() + ". Existing file " + ProgramIni() + " is not writable";
+    ASSERT_TRUE(Start());
+    // The tree's default start context serves without the false note that the file holds it.
+    EXPECT_EQ(host.messages, std::vector<std::string>{refused});
+    EXPECT_TRUE(host.information.empty());
+    host.queries = {"www.acme.com"};
+    sequence.Shutdown(); // the look-up history cannot be kept either
+    EXPECT_EQ(host.messages, (std::vector<std::string>{refused, refused}));
+    EXPECT_EQ(ReadFile(ProgramIni()), settings);
+}
+
 TEST(NoTreeChosenText, SaysWhatIsOfferedAndHowTheSettingsNameATree) {
     EXPECT_EQ(browser::NoTreeChosenText({}, "/data/Cormelian.ini"), "No trees selected!");
     EXPECT_EQ(browser::NoTreeChosenText({"ACME", "GLOBEX"}, "/data/Cormelian.ini"),
