@@ -654,13 +654,15 @@ void TForm1::RunBatchSwitches(const std::vector<std::string>& commandLine, bool 
         return NoTreeChosenText(startup_->OfferedTrees(), startup_->DataIniPath());
     };
     auto collectionFailure = [this](bool dhcp) -> std::string {
-        const CollectionOutcome& outcome = Collection().LastOutcome(dhcp ? CollectionKind::Dhcp : CollectionKind::Dns);
+        const CollectionOutcome& outcome =
+            Collection().LastOutcome(dhcp ? CollectionKind::Dhcp : CollectionKind::Dns);
         if (outcome.failed)
             return outcome.failure;
         return outcome.stopped ? std::string("it was stopped") : std::string();
     };
-    WindowBatchHost host(*this, [this](RecordListKind list) { return ScanAlive && ScanAlive(list); },
-                         cannotCollect, collectionFailure);
+    WindowBatchHost host(
+        *this, [this](RecordListKind list) { return ScanAlive && ScanAlive(list); }, cannotCollect,
+        collectionFailure);
     browser::RunBatchSwitches(commandLine, threadsOn, host);
 }
 

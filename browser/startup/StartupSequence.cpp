@@ -40,10 +40,14 @@ std::string NoTreeChosenText(const std::vector<std::string>& offered, const std:
     std::string names;
     for (const std::string& tree : offered)
         names += (names.empty() ? "" : ", ") + tree;
-    return "No tree chosen: " + std::to_string(offered.size()) + " trees are offered (" + names +
-           ") and a run without a user cannot choose. To name one, exclude the others in the EXCLUDE "
-           "section of " + iniPath + " (for example " + offered.back() + "=1), or set noTrees=1 in its "
-           "SYSTEM section to take the first (" + offered.front() + ").";
+    const std::string offeredText =
+        "No tree chosen: " + std::to_string(offered.size()) + " trees are offered (" + names + ")";
+    const std::string excludeText =
+        "exclude the others in the EXCLUDE section of " + iniPath + " (for example " + offered.back() + "=1)";
+    const std::string firstText =
+        "set noTrees=1 in its SYSTEM section to take the first (" + offered.front() + ")";
+    return offeredText + " and a run without a user cannot choose. To name one, " + excludeText + ", or " +
+           firstText + ".";
 }
 
 StartupSequence::StartupSequence(TreeDirectory& directory, HelperLibrary& helper,

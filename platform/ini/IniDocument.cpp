@@ -33,7 +33,8 @@ std::string canonicalPath(const std::string& fileName) {
 }
 
 [[noreturn]] void fail(const std::string& path, int error) {
-    throw EIniFileError(commit::CommitError(commit::CommitError::Stage::Create, path, std::strerror(error)).what());
+    throw EIniFileError(
+        commit::CommitError(commit::CommitError::Stage::Create, path, std::strerror(error)).what());
 }
 
 } // namespace

@@ -324,7 +324,8 @@ TEST_F(CollectionTest, ACacheFileThatCannotBeWrittenIsReportedAndTheOldOneStays)
         bool writeProtected;
         std::string error;
     } cases[] = {
-        {"full disk, window's thread", false, false, "Cannot write file " + zones + ". No space left on device"},
+        {"full disk, window's thread", false, false,
+         "Cannot write file " + zones + ". No space left on device"},
         {"full disk, scan thread", true, false, "Cannot write file " + zones + ". No space left on device"},
         {"write-protected", false, true,
          "Cannot create file " + zones + ". Existing file " + zones + " is not writable"},
@@ -342,7 +343,8 @@ TEST_F(CollectionTest, ACacheFileThatCannotBeWrittenIsReportedAndTheOldOneStays)
         Controller().CollectDNS();
         WaitForScans();
         fault.reset();
-        std::filesystem::permissions(zones, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        std::filesystem::permissions(zones, std::filesystem::perms::owner_read |
+                                                std::filesystem::perms::owner_write);
         const CollectionOutcome& outcome = Controller().LastOutcome(CollectionKind::Dns);
         EXPECT_TRUE(outcome.failed);
         EXPECT_TRUE(outcome.cacheFailed);

@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <sys/resource.h>
@@ -110,7 +110,7 @@ protected:
         QProcess program;
         if (fileSizeLimit > 0) {
             program.setChildProcessModifier([fileSizeLimit] {
-                const struct rlimit limit {fileSizeLimit, fileSizeLimit};
+                const struct rlimit limit { fileSizeLimit, fileSizeLimit };
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             });
         }
@@ -261,7 +261,8 @@ TEST_F(BatchRun, ARunThatCannotCollectLeavesThePreviousFilesAndSaysWhy) {
              run.visible = {true, true};
              gentree::WriteRun(run);
          },
-         0, "No tree chosen: 2 trees are offered (BATCH, OTHER) and a run without a user cannot choose. To name "
+         0,
+         "No tree chosen: 2 trees are offered (BATCH, OTHER) and a run without a user cannot choose. To name "
          "one, exclude the others in the EXCLUDE section of " +
              Folder("program/Cormelian.ini").toStdString() +
              " (for example OTHER=1), or set noTrees=1 in its SYSTEM section to take the first (BATCH). "

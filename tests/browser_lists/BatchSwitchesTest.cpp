@@ -101,11 +101,12 @@ TEST(BatchSwitches, AListIsSavedOnlyWhenItsCollectionFinished) {
     RecordingHost failed;
     failed.dhcpFailure = "Cannot write file zones.ini. No space left on device";
     browser::RunBatchSwitches({"/alldhcp", "/alldns"}, false, failed);
-    EXPECT_EQ(failed.steps, (Steps{"minimise", "title Collect DHCP records", "tag 1", "page 4", "all", "dhcp search",
-                                   "report The collection did not finish: Cannot write file zones.ini. No space "
-                                   "left on device. dhcp.csv is left as it was.",
-                                   "minimise", "title Collect DNS records", "tag 1", "page 3", "all", "dns search",
-                                   "page 0", "save tag 1", "page 1", "save tag 1", "tag 0"}));
+    EXPECT_EQ(failed.steps,
+              (Steps{"minimise", "title Collect DHCP records", "tag 1", "page 4", "all", "dhcp search",
+                     "report The collection did not finish: Cannot write file zones.ini. No space "
+                     "left on device. dhcp.csv is left as it was.",
+                     "minimise", "title Collect DNS records", "tag 1", "page 3", "all", "dns search",
+                     "page 0", "save tag 1", "page 1", "save tag 1", "tag 0"}));
 }
 
 TEST(BatchSwitches, TheSaveTagReturnsToZeroWhenAStepFails) {

@@ -88,9 +88,9 @@ TEST(HostsLine, PadsAddressAndNamesWithAtLeastOneBlank) {
     for (const auto& width : widths) {
         const std::string address(width.address, '1');
         const std::string names(width.names, 'n');
-        EXPECT_EQ(browser::HostsLine(address, names, "c"), address + std::string(width.blanksAfterAddress, ' ') +
-                                                               names + " " + std::string(width.blanksAfterNames, ' ') +
-                                                               "# c")
+        EXPECT_EQ(browser::HostsLine(address, names, "c"),
+                  address + std::string(width.blanksAfterAddress, ' ') + names + " " +
+                      std::string(width.blanksAfterNames, ' ') + "# c")
             << width.address << "/" << width.names;
     }
 }
@@ -231,16 +231,21 @@ TEST_F(ListFiles, EveryListFileKeepsTheOldFileOnHostileTargetsAndFailedWrites) {
         test_support::FileWriter write;
     } writers[] = {
         {"dns.csv", [&](const std::string& path) { browser::WriteCsvFile(path, Pointers(rows), 5); }},
-        {"HOSTS", [&](const std::string& path) { browser::WriteHostsFile(path, browser::HostsLines(rows, true)); }},
+        {"HOSTS",
+         [&](const std::string& path) { browser::WriteHostsFile(path, browser::HostsLines(rows, true)); }},
         {"page.rtf",
-         [&](const std::string& path) { browser::SavePageText(document, path, browser::PageTextFormat::RichText); }},
+         [&](const std::string& path) {
+             browser::SavePageText(document, path, browser::PageTextFormat::RichText);
+         }},
         {"page.txt",
-         [&](const std::string& path) { browser::SavePageText(document, path, browser::PageTextFormat::PlainText); }},
+         [&](const std::string& path) {
+             browser::SavePageText(document, path, browser::PageTextFormat::PlainText);
+         }},
     };
     for (const auto& writer : writers) {
         SCOPED_TRACE(writer.name);
-        test_support::ExpectSafeCommits(std::filesystem::path(dir.path().toStdString()) / writer.name, writer.name,
-                                        writer.write);
+        test_support::ExpectSafeCommits(std::filesystem::path(dir.path().toStdString()) / writer.name,
+                                        writer.name, writer.write);
     }
 }
 
@@ -260,8 +265,9 @@ TEST_F(ListFiles, AFileThatCannotBeWrittenIsReportedAndAnOldFileStays) {
     services.queueFile(QString::fromStdString(Path("dns.csv")));
     EXPECT_FALSE(browser::ExportCsvRows(services, sscv, RecordListKind::Dns, Pointers(rows), false));
     ASSERT_EQ(services.messages().size(), 2);
-    EXPECT_EQ(services.messages()[1].toStdString(),
-              "Cannot create file " + Path("dns.csv") + ". Existing file " + Path("dns.csv") + " is not writable");
+    EXPECT_EQ(services.messages()[1].toStdString(), "Cannot create file " + Path("dns.csv") +
+                                                        ". Existing file " + Path("dns.csv") +
+                                                        " is not writable");
     EXPECT_EQ(ReadFile(Path("dns.csv")), "old");
 }
 

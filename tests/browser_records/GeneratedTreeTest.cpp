@@ -175,8 +175,9 @@ TEST(GeneratedTree, ARunThatCannotWriteEveryFileReplacesNone) {
     test_support::ExpectSafeCommits(
         folder.Path(), "client.ini",
         [](const std::string& path) {
-            GeneratorRun run = ParseArguments({"--out", std::filesystem::path(path).parent_path().string(), "--tree",
-                                               "T1", "--zones", "1", "--rrsets", "2", "--subnets", "1"});
+            GeneratorRun run =
+                ParseArguments({"--out", std::filesystem::path(path).parent_path().string(), "--tree", "T1",
+                                "--zones", "1", "--rrsets", "2", "--subnets", "1"});
             WriteRun(run);
         },
         [](std::string message) {

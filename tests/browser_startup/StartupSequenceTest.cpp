@@ -445,7 +445,8 @@ TEST_F(StartupTest, ASettingsCopyThatCannotBeCompletedEndsTheStartUpAndLeavesNoF
         WriteFile(caseProgram.file("Cormelian.ini"), settings);
         caseDirectory.readOnlyFolders = {caseProgram.str()};
         caseDirectory.visibleTrees = {"ACME"};
-        browser::StartupSequence caseSequence{caseDirectory, caseHelper, time, caseHost, caseProgram.path().string()};
+        browser::StartupSequence caseSequence{caseDirectory, caseHelper, time, caseHost,
+                                              caseProgram.path().string()};
         caseSequence.SetUserDataFolder(userData.string());
         ASSERT_TRUE(caseSequence.Prepare());
         const std::string dataIni = (userData / "Cormelian.ini").string();
@@ -464,8 +465,9 @@ TEST_F(StartupTest, ASettingsCopyThatCannotBeCompletedEndsTheStartUpAndLeavesNoF
             continue;
         }
         EXPECT_FALSE(started);
-        EXPECT_EQ(caseHost.messages, (std::vector<std::string>{"Can't copy " + caseProgram.file("Cormelian.ini") +
-                                                               " to " + userData.string() + "/: " + reason}));
+        EXPECT_EQ(caseHost.messages,
+                  (std::vector<std::string>{"Can't copy " + caseProgram.file("Cormelian.ini") + " to " +
+                                            userData.string() + "/: " + reason}));
         EXPECT_EQ(test_support::EntryNames(userData), before);
         caseSequence.Shutdown();
     }

@@ -1,5 +1,5 @@
-#include "platform/commit/CommitTesting.h"
 #include "platform/ini/IniFile.h"
+#include "platform/commit/CommitTesting.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WriteFaults.h"
 

@@ -17,8 +17,8 @@
 TEST(LdifExport, HostileTargetsAndFailedWritesKeepTheOldFile) {
     std::vector<nwclient::Entry> entries;
     nwclient::ldif::Error readError;
-    ASSERT_TRUE(nwclient::ldif::read("version: 1\n\ndn: o=ACME\nobjectClass: organization\no: ACME\n\n", "t.ldif",
-                                     entries, readError))
+    ASSERT_TRUE(nwclient::ldif::read("version: 1\n\ndn: o=ACME\nobjectClass: organization\no: ACME\n\n",
+                                     "t.ldif", entries, readError))
         << readError.message();
     nwclient::DirectoryTree tree("ACME");
     for (nwclient::Entry& entry : entries)

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -155,8 +155,9 @@ void ExpectSafeCommits(const fs::path& folder, const std::string& fileName, cons
         const fs::path in = caseFolder("planted");
         WriteFile(in / "victim.txt", old);
         WriteFile(in / fileName, old);
-        for (const std::string& planted : {fileName + ".tmp", fileName + ".tmp" + std::to_string(::getpid()) + "_0",
-                                           fileName + ".~export" + std::to_string(::getpid())})
+        for (const std::string& planted :
+             {fileName + ".tmp", fileName + ".tmp" + std::to_string(::getpid()) + "_0",
+              fileName + ".~export" + std::to_string(::getpid())})
             MakeSymlink(in / "victim.txt", in / planted);
         const Names before = EntryNames(in);
         EXPECT_EQ(Failure(write, (in / fileName).string()), "");
