@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <functional>
-#include <optional>
 
 using namespace startup_test;
 namespace fs = std::filesystem;
@@ -413,64 +411,37 @@ TEST_F(StartupTest, AUserDataFolderThatCannotBeMadeEndsTheStartUpNamingItAndTheR
     EXPECT_FALSE(host.batchRun);
 }
 
-TEST_F(StartupTest, ASettingsCopyThatCannotBeCompletedEndsTheStartUpAndLeavesNoFile) {
-    const std::string settings = "[SYSTEM]\nThreads=0\n[TREES]\nACME=ou.acme\n";
-    const struct {
-        const char* name;
-        std::function<void(const fs::path& userData)> prepare;
-        std::size_t failAfterBytes; // 0: no write fault
-        const char* reason;         // the commit path's reason; empty: the copy succeeds
-    } cases[] = {
-        {"a write failing part-way", {}, 10, "Cannot write file %. No space left on device"},
-        {"a link planted at the old temporary name",
-         [](const fs::path& userData) {
-             WriteFile((userData / "victim.txt").string(), "mine");
-             test_support::MakeSymlink(userData / "victim.txt", userData / "Cormelian.ini.tmp");
-         },
-         0, ""},
-    };
-    for (const auto& testCase : cases) {
-        SCOPED_TRACE(testCase.name);
-        TempFolder user;
-        const fs::path userData = user.path() / "Cormelian";
-        fs::create_directories(userData);
-        if (testCase.prepare)
-            testCase.prepare(userData);
-        const auto before = test_support::EntryNames(userData);
-        Journal caseJournal;
-        FakeDirectory caseDirectory{caseJournal};
-        FakeHelper caseHelper{caseJournal};
-        RecordingHost caseHost{caseJournal};
-        TempFolder caseProgram;
-        WriteFile(caseProgram.file("Cormelian.ini"), settings);
-        caseDirectory.readOnlyFolders = {caseProgram.str()};
-        caseDirectory.visibleTrees = {"ACME"};
-        browser::StartupSequence caseSequence{caseDirectory, caseHelper, time, caseHost,
-                                              caseProgram.path().string()};
-        caseSequence.SetUserDataFolder(userData.string());
-        ASSERT_TRUE(caseSequence.Prepare());
-        const std::string dataIni = (userData / "Cormelian.ini").string();
-        std::optional<commit::testing::ScopedWriteFault> fault;
-        if (testCase.failAfterBytes > 0)
-            fault.emplace(testCase.failAfterBytes, ENOSPC);
-        const bool started = caseSequence.Run({});
-        fault.reset();
-        std::string reason = testCase.reason;
-        if (const auto mark = reason.find('%'); mark != std::string::npos)
-            reason.replace(mark, 1, dataIni);
-        if (reason.empty()) {
-            EXPECT_TRUE(started);
-            EXPECT_EQ(ini::IniFile(dataIni).ReadString("TREES", "ACME", ""), "ou.acme"); // the copy
-            EXPECT_EQ(ReadFile((userData / "victim.txt").string()), "mine");
-            continue;
-        }
-        EXPECT_FALSE(started);
-        EXPECT_EQ(caseHost.messages,
-                  (std::vector<std::string>{"Can't copy " + caseProgram.file("Cormelian.ini") + " to " +
-                                            userData.string() + "/: " + reason}));
-        EXPECT_EQ(test_support::EntryNames(userData), before);
-        caseSequence.Shutdown();
+TEST_F(StartupTest, ASettingsCopyCutShortEndsTheStartUpAndLeavesNoFile) {
+    TempFolder user;
+    const std::string userData = user.str() + "Cormelian";
+    directory.readOnlyFolders = {program.str()};
+    directory.visibleTrees = {"ACME"};
+    WriteFile(ProgramIni(), "[SYSTEM]\nThreads=0\n[TREES]\nACME=ou.acme\n");
+    sequence.SetUserDataFolder(userData);
+    ASSERT_TRUE(sequence.Prepare());
+    {
+        commit::testing::ScopedWriteFault fault(10, ENOSPC);
+        EXPECT_FALSE(sequence.Run({}));
     }
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Can't copy " + ProgramIni() + " to " + userData +
+                                                      "/: Cannot write file " + userData +
+                                                      "/Cormelian.ini. No space left on device"});
+    EXPECT_TRUE(test_support::EntryNames(userData).empty());
+}
+
+TEST_F(StartupTest, ASettingsCopyNeverFollowsALinkAtItsOldTemporaryName) {
+    TempFolder user;
+    const fs::path userData = user.path() / "Cormelian";
+    fs::create_directories(userData);
+    WriteFile((userData / "victim.txt").string(), "mine");
+    test_support::MakeSymlink(userData / "victim.txt", userData / "Cormelian.ini.tmp");
+    directory.readOnlyFolders = {program.str()};
+    directory.visibleTrees = {"ACME"};
+    WriteFile(ProgramIni(), "[TREES]\nACME=ou.acme\n");
+    sequence.SetUserDataFolder(userData.string());
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(ReadFile((userData / "victim.txt").string()), "mine");
+    EXPECT_EQ(ini::IniFile((userData / "Cormelian.ini").string()).ReadString("TREES", "ACME", ""), "ou.acme");
 }
 
 TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndKept) {
