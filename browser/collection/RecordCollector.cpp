@@ -79,7 +79,9 @@ void CollectionCache::OpenTree(const std::string& tree) {
     }
     Close();
     const std::string folder = CacheFolder(dataDirectory_, tree);
-    std::filesystem::create_directories(folder);
+    // A folder that cannot be made shows as the cache file's own failure when it is written.
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
     file_ = std::make_unique<ini::IniFile>(
         folder + (kind_ == CollectionKind::Dns ? kZoneCacheFile : kSubnetCacheFile));
     sections_ = std::make_unique<RecordCacheSections>(*file_);
@@ -213,15 +215,19 @@ CollectionOutcome CollectRecords(CollectionKind kind, const ScanList& list, Coll
             }
             events.StepOuter();
         }
+    } catch (const ini::EIniFileError& error) {
+        outcome.Fail(error.what(), true);
+    } catch (const std::exception& error) {
+        outcome.Fail(error.what(), false);
     } catch (...) {
-        outcome.failed = true;
+        outcome.Fail("The collection ended with an unknown error", false);
     }
     context.Free();
     if (cache != nullptr) {
         try {
             cache->Close();
-        } catch (...) {
-            outcome.failed = true;
+        } catch (const std::exception& error) {
+            outcome.Fail(error.what(), true);
         }
     }
     return outcome;

@@ -88,6 +88,17 @@ bool CacheHoldsAnyOf(const std::string& dataDirectory, CollectionKind kind, cons
 struct CollectionOutcome {
     bool stopped = false; // ShouldStop answered true
     bool failed = false;  // a failure ended the collection early
+    std::string failure;  // its message
+    bool cacheFailed = false; // the failure is a cache file that could not be written
+    // Keeps the first failure's message; a cache file that could not be written wins over the
+    // error that went before it, since the cache is what the user must then know about.
+    void Fail(const std::string& message, bool cache) {
+        if (!failed || (cache && !cacheFailed)) {
+            failure = message;
+            cacheFailed = cache;
+        }
+        failed = true;
+    }
     // Trees whose cache file held lines that were skipped while reloading, in the order met.
     std::vector<std::string> damagedTrees;
 };
@@ -95,7 +106,8 @@ struct CollectionOutcome {
 // Reads the entries in order. Every tree's reads use a duplicate of its context, made when the
 // first entry of that tree needs the directory and freed at the end. With a cache, each entry read
 // from the directory has its section rewritten; with reloadFrom given, an entry whose section is in
-// the cache is taken from there without reading the directory. Failures end the collection quietly.
+// the cache is taken from there without reading the directory. Failures end the collection; the
+// outcome says which.
 CollectionOutcome CollectRecords(CollectionKind kind, const ScanList& list, CollectionEvents& events,
                                  CollectionCache* cache = nullptr,
                                  const std::optional<CachedRowOrigin>& reloadFrom = std::nullopt);

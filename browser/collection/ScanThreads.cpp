@@ -122,9 +122,10 @@ void ThreadedCollectionEvents::Flush() {
     lastFlush_ = std::chrono::steady_clock::now();
 }
 
-void ThreadedCollectionEvents::Finish() {
+void ThreadedCollectionEvents::Finish(const CollectionOutcome& outcome) {
     ScanEvent event;
     event.type = ScanEvent::Type::Finish;
+    event.outcome = outcome;
     pending_.push_back(std::move(event));
     Flush();
 }
@@ -145,8 +146,8 @@ void ScanThread::run() {
     if (!cacheDirectory_.empty()) {
         cache.emplace(cacheDirectory_, kind_);
     }
-    CollectRecords(kind_, list_, events, cache ? &*cache : nullptr);
-    events.Finish();
+    const CollectionOutcome outcome = CollectRecords(kind_, list_, events, cache ? &*cache : nullptr);
+    events.Finish(outcome);
 }
 
 scanDNS::scanDNS(ScanList list, ScanChannel& channel, std::string cacheDirectory, QObject* parent)

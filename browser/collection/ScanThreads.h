@@ -23,6 +23,7 @@ struct ScanEvent {
     int value = 0; // the maximum, or the number of steps
     std::vector<RecordRow> rows;
     std::vector<std::string> texts; // the warnings
+    CollectionOutcome outcome;      // Finish: how the collection ended
 };
 
 // Lives in the window's thread. Post may be called from any thread and never blocks on the
@@ -66,8 +67,8 @@ public:
     void Rows(std::vector<RecordRow>&& rows) override;
     void Warnings(std::vector<std::string>&& texts) override;
     bool ShouldStop(int objectIndex) override;
-    // Posts the finish step and everything still held.
-    void Finish();
+    // Posts the finish step, with how the collection ended, and everything still held.
+    void Finish(const CollectionOutcome& outcome = {});
 
     // Rows held back at most, and for at most this long.
     static constexpr std::size_t kBatchRows = 512;

@@ -86,6 +86,10 @@ std::string DamagedCacheText(const std::string& tree) {
     return "The local cache of tree " + tree + " is damaged; \"Reload trees\" rebuilds it.";
 }
 
+std::string CacheWriteFailedText(const std::string& error) {
+    return "The local cache was not saved: " + error;
+}
+
 CollectionController::CollectionController(CollectionEnvironment& environment, CollectionWidgets widgets,
                                            QObject* parent)
     : QObject(parent), environment_(environment), widgets_(widgets) {}
@@ -212,6 +216,7 @@ void CollectionController::ApplyEvent(CollectionKind kind, ScanEvent& event) {
         break;
     }
     case ScanEvent::Type::Finish:
+        Finished(kind, event.outcome);
         Resort(kind);
         CountDown();
         ShowReadWarnings(kind);
@@ -229,6 +234,7 @@ void CollectionController::CollectDNS() {
     if (DirectRunning(CollectionKind::Dns)) {
         return; // the read under way goes on; a stop asked for meanwhile stays asked for
     }
+    outcomes_[Index(CollectionKind::Dns)] = {};
     directory::ProtectFlag.WriteStopRequested(false);
     const ScanList list = ScanListOf(CollectionKind::Dns);
     if (list.empty()) {
@@ -252,6 +258,7 @@ void CollectionController::CollectDHCP() {
     if (DirectRunning(CollectionKind::Dhcp)) {
         return;
     }
+    outcomes_[Index(CollectionKind::Dhcp)] = {};
     directory::ProtectFlag.WriteStopRequested(false);
     const ScanList list = ScanListOf(CollectionKind::Dhcp);
     if (!list.empty()) {
@@ -317,7 +324,7 @@ void CollectionController::ReadDirect(CollectionKind kind, const ScanList& list)
             cache.emplace(environment_.DataDirectory(), kind);
         }
         DirectCollectionEvents events(*this, kind);
-        CollectRecords(kind, list, events, cache ? &*cache : nullptr);
+        Finished(kind, CollectRecords(kind, list, events, cache ? &*cache : nullptr));
         Resort(kind);
         CountDown();
     }
@@ -337,6 +344,13 @@ void CollectionController::ReportDamagedCaches(const std::vector<std::string>& t
     for (const std::string& tree : trees) {
         environment_.ShowStatus(DamagedCacheText(tree));
         damageReported_ = true;
+    }
+}
+
+void CollectionController::Finished(CollectionKind kind, const CollectionOutcome& outcome) {
+    outcomes_[Index(kind)] = outcome;
+    if (outcome.cacheFailed) {
+        environment_.ShowStatus(CacheWriteFailedText(outcome.failure));
     }
 }
 
@@ -386,6 +400,7 @@ void CollectionController::LoadRecordsFromCache(CollectionKind kind) {
         DirectCollectionEvents events(*this, kind);
         const CollectionOutcome outcome = CollectRecords(kind, list, events, &cache, origin);
         direct_[Index(kind)] = false;
+        Finished(kind, outcome);
         ReportDamagedCaches(outcome.damagedTrees);
         ShowReadWarnings(kind);
     }

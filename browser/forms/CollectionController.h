@@ -79,6 +79,8 @@ inline constexpr const char* kReadFromCacheMessage = "Read from local cache";
 
 // The status line's note on a tree whose cache files held lines that were skipped.
 std::string DamagedCacheText(const std::string& tree);
+// The status line's note on a cache file that could not be written (the error names the file).
+std::string CacheWriteFailedText(const std::string& error);
 
 class CollectionController : public QObject {
     Q_OBJECT
@@ -133,6 +135,9 @@ public:
     bool ScanAlive(CollectionKind kind) const;
     bool DirectRunning(CollectionKind kind) const { return direct_[Index(kind)]; }
     int ProgressCount() const;
+    // How the last collection of the kind ended (stopped, failed and why); a collection under way or
+    // one that had nothing to read counts as neither.
+    const CollectionOutcome& LastOutcome(CollectionKind kind) const { return outcomes_[Index(kind)]; }
     void SetButtonImage(QAbstractButton* button, int image) const;
 
 private:
@@ -150,6 +155,8 @@ private:
     // Shows, in one message, the warnings the collection of the kind gathered, and forgets them.
     void ShowReadWarnings(CollectionKind kind);
     void ReportDamagedCaches(const std::vector<std::string>& trees);
+    // Keeps how a collection ended; a cache file that could not be written goes to the status line.
+    void Finished(CollectionKind kind, const CollectionOutcome& outcome);
 
     ScanList ScanListOf(CollectionKind kind);
     void ClearLists(CollectionKind kind);
@@ -171,6 +178,7 @@ private:
     std::array<Scan, 2> scans_{};
     std::array<bool, 2> direct_{false, false};
     std::array<std::vector<std::string>, 2> warnings_;
+    std::array<CollectionOutcome, 2> outcomes_;
     bool damageReported_ = false; // the status line tells of a damaged cache
 };
 

@@ -648,7 +648,21 @@ void TForm1::ExportCSV(bool allRows) {
 
 void TForm1::RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn) {
     // ScanAlive is looked up at each wait: the collection may set it up only with the first click.
-    WindowBatchHost host(*this, [this](RecordListKind list) { return ScanAlive && ScanAlive(list); });
+    auto cannotCollect = [this]() -> std::string {
+        if (!startup_ || !startup_->SelectedTrees().empty())
+            return {};
+        return NoTreeChosenText(startup_->OfferedTrees(), startup_->DataIniPath());
+    };
+    auto collectionFailure = [this](bool dhcp) -> std::string {
+        const CollectionOutcome& outcome =
+            Collection().LastOutcome(dhcp ? CollectionKind::Dhcp : CollectionKind::Dns);
+        if (outcome.failed)
+            return outcome.failure;
+        return outcome.stopped ? std::string("it was stopped") : std::string();
+    };
+    WindowBatchHost host(
+        *this, [this](RecordListKind list) { return ScanAlive && ScanAlive(list); }, cannotCollect,
+        collectionFailure);
     browser::RunBatchSwitches(commandLine, threadsOn, host);
 }
 

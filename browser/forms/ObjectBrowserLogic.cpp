@@ -2,6 +2,7 @@
 
 #include "directory/NWHelper2.h"
 #include "directory/NWHelper3.h"
+#include "platform/commit/FileCommit.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -146,9 +147,7 @@ std::vector<std::string> FindObjects(directory::NWDSContextHandle context, const
 
 void WriteTraceLine(const std::filesystem::path& file, const std::string& line) noexcept {
     try {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        if (out)
-            out << line << "\r\n";
+        commit::WriteFileAtomically(file.string(), line + "\r\n");
     } catch (...) {
         // The trace is a help for the developer; losing it must not disturb the user.
     }

@@ -2,6 +2,7 @@
 
 #include "browser/forms/Cormelian1.h"
 #include "browser/lists/Named.h"
+#include "browser/lists/Services.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -23,8 +24,11 @@ void WaitOnEventLoop(const std::function<bool()>& done, int pollMs) {
     loop.exec();
 }
 
-WindowBatchHost::WindowBatchHost(TForm1& window, std::function<bool(RecordListKind)> scanAlive)
-    : window_(window), scanAlive_(std::move(scanAlive)) {}
+WindowBatchHost::WindowBatchHost(TForm1& window, std::function<bool(RecordListKind)> scanAlive,
+                                 std::function<std::string()> cannotCollect,
+                                 std::function<std::string(bool dhcp)> collectionFailure)
+    : window_(window), scanAlive_(std::move(scanAlive)), cannotCollect_(std::move(cannotCollect)),
+      collectionFailure_(std::move(collectionFailure)) {}
 
 void WindowBatchHost::MinimiseApplication() {
     window_.setWindowState(window_.windowState() | Qt::WindowMinimized);
@@ -78,6 +82,18 @@ void WindowBatchHost::ClickSaveBut() {
 
 void WindowBatchHost::CloseMainWindow() {
     window_.close();
+}
+
+std::string WindowBatchHost::CannotCollect() {
+    return cannotCollect_ ? cannotCollect_() : std::string();
+}
+
+std::string WindowBatchHost::CollectionFailure(bool dhcp) {
+    return collectionFailure_ ? collectionFailure_(dhcp) : std::string();
+}
+
+void WindowBatchHost::ReportBatchFailure(const std::string& text) {
+    window_.services().showMessage(QString::fromStdString(text));
 }
 
 } // namespace browser

@@ -15,6 +15,7 @@
 #include "browser/lists/Services.h"
 #include "browser/lists/UnattendedServices.h"
 #include "browser/startup/StartupEnvironment.h"
+#include "platform/commit/FileCommit.h"
 
 #include <QApplication>
 
@@ -24,6 +25,8 @@
 #include <vector>
 
 int main(int argc, char* argv[]) {
+    // A write beyond the file-size limit is then an error the writer reports, not a silent end.
+    commit::IgnoreFileSizeSignal();
     if (!cormelian::DisplayAvailable()) {
         std::fputs(cormelian::HeadlessHint(argv[0]).c_str(), stderr);
         return 2;

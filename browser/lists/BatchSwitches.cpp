@@ -33,6 +33,22 @@ private:
     bool used_ = false;
 };
 
+// Whether a collection can run; reports why not, and that its files stay.
+bool CanCollect(BatchSwitchHost& host, const std::string& files) {
+    const std::string reason = host.CannotCollect();
+    if (!reason.empty())
+        host.ReportBatchFailure(reason + " " + files);
+    return reason.empty();
+}
+
+// Whether the collection has finished; reports why not, and that its files stay.
+bool CollectionFinished(BatchSwitchHost& host, bool dhcp, const std::string& files) {
+    const std::string reason = host.CollectionFailure(dhcp);
+    if (!reason.empty())
+        host.ReportBatchFailure("The collection did not finish: " + reason + ". " + files);
+    return reason.empty();
+}
+
 } // namespace
 
 bool HasSwitch(const std::vector<std::string>& commandLine, const std::string& name) {
@@ -46,27 +62,37 @@ void RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsO
             host.MinimiseApplication();
             host.SetApplicationTitle("Collect DHCP records");
             saveTag.Set();
-            host.ShowPage(kPageSubnets);
-            host.ClickAllBut();
-            host.ClickDHCPSearch();
-            if (threadsOn)
-                host.WaitForDhcpScan();
-            host.ShowPage(kPageDhcp);
-            host.ClickSaveBut();
+            const std::string files = "dhcp.csv is left as it was.";
+            if (CanCollect(host, files)) {
+                host.ShowPage(kPageSubnets);
+                host.ClickAllBut();
+                host.ClickDHCPSearch();
+                if (threadsOn)
+                    host.WaitForDhcpScan();
+                if (CollectionFinished(host, true, files)) {
+                    host.ShowPage(kPageDhcp);
+                    host.ClickSaveBut();
+                }
+            }
         }
         if (HasSwitch(commandLine, kAllDnsSwitch)) {
             host.MinimiseApplication();
             host.SetApplicationTitle("Collect DNS records");
             saveTag.Set();
-            host.ShowPage(kPageZones);
-            host.ClickAllBut();
-            host.ClickDNSSearch();
-            if (threadsOn)
-                host.WaitForDnsScan();
-            host.ShowPage(kPageDns);
-            host.ClickSaveBut();
-            host.ShowPage(kPageRevDns);
-            host.ClickSaveBut();
+            const std::string files = "dns.csv and rev-dns.csv are left as they were.";
+            if (CanCollect(host, files)) {
+                host.ShowPage(kPageZones);
+                host.ClickAllBut();
+                host.ClickDNSSearch();
+                if (threadsOn)
+                    host.WaitForDnsScan();
+                if (CollectionFinished(host, false, files)) {
+                    host.ShowPage(kPageDns);
+                    host.ClickSaveBut();
+                    host.ShowPage(kPageRevDns);
+                    host.ClickSaveBut();
+                }
+            }
         }
     }
     if (HasSwitch(commandLine, kAutoCloseSwitch))

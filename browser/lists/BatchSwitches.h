@@ -28,6 +28,13 @@ public:
     virtual void WaitForDnsScan() = 0;
     virtual void ClickSaveBut() = 0;
     virtual void CloseMainWindow() = 0;
+
+    // Why no collection can run (no tree chosen, and what would name one); empty when one can.
+    virtual std::string CannotCollect() = 0;
+    // Why the DHCP (or DNS) collection the last click started did not finish; empty when it did.
+    virtual std::string CollectionFailure(bool dhcp) = 0;
+    // Tells why a step was left out (in a run without a user: on standard error, as a problem).
+    virtual void ReportBatchFailure(const std::string& text) = 0;
 };
 
 // True when the command line holds the switch exactly (case matters).
@@ -36,7 +43,9 @@ bool HasSwitch(const std::vector<std::string>& commandLine, const std::string& n
 // The last step of the start-up: "/alldhcp" collects every subnet's DHCP records and saves the
 // DHCP list as "dhcp.csv"; "/alldns" collects every zone's DNS records and saves the DNS and
 // REV-DNS lists as "dns.csv" and "rev-dns.csv"; "/autoclose" then closes the main window.
-// SaveBut.Tag is 0 again afterwards, also when a step fails.
+// A list is saved only when its collection has finished: when none can run or it ends early, its
+// files stay as they were and the host reports why. SaveBut.Tag is 0 again afterwards, also when a
+// step fails.
 void RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn, BatchSwitchHost& host);
 
 } // namespace browser

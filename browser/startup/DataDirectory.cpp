@@ -2,10 +2,12 @@
 
 #include "browser/collection/CormelianSettings.h"
 #include "browser/collection/StartupText.h"
+#include "platform/commit/FileCommit.h"
 #include "platform/ini/IniFile.h"
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace browser {
 
@@ -38,30 +40,20 @@ std::string CollapseRepeated(std::string text, char separator) {
     return text;
 }
 
-// Copies a text file through a temporary file, so that a half-written copy never takes the name.
-bool CopySettingsFile(const fs::path& from, const fs::path& to) {
+// Copies the settings file through the commit path, so that a copy cut short never takes the name.
+// Returns the reason when it fails, nothing when the copy is in place.
+std::optional<std::string> CopySettingsFile(const fs::path& from, const fs::path& to) {
     std::ifstream in(from, std::ios::binary);
     if (!in)
-        return false;
-    fs::path temporary = to;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << in.rdbuf();
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
+        return "cannot read " + from.string();
+    std::ostringstream content;
+    content << in.rdbuf();
+    try {
+        commit::WriteFileAtomically(to.string(), content.str());
+    } catch (const commit::CommitError& error) {
+        return std::string(error.what());
     }
-    std::error_code error;
-    fs::rename(temporary, to, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
@@ -85,9 +77,10 @@ std::optional<std::string> DataDirectorySettler::Prepare(const std::string& fold
     if (!fs::is_directory(folder, error))
         return Fail("Can't create the data directory " + folder);
     const fs::path dataIni = fs::path(folder) / kSettingsFileName;
-    if (!fs::exists(dataIni, error) && fs::exists(programIni, error) &&
-        !CopySettingsFile(programIni, dataIni))
-        return Fail("Can't copy " + programIni + " to " + folder);
+    if (!fs::exists(dataIni, error) && fs::exists(programIni, error)) {
+        if (const auto failure = CopySettingsFile(programIni, dataIni))
+            return Fail("Can't copy " + programIni + " to " + folder + ": " + *failure);
+    }
     return folder;
 }
 

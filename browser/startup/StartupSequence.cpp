@@ -18,13 +18,6 @@ namespace {
 constexpr const char* kRoot = "[root]";
 constexpr std::size_t kMaxStartContextLength = 255;
 
-void FlushQuietly(ini::IniFile& file) {
-    try {
-        file.UpdateFile();
-    } catch (const ini::EIniFileError&) {
-    }
-}
-
 } // namespace
 
 void FilterTrees(const std::string& iniPath, std::vector<std::string>& list, CormelianSettings& settings) {
@@ -39,6 +32,22 @@ void FilterTrees(const std::string& iniPath, std::vector<std::string>& list, Cor
         if (index >= 0)
             list.erase(list.begin() + index);
     }
+}
+
+std::string NoTreeChosenText(const std::vector<std::string>& offered, const std::string& iniPath) {
+    if (offered.size() < 2)
+        return msg::kNoTreesSelected;
+    std::string names;
+    for (const std::string& tree : offered)
+        names += (names.empty() ? "" : ", ") + tree;
+    const std::string offeredText =
+        "No tree chosen: " + std::to_string(offered.size()) + " trees are offered (" + names + ")";
+    const std::string excludeText =
+        "exclude the others in the EXCLUDE section of " + iniPath + " (for example " + offered.back() + "=1)";
+    const std::string firstText =
+        "set noTrees=1 in its SYSTEM section to take the first (" + offered.front() + ")";
+    return offeredText + " and a run without a user cannot choose. To name one, " + excludeText + ", or " +
+           firstText + ".";
 }
 
 StartupSequence::StartupSequence(TreeDirectory& directory, HelperLibrary& helper,
@@ -118,6 +127,7 @@ bool StartupSequence::Run(const std::vector<std::string>& commandLine) {
 }
 
 void StartupSequence::ChooseTrees() {
+    offeredTrees_.clear();
     if (selectedTrees_.empty()) {
         host_.ShowMessage(msg::kNoTreesSelected);
         return;
@@ -127,6 +137,7 @@ void StartupSequence::ChooseTrees() {
         choice.SetSingleSelect(true);
         choice.Fill(selectedTrees_);
         choice.SetContext(mainContext_);
+        offeredTrees_ = selectedTrees_;
         host_.ShowTreeChoice(choice);
         selectedTrees_.clear();
         for (const auto& item : choice.Items())
@@ -161,8 +172,13 @@ void StartupSequence::SetupTree(const std::string& treeName) {
     std::string top = file.ReadString("TREES", treeName, "");
     if (top.empty()) {
         file.WriteString("TREES", treeName, kRoot);
-        FlushQuietly(file);
-        host_.ShowInformation("Default [root] as \"top\" for tree " + treeName + " set in ini-file");
+        try {
+            file.UpdateFile();
+            host_.ShowInformation("Default [root] as \"top\" for tree " + treeName + " set in ini-file");
+        } catch (const ini::EIniFileError& error) {
+            // The default still serves for this run; the file keeps what it had.
+            host_.ShowMessage(error.what());
+        }
         top = kRoot;
     }
 
@@ -247,8 +263,9 @@ void StartupSequence::Shutdown() {
     if (!dataDirectory_.empty()) {
         try {
             WriteLookupHistory(DataIniPath(), host_.LookupQueries(), host_.LookupServers());
-        } catch (const std::exception&) {
-            // The history is a convenience; closing goes on.
+        } catch (const std::exception& error) {
+            // Closing goes on; the user learns that the history was not kept.
+            host_.ShowMessage(error.what());
         }
     }
     trees_.FreeAll(directory_);

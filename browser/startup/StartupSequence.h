@@ -112,6 +112,8 @@ public:
     std::string DataIniPath() const { return dataDirectory_ + kSettingsFileName; }
     TreeList& Trees() { return trees_; }
     const std::vector<std::string>& SelectedTrees() const { return selectedTrees_; }
+    // The trees the start-up's tree choice offered (empty when it had nothing to choose).
+    const std::vector<std::string>& OfferedTrees() const { return offeredTrees_; }
     CormelianSettings& Settings() { return settings_; }
     const ClassIconNumbers& IconNumbers() const { return icons_; }
 
@@ -138,9 +140,14 @@ private:
     std::string dataDirectory_;
     TreeList trees_;
     std::vector<std::string> selectedTrees_;
+    std::vector<std::string> offeredTrees_;
     CormelianSettings settings_;
     ClassIconNumbers icons_;
 };
+
+// Why a run without a user has no tree to collect: with several trees offered, that it cannot choose
+// and how the settings file names one (EXCLUDE the others, or SYSTEM noTrees for the first).
+std::string NoTreeChosenText(const std::vector<std::string>& offered, const std::string& iniPath);
 
 // EXCLUDE: removes every tree whose EXCLUDE key is true from list; reads SYSTEM noTrees and edit
 // into settings.

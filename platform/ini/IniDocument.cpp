@@ -1,17 +1,15 @@
 #include "platform/ini/IniDocument.h"
 
+#include "platform/commit/FileCommit.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/SysUtils.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace ini {
 
@@ -35,21 +33,8 @@ std::string canonicalPath(const std::string& fileName) {
 }
 
 [[noreturn]] void fail(const std::string& path, int error) {
-    throw EIniFileError("Cannot create file \"" + path + "\". " + std::strerror(error));
-}
-
-bool writeAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
+    throw EIniFileError(
+        commit::CommitError(commit::CommitError::Stage::Create, path, std::strerror(error)).what());
 }
 
 } // namespace
@@ -315,31 +300,10 @@ void IniDocument::Flush() {
         return;
     if (unreadable_)
         fail(path_, EACCES);
-    std::string data = Serialize();
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path_ + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            fail(path_, errno);
-    }
-    if (fd < 0)
-        fail(path_, EEXIST);
-    struct stat old {};
-    if (::stat(path_.c_str(), &old) == 0)
-        (void)::fchmod(fd, old.st_mode & 07777);
-    if (!writeAll(fd, data) || ::fsync(fd) != 0) {
-        int error = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        fail(path_, error);
-    }
-    if (::close(fd) != 0 || ::rename(temp.c_str(), path_.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temp.c_str());
-        fail(path_, error);
+    try {
+        commit::WriteFileAtomically(path_, Serialize());
+    } catch (const commit::CommitError& error) {
+        throw EIniFileError(error.what());
     }
     dirty_ = false;
     stamp_ = currentStamp();

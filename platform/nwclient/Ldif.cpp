@@ -1,5 +1,6 @@
 #include "platform/nwclient/Ldif.h"
 
+#include "platform/commit/FileCommit.h"
 #include "platform/nwclient/Schema.h"
 #include "platform/nwclient/Values.h"
 
@@ -1130,20 +1131,10 @@ std::string write(const DirectoryTree& tree) {
 }
 
 bool writeFile(const DirectoryTree& tree, const std::string& path, std::string& error) {
-    const std::string text = write(tree);
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        error = "cannot write " + temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
+    try {
+        commit::WriteFileAtomically(path, write(tree));
+    } catch (const commit::CommitError& failure) {
+        error = failure.what();
         return false;
     }
     return true;

@@ -24,7 +24,8 @@ bool readFile(const std::string& path, std::vector<Entry>& entries, Error& error
 
 // The tree as LDIF text: "version: 1", then every entry in id order.
 std::string write(const DirectoryTree& tree);
-// Writes the LDIF through a temporary file renamed into place.
+// Writes the LDIF through the commit path (the old file stays on any failure); error then holds
+// "Cannot create file ..." or "Cannot write file ..." with the reason.
 bool writeFile(const DirectoryTree& tree, const std::string& path, std::string& error);
 
 // Base64 (RFC 4648) used by LDIF.

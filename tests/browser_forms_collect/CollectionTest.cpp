@@ -1,10 +1,14 @@
 #include "CollectFixture.h"
 
 #include "browser/forms/PageButtons.h"
+#include "platform/commit/CommitTesting.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QTimer>
 
+#include <cerrno>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -304,6 +308,58 @@ TEST_F(CollectionTest, NoCheckedZoneEmptiesTheListsAndAFailedReadStillEnds) {
     Controller().CollectDNS();
     EXPECT_EQ(widgets.dns->count(), 0);
     ExpectIdle();
+}
+
+TEST_F(CollectionTest, ACacheFileThatCannotBeWrittenIsReportedAndTheOldOneStays) {
+    StartGenerated({Tree("ACME", 1, 5, 5)});
+    Controller().RefreshAllTrees();
+    CollectDirect();
+    const std::string zones = (data.Path() / "data/ACME/zones.ini").string();
+    const std::string old = data.Read("data/ACME/zones.ini");
+    ASSERT_FALSE(old.empty());
+    const auto entries = test_support::EntryNames(data.Path() / "data/ACME");
+    const struct {
+        const char* name;
+        bool threads;
+        bool writeProtected;
+        std::string error;
+    } cases[] = {
+        {"full disk, window's thread", false, false,
+         "Cannot write file " + zones + ". No space left on device"},
+        {"full disk, scan thread", true, false, "Cannot write file " + zones + ". No space left on device"},
+        {"write-protected", false, true,
+         "Cannot create file " + zones + ". Existing file " + zones + " is not writable"},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        environment.statuses.clear();
+        environment.settings.threads = testCase.threads;
+        std::optional<commit::testing::ScopedWriteFault> fault;
+        if (testCase.writeProtected) {
+            std::filesystem::permissions(zones, std::filesystem::perms::owner_read);
+        } else {
+            fault.emplace(100, ENOSPC);
+        }
+        Controller().CollectDNS();
+        WaitForScans();
+        fault.reset();
+        std::filesystem::permissions(zones, std::filesystem::perms::owner_read |
+                                                std::filesystem::perms::owner_write);
+        const CollectionOutcome& outcome = Controller().LastOutcome(CollectionKind::Dns);
+        EXPECT_TRUE(outcome.failed);
+        EXPECT_TRUE(outcome.cacheFailed);
+        EXPECT_EQ(outcome.failure, testCase.error);
+        EXPECT_EQ(environment.statuses, std::vector<std::string>{CacheWriteFailedText(testCase.error)});
+        EXPECT_EQ(data.Read("data/ACME/zones.ini"), old);
+        EXPECT_EQ(test_support::EntryNames(data.Path() / "data/ACME"), entries);
+        ExpectIdle();
+    }
+    // With room again the collection finishes and says nothing.
+    environment.statuses.clear();
+    Controller().CollectDNS();
+    WaitForScans();
+    EXPECT_FALSE(Controller().LastOutcome(CollectionKind::Dns).failed);
+    EXPECT_TRUE(environment.statuses.empty());
 }
 
 TEST_F(CollectionTest, ADirectReadWaitsForNoThreadAndLeavesItsCountAlone) {

@@ -49,10 +49,13 @@ TEST(SystemInfoTest, RunningSystemHasANameAndMemory) {
 
 class AboutTest : public ::testing::Test {
 protected:
+    // The show handler runs inside show() and starts the fade; the fade timer is stopped before any
+    // event can run, so no tick can come before the test looks (the test steps the fade itself).
     void Show() {
         about_.show();
+        fadeStarted_ = about_.Timer1->isActive();
+        about_.Timer1->stop();
         QApplication::processEvents();
-        about_.Timer1->stop(); // the test steps the fade itself
     }
     static void ClickLabel(QLabel* label) {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), label->mapToGlobal(QPointF(1, 1)),
@@ -65,6 +68,7 @@ protected:
 
     ScriptedServices services_;
     TAbout about_{services_};
+    bool fadeStarted_ = false;
 };
 
 TEST_F(AboutTest, ShowFillsTheTextsAndStartsTransparent) {
@@ -81,6 +85,7 @@ TEST_F(AboutTest, ShowFillsTheTextsAndStartsTransparent) {
     EXPECT_EQ(about_.Label4->text(), QStringLiteral("the description"));
     EXPECT_EQ(about_.Label3->text(), QStringLiteral("the notice"));
     EXPECT_FALSE(about_.forum->isVisible()); // no forum address
+    EXPECT_TRUE(fadeStarted_);
     EXPECT_EQ(about_.AlphaBlendValue(), 0);
     EXPECT_EQ(Tag(&about_), 4);
     about_.hide();

@@ -19,8 +19,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
+#include <sys/resource.h>
 
 #if defined(CORMELIAN_PROGRAM) && defined(CORMELIAN_TOLVEX)
 
@@ -103,15 +105,24 @@ protected:
 
     QString Folder(const QString& name) const { return dir.filePath(name); }
 
-    // Runs the program in the work folder; returns its exit code (-1 when it did not end).
-    int Run(const QStringList& arguments, QString& errors) {
+    // Runs the program in the work folder, under a file-size limit when one is given; returns its
+    // exit code (-1 when it did not end).
+    int Run(const QStringList& arguments, QString& errors, rlim_t fileSizeLimit = 0) {
         QProcess program;
-        Start(program, arguments, Folder("trees/client.ini"));
+        Start(program, arguments, Folder("trees/client.ini"), fileSizeLimit);
         return Finish(program, errors);
     }
 
-    // Starts the program in the work folder on a client configuration.
-    void Start(QProcess& program, const QStringList& arguments, const QString& clientConfig) {
+    // Starts the program in the work folder on a client configuration, under a file-size limit
+    // when one is given.
+    void Start(QProcess& program, const QStringList& arguments, const QString& clientConfig,
+               rlim_t fileSizeLimit = 0) {
+        if (fileSizeLimit > 0) {
+            program.setChildProcessModifier([fileSizeLimit] {
+                const struct rlimit limit { fileSizeLimit, fileSizeLimit };
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("CORMELIAN_CLIENT_CONFIG", clientConfig);
@@ -258,6 +269,62 @@ TEST_F(BatchRun, ARunThatCannotCompleteSaysWhyOnStandardErrorAndExitsNonZero) {
     EXPECT_TRUE(errors.contains(QStringLiteral("dns.csv"))) << errors.toStdString();
     // The rest of the run still went on.
     EXPECT_TRUE(QFile::exists(Folder("work/rev-dns.csv")));
+}
+
+TEST_F(BatchRun, ARunThatCannotCollectLeavesThePreviousFilesAndSaysWhy) {
+    const std::string zones = Folder("program/data/BATCH/zones.ini").toStdString();
+    // The cases run in this order in one folder: the second starts from what the first left.
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        rlim_t fileSizeLimit; // 0: none
+        std::string why;      // on standard error
+        std::vector<std::string> kept;
+    } cases[] = {
+        // With the directory client's store in memory, the small settings and locator files fit
+        // under the limit; the zones' cache does not.
+        {"a cache file that cannot be written",
+         [&] {
+             const std::string config = Folder("trees/client.ini").toStdString();
+             std::string text = test_support::ReadFile(config);
+             const std::size_t store = text.find("Store=store.db");
+             ASSERT_NE(store, std::string::npos);
+             text.replace(store, 14, "Store=:memory:");
+             test_support::WriteFile(config, text);
+         },
+         2048,
+         "The collection did not finish: Cannot write file " + zones +
+             ". File too large. dns.csv and rev-dns.csv are left as they were.",
+         {"dns.csv", "rev-dns.csv"}},
+        {"two trees offered and none named",
+         [&] {
+             gentree::GeneratorRun run;
+             run.outputFolder = Folder("trees").toStdString();
+             gentree::TreeOptions batch{"BATCH", 3, 8, {}}, other{"OTHER", 4, 9, {}};
+             batch.size.recordSetsPerZone = other.size.recordSetsPerZone = 2;
+             run.trees = {batch, other};
+             run.visible = {true, true};
+             gentree::WriteRun(run);
+         },
+         0,
+         "No tree chosen: 2 trees are offered (BATCH, OTHER) and a run without a user cannot choose. To name "
+         "one, exclude the others in the EXCLUDE section of " +
+             Folder("program/Cormelian.ini").toStdString() +
+             " (for example OTHER=1), or set noTrees=1 in its SYSTEM section to take the first (BATCH). "
+             "dhcp.csv is left as it was.",
+         {"dns.csv", "rev-dns.csv", "dhcp.csv"}},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        testCase.prepare();
+        for (const char* name : {"dns.csv", "rev-dns.csv", "dhcp.csv"})
+            test_support::WriteFile(Folder("work/").toStdString() + name, std::string("previous ") + name);
+        QString errors;
+        EXPECT_EQ(Run({"/alldns", "/alldhcp", "/autoclose"}, errors, testCase.fileSizeLimit), 1);
+        EXPECT_TRUE(errors.contains(QString::fromStdString(testCase.why))) << errors.toStdString();
+        for (const std::string& name : testCase.kept)
+            EXPECT_EQ(test_support::ReadFile(Folder("work/").toStdString() + name), "previous " + name);
+    }
 }
 
 } // namespace

@@ -31,6 +31,11 @@ public:
             throw std::runtime_error("disk full");
     }
     void CloseMainWindow() override { steps.push_back("close"); }
+    std::string CannotCollect() override { return cannotCollect; }
+    std::string CollectionFailure(bool dhcp) override { return dhcp ? dhcpFailure : dnsFailure; }
+    void ReportBatchFailure(const std::string& text) override { steps.push_back("report " + text); }
+
+    std::string cannotCollect, dhcpFailure, dnsFailure;
 };
 
 using Steps = std::vector<std::string>;
@@ -78,6 +83,30 @@ TEST(BatchSwitches, AutocloseAloneClosesAndOtherCasesAreNotSwitches) {
     RecordingHost other;
     browser::RunBatchSwitches({"/AllDNS", "/ALLDHCP", "/AutoClose", "alldns", "/alldns "}, true, other);
     EXPECT_TRUE(other.steps.empty());
+}
+
+TEST(BatchSwitches, AListIsSavedOnlyWhenItsCollectionFinished) {
+    // No collection can run: nothing is clicked, and the reason names the files that stay.
+    RecordingHost noTree;
+    noTree.cannotCollect = "No tree chosen: 2 trees are offered.";
+    browser::RunBatchSwitches({"/alldhcp", "/alldns", "/autoclose"}, false, noTree);
+    EXPECT_EQ(noTree.steps, (Steps{"minimise", "title Collect DHCP records", "tag 1",
+                                   "report No tree chosen: 2 trees are offered. dhcp.csv is left as it was.",
+                                   "minimise", "title Collect DNS records", "tag 1",
+                                   "report No tree chosen: 2 trees are offered. dns.csv and rev-dns.csv are "
+                                   "left as they were.",
+                                   "tag 0", "close"}));
+
+    // The DHCP collection failed, the DNS collection finished: only the DNS lists are saved.
+    RecordingHost failed;
+    failed.dhcpFailure = "Cannot write file zones.ini. No space left on device";
+    browser::RunBatchSwitches({"/alldhcp", "/alldns"}, false, failed);
+    EXPECT_EQ(failed.steps,
+              (Steps{"minimise", "title Collect DHCP records", "tag 1", "page 4", "all", "dhcp search",
+                     "report The collection did not finish: Cannot write file zones.ini. No space "
+                     "left on device. dhcp.csv is left as it was.",
+                     "minimise", "title Collect DNS records", "tag 1", "page 3", "all", "dns search",
+                     "page 0", "save tag 1", "page 1", "save tag 1", "tag 0"}));
 }
 
 TEST(BatchSwitches, TheSaveTagReturnsToZeroWhenAStepFails) {

@@ -6,8 +6,10 @@
 #include "browser/lists/ListFileWriter.h"
 #include "browser/lists/RecordListCommands.h"
 #include "browser/lists/RecordListModel.h"
+#include "browser/lists/RichTextSave.h"
 #include "browser/lists/ScriptedServices.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -78,6 +81,18 @@ TEST(HostsLine, PadsAddressAndNamesWithAtLeastOneBlank) {
     const std::string longAddress(24, '1');
     const std::string longNames(33, 'n');
     EXPECT_EQ(browser::HostsLine(longAddress, longNames, ""), longAddress + " " + longNames + "  # ");
+    // At the exact widths and one below them the padding is one blank, never none.
+    const struct {
+        std::size_t address, names, blanksAfterAddress, blanksAfterNames;
+    } widths[] = {{18, 28, 2, 2}, {19, 29, 1, 1}, {20, 30, 1, 1}, {21, 31, 1, 1}};
+    for (const auto& width : widths) {
+        const std::string address(width.address, '1');
+        const std::string names(width.names, 'n');
+        EXPECT_EQ(browser::HostsLine(address, names, "c"),
+                  address + std::string(width.blanksAfterAddress, ' ') + names + " " +
+                      std::string(width.blanksAfterNames, ' ') + "# c")
+            << width.address << "/" << width.names;
+    }
 }
 
 TEST(HostsLines, RunsOfOneAddressMakeOneLine) {
@@ -207,6 +222,33 @@ TEST_F(ListFiles, CsvOfAnEmptySelectionIsAnEmptyFile) {
                                                "\"10.0.0.9\",\"\",\"A\",\"Example.com\",\"nameless\"\r\n");
 }
 
+TEST_F(ListFiles, EveryListFileKeepsTheOldFileOnHostileTargetsAndFailedWrites) {
+    const std::vector<RecordRow> rows = DnsRows();
+    QTextDocument document;
+    document.setHtml("<b>DNS look-up</b> of www.example.com: 10.0.0.2");
+    const struct {
+        const char* name;
+        test_support::FileWriter write;
+    } writers[] = {
+        {"dns.csv", [&](const std::string& path) { browser::WriteCsvFile(path, Pointers(rows), 5); }},
+        {"HOSTS",
+         [&](const std::string& path) { browser::WriteHostsFile(path, browser::HostsLines(rows, true)); }},
+        {"page.rtf",
+         [&](const std::string& path) {
+             browser::SavePageText(document, path, browser::PageTextFormat::RichText);
+         }},
+        {"page.txt",
+         [&](const std::string& path) {
+             browser::SavePageText(document, path, browser::PageTextFormat::PlainText);
+         }},
+    };
+    for (const auto& writer : writers) {
+        SCOPED_TRACE(writer.name);
+        test_support::ExpectSafeCommits(std::filesystem::path(dir.path().toStdString()) / writer.name,
+                                        writer.name, writer.write);
+    }
+}
+
 TEST_F(ListFiles, AFileThatCannotBeWrittenIsReportedAndAnOldFileStays) {
     browser::ScriptedServices services;
     browser::FileDialogOptions sscv;
@@ -214,14 +256,19 @@ TEST_F(ListFiles, AFileThatCannotBeWrittenIsReportedAndAnOldFileStays) {
     services.queueFile(QString::fromStdString(Path("missing-folder/x.csv")));
     EXPECT_FALSE(browser::ExportCsvRows(services, sscv, RecordListKind::RevDns, Pointers(rows), false));
     ASSERT_EQ(services.messages().size(), 1);
-    EXPECT_TRUE(services.messages()[0].startsWith("Cannot create file"))
-        << services.messages()[0].toStdString();
+    EXPECT_EQ(services.messages()[0].toStdString(),
+              "Cannot create file " + Path("missing-folder/x.csv") + ". No such file or directory");
 
-    EXPECT_THROW(browser::WriteWholeFile(Path("missing-folder/y"), "text"), browser::ListFileError);
-    browser::WriteWholeFile(Path("kept"), "old");
-    browser::WriteWholeFile(Path("kept"), "new");
-    EXPECT_EQ(ReadFile(Path("kept")), "new");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("kept").size(), 1);
+    // A write-protected file is refused with the message the list writer always gave.
+    test_support::WriteFile(Path("dns.csv"), "old");
+    QFile::setPermissions(QString::fromStdString(Path("dns.csv")), QFileDevice::ReadOwner);
+    services.queueFile(QString::fromStdString(Path("dns.csv")));
+    EXPECT_FALSE(browser::ExportCsvRows(services, sscv, RecordListKind::Dns, Pointers(rows), false));
+    ASSERT_EQ(services.messages().size(), 2);
+    EXPECT_EQ(services.messages()[1].toStdString(), "Cannot create file " + Path("dns.csv") +
+                                                        ". Existing file " + Path("dns.csv") +
+                                                        " is not writable");
+    EXPECT_EQ(ReadFile(Path("dns.csv")), "old");
 }
 
 } // namespace

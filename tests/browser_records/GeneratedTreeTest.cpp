@@ -1,4 +1,6 @@
 #include "CollectRows.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WriteFaults.h"
 #include "tools/gentree/GeneratorRun.h"
 #include "tools/gentree/TreeGenerator.h"
 
@@ -163,4 +165,25 @@ TEST(GeneratedTree, WriteRunWritesEveryFileAndNoTemporaries) {
     EXPECT_NE(text.find("T1=visible\nT2=hidden\n"), std::string::npos);
     EXPECT_NE(text.find("PreferredTree=T1\n"), std::string::npos);
     fs::remove_all(folder);
+}
+
+TEST(GeneratedTree, ARunThatCannotWriteEveryFileReplacesNone) {
+    test_support::TempFolder folder{"gentree-faults"};
+    // The run writes its files as one: a fault at any of them leaves every old file. The client
+    // configuration is the case's target, the tree's files stand beside it; a write failing
+    // part-way fails at the tree's LDIF, the first file written.
+    test_support::ExpectSafeCommits(
+        folder.Path(), "client.ini",
+        [](const std::string& path) {
+            GeneratorRun run =
+                ParseArguments({"--out", std::filesystem::path(path).parent_path().string(), "--tree", "T1",
+                                "--zones", "1", "--rrsets", "2", "--subnets", "1"});
+            WriteRun(run);
+        },
+        [](std::string message) {
+            if (message.rfind("Cannot write file ", 0) == 0)
+                message.replace(message.find("client.ini"), 10, "T1.ldif");
+            return message;
+        },
+        8, true);
 }

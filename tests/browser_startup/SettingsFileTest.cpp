@@ -2,9 +2,11 @@
 
 #include "browser/collection/CormelianSettings.h"
 #include "browser/collection/TreeObj.h"
+#include "browser/startup/IniEditorLogic.h"
 #include "browser/startup/IniMerge.h"
 #include "browser/startup/StartupSequence.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -190,4 +192,13 @@ TEST(FilterTrees, WithoutExcludeSectionTheListStays) {
     browser::FilterTrees(folder.file("Cormelian.ini"), trees, settings);
     EXPECT_EQ(trees, (std::vector<std::string>{"ACME"}));
     EXPECT_FALSE(settings.noTrees);
+}
+
+TEST(SettingsEditorSave, HostileTargetsAndFailedWritesKeepTheOldFile) {
+    TempFolder folder;
+    test_support::ExpectSafeCommits(folder.path(), "Cormelian.ini", [](const std::string& path) {
+        browser::IniEditorLogic editor;
+        editor.SetFileName(path);
+        editor.Save("[SYSTEM]\nThreads=1\ncache=0\n");
+    });
 }

@@ -2,11 +2,14 @@
 
 #include "browser/startup/StartupMessages.h"
 #include "browser/startup/StartupSequence.h"
+#include "platform/commit/CommitTesting.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 using namespace startup_test;
@@ -414,6 +417,72 @@ TEST_F(StartupTest, AUserDataFolderThatCannotBeMadeEndsTheStartUpNamingItAndTheR
               ("Can't create the data directory " + user.str() + "blocker/Cormelian/: ").size());
     EXPECT_TRUE(host.closed);
     EXPECT_FALSE(host.batchRun);
+}
+
+TEST_F(StartupTest, ASettingsCopyCutShortEndsTheStartUpAndLeavesNoFile) {
+    TempFolder user;
+    const std::string userData = user.str() + "Cormelian";
+    directory.readOnlyFolders = {program.str()};
+    directory.visibleTrees = {"ACME"};
+    WriteFile(ProgramIni(), "[SYSTEM]\nThreads=0\n[TREES]\nACME=ou.acme\n");
+    sequence.SetUserDataFolder(userData);
+    ASSERT_TRUE(sequence.Prepare());
+    {
+        commit::testing::ScopedWriteFault fault(10, ENOSPC);
+        EXPECT_FALSE(sequence.Run({}));
+    }
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Can't copy " + ProgramIni() + " to " + userData +
+                                                      "/: Cannot write file " + userData +
+                                                      "/Cormelian.ini. No space left on device"});
+    EXPECT_TRUE(test_support::EntryNames(userData).empty());
+}
+
+TEST_F(StartupTest, ASettingsCopyNeverFollowsALinkAtItsOldTemporaryName) {
+    TempFolder user;
+    const fs::path userData = user.path() / "Cormelian";
+    fs::create_directories(userData);
+    WriteFile((userData / "victim.txt").string(), "mine");
+    test_support::MakeSymlink(userData / "victim.txt", userData / "Cormelian.ini.tmp");
+    directory.readOnlyFolders = {program.str()};
+    directory.visibleTrees = {"ACME"};
+    WriteFile(ProgramIni(), "[TREES]\nACME=ou.acme\n");
+    sequence.SetUserDataFolder(userData.string());
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(ReadFile((userData / "victim.txt").string()), "mine");
+    EXPECT_EQ(ini::IniFile((userData / "Cormelian.ini").string()).ReadString("TREES", "ACME", ""), "ou.acme");
+}
+
+TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndKept) {
+    directory.visibleTrees = {"ACME"};
+    const std::string settings = "[SYSTEM]\r\nThreads=0\r\n";
+    WriteFile(ProgramIni(), settings);
+    fs::permissions(ProgramIni(), fs::perms::owner_read);
+    const std::string refused =
+        "Cannot create file " + ProgramIni() + ". Existing file " + ProgramIni() + " is not writable";
+    ASSERT_TRUE(Start());
+    // The tree's default start context serves without the false note that the file holds it.
+    EXPECT_EQ(host.messages, std::vector<std::string>{refused});
+    EXPECT_TRUE(host.information.empty());
+    host.queries = {"www.acme.com"};
+    sequence.Shutdown(); // the look-up history cannot be kept either
+    EXPECT_EQ(host.messages, (std::vector<std::string>{refused, refused}));
+    EXPECT_EQ(ReadFile(ProgramIni()), settings);
+}
+
+TEST(NoTreeChosenText, SaysWhatIsOfferedAndHowTheSettingsNameATree) {
+    EXPECT_EQ(browser::NoTreeChosenText({}, "/data/Cormelian.ini"), "No trees selected!");
+    EXPECT_EQ(browser::NoTreeChosenText({"ACME", "GLOBEX"}, "/data/Cormelian.ini"),
+              "No tree chosen: 2 trees are offered (ACME, GLOBEX) and a run without a user cannot choose. To "
+              "name one, exclude the others in the EXCLUDE section of /data/Cormelian.ini (for example "
+              "GLOBEX=1), or set noTrees=1 in its SYSTEM section to take the first (ACME).");
+}
+
+TEST_F(StartupTest, TheTreeChoiceRemembersWhatItOffered) {
+    directory.visibleTrees = {"TEST", "ACME"};
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(host.treeChoiceShown, 1);
+    EXPECT_TRUE(sequence.SelectedTrees().empty()); // nothing checked
+    EXPECT_EQ(sequence.OfferedTrees(), (std::vector<std::string>{"ACME", "TEST"}));
 }
 
 TEST_F(StartupTest, TheDateFactsComeFromTheSettings) {

@@ -1,11 +1,12 @@
 #include "platform/ini/IniFile.h"
+#include "platform/commit/CommitTesting.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <cerrno>
 #include <filesystem>
-#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -216,40 +217,27 @@ TEST_F(IniFileTest, ReloadsWhenTheFileChangesOnDisk) {
     EXPECT_EQ(ini.ReadString("S", "k", "gone"), "gone");
 }
 
-TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
+TEST_F(IniFileTest, HostileTargetsAndFailedWritesKeepTheOldFile) {
+    test_support::ExpectSafeCommits(folder_.Path(), "settings.ini", [](const std::string& file) {
+        IniFile ini(file);
+        ini.WriteString("Big", "data", std::string(1000, 'x'));
+        ini.UpdateFile();
+    });
+}
+
+TEST_F(IniFileTest, AFailedWriteKeepsTheChangeForTheNextFlush) {
     std::string original = "[Keep]\nthis=file\n";
     writeFile(original);
     IniFile ini(path());
     ini.WriteString("Big", "data", std::string(200000, 'x'));
-    // Let every write beyond 64 KiB fail, as a full disk would.
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 65536;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string error;
-    try {
-        ini.UpdateFile();
-    } catch (const ini::EIniFileError& e) {
-        error = e.what();
+    {
+        commit::testing::ScopedWriteFault fault(65536, ENOSPC);
+        EXPECT_THROW(ini.UpdateFile(), ini::EIniFileError);
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(error.rfind("Cannot create file \"" + path() + "\". ", 0), 0u) << error;
     EXPECT_EQ(readFile(), original);
-    size_t files = 0;
-    for ([[maybe_unused]] auto& entry : fs::directory_iterator(folder_.Path()))
-        ++files;
-    EXPECT_EQ(files, 1u); // no temporary file left behind
-    ini.UpdateFile();     // the pending change is still there and now goes through
+    ini.UpdateFile(); // the pending change is still there and now goes through
     EXPECT_GT(fs::file_size(path()), 200000u);
-}
-
-TEST_F(IniFileTest, MissingFolderReportsTheError) {
-    IniFile ini((folder_.Path() / "no" / "such" / "dir.ini").string());
-    ini.WriteString("S", "k", "v");
-    EXPECT_THROW(ini.UpdateFile(), ini::EIniFileError);
+    EXPECT_EQ(test_support::EntryNames(folder_.Path()), Strings{"test.ini"});
 }
 
 TEST_F(IniFileTest, HundredThousandKeysInOneSection) {

@@ -1,5 +1,8 @@
-// The nwstore command-line tool, run as a program.
+// The nwstore command-line tool, run as a program, and the LDIF export it writes with.
+#include "platform/nwclient/Ldif.h"
+#include "platform/nwclient/Store.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +10,26 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <unistd.h>
+
+TEST(LdifExport, HostileTargetsAndFailedWritesKeepTheOldFile) {
+    std::vector<nwclient::Entry> entries;
+    nwclient::ldif::Error readError;
+    ASSERT_TRUE(nwclient::ldif::read("version: 1\n\ndn: o=ACME\nobjectClass: organization\no: ACME\n\n",
+                                     "t.ldif", entries, readError))
+        << readError.message();
+    nwclient::DirectoryTree tree("ACME");
+    for (nwclient::Entry& entry : entries)
+        tree.insert(std::make_shared<nwclient::Entry>(std::move(entry)));
+    test_support::TempFolder folder{"ldif-export"};
+    test_support::ExpectSafeCommits(folder.Path(), "ACME.ldif", [&](const std::string& path) {
+        std::string error;
+        if (!nwclient::ldif::writeFile(tree, path, error))
+            throw std::runtime_error(error);
+    });
+}
 
 #ifdef NWSTORE_PATH
 
@@ -62,6 +84,25 @@ TEST_F(StoreToolTest, RefusesToOverwriteAndReportsBadInput) {
     EXPECT_EQ(run("--help"), 0);
     EXPECT_NE(ReadFile(folder_ / "out.txt").find("Usage:"), std::string::npos);
     EXPECT_EQ(run("frobnicate"), 2);
+}
+
+TEST_F(StoreToolTest, AnExportNeverFollowsALinkAtATemporaryNameNorReplacesAProtectedFile) {
+    ASSERT_EQ(run("import " + store() + " ACME " + (sourceData() / "every_syntax.ldif").string()), 0);
+    test_support::WriteFile(folder_ / "victim.txt", "mine");
+    test_support::MakeSymlink(folder_ / "victim.txt", folder_ / "out.ldif.tmp");
+    ASSERT_EQ(run("export " + store() + " ACME " + (folder_ / "out.ldif").string()), 0)
+        << ReadFile(folder_ / "err.txt");
+    EXPECT_EQ(ReadFile(folder_ / "victim.txt"), "mine");
+    EXPECT_FALSE(std::filesystem::is_symlink(folder_ / "out.ldif"));
+    EXPECT_EQ(ReadFile(folder_ / "out.ldif"), ReadFile(sourceData() / "every_syntax.ldif"));
+
+    const std::string locked = (folder_ / "locked.ldif").string();
+    test_support::WriteFile(locked, "old");
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+    EXPECT_EQ(run("export " + store() + " ACME " + locked), 1);
+    EXPECT_EQ(ReadFile(folder_ / "err.txt"),
+              "nwstore: Cannot create file " + locked + ". Existing file " + locked + " is not writable\n");
+    EXPECT_EQ(ReadFile(locked), "old");
 }
 
 #endif

@@ -28,4 +28,22 @@ ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<v
 // Creates a symbolic link `link` pointing at `target`.
 void MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
 
+// A writer as the hostile-target cases drive it: writes its new content to `path` (the same content
+// every time over the same old file); a failure is thrown as an exception whose what() is the text the user
+// is shown.
+using FileWriter = std::function<void(const std::string& path)>;
+// The text the writer shows for the commit path's own message (the message itself when not given).
+using WriterMessage = std::function<std::string(const std::string& commitMessage)>;
+
+// Runs `write` on `fileName` in a fresh folder below `folder` for each hostile target: a
+// write-protected file, a target behind a symbolic link, links planted at the temporary names
+// writers once used, a private (600) file, a write failing part-way (the injected fault after
+// `partWayBytes` bytes, and a real child process under a file-size limit of that many bytes), and a
+// folder that vanished (left out for a writer that makes its own folder). Each case asserts the previous file
+// byte for byte (or the new content where the write must succeed), the error text, and that no other file is
+// left in the folder. The writer's new content must be longer than `partWayBytes`.
+void ExpectSafeCommits(const std::filesystem::path& folder, const std::string& fileName,
+                       const FileWriter& write, const WriterMessage& message = {},
+                       std::size_t partWayBytes = 8, bool makesItsFolder = false);
+
 } // namespace test_support

@@ -1,10 +1,9 @@
 #include "tools/gentree/GeneratorRun.h"
 
+#include "platform/commit/FileCommit.h"
 #include "tools/gentree/ClientConfig.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -13,29 +12,6 @@ namespace gentree {
 namespace {
 
 namespace fs = std::filesystem;
-
-void WriteFileAtomically(const fs::path& path, const std::string& content) {
-    fs::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            throw std::runtime_error("cannot write " + temporary.string());
-        }
-        out << content;
-        out.flush();
-        if (!out) {
-            throw std::runtime_error("cannot write " + temporary.string());
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        fs::remove(temporary);
-        throw std::runtime_error("cannot rename " + temporary.string() + " to " + path.string() + ": " +
-                                 error.message());
-    }
-}
 
 int ParseCount(const std::string& option, const std::string& text) {
     try {
@@ -138,15 +114,20 @@ std::size_t WriteRun(const GeneratorRun& run) {
     fs::create_directories(folder);
     std::size_t objects = 0;
     std::vector<ClientTree> clientTrees;
+    // The trees, their manifests and the configuration that names them replace the old ones together.
+    commit::CommitGroup files;
+    auto add = [&files](const fs::path& path, const std::string& content) {
+        files.add(path.string()).write(content);
+    };
     for (std::size_t t = 0; t < run.trees.size(); ++t) {
         GeneratedTree tree = GenerateTree(run.trees[t]);
         objects += tree.entries.size();
         std::ostringstream ldif;
         WriteLdif(ldif, tree.entries);
-        WriteFileAtomically(folder / (tree.name + ".ldif"), ldif.str());
+        add(folder / (tree.name + ".ldif"), ldif.str());
         std::ostringstream manifest;
         WriteManifest(manifest, tree.name, tree.rows);
-        WriteFileAtomically(folder / (tree.name + ".manifest"), manifest.str());
+        add(folder / (tree.name + ".manifest"), manifest.str());
         clientTrees.push_back(ClientTree{tree.name, run.visible.at(t), "admin.Users." + tree.name, "secret",
                                          tree.name + "-FS1",
                                          "10." + std::to_string(run.trees[t].index) + ".0.1"});
@@ -154,8 +135,9 @@ std::size_t WriteRun(const GeneratorRun& run) {
     if (run.writeClientConfig) {
         std::ostringstream config;
         WriteClientConfig(config, clientTrees);
-        WriteFileAtomically(folder / "client.ini", config.str());
+        add(folder / "client.ini", config.str());
     }
+    files.commit();
     return objects;
 }
 

@@ -23,8 +23,9 @@ GeneratorRun DemoRun(const std::string& outputFolder);
 // for bad arguments.
 GeneratorRun ParseArguments(const std::vector<std::string>& arguments);
 
-// Writes <tree>.ldif and <tree>.manifest per tree and client.ini, each through a temporary file
-// renamed into place. Returns the number of objects written. Throws std::runtime_error on failure.
+// Writes <tree>.ldif and <tree>.manifest per tree and client.ini as one commit: all replace the old
+// files, or (commit::CommitError, a std::runtime_error) none does. Returns the number of objects
+// written.
 std::size_t WriteRun(const GeneratorRun& run);
 
 // The text printed for --help.

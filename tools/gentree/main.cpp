@@ -1,12 +1,15 @@
 // gentree: writes generated directory trees (LDIF), their manifests of expected rows and the
 // directory client's configuration.
 
+#include "platform/commit/FileCommit.h"
 #include "tools/gentree/GeneratorRun.h"
 
 #include <exception>
 #include <iostream>
 
 int main(int argc, char** argv) {
+    // A write beyond the file-size limit is then an error the writer reports, not a silent end.
+    commit::IgnoreFileSizeSignal();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
         std::cout << gentree::Usage();

@@ -1,4 +1,5 @@
 // nwstore: the command-line tool for the directory client's store.
+#include "platform/commit/FileCommit.h"
 #include "platform/nwclient/Ldif.h"
 #include "platform/nwclient/Store.h"
 
@@ -86,6 +87,8 @@ int listTrees(const std::string& storePath) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write beyond the file-size limit is then an error the writer reports, not a silent end.
+    commit::IgnoreFileSizeSignal();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty())
         return usage();
