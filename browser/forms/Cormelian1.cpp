@@ -877,7 +877,8 @@ void TForm1::DelDHCPRecsClick() {
         return;
     static const TreeList noTrees;
     RunDhcpDeletion(services_, *LV2Model, SelectedRowIndexes(LV2),
-                    paneTrees_ != nullptr ? *paneTrees_ : noTrees);
+                    paneTrees_ != nullptr ? *paneTrees_ : noTrees,
+                    startup_ ? startup_->DataDirectory() : std::string());
 }
 void TForm1::PCChange() {
     UpdateButtons();

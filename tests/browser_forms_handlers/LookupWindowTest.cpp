@@ -15,6 +15,9 @@
 #include "platform/ini/IniFile.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +54,16 @@ protected:
         window_->qbox->setCurrentIndex(typeIndex);
         window_->CheckBox7->setChecked(recursive);
         window_->Button2->click();
+        WaitForLookup();
+    }
+
+    // Lets the window's events run until the query running off its thread has shown its outcome.
+    void WaitForLookup() {
+        QElapsedTimer clock;
+        clock.start();
+        while (window_->LookupRunning() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_FALSE(window_->LookupRunning());
     }
 
     ScriptedServices services_;
@@ -95,6 +108,40 @@ TEST_F(LookupPageTest, ResolverFailureIsShownAndTheButtonComesBack) {
     EXPECT_TRUE(window_->RE2->toPlainText().isEmpty());
     EXPECT_TRUE(window_->Button2->isEnabled());
     EXPECT_FALSE(responder.queries().at(0).recursionDesired);
+}
+
+// A server that never answers: the window's events run while the query waits, the button stays
+// disabled, a second query is refused, and the timeout names its cause.
+TEST_F(LookupPageTest, AQueryThatIsNeverAnsweredLeavesTheWindowResponsive) {
+    LoopbackDnsResponder silent({}, LDNS_RCODE_NOERROR, true);
+    window_->LookupPort = silent.port();
+    window_->LookupTimeout = std::chrono::milliseconds(600);
+    window_->cb2->setEditText(QStringLiteral("www.example.com"));
+    window_->cb3->setEditText(QStringLiteral("127.0.0.1"));
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        if (ticks == 2) { // while the query waits: a second one is refused
+            EXPECT_TRUE(window_->LookupRunning());
+            EXPECT_FALSE(window_->Button2->isEnabled());
+            window_->Button2->setEnabled(true);
+            window_->Button2->click();
+            window_->Button2->setEnabled(false);
+        }
+    });
+    ticker.start(20);
+    window_->Button2->click();
+    EXPECT_TRUE(window_->LookupRunning()); // the click returned before the answer
+    WaitForLookup();
+    ticker.stop();
+    EXPECT_GE(ticks, 2);
+    EXPECT_EQ(silent.queries().size(), 1u);
+    ASSERT_EQ(services_.messages().size(), 1);
+    const QString message = services_.messages().at(0);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Could not send or receive, because of network error ("))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("timed out"))) << message.toStdString();
+    EXPECT_TRUE(window_->Button2->isEnabled());
 }
 
 TEST_F(LookupPageTest, HistoryKeepsTenEntriesNewestFirst) {
