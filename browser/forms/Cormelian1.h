@@ -332,6 +332,7 @@ public:
     void ShowMessage(const std::string& text) override;
     bool ShowLogin(ContextHandle loginContext) override;
     void ShowInformation(const std::string& text) override;
+    void ShowMessageWithDetail(const std::string& text, const std::string& detail) override;
     void CloseMainWindow() override;
     void InitBrowserIcons() override;
     void SetBrowserContext(ContextHandle context) override;

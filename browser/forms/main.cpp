@@ -25,7 +25,7 @@
 
 int main(int argc, char* argv[]) {
     if (!cormelian::DisplayAvailable()) {
-        std::fputs(cormelian::HeadlessHint(argv[0]).c_str(), stderr);
+        std::fputs(cormelian::HeadlessHint(std::vector<std::string>(argv, argv + argc)).c_str(), stderr);
         return 2;
     }
     QApplication application(argc, argv);

@@ -125,6 +125,17 @@ void RecordListModel::removeRowAt(int index) {
     endRemoveRows();
 }
 
+int RecordListModel::removeRowsIf(const std::function<bool(const RecordRow&)>& drop) {
+    const auto kept = std::stable_partition(rows_.begin(), rows_.end(), [&drop](const RecordRow& row) { return !drop(row); });
+    const int removed = static_cast<int>(rows_.end() - kept);
+    if (removed > 0) {
+        beginResetModel();
+        rows_.erase(kept, rows_.end());
+        endResetModel();
+    }
+    return removed;
+}
+
 void RecordListModel::clear() {
     if (rows_.empty())
         return;

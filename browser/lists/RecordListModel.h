@@ -48,6 +48,8 @@ public:
     // Replaces the row at index and refreshes its cells.
     void setRow(int index, RecordRow row);
     void removeRowAt(int index);
+    // Removes every row for which drop answers true, keeping the others in order; the number removed.
+    int removeRowsIf(const std::function<bool(const RecordRow&)>& drop);
     void clear();
     // Stable sort by a three-way comparison (negative: a before b); persistent indexes follow.
     void sortRows(const std::function<int(const RecordRow&, const RecordRow&)>& compare);

@@ -64,6 +64,10 @@ void ScriptedServices::showMessage(const QString& text) {
     calls_.push_back(Call{Kind::Message, text, QString(), MessageKind::Information, QMessageBox::Ok});
 }
 
+void ScriptedServices::showDetailedMessage(const QString& text, const QString& detail) {
+    calls_.push_back(Call{Kind::Message, text, QString(), MessageKind::Information, QMessageBox::Ok, detail});
+}
+
 QMessageBox::StandardButton ScriptedServices::messageDialog(const QString& text, MessageKind kind,
                                                             QMessageBox::StandardButtons buttons,
                                                             const QString& title) {

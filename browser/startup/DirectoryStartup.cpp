@@ -21,6 +21,14 @@ int LayerTreeDirectory::InitClient() {
     return nwclient::initialize(clientConfigPath_);
 }
 
+std::string LayerTreeDirectory::ClientProblem() {
+    return nwclient::lastError();
+}
+
+std::string LayerTreeDirectory::TreeProblem(const std::string& treeName) {
+    return nwclient::treeProblem(treeName);
+}
+
 void LayerTreeDirectory::EndClient() {
     nwclient::terminate();
 }

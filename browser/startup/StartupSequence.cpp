@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <exception>
+#include <iostream>
 #include <memory>
 
 namespace browser {
@@ -54,7 +55,10 @@ bool StartupSequence::Prepare() {
         return false;
     }
     if (directory_.InitClient() != 0) {
-        host_.ShowMessage(msg::kNoClient);
+        // The message says what is missing; the detail which file and why, also for a log.
+        const std::string detail = directory_.ClientProblem();
+        std::cerr << msg::kNoClient << (detail.empty() ? "" : " " + detail) << std::endl;
+        host_.ShowMessageWithDetail(msg::kNoClient, detail);
         helper_.Free();
         return false;
     }

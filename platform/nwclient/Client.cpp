@@ -54,6 +54,14 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
             std::vector<Entry> entries;
             ldif::Error ldifError;
             if (!ldif::readFile(treeConfig.ldifPath, entries, ldifError)) {
+                // A tree whose data file cannot be opened leaves the other trees usable; choosing it
+                // reports why. A file that opens but does not read stops the whole client.
+                if (ldifError.unopened) {
+                    client->treeProblems_[names::lowerAscii(treeConfig.name)] =
+                        "tree " + treeConfig.name + ": " + ldifError.message();
+                    client->treeStates_[treeConfig.name] = TreeState{treeConfig.visible, treeConfig.loggedInUser};
+                    continue;
+                }
                 error = "tree " + treeConfig.name + ": " + ldifError.message();
                 return nullptr;
             }
@@ -72,6 +80,11 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
     for (const ServerConfig& server : client->config_.servers)
         client->loadedModules_.push_back(server.modules);
     return client;
+}
+
+std::string Client::treeProblem(const std::string& treeName) const {
+    const auto found = treeProblems_.find(names::lowerAscii(treeName));
+    return found == treeProblems_.end() ? std::string() : found->second;
 }
 
 DirectoryTree* Client::tree(const std::string& name) const {
@@ -190,6 +203,8 @@ int32_t Client::setContextKey(Context context, int key, const std::string& value
         const TreeConfig* tree = config_.findTree(value);
         if (!tree)
             return ERR_UNKNOWN_TREE;
+        if (treeProblems_.count(names::lowerAscii(tree->name)))
+            return ERR_NO_CONNECTION;
         it->second.tree = tree->name;
         return SUCCESS;
     }

@@ -229,6 +229,7 @@ public:
     explicit RecordingHost(Journal& journal) : journal_(journal) {}
 
     std::vector<std::string> messages;
+    std::vector<std::string> details; // of the messages shown with one, in order
     std::vector<std::string> information;
     bool closed = false;
     int treeChoiceShown = 0;
@@ -248,6 +249,10 @@ public:
     void ShowMessage(const std::string& text) override {
         journal_.push_back("Message " + text);
         messages.push_back(text);
+    }
+    void ShowMessageWithDetail(const std::string& text, const std::string& detail) override {
+        ShowMessage(text);
+        details.push_back(detail);
     }
     bool ShowLogin(ContextHandle context) override { return onLogin(context); }
     void ShowInformation(const std::string& text) override { information.push_back(text); }
