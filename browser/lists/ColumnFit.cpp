@@ -10,7 +10,8 @@
 #include <QTreeView>
 
 #include <algorithm>
-#include <memory>
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace browser {
@@ -27,48 +28,99 @@ constexpr int kLongestFitDelayMs = 2000;
 
 namespace {
 
-// At most this many texts are measured whole for one column; the rest are known by estimate.
-constexpr std::size_t kMostMeasuredTexts = 256;
+// At most this many texts of a column are measured whole; the rest are known by estimate.
+constexpr std::size_t kMostMeasuredTexts = 64;
 
-// The width of a UTF-8 text estimated as the sum of its characters' advances: printable ASCII
-// characters by their own advance, any other character by the widest advance of the font, so that
-// a text in another script is measured rather than overlooked.
+// The width of a UTF-8 text estimated as the sum of its characters' advances, in 1/64 pixel:
+// printable ASCII characters by their own advance, any other character by the widest advance of
+// the font, so that a text in another script is measured rather than overlooked.
 class TextWidthEstimate {
 public:
-    explicit TextWidthEstimate(const QFontMetricsF& metrics) {
-        other_ = metrics.maxWidth();
-        for (int c = 0; c < 128; ++c) {
-            advance_[c] = c >= 0x20 && c < 0x7F ? metrics.horizontalAdvance(QChar(c)) : 0.0;
-            other_ = std::max(other_, advance_[c]);
+    explicit TextWidthEstimate(const QFont& font) {
+        const QFontMetricsF metrics(font);
+        double widest = metrics.maxWidth();
+        for (int c = 0x20; c < 0x7F; ++c)
+            widest = std::max(widest, metrics.horizontalAdvance(QChar(c)));
+        const auto units = [](double pixels) { return static_cast<std::uint32_t>(std::lround(pixels * 64)); };
+        for (int byte = 0; byte < 256; ++byte) {
+            if (byte >= 0x20 && byte < 0x7F)
+                advance_[byte] = units(metrics.horizontalAdvance(QChar(byte)));
+            else if (byte >= 0x80 && byte < 0xC0) // a continuation byte of a character of several
+                advance_[byte] = 0;
+            else
+                advance_[byte] = units(widest);
         }
-        for (int c = 0; c < 0x20; ++c)
-            advance_[c] = other_;
-        advance_[0x7F] = other_;
+        widest_ = units(widest);
     }
 
-    double operator()(std::string_view text) const {
-        double width = 0;
-        for (char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (byte < 0x80)
-                width += advance_[byte];
-            else if ((byte & 0xC0) != 0x80) // the first byte of a character of several
-                width += other_;
-        }
+    // The most any text of this many bytes can be estimated at.
+    std::uint64_t most(std::size_t bytes) const { return static_cast<std::uint64_t>(bytes) * widest_; }
+
+    std::uint32_t operator()(std::string_view text) const {
+        std::uint32_t width = 0;
+        for (char c : text)
+            width += advance_[static_cast<unsigned char>(c)];
         return width;
     }
 
-    // The most a whole text can be wider than its estimate (kerning and rounding).
-    static double slack(double estimate) { return 3.0 + estimate / 20.0; }
+    // The most whole width (in pixels) a text of this estimate may have, kerning and rounding
+    // added.
+    static double most(std::uint32_t estimate) { return estimate / 64.0 * 1.05 + 3.0; }
 
 private:
-    double advance_[128] = {};
-    double other_ = 0;
+    std::uint32_t advance_[256] = {};
+    std::uint32_t widest_ = 0;
 };
 
 int MeasuredWidth(const QFontMetrics& font, std::string_view text) {
     return font.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
+
+// The rows of one column with the widest estimates, at most kMostMeasuredTexts of them: a rising
+// floor keeps every other row out in one comparison, rows of equal estimates beyond the first
+// ones too.
+class WidestEstimates {
+public:
+    // An estimate that must be passed to be taken (0 until enough rows are in).
+    std::uint32_t floor() const { return rows_.size() < kMostMeasuredTexts ? 0 : rows_.front().first; }
+
+    void offer(std::uint32_t estimate, int row) {
+        if (rows_.size() < kMostMeasuredTexts) {
+            rows_.emplace_back(estimate, row);
+            std::push_heap(rows_.begin(), rows_.end(), Narrower);
+        } else if (estimate > rows_.front().first) {
+            std::pop_heap(rows_.begin(), rows_.end(), Narrower);
+            rows_.back() = {estimate, row};
+            std::push_heap(rows_.begin(), rows_.end(), Narrower);
+        }
+    }
+
+    // The row whose whole text is the widest among those whose estimates come near the widest.
+    int widestRow(const ColumnTextSource& texts, int column, const QFontMetrics& font, int stopWidth) {
+        std::sort(rows_.begin(), rows_.end(), [](const Entry& a, const Entry& b) { return Narrower(b, a); });
+        int widestRow = -1;
+        int widest = -1;
+        for (const auto& [estimate, row] : rows_) {
+            if (widest >= stopWidth || TextWidthEstimate::most(estimate) < widest)
+                break;
+            const int width = MeasuredWidth(font, texts.cellText(row, column));
+            if (width > widest) {
+                widest = width;
+                widestRow = row;
+            }
+        }
+        return widestRow;
+    }
+
+private:
+    using Entry = std::pair<std::uint32_t, int>;
+    // The heap's order: its first entry is the narrowest (of equal estimates, the later row).
+    static bool Narrower(const Entry& a, const Entry& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    }
+
+    std::vector<Entry> rows_;
+};
 
 // Makes the view's own content measure look at the visible rows only while it lives.
 class VisibleRowsMeasure {
@@ -85,58 +137,41 @@ private:
     int precision_;
 };
 
-// The text of a cell of column through the model's shown text, for a model that is no
-// ColumnTextSource; the view stays valid until the next call.
-std::function<std::string_view(int)> DisplayTextsOf(const QAbstractItemModel& model, int column) {
-    auto buffer = std::make_shared<QByteArray>();
-    return [&model, column, buffer](int row) {
-        *buffer = model.data(model.index(row, column), Qt::DisplayRole).toString().toUtf8();
-        return std::string_view(buffer->constData(), static_cast<std::size_t>(buffer->size()));
-    };
-}
+// The shown texts of a model that is no ColumnTextSource; a text stays valid until the next call.
+class DisplayTexts : public ColumnTextSource {
+public:
+    explicit DisplayTexts(const QAbstractItemModel& model) : model_(model) {}
+    std::string_view cellText(int row, int column) const override {
+        buffer_ = model_.data(model_.index(row, column), Qt::DisplayRole).toString().toUtf8();
+        return std::string_view(buffer_.constData(), static_cast<std::size_t>(buffer_.size()));
+    }
+
+private:
+    const QAbstractItemModel& model_;
+    mutable QByteArray buffer_;
+};
 
 } // namespace
 
-int WidestTextRow(int rowCount, const std::function<std::string_view(int)>& textOf, const QFont& shownFont,
-                  int stopWidth) {
-    if (rowCount <= 0)
-        return -1;
-    const QFontMetrics font(shownFont);
-    const TextWidthEstimate estimate{QFontMetricsF(shownFont)};
-    std::vector<float> estimates(static_cast<std::size_t>(rowCount));
-    int widestEstimate = 0;
+std::vector<int> WidestTextRows(const ColumnTextSource& texts, int rowCount, const std::vector<int>& columns,
+                                const QFont& font, int stopWidth) {
+    const TextWidthEstimate estimate(font);
+    std::vector<WidestEstimates> widestEstimates(columns.size());
+    // Row by row, so that each row's texts are read together.
     for (int row = 0; row < rowCount; ++row) {
-        estimates[static_cast<std::size_t>(row)] = static_cast<float>(estimate(textOf(row)));
-        if (estimates[static_cast<std::size_t>(row)] > estimates[static_cast<std::size_t>(widestEstimate)])
-            widestEstimate = row;
-    }
-    int widestRow = widestEstimate;
-    int widest = MeasuredWidth(font, textOf(widestEstimate));
-    // Only a text whose estimate plus its slack reaches the widest measured can be wider.
-    std::vector<int> candidates;
-    for (int row = 0; row < rowCount; ++row) {
-        const double guess = estimates[static_cast<std::size_t>(row)];
-        if (row != widestEstimate && guess + TextWidthEstimate::slack(guess) >= widest)
-            candidates.push_back(row);
-    }
-    const auto wider = [&estimates](int a, int b) {
-        return estimates[static_cast<std::size_t>(a)] > estimates[static_cast<std::size_t>(b)];
-    };
-    const std::size_t measured = std::min(candidates.size(), kMostMeasuredTexts);
-    std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(measured),
-                      candidates.end(), wider);
-    for (std::size_t i = 0; i < measured && widest < stopWidth; ++i) {
-        const int row = candidates[i];
-        const double guess = estimates[static_cast<std::size_t>(row)];
-        if (guess + TextWidthEstimate::slack(guess) < widest)
-            break;
-        const int width = MeasuredWidth(font, textOf(row));
-        if (width > widest) {
-            widest = width;
-            widestRow = row;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const std::string_view text = texts.cellText(row, columns[i]);
+            // A text too short to pass the floor is not read at all.
+            if (estimate.most(text.size()) > widestEstimates[i].floor())
+                widestEstimates[i].offer(estimate(text), row);
         }
     }
-    return widestRow;
+    const QFontMetrics metrics(font);
+    std::vector<int> widest;
+    widest.reserve(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        widest.push_back(widestEstimates[i].widestRow(texts, columns[i], metrics, stopWidth));
+    return widest;
 }
 
 void FitColumnsToContents(QTreeView& view, int maxWidth) {
@@ -145,13 +180,22 @@ void FitColumnsToContents(QTreeView& view, int maxWidth) {
     if (model == nullptr)
         return;
     const int rowCount = model->rowCount();
-    // Up to the header's precision of rows the view measures every row itself; a longer list is
-    // measured on its visible rows (for their pictures and indentation) and on its widest text.
-    const bool longList = rowCount > header->resizeContentsPrecision() && header->resizeContentsPrecision() >= 0;
-    const auto* texts = dynamic_cast<const ColumnTextSource*>(model);
+    std::vector<int> columns;
     for (int column = 0; column < header->count(); ++column) {
-        if (header->isSectionHidden(column))
-            continue;
+        if (!header->isSectionHidden(column))
+            columns.push_back(column);
+    }
+    // Up to the header's precision of rows the view measures every row itself; a longer list is
+    // measured on its visible rows (for their pictures and indentation) and on its widest texts.
+    const bool longList = header->resizeContentsPrecision() >= 0 && rowCount > header->resizeContentsPrecision();
+    std::vector<int> widestRows(columns.size(), -1);
+    if (longList) {
+        const DisplayTexts shown(*model);
+        const auto* texts = dynamic_cast<const ColumnTextSource*>(model);
+        widestRows = WidestTextRows(texts != nullptr ? *texts : shown, rowCount, columns, view.font(), maxWidth);
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int column = columns[i];
         int width = header->sectionSizeHint(column);
         if (!longList) {
             width = std::max(width, static_cast<const QAbstractItemView&>(view).sizeHintForColumn(column));
@@ -160,14 +204,9 @@ void FitColumnsToContents(QTreeView& view, int maxWidth) {
                 const VisibleRowsMeasure visibleRows(*header);
                 width = std::max(width, static_cast<const QAbstractItemView&>(view).sizeHintForColumn(column));
             }
-            const std::function<std::string_view(int)> textOf =
-                texts != nullptr ? std::function<std::string_view(int)>(
-                                       [texts, column](int row) { return texts->cellText(row, column); })
-                                 : DisplayTextsOf(*model, column);
-            const int row = WidestTextRow(rowCount, textOf, view.font(), maxWidth);
-            if (row >= 0) {
-                const bool treeColumn = column == view.header()->logicalIndex(0) && view.rootIsDecorated();
-                width = std::max(width, view.sizeHintForIndex(model->index(row, column)).width() +
+            if (widestRows[i] >= 0) {
+                const bool treeColumn = column == header->logicalIndex(0) && view.rootIsDecorated();
+                width = std::max(width, view.sizeHintForIndex(model->index(widestRows[i], column)).width() +
                                             (treeColumn ? view.indentation() : 0));
             }
         }

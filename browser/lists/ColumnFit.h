@@ -5,8 +5,8 @@
 
 #include <QObject>
 
-#include <functional>
 #include <string_view>
+#include <vector>
 
 class QFont;
 class QTimer;
@@ -25,13 +25,12 @@ public:
     virtual std::string_view cellText(int row, int column) const = 0;
 };
 
-// The row (of rowCount, reading texts through textOf) whose text is the widest in the font; the text a call
-// gives need only last until the next call, or -1
-// without rows. Every text is first estimated from the widths of its characters; only the texts
-// whose estimate comes near the widest are measured as a whole. A search ends early at a text of
-// stopWidth pixels or more.
-int WidestTextRow(int rowCount, const std::function<std::string_view(int)>& textOf, const QFont& font,
-                  int stopWidth);
+// For each of the columns, the row (of rowCount) whose text is the widest in the font, or -1
+// without rows. Every text is first estimated from the widths of its characters, reading the rows
+// one after the other; only the texts whose estimates come near a column's widest are measured as
+// a whole. A column's search ends early at a text of stopWidth pixels or more.
+std::vector<int> WidestTextRows(const ColumnTextSource& texts, int rowCount, const std::vector<int>& columns,
+                                const QFont& font, int stopWidth);
 
 // Sets every column of the view to the width its header and the widest text of all its rows need,
 // at most maxWidth.

@@ -147,7 +147,30 @@ TEST_F(ColumnFit, AWideTextAnywhereInALongListWidensItsColumnAfterFillAndSort) {
     EXPECT_GT(list->columnWidth(0), TextWidth(list, QStringLiteral("10.255.255.254")));
     EXPECT_GT(list->columnWidth(1), TextWidth(list, QString::fromStdString(wideName)));
     EXPECT_GT(list->columnWidth(3), TextWidth(list, QString::fromStdString(wideZone)));
-    // Without rows the search finds none; with one, that one.
-    EXPECT_EQ(browser::WidestTextRow(0, [](int) { return std::string_view(); }, list->font(), 100), -1);
-    EXPECT_EQ(browser::WidestTextRow(1, [](int) { return std::string_view("x"); }, list->font(), 100), 0);
+    // Without rows the search finds none.
+    EXPECT_EQ(browser::WidestTextRows(*window->LVModel, 0, {0, 1}, list->font(), 100), (std::vector<int>{-1, -1}));
+}
+
+// The widest text by its pixels, not by its length: narrow letters, wide letters, and a text in
+// another script whose letters the estimate does not know.
+TEST(WidestTextRows, TheWidestInPixelsWinsWhateverItsLength) {
+    struct Texts : browser::ColumnTextSource {
+        std::vector<std::string> column;
+        std::string_view cellText(int row, int) const override { return column[static_cast<std::size_t>(row)]; }
+    } texts;
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    for (int i = 0; i < 3000; ++i)
+        texts.column.push_back(i % 2 == 0 ? "iiiiiiiiiiiiiiii" : "1.1.1.1");
+    texts.column[1234] = "WWWWWWWW";
+    std::string greek;
+    for (int i = 0; i < 20; ++i)
+        greek += "\xCE\xA9"; // capital omega
+    ASSERT_GT(metrics.horizontalAdvance(QString::fromUtf8("WWWWWWWW")),
+              metrics.horizontalAdvance(QString::fromUtf8("iiiiiiiiiiiiiiii")));
+    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000), std::vector<int>{1234});
+    texts.column[2999] = greek;
+    ASSERT_GT(metrics.horizontalAdvance(QString::fromStdString(greek)),
+              metrics.horizontalAdvance(QString::fromUtf8("WWWWWWWW")));
+    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000), std::vector<int>{2999});
 }
