@@ -24,10 +24,6 @@ namespace {
 constexpr int kFitDelayMs = 100;
 constexpr int kLongestFitDelayMs = 2000;
 
-} // namespace
-
-namespace {
-
 // At most this many texts of a column are measured whole; the rest are known by estimate.
 constexpr std::size_t kMostMeasuredTexts = 64;
 
@@ -54,7 +50,7 @@ public:
     }
 
     // The most any text of this many bytes can be estimated at.
-    std::uint64_t most(std::size_t bytes) const { return static_cast<std::uint64_t>(bytes) * widest_; }
+    std::uint64_t mostForLength(std::size_t bytes) const { return static_cast<std::uint64_t>(bytes) * widest_; }
 
     std::uint32_t operator()(std::string_view text) const {
         std::uint32_t width = 0;
@@ -65,7 +61,7 @@ public:
 
     // The most whole width (in pixels) a text of this estimate may have, kerning and rounding
     // added.
-    static double most(std::uint32_t estimate) { return estimate / 64.0 * 1.05 + 3.0; }
+    static double mostPixels(std::uint32_t estimate) { return estimate / 64.0 * 1.05 + 3.0; }
 
 private:
     std::uint32_t advance_[256] = {};
@@ -101,7 +97,7 @@ public:
         int widestRow = -1;
         int widest = -1;
         for (const auto& [estimate, row] : rows_) {
-            if (widest >= stopWidth || TextWidthEstimate::most(estimate) < widest)
+            if (widest >= stopWidth || TextWidthEstimate::mostPixels(estimate) < widest)
                 break;
             const int width = MeasuredWidth(font, texts.cellText(row, column));
             if (width > widest) {
@@ -162,7 +158,7 @@ std::vector<int> WidestTextRows(const ColumnTextSource& texts, int rowCount, con
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const std::string_view text = texts.cellText(row, columns[i]);
             // A text too short to pass the floor is not read at all.
-            if (estimate.most(text.size()) > widestEstimates[i].floor())
+            if (estimate.mostForLength(text.size()) > widestEstimates[i].floor())
                 widestEstimates[i].offer(estimate(text), row);
         }
     }

@@ -30,6 +30,7 @@ public:
 
     // Configuration.
     int initResult = 0;
+    std::string clientProblem; // why InitClient failed
     int failContextCreateNumber = 0; // the Nth CreateDSContext fails (1-based), 0 none
     bool failEveryContextCreate = false;
     std::map<std::string, int> selectResults; // tree -> SelectTree result
@@ -57,6 +58,7 @@ public:
         return initResult;
     }
     void EndClient() override { journal_.push_back("EndClient"); }
+    std::string ClientProblem() override { return clientProblem; }
 
     ContextHandle CreateDSContext(bool& ok) override {
         ++createCalls_;
