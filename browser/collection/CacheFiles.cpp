@@ -322,8 +322,8 @@ int RemoveSubnetCacheRecord(ini::IniFile& file, const std::string& section, cons
         std::string key;
         std::string value;
         std::vector<std::string> items;
-        if (SplitLine(line, key, value) && !rtl::SameText(key, kStampKey) && ReadWrittenCommaText(value, items) &&
-            !items.empty() && rtl::SameText(items.back(), objectName)) {
+        if (SplitLine(line, key, value) && !rtl::SameText(key, kStampKey) &&
+            ReadWrittenCommaText(value, items) && !items.empty() && rtl::SameText(items.back(), objectName)) {
             keys.push_back(std::move(key));
         }
     }

@@ -20,7 +20,8 @@ void RemoveDirectoryObject(directory::NWDSContextHandle context, const std::stri
 namespace {
 
 // Takes the deleted records out of the cache; a failure becomes the outcome's message.
-void ForgetInCache(const std::string& dataDirectory, const std::vector<RecordRow>& deleted, DhcpDeletion& outcome) {
+void ForgetInCache(const std::string& dataDirectory, const std::vector<RecordRow>& deleted,
+                   DhcpDeletion& outcome) {
     if (dataDirectory.empty() || deleted.empty())
         return;
     try {

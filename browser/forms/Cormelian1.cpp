@@ -45,11 +45,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QProgressBar>

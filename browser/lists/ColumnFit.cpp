@@ -50,7 +50,9 @@ public:
     }
 
     // The most any text of this many bytes can be estimated at.
-    std::uint64_t mostForLength(std::size_t bytes) const { return static_cast<std::uint64_t>(bytes) * widest_; }
+    std::uint64_t mostForLength(std::size_t bytes) const {
+        return static_cast<std::uint64_t>(bytes) * widest_;
+    }
 
     std::uint32_t operator()(std::string_view text) const {
         std::uint32_t width = 0;
@@ -121,7 +123,8 @@ private:
 // Makes the view's own content measure look at the visible rows only while it lives.
 class VisibleRowsMeasure {
 public:
-    explicit VisibleRowsMeasure(QHeaderView& header) : header_(header), precision_(header.resizeContentsPrecision()) {
+    explicit VisibleRowsMeasure(QHeaderView& header)
+        : header_(header), precision_(header.resizeContentsPrecision()) {
         header_.setResizeContentsPrecision(0);
     }
     ~VisibleRowsMeasure() { header_.setResizeContentsPrecision(precision_); }
@@ -183,12 +186,14 @@ void FitColumnsToContents(QTreeView& view, int maxWidth) {
     }
     // Up to the header's precision of rows the view measures every row itself; a longer list is
     // measured on its visible rows (for their pictures and indentation) and on its widest texts.
-    const bool longList = header->resizeContentsPrecision() >= 0 && rowCount > header->resizeContentsPrecision();
+    const bool longList =
+        header->resizeContentsPrecision() >= 0 && rowCount > header->resizeContentsPrecision();
     std::vector<int> widestRows(columns.size(), -1);
     if (longList) {
         const DisplayTexts shown(*model);
         const auto* texts = dynamic_cast<const ColumnTextSource*>(model);
-        widestRows = WidestTextRows(texts != nullptr ? *texts : shown, rowCount, columns, view.font(), maxWidth);
+        widestRows =
+            WidestTextRows(texts != nullptr ? *texts : shown, rowCount, columns, view.font(), maxWidth);
     }
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const int column = columns[i];
@@ -198,7 +203,8 @@ void FitColumnsToContents(QTreeView& view, int maxWidth) {
         } else {
             {
                 const VisibleRowsMeasure visibleRows(*header);
-                width = std::max(width, static_cast<const QAbstractItemView&>(view).sizeHintForColumn(column));
+                width =
+                    std::max(width, static_cast<const QAbstractItemView&>(view).sizeHintForColumn(column));
             }
             if (widestRows[i] >= 0) {
                 const bool treeColumn = column == header->logicalIndex(0) && view.rootIsDecorated();

@@ -126,7 +126,8 @@ void RecordListModel::removeRowAt(int index) {
 }
 
 int RecordListModel::removeRowsIf(const std::function<bool(const RecordRow&)>& drop) {
-    const auto kept = std::stable_partition(rows_.begin(), rows_.end(), [&drop](const RecordRow& row) { return !drop(row); });
+    const auto kept = std::stable_partition(rows_.begin(), rows_.end(),
+                                            [&drop](const RecordRow& row) { return !drop(row); });
     const int removed = static_cast<int>(rows_.end() - kept);
     if (removed > 0) {
         beginResetModel();

@@ -61,7 +61,8 @@ void Services::showDetailedMessage(const QString& text, const QString& detail) {
 }
 
 void QtServices::showDetailedMessage(const QString& text, const QString& detail) {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, ActiveWindow());
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
+                    ActiveWindow());
     box.setDetailedText(detail);
     box.exec();
 }

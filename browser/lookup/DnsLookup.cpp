@@ -180,7 +180,8 @@ DnsLookupResult ExchangeOverUdp(const addrinfo& server, const std::vector<std::u
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::vector<std::uint8_t> answer(65535);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return Failure(NetworkFailure(ETIMEDOUT));
         pollfd ready{socket.get(), POLLIN, 0};
@@ -259,7 +260,8 @@ DnsLookupResult RunDnsLookup(const DnsQuery& query) {
     hints.ai_socktype = SOCK_DGRAM;
     addrinfo* found = nullptr;
     if (query.server.empty() ||
-        getaddrinfo(query.server.c_str(), std::to_string(query.port).c_str(), &hints, &found) != 0 || found == nullptr)
+        getaddrinfo(query.server.c_str(), std::to_string(query.port).c_str(), &hints, &found) != 0 ||
+        found == nullptr)
         return Failure("Unknown DNS-server: " + query.server);
     const std::unique_ptr<addrinfo, void (*)(addrinfo*)> server(found, freeaddrinfo);
 

@@ -59,7 +59,8 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
                 if (ldifError.unopened) {
                     client->treeProblems_[names::lowerAscii(treeConfig.name)] =
                         "tree " + treeConfig.name + ": " + ldifError.message();
-                    client->treeStates_[treeConfig.name] = TreeState{treeConfig.visible, treeConfig.loggedInUser};
+                    client->treeStates_[treeConfig.name] =
+                        TreeState{treeConfig.visible, treeConfig.loggedInUser};
                     continue;
                 }
                 error = "tree " + treeConfig.name + ": " + ldifError.message();

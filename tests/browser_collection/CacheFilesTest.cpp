@@ -205,7 +205,8 @@ TEST(SubnetCache, ADeletedRecordLeavesTheCacheOfItsTree) {
     const std::string path = CacheFilePath(folder.Directory(), "ACME", kSubnetCacheFile);
     std::filesystem::create_directories(CacheFolder(folder.Directory(), "ACME"));
     const RecordRow gone = Row(RecordListKind::Dhcp, "10.0.0.5", {"pc5", "", "", "", "", "", "x.s.ACME"}, -1);
-    const RecordRow kept = Row(RecordListKind::Dhcp, "10.0.0.5", {"pc5b", "", "", "", "", "", "y.s.ACME"}, -1);
+    const RecordRow kept =
+        Row(RecordListKind::Dhcp, "10.0.0.5", {"pc5b", "", "", "", "", "", "y.s.ACME"}, -1);
     {
         ini::IniFile file(path);
         RecordCacheSections sections(file);

@@ -134,10 +134,11 @@ TEST_F(ColumnFit, AWideTextAnywhereInALongListWidensItsColumnAfterFillAndSort) {
         return row;
     };
     for (int i = 0; i < 5000; ++i)
-        rows.push_back(dnsRow("10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250), "h" + std::to_string(i),
-                              "z.example"));
+        rows.push_back(dnsRow("10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250),
+                              "h" + std::to_string(i), "z.example"));
     const std::string wideName = "a-rather-long-host-name-of-the-last-row";
-    const std::string wideZone = "\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96.example"; // Cyrillic
+    const std::string wideZone =
+        "\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96.example"; // Cyrillic
     rows.insert(rows.begin() + 17, dnsRow("10.255.255.254", wideName, "z.example"));
     rows.insert(rows.begin() + 2500, dnsRow("10.0.0.1", "h", wideZone));
     window->LVModel->appendRows(rows);
@@ -148,7 +149,8 @@ TEST_F(ColumnFit, AWideTextAnywhereInALongListWidensItsColumnAfterFillAndSort) {
     EXPECT_GT(list->columnWidth(1), TextWidth(list, QString::fromStdString(wideName)));
     EXPECT_GT(list->columnWidth(3), TextWidth(list, QString::fromStdString(wideZone)));
     // Without rows the search finds none.
-    EXPECT_EQ(browser::WidestTextRows(*window->LVModel, 0, {0, 1}, list->font(), 100), (std::vector<int>{-1, -1}));
+    EXPECT_EQ(browser::WidestTextRows(*window->LVModel, 0, {0, 1}, list->font(), 100),
+              (std::vector<int>{-1, -1}));
 }
 
 // The widest text by its pixels, not by its length: narrow letters, wide letters, and a text in
@@ -156,7 +158,9 @@ TEST_F(ColumnFit, AWideTextAnywhereInALongListWidensItsColumnAfterFillAndSort) {
 TEST(WidestTextRows, TheWidestInPixelsWinsWhateverItsLength) {
     struct Texts : browser::ColumnTextSource {
         std::vector<std::string> column;
-        std::string_view cellText(int row, int) const override { return column[static_cast<std::size_t>(row)]; }
+        std::string_view cellText(int row, int) const override {
+            return column[static_cast<std::size_t>(row)];
+        }
     } texts;
     const QFont font = QApplication::font();
     const QFontMetrics metrics(font);

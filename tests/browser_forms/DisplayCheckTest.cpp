@@ -19,5 +19,6 @@ TEST(DisplayCheck, NoDisplayAtAllIsDetectedAndExplained) {
     EXPECT_NE(hint.find("QT_QPA_PLATFORM=offscreen /opt/x/cormelian /alldns '/csv=a b' 'it'\\''s'\n"),
               std::string::npos)
         << hint;
-    EXPECT_NE(hint.find("xvfb-run -a /opt/x/cormelian /alldns '/csv=a b' 'it'\\''s'\n"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("xvfb-run -a /opt/x/cormelian /alldns '/csv=a b' 'it'\\''s'\n"), std::string::npos)
+        << hint;
 }

@@ -15,13 +15,13 @@
 #include "platform/ini/IniFile.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTimer>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -157,7 +157,8 @@ TEST_F(LookupPageTest, AnUnansweredQueryNamesTheTimeout) {
     window_->LookupTimeout = std::chrono::milliseconds(300);
     Ask(QStringLiteral("www.example.com"), QStringLiteral("127.0.0.1"), 0, false);
     EXPECT_EQ(services_.messages(),
-              QStringList{QStringLiteral("Could not send or receive, because of network error (Connection timed out)")});
+              QStringList{QStringLiteral(
+                  "Could not send or receive, because of network error (Connection timed out)")});
     EXPECT_TRUE(window_->Button2->isEnabled());
 }
 

@@ -181,11 +181,13 @@ TEST_F(ClientStartupTest, ConfigurationFaultsNameTheFileAndTheCause) {
         Journal faultJournal;
         browser::LayerTreeDirectory faultDirectory{folder.file("client.ini")};
         RecordingHost faultHost{faultJournal};
-        browser::StartupSequence faultSequence{faultDirectory, helper, time, faultHost, program.path().string()};
+        browser::StartupSequence faultSequence{faultDirectory, helper, time, faultHost,
+                                               program.path().string()};
         EXPECT_FALSE(faultSequence.Prepare());
         EXPECT_EQ(faultHost.messages, (std::vector<std::string>{"No Novell Client?"}));
         ASSERT_EQ(faultHost.details.size(), 1u);
-        EXPECT_NE(faultHost.details[0].find(folder.file("client.ini")), std::string::npos) << faultHost.details[0];
+        EXPECT_NE(faultHost.details[0].find(folder.file("client.ini")), std::string::npos)
+            << faultHost.details[0];
         EXPECT_NE(faultHost.details[0].find(fault.cause), std::string::npos) << faultHost.details[0];
     }
 

@@ -30,7 +30,7 @@ public:
 
     // Configuration.
     int initResult = 0;
-    std::string clientProblem; // why InitClient failed
+    std::string clientProblem;       // why InitClient failed
     int failContextCreateNumber = 0; // the Nth CreateDSContext fails (1-based), 0 none
     bool failEveryContextCreate = false;
     std::map<std::string, int> selectResults; // tree -> SelectTree result

@@ -183,9 +183,9 @@ TEST_F(PersistenceTest, AFailedTransactionLeavesNothing) {
 TEST_F(PersistenceTest, InitialisationFailsWithAReason) {
     terminate();
     // A tree whose data file is missing is left out with its reason; the others serve.
-    WriteFile(folder_ / "broken.ini",
-              "[Trees]\nNOWHERE=visible\nACME=visible\n[Tree ACME]\nLdif=" + (folder_ / "ACME.ldif").string() +
-                  "\n[Client]\nStore=:memory:\nPreferredTree=ACME\n");
+    WriteFile(folder_ / "broken.ini", "[Trees]\nNOWHERE=visible\nACME=visible\n[Tree ACME]\nLdif=" +
+                                          (folder_ / "ACME.ldif").string() +
+                                          "\n[Client]\nStore=:memory:\nPreferredTree=ACME\n");
     ASSERT_EQ(initialize((folder_ / "broken.ini").string()), 0) << lastError();
     EXPECT_NE(treeProblem("nowhere").find("NOWHERE.ldif:0: cannot open the file: No such file or directory"),
               std::string::npos)
