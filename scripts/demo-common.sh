@@ -34,10 +34,18 @@ demo_settings() {
     } > "$file"
 }
 
+# require_display [switches...]: ends the script when there is no display, with the commands that
+# run it headless, the user's switches repeated and quoted for the shell.
 require_display() {
     if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
-        echo "No display found. Run it headless with:  QT_QPA_PLATFORM=offscreen $0 $*" >&2
-        echo "or in a virtual display with:            xvfb-run -a $0 $*" >&2
+        local command
+        command="$(printf '%q' "$0")"
+        if (($#)); then
+            command+=" $(printf '%q ' "$@")"
+            command="${command% }"
+        fi
+        echo "No display found. Run it headless with:  QT_QPA_PLATFORM=offscreen $command" >&2
+        echo "or in a virtual display with:            xvfb-run -a $command" >&2
         exit 2
     fi
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 
 namespace browser {
 
@@ -313,6 +314,49 @@ std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::
         return true;
     });
     return rows;
+}
+
+int RemoveSubnetCacheRecord(ini::IniFile& file, const std::string& section, const std::string& objectName) {
+    std::vector<std::string> keys;
+    for (const std::string& line : file.ReadSectionValues(section)) {
+        std::string key;
+        std::string value;
+        std::vector<std::string> items;
+        if (SplitLine(line, key, value) && !rtl::SameText(key, kStampKey) &&
+            ReadWrittenCommaText(value, items) && !items.empty() && rtl::SameText(items.back(), objectName)) {
+            keys.push_back(std::move(key));
+        }
+    }
+    for (const std::string& key : keys) {
+        file.DeleteKey(section, key);
+    }
+    return static_cast<int>(keys.size());
+}
+
+void ForgetDeletedDhcpRecords(const std::string& dataDirectory, const std::vector<RecordRow>& rows) {
+    std::vector<std::string> trees;
+    for (const RecordRow& row : rows) {
+        if (std::find(trees.begin(), trees.end(), row.tree) == trees.end()) {
+            trees.push_back(row.tree);
+        }
+    }
+    for (const std::string& tree : trees) {
+        const std::string path = CacheFilePath(dataDirectory, tree, kSubnetCacheFile);
+        std::error_code error;
+        if (dataDirectory.empty() || !std::filesystem::exists(path, error)) {
+            continue;
+        }
+        ini::IniFile file(path);
+        int removed = 0;
+        for (const RecordRow& row : rows) {
+            if (row.tree == tree && !row.ObjectName().empty()) {
+                removed += RemoveSubnetCacheRecord(file, row.container, row.ObjectName());
+            }
+        }
+        if (removed > 0) {
+            file.UpdateFile();
+        }
+    }
 }
 
 std::vector<std::string> ReadCacheList(const ini::IniFile& file, const std::string& section, int* skipped) {

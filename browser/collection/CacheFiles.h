@@ -92,6 +92,15 @@ std::vector<RecordRow> ReadZoneCacheRows(const ini::IniFile& file, const std::st
 std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::string& section,
                                            const CachedRowOrigin& origin, int* skipped = nullptr);
 
+// Takes the lines of the DHCP records of the directory object objectName (the last sub-item,
+// compared without regard to case) out of a subnet's section; the number of lines taken out.
+int RemoveSubnetCacheRecord(ini::IniFile& file, const std::string& section, const std::string& objectName);
+
+// Takes the records of rows whose objects were deleted out of the "subnets.ini" of their trees in
+// the data directory (ending with a separator), so that a reload from the cache does not show them
+// again. A tree without that file is left alone; raises when a file cannot be written.
+void ForgetDeletedDhcpRecords(const std::string& dataDirectory, const std::vector<RecordRow>& rows);
+
 // The list items of a "dnsdhcp.ini" section: the values in the order they stand in the file. A
 // line whose key is not a decimal number or whose value is empty or holds a control character is
 // skipped and added to *skipped when given.

@@ -10,6 +10,13 @@ namespace browser {
 
 namespace {
 constexpr int kTreeNameCapacity = 50;
+
+// A tree the context cannot be pointed at: the client's code, and the client's reason when it
+// knows one (a tree whose data file is missing).
+std::string SelectTreeError(TreeDirectory& directory, const std::string& treeName, int result) {
+    const std::string problem = directory.TreeProblem(treeName);
+    return problem.empty() ? NetwareErrorText(result) : NetwareErrorText(result) + ": " + problem;
+}
 } // namespace
 
 std::string NetwareErrorText(int result) {
@@ -51,7 +58,7 @@ std::optional<ContextHandle> OpenTreeContext(TreeDirectory& directory, const std
     const int result = directory.SelectTree(context, treeName, false);
     if (result != 0) {
         directory.FreeContext(context);
-        error = NetwareErrorText(result);
+        error = SelectTreeError(directory, treeName, result);
         return std::nullopt;
     }
     return context;
@@ -76,7 +83,7 @@ bool ConnectTree(TreeDirectory& directory, TreeList& trees, ContextHandle contex
         result = directory.SelectTree(duplicate, treeName, false);
         if (result != 0) {
             directory.FreeContext(duplicate);
-            ui.ShowMessage(TreeSkippedMessage(treeName, NetwareErrorText(result)));
+            ui.ShowMessage(TreeSkippedMessage(treeName, SelectTreeError(directory, treeName, result)));
             return false;
         }
         if (!ui.ShowLogin(duplicate)) {

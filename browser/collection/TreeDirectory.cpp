@@ -9,6 +9,14 @@
 
 namespace browser {
 
+std::string TreeDirectory::ClientProblem() {
+    return {};
+}
+
+std::string TreeDirectory::TreeProblem(const std::string&) {
+    return {};
+}
+
 bool TreeDirectory::FolderWritable(const std::string& folder) {
     // Permission bits do not tell it all (read-only mounts, access lists): try it.
     const std::string probe = WithTrailingSlash(folder) + ".cormelian-probe-" + std::to_string(::getpid());

@@ -22,9 +22,12 @@ public:
 
     // Client lifetime: 0 when the client is there.
     virtual int InitClient() = 0;
-    // Why InitClient failed, as the client says it; empty when it gives no reason.
-    virtual std::string ClientError() { return {}; }
     virtual void EndClient() = 0;
+    // Why the client could not start (the file and the cause); empty when not known.
+    virtual std::string ClientProblem();
+    // Why a tree of the client's configuration cannot be opened (its data file and the cause);
+    // empty when not known.
+    virtual std::string TreeProblem(const std::string& treeName);
 
     // A new context with typeless names, no canonicalisation and no alias dereferencing;
     // ok is false when the context could not be made (the handle must then not be used).

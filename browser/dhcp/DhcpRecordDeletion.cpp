@@ -1,5 +1,6 @@
 #include "browser/dhcp/DhcpRecordDeletion.h"
 
+#include "browser/collection/CacheFiles.h"
 #include "browser/dhcp/DhcpRecordEditor.h"
 #include "browser/lists/RecordListModel.h"
 #include "browser/lists/Services.h"
@@ -16,7 +17,24 @@ void RemoveDirectoryObject(directory::NWDSContextHandle context, const std::stri
     directory::CheckNWError(nwclient::removeObject(context, objectName));
 }
 
-DhcpDeletion DeleteDhcpRows(RecordListModel& model, std::vector<int> rows, const TreeList& trees) {
+namespace {
+
+// Takes the deleted records out of the cache; a failure becomes the outcome's message.
+void ForgetInCache(const std::string& dataDirectory, const std::vector<RecordRow>& deleted,
+                   DhcpDeletion& outcome) {
+    if (dataDirectory.empty() || deleted.empty())
+        return;
+    try {
+        ForgetDeletedDhcpRecords(dataDirectory, deleted);
+    } catch (const std::exception& error) {
+        outcome.message = outcome.message.empty() ? error.what() : outcome.message + "\n" + error.what();
+    }
+}
+
+} // namespace
+
+DhcpDeletion DeleteDhcpRows(RecordListModel& model, std::vector<int> rows, const TreeList& trees,
+                            const std::string& dataDirectory) {
     DhcpDeletion outcome;
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -36,22 +54,26 @@ DhcpDeletion DeleteDhcpRows(RecordListModel& model, std::vector<int> rows, const
         locations.push_back(std::move(*location));
     }
 
+    std::vector<RecordRow> deleted;
     for (std::size_t i = rows.size(); i-- > 0;) {
         try {
             RemoveDirectoryObject(locations[i].context, locations[i].objectName);
         } catch (const std::exception& error) {
             outcome.message = error.what();
+            ForgetInCache(dataDirectory, deleted, outcome);
             return outcome;
         }
+        deleted.push_back(model.row(rows[i]));
         model.removeRowAt(rows[i]);
         ++outcome.removed;
     }
     outcome.completed = true;
+    ForgetInCache(dataDirectory, deleted, outcome);
     return outcome;
 }
 
 void RunDhcpDeletion(Services& services, RecordListModel& model, const std::vector<int>& rows,
-                     const TreeList& trees) {
+                     const TreeList& trees, const std::string& dataDirectory) {
     if (rows.empty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -62,11 +84,11 @@ void RunDhcpDeletion(Services& services, RecordListModel& model, const std::vect
         QApplication::restoreOverrideCursor();
         return;
     }
-    const DhcpDeletion outcome = DeleteDhcpRows(model, rows, trees);
+    const DhcpDeletion outcome = DeleteDhcpRows(model, rows, trees, dataDirectory);
     QApplication::restoreOverrideCursor();
     if (outcome.completed)
         services.showMessage(QString::fromLatin1(kRestartServiceMessage));
-    else
+    if (!outcome.message.empty())
         services.showMessage(QString::fromStdString(outcome.message));
 }
 

@@ -30,11 +30,14 @@ struct DhcpDeletion {
 // with the context of the tree the row names, and deletes each row once its object is gone. Every
 // row is checked first: a row without an object name, with a name of more than 255 characters or
 // whose tree is not open refuses the whole deletion before anything is removed. A failed removal
-// stops there; what was removed before stays removed.
-DhcpDeletion DeleteDhcpRows(RecordListModel& model, std::vector<int> rows, const TreeList& trees);
+// stops there; what was removed before stays removed. With a data directory given, the removed
+// records also leave the local cache of their trees; a cache that cannot be written is reported in
+// the message, the deletion itself stands.
+DhcpDeletion DeleteDhcpRows(RecordListModel& model, std::vector<int> rows, const TreeList& trees,
+                            const std::string& dataDirectory = {});
 
 // The toolbar command: asks, deletes and reports. Nothing happens without selected rows.
 void RunDhcpDeletion(Services& services, RecordListModel& model, const std::vector<int>& rows,
-                     const TreeList& trees);
+                     const TreeList& trees, const std::string& dataDirectory = {});
 
 } // namespace browser

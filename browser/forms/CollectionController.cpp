@@ -6,6 +6,7 @@
 #include "browser/lists/RecordListModel.h"
 #include "browser/records/DirectoryAttributeSource.h"
 #include "directory/NWHelper.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -145,6 +146,18 @@ void CollectionController::ClearLists(CollectionKind kind) {
         widgets_.reverse->clear();
     } else {
         widgets_.dhcp->clear();
+    }
+}
+
+void CollectionController::DropRowsOfTreesOtherThan(const std::vector<std::string>& trees) {
+    const auto notLoaded = [&trees](const RecordRow& row) {
+        return std::none_of(trees.begin(), trees.end(),
+                            [&row](const std::string& tree) { return rtl::SameText(tree, row.tree); });
+    };
+    for (RecordListModel* model : {widgets_.dns, widgets_.reverse, widgets_.dhcp}) {
+        if (model != nullptr) {
+            model->removeRowsIf(notLoaded);
+        }
     }
 }
 
@@ -459,8 +472,16 @@ void CollectionController::RefreshAllTrees() {
         environment_.ShowStatus({});
         damageReported_ = false;
     }
+    std::vector<std::string> opened;
+    // Also when a tree fails to open: the rows of the trees not opened again go.
+    struct Pruning {
+        CollectionController& controller;
+        const std::vector<std::string>& opened;
+        ~Pruning() { controller.DropRowsOfTreesOtherThan(opened); }
+    } pruneAtEnd{*this, opened};
     for (const std::string& tree : environment_.SelectedTrees()) {
         OpenTree(tree);
+        opened.push_back(tree);
     }
     // The separator after the last tree.
     DeleteLastRow(widgets_.lv1);

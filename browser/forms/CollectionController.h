@@ -118,6 +118,8 @@ public:
 
     // Tree opening; directory failures raise (rows added before stay).
     void OpenTree(const std::string& tree);
+    // Opens every selected tree; rows of the record lists whose tree was not opened again (no
+    // longer selected, or failed to open) leave the lists.
     void RefreshAllTrees();
     void LoadFromCache();
     // Loading the trees anew (start-up, tree choice, settings): stops the scans, clears the object
@@ -160,6 +162,7 @@ private:
 
     ScanList ScanListOf(CollectionKind kind);
     void ClearLists(CollectionKind kind);
+    void DropRowsOfTreesOtherThan(const std::vector<std::string>& trees);
     void Resort(CollectionKind kind);
     void CountUp();
     void CountDown();

@@ -45,6 +45,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -509,6 +510,8 @@ void TForm1::ConnectHandlers() {
     connect(lv1, &QTreeWidget::itemSelectionChanged, this, &TForm1::lv1SelectItem);
     zonelist->viewport()->installEventFilter(this);
     netslist->viewport()->installEventFilter(this);
+    zonelist->installEventFilter(this); // Space on the focused row
+    netslist->installEventFilter(this);
     connect(zonelist, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
         ZonesMenu->popup(zonelist->viewport()->mapToGlobal(position));
     });
@@ -528,6 +531,18 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             zonelistMouseDown(position);
         else if (watched == netslist->viewport())
             netslistMouseDown(position);
+    }
+    // Space toggles the check mark of the row that has focus, so the keyboard reaches every row.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        if (watched == zonelist && zonelist->currentItem() != nullptr) {
+            Collection().ToggleZone(zonelist->indexOfTopLevelItem(zonelist->currentItem()));
+            return true;
+        }
+        if (watched == netslist && netslist->currentItem() != nullptr) {
+            Collection().ToggleSubnet(netslist->indexOfTopLevelItem(netslist->currentItem()));
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -891,7 +906,8 @@ void TForm1::DelDHCPRecsClick() {
         return;
     static const TreeList noTrees;
     RunDhcpDeletion(services_, *LV2Model, SelectedRowIndexes(LV2),
-                    paneTrees_ != nullptr ? *paneTrees_ : noTrees);
+                    paneTrees_ != nullptr ? *paneTrees_ : noTrees,
+                    startup_ ? startup_->DataDirectory() : std::string());
 }
 void TForm1::PCChange() {
     UpdateButtons();

@@ -46,6 +46,8 @@ class TExporterXLS;
 namespace browser {
 
 struct Forms;
+class BackgroundDnsLookup;
+struct DnsLookupResult;
 class ImageList;
 class RecordListModel;
 class CollectionController;
@@ -330,6 +332,7 @@ public:
     void ShowMessage(const std::string& text) override;
     bool ShowLogin(ContextHandle loginContext) override;
     void ShowInformation(const std::string& text) override;
+    void ShowMessageWithDetail(const std::string& text, const std::string& detail) override;
     void CloseMainWindow() override;
     void InitBrowserIcons() override;
     void SetBrowserContext(ContextHandle context) override;
@@ -377,11 +380,15 @@ public:
     // The port and time limit of the look-up page's queries.
     std::uint16_t LookupPort = 53;
     std::chrono::milliseconds LookupTimeout{5000};
+    // True while a look-up's query runs (off the window's thread); the button is disabled meanwhile.
+    bool LookupRunning() const;
     // The settings file that keeps the modules' start parameters; empty: "Cormelian.ini" of the
     // data directory.
     std::string ModuleSettingsFile;
 
 private:
+    void ShowLookupResult(const DnsLookupResult& result);
+    BackgroundDnsLookup* lookup_ = nullptr;
     // The DNS or DHCP server object selected in lv1, with its tree's context.
     struct ServiceRow;
     std::optional<ServiceRow> SelectedServiceRow() const;

@@ -7,6 +7,7 @@
 #include "browser/forms/Forms.h"
 #include "browser/forms/ReportErrors.h"
 #include "browser/forms/StartParameters.h"
+#include "browser/lookup/BackgroundDnsLookup.h"
 #include "browser/lookup/DnsLookup.h"
 #include "browser/lookup/ServerModules.h"
 #include "platform/ini/IniFile.h"
@@ -50,7 +51,13 @@ struct TForm1::ServiceRow {
     ServerModuleKind kind = ServerModuleKind::Dns;
 };
 
+bool TForm1::LookupRunning() const {
+    return lookup_ != nullptr && lookup_->running();
+}
+
 void TForm1::Button2Click() {
+    if (LookupRunning())
+        return; // one query at a time
     Button2->setEnabled(false);
     RE2->clear();
     const QString resolve = cb2->currentText().trimmed();
@@ -71,12 +78,22 @@ void TForm1::Button2Click() {
         query.recursion = CheckBox7->isChecked();
         query.port = LookupPort;
         query.timeout = LookupTimeout;
-        const DnsLookupResult result = RunDnsLookup(query);
-        if (!result.ok)
-            services_.showMessage(Q(result.error));
-        for (const std::string& line : result.lines)
-            RE2->append(Q(line));
+        if (lookup_ == nullptr) {
+            lookup_ = new BackgroundDnsLookup(this);
+            connect(lookup_, &BackgroundDnsLookup::finished, this, &TForm1::ShowLookupResult);
+        }
+        // The query runs off the window's thread; the button comes back with its outcome.
+        if (lookup_->start(query))
+            return;
     }
+    Button2->setEnabled(true);
+}
+
+void TForm1::ShowLookupResult(const DnsLookupResult& result) {
+    if (!result.ok)
+        services_.showMessage(Q(result.error));
+    for (const std::string& line : result.lines)
+        RE2->append(Q(line));
     Button2->setEnabled(true);
 }
 

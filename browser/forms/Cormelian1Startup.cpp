@@ -55,6 +55,10 @@ void TForm1::ShowMessage(const std::string& text) {
     services_.showMessage(QString::fromStdString(text));
 }
 
+void TForm1::ShowMessageWithDetail(const std::string& text, const std::string& detail) {
+    services_.showDetailedMessage(QString::fromStdString(text), QString::fromStdString(detail));
+}
+
 void TForm1::ShowInformation(const std::string& text) {
     services_.messageDialog(QString::fromStdString(text), MessageKind::Information, QMessageBox::Ok);
 }

@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
     // A write beyond the file-size limit is then an error the writer reports, not a silent end.
     commit::IgnoreFileSizeSignal();
     if (!cormelian::DisplayAvailable()) {
-        std::fputs(cormelian::HeadlessHint(argv[0]).c_str(), stderr);
+        std::fputs(cormelian::HeadlessHint(std::vector<std::string>(argv, argv + argc)).c_str(), stderr);
         return 2;
     }
     QApplication application(argc, argv);

@@ -139,9 +139,7 @@ void FindInList(Services& services, QAbstractItemView& view, const RecordListMod
     view.clearSelection();
     const int found = FindMatchingRow(model.rows(), state);
     if (found < 0) {
-        const std::string message = NotFoundMessage(state);
-        if (!message.empty())
-            services.showMessage(QString::fromStdString(message));
+        services.showMessage(QString::fromStdString(NotFoundMessage(state)));
         return;
     }
     const QModelIndex index = model.index(found, 0);

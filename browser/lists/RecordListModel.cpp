@@ -34,10 +34,8 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
     const RecordRow& row = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole: {
-        if (index.column() == 0)
-            return QString::fromStdString(row.caption);
-        const std::size_t item = static_cast<std::size_t>(index.column() - 1);
-        return item < row.subItems.size() ? QString::fromStdString(row.subItems[item]) : QString();
+        const std::string_view text = cellText(index.row(), index.column());
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
     case Qt::DecorationRole:
         if (index.column() != 0)
@@ -56,6 +54,14 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
     default:
         return QVariant();
     }
+}
+
+std::string_view RecordListModel::cellText(int row, int column) const {
+    const RecordRow& shown = rows_[static_cast<std::size_t>(row)];
+    if (column == 0)
+        return shown.caption;
+    const std::size_t item = static_cast<std::size_t>(column - 1);
+    return item < shown.subItems.size() ? std::string_view(shown.subItems[item]) : std::string_view();
 }
 
 QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -117,6 +123,18 @@ void RecordListModel::removeRowAt(int index) {
     beginRemoveRows(QModelIndex(), index, index);
     rows_.erase(rows_.begin() + index);
     endRemoveRows();
+}
+
+int RecordListModel::removeRowsIf(const std::function<bool(const RecordRow&)>& drop) {
+    const auto kept = std::stable_partition(rows_.begin(), rows_.end(),
+                                            [&drop](const RecordRow& row) { return !drop(row); });
+    const int removed = static_cast<int>(rows_.end() - kept);
+    if (removed > 0) {
+        beginResetModel();
+        rows_.erase(kept, rows_.end());
+        endResetModel();
+    }
+    return removed;
 }
 
 void RecordListModel::clear() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/lists/ColumnFit.h"
 #include "browser/records/RecordRow.h"
 
 #include <QAbstractTableModel>
@@ -17,7 +18,7 @@ class ImageList;
 // The rows of one record list ("DNS", "REV-DNS" or "DHCP") for a list view. Column 0 shows the
 // row's caption, column k its sub-item k - 1; sub-items beyond the shown columns (the object
 // name) stay hidden. Rows live in one vector, so that 100,000 of them fill, sort and scroll fast.
-class RecordListModel : public QAbstractTableModel {
+class RecordListModel : public QAbstractTableModel, public ColumnTextSource {
     Q_OBJECT
 public:
     // Extra roles: the row's image and state image indexes and its row reference.
@@ -34,6 +35,8 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // The shown text of a cell, as data() gives it.
+    std::string_view cellText(int row, int column) const override;
 
     int count() const { return static_cast<int>(rows_.size()); }
     const RecordRow& row(int index) const { return rows_.at(index); }
@@ -45,6 +48,8 @@ public:
     // Replaces the row at index and refreshes its cells.
     void setRow(int index, RecordRow row);
     void removeRowAt(int index);
+    // Removes every row for which drop answers true, keeping the others in order; the number removed.
+    int removeRowsIf(const std::function<bool(const RecordRow&)>& drop);
     void clear();
     // Stable sort by a three-way comparison (negative: a before b); persistent indexes follow.
     void sortRows(const std::function<int(const RecordRow&, const RecordRow&)>& compare);

@@ -41,8 +41,7 @@ bool TakeSearchFields(const SearchFields& fields, const std::string& macEmptyTex
 // The first row after LastFoundIndex that matches the term, or -1. Does not change state.
 int FindMatchingRow(const std::vector<RecordRow>& rows, const SearchState& state);
 
-// The message shown when a name or MAC search finds nothing ("%s not found"); empty for an
-// address search, which finds nothing silently.
+// The message shown when a search of any kind finds nothing ("%s not found").
 std::string NotFoundMessage(const SearchState& state);
 
 } // namespace browser

@@ -61,18 +61,22 @@ bool ScriptedServices::allAnswersUsed() const {
 }
 
 void ScriptedServices::showMessage(const QString& text) {
-    calls_.push_back(Call{Kind::Message, text, QString(), MessageKind::Information, QMessageBox::Ok});
+    calls_.push_back(Call{Kind::Message, text, QString(), MessageKind::Information, QMessageBox::Ok, {}});
+}
+
+void ScriptedServices::showDetailedMessage(const QString& text, const QString& detail) {
+    calls_.push_back(Call{Kind::Message, text, QString(), MessageKind::Information, QMessageBox::Ok, detail});
 }
 
 QMessageBox::StandardButton ScriptedServices::messageDialog(const QString& text, MessageKind kind,
                                                             QMessageBox::StandardButtons buttons,
                                                             const QString& title) {
-    calls_.push_back(Call{Kind::MessageDialog, text, title, kind, buttons});
+    calls_.push_back(Call{Kind::MessageDialog, text, title, kind, buttons, {}});
     return Take(buttons_).value_or(CautiousButton(buttons));
 }
 
 bool ScriptedServices::inputQuery(const QString& title, const QString& prompt, QString& value) {
-    calls_.push_back(Call{Kind::Input, prompt, title, MessageKind::Information, {}});
+    calls_.push_back(Call{Kind::Input, prompt, title, MessageKind::Information, {}, {}});
     const std::optional<QString> answer = Take(inputs_).value_or(std::nullopt);
     if (!answer)
         return false;
@@ -81,7 +85,7 @@ bool ScriptedServices::inputQuery(const QString& title, const QString& prompt, Q
 }
 
 bool ScriptedServices::answerFile(Kind kind, FileDialogOptions& options) {
-    calls_.push_back(Call{kind, options.title, options.fileName, MessageKind::Information, {}});
+    calls_.push_back(Call{kind, options.title, options.fileName, MessageKind::Information, {}, {}});
     const std::optional<FileAnswer> answer = Take(files_);
     if (!answer || !answer->fileName)
         return false;
@@ -100,7 +104,7 @@ bool ScriptedServices::saveFileName(FileDialogOptions& options) {
 }
 
 bool ScriptedServices::chooseColor(QColor& colour) {
-    calls_.push_back(Call{Kind::Colour, colour.name(), QString(), MessageKind::Information, {}});
+    calls_.push_back(Call{Kind::Colour, colour.name(), QString(), MessageKind::Information, {}, {}});
     const std::optional<QColor> answer = Take(colours_).value_or(std::nullopt);
     if (!answer)
         return false;
@@ -109,7 +113,7 @@ bool ScriptedServices::chooseColor(QColor& colour) {
 }
 
 bool ScriptedServices::printDialog(QPrinter&, PrintDialogOptions& options) {
-    calls_.push_back(Call{Kind::Print, QString(), QString(), MessageKind::Information, {}});
+    calls_.push_back(Call{Kind::Print, QString(), QString(), MessageKind::Information, {}, {}});
     const std::optional<bool> answer = Take(prints_).value_or(std::nullopt);
     if (!answer)
         return false;
@@ -120,7 +124,7 @@ bool ScriptedServices::printDialog(QPrinter&, PrintDialogOptions& options) {
 int ScriptedServices::showModal(QDialog& dialog) {
     const QString className =
         QString::fromLatin1(dialog.metaObject()->className()).section(QStringLiteral("::"), -1);
-    calls_.push_back(Call{Kind::Modal, className, dialog.windowTitle(), MessageKind::Information, {}});
+    calls_.push_back(Call{Kind::Modal, className, dialog.windowTitle(), MessageKind::Information, {}, {}});
     dialog.setResult(mrNone);
     dialog.show();
     if (std::optional<DialogScript> script = Take(dialogs_); script && *script)
@@ -131,11 +135,11 @@ int ScriptedServices::showModal(QDialog& dialog) {
 }
 
 void ScriptedServices::beep() {
-    calls_.push_back(Call{Kind::Beep, QString(), QString(), MessageKind::Information, {}});
+    calls_.push_back(Call{Kind::Beep, QString(), QString(), MessageKind::Information, {}, {}});
 }
 
 void ScriptedServices::openLink(const QString& address) {
-    calls_.push_back(Call{Kind::OpenLink, address, QString(), MessageKind::Information, {}});
+    calls_.push_back(Call{Kind::OpenLink, address, QString(), MessageKind::Information, {}, {}});
 }
 
 } // namespace browser

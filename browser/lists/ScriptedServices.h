@@ -35,6 +35,7 @@ public:
         QString title; // title, or the file dialog's proposed file name
         MessageKind messageKind = MessageKind::Information;
         QMessageBox::StandardButtons buttons;
+        QString detail; // a message's detail text
     };
 
     // Runs while the form is shown; it may fill fields and press buttons. A form still open
@@ -61,6 +62,7 @@ public:
     bool allAnswersUsed() const;
 
     void showMessage(const QString& text) override;
+    void showDetailedMessage(const QString& text, const QString& detail) override;
     QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
                                               QMessageBox::StandardButtons buttons,
                                               const QString& title = QString()) override;

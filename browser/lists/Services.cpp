@@ -56,6 +56,17 @@ bool RunFileDialog(QFileDialog& dialog, FileDialogOptions& options) {
 
 } // namespace
 
+void Services::showDetailedMessage(const QString& text, const QString& detail) {
+    showMessage(detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+}
+
+void QtServices::showDetailedMessage(const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
+                    ActiveWindow());
+    box.setDetailedText(detail);
+    box.exec();
+}
+
 void QtServices::showMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
                     ActiveWindow());

@@ -50,6 +50,8 @@ public:
 
     // A plain message with an OK button.
     virtual void showMessage(const QString& text) = 0;
+    // A plain message whose box also offers a detail text (here: below the message).
+    virtual void showDetailedMessage(const QString& text, const QString& detail);
     // A message box with the given buttons; returns the button pressed.
     virtual QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
                                                       QMessageBox::StandardButtons buttons,
@@ -76,6 +78,7 @@ public:
 class QtServices : public Services {
 public:
     void showMessage(const QString& text) override;
+    void showDetailedMessage(const QString& text, const QString& detail) override;
     QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
                                               QMessageBox::StandardButtons buttons,
                                               const QString& title = QString()) override;

@@ -7,10 +7,14 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
+#include <system_error>
 
 namespace browser {
 
@@ -23,12 +27,8 @@ struct RdfFree {
 struct PktFree {
     void operator()(ldns_pkt* pkt) const { ldns_pkt_free(pkt); }
 };
-struct ResolverFree {
-    void operator()(ldns_resolver* resolver) const { ldns_resolver_deep_free(resolver); }
-};
 using RdfPtr = std::unique_ptr<ldns_rdf, RdfFree>;
 using PktPtr = std::unique_ptr<ldns_pkt, PktFree>;
-using ResolverPtr = std::unique_ptr<ldns_resolver, ResolverFree>;
 
 DnsLookupResult Failure(std::string message) {
     DnsLookupResult result;
@@ -143,27 +143,66 @@ DnsLookupResult FormatPacket(const ldns_pkt* packet) {
     return result;
 }
 
-// The server's address as an ldns address field; a host name is resolved by the system.
-RdfPtr ServerAddress(const std::string& server) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(server.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
-        return nullptr;
-    char text[INET6_ADDRSTRLEN] = {};
-    RdfPtr address;
-    if (found->ai_family == AF_INET) {
-        const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-        if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text) != nullptr)
-            address.reset(ldns_rdf_new_frm_str(LDNS_RDF_TYPE_A, text));
-    } else if (found->ai_family == AF_INET6) {
-        const auto* in6 = reinterpret_cast<const sockaddr_in6*>(found->ai_addr);
-        if (inet_ntop(AF_INET6, &in6->sin6_addr, text, sizeof text) != nullptr)
-            address.reset(ldns_rdf_new_frm_str(LDNS_RDF_TYPE_AAAA, text));
+// Owner of a socket descriptor.
+class Socket {
+public:
+    explicit Socket(int descriptor) : descriptor_(descriptor) {}
+    ~Socket() {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
     }
-    freeaddrinfo(found);
-    return address;
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int get() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+// The resolver's text for a failure to send or receive, with its cause ("Connection refused",
+// "Connection timed out", "No route to host").
+std::string NetworkFailure(int cause) {
+    return std::string(ldns_get_errorstr_by_id(LDNS_STATUS_NETWORK_ERR)) + " (" +
+           std::system_category().message(cause) + ")";
+}
+
+// Sends the query once over a UDP socket connected to the server, so that the system reports a
+// refused port or a missing route, and waits up to timeout for the answer that carries the
+// query's id. Answers with other ids are not ours and are passed over.
+DnsLookupResult ExchangeOverUdp(const addrinfo& server, const std::vector<std::uint8_t>& message,
+                                std::uint16_t id, std::chrono::milliseconds timeout) {
+    const Socket socket(::socket(server.ai_family, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    if (socket.get() < 0)
+        return Failure(NetworkFailure(errno));
+    if (::connect(socket.get(), server.ai_addr, server.ai_addrlen) != 0 ||
+        ::send(socket.get(), message.data(), message.size(), 0) < 0)
+        return Failure(NetworkFailure(errno));
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::vector<std::uint8_t> answer(65535);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return Failure(NetworkFailure(ETIMEDOUT));
+        pollfd ready{socket.get(), POLLIN, 0};
+        const int polled = ::poll(&ready, 1, static_cast<int>(left.count()));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled < 0)
+            return Failure(NetworkFailure(errno));
+        if (polled == 0)
+            continue;
+        const ssize_t size = ::recv(socket.get(), answer.data(), answer.size(), 0);
+        if (size < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            return Failure(NetworkFailure(errno));
+        }
+        if (size >= 2 && ((answer[0] << 8) | answer[1]) == id) {
+            answer.resize(static_cast<std::size_t>(size));
+            return FormatDnsAnswer(answer);
+        }
+    }
 }
 
 bool IsDigitsAndDots(const std::string& text) {
@@ -213,36 +252,31 @@ DnsLookupResult RunDnsLookup(const DnsQuery& query) {
     const std::uint16_t type = RecordTypeForQueryType(query.queryType);
     if (type == 0)
         return Failure("Unknown query type.");
-    const RdfPtr name(ldns_dname_new_frm_str(query.name.c_str()));
+    RdfPtr name(ldns_dname_new_frm_str(query.name.c_str()));
     if (!name)
         return Failure("Not a valid name to resolve: " + query.name);
-    const RdfPtr server = ServerAddress(query.server);
-    if (!server)
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (query.server.empty() ||
+        getaddrinfo(query.server.c_str(), std::to_string(query.port).c_str(), &hints, &found) != 0 ||
+        found == nullptr)
         return Failure("Unknown DNS-server: " + query.server);
+    const std::unique_ptr<addrinfo, void (*)(addrinfo*)> server(found, freeaddrinfo);
 
-    const ResolverPtr resolver(ldns_resolver_new());
-    if (!resolver)
+    const PktPtr packet(ldns_pkt_query_new(name.release(), static_cast<ldns_rr_type>(type), LDNS_RR_CLASS_IN,
+                                           query.recursion ? LDNS_RD : 0));
+    if (!packet)
         return Failure("Out of memory.");
-    ldns_resolver_set_port(resolver.get(), query.port);
-    ldns_resolver_set_recursive(resolver.get(), query.recursion);
-    ldns_resolver_set_usevc(resolver.get(), false);
-    ldns_resolver_set_retry(resolver.get(), 1);
-    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(query.timeout).count();
-    ldns_resolver_set_timeout(resolver.get(), timeval{static_cast<time_t>(micros / 1000000),
-                                                      static_cast<suseconds_t>(micros % 1000000)});
-    if (ldns_resolver_push_nameserver(resolver.get(), server.get()) != LDNS_STATUS_OK)
-        return Failure("Unknown DNS-server: " + query.server);
-
-    ldns_pkt* raw = nullptr;
-    const ldns_status status =
-        ldns_resolver_send(&raw, resolver.get(), name.get(), static_cast<ldns_rr_type>(type),
-                           LDNS_RR_CLASS_IN, query.recursion ? LDNS_RD : 0);
-    const PktPtr answer(raw);
-    if (status != LDNS_STATUS_OK || !answer) {
-        const char* text = status != LDNS_STATUS_OK ? ldns_get_errorstr_by_id(status) : nullptr;
-        return Failure(text != nullptr ? text : "The DNS-server gave no answer.");
-    }
-    return FormatPacket(answer.get());
+    ldns_pkt_set_random_id(packet.get());
+    std::uint8_t* wire = nullptr;
+    std::size_t size = 0;
+    if (ldns_pkt2wire(&wire, packet.get(), &size) != LDNS_STATUS_OK || wire == nullptr)
+        return Failure("Not a valid name to resolve: " + query.name);
+    const std::vector<std::uint8_t> message(wire, wire + size);
+    free(wire);
+    return ExchangeOverUdp(*server, message, ldns_pkt_id(packet.get()), query.timeout);
 }
 
 } // namespace browser

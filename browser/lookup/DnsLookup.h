@@ -44,7 +44,9 @@ struct DnsLookupResult {
     std::vector<std::string> lines;
 };
 
-// Sends the query once over UDP and formats the answer section.
+// Sends the query once over UDP and formats the answer section. When the query cannot be sent or
+// no answer comes within the timeout, the failure is the resolver's text "Could not send or
+// receive, because of network error" with the cause in brackets (refused, timed out, no route).
 DnsLookupResult RunDnsLookup(const DnsQuery& query);
 
 // The page's lines for the answer records of a DNS message in wire format. A message that does

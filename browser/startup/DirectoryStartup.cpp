@@ -21,8 +21,12 @@ int LayerTreeDirectory::InitClient() {
     return nwclient::initialize(clientConfigPath_);
 }
 
-std::string LayerTreeDirectory::ClientError() {
+std::string LayerTreeDirectory::ClientProblem() {
     return nwclient::lastError();
+}
+
+std::string LayerTreeDirectory::TreeProblem(const std::string& treeName) {
+    return nwclient::treeProblem(treeName);
 }
 
 void LayerTreeDirectory::EndClient() {

@@ -16,7 +16,8 @@ public:
     explicit LayerTreeDirectory(std::string clientConfigPath = {});
 
     int InitClient() override;
-    std::string ClientError() override;
+    std::string ClientProblem() override;
+    std::string TreeProblem(const std::string& treeName) override;
     void EndClient() override;
     ContextHandle CreateDSContext(bool& ok) override;
     int DuplicateContext(ContextHandle context, ContextHandle& duplicate) override;

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <exception>
+#include <iostream>
 #include <memory>
 
 namespace browser {
@@ -63,9 +64,10 @@ bool StartupSequence::Prepare() {
         return false;
     }
     if (directory_.InitClient() != 0) {
-        // The client's reason below the question (a store another process holds, a broken tree file).
-        const std::string cause = directory_.ClientError();
-        host_.ShowMessage(cause.empty() ? std::string(msg::kNoClient) : std::string(msg::kNoClient) + "\n" + cause);
+        // The message says what is missing; the detail which file and why, also for a log.
+        const std::string detail = directory_.ClientProblem();
+        std::cerr << msg::kNoClient << (detail.empty() ? "" : " " + detail) << std::endl;
+        host_.ShowMessageWithDetail(msg::kNoClient, detail);
         helper_.Free();
         return false;
     }

@@ -20,6 +20,11 @@ class StartupHost : public TreeConnectionUi {
 public:
     // An information message with only an OK button.
     virtual void ShowInformation(const std::string& text) = 0;
+    // A message whose box also offers a detail text; without one of its own, the message alone.
+    virtual void ShowMessageWithDetail(const std::string& text, const std::string& detail) {
+        (void)detail;
+        ShowMessage(text);
+    }
     // Closes the main window (the program ends once the running handler returns).
     virtual void CloseMainWindow() = 0;
 

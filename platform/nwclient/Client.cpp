@@ -45,15 +45,25 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
     for (const TreeConfig& treeConfig : client->config_.trees) {
         // A tree the store lacks is imported from its LDIF file, at most once however many
         // processes start at the same moment.
-        auto readLdif = [&treeConfig](std::vector<Entry>& entries, std::string& reason) {
+        bool unopened = false;
+        auto readLdif = [&treeConfig, &unopened](std::vector<Entry>& entries, std::string& reason) {
             ldif::Error ldifError;
             if (ldif::readFile(treeConfig.ldifPath, entries, ldifError))
                 return true;
             reason = ldifError.message();
+            unopened = ldifError.unopened;
             return false;
         };
         std::unique_ptr<DirectoryTree> tree = client->store_->loadOrImportTree(treeConfig.name, readLdif, error);
         if (!tree) {
+            // A tree whose data file cannot be opened leaves the other trees usable; choosing it
+            // reports why. A file that opens but does not read stops the whole client.
+            if (unopened) {
+                client->treeProblems_[names::lowerAscii(treeConfig.name)] = "tree " + treeConfig.name + ": " + error;
+                client->treeStates_[treeConfig.name] = TreeState{treeConfig.visible, treeConfig.loggedInUser};
+                error.clear();
+                continue;
+            }
             error = "tree " + treeConfig.name + ": " + error;
             return nullptr;
         }
@@ -64,6 +74,11 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
     for (const ServerConfig& server : client->config_.servers)
         client->loadedModules_.push_back(server.modules);
     return client;
+}
+
+std::string Client::treeProblem(const std::string& treeName) const {
+    const auto found = treeProblems_.find(names::lowerAscii(treeName));
+    return found == treeProblems_.end() ? std::string() : found->second;
 }
 
 DirectoryTree* Client::tree(const std::string& name) const {
@@ -182,6 +197,8 @@ int32_t Client::setContextKey(Context context, int key, const std::string& value
         const TreeConfig* tree = config_.findTree(value);
         if (!tree)
             return ERR_UNKNOWN_TREE;
+        if (treeProblems_.count(names::lowerAscii(tree->name)))
+            return ERR_NO_CONNECTION;
         it->second.tree = tree->name;
         return SUCCESS;
     }

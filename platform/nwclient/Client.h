@@ -34,6 +34,8 @@ public:
     int32_t defaultNameContext(Context context, std::string& nameContext);
     int32_t setPreferredTree(const std::string& treeName);
     int32_t checkContext(Context context);
+    // Why a configured tree could not be loaded (its data file cannot be opened); empty when it was.
+    std::string treeProblem(const std::string& treeName) const;
 
     // directory
     int32_t read(Context context, const std::string& objectName, uint32_t infoType, bool allAttributes,
@@ -153,7 +155,8 @@ private:
 
     ClientConfig config_;
     std::unique_ptr<Store> store_;
-    std::vector<std::unique_ptr<DirectoryTree>> trees_; // config order
+    std::vector<std::unique_ptr<DirectoryTree>> trees_; // config order, without the trees that failed
+    std::map<std::string, std::string> treeProblems_;   // by tree name in lower case: why it failed
 
     std::mutex mutex_; // everything below
     std::string preferredTree_;

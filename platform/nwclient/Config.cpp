@@ -2,10 +2,12 @@
 
 #include "platform/nwclient/Names.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <system_error>
 
 namespace nwclient {
 namespace {
@@ -58,9 +60,13 @@ std::vector<std::string> splitList(const std::string& text) {
 }
 
 bool readIni(const std::string& path, std::vector<IniSection>& sections, std::string& error) {
+    errno = 0;
     std::ifstream in(path);
     if (!in) {
+        const int cause = errno;
         error = "cannot read the client configuration " + path;
+        if (cause != 0)
+            error += ": " + std::generic_category().message(cause);
         return false;
     }
     std::string text;

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -1099,11 +1100,16 @@ bool read(const std::string& text, const std::string& fileName, std::vector<Entr
 }
 
 bool readFile(const std::string& path, std::vector<Entry>& entries, Error& error) {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
+        const int cause = errno;
         error.file = path;
         error.line = 0;
         error.reason = "cannot open the file";
+        error.unopened = true;
+        if (cause != 0)
+            error.reason += ": " + std::generic_category().message(cause);
         return false;
     }
     std::ostringstream text;

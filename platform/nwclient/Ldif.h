@@ -13,6 +13,7 @@ struct Error {
     std::string file;
     int line = 0;
     std::string reason;
+    bool unopened = false; // the file itself could not be opened
     // "file:line: reason"
     std::string message() const;
 };

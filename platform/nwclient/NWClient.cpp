@@ -140,6 +140,11 @@ std::string lastError() {
     return g_lastError;
 }
 
+std::string treeProblem(const std::string& treeName) {
+    std::shared_lock lock(g_lifecycle);
+    return g_client ? g_client->treeProblem(treeName) : std::string();
+}
+
 bool isInitialized() {
     std::shared_lock lock(g_lifecycle);
     return g_client != nullptr;

@@ -276,6 +276,10 @@ int32_t initialize(const std::string& configPath = {});
 int32_t terminate();
 // The reason of the last failed initialisation (empty after a success).
 std::string lastError();
+// Why a configured tree was left out at initialisation (its data file cannot be opened: file and
+// cause); empty for a loaded tree or without a client. Pointing a context at such a tree gives
+// ERR_NO_CONNECTION; the other trees serve as usual.
+std::string treeProblem(const std::string& treeName);
 bool isInitialized();
 
 // ---------------------------------------------------------------- contexts (netwin32)

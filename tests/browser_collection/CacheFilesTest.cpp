@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -195,6 +196,43 @@ TEST(SubnetCache, RowsComeBackWithTheirAgeAndEqualAddressesStay) {
         EXPECT_EQ(read[i].list, RecordListKind::Dhcp);
         EXPECT_EQ(read[i].stateIndex, 1);
     }
+}
+
+// The record of a deleted object leaves its subnet's section; a record of the same address with
+// another object, and other sections and trees, stay.
+TEST(SubnetCache, ADeletedRecordLeavesTheCacheOfItsTree) {
+    TempFolder folder;
+    const std::string path = CacheFilePath(folder.Directory(), "ACME", kSubnetCacheFile);
+    std::filesystem::create_directories(CacheFolder(folder.Directory(), "ACME"));
+    const RecordRow gone = Row(RecordListKind::Dhcp, "10.0.0.5", {"pc5", "", "", "", "", "", "x.s.ACME"}, -1);
+    const RecordRow kept =
+        Row(RecordListKind::Dhcp, "10.0.0.5", {"pc5b", "", "", "", "", "", "y.s.ACME"}, -1);
+    {
+        ini::IniFile file(path);
+        RecordCacheSections sections(file);
+        for (const char* section : {"s.ACME", "t.ACME"}) {
+            sections.BeginSection(section);
+            sections.WriteDateTimeStamp(section, rtl::Now());
+            sections.WriteRows(section, {gone, kept});
+        }
+    }
+    RecordRow deleted = gone;
+    deleted.tree = "ACME";
+    deleted.container = "s.ACME";
+    deleted.subItems.back() = "X.S.acme"; // directory names compare without regard to case
+    RecordRow otherTree = deleted;
+    otherTree.tree = "GLOBEX"; // no cache: nothing to do
+    ForgetDeletedDhcpRecords(folder.Directory(), {deleted, otherTree});
+
+    CachedRowOrigin origin;
+    origin.now = rtl::Now();
+    const ini::IniFile file(path);
+    const std::vector<RecordRow> section = ReadSubnetCacheRows(file, "s.ACME", origin);
+    ASSERT_EQ(section.size(), 1u);
+    EXPECT_EQ(section[0].subItems, kept.subItems);
+    EXPECT_EQ(ReadSubnetCacheRows(file, "t.ACME", origin).size(), 2u);
+    EXPECT_EQ(CacheAgeClass(file.ReadString("s.ACME", kStampKey, ""), origin.now), 0); // the stamp stays
+    EXPECT_FALSE(std::filesystem::exists(CacheFolder(folder.Directory(), "GLOBEX")));
 }
 
 TEST(RecordCacheSections, BeginningASectionAgainReplacesItsRows) {

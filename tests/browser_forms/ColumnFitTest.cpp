@@ -119,3 +119,62 @@ TEST_F(ColumnFit, ObjectListsAndPanesFitTheirRowsToo) {
     EXPECT_GT(window->netslist->columnWidth(1), TextWidth(window->netslist, context));
     EXPECT_GT(window->netslist2->columnWidth(0), TextWidth(window->netslist2, label));
 }
+
+// Far more rows than the view measures itself: the widest text of each column stands in one row
+// that sorting by address moves to the end, out of sight, and a text in another script stands in
+// a row of its own.
+TEST_F(ColumnFit, AWideTextAnywhereInALongListWidensItsColumnAfterFillAndSort) {
+    QTreeView* list = window->LV;
+    list->resize(700, 300);
+    std::vector<RecordRow> rows;
+    const auto dnsRow = [](const std::string& address, const std::string& name, const std::string& zone) {
+        RecordRow row;
+        row.caption = address;
+        row.subItems = {name, "A", zone, "", "obj"};
+        return row;
+    };
+    for (int i = 0; i < 5000; ++i)
+        rows.push_back(dnsRow("10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250),
+                              "h" + std::to_string(i), "z.example"));
+    const std::string wideName = "a-rather-long-host-name-of-the-last-row";
+    const std::string wideZone =
+        "\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96\xD0\x96.example"; // Cyrillic
+    rows.insert(rows.begin() + 17, dnsRow("10.255.255.254", wideName, "z.example"));
+    rows.insert(rows.begin() + 2500, dnsRow("10.0.0.1", "h", wideZone));
+    window->LVModel->appendRows(rows);
+    window->SortRecordListBy(RecordListKind::Dns, 0);
+    RunEvents();
+    ASSERT_EQ(window->LVModel->row(window->LVModel->count() - 1).subItems[0], wideName);
+    EXPECT_GT(list->columnWidth(0), TextWidth(list, QStringLiteral("10.255.255.254")));
+    EXPECT_GT(list->columnWidth(1), TextWidth(list, QString::fromStdString(wideName)));
+    EXPECT_GT(list->columnWidth(3), TextWidth(list, QString::fromStdString(wideZone)));
+    // Without rows the search finds none.
+    EXPECT_EQ(browser::WidestTextRows(*window->LVModel, 0, {0, 1}, list->font(), 100),
+              (std::vector<int>{-1, -1}));
+}
+
+// The widest text by its pixels, not by its length: narrow letters, wide letters, and a text in
+// another script whose letters the estimate does not know.
+TEST(WidestTextRows, TheWidestInPixelsWinsWhateverItsLength) {
+    struct Texts : browser::ColumnTextSource {
+        std::vector<std::string> column;
+        std::string_view cellText(int row, int) const override {
+            return column[static_cast<std::size_t>(row)];
+        }
+    } texts;
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    for (int i = 0; i < 3000; ++i)
+        texts.column.push_back(i % 2 == 0 ? "iiiiiiiiiiiiiiii" : "1.1.1.1");
+    texts.column[1234] = "WWWWWWWW";
+    std::string greek;
+    for (int i = 0; i < 20; ++i)
+        greek += "\xCE\xA9"; // capital omega
+    ASSERT_GT(metrics.horizontalAdvance(QString::fromUtf8("WWWWWWWW")),
+              metrics.horizontalAdvance(QString::fromUtf8("iiiiiiiiiiiiiiii")));
+    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000), std::vector<int>{1234});
+    texts.column[2999] = greek;
+    ASSERT_GT(metrics.horizontalAdvance(QString::fromStdString(greek)),
+              metrics.horizontalAdvance(QString::fromUtf8("WWWWWWWW")));
+    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000), std::vector<int>{2999});
+}

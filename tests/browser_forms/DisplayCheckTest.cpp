@@ -14,6 +14,11 @@ TEST(DisplayCheck, NoDisplayAtAllIsDetectedAndExplained) {
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
     EXPECT_FALSE(cormelian::DisplayAvailable());
-    EXPECT_NE(cormelian::HeadlessHint("cormelian").find("QT_QPA_PLATFORM=offscreen cormelian"),
-              std::string::npos);
+    // The switches come along, quoted where the shell would split or expand them.
+    const std::string hint = cormelian::HeadlessHint({"/opt/x/cormelian", "/alldns", "/csv=a b", "it's"});
+    EXPECT_NE(hint.find("QT_QPA_PLATFORM=offscreen /opt/x/cormelian /alldns '/csv=a b' 'it'\\''s'\n"),
+              std::string::npos)
+        << hint;
+    EXPECT_NE(hint.find("xvfb-run -a /opt/x/cormelian /alldns '/csv=a b' 'it'\\''s'\n"), std::string::npos)
+        << hint;
 }

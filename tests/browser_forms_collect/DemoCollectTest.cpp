@@ -12,6 +12,8 @@
 #include "tests/support/SourceTree.h"
 #include "tests/support/WaitUntil.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -93,6 +95,20 @@ TEST_F(DemoCollect, CollectingFillsTheThreeListsAndStopEndsTheScans) {
     EXPECT_EQ(Tag(form.LV), -1);
     form.DNSSearch->click();
     EXPECT_EQ(form.LVModel->count(), 0);
+
+    // Space toggles the check mark of the zone or subnet row that has focus, as a click on it does.
+    const auto pressSpace = [](QTreeWidget* list, int row) {
+        list->setCurrentItem(list->topLevelItem(row));
+        QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(list, &space);
+        return RowState(list->topLevelItem(row));
+    };
+    EXPECT_EQ(pressSpace(zones, 1), kStateChecked);
+    EXPECT_EQ(pressSpace(zones, 1), kStateUnchecked);
+    const int subnetState = RowState(form.netslist->topLevelItem(1));
+    ASSERT_TRUE(subnetState == kStateChecked || subnetState == kStateUnchecked);
+    EXPECT_NE(pressSpace(form.netslist, 1), subnetState);
+    EXPECT_EQ(pressSpace(form.netslist, 1), subnetState);
 
     // Esc stops a running scan.
     form.AllBut->setEnabled(true);

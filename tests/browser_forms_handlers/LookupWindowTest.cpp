@@ -16,9 +16,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -51,6 +54,16 @@ protected:
         window_->qbox->setCurrentIndex(typeIndex);
         window_->CheckBox7->setChecked(recursive);
         window_->Button2->click();
+        WaitForLookup();
+    }
+
+    // Lets the window's events run until the query running off its thread has shown its outcome.
+    void WaitForLookup() {
+        QElapsedTimer clock;
+        clock.start();
+        while (window_->LookupRunning() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_FALSE(window_->LookupRunning());
     }
 
     ScriptedServices services_;
@@ -95,6 +108,58 @@ TEST_F(LookupPageTest, ResolverFailureIsShownAndTheButtonComesBack) {
     EXPECT_TRUE(window_->RE2->toPlainText().isEmpty());
     EXPECT_TRUE(window_->Button2->isEnabled());
     EXPECT_FALSE(responder.queries().at(0).recursionDesired);
+}
+
+// A server that keeps the query waiting: the window's events run meanwhile, the button stays
+// disabled and a second query is refused; the answer, once given, is shown.
+TEST_F(LookupPageTest, AQueryWaitingForItsAnswerLeavesTheWindowResponsive) {
+    LoopbackDnsResponder slow({"www.example.com. 60 IN A 10.0.0.7"});
+    slow.Hold();
+    window_->LookupPort = slow.port();
+    window_->LookupTimeout = std::chrono::milliseconds(60000);
+    window_->cb2->setEditText(QStringLiteral("www.example.com"));
+    window_->cb3->setEditText(QStringLiteral("127.0.0.1"));
+    window_->Button2->click();
+    ASSERT_TRUE(window_->LookupRunning()); // the click returned before the answer
+    EXPECT_FALSE(window_->Button2->isEnabled());
+
+    // The window's timers fire while the query waits at the server.
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(1);
+    QElapsedTimer clock;
+    clock.start();
+    while ((ticks < 3 || slow.Waiting() == 0) && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ticker.stop();
+    EXPECT_GE(ticks, 3);
+    ASSERT_EQ(slow.Waiting(), 1);
+    ASSERT_TRUE(window_->LookupRunning());
+
+    // A second query is refused while the first runs, even with the button forced back on.
+    window_->Button2->setEnabled(true);
+    window_->Button2->click();
+    window_->Button2->setEnabled(false);
+
+    slow.Release();
+    WaitForLookup();
+    EXPECT_TRUE(services_.messages().isEmpty()) << services_.messages().join('|').toStdString();
+    EXPECT_EQ(window_->RE2->toPlainText(), QStringLiteral("A     - 10.0.0.7"));
+    EXPECT_EQ(slow.queries().size(), 1u);
+    EXPECT_TRUE(window_->Button2->isEnabled());
+}
+
+// A query nobody answers ends at its timeout with the resolver's text and the cause.
+TEST_F(LookupPageTest, AnUnansweredQueryNamesTheTimeout) {
+    LoopbackDnsResponder silent({}, LDNS_RCODE_NOERROR, true);
+    window_->LookupPort = silent.port();
+    window_->LookupTimeout = std::chrono::milliseconds(300);
+    Ask(QStringLiteral("www.example.com"), QStringLiteral("127.0.0.1"), 0, false);
+    EXPECT_EQ(services_.messages(),
+              QStringList{QStringLiteral(
+                  "Could not send or receive, because of network error (Connection timed out)")});
+    EXPECT_TRUE(window_->Button2->isEnabled());
 }
 
 TEST_F(LookupPageTest, HistoryKeepsTenEntriesNewestFirst) {

@@ -2,6 +2,7 @@
 // scripted services against the directory client's store.
 #include "tests/browser_dhcp/PanesFixture.h"
 
+#include "browser/collection/CacheFiles.h"
 #include "browser/collection/TreeObj.h"
 #include "browser/dhcp/DhcpRecordDeletion.h"
 #include "browser/forms/AttributePaneView.h"
@@ -15,6 +16,9 @@
 #include "browser/records/DirectoryAttributeSource.h"
 #include "browser/startup/StartupSequence.h"
 #include "directory/NWHelper2.h"
+#include "platform/ini/IniFile.h"
+#include "platform/rtl/DateUtils.h"
+#include "tests/support/TempFolder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 namespace browser {
@@ -84,6 +89,38 @@ TEST_F(WindowCommandsTest, DeletesSelectedRowsBottomUpAndPersists) {
     EXPECT_TRUE(Exists("10_0_0_6"));
     EXPECT_FALSE(Exists("10_0_0_7"));
     EXPECT_FALSE(Exists("10_0_0_8"));
+}
+
+// The deleted records leave the tree's subnet cache, so that a reload from it does not show them.
+TEST_F(WindowCommandsTest, DeletedRecordsLeaveTheCacheBeforeItIsReloaded) {
+    RecordListModel model({"IP-address"});
+    FillModel(model, {"10_0_0_5", "10_0_0_6", "10_0_0_7"});
+    test_support::TempFolder data;
+    std::filesystem::create_directories(CacheFolder(data.Directory(), "ACME"));
+    const std::string cachePath = CacheFilePath(data.Directory(), "ACME", kSubnetCacheFile);
+    {
+        ini::IniFile file(cachePath);
+        RecordCacheSections sections(file);
+        sections.BeginSection(testing::kSubnet);
+        sections.WriteRows(testing::kSubnet, model.rows());
+    }
+    nwclient::injectFault(nwclient::Operation::RemoveObject, 2, -632); // the second removal fails
+    services_.queueButton(QMessageBox::Ok);
+    RunDhcpDeletion(services_, model, {0, 2}, trees_, data.Directory());
+    ASSERT_EQ(services_.messages().size(), 2);
+    EXPECT_TRUE(services_.messages().at(1).contains(QStringLiteral("-632")));
+
+    CachedRowOrigin origin;
+    origin.now = rtl::Now();
+    std::vector<std::string> cached;
+    for (const RecordRow& row : ReadSubnetCacheRows(ini::IniFile(cachePath), testing::kSubnet, origin))
+        cached.push_back(row.caption);
+    EXPECT_EQ(cached, (std::vector<std::string>{"10.0.0.5", "10.0.0.6"})); // the removed last row is gone
+
+    services_.queueButton(QMessageBox::Ok);
+    RunDhcpDeletion(services_, model, {0}, trees_, data.Directory());
+    EXPECT_EQ(ReadSubnetCacheRows(ini::IniFile(cachePath), testing::kSubnet, origin).size(), 1u);
+    EXPECT_EQ(services_.messages().last(), QString::fromLatin1(kRestartServiceMessage));
 }
 
 TEST_F(WindowCommandsTest, DeletionNeedsAnOkAndSelectedRows) {

@@ -61,8 +61,11 @@ TEST_F(StartupWindow, WithoutTheHelperLibraryTheProgramEndsUnrun) {
 
 TEST_F(StartupWindow, WithoutTheClientTheProgramEndsUnrunAndFreesTheLibrary) {
     directory.initResult = -1;
+    directory.clientProblem = "cannot read the client configuration /x/client.ini: Permission denied";
     Create();
     EXPECT_EQ(services.messages(), QStringList{"No Novell Client?"});
+    // The box tells which file and why, below its message.
+    EXPECT_EQ(services.calls().back().detail.toStdString(), directory.clientProblem);
     EXPECT_TRUE(window().StartupRefused());
     EXPECT_FALSE(helper.loaded);
     EXPECT_EQ(programBlock->Run(), 1);

@@ -35,7 +35,14 @@ TEST(FindMatchingRow, AddressSearchFindsCaptionsStartingWithTheTermAndStopsAtThe
     EXPECT_EQ(hits, (std::vector<int>{0, 1, 3, 5, 6, 7}));
     EXPECT_EQ(FindMatchingRow(rows, State("10.0.0.9", browser::kSearchByAddress)), 6);
     EXPECT_EQ(FindMatchingRow(rows, State("0.0", browser::kSearchByAddress)), -1);
-    EXPECT_EQ(browser::NotFoundMessage(State("0.0", browser::kSearchByAddress)), "");
+}
+
+// Every kind of search says so when nothing matches.
+TEST(FindMatchingRow, EveryKindOfSearchReportsATermNotFound) {
+    for (const int kind : {browser::kSearchByAddress, browser::kSearchByName, browser::kSearchByMac}) {
+        EXPECT_EQ(FindMatchingRow(DhcpRows(), State("99.9", kind)), -1) << kind;
+        EXPECT_EQ(browser::NotFoundMessage(State("99.9", kind)), "99.9 not found") << kind;
+    }
 }
 
 TEST(FindMatchingRow, NameSearchMatchesInsideTheNameIgnoringCase) {
@@ -45,7 +52,6 @@ TEST(FindMatchingRow, NameSearchMatchesInsideTheNameIgnoringCase) {
     EXPECT_EQ(FindMatchingRow(rows, State("ai", browser::kSearchByName, 0)), 3);
     EXPECT_EQ(FindMatchingRow(rows, State("ai", browser::kSearchByName, 7)), -1);
     EXPECT_EQ(FindMatchingRow(rows, State("nothing", browser::kSearchByName)), -1);
-    EXPECT_EQ(browser::NotFoundMessage(State("nothing", browser::kSearchByName)), "nothing not found");
 }
 
 TEST(FindMatchingRow, MacSearchLooksAtTheMacColumnOfTheDhcpList) {

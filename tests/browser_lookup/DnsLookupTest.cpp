@@ -195,9 +195,27 @@ TEST(RunDnsLookupTest, ServerErrorAndSilenceAreReportedAsFailures) {
         const auto started = std::chrono::steady_clock::now();
         const DnsLookupResult result = RunDnsLookup(query);
         EXPECT_FALSE(result.ok);
-        EXPECT_FALSE(result.error.empty());
+        EXPECT_EQ(result.error, "Could not send or receive, because of network error (Connection timed out)");
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
         EXPECT_EQ(silent.queries().size(), 1u); // asked once, not again
+    }
+    {
+        // A port nobody listens on: the system's refusal ends the query before its timeout.
+        std::uint16_t closedPort = 0;
+        {
+            LoopbackDnsResponder gone({}, LDNS_RCODE_NOERROR, true, 0);
+            closedPort = gone.port();
+        }
+        DnsQuery query;
+        query.name = "www.example.com";
+        query.server = "127.0.0.1";
+        query.port = closedPort;
+        query.timeout = std::chrono::milliseconds(5000);
+        const auto started = std::chrono::steady_clock::now();
+        const DnsLookupResult result = RunDnsLookup(query);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error, "Could not send or receive, because of network error (Connection refused)");
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(4));
     }
 }
 

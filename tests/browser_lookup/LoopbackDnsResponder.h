@@ -21,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace browser::testing {
@@ -67,11 +68,24 @@ public:
         return queries_;
     }
 
+    // While held, queries wait unanswered (a server that is slow to answer); Release answers them.
+    void Hold() { held_ = true; }
+    void Release() { held_ = false; }
+    // The number of queries received and not yet answered.
+    int Waiting() const { return waiting_; }
+
 private:
     void Serve() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         int answered = 0;
+        std::vector<std::pair<std::vector<std::uint8_t>, sockaddr_in>> held;
         while (!stop_ && answered < maxQueries_ && std::chrono::steady_clock::now() < deadline) {
+            if (!held_ && !held.empty()) {
+                for (const auto& [message, from] : held)
+                    AnswerMessage(message.data(), message.size(), from);
+                held.clear();
+                waiting_ = 0;
+            }
             pollfd ready{socket_, POLLIN, 0};
             if (::poll(&ready, 1, 50) <= 0)
                 continue;
@@ -83,12 +97,21 @@ private:
             if (size <= 0)
                 continue;
             ++answered;
-            ldns_pkt* query = nullptr;
-            if (ldns_wire2pkt(&query, buffer, static_cast<std::size_t>(size)) != LDNS_STATUS_OK)
+            if (held_) {
+                held.emplace_back(std::vector<std::uint8_t>(buffer, buffer + size), from);
+                ++waiting_;
                 continue;
-            Answer(query, from);
-            ldns_pkt_free(query);
+            }
+            AnswerMessage(buffer, static_cast<std::size_t>(size), from);
         }
+    }
+
+    void AnswerMessage(const std::uint8_t* message, std::size_t size, const sockaddr_in& from) {
+        ldns_pkt* query = nullptr;
+        if (ldns_wire2pkt(&query, message, size) != LDNS_STATUS_OK)
+            return;
+        Answer(query, from);
+        ldns_pkt_free(query);
     }
 
     void Answer(const ldns_pkt* query, const sockaddr_in& from) {
@@ -140,6 +163,8 @@ private:
     int socket_ = -1;
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> held_{false};
+    std::atomic<int> waiting_{0};
     std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<Query> queries_;

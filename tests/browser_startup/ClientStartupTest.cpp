@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 using namespace startup_test;
 namespace fs = std::filesystem;
@@ -151,6 +154,60 @@ TEST_F(ClientStartupTest, UserWithoutHomeDirectoryIsTold) {
     ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
     EXPECT_FALSE(sequence.Run({}));
     EXPECT_EQ(host.messages, (std::vector<std::string>{"User admin.ACME has no homedirectory!!"}));
+}
+
+// A configuration that cannot be read keeps the message and tells which file and why; a tree
+// whose data file is missing leaves the other trees usable and is reported by name.
+TEST_F(ClientStartupTest, ConfigurationFaultsNameTheFileAndTheCause) {
+    struct Case {
+        const char* name;
+        std::function<void(const TempFolder&)> spoil;
+        const char* cause;
+    };
+    const std::vector<Case> cases{
+        {"missing file", [](const TempFolder& folder) { fs::remove(folder.file("client.ini")); },
+         "No such file or directory"},
+        {"unreadable file",
+         [](const TempFolder& folder) { fs::permissions(folder.file("client.ini"), fs::perms::none); },
+         "Permission denied"},
+    };
+    for (const Case& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        TempFolder folder;
+        WriteFile(folder.file("client.ini"), "[Trees]\nACME=visible\n");
+        fault.spoil(folder);
+        if (std::string(fault.name) == "unreadable file" && ::geteuid() == 0)
+            continue; // the superuser reads every file
+        Journal faultJournal;
+        browser::LayerTreeDirectory faultDirectory{folder.file("client.ini")};
+        RecordingHost faultHost{faultJournal};
+        browser::StartupSequence faultSequence{faultDirectory, helper, time, faultHost,
+                                               program.path().string()};
+        EXPECT_FALSE(faultSequence.Prepare());
+        EXPECT_EQ(faultHost.messages, (std::vector<std::string>{"No Novell Client?"}));
+        ASSERT_EQ(faultHost.details.size(), 1u);
+        EXPECT_NE(faultHost.details[0].find(folder.file("client.ini")), std::string::npos)
+            << faultHost.details[0];
+        EXPECT_NE(faultHost.details[0].find(fault.cause), std::string::npos) << faultHost.details[0];
+    }
+
+    WriteFile(client.file("client.ini"), "[Client]\nPreferredTree=ACME\nStore=:memory:\n"
+                                         "[Trees]\nACME=visible\nLAB=visible\n"
+                                         "[Tree LAB]\nLdif=gone.ldif\n");
+    WriteFile(program.file("Cormelian.ini"), "[TREES]\nACME=[root]\nLAB=[root]\n");
+    host.onTreeChoice = [](browser::DNSTreesLogic& choice) {
+        for (std::size_t i = 0; i < choice.Items().size(); ++i)
+            choice.SetChecked(static_cast<int>(i), true);
+    };
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    sequence.Run({});
+    EXPECT_NE(sequence.Trees().Find("ACME"), nullptr);
+    EXPECT_EQ(sequence.Trees().Find("LAB"), nullptr);
+    ASSERT_FALSE(host.messages.empty());
+    const std::string& report = host.messages.front();
+    EXPECT_EQ(report.rfind("Tree LAB can't be opened (", 0), 0u) << report;
+    EXPECT_NE(report.find(client.file("gone.ldif")), std::string::npos) << report;
+    EXPECT_NE(report.find("No such file or directory"), std::string::npos) << report;
 }
 
 TEST(ClientStartupLibrary, ProgramWithoutTheHelperLibraryStops) {

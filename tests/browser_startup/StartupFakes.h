@@ -30,7 +30,7 @@ public:
 
     // Configuration.
     int initResult = 0;
-    std::string initError; // the client's reason when InitClient fails
+    std::string clientProblem;       // why InitClient failed
     int failContextCreateNumber = 0; // the Nth CreateDSContext fails (1-based), 0 none
     bool failEveryContextCreate = false;
     std::map<std::string, int> selectResults; // tree -> SelectTree result
@@ -57,8 +57,8 @@ public:
         journal_.push_back("InitClient");
         return initResult;
     }
-    std::string ClientError() override { return initError; }
     void EndClient() override { journal_.push_back("EndClient"); }
+    std::string ClientProblem() override { return clientProblem; }
 
     ContextHandle CreateDSContext(bool& ok) override {
         ++createCalls_;
@@ -231,6 +231,7 @@ public:
     explicit RecordingHost(Journal& journal) : journal_(journal) {}
 
     std::vector<std::string> messages;
+    std::vector<std::string> details; // of the messages shown with one, in order
     std::vector<std::string> information;
     bool closed = false;
     int treeChoiceShown = 0;
@@ -250,6 +251,10 @@ public:
     void ShowMessage(const std::string& text) override {
         journal_.push_back("Message " + text);
         messages.push_back(text);
+    }
+    void ShowMessageWithDetail(const std::string& text, const std::string& detail) override {
+        ShowMessage(text);
+        details.push_back(detail);
     }
     bool ShowLogin(ContextHandle context) override { return onLogin(context); }
     void ShowInformation(const std::string& text) override { information.push_back(text); }

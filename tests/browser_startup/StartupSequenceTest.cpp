@@ -65,10 +65,10 @@ TEST_F(StartupTest, MissingClientStopsWithItsMessageAndUnloadsTheLibrary) {
 
 TEST_F(StartupTest, MissingClientMessageGivesTheClientsReasonBelow) {
     directory.initResult = 0x8801;
-    directory.initError = "the store /data/store.db is locked by another process (waited 5 seconds)";
+    directory.clientProblem = "the store /data/store.db is locked by another process (waited 5 seconds)";
     EXPECT_FALSE(sequence.Prepare());
-    EXPECT_EQ(host.messages, (std::vector<std::string>{"No Novell Client?\nthe store /data/store.db is locked by "
-                                                       "another process (waited 5 seconds)"}));
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"No Novell Client?"}));
+    EXPECT_EQ(host.details, (std::vector<std::string>{directory.clientProblem}));
 }
 
 // ---- the start-up proper

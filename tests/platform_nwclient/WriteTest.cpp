@@ -182,11 +182,26 @@ TEST_F(PersistenceTest, AFailedTransactionLeavesNothing) {
 
 TEST_F(PersistenceTest, InitialisationFailsWithAReason) {
     terminate();
-    WriteFile(folder_ / "broken.ini", "[Trees]\nNOWHERE=visible\n[Client]\nStore=:memory:\n");
+    // A tree whose data file is missing is left out with its reason; the others serve.
+    WriteFile(folder_ / "broken.ini", "[Trees]\nNOWHERE=visible\nACME=visible\n[Tree ACME]\nLdif=" +
+                                          (folder_ / "ACME.ldif").string() +
+                                          "\n[Client]\nStore=:memory:\nPreferredTree=ACME\n");
+    ASSERT_EQ(initialize((folder_ / "broken.ini").string()), 0) << lastError();
+    EXPECT_NE(treeProblem("nowhere").find("NOWHERE.ldif:0: cannot open the file: No such file or directory"),
+              std::string::npos)
+        << treeProblem("NOWHERE");
+    EXPECT_EQ(treeProblem("ACME"), "");
+    Context context = 0;
+    ASSERT_EQ(createContext(context), 0);
+    EXPECT_EQ(setContextKey(context, KEY_TREE_NAME, std::string("NOWHERE")), ERR_NO_CONNECTION);
+    EXPECT_EQ(setContextKey(context, KEY_TREE_NAME, std::string("ACME")), 0);
+    EXPECT_EQ(readObject(context, "admin.ACME", {"Title"}).result, ERR_NO_SUCH_ATTRIBUTE);
+    // A data file that opens but does not read stops the client.
+    WriteFile(folder_ / "NOWHERE.ldif", "dn: o=NOWHERE\nnot a line\n");
     EXPECT_NE(initialize((folder_ / "broken.ini").string()), 0);
-    EXPECT_NE(lastError().find("NOWHERE.ldif"), std::string::npos) << lastError();
+    EXPECT_NE(lastError().find("NOWHERE.ldif:"), std::string::npos) << lastError();
     EXPECT_NE(initialize((folder_ / "missing.ini").string()), 0);
-    EXPECT_NE(lastError().find("missing.ini"), std::string::npos) << lastError();
+    EXPECT_NE(lastError().find("missing.ini: No such file or directory"), std::string::npos) << lastError();
     WriteFile(folder_ / "bad.ini", "[Trees]\nACME=sometimes\n");
     EXPECT_NE(initialize((folder_ / "bad.ini").string()), 0);
     EXPECT_NE(lastError().find("bad.ini:2"), std::string::npos) << lastError();
