@@ -63,7 +63,7 @@ TEST_F(StartupTest, MissingClientStopsWithItsMessageAndUnloadsTheLibrary) {
     EXPECT_FALSE(Journaled("EndClient"));
 }
 
-TEST_F(StartupTest, MissingClientMessageGivesTheClientsReasonBelow) {
+TEST_F(StartupTest, MissingClientMessageGivesTheClientsReasonAsDetail) {
     directory.initResult = 0x8801;
     directory.clientProblem = "the store /data/store.db is locked by another process (waited 5 seconds)";
     EXPECT_FALSE(sequence.Prepare());
