@@ -100,7 +100,8 @@ private:
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler
-// (QDesktopServices / "lp"); tests install their own.
+// (QDesktopServices / "lp"); tests install their own. Print raises EExportError when the file cannot
+// be handed to the printer.
 class TExportShell {
 public:
     virtual ~TExportShell() = default;
@@ -108,6 +109,11 @@ public:
     virtual void Print(const std::string& fileName) = 0;
 };
 TExportShell& DefaultExportShell();
+
+// Runs the print command with the file as its argument and waits until it has taken the job; raises
+// EExportError "Cannot print file "x". <cause>" when the command cannot be run or fails (its own
+// message, or its exit code, is the cause).
+void RunPrintCommand(const std::string& command, const std::string& fileName);
 
 // The system clipboard's text. The default uses the application's clipboard (needs a Qt application).
 class TExportClipboard {
