@@ -36,6 +36,7 @@ public:
         MessageKind messageKind = MessageKind::Information;
         QMessageBox::StandardButtons buttons;
         QString detail; // a message's detail text
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
 
     // Runs while the form is shown; it may fill fields and press buttons. A form still open
@@ -65,7 +66,8 @@ public:
     void showDetailedMessage(const QString& text, const QString& detail) override;
     QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
                                               QMessageBox::StandardButtons buttons,
-                                              const QString& title = QString()) override;
+                                              const QString& title = QString(),
+                                              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
     bool inputQuery(const QString& title, const QString& prompt, QString& value) override;
     bool openFileName(FileDialogOptions& options) override;
     bool saveFileName(FileDialogOptions& options) override;
