@@ -42,19 +42,16 @@ bool writesWithExclusiveAccess(std::uint32_t mode) {
            (mode & STGM_SHARE_MASK) == STGM_SHARE_EXCLUSIVE && (mode & STGM_TRANSACTED) == 0;
 }
 
-// The result code of a file that could not be committed: its cause is one of the system's error
-// texts, or a refusal of the target.
+// The result code of a file that could not be committed.
 HRESULT resultOfCommitError(const commit::CommitError& error) {
-    for (int code : {ENOENT, ENOTDIR, ENAMETOOLONG, EACCES, EPERM, EROFS, EISDIR, ENOSPC, EDQUOT, EFBIG, ENOMEM})
-        if (error.reason() == std::strerror(code))
-            return resultOfErrno(code);
-    return error.stage() == commit::CommitError::Stage::Create ? STG_E_ACCESSDENIED : STG_E_WRITEFAULT;
+    return resultOfErrno(error.code());
 }
 
 [[noreturn]] void failCommit(const commit::CommitError& error, const std::string& fileName) {
     const char* what = error.stage() == commit::CommitError::Stage::Create ? "Cannot create the compound file"
                                                                            : "Cannot write the compound file";
-    throw StorageError(resultOfCommitError(error), std::string(what) + " \"" + fileName + "\": " + error.reason());
+    throw StorageError(resultOfCommitError(error),
+                       std::string(what) + " \"" + fileName + "\": " + error.reason());
 }
 
 } // namespace
@@ -68,7 +65,8 @@ std::unique_ptr<Storage> Storage::CreateDocfile(const std::string& fileName, std
     if ((mode & STGM_CREATE) == 0 && ::stat(fileName.c_str(), &st) == 0)
         throw StorageError(STG_E_FILEALREADYEXISTS, "The file \"" + fileName + "\" already exists");
     try {
-        return std::unique_ptr<Storage>(new Storage(fileName, std::make_unique<commit::FileCommit>(fileName)));
+        return std::unique_ptr<Storage>(
+            new Storage(fileName, std::make_unique<commit::FileCommit>(fileName)));
     } catch (const commit::CommitError& error) {
         failCommit(error, fileName);
     }

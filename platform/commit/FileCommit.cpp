@@ -1,7 +1,7 @@
 #include "platform/commit/FileCommit.h"
 
-#include "platform/commit/CommitTesting.h"
 #include "platform/commit/CommitDetail.h"
+#include "platform/commit/CommitTesting.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -83,10 +83,13 @@ void SyncFolderOf(const std::string& folder) {
 
 } // namespace
 
-CommitError::CommitError(Stage stage, std::string path, std::string reason)
-    : std::runtime_error((stage == Stage::Create ? "Cannot create file " : "Cannot write file ") + path + ". " +
-                         reason),
-      stage_(stage), path_(std::move(path)), reason_(std::move(reason)) {}
+CommitError::CommitError(Stage stage, std::string path, std::string reason, int code)
+    : std::runtime_error((stage == Stage::Create ? "Cannot create file " : "Cannot write file ") + path +
+                         ". " + reason),
+      stage_(stage), path_(std::move(path)), reason_(std::move(reason)), code_(code) {}
+
+CommitError::CommitError(Stage stage, std::string path, int code)
+    : CommitError(stage, std::move(path), std::strerror(code), code) {}
 
 void IgnoreFileSizeSignal() {
     static std::once_flag once;
@@ -118,7 +121,7 @@ std::string ResolveTarget(const std::string& target) {
         link.resize(std::size_t(n));
         path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
     }
-    throw CommitError(CommitError::Stage::Create, target, std::strerror(ELOOP));
+    throw CommitError(CommitError::Stage::Create, target, ELOOP);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -157,25 +160,27 @@ CommitBuffer::pos_type CommitBuffer::seekpos(pos_type position, std::ios_base::o
 FileCommit::FileCommit(std::string target) : target_(std::move(target)) {
     IgnoreFileSizeSignal();
     if (target_.empty())
-        throw CommitError(CommitError::Stage::Create, target_, "No file name");
+        throw CommitError(CommitError::Stage::Create, target_, "No file name", ENOENT);
     resolved_ = ResolveTarget(target_);
     folder_ = FolderOf(resolved_);
 
     struct stat st {};
     if (::stat(resolved_.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
-            throw CommitError(CommitError::Stage::Create, target_, "Filename refers to a directory");
+            throw CommitError(CommitError::Stage::Create, target_, "Filename refers to a directory", EISDIR);
         if (!S_ISREG(st.st_mode))
-            throw CommitError(CommitError::Stage::Create, target_, "Existing file " + target_ + " is not a regular file");
+            throw CommitError(CommitError::Stage::Create, target_,
+                              "Existing file " + target_ + " is not a regular file", EINVAL);
         if (!UserMayWrite(resolved_, st))
-            throw CommitError(CommitError::Stage::Create, target_, "Existing file " + target_ + " is not writable");
+            throw CommitError(CommitError::Stage::Create, target_,
+                              "Existing file " + target_ + " is not writable", EACCES);
         targetExisted_ = true;
         oldMode_ = st.st_mode & 07777;
         oldLinks_ = unsigned(st.st_nlink);
         oldOwner_ = st.st_uid;
         oldGroup_ = st.st_gid;
     } else if (errno != ENOENT) {
-        throw CommitError(CommitError::Stage::Create, target_, std::strerror(errno));
+        throw CommitError(CommitError::Stage::Create, target_, errno);
     }
 
     const std::string base = BaseNameOf(resolved_);
@@ -183,10 +188,10 @@ FileCommit::FileCommit(std::string target) : target_(std::move(target)) {
         temporary_ = TemporaryNameFor(folder_, base, ".~");
         fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd_ < 0 && errno != EEXIST)
-            throw CommitError(CommitError::Stage::Create, target_, std::strerror(errno));
+            throw CommitError(CommitError::Stage::Create, target_, errno);
     }
     if (fd_ < 0)
-        throw CommitError(CommitError::Stage::Create, target_, std::strerror(EEXIST));
+        throw CommitError(CommitError::Stage::Create, target_, EEXIST);
 }
 
 FileCommit::~FileCommit() {
@@ -216,7 +221,7 @@ bool FileCommit::writeRaw(const char* data, std::size_t size) {
 void FileCommit::failWrite() {
     const int error = error_ != 0 ? error_ : EIO;
     discard();
-    throw CommitError(CommitError::Stage::Write, target_, std::strerror(error));
+    throw CommitError(CommitError::Stage::Write, target_, error);
 }
 
 void FileCommit::write(std::string_view data) {
@@ -236,7 +241,7 @@ std::ostream& FileCommit::stream() {
 
 void FileCommit::prepare() {
     if (state_ != State::Open)
-        throw CommitError(CommitError::Stage::Write, target_, std::strerror(EBADF));
+        throw CommitError(CommitError::Stage::Write, target_, EBADF);
     if ((buffer_ && !buffer_->flushBuffer()) || error_ != 0)
         failWrite();
     if (targetExisted_) {
@@ -376,7 +381,7 @@ void CommitGroup::commit() {
             if (!backups[j].empty())
                 (void)::unlink(backups[j].c_str());
         }
-        throw CommitError(CommitError::Stage::Write, file.target_, std::strerror(error));
+        throw CommitError(CommitError::Stage::Write, file.target_, error);
     }
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!backups[i].empty())

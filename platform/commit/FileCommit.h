@@ -29,19 +29,24 @@
 namespace commit {
 
 // A file that could not be committed. what() is the whole message ("Cannot create file x.csv.
-// Existing file x.csv is not writable"); reason() is the cause alone.
+// Existing file x.csv is not writable"); reason() is the cause alone, code() the system's error
+// number that stands for it (EACCES for a refused target).
 class CommitError : public std::runtime_error {
 public:
     enum class Stage { Create, Write };
-    CommitError(Stage stage, std::string path, std::string reason);
+    CommitError(Stage stage, std::string path, std::string reason, int code);
+    // A cause that is the system's error `code`, with its text.
+    CommitError(Stage stage, std::string path, int code);
     Stage stage() const { return stage_; }
     const std::string& path() const { return path_; }
     const std::string& reason() const { return reason_; }
+    int code() const { return code_; }
 
 private:
     Stage stage_;
     std::string path_;
     std::string reason_;
+    int code_;
 };
 
 // Makes a write past the process's file-size limit an ordinary write error (EFBIG) instead of the

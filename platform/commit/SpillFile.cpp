@@ -46,7 +46,7 @@ SpillFile::SpillFile(const std::string& folder)
     IgnoreFileSizeSignal();
     fd_ = OpenUnnamed(folder_);
     if (fd_ < 0)
-        throw CommitError(CommitError::Stage::Create, folder_, std::strerror(errno));
+        throw CommitError(CommitError::Stage::Create, folder_, errno);
 }
 
 SpillFile::~SpillFile() {
@@ -78,7 +78,7 @@ SpillFile::pos_type SpillFile::seekoff(off_type offset, std::ios_base::seekdir w
 }
 
 void SpillFile::fail() const {
-    throw CommitError(CommitError::Stage::Write, folder_, std::strerror(error_ != 0 ? error_ : EIO));
+    throw CommitError(CommitError::Stage::Write, folder_, error_ != 0 ? error_ : EIO);
 }
 
 void SpillFile::copyRange(std::int64_t offset, std::int64_t length,

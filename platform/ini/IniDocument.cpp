@@ -34,7 +34,7 @@ std::string canonicalPath(const std::string& fileName) {
 
 [[noreturn]] void fail(const std::string& path, int error) {
     throw EIniFileError(
-        commit::CommitError(commit::CommitError::Stage::Create, path, std::strerror(error)).what());
+        commit::CommitError(commit::CommitError::Stage::Create, path, error).what());
 }
 
 } // namespace
