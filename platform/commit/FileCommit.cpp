@@ -49,8 +49,9 @@ std::string BaseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string TemporaryNameFor(const std::string& folder, const std::string& base, const char* kind) {
-    return folder + "/." + base + kind + RandomSuffix();
+// A name in the target's folder for a temporary file of the target `base`.
+std::string TemporaryNameFor(const std::string& base, const char* kind) {
+    return "." + base + kind + RandomSuffix();
 }
 
 bool InGroup(gid_t group) {
@@ -63,22 +64,14 @@ bool InGroup(gid_t group) {
 
 // Whether the user may write the existing file. The permission bits are asked even for root: a
 // write-protected file stays protected whoever runs the program.
-bool UserMayWrite(const std::string& path, const struct stat& st) {
+bool UserMayWrite(int folder, const std::string& name, const struct stat& st) {
     const uid_t user = ::geteuid();
     if (user == 0)
         return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+    if (::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0)
         return false;
     const mode_t bit = st.st_uid == user ? S_IWUSR : InGroup(st.st_gid) ? S_IWGRP : S_IWOTH;
     return (st.st_mode & bit) != 0;
-}
-
-void SyncFolderOf(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
@@ -162,16 +155,21 @@ FileCommit::FileCommit(std::string target) : target_(std::move(target)) {
     if (target_.empty())
         throw CommitError(CommitError::Stage::Create, target_, "No file name", ENOENT);
     resolved_ = ResolveTarget(target_);
-    folder_ = FolderOf(resolved_);
+    base_ = BaseNameOf(resolved_);
+    // Everything below works relative to the folder, opened once: should the folder be renamed
+    // meanwhile, the new file and its clean-up still happen in it.
+    folder_ = ::open(FolderOf(resolved_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0)
+        throw CommitError(CommitError::Stage::Create, target_, errno);
 
     struct stat st {};
-    if (::stat(resolved_.c_str(), &st) == 0) {
+    if (::fstatat(folder_, base_.c_str(), &st, 0) == 0) {
         if (S_ISDIR(st.st_mode))
             throw CommitError(CommitError::Stage::Create, target_, "Filename refers to a directory", EISDIR);
         if (!S_ISREG(st.st_mode))
             throw CommitError(CommitError::Stage::Create, target_,
                               "Existing file " + target_ + " is not a regular file", EINVAL);
-        if (!UserMayWrite(resolved_, st))
+        if (!UserMayWrite(folder_, base_, st))
             throw CommitError(CommitError::Stage::Create, target_,
                               "Existing file " + target_ + " is not writable", EACCES);
         targetExisted_ = true;
@@ -183,10 +181,10 @@ FileCommit::FileCommit(std::string target) : target_(std::move(target)) {
         throw CommitError(CommitError::Stage::Create, target_, errno);
     }
 
-    const std::string base = BaseNameOf(resolved_);
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temporary_ = TemporaryNameFor(folder_, base, ".~");
-        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        temporary_ = TemporaryNameFor(base_, ".~");
+        fd_ =
+            ::openat(folder_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd_ < 0 && errno != EEXIST)
             throw CommitError(CommitError::Stage::Create, target_, errno);
     }
@@ -196,6 +194,8 @@ FileCommit::FileCommit(std::string target) : target_(std::move(target)) {
 
 FileCommit::~FileCommit() {
     discard();
+    if (folder_ >= 0)
+        ::close(folder_);
 }
 
 bool FileCommit::writeRaw(const char* data, std::size_t size) {
@@ -265,10 +265,10 @@ void FileCommit::prepare() {
 }
 
 bool FileCommit::installInPlace() {
-    const int from = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+    const int from = ::openat(folder_, temporary_.c_str(), O_RDONLY | O_CLOEXEC);
     if (from < 0)
         return false;
-    const int to = ::open(resolved_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int to = ::openat(folder_, base_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (to < 0) {
         ::close(from);
         return false;
@@ -289,7 +289,7 @@ bool FileCommit::installInPlace() {
     ok = (::close(to) == 0) && ok;
     ::close(from);
     if (ok)
-        ::unlink(temporary_.c_str());
+        ::unlinkat(folder_, temporary_.c_str(), 0);
     return ok;
 }
 
@@ -301,7 +301,7 @@ void FileCommit::install() {
         state_ = State::Committed;
         return;
     }
-    if (::rename(temporary_.c_str(), resolved_.c_str()) != 0) {
+    if (::renameat(folder_, temporary_.c_str(), folder_, base_.c_str()) != 0) {
         error_ = errno;
         failWrite();
     }
@@ -310,7 +310,7 @@ void FileCommit::install() {
 }
 
 void FileCommit::syncFolder() const {
-    SyncFolderOf(folder_);
+    (void)::fsync(folder_);
 }
 
 void FileCommit::commit() {
@@ -326,7 +326,7 @@ void FileCommit::discard() {
         fd_ = -1;
     }
     if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
+        ::unlinkat(folder_, temporary_.c_str(), 0);
     state_ = State::Discarded;
 }
 
@@ -357,13 +357,13 @@ void CommitGroup::commit() {
         FileCommit& file = *files_[i];
         if (!file.targetExisted_)
             continue;
-        std::string backup = TemporaryNameFor(file.folder_, BaseNameOf(file.resolved_), ".~old");
-        if (::link(file.resolved_.c_str(), backup.c_str()) == 0)
+        std::string backup = TemporaryNameFor(file.base_, ".~old");
+        if (::linkat(file.folder_, file.base_.c_str(), file.folder_, backup.c_str(), 0) == 0)
             backups[i] = std::move(backup);
     }
     for (std::size_t i = 0; i < files_.size(); ++i) {
         FileCommit& file = *files_[i];
-        if (::rename(file.temporary_.c_str(), file.resolved_.c_str()) == 0) {
+        if (::renameat(file.folder_, file.temporary_.c_str(), file.folder_, file.base_.c_str()) == 0) {
             file.state_ = FileCommit::State::Committed;
             continue;
         }
@@ -371,21 +371,21 @@ void CommitGroup::commit() {
         for (std::size_t j = 0; j < i; ++j) {
             FileCommit& done = *files_[j];
             if (!backups[j].empty())
-                (void)::rename(backups[j].c_str(), done.resolved_.c_str());
+                (void)::renameat(done.folder_, backups[j].c_str(), done.folder_, done.base_.c_str());
             else if (!done.targetExisted_)
-                (void)::unlink(done.resolved_.c_str());
+                (void)::unlinkat(done.folder_, done.base_.c_str(), 0);
         }
         for (std::size_t j = i; j < files_.size(); ++j)
             files_[j]->discard();
         for (std::size_t j = i; j < files_.size(); ++j) {
             if (!backups[j].empty())
-                (void)::unlink(backups[j].c_str());
+                (void)::unlinkat(files_[j]->folder_, backups[j].c_str(), 0);
         }
         throw CommitError(CommitError::Stage::Write, file.target_, error);
     }
     for (std::size_t i = 0; i < files_.size(); ++i) {
         if (!backups[i].empty())
-            (void)::unlink(backups[i].c_str());
+            (void)::unlinkat(files_[i]->folder_, backups[i].c_str(), 0);
         files_[i]->syncFolder();
     }
 }

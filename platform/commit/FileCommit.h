@@ -121,8 +121,9 @@ private:
 
     std::string target_;
     std::string resolved_;
-    std::string folder_;
-    std::string temporary_;
+    std::string base_;      // the resolved target's name within its folder
+    int folder_ = -1;       // the resolved target's folder, open
+    std::string temporary_; // the temporary file's name within the folder
     int fd_ = -1;
     int error_ = 0;
     bool targetExisted_ = false;

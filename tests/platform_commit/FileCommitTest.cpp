@@ -155,6 +155,24 @@ TEST_F(FileCommitTest, AFileSizeLimitIsAnOrdinaryWriteError) {
     EXPECT_EQ(entries(), (Names{"out.csv"}));
 }
 
+TEST_F(FileCommitTest, AFolderRenamedMeanwhileGetsTheFileAndNoLeftover) {
+    fs::create_directory(folder_.Path() / "before");
+    write("before/out.csv", "old");
+    {
+        FileCommit file(path("before/out.csv"));
+        file.write("new");
+        fs::rename(folder_.Path() / "before", folder_.Path() / "after");
+        file.commit();
+    }
+    {
+        FileCommit file(path("after/out.csv"));
+        file.write("discarded");
+        fs::rename(folder_.Path() / "after", folder_.Path() / "again");
+    }
+    EXPECT_EQ(read("again/out.csv"), "new");
+    EXPECT_EQ(test_support::EntryNames(folder_.Path() / "again"), (Names{"out.csv"}));
+}
+
 TEST_F(FileCommitTest, HardLinksStayOneFile) {
     write("a.txt", "old");
     fs::create_hard_link(folder_.Path() / "a.txt", folder_.Path() / "b.txt");
