@@ -69,6 +69,8 @@ int FindMatchingRow(const std::vector<RecordRow>& rows, const SearchState& state
 }
 
 std::string NotFoundMessage(const SearchState& state) {
+    if (state.SearchKind == kSearchByAddress)
+        return std::string();
     return rtl::Format("%s not found", {state.SearchTerm});
 }
 

@@ -41,7 +41,8 @@ bool TakeSearchFields(const SearchFields& fields, const std::string& macEmptyTex
 // The first row after LastFoundIndex that matches the term, or -1. Does not change state.
 int FindMatchingRow(const std::vector<RecordRow>& rows, const SearchState& state);
 
-// The message shown when a search of any kind finds nothing ("%s not found").
+// The message shown when a name or MAC search finds nothing ("%s not found"); empty for an
+// address search, which finds nothing silently (the row selection is cleared).
 std::string NotFoundMessage(const SearchState& state);
 
 } // namespace browser
