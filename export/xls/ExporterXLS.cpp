@@ -255,26 +255,25 @@ void TExporterXLS::Execute() {
 
 void TExporterXLS::BeginWorkbook() {
     try {
-        stream_ = CreateWorkbookStream(FileName, storage_);
+        file_ = std::make_unique<TxlsWorkbookFile>(FileName);
     } catch (const cfb::StorageError& error) {
         throw EExportError("Cannot create file \"" + FileName + "\": " + error.what());
     }
-    writer_ = std::make_unique<TxlsWorkbookWriter>(*stream_);
+    writer_ = std::make_unique<TxlsWorkbookWriter>(file_->Stream());
     writer_->UserColors() = UserColors;
 }
 
 void TExporterXLS::EndWorkbook(bool commit) {
     writer_.reset();
-    stream_.reset();
-    std::unique_ptr<cfb::Storage> storage = std::move(storage_);
+    std::unique_ptr<TxlsWorkbookFile> file = std::move(file_);
     columnXF_.clear();
     columnFieldFormat_.clear();
     columnWidths_.clear();
     drawing_.reset();
     customWorkbookObjects_.reset();
-    if (commit && storage) {
+    if (commit && file) {
         try {
-            storage->Commit();
+            file->Commit();
         } catch (const cfb::StorageError& error) {
             throw EExportError(std::string(ERROR_WRITING_OUTPUT_FILE) + ": " + error.what());
         }

@@ -139,8 +139,7 @@ private:
     void writeAggregates(TxlsSheet& sheet, int sheetIndex, int row, int firstDataRow);
     void widenColumn(TxlsSheet& sheet, int col, const std::string& text, std::uint16_t xf);
 
-    std::unique_ptr<cfb::Storage> storage_;
-    std::unique_ptr<TOleStream> stream_;
+    std::unique_ptr<TxlsWorkbookFile> file_;
     std::unique_ptr<TxlsWorkbookWriter> writer_;
     std::unique_ptr<TxlsDrawingWorkbookObjects> drawing_;
     std::unique_ptr<TxlsWorkbookObjects> customWorkbookObjects_;

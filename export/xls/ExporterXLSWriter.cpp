@@ -649,24 +649,8 @@ void TxlsWorkbookWriter::FinishWorkbook(TxlsWorkbookObjects* objects) {
         WriteDWord(globals, static_cast<std::uint32_t>(sheet.BOFPosition + inserted));
     }
 
-    // Splice the records in at the globals' EOF: the sheets move up by the inserted size, in
-    // chunks from the end backwards (each chunk lands past the bytes still to be moved), so no
-    // second copy of the sheets is held in memory.
-    const std::uint64_t size = stream_.Size();
-    std::vector<std::uint8_t> chunk(64 * 1024);
-    for (std::uint64_t remaining = size - splicePosition_; remaining > 0;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), remaining));
-        const std::uint64_t from = splicePosition_ + remaining - n;
-        stream_.Seek(from);
-        if (stream_.Read(chunk.data(), n) != n)
-            throw TxlsWriteError();
-        stream_.Seek(from + inserted);
-        WriteBuffer(stream_, chunk.data(), n);
-        remaining -= n;
-    }
-    stream_.Seek(splicePosition_);
-    WriteBuffer(stream_, globals.Bytes().data(), globals.Bytes().size());
-    stream_.Seek(stream_.Size());
+    // The records go in at the globals' EOF: the sheets move up by the inserted size.
+    stream_.Insert(splicePosition_, globals.Bytes().data(), globals.Bytes().size());
 }
 
 } // namespace exporter
