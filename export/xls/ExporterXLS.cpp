@@ -38,13 +38,22 @@ std::string FormatOrGeneral(const std::string& format) {
     return format.empty() ? std::string("General") : format;
 }
 
+bool IsNumberType(TExportColType type) {
+    return type == TExportColType::ectInteger || type == TExportColType::ectBigint ||
+           type == TExportColType::ectFloat || type == TExportColType::ectCurrency;
+}
+
 // The number format of a column's cells: its display format, which is the default format of its
-// type (Integer "#,###,##0", Float "#,###,##0.00", ...) unless a user format replaces it; a date
-// column's pattern is translated into a format code. A column without one shows "General". The
-// field format and the data params event then apply on top of it.
+// type (Integer "#,###,##0", Float "#,###,##0.00", the locale's currency format ...) unless a user
+// format replaces it. A date column's pattern is translated into a format code, and so is a number
+// column's default pattern (its text, such as a currency symbol of letters, quoted); a user format
+// of a number column is a format code already. A column without one shows "General". The field
+// format and the data params event then apply on top of it.
 std::string ColumnNumberFormat(const TExportColumn& column) {
     if (IsDateType(column.ColType))
         return FormatOrGeneral(XlsDateTimeFormat(column.Format));
+    if (IsNumberType(column.ColType) && column.IsDefaultFormat())
+        return FormatOrGeneral(XlsNumberFormat(column.Format));
     return FormatOrGeneral(column.Format);
 }
 
