@@ -123,46 +123,12 @@ std::string ResolveTarget(const std::string& target) {
 
 // ---------------------------------------------------------------------------------------------------
 
-CommitBuffer::CommitBuffer(FileCommit& file) : file_(file), buffer_(BufferCapacity) {
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-}
+CommitBuffer::CommitBuffer(FileCommit& file) : GatheringBuffer(BufferCapacity), file_(file) {}
 
 CommitBuffer::~CommitBuffer() = default;
 
-bool CommitBuffer::flushBuffer() {
-    const std::size_t pending = std::size_t(pptr() - pbase());
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-    return pending == 0 || file_.writeRaw(buffer_.data(), pending);
-}
-
-CommitBuffer::int_type CommitBuffer::overflow(int_type ch) {
-    if (!flushBuffer())
-        return traits_type::eof();
-    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
-        *pptr() = traits_type::to_char_type(ch);
-        pbump(1);
-    }
-    return traits_type::not_eof(ch);
-}
-
-std::streamsize CommitBuffer::xsputn(const char* data, std::streamsize size) {
-    const std::size_t count = std::size_t(size);
-    if (count <= std::size_t(epptr() - pptr())) {
-        std::memcpy(pptr(), data, count);
-        pbump(int(count));
-        return size;
-    }
-    if (!flushBuffer())
-        return 0;
-    if (count >= buffer_.size())
-        return file_.writeRaw(data, count) ? size : 0;
-    std::memcpy(pptr(), data, count);
-    pbump(int(count));
-    return size;
-}
-
-int CommitBuffer::sync() {
-    return flushBuffer() ? 0 : -1;
+bool CommitBuffer::writeThrough(const char* data, std::size_t size) {
+    return file_.writeRaw(data, size);
 }
 
 CommitBuffer::pos_type CommitBuffer::seekoff(off_type offset, std::ios_base::seekdir way,
@@ -426,6 +392,43 @@ void WriteFileAtomically(const std::string& target, std::string_view content) {
 }
 
 namespace detail {
+
+GatheringBuffer::GatheringBuffer(std::size_t capacity) : buffer_(capacity) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+}
+
+bool GatheringBuffer::flushBuffer() {
+    const std::size_t pending = std::size_t(pptr() - pbase());
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    return pending == 0 || writeThrough(buffer_.data(), pending);
+}
+
+GatheringBuffer::int_type GatheringBuffer::overflow(int_type ch) {
+    if (!flushBuffer())
+        return traits_type::eof();
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+        *pptr() = traits_type::to_char_type(ch);
+        pbump(1);
+    }
+    return traits_type::not_eof(ch);
+}
+
+std::streamsize GatheringBuffer::xsputn(const char* data, std::streamsize size) {
+    const std::size_t count = std::size_t(size);
+    if (count > std::size_t(epptr() - pptr())) {
+        if (!flushBuffer())
+            return 0;
+        if (count >= buffer_.size())
+            return writeThrough(data, count) ? size : 0;
+    }
+    std::memcpy(pptr(), data, count);
+    pbump(int(count));
+    return size;
+}
+
+int GatheringBuffer::sync() {
+    return flushBuffer() ? 0 : -1;
+}
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {

@@ -15,6 +15,8 @@
 //   safely written and synced beside it (so the links stay one file);
 // - a failure never touches the target, and is always reported as a CommitError.
 
+#include "platform/commit/CommitDetail.h"
+
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -57,22 +59,18 @@ class FileCommit;
 // A buffered output stream into a FileCommit: the first failing write sets the stream's badbit and
 // is kept as the commit's error. The stream can be repositioned (tellp / seekp), so writers that
 // fill in a header at the end (a record count, a next free block) write through it too.
-class CommitBuffer : public std::streambuf {
+class CommitBuffer : public detail::GatheringBuffer {
 public:
     explicit CommitBuffer(FileCommit& file);
     ~CommitBuffer() override;
-    bool flushBuffer();
 
 protected:
-    int_type overflow(int_type ch) override;
-    std::streamsize xsputn(const char* data, std::streamsize size) override;
-    int sync() override;
+    bool writeThrough(const char* data, std::size_t size) override;
     pos_type seekoff(off_type offset, std::ios_base::seekdir way, std::ios_base::openmode which) override;
     pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
 
 private:
     FileCommit& file_;
-    std::vector<char> buffer_;
 };
 
 // One file being written. Destroying it without commit() discards the new content.

@@ -42,12 +42,11 @@ std::string TemporaryFolder() {
 }
 
 SpillFile::SpillFile(const std::string& folder)
-    : folder_(folder.empty() ? TemporaryFolder() : folder), buffer_(SpillBufferCapacity) {
+    : GatheringBuffer(SpillBufferCapacity), folder_(folder.empty() ? TemporaryFolder() : folder) {
     IgnoreFileSizeSignal();
     fd_ = OpenUnnamed(folder_);
     if (fd_ < 0)
         throw CommitError(CommitError::Stage::Create, folder_, std::strerror(errno));
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
 }
 
 SpillFile::~SpillFile() {
@@ -55,7 +54,7 @@ SpillFile::~SpillFile() {
         ::close(fd_);
 }
 
-bool SpillFile::writeRaw(const char* data, std::size_t size) {
+bool SpillFile::writeThrough(const char* data, std::size_t size) {
     if (error_ != 0)
         return false;
     int injected = 0;
@@ -70,39 +69,6 @@ bool SpillFile::writeRaw(const char* data, std::size_t size) {
         return false;
     }
     return true;
-}
-
-bool SpillFile::flushBuffer() {
-    const std::size_t pending = std::size_t(pptr() - pbase());
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-    return pending == 0 || writeRaw(buffer_.data(), pending);
-}
-
-SpillFile::int_type SpillFile::overflow(int_type ch) {
-    if (!flushBuffer())
-        return traits_type::eof();
-    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
-        *pptr() = traits_type::to_char_type(ch);
-        pbump(1);
-    }
-    return traits_type::not_eof(ch);
-}
-
-std::streamsize SpillFile::xsputn(const char* data, std::streamsize size) {
-    const std::size_t count = std::size_t(size);
-    if (count > std::size_t(epptr() - pptr())) {
-        if (!flushBuffer())
-            return 0;
-        if (count >= buffer_.size())
-            return writeRaw(data, count) ? size : 0;
-    }
-    std::memcpy(pptr(), data, count);
-    pbump(int(count));
-    return size;
-}
-
-int SpillFile::sync() {
-    return flushBuffer() ? 0 : -1;
 }
 
 SpillFile::pos_type SpillFile::seekoff(off_type offset, std::ios_base::seekdir way, std::ios_base::openmode which) {

@@ -3,11 +3,11 @@
 // A scratch file for content too large to keep in memory until it is copied into its real file: it
 // has no name (or loses it at once), so it leaves nothing behind, and every write is checked.
 
+#include "platform/commit/CommitDetail.h"
+
 #include <cstdint>
 #include <functional>
-#include <streambuf>
 #include <string>
-#include <vector>
 
 namespace commit {
 
@@ -16,7 +16,7 @@ std::string TemporaryFolder();
 
 // A buffered, write-only stream buffer over the scratch file. The first failing write sets the
 // writing stream's badbit and is kept; copyRange() then reports it.
-class SpillFile : public std::streambuf {
+class SpillFile : public detail::GatheringBuffer {
 public:
     // Makes the file in `folder` (TemporaryFolder() when empty): O_TMPFILE where the file system has
     // it, else a random name created O_EXCL | O_NOFOLLOW and removed at once. Throws CommitError
@@ -37,22 +37,17 @@ public:
                    const std::function<void(const char*, std::size_t)>& sink);
 
 protected:
-    int_type overflow(int_type ch) override;
-    std::streamsize xsputn(const char* data, std::streamsize size) override;
-    int sync() override;
+    bool writeThrough(const char* data, std::size_t size) override;
     // tellp: the bytes written so far; the file is written in order and cannot be repositioned.
     pos_type seekoff(off_type offset, std::ios_base::seekdir way, std::ios_base::openmode which) override;
 
 private:
-    bool flushBuffer();
-    bool writeRaw(const char* data, std::size_t size);
     [[noreturn]] void fail() const;
 
     std::string folder_;
     int fd_ = -1;
     int error_ = 0;
     std::int64_t written_ = 0;
-    std::vector<char> buffer_;
 };
 
 } // namespace commit
