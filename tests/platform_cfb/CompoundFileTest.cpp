@@ -83,7 +83,8 @@ protected:
         const auto file = dir_ / "test.cfb";
         auto storage = cfb::Storage::CreateDocfile(file.string(), CreateMode);
         for (std::size_t i = 0; i < streams.size(); ++i) {
-            const auto& [name, bytes] = streams[i];
+            const std::u16string& name = streams[i].first;
+            const std::vector<std::uint8_t>& bytes = streams[i].second;
             if (i % 2 == 1) {
                 storage->CreateStream(name, CreateMode, bytes.size(), [&bytes](const cfb::ByteSink& sink) {
                     for (std::size_t at = 0; at < bytes.size(); at += 777)
