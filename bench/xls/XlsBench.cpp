@@ -1,8 +1,8 @@
 // The workbook writer: the 65,535-row benchmark sheet written to a file (the data set already built),
 // the same data as 16 sheets with the memory the writer adds to the data set at its peak, and the
 // shared string table with many unique strings. Targets: the sheet in at most 0.20 s, the 16 sheets
-// adding at most 40 MiB, 800,000 unique strings in under 2 s. The time per string is not flat: it roughly doubles between
-// 0.1M and 3.2M strings (about 160 to 310 ns) as the table outgrows the processor's caches.
+// adding at most 40 MiB, 800,000 unique strings in under 2 s. The time per string is not flat: it roughly
+// doubles between 0.1M and 3.2M strings (about 160 to 310 ns) as the table outgrows the processor's caches.
 #include "bench/xls/XlsBenchData.h"
 #include "export/xls/ExporterXLS.h"
 #include "export/xls/ExporterXLSSST.h"

@@ -194,7 +194,8 @@ std::vector<std::uint8_t> header(const Layout& l) {
 } // namespace
 
 StreamEntry MemoryStreamEntry(std::u16string name, const std::vector<std::uint8_t>& bytes) {
-    return {std::move(name), bytes.size(), [&bytes](const ByteSink& sink) { sink(bytes.data(), bytes.size()); }};
+    return {std::move(name), bytes.size(),
+            [&bytes](const ByteSink& sink) { sink(bytes.data(), bytes.size()); }};
 }
 
 void WriteCompoundFile(const std::vector<StreamEntry>& streams, const ByteSink& sink) {

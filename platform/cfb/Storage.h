@@ -38,7 +38,8 @@ public:
     // Adds a stream of `size` bytes that the source hands over only when the file is committed, so
     // that the storage never holds them; the same rules as above. A source handing over another
     // number of bytes makes Commit fail.
-    void CreateStream(const std::u16string& name, std::uint32_t mode, std::uint64_t size, StreamSource source);
+    void CreateStream(const std::u16string& name, std::uint32_t mode, std::uint64_t size,
+                      StreamSource source);
 
     // Writes the compound file and renames it over the target. Afterwards the storage and its
     // streams take no more writes. Raises StorageError; the target is then left untouched.

@@ -57,8 +57,8 @@ TEST(XlsNumberFormat, QuotesTextAndKeepsNumberCodes) {
         {"- 0.00 +", "- 0.00 +"},
         {"0.00E+00", "0.00E+00"},
         {"0.00e-0 each", "0.00e-0\" each\""}, // an E not before a sign is a letter
-        {"0%", "0\"%\""},                       // shown as it is, not scaled by 100
-        {"0/0", "0\"/\"0"},                      // not a fraction
+        {"0%", "0\"%\""},                     // shown as it is, not scaled by 100
+        {"0/0", "0\"/\"0"},                   // not a fraction
         {"#,##0.00;(#,##0.00)", "#,##0.00;(#,##0.00)"},
         {"'Total' 0", "\"Total \"0"}, // quoted pieces in double quotes
         {"0 \"pcs\"", "0\" pcs\""},

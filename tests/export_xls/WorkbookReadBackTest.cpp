@@ -369,7 +369,8 @@ TEST(WorkbookFile, SpilledStreamHandsOverWhatAMemoryStreamHolds) {
         for (std::uint64_t insertAt : {std::uint64_t(0), std::uint64_t(2)}) {
             TxlsSpillStream spilled(dir.path().string());
             TxlsMemoryStream memory;
-            for (TxlsStream* stream : {static_cast<TxlsStream*>(&spilled), static_cast<TxlsStream*>(&memory)}) {
+            for (TxlsStream* stream :
+                 {static_cast<TxlsStream*>(&spilled), static_cast<TxlsStream*>(&memory)}) {
                 for (const Step& step : cases[c]) {
                     stream->Seek(step.seek == end ? stream->Size() : step.seek);
                     WriteBuffer(*stream, step.bytes.data(), step.bytes.size());
@@ -377,7 +378,8 @@ TEST(WorkbookFile, SpilledStreamHandsOverWhatAMemoryStreamHolds) {
                 stream->Insert(insertAt, reinterpret_cast<const std::uint8_t*>("<globals>"), 9);
             }
             std::vector<std::uint8_t> handed;
-            spilled.CopyTo([&](const std::uint8_t* p, std::size_t n) { handed.insert(handed.end(), p, p + n); });
+            spilled.CopyTo(
+                [&](const std::uint8_t* p, std::size_t n) { handed.insert(handed.end(), p, p + n); });
             EXPECT_EQ(handed, memory.Bytes()) << "case " << c << ", inserted at " << insertAt;
             EXPECT_EQ(spilled.Size(), memory.Size());
             EXPECT_EQ(spilled.Position(), memory.Size());
