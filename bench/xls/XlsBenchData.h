@@ -17,8 +17,9 @@ void FillBenchSheet(exporter::TMemoryDataSet& data, int rows);
 // Points the exporter at the data: as its own sheet when sheets is 1, else as that many sheets.
 void UseSheets(exporter::TExporterXLS& xls, exporter::TMemoryDataSet& data, int sheets);
 
-// Forgets the process's peak memory so far (the kernel's high-water mark), so that a later
-// PeakMiB() measures from now on; false where the kernel does not allow it.
+// Returns freed memory to the system and forgets the process's peak memory so far (the kernel's
+// high-water mark), so that a later PeakMiB() measures from now on; false where the kernel does not
+// allow it.
 bool ResetPeakMemory();
 // The process's resident memory now and at its peak, in MiB (0 when unknown).
 double ResidentMiB();
