@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# xls-vs-xlwt.sh [ROWS]: writes the workbook benchmark sheet (default 65,535 rows x 10 columns) with
-# this project's writer and with python3-xlwt in one run, and prints for each the whole-process time,
-# the writer's own time (data already built), the peak memory and the file size, with the ratios.
+# xls-vs-xlwt.sh [ROWS [PAIRS]]: writes the workbook benchmark sheet (default 65,535 rows x 10 columns)
+# with this project's writer and with python3-xlwt, PAIRS times each (default 5, the two taking turns),
+# and prints for each the median whole-process time, the median writer's own time (data already
+# built), the peak memory and the file size, how many times faster this writer is, and the load
+# average of the machine meanwhile.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 rows="${1:-65535}"
+pairs="${2:-5}"
 build="$root/build/bench"
 if [[ ! -f "$build/build.ninja" ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORMELIAN_TESTS=OFF -DCORMELIAN_BENCH=ON
@@ -15,10 +18,10 @@ export QT_QPA_PLATFORM=offscreen
 # Debian's interpreter, which python3-xlwt installs into.
 python=/usr/bin/python3
 [[ -x "$python" ]] || python=python3
-exec "$python" - "$ours" "$rows" <<'PY'
-import os, subprocess, sys, tempfile, time
+exec "$python" - "$ours" "$rows" "$pairs" <<'PY'
+import os, statistics, subprocess, sys, tempfile, time
 
-ours, rows = sys.argv[1], int(sys.argv[2])
+ours, rows, pairs = sys.argv[1], int(sys.argv[2]), max(1, int(sys.argv[3]))
 out = tempfile.mkdtemp(prefix='xls_vs_xlwt_')
 
 # The same sheet as the benchmark's data set: a caption row, then three texts with every other row
@@ -62,17 +65,27 @@ def run(command):
     writer = float(output.split()[1])
     return wall, writer, usage.ru_maxrss / 1024.0
 
-results = {}
 ours_file, peer_file = os.path.join(out, 'ours.xls'), os.path.join(out, 'xlwt.xls')
-results['this writer'] = run([ours, ours_file, str(rows)]) + (os.path.getsize(ours_file),)
-results['python3-xlwt'] = run([sys.executable, '-c', PEER, peer_file, str(rows)]) + (os.path.getsize(peer_file),)
-print('%d rows x 10 columns' % rows)
+commands = {'this writer': ([ours, ours_file, str(rows)], ours_file),
+            'python3-xlwt': ([sys.executable, '-c', PEER, peer_file, str(rows)], peer_file)}
+runs = {name: [] for name in commands}
+load_before = os.getloadavg()[0]
+for _ in range(pairs):
+    for name, (command, _) in commands.items():
+        runs[name].append(run(command))
+load_after = os.getloadavg()[0]
+results = {}
+for name, (_, path) in commands.items():
+    results[name] = (statistics.median(r[0] for r in runs[name]), statistics.median(r[1] for r in runs[name]),
+                     max(r[2] for r in runs[name]), os.path.getsize(path))
+print('%d rows x 10 columns, medians of %d pairs, load average %.1f before and %.1f after'
+      % (rows, pairs, load_before, load_after))
 print('%-14s %10s %10s %12s %12s' % ('', 'process s', 'writer s', 'peak MiB', 'file MB'))
 for name, (wall, writer, peak, size) in results.items():
     print('%-14s %10.3f %10.3f %12.1f %12.2f' % (name, wall, writer, peak, size / 1e6))
 a, b = results['this writer'], results['python3-xlwt']
-print('ratio (this / xlwt): process %.2f, writer %.2f, peak memory %.2f, file size %.3f'
-      % (a[0] / b[0], a[1] / b[1], a[2] / b[2], a[3] / b[3]))
+print('this writer is %.1fx as fast as xlwt (whole process), %.1fx (writer alone)' % (b[0] / a[0], b[1] / a[1]))
+print('ratio (this / xlwt): peak memory %.2f, file size %.3f' % (a[2] / b[2], a[3] / b[3]))
 for f in (ours_file, peer_file):
     os.remove(f)
 os.rmdir(out)

@@ -1,5 +1,7 @@
 #include "bench/xls/XlsBenchData.h"
 
+#include <fstream>
+#include <malloc.h>
 #include <string>
 
 namespace xlsbench {
@@ -28,6 +30,47 @@ void FillBenchSheet(exporter::TMemoryDataSet& data, int rows) {
                      std::to_string(month) + "/" + std::to_string(day) + "/2024 " + std::to_string(hour) +
                          ":" + (minute < 10 ? "0" : "") + std::to_string(minute) + ":00"});
     }
+}
+
+void UseSheets(exporter::TExporterXLS& xls, exporter::TMemoryDataSet& data, int sheets) {
+    if (sheets <= 1) {
+        xls.DataSet = &data;
+        return;
+    }
+    for (int i = 0; i < sheets; ++i)
+        xls.Sheets.Add().DataSet = &data;
+}
+
+namespace {
+
+// A "Name:   1234 kB" line of /proc/self/status, in MiB.
+double StatusMiB(const std::string& name) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.compare(0, name.size() + 1, name + ":") == 0)
+            return std::stod(line.substr(name.size() + 1)) / 1024.0;
+    return 0;
+}
+
+} // namespace
+
+bool ResetPeakMemory() {
+    // Freed memory goes back to the system first, so that a later case grows again as a fresh
+    // process would instead of reusing what an earlier case left.
+    ::malloc_trim(0);
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5\n";
+    clear.flush();
+    return bool(clear);
+}
+
+double ResidentMiB() {
+    return StatusMiB("VmRSS");
+}
+
+double PeakMiB() {
+    return StatusMiB("VmHWM");
 }
 
 } // namespace xlsbench

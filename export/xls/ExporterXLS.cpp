@@ -38,13 +38,22 @@ std::string FormatOrGeneral(const std::string& format) {
     return format.empty() ? std::string("General") : format;
 }
 
+bool IsNumberType(TExportColType type) {
+    return type == TExportColType::ectInteger || type == TExportColType::ectBigint ||
+           type == TExportColType::ectFloat || type == TExportColType::ectCurrency;
+}
+
 // The number format of a column's cells: its display format, which is the default format of its
-// type (Integer "#,###,##0", Float "#,###,##0.00", ...) unless a user format replaces it; a date
-// column's pattern is translated into a format code. A column without one shows "General". The
-// field format and the data params event then apply on top of it.
+// type (Integer "#,###,##0", Float "#,###,##0.00", the locale's currency format ...) unless a user
+// format replaces it. A date column's pattern is translated into a format code, and so is a number
+// column's default pattern (its text, such as a currency symbol of letters, quoted); a user format
+// of a number column is a format code already. A column without one shows "General". The field
+// format and the data params event then apply on top of it.
 std::string ColumnNumberFormat(const TExportColumn& column) {
     if (IsDateType(column.ColType))
         return FormatOrGeneral(XlsDateTimeFormat(column.Format));
+    if (IsNumberType(column.ColType) && column.IsDefaultFormat())
+        return FormatOrGeneral(XlsNumberFormat(column.Format));
     return FormatOrGeneral(column.Format);
 }
 
@@ -255,26 +264,25 @@ void TExporterXLS::Execute() {
 
 void TExporterXLS::BeginWorkbook() {
     try {
-        stream_ = CreateWorkbookStream(FileName, storage_);
+        file_ = std::make_unique<TxlsWorkbookFile>(FileName);
     } catch (const cfb::StorageError& error) {
         throw EExportError("Cannot create file \"" + FileName + "\": " + error.what());
     }
-    writer_ = std::make_unique<TxlsWorkbookWriter>(*stream_);
+    writer_ = std::make_unique<TxlsWorkbookWriter>(file_->Stream());
     writer_->UserColors() = UserColors;
 }
 
 void TExporterXLS::EndWorkbook(bool commit) {
     writer_.reset();
-    stream_.reset();
-    std::unique_ptr<cfb::Storage> storage = std::move(storage_);
+    std::unique_ptr<TxlsWorkbookFile> file = std::move(file_);
     columnXF_.clear();
     columnFieldFormat_.clear();
     columnWidths_.clear();
     drawing_.reset();
     customWorkbookObjects_.reset();
-    if (commit && storage) {
+    if (commit && file) {
         try {
-            storage->Commit();
+            file->Commit();
         } catch (const cfb::StorageError& error) {
             throw EExportError(std::string(ERROR_WRITING_OUTPUT_FILE) + ": " + error.what());
         }
@@ -468,8 +476,12 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
                                  const std::string& text) {
     const TExportColumn& column = sheet.Columns[i];
     const int col = sheet.StartDataCol + i;
-    std::string shown = text;
-    auto label = [&](const std::string& s) { writer_->WriteLabelSST(row, col, xf, Utf8ToWide(s)); };
+    const std::string* shown = &text; // the text the column's width is measured by
+    std::string fallback;
+    auto label = [&](const std::string& s) {
+        Utf8ToWide(s, wideText_);
+        writer_->WriteLabelSST(row, col, xf, wideText_);
+    };
     if (text.empty()) {
         writer_->WriteBlank(row, col, xf);
     } else if (!sheet.Formats.NullString().empty() && text == sheet.Formats.NullString()) {
@@ -500,8 +512,9 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
                 columnStats_[std::size_t(i)].Add(serial);
             } else {
                 // Before the first day the 1900 date system counts: kept as text.
-                shown = rtl::FormatDateTime(column.Format, value);
-                label(shown);
+                fallback = rtl::FormatDateTime(column.Format, value);
+                shown = &fallback;
+                label(fallback);
             }
             break;
         }
@@ -516,12 +529,15 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
         }
     }
     sheet.ColumnList.Widen(column.Name, row, col, std::size_t(i));
-    widenColumn(sheet, col, shown, xf);
+    widenColumn(sheet, col, *shown, xf);
 }
 
 void TExporterXLS::writeDataRow(TxlsSheet& sheet, int sheetIndex, int row, int dataRow) {
+    if (cellTexts_.size() < std::size_t(sheet.Columns.Count()))
+        cellTexts_.resize(std::size_t(sheet.Columns.Count()));
     for (int i = 0; i < sheet.Columns.Count() && i < sheet.ExportRow.Count(); ++i) {
-        std::string text = sheet.ExportRow[i].GetText(false);
+        std::string& text = cellTexts_[std::size_t(i)]; // its storage kept from row to row
+        sheet.ExportRow[i].GetText(false, text);
         if (OnGetExportText)
             OnGetExportText(*this, i, text);
         if (OnAdvancedGetExportText)
@@ -654,7 +670,12 @@ bool TExporterXLS::exportSheet(TxlsSheet& sheet, int sheetIndex) {
             break;
         for (int col = 0; col < sheet.Columns.Count() && col < sheet.ExportRow.Count(); ++col) {
             TExportCol& cell = sheet.ExportRow[col];
-            cell.Value = rtl::Trim(ExportGetColData(sources, sheet.Columns, col, counter, skipCount, false));
+            std::string value = ExportGetColData(sources, sheet.Columns, col, counter, skipCount, false);
+            // Trimmed only when there is something to trim: most values need no second copy.
+            if (!value.empty() && (static_cast<unsigned char>(value.front()) <= ' ' ||
+                                   static_cast<unsigned char>(value.back()) <= ' '))
+                value = rtl::Trim(value);
+            cell.Value = std::move(value);
             cell.IsNull = ExportGetColIsNull(sources, sheet.Columns, col);
         }
         bool accept = true;

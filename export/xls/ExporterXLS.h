@@ -139,8 +139,7 @@ private:
     void writeAggregates(TxlsSheet& sheet, int sheetIndex, int row, int firstDataRow);
     void widenColumn(TxlsSheet& sheet, int col, const std::string& text, std::uint16_t xf);
 
-    std::unique_ptr<cfb::Storage> storage_;
-    std::unique_ptr<TOleStream> stream_;
+    std::unique_ptr<TxlsWorkbookFile> file_;
     std::unique_ptr<TxlsWorkbookWriter> writer_;
     std::unique_ptr<TxlsDrawingWorkbookObjects> drawing_;
     std::unique_ptr<TxlsWorkbookObjects> customWorkbookObjects_;
@@ -150,6 +149,8 @@ private:
     std::vector<std::string> columnNumberFormat_; // format code, per column of the current sheet
     std::vector<TxlsColumnStats> columnStats_;    // numbers written, per column of the current sheet
     std::vector<std::u16string> sheetNames_;      // names of the sheets written so far
+    std::vector<std::string> cellTexts_;          // per column, the text of the current cell
+    std::u16string wideText_;                     // the UTF-16 text of the current label
     int exportedCounter_ = 0;
 };
 

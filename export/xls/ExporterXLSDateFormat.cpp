@@ -9,9 +9,26 @@ namespace exporter {
 
 namespace {
 
-// Characters a format code shows as they are; everything else is quoted.
-bool isPlainLiteral(char c) {
-    return std::string_view(" -./:,()$+").find(c) != std::string_view::npos;
+// Characters a date format code shows as they are; everything else is quoted.
+constexpr std::string_view DatePlainLiterals = " -./:,()$+";
+// Those of a number format code ('.' and ',' are tokens there, '/' makes a fraction).
+constexpr std::string_view NumberPlainLiterals = " -()$+";
+
+// Appends literal text to a format code: as it is when every character is plain, else in double
+// quotes (each character escaped when the text holds a double quote itself).
+void appendLiteral(std::string& out, const std::string& text, std::string_view plainCharacters) {
+    if (text.empty())
+        return;
+    if (text.find_first_not_of(plainCharacters) == std::string::npos) {
+        out += text;
+    } else if (text.find('"') == std::string::npos) {
+        out += '"' + text + '"';
+    } else {
+        for (char c : text) {
+            out += '\\';
+            out += c;
+        }
+    }
 }
 
 class Translator {
@@ -28,21 +45,7 @@ private:
     void literal(std::string_view text) { pending_.append(text); }
 
     void flushLiteral() {
-        if (pending_.empty())
-            return;
-        bool plain = true;
-        for (char c : pending_)
-            plain = plain && isPlainLiteral(c);
-        if (plain) {
-            out_ += pending_;
-        } else if (pending_.find('"') == std::string::npos) {
-            out_ += '"' + pending_ + '"';
-        } else {
-            for (char c : pending_) {
-                out_ += '\\';
-                out_ += c;
-            }
-        }
+        appendLiteral(out_, pending_, DatePlainLiterals);
         pending_.clear();
     }
 
@@ -155,6 +158,37 @@ private:
 
 std::string XlsDateTimeFormat(const std::string& pattern, const rtl::LocaleFacts& facts) {
     return Translator(facts).Run(pattern);
+}
+
+std::string XlsNumberFormat(const std::string& pattern) {
+    std::string out, pending;
+    auto code = [&](std::string_view text) {
+        appendLiteral(out, pending, NumberPlainLiterals);
+        pending.clear();
+        out.append(text);
+    };
+    const std::string_view p = pattern;
+    for (std::size_t i = 0; i < p.size();) {
+        const char c = p[i];
+        if (c == '0' || c == '#' || c == '.' || c == ',' || c == ';') {
+            code(p.substr(i, 1));
+            ++i;
+        } else if ((c == 'E' || c == 'e') && i + 1 < p.size() && (p[i + 1] == '+' || p[i + 1] == '-')) {
+            code(p.substr(i, 2));
+            i += 2;
+        } else if (c == '\'' || c == '"') {
+            std::size_t end = p.find(c, i + 1);
+            if (end == std::string_view::npos)
+                end = p.size();
+            pending.append(p.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else {
+            pending += c;
+            ++i;
+        }
+    }
+    appendLiteral(out, pending, NumberPlainLiterals);
+    return out;
 }
 
 bool XlsDateSerial(double value, double& serial) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// Translation of date and time patterns from the run-time library's pattern language
-// (FormatDateTime: "nn" minutes, "AMPM", 'quoted' literals, "ddddd", "t") into spreadsheet number
-// format codes ("mm" minutes, "AM/PM", "quoted" literals), as the FORMAT record carries them.
+// Translation of date, time and number patterns from the run-time library's pattern languages
+// (FormatDateTime: "nn" minutes, "AMPM", 'quoted' literals, "ddddd", "t"; FormatFloat: every
+// character but the digit placeholders, separators and exponents shown as it is) into spreadsheet
+// number format codes ("mm" minutes, "AM/PM", "quoted" literals), as the FORMAT record carries them.
 
 #include "platform/rtl/LocaleFacts.h"
 
@@ -14,6 +15,11 @@ namespace exporter {
 // facts supply the patterns behind "ddddd", "dddddd", "t", "tt" and "c".
 std::string XlsDateTimeFormat(const std::string& pattern,
                               const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
+
+// The spreadsheet format code that shows a number the way the FormatFloat pattern does: its text
+// (a currency symbol such as "CHF", whose letters would be date or other tokens in a format code)
+// in double quotes, "0", "#", ".", ",", ";" and "E+"/"E-" kept as codes.
+std::string XlsNumberFormat(const std::string& pattern);
 
 // The cell value of a run-time date-time in the workbook's 1900 date system, for every path that
 // writes one (data cells and user cells alike). A time of day (0 <= value < 1) stays the fraction

@@ -1,9 +1,29 @@
 #include "export/xls/ExporterXLSStream.h"
 
+#include "export/xls/ExporterXLSUtils.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace exporter {
+
+void TxlsStream::Insert(std::uint64_t position, const std::uint8_t* data, std::size_t size) {
+    // Each chunk lands past the bytes still to be moved.
+    std::vector<std::uint8_t> chunk(64 * 1024);
+    for (std::uint64_t remaining = Size() - position; remaining > 0;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), remaining));
+        const std::uint64_t from = position + remaining - n;
+        Seek(from);
+        if (Read(chunk.data(), n) != n)
+            throw TxlsWriteError();
+        Seek(from + size);
+        WriteBuffer(*this, chunk.data(), n);
+        remaining -= n;
+    }
+    Seek(position);
+    WriteBuffer(*this, data, size);
+    Seek(Size());
+}
 
 std::size_t TxlsMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0)

@@ -19,6 +19,10 @@ public:
     virtual void Seek(std::uint64_t position) = 0;
     virtual std::uint64_t Position() const = 0;
     virtual std::uint64_t Size() const = 0;
+    // Puts bytes in at a position, moving what follows up by their size, and leaves the position at
+    // the end (the globals' records spliced in when the workbook is finished). This one moves the
+    // bytes in chunks from the end backwards, so no second copy is held; raises TxlsWriteError.
+    virtual void Insert(std::uint64_t position, const std::uint8_t* data, std::size_t size);
 };
 
 // A stream held in memory.

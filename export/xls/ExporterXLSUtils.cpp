@@ -84,6 +84,12 @@ void PutMsoHeader(std::span<std::uint8_t> buffer, std::size_t& position, std::ui
 
 std::u16string Utf8ToWide(std::string_view utf8) {
     std::u16string out;
+    Utf8ToWide(utf8, out);
+    return out;
+}
+
+void Utf8ToWide(std::string_view utf8, std::u16string& out) {
+    out.clear();
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -132,7 +138,6 @@ std::u16string Utf8ToWide(std::string_view utf8) {
         }
         i += static_cast<std::size_t>(extra) + 1;
     }
-    return out;
 }
 
 std::size_t Utf16CutLength(std::u16string_view text, std::size_t most) {

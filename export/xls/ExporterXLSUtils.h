@@ -40,6 +40,8 @@ void PutMsoHeader(std::span<std::uint8_t> buffer, std::size_t& position, std::ui
 
 // UTF-8 text to UTF-16; a malformed byte becomes U+FFFD.
 std::u16string Utf8ToWide(std::string_view utf8);
+// The same into out, whose storage is reused (once per cell, without an allocation each time).
+void Utf8ToWide(std::string_view utf8, std::u16string& out);
 
 // The length at which UTF-16 text is cut to at most most units: most itself, or one less where
 // the cut would fall between the halves of a surrogate pair. Every place that cuts UTF-16 text

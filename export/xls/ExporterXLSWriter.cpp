@@ -134,11 +134,20 @@ void TxlsWorkbookWriter::putDouble(std::size_t at, double value) {
 void TxlsWorkbookWriter::WriteRecord(std::uint16_t id, std::size_t size) {
     if (!rkRun_.empty())
         flushRKRun(); // the buffer holds the new record: the run is written from its own bytes
-    size = std::min(size, BufferSize);
-    WriteWord(stream_, id);
-    WriteWord(stream_, static_cast<std::uint16_t>(size));
+    writeRecordBytes(id, buffer_.data(), std::min(size, BufferSize));
+}
+
+void TxlsWorkbookWriter::writeRecordBytes(std::uint16_t id, const std::uint8_t* data, std::size_t size) {
+    // Header and data in one write: a cell record is a few bytes, and a write per piece costs more
+    // than the bytes.
+    std::array<std::uint8_t, 4 + BufferSize> record;
+    record[0] = static_cast<std::uint8_t>(id);
+    record[1] = static_cast<std::uint8_t>(id >> 8);
+    record[2] = static_cast<std::uint8_t>(size);
+    record[3] = static_cast<std::uint8_t>(size >> 8);
     if (size > 0)
-        WriteBuffer(stream_, buffer_.data(), size);
+        std::memcpy(record.data() + 4, data, size);
+    WriteBuffer(stream_, record.data(), 4 + size);
 }
 
 void TxlsWorkbookWriter::WriteWordRecord(std::uint16_t id, std::uint16_t value) {
@@ -348,9 +357,7 @@ void TxlsWorkbookWriter::flushRKRun() {
         id = biff::MULRK;
     }
     rkRun_.clear();
-    WriteWord(stream_, id);
-    WriteWord(stream_, static_cast<std::uint16_t>(size));
-    WriteBuffer(stream_, data.data(), size);
+    writeRecordBytes(id, data.data(), size);
 }
 
 void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {
@@ -649,24 +656,8 @@ void TxlsWorkbookWriter::FinishWorkbook(TxlsWorkbookObjects* objects) {
         WriteDWord(globals, static_cast<std::uint32_t>(sheet.BOFPosition + inserted));
     }
 
-    // Splice the records in at the globals' EOF: the sheets move up by the inserted size, in
-    // chunks from the end backwards (each chunk lands past the bytes still to be moved), so no
-    // second copy of the sheets is held in memory.
-    const std::uint64_t size = stream_.Size();
-    std::vector<std::uint8_t> chunk(64 * 1024);
-    for (std::uint64_t remaining = size - splicePosition_; remaining > 0;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), remaining));
-        const std::uint64_t from = splicePosition_ + remaining - n;
-        stream_.Seek(from);
-        if (stream_.Read(chunk.data(), n) != n)
-            throw TxlsWriteError();
-        stream_.Seek(from + inserted);
-        WriteBuffer(stream_, chunk.data(), n);
-        remaining -= n;
-    }
-    stream_.Seek(splicePosition_);
-    WriteBuffer(stream_, globals.Bytes().data(), globals.Bytes().size());
-    stream_.Seek(stream_.Size());
+    // The records go in at the globals' EOF: the sheets move up by the inserted size.
+    stream_.Insert(splicePosition_, globals.Bytes().data(), globals.Bytes().size());
 }
 
 } // namespace exporter

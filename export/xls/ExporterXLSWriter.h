@@ -246,6 +246,8 @@ private:
     void put32(std::size_t at, std::uint32_t value);
     void putDouble(std::size_t at, double value);
     void widen(int row, int col);
+    // Writes a record (at most BufferSize bytes of data) with its header.
+    void writeRecordBytes(std::uint16_t id, const std::uint8_t* data, std::size_t size);
     // Writes the gathered RK run: one RK record for a single cell, else MULRK.
     void flushRKRun();
     void buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkbookObjects* objects);

@@ -1,6 +1,7 @@
 #include "platform/cfb/CompoundFileWriter.h"
 
 #include "platform/cfb/DirectoryTree.h"
+#include "platform/cfb/StorageError.h"
 
 #include <algorithm>
 #include <array>
@@ -56,10 +57,19 @@ void writeTable(const std::vector<std::uint32_t>& table, const ByteSink& sink) {
     sink(bytes.data(), bytes.size());
 }
 
-void writePadded(const std::vector<std::uint8_t>& bytes, std::uint32_t unit, const ByteSink& sink) {
-    if (!bytes.empty())
-        sink(bytes.data(), bytes.size());
-    const std::size_t rest = bytes.size() % unit;
+// Writes a stream's bytes from its source, checking their count, then zeros up to a whole unit.
+void writePadded(const StreamEntry& stream, std::uint32_t unit, const ByteSink& sink) {
+    std::uint64_t handed = 0;
+    stream.source([&](const std::uint8_t* data, std::size_t size) {
+        handed += size;
+        if (handed > stream.size)
+            return;
+        if (size > 0)
+            sink(data, size);
+    });
+    if (handed != stream.size)
+        throw StorageError(STG_E_WRITEFAULT, "The stream's content is not of the size announced for it");
+    const std::uint64_t rest = stream.size % unit;
     if (rest != 0) {
         static const std::array<std::uint8_t, SectorSize> zeros{};
         sink(zeros.data(), unit - rest);
@@ -115,7 +125,7 @@ Layout plan(const std::vector<StreamEntry>& streams) {
 
     std::uint32_t miniSectors = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t size = streams[i].bytes->size();
+        const std::uint64_t size = streams[i].size;
         if (size > 0 && size < MiniStreamCutoff) {
             l.inMiniStream[i] = true;
             l.start[i] = miniSectors;
@@ -133,7 +143,7 @@ Layout plan(const std::vector<StreamEntry>& streams) {
     l.firstMiniStream = next;
     next += l.miniStreamSectors;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t size = streams[i].bytes->size();
+        const std::uint64_t size = streams[i].size;
         if (size >= MiniStreamCutoff) {
             l.start[i] = next;
             l.length[i] = ceilDiv(size, SectorSize);
@@ -183,6 +193,11 @@ std::vector<std::uint8_t> header(const Layout& l) {
 
 } // namespace
 
+StreamEntry MemoryStreamEntry(std::u16string name, const std::vector<std::uint8_t>& bytes) {
+    return {std::move(name), bytes.size(),
+            [&bytes](const ByteSink& sink) { sink(bytes.data(), bytes.size()); }};
+}
+
 void WriteCompoundFile(const std::vector<StreamEntry>& streams, const ByteSink& sink) {
     const Layout l = plan(streams);
     sink(header(l).data(), SectorSize);
@@ -209,7 +224,7 @@ void WriteCompoundFile(const std::vector<StreamEntry>& streams, const ByteSink& 
         e.left = tree.nodes[i].left == NOSTREAM ? NOSTREAM : tree.nodes[i].left + 1;
         e.right = tree.nodes[i].right == NOSTREAM ? NOSTREAM : tree.nodes[i].right + 1;
         e.start = l.start[i];
-        e.size = static_cast<std::uint32_t>(streams[i].bytes->size());
+        e.size = static_cast<std::uint32_t>(streams[i].size);
         e.serialize(directory.data() + (i + 1) * DirectoryEntrySize);
     }
     for (std::size_t i = streams.size() + 1; i < directory.size() / DirectoryEntrySize; ++i)
@@ -226,7 +241,7 @@ void WriteCompoundFile(const std::vector<StreamEntry>& streams, const ByteSink& 
         std::uint64_t written = 0;
         for (std::size_t i = 0; i < streams.size(); ++i)
             if (l.inMiniStream[i]) {
-                writePadded(*streams[i].bytes, MiniSectorSize, sink);
+                writePadded(streams[i], MiniSectorSize, sink);
                 written += std::uint64_t(l.length[i]) * MiniSectorSize;
             }
         if (written % SectorSize != 0) {
@@ -237,8 +252,8 @@ void WriteCompoundFile(const std::vector<StreamEntry>& streams, const ByteSink& 
 
     // Streams in regular sectors.
     for (std::size_t i = 0; i < streams.size(); ++i)
-        if (!l.inMiniStream[i] && !streams[i].bytes->empty())
-            writePadded(*streams[i].bytes, SectorSize, sink);
+        if (!l.inMiniStream[i] && streams[i].size > 0)
+            writePadded(streams[i], SectorSize, sink);
 
     // FAT, then DIFAT.
     std::vector<std::uint32_t> fat(std::size_t(l.fatSectors) * EntriesPerSector, FREESECT);

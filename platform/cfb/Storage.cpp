@@ -86,6 +86,19 @@ void Storage::Discard() {
 }
 
 Stream Storage::CreateStream(const std::u16string& name, std::uint32_t mode) {
+    return Stream(addStream(name, mode));
+}
+
+void Storage::CreateStream(const std::u16string& name, std::uint32_t mode, std::uint64_t size,
+                           StreamSource source) {
+    if (size > Stream::MaxSize)
+        throw StorageError(STG_E_MEDIUMFULL, "A compound-file stream cannot grow past 2 GiB");
+    auto data = addStream(name, mode);
+    data->source = std::move(source);
+    data->sourceSize = size;
+}
+
+std::shared_ptr<StreamData> Storage::addStream(const std::u16string& name, std::uint32_t mode) {
     if (!file_)
         throw StorageError(STG_E_REVERTED, "The compound file \"" + fileName_ + "\" is closed");
     if (!writesWithExclusiveAccess(mode))
@@ -104,7 +117,7 @@ Stream Storage::CreateStream(const std::u16string& name, std::uint32_t mode) {
     auto data = std::make_shared<StreamData>();
     data->name = name;
     streams_.push_back(data);
-    return Stream(data);
+    return data;
 }
 
 void Storage::Commit() {
@@ -112,7 +125,8 @@ void Storage::Commit() {
         throw StorageError(STG_E_REVERTED, "The compound file \"" + fileName_ + "\" is closed");
     std::vector<StreamEntry> entries;
     for (const auto& stream : streams_)
-        entries.push_back({stream->name, &stream->bytes});
+        entries.push_back(stream->source ? StreamEntry{stream->name, stream->sourceSize, stream->source}
+                                         : MemoryStreamEntry(stream->name, stream->bytes));
     try {
         std::ostream& out = file_->stream();
         WriteCompoundFile(entries, [&out](const std::uint8_t* data, std::size_t size) {

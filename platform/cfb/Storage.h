@@ -13,8 +13,9 @@ class FileCommit;
 
 namespace cfb {
 
-// A compound file being written: a root storage holding streams. The streams are kept in memory;
-// Commit writes the whole file through the commit path (an unpredictable temporary file beside the
+// A compound file being written: a root storage holding streams. The streams are kept in memory, or
+// handed over by a source at the commit (a large stream kept in a scratch file); Commit writes the
+// whole file in one pass through the commit path (an unpredictable temporary file beside the
 // target, found through symbolic links), so an existing file is replaced only by a complete one.
 class Storage {
 public:
@@ -34,6 +35,11 @@ public:
     // sharing. An existing stream of that name (compared without regard to case) is replaced with
     // STGM_CREATE and is an error otherwise. Raises StorageError.
     Stream CreateStream(const std::u16string& name, std::uint32_t mode);
+    // Adds a stream of `size` bytes that the source hands over only when the file is committed, so
+    // that the storage never holds them; the same rules as above. A source handing over another
+    // number of bytes makes Commit fail.
+    void CreateStream(const std::u16string& name, std::uint32_t mode, std::uint64_t size,
+                      StreamSource source);
 
     // Writes the compound file and renames it over the target. Afterwards the storage and its
     // streams take no more writes. Raises StorageError; the target is then left untouched.
@@ -44,6 +50,7 @@ public:
 private:
     Storage(std::string fileName, std::unique_ptr<commit::FileCommit> file);
     void Discard();
+    std::shared_ptr<StreamData> addStream(const std::u16string& name, std::uint32_t mode);
 
     std::string fileName_;
     std::unique_ptr<commit::FileCommit> file_; // null once committed or discarded

@@ -2,16 +2,26 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace cfb {
 
-// The content of one stream of a compound file, shared by the storage and the stream handles.
+// Receives bytes in order; raises on failure.
+using ByteSink = std::function<void(const std::uint8_t* data, std::size_t size)>;
+
+// Hands a stream's bytes to the sink in order, in pieces of any size; raises on failure.
+using StreamSource = std::function<void(const ByteSink& sink)>;
+
+// The content of one stream of a compound file, shared by the storage and the stream handles: the
+// bytes themselves, or (with a source) the size of bytes that a source hands over at the commit.
 struct StreamData {
     std::u16string name;
     std::vector<std::uint8_t> bytes;
+    StreamSource source;
+    std::uint64_t sourceSize = 0;
     bool reverted = false; // the storage was committed, discarded or replaced the stream
 };
 

@@ -44,6 +44,31 @@ TEST(XlsDateTimeFormat, TranslatesEveryPatternElement) {
         EXPECT_EQ(XlsDateTimeFormat(c.pattern, rtl::LocaleFacts::Default()), c.expected) << c.pattern;
 }
 
+TEST(XlsNumberFormat, QuotesTextAndKeepsNumberCodes) {
+    const struct {
+        const char* pattern;
+        const char* expected;
+    } cases[] = {
+        {"#,###,##0.00", "#,###,##0.00"}, // the default formats pass unchanged
+        {"$#,###,##0.00", "$#,###,##0.00"},
+        {"#,###,##0.00 CHF", "#,###,##0.00\" CHF\""}, // h would be hours, s seconds
+        {"K\xC4\x8D #,###,##0.00", "\"K\xC4\x8D \"#,###,##0.00"},
+        {"\xE2\x82\xAC #,##0.00", "\"\xE2\x82\xAC \"#,##0.00"}, // other characters are quoted too
+        {"- 0.00 +", "- 0.00 +"},
+        {"0.00E+00", "0.00E+00"},
+        {"0.00e-0 each", "0.00e-0\" each\""}, // an E not before a sign is a letter
+        {"0%", "0\"%\""},                     // shown as it is, not scaled by 100
+        {"0/0", "0\"/\"0"},                   // not a fraction
+        {"#,##0.00;(#,##0.00)", "#,##0.00;(#,##0.00)"},
+        {"'Total' 0", "\"Total \"0"}, // quoted pieces in double quotes
+        {"0 \"pcs\"", "0\" pcs\""},
+        {"0 'say \"hi\"'", "0\\ \\s\\a\\y\\ \\\"\\h\\i\\\""}, // a double quote: escaped
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XlsNumberFormat(c.pattern), c.expected) << c.pattern;
+}
+
 TEST(XlsDateSerial, OneConversionForEveryMomentOfTheDaysAroundTheFictitiousLeapDay) {
     // Run-time values: 0 is 12/30/1899, 2 is 1/1/1900, 60 is 2/28/1900, 61 is 3/1/1900.
     const double lastSecond = 86399.0 / 86400;

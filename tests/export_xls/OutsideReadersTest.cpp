@@ -212,6 +212,8 @@ protected:
         xls.UserFormats.Add("Price=[Red]-0.00 \xE2\x82\xBD");
         xls.UserFormats.Add("Plain=0.0000");
         xls.Formats.SetDateTimeFormat("M/d/yyyy h:mm AMPM");
+        // A currency symbol of letters, h and s among them (hours and seconds in a format code).
+        xls.Formats.SetCurrencyFormat("#,###,##0.00 CHF");
         xls.Options.PageHeader = "Prices in \xE2\x82\xBD";
         TxlsFieldFormat& price = xls.FieldFormats.Add();
         price.FieldName = "Price";
@@ -240,6 +242,7 @@ protected:
             sheet.DataSet = &ds;
             sheet.Title = title;
         }
+        named.Sheets.Items(0).Formats.SetCurrencyFormat("K\xC4\x8D #,###,##0.00");
         named.Execute();
     }
 
@@ -390,6 +393,8 @@ workbook = part('xl/workbook.xml')
 sheets = re.findall(r'<sheet name="([^"]*)"', workbook)
 expect('sheet names', sheets, ['a_b_c___d_', 'A_B_C___D_ (2)', 'A very long sheet title that go', '_',
                                'tab_here', 'stra\u00dfe', 'STRASSE (2)'])
+codes = [c.replace('&quot;', '"') for c in re.findall(r'formatCode="([^"]*)"', part('xl/styles.xml'))]
+expect('currency symbol of letters quoted', [c for c in codes if 'K\u010d' in c], ['"K\u010d "#,###,##0.00'])
 )PY");
     xlsx("formats", R"PY(
 styles = part('xl/styles.xml').lower()
@@ -398,6 +403,8 @@ expect('date-time pattern as a format code', any('dd/mm/yyyy' in c and 'hh:mm:ss
 expect('AM/PM', any('am/pm' in c for c in codes), True)
 expect('no run-time pattern letters', [c for c in codes if 'nn' in c or 'ampm' in c], [])
 expect('rouble sign kept', any('\u20bd' in c for c in codes), True)
+expect('currency symbol of letters quoted', [c.replace('&quot;', '"') for c in codes if 'chf' in c],
+       ['#,###,##0.00" chf"'])
 expect('user format of a plain column', any(c == '0.0000' for c in codes), True)
 sheet = part('xl/worksheets/sheet1.xml')
 expect('page header', '\u20bd' in sheet, True)
@@ -419,11 +426,14 @@ expect('average cached', re.search(r'<v>([-0-9.]+)</v>', cells.get('E4', '')).gr
 
 TEST_F(OutsideReaders, XlrdReadsLongStringsFormatsTimesAndCachedResults) {
     const TExportFormats formats;
-    xlrd("formats", "integer, currency = " + pythonString(formats.IntegerFormat()) + ", " +
-                        pythonString(formats.CurrencyFormat()) + R"PY(
+    xlrd("names", R"PY(
+expect('currency symbol of letters quoted', fmt(book.sheet_by_index(0), 1, 9), '"K\u010d "#,###,##0.00')
+)PY");
+    xlrd("formats", "integer = " + pythonString(formats.IntegerFormat()) + R"PY(
 sheet = book.sheet_by_index(0)
 expect('default formats', [fmt(sheet, 1, c) for c in range(6, 11)],
-       [integer, integer, '#,###,##0.00', currency, 'General'])
+       [integer, integer, '#,###,##0.00', '#,###,##0.00" CHF"', 'General'])
+expect('currency value', sheet.cell_value(1, 9), 12.5)
 expect('text', fmt(sheet, 1, 0), 'General')
 expect('italic amount', book.font_list[book.xf_list[sheet.cell_xf_index(1, 8)].font_index].italic, 1)
 sheet = book.sheet_by_index(0)

@@ -227,13 +227,9 @@ TEST_F(WorkbookReadBack, CellsStringsAndFormatsReadBackWithXlrd) {
     sheets[1].cells.push_back({3, 2, u"", -1.5e10, true});
 
     const std::string file = (dir_ / "book.xls").string();
-    std::unique_ptr<cfb::Storage> storage;
-    {
-        auto stream = CreateWorkbookStream(file, storage);
-        ASSERT_TRUE(storage);
-        writeWorkbook(*stream, sheets, writePlainFormatting);
-    }
-    storage->Commit();
+    TxlsWorkbookFile book(file);
+    writeWorkbook(book.Stream(), sheets, writePlainFormatting);
+    book.Commit();
 
     std::ostringstream json;
     json << "{\"file\": " << jsonString(Utf8ToWide(file)) << ", \"sheets\": [";
@@ -338,12 +334,9 @@ TEST_F(WorkbookReadBack, FormatsBuiltFromTheTablesReadBackWithXlrd) {
     };
 
     const std::string file = (dir_ / "formats.xls").string();
-    std::unique_ptr<cfb::Storage> storage;
-    {
-        auto stream = CreateWorkbookStream(file, storage);
-        writeWorkbook(*stream, sheets, writeFormatting);
-    }
-    storage->Commit();
+    TxlsWorkbookFile book(file);
+    writeWorkbook(book.Stream(), sheets, writeFormatting);
+    book.Commit();
     const auto result = testutil::RunPython(FormatCheckScript, file);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output, "OK\n");
@@ -351,24 +344,46 @@ TEST_F(WorkbookReadBack, FormatsBuiltFromTheTablesReadBackWithXlrd) {
 
 TEST(WorkbookFile, CreationFailureRaisesTheStorageError) {
     testutil::TempDir dir;
-    std::unique_ptr<cfb::Storage> storage;
-    EXPECT_THROW(CreateWorkbookStream((dir / "missing/book.xls").string(), storage), cfb::StorageError);
-    EXPECT_FALSE(storage);
+    EXPECT_THROW(TxlsWorkbookFile((dir / "missing/book.xls").string()), cfb::StorageError);
 }
 
-TEST(WorkbookFile, WorkbookStreamSeeksAndReadsForSplicing) {
+// The scratch-file stream hands over what a memory stream holds after the same writes: appends,
+// headers filled in later (also straddling the end), a gap filled with zeros and the spliced-in
+// records.
+TEST(WorkbookFile, SpilledStreamHandsOverWhatAMemoryStreamHolds) {
+    struct Step {
+        std::uint64_t seek; // where the write starts (~0: at the end)
+        std::string bytes;
+    };
+    const std::uint64_t end = ~std::uint64_t(0);
+    const std::string big(300000, 'b'); // past the scratch file's buffer
+    const std::vector<std::vector<Step>> cases = {
+        {{end, "abcdef"}},
+        {{end, "abcdef"}, {2, "XY"}, {end, "gh"}, {0, "Z"}},
+        {{end, "abcdef"}, {4, "WXYZ"}},
+        {{end, "abc"}, {6, "def"}},
+        {{end, big}, {end, "tail"}, {299998, "PQRS"}, {5, "early"}},
+    };
     testutil::TempDir dir;
-    std::unique_ptr<cfb::Storage> storage;
-    auto stream = CreateWorkbookStream((dir / "book.xls").string(), storage);
-    WriteBuffer(*stream, "abcdef", 6);
-    stream->Seek(2);
-    char buffer[4] = {};
-    EXPECT_EQ(stream->Read(buffer, 4), 4u);
-    EXPECT_EQ(std::string(buffer, 4), "cdef");
-    stream->Seek(1);
-    WriteBuffer(*stream, "XY", 2);
-    EXPECT_EQ(stream->Position(), 3u);
-    EXPECT_EQ(stream->Size(), 6u);
+    for (std::size_t c = 0; c < cases.size(); ++c)
+        for (std::uint64_t insertAt : {std::uint64_t(0), std::uint64_t(2)}) {
+            TxlsSpillStream spilled(dir.path().string());
+            TxlsMemoryStream memory;
+            for (TxlsStream* stream :
+                 {static_cast<TxlsStream*>(&spilled), static_cast<TxlsStream*>(&memory)}) {
+                for (const Step& step : cases[c]) {
+                    stream->Seek(step.seek == end ? stream->Size() : step.seek);
+                    WriteBuffer(*stream, step.bytes.data(), step.bytes.size());
+                }
+                stream->Insert(insertAt, reinterpret_cast<const std::uint8_t*>("<globals>"), 9);
+            }
+            std::vector<std::uint8_t> handed;
+            spilled.CopyTo(
+                [&](const std::uint8_t* p, std::size_t n) { handed.insert(handed.end(), p, p + n); });
+            EXPECT_EQ(handed, memory.Bytes()) << "case " << c << ", inserted at " << insertAt;
+            EXPECT_EQ(spilled.Size(), memory.Size());
+            EXPECT_EQ(spilled.Position(), memory.Size());
+        }
 }
 
 } // namespace

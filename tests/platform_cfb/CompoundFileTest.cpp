@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -76,11 +77,21 @@ protected:
         if (!testutil::PythonHasModule("olefile"))
             GTEST_SKIP() << "python3-olefile is not installed";
     }
-    // Writes the streams into a new compound file and reads them back.
+    // Writes the streams into a new compound file and reads them back. Every other stream is handed
+    // over at the commit by a source, in pieces of 777 bytes.
     void roundTrip(const std::vector<std::pair<std::u16string, std::vector<std::uint8_t>>>& streams) {
         const auto file = dir_ / "test.cfb";
         auto storage = cfb::Storage::CreateDocfile(file.string(), CreateMode);
-        for (const auto& [name, bytes] : streams) {
+        for (std::size_t i = 0; i < streams.size(); ++i) {
+            const std::u16string& name = streams[i].first;
+            const std::vector<std::uint8_t>& bytes = streams[i].second;
+            if (i % 2 == 1) {
+                storage->CreateStream(name, CreateMode, bytes.size(), [&bytes](const cfb::ByteSink& sink) {
+                    for (std::size_t at = 0; at < bytes.size(); at += 777)
+                        sink(bytes.data() + at, std::min<std::size_t>(777, bytes.size() - at));
+                });
+                continue;
+            }
             cfb::Stream stream = storage->CreateStream(name, CreateMode);
             ASSERT_EQ(stream.Write(bytes.data(), bytes.size()), bytes.size());
         }
@@ -142,10 +153,30 @@ TEST_F(CompoundFile, StreamNeedingSeveralDifatSectors) {
     EXPECT_EQ(bytes[72], 2);
 }
 
+TEST(CompoundFileLayout, ASourceOfAnotherSizeFailsTheCommitAndKeepsTheTarget) {
+    TempDir dir;
+    const auto file = dir / "kept.cfb";
+    std::ofstream(file) << "old";
+    const std::vector<std::uint8_t> bytes = pattern(5000, 3);
+    for (std::size_t announced : {4999u, 5001u, 100u}) {
+        auto storage = cfb::Storage::CreateDocfile(file.string(), CreateMode);
+        storage->CreateStream(u"Workbook", CreateMode, announced,
+                              [&](const cfb::ByteSink& sink) { sink(bytes.data(), bytes.size()); });
+        try {
+            storage->Commit();
+            ADD_FAILURE() << "committed with " << announced << " bytes announced";
+        } catch (const cfb::StorageError& error) {
+            EXPECT_EQ(error.Code(), cfb::STG_E_WRITEFAULT) << announced;
+        }
+        EXPECT_EQ(readFile(file), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
 TEST(CompoundFileLayout, HeaderOfASingleSmallStream) {
     std::vector<std::uint8_t> out;
     const std::vector<std::uint8_t> data(10, 0xAB);
-    cfb::WriteCompoundFile({{u"Workbook", &data}},
+    cfb::WriteCompoundFile({cfb::MemoryStreamEntry(u"Workbook", data)},
                            [&](const std::uint8_t* p, std::size_t n) { out.insert(out.end(), p, p + n); });
     // header, directory, mini FAT, mini stream, FAT
     ASSERT_EQ(out.size(), 5u * 512);
