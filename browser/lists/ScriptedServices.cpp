@@ -66,8 +66,9 @@ void ScriptedServices::showMessage(const QString& text) {
 
 QMessageBox::StandardButton ScriptedServices::messageDialog(const QString& text, MessageKind kind,
                                                             QMessageBox::StandardButtons buttons,
-                                                            const QString& title) {
-    calls_.push_back(Call{Kind::MessageDialog, text, title, kind, buttons});
+                                                            const QString& title,
+                                                            QMessageBox::StandardButton defaultButton) {
+    calls_.push_back(Call{Kind::MessageDialog, text, title, kind, buttons, defaultButton});
     return Take(buttons_).value_or(CautiousButton(buttons));
 }
 

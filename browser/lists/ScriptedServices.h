@@ -35,6 +35,7 @@ public:
         QString title; // title, or the file dialog's proposed file name
         MessageKind messageKind = MessageKind::Information;
         QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
 
     // Runs while the form is shown; it may fill fields and press buttons. A form still open
@@ -63,7 +64,8 @@ public:
     void showMessage(const QString& text) override;
     QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
                                               QMessageBox::StandardButtons buttons,
-                                              const QString& title = QString()) override;
+                                              const QString& title = QString(),
+                                              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
     bool inputQuery(const QString& title, const QString& prompt, QString& value) override;
     bool openFileName(FileDialogOptions& options) override;
     bool saveFileName(FileDialogOptions& options) override;

@@ -64,8 +64,11 @@ void QtServices::showMessage(const QString& text) {
 
 QMessageBox::StandardButton QtServices::messageDialog(const QString& text, MessageKind kind,
                                                       QMessageBox::StandardButtons buttons,
-                                                      const QString& title) {
+                                                      const QString& title,
+                                                      QMessageBox::StandardButton defaultButton) {
     QMessageBox box(IconOf(kind), TitleOr(title), text, buttons, ActiveWindow());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -20,7 +20,8 @@ void UnattendedServices::showMessage(const QString& text) {
 
 QMessageBox::StandardButton UnattendedServices::messageDialog(const QString& text, MessageKind kind,
                                                               QMessageBox::StandardButtons buttons,
-                                                              const QString& title) {
+                                                              const QString& title,
+                                                              QMessageBox::StandardButton) {
     Report(title.isEmpty() ? text : title + QStringLiteral(": ") + text, kind != MessageKind::Information);
     for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok}) {
         if (buttons.testFlag(answer))

@@ -40,8 +40,8 @@ bool ExportDialogServices::PickColor(QWidget*, QColor& color) {
 }
 
 bool ExportDialogServices::Question(QWidget*, const QString& title, const QString& text) {
-    return services_.messageDialog(text, MessageKind::Confirmation, QMessageBox::Yes | QMessageBox::No,
-                                   title) == QMessageBox::Yes;
+    return services_.messageDialog(text, MessageKind::Confirmation, QMessageBox::Yes | QMessageBox::No, title,
+                                   QMessageBox::No) == QMessageBox::Yes;
 }
 
 void ExportDialogServices::ShowError(QWidget*, const QString& text) {

@@ -1,6 +1,7 @@
 #include "export/core/Exporter.h"
 
 #include "export/core/ExporterCustomSource.h"
+#include "platform/commit/FileCommit.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
@@ -518,9 +519,13 @@ fs::path ProgramDirectory() {
 
 } // namespace
 
-void TExporterText::Execute() {
-    const fs::path file(FileName);
-    fs::path dir = file.parent_path();
+EExportError ExportFileError(const commit::CommitError& error) {
+    const char* action = error.stage() == commit::CommitError::Stage::Create ? "Cannot create file \"" : "Cannot write file \"";
+    return EExportError(action + error.path() + "\". " + error.reason());
+}
+
+void ForceExportDirectory(const std::string& fileName) {
+    fs::path dir = fs::path(fileName).parent_path();
     if (dir.empty())
         dir = ProgramDirectory();
     std::error_code ec;
@@ -529,40 +534,43 @@ void TExporterText::Execute() {
         if (!fs::exists(dir, ec))
             throw EExportError(rtl::Format(ExportLoadStr(SDirectoryNotFound), {dir.string()}));
     }
+}
 
-    // The export goes to a temporary file beside the target, which replaces the target at the end; a
-    // failing export leaves an existing file untouched.
-    const std::string temp = FileName + ".~export" + std::to_string(::getpid());
-    {
-        // A large buffer: the file is written in few system calls however small the pieces are.
-        std::vector<char> buffer(size_t(1) << 20);
-        std::ofstream out;
-        out.rdbuf()->pubsetbuf(buffer.data(), std::streamsize(buffer.size()));
-        out.open(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw EExportError("Cannot create file \"" + FileName + "\"");
-        try {
-            ExportToStream(out);
-            out.close();
-            if (out.fail())
-                throw EExportError("Cannot write file \"" + FileName + "\"");
-        } catch (...) {
-            out.close();
-            fs::remove(temp, ec);
-            throw;
-        }
-    }
+void TExporterText::Execute() {
+    ForceExportDirectory(FileName);
+    commit::CommitGroup files;
+    struct TRunGuard {
+        TExporterText& exporter;
+        ~TRunGuard() { exporter.outputFiles_ = nullptr; }
+    } guard{*this};
+    outputFiles_ = &files;
+    std::ostream& out = *AddOutputFile(FileName);
+    ExportToStream(out);
+    outputFiles_ = nullptr;
+    if (out.bad())
+        throw EExportError("Cannot write file \"" + FileName + "\"");
     // An aborted export is incomplete: it never replaces a file that was there before.
-    if (Aborted && fs::exists(file, ec)) {
-        fs::remove(temp, ec);
+    std::error_code ec;
+    if (Aborted && fs::exists(FileName, ec)) {
+        files.discard();
         return;
     }
-    fs::rename(temp, file, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw EExportError("Cannot create file \"" + FileName + "\"");
+    try {
+        files.commit();
+    } catch (const commit::CommitError& error) {
+        throw ExportFileError(error);
     }
     ShowResult();
+}
+
+std::ostream* TExporterText::AddOutputFile(const std::string& fileName) {
+    if (!outputFiles_)
+        return nullptr;
+    try {
+        return &outputFiles_->add(fileName).stream();
+    } catch (const commit::CommitError& error) {
+        throw ExportFileError(error);
+    }
 }
 
 void TExporterText::ShowResult() {

@@ -49,6 +49,11 @@ namespace ini {
 class IniFile;
 }
 
+namespace commit {
+class CommitError;
+class CommitGroup;
+} // namespace commit
+
 namespace exporter {
 
 class TExporter;
@@ -95,7 +100,8 @@ private:
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler
-// (QDesktopServices / "lp"); tests install their own.
+// (QDesktopServices / "lp"); tests install their own. Print raises EExportError when the file cannot
+// be handed to the printer.
 class TExportShell {
 public:
     virtual ~TExportShell() = default;
@@ -103,6 +109,11 @@ public:
     virtual void Print(const std::string& fileName) = 0;
 };
 TExportShell& DefaultExportShell();
+
+// Runs the print command with the file as its argument and waits until it has taken the job; raises
+// EExportError "Cannot print file "x". <cause>" when the command cannot be run or fails (its own
+// message, or its exit code, is the cause).
+void RunPrintCommand(const std::string& command, const std::string& fileName);
 
 // The system clipboard's text. The default uses the application's clipboard (needs a Qt application).
 class TExportClipboard {
@@ -268,8 +279,10 @@ private:
 // Writes a file.
 class TExporterText : public TExporter {
 public:
-    // Creates the directory when missing (34025 when it cannot), writes the export to FileName (through a
-    // temporary file that replaces FileName at the end), then ShowResult.
+    // Creates the directory when missing (34025 when it cannot), writes the export to FileName through
+    // the commit path (an unpredictable temporary file beside it that replaces it only when every byte is
+    // written; with the files the format adds, as one), then ShowResult. A file that cannot be written
+    // raises "Cannot create file" or "Cannot write file" with the cause, and every old file stays.
     void Execute() override;
     void SaveOptionsToIni(ini::IniFile& ini) const override;
     void LoadOptionsFromIni(const ini::IniFile& ini) override;
@@ -281,10 +294,17 @@ public:
     TExportShell* Shell = nullptr;
 
 protected:
-    // Opens / prints the file when asked to and the export was not aborted.
+    // Opens / prints the file when asked to and the export was not aborted. A print command that
+    // cannot run raises EExportError with its cause.
     virtual void ShowResult();
     virtual std::string GetShowedFileName() const { return FileName; }
     virtual std::string GetPrintedFileName() const { return FileName; }
+    // During Execute: opens one more file that is committed together with FileName (a table's memo
+    // file). Null when the export goes to a caller's stream.
+    std::ostream* AddOutputFile(const std::string& fileName);
+
+private:
+    commit::CommitGroup* outputFiles_ = nullptr;
 };
 
 // Adds Header and Footer to the options.
@@ -322,6 +342,14 @@ public:
     // Where the text goes; DefaultExportClipboard() when null.
     TExportClipboard* Clipboard = nullptr;
 };
+
+// The error of a file that could not be committed: "Cannot create file "x". <cause>" or
+// "Cannot write file "x". <cause>".
+EExportError ExportFileError(const commit::CommitError& error);
+
+// Creates the directory of an export's file when it is missing (the program's directory when the name
+// has none); raises 34025 when it cannot be created.
+void ForceExportDirectory(const std::string& fileName);
 
 // Options vocabulary helpers: a list as "<prefix>0", "<prefix>1", ... in its own section (erased first),
 // and back (the value of every line of the section, in file order).

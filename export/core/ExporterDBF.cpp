@@ -10,7 +10,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 
 namespace exporter {
 
@@ -109,7 +108,9 @@ void TExporterDBF::BeginExport() {
                    fields[size_t(i)].Decimals);
     int year = 0, month = 0, day = 0;
     rtl::DecodeDate(rtl::Date(), year, month, day);
-    w.WriteHeader(year, month, day, memoTempFileName_);
+    // The memo file exists only beside a table file that Execute writes.
+    std::ostream* memo = w.HasMemoFields() ? AddOutputFile(MemoFileName(FileName)) : nullptr;
+    w.WriteHeader(year, month, day, memo);
 }
 
 void TExporterDBF::WidenNumericFields(std::vector<TDBFField>& fields) {
@@ -319,37 +320,6 @@ void TExporterDBF::EndExport() {
     w.WriteEndOfFile();
     w.CloseMemo();
     TExporterText::EndExport();
-}
-
-void TExporterDBF::Execute() {
-    memoTempFileName_ = MemoFileName(FileName) + ".~export" + std::to_string(::getpid());
-    try {
-        TExporterText::Execute();
-    } catch (...) {
-        DiscardMemoFile();
-        throw;
-    }
-    DiscardMemoFile();
-}
-
-void TExporterDBF::ShowResult() {
-    // The table is in place: its memo file follows before the result is shown.
-    std::error_code ec;
-    if (!memoTempFileName_.empty() && fs::exists(memoTempFileName_, ec)) {
-        const std::string memoFile = MemoFileName(FileName);
-        fs::rename(memoTempFileName_, memoFile, ec);
-        if (ec)
-            throw EExportError("Cannot create file \"" + memoFile + "\"");
-    }
-    TExporterText::ShowResult();
-}
-
-void TExporterDBF::DiscardMemoFile() {
-    if (!memoTempFileName_.empty()) {
-        std::error_code ec;
-        fs::remove(memoTempFileName_, ec);
-        memoTempFileName_.clear();
-    }
 }
 
 void TExporterDBF::SaveOptionsToIni(ini::IniFile& ini) const {

@@ -22,9 +22,8 @@ public:
     const std::string& NullValue() const { return Formats.NullString(); }
     void SetNullValue(const std::string& value) { Formats.SetNullString(value); }
 
-    // Writes the table to FileName and, when it has memo fields, the memo file beside it (FileName with
-    // the extension ".dbt"); both go through temporary files.
-    void Execute() override;
+    // Execute writes the table to FileName and, when it has memo fields, the memo file beside it
+    // (FileName with the extension ".dbt"); the two are committed as one.
     void SaveOptionsToIni(ini::IniFile& ini) const override;
     void LoadOptionsFromIni(const ini::IniFile& ini) override;
 
@@ -44,7 +43,6 @@ protected:
     void BeginExport() override;
     void EndExport() override;
     void WriteDataRow() override;
-    void ShowResult() override;
     bool PublishesColumnsLength() const override { return true; }
 
 private:
@@ -60,14 +58,12 @@ private:
     std::string FitNumber(const std::string& text, const TDBFField& field) const;
     // The BLOB of the column's source field in the current record; empty when there is none.
     std::string MemoBytes(const TExportColumn& column) const;
-    void DiscardMemoFile();
 
     // Whether the columns' types were guessed from a sample row (list view, string grid).
     bool TypedBySample() const;
 
     rtl::LocaleFacts numberFacts_; // the locale's facts with a full stop as decimal separator
     int emptiedValues_ = 0;
-    std::string memoTempFileName_; // set while Execute writes a file
 };
 
 } // namespace exporter

@@ -34,11 +34,7 @@ TDBFWriter::TDBFWriter(TExporter& owner, std::ostream& stream) : TExportWriter(o
     SetEncoding(TExportTextEncoding::Windows1252);
 }
 
-TDBFWriter::~TDBFWriter() {
-    // An export that failed midway leaves the memo file as far as it got; the exporter discards it.
-    if (memo_)
-        memo_->close();
-}
+TDBFWriter::~TDBFWriter() = default;
 
 void TDBFWriter::AddField(const std::string& name, char type, int length, int decimals) {
     if (length < 0 || length > MaxFieldLength || decimals < 0 || decimals > 255)
@@ -72,8 +68,8 @@ void TDBFWriter::WriteBytes(const std::string& bytes) {
     Stream().write(bytes.data(), std::streamsize(bytes.size()));
 }
 
-void TDBFWriter::WriteHeader(int year, int month, int day, const std::string& memoFileName) {
-    const bool withMemo = HasMemoFields() && !memoFileName.empty();
+void TDBFWriter::WriteHeader(int year, int month, int day, std::ostream* memo) {
+    const bool withMemo = HasMemoFields() && memo != nullptr;
     header_.assign(HeaderSize, '\0');
     header_[0] = char(withMemo ? 0x83 : 0x03);
     header_[1] = char(year - 1900);
@@ -90,12 +86,7 @@ void TDBFWriter::WriteHeader(int year, int month, int day, const std::string& me
         throw EExportError("The dBase table needs an output that can be repositioned");
 
     if (withMemo) {
-        memoFileName_ = memoFileName;
-        memo_ = std::make_unique<std::ofstream>(memoFileName, std::ios::binary | std::ios::trunc);
-        if (!*memo_) {
-            memo_.reset();
-            throw EExportError("Cannot create file \"" + memoFileName + "\"");
-        }
+        memo_ = memo;
         nextBlock_ = 1;
         const std::string block0 = LE32(std::uint32_t(nextBlock_)) + std::string(MemoBlockSize - 4, '\0');
         memo_->write(block0.data(), std::streamsize(block0.size()));
@@ -185,8 +176,6 @@ int TDBFWriter::WriteMemo(const std::string& bytes) {
     data.resize(blocks * MemoBlockSize, '\0');
     memo_->seekp(std::streamoff(first) * MemoBlockSize);
     memo_->write(data.data(), std::streamsize(data.size()));
-    if (!*memo_)
-        throw EExportError("Cannot write file \"" + memoFileName_ + "\"");
     nextBlock_ += int(blocks);
     return first;
 }
@@ -197,11 +186,8 @@ void TDBFWriter::CloseMemo() {
     memo_->seekp(0);
     const std::string next = LE32(std::uint32_t(nextBlock_));
     memo_->write(next.data(), std::streamsize(next.size()));
-    memo_->close();
-    const bool failed = memo_->fail();
-    memo_.reset();
-    if (failed)
-        throw EExportError("Cannot write file \"" + memoFileName_ + "\"");
+    memo_->flush();
+    memo_ = nullptr;
 }
 
 } // namespace exporter

@@ -8,8 +8,7 @@
 
 #include "export/core/Exporter.h"
 
-#include <fstream>
-#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,9 +43,10 @@ public:
     int HeaderLength() const { return HeaderSize + DescriptorSize * FieldCount() + 1; }
     int RecordLength() const;
 
-    // The header record for the date given, the descriptors and 0x0D. With memo fields and a memo file
-    // name the version byte is 0x83 and the memo file is created with its block 0; else it is 3.
-    void WriteHeader(int year, int month, int day, const std::string& memoFileName);
+    // The header record for the date given, the descriptors and 0x0D. With memo fields and a memo
+    // stream (repositionable) the version byte is 0x83 and the memo file gets its block 0; else it is 3.
+    // A failing memo write leaves the memo stream bad, for the stream's owner to report.
+    void WriteHeader(int year, int month, int day, std::ostream* memo);
     // One field of the current record (UTF-8 text, stored as Windows-1252). Field 0 starts a record: the
     // deletion byte is written and the record count raised.
     void WriteFieldValue(int index, const std::string& text);
@@ -55,7 +55,7 @@ public:
     // Writes the bytes as a memo from the next free block on, whatever their size; returns its first
     // block, or -1 when there is no memo file or nothing to write.
     int WriteMemo(const std::string& bytes);
-    // Stores the next free block number in block 0 and closes the memo file (nothing when none is open).
+    // Stores the next free block number in block 0 and ends the memo file (nothing when there is none).
     void CloseMemo();
     bool MemoOpen() const { return memo_ != nullptr; }
 
@@ -73,8 +73,7 @@ private:
     std::string header_; // the 32-byte header record
     std::streamoff headerPos_ = -1;
     int recordCount_ = 0;
-    std::unique_ptr<std::ofstream> memo_;
-    std::string memoFileName_;
+    std::ostream* memo_ = nullptr;
     int nextBlock_ = 1;
 };
 

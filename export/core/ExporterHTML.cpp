@@ -447,12 +447,12 @@ void TExporterHTML::ClosePage() {
 }
 
 void TExporterHTML::NextPageFile() {
+    // A failed write stays with its file and is reported when the files are committed.
     std::ostream& stream = Writer().Stream();
-    if (!stream.flush())
-        throw EExportError("Cannot write file \"" + (pages_.empty() ? FileName : pages_.back().FileName) +
-                           "\"");
+    stream.flush();
     const std::string name = NumberedFileName(FileName, int(pages_.size()) + 1, 2);
-    stream.rdbuf(files_->Open(name));
+    // Pages that get navigation bars are completed once the page count is known.
+    stream.rdbuf(files_->Open(name, Navigation.OnTop || Navigation.OnBottom));
     pages_.push_back({name});
 }
 
@@ -506,9 +506,8 @@ std::string TExporterHTML::PageTarget(int page) const {
 
 void TExporterHTML::WriteIndexPage() {
     std::ostream& stream = Writer().Stream();
-    if (!stream.flush())
-        throw EExportError("Cannot write file \"" + FileName + "\"");
-    stream.rdbuf(files_->Open(FileName));
+    stream.flush();
+    stream.rdbuf(files_->Open(FileName, false));
     TExportWriter& w = Writer();
     w.WriteLn("<HTML>");
     w.WriteLn("<HEAD>");
@@ -560,9 +559,7 @@ std::string TExporterHTML::NavigationBar(int page, bool top) const {
 }
 
 void TExporterHTML::WriteNavigation() {
-    std::ostream& stream = Writer().Stream();
-    if (!stream.flush())
-        throw EExportError("Cannot write file \"" + pages_.back().FileName + "\"");
+    Writer().Stream().flush();
     files_->Close();
     for (int page = 1; page <= int(pages_.size()); ++page) {
         const THTMLPageOption& option = pages_[size_t(page - 1)];
@@ -606,25 +603,18 @@ std::string TExporterHTML::GetPrintedFileName() const {
 }
 
 void TExporterHTML::Execute() {
-    const fs::path dir = fs::path(FileName).parent_path();
-    std::error_code ec;
-    if (!dir.empty() && !fs::exists(dir, ec)) {
-        fs::create_directories(dir, ec);
-        if (!fs::exists(dir, ec))
-            throw EExportError(rtl::Format(ExportLoadStr(SDirectoryNotFound), {dir.string()}));
-    }
+    ForceExportDirectory(FileName);
     THTMLFileSet files;
-    std::ostream out(files.Open(FileName));
+    // With numbered pages FileName gets the index page or nothing: what goes there first is kept aside.
+    std::ostream out(files.Open(FileName, maxRecords_ >= 1));
     struct TRunGuard {
         TExporterHTML& exporter;
         ~TRunGuard() { exporter.files_ = nullptr; }
     } guard{*this};
     files_ = &files;
     ExportToStream(out);
-    if (out.bad())
-        throw EExportError("Cannot write file \"" + FileName + "\"");
-    // An aborted export is incomplete: none of its files is renamed into place, so every file that was
-    // there before stays as it was (the file set removes the temporary files).
+    // An aborted export is incomplete: none of its files is put in place, so every file that was
+    // there before stays as it was (the file set discards the new ones).
     if (Aborted)
         return;
     // Rows went to numbered pages: without an index page nothing was written under FileName itself.

@@ -1,118 +1,137 @@
 #include "export/core/ExporterHTMLFiles.h"
 
+#include "export/core/Exporter.h"
 #include "export/core/ExporterTypes.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <iterator>
-#include <unistd.h>
 
 namespace exporter {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-EExportError CreateError(const std::string& target) {
-    return EExportError("Cannot create file \"" + target + "\"");
-}
-EExportError WriteError(const std::string& target) {
-    return EExportError("Cannot write file \"" + target + "\"");
+std::string FolderOf(const std::string& target) {
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    return folder.empty() ? "." : folder;
 }
 
 } // namespace
 
-THTMLFileSet::~THTMLFileSet() {
-    buffer_.close();
-    if (committed_)
-        return;
-    for (const TEntry& entry : entries_) {
-        std::error_code ec;
-        fs::remove(entry.Temp, ec);
+THTMLFileSet::TEntry* THTMLFileSet::Find(const std::string& target) {
+    for (TEntry& entry : entries_)
+        if (entry.Target == target)
+            return &entry;
+    return nullptr;
+}
+
+commit::FileCommit& THTMLFileSet::AddCommit(const std::string& target) {
+    try {
+        return group_.add(target);
+    } catch (const commit::CommitError& error) {
+        throw ExportFileError(error);
     }
 }
 
-const THTMLFileSet::TEntry& THTMLFileSet::EntryOf(const std::string& target) {
-    for (const TEntry& entry : entries_)
-        if (entry.Target == target)
-            return entry;
-    entries_.push_back({target, target + ".~export" + std::to_string(::getpid())});
-    return entries_.back();
-}
-
-std::streambuf* THTMLFileSet::Open(const std::string& target) {
+std::streambuf* THTMLFileSet::Open(const std::string& target, bool spilled) {
     Close();
-    const TEntry& entry = EntryOf(target);
-    if (!buffer_.open(entry.Temp, std::ios::out | std::ios::binary | std::ios::trunc))
-        throw CreateError(target);
+    TEntry* entry = Find(target);
+    if (entry && !entry->Spilled)
+        throw EExportError("Cannot create file \"" + target + "\". It is written twice");
+    if (!entry) {
+        entries_.push_back({target});
+        entry = &entries_.back();
+    }
+    entry->Spilled = spilled;
     open_ = target;
-    return &buffer_;
+    if (!spilled)
+        return AddCommit(target).stream().rdbuf();
+    if (!spill_) {
+        try {
+            spill_ = std::make_unique<commit::SpillFile>(FolderOf(target));
+        } catch (const commit::CommitError& error) {
+            throw EExportError("Cannot create file \"" + target + "\". " + error.reason());
+        }
+    }
+    entry->Start = spill_->size();
+    entry->End = -1;
+    return spill_.get();
 }
 
 void THTMLFileSet::Close() {
-    if (!buffer_.is_open())
+    if (open_.empty())
         return;
-    const bool flushed = buffer_.pubsync() == 0;
-    const bool closed = buffer_.close() != nullptr;
-    const std::string target = open_;
+    TEntry* entry = Find(open_);
     open_.clear();
-    if (!flushed || !closed)
-        throw WriteError(target);
+    if (entry && entry->Spilled)
+        entry->End = spill_->size();
 }
 
 void THTMLFileSet::WriteWhole(const std::string& target, const std::string& content) {
-    const std::string temp = EntryOf(target).Temp;
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw CreateError(target);
-    out.write(content.data(), std::streamsize(content.size()));
-    out.close();
-    if (out.fail())
-        throw WriteError(target);
+    if (Find(target))
+        throw EExportError("Cannot create file \"" + target + "\". It is written twice");
+    entries_.push_back({target});
+    AddCommit(target).stream().write(content.data(), std::streamsize(content.size()));
+}
+
+void THTMLFileSet::CopySpilled(const TEntry& entry, std::vector<std::pair<std::int64_t, std::string>> inserts) {
+    std::ostream& out = AddCommit(entry.Target).stream();
+    // In position order; a position past the content goes to its end, a negative one nowhere.
+    const std::int64_t length = entry.End - entry.Start;
+    inserts.erase(std::remove_if(inserts.begin(), inserts.end(), [](const auto& insert) { return insert.first < 0; }),
+                  inserts.end());
+    for (auto& insert : inserts)
+        insert.first = std::min(insert.first - entry.Start, length);
+    std::stable_sort(inserts.begin(), inserts.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::int64_t done = 0;
+    const auto copy = [&](std::int64_t upTo) {
+        try {
+            spill_->copyRange(entry.Start + done, upTo - done, [&out](const char* data, std::size_t size) {
+                out.write(data, std::streamsize(size));
+            });
+        } catch (const commit::CommitError& error) {
+            throw EExportError("Cannot write file \"" + entry.Target + "\". " + error.reason());
+        }
+        done = upTo;
+    };
+    for (const auto& [position, text] : inserts) {
+        copy(position);
+        out.write(text.data(), std::streamsize(text.size()));
+    }
+    copy(length);
 }
 
 void THTMLFileSet::Insert(const std::string& target,
                           std::vector<std::pair<std::int64_t, std::string>> inserts) {
-    const std::string temp = EntryOf(target).Temp;
-    std::string content;
-    {
-        std::ifstream in(temp, std::ios::binary);
-        if (!in)
-            throw CreateError(target);
-        content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    // From the last position back, so earlier positions stay where they were.
-    std::stable_sort(inserts.begin(), inserts.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& [position, text] : inserts) {
-        if (position < 0)
-            continue;
-        content.insert(size_t(std::min<std::int64_t>(position, std::int64_t(content.size()))), text);
-    }
-    WriteWhole(target, content);
+    if (open_ == target)
+        Close();
+    TEntry* entry = Find(target);
+    if (!entry || !entry->Spilled)
+        throw EExportError("Cannot write file \"" + target + "\"");
+    CopySpilled(*entry, std::move(inserts));
+    entry->Spilled = false; // written now
 }
 
 void THTMLFileSet::Discard(const std::string& target) {
     if (open_ == target)
         Close();
-    for (auto it = entries_.begin(); it != entries_.end(); ++it)
-        if (it->Target == target) {
-            std::error_code ec;
-            fs::remove(it->Temp, ec);
-            entries_.erase(it);
-            return;
-        }
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                  [&](const TEntry& entry) { return entry.Target == target && entry.Spilled; }),
+                   entries_.end());
 }
 
 void THTMLFileSet::Commit() {
     Close();
-    for (const TEntry& entry : entries_) {
-        std::error_code ec;
-        fs::rename(entry.Temp, entry.Target, ec);
-        if (ec)
-            throw CreateError(entry.Target);
+    for (TEntry& entry : entries_)
+        if (entry.Spilled) {
+            CopySpilled(entry, {});
+            entry.Spilled = false;
+        }
+    try {
+        group_.commit();
+    } catch (const commit::CommitError& error) {
+        throw ExportFileError(error);
     }
-    committed_ = true;
 }
 
 } // namespace exporter

@@ -1,10 +1,15 @@
 #pragma once
 
-// The files of one HTML export (pages, index page, style sheet). Each is written to a temporary file beside
-// its target; Commit renames them all into place, and files not committed are removed.
+// The files of one HTML export (pages, index page, style sheet), committed as one group: Commit puts
+// them all in place, or none when one fails. A file opened "spilled" goes to one scratch file beside
+// the targets first, so that texts can be inserted into it once it is complete (the navigation bars);
+// the others are written straight to their commit.
+
+#include "platform/commit/FileCommit.h"
+#include "platform/commit/SpillFile.h"
 
 #include <cstdint>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,35 +19,41 @@ namespace exporter {
 class THTMLFileSet {
 public:
     THTMLFileSet() = default;
-    ~THTMLFileSet();
     THTMLFileSet(const THTMLFileSet&) = delete;
     THTMLFileSet& operator=(const THTMLFileSet&) = delete;
 
-    // Closes the open file, then creates (or empties) the target's temporary file and opens it for
-    // writing; the buffer stays valid until the next Open or Close.
-    std::streambuf* Open(const std::string& target);
-    // Closes the open file; throws EExportError when its data could not be written.
+    // Closes the open file, then opens the target's new content for writing; the buffer stays valid
+    // until the next Open or Close. A spilled file opened again starts over; a file written straight
+    // is opened once. Throws EExportError when the target is refused.
+    std::streambuf* Open(const std::string& target, bool spilled);
+    // Closes the open file.
     void Close();
-    // Writes a whole file at once.
+    // Writes a whole file at once (straight to its commit).
     void WriteWhole(const std::string& target, const std::string& content);
-    // Inserts texts into a closed file at byte positions of its present content (in any order).
+    // Writes a closed spilled file to its commit with texts inserted at stream positions (tellp of the
+    // buffer Open gave) within its content, in any order.
     void Insert(const std::string& target, std::vector<std::pair<std::int64_t, std::string>> inserts);
-    // Forgets a file that is not to be written after all: its temporary file is removed.
+    // Forgets a spilled file that is not to be written after all.
     void Discard(const std::string& target);
-    // Renames every temporary file into place.
+    // Puts every file in place (spilled ones as they are); throws EExportError, every old file kept.
     void Commit();
 
 private:
     struct TEntry {
         std::string Target;
-        std::string Temp;
+        bool Spilled = false;
+        std::int64_t Start = 0; // the spilled content's range in the scratch file
+        std::int64_t End = -1;  // -1 while open
     };
-    const TEntry& EntryOf(const std::string& target);
+    TEntry* Find(const std::string& target);
+    commit::FileCommit& AddCommit(const std::string& target);
+    // The spilled entry's content with the inserts, into its commit.
+    void CopySpilled(const TEntry& entry, std::vector<std::pair<std::int64_t, std::string>> inserts);
 
+    commit::CommitGroup group_;
+    std::unique_ptr<commit::SpillFile> spill_;
     std::vector<TEntry> entries_;
-    std::filebuf buffer_;
     std::string open_; // target of the open file
-    bool committed_ = false;
 };
 
 } // namespace exporter

@@ -3,6 +3,7 @@
 #include "export/core/Exporter.h"
 #include "export/core/ExporterLocale.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -140,8 +141,24 @@ void TfmExporterProgress::HandleProgressCode(int code) {
         ShowDisplayState();
     if (r.CounterChanged)
         laExportedValue->setText(QString::number(model_.ShownCounter()));
-    if (r.Close)
+    if (r.Close) {
+        closingByCode_ = true;
         close();
+        closingByCode_ = false;
+    }
+}
+
+void TfmExporterProgress::closeEvent(QCloseEvent* e) {
+    if (closingByCode_) {
+        QDialog::closeEvent(e);
+        return;
+    }
+    const bool running = model_.ButtonAborts();
+    bButtonClick();
+    if (running)
+        e->ignore();
+    else
+        QDialog::closeEvent(e);
 }
 
 void TfmExporterProgress::ShowDisplayState() {

@@ -67,6 +67,9 @@ protected:
     void showEvent(QShowEvent* e) override;
     // Escape does not hide the window behind the run's back.
     void keyPressEvent(QKeyEvent* e) override;
+    // Closing the window from its title bar works as its button: while the export runs it asks for an
+    // abort and the window stays; afterwards it finishes the window.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void bButtonClick();
@@ -75,6 +78,7 @@ private:
 
     TExporter* exporter_;
     TExporterProgressModel model_;
+    bool closingByCode_ = false; // the window closes itself on a progress message
 };
 
 } // namespace exporter

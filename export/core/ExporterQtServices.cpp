@@ -17,9 +17,7 @@ public:
     void Open(const std::string& fileName) override {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(fileName)));
     }
-    void Print(const std::string& fileName) override {
-        QProcess::startDetached(QStringLiteral("lp"), {QString::fromStdString(fileName)});
-    }
+    void Print(const std::string& fileName) override { RunPrintCommand("lp", fileName); }
 };
 
 class ApplicationClipboard : public TExportClipboard {
@@ -32,6 +30,29 @@ public:
 };
 
 } // namespace
+
+void RunPrintCommand(const std::string& command, const std::string& fileName) {
+    // The spooler takes the job at once; a printer that never answers must not hold the export.
+    constexpr int SpoolTimeoutMs = 60000;
+    QProcess process;
+    process.setProgram(QString::fromStdString(command));
+    process.setArguments({QString::fromStdString(fileName)});
+    process.start();
+    std::string cause;
+    if (!process.waitForStarted()) {
+        cause = command + ": " + process.errorString().toStdString();
+    } else if (!process.waitForFinished(SpoolTimeoutMs)) {
+        cause = command + ": " + process.errorString().toStdString();
+        process.kill();
+        process.waitForFinished();
+    } else if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        cause = QString::fromLocal8Bit(process.readAllStandardError()).trimmed().toStdString();
+        if (cause.empty())
+            cause = command + " ended with exit code " + std::to_string(process.exitCode());
+    }
+    if (!cause.empty())
+        throw EExportError("Cannot print file \"" + fileName + "\". " + cause);
+}
 
 TExportShell& DefaultExportShell() {
     static DesktopShell shell;

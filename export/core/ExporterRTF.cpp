@@ -101,8 +101,13 @@ TRTFWriter::TRTFWriter(TExporter& owner, std::ostream& stream)
     : detail::TRTFDocument(), TExportWriter(owner, DocumentStream), target_(stream) {}
 
 TRTFWriter::~TRTFWriter() {
-    // An export that ended early still leaves what it wrote.
-    Flush();
+    // An export that ended early still leaves what it wrote. A document that cannot be completed
+    // leaves the target stream bad, which fails the file run.
+    try {
+        Flush();
+    } catch (const std::exception&) {
+        target_.setstate(std::ios::badbit);
+    }
 }
 
 void TRTFWriter::Flush() {

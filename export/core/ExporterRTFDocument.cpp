@@ -1,6 +1,7 @@
 #include "export/core/ExporterRTFDocument.h"
 
-#include <cstring>
+#include "export/core/ExporterTypes.h"
+#include "platform/commit/FileCommit.h"
 
 namespace exporter {
 
@@ -10,21 +11,14 @@ constexpr size_t kChunkSize = 1 << 20;
 
 TRTFDocumentBuffer::TRTFDocumentBuffer() = default;
 
-TRTFDocumentBuffer::~TRTFDocumentBuffer() {
-    if (spill_)
-        std::fclose(spill_);
-}
+TRTFDocumentBuffer::~TRTFDocumentBuffer() = default;
 
 void TRTFDocumentBuffer::StartBody() {
-    if (inBody_)
-        return;
     inBody_ = true;
-    chunk_.resize(kChunkSize);
-    setp(chunk_.data(), chunk_.data() + chunk_.size());
 }
 
 std::int64_t TRTFDocumentBuffer::Size() const {
-    return std::int64_t(head_.size()) + spilled_ + std::int64_t(unspilled_.size()) + (pptr() - pbase());
+    return std::int64_t(head_.size()) + (spill_ ? spill_->size() : 0) + std::int64_t(body_.size());
 }
 
 void TRTFDocumentBuffer::InsertIntoHead(std::int64_t offset, const std::string& bytes) {
@@ -32,19 +26,18 @@ void TRTFDocumentBuffer::InsertIntoHead(std::int64_t offset, const std::string& 
 }
 
 void TRTFDocumentBuffer::SpillBody() {
-    const size_t pending = size_t(pptr() - pbase());
-    if (pending == 0)
+    if (!spill_ && !spillUnavailable_) {
+        try {
+            spill_ = std::make_unique<commit::SpillFile>();
+        } catch (const commit::CommitError&) {
+            spillUnavailable_ = true; // memory serves instead
+        }
+    }
+    if (!spill_)
         return;
-    if (!spill_ && !spillFailed_) {
-        spill_ = std::tmpfile();
-        spillFailed_ = spill_ == nullptr;
-    }
-    if (spill_ && std::fwrite(pbase(), 1, pending, spill_) == pending) {
-        spilled_ += std::int64_t(pending);
-    } else {
-        unspilled_.append(pbase(), pending);
-    }
-    setp(chunk_.data(), chunk_.data() + chunk_.size());
+    // A failed write is kept by the scratch file and reported by Copy; the bytes are not kept twice.
+    spill_->sputn(body_.data(), std::streamsize(body_.size()));
+    body_.clear();
 }
 
 TRTFDocumentBuffer::int_type TRTFDocumentBuffer::overflow(int_type ch) {
@@ -60,31 +53,27 @@ std::streamsize TRTFDocumentBuffer::xsputn(const char* s, std::streamsize count)
         head_.append(s, size_t(count));
         return count;
     }
-    std::streamsize left = count;
-    while (left > 0) {
-        if (pptr() == epptr())
-            SpillBody();
-        const std::streamsize room = std::min<std::streamsize>(left, epptr() - pptr());
-        std::memcpy(pptr(), s, size_t(room));
-        pbump(int(room));
-        s += room;
-        left -= room;
-    }
+    if (spill_)
+        return spill_->sputn(s, count);
+    body_.append(s, size_t(count));
+    if (body_.size() >= kChunkSize)
+        SpillBody();
     return count;
 }
 
 void TRTFDocumentBuffer::Copy(std::ostream& target) {
     target.write(head_.data(), std::streamsize(head_.size()));
     if (spill_) {
-        std::fflush(spill_);
-        std::rewind(spill_);
-        std::vector<char> block(kChunkSize);
-        size_t read = 0;
-        while ((read = std::fread(block.data(), 1, block.size(), spill_)) > 0)
-            target.write(block.data(), std::streamsize(read));
+        try {
+            spill_->copyRange(0, spill_->size(), [&target](const char* data, std::size_t size) {
+                target.write(data, std::streamsize(size));
+            });
+        } catch (const commit::CommitError& error) {
+            target.setstate(std::ios::badbit);
+            throw EExportError("Cannot write temporary file in \"" + error.path() + "\". " + error.reason());
+        }
     }
-    target.write(unspilled_.data(), std::streamsize(unspilled_.size()));
-    target.write(pbase(), pptr() - pbase());
+    target.write(body_.data(), std::streamsize(body_.size()));
 }
 
 } // namespace exporter

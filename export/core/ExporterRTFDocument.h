@@ -1,16 +1,16 @@
 #pragma once
 
 // The bytes of an RTF document while it is written: the head (header, font and colour tables) stays in
-// memory so that table entries can be inserted into it; the body goes to an unnamed temporary file, so
-// memory does not grow with the rows. Copy() sends head and body to the export's stream.
+// memory so that table entries can be inserted into it; the body goes to a scratch file once it outgrows
+// one chunk, so memory does not grow with the rows. Copy() sends head and body to the export's stream.
+
+#include "platform/commit/SpillFile.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <streambuf>
 #include <string>
-#include <vector>
 
 namespace exporter {
 
@@ -27,7 +27,8 @@ public:
     std::int64_t Size() const;
     // Puts bytes at offset, which must lie within the head.
     void InsertIntoHead(std::int64_t offset, const std::string& bytes);
-    // Writes the whole document to target.
+    // Writes the whole document to target. Throws EExportError when the scratch file failed (a full
+    // temporary folder): the document is then incomplete and nothing is written.
     void Copy(std::ostream& target);
 
 protected:
@@ -35,16 +36,15 @@ protected:
     std::streamsize xsputn(const char* s, std::streamsize count) override;
 
 private:
-    // Moves the body bytes held in memory to the temporary file (or keeps them when none can be made).
+    // Moves the body bytes held in memory to the scratch file; they stay in memory when no scratch
+    // file can be made.
     void SpillBody();
 
     std::string head_;
     bool inBody_ = false;
-    std::vector<char> chunk_;
-    std::string unspilled_; // body bytes kept in memory when no temporary file could be made
-    std::FILE* spill_ = nullptr;
-    bool spillFailed_ = false;
-    std::int64_t spilled_ = 0;
+    std::string body_; // body bytes not (yet) in the scratch file
+    std::unique_ptr<commit::SpillFile> spill_;
+    bool spillUnavailable_ = false;
 };
 
 namespace detail {

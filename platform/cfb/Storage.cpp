@@ -4,13 +4,11 @@
 #include "platform/cfb/DirectoryTree.h"
 #include "platform/cfb/StorageError.h"
 #include "platform/cfb/StorageModes.h"
+#include "platform/commit/FileCommit.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace cfb {
 
@@ -38,52 +36,26 @@ HRESULT resultOfErrno(int error) {
     }
 }
 
-[[noreturn]] void failErrno(const std::string& what, const std::string& fileName, int error) {
-    throw StorageError(resultOfErrno(error), what + " \"" + fileName + "\": " + std::strerror(error));
-}
-
 bool writesWithExclusiveAccess(std::uint32_t mode) {
     const std::uint32_t access = mode & STGM_ACCESS_MASK;
     return (access == STGM_WRITE || access == STGM_READWRITE) &&
            (mode & STGM_SHARE_MASK) == STGM_SHARE_EXCLUSIVE && (mode & STGM_TRANSACTED) == 0;
 }
 
-// Buffers the file's bytes and writes them to a descriptor.
-class FileSink {
-public:
-    FileSink(int fd, const std::string& fileName) : fd_(fd), fileName_(fileName) {
-        buffer_.reserve(Capacity);
-    }
-    void add(const std::uint8_t* data, std::size_t size) {
-        if (buffer_.size() + size > Capacity)
-            flush();
-        if (size >= Capacity)
-            writeAll(data, size);
-        else
-            buffer_.insert(buffer_.end(), data, data + size);
-    }
-    void flush() {
-        writeAll(buffer_.data(), buffer_.size());
-        buffer_.clear();
-    }
+// The result code of a file that could not be committed: its cause is one of the system's error
+// texts, or a refusal of the target.
+HRESULT resultOfCommitError(const commit::CommitError& error) {
+    for (int code : {ENOENT, ENOTDIR, ENAMETOOLONG, EACCES, EPERM, EROFS, EISDIR, ENOSPC, EDQUOT, EFBIG, ENOMEM})
+        if (error.reason() == std::strerror(code))
+            return resultOfErrno(code);
+    return error.stage() == commit::CommitError::Stage::Create ? STG_E_ACCESSDENIED : STG_E_WRITEFAULT;
+}
 
-private:
-    static constexpr std::size_t Capacity = 1 << 16;
-    void writeAll(const std::uint8_t* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t n = ::write(fd_, data, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                failErrno("Cannot write the compound file", fileName_, n < 0 ? errno : ENOSPC);
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
-    }
-    int fd_;
-    const std::string& fileName_;
-    std::vector<std::uint8_t> buffer_;
-};
+[[noreturn]] void failCommit(const commit::CommitError& error, const std::string& fileName) {
+    const char* what = error.stage() == commit::CommitError::Stage::Create ? "Cannot create the compound file"
+                                                                           : "Cannot write the compound file";
+    throw StorageError(resultOfCommitError(error), std::string(what) + " \"" + fileName + "\": " + error.reason());
+}
 
 } // namespace
 
@@ -93,29 +65,17 @@ std::unique_ptr<Storage> Storage::CreateDocfile(const std::string& fileName, std
     if (fileName.empty())
         throw StorageError(STG_E_INVALIDNAME, "No file name for the compound file");
     struct stat st {};
-    const bool exists = ::stat(fileName.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        failErrno("Cannot create the compound file", fileName, EISDIR);
-    if (exists && (mode & STGM_CREATE) == 0)
+    if ((mode & STGM_CREATE) == 0 && ::stat(fileName.c_str(), &st) == 0)
         throw StorageError(STG_E_FILEALREADYEXISTS, "The file \"" + fileName + "\" already exists");
-
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = fileName + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            if (exists)
-                (void)::fchmod(fd, st.st_mode & 07777);
-            return std::unique_ptr<Storage>(new Storage(fileName, std::move(temp), fd));
-        }
-        if (errno != EEXIST)
-            failErrno("Cannot create the compound file", fileName, errno);
+    try {
+        return std::unique_ptr<Storage>(new Storage(fileName, std::make_unique<commit::FileCommit>(fileName)));
+    } catch (const commit::CommitError& error) {
+        failCommit(error, fileName);
     }
-    failErrno("Cannot create the compound file", fileName, EEXIST);
 }
 
-Storage::Storage(std::string fileName, std::string tempName, int fd)
-    : fileName_(std::move(fileName)), tempName_(std::move(tempName)), fd_(fd) {}
+Storage::Storage(std::string fileName, std::unique_ptr<commit::FileCommit> file)
+    : fileName_(std::move(fileName)), file_(std::move(file)) {}
 
 Storage::~Storage() {
     Discard();
@@ -124,15 +84,11 @@ Storage::~Storage() {
 void Storage::Discard() {
     for (auto& stream : streams_)
         stream->reverted = true;
-    if (fd_ >= 0) {
-        ::close(fd_);
-        ::unlink(tempName_.c_str());
-        fd_ = -1;
-    }
+    file_.reset(); // the temporary file goes with it
 }
 
 Stream Storage::CreateStream(const std::u16string& name, std::uint32_t mode) {
-    if (fd_ < 0)
+    if (!file_)
         throw StorageError(STG_E_REVERTED, "The compound file \"" + fileName_ + "\" is closed");
     if (!writesWithExclusiveAccess(mode))
         throw StorageError(STG_E_INVALIDFLAG, "Invalid mode for a new stream");
@@ -154,34 +110,25 @@ Stream Storage::CreateStream(const std::u16string& name, std::uint32_t mode) {
 }
 
 void Storage::Commit() {
-    if (fd_ < 0)
+    if (!file_)
         throw StorageError(STG_E_REVERTED, "The compound file \"" + fileName_ + "\" is closed");
     std::vector<StreamEntry> entries;
     for (const auto& stream : streams_)
         entries.push_back({stream->name, &stream->bytes});
     try {
-        FileSink sink(fd_, fileName_);
-        WriteCompoundFile(entries, [&](const std::uint8_t* data, std::size_t size) { sink.add(data, size); });
-        sink.flush();
-        if (::fsync(fd_) != 0)
-            failErrno("Cannot write the compound file", fileName_, errno);
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0)
-            failErrno("Cannot write the compound file", fileName_, errno);
-        if (::rename(tempName_.c_str(), fileName_.c_str()) != 0)
-            failErrno("Cannot replace the file", fileName_, errno);
+        std::ostream& out = file_->stream();
+        WriteCompoundFile(entries, [&out](const std::uint8_t* data, std::size_t size) {
+            out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
+        });
+        file_->commit();
+    } catch (const commit::CommitError& error) {
+        Discard();
+        failCommit(error, fileName_);
     } catch (...) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-        ::unlink(tempName_.c_str());
-        for (auto& stream : streams_)
-            stream->reverted = true;
+        Discard();
         throw;
     }
-    for (auto& stream : streams_)
-        stream->reverted = true;
+    Discard();
 }
 
 } // namespace cfb

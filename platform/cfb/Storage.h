@@ -7,17 +7,21 @@
 #include <string>
 #include <vector>
 
+namespace commit {
+class FileCommit;
+}
+
 namespace cfb {
 
 // A compound file being written: a root storage holding streams. The streams are kept in memory;
-// Commit writes the whole file to a temporary file beside the target and renames it into place,
-// so an existing file is replaced only by a complete one.
+// Commit writes the whole file through the commit path (an unpredictable temporary file beside the
+// target, found through symbolic links), so an existing file is replaced only by a complete one.
 class Storage {
 public:
     // Prepares a new compound file (the structured-storage StgCreateDocfile). The mode must ask for
-    // write access and exclusive sharing; without STGM_CREATE an existing file is an error. The
-    // target's folder must exist and be writable: the temporary file is created here.
-    // Raises StorageError.
+    // write access and exclusive sharing; without STGM_CREATE an existing file is an error, and an
+    // existing file the user may not write is refused. The target's folder must exist and be
+    // writable: the temporary file is created here. Raises StorageError.
     static std::unique_ptr<Storage> CreateDocfile(const std::string& fileName, std::uint32_t mode);
 
     Storage(const Storage&) = delete;
@@ -38,12 +42,11 @@ public:
     const std::string& FileName() const { return fileName_; }
 
 private:
-    Storage(std::string fileName, std::string tempName, int fd);
+    Storage(std::string fileName, std::unique_ptr<commit::FileCommit> file);
     void Discard();
 
     std::string fileName_;
-    std::string tempName_;
-    int fd_ = -1;
+    std::unique_ptr<commit::FileCommit> file_; // null once committed or discarded
     std::vector<std::shared_ptr<StreamData>> streams_;
 };
 

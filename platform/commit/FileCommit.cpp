@@ -1,6 +1,7 @@
 #include "platform/commit/FileCommit.h"
 
 #include "platform/commit/CommitTesting.h"
+#include "platform/commit/CommitDetail.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +15,9 @@
 #include <unistd.h>
 
 namespace commit {
+
+using detail::RandomSuffix;
+using detail::WriteAll;
 
 namespace {
 
@@ -45,27 +49,6 @@ std::string BaseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Sixteen random hex digits: a temporary name nobody can guess in advance.
-std::string RandomSuffix() {
-    unsigned char bytes[8] = {};
-    std::size_t got = 0;
-    while (got < sizeof bytes) {
-        const ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += std::size_t(n);
-    }
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char byte : bytes) {
-        text += digits[byte >> 4];
-        text += digits[byte & 15];
-    }
-    return text;
-}
-
 std::string TemporaryNameFor(const std::string& folder, const std::string& base, const char* kind) {
     return folder + "/." + base + kind + RandomSuffix();
 }
@@ -88,23 +71,6 @@ bool UserMayWrite(const std::string& path, const struct stat& st) {
         return false;
     const mode_t bit = st.st_uid == user ? S_IWUSR : InGroup(st.st_gid) ? S_IWGRP : S_IWOTH;
     return (st.st_mode & bit) != 0;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
 }
 
 void SyncFolderOf(const std::string& folder) {
@@ -199,6 +165,27 @@ int CommitBuffer::sync() {
     return flushBuffer() ? 0 : -1;
 }
 
+CommitBuffer::pos_type CommitBuffer::seekoff(off_type offset, std::ios_base::seekdir way,
+                                             std::ios_base::openmode which) {
+    const pos_type failed(off_type(-1));
+    if ((which & std::ios_base::out) == 0 || file_.fd_ < 0 || !file_.good())
+        return failed;
+    if (offset == 0 && way == std::ios_base::cur) {
+        // tellp: the file's position plus what waits in the buffer, without a flush.
+        const off_t here = ::lseek(file_.fd_, 0, SEEK_CUR);
+        return here < 0 ? failed : pos_type(off_type(here) + off_type(pptr() - pbase()));
+    }
+    if (!flushBuffer())
+        return failed;
+    const int whence = way == std::ios_base::beg ? SEEK_SET : way == std::ios_base::end ? SEEK_END : SEEK_CUR;
+    const off_t moved = ::lseek(file_.fd_, off_t(offset), whence);
+    return moved < 0 ? failed : pos_type(off_type(moved));
+}
+
+CommitBuffer::pos_type CommitBuffer::seekpos(pos_type position, std::ios_base::openmode which) {
+    return seekoff(off_type(position), std::ios_base::beg, which);
+}
+
 // ---------------------------------------------------------------------------------------------------
 
 FileCommit::FileCommit(std::string target) : target_(std::move(target)) {
@@ -247,18 +234,8 @@ bool FileCommit::writeRaw(const char* data, std::size_t size) {
         error_ = EBADF;
         return false;
     }
-    std::size_t allowed = size;
     int injected = 0;
-    {
-        WriteFault& fault = InjectedFault();
-        std::lock_guard lock(fault.mutex);
-        if (fault.active) {
-            allowed = std::min(size, fault.remaining);
-            fault.remaining -= allowed;
-            if (allowed < size)
-                injected = fault.error;
-        }
-    }
+    const std::size_t allowed = detail::AllowedWriteBytes(size, injected);
     if (!WriteAll(fd_, data, allowed)) {
         error_ = errno != 0 ? errno : EIO;
         return false;
@@ -447,6 +424,60 @@ void WriteFileAtomically(const std::string& target, std::string_view content) {
     file.write(content);
     file.commit();
 }
+
+namespace detail {
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+std::string RandomSuffix() {
+    unsigned char bytes[8] = {};
+    std::size_t got = 0;
+    while (got < sizeof bytes) {
+        const ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char byte : bytes) {
+        text += digits[byte >> 4];
+        text += digits[byte & 15];
+    }
+    return text;
+}
+
+std::size_t AllowedWriteBytes(std::size_t size, int& injected) {
+    injected = 0;
+    WriteFault& fault = InjectedFault();
+    std::lock_guard lock(fault.mutex);
+    if (!fault.active)
+        return size;
+    const std::size_t allowed = std::min(size, fault.remaining);
+    fault.remaining -= allowed;
+    if (allowed < size)
+        injected = fault.error;
+    return allowed;
+}
+
+} // namespace detail
 
 namespace testing {
 

@@ -55,7 +55,8 @@ std::string ResolveTarget(const std::string& target);
 class FileCommit;
 
 // A buffered output stream into a FileCommit: the first failing write sets the stream's badbit and
-// is kept as the commit's error.
+// is kept as the commit's error. The stream can be repositioned (tellp / seekp), so writers that
+// fill in a header at the end (a record count, a next free block) write through it too.
 class CommitBuffer : public std::streambuf {
 public:
     explicit CommitBuffer(FileCommit& file);
@@ -66,6 +67,8 @@ protected:
     int_type overflow(int_type ch) override;
     std::streamsize xsputn(const char* data, std::streamsize size) override;
     int sync() override;
+    pos_type seekoff(off_type offset, std::ios_base::seekdir way, std::ios_base::openmode which) override;
+    pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
 
 private:
     FileCommit& file_;

@@ -1,4 +1,5 @@
 #include "browser/lists/ScriptedServices.h"
+#include "browser/lists/WorkbookExportForm.h"
 #include "browser/lists/FormBase.h"
 
 #include <QPrinter>
@@ -148,3 +149,14 @@ TEST(ScriptedServices, AFormCanBeShownAgainAfterItClosed) {
 }
 
 #include "ScriptedServicesTest.moc"
+
+TEST(ScriptedServices, TheExportDialogsQuestionsDefaultToNo) {
+    // Enter on "Do you want to abort export?" must not stop the export.
+    ScriptedServices services;
+    browser::ExportDialogServices exportServices(services);
+    services.queueButton(QMessageBox::Yes);
+    EXPECT_TRUE(exportServices.Question(nullptr, "Are you sure?", "Do you want to abort export?"));
+    ASSERT_EQ(services.calls().size(), 1u);
+    EXPECT_EQ(services.calls()[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(services.calls()[0].defaultButton, QMessageBox::No);
+}

@@ -1,7 +1,10 @@
 #include "export/core/ExporterRTFDocument.h"
+#include "export/core/ExporterTypes.h"
+#include "platform/commit/CommitTesting.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sstream>
 
 namespace exporter {
@@ -29,6 +32,28 @@ TEST(RTFDocumentBuffer, HeadInsertionsAndASpilledBodyComeBackInOrder) {
     ASSERT_EQ(whole.size(), 15 + body.size());
     EXPECT_EQ(whole.substr(0, 15), "{head+inserted}");
     EXPECT_TRUE(whole.substr(15) == body);
+}
+
+// A scratch file that fills up part-way fails the document with its cause; its bytes are neither lost
+// silently nor written twice.
+TEST(RTFDocumentBuffer, AFullScratchFolderFailsTheDocument) {
+    TRTFDocumentBuffer document;
+    std::ostream out(&document);
+    out << "{head}";
+    document.StartBody();
+    commit::testing::ScopedWriteFault fault(1500000, ENOSPC);
+    for (int i = 0; i < 100000; ++i)
+        out << "row " << i << std::string(40, 'x') << "\r\n";
+    EXPECT_TRUE(out.bad());
+    std::ostringstream target;
+    try {
+        document.Copy(target);
+        ADD_FAILURE() << "no error";
+    } catch (const EExportError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot write temporary file in \"" + commit::TemporaryFolder() + "\". No space left on device");
+    }
+    EXPECT_TRUE(target.bad());
 }
 
 } // namespace

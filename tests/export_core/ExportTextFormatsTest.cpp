@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 
 namespace exporter::test {
@@ -503,6 +505,34 @@ TEST(FileRun, FailuresLeaveAnExistingFileAndReportTheDirectory) {
         EXPECT_EQ(std::string(e.what()),
                   "Directory \"" + dir.file("plain/sub") + "\" not found and cannot be created");
     }
+}
+
+// "Print file after export" says why the file did not reach the printer: the command is missing, or
+// it failed (its own message, else its exit code).
+TEST(FileRun, APrintCommandThatFailsSaysWhy) {
+    TempDir dir;
+    const std::string file = dir.file("out.csv");
+    WriteFile(file, "x");
+    const auto errorOf = [&](const std::string& command) -> std::string {
+        try {
+            RunPrintCommand(command, file);
+        } catch (const EExportError& e) {
+            return e.what();
+        }
+        return "(printed)";
+    };
+    const std::string prefix = "Cannot print file \"" + file + "\". ";
+    const std::string missing = errorOf(dir.file("no-such-lp"));
+    EXPECT_EQ(missing.substr(0, prefix.size() + dir.file("no-such-lp").size() + 2),
+              prefix + dir.file("no-such-lp") + ": ");
+    EXPECT_NE(missing.find("No such file"), std::string::npos) << missing;
+
+    const std::string script = dir.file("lp");
+    WriteFile(script, "#!/bin/sh\necho 'lp: Error - No default destination.' >&2\nexit 1\n");
+    ::chmod(script.c_str(), 0755);
+    EXPECT_EQ(errorOf(script), prefix + "lp: Error - No default destination.");
+    EXPECT_EQ(errorOf("false"), prefix + "false ended with exit code 1");
+    EXPECT_EQ(errorOf("true"), "(printed)");
 }
 
 } // namespace

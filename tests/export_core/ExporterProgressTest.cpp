@@ -198,6 +198,14 @@ TEST_F(ExporterProgressWindow, ButtonAbortsWhileRunningAndFinishesAfterwards) {
     EXPECT_EQ(window.ModalResult(), 0);
     EXPECT_EQ(finished, 0);
 
+    // The title bar's close works as the button: it asks for the abort and the window stays.
+    exporter.Aborted = false;
+    window.HandleProgressCode(4);
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(exporter.IsAborted());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(finished, 0);
+
     exporter.Aborted = false;
     window.HandleProgressCode(7);
     EXPECT_EQ(Text(window.laStatusValue), "Aborted");
@@ -207,6 +215,11 @@ TEST_F(ExporterProgressWindow, ButtonAbortsWhileRunningAndFinishesAfterwards) {
     EXPECT_EQ(window.ModalResult(), 1);
     EXPECT_EQ(finished, 1);
     EXPECT_TRUE(window.isVisible()); // the run frees the window
+
+    // Once finished, closing it from the title bar finishes it too.
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(finished, 2);
+    EXPECT_FALSE(exporter.IsAborted());
 }
 
 // The button cancels in every running phase, skipping included; while the question is open it does not.
