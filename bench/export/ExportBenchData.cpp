@@ -1,6 +1,8 @@
 #include "bench/export/ExportBenchData.h"
 
+#include <charconv>
 #include <chrono>
+#include <cstring>
 #include <string>
 
 namespace exportbench {
@@ -15,10 +17,35 @@ const char* const kCities[] = {"Zürich", "São Paulo", "Kraków", "Besançon", 
 
 constexpr std::chrono::sys_days kStampStart{std::chrono::year{2024} / 1 / 1};
 
-// Two digits of a time.
-std::string TwoDigits(int n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
-}
+// Builds a value's text from pieces in a buffer of its own, without a temporary text per piece.
+class TextBuilder {
+public:
+    TextBuilder& Text(const char* text) {
+        const size_t length = std::strlen(text);
+        std::memcpy(end_, text, length);
+        end_ += length;
+        return *this;
+    }
+    // The number, with leading zeros up to the given digits.
+    TextBuilder& Number(int value, int digits = 1) {
+        char digitsBuffer[16];
+        char* const last = std::to_chars(digitsBuffer, digitsBuffer + sizeof digitsBuffer, value).ptr;
+        for (long missing = digits - (last - digitsBuffer); missing > 0; --missing)
+            *end_++ = '0';
+        std::memcpy(end_, digitsBuffer, size_t(last - digitsBuffer));
+        end_ += last - digitsBuffer;
+        return *this;
+    }
+    std::string Take() {
+        std::string text(buffer_, size_t(end_ - buffer_));
+        end_ = buffer_;
+        return text;
+    }
+
+private:
+    char buffer_[96];
+    char* end_ = buffer_;
+};
 
 } // namespace
 
@@ -34,29 +61,40 @@ void FillExportBenchData(exporter::TMemoryDataSet& data, int rows) {
     data.AddField({"At", TFieldType::ftTime});
     data.AddField({"Stamp", TFieldType::ftDateTime});
     data.AddField({"Flag", TFieldType::ftBoolean});
+    TextBuilder t;
     for (int i = 0; i < rows; ++i) {
         // The date and time repeat with a period of 840 rows; the date-time is one of every row, 97 seconds
         // after the one before, from 2024-01-01 (about 112 days).
-        const int year = 2020 + i % 5, month = 1 + i % 12, day = 1 + i % 28;
-        const int hour = i % 24, minute = i * 7 % 60, second = i % 60;
-        const std::string date =
-            std::to_string(month) + "/" + std::to_string(day) + "/" + std::to_string(year);
-        const std::string time = std::to_string(hour) + ":" + TwoDigits(minute) + ":" + TwoDigits(second);
         const long long elapsed = 97LL * i;
         const std::chrono::year_month_day stampDay{kStampStart + std::chrono::days(elapsed / 86400)};
         const int stampSecond = int(elapsed % 86400);
-        const std::string stamp =
-            std::to_string(unsigned(stampDay.month())) + "/" + std::to_string(unsigned(stampDay.day())) +
-            "/" + std::to_string(int(stampDay.year())) + " " + std::to_string(stampSecond / 3600) + ":" +
-            TwoDigits(stampSecond / 60 % 60) + ":" + TwoDigits(stampSecond % 60);
-        const int cents = i * 37 % 100;
-        data.AddRow(
-            {std::to_string(i + 1),
-             std::string(kLastNames[i % 8]) + ", \"" + kFirstNames[i / 8 % 8] + "\" " + std::to_string(i),
-             kCities[i % 12], std::to_string(i * 7919 % 2000001 - 1000000),
-             (i % 10 == 3 ? "-" : "") + std::to_string(i * 13 % 1000000) + "." + TwoDigits(cents),
-             std::to_string(i % 50000) + "." + TwoDigits(i % 100), date, time, stamp,
-             i % 2 ? "true" : "false"});
+        exporter::TMemoryDataSet::TRow row;
+        row.reserve(10);
+        row.emplace_back(t.Number(i + 1).Take());
+        row.emplace_back(
+            t.Text(kLastNames[i % 8]).Text(", \"").Text(kFirstNames[i / 8 % 8]).Text("\" ").Number(i).Take());
+        row.emplace_back(kCities[i % 12]);
+        row.emplace_back(t.Number(i * 7919 % 2000001 - 1000000).Take());
+        row.emplace_back(
+            t.Text(i % 10 == 3 ? "-" : "").Number(i * 13 % 1000000).Text(".").Number(i * 37 % 100, 2).Take());
+        row.emplace_back(t.Number(i % 50000).Text(".").Number(i % 100, 2).Take());
+        row.emplace_back(
+            t.Number(1 + i % 12).Text("/").Number(1 + i % 28).Text("/").Number(2020 + i % 5).Take());
+        row.emplace_back(t.Number(i % 24).Text(":").Number(i * 7 % 60, 2).Text(":").Number(i % 60, 2).Take());
+        row.emplace_back(t.Number(int(unsigned(stampDay.month())))
+                             .Text("/")
+                             .Number(int(unsigned(stampDay.day())))
+                             .Text("/")
+                             .Number(int(stampDay.year()))
+                             .Text(" ")
+                             .Number(stampSecond / 3600)
+                             .Text(":")
+                             .Number(stampSecond / 60 % 60, 2)
+                             .Text(":")
+                             .Number(stampSecond % 60, 2)
+                             .Take());
+        row.emplace_back(i % 2 ? "true" : "false");
+        data.AddRow(std::move(row));
     }
 }
 

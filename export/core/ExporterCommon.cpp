@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <set>
 #include <thread>
 
@@ -224,8 +225,38 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 // ---------------------------------------------------------------------------------------------------
 // Value formatting and type guessing
 
+const std::string& TExportDateTexts::Get(const std::string& format, double value,
+                                         const rtl::LocaleFacts& facts) {
+    if (format != format_ || &facts != facts_) {
+        format_ = format;
+        facts_ = &facts;
+        texts_.clear();
+        lookups_ = misses_ = 0;
+    }
+    // Past 1,024 lookups of which most missed, the memo costs more than it saves.
+    if (lookups_ >= 1024 && misses_ * 4 > lookups_ * 3) {
+        scratch_.clear();
+        rtl::AppendFormatDateTime(scratch_, format, value, facts);
+        return scratch_;
+    }
+    ++lookups_;
+    std::uint64_t key = 0;
+    static_assert(sizeof key == sizeof value);
+    std::memcpy(&key, &value, sizeof key);
+    const auto found = texts_.find(key);
+    if (found != texts_.end())
+        return found->second;
+    ++misses_;
+    scratch_.clear();
+    rtl::AppendFormatDateTime(scratch_, format, value, facts);
+    if (texts_.size() >= kMaxTexts)
+        return scratch_;
+    return texts_.emplace(key, scratch_).first->second;
+}
+
 std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
-                              const TExportEscape& escape, const rtl::LocaleFacts& facts) {
+                              const TExportEscape& escape, const rtl::LocaleFacts& facts,
+                              TExportDateTexts* dateTexts) {
     auto escaped = [&](std::string s) {
         if (escape)
             return escape(s);
@@ -256,6 +287,8 @@ std::string ExportFormatValue(const std::string& text, TExportColType type, cons
         rtl::TDateTime value = 0;
         if (!rtl::TryStrToDateTime(text, value, facts))
             return {};
+        if (dateTexts)
+            return escaped(dateTexts->Get(format, value, facts));
         return escaped(rtl::FormatDateTime(format, value, facts));
     }
     case TExportColType::ectString:
@@ -957,7 +990,8 @@ void TExportColumns::AutoCalcColWidth() {
             const int length =
                 column.ColType == TExportColType::ectString && !Escape()
                     ? ExportTextLength(raw)
-                    : ExportTextLength(ExportFormatValue(raw, column.ColType, column.Format, Escape()));
+                    : ExportTextLength(ExportFormatValue(raw, column.ColType, column.Format, Escape(),
+                                                         rtl::LocaleFacts::Current(), &column.DateTexts));
             column.Width = IntMax(column.Width, length);
         }
         ExportNext(s, counter_);
@@ -995,7 +1029,8 @@ void TExportCol::GetText(bool format, std::string& text) const {
         if (column.ColType == TExportColType::ectString && !escape)
             text.assign(Value); // a text unescaped is the value itself
         else
-            text = ExportFormatValue(Value, column.ColType, column.Format, escape);
+            text = ExportFormatValue(Value, column.ColType, column.Format, escape,
+                                     rtl::LocaleFacts::Current(), &column.DateTexts);
     } else {
         text.assign(Value);
     }

@@ -8,9 +8,11 @@
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/StringList.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace exporter {
@@ -102,6 +104,24 @@ public:
 
 class TExportColumns;
 
+// The formatted texts of the date and time values one column has met, so that a value met again is not
+// formatted again: a date column holds few distinct days. Exact, as a formatted date depends only on the
+// value, the format and the locale facts; a column whose values are seldom met twice (date-times to the
+// second) stops looking after a while.
+class TExportDateTexts {
+public:
+    // The text of FormatDateTime(format, value, facts), from the memo when met before.
+    const std::string& Get(const std::string& format, double value, const rtl::LocaleFacts& facts);
+
+private:
+    static constexpr std::size_t kMaxTexts = 4096;
+    std::string format_;
+    const rtl::LocaleFacts* facts_ = nullptr;
+    std::unordered_map<std::uint64_t, std::string> texts_;
+    std::string scratch_;
+    std::size_t lookups_ = 0, misses_ = 0;
+};
+
 class TExportColumn {
 public:
     explicit TExportColumn(TExportColumns& owner) : owner_(owner) {}
@@ -122,6 +142,8 @@ public:
     bool IsBlob = false;
     bool IsMemo = false;
     bool IsVisible = true;
+    // The column's formatted dates and times during an export.
+    mutable TExportDateTexts DateTexts;
 
     // AllowFormat and Format equal to the default format of its type in the owner's Formats.
     bool IsDefaultFormat() const;
@@ -267,9 +289,11 @@ bool ExportReadColData(const TExportSources& sources, const TExportColumns& colu
 bool ExportGetColIsNull(const TExportSources& sources, const TExportColumns& columns, int col);
 
 // A raw text as the display text of its type (see the formats); an unreadable number or date gives "".
+// Dates and times are taken from dateTexts when given.
 std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
                               const TExportEscape& escape,
-                              const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
+                              const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current(),
+                              TExportDateTexts* dateTexts = nullptr);
 // The type a sample text suggests.
 TExportColType GuessColType(const std::string& text, const std::string& booleanTrue,
                             const std::string& booleanFalse,

@@ -235,15 +235,14 @@ bool scanTime(Scanner& sc, TDateTime& time, const LocaleFacts& facts) {
 
 class DateTimeWriter {
 public:
-    DateTimeWriter(TDateTime value, const LocaleFacts& facts) : value_(value), facts_(facts) {
+    // Appends to out.
+    DateTimeWriter(TDateTime value, const LocaleFacts& facts, std::string& out)
+        : value_(value), facts_(facts), out_(out) {
         DecodeDate(value, year_, month_, day_);
         DecodeTime(value, hour_, min_, sec_, msec_);
     }
 
-    std::string write(std::string_view format) {
-        append(format, 0);
-        return std::move(out_);
-    }
+    void write(std::string_view format) { append(format, 0); }
 
 private:
     void number(int value, int digits) {
@@ -405,7 +404,7 @@ private:
     const LocaleFacts& facts_;
     int year_, month_, day_, hour_, min_, sec_, msec_;
     bool twelveHour_ = false;
-    std::string out_;
+    std::string& out_;
 };
 
 } // namespace
@@ -493,10 +492,17 @@ TDateTime Time() {
 }
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const LocaleFacts& facts) {
+    std::string out;
+    AppendFormatDateTime(out, format, value, facts);
+    return out;
+}
+
+void AppendFormatDateTime(std::string& out, std::string_view format, TDateTime value,
+                          const LocaleFacts& facts) {
     const long long days = toTimeStamp(value).date;
     if (days < 1 || days > kMaxDateDays)
-        return {};
-    return DateTimeWriter(value, facts).write(format.empty() ? std::string_view("c") : format);
+        return;
+    DateTimeWriter(value, facts, out).write(format.empty() ? std::string_view("c") : format);
 }
 
 std::string DateToStr(TDateTime value, const LocaleFacts& facts) {

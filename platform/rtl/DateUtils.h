@@ -40,6 +40,9 @@ TDateTime Time();
 // '/' date separator, ':' time separator, "..." and '...' literals. Other characters are copied.
 std::string FormatDateTime(std::string_view format, TDateTime value,
                            const LocaleFacts& facts = LocaleFacts::Current());
+// FormatDateTime appended to out.
+void AppendFormatDateTime(std::string& out, std::string_view format, TDateTime value,
+                          const LocaleFacts& facts = LocaleFacts::Current());
 // FormatDateTime("ddddd" / "tt" / "c").
 std::string DateToStr(TDateTime value, const LocaleFacts& facts = LocaleFacts::Current());
 std::string TimeToStr(TDateTime value, const LocaleFacts& facts = LocaleFacts::Current());
