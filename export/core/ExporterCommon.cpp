@@ -254,50 +254,63 @@ const std::string& TExportDateTexts::Get(const std::string& format, double value
     return texts_.emplace(key, scratch_).first->second;
 }
 
-std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
-                              const TExportEscape& escape, const rtl::LocaleFacts& facts,
-                              TExportDateTexts* dateTexts) {
-    auto escaped = [&](std::string s) {
-        if (escape)
-            return escape(s);
-        return s;
-    };
+bool ExportFormatValueInto(std::string& out, const std::string& text, TExportColType type,
+                           const std::string& format, const rtl::LocaleFacts& facts,
+                           TExportDateTexts* dateTexts) {
     switch (type) {
     case TExportColType::ectInteger:
     case TExportColType::ectBigint:
         // Integers keep every digit: they never pass through a double.
-        return escaped(rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts));
+        out = rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts);
+        return true;
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
         // A currency value is a 64-bit count of ten-thousandths: formatted from its digits it keeps all
         // of them, where a double keeps 15 or 16.
-        std::string formatted;
-        if (type == TExportColType::ectCurrency && rtl::TryFormatCurrencyText(format, text, formatted, facts))
-            return escaped(std::move(formatted));
-        if (rtl::TryFormatFloatText(format, text, formatted, facts))
-            return escaped(std::move(formatted));
+        if (type == TExportColType::ectCurrency && rtl::TryFormatCurrencyText(format, text, out, facts))
+            return true;
+        if (rtl::TryFormatFloatText(format, text, out, facts))
+            return true;
         double value = 0;
-        if (!rtl::TryStrToFloat(text, value, facts))
-            return {};
-        return escaped(rtl::FormatFloat(format, value, facts));
+        if (!rtl::TryStrToFloat(text, value, facts)) {
+            out.clear();
+            return false;
+        }
+        out = rtl::FormatFloat(format, value, facts);
+        return true;
     }
     case TExportColType::ectDate:
     case TExportColType::ectTime:
     case TExportColType::ectDateTime: {
         rtl::TDateTime value = 0;
-        if (!rtl::TryStrToDateTime(text, value, facts))
-            return {};
+        if (!rtl::TryStrToDateTime(text, value, facts)) {
+            out.clear();
+            return false;
+        }
         if (dateTexts)
-            return escaped(dateTexts->Get(format, value, facts));
-        return escaped(rtl::FormatDateTime(format, value, facts));
+            out.assign(dateTexts->Get(format, value, facts));
+        else
+            out = rtl::FormatDateTime(format, value, facts);
+        return true;
     }
     case TExportColType::ectString:
-        return escape ? escape(text) : text;
+        out.assign(text);
+        return true;
     case TExportColType::ectBoolean:
     case TExportColType::ectUnknown:
         break;
     }
-    return text;
+    out.assign(text);
+    return false;
+}
+
+std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
+                              const TExportEscape& escape, const rtl::LocaleFacts& facts,
+                              TExportDateTexts* dateTexts) {
+    std::string out;
+    if (ExportFormatValueInto(out, text, type, format, facts, dateTexts) && escape)
+        return escape(out);
+    return out;
 }
 
 TExportColType GuessColType(const std::string& text, const std::string& booleanTrue,
@@ -1026,11 +1039,12 @@ void TExportCol::GetText(bool format, std::string& text) const {
             text.assign(nullText);
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
         const TExportColumn& column = columns.GetColumn(ColumnIndex);
-        if (column.ColType == TExportColType::ectString && !escape)
-            text.assign(Value); // a text unescaped is the value itself
-        else
-            text = ExportFormatValue(Value, column.ColType, column.Format, escape,
-                                     rtl::LocaleFacts::Current(), &column.DateTexts);
+        // Formatted in the storage of text (from a copy of the value when the two are one).
+        const std::string copy = &text == &Value ? Value : std::string();
+        if (ExportFormatValueInto(text, &text == &Value ? copy : Value, column.ColType, column.Format,
+                                  rtl::LocaleFacts::Current(), &column.DateTexts) &&
+            escape)
+            text = escape(text);
     } else {
         text.assign(Value);
     }
