@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <set>
 #include <thread>
 
@@ -225,33 +224,35 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 // ---------------------------------------------------------------------------------------------------
 // Value formatting and type guessing
 
-const std::string& TExportDateTexts::Get(const std::string& format, double value,
-                                         const rtl::LocaleFacts& facts) {
-    if (format != format_ || &facts != facts_) {
+bool TExportDateTexts::Format(const std::string& text, const std::string& format,
+                              const rtl::LocaleFacts& facts, std::string& out) {
+    if (format != format_ || &facts != facts_ || !formatter_) {
         format_ = format;
         facts_ = &facts;
+        formatter_.emplace(format, facts);
         texts_.clear();
         lookups_ = misses_ = 0;
     }
     // Past 1,024 lookups of which most missed, the memo costs more than it saves.
-    if (lookups_ >= 1024 && misses_ * 4 > lookups_ * 3) {
-        scratch_.clear();
-        rtl::AppendFormatDateTime(scratch_, format, value, facts);
-        return scratch_;
+    const bool looking = lookups_ < 1024 || misses_ * 4 <= lookups_ * 3;
+    if (looking) {
+        ++lookups_;
+        const auto found = texts_.find(text);
+        if (found != texts_.end()) {
+            out.assign(found->second);
+            return true;
+        }
+        ++misses_;
     }
-    ++lookups_;
-    std::uint64_t key = 0;
-    static_assert(sizeof key == sizeof value);
-    std::memcpy(&key, &value, sizeof key);
-    const auto found = texts_.find(key);
-    if (found != texts_.end())
-        return found->second;
-    ++misses_;
-    scratch_.clear();
-    rtl::AppendFormatDateTime(scratch_, format, value, facts);
-    if (texts_.size() >= kMaxTexts)
-        return scratch_;
-    return texts_.emplace(key, scratch_).first->second;
+    rtl::TDateTime value = 0;
+    bool readsClock = false;
+    out.clear();
+    if (!rtl::TryStrToDateTime(text, value, facts, &readsClock))
+        return false;
+    formatter_->Append(out, value);
+    if (looking && !readsClock && texts_.size() < kMaxTexts)
+        texts_.emplace(text, out);
+    return true;
 }
 
 bool ExportFormatValueInto(std::string& out, const std::string& text, TExportColType type,
@@ -282,15 +283,14 @@ bool ExportFormatValueInto(std::string& out, const std::string& text, TExportCol
     case TExportColType::ectDate:
     case TExportColType::ectTime:
     case TExportColType::ectDateTime: {
+        if (dateTexts)
+            return dateTexts->Format(text, format, facts, out);
         rtl::TDateTime value = 0;
         if (!rtl::TryStrToDateTime(text, value, facts)) {
             out.clear();
             return false;
         }
-        if (dateTexts)
-            out.assign(dateTexts->Get(format, value, facts));
-        else
-            out = rtl::FormatDateTime(format, value, facts);
+        out = rtl::FormatDateTime(format, value, facts);
         return true;
     }
     case TExportColType::ectString:

@@ -5,12 +5,13 @@
 
 #include "export/core/ExporterSources.h"
 #include "export/core/ExporterTypes.h"
+#include "platform/rtl/DateUtils.h"
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/StringList.h"
 
-#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -104,21 +105,23 @@ public:
 
 class TExportColumns;
 
-// The formatted texts of the date and time values one column has met, so that a value met again is not
-// formatted again: a date column holds few distinct days. Exact, as a formatted date depends only on the
-// value, the format and the locale facts; a column whose values are seldom met twice (date-times to the
-// second) stops looking after a while.
+// The formatted texts of the date and time texts one column has met, so that a text met again is neither
+// read nor formatted again: a date column holds few distinct days. Exact, as a formatted date depends
+// only on the text, the format and the locale facts; a text whose year comes from the clock is read
+// every time, and a column whose texts are seldom met twice (date-times to the second) stops looking
+// after a while.
 class TExportDateTexts {
 public:
-    // The text of FormatDateTime(format, value, facts), from the memo when met before.
-    const std::string& Get(const std::string& format, double value, const rtl::LocaleFacts& facts);
+    // FormatDateTime(format, the value of text) into out; false (out empty) when text is no date or time.
+    bool Format(const std::string& text, const std::string& format, const rtl::LocaleFacts& facts,
+                std::string& out);
 
 private:
     static constexpr std::size_t kMaxTexts = 4096;
     std::string format_;
     const rtl::LocaleFacts* facts_ = nullptr;
-    std::unordered_map<std::uint64_t, std::string> texts_;
-    std::string scratch_;
+    std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
+    std::unordered_map<std::string, std::string> texts_;
     std::size_t lookups_ = 0, misses_ = 0;
 };
 
