@@ -4,6 +4,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -308,6 +309,45 @@ Rendered renderSection(std::string_view section, const SectionInfo& info, const 
     return result;
 }
 
+// Whether a section is a plain mask without decimals ("#,##0"), which an integer fills digit for digit.
+bool isPlainInteger(const SectionInfo& info) {
+    return info.plain && info.digitCount == info.decimalIndex && info.forcedInteger <= 20;
+}
+
+// An integer in a plain mask without decimals, as renderPlain gives it (the digits padded to the forced
+// ones and grouped, between the mask's literal texts), after a minus sign for a negative value.
+std::string renderPlainInteger(const SectionInfo& info, std::int64_t value, const LocaleFacts& facts) {
+    const std::uint64_t magnitude =
+        value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
+    char digits[24];
+    const int digitCount =
+        magnitude == 0 ? 0 : int(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    const int padded = std::max(digitCount, info.forcedInteger);
+    const char separator = info.thousands ? facts.ThousandSeparator : '\0';
+    char buffer[48]; // at most 20 digits with their separators
+    int length = 0;
+    int untilSeparator = padded > 0 ? (padded - 1) % 3 : 0;
+    for (int i = 0; i < padded; ++i) {
+        const int position = i - (padded - digitCount);
+        buffer[length++] = position < 0 ? '0' : digits[position];
+        if (untilSeparator > 0) {
+            --untilSeparator;
+        } else {
+            if (separator != '\0' && i + 1 < padded)
+                buffer[length++] = separator;
+            untilSeparator = 2;
+        }
+    }
+    std::string text;
+    text.reserve(1 + info.prefix.size() + size_t(length) + info.suffix.size());
+    if (value < 0)
+        text += '-';
+    text.append(info.prefix);
+    text.append(buffer, size_t(length));
+    text.append(info.suffix);
+    return text;
+}
+
 // A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
 // export formats every cell of a column with the same format.
 struct CompiledFormat {
@@ -422,6 +462,9 @@ bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::
 std::string FormatInt64(std::string_view format, std::int64_t value, const LocaleFacts& facts) {
     if (format.empty())
         return std::to_string(value);
+    const CompiledFormat& compiled = compile(format, facts);
+    if (compiled.sections.size() == 1 && isPlainInteger(compiled.infos[0]))
+        return renderPlainInteger(compiled.infos[0], value, facts);
     return formatNumber(
         format, value < 0, value == 0,
         [value](int precision, int) {
