@@ -1044,7 +1044,7 @@ void TExportCol::GetText(bool format, std::string& text) const {
         if (ExportFormatValueInto(text, &text == &Value ? copy : Value, column.ColType, column.Format,
                                   rtl::LocaleFacts::Current(), &column.DateTexts) &&
             escape)
-            text = escape(text);
+            columns.EscapeText(text);
     } else {
         text.assign(Value);
     }

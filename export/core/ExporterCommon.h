@@ -185,8 +185,17 @@ public:
 
     const TExportOwnerProperties& OwnerProperties() const { return props_; }
     const TExportEscape& Escape() const { return escape_; }
-    // Replaces the escaping (none: the texts pass unchanged, without a copy per cell).
-    void SetEscape(TExportEscape escape) { escape_ = std::move(escape); }
+    // Replaces the escaping (none: the texts pass unchanged, without a copy per cell). keeps, when given,
+    // tells quickly of a text that the escaping leaves as it is, so that it is not copied.
+    void SetEscape(TExportEscape escape, std::function<bool(const std::string&)> keeps = nullptr) {
+        escape_ = std::move(escape);
+        keeps_ = std::move(keeps);
+    }
+    // The text escaped in place (there must be an escaping).
+    void EscapeText(std::string& text) const {
+        if (!keeps_ || !keeps_(text))
+            text = escape_(text);
+    }
     // The width pre-pass's own row counter.
     int RecordCounter() const { return counter_; }
 
@@ -197,6 +206,7 @@ private:
 
     const TExportColumnsOwner* owner_;
     TExportEscape escape_;
+    std::function<bool(const std::string&)> keeps_;
     TExportOwnerProperties props_;
     int counter_ = 0;
     std::vector<std::unique_ptr<TExportColumn>> items_;
