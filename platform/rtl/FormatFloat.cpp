@@ -214,21 +214,15 @@ struct Rendered {
     std::string text;
 };
 
-// A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
-// to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
-// its trailing zeros beyond the forced ones dropped.
-std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts) {
-    const int decimals = info.digitCount - info.decimalIndex;
-    const int digitCount = int(d.digits.size());
-    const int intCount = d.digits.empty() ? 0 : std::max(d.exponent, 0);
-    auto digitAt = [&](int position) { // digit `position` of d.digits, zeros outside them
-        return position >= 0 && position < digitCount ? d.digits[size_t(position)] : '0';
-    };
-    char buffer[160]; // at most 20 integer digits with separators, the point and 100 decimals
+// The integer part of a plain section into buffer: intCount digits (digitAt(0) first) padded with zeros to
+// the forced ones, a separator after every digit with a multiple of three digits after it when the section
+// groups thousands. Returns the characters written.
+template <typename DigitAt>
+int writeIntegerDigits(char* buffer, int intCount, const SectionInfo& info, const LocaleFacts& facts,
+                       const DigitAt& digitAt) {
     int length = 0;
     const int padded = std::max(intCount, info.forcedInteger);
     const char separator = info.thousands ? facts.ThousandSeparator : '\0';
-    // A separator follows every digit with a multiple of three digits after it.
     int untilSeparator = padded > 0 ? (padded - 1) % 3 : 0;
     for (int i = 0; i < padded; ++i) {
         const int position = i - (padded - intCount); // index into the digits, negative in the padding
@@ -241,6 +235,21 @@ std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const Lo
             untilSeparator = 2;
         }
     }
+    return length;
+}
+
+// A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
+// to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
+// its trailing zeros beyond the forced ones dropped.
+std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts) {
+    const int decimals = info.digitCount - info.decimalIndex;
+    const int digitCount = int(d.digits.size());
+    const int intCount = d.digits.empty() ? 0 : std::max(d.exponent, 0);
+    auto digitAt = [&](int position) { // digit `position` of d.digits, zeros outside them
+        return position >= 0 && position < digitCount ? d.digits[size_t(position)] : '0';
+    };
+    char buffer[160]; // at most 20 integer digits with separators, the point and 100 decimals
+    int length = writeIntegerDigits(buffer, intCount, info, facts, digitAt);
     // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
     int fractionLength = decimals;
     auto fractionDigit = [&](int k) { return digitAt(d.exponent + k); };
@@ -322,22 +331,9 @@ std::string renderPlainInteger(const SectionInfo& info, std::int64_t value, cons
     char digits[24];
     const int digitCount =
         magnitude == 0 ? 0 : int(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
-    const int padded = std::max(digitCount, info.forcedInteger);
-    const char separator = info.thousands ? facts.ThousandSeparator : '\0';
     char buffer[48]; // at most 20 digits with their separators
-    int length = 0;
-    int untilSeparator = padded > 0 ? (padded - 1) % 3 : 0;
-    for (int i = 0; i < padded; ++i) {
-        const int position = i - (padded - digitCount);
-        buffer[length++] = position < 0 ? '0' : digits[position];
-        if (untilSeparator > 0) {
-            --untilSeparator;
-        } else {
-            if (separator != '\0' && i + 1 < padded)
-                buffer[length++] = separator;
-            untilSeparator = 2;
-        }
-    }
+    const int length = writeIntegerDigits(buffer, digitCount, info, facts,
+                                          [&digits](int position) { return digits[position]; });
     std::string text;
     text.reserve(1 + info.prefix.size() + size_t(length) + info.suffix.size());
     if (value < 0)
