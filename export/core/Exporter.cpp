@@ -109,7 +109,8 @@ void TExporter::ExportToStream(std::ostream& stream) {
     if (special.none())
         Columns.SetEscape(nullptr);
     else
-        Columns.SetEscape([this](const std::string& s) { return NormalString(s); });
+        Columns.SetEscape([this](const std::string& s) { return NormalString(s); },
+                          [this](const std::string& s) { return KeepsText(s); });
     try {
         DoExport();
     } catch (...) {
@@ -520,7 +521,8 @@ fs::path ProgramDirectory() {
 } // namespace
 
 EExportError ExportFileError(const commit::CommitError& error) {
-    const char* action = error.stage() == commit::CommitError::Stage::Create ? "Cannot create file \"" : "Cannot write file \"";
+    const char* action = error.stage() == commit::CommitError::Stage::Create ? "Cannot create file \""
+                                                                             : "Cannot write file \"";
     return EExportError(action + error.path() + "\". " + error.reason());
 }
 

@@ -159,6 +159,8 @@ public:
 
     // The escaping of the format (the text unchanged in the base).
     virtual std::string NormalString(const std::string& s) const { return s; }
+    // A quick test of a text that NormalString leaves as it is (false where the format cannot tell).
+    virtual bool KeepsText(const std::string&) const { return false; }
 
     // The source references of the current settings.
     TExportSources Sources() const;

@@ -4,6 +4,8 @@
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/LocaleFacts.h"
 
+#include <cstring>
+
 namespace exporter {
 
 namespace {
@@ -51,15 +53,16 @@ std::string CSVQuoted(const std::string& text, char quote) {
 }
 
 void AppendCSVQuoted(std::string& out, const std::string& text, char quote) {
-    out.reserve(out.size() + text.size() + 2);
     out += quote;
     const char* start = text.data();
     const char* const end = start + text.size();
-    for (const char* pos = start; pos != end; ++pos)
-        if (*pos == quote) { // the quote is written twice
-            out.append(start, size_t(pos + 1 - start));
-            start = pos;
-        }
+    // Each quote of the text is written twice: the run up to and with it, then the quote again.
+    while (const void* found = std::memchr(start, quote, size_t(end - start))) {
+        const char* const pos = static_cast<const char*>(found);
+        out.append(start, size_t(pos + 1 - start));
+        out += quote;
+        start = pos + 1;
+    }
     out.append(start, size_t(end - start));
     out += quote;
 }

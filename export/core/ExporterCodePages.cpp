@@ -187,24 +187,15 @@ int TSingleByteCharset::ByteOf(char32_t ch) const {
 }
 
 std::string TSingleByteCharset::Encode(std::string_view utf8, char replacement) const {
-    if (asciiAsItIs_ && std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
-        return std::string(utf8);
     std::string out;
-    out.reserve(utf8.size());
-    size_t pos = 0;
-    while (pos < utf8.size()) {
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(utf8, pos, ch);
-        if (length == 0) {
-            out += replacement;
-            ++pos;
-            continue;
-        }
-        const int byte = ByteOf(ch);
-        out += byte >= 0 ? char(byte) : replacement;
-        pos += size_t(length);
-    }
+    EncodeInto(out, utf8, replacement);
     return out;
+}
+
+void TSingleByteCharset::EncodeInto(std::string& out, std::string_view utf8, char replacement) const {
+    out.clear();
+    out.reserve(utf8.size());
+    ForEachByte(utf8, replacement, [&out](char byte, size_t, size_t) { out += byte; });
 }
 
 bool TSingleByteCharset::CanEncode(std::string_view utf8) const {

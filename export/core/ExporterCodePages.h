@@ -3,6 +3,9 @@
 // Single-byte character sets the exporters write (DOS and Windows code pages, Mac Roman and the PDF
 // base encodings): Unicode to bytes and back.
 
+#include "export/core/ExporterMarkup.h"
+
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -21,6 +24,30 @@ public:
     int ByteOf(char32_t ch) const;
     // UTF-8 text to bytes; a character the set lacks (and a malformed UTF-8 byte) becomes replacement.
     std::string Encode(std::string_view utf8, char replacement = '?') const;
+    // The same into out, whose storage is reused.
+    void EncodeInto(std::string& out, std::string_view utf8, char replacement = '?') const;
+    // Calls f(byte, start, length) for each character of the UTF-8 text in turn: the byte Encode gives it,
+    // where it starts in the text and how many bytes it takes there (one for a malformed byte).
+    template <class F> void ForEachByte(std::string_view utf8, char replacement, F&& f) const {
+        if (asciiAsItIs_ && std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+            for (size_t pos = 0; pos < utf8.size(); ++pos)
+                f(utf8[pos], pos, size_t(1));
+            return;
+        }
+        size_t pos = 0;
+        while (pos < utf8.size()) {
+            char32_t ch = 0;
+            const int length = ExportDecodeUtf8(utf8, pos, ch);
+            if (length == 0) {
+                f(replacement, pos, size_t(1));
+                ++pos;
+                continue;
+            }
+            const int byte = ByteOf(ch);
+            f(byte >= 0 ? char(byte) : replacement, pos, size_t(length));
+            pos += size_t(length);
+        }
+    }
     // Whether every character of the UTF-8 text has a byte.
     bool CanEncode(std::string_view utf8) const;
 

@@ -224,47 +224,93 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 // ---------------------------------------------------------------------------------------------------
 // Value formatting and type guessing
 
-std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
-                              const TExportEscape& escape, const rtl::LocaleFacts& facts) {
-    auto escaped = [&](std::string s) {
-        if (escape)
-            return escape(s);
-        return s;
-    };
+bool TExportDateTexts::Format(const std::string& text, const std::string& format,
+                              const rtl::LocaleFacts& facts, std::string& out) {
+    if (format != format_ || &facts != facts_ || !formatter_) {
+        format_ = format;
+        facts_ = &facts;
+        formatter_.emplace(format, facts);
+        texts_.clear();
+        lookups_ = misses_ = 0;
+    }
+    // Past 1,024 lookups of which most missed, the memo costs more than it saves.
+    const bool looking = lookups_ < 1024 || misses_ * 4 <= lookups_ * 3;
+    if (looking) {
+        ++lookups_;
+        const auto found = texts_.find(text);
+        if (found != texts_.end()) {
+            out.assign(found->second);
+            return true;
+        }
+        ++misses_;
+    }
+    rtl::TDateTime value = 0;
+    bool readsClock = false;
+    out.clear();
+    if (!rtl::TryStrToDateTime(text, value, facts, &readsClock))
+        return false;
+    formatter_->Append(out, value);
+    if (looking && !readsClock && texts_.size() < kMaxTexts)
+        texts_.emplace(text, out);
+    return true;
+}
+
+bool ExportFormatValueInto(std::string& out, const std::string& text, TExportColType type,
+                           const std::string& format, const rtl::LocaleFacts& facts,
+                           TExportDateTexts* dateTexts) {
     switch (type) {
     case TExportColType::ectInteger:
     case TExportColType::ectBigint:
         // Integers keep every digit: they never pass through a double.
-        return escaped(rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts));
+        out = rtl::FormatInt64(format, rtl::StrToInt64Def(text, 0), facts);
+        return true;
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
         // A currency value is a 64-bit count of ten-thousandths: formatted from its digits it keeps all
         // of them, where a double keeps 15 or 16.
-        std::string formatted;
-        if (type == TExportColType::ectCurrency && rtl::TryFormatCurrencyText(format, text, formatted, facts))
-            return escaped(std::move(formatted));
-        if (rtl::TryFormatFloatText(format, text, formatted, facts))
-            return escaped(std::move(formatted));
+        if (type == TExportColType::ectCurrency && rtl::TryFormatCurrencyText(format, text, out, facts))
+            return true;
+        if (rtl::TryFormatFloatText(format, text, out, facts))
+            return true;
         double value = 0;
-        if (!rtl::TryStrToFloat(text, value, facts))
-            return {};
-        return escaped(rtl::FormatFloat(format, value, facts));
+        if (!rtl::TryStrToFloat(text, value, facts)) {
+            out.clear();
+            return false;
+        }
+        out = rtl::FormatFloat(format, value, facts);
+        return true;
     }
     case TExportColType::ectDate:
     case TExportColType::ectTime:
     case TExportColType::ectDateTime: {
+        if (dateTexts)
+            return dateTexts->Format(text, format, facts, out);
         rtl::TDateTime value = 0;
-        if (!rtl::TryStrToDateTime(text, value, facts))
-            return {};
-        return escaped(rtl::FormatDateTime(format, value, facts));
+        if (!rtl::TryStrToDateTime(text, value, facts)) {
+            out.clear();
+            return false;
+        }
+        out = rtl::FormatDateTime(format, value, facts);
+        return true;
     }
     case TExportColType::ectString:
-        return escape ? escape(text) : text;
+        out.assign(text);
+        return true;
     case TExportColType::ectBoolean:
     case TExportColType::ectUnknown:
         break;
     }
-    return text;
+    out.assign(text);
+    return false;
+}
+
+std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
+                              const TExportEscape& escape, const rtl::LocaleFacts& facts,
+                              TExportDateTexts* dateTexts) {
+    std::string out;
+    if (ExportFormatValueInto(out, text, type, format, facts, dateTexts) && escape)
+        return escape(out);
+    return out;
 }
 
 TExportColType GuessColType(const std::string& text, const std::string& booleanTrue,
@@ -957,7 +1003,8 @@ void TExportColumns::AutoCalcColWidth() {
             const int length =
                 column.ColType == TExportColType::ectString && !Escape()
                     ? ExportTextLength(raw)
-                    : ExportTextLength(ExportFormatValue(raw, column.ColType, column.Format, Escape()));
+                    : ExportTextLength(ExportFormatValue(raw, column.ColType, column.Format, Escape(),
+                                                         rtl::LocaleFacts::Current(), &column.DateTexts));
             column.Width = IntMax(column.Width, length);
         }
         ExportNext(s, counter_);
@@ -992,10 +1039,12 @@ void TExportCol::GetText(bool format, std::string& text) const {
             text.assign(nullText);
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
         const TExportColumn& column = columns.GetColumn(ColumnIndex);
-        if (column.ColType == TExportColType::ectString && !escape)
-            text.assign(Value); // a text unescaped is the value itself
-        else
-            text = ExportFormatValue(Value, column.ColType, column.Format, escape);
+        // Formatted in the storage of text (from a copy of the value when the two are one).
+        const std::string copy = &text == &Value ? Value : std::string();
+        if (ExportFormatValueInto(text, &text == &Value ? copy : Value, column.ColType, column.Format,
+                                  rtl::LocaleFacts::Current(), &column.DateTexts) &&
+            escape)
+            columns.EscapeText(text);
     } else {
         text.assign(Value);
     }

@@ -5,12 +5,15 @@
 
 #include "export/core/ExporterSources.h"
 #include "export/core/ExporterTypes.h"
+#include "platform/rtl/DateUtils.h"
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/StringList.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace exporter {
@@ -102,6 +105,26 @@ public:
 
 class TExportColumns;
 
+// The formatted texts of the date and time texts one column has met, so that a text met again is neither
+// read nor formatted again: a date column holds few distinct days. Exact, as a formatted date depends
+// only on the text, the format and the locale facts; a text whose year comes from the clock is read
+// every time, and a column whose texts are seldom met twice (date-times to the second) stops looking
+// after a while.
+class TExportDateTexts {
+public:
+    // FormatDateTime(format, the value of text) into out; false (out empty) when text is no date or time.
+    bool Format(const std::string& text, const std::string& format, const rtl::LocaleFacts& facts,
+                std::string& out);
+
+private:
+    static constexpr std::size_t kMaxTexts = 4096;
+    std::string format_;
+    const rtl::LocaleFacts* facts_ = nullptr;
+    std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
+    std::unordered_map<std::string, std::string> texts_;
+    std::size_t lookups_ = 0, misses_ = 0;
+};
+
 class TExportColumn {
 public:
     explicit TExportColumn(TExportColumns& owner) : owner_(owner) {}
@@ -122,6 +145,8 @@ public:
     bool IsBlob = false;
     bool IsMemo = false;
     bool IsVisible = true;
+    // The column's formatted dates and times during an export.
+    mutable TExportDateTexts DateTexts;
 
     // AllowFormat and Format equal to the default format of its type in the owner's Formats.
     bool IsDefaultFormat() const;
@@ -160,8 +185,17 @@ public:
 
     const TExportOwnerProperties& OwnerProperties() const { return props_; }
     const TExportEscape& Escape() const { return escape_; }
-    // Replaces the escaping (none: the texts pass unchanged, without a copy per cell).
-    void SetEscape(TExportEscape escape) { escape_ = std::move(escape); }
+    // Replaces the escaping (none: the texts pass unchanged, without a copy per cell). keeps, when given,
+    // tells quickly of a text that the escaping leaves as it is, so that it is not copied.
+    void SetEscape(TExportEscape escape, std::function<bool(const std::string&)> keeps = nullptr) {
+        escape_ = std::move(escape);
+        keeps_ = std::move(keeps);
+    }
+    // The text escaped in place (there must be an escaping).
+    void EscapeText(std::string& text) const {
+        if (!keeps_ || !keeps_(text))
+            text = escape_(text);
+    }
     // The width pre-pass's own row counter.
     int RecordCounter() const { return counter_; }
 
@@ -172,6 +206,7 @@ private:
 
     const TExportColumnsOwner* owner_;
     TExportEscape escape_;
+    std::function<bool(const std::string&)> keeps_;
     TExportOwnerProperties props_;
     int counter_ = 0;
     std::vector<std::unique_ptr<TExportColumn>> items_;
@@ -267,9 +302,11 @@ bool ExportReadColData(const TExportSources& sources, const TExportColumns& colu
 bool ExportGetColIsNull(const TExportSources& sources, const TExportColumns& columns, int col);
 
 // A raw text as the display text of its type (see the formats); an unreadable number or date gives "".
+// Dates and times are taken from dateTexts when given.
 std::string ExportFormatValue(const std::string& text, TExportColType type, const std::string& format,
                               const TExportEscape& escape,
-                              const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
+                              const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current(),
+                              TExportDateTexts* dateTexts = nullptr);
 // The type a sample text suggests.
 TExportColType GuessColType(const std::string& text, const std::string& booleanTrue,
                             const std::string& booleanFalse,

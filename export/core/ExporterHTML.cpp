@@ -203,14 +203,18 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 // ---------------------------------------------------------------------------------------------------
 // Escaping and cells
 
-std::string TExporterHTML::NormalString(const std::string& s) const {
+bool TExporterHTML::KeepsText(const std::string& s) const {
     const bool tags = InterpretTags;
     const auto changed = [tags](char c) { // a byte that cleaning or escaping would change
         const auto byte = static_cast<unsigned char>(c);
         return (byte < 0x20 && c != '\t') || byte >= 0x80 || c == '\r' || c == '\n' ||
                (tags && (c == '"' || c == '&' || c == '<' || c == '>'));
     };
-    if (std::none_of(s.begin(), s.end(), changed))
+    return std::none_of(s.begin(), s.end(), changed);
+}
+
+std::string TExporterHTML::NormalString(const std::string& s) const {
+    if (KeepsText(s))
         return s;
     const std::string text = ExportCleanText(s);
     std::string out;
@@ -264,11 +268,13 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     const TExportFont& defaultFont = HTMLOptions.TextFont;
     TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
     if (!OnGetCellParams) { // the cell keeps the defaults: no style of its own
-        std::string cell = " align=" + AlignText(align);
-        cell.reserve(cell.size() + 1 + text.size());
+        // Built in storage kept from cell to cell, then exchanged with the text's.
+        std::string& cell = cellBuild_;
+        cell.assign(" align=");
+        cell += AlignText(align);
         cell += '>';
         cell += text;
-        text = std::move(cell);
+        text.swap(cell);
         return;
     }
     TExportFont font = defaultFont;
@@ -482,7 +488,8 @@ void TExporterHTML::WriteDataRow() {
     lines = "  <tr>\r\n";
     for (int i = 0; i < ExportRow.Count(); ++i) {
         lines += cell;
-        lines += ExportRow[i].GetText(true);
+        ExportRow[i].GetText(true, cellText_);
+        lines += cellText_;
         lines += "</td>\r\n";
     }
     lines += "  </tr>\r\n";

@@ -116,6 +116,7 @@ public:
     // Writes FileName (and in a multi-file export the numbered pages), then shows the result.
     void Execute() override;
     std::string NormalString(const std::string& s) const override;
+    bool KeepsText(const std::string& s) const override;
 
     // The style-sheet lines of the last export.
     const std::vector<std::string>& StyleSheet() const { return styleSheet_; }
@@ -169,7 +170,9 @@ private:
     int rowsInPage_ = 0;
     std::string cssName_; // style-sheet file of this export
     bool cssWritten_ = false;
-    std::string rowLines_; // the lines of the row being written, kept for its storage
+    std::string rowLines_;  // the lines of the row being written, kept for its storage
+    std::string cellText_;  // the text of the cell being written, likewise
+    std::string cellBuild_; // where GetColData builds a cell's markup, likewise
 
     // The files of the export while Execute writes them (null for an export to a caller's stream).
     THTMLFileSet* files_ = nullptr;

@@ -126,20 +126,19 @@ const TPDFWidthTable& PDFEncodedWidths(TPDFFontName font, TPDFFontEncoding encod
 int TPDFTextWidth(const std::string& text, int size, TPDFFontName font, TPDFFontEncoding encoding) {
     const TPDFWidthTable& widths = PDFEncodedWidths(font, encoding);
     std::int64_t sum = 0;
-    for (unsigned char code : PDFEncodingCharset(encoding).Encode(text))
-        sum += widths[code];
+    PDFEncodingCharset(encoding).ForEachByte(
+        text, '?', [&](char code, size_t, size_t) { sum += widths[static_cast<unsigned char>(code)]; });
     return int(sum * size / 1000);
 }
 
 std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth) {
     const TSingleByteCharset& charset = PDFEncodingCharset(font.FontEncoding);
     const TPDFWidthTable& widths = PDFEncodedWidths(font.BaseFont, font.FontEncoding);
-    const std::string bytes = charset.Encode(text);
     const std::int64_t limit = std::int64_t(width) * 1000; // in thousandths of a point per size unit
     const std::int64_t size = std::max(font.FontSize, 1);
     std::int64_t sum = 0;
-    for (unsigned char code : bytes)
-        sum += widths[code];
+    charset.ForEachByte(text, '?',
+                        [&](char code, size_t, size_t) { sum += widths[static_cast<unsigned char>(code)]; });
     if (sum * size <= limit) {
         if (fittedWidth)
             *fittedWidth = int(sum * font.FontSize / 1000);
@@ -155,17 +154,16 @@ std::string PDFFitText(const std::string& text, int width, const TPDFFont& font,
     }
     // Characters are taken while they fit; each is one byte of the encoded text.
     std::string out;
-    size_t pos = 0;
-    for (unsigned char code : bytes) {
-        const std::int64_t glyph = std::int64_t(widths[code]) * size;
-        if (glyph > room)
-            break;
+    bool full = false;
+    charset.ForEachByte(text, '?', [&](char code, size_t start, size_t length) {
+        const std::int64_t glyph = std::int64_t(widths[static_cast<unsigned char>(code)]) * size;
+        if (full || glyph > room) {
+            full = true;
+            return;
+        }
         room -= glyph;
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(text, pos, ch);
-        out.append(text, pos, size_t(std::max(length, 1)));
-        pos += size_t(std::max(length, 1));
-    }
+        out.append(text, start, length);
+    });
     out += ellipsis;
     if (fittedWidth)
         *fittedWidth = TPDFTextWidth(out, font.FontSize, font.BaseFont, font.FontEncoding);
@@ -246,7 +244,8 @@ void TPDFDocument::AddFont(const TPDFFont& font) {
 void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& text) {
     // Backslashes and parentheses are escaped so that none can end the string operand early; control bytes
     // are written as octal escapes, so a line break in a value cannot become the file's end of line.
-    const std::string bytes = PDFEncodingCharset(font_.FontEncoding).Encode(text);
+    std::string& bytes = bytes_;
+    PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes, text);
     std::string& piece = piece_;
     piece.assign("BT\r/");
     piece += font_.ResourceName;
@@ -593,7 +592,8 @@ void TExporterPDF::WriteDataRow() {
     y_ -= Trunc((spacing / 2 + 1) * size);
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i) {
         const TExportColumn& column = Columns[i];
-        std::string text = ExportRow[i].GetText(true);
+        std::string& text = cellText_;
+        ExportRow[i].GetText(true, text);
         TExportFont cellFont;
         cellFont.Name = PDFFontNameText(dataFont.BaseFont);
         cellFont.Size = size;

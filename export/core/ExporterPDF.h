@@ -114,6 +114,7 @@ private:
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
     std::string piece_; // the operators TextOut or Line is building, kept for its storage
+    std::string bytes_; // the encoded text TextOut writes, likewise
 };
 
 // Page size and margins, held in points and shown in Units.
@@ -234,6 +235,7 @@ private:
     int y_ = 0;            // current height, points from the page bottom
     int blockTop_ = 0;     // top of the table block on this page
     std::vector<int> xs_;  // column boundaries (column count + 1)
+    std::string cellText_; // the text of the cell being written, kept for its storage
     TPDFFont captionFont_; // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;
 };

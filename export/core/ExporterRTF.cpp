@@ -4,6 +4,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cctype>
 #include <new>
 
@@ -272,9 +273,23 @@ void TExporterRTF::GetSpecialCharacters(std::bitset<256>& chars) const {
     chars.set(static_cast<unsigned char>('}'));
 }
 
+namespace {
+
+// A byte that RTF writes otherwise: a control character or one of the format's own.
+bool IsRTFSpecial(unsigned char c) {
+    return c < 0x20 || c == '\\' || c == '{' || c == '}' || c == 0x7F;
+}
+
+} // namespace
+
+bool TExporterRTF::KeepsText(const std::string& s) const {
+    return std::none_of(s.begin(), s.end(),
+                        [](char c) { return IsRTFSpecial(static_cast<unsigned char>(c)); });
+}
+
 std::string TExporterRTF::NormalString(const std::string& s) const {
     static const char hex[] = "0123456789abcdef";
-    auto special = [](unsigned char c) { return c < 0x20 || c == '\\' || c == '{' || c == '}' || c == 0x7F; };
+    const auto special = IsRTFSpecial;
     size_t i = 0;
     while (i < s.size() && !special(static_cast<unsigned char>(s[i])))
         ++i;
@@ -426,7 +441,8 @@ std::string TExporterRTF::CaptionCell(int colNo) {
 }
 
 void TExporterRTF::AppendDataCell(std::string& row, int colNo) {
-    std::string cellText = ExportRow[colNo].GetText(true);
+    std::string& cellText = cellText_;
+    ExportRow[colNo].GetText(true, cellText);
     if (cellText.find('\r') != std::string::npos)
         cellText = ReplaceAll(cellText, "\r\n", " \\par ");
     const TrtfStyle* source = &Options.DataStyle;

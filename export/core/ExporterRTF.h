@@ -153,6 +153,7 @@ public:
     // Backslashes and braces are preceded by a backslash; CR LF becomes " \par ", a lone CR or LF "\line ",
     // a tab "\tab " and other control characters "\'hh".
     std::string NormalString(const std::string& s) const override;
+    bool KeepsText(const std::string& s) const override;
 
 protected:
     std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
@@ -185,7 +186,8 @@ private:
     // The control words in front of a data cell's text, by style (data style, then the strip styles) and
     // column, once worked out; used while no OnGetDataStyle handler can change a style.
     std::vector<std::string> dataCellPrefixes_;
-    std::string row_; // the data row being built, kept so that its memory is reused
+    std::string row_;      // the data row being built, kept so that its memory is reused
+    std::string cellText_; // the text of the cell being written, likewise
 };
 
 } // namespace exporter

@@ -157,7 +157,8 @@ int currentYear() {
     return y;
 }
 
-bool scanDate(Scanner& sc, TDateTime& date, const LocaleFacts& facts) {
+// readsClock, when given, is set when the date takes its year or century from the clock.
+bool scanDate(Scanner& sc, TDateTime& date, const LocaleFacts& facts, bool* readsClock = nullptr) {
     DateOrder order = dateOrder(facts.ShortDateFormat);
     int n1, n2, n3, l1, l2, l3;
     if (!(sc.number(n1, l1) && sc.character(facts.DateSeparator) && sc.number(n2, l2)))
@@ -179,12 +180,16 @@ bool scanDate(Scanner& sc, TDateTime& date, const LocaleFacts& facts) {
             break;
         }
         if (yearLength <= 2) {
+            if (readsClock)
+                *readsClock = true;
             int centuryBase = currentYear() - facts.TwoDigitYearCenturyWindow;
             y += centuryBase / 100 * 100;
             if (facts.TwoDigitYearCenturyWindow > 0 && y < centuryBase)
                 y += 100;
         }
     } else {
+        if (readsClock)
+            *readsClock = true;
         y = currentYear();
         if (order == DateOrder::DMY)
             d = n1, m = n2;
@@ -233,28 +238,100 @@ bool scanTime(Scanner& sc, TDateTime& time, const LocaleFacts& facts) {
 
 // --- formatting ---
 
-class DateTimeWriter {
-public:
-    DateTimeWriter(TDateTime value, const LocaleFacts& facts) : value_(value), facts_(facts) {
-        DecodeDate(value, year_, month_, day_);
-        DecodeTime(value, hour_, min_, sec_, msec_);
-    }
+// The fields of a value that a pattern shows.
+struct DateFields {
+    int year, month, day, hour, min, sec, msec;
+    int dayOfWeek; // 1 = Sunday .. 7 = Saturday
+};
 
-    std::string write(std::string_view format) {
+DateFields decodeFields(TDateTime value) {
+    DateFields f;
+    const TimeStamp ts = toTimeStamp(value);
+    decodeDays(ts.date, f.year, f.month, f.day);
+    f.hour = int(ts.time / 3600000);
+    f.min = int(ts.time / 60000 % 60);
+    f.sec = int(ts.time / 1000 % 60);
+    f.msec = int(ts.time % 1000);
+    long long r = ts.date % 7;
+    if (r < 0)
+        r += 7;
+    f.dayOfWeek = int(r) + 1;
+    return f;
+}
+
+using Piece = DateTimeFormatter::Piece;
+
+void appendNumber(std::string& out, int value, int digits) {
+    char buffer[16];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    const int length = int(end - buffer);
+    if (length < digits)
+        out.append(size_t(digits - length), '0');
+    out.append(buffer, end);
+}
+
+// One field of a value as a pattern shows it.
+void appendField(std::string& out, Piece::Kind kind, int digits, const DateFields& f,
+                 const LocaleFacts& facts) {
+    switch (kind) {
+    case Piece::Year:
+        if (digits <= 2)
+            appendNumber(out, f.year % 100, 2);
+        else
+            appendNumber(out, f.year, 4);
+        break;
+    case Piece::Month:
+        appendNumber(out, f.month, digits);
+        break;
+    case Piece::MonthShort:
+        out += facts.ShortMonthNames[size_t(f.month - 1)];
+        break;
+    case Piece::MonthLong:
+        out += facts.LongMonthNames[size_t(f.month - 1)];
+        break;
+    case Piece::Day:
+        appendNumber(out, f.day, digits);
+        break;
+    case Piece::DayShort:
+        out += facts.ShortDayNames[size_t(f.dayOfWeek - 1)];
+        break;
+    case Piece::DayLong:
+        out += facts.LongDayNames[size_t(f.dayOfWeek - 1)];
+        break;
+    case Piece::Hour:
+        appendNumber(out, f.hour, digits);
+        break;
+    case Piece::Hour12:
+        appendNumber(out, f.hour == 0 ? 12 : (f.hour > 12 ? f.hour - 12 : f.hour), digits);
+        break;
+    case Piece::Minute:
+        appendNumber(out, f.min, digits);
+        break;
+    case Piece::Second:
+        appendNumber(out, f.sec, digits);
+        break;
+    case Piece::Millisecond:
+        appendNumber(out, f.msec, digits);
+        break;
+    case Piece::Text:
+    case Piece::AmPm:
+        break;
+    }
+}
+
+// Reads a pattern and hands its pieces to a sink: text, fields and am/pm markers. The sink tells whether
+// the value has a time of day (the "c" pattern shows the time only then), or that it cannot tell.
+template <class Sink> class PatternReader {
+public:
+    PatternReader(const LocaleFacts& facts, Sink& sink) : facts_(facts), sink_(sink) {}
+
+    // False when the pattern asked what the sink cannot tell.
+    bool read(std::string_view format) {
         append(format, 0);
-        return std::move(out_);
+        return !unknown_;
     }
 
 private:
-    void number(int value, int digits) {
-        char buffer[16];
-        char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-        const int length = int(end - buffer);
-        if (length < digits)
-            out_.append(size_t(digits - length), '0');
-        out_.append(buffer, end);
-    }
-
     // Whether an am/pm marker follows before the next hour specifier (outside quotes).
     static bool twelveHourAhead(std::string_view format, size_t i) {
         char quote = 0; // the quote of the open literal: a literal ends only at its own quote character
@@ -279,88 +356,82 @@ private:
             return;
         char lastLetter = ' ';
         size_t i = 0;
-        while (i < format.size()) {
+        while (i < format.size() && !unknown_) {
             const char starter = format[i];
             const auto [token, count] = ReadDatePatternRun(format, i, lastLetter);
+            const int digits = int(count);
             switch (token) {
             case 'Y':
-                if (count <= 2)
-                    number(year_ % 100, 2);
-                else
-                    number(year_, 4);
+                sink_.field(Piece::Year, digits <= 2 ? 2 : 4);
                 i += count;
                 break;
             case 'M':
-                if (count <= 2)
-                    number(month_, int(count));
-                else if (count == 3)
-                    out_ += facts_.ShortMonthNames[size_t(month_ - 1)];
-                else
-                    out_ += facts_.LongMonthNames[size_t(month_ - 1)];
+                sink_.field(count <= 2   ? Piece::Month
+                            : count == 3 ? Piece::MonthShort
+                                         : Piece::MonthLong,
+                            digits);
                 i += count;
                 break;
             case 'D':
-                if (count <= 2)
-                    number(day_, int(count));
-                else if (count == 3)
-                    out_ += facts_.ShortDayNames[size_t(DayOfWeek(value_) - 1)];
-                else if (count == 4)
-                    out_ += facts_.LongDayNames[size_t(DayOfWeek(value_) - 1)];
+                if (count <= 4)
+                    sink_.field(count <= 2   ? Piece::Day
+                                : count == 3 ? Piece::DayShort
+                                             : Piece::DayLong,
+                                digits);
                 else if (count == 5)
                     append(facts_.ShortDateFormat, level + 1);
                 else
                     append(facts_.LongDateFormat, level + 1);
                 i += count;
                 break;
-            case 'H': {
+            case 'H':
                 if (twelveHourAhead(format, i + count))
                     twelveHour_ = true;
-                int h = hour_;
-                if (twelveHour_) {
-                    if (h == 0)
-                        h = 12;
-                    else if (h > 12)
-                        h -= 12;
-                }
-                number(h, count > 2 ? 2 : int(count));
+                sink_.field(twelveHour_ ? Piece::Hour12 : Piece::Hour, count > 2 ? 2 : digits);
                 i += count;
                 break;
-            }
             case 'N':
-                number(min_, count > 2 ? 2 : int(count));
+                sink_.field(Piece::Minute, count > 2 ? 2 : digits);
                 i += count;
                 break;
             case 'S':
-                number(sec_, count > 2 ? 2 : int(count));
+                sink_.field(Piece::Second, count > 2 ? 2 : digits);
                 i += count;
                 break;
             case 'Z':
-                number(msec_, count > 3 ? 3 : int(count));
+                sink_.field(Piece::Millisecond, count > 3 ? 3 : digits);
                 i += count;
                 break;
             case 'T':
                 append(count == 1 ? facts_.ShortTimeFormat : facts_.LongTimeFormat, level + 1);
                 i += count;
                 break;
-            case 'C':
+            case 'C': {
                 append(facts_.ShortDateFormat, level + 1);
-                if (hour_ != 0 || min_ != 0 || sec_ != 0) {
-                    out_ += ' ';
+                bool known = true;
+                const bool hasTime = sink_.hasTime(known);
+                if (!known) {
+                    unknown_ = true;
+                    return;
+                }
+                if (hasTime) {
+                    sink_.text(" ");
                     append(facts_.LongTimeFormat, level + 1);
                 }
                 i += count;
                 break;
+            }
             case 'A':
                 i += ampm(format, i);
                 break;
             case '/':
                 if (facts_.DateSeparator != '\0')
-                    out_ += facts_.DateSeparator;
+                    sink_.text(std::string_view(&facts_.DateSeparator, 1));
                 ++i;
                 break;
             case ':':
                 if (facts_.TimeSeparator != '\0')
-                    out_ += facts_.TimeSeparator;
+                    sink_.text(std::string_view(&facts_.TimeSeparator, 1));
                 ++i;
                 break;
             case '\'':
@@ -368,12 +439,12 @@ private:
                 size_t end = format.find(starter, i + 1);
                 if (end == std::string_view::npos)
                     end = format.size();
-                out_.append(format.substr(i + 1, end - i - 1));
+                sink_.text(format.substr(i + 1, end - i - 1));
                 i = end + 1;
                 break;
             }
             default:
-                out_ += starter;
+                sink_.text(format.substr(i, 1));
                 ++i;
                 break;
             }
@@ -385,28 +456,73 @@ private:
         const size_t length = AmPmMarkerLength(format, i);
         switch (length) {
         case 5: // AM/PM
-            out_.append(format.substr(hour_ >= 12 ? i + 3 : i, 2));
+            sink_.ampm(format.substr(i, 2), format.substr(i + 3, 2));
             break;
         case 3: // A/P
-            out_ += format[hour_ >= 12 ? i + 2 : i];
+            sink_.ampm(format.substr(i, 1), format.substr(i + 2, 1));
             break;
         case 4: // AMPM
-            out_ += hour_ < 12 ? facts_.TimeAMString : facts_.TimePMString;
+            sink_.ampm(facts_.TimeAMString, facts_.TimePMString);
             break;
         default:
-            out_ += format[i];
+            sink_.text(format.substr(i, 1));
             return 1;
         }
         twelveHour_ = true;
         return length;
     }
 
-    TDateTime value_;
     const LocaleFacts& facts_;
-    int year_, month_, day_, hour_, min_, sec_, msec_;
+    Sink& sink_;
     bool twelveHour_ = false;
-    std::string out_;
+    bool unknown_ = false;
 };
+
+// Writes the pieces of a value straight into a text.
+class TextSink {
+public:
+    TextSink(std::string& out, const DateFields& fields, const LocaleFacts& facts)
+        : out_(out), fields_(fields), facts_(facts) {}
+    void text(std::string_view s) { out_.append(s); }
+    void field(Piece::Kind kind, int digits) { appendField(out_, kind, digits, fields_, facts_); }
+    void ampm(std::string_view am, std::string_view pm) { out_.append(fields_.hour >= 12 ? pm : am); }
+    bool hasTime(bool&) const { return fields_.hour != 0 || fields_.min != 0 || fields_.sec != 0; }
+
+private:
+    std::string& out_;
+    const DateFields& fields_;
+    const LocaleFacts& facts_;
+};
+
+// Keeps the pieces, for values to come.
+class PieceSink {
+public:
+    explicit PieceSink(std::vector<Piece>& pieces) : pieces_(pieces) {}
+    void text(std::string_view s) {
+        if (pieces_.empty() || pieces_.back().kind != Piece::Text)
+            pieces_.push_back({Piece::Text, 0, std::string(), std::string()});
+        pieces_.back().text.append(s);
+    }
+    void field(Piece::Kind kind, int digits) {
+        pieces_.push_back({kind, digits, std::string(), std::string()});
+    }
+    void ampm(std::string_view am, std::string_view pm) {
+        pieces_.push_back({Piece::AmPm, 0, std::string(am), std::string(pm)});
+    }
+    bool hasTime(bool& known) const {
+        known = false;
+        return false;
+    }
+
+private:
+    std::vector<Piece>& pieces_;
+};
+
+// Whether FormatDateTime shows the value (its date lies in 0001-01-01 .. 9999-12-31).
+bool formattable(TDateTime value) {
+    const long long days = toTimeStamp(value).date;
+    return days >= 1 && days <= kMaxDateDays;
+}
 
 } // namespace
 
@@ -493,10 +609,42 @@ TDateTime Time() {
 }
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const LocaleFacts& facts) {
-    const long long days = toTimeStamp(value).date;
-    if (days < 1 || days > kMaxDateDays)
-        return {};
-    return DateTimeWriter(value, facts).write(format.empty() ? std::string_view("c") : format);
+    std::string out;
+    AppendFormatDateTime(out, format, value, facts);
+    return out;
+}
+
+void AppendFormatDateTime(std::string& out, std::string_view format, TDateTime value,
+                          const LocaleFacts& facts) {
+    if (!formattable(value))
+        return;
+    const DateFields fields = decodeFields(value);
+    TextSink sink(out, fields, facts);
+    PatternReader<TextSink>(facts, sink).read(format.empty() ? std::string_view("c") : format);
+}
+
+DateTimeFormatter::DateTimeFormatter(std::string_view format, const LocaleFacts& facts)
+    : format_(format.empty() ? "c" : format), facts_(facts) {
+    PieceSink sink(pieces_);
+    read_ = PatternReader<PieceSink>(facts, sink).read(format_);
+}
+
+void DateTimeFormatter::Append(std::string& out, TDateTime value) const {
+    if (!read_) {
+        AppendFormatDateTime(out, format_, value, facts_);
+        return;
+    }
+    if (!formattable(value))
+        return;
+    const DateFields fields = decodeFields(value);
+    for (const Piece& piece : pieces_) {
+        if (piece.kind == Piece::Text)
+            out += piece.text;
+        else if (piece.kind == Piece::AmPm)
+            out += fields.hour >= 12 ? piece.other : piece.text;
+        else
+            appendField(out, piece.kind, piece.digits, fields, facts_);
+    }
 }
 
 std::string DateToStr(TDateTime value, const LocaleFacts& facts) {
@@ -529,10 +677,12 @@ bool TryStrToTime(std::string_view s, TDateTime& value, const LocaleFacts& facts
     return true;
 }
 
-bool TryStrToDateTime(std::string_view s, TDateTime& value, const LocaleFacts& facts) {
+bool TryStrToDateTime(std::string_view s, TDateTime& value, const LocaleFacts& facts, bool* readsClock) {
     Scanner sc(s);
     TDateTime d = 0, t = 0;
-    if (!scanDate(sc, d, facts) || !(sc.atEnd() || scanTime(sc, t, facts)) || !sc.atEnd())
+    if (readsClock)
+        *readsClock = false;
+    if (!scanDate(sc, d, facts, readsClock) || !(sc.atEnd() || scanTime(sc, t, facts)) || !sc.atEnd())
         return TryStrToTime(s, value, facts);
     value = d >= 0 ? d + t : d - t;
     return true;

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rtl {
 
@@ -40,6 +41,47 @@ TDateTime Time();
 // '/' date separator, ':' time separator, "..." and '...' literals. Other characters are copied.
 std::string FormatDateTime(std::string_view format, TDateTime value,
                            const LocaleFacts& facts = LocaleFacts::Current());
+// FormatDateTime appended to out.
+void AppendFormatDateTime(std::string& out, std::string_view format, TDateTime value,
+                          const LocaleFacts& facts = LocaleFacts::Current());
+// A FormatDateTime pattern read once, for formatting many values with the same facts (which outlive it).
+class DateTimeFormatter {
+public:
+    DateTimeFormatter(std::string_view format, const LocaleFacts& facts = LocaleFacts::Current());
+    // FormatDateTime(format, value, facts) appended to out.
+    void Append(std::string& out, TDateTime value) const;
+
+    // A piece of the pattern: a text, a field of the value or an am/pm marker (text before noon, other
+    // after).
+    struct Piece {
+        enum Kind : char {
+            Text,
+            Year,
+            Month,
+            MonthShort,
+            MonthLong,
+            Day,
+            DayShort,
+            DayLong,
+            Hour,
+            Hour12,
+            Minute,
+            Second,
+            Millisecond,
+            AmPm
+        };
+        Kind kind;
+        int digits;
+        std::string text, other;
+    };
+
+private:
+    std::string format_;
+    const LocaleFacts& facts_;
+    std::vector<Piece> pieces_;
+    bool read_ = false; // false: the pattern shows the time only for some values ("c"), read per value
+};
+
 // FormatDateTime("ddddd" / "tt" / "c").
 std::string DateToStr(TDateTime value, const LocaleFacts& facts = LocaleFacts::Current());
 std::string TimeToStr(TDateTime value, const LocaleFacts& facts = LocaleFacts::Current());
@@ -54,7 +96,9 @@ TDateTime StrToTime(std::string_view s, const LocaleFacts& facts = LocaleFacts::
 TDateTime StrToDateTime(std::string_view s, const LocaleFacts& facts = LocaleFacts::Current());
 bool TryStrToDate(std::string_view s, TDateTime& value, const LocaleFacts& facts = LocaleFacts::Current());
 bool TryStrToTime(std::string_view s, TDateTime& value, const LocaleFacts& facts = LocaleFacts::Current());
-bool TryStrToDateTime(std::string_view s, TDateTime& value,
-                      const LocaleFacts& facts = LocaleFacts::Current());
+// readsClock, when given, tells whether the value depends on the clock (a date without its year or with
+// two digits of it), so that the same text may read otherwise another day.
+bool TryStrToDateTime(std::string_view s, TDateTime& value, const LocaleFacts& facts = LocaleFacts::Current(),
+                      bool* readsClock = nullptr);
 
 } // namespace rtl

@@ -4,6 +4,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -213,21 +214,15 @@ struct Rendered {
     std::string text;
 };
 
-// A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
-// to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
-// its trailing zeros beyond the forced ones dropped.
-std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts) {
-    const int decimals = info.digitCount - info.decimalIndex;
-    const int digitCount = int(d.digits.size());
-    const int intCount = d.digits.empty() ? 0 : std::max(d.exponent, 0);
-    auto digitAt = [&](int position) { // digit `position` of d.digits, zeros outside them
-        return position >= 0 && position < digitCount ? d.digits[size_t(position)] : '0';
-    };
-    char buffer[160]; // at most 20 integer digits with separators, the point and 100 decimals
+// The integer part of a plain section into buffer: intCount digits (digitAt(0) first) padded with zeros to
+// the forced ones, a separator after every digit with a multiple of three digits after it when the section
+// groups thousands. Returns the characters written.
+template <typename DigitAt>
+int writeIntegerDigits(char* buffer, int intCount, const SectionInfo& info, const LocaleFacts& facts,
+                       const DigitAt& digitAt) {
     int length = 0;
     const int padded = std::max(intCount, info.forcedInteger);
     const char separator = info.thousands ? facts.ThousandSeparator : '\0';
-    // A separator follows every digit with a multiple of three digits after it.
     int untilSeparator = padded > 0 ? (padded - 1) % 3 : 0;
     for (int i = 0; i < padded; ++i) {
         const int position = i - (padded - intCount); // index into the digits, negative in the padding
@@ -240,6 +235,21 @@ std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const Lo
             untilSeparator = 2;
         }
     }
+    return length;
+}
+
+// A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
+// to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
+// its trailing zeros beyond the forced ones dropped.
+std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts) {
+    const int decimals = info.digitCount - info.decimalIndex;
+    const int digitCount = int(d.digits.size());
+    const int intCount = d.digits.empty() ? 0 : std::max(d.exponent, 0);
+    auto digitAt = [&](int position) { // digit `position` of d.digits, zeros outside them
+        return position >= 0 && position < digitCount ? d.digits[size_t(position)] : '0';
+    };
+    char buffer[160]; // at most 20 integer digits with separators, the point and 100 decimals
+    int length = writeIntegerDigits(buffer, intCount, info, facts, digitAt);
     // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
     int fractionLength = decimals;
     auto fractionDigit = [&](int k) { return digitAt(d.exponent + k); };
@@ -306,6 +316,32 @@ Rendered renderSection(std::string_view section, const SectionInfo& info, const 
     result.text =
         SectionWriter(section, info, facts).write(intDigits, trimFraction(fraction, info.forcedDecimals), 0);
     return result;
+}
+
+// Whether a section is a plain mask without decimals ("#,##0"), which an integer fills digit for digit.
+bool isPlainInteger(const SectionInfo& info) {
+    return info.plain && info.digitCount == info.decimalIndex && info.forcedInteger <= 20;
+}
+
+// An integer in a plain mask without decimals, as renderPlain gives it (the digits padded to the forced
+// ones and grouped, between the mask's literal texts), after a minus sign for a negative value.
+std::string renderPlainInteger(const SectionInfo& info, std::int64_t value, const LocaleFacts& facts) {
+    const std::uint64_t magnitude =
+        value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
+    char digits[24];
+    const int digitCount =
+        magnitude == 0 ? 0 : int(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    char buffer[48]; // at most 20 digits with their separators
+    const int length = writeIntegerDigits(buffer, digitCount, info, facts,
+                                          [&digits](int position) { return digits[position]; });
+    std::string text;
+    text.reserve(1 + info.prefix.size() + size_t(length) + info.suffix.size());
+    if (value < 0)
+        text += '-';
+    text.append(info.prefix);
+    text.append(buffer, size_t(length));
+    text.append(info.suffix);
+    return text;
 }
 
 // A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
@@ -422,6 +458,9 @@ bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::
 std::string FormatInt64(std::string_view format, std::int64_t value, const LocaleFacts& facts) {
     if (format.empty())
         return std::to_string(value);
+    const CompiledFormat& compiled = compile(format, facts);
+    if (compiled.sections.size() == 1 && isPlainInteger(compiled.infos[0]))
+        return renderPlainInteger(compiled.infos[0], value, facts);
     return formatNumber(
         format, value < 0, value == 0,
         [value](int precision, int) {

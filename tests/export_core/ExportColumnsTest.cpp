@@ -38,6 +38,30 @@ TEST(ExportFormatValue, NumbersDatesAndUnreadableTexts) {
     EXPECT_EQ(ExportFormatValue("yes", TExportColType::ectBoolean, "", brackets), "yes");
 }
 
+// A column's memo gives each date text what formatting it afresh gives: texts met again, a format changed
+// on the way, unreadable texts, years that come from the clock, and a column of distinct date-times, where
+// the memo stops looking.
+TEST(ExportFormatValue, DateTextsOfAColumnAsEachTextFormattedAfresh) {
+    const rtl::LocaleFacts& facts = rtl::LocaleFacts::Default();
+    TExportDateTexts mixed, distinct;
+    std::string out;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string format = i < 1500 ? "m/d/yyyy h:nn AMPM" : "dddd d mmmm yy hh:nn:ss";
+        const std::string day = std::to_string(1 + i % 12) + "/" + std::to_string(1 + i % 28);
+        const std::string stamp = day + "/2024 " + std::to_string(i % 24) + ":" +
+                                  std::to_string(i / 24 % 60) + ":" + std::to_string(i / 1440);
+        const std::string texts[] = {day + "/2024", day + "/24", day, "not a date", "", stamp};
+        const std::string& text = texts[i % 6];
+        const std::string afresh =
+            ExportFormatValue(text, TExportColType::ectDateTime, format, nullptr, facts);
+        EXPECT_EQ(mixed.Format(text, format, facts, out), !afresh.empty()) << text;
+        EXPECT_EQ(out, afresh) << text << " " << format;
+        distinct.Format(stamp, format, facts, out);
+        EXPECT_EQ(out, ExportFormatValue(stamp, TExportColType::ectDateTime, format, nullptr, facts))
+            << stamp;
+    }
+}
+
 TEST(ExportFormats, DefaultsAndEmptySetters) {
     TExportFormats f;
     EXPECT_EQ(f.IntegerFormat(), "#,###,##0");

@@ -157,7 +157,16 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
     ex.InterpretTags = false;
     EXPECT_EQ(ex.NormalString("a<b>"), "a<b>");
     EXPECT_EQ(ex.NormalString("<i>x</i>\ny"), "<i>x</i><br>y");
-    ex.InterpretTags = true;
+    // A text the quick test keeps is one the escaping leaves as it is (cells skip the escaping then).
+    for (const bool tags : {false, true}) {
+        ex.InterpretTags = tags;
+        EXPECT_TRUE(ex.KeepsText("Plain 1,234.50 $ 3/5/2024 2:07 PM"));
+        for (int byte = 0; byte < 256; ++byte) {
+            const std::string text = "a" + std::string(1, char(byte)) + "b";
+            if (ex.KeepsText(text))
+                EXPECT_EQ(ex.NormalString(text), text) << byte << " " << tags;
+        }
+    }
 
     ds.ClearRows();
     ds.AddRow({"<script>&amp;\x01x", "1"});

@@ -175,6 +175,13 @@ TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
     EXPECT_NE(rtf.find("\\cbpat1\\ql{\\f0\\fs20\\cf0\\b Count}\\cell"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 x\\{1\\}\\\\y}\\cell"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 two \\par lines}\\cell"), std::string::npos) << rtf;
+    // A text the quick test keeps is one the escaping leaves as it is (cells skip the escaping then).
+    EXPECT_TRUE(ex.KeepsText("Plain 1,234.50 $ Zürich"));
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::string text = "a" + std::string(1, char(byte)) + "b";
+        if (ex.KeepsText(text))
+            EXPECT_EQ(ex.NormalString(text), text) << byte;
+    }
 }
 
 TEST_F(RTFExport, WindowsCodePageAndFile) {

@@ -23,6 +23,15 @@ LocaleFacts germanDates() {
     return f;
 }
 
+// FormatDateTime's text, checked against the same pattern read once by a DateTimeFormatter.
+std::string Formatted(std::string_view format, TDateTime value, const LocaleFacts& facts) {
+    const std::string text = FormatDateTime(format, value, facts);
+    std::string pieces = "kept ";
+    DateTimeFormatter(format, facts).Append(pieces, value);
+    EXPECT_EQ(pieces, "kept " + text) << format;
+    return text;
+}
+
 TDateTime sample() {
     return EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 45);
 } // a Tuesday
@@ -73,44 +82,46 @@ TEST(DateEncoding, NowIsToday) {
 
 TEST(FormatDateTime, Fields) {
     TDateTime v = sample();
-    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", v, us()), "2024-03-05 14:07:09.045");
-    EXPECT_EQ(FormatDateTime("d-m-yy", v, us()), "5-3-24");
-    EXPECT_EQ(FormatDateTime("mmm mmmm ddd dddd", v, us()), "Mar March Tue Tuesday");
-    EXPECT_EQ(FormatDateTime("ddddd", v, us()), "3/5/2024");
-    EXPECT_EQ(FormatDateTime("dddddd", v, us()), "Tuesday, March 5, 2024");
-    EXPECT_EQ(FormatDateTime("z zzz", v, us()), "45 045");
-    EXPECT_EQ(FormatDateTime("YYYY MM DD", v, us()), "2024 03 05");
-    EXPECT_EQ(FormatDateTime("yy", EncodeDate(2009, 1, 1), us()), "09");
+    EXPECT_EQ(Formatted("yyyy-mm-dd hh:nn:ss.zzz", v, us()), "2024-03-05 14:07:09.045");
+    EXPECT_EQ(Formatted("d-m-yy", v, us()), "5-3-24");
+    EXPECT_EQ(Formatted("mmm mmmm ddd dddd", v, us()), "Mar March Tue Tuesday");
+    EXPECT_EQ(Formatted("ddddd", v, us()), "3/5/2024");
+    EXPECT_EQ(Formatted("dddddd", v, us()), "Tuesday, March 5, 2024");
+    EXPECT_EQ(Formatted("z zzz", v, us()), "45 045");
+    EXPECT_EQ(Formatted("YYYY MM DD", v, us()), "2024 03 05");
+    EXPECT_EQ(Formatted("yy", EncodeDate(2009, 1, 1), us()), "09");
+    // Before 1899-12-30 the time still counts forward from the day's start.
+    EXPECT_EQ(Formatted("yyyy-mm-dd hh:nn ddd", -1.25, us()), "1899-12-29 06:00 Fri");
 }
 
 TEST(FormatDateTime, MinutesAfterHoursNotMonths) {
     TDateTime v = sample();
-    EXPECT_EQ(FormatDateTime("hh:mm", v, us()), "14:07");
-    EXPECT_EQ(FormatDateTime("h:m", v, us()), "14:7");
-    EXPECT_EQ(FormatDateTime("hh 'h' mm", v, us()), "14 h 07");
-    EXPECT_EQ(FormatDateTime("mm/dd hh:mm", v, us()), "03/05 14:07");
-    EXPECT_EQ(FormatDateTime("h d mm", v, us()), "14 5 03"); // a day between: month again
+    EXPECT_EQ(Formatted("hh:mm", v, us()), "14:07");
+    EXPECT_EQ(Formatted("h:m", v, us()), "14:7");
+    EXPECT_EQ(Formatted("hh 'h' mm", v, us()), "14 h 07");
+    EXPECT_EQ(Formatted("mm/dd hh:mm", v, us()), "03/05 14:07");
+    EXPECT_EQ(Formatted("h d mm", v, us()), "14 5 03"); // a day between: month again
 }
 
 TEST(FormatDateTime, TwelveHourClock) {
     TDateTime v = sample();
-    EXPECT_EQ(FormatDateTime("h:nn am/pm", v, us()), "2:07 pm");
-    EXPECT_EQ(FormatDateTime("h:nn AM/PM", v, us()), "2:07 PM");
-    EXPECT_EQ(FormatDateTime("h:nn a/p", v, us()), "2:07 p");
-    EXPECT_EQ(FormatDateTime("hh:nn ampm", v, us()), "02:07 PM");
-    EXPECT_EQ(FormatDateTime("h:nn am/pm", EncodeTime(0, 30, 0, 0), us()), "12:30 am");
-    EXPECT_EQ(FormatDateTime("h:nn am/pm", EncodeTime(12, 0, 0, 0), us()), "12:00 pm");
-    EXPECT_EQ(FormatDateTime("t", v, us()), "2:07 PM");
-    EXPECT_EQ(FormatDateTime("tt", v, us()), "2:07:09 PM");
+    EXPECT_EQ(Formatted("h:nn am/pm", v, us()), "2:07 pm");
+    EXPECT_EQ(Formatted("h:nn AM/PM", v, us()), "2:07 PM");
+    EXPECT_EQ(Formatted("h:nn a/p", v, us()), "2:07 p");
+    EXPECT_EQ(Formatted("hh:nn ampm", v, us()), "02:07 PM");
+    EXPECT_EQ(Formatted("h:nn am/pm", EncodeTime(0, 30, 0, 0), us()), "12:30 am");
+    EXPECT_EQ(Formatted("h:nn am/pm", EncodeTime(12, 0, 0, 0), us()), "12:00 pm");
+    EXPECT_EQ(Formatted("t", v, us()), "2:07 PM");
+    EXPECT_EQ(Formatted("tt", v, us()), "2:07:09 PM");
 }
 
 TEST(FormatDateTime, CombinedLiteralsAndSeparators) {
     TDateTime v = sample();
-    EXPECT_EQ(FormatDateTime("c", v, us()), "3/5/2024 2:07:09 PM");
-    EXPECT_EQ(FormatDateTime("c", EncodeDate(2024, 3, 5), us()), "3/5/2024"); // midnight: date only
-    EXPECT_EQ(FormatDateTime("\"day\" d, 'at' h", v, us()), "day 5, at 14");
-    EXPECT_EQ(FormatDateTime("yyyy/mm/dd hh:nn", v, germanDates()), "2024.03.05 14:07");
-    EXPECT_EQ(FormatDateTime("c", v, germanDates()), "05.03.2024 14:07:09");
+    EXPECT_EQ(Formatted("c", v, us()), "3/5/2024 2:07:09 PM");
+    EXPECT_EQ(Formatted("c", EncodeDate(2024, 3, 5), us()), "3/5/2024"); // midnight: date only
+    EXPECT_EQ(Formatted("\"day\" d, 'at' h", v, us()), "day 5, at 14");
+    EXPECT_EQ(Formatted("yyyy/mm/dd hh:nn", v, germanDates()), "2024.03.05 14:07");
+    EXPECT_EQ(Formatted("c", v, germanDates()), "05.03.2024 14:07:09");
     EXPECT_EQ(DateToStr(v, us()), "3/5/2024");
     EXPECT_EQ(TimeToStr(v, us()), "2:07:09 PM");
     EXPECT_EQ(DateTimeToStr(v, us()), "3/5/2024 2:07:09 PM");
@@ -132,6 +143,17 @@ TEST(StrToDateTime, ShortFormats) {
     EXPECT_DOUBLE_EQ(StrToDateTime("3/5/2024 14:07:09", us()), sample() - EncodeTime(0, 0, 0, 45));
     EXPECT_DOUBLE_EQ(StrToDateTime("14:07", us()), EncodeTime(14, 7, 0, 0));
     EXPECT_DOUBLE_EQ(StrToDateTime("3/5/2024", us()), EncodeDate(2024, 3, 5));
+    // Only a date without its year or with two digits of it reads the clock.
+    for (const auto& [text, clock] : {std::pair{"3/5/2024 14:07", false},
+                                      {"14:07", false},
+                                      {"3/5/24", true},
+                                      {"3/5 14:07", true},
+                                      {"x", false}}) {
+        bool readsClock = !clock;
+        TDateTime value = 0;
+        TryStrToDateTime(text, value, us(), &readsClock);
+        EXPECT_EQ(readsClock, clock) << text;
+    }
 }
 
 TEST(StrToDateTime, ProgramOwnFormatWithYearFirst) {
@@ -174,19 +196,19 @@ TEST(StrToDateTime, InvalidTextsRaiseTheClassicMessages) {
 TEST(FormatDateTime, OutOfRangeValuesGiveAnEmptyText) {
     const double values[] = {-693594.0, -1e7, 2958466.0, 1e300, -1e300, std::nan(""), HUGE_VAL, -HUGE_VAL};
     for (double v : values) {
-        EXPECT_EQ(FormatDateTime("dddd mmmm yyyy hh:nn", v, us()), "") << v;
-        EXPECT_EQ(FormatDateTime("", v, us()), "") << v;
+        EXPECT_EQ(Formatted("dddd mmmm yyyy hh:nn", v, us()), "") << v;
+        EXPECT_EQ(Formatted("", v, us()), "") << v;
     }
-    EXPECT_EQ(FormatDateTime("yyyy-mm-dd", -693593.0, us()), "0001-01-01");
-    EXPECT_EQ(FormatDateTime("yyyy-mm-dd", 2958465.5, us()), "9999-12-31");
+    EXPECT_EQ(Formatted("yyyy-mm-dd", -693593.0, us()), "0001-01-01");
+    EXPECT_EQ(Formatted("yyyy-mm-dd", 2958465.5, us()), "9999-12-31");
 }
 
 // A literal ends only at its own quote character, so the other quote inside it is plain text.
 TEST(FormatDateTime, QuotesInsideLiterals) {
     const double v = EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0);
-    EXPECT_EQ(FormatDateTime("h \"it's\" am/pm", v, us()), "2 it's pm");
-    EXPECT_EQ(FormatDateTime("h 'say \"hi\"' am/pm", v, us()), "2 say \"hi\" pm");
-    EXPECT_EQ(FormatDateTime("hh \"o'clock\"", v, us()), "14 o'clock");
+    EXPECT_EQ(Formatted("h \"it's\" am/pm", v, us()), "2 it's pm");
+    EXPECT_EQ(Formatted("h 'say \"hi\"' am/pm", v, us()), "2 say \"hi\" pm");
+    EXPECT_EQ(Formatted("hh \"o'clock\"", v, us()), "14 o'clock");
 }
 
 } // namespace

@@ -123,6 +123,14 @@ TEST(FormatInt64, KeepsEveryDigitUnderTheMasks) {
         {"0.00E+00", 123456789012345678, "1.23E+17"},
         {"", -42, "-42"},
         {";(0)", 77, "77"},
+        // One plain section without decimals: zeros, padding, literal text around the digits.
+        {"#,##0", 0, "0"},
+        {"#", 0, ""},
+        {"00000", 42, "00042"},
+        {"000,000", -7, "-000,007"},
+        {"No #,##0 pcs", -1234, "-No 1,234 pcs"},
+        {"#,##0.", 1234567, "1,234,567"},
+        {"#,##0", INT64_MIN + 1, "-9,223,372,036,854,775,807"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(rtl::FormatInt64(c.format, c.value, us()), c.expected) << c.format << " " << c.value;
