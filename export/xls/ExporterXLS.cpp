@@ -266,7 +266,7 @@ void TExporterXLS::BeginWorkbook() {
     try {
         file_ = std::make_unique<TxlsWorkbookFile>(FileName);
     } catch (const cfb::StorageError& error) {
-        throw EExportError("Cannot create file \"" + FileName + "\": " + error.what());
+        throw EExportError("Cannot create file \"" + FileName + "\". " + error.Reason());
     }
     writer_ = std::make_unique<TxlsWorkbookWriter>(file_->Stream());
     writer_->UserColors() = UserColors;
@@ -284,7 +284,8 @@ void TExporterXLS::EndWorkbook(bool commit) {
         try {
             file->Commit();
         } catch (const cfb::StorageError& error) {
-            throw EExportError(std::string(ERROR_WRITING_OUTPUT_FILE) + ": " + error.what());
+            throw EExportError(std::string(ERROR_WRITING_OUTPUT_FILE) + " \"" + FileName +
+                               "\": " + error.Reason());
         }
     }
 }

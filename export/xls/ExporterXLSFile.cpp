@@ -107,7 +107,8 @@ TxlsWorkbookFile::TxlsWorkbookFile(const std::string& FileName)
         stream_ = std::make_unique<TxlsSpillStream>(FolderOfTarget(FileName));
     } catch (const commit::CommitError& error) {
         throw cfb::StorageError(cfb::STG_E_ACCESSDENIED,
-                                "Cannot create the compound file \"" + FileName + "\": " + error.reason());
+                                "Cannot create the compound file \"" + FileName + "\": " + error.reason(),
+                                error.reason());
     }
 }
 

@@ -51,7 +51,7 @@ HRESULT resultOfCommitError(const commit::CommitError& error) {
     const char* what = error.stage() == commit::CommitError::Stage::Create ? "Cannot create the compound file"
                                                                            : "Cannot write the compound file";
     throw StorageError(resultOfCommitError(error),
-                       std::string(what) + " \"" + fileName + "\": " + error.reason());
+                       std::string(what) + " \"" + fileName + "\": " + error.reason(), error.reason());
 }
 
 } // namespace

@@ -23,11 +23,16 @@ constexpr HRESULT STG_E_REVERTED = HRESULT(0x80030102u);
 // Raised by every storage operation that fails; carries the result code and a readable text.
 class StorageError : public std::runtime_error {
 public:
-    StorageError(HRESULT code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    StorageError(HRESULT code, const std::string& message, std::string reason = {})
+        : std::runtime_error(message), code_(code), reason_(std::move(reason)) {}
     HRESULT Code() const { return code_; }
+    // The cause alone, without the file's name ("No space left on device"); the whole text when the
+    // failure has no separate cause.
+    std::string Reason() const { return reason_.empty() ? what() : reason_; }
 
 private:
     HRESULT code_;
+    std::string reason_;
 };
 
 } // namespace cfb

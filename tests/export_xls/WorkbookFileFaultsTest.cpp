@@ -51,7 +51,7 @@ protected:
         return st.st_mode & 07777;
     }
     std::string writeError(const std::string& cause) const {
-        return "Error writing output file: Cannot write the compound file \"" + path("book.xls") + "\": " + cause;
+        return "Error writing output file \"" + path("book.xls") + "\": " + cause;
     }
 
     TMemoryDataSet data_;
@@ -62,8 +62,8 @@ TEST_F(WorkbookFileFaults, RefusedAndFailingWritesKeepTheOldWorkbook) {
     folder_.Write("book.xls", "old");
     ::chmod(path("book.xls").c_str(), 0444);
     EXPECT_EQ(errorOf([&] { run("book.xls"); }), "Cannot create file \"" + path("book.xls") +
-                                                     "\": Cannot create the compound file \"" + path("book.xls") +
-                                                     "\": Existing file " + path("book.xls") + " is not writable");
+                                                     "\". Existing file " + path("book.xls") +
+                                                     " is not writable");
     EXPECT_EQ(modeOf(path("book.xls")), 0444u);
     ::chmod(path("book.xls").c_str(), 0644);
     {
@@ -86,7 +86,8 @@ TEST_F(WorkbookFileFaults, LinksAndPrivateFilesAreKept) {
     ::chmod(path("private.xls").c_str(), 0600);
     folder_.Write("victim.txt", "mine");
     const std::string pid = std::to_string(::getpid());
-    const Names planted = {"private.xls.tmp" + pid + "_0", "private.xls.tmp" + pid + "_1", "private.xls.~export" + pid};
+    const Names planted = {"private.xls.tmp" + pid + "_0", "private.xls.tmp" + pid + "_1",
+                           "private.xls.~export" + pid};
     for (const std::string& name : planted)
         test_support::MakeSymlink(folder_.Path() / "victim.txt", folder_.Path() / name);
 
@@ -115,8 +116,7 @@ TEST_F(WorkbookFileFaults, AFolderThatVanishesFailsTheExport) {
             };
         });
     });
-    EXPECT_EQ(error, "Error writing output file: Cannot write the compound file \"" + path("sub/book.xls") +
-                         "\": No such file or directory");
+    EXPECT_EQ(error, "Error writing output file \"" + path("sub/book.xls") + "\": No such file or directory");
     EXPECT_FALSE(fs::exists(sub));
 }
 
