@@ -179,8 +179,9 @@ TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
     EXPECT_TRUE(ex.KeepsText("Plain 1,234.50 $ Zürich"));
     for (int byte = 0; byte < 256; ++byte) {
         const std::string text = "a" + std::string(1, char(byte)) + "b";
-        if (ex.KeepsText(text))
+        if (ex.KeepsText(text)) {
             EXPECT_EQ(ex.NormalString(text), text) << byte;
+        }
     }
 }
 
