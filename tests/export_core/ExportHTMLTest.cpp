@@ -163,8 +163,9 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
         EXPECT_TRUE(ex.KeepsText("Plain 1,234.50 $ 3/5/2024 2:07 PM"));
         for (int byte = 0; byte < 256; ++byte) {
             const std::string text = "a" + std::string(1, char(byte)) + "b";
-            if (ex.KeepsText(text))
+            if (ex.KeepsText(text)) {
                 EXPECT_EQ(ex.NormalString(text), text) << byte << " " << tags;
+            }
         }
     }
 

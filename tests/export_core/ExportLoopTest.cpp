@@ -149,11 +149,13 @@ TEST(ExportLoop, AbortDuringWidthPassAndSkipIsAskedAbout) {
             EXPECT_EQ(ex.IsAborted(), stop);
             EXPECT_EQ(ex.Rows.size(), stop ? 0u : 4u);
             EXPECT_EQ(fetched, !widthPass ? 0 : (stop ? 1 : 4));
-            if (stop && widthPass)
+            if (stop && widthPass) {
                 EXPECT_EQ(ex.Steps, (std::vector<std::string>{"BeginExport", "AfterExport", "EndExport"}));
-            if (stop && !widthPass)
+            }
+            if (stop && !widthPass) {
                 EXPECT_EQ(ex.Steps, (std::vector<std::string>{"BeginExport", "WriteCaptionRow",
                                                               "BeforeExport", "AfterExport", "EndExport"}));
+            }
             EXPECT_EQ(ds.DisableCount(), 0);
         }
     }
