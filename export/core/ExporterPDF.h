@@ -20,7 +20,7 @@ namespace exporter {
 enum class TPDFFontEncoding { poStandardEncoding, poWinAnsiEncoding, poMacRomanEncoding, poPDFDocEncoding };
 
 // "Helvetica", "Helvetica-Bold", ... "ZapfDingbats".
-std::string PDFFontNameText(TPDFFontName font);
+const std::string& PDFFontNameText(TPDFFontName font);
 // "StandardEncoding", "WinAnsiEncoding", "MacRomanEncoding", "PDFDocEncoding".
 std::string PDFFontEncodingText(TPDFFontEncoding encoding);
 
@@ -59,6 +59,8 @@ int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFon
 // with an ellipsis within that width (nothing when not even the ellipsis fits). fittedWidth, when given,
 // receives the result's TPDFTextWidth at the font's size.
 std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
+// PDFFitText in the text's own storage.
+void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
