@@ -203,14 +203,44 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 // ---------------------------------------------------------------------------------------------------
 // Escaping and cells
 
+namespace {
+
+// The ASCII bytes that cleaning or escaping changes: control bytes but the tab (line breaks become
+// "<br>"), and with tags interpreted the four that have entities.
+struct THTMLChangedBytes {
+    constexpr explicit THTMLChangedBytes(bool tags) : Changed() {
+        for (int c = 0; c < 0x20; ++c)
+            Changed[c] = c != '\t';
+        if (tags)
+            for (char c : {'"', '&', '<', '>'})
+                Changed[static_cast<unsigned char>(c)] = true;
+    }
+    bool Changed[0x80];
+};
+
+constexpr THTMLChangedBytes kChangedPlain(false), kChangedWithTags(true);
+
+} // namespace
+
 bool TExporterHTML::KeepsText(const std::string& s) const {
-    const bool tags = InterpretTags;
-    const auto changed = [tags](char c) { // a byte that cleaning or escaping would change
-        const auto byte = static_cast<unsigned char>(c);
-        return (byte < 0x20 && c != '\t') || byte >= 0x80 || c == '\r' || c == '\n' ||
-               (tags && (c == '"' || c == '&' || c == '<' || c == '>'));
-    };
-    return std::none_of(s.begin(), s.end(), changed);
+    const bool* const changed = (InterpretTags ? kChangedWithTags : kChangedPlain).Changed;
+    for (size_t i = 0; i < s.size();) {
+        const auto byte = static_cast<unsigned char>(s[i]);
+        if (byte < 0x80) {
+            if (changed[byte])
+                return false;
+            ++i;
+            continue;
+        }
+        // A well-formed character beyond ASCII is kept as it is; cleaning turns a malformed byte into
+        // '?' and a control character into '?', as it decodes them the same way.
+        char32_t ch = 0;
+        const int length = ExportDecodeUtf8(s, i, ch);
+        if (length == 0 || (ch < 0x20 && ch != '\t'))
+            return false;
+        i += size_t(length);
+    }
+    return true;
 }
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
