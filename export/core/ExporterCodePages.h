@@ -4,9 +4,11 @@
 // base encodings): Unicode to bytes and back.
 
 #include "export/core/ExporterMarkup.h"
+#include "platform/rtl/CodePage.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +31,7 @@ public:
     // Calls f(byte, start, length) for each character of the UTF-8 text in turn: the byte Encode gives it,
     // where it starts in the text and how many bytes it takes there (one for a malformed byte).
     template <class F> void ForEachByte(std::string_view utf8, char replacement, F&& f) const {
-        if (asciiAsItIs_ && std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+        if (asciiAsItIs_ && rtl::AsciiPrefixLength(utf8) == utf8.size()) {
             for (size_t pos = 0; pos < utf8.size(); ++pos)
                 f(utf8[pos], pos, size_t(1));
             return;
@@ -54,6 +56,8 @@ public:
 private:
     std::array<char32_t, 256> toUnicode_;
     std::vector<std::pair<char32_t, unsigned char>> fromUnicode_; // sorted by character
+    std::array<std::int16_t, 0x180> latin_;                       // ByteOf of the first characters
+    int SearchByteOf(char32_t ch) const;
     bool asciiAsItIs_ = false;                                    // whether bytes 0-127 are ASCII
 };
 

@@ -188,9 +188,22 @@ int TPDFCharsWidth(int size, double chars) {
 
 TPDFDocument::TPDFDocument(std::ostream& stream) : stream_(stream), font_("") {}
 
+TPDFDocument::~TPDFDocument() {
+    Flush();
+}
+
 void TPDFDocument::Write(const std::string& text) {
-    stream_.write(text.data(), std::streamsize(text.size()));
+    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes.
+    constexpr size_t kFlushAt = 64 * 1024;
+    pending_ += text;
     size_ += std::int64_t(text.size());
+    if (pending_.size() >= kFlushAt)
+        Flush();
+}
+
+void TPDFDocument::Flush() {
+    stream_.write(pending_.data(), std::streamsize(pending_.size()));
+    pending_.clear();
 }
 
 int TPDFDocument::NewObject() {
@@ -390,6 +403,7 @@ void TPDFDocument::EndDoc() {
     Write(Fmt("trailer\r<< /Size %d\r/Root %d 0 R\r>>\rstartxref\r%d\r",
               {ObjNumber() + 1, catalog, static_cast<long long>(xref)}));
     Write("%%EOF");
+    Flush();
 }
 
 // ---------------------------------------------------------------------------------------------------

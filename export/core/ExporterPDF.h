@@ -70,6 +70,7 @@ public:
     explicit TPDFDocument(std::ostream& stream);
     TPDFDocument(const TPDFDocument&) = delete;
     TPDFDocument& operator=(const TPDFDocument&) = delete;
+    ~TPDFDocument(); // what is still gathered goes to the stream
 
     // The last object number given out.
     int ObjNumber() const { return int(offsets_.size()); }
@@ -86,6 +87,7 @@ public:
     void BeginDoc();
     void NewPage();
     void EndPage();
+    // Ends the document; every byte is in the stream then.
     void EndDoc();
     // Registers a font for the resources; a resource name already registered raises "Font %s already exists".
     void AddFont(const TPDFFont& font);
@@ -101,11 +103,13 @@ public:
 
 private:
     void Write(const std::string& text);
+    void Flush();
     // Gives out the next object number; its offset is the current size of the output.
     int NewObject();
     static std::string ColorOperands(TExportColor color);
 
     std::ostream& stream_;
+    std::string pending_; // written, not yet in the stream
     std::int64_t size_ = 0;
     TPDFFont font_;
     TExportColor lineColor_ = 0;
