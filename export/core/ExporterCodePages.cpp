@@ -180,10 +180,6 @@ TSingleByteCharset::TSingleByteCharset(const std::array<char32_t, 256>& toUnicod
         latin_[ch] = std::int16_t(SearchByteOf(ch));
 }
 
-int TSingleByteCharset::ByteOf(char32_t ch) const {
-    return ch < latin_.size() ? latin_[ch] : SearchByteOf(ch);
-}
-
 int TSingleByteCharset::SearchByteOf(char32_t ch) const {
     if (ch < 0x80 && toUnicode_[ch] == ch)
         return int(ch);

@@ -23,7 +23,7 @@ public:
     // The character of a byte; 0 when the byte has none.
     char32_t ToUnicode(unsigned char byte) const { return toUnicode_[byte]; }
     // The byte of a character, or -1 when the set lacks it.
-    int ByteOf(char32_t ch) const;
+    int ByteOf(char32_t ch) const { return ch < latin_.size() ? latin_[ch] : SearchByteOf(ch); }
     // UTF-8 text to bytes; a character the set lacks (and a malformed UTF-8 byte) becomes replacement.
     std::string Encode(std::string_view utf8, char replacement = '?') const;
     // The same into out, whose storage is reused.
@@ -38,6 +38,11 @@ public:
         }
         size_t pos = 0;
         while (pos < utf8.size()) {
+            if (asciiAsItIs_ && (utf8[pos] & 0x80) == 0) {
+                f(utf8[pos], pos, size_t(1));
+                ++pos;
+                continue;
+            }
             char32_t ch = 0;
             const int length = ExportDecodeUtf8(utf8, pos, ch);
             if (length == 0) {

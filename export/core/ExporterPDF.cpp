@@ -268,12 +268,19 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
     // are written as octal escapes, so a line break in a value cannot become the file's end of line.
     std::string& bytes = bytes_;
     PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes, text);
+    // The font operator is the same from cell to cell: it is built again only when the font changes.
+    if (!fontOperatorBuilt_ || fontOperatorSize_ != font_.FontSize || fontOperatorName_ != font_.ResourceName) {
+        fontOperatorBuilt_ = true;
+        fontOperatorName_ = font_.ResourceName;
+        fontOperatorSize_ = font_.FontSize;
+        fontOperator_.assign("BT\r/");
+        fontOperator_ += font_.ResourceName;
+        fontOperator_ += ' ';
+        AppendInt(fontOperator_, font_.FontSize);
+        fontOperator_ += " Tf\r";
+    }
     std::string& piece = piece_;
-    piece.assign("BT\r/");
-    piece += font_.ResourceName;
-    piece += ' ';
-    AppendInt(piece, font_.FontSize);
-    piece += " Tf\r";
+    piece.assign(fontOperator_);
     AppendInt(piece, x);
     piece += ' ';
     AppendInt(piece, y);

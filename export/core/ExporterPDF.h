@@ -120,6 +120,10 @@ private:
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
     std::string piece_; // the operators TextOut or Line is building, kept for its storage
+    // TextOut's font operator ("BT /name size Tf") and the font it was built for.
+    std::string fontOperator_, fontOperatorName_;
+    int fontOperatorSize_ = 0;
+    bool fontOperatorBuilt_ = false;
     std::string bytes_; // the encoded text TextOut writes, likewise
 };
 
