@@ -16,7 +16,8 @@ namespace {
 
 constexpr TExportColor kNoBorderColor = 0xFFFFFF;
 
-std::string AlignText(TExportColAlign align) {
+// Written into every cell: a constant text, so that no text is built per cell.
+const char* AlignText(TExportColAlign align) {
     switch (align) {
     case TExportColAlign::ecaLeft:
         return "Left";
@@ -25,7 +26,7 @@ std::string AlignText(TExportColAlign align) {
     case TExportColAlign::ecaRight:
         return "Right";
     }
-    return {};
+    return "";
 }
 
 bool FileExists(const std::string& name) {
@@ -330,7 +331,7 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         style.resize(style.size() - 2);
         style = " style=\"" + style + "\"";
     }
-    std::string cell = " align=" + AlignText(align);
+    std::string cell = std::string(" align=") + AlignText(align);
     cell.reserve(cell.size() + style.size() + 1 + text.size());
     cell += style;
     cell += '>';
