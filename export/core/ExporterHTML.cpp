@@ -225,7 +225,16 @@ constexpr THTMLChangedBytes kChangedPlain(false), kChangedWithTags(true);
 
 bool TExporterHTML::KeepsText(const std::string& s) const {
     const bool* const changed = (InterpretTags ? kChangedWithTags : kChangedPlain).Changed;
-    for (size_t i = 0; i < s.size();) {
+    size_t i = 0;
+    // Words of ASCII bytes above the controls, none of them one with an entity, are passed whole.
+    for (; i + 8 <= s.size(); i += 8) {
+        const std::uint64_t word = ExportWordAt(s, i);
+        if (ExportWordHasByteBelow(word, 0x20) || (word & 0x8080808080808080ULL) != 0 ||
+            (InterpretTags && (ExportWordHasByte(word, '"') || ExportWordHasByte(word, '&') ||
+                               ExportWordHasByte(word, '<') || ExportWordHasByte(word, '>'))))
+            break;
+    }
+    while (i < s.size()) {
         const auto byte = static_cast<unsigned char>(s[i]);
         if (byte < 0x80) {
             if (changed[byte])
