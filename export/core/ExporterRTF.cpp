@@ -1,6 +1,5 @@
 #include "export/core/ExporterRTF.h"
 
-#include "export/core/ExporterMarkup.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
@@ -284,14 +283,7 @@ bool IsRTFSpecial(unsigned char c) {
 } // namespace
 
 bool TExporterRTF::KeepsText(const std::string& s) const {
-    size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-        const std::uint64_t word = ExportWordAt(s, i);
-        if (ExportWordHasByteBelow(word, 0x20) || ExportWordHasByte(word, '\\') || ExportWordHasByte(word, '{') ||
-            ExportWordHasByte(word, '}') || ExportWordHasByte(word, 0x7F))
-            break; // this word is looked at byte by byte
-    }
-    return std::none_of(s.begin() + std::ptrdiff_t(i), s.end(),
+    return std::none_of(s.begin(), s.end(),
                         [](char c) { return IsRTFSpecial(static_cast<unsigned char>(c)); });
 }
 
