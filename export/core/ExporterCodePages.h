@@ -63,7 +63,7 @@ private:
     std::vector<std::pair<char32_t, unsigned char>> fromUnicode_; // sorted by character
     std::array<std::int16_t, 0x180> latin_;                       // ByteOf of the first characters
     int SearchByteOf(char32_t ch) const;
-    bool asciiAsItIs_ = false;                                    // whether bytes 0-127 are ASCII
+    bool asciiAsItIs_ = false; // whether bytes 0-127 are ASCII
 };
 
 // The set of a code page number: 437, 850, 866, 1250, 1251, 1252, 1257 and 10000 (Mac Roman); null for

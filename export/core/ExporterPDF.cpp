@@ -269,7 +269,8 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
     std::string& bytes = bytes_;
     PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes, text);
     // The font operator is the same from cell to cell: it is built again only when the font changes.
-    if (!fontOperatorBuilt_ || fontOperatorSize_ != font_.FontSize || fontOperatorName_ != font_.ResourceName) {
+    if (!fontOperatorBuilt_ || fontOperatorSize_ != font_.FontSize ||
+        fontOperatorName_ != font_.ResourceName) {
         fontOperatorBuilt_ = true;
         fontOperatorName_ = font_.ResourceName;
         fontOperatorSize_ = font_.FontSize;

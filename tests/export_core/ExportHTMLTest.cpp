@@ -166,9 +166,9 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
             // alone, as the lead of a two-byte character, as the continuation of one, and at the ends of
             // the eight-byte words of a longer text: the quick test keeps exactly what the escaping leaves
             const std::string b(1, char(byte)), x7(7, 'x');
-            for (const std::string& text : {"a" + b + "b", "a" + b + "\xA9", "a\xC3" + b, b + x7 + x7 + "x",
-                                            x7 + b + x7 + "x", x7 + "x" + b + x7, x7 + "x" + x7 + b,
-                                            x7 + b + "\xA9" + x7})
+            for (const std::string& text :
+                 {"a" + b + "b", "a" + b + "\xA9", "a\xC3" + b, b + x7 + x7 + "x", x7 + b + x7 + "x",
+                  x7 + "x" + b + x7, x7 + "x" + x7 + b, x7 + b + "\xA9" + x7})
                 EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text) << byte << " " << tags;
         }
         // Malformed and overlong sequences and encoded control characters are cleaned.

@@ -494,7 +494,9 @@ TEST(PDFFitText, ReportsTheWidthOfWhatItReturns) {
          {TPDFFontEncoding::poWinAnsiEncoding, TPDFFontEncoding::poStandardEncoding,
           TPDFFontEncoding::poMacRomanEncoding, TPDFFontEncoding::poPDFDocEncoding}) {
         font.FontEncoding = encoding;
-        for (const char* source : {"WWW\xC3\xA9", "W\xC3W\xE2\x80W\xF0", "\xC5\x81\xC3\xB3d\xC5\xBA \xE4\xB8\xAD\xE6\x96\x87"})
+        for (const char* source : {"WWW\xC3\xA9", "W\xC3W\xE2\x80W\xF0",
+                                   "\xC5\x81\xC3\xB3"
+                                   "d\xC5\xBA \xE4\xB8\xAD\xE6\x96\x87"})
             for (int width : {29, 28, 20, 10, 9, 1000}) {
                 int fitted = -1;
                 const std::string text = PDFFitText(source, width, font, &fitted);
