@@ -27,13 +27,20 @@ namespace {
 
 using namespace exporter;
 
-constexpr int kRows = 100000;
+// The rows of the benchmark: 100,000, or EXPORT_BENCH_ROWS (fewer rows keep a run under callgrind short).
+int Rows() {
+    static const int rows = [] {
+        const char* given = std::getenv("EXPORT_BENCH_ROWS");
+        return given && std::atoi(given) > 0 ? std::atoi(given) : 100000;
+    }();
+    return rows;
+}
 
 // The rows of the benchmark, built once.
 const TMemoryDataSet& Data() {
     static const TMemoryDataSet data = [] {
         TMemoryDataSet ds;
-        exportbench::FillExportBenchData(ds, kRows);
+        exportbench::FillExportBenchData(ds, Rows());
         return ds;
     }();
     return data;
@@ -68,7 +75,7 @@ void RunExport(benchmark::State& state, const std::function<std::unique_ptr<TExp
     state.counters["bytes"] = double(std::filesystem::file_size(file));
     if (!KeepFolder())
         std::filesystem::remove(file);
-    state.SetItemsProcessed(state.iterations() * kRows);
+    state.SetItemsProcessed(state.iterations() * Rows());
 }
 
 std::unique_ptr<TExporterText> Ascii(TExportASCIIType type) {

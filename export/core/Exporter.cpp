@@ -35,17 +35,25 @@ std::string TExportWriter::AlignToStr(TExportColAlign align) const {
     return "Unknown alignment";
 }
 
+rtl::TUnmappedCharacter TExportWriter::UnmappedCharacter() const {
+    return [](std::string& out, char32_t) { out += '?'; };
+}
+
 std::string TExportWriter::ToWindows1252(const std::string& text) const {
-    return rtl::Utf8ToWindows1252(text);
+    return rtl::Utf8ToWindows1252(text, UnmappedCharacter());
 }
 
 void TExportWriter::Write(const std::string& s) {
-    if (encoding_ == TExportTextEncoding::Windows1252 && rtl::AsciiPrefixLength(s) < s.size()) {
-        const std::string bytes = ToWindows1252(s);
-        stream_.write(bytes.data(), std::streamsize(bytes.size()));
-    } else {
+    const size_t ascii = encoding_ == TExportTextEncoding::Windows1252 ? rtl::AsciiPrefixLength(s) : s.size();
+    if (ascii == s.size()) {
         stream_.write(s.data(), std::streamsize(s.size()));
+        return;
     }
+    // ASCII is the same in both: the text's ASCII start goes out as it is, the rest converted.
+    stream_.write(s.data(), std::streamsize(ascii));
+    bytes_.clear();
+    rtl::AppendUtf8AsWindows1252(bytes_, std::string_view(s).substr(ascii), UnmappedCharacter());
+    stream_.write(bytes_.data(), std::streamsize(bytes_.size()));
 }
 
 void TExportWriter::WriteLn(const std::string& s) {

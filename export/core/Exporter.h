@@ -37,6 +37,7 @@
 #include "export/core/ExporterLocale.h"
 #include "export/core/ExporterSources.h"
 #include "export/core/ExporterTypes.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/StringList.h"
 
 #include <bitset>
@@ -89,14 +90,17 @@ public:
     std::ostream& Stream() const { return stream_; }
     TExportTextEncoding Encoding() const { return encoding_; }
     // A UTF-8 text as Windows-1252 bytes; characters outside the code page become "?" unless a format
-    // writer has its own escape for them.
-    virtual std::string ToWindows1252(const std::string& text) const;
+    // writer has its own escape for them (UnmappedCharacter).
+    std::string ToWindows1252(const std::string& text) const;
+    // What a character outside Windows-1252 is written as: appended to the bytes.
+    virtual rtl::TUnmappedCharacter UnmappedCharacter() const;
     void SetEncoding(TExportTextEncoding encoding) { encoding_ = encoding; }
 
 private:
     TExporter& owner_;
     std::ostream& stream_;
     TExportTextEncoding encoding_;
+    std::string bytes_; // a text's Windows-1252 bytes, the storage kept from text to text
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler

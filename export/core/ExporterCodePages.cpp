@@ -176,9 +176,11 @@ TSingleByteCharset::TSingleByteCharset(const std::array<char32_t, 256>& toUnicod
     // Where two bytes give one character, the lower byte is the one written.
     std::stable_sort(fromUnicode_.begin(), fromUnicode_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (char32_t ch = 0; ch < latin_.size(); ++ch)
+        latin_[ch] = std::int16_t(SearchByteOf(ch));
 }
 
-int TSingleByteCharset::ByteOf(char32_t ch) const {
+int TSingleByteCharset::SearchByteOf(char32_t ch) const {
     if (ch < 0x80 && toUnicode_[ch] == ch)
         return int(ch);
     const auto it = std::lower_bound(fromUnicode_.begin(), fromUnicode_.end(), ch,
@@ -193,6 +195,10 @@ std::string TSingleByteCharset::Encode(std::string_view utf8, char replacement) 
 }
 
 void TSingleByteCharset::EncodeInto(std::string& out, std::string_view utf8, char replacement) const {
+    if (asciiAsItIs_ && rtl::AsciiPrefixLength(utf8) == utf8.size()) {
+        out.assign(utf8);
+        return;
+    }
     out.clear();
     out.reserve(utf8.size());
     ForEachByte(utf8, replacement, [&out](char byte, size_t, size_t) { out += byte; });

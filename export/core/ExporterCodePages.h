@@ -4,9 +4,11 @@
 // base encodings): Unicode to bytes and back.
 
 #include "export/core/ExporterMarkup.h"
+#include "platform/rtl/CodePage.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +23,7 @@ public:
     // The character of a byte; 0 when the byte has none.
     char32_t ToUnicode(unsigned char byte) const { return toUnicode_[byte]; }
     // The byte of a character, or -1 when the set lacks it.
-    int ByteOf(char32_t ch) const;
+    int ByteOf(char32_t ch) const { return ch < latin_.size() ? latin_[ch] : SearchByteOf(ch); }
     // UTF-8 text to bytes; a character the set lacks (and a malformed UTF-8 byte) becomes replacement.
     std::string Encode(std::string_view utf8, char replacement = '?') const;
     // The same into out, whose storage is reused.
@@ -29,13 +31,18 @@ public:
     // Calls f(byte, start, length) for each character of the UTF-8 text in turn: the byte Encode gives it,
     // where it starts in the text and how many bytes it takes there (one for a malformed byte).
     template <class F> void ForEachByte(std::string_view utf8, char replacement, F&& f) const {
-        if (asciiAsItIs_ && std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+        if (asciiAsItIs_ && rtl::AsciiPrefixLength(utf8) == utf8.size()) {
             for (size_t pos = 0; pos < utf8.size(); ++pos)
                 f(utf8[pos], pos, size_t(1));
             return;
         }
         size_t pos = 0;
         while (pos < utf8.size()) {
+            if (asciiAsItIs_ && (utf8[pos] & 0x80) == 0) {
+                f(utf8[pos], pos, size_t(1));
+                ++pos;
+                continue;
+            }
             char32_t ch = 0;
             const int length = ExportDecodeUtf8(utf8, pos, ch);
             if (length == 0) {
@@ -54,7 +61,9 @@ public:
 private:
     std::array<char32_t, 256> toUnicode_;
     std::vector<std::pair<char32_t, unsigned char>> fromUnicode_; // sorted by character
-    bool asciiAsItIs_ = false;                                    // whether bytes 0-127 are ASCII
+    std::array<std::int16_t, 0x180> latin_;                       // ByteOf of the first characters
+    int SearchByteOf(char32_t ch) const;
+    bool asciiAsItIs_ = false; // whether bytes 0-127 are ASCII
 };
 
 // The set of a code page number: 437, 850, 866, 1250, 1251, 1252, 1257 and 10000 (Mac Roman); null for

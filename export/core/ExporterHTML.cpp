@@ -16,7 +16,8 @@ namespace {
 
 constexpr TExportColor kNoBorderColor = 0xFFFFFF;
 
-std::string AlignText(TExportColAlign align) {
+// Written into every cell: a constant text, so that no text is built per cell.
+const char* AlignText(TExportColAlign align) {
     switch (align) {
     case TExportColAlign::ecaLeft:
         return "Left";
@@ -25,7 +26,7 @@ std::string AlignText(TExportColAlign align) {
     case TExportColAlign::ecaRight:
         return "Right";
     }
-    return {};
+    return "";
 }
 
 bool FileExists(const std::string& name) {
@@ -203,14 +204,53 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 // ---------------------------------------------------------------------------------------------------
 // Escaping and cells
 
+namespace {
+
+// The ASCII bytes that cleaning or escaping changes: control bytes but the tab (line breaks become
+// "<br>"), and with tags interpreted the four that have entities.
+struct THTMLChangedBytes {
+    constexpr explicit THTMLChangedBytes(bool tags) : Changed() {
+        for (int c = 0; c < 0x20; ++c)
+            Changed[c] = c != '\t';
+        if (tags)
+            for (char c : {'"', '&', '<', '>'})
+                Changed[static_cast<unsigned char>(c)] = true;
+    }
+    bool Changed[0x80];
+};
+
+constexpr THTMLChangedBytes kChangedPlain(false), kChangedWithTags(true);
+
+} // namespace
+
 bool TExporterHTML::KeepsText(const std::string& s) const {
-    const bool tags = InterpretTags;
-    const auto changed = [tags](char c) { // a byte that cleaning or escaping would change
-        const auto byte = static_cast<unsigned char>(c);
-        return (byte < 0x20 && c != '\t') || byte >= 0x80 || c == '\r' || c == '\n' ||
-               (tags && (c == '"' || c == '&' || c == '<' || c == '>'));
-    };
-    return std::none_of(s.begin(), s.end(), changed);
+    const bool* const changed = (InterpretTags ? kChangedWithTags : kChangedPlain).Changed;
+    size_t i = 0;
+    // Words of ASCII bytes above the controls, none of them one with an entity, are passed whole.
+    for (; i + 8 <= s.size(); i += 8) {
+        const std::uint64_t word = ExportWordAt(s, i);
+        if (ExportWordHasByteBelow(word, 0x20) || (word & 0x8080808080808080ULL) != 0 ||
+            (InterpretTags && (ExportWordHasByte(word, '"') || ExportWordHasByte(word, '&') ||
+                               ExportWordHasByte(word, '<') || ExportWordHasByte(word, '>'))))
+            break;
+    }
+    while (i < s.size()) {
+        const auto byte = static_cast<unsigned char>(s[i]);
+        if (byte < 0x80) {
+            if (changed[byte])
+                return false;
+            ++i;
+            continue;
+        }
+        // A well-formed character beyond ASCII is kept as it is; cleaning turns a malformed byte into
+        // '?' and a control character into '?', as it decodes them the same way.
+        char32_t ch = 0;
+        const int length = ExportDecodeUtf8(s, i, ch);
+        if (length == 0 || (ch < 0x20 && ch != '\t'))
+            return false;
+        i += size_t(length);
+    }
+    return true;
 }
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
@@ -300,7 +340,7 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         style.resize(style.size() - 2);
         style = " style=\"" + style + "\"";
     }
-    std::string cell = " align=" + AlignText(align);
+    std::string cell = std::string(" align=") + AlignText(align);
     cell.reserve(cell.size() + style.size() + 1 + text.size());
     cell += style;
     cell += '>';

@@ -47,7 +47,7 @@ void AppendFixed(std::string& out, double value, int decimals) {
 void AppendInt(std::string& out, int value) {
     char buffer[16];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    out.append(buffer, size_t(result.ptr - buffer)); // the pointer pair form builds a temporary text
 }
 
 // The font's /Encoding value. PDFDocEncoding is no font encoding that readers know by name: it is written
@@ -65,8 +65,8 @@ std::string EncodingEntry(TPDFFontEncoding encoding) {
 
 } // namespace
 
-std::string PDFFontNameText(TPDFFontName font) {
-    static const char* const names[] = {
+const std::string& PDFFontNameText(TPDFFontName font) {
+    static const std::string names[] = {
         "Helvetica",   "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique",
         "Courier",     "Courier-Bold",   "Courier-Oblique",   "Courier-BoldOblique",
         "Times-Roman", "Times-Bold",     "Times-Italic",      "Times-BoldItalic",
@@ -81,17 +81,11 @@ std::string PDFFontEncodingText(TPDFFontEncoding encoding) {
 }
 
 const TSingleByteCharset& PDFEncodingCharset(TPDFFontEncoding encoding) {
-    switch (encoding) {
-    case TPDFFontEncoding::poStandardEncoding:
-        return PDFStandardEncodingCharset();
-    case TPDFFontEncoding::poMacRomanEncoding:
-        return *CodePageCharset(10000);
-    case TPDFFontEncoding::poPDFDocEncoding:
-        return PDFDocEncodingCharset();
-    case TPDFFontEncoding::poWinAnsiEncoding:
-        break;
-    }
-    return *CodePageCharset(1252);
+    // Looked up for every cell: the four sets are found once, in the order of the encodings.
+    static const TSingleByteCharset* const sets[] = {&PDFStandardEncodingCharset(), CodePageCharset(1252),
+                                                     CodePageCharset(10000), &PDFDocEncodingCharset()};
+    const auto index = size_t(encoding);
+    return *sets[index < std::size(sets) ? index : 1];
 }
 
 const TPDFWidthTable& PDFEncodedWidths(TPDFFontName font, TPDFFontEncoding encoding) {
@@ -132,6 +126,12 @@ int TPDFTextWidth(const std::string& text, int size, TPDFFontName font, TPDFFont
 }
 
 std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth) {
+    std::string fitted = text;
+    PDFFitTextInPlace(fitted, width, font, fittedWidth);
+    return fitted;
+}
+
+void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* fittedWidth) {
     const TSingleByteCharset& charset = PDFEncodingCharset(font.FontEncoding);
     const TPDFWidthTable& widths = PDFEncodedWidths(font.BaseFont, font.FontEncoding);
     const std::int64_t limit = std::int64_t(width) * 1000; // in thousandths of a point per size unit
@@ -142,19 +142,22 @@ std::string PDFFitText(const std::string& text, int width, const TPDFFont& font,
     if (sum * size <= limit) {
         if (fittedWidth)
             *fittedWidth = int(sum * font.FontSize / 1000);
-        return text;
+        return;
     }
-    const std::string ellipsis = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
-    std::int64_t room =
-        limit - std::int64_t(TPDFTextWidth(ellipsis, 1000, font.BaseFont, font.FontEncoding)) * size;
+    const char* const ellipsis = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
+    const std::int64_t ellipsisWidth = TPDFTextWidth(ellipsis, 1000, font.BaseFont, font.FontEncoding);
+    std::int64_t room = limit - ellipsisWidth * size;
     if (room < 0) {
         if (fittedWidth)
             *fittedWidth = 0;
-        return {};
+        text.clear();
+        return;
     }
-    // Characters are taken while they fit; each is one byte of the encoded text.
-    std::string out;
-    bool full = false;
+    // Characters are taken while they fit; each is one byte of the encoded text, so what is taken is a
+    // start of the text.
+    size_t taken = 0;
+    std::int64_t takenWidth = 0;
+    bool full = false, malformed = false;
     charset.ForEachByte(text, '?', [&](char code, size_t start, size_t length) {
         const std::int64_t glyph = std::int64_t(widths[static_cast<unsigned char>(code)]) * size;
         if (full || glyph > room) {
@@ -162,12 +165,18 @@ std::string PDFFitText(const std::string& text, int width, const TPDFFont& font,
             return;
         }
         room -= glyph;
-        out.append(text, start, length);
+        takenWidth += widths[static_cast<unsigned char>(code)];
+        malformed = malformed || (length == 1 && static_cast<unsigned char>(text[start]) >= 0x80);
+        taken = start + length;
     });
-    out += ellipsis;
-    if (fittedWidth)
-        *fittedWidth = TPDFTextWidth(out, font.FontSize, font.BaseFont, font.FontEncoding);
-    return out;
+    text.resize(taken);
+    text += ellipsis;
+    if (!fittedWidth)
+        return;
+    // The widths taken are those of the result, unless a malformed byte could read otherwise beside the
+    // ellipsis: then the result is measured again.
+    *fittedWidth = malformed ? TPDFTextWidth(text, font.FontSize, font.BaseFont, font.FontEncoding)
+                             : int((takenWidth + ellipsisWidth) * font.FontSize / 1000);
 }
 
 int TPDFCharsWidth(int size, double chars) {
@@ -179,9 +188,22 @@ int TPDFCharsWidth(int size, double chars) {
 
 TPDFDocument::TPDFDocument(std::ostream& stream) : stream_(stream), font_("") {}
 
+TPDFDocument::~TPDFDocument() {
+    Flush();
+}
+
 void TPDFDocument::Write(const std::string& text) {
-    stream_.write(text.data(), std::streamsize(text.size()));
+    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes.
+    constexpr size_t kFlushAt = 64 * 1024;
+    pending_ += text;
     size_ += std::int64_t(text.size());
+    if (pending_.size() >= kFlushAt)
+        Flush();
+}
+
+void TPDFDocument::Flush() {
+    stream_.write(pending_.data(), std::streamsize(pending_.size()));
+    pending_.clear();
 }
 
 int TPDFDocument::NewObject() {
@@ -246,12 +268,20 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
     // are written as octal escapes, so a line break in a value cannot become the file's end of line.
     std::string& bytes = bytes_;
     PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes, text);
+    // The font operator is the same from cell to cell: it is built again only when the font changes.
+    if (!fontOperatorBuilt_ || fontOperatorSize_ != font_.FontSize ||
+        fontOperatorName_ != font_.ResourceName) {
+        fontOperatorBuilt_ = true;
+        fontOperatorName_ = font_.ResourceName;
+        fontOperatorSize_ = font_.FontSize;
+        fontOperator_.assign("BT\r/");
+        fontOperator_ += font_.ResourceName;
+        fontOperator_ += ' ';
+        AppendInt(fontOperator_, font_.FontSize);
+        fontOperator_ += " Tf\r";
+    }
     std::string& piece = piece_;
-    piece.assign("BT\r/");
-    piece += font_.ResourceName;
-    piece += ' ';
-    AppendInt(piece, font_.FontSize);
-    piece += " Tf\r";
+    piece.assign(fontOperator_);
     AppendInt(piece, x);
     piece += ' ';
     AppendInt(piece, y);
@@ -381,6 +411,7 @@ void TPDFDocument::EndDoc() {
     Write(Fmt("trailer\r<< /Size %d\r/Root %d 0 R\r>>\rstartxref\r%d\r",
               {ObjNumber() + 1, catalog, static_cast<long long>(xref)}));
     Write("%%EOF");
+    Flush();
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -517,7 +548,7 @@ void TExporterPDF::CellText(int column, TExportColAlign align, const TPDFFont& f
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
     int textWidth = 0;
-    text = PDFFitText(text, room, font, &textWidth);
+    PDFFitTextInPlace(text, room, font, &textWidth);
     x = left;
     if (align == TExportColAlign::ecaCenter)
         x += (room - textWidth) / 2;

@@ -20,7 +20,7 @@ namespace exporter {
 enum class TPDFFontEncoding { poStandardEncoding, poWinAnsiEncoding, poMacRomanEncoding, poPDFDocEncoding };
 
 // "Helvetica", "Helvetica-Bold", ... "ZapfDingbats".
-std::string PDFFontNameText(TPDFFontName font);
+const std::string& PDFFontNameText(TPDFFontName font);
 // "StandardEncoding", "WinAnsiEncoding", "MacRomanEncoding", "PDFDocEncoding".
 std::string PDFFontEncodingText(TPDFFontEncoding encoding);
 
@@ -59,6 +59,8 @@ int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFon
 // with an ellipsis within that width (nothing when not even the ellipsis fits). fittedWidth, when given,
 // receives the result's TPDFTextWidth at the font's size.
 std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
+// PDFFitText in the text's own storage.
+void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -68,6 +70,7 @@ public:
     explicit TPDFDocument(std::ostream& stream);
     TPDFDocument(const TPDFDocument&) = delete;
     TPDFDocument& operator=(const TPDFDocument&) = delete;
+    ~TPDFDocument(); // what is still gathered goes to the stream
 
     // The last object number given out.
     int ObjNumber() const { return int(offsets_.size()); }
@@ -84,6 +87,7 @@ public:
     void BeginDoc();
     void NewPage();
     void EndPage();
+    // Ends the document; every byte is in the stream then.
     void EndDoc();
     // Registers a font for the resources; a resource name already registered raises "Font %s already exists".
     void AddFont(const TPDFFont& font);
@@ -99,11 +103,13 @@ public:
 
 private:
     void Write(const std::string& text);
+    void Flush();
     // Gives out the next object number; its offset is the current size of the output.
     int NewObject();
     static std::string ColorOperands(TExportColor color);
 
     std::ostream& stream_;
+    std::string pending_; // written, not yet in the stream
     std::int64_t size_ = 0;
     TPDFFont font_;
     TExportColor lineColor_ = 0;
@@ -114,6 +120,10 @@ private:
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
     std::string piece_; // the operators TextOut or Line is building, kept for its storage
+    // TextOut's font operator ("BT /name size Tf") and the font it was built for.
+    std::string fontOperator_, fontOperatorName_;
+    int fontOperatorSize_ = 0;
+    bool fontOperatorBuilt_ = false;
     std::string bytes_; // the encoded text TextOut writes, likewise
 };
 

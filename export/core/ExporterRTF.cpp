@@ -134,8 +134,8 @@ void AppendRtfUnicode(std::string& out, char32_t ch) {
 
 } // namespace
 
-std::string TRTFWriter::ToWindows1252(const std::string& text) const {
-    return rtl::Utf8ToWindows1252(text, AppendRtfUnicode);
+rtl::TUnmappedCharacter TRTFWriter::UnmappedCharacter() const {
+    return AppendRtfUnicode;
 }
 
 std::string TRTFWriter::AlignToStr(TExportColAlign align) const {

@@ -108,7 +108,7 @@ public:
 
     // The text in Windows-1252 with every other character as "\uN?" (UTF-16 units, signed; "?" is what
     // readers without Unicode show).
-    std::string ToWindows1252(const std::string& text) const override;
+    rtl::TUnmappedCharacter UnmappedCharacter() const override;
 
     int FontCount() const { return int(fonts_.size()); }
     int ColorCount() const { return int(colors_.size()); }

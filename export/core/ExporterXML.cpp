@@ -68,10 +68,8 @@ void TXMLOptions::Assign(const TXMLOptions& other) {
     StandAlone = other.StandAlone;
 }
 
-std::string TXMLWriter::ToWindows1252(const std::string& text) const {
-    // A character outside the code page is a numeric character reference: the reader gets it back.
-    return rtl::Utf8ToWindows1252(
-        text, [](std::string& out, char32_t ch) { out += "&#" + std::to_string(std::uint32_t(ch)) + ";"; });
+rtl::TUnmappedCharacter TXMLWriter::UnmappedCharacter() const {
+    return [](std::string& out, char32_t ch) { out += "&#" + std::to_string(std::uint32_t(ch)) + ";"; };
 }
 
 std::unique_ptr<TExportWriter> TExporterXML::GetWriterClass(std::ostream& stream) {

@@ -21,7 +21,8 @@ public:
 class TXMLWriter : public TExportWriter {
 public:
     using TExportWriter::TExportWriter;
-    std::string ToWindows1252(const std::string& text) const override;
+    // A character outside the code page is a numeric character reference: the reader gets it back.
+    rtl::TUnmappedCharacter UnmappedCharacter() const override;
 };
 
 class TExporterXML : public TExporterText {

@@ -106,7 +106,12 @@ char32_t Windows1252Character(unsigned char byte) {
 
 std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped) {
     std::string out;
-    out.reserve(utf8.size());
+    AppendUtf8AsWindows1252(out, utf8, unmapped);
+    return out;
+}
+
+void AppendUtf8AsWindows1252(std::string& out, std::string_view utf8, TUnmappedCharacter unmapped) {
+    out.reserve(out.size() + utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
         const size_t ascii = AsciiPrefixLength(utf8.substr(i)); // ASCII is the same in both
@@ -121,7 +126,6 @@ std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped
         else
             out += byte;
     }
-    return out;
 }
 
 std::string Utf8ToWindows1252(std::string_view utf8) {

@@ -161,12 +161,19 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
     for (const bool tags : {false, true}) {
         ex.InterpretTags = tags;
         EXPECT_TRUE(ex.KeepsText("Plain 1,234.50 $ 3/5/2024 2:07 PM"));
+        EXPECT_TRUE(ex.KeepsText("Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80")); // well-formed UTF-8 is kept
         for (int byte = 0; byte < 256; ++byte) {
-            const std::string text = "a" + std::string(1, char(byte)) + "b";
-            if (ex.KeepsText(text)) {
-                EXPECT_EQ(ex.NormalString(text), text) << byte << " " << tags;
-            }
+            // alone, as the lead of a two-byte character, as the continuation of one, and at the ends of
+            // the eight-byte words of a longer text: the quick test keeps exactly what the escaping leaves
+            const std::string b(1, char(byte)), x7(7, 'x');
+            for (const std::string& text :
+                 {"a" + b + "b", "a" + b + "\xA9", "a\xC3" + b, b + x7 + x7 + "x", x7 + b + x7 + "x",
+                  x7 + "x" + b + x7, x7 + "x" + x7 + b, x7 + b + "\xA9" + x7})
+                EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text) << byte << " " << tags;
         }
+        // Malformed and overlong sequences and encoded control characters are cleaned.
+        for (const char* text : {"a\xC3", "\xC0\x80", "\xC2\x85", "\xE2\x82", "\xED\xA0\x80x"})
+            EXPECT_FALSE(ex.KeepsText(text) && ex.NormalString(text) != text) << text;
     }
 
     ds.ClearRows();

@@ -488,10 +488,21 @@ TEST(PDFFitText, CutsByTheGlyphWidths) {
 TEST(PDFFitText, ReportsTheWidthOfWhatItReturns) {
     TPDFFont font;
     font.FontSize = 10;
-    for (int width : {29, 28, 10, 9, 1000}) {
-        int fitted = -1;
-        const std::string text = PDFFitText("WWW\xC3\xA9", width, font, &fitted);
-        EXPECT_EQ(fitted, TPDFTextWidth(text, font.FontSize, font.BaseFont, font.FontEncoding)) << width;
+    // Cut or whole, with characters beyond ASCII, malformed bytes and characters the encoding lacks, in
+    // each encoding (the width of a cut text is summed as it is cut).
+    for (const TPDFFontEncoding encoding :
+         {TPDFFontEncoding::poWinAnsiEncoding, TPDFFontEncoding::poStandardEncoding,
+          TPDFFontEncoding::poMacRomanEncoding, TPDFFontEncoding::poPDFDocEncoding}) {
+        font.FontEncoding = encoding;
+        for (const char* source : {"WWW\xC3\xA9", "W\xC3W\xE2\x80W\xF0",
+                                   "\xC5\x81\xC3\xB3"
+                                   "d\xC5\xBA \xE4\xB8\xAD\xE6\x96\x87"})
+            for (int width : {29, 28, 20, 10, 9, 1000}) {
+                int fitted = -1;
+                const std::string text = PDFFitText(source, width, font, &fitted);
+                EXPECT_EQ(fitted, TPDFTextWidth(text, font.FontSize, font.BaseFont, font.FontEncoding))
+                    << width << " " << int(encoding);
+            }
     }
 }
 
