@@ -208,10 +208,10 @@ std::string trimFraction(std::string fraction, int forced) {
     return fraction;
 }
 
+// How a section rendered into its output text (which a fallback leaves untouched).
 struct Rendered {
     bool zero = false;
     bool fallback = false;
-    std::string text;
 };
 
 // The integer part of a plain section into buffer: intCount digits (digitAt(0) first) padded with zeros to
@@ -240,8 +240,9 @@ int writeIntegerDigits(char* buffer, int intCount, const SectionInfo& info, cons
 
 // A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
 // to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
-// its trailing zeros beyond the forced ones dropped.
-std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts) {
+// its trailing zeros beyond the forced ones dropped. Replaces text, reusing its storage.
+void renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFacts& facts,
+                 std::string& text) {
     const int decimals = info.digitCount - info.decimalIndex;
     const int digitCount = int(d.digits.size());
     const int intCount = d.digits.empty() ? 0 : std::max(d.exponent, 0);
@@ -262,19 +263,18 @@ std::string renderPlain(const SectionInfo& info, const FloatDecimal& d, const Lo
         for (int k = 0; k < fractionLength; ++k)
             buffer[length++] = d.digits.empty() ? '0' : fractionDigit(k);
     }
-    std::string text;
-    text.reserve(info.prefix.size() + size_t(length) + info.suffix.size());
+    text.clear();
     text.append(info.prefix);
     text.append(buffer, size_t(length));
     text.append(info.suffix);
-    return text;
 }
 
 // decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
-// digits after the point; a number needing more than maxIntegerDigits integer digits falls back.
+// digits after the point; a number needing more than maxIntegerDigits integer digits falls back. The
+// section's text replaces text.
 template <typename DecimalOf>
 Rendered renderSection(std::string_view section, const SectionInfo& info, const DecimalOf& decimalOf,
-                       int maxIntegerDigits, const LocaleFacts& facts) {
+                       int maxIntegerDigits, const LocaleFacts& facts, std::string& text) {
     Rendered result;
     if (info.scientific) {
         FloatDecimal d = decimalOf(std::max(info.digitCount, 1), 9999);
@@ -285,7 +285,7 @@ Rendered renderSection(std::string_view section, const SectionInfo& info, const 
         std::string intDigits = mantissa.substr(0, size_t(intCount));
         std::string fraction = trimFraction(mantissa.substr(size_t(intCount)), info.forcedDecimals);
         int exponent = result.zero ? 0 : d.exponent - info.decimalIndex;
-        result.text = SectionWriter(section, info, facts).write(intDigits, fraction, exponent);
+        text = SectionWriter(section, info, facts).write(intDigits, fraction, exponent);
         return result;
     }
     FloatDecimal d = decimalOf(maxIntegerDigits, info.digitCount - info.decimalIndex);
@@ -295,7 +295,7 @@ Rendered renderSection(std::string_view section, const SectionInfo& info, const 
     }
     result.zero = d.digits.empty();
     if (info.plain && info.digitCount - info.decimalIndex <= 100 && info.forcedInteger <= 20) {
-        result.text = renderPlain(info, d, facts);
+        renderPlain(info, d, facts, text);
         return result;
     }
     std::string intDigits, fraction;
@@ -313,7 +313,7 @@ Rendered renderSection(std::string_view section, const SectionInfo& info, const 
     fraction.resize(size_t(decimals), '0');
     if (int(intDigits.size()) < info.forcedInteger)
         intDigits.insert(0, size_t(info.forcedInteger) - intDigits.size(), '0');
-    result.text =
+    text =
         SectionWriter(section, info, facts).write(intDigits, trimFraction(fraction, info.forcedDecimals), 0);
     return result;
 }
@@ -324,8 +324,10 @@ bool isPlainInteger(const SectionInfo& info) {
 }
 
 // An integer in a plain mask without decimals, as renderPlain gives it (the digits padded to the forced
-// ones and grouped, between the mask's literal texts), after a minus sign for a negative value.
-std::string renderPlainInteger(const SectionInfo& info, std::int64_t value, const LocaleFacts& facts) {
+// ones and grouped, between the mask's literal texts), after a minus sign for a negative value; replaces
+// text, reusing its storage.
+void renderPlainInteger(const SectionInfo& info, std::int64_t value, const LocaleFacts& facts,
+                        std::string& text) {
     const std::uint64_t magnitude =
         value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
     char digits[24];
@@ -334,14 +336,12 @@ std::string renderPlainInteger(const SectionInfo& info, std::int64_t value, cons
     char buffer[48]; // at most 20 digits with their separators
     const int length = writeIntegerDigits(buffer, digitCount, info, facts,
                                           [&digits](int position) { return digits[position]; });
-    std::string text;
-    text.reserve(1 + info.prefix.size() + size_t(length) + info.suffix.size());
+    text.clear();
     if (value < 0)
         text += '-';
     text.append(info.prefix);
     text.append(buffer, size_t(length));
     text.append(info.suffix);
-    return text;
 }
 
 // A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
@@ -370,31 +370,36 @@ const CompiledFormat& compile(std::string_view format, const LocaleFacts& facts)
 }
 
 // The sections of a format applied to a number whose sign and zero-ness are given; generalText is the
-// number in general format (an empty section gives it).
+// number in general format (an empty section gives it). The result replaces out, reusing its storage.
 template <typename DecimalOf, typename GeneralText>
-std::string formatNumber(std::string_view format, bool negative, bool isZero, const DecimalOf& decimalOf,
-                         int maxIntegerDigits, const GeneralText& generalText, const LocaleFacts& facts) {
+void formatNumber(std::string& out, std::string_view format, bool negative, bool isZero,
+                  const DecimalOf& decimalOf, int maxIntegerDigits, const GeneralText& generalText,
+                  const LocaleFacts& facts) {
     const CompiledFormat& compiled = compile(format, facts);
     const Sections& sections = compiled.sections;
     size_t index = negative ? 1 : (isZero ? 2 : 0);
     if (index >= sections.size() || sections[index].empty())
         index = 0;
     const std::string_view section = sections[index];
-    if (section.empty())
-        return generalText();
-    Rendered r = renderSection(section, compiled.infos[index], decimalOf, maxIntegerDigits, facts);
-    if (r.fallback)
-        return generalText();
+    if (section.empty()) {
+        out = generalText();
+        return;
+    }
+    Rendered r = renderSection(section, compiled.infos[index], decimalOf, maxIntegerDigits, facts, out);
+    if (r.fallback) {
+        out = generalText();
+        return;
+    }
     if (r.zero && index != 2 && sections.size() > 2 && !sections[2].empty()) {
-        r = renderSection(
-            sections[2], compiled.infos[2], [](int, int) { return FloatDecimal(); }, maxIntegerDigits, facts);
-        return std::move(r.text);
+        renderSection(
+            sections[2], compiled.infos[2], [](int, int) { return FloatDecimal(); }, maxIntegerDigits, facts,
+            out);
+        return;
     }
     // The first section stands in for a missing negative section: it gets the minus sign
     // (unless the value rounded to zero).
     if (negative && !r.zero && index == 0)
-        r.text.insert(r.text.begin(), '-');
-    return std::move(r.text);
+        out.insert(out.begin(), '-');
 }
 
 } // namespace
@@ -403,25 +408,28 @@ std::string FormatFloat(std::string_view format, double value, const LocaleFacts
     if (format.empty() || std::isnan(value) || std::isinf(value))
         return FloatToStr(value, facts);
     const double magnitude = std::fabs(value);
-    return formatNumber(
-        format, value < 0, value == 0,
+    std::string out;
+    formatNumber(
+        out, format, value < 0, value == 0,
         [magnitude](int precision, int decimals) {
             return detail::ToFloatDecimal(magnitude, precision, decimals);
         },
         18, [&] { return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0, facts); }, facts);
+    return out;
 }
 
 namespace {
 
 // FormatFloat of the scanned digits of text, rounded from them to at most maxPrecision digits (which is
-// also the widest integer part before the general format takes over).
-std::string formatScanned(std::string_view format, std::string_view text, const detail::FloatDecimal& scanned,
-                          int maxPrecision, const LocaleFacts& facts) {
+// also the widest integer part before the general format takes over), replacing out (which must not hold
+// text).
+void formatScanned(std::string& out, std::string_view format, std::string_view text,
+                   const detail::FloatDecimal& scanned, int maxPrecision, const LocaleFacts& facts) {
     const std::string& digits = scanned.digits;
     const bool zero = digits.empty();
     const int exponent = scanned.exponent;
-    return formatNumber(
-        format, scanned.negative && !zero, zero,
+    formatNumber(
+        out, format, scanned.negative && !zero, zero,
         [&](int precision, int decimals) {
             return detail::RoundDecimal(digits, exponent, false, std::clamp(precision, 1, maxPrecision),
                                         decimals);
@@ -442,7 +450,7 @@ bool TryFormatFloatText(std::string_view format, std::string_view text, std::str
     detail::FloatDecimal scanned;
     if (format.empty() || !detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
         return false;
-    out = formatScanned(format, text, scanned, 18, facts);
+    formatScanned(out, format, text, scanned, 18, facts);
     return true;
 }
 
@@ -451,18 +459,29 @@ bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::
     detail::FloatDecimal scanned;
     if (format.empty() || !detail::ScanCurrencyDecimal(text, facts.DecimalSeparator, scanned))
         return false;
-    out = formatScanned(format, text, scanned, kCurrencyDigits, facts);
+    formatScanned(out, format, text, scanned, kCurrencyDigits, facts);
     return true;
 }
 
 std::string FormatInt64(std::string_view format, std::int64_t value, const LocaleFacts& facts) {
-    if (format.empty())
-        return std::to_string(value);
+    std::string out;
+    FormatInt64Into(out, format, value, facts);
+    return out;
+}
+
+void FormatInt64Into(std::string& out, std::string_view format, std::int64_t value,
+                     const LocaleFacts& facts) {
+    if (format.empty()) {
+        out = std::to_string(value);
+        return;
+    }
     const CompiledFormat& compiled = compile(format, facts);
-    if (compiled.sections.size() == 1 && isPlainInteger(compiled.infos[0]))
-        return renderPlainInteger(compiled.infos[0], value, facts);
-    return formatNumber(
-        format, value < 0, value == 0,
+    if (compiled.sections.size() == 1 && isPlainInteger(compiled.infos[0])) {
+        renderPlainInteger(compiled.infos[0], value, facts, out);
+        return;
+    }
+    formatNumber(
+        out, format, value < 0, value == 0,
         [value](int precision, int) {
             detail::FloatDecimal d = detail::ToIntegerDecimal(value, precision);
             d.negative = false;

@@ -19,7 +19,7 @@ std::string FormatFloat(std::string_view format, double value,
 
 // FormatFloat(format, value of text) for a plain decimal text ("-1234.5", the locale's decimal
 // separator, at most 15 significant digits) without going through a double; false (out unchanged) for
-// any other text or an empty format.
+// any other text or an empty format. out (another string than text) keeps its storage.
 bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
                         const LocaleFacts& facts = LocaleFacts::Current());
 
@@ -32,5 +32,8 @@ bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::
 // kept (9007199254740993 with "#,##0" gives "9,007,199,254,740,993"); general format is the plain integer.
 std::string FormatInt64(std::string_view format, std::int64_t value,
                         const LocaleFacts& facts = LocaleFacts::Current());
+// FormatInt64 replacing out, whose storage is reused (an export formats every cell into one string).
+void FormatInt64Into(std::string& out, std::string_view format, std::int64_t value,
+                     const LocaleFacts& facts = LocaleFacts::Current());
 
 } // namespace rtl

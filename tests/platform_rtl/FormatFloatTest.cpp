@@ -132,8 +132,13 @@ TEST(FormatInt64, KeepsEveryDigitUnderTheMasks) {
         {"#,##0.", 1234567, "1,234,567"},
         {"#,##0", INT64_MIN + 1, "-9,223,372,036,854,775,807"},
     };
-    for (const Case& c : cases)
+    // FormatInt64Into replaces what the reused string held, a longer text included.
+    std::string reused = "a text longer than any of the cases' results";
+    for (const Case& c : cases) {
         EXPECT_EQ(rtl::FormatInt64(c.format, c.value, us()), c.expected) << c.format << " " << c.value;
+        rtl::FormatInt64Into(reused, c.format, c.value, us());
+        EXPECT_EQ(reused, c.expected) << c.format << " " << c.value;
+    }
 }
 
 // Plain decimal texts: rounding edges, signs, zeros, padding and a spread of pseudo-random values.
@@ -168,9 +173,9 @@ TEST(FormatFloat, DecimalTextsFormatLikeTheirDoubles) {
     const char* formats[] = {"#,###,##0.00", "0.0##", "$#,##0.00;($#,##0.00);nil", "0", "#.##",
                              "0.000E+00",    ";(0)"};
     const std::vector<std::string> texts = PlainDecimalTexts();
+    std::string direct = "a text longer than any result, which each one replaces";
     for (const char* format : formats) {
         for (const std::string& text : texts) {
-            std::string direct;
             ASSERT_TRUE(rtl::TryFormatFloatText(format, text, direct, us())) << text;
             EXPECT_EQ(direct, FormatFloat(format, rtl::StrToFloat(text, us()), us()))
                 << format << " " << text;
@@ -199,8 +204,8 @@ TEST(FormatFloat, CurrencyTextsKeepEveryDigit) {
         {"0.00", "+12.5000", "12.50"},
         {"0.00;-0.00;zero", "-0.0000", "zero"},
     };
+    std::string out = "a text longer than any result, which each one replaces";
     for (const auto& c : cases) {
-        std::string out;
         ASSERT_TRUE(rtl::TryFormatCurrencyText(c.format, c.text, out, us())) << c.text;
         EXPECT_EQ(out, c.expected) << c.format << " " << c.text;
     }
