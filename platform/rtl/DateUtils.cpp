@@ -262,6 +262,12 @@ DateFields decodeFields(TDateTime value) {
 using Piece = DateTimeFormatter::Piece;
 
 void appendNumber(std::string& out, int value, int digits) {
+    if (value >= 0 && value < 100 && digits <= 2) { // most fields: one or two digits, written directly
+        if (value >= 10 || digits == 2)
+            out += char('0' + value / 10);
+        out += char('0' + value % 10);
+        return;
+    }
     char buffer[16];
     char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     const int length = int(end - buffer);

@@ -90,6 +90,7 @@ TEST(FormatDateTime, Fields) {
     EXPECT_EQ(Formatted("z zzz", v, us()), "45 045");
     EXPECT_EQ(Formatted("YYYY MM DD", v, us()), "2024 03 05");
     EXPECT_EQ(Formatted("yy", EncodeDate(2009, 1, 1), us()), "09");
+    EXPECT_EQ(Formatted("h:n:s z hh:nn:ss zzz", EncodeDate(2009, 1, 1), us()), "0:0:0 0 00:00:00 000");
     // Before 1899-12-30 the time still counts forward from the day's start.
     EXPECT_EQ(Formatted("yyyy-mm-dd hh:nn ddd", -1.25, us()), "1899-12-29 06:00 Fri");
 }
