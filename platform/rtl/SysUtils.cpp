@@ -191,14 +191,20 @@ bool ScanCurrencyDecimal(std::string_view text, char decimalSeparator, FloatDeci
             return false;
         scaled *= 10;
     }
-    out = FloatDecimal();
+    out.negative = false;
+    out.digits.clear();
+    out.exponent = 0;
+    out.special = false;
     if (scaled == 0)
         return true;
+    char buffer[24];
+    const char* const end = std::to_chars(buffer, buffer + sizeof buffer, scaled).ptr;
+    const char* last = end;
+    while (last[-1] == '0') // scaled is not zero: a digit other than '0' stops the loop
+        --last;
     out.negative = minus;
-    out.digits = std::to_string(scaled);
-    out.exponent = int(out.digits.size()) - 4;
-    while (out.digits.back() == '0')
-        out.digits.pop_back();
+    out.digits.assign(buffer, size_t(last - buffer));
+    out.exponent = int(end - buffer) - 4;
     return true;
 }
 
