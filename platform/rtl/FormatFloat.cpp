@@ -238,6 +238,21 @@ int writeIntegerDigits(char* buffer, int intCount, const SectionInfo& info, cons
     return length;
 }
 
+// Replaces text with a plain section's digits (length characters of buffer) between its literal texts,
+// after a minus sign when asked; most sections have no literal text, and their digits are one assignment.
+void assignPlain(std::string& text, bool minus, const SectionInfo& info, const char* buffer, int length) {
+    if (!minus && info.prefix.empty() && info.suffix.empty()) {
+        text.assign(buffer, size_t(length));
+        return;
+    }
+    text.clear();
+    if (minus)
+        text += '-';
+    text.append(info.prefix);
+    text.append(buffer, size_t(length));
+    text.append(info.suffix);
+}
+
 // A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
 // to the forced ones and grouped, then the fraction cut to the section's decimals (rounding was done) and
 // its trailing zeros beyond the forced ones dropped. Replaces text, reusing its storage.
@@ -263,10 +278,7 @@ void renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFac
         for (int k = 0; k < fractionLength; ++k)
             buffer[length++] = d.digits.empty() ? '0' : fractionDigit(k);
     }
-    text.clear();
-    text.append(info.prefix);
-    text.append(buffer, size_t(length));
-    text.append(info.suffix);
+    assignPlain(text, false, info, buffer, length);
 }
 
 // decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
@@ -336,12 +348,7 @@ void renderPlainInteger(const SectionInfo& info, std::int64_t value, const Local
     char buffer[48]; // at most 20 digits with their separators
     const int length = writeIntegerDigits(buffer, digitCount, info, facts,
                                           [&digits](int position) { return digits[position]; });
-    text.clear();
-    if (value < 0)
-        text += '-';
-    text.append(info.prefix);
-    text.append(buffer, size_t(length));
-    text.append(info.suffix);
+    assignPlain(text, value < 0, info, buffer, length);
 }
 
 // A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
