@@ -644,7 +644,9 @@ void DateTimeFormatter::Append(std::string& out, TDateTime value) const {
         return;
     const DateFields fields = decodeFields(value);
     for (const Piece& piece : pieces_) {
-        if (piece.kind == Piece::Text)
+        if (piece.kind == Piece::Text && piece.text.size() == 1) // a separator, most often
+            out += piece.text[0];
+        else if (piece.kind == Piece::Text)
             out += piece.text;
         else if (piece.kind == Piece::AmPm)
             out += fields.hour >= 12 ? piece.other : piece.text;
