@@ -119,7 +119,12 @@ public:
     }
     bool text(std::string_view word) {
         skipBlanks();
-        if (word.empty() || s_.size() - pos_ < word.size() || !SameText(s_.substr(pos_, word.size()), word))
+        if (word.empty() || s_.size() - pos_ < word.size())
+            return false;
+        // Most words are looked for in front of a digit: the first letter, compared as SameText compares
+        // it, turns them down without the call.
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; };
+        if (upper(s_[pos_]) != upper(word[0]) || !SameText(s_.substr(pos_, word.size()), word))
             return false;
         pos_ += word.size();
         return true;

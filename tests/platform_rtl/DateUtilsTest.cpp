@@ -140,6 +140,7 @@ TEST(StrToDateTime, ShortFormats) {
     EXPECT_DOUBLE_EQ(StrToTime("14:07", us()), EncodeTime(14, 7, 0, 0));
     EXPECT_DOUBLE_EQ(StrToTime("2:07:09 PM", us()), EncodeTime(14, 7, 9, 0));
     EXPECT_DOUBLE_EQ(StrToTime("12:00 am", us()), 0.0);
+    EXPECT_DOUBLE_EQ(StrToTime("pm 2:07", us()), EncodeTime(14, 7, 0, 0));
     EXPECT_DOUBLE_EQ(StrToTime("14:07:09,5", germanDates()), EncodeTime(14, 7, 9, 5));
     EXPECT_DOUBLE_EQ(StrToDateTime("3/5/2024 14:07:09", us()), sample() - EncodeTime(0, 0, 0, 45));
     EXPECT_DOUBLE_EQ(StrToDateTime("14:07", us()), EncodeTime(14, 7, 0, 0));
