@@ -1,13 +1,12 @@
 #include "platform/tolvex/SettingsStore.h"
 
+#include "platform/commit/FileCommit.h"
+
 #include "platform/tolvex/TextCompare.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tolvex {
@@ -71,36 +70,18 @@ ReadOutcome ReadLines(const std::filesystem::path& path, std::vector<std::string
     return in.bad() ? ReadOutcome::Failed : ReadOutcome::Read;
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes the lines to a temporary file beside the target and renames it into place.
+// Writes the lines through the one commit path: the settings file keeps its mode and links, and a
+// file the user may not write is refused rather than replaced.
 bool ReplaceFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
     std::string data;
     for (const auto& line : lines)
         data += line + kLineEnd;
-    std::string tempName = path.string() + ".XXXXXX";
-    int fd = ::mkstemp(tempName.data());
-    if (fd < 0)
+    try {
+        commit::WriteFileAtomically(path.string(), data);
+        return true;
+    } catch (const commit::CommitError&) {
         return false;
-    bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::chmod(tempName.c_str(), 0644) == 0 && std::rename(tempName.c_str(), path.c_str()) == 0;
-    if (!ok)
-        ::unlink(tempName.c_str());
-    return ok;
+    }
 }
 
 } // namespace
