@@ -5,25 +5,72 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
+#include <cstring>
 #include <new>
 
 namespace exporter {
 
 namespace {
 
-std::string ReplaceAll(std::string text, const std::string& what, const std::string& by) {
-    if (text.find(what) == std::string::npos)
-        return text;
-    std::string out;
-    size_t start = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, start)) {
-        out.append(text, start, pos - start);
-        out += by;
-        start = pos + what.size();
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Whether one of the eight bytes of word is zero; exact, also beside bytes >= 0x80.
+constexpr bool HasZeroByte(std::uint64_t word) {
+    return ((word - kEveryByte) & ~word & kHighBits) != 0;
+}
+
+// Whether one of the eight bytes of word is CR or not ASCII.
+constexpr bool HasNonPlainByte(std::uint64_t word) {
+    return (word & kHighBits) != 0 || HasZeroByte(word ^ (kEveryByte * '\r'));
+}
+
+std::uint64_t LoadWord(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+std::uint32_t LoadHalfWord(const char* bytes) {
+    std::uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// The length of the start of text that a cell's bytes take over unchanged: ASCII without CR. The bytes
+// are tested eight at a time, the last (or only) ones in a word that overlaps bytes already tested.
+size_t PlainCellTextLength(std::string_view text) {
+    const char* const bytes = text.data();
+    const size_t size = text.size();
+    size_t i = 0;
+    if (size >= 8) {
+        while (i + 8 <= size && !HasNonPlainByte(LoadWord(bytes + i)))
+            i += 8;
+        if (i + 8 > size && (i == size || !HasNonPlainByte(LoadWord(bytes + size - 8))))
+            return size;
+    } else if (size >= 4) {
+        const std::uint64_t word = LoadHalfWord(bytes) | (std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32);
+        if (!HasNonPlainByte(word))
+            return size;
     }
-    out.append(text, start, std::string::npos);
-    return out;
+    while (i < size && static_cast<unsigned char>(bytes[i]) < 0x80 && bytes[i] != '\r')
+        ++i;
+    return i;
+}
+
+// Puts text into out with each CR LF as " \par ".
+void ReplaceLineBreaks(std::string_view text, std::string& out) {
+    out.clear();
+    size_t start = 0;
+    for (size_t pos = text.find("\r\n"); pos != std::string_view::npos; pos = text.find("\r\n", start)) {
+        out.append(text.substr(start, pos - start));
+        out += " \\par ";
+        start = pos + 2;
+    }
+    out.append(text.substr(start));
 }
 
 } // namespace
@@ -122,7 +169,13 @@ namespace {
 
 // "\uN?" for one character; characters beyond the 16-bit range as their two UTF-16 surrogates.
 void AppendRtfUnicode(std::string& out, char32_t ch) {
-    auto unit = [&out](unsigned value) { out += "\\u" + std::to_string(int(std::int16_t(value))) + "?"; };
+    auto unit = [&out](unsigned value) {
+        char digits[8];
+        const auto written = std::to_chars(digits, digits + sizeof digits, int(std::int16_t(value)));
+        out += "\\u";
+        out.append(digits, written.ptr);
+        out += '?';
+    };
     if (ch > 0xFFFF && ch <= 0x10FFFF) {
         ch -= 0x10000;
         unit(0xD800 + unsigned(ch >> 10));
@@ -192,8 +245,21 @@ void TRTFWriter::WriteColorTable() {
     Document.StartBody();
 }
 
+void TRTFWriter::AppendText(std::string& bytes, std::string_view text) const {
+    if (Encoding() == TExportTextEncoding::Windows1252)
+        rtl::AppendUtf8AsWindows1252(bytes, text, UnmappedCharacter());
+    else
+        bytes.append(text);
+}
+
+void TRTFWriter::WriteBytes(std::string_view bytes) {
+    // The document stream holds no bytes of its own, so this keeps the order of everything written.
+    Document.sputn(bytes.data(), std::streamsize(bytes.size()));
+}
+
 std::int64_t TRTFWriter::Insert(std::int64_t offset, const std::string& text) {
-    const std::string bytes = Encoding() == TExportTextEncoding::Windows1252 ? ToWindows1252(text) : text;
+    std::string bytes;
+    AppendText(bytes, text);
     try {
         Document.InsertIntoHead(offset, bytes);
     } catch (const std::bad_alloc&) {
@@ -275,24 +341,33 @@ void TExporterRTF::GetSpecialCharacters(std::bitset<256>& chars) const {
 
 namespace {
 
-// A byte that RTF writes otherwise: a control character or one of the format's own.
-bool IsRTFSpecial(unsigned char c) {
-    return c < 0x20 || c == '\\' || c == '{' || c == '}' || c == 0x7F;
+// The bytes that RTF writes otherwise: control characters and the format's own.
+constexpr std::array<bool, 256> kRTFSpecial = [] {
+    std::array<bool, 256> special{};
+    for (size_t c = 0; c < 0x20; ++c)
+        special[c] = true;
+    for (unsigned char c : {'\\', '{', '}', '\x7F'})
+        special[c] = true;
+    return special;
+}();
+
+// The length of the start of s without a byte that RTF writes otherwise.
+size_t RTFPlainLength(const std::string& s) {
+    size_t i = 0;
+    while (i < s.size() && !kRTFSpecial[static_cast<unsigned char>(s[i])])
+        ++i;
+    return i;
 }
 
 } // namespace
 
 bool TExporterRTF::KeepsText(const std::string& s) const {
-    return std::none_of(s.begin(), s.end(),
-                        [](char c) { return IsRTFSpecial(static_cast<unsigned char>(c)); });
+    return RTFPlainLength(s) == s.size();
 }
 
 std::string TExporterRTF::NormalString(const std::string& s) const {
     static const char hex[] = "0123456789abcdef";
-    const auto special = IsRTFSpecial;
-    size_t i = 0;
-    while (i < s.size() && !special(static_cast<unsigned char>(s[i])))
-        ++i;
+    size_t i = RTFPlainLength(s);
     if (i == s.size())
         return s;
     std::string out;
@@ -373,7 +448,7 @@ void TExporterRTF::WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle
 
 void TExporterRTF::BeginExport() {
     TExporterFormatText::BeginExport();
-    dataCellPrefixes_.clear();
+    dataCellOpenings_.clear();
     if (Aborted)
         return;
     TRTFWriter& w = RtfWriter();
@@ -440,48 +515,52 @@ std::string TExporterRTF::CaptionCell(int colNo) {
            parts.Highlight + text + (text.empty() ? "" : " ") + GetColCaption(colNo) + "}\\cell";
 }
 
-void TExporterRTF::AppendDataCell(std::string& row, int colNo) {
-    std::string& cellText = cellText_;
-    ExportRow[colNo].GetText(true, cellText);
-    if (cellText.find('\r') != std::string::npos)
-        cellText = ReplaceAll(cellText, "\r\n", " \\par ");
+std::string TExporterRTF::CellOpening(int colNo) {
     const TrtfStyle* source = &Options.DataStyle;
-    int styleIndex = 0; // 0: the data style, 1 + i: strip style i
     const int strips = Options.StripStyles.Count();
     if (Options.StripType != TrtfStripType::stNone && strips > 0) {
         const int i = Options.StripType == TrtfStripType::stCol ? colNo : RecordCounter;
-        const int strip = ((i % strips) + strips) % strips;
-        source = &Options.StripStyles[strip];
-        styleIndex = 1 + strip;
-    }
-    // Without a style event a style gives the same control words every time (its fonts and colours
-    // are in the tables after the first use), so each style and column is worked out once.
-    std::string* cached = nullptr;
-    if (!OnGetDataStyle) {
-        const size_t slot = size_t(styleIndex) * size_t(Columns.Count()) + size_t(colNo);
-        if (dataCellPrefixes_.size() <= slot)
-            dataCellPrefixes_.resize(size_t(strips + 1) * size_t(Columns.Count()));
-        cached = &dataCellPrefixes_[slot];
-        if (!cached->empty()) {
-            row += *cached;
-            row += cellText;
-            row += "}\\cell";
-            return;
-        }
+        source = &Options.StripStyles[((i % strips) + strips) % strips];
     }
     TrtfStyle style(*source);
     if (OnGetDataStyle)
         OnGetDataStyle(*this, SkipRecCount + RecordCounter, colNo, style);
     const StyleParts parts = PartsOf(style);
     const std::string text = parts.Text();
-    std::string prefix = "\\pard\\intbl\\li30\\ri30" + parts.Background + parts.Highlight +
-                         RtfWriter().AlignToStr(Columns[colNo].ColAlign) + "{" + text +
-                         (text.empty() ? "" : " ");
-    row += prefix;
-    row += cellText;
-    row += "}\\cell";
-    if (cached)
-        *cached = std::move(prefix);
+    std::string opening = colNo > 0 ? "}\\cell" : "";
+    RtfWriter().AppendText(opening, "\\pard\\intbl\\li30\\ri30" + parts.Background + parts.Highlight +
+                                        RtfWriter().AlignToStr(Columns[colNo].ColAlign) + "{" + text +
+                                        (text.empty() ? "" : " "));
+    return opening;
+}
+
+const std::vector<std::string>& TExporterRTF::CachedCellOpenings(int cells) {
+    // Without a style event a style gives the same control words every time (its fonts and colours are
+    // in the tables after the first use), so the cells of each row strip are worked out once.
+    const int strips = Options.StripStyles.Count();
+    size_t strip = 0; // 0: the data style or column strips, 1 + i: row strip i
+    if (Options.StripType == TrtfStripType::stRow && strips > 0)
+        strip = 1 + size_t(((RecordCounter % strips) + strips) % strips);
+    if (dataCellOpenings_.size() <= strip)
+        dataCellOpenings_.resize(size_t(strips) + 1);
+    std::vector<std::string>& openings = dataCellOpenings_[strip];
+    while (openings.size() < size_t(cells))
+        openings.push_back(CellOpening(int(openings.size())));
+    return openings;
+}
+
+void TExporterRTF::AppendCellText(std::string& row, const std::string& text) {
+    // Most cells are plain ASCII and go in as they are; the rest from the first other byte on.
+    const size_t plain = PlainCellTextLength(text);
+    row.append(text, 0, plain);
+    if (plain == text.size())
+        return;
+    std::string_view rest = std::string_view(text).substr(plain);
+    if (rest.find('\r') != std::string_view::npos) {
+        ReplaceLineBreaks(rest, scratch_);
+        rest = scratch_;
+    }
+    RtfWriter().AppendText(row, rest);
 }
 
 void TExporterRTF::WriteCaptionRow() {
@@ -495,12 +574,22 @@ void TExporterRTF::WriteCaptionRow() {
 }
 
 void TExporterRTF::WriteDataRow() {
+    // The row's bytes are built in one reused buffer and go into the document in one piece.
     std::string& row = row_;
     row.clear();
-    for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i)
-        AppendDataCell(row, i);
-    row += "\\row";
-    RtfWriter().WriteLn(row);
+    const std::vector<std::string>* openings =
+        OnGetDataStyle ? nullptr : &CachedCellOpenings(IntMin(ExportRow.Count(), Columns.Count()));
+    int cells = 0;
+    for (; cells < ExportRow.Count() && cells < Columns.Count(); ++cells) {
+        ExportRow[cells].GetText(true, cellText_);
+        if (openings && size_t(cells) < openings->size())
+            row += (*openings)[size_t(cells)];
+        else
+            row += CellOpening(cells);
+        AppendCellText(row, cellText_);
+    }
+    row += cells > 0 ? "}\\cell\\row\r\n" : "\\row\r\n";
+    RtfWriter().WriteBytes(row);
 }
 
 void TExporterRTF::EndExport() {

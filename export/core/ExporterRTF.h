@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exporter {
@@ -106,6 +107,12 @@ public:
     // The document's closing brace; the document goes to the stream.
     void WriteEnd();
 
+    // Appends a text (UTF-8) to bytes as Write would write it: in Windows-1252 with "\uN?" for other
+    // characters, or unchanged when the writer writes UTF-8.
+    void AppendText(std::string& bytes, std::string_view text) const;
+    // Bytes already in the writer's encoding (AppendText), straight into the document.
+    void WriteBytes(std::string_view bytes);
+
     // The text in Windows-1252 with every other character as "\uN?" (UTF-16 units, signed; "?" is what
     // readers without Unicode show).
     rtl::TUnmappedCharacter UnmappedCharacter() const override;
@@ -180,14 +187,20 @@ private:
     // A header or footer block in its style.
     void WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle& style);
     std::string CaptionCell(int colNo);
-    // Appends the data cell of column colNo to row.
-    void AppendDataCell(std::string& row, int colNo);
+    // What goes in front of the text of data cell colNo (written bytes): "}\cell" closing the previous
+    // cell, then this cell's paragraph and style control words.
+    std::string CellOpening(int colNo);
+    // The openings of the first cells of the current data row, each worked out once per row strip; only
+    // while no OnGetDataStyle handler can change a style.
+    const std::vector<std::string>& CachedCellOpenings(int cells);
+    // Appends a cell's text, each CR LF as " \par ", in the writer's encoding.
+    void AppendCellText(std::string& row, const std::string& text);
 
-    // The control words in front of a data cell's text, by style (data style, then the strip styles) and
-    // column, once worked out; used while no OnGetDataStyle handler can change a style.
-    std::vector<std::string> dataCellPrefixes_;
-    std::string row_;      // the data row being built, kept so that its memory is reused
+    // The data cells' openings (CellOpening) by row strip (none or column strips, then the row strips).
+    std::vector<std::vector<std::string>> dataCellOpenings_;
+    std::string row_;      // the data row's bytes being built, kept so that its memory is reused
     std::string cellText_; // the text of the cell being written, likewise
+    std::string scratch_;  // a cell text with its line breaks replaced, likewise
 };
 
 } // namespace exporter
