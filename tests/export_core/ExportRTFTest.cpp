@@ -164,6 +164,18 @@ TEST_F(RTFExport, ColumnStripsAndStyleEventsWorkOnCopies) {
     EXPECT_EQ(ex.Options.CaptionStyle.Font.Size, 10);
 }
 
+TEST_F(RTFExport, ColumnStripsWithoutStyleEventOnEveryRow) {
+    ds.AddRow({"a", "1"});
+    ds.AddRow({"b", "2"});
+    ex.Options.StripType = TrtfStripType::stCol;
+    ex.Options.StripStyles.Add().Font.Bold = true;
+    ex.Options.StripStyles.Add().Font.Underline = true;
+    const std::string rtf = Run();
+    for (const std::string row : {"a}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 1}\\cell\\row",
+                                  "b}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 2}\\cell\\row"})
+        EXPECT_NE(rtf.find("\\ql{\\f0\\fs20\\cf0\\b " + row), std::string::npos) << row << "\n" << rtf;
+}
+
 TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
     ds.AddRow({"x{1}\\y", "3"});
     ds.AddRow({"two\r\nlines", "4"});
@@ -185,6 +197,71 @@ TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
             text[pos == 16 ? 1 : pos] = char(byte);
             EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text) << byte << " at " << pos;
         }
+}
+
+// Cells whose text is taken as it is, past the escaping.
+class RawTextRTF : public TExporterRTF {
+public:
+    std::string CellText;
+
+protected:
+    void GetColData(const TExportCol&, std::string& text) override { text = CellText; }
+};
+
+// The bytes of one-cell data rows, escaped and as raw text, at the edges of eight-byte words: the row is
+// built from the cells' own bytes, which must equal what converting the whole row would give.
+TEST(RTFCellBytes, HardTextsEscapedAndRaw) {
+    struct Case {
+        std::string text;
+        std::string escaped; // a field's value through the escaping
+        std::string raw;     // the same text past the escaping
+    };
+    const std::string u = "\xC3\xBC"; // ü, 0xFC in Windows-1252
+    const std::vector<Case> cases = {
+        {"abc", "abc", "abc"},
+        {"abcdefg", "abcdefg", "abcdefg"},
+        {"abcdefgh", "abcdefgh", "abcdefgh"},
+        {"{a}\\b", "\\{a\\}\\\\b", "{a}\\b"},
+        {u + "ber", "\xFC" "ber", "\xFC" "ber"},
+        {"abc" + u, "abc\xFC", "abc\xFC"},
+        {"abcdefg" + u, "abcdefg\xFC", "abcdefg\xFC"},
+        {"0123456789abcdef" + u + "x", "0123456789abcdef\xFCx", "0123456789abcdef\xFCx"},
+        {"\xE2\x82\xAC 5", "\x80 5", "\x80 5"},                      // in the code page's 0x80-0x9F
+        {"a\xC4\x80z", "a\\u256?z", "a\\u256?z"},                     // beyond Windows-1252
+        {"\xE4\xB8\xAD{", "\\u20013?\\{", "\\u20013?{"},              // and beside a brace
+        {"\xF0\x9F\x98\x80!", "\\u-10179?\\u-8704?!", "\\u-10179?\\u-8704?!"}, // beyond the BMP
+        {"a\tb\x01" "c\x7F" "d", "a\\tab b\\'01c\\'7fd", "a\tb\x01" "c\x7F" "d"},
+        {"one\r\ntwo", "one \\par two", "one \\par two"},
+        {"0123456\r\n9", "0123456 \\par 9", "0123456 \\par 9"},
+        {u + "\r\n" + u, "\xFC \\par \xFC", "\xFC \\par \xFC"},
+        {"a\rb\nc", "a\\line b\\line c", "a\rb\nc"},
+    };
+    const std::string rowStart = "\\pard\\intbl\\li30\\ri30\\cbpat1\\ql{\\f0\\fs20\\cf0 ";
+    auto dataRow = [&](TExporterRTF& ex, const std::string& value) {
+        TMemoryDataSet ds;
+        ds.AddField({"Text", TFieldType::ftString, 40});
+        ds.AddRow({value});
+        ex.DataSet = &ds;
+        ex.AllowCaptions = false;
+        ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+        std::ostringstream out;
+        ex.ExportToStream(out);
+        return LineStarting(out.str(), rowStart);
+    };
+    for (const Case& c : cases) {
+        TExporterRTF ex;
+        EXPECT_EQ(dataRow(ex, c.text), rowStart + c.escaped + "}\\cell\\row") << c.text;
+    }
+    // Raw texts as well: malformed UTF-8 (which the data set would repair), ending mid-character too.
+    std::vector<Case> raw = cases;
+    raw.push_back({"a\xFF" "b", "", "a\\u-3?b"});
+    raw.push_back({"ab\xC3", "", "ab\\u-3?"});
+    raw.push_back({"\r\n", "", " \\par "});
+    for (const Case& c : raw) {
+        RawTextRTF ex;
+        ex.CellText = c.text;
+        EXPECT_EQ(dataRow(ex, "x"), rowStart + c.raw + "}\\cell\\row") << c.text;
+    }
 }
 
 TEST_F(RTFExport, WindowsCodePageAndFile) {
