@@ -246,10 +246,32 @@ void TRTFWriter::WriteColorTable() {
 }
 
 void TRTFWriter::AppendText(std::string& bytes, std::string_view text) const {
-    if (Encoding() == TExportTextEncoding::Windows1252)
-        rtl::AppendUtf8AsWindows1252(bytes, text, UnmappedCharacter());
-    else
+    if (Encoding() != TExportTextEncoding::Windows1252) {
         bytes.append(text);
+        return;
+    }
+    // ASCII and U+00A0 to U+00FF (most accented letters) are the same bytes in Windows-1252: they are
+    // taken over directly, and the general conversion goes on from the first other character.
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            bytes += char(lead);
+            ++i;
+            continue;
+        }
+        if (i + 1 == text.size())
+            break;
+        const unsigned char next = static_cast<unsigned char>(text[i + 1]);
+        const bool latin1 = (lead == 0xC3 && next >= 0x80 && next <= 0xBF) ||
+                            (lead == 0xC2 && next >= 0xA0 && next <= 0xBF);
+        if (!latin1)
+            break;
+        bytes += char(((lead & 0x03) << 6) | (next & 0x3F));
+        i += 2;
+    }
+    if (i < text.size())
+        rtl::AppendUtf8AsWindows1252(bytes, text.substr(i), UnmappedCharacter());
 }
 
 void TRTFWriter::WriteBytes(std::string_view bytes) {
@@ -319,6 +341,13 @@ void TRTFWriter::WritePar() {
 void TRTFWriter::WriteEnd() {
     Write("}");
     Flush();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TRTFRowBytes
+
+void TRTFRowBytes::Grow(size_t size) {
+    storage_.resize(std::max(size_ + size, 2 * storage_.size()));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -549,10 +578,10 @@ const std::vector<std::string>& TExporterRTF::CachedCellOpenings(int cells) {
     return openings;
 }
 
-void TExporterRTF::AppendCellText(std::string& row, const std::string& text) {
+void TExporterRTF::AppendCell(const std::string& opening, const std::string& text) {
     // Most cells are plain ASCII and go in as they are; the rest from the first other byte on.
     const size_t plain = PlainCellTextLength(text);
-    row.append(text, 0, plain);
+    row_.Append(opening, std::string_view(text).substr(0, plain));
     if (plain == text.size())
         return;
     std::string_view rest = std::string_view(text).substr(plain);
@@ -560,7 +589,9 @@ void TExporterRTF::AppendCellText(std::string& row, const std::string& text) {
         ReplaceLineBreaks(rest, scratch_);
         rest = scratch_;
     }
-    RtfWriter().AppendText(row, rest);
+    bytes_.clear();
+    RtfWriter().AppendText(bytes_, rest);
+    row_.Append(bytes_);
 }
 
 void TExporterRTF::WriteCaptionRow() {
@@ -575,21 +606,19 @@ void TExporterRTF::WriteCaptionRow() {
 
 void TExporterRTF::WriteDataRow() {
     // The row's bytes are built in one reused buffer and go into the document in one piece.
-    std::string& row = row_;
-    row.clear();
+    row_.Clear();
     const std::vector<std::string>* openings =
         OnGetDataStyle ? nullptr : &CachedCellOpenings(IntMin(ExportRow.Count(), Columns.Count()));
     int cells = 0;
     for (; cells < ExportRow.Count() && cells < Columns.Count(); ++cells) {
         ExportRow[cells].GetText(true, cellText_);
         if (openings && size_t(cells) < openings->size())
-            row += (*openings)[size_t(cells)];
+            AppendCell((*openings)[size_t(cells)], cellText_);
         else
-            row += CellOpening(cells);
-        AppendCellText(row, cellText_);
+            AppendCell(CellOpening(cells), cellText_);
     }
-    row += cells > 0 ? "}\\cell\\row\r\n" : "\\row\r\n";
-    RtfWriter().WriteBytes(row);
+    row_.Append(cells > 0 ? "}\\cell\\row\r\n" : "\\row\r\n");
+    RtfWriter().WriteBytes(row_.Bytes());
 }
 
 void TExporterRTF::EndExport() {

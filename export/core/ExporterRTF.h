@@ -6,6 +6,7 @@
 #include "export/core/ExporterPageUtils.h"
 #include "export/core/ExporterRTFDocument.h"
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -140,6 +141,33 @@ private:
     bool flushed_ = false;
 };
 
+// Bytes appended one piece after another into storage kept from one use to the next: it grows only
+// past the most an earlier use needed, so appending is a bounds check and a copy.
+class TRTFRowBytes {
+public:
+    void Clear() { size_ = 0; }
+    void Append(std::string_view bytes) { Append(bytes, {}); }
+    void Append(std::string_view first, std::string_view second) {
+        const size_t size = first.size() + second.size();
+        if (storage_.size() - size_ < size)
+            Grow(size);
+        char* const at = storage_.data() + size_;
+        if (!first.empty())
+            std::memcpy(at, first.data(), first.size());
+        if (!second.empty())
+            std::memcpy(at + first.size(), second.data(), second.size());
+        size_ += size;
+    }
+    std::string_view Bytes() const { return {storage_.data(), size_}; }
+
+private:
+    // Makes room for size more bytes.
+    void Grow(size_t size);
+
+    std::string storage_; // its size is the room; the bytes are its first size_
+    size_t size_ = 0;
+};
+
 class TExporterRTF : public TExporterFormatText {
 public:
     using TrtfGetStyleEvent = std::function<void(TExporter& sender, TrtfStyle& style)>;
@@ -193,14 +221,15 @@ private:
     // The openings of the first cells of the current data row, each worked out once per row strip; only
     // while no OnGetDataStyle handler can change a style.
     const std::vector<std::string>& CachedCellOpenings(int cells);
-    // Appends a cell's text, each CR LF as " \par ", in the writer's encoding.
-    void AppendCellText(std::string& row, const std::string& text);
+    // Appends a cell's opening and text, each CR LF as " \par ", in the writer's encoding.
+    void AppendCell(const std::string& opening, const std::string& text);
 
     // The data cells' openings (CellOpening) by row strip (none or column strips, then the row strips).
     std::vector<std::vector<std::string>> dataCellOpenings_;
-    std::string row_;      // the data row's bytes being built, kept so that its memory is reused
+    TRTFRowBytes row_;     // the data row's bytes being built, kept so that its memory is reused
     std::string cellText_; // the text of the cell being written, likewise
     std::string scratch_;  // a cell text with its line breaks replaced, likewise
+    std::string bytes_;    // a cell text's bytes in the writer's encoding, likewise
 };
 
 } // namespace exporter
