@@ -52,7 +52,8 @@ size_t PlainCellTextLength(std::string_view text) {
         if (i + 8 > size && (i == size || !HasNonPlainByte(LoadWord(bytes + size - 8))))
             return size;
     } else if (size >= 4) {
-        const std::uint64_t word = LoadHalfWord(bytes) | (std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32);
+        const std::uint64_t word =
+            LoadHalfWord(bytes) | (std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32);
         if (!HasNonPlainByte(word))
             return size;
     }
@@ -263,8 +264,8 @@ void TRTFWriter::AppendText(std::string& bytes, std::string_view text) const {
         if (i + 1 == text.size())
             break;
         const unsigned char next = static_cast<unsigned char>(text[i + 1]);
-        const bool latin1 = (lead == 0xC3 && next >= 0x80 && next <= 0xBF) ||
-                            (lead == 0xC2 && next >= 0xA0 && next <= 0xBF);
+        const bool latin1 =
+            (lead == 0xC3 && next >= 0x80 && next <= 0xBF) || (lead == 0xC2 && next >= 0xA0 && next <= 0xBF);
         if (!latin1)
             break;
         bytes += char(((lead & 0x03) << 6) | (next & 0x3F));

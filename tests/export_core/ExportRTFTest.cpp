@@ -171,8 +171,9 @@ TEST_F(RTFExport, ColumnStripsWithoutStyleEventOnEveryRow) {
     ex.Options.StripStyles.Add().Font.Bold = true;
     ex.Options.StripStyles.Add().Font.Underline = true;
     const std::string rtf = Run();
-    for (const std::string row : {"a}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 1}\\cell\\row",
-                                  "b}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 2}\\cell\\row"})
+    for (const std::string row :
+         {"a}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 1}\\cell\\row",
+          "b}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 2}\\cell\\row"})
         EXPECT_NE(rtf.find("\\ql{\\f0\\fs20\\cf0\\b " + row), std::string::npos) << row << "\n" << rtf;
 }
 
@@ -216,21 +217,25 @@ TEST(RTFCellBytes, HardTextsEscapedAndRaw) {
         std::string escaped; // a field's value through the escaping
         std::string raw;     // the same text past the escaping
     };
-    const std::string u = "\xC3\xBC"; // ü, 0xFC in Windows-1252
+    const std::string u = "\xC3\xBC"; // ü
+    const std::string w = "\xFC";     // ü in Windows-1252
     const std::vector<Case> cases = {
         {"abc", "abc", "abc"},
         {"abcdefg", "abcdefg", "abcdefg"},
         {"abcdefgh", "abcdefgh", "abcdefgh"},
         {"{a}\\b", "\\{a\\}\\\\b", "{a}\\b"},
-        {u + "ber", "\xFC" "ber", "\xFC" "ber"},
+        {u + "ber", w + "ber", w + "ber"},
         {"abc" + u, "abc\xFC", "abc\xFC"},
         {"abcdefg" + u, "abcdefg\xFC", "abcdefg\xFC"},
         {"0123456789abcdef" + u + "x", "0123456789abcdef\xFCx", "0123456789abcdef\xFCx"},
-        {"\xE2\x82\xAC 5", "\x80 5", "\x80 5"},                      // in the code page's 0x80-0x9F
-        {"a\xC4\x80z", "a\\u256?z", "a\\u256?z"},                     // beyond Windows-1252
-        {"\xE4\xB8\xAD{", "\\u20013?\\{", "\\u20013?{"},              // and beside a brace
+        {"\xE2\x82\xAC 5", "\x80 5", "\x80 5"},          // in the code page's 0x80-0x9F
+        {"\xC3\x80-\xC3\xBF", "\xC0-\xFF", "\xC0-\xFF"}, // the ends of U+00A0 to U+00FF
+        {"a\xC2\xA0\xC2\xA3\xC2\xBF", "a\xA0\xA3\xBF", "a\xA0\xA3\xBF"},
+        {"a\xC2\x9F", "a\\u159?", "a\\u159?"},           // a C1 control the code page lacks
+        {"a\xC4\x80z", "a\\u256?z", "a\\u256?z"},        // beyond Windows-1252
+        {"\xE4\xB8\xAD{", "\\u20013?\\{", "\\u20013?{"}, // and beside a brace
         {"\xF0\x9F\x98\x80!", "\\u-10179?\\u-8704?!", "\\u-10179?\\u-8704?!"}, // beyond the BMP
-        {"a\tb\x01" "c\x7F" "d", "a\\tab b\\'01c\\'7fd", "a\tb\x01" "c\x7F" "d"},
+        {"a\tb\x01-\x7F!", "a\\tab b\\'01-\\'7f!", "a\tb\x01-\x7F!"},
         {"one\r\ntwo", "one \\par two", "one \\par two"},
         {"0123456\r\n9", "0123456 \\par 9", "0123456 \\par 9"},
         {u + "\r\n" + u, "\xFC \\par \xFC", "\xFC \\par \xFC"},
@@ -254,8 +259,9 @@ TEST(RTFCellBytes, HardTextsEscapedAndRaw) {
     }
     // Raw texts as well: malformed UTF-8 (which the data set would repair), ending mid-character too.
     std::vector<Case> raw = cases;
-    raw.push_back({"a\xFF" "b", "", "a\\u-3?b"});
+    raw.push_back({"a\xFF-", "", "a\\u-3?-"});
     raw.push_back({"ab\xC3", "", "ab\\u-3?"});
+    raw.push_back({"\xC3(\xC3\xBC", "", "\\u-3?(\xFC"});
     raw.push_back({"\r\n", "", " \\par "});
     for (const Case& c : raw) {
         RawTextRTF ex;
