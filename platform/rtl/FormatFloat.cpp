@@ -254,27 +254,39 @@ struct Rendered {
     return int(out - buffer);
 }
 
-// Characters of a plain section's number: room for a minus sign, then the digits.
+// Characters of a plain section's number, written from kRoom on, with room before for a minus sign and a
+// short literal prefix and after for a short literal suffix.
 struct PlainBuffer {
-    char chars[164]; // a sign, at most 20 integer digits with separators, the point and 100 decimals
-    int length = 1;
+    static constexpr int kRoom = 33;    // a sign and 32 characters of prefix
+    static constexpr int kNumber = 128; // at most 20 integer digits with separators, the point, 100 decimals
+    static constexpr int kSuffix = 32;
+    char chars[kRoom + kNumber + kSuffix];
+    int length = kRoom;
     char* end() { return chars + length; }
 };
 
 // Replaces text with a plain section's number between its literal texts, after a minus sign when asked;
-// most sections have no literal text, and their number (with the sign in its room) is one append.
+// short literal texts are put around the number in its buffer, so the whole text is one assignment.
 void assignPlain(std::string& text, bool minus, const SectionInfo& info, PlainBuffer& number) {
-    text.clear();
-    if (info.prefix.empty() && info.suffix.empty()) {
-        number.chars[0] = '-';
-        text.append(number.chars + (minus ? 0 : 1), size_t(number.length - (minus ? 0 : 1)));
+    const std::string_view prefix = info.prefix, suffix = info.suffix;
+    if (prefix.size() < size_t(PlainBuffer::kRoom) && suffix.size() <= size_t(PlainBuffer::kSuffix)) {
+        char* begin = number.chars + PlainBuffer::kRoom - prefix.size();
+        for (size_t i = 0; i < prefix.size(); ++i)
+            begin[i] = prefix[i];
+        if (minus)
+            *--begin = '-';
+        char* end = number.end();
+        for (size_t i = 0; i < suffix.size(); ++i)
+            *end++ = suffix[i];
+        text.assign(begin, size_t(end - begin));
         return;
     }
+    text.clear();
     if (minus)
         text += '-';
-    text.append(info.prefix);
-    text.append(number.chars + 1, size_t(number.length - 1));
-    text.append(info.suffix);
+    text.append(prefix);
+    text.append(number.chars + PlainBuffer::kRoom, size_t(number.length - PlainBuffer::kRoom));
+    text.append(suffix);
 }
 
 // A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
