@@ -401,6 +401,10 @@ struct CompiledFormat {
     char thousandSeparator = 0;
     Sections sections; // views into text
     SectionInfo infos[3];
+    // The one section when it is plain and within renderPlain's limits (most masks of an export), else null;
+    // and whether it has no decimals.
+    const SectionInfo* plain = nullptr;
+    bool plainInteger = false;
 };
 
 // The last few formats compiled on this thread.
@@ -420,6 +424,11 @@ struct FormatCache {
     slot.sections = splitSections(slot.text);
     for (size_t i = 0; i < slot.sections.size(); ++i)
         slot.infos[i] = scanSection(slot.sections[i], facts);
+    const SectionInfo& first = slot.infos[0];
+    const bool plain = slot.sections.size() == 1 && first.plain &&
+                       first.digitCount - first.decimalIndex <= 100 && first.forcedInteger <= 20;
+    slot.plain = plain ? &first : nullptr;
+    slot.plainInteger = plain && isPlainInteger(first);
     return slot;
 }
 
@@ -436,7 +445,8 @@ bool sameCharacters(const char* a, const char* b, size_t count) {
     return a0 == b0 && a1 == b1;
 }
 
-const CompiledFormat& compile(std::string_view format, const LocaleFacts& facts) {
+[[gnu::always_inline]] inline const CompiledFormat& compile(std::string_view format,
+                                                            const LocaleFacts& facts) {
     thread_local FormatCache cache;
     // Lengths first: the few formats of an export mostly differ in length.
     const size_t kept = std::min(cache.used, FormatCache::kKept);
@@ -566,16 +576,6 @@ struct ShortDecimal {
     return true;
 }
 
-// The one section of a format when it is plain and within renderPlain's limits (most masks of an export),
-// else null.
-const SectionInfo* onePlainSection(const CompiledFormat& compiled) {
-    const SectionInfo& info = compiled.infos[0];
-    if (compiled.sections.size() != 1 || !info.plain || info.digitCount - info.decimalIndex > 100 ||
-        info.forcedInteger > 20)
-        return nullptr;
-    return &info;
-}
-
 // A short decimal in a one-section plain mask, as the general route gives it: rounded half away from zero
 // to the mask's decimals, laid out by renderPlain's rules, after a minus sign unless it rounded to zero.
 // Replaces text, reusing its storage.
@@ -629,7 +629,7 @@ bool tryFormatShortDecimal(std::string_view format, std::string_view text, size_
                            size_t maxFraction, size_t maxDigits, std::string& out, const LocaleFacts& facts) {
     if (format.empty())
         return false;
-    const SectionInfo* info = onePlainSection(compile(format, facts));
+    const SectionInfo* info = compile(format, facts).plain;
     ShortDecimal d;
     if (!info || !splitShortDecimal(text, facts.DecimalSeparator, maxInteger, maxFraction, maxDigits, d))
         return false;
@@ -643,12 +643,12 @@ bool tryFormatShortInteger(std::string_view format, std::string_view text, std::
                            const LocaleFacts& facts) {
     if (format.empty())
         return false;
-    const SectionInfo* info = onePlainSection(compile(format, facts));
+    const CompiledFormat& compiled = compile(format, facts);
     ShortDecimal d;
-    if (!info || !isPlainInteger(*info) || !splitShortDecimal(text, '\0', 18, 0, 18, d) || d.point)
+    if (!compiled.plainInteger || !splitShortDecimal(text, '\0', 18, 0, 18, d) || d.point)
         return false;
-    assignPlainInteger(*info, d.negative && !d.integer.empty(), d.integer.data(), int(d.integer.size()),
-                       facts, out);
+    assignPlainInteger(*compiled.plain, d.negative && !d.integer.empty(), d.integer.data(),
+                       int(d.integer.size()), facts, out);
     return true;
 }
 
@@ -703,7 +703,7 @@ void FormatInt64Into(std::string& out, std::string_view format, std::int64_t val
         return;
     }
     const CompiledFormat& compiled = compile(format, facts);
-    if (compiled.sections.size() == 1 && isPlainInteger(compiled.infos[0])) {
+    if (compiled.plainInteger) {
         renderPlainInteger(compiled.infos[0], value, facts, out);
         return;
     }
