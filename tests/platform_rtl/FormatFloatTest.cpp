@@ -233,7 +233,8 @@ TEST(FormatFloat, ShortTextsFormatLikeTheGeneralRoute) {
     // Rows: the default masks, other plain ones, and masks of the general route only.
     const std::vector<std::string> masks[] = {
         {"#,###,##0", "#,###,##0.00", "$#,###,##0.00"},
-        {"0", "#", "0.0##", "#.##", ".00", "#,##0.", "000,000.000", "No #,##0 pcs", "0.0000"},
+        {"0", "#", "0.0##", "#.##", ".00", "#,##0.", "000,000.000", "No #,##0 pcs", "0.0000",
+         "Carried over from the last period: #,##0.00 units"},
         {"#,##0.00;(#,##0.00);nil", "0.00E+00"},
     };
     // Rows: signs and zeros, carries, short forms, 15 digits and past, the widest currency and integer
@@ -283,10 +284,16 @@ TEST(FormatFloat, ShortTextsFormatLikeTheGeneralRoute) {
     const struct {
         const char *mask, *text, *expected;
     } cases[] = {
-        {"#,###,##0.00", "9.995", "10.00"},  {"#,###,##0.00", "999999.995", "1,000,000.00"},
-        {"#,###,##0.00", "-0.005", "-0.01"}, {"#,###,##0.00", "-0.004", "0.00"},
-        {"#,###,##0.00", "-0", "0.00"},      {"$#,###,##0.00", "-1234.5", "-$1,234.50"},
-        {"0.0##", "0.0995", "0.1"},          {"#.##", "0.001", ""},
+        {"#,###,##0.00", "9.995", "10.00"},
+        {"#,###,##0.00", "999999.995", "1,000,000.00"},
+        {"#,###,##0.00", "-0.005", "-0.01"},
+        {"#,###,##0.00", "-0.004", "0.00"},
+        {"#,###,##0.00", "-0", "0.00"},
+        {"$#,###,##0.00", "-1234.5", "-$1,234.50"},
+        {"0.0##", "0.0995", "0.1"},
+        {"#.##", "0.001", ""},
+        {"Carried over from the last period: #,##0.00 units", "-1234.5",
+         "-Carried over from the last period: 1,234.50 units"},
     };
     for (const auto& c : cases) {
         std::string out;
