@@ -262,7 +262,7 @@ bool ExportFormatValueInto(std::string& out, const std::string& text, TExportCol
     case TExportColType::ectInteger:
     case TExportColType::ectBigint:
         // Integers keep every digit: they never pass through a double.
-        rtl::FormatInt64Into(out, format, rtl::StrToInt64Def(text, 0), facts);
+        rtl::FormatIntegerTextInto(out, format, text, facts);
         return true;
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/rtl/LocaleFacts.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -39,5 +41,12 @@ bool ScanPlainDecimal(std::string_view text, char decimalSeparator, FloatDecimal
 // ten-thousandths within the signed 64-bit range (-922337203685477.5808 .. 922337203685477.5807), as its
 // exact digits. False for any other text.
 bool ScanCurrencyDecimal(std::string_view text, char decimalSeparator, FloatDecimal& out);
+
+// TryFormatFloatText and TryFormatCurrencyText by their general route alone, without the one for short texts
+// in a one-section plain mask; the two routes must agree on every text.
+bool FormatFloatTextGeneral(std::string_view format, std::string_view text, std::string& out,
+                            const LocaleFacts& facts);
+bool FormatCurrencyTextGeneral(std::string_view format, std::string_view text, std::string& out,
+                               const LocaleFacts& facts);
 
 } // namespace rtl::detail

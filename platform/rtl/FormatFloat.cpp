@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace rtl {
@@ -214,43 +215,78 @@ struct Rendered {
     bool fallback = false;
 };
 
-// The integer part of a plain section into buffer: intCount digits (digitAt(0) first) padded with zeros to
-// the forced ones, a separator after every digit with a multiple of three digits after it when the section
-// groups thousands. Returns the characters written.
-template <typename DigitAt>
-int writeIntegerDigits(char* buffer, int intCount, const SectionInfo& info, const LocaleFacts& facts,
-                       const DigitAt& digitAt) {
-    int length = 0;
-    const int padded = std::max(intCount, info.forcedInteger);
-    const char separator = info.thousands ? facts.ThousandSeparator : '\0';
-    int untilSeparator = padded > 0 ? (padded - 1) % 3 : 0;
-    for (int i = 0; i < padded; ++i) {
-        const int position = i - (padded - intCount); // index into the digits, negative in the padding
-        buffer[length++] = position < 0 ? '0' : digitAt(position);
-        if (untilSeparator > 0) {
-            --untilSeparator;
-        } else {
-            if (separator != '\0' && i + 1 < padded)
-                buffer[length++] = separator;
-            untilSeparator = 2;
-        }
+// The integer part of a plain section into buffer: count digits (at most 20) padded with zeros to the
+// forced ones (at most 20), a separator before every group of three but the first when the section groups
+// thousands. Returns the characters written. Runs for every number cell: copies are written out, as a
+// library copy costs more than these few characters.
+[[gnu::always_inline]] inline int writeIntegerDigits(char* buffer, const char* digits, int count,
+                                                     const SectionInfo& info, const LocaleFacts& facts) {
+    char padded[24];
+    if (count < info.forcedInteger) {
+        const int zeros = info.forcedInteger - count;
+        for (int i = 0; i < zeros; ++i)
+            padded[i] = '0';
+        for (int i = 0; i < count; ++i)
+            padded[zeros + i] = digits[i];
+        digits = padded;
+        count = info.forcedInteger;
     }
-    return length;
+    const char separator = info.thousands ? facts.ThousandSeparator : '\0';
+    if (separator == '\0' || count <= 3) {
+        for (int i = 0; i < count; ++i)
+            buffer[i] = digits[i];
+        return count;
+    }
+    const int head = (count - 1) % 3 + 1;
+    char* out = buffer;
+    *out++ = digits[0];
+    if (head > 1)
+        *out++ = digits[1];
+    if (head > 2)
+        *out++ = digits[2];
+    for (int i = head; i < count; i += 3) {
+        out[0] = separator;
+        out[1] = digits[i];
+        out[2] = digits[i + 1];
+        out[3] = digits[i + 2];
+        out += 4;
+    }
+    return int(out - buffer);
 }
 
-// Replaces text with a plain section's digits (length characters of buffer) between its literal texts,
-// after a minus sign when asked; most sections have no literal text, and their digits are one assignment.
-void assignPlain(std::string& text, bool minus, const SectionInfo& info, const char* buffer, int length) {
-    if (!minus && info.prefix.empty() && info.suffix.empty()) {
-        text.assign(buffer, size_t(length));
+// Characters of a plain section's number, written from kRoom on, with room before for a minus sign and a
+// short literal prefix and after for a short literal suffix.
+struct PlainBuffer {
+    static constexpr int kRoom = 33;    // a sign and 32 characters of prefix
+    static constexpr int kNumber = 128; // at most 20 integer digits with separators, the point, 100 decimals
+    static constexpr int kSuffix = 32;
+    char chars[kRoom + kNumber + kSuffix];
+    int length = kRoom;
+    char* end() { return chars + length; }
+};
+
+// Replaces text with a plain section's number between its literal texts, after a minus sign when asked;
+// short literal texts are put around the number in its buffer, so the whole text is one assignment.
+void assignPlain(std::string& text, bool minus, const SectionInfo& info, PlainBuffer& number) {
+    const std::string_view prefix = info.prefix, suffix = info.suffix;
+    if (prefix.size() < size_t(PlainBuffer::kRoom) && suffix.size() <= size_t(PlainBuffer::kSuffix)) {
+        char* begin = number.chars + PlainBuffer::kRoom - prefix.size();
+        for (size_t i = 0; i < prefix.size(); ++i)
+            begin[i] = prefix[i];
+        if (minus)
+            *--begin = '-';
+        char* end = number.end();
+        for (size_t i = 0; i < suffix.size(); ++i)
+            *end++ = suffix[i];
+        text.assign(begin, size_t(end - begin));
         return;
     }
     text.clear();
     if (minus)
         text += '-';
-    text.append(info.prefix);
-    text.append(buffer, size_t(length));
-    text.append(info.suffix);
+    text.append(prefix);
+    text.append(number.chars + PlainBuffer::kRoom, size_t(number.length - PlainBuffer::kRoom));
+    text.append(suffix);
 }
 
 // A plain section ('0', '#', ',' and '.' only) straight into a character buffer: integer digits padded
@@ -264,8 +300,11 @@ void renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFac
     auto digitAt = [&](int position) { // digit `position` of d.digits, zeros outside them
         return position >= 0 && position < digitCount ? d.digits[size_t(position)] : '0';
     };
-    char buffer[160]; // at most 20 integer digits with separators, the point and 100 decimals
-    int length = writeIntegerDigits(buffer, intCount, info, facts, digitAt);
+    char integer[20]; // the exponent of a number that did not fall back is at most 20
+    for (int position = 0; position < intCount; ++position)
+        integer[position] = digitAt(position);
+    PlainBuffer number;
+    number.length += writeIntegerDigits(number.end(), integer, intCount, info, facts);
     // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
     int fractionLength = decimals;
     auto fractionDigit = [&](int k) { return digitAt(d.exponent + k); };
@@ -274,11 +313,11 @@ void renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFac
     if (d.digits.empty())
         fractionLength = info.forcedDecimals;
     if (fractionLength > 0) {
-        buffer[length++] = facts.DecimalSeparator;
+        number.chars[number.length++] = facts.DecimalSeparator;
         for (int k = 0; k < fractionLength; ++k)
-            buffer[length++] = d.digits.empty() ? '0' : fractionDigit(k);
+            number.chars[number.length++] = d.digits.empty() ? '0' : fractionDigit(k);
     }
-    assignPlain(text, false, info, buffer, length);
+    assignPlain(text, false, info, number);
 }
 
 // decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
@@ -335,9 +374,16 @@ bool isPlainInteger(const SectionInfo& info) {
     return info.plain && info.digitCount == info.decimalIndex && info.forcedInteger <= 20;
 }
 
-// An integer in a plain mask without decimals, as renderPlain gives it (the digits padded to the forced
-// ones and grouped, between the mask's literal texts), after a minus sign for a negative value; replaces
-// text, reusing its storage.
+// Integer digits (count of them, without leading zeros; none for zero) in a plain mask without decimals, as
+// renderPlain gives them (padded to the forced ones and grouped, between the mask's literal texts), after a
+// minus sign when asked; replaces text, reusing its storage.
+void assignPlainInteger(const SectionInfo& info, bool minus, const char* digits, int count,
+                        const LocaleFacts& facts, std::string& text) {
+    PlainBuffer number;
+    number.length += writeIntegerDigits(number.end(), digits, count, info, facts);
+    assignPlain(text, minus, info, number);
+}
+
 void renderPlainInteger(const SectionInfo& info, std::int64_t value, const LocaleFacts& facts,
                         std::string& text) {
     const std::uint64_t magnitude =
@@ -345,10 +391,7 @@ void renderPlainInteger(const SectionInfo& info, std::int64_t value, const Local
     char digits[24];
     const int digitCount =
         magnitude == 0 ? 0 : int(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
-    char buffer[48]; // at most 20 digits with their separators
-    const int length = writeIntegerDigits(buffer, digitCount, info, facts,
-                                          [&digits](int position) { return digits[position]; });
-    assignPlain(text, value < 0, info, buffer, length);
+    assignPlainInteger(info, value < 0, digits, digitCount, facts, text);
 }
 
 // A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
@@ -358,22 +401,62 @@ struct CompiledFormat {
     char thousandSeparator = 0;
     Sections sections; // views into text
     SectionInfo infos[3];
+    // The one section when it is plain and within renderPlain's limits (most masks of an export), else null;
+    // and whether it has no decimals.
+    const SectionInfo* plain = nullptr;
+    bool plainInteger = false;
 };
 
-const CompiledFormat& compile(std::string_view format, const LocaleFacts& facts) {
-    constexpr size_t kKept = 8;
-    thread_local CompiledFormat cache[kKept];
-    thread_local size_t used = 0;
-    for (size_t i = 0; i < std::min(used, kKept); ++i)
-        if (cache[i].text == format && cache[i].thousandSeparator == facts.ThousandSeparator)
-            return cache[i];
-    CompiledFormat& slot = cache[used++ % kKept];
+// The last few formats compiled on this thread.
+struct FormatCache {
+    static constexpr size_t kKept = 8;
+    CompiledFormat slots[kKept];
+    size_t used = 0;
+};
+
+// Compiles format into the next slot of the cache (the oldest is replaced); kept out of the look-up, which
+// runs for every cell.
+[[gnu::noinline]] const CompiledFormat& compileInto(FormatCache& cache, std::string_view format,
+                                                    const LocaleFacts& facts) {
+    CompiledFormat& slot = cache.slots[cache.used++ % FormatCache::kKept];
     slot.text.assign(format);
     slot.thousandSeparator = facts.ThousandSeparator;
     slot.sections = splitSections(slot.text);
     for (size_t i = 0; i < slot.sections.size(); ++i)
         slot.infos[i] = scanSection(slot.sections[i], facts);
+    const SectionInfo& first = slot.infos[0];
+    const bool plain = slot.sections.size() == 1 && first.plain &&
+                       first.digitCount - first.decimalIndex <= 100 && first.forcedInteger <= 20;
+    slot.plain = plain ? &first : nullptr;
+    slot.plainInteger = plain && isPlainInteger(first);
     return slot;
+}
+
+// Whether count characters at a and b are the same; a format of 8 to 16 characters (the usual masks) is
+// compared in two overlapping words.
+bool sameCharacters(const char* a, const char* b, size_t count) {
+    if (count < 8 || count > 16)
+        return std::char_traits<char>::compare(a, b, count) == 0;
+    std::uint64_t a0, a1, b0, b1;
+    std::memcpy(&a0, a, 8);
+    std::memcpy(&b0, b, 8);
+    std::memcpy(&a1, a + count - 8, 8);
+    std::memcpy(&b1, b + count - 8, 8);
+    return a0 == b0 && a1 == b1;
+}
+
+[[gnu::always_inline]] inline const CompiledFormat& compile(std::string_view format,
+                                                            const LocaleFacts& facts) {
+    thread_local FormatCache cache;
+    // Lengths first: the few formats of an export mostly differ in length.
+    const size_t kept = std::min(cache.used, FormatCache::kKept);
+    for (size_t i = 0; i < kept; ++i) {
+        const CompiledFormat& slot = cache.slots[i];
+        if (slot.text.size() == format.size() && slot.thousandSeparator == facts.ThousandSeparator &&
+            sameCharacters(slot.text.data(), format.data(), format.size()))
+            return slot;
+    }
+    return compileInto(cache, format, facts);
 }
 
 // The sections of a format applied to a number whose sign and zero-ness are given; generalText is the
@@ -450,24 +533,161 @@ void formatScanned(std::string& out, std::string_view format, std::string_view t
         facts);
 }
 
+// The digits of a short plain decimal text, [sign] digits [separator digits], straight from the text.
+struct ShortDecimal {
+    bool negative = false;
+    std::string_view integer;  // without its leading zeros
+    std::string_view fraction; // as written
+    bool point = false;        // the separator was there
+};
+
+// Splits text when it is a plain decimal of at most maxInteger integer digits, maxFraction fraction digits
+// and maxDigits digits in all (zeros counted as written). Every text taken here is one the general scanner
+// takes with the same digits, so both routes format it alike.
+[[gnu::always_inline]] inline bool splitShortDecimal(std::string_view text, char separator, size_t maxInteger,
+                                                     size_t maxFraction, size_t maxDigits,
+                                                     ShortDecimal& out) {
+    const size_t size = text.size();
+    size_t i = 0;
+    if (size > 0 && (text[0] == '-' || text[0] == '+')) {
+        out.negative = text[0] == '-';
+        i = 1;
+    }
+    const size_t integerStart = i;
+    while (i < size && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    const size_t integerEnd = i;
+    size_t fractionStart = i;
+    if (i < size && text[i] == separator) {
+        out.point = true;
+        fractionStart = ++i;
+        while (i < size && text[i] >= '0' && text[i] <= '9')
+            ++i;
+    }
+    const size_t integerCount = integerEnd - integerStart, fractionCount = i - fractionStart;
+    if (i != size || integerCount + fractionCount == 0 || integerCount > maxInteger ||
+        fractionCount > maxFraction || integerCount + fractionCount > maxDigits)
+        return false;
+    size_t first = integerStart;
+    while (first < integerEnd && text[first] == '0')
+        ++first;
+    out.integer = text.substr(first, integerEnd - first);
+    out.fraction = text.substr(fractionStart, fractionCount);
+    return true;
+}
+
+// A short decimal in a one-section plain mask, as the general route gives it: rounded half away from zero
+// to the mask's decimals, laid out by renderPlain's rules, after a minus sign unless it rounded to zero.
+// Replaces text, reusing its storage.
+void renderShortDecimal(const SectionInfo& info, const ShortDecimal& d, const LocaleFacts& facts,
+                        std::string& text) {
+    const size_t decimals = size_t(info.digitCount - info.decimalIndex);
+    const char* integer = d.integer.data();
+    size_t integerCount = d.integer.size();
+    const char* fraction = d.fraction.data();
+    const size_t keptFraction = std::min(decimals, d.fraction.size());
+    char carried[40]; // the digits rounded up, with a place for a new leading one (9.995 -> 10.00)
+    if (d.fraction.size() > decimals && d.fraction[decimals] >= '5') {
+        char* digits = carried + 1;
+        for (size_t k = 0; k < integerCount; ++k)
+            digits[k] = integer[k];
+        for (size_t k = 0; k < keptFraction; ++k)
+            digits[integerCount + k] = fraction[k];
+        size_t k = integerCount + keptFraction;
+        while (k > 0 && digits[k - 1] == '9')
+            digits[--k] = '0';
+        if (k > 0) {
+            ++digits[k - 1];
+        } else {
+            *--digits = '1';
+            ++integerCount;
+        }
+        integer = digits;
+        fraction = digits + integerCount;
+    }
+    size_t fractionLength = keptFraction; // without trailing zeros, but at least the forced ones
+    while (fractionLength > 0 && fraction[fractionLength - 1] == '0')
+        --fractionLength;
+    const bool zero = integerCount == 0 && fractionLength == 0;
+    fractionLength = std::max(fractionLength, size_t(info.forcedDecimals));
+
+    PlainBuffer number;
+    number.length += writeIntegerDigits(number.end(), integer, int(integerCount), info, facts);
+    if (fractionLength > 0) {
+        char* out = number.end();
+        *out++ = facts.DecimalSeparator;
+        for (size_t k = 0; k < fractionLength; ++k)
+            *out++ = k < keptFraction ? fraction[k] : '0';
+        number.length = int(out - number.chars);
+    }
+    assignPlain(text, d.negative && !zero, info, number);
+}
+
+// The short-text route of TryFormatFloatText and TryFormatCurrencyText; false (out unchanged) where the
+// general route has to decide.
+bool tryFormatShortDecimal(std::string_view format, std::string_view text, size_t maxInteger,
+                           size_t maxFraction, size_t maxDigits, std::string& out, const LocaleFacts& facts) {
+    if (format.empty())
+        return false;
+    const SectionInfo* info = compile(format, facts).plain;
+    ShortDecimal d;
+    if (!info || !splitShortDecimal(text, facts.DecimalSeparator, maxInteger, maxFraction, maxDigits, d))
+        return false;
+    renderShortDecimal(*info, d, facts, out);
+    return true;
+}
+
+// An integer text of at most 18 digits ([sign] digits, so well inside the 64-bit range) in a one-section
+// plain mask without decimals, from its characters; false where the general route has to decide.
+bool tryFormatShortInteger(std::string_view format, std::string_view text, std::string& out,
+                           const LocaleFacts& facts) {
+    if (format.empty())
+        return false;
+    const CompiledFormat& compiled = compile(format, facts);
+    ShortDecimal d;
+    if (!compiled.plainInteger || !splitShortDecimal(text, '\0', 18, 0, 18, d) || d.point)
+        return false;
+    assignPlainInteger(*compiled.plain, d.negative && !d.integer.empty(), d.integer.data(),
+                       int(d.integer.size()), facts, out);
+    return true;
+}
+
 } // namespace
 
-bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
-                        const LocaleFacts& facts) {
-    detail::FloatDecimal scanned;
-    if (format.empty() || !detail::ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
+namespace detail {
+
+bool FormatFloatTextGeneral(std::string_view format, std::string_view text, std::string& out,
+                            const LocaleFacts& facts) {
+    FloatDecimal scanned;
+    if (format.empty() || !ScanPlainDecimal(text, facts.DecimalSeparator, scanned))
         return false;
     formatScanned(out, format, text, scanned, 18, facts);
     return true;
 }
 
-bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::string& out,
-                           const LocaleFacts& facts) {
-    detail::FloatDecimal scanned;
-    if (format.empty() || !detail::ScanCurrencyDecimal(text, facts.DecimalSeparator, scanned))
+bool FormatCurrencyTextGeneral(std::string_view format, std::string_view text, std::string& out,
+                               const LocaleFacts& facts) {
+    FloatDecimal scanned;
+    if (format.empty() || !ScanCurrencyDecimal(text, facts.DecimalSeparator, scanned))
         return false;
     formatScanned(out, format, text, scanned, kCurrencyDigits, facts);
     return true;
+}
+
+} // namespace detail
+
+bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                        const LocaleFacts& facts) {
+    // 15 digits as written keep the general scanner's limit of 15 significant digits.
+    return tryFormatShortDecimal(format, text, 15, 15, 15, out, facts) ||
+           detail::FormatFloatTextGeneral(format, text, out, facts);
+}
+
+bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::string& out,
+                           const LocaleFacts& facts) {
+    // 14 integer digits and 4 decimals are always a whole number of ten-thousandths in range.
+    return tryFormatShortDecimal(format, text, 14, 4, 18, out, facts) ||
+           detail::FormatCurrencyTextGeneral(format, text, out, facts);
 }
 
 std::string FormatInt64(std::string_view format, std::int64_t value, const LocaleFacts& facts) {
@@ -483,7 +703,7 @@ void FormatInt64Into(std::string& out, std::string_view format, std::int64_t val
         return;
     }
     const CompiledFormat& compiled = compile(format, facts);
-    if (compiled.sections.size() == 1 && isPlainInteger(compiled.infos[0])) {
+    if (compiled.plainInteger) {
         renderPlainInteger(compiled.infos[0], value, facts, out);
         return;
     }
@@ -495,6 +715,12 @@ void FormatInt64Into(std::string& out, std::string_view format, std::int64_t val
             return d;
         },
         20, [value] { return std::to_string(value); }, facts);
+}
+
+void FormatIntegerTextInto(std::string& out, std::string_view format, std::string_view text,
+                           const LocaleFacts& facts) {
+    if (!tryFormatShortInteger(format, text, out, facts))
+        FormatInt64Into(out, format, StrToInt64Def(text, 0), facts);
 }
 
 } // namespace rtl

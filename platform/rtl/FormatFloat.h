@@ -35,5 +35,9 @@ std::string FormatInt64(std::string_view format, std::int64_t value,
 // FormatInt64 replacing out, whose storage is reused (an export formats every cell into one string).
 void FormatInt64Into(std::string& out, std::string_view format, std::int64_t value,
                      const LocaleFacts& facts = LocaleFacts::Current());
+// FormatInt64Into(out, format, StrToInt64Def(text, 0)), a short decimal integer text laid out straight
+// from its characters.
+void FormatIntegerTextInto(std::string& out, std::string_view format, std::string_view text,
+                           const LocaleFacts& facts = LocaleFacts::Current());
 
 } // namespace rtl

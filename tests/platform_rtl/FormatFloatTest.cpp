@@ -1,4 +1,5 @@
 #include "platform/rtl/FormatFloat.h"
+#include "platform/rtl/FloatDecimal.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -224,6 +225,88 @@ TEST(FormatFloat, CurrencyTextsKeepEveryDigit) {
             << text;
         EXPECT_EQ(untouched, "x");
     }
+}
+
+// Number cells take a route of their own when the text is a short plain decimal and the mask one plain
+// section; it must give what the general route gives for every text, mask and locale.
+TEST(FormatFloat, ShortTextsFormatLikeTheGeneralRoute) {
+    // Rows: the default masks, other plain ones, and masks of the general route only.
+    const std::vector<std::string> masks[] = {
+        {"#,###,##0", "#,###,##0.00", "$#,###,##0.00"},
+        {"0", "#", "0.0##", "#.##", ".00", "#,##0.", "000,000.000", "No #,##0 pcs", "0.0000",
+         "Carried over from the last period: #,##0.00 units"},
+        {"#,##0.00;(#,##0.00);nil", "0.00E+00"},
+    };
+    // Rows: signs and zeros, carries, short forms, 15 digits and past, the widest currency and integer
+    // texts and past, texts that are no plain decimal, separators of either locale.
+    std::vector<std::string> texts[] = {
+        {"0", "-0", "+0", "-0.00", "007", "-007", "+1234567"},
+        {"0.005", "-0.005", "0.0049", "-0.004", "9.995", "-9.995", "999999.995", "0.995", "99.9999"},
+        {"1.", ".5", "-.5", "00012.3400"},
+        {"123456789012345", "-999999999999999", "1234567890123456", "1000000000000000000",
+         "0.000000000000001", "0.0000000000000015"},
+        {"12345678901234.5678", "-99999999999999.9999", "99999999999999.99995", "922337203685477.5807",
+         "-922337203685477.5808", "922337203685477.5808", "999999999999999999", "9223372036854775807",
+         "-9223372036854775808", "9223372036854775808"},
+        {"", "-", "+", ".", "-.", " 1", "1 ", "1e5", "1.2.3", "0x1F", "$10", "--1", "+-1"},
+        {"12,5", "1,234.5", "1.234,5"},
+    };
+    texts[5].push_back(std::string("12\0", 3)); // no separator for an integer, even one the locale lacks
+    LocaleFacts german = us();
+    german.DecimalSeparator = ',';
+    german.ThousandSeparator = '.';
+    LocaleFacts ungrouped = us();
+    ungrouped.ThousandSeparator = '\0';
+    const LocaleFacts* locales[] = {&us(), &german, &ungrouped};
+    auto compareRoutes = [](const std::string& mask, const std::string& text, const LocaleFacts& facts) {
+        const std::string where = mask + " | " + text + " | " + facts.DecimalSeparator;
+        std::string fast = "a text longer than any result, which each one replaces";
+        std::string general = fast;
+        EXPECT_EQ(rtl::TryFormatFloatText(mask, text, fast, facts),
+                  rtl::detail::FormatFloatTextGeneral(mask, text, general, facts))
+            << where;
+        EXPECT_EQ(fast, general) << where;
+        EXPECT_EQ(rtl::TryFormatCurrencyText(mask, text, fast, facts),
+                  rtl::detail::FormatCurrencyTextGeneral(mask, text, general, facts))
+            << where;
+        EXPECT_EQ(fast, general) << where;
+        rtl::FormatIntegerTextInto(fast, mask, text, facts);
+        rtl::FormatInt64Into(general, mask, rtl::StrToInt64Def(text, 0), facts);
+        EXPECT_EQ(fast, general) << where;
+    };
+    for (const LocaleFacts* facts : locales)
+        for (const auto& maskRow : masks)
+            for (const std::string& mask : maskRow)
+                for (const auto& textRow : texts)
+                    for (const std::string& text : textRow)
+                        compareRoutes(mask, text, *facts);
+    // And what the two give, for the rounding carries and signs.
+    const struct {
+        const char *mask, *text, *expected;
+    } cases[] = {
+        {"#,###,##0.00", "9.995", "10.00"},
+        {"#,###,##0.00", "999999.995", "1,000,000.00"},
+        {"#,###,##0.00", "-0.005", "-0.01"},
+        {"#,###,##0.00", "-0.004", "0.00"},
+        {"#,###,##0.00", "-0", "0.00"},
+        {"$#,###,##0.00", "-1234.5", "-$1,234.50"},
+        {"0.0##", "0.0995", "0.1"},
+        {"#.##", "0.001", ""},
+        {"Carried over from the last period: #,##0.00 units", "-1234.5",
+         "-Carried over from the last period: 1,234.50 units"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        ASSERT_TRUE(rtl::TryFormatFloatText(c.mask, c.text, out, us())) << c.text;
+        EXPECT_EQ(out, c.expected) << c.mask << " " << c.text;
+    }
+    std::string out;
+    rtl::FormatIntegerTextInto(out, "#,###,##0", "-0012345", us());
+    EXPECT_EQ(out, "-12,345");
+    rtl::FormatIntegerTextInto(out, "#,###,##0", "-9223372036854775808", german);
+    EXPECT_EQ(out, "-9.223.372.036.854.775.808");
+    rtl::FormatIntegerTextInto(out, "#,###,##0", "12.5", us()); // no integer: 0, as StrToInt64Def gives
+    EXPECT_EQ(out, "0");
 }
 
 TEST(FloatToStrF, DecimalTextsGiveWhatTheirDoublesGive) {
