@@ -20,34 +20,125 @@ int Trunc(double value) {
     return int(std::trunc(value));
 }
 
-// The drawing operators are written once per cell and row: their numbers are appended directly, with the
-// digits the run-time Format gives ("%.<decimals>f" rounding halves away from zero, "%d") and a full stop.
-void AppendFixed(std::string& out, double value, int decimals) {
+// The drawing operators are written once per cell and row: their numbers are put straight into a buffer,
+// with the digits the run-time Format gives ("%.<decimals>f" rounding halves away from zero, "%d") and a
+// full stop. Room for one number of up to two decimals.
+constexpr size_t kNumberRoom = 32;
+
+char* PutText(char* out, std::string_view text) {
+    return std::copy(text.begin(), text.end(), out);
+}
+
+char* PutInt(char* out, int value) {
+    // Coordinates and sizes are mostly below 1000: their digits are put directly.
+    if (value >= 0 && value < 1000) {
+        if (value >= 100)
+            *out++ = char('0' + value / 100);
+        if (value >= 10)
+            *out++ = char('0' + value / 10 % 10);
+        *out++ = char('0' + value % 10);
+        return out;
+    }
+    return std::to_chars(out, out + kNumberRoom, value).ptr;
+}
+
+char* PutFixed(char* out, double value, int decimals) {
+    // A whole number (every coordinate of the table) has only zeros after the full stop.
+    if (value > -1e9 && value < 1e9 && value == double(int(value))) {
+        out = PutInt(out, int(value));
+        if (decimals > 0) {
+            *out++ = '.';
+            out = std::fill_n(out, decimals, '0');
+        }
+        return out;
+    }
     long long scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     const long long units = std::llround(value * double(scale));
     if (units < 0)
-        out += '-';
+        *out++ = '-';
     char digits[24];
     const size_t count =
         size_t(std::to_chars(digits, digits + sizeof digits, units < 0 ? -units : units).ptr - digits);
-    const size_t whole = count > size_t(decimals) ? count - size_t(decimals) : 0;
-    if (whole > 0)
-        out.append(digits, whole);
+    const size_t wholeDigits = count > size_t(decimals) ? count - size_t(decimals) : 0;
+    if (wholeDigits > 0)
+        out = std::copy(digits, digits + wholeDigits, out);
     else
-        out += '0';
+        *out++ = '0';
     if (decimals > 0) {
-        out += '.';
-        out.append(size_t(decimals) - (count - whole), '0');
-        out.append(digits + whole, count - whole);
+        *out++ = '.';
+        out = std::fill_n(out, size_t(decimals) - (count - wholeDigits), '0');
+        out = std::copy(digits + wholeDigits, digits + count, out);
     }
+    return out;
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    char buffer[kNumberRoom];
+    out.append(buffer, size_t(PutFixed(buffer, value, decimals) - buffer));
 }
 
 void AppendInt(std::string& out, int value) {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, size_t(result.ptr - buffer)); // the pointer pair form builds a temporary text
+    char buffer[kNumberRoom];
+    out.append(buffer, size_t(PutInt(buffer, value) - buffer)); // the pointer pair form builds a temporary text
+}
+
+// Bytes of a string operand that are written as they are: no control byte, no parenthesis, no backslash.
+constexpr std::array<bool, 256> kPlainOperandBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int byte = 0x20; byte < 256; ++byte)
+        plain[size_t(byte)] = byte != '(' && byte != ')' && byte != '\\';
+    return plain;
+}();
+
+// Puts the bytes as the contents of a string operand, in at most four times their length. Backslashes and
+// parentheses are escaped so that none can end the operand early; control bytes are written as octal
+// escapes, so a line break in a value cannot become the file's end of line.
+char* PutOperandBytes(char* out, std::string_view bytes) {
+    // Most texts need no escape: they are copied as they are once that is known.
+    bool plain = true;
+    for (const char c : bytes)
+        plain = plain && kPlainOperandBytes[static_cast<unsigned char>(c)];
+    if (plain)
+        return PutText(out, bytes);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (kPlainOperandBytes[byte]) {
+            *out++ = c;
+            continue;
+        }
+        *out++ = '\\';
+        if (byte < 0x20) {
+            *out++ = char('0' + (byte >> 6));
+            *out++ = char('0' + ((byte >> 3) & 7));
+            *out++ = char('0' + (byte & 7));
+        } else {
+            *out++ = c;
+        }
+    }
+    return out;
+}
+
+// The ellipsis that ends a cut text, as UTF-8 and in an encoding: the character where the encoding has
+// it, three full stops where not; and its width in a font at size 1000.
+struct TPDFEllipsis {
+    const char* Utf8;
+    std::string Bytes;
+};
+
+const TPDFEllipsis& PDFEllipsis(TPDFFontEncoding encoding) {
+    static const std::array<TPDFEllipsis, 4> ellipses = [] {
+        std::array<TPDFEllipsis, 4> all;
+        for (size_t e = 0; e < all.size(); ++e) {
+            const TSingleByteCharset& charset = PDFEncodingCharset(TPDFFontEncoding(e));
+            all[e].Utf8 = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
+            all[e].Bytes = charset.Encode(all[e].Utf8);
+        }
+        return all;
+    }();
+    const auto index = size_t(encoding);
+    return ellipses[index < ellipses.size() ? index : 1];
 }
 
 // The font's /Encoding value. PDFDocEncoding is no font encoding that readers know by name: it is written
@@ -144,7 +235,7 @@ void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* 
             *fittedWidth = int(sum * font.FontSize / 1000);
         return;
     }
-    const char* const ellipsis = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
+    const char* const ellipsis = PDFEllipsis(font.FontEncoding).Utf8;
     const std::int64_t ellipsisWidth = TPDFTextWidth(ellipsis, 1000, font.BaseFont, font.FontEncoding);
     std::int64_t room = limit - ellipsisWidth * size;
     if (room < 0) {
@@ -179,6 +270,64 @@ void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* 
                              : int((takenWidth + ellipsisWidth) * font.FontSize / 1000);
 }
 
+int PDFFitEncoded(std::string_view text, int width, const TPDFFont& font, std::string& bytes) {
+    const TSingleByteCharset& charset = PDFEncodingCharset(font.FontEncoding);
+    const TPDFWidthTable& widths = PDFEncodedWidths(font.BaseFont, font.FontEncoding);
+    const std::int64_t limit = std::int64_t(width) * 1000; // in thousandths of a point per size unit
+    const std::int64_t size = std::max(font.FontSize, 1);
+    // Every character gives one byte, so the encoded text is at most as long as the text.
+    bytes.resize(text.size());
+    char* const encoded = bytes.data();
+    size_t count = 0;
+    std::int64_t sum = 0;
+    if (charset.AsciiAsItIs()) // the ASCII start of the text as it is
+        for (; count < text.size() && (text[count] & 0x80) == 0; ++count) {
+            encoded[count] = text[count];
+            sum += widths[static_cast<unsigned char>(text[count])];
+        }
+    bool malformed = false;
+    if (count < text.size()) {
+        const size_t ascii = count;
+        charset.ForEachByte(text.substr(ascii), '?', [&](char code, size_t start, size_t length) {
+            encoded[count++] = code;
+            sum += widths[static_cast<unsigned char>(code)];
+            malformed = malformed || (length == 1 && static_cast<unsigned char>(text[ascii + start]) >= 0x80);
+        });
+        bytes.resize(count);
+    }
+    if (sum * size <= limit)
+        return int(sum * font.FontSize / 1000);
+    if (malformed) { // a malformed byte beside the ellipsis: the general steps say what it reads as
+        std::string fitted(text);
+        int fittedWidth = 0;
+        PDFFitTextInPlace(fitted, width, font, &fittedWidth);
+        charset.EncodeInto(bytes, fitted);
+        return fittedWidth;
+    }
+    const std::string& ellipsis = PDFEllipsis(font.FontEncoding).Bytes;
+    std::int64_t ellipsisWidth = 0;
+    for (const char code : ellipsis)
+        ellipsisWidth += widths[static_cast<unsigned char>(code)];
+    std::int64_t room = limit - ellipsisWidth * size;
+    if (room < 0) {
+        bytes.clear();
+        return 0;
+    }
+    // Characters are taken while they fit.
+    size_t taken = 0;
+    std::int64_t takenWidth = 0;
+    for (; taken < count; ++taken) {
+        const int glyph = widths[static_cast<unsigned char>(encoded[taken])];
+        if (glyph * size > room)
+            break;
+        room -= glyph * size;
+        takenWidth += glyph;
+    }
+    bytes.resize(taken);
+    bytes += ellipsis;
+    return int((takenWidth + ellipsisWidth) * font.FontSize / 1000);
+}
+
 int TPDFCharsWidth(int size, double chars) {
     return Trunc(size * chars * 123990 / 256 / 1000);
 }
@@ -192,22 +341,30 @@ TPDFDocument::~TPDFDocument() {
     Flush();
 }
 
-void TPDFDocument::Write(const std::string& text) {
-    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes.
-    constexpr size_t kFlushAt = 64 * 1024;
-    pending_ += text;
-    size_ += std::int64_t(text.size());
-    if (pending_.size() >= kFlushAt)
+void TPDFDocument::Write(std::string_view text) {
+    Commit(PutText(Room(text.size()), text));
+}
+
+char* TPDFDocument::Room(size_t count) {
+    if (buffer_.size() - used_ < count)
+        buffer_.resize(std::max({buffer_.size() * 2, used_ + count, kFlushAt + 4096}));
+    return buffer_.data() + used_;
+}
+
+void TPDFDocument::Commit(const char* end) {
+    used_ = size_t(end - buffer_.data());
+    if (used_ >= kFlushAt)
         Flush();
 }
 
 void TPDFDocument::Flush() {
-    stream_.write(pending_.data(), std::streamsize(pending_.size()));
-    pending_.clear();
+    stream_.write(buffer_.data(), std::streamsize(used_));
+    flushed_ += std::int64_t(used_);
+    used_ = 0;
 }
 
 int TPDFDocument::NewObject() {
-    offsets_.push_back(size_);
+    offsets_.push_back(Size());
     return ObjNumber();
 }
 
@@ -239,7 +396,7 @@ void TPDFDocument::NewPage() {
     pages_.push_back(Fmt("%d 0 R", {n}));
     // The stream keyword ends with CR LF: a CR alone would make the data's first byte ambiguous.
     Write(Fmt("%d 0 obj\r<< /Length %d 0 R >>\rstream\r\n", {n, n + 1}));
-    dataStart_ = size_;
+    dataStart_ = Size();
     streamOpen_ = true;
     // A new content stream starts in the default graphics state.
     lineColor_ = 0;
@@ -249,7 +406,7 @@ void TPDFDocument::NewPage() {
 void TPDFDocument::EndPage() {
     if (!streamOpen_)
         return;
-    const std::int64_t length = size_ - dataStart_;
+    const std::int64_t length = Size() - dataStart_;
     Write("endstream\rendobj\r");
     const int n = NewObject();
     Write(Fmt("%d 0 obj\r%d \rendobj\r", {n, static_cast<long long>(length)}));
@@ -264,10 +421,11 @@ void TPDFDocument::AddFont(const TPDFFont& font) {
 }
 
 void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& text) {
-    // Backslashes and parentheses are escaped so that none can end the string operand early; control bytes
-    // are written as octal escapes, so a line break in a value cannot become the file's end of line.
-    std::string& bytes = bytes_;
-    PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes, text);
+    PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes_, text);
+    TextOutEncoded(x, y, color, bytes_);
+}
+
+void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes) {
     // The font operator is the same from cell to cell: it is built again only when the font changes.
     if (!fontOperatorBuilt_ || fontOperatorSize_ != font_.FontSize ||
         fontOperatorName_ != font_.ResourceName) {
@@ -280,41 +438,16 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
         AppendInt(fontOperator_, font_.FontSize);
         fontOperator_ += " Tf\r";
     }
-    std::string& piece = piece_;
-    piece.assign(fontOperator_);
-    AppendInt(piece, x);
-    piece += ' ';
-    AppendInt(piece, y);
-    piece += " Td (";
-    std::string& operand = piece;
-    const auto plain = [](char c) {
-        return static_cast<unsigned char>(c) >= 0x20 && c != '(' && c != ')' && c != '\\';
-    };
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        const auto byte = static_cast<unsigned char>(c);
-        if (plain(c)) { // a run of bytes written as they are
-            size_t end = i + 1;
-            while (end < bytes.size() && plain(bytes[end]))
-                ++end;
-            operand.append(bytes, i, end - i);
-            i = end - 1;
-        } else if (c == '(' || c == ')' || c == '\\') {
-            operand += '\\';
-            operand += c;
-        } else { // a control byte
-            operand += '\\';
-            operand += char('0' + (byte >> 6));
-            operand += char('0' + ((byte >> 3) & 7));
-            operand += char('0' + (byte & 7));
-        }
-    }
     const TExportColor previous = fillColor_;
     const bool recolor = color != fillColor_;
     if (recolor)
         SetFillColor(color);
-    piece += ") Tj\rET\r";
-    Write(piece);
+    constexpr std::string_view kPosition = " Td (", kEnd = ") Tj\rET\r";
+    char* out = Room(fontOperator_.size() + 2 * kNumberRoom + kPosition.size() + 4 * bytes.size() + kEnd.size());
+    out = PutInt(PutText(out, fontOperator_), x);
+    *out++ = ' ';
+    out = PutOperandBytes(PutText(PutInt(out, y), kPosition), bytes);
+    Commit(PutText(out, kEnd));
     if (recolor)
         SetFillColor(previous);
 }
@@ -324,14 +457,12 @@ void TPDFDocument::Line(double x1, double y1, double x2, double y2, TExportColor
     const bool recolor = color != lineColor_;
     if (recolor)
         SetLineColor(color);
-    std::string& path = piece_;
-    path.clear();
-    for (const auto& [value, suffix] :
-         {std::pair{x1, " "}, {y1, " m \r"}, {x2, " "}, {y2, " l \r"}, {LineWidth, " w \rS\r"}}) {
-        AppendFixed(path, value, 1);
-        path += suffix;
-    }
-    Write(path);
+    char* out = Room(5 * kNumberRoom + 32);
+    out = PutText(PutFixed(out, x1, 1), " ");
+    out = PutText(PutFixed(out, y1, 1), " m \r");
+    out = PutText(PutFixed(out, x2, 1), " ");
+    out = PutText(PutFixed(out, y2, 1), " l \r");
+    Commit(PutText(PutFixed(out, LineWidth, 1), " w \rS\r"));
     if (recolor)
         SetLineColor(previous);
 }
@@ -404,7 +535,7 @@ void TPDFDocument::EndDoc() {
     Write(Fmt("%d 0 obj\r<< /Type /Catalog \r/Pages %d 0 R \r/Outlines %d 0 R \r>>\rendobj\r",
               {catalog, pageTree, outlines}));
 
-    const std::int64_t xref = size_;
+    const std::int64_t xref = Size();
     Write(Fmt("xref\r0 %d\r0000000000 65535 f \r", {ObjNumber() + 1}));
     for (std::int64_t offset : offsets_)
         Write(Fmt("%10.10d 00000 n \r", {static_cast<long long>(offset)}));
@@ -542,13 +673,12 @@ void TExporterPDF::LayoutColumns() {
     }
 }
 
-void TExporterPDF::CellText(int column, TExportColAlign align, const TPDFFont& font, std::string& text,
-                            int& x) const {
+void TExporterPDF::CellText(int column, TExportColAlign align, const TPDFFont& font, std::string_view text,
+                            std::string& bytes, int& x) const {
     const int indent = TPDFCharsWidth(font.FontSize, Options.ColSpacing / 2);
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
-    int textWidth = 0;
-    PDFFitTextInPlace(text, room, font, &textWidth);
+    const int textWidth = PDFFitEncoded(text, room, font, bytes);
     x = left;
     if (align == TExportColAlign::ecaCenter)
         x += (room - textWidth) / 2;
@@ -596,10 +726,9 @@ void TExporterPDF::WriteCaptionRow() {
     DrawGridLine(y_);
     y_ -= Trunc((Options.RowSpacing / 2 + 1) * size);
     for (int i = 0; i < Columns.Count(); ++i) {
-        std::string text = GetColCaption(i);
         int x = 0;
-        CellText(i, TExportColAlign::ecaLeft, font, text, x);
-        doc.TextOut(x, y_, font.FontColor, text);
+        CellText(i, TExportColAlign::ecaLeft, font, GetColCaption(i), cellBytes_, x);
+        doc.TextOutEncoded(x, y_, font.FontColor, cellBytes_);
     }
     y_ -= Trunc(size * Options.RowSpacing / 2);
     DrawGridLine(y_);
@@ -621,14 +750,16 @@ void TExporterPDF::WriteDataRow() {
         DrawGridLine(y_);
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
+    TExportFont& cellFont = cellFont_;
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i) {
         const TExportColumn& column = Columns[i];
         std::string& text = cellText_;
         ExportRow[i].GetText(true, text);
-        TExportFont cellFont;
+        // Every cell starts from the data font; the cell parameters may change it.
         cellFont.Name = PDFFontNameText(dataFont.BaseFont);
         cellFont.Size = size;
         cellFont.Color = dataFont.FontColor;
+        cellFont.Bold = cellFont.Italic = cellFont.Underline = cellFont.StrikeOut = false;
         TExportColAlign align = column.ColAlign;
         TExportColor background = 0xFFFFFF;
         DoGetCellParams(RecordCounter, i, text, align, cellFont, background);
@@ -639,8 +770,8 @@ void TExporterPDF::WriteDataRow() {
             doc.FillRect(left, y_ - size * spacing / 2, right - left,
                          (1 + spacing) * size - Options.GridLineWidth / 2.0, background);
         int x = 0;
-        CellText(i, align, dataFont, text, x);
-        doc.TextOut(x, y_, cellFont.Color, text);
+        CellText(i, align, dataFont, text, cellBytes_, x);
+        doc.TextOutEncoded(x, y_, cellFont.Color, cellBytes_);
     }
     y_ -= Trunc(size * spacing / 2);
     DrawGridLine(y_);

@@ -13,6 +13,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exporter {
@@ -61,6 +62,9 @@ int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFon
 std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
 // PDFFitText in the text's own storage.
 void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
+// PDFFitText and the encoding of its result in one pass: bytes receives the result in the font's encoding
+// (what TextOut writes for it; a character the encoding lacks becomes "?"); returns the result's width.
+int PDFFitEncoded(std::string_view text, int width, const TPDFFont& font, std::string& bytes);
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -95,6 +99,8 @@ public:
     // Draws text (UTF-8) in the current font at (x, y): encoded in the font's encoding (a character it
     // lacks becomes "?"), with backslashes, parentheses and control bytes escaped in the string operand.
     void TextOut(int x, int y, TExportColor color, const std::string& text);
+    // TextOut for a text already in the font's encoding, as PDFFitEncoded gives it.
+    void TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes);
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
     // Write the stroke / fill colour operator; each returns the previous colour.
@@ -102,15 +108,23 @@ public:
     TExportColor SetFillColor(TExportColor color);
 
 private:
-    void Write(const std::string& text);
+    void Write(std::string_view text);
+    // Where count more bytes of output may be put; Commit(end) then takes what was put up to end.
+    char* Room(size_t count);
+    void Commit(const char* end);
     void Flush();
+    // Bytes written so far, in the stream or gathered.
+    std::int64_t Size() const { return flushed_ + std::int64_t(used_); }
     // Gives out the next object number; its offset is the current size of the output.
     int NewObject();
     static std::string ColorOperands(TExportColor color);
 
     std::ostream& stream_;
-    std::string pending_; // written, not yet in the stream
-    std::int64_t size_ = 0;
+    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes.
+    static constexpr size_t kFlushAt = 64 * 1024;
+    std::string buffer_; // its first used_ bytes are written, not yet in the stream
+    size_t used_ = 0;
+    std::int64_t flushed_ = 0;
     TPDFFont font_;
     TExportColor lineColor_ = 0;
     TExportColor fillColor_ = 0;
@@ -119,7 +133,6 @@ private:
     std::vector<TPDFFont> fonts_;       // registered fonts in order
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
-    std::string piece_; // the operators TextOut or Line is building, kept for its storage
     // TextOut's font operator ("BT /name size Tf") and the font it was built for.
     std::string fontOperator_, fontOperatorName_;
     int fontOperatorSize_ = 0;
@@ -239,13 +252,16 @@ private:
     // Lays the columns out from their widths; a table wider than the printable width is scaled down to
     // it, its caption and data fonts with it.
     void LayoutColumns();
-    // Text of a cell cut to the column, and its x for the alignment.
-    void CellText(int column, TExportColAlign align, const TPDFFont& font, std::string& text, int& x) const;
+    // Text of a cell cut to the column, in the font's encoding, and its x for the alignment.
+    void CellText(int column, TExportColAlign align, const TPDFFont& font, std::string_view text,
+                  std::string& bytes, int& x) const;
 
     int y_ = 0;            // current height, points from the page bottom
     int blockTop_ = 0;     // top of the table block on this page
     std::vector<int> xs_;  // column boundaries (column count + 1)
-    std::string cellText_; // the text of the cell being written, kept for its storage
+    std::string cellText_;  // the text of the cell being written, kept for its storage
+    std::string cellBytes_; // the same cut to its column and encoded, likewise
+    TExportFont cellFont_;  // the font of the cell being written, likewise
     TPDFFont captionFont_; // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;
 };
