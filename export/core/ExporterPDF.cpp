@@ -29,29 +29,39 @@ char* PutText(char* out, std::string_view text) {
     return std::copy(text.begin(), text.end(), out);
 }
 
-char* PutInt(char* out, int value) {
-    // Coordinates and sizes are mostly below 1000: their digits are put directly.
-    if (value >= 0 && value < 1000) {
-        if (value >= 100)
-            *out++ = char('0' + value / 100);
-        if (value >= 10)
-            *out++ = char('0' + value / 10 % 10);
-        *out++ = char('0' + value % 10);
-        return out;
-    }
+char* PutAnyInt(char* out, int value) {
     return std::to_chars(out, out + kNumberRoom, value).ptr;
 }
 
-char* PutFixed(char* out, double value, int decimals) {
-    // A whole number (every coordinate of the table) has only zeros after the full stop.
-    if (value > -1e9 && value < 1e9 && value == double(int(value))) {
-        out = PutInt(out, int(value));
-        if (decimals > 0) {
-            *out++ = '.';
-            out = std::fill_n(out, decimals, '0');
-        }
-        return out;
+// The digits of 0-999, each in four bytes: the count of digits, then the digits.
+constexpr std::array<std::array<char, 4>, 1000> kSmallNumbers = [] {
+    std::array<std::array<char, 4>, 1000> all{};
+    for (int n = 0; n < 1000; ++n) {
+        auto& entry = all[size_t(n)];
+        entry[0] = char(n >= 100 ? 3 : n >= 10 ? 2 : 1);
+        int at = 1;
+        if (n >= 100)
+            entry[size_t(at++)] = char('0' + n / 100);
+        if (n >= 10)
+            entry[size_t(at++)] = char('0' + n / 10 % 10);
+        entry[size_t(at)] = char('0' + n % 10);
     }
+    return all;
+}();
+
+char* PutInt(char* out, int value) {
+    // Coordinates and sizes are mostly below 1000: their digits come from the table (all three bytes are
+    // put, the room holds them).
+    if (value < 0 || value >= 1000)
+        return PutAnyInt(out, value);
+    const auto& entry = kSmallNumbers[size_t(value)];
+    out[0] = entry[1];
+    out[1] = entry[2];
+    out[2] = entry[3];
+    return out + entry[0];
+}
+
+char* PutAnyFixed(char* out, double value, int decimals) {
     long long scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
@@ -70,6 +80,19 @@ char* PutFixed(char* out, double value, int decimals) {
         *out++ = '.';
         out = std::fill_n(out, size_t(decimals) - (count - wholeDigits), '0');
         out = std::copy(digits + wholeDigits, digits + count, out);
+    }
+    return out;
+}
+
+char* PutFixed(char* out, double value, int decimals) {
+    // A whole number (every coordinate of the table) has only zeros after the full stop.
+    if (!(value > -1e9 && value < 1e9 && value == double(int(value))))
+        return PutAnyFixed(out, value, decimals);
+    out = PutInt(out, int(value));
+    if (decimals > 0) {
+        *out++ = '.';
+        for (int i = 0; i < decimals; ++i)
+            *out++ = '0';
     }
     return out;
 }
@@ -270,49 +293,49 @@ void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* 
                              : int((takenWidth + ellipsisWidth) * font.FontSize / 1000);
 }
 
-int PDFFitEncoded(std::string_view text, int width, const TPDFFont& font, std::string& bytes) {
-    const TSingleByteCharset& charset = PDFEncodingCharset(font.FontEncoding);
-    const TPDFWidthTable& widths = PDFEncodedWidths(font.BaseFont, font.FontEncoding);
+TPDFTextFitter::TPDFTextFitter(const TPDFFont& font)
+    : font_(font), charset_(&PDFEncodingCharset(font.FontEncoding)),
+      widths_(&PDFEncodedWidths(font.BaseFont, font.FontEncoding)),
+      ellipsis_(PDFEllipsis(font.FontEncoding).Bytes) {
+    for (const char code : ellipsis_)
+        ellipsisWidth_ += (*widths_)[static_cast<unsigned char>(code)];
+}
+
+TPDFFittedText TPDFTextFitter::Fit(std::string_view text, int width) {
+    const TPDFWidthTable& widths = *widths_;
     const std::int64_t limit = std::int64_t(width) * 1000; // in thousandths of a point per size unit
-    const std::int64_t size = std::max(font.FontSize, 1);
-    // Every character gives one byte, so the encoded text is at most as long as the text.
-    bytes.resize(text.size());
-    char* const encoded = bytes.data();
-    size_t count = 0;
-    std::int64_t sum = 0;
-    if (charset.AsciiAsItIs()) // the ASCII start of the text as it is
-        for (; count < text.size() && (text[count] & 0x80) == 0; ++count) {
-            encoded[count] = text[count];
-            sum += widths[static_cast<unsigned char>(text[count])];
+    const std::int64_t size = std::max(font_.FontSize, 1);
+    // Every character gives one byte, so the encoded text is at most as long as the text (and a cut one
+    // at most as long as the text and the ellipsis).
+    if (bytes_.size() < text.size() + ellipsis_.size())
+        bytes_.resize(text.size() + ellipsis_.size());
+    char* const encoded = bytes_.data();
+    // The ASCII start of the text as it is (in locals of its own, which no byte written can alias).
+    size_t ascii = 0;
+    std::int64_t asciiWidth = 0;
+    if (charset_->AsciiAsItIs()) {
+        const char* const source = text.data();
+        const size_t length = text.size();
+        for (; ascii < length && (source[ascii] & 0x80) == 0; ++ascii) {
+            encoded[ascii] = source[ascii];
+            asciiWidth += widths[static_cast<unsigned char>(source[ascii])];
         }
-    bool malformed = false;
-    if (count < text.size()) {
-        const size_t ascii = count;
-        charset.ForEachByte(text.substr(ascii), '?', [&](char code, size_t start, size_t length) {
+    }
+    size_t count = ascii;
+    std::int64_t sum = asciiWidth;
+    if (count < text.size())
+        charset_->ForEachByte(text.substr(ascii), '?', [&](char code, size_t, size_t) {
             encoded[count++] = code;
             sum += widths[static_cast<unsigned char>(code)];
-            malformed = malformed || (length == 1 && static_cast<unsigned char>(text[ascii + start]) >= 0x80);
         });
-        bytes.resize(count);
-    }
     if (sum * size <= limit)
-        return int(sum * font.FontSize / 1000);
-    if (malformed) { // a malformed byte beside the ellipsis: the general steps say what it reads as
-        std::string fitted(text);
-        int fittedWidth = 0;
-        PDFFitTextInPlace(fitted, width, font, &fittedWidth);
-        charset.EncodeInto(bytes, fitted);
-        return fittedWidth;
-    }
-    const std::string& ellipsis = PDFEllipsis(font.FontEncoding).Bytes;
-    std::int64_t ellipsisWidth = 0;
-    for (const char code : ellipsis)
-        ellipsisWidth += widths[static_cast<unsigned char>(code)];
-    std::int64_t room = limit - ellipsisWidth * size;
-    if (room < 0) {
-        bytes.clear();
-        return 0;
-    }
+        return {std::string_view(encoded, count), int(sum * font_.FontSize / 1000)};
+    // A cut text is a start of the text and the ellipsis. Its bytes are those of the characters taken:
+    // the ellipsis begins with a lead byte or a full stop, neither of which continues a sequence, so even
+    // a malformed byte before it reads as it did in the whole text.
+    std::int64_t room = limit - ellipsisWidth_ * size;
+    if (room < 0)
+        return {std::string_view(), 0};
     // Characters are taken while they fit.
     size_t taken = 0;
     std::int64_t takenWidth = 0;
@@ -323,9 +346,9 @@ int PDFFitEncoded(std::string_view text, int width, const TPDFFont& font, std::s
         room -= glyph * size;
         takenWidth += glyph;
     }
-    bytes.resize(taken);
-    bytes += ellipsis;
-    return int((takenWidth + ellipsisWidth) * font.FontSize / 1000);
+    std::copy(ellipsis_.begin(), ellipsis_.end(), encoded + taken);
+    return {std::string_view(encoded, taken + ellipsis_.size()),
+            int((takenWidth + ellipsisWidth_) * font_.FontSize / 1000)};
 }
 
 int TPDFCharsWidth(int size, double chars) {
@@ -345,16 +368,9 @@ void TPDFDocument::Write(std::string_view text) {
     Commit(PutText(Room(text.size()), text));
 }
 
-char* TPDFDocument::Room(size_t count) {
-    if (buffer_.size() - used_ < count)
-        buffer_.resize(std::max({buffer_.size() * 2, used_ + count, kFlushAt + 4096}));
+char* TPDFDocument::Grow(size_t count) {
+    buffer_.resize(std::max({buffer_.size() * 2, used_ + count, kFlushAt + 4096}));
     return buffer_.data() + used_;
-}
-
-void TPDFDocument::Commit(const char* end) {
-    used_ = size_t(end - buffer_.data());
-    if (used_ >= kFlushAt)
-        Flush();
 }
 
 void TPDFDocument::Flush() {
@@ -420,18 +436,21 @@ void TPDFDocument::AddFont(const TPDFFont& font) {
     fonts_.push_back(font);
 }
 
+void TPDFDocument::SetFont(const TPDFFont& font) {
+    if (font.ResourceName != font_.ResourceName || font.FontSize != font_.FontSize)
+        fontOperatorBuilt_ = false;
+    font_.Assign(font);
+}
+
 void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& text) {
     PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes_, text);
     TextOutEncoded(x, y, color, bytes_);
 }
 
 void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes) {
-    // The font operator is the same from cell to cell: it is built again only when the font changes.
-    if (!fontOperatorBuilt_ || fontOperatorSize_ != font_.FontSize ||
-        fontOperatorName_ != font_.ResourceName) {
+    // The font operator is the same from cell to cell: it is built again only after the font changed.
+    if (!fontOperatorBuilt_) {
         fontOperatorBuilt_ = true;
-        fontOperatorName_ = font_.ResourceName;
-        fontOperatorSize_ = font_.FontSize;
         fontOperator_.assign("BT\r/");
         fontOperator_ += font_.ResourceName;
         fontOperator_ += ' ';
@@ -665,6 +684,7 @@ void TExporterPDF::LayoutColumns() {
         captionFont_.FontSize = std::max(1, Trunc(captionFont_.FontSize * scale));
         dataFont_.FontSize = std::max(1, Trunc(dataFont_.FontSize * scale));
     }
+    dataFitter_ = TPDFTextFitter(dataFont_);
     xs_.assign(1, trim.Left);
     std::int64_t sum = 0;
     for (int width : widths) {
@@ -673,17 +693,18 @@ void TExporterPDF::LayoutColumns() {
     }
 }
 
-void TExporterPDF::CellText(int column, TExportColAlign align, const TPDFFont& font, std::string_view text,
-                            std::string& bytes, int& x) const {
-    const int indent = TPDFCharsWidth(font.FontSize, Options.ColSpacing / 2);
+TPDFFittedText TExporterPDF::CellText(int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
+                                      std::string_view text, int& x) const {
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
-    const int textWidth = PDFFitEncoded(text, room, font, bytes);
+    const TPDFFittedText fitted = fitter.Fit(text, room);
+    const int textWidth = fitted.Width;
     x = left;
     if (align == TExportColAlign::ecaCenter)
         x += (room - textWidth) / 2;
     else if (align == TExportColAlign::ecaRight)
         x = left + room - textWidth;
+    return fitted;
 }
 
 void TExporterPDF::WriteTextLines(const rtl::TStringList& lines, const TPDFFont& font, bool colorsOnNewPage) {
@@ -722,13 +743,15 @@ void TExporterPDF::WriteCaptionRow() {
     TPDFDocument& doc = Document();
     const TPDFFont& font = captionFont_;
     const int size = font.FontSize;
+    const int indent = TPDFCharsWidth(size, Options.ColSpacing / 2);
+    TPDFTextFitter fitter(font);
     doc.SetFont(font);
     DrawGridLine(y_);
     y_ -= Trunc((Options.RowSpacing / 2 + 1) * size);
     for (int i = 0; i < Columns.Count(); ++i) {
         int x = 0;
-        CellText(i, TExportColAlign::ecaLeft, font, GetColCaption(i), cellBytes_, x);
-        doc.TextOutEncoded(x, y_, font.FontColor, cellBytes_);
+        const TPDFFittedText fitted = CellText(i, TExportColAlign::ecaLeft, fitter, indent, GetColCaption(i), x);
+        doc.TextOutEncoded(x, y_, font.FontColor, fitted.Bytes);
     }
     y_ -= Trunc(size * Options.RowSpacing / 2);
     DrawGridLine(y_);
@@ -750,19 +773,24 @@ void TExporterPDF::WriteDataRow() {
         DrawGridLine(y_);
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
+    const int indent = TPDFCharsWidth(size, Options.ColSpacing / 2);
+    const std::string& fontName = PDFFontNameText(dataFont.BaseFont);
     TExportFont& cellFont = cellFont_;
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i) {
         const TExportColumn& column = Columns[i];
         std::string& text = cellText_;
         ExportRow[i].GetText(true, text);
-        // Every cell starts from the data font; the cell parameters may change it.
-        cellFont.Name = PDFFontNameText(dataFont.BaseFont);
-        cellFont.Size = size;
-        cellFont.Color = dataFont.FontColor;
-        cellFont.Bold = cellFont.Italic = cellFont.Underline = cellFont.StrikeOut = false;
         TExportColAlign align = column.ColAlign;
         TExportColor background = 0xFFFFFF;
-        DoGetCellParams(RecordCounter, i, text, align, cellFont, background);
+        TExportColor color = dataFont.FontColor;
+        if (OnGetCellParams) { // every cell starts from the data font, which the handler may change
+            cellFont.Name = fontName;
+            cellFont.Size = size;
+            cellFont.Color = color;
+            cellFont.Bold = cellFont.Italic = cellFont.Underline = cellFont.StrikeOut = false;
+            DoGetCellParams(RecordCounter, i, text, align, cellFont, background);
+            color = cellFont.Color;
+        }
 
         const int left = xs_[size_t(i)];
         const int right = xs_[size_t(i) + 1];
@@ -770,8 +798,8 @@ void TExporterPDF::WriteDataRow() {
             doc.FillRect(left, y_ - size * spacing / 2, right - left,
                          (1 + spacing) * size - Options.GridLineWidth / 2.0, background);
         int x = 0;
-        CellText(i, align, dataFont, text, cellBytes_, x);
-        doc.TextOutEncoded(x, y_, cellFont.Color, cellBytes_);
+        const TPDFFittedText fitted = CellText(i, align, dataFitter_, indent, text, x);
+        doc.TextOutEncoded(x, y_, color, fitted.Bytes);
     }
     y_ -= Trunc(size * spacing / 2);
     DrawGridLine(y_);

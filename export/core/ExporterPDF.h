@@ -62,9 +62,29 @@ int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFon
 std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
 // PDFFitText in the text's own storage.
 void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
-// PDFFitText and the encoding of its result in one pass: bytes receives the result in the font's encoding
-// (what TextOut writes for it; a character the encoding lacks becomes "?"); returns the result's width.
-int PDFFitEncoded(std::string_view text, int width, const TPDFFont& font, std::string& bytes);
+
+// A text cut to a width and encoded in a font's encoding, and its width.
+struct TPDFFittedText {
+    std::string_view Bytes;
+    int Width = 0;
+};
+
+// Cuts texts as PDFFitText does in one font and encodes the result as TextOut does (a character the
+// encoding lacks becomes "?"), in one pass over the text.
+class TPDFTextFitter {
+public:
+    explicit TPDFTextFitter(const TPDFFont& font = TPDFFont());
+    // The result's bytes stay valid until the next call.
+    TPDFFittedText Fit(std::string_view text, int width);
+
+private:
+    TPDFFont font_;
+    const TSingleByteCharset* charset_;
+    const TPDFWidthTable* widths_;
+    std::string ellipsis_;           // in the encoding
+    std::int64_t ellipsisWidth_ = 0; // at size 1000
+    std::string bytes_;              // the storage of the results
+};
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -79,7 +99,7 @@ public:
     // The last object number given out.
     int ObjNumber() const { return int(offsets_.size()); }
     const TPDFFont& Font() const { return font_; }
-    void SetFont(const TPDFFont& font) { font_.Assign(font); }
+    void SetFont(const TPDFFont& font);
     double LineWidth = 1.0;
     double LineSpacing = 1.0;
     TExportColor LineColor() const { return lineColor_; }
@@ -99,7 +119,7 @@ public:
     // Draws text (UTF-8) in the current font at (x, y): encoded in the font's encoding (a character it
     // lacks becomes "?"), with backslashes, parentheses and control bytes escaped in the string operand.
     void TextOut(int x, int y, TExportColor color, const std::string& text);
-    // TextOut for a text already in the font's encoding, as PDFFitEncoded gives it.
+    // TextOut for a text already in the font's encoding, as TPDFTextFitter gives it.
     void TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes);
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
@@ -110,8 +130,13 @@ public:
 private:
     void Write(std::string_view text);
     // Where count more bytes of output may be put; Commit(end) then takes what was put up to end.
-    char* Room(size_t count);
-    void Commit(const char* end);
+    char* Room(size_t count) { return buffer_.size() - used_ >= count ? buffer_.data() + used_ : Grow(count); }
+    void Commit(const char* end) {
+        used_ = size_t(end - buffer_.data());
+        if (used_ >= kFlushAt)
+            Flush();
+    }
+    char* Grow(size_t count);
     void Flush();
     // Bytes written so far, in the stream or gathered.
     std::int64_t Size() const { return flushed_ + std::int64_t(used_); }
@@ -133,9 +158,8 @@ private:
     std::vector<TPDFFont> fonts_;       // registered fonts in order
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
-    // TextOut's font operator ("BT /name size Tf") and the font it was built for.
-    std::string fontOperator_, fontOperatorName_;
-    int fontOperatorSize_ = 0;
+    // TextOut's font operator ("BT /name size Tf"), built for the current font unless SetFont changed it.
+    std::string fontOperator_;
     bool fontOperatorBuilt_ = false;
     std::string bytes_; // the encoded text TextOut writes, likewise
 };
@@ -252,15 +276,16 @@ private:
     // Lays the columns out from their widths; a table wider than the printable width is scaled down to
     // it, its caption and data fonts with it.
     void LayoutColumns();
-    // Text of a cell cut to the column, in the font's encoding, and its x for the alignment.
-    void CellText(int column, TExportColAlign align, const TPDFFont& font, std::string_view text,
-                  std::string& bytes, int& x) const;
+    // Text of a cell cut to the column inside the indent on either side, in the fitter's font, and its x
+    // for the alignment.
+    TPDFFittedText CellText(int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
+                            std::string_view text, int& x) const;
 
     int y_ = 0;            // current height, points from the page bottom
     int blockTop_ = 0;     // top of the table block on this page
     std::vector<int> xs_;  // column boundaries (column count + 1)
     std::string cellText_;  // the text of the cell being written, kept for its storage
-    std::string cellBytes_; // the same cut to its column and encoded, likewise
+    TPDFTextFitter dataFitter_; // for the data font at the size the table is drawn in
     TExportFont cellFont_;  // the font of the cell being written, likewise
     TPDFFont captionFont_; // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;

@@ -525,6 +525,8 @@ TEST(PDFFitText, OnePassGivesTheEncodedResultOfTheSeparateSteps) {
                                    "W\xC3W\xE2\x80W\xF0",
                                    "\x80\x80\x80\x80\x80\x80",
                                    "ab\xE2\x80",
+                                   "\xF0\x9F\x98WWWWWW",
+                                   "\xC0\xAFWW\xED\xA0\x80WW",
                                    "tab\there (x) \\ end",
                                    "1/1/2024 12:00:00 AM"};
     for (const TPDFFontEncoding encoding :
@@ -540,14 +542,15 @@ TEST(PDFFitText, OnePassGivesTheEncodedResultOfTheSeparateSteps) {
                     font.FontSize = size;
                     const TSingleByteCharset& charset = PDFEncodingCharset(encoding);
                     const int whole = TPDFTextWidth(source, std::max(size, 1), name, encoding);
+                    TPDFTextFitter fitter(font);
+                    fitter.Fit("a longer text left over from the cell before", 1000);
                     for (const int width : {0, 1, 9, 10, 20, 28, 29, whole - 1, whole, whole + 1, 1000}) {
                         int expectedWidth = -1;
                         const std::string expected =
                             charset.Encode(PDFFitText(source, width, font, &expectedWidth));
-                        std::string bytes = "left over";
-                        EXPECT_EQ(PDFFitEncoded(source, width, font, bytes), expectedWidth)
-                            << source << " " << width << " " << size;
-                        EXPECT_EQ(bytes, expected) << source << " " << width << " " << size;
+                        const TPDFFittedText fitted = fitter.Fit(source, width);
+                        EXPECT_EQ(fitted.Width, expectedWidth) << source << " " << width << " " << size;
+                        EXPECT_EQ(fitted.Bytes, expected) << source << " " << width << " " << size;
                     }
                 }
 }
