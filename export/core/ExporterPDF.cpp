@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace exporter {
 
@@ -115,15 +116,32 @@ constexpr std::array<bool, 256> kPlainOperandBytes = [] {
     return plain;
 }();
 
+// Whether all the bytes are written as they are. Eight bytes are tested at a time: a byte below 0x20, or
+// one that is 0x28, 0x29 (the parentheses, which differ in the lowest bit only) or 0x5C, makes the word
+// fail; the tests tell exactly whether such a byte is there, not which.
+bool PlainOperand(std::string_view bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+    const auto hasZeroByte = [](std::uint64_t word) { return ((word - kOnes) & ~word & kHighBits) != 0; };
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        const bool control = ((word - kOnes * 0x20) & ~word & kHighBits) != 0;
+        if (control || hasZeroByte((word ^ (kOnes * 0x28)) & ~kOnes) || hasZeroByte(word ^ (kOnes * 0x5C)))
+            return false;
+    }
+    for (; i < bytes.size(); ++i)
+        if (!kPlainOperandBytes[static_cast<unsigned char>(bytes[i])])
+            return false;
+    return true;
+}
+
 // Puts the bytes as the contents of a string operand, in at most four times their length. Backslashes and
 // parentheses are escaped so that none can end the operand early; control bytes are written as octal
 // escapes, so a line break in a value cannot become the file's end of line.
 char* PutOperandBytes(char* out, std::string_view bytes) {
     // Most texts need no escape: they are copied as they are once that is known.
-    bool plain = true;
-    for (const char c : bytes)
-        plain = plain && kPlainOperandBytes[static_cast<unsigned char>(c)];
-    if (plain)
+    if (PlainOperand(bytes))
         return PutText(out, bytes);
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
@@ -316,6 +334,15 @@ TPDFFittedText TPDFTextFitter::Fit(std::string_view text, int width) {
     if (charset_->AsciiAsItIs()) {
         const char* const source = text.data();
         const size_t length = text.size();
+        for (; ascii + 8 <= length; ascii += 8) { // eight bytes at a time while none has its high bit
+            std::uint64_t word = 0;
+            std::memcpy(&word, source + ascii, 8);
+            if ((word & 0x8080808080808080) != 0)
+                break;
+            std::memcpy(encoded + ascii, &word, 8);
+            for (size_t i = ascii; i < ascii + 8; ++i)
+                asciiWidth += widths[static_cast<unsigned char>(source[i])];
+        }
         for (; ascii < length && (source[ascii] & 0x80) == 0; ++ascii) {
             encoded[ascii] = source[ascii];
             asciiWidth += widths[static_cast<unsigned char>(source[ascii])];
@@ -461,11 +488,20 @@ void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_
     const bool recolor = color != fillColor_;
     if (recolor)
         SetFillColor(color);
-    constexpr std::string_view kPosition = " Td (", kEnd = ") Tj\rET\r";
-    char* out = Room(fontOperator_.size() + 2 * kNumberRoom + kPosition.size() + 4 * bytes.size() + kEnd.size());
+    // The cells of a row share their y: " y Td (" is put together once for them.
+    if (yOperandsLength_ == 0 || yOperandsFor_ != y) {
+        yOperandsFor_ = y;
+        char* const start = yOperands_.data();
+        char* end = start;
+        *end++ = ' ';
+        end = PutText(PutInt(end, y), " Td (");
+        yOperandsLength_ = size_t(end - start);
+    }
+    constexpr std::string_view kEnd = ") Tj\rET\r";
+    char* out = Room(fontOperator_.size() + kNumberRoom + yOperands_.size() + 4 * bytes.size() + kEnd.size());
     out = PutInt(PutText(out, fontOperator_), x);
-    *out++ = ' ';
-    out = PutOperandBytes(PutText(PutInt(out, y), kPosition), bytes);
+    std::copy(yOperands_.begin(), yOperands_.end(), out); // all of it: the room holds it
+    out = PutOperandBytes(out + yOperandsLength_, bytes);
     Commit(PutText(out, kEnd));
     if (recolor)
         SetFillColor(previous);

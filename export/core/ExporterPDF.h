@@ -9,6 +9,7 @@
 #include "export/core/ExporterPDFFontMetrics.h"
 #include "export/core/ExporterPageUtils.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <ostream>
@@ -161,6 +162,10 @@ private:
     // TextOut's font operator ("BT /name size Tf"), built for the current font unless SetFont changed it.
     std::string fontOperator_;
     bool fontOperatorBuilt_ = false;
+    // TextOut's " y Td (" for the y it was last built for (not built while the length is 0).
+    std::array<char, 24> yOperands_{};
+    size_t yOperandsLength_ = 0;
+    int yOperandsFor_ = 0;
     std::string bytes_; // the encoded text TextOut writes, likewise
 };
 
