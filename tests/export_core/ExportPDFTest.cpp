@@ -152,6 +152,47 @@ TEST(PDFDocument, WritesTheExactPieces) {
     EXPECT_EQ(status, 0) << check;
 }
 
+TEST(PDFDocument, EscapesEachByteWhereverItStands) {
+    // Texts are tested for bytes to escape several bytes at a time: each byte that needs an escape, and its
+    // neighbours that do not (0x20, 0x2A, 0x5B, bytes with the high bit set), at every place of a text
+    // longer than one such test, must come out as the byte-by-byte rule says.
+    const auto escaped = [](const std::string& bytes) {
+        std::string out;
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20) {
+                const char octal[] = {'\\', char('0' + (byte >> 6)), char('0' + ((byte >> 3) & 7)),
+                                      char('0' + (byte & 7)), '\0'};
+                out += octal;
+            } else {
+                if (c == '(' || c == ')' || c == '\\')
+                    out += '\\';
+                out += c;
+            }
+        }
+        return out;
+    };
+    std::ostringstream out;
+    TPDFDocument doc(out);
+    doc.BeginDoc();
+    doc.NewPage();
+    TPDFFont font("F1");
+    doc.SetFont(font);
+    std::string expected;
+    for (const char special : {'\0', '\x1F', '\x20', '(', ')', '*', '\'', '\\', '[', ']', '\x7F', '\x80', '\xA8',
+                               '\xA9', '\xDC', '\x9F'})
+        for (size_t at = 0; at < 18; ++at) {
+            std::string bytes(18, 'a');
+            bytes[at] = special;
+            doc.TextOutEncoded(1, 2, 0, bytes);
+            expected += "BT\r/F1 10 Tf\r1 2 Td (" + escaped(bytes) + ") Tj\rET\r";
+        }
+    doc.EndDoc();
+    const std::vector<std::string> streams = ContentStreams(out.str());
+    ASSERT_EQ(streams.size(), 1u);
+    EXPECT_EQ(streams[0], expected);
+}
+
 TEST(PDFDocument, RefusesAFontNameTwice) {
     std::ostringstream out;
     TPDFDocument doc(out);
