@@ -26,7 +26,7 @@ int Trunc(double value) {
 // full stop. Room for one number of up to two decimals.
 constexpr size_t kNumberRoom = 32;
 
-char* PutText(char* out, std::string_view text) {
+inline char* PutText(char* out, std::string_view text) {
     return std::copy(text.begin(), text.end(), out);
 }
 
@@ -50,7 +50,7 @@ constexpr std::array<std::array<char, 4>, 1000> kSmallNumbers = [] {
     return all;
 }();
 
-char* PutInt(char* out, int value) {
+inline char* PutInt(char* out, int value) {
     // Coordinates and sizes are mostly below 1000: their digits come from the table (all three bytes are
     // put, the room holds them).
     if (value < 0 || value >= 1000)
@@ -85,7 +85,7 @@ char* PutAnyFixed(char* out, double value, int decimals) {
     return out;
 }
 
-char* PutFixed(char* out, double value, int decimals) {
+inline char* PutFixed(char* out, double value, int decimals) {
     // A whole number (every coordinate of the table) has only zeros after the full stop.
     if (!(value > -1e9 && value < 1e9 && value == double(int(value))))
         return PutAnyFixed(out, value, decimals);
@@ -500,7 +500,7 @@ void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_
     constexpr std::string_view kEnd = ") Tj\rET\r";
     char* out = Room(fontOperator_.size() + kNumberRoom + yOperands_.size() + 4 * bytes.size() + kEnd.size());
     out = PutInt(PutText(out, fontOperator_), x);
-    std::copy(yOperands_.begin(), yOperands_.end(), out); // all of it: the room holds it
+    std::memcpy(out, yOperands_.data(), yOperands_.size()); // all of it: the room holds it
     out = PutOperandBytes(out + yOperandsLength_, bytes);
     Commit(PutText(out, kEnd));
     if (recolor)
