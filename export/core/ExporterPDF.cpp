@@ -105,7 +105,8 @@ void AppendFixed(std::string& out, double value, int decimals) {
 
 void AppendInt(std::string& out, int value) {
     char buffer[kNumberRoom];
-    out.append(buffer, size_t(PutInt(buffer, value) - buffer)); // the pointer pair form builds a temporary text
+    // The pointer pair form of append would build a temporary text.
+    out.append(buffer, size_t(PutInt(buffer, value) - buffer));
 }
 
 // Bytes of a string operand that are written as they are: no control byte, no parenthesis, no backslash.
@@ -162,7 +163,7 @@ char* PutOperandBytes(char* out, std::string_view bytes) {
 }
 
 // The ellipsis that ends a cut text, as UTF-8 and in an encoding: the character where the encoding has
-// it, three full stops where not; and its width in a font at size 1000.
+// it, three full stops where not.
 struct TPDFEllipsis {
     const char* Utf8;
     std::string Bytes;
@@ -786,7 +787,8 @@ void TExporterPDF::WriteCaptionRow() {
     y_ -= Trunc((Options.RowSpacing / 2 + 1) * size);
     for (int i = 0; i < Columns.Count(); ++i) {
         int x = 0;
-        const TPDFFittedText fitted = CellText(i, TExportColAlign::ecaLeft, fitter, indent, GetColCaption(i), x);
+        const TPDFFittedText fitted =
+            CellText(i, TExportColAlign::ecaLeft, fitter, indent, GetColCaption(i), x);
         doc.TextOutEncoded(x, y_, font.FontColor, fitted.Bytes);
     }
     y_ -= Trunc(size * Options.RowSpacing / 2);

@@ -86,6 +86,7 @@ private:
     std::int64_t ellipsisWidth_ = 0; // at size 1000
     std::string bytes_;              // the storage of the results
 };
+
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -131,7 +132,9 @@ public:
 private:
     void Write(std::string_view text);
     // Where count more bytes of output may be put; Commit(end) then takes what was put up to end.
-    char* Room(size_t count) { return buffer_.size() - used_ >= count ? buffer_.data() + used_ : Grow(count); }
+    char* Room(size_t count) {
+        return buffer_.size() - used_ >= count ? buffer_.data() + used_ : Grow(count);
+    }
     void Commit(const char* end) {
         used_ = size_t(end - buffer_.data());
         if (used_ >= kFlushAt)
@@ -166,7 +169,7 @@ private:
     std::array<char, 24> yOperands_{};
     size_t yOperandsLength_ = 0;
     int yOperandsFor_ = 0;
-    std::string bytes_; // the encoded text TextOut writes, likewise
+    std::string bytes_; // the encoded text TextOut writes, kept for its storage
 };
 
 // Page size and margins, held in points and shown in Units.
@@ -286,13 +289,13 @@ private:
     TPDFFittedText CellText(int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
                             std::string_view text, int& x) const;
 
-    int y_ = 0;            // current height, points from the page bottom
-    int blockTop_ = 0;     // top of the table block on this page
-    std::vector<int> xs_;  // column boundaries (column count + 1)
-    std::string cellText_;  // the text of the cell being written, kept for its storage
+    int y_ = 0;                 // current height, points from the page bottom
+    int blockTop_ = 0;          // top of the table block on this page
+    std::vector<int> xs_;       // column boundaries (column count + 1)
+    std::string cellText_;      // the text of the cell being written, kept for its storage
+    TExportFont cellFont_;      // the font of the cell being written, likewise
     TPDFTextFitter dataFitter_; // for the data font at the size the table is drawn in
-    TExportFont cellFont_;  // the font of the cell being written, likewise
-    TPDFFont captionFont_; // the caption and data fonts at the size the table is drawn in
+    TPDFFont captionFont_;      // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;
 };
 

@@ -179,8 +179,8 @@ TEST(PDFDocument, EscapesEachByteWhereverItStands) {
     TPDFFont font("F1");
     doc.SetFont(font);
     std::string expected;
-    for (const char special : {'\0', '\x1F', '\x20', '(', ')', '*', '\'', '\\', '[', ']', '\x7F', '\x80', '\xA8',
-                               '\xA9', '\xDC', '\x9F'})
+    for (const char special : {'\0', '\x1F', '\x20', '(', ')', '*', '\'', '\\', '[', ']', '\x7F', '\x80',
+                               '\xA8', '\xA9', '\xDC', '\x9F'})
         for (size_t at = 0; at < 18; ++at) {
             std::string bytes(18, 'a');
             bytes[at] = special;
