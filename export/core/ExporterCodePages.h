@@ -55,6 +55,8 @@ public:
             pos += size_t(length);
         }
     }
+    // Whether bytes 0-127 are the ASCII characters (and so each of them its own byte).
+    bool AsciiAsItIs() const { return asciiAsItIs_; }
     // Whether every character of the UTF-8 text has a byte.
     bool CanEncode(std::string_view utf8) const;
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace exporter {
 
@@ -20,34 +21,166 @@ int Trunc(double value) {
     return int(std::trunc(value));
 }
 
-// The drawing operators are written once per cell and row: their numbers are appended directly, with the
-// digits the run-time Format gives ("%.<decimals>f" rounding halves away from zero, "%d") and a full stop.
-void AppendFixed(std::string& out, double value, int decimals) {
+// The drawing operators are written once per cell and row: their numbers are put straight into a buffer,
+// with the digits the run-time Format gives ("%.<decimals>f" rounding halves away from zero, "%d") and a
+// full stop. Room for one number of up to two decimals.
+constexpr size_t kNumberRoom = 32;
+
+inline char* PutText(char* out, std::string_view text) {
+    return std::copy(text.begin(), text.end(), out);
+}
+
+char* PutAnyInt(char* out, int value) {
+    return std::to_chars(out, out + kNumberRoom, value).ptr;
+}
+
+// The digits of 0-999, each in four bytes: the count of digits, then the digits.
+constexpr std::array<std::array<char, 4>, 1000> kSmallNumbers = [] {
+    std::array<std::array<char, 4>, 1000> all{};
+    for (int n = 0; n < 1000; ++n) {
+        auto& entry = all[size_t(n)];
+        entry[0] = char(n >= 100 ? 3 : n >= 10 ? 2 : 1);
+        int at = 1;
+        if (n >= 100)
+            entry[size_t(at++)] = char('0' + n / 100);
+        if (n >= 10)
+            entry[size_t(at++)] = char('0' + n / 10 % 10);
+        entry[size_t(at)] = char('0' + n % 10);
+    }
+    return all;
+}();
+
+inline char* PutInt(char* out, int value) {
+    // Coordinates and sizes are mostly below 1000: their digits come from the table (all three bytes are
+    // put, the room holds them).
+    if (value < 0 || value >= 1000)
+        return PutAnyInt(out, value);
+    const auto& entry = kSmallNumbers[size_t(value)];
+    out[0] = entry[1];
+    out[1] = entry[2];
+    out[2] = entry[3];
+    return out + entry[0];
+}
+
+char* PutAnyFixed(char* out, double value, int decimals) {
     long long scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     const long long units = std::llround(value * double(scale));
     if (units < 0)
-        out += '-';
+        *out++ = '-';
     char digits[24];
     const size_t count =
         size_t(std::to_chars(digits, digits + sizeof digits, units < 0 ? -units : units).ptr - digits);
-    const size_t whole = count > size_t(decimals) ? count - size_t(decimals) : 0;
-    if (whole > 0)
-        out.append(digits, whole);
+    const size_t wholeDigits = count > size_t(decimals) ? count - size_t(decimals) : 0;
+    if (wholeDigits > 0)
+        out = std::copy(digits, digits + wholeDigits, out);
     else
-        out += '0';
+        *out++ = '0';
     if (decimals > 0) {
-        out += '.';
-        out.append(size_t(decimals) - (count - whole), '0');
-        out.append(digits + whole, count - whole);
+        *out++ = '.';
+        out = std::fill_n(out, size_t(decimals) - (count - wholeDigits), '0');
+        out = std::copy(digits + wholeDigits, digits + count, out);
     }
+    return out;
+}
+
+inline char* PutFixed(char* out, double value, int decimals) {
+    // A whole number (every coordinate of the table) has only zeros after the full stop.
+    if (!(value > -1e9 && value < 1e9 && value == double(int(value))))
+        return PutAnyFixed(out, value, decimals);
+    out = PutInt(out, int(value));
+    if (decimals > 0) {
+        *out++ = '.';
+        for (int i = 0; i < decimals; ++i)
+            *out++ = '0';
+    }
+    return out;
+}
+
+void AppendFixed(std::string& out, double value, int decimals) {
+    char buffer[kNumberRoom];
+    out.append(buffer, size_t(PutFixed(buffer, value, decimals) - buffer));
 }
 
 void AppendInt(std::string& out, int value) {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, size_t(result.ptr - buffer)); // the pointer pair form builds a temporary text
+    char buffer[kNumberRoom];
+    // The pointer pair form of append would build a temporary text.
+    out.append(buffer, size_t(PutInt(buffer, value) - buffer));
+}
+
+// Bytes of a string operand that are written as they are: no control byte, no parenthesis, no backslash.
+constexpr std::array<bool, 256> kPlainOperandBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int byte = 0x20; byte < 256; ++byte)
+        plain[size_t(byte)] = byte != '(' && byte != ')' && byte != '\\';
+    return plain;
+}();
+
+// Whether all the bytes are written as they are. Eight bytes are tested at a time: a byte below 0x20, or
+// one that is 0x28, 0x29 (the parentheses, which differ in the lowest bit only) or 0x5C, makes the word
+// fail; the tests tell exactly whether such a byte is there, not which.
+bool PlainOperand(std::string_view bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+    const auto hasZeroByte = [](std::uint64_t word) { return ((word - kOnes) & ~word & kHighBits) != 0; };
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        const bool control = ((word - kOnes * 0x20) & ~word & kHighBits) != 0;
+        if (control || hasZeroByte((word ^ (kOnes * 0x28)) & ~kOnes) || hasZeroByte(word ^ (kOnes * 0x5C)))
+            return false;
+    }
+    for (; i < bytes.size(); ++i)
+        if (!kPlainOperandBytes[static_cast<unsigned char>(bytes[i])])
+            return false;
+    return true;
+}
+
+// Puts the bytes as the contents of a string operand, in at most four times their length. Backslashes and
+// parentheses are escaped so that none can end the operand early; control bytes are written as octal
+// escapes, so a line break in a value cannot become the file's end of line.
+char* PutOperandBytes(char* out, std::string_view bytes) {
+    // Most texts need no escape: they are copied as they are once that is known.
+    if (PlainOperand(bytes))
+        return PutText(out, bytes);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (kPlainOperandBytes[byte]) {
+            *out++ = c;
+            continue;
+        }
+        *out++ = '\\';
+        if (byte < 0x20) {
+            *out++ = char('0' + (byte >> 6));
+            *out++ = char('0' + ((byte >> 3) & 7));
+            *out++ = char('0' + (byte & 7));
+        } else {
+            *out++ = c;
+        }
+    }
+    return out;
+}
+
+// The ellipsis that ends a cut text, as UTF-8 and in an encoding: the character where the encoding has
+// it, three full stops where not.
+struct TPDFEllipsis {
+    const char* Utf8;
+    std::string Bytes;
+};
+
+const TPDFEllipsis& PDFEllipsis(TPDFFontEncoding encoding) {
+    static const std::array<TPDFEllipsis, 4> ellipses = [] {
+        std::array<TPDFEllipsis, 4> all;
+        for (size_t e = 0; e < all.size(); ++e) {
+            const TSingleByteCharset& charset = PDFEncodingCharset(TPDFFontEncoding(e));
+            all[e].Utf8 = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
+            all[e].Bytes = charset.Encode(all[e].Utf8);
+        }
+        return all;
+    }();
+    const auto index = size_t(encoding);
+    return ellipses[index < ellipses.size() ? index : 1];
 }
 
 // The font's /Encoding value. PDFDocEncoding is no font encoding that readers know by name: it is written
@@ -144,7 +277,7 @@ void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* 
             *fittedWidth = int(sum * font.FontSize / 1000);
         return;
     }
-    const char* const ellipsis = charset.ByteOf(U'\u2026') >= 0 ? "\u2026" : "...";
+    const char* const ellipsis = PDFEllipsis(font.FontEncoding).Utf8;
     const std::int64_t ellipsisWidth = TPDFTextWidth(ellipsis, 1000, font.BaseFont, font.FontEncoding);
     std::int64_t room = limit - ellipsisWidth * size;
     if (room < 0) {
@@ -179,6 +312,73 @@ void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* 
                              : int((takenWidth + ellipsisWidth) * font.FontSize / 1000);
 }
 
+TPDFTextFitter::TPDFTextFitter(const TPDFFont& font)
+    : font_(font), charset_(&PDFEncodingCharset(font.FontEncoding)),
+      widths_(&PDFEncodedWidths(font.BaseFont, font.FontEncoding)),
+      ellipsis_(PDFEllipsis(font.FontEncoding).Bytes) {
+    for (const char code : ellipsis_)
+        ellipsisWidth_ += (*widths_)[static_cast<unsigned char>(code)];
+}
+
+TPDFFittedText TPDFTextFitter::Fit(std::string_view text, int width) {
+    const TPDFWidthTable& widths = *widths_;
+    const std::int64_t limit = std::int64_t(width) * 1000; // in thousandths of a point per size unit
+    const std::int64_t size = std::max(font_.FontSize, 1);
+    // Every character gives one byte, so the encoded text is at most as long as the text (and a cut one
+    // at most as long as the text and the ellipsis).
+    if (bytes_.size() < text.size() + ellipsis_.size())
+        bytes_.resize(text.size() + ellipsis_.size());
+    char* const encoded = bytes_.data();
+    // The ASCII start of the text as it is (in locals of its own, which no byte written can alias).
+    size_t ascii = 0;
+    std::int64_t asciiWidth = 0;
+    if (charset_->AsciiAsItIs()) {
+        const char* const source = text.data();
+        const size_t length = text.size();
+        for (; ascii + 8 <= length; ascii += 8) { // eight bytes at a time while none has its high bit
+            std::uint64_t word = 0;
+            std::memcpy(&word, source + ascii, 8);
+            if ((word & 0x8080808080808080) != 0)
+                break;
+            std::memcpy(encoded + ascii, &word, 8);
+            for (size_t i = ascii; i < ascii + 8; ++i)
+                asciiWidth += widths[static_cast<unsigned char>(source[i])];
+        }
+        for (; ascii < length && (source[ascii] & 0x80) == 0; ++ascii) {
+            encoded[ascii] = source[ascii];
+            asciiWidth += widths[static_cast<unsigned char>(source[ascii])];
+        }
+    }
+    size_t count = ascii;
+    std::int64_t sum = asciiWidth;
+    if (count < text.size())
+        charset_->ForEachByte(text.substr(ascii), '?', [&](char code, size_t, size_t) {
+            encoded[count++] = code;
+            sum += widths[static_cast<unsigned char>(code)];
+        });
+    if (sum * size <= limit)
+        return {std::string_view(encoded, count), int(sum * font_.FontSize / 1000)};
+    // A cut text is a start of the text and the ellipsis. Its bytes are those of the characters taken:
+    // the ellipsis begins with a lead byte or a full stop, neither of which continues a sequence, so even
+    // a malformed byte before it reads as it did in the whole text.
+    std::int64_t room = limit - ellipsisWidth_ * size;
+    if (room < 0)
+        return {std::string_view(), 0};
+    // Characters are taken while they fit.
+    size_t taken = 0;
+    std::int64_t takenWidth = 0;
+    for (; taken < count; ++taken) {
+        const int glyph = widths[static_cast<unsigned char>(encoded[taken])];
+        if (glyph * size > room)
+            break;
+        room -= glyph * size;
+        takenWidth += glyph;
+    }
+    std::copy(ellipsis_.begin(), ellipsis_.end(), encoded + taken);
+    return {std::string_view(encoded, taken + ellipsis_.size()),
+            int((takenWidth + ellipsisWidth_) * font_.FontSize / 1000)};
+}
+
 int TPDFCharsWidth(int size, double chars) {
     return Trunc(size * chars * 123990 / 256 / 1000);
 }
@@ -192,22 +392,23 @@ TPDFDocument::~TPDFDocument() {
     Flush();
 }
 
-void TPDFDocument::Write(const std::string& text) {
-    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes.
-    constexpr size_t kFlushAt = 64 * 1024;
-    pending_ += text;
-    size_ += std::int64_t(text.size());
-    if (pending_.size() >= kFlushAt)
-        Flush();
+void TPDFDocument::Write(std::string_view text) {
+    Commit(PutText(Room(text.size()), text));
+}
+
+char* TPDFDocument::Grow(size_t count) {
+    buffer_.resize(std::max({buffer_.size() * 2, used_ + count, kFlushAt + 4096}));
+    return buffer_.data() + used_;
 }
 
 void TPDFDocument::Flush() {
-    stream_.write(pending_.data(), std::streamsize(pending_.size()));
-    pending_.clear();
+    stream_.write(buffer_.data(), std::streamsize(used_));
+    flushed_ += std::int64_t(used_);
+    used_ = 0;
 }
 
 int TPDFDocument::NewObject() {
-    offsets_.push_back(size_);
+    offsets_.push_back(Size());
     return ObjNumber();
 }
 
@@ -239,7 +440,7 @@ void TPDFDocument::NewPage() {
     pages_.push_back(Fmt("%d 0 R", {n}));
     // The stream keyword ends with CR LF: a CR alone would make the data's first byte ambiguous.
     Write(Fmt("%d 0 obj\r<< /Length %d 0 R >>\rstream\r\n", {n, n + 1}));
-    dataStart_ = size_;
+    dataStart_ = Size();
     streamOpen_ = true;
     // A new content stream starts in the default graphics state.
     lineColor_ = 0;
@@ -249,7 +450,7 @@ void TPDFDocument::NewPage() {
 void TPDFDocument::EndPage() {
     if (!streamOpen_)
         return;
-    const std::int64_t length = size_ - dataStart_;
+    const std::int64_t length = Size() - dataStart_;
     Write("endstream\rendobj\r");
     const int n = NewObject();
     Write(Fmt("%d 0 obj\r%d \rendobj\r", {n, static_cast<long long>(length)}));
@@ -263,58 +464,46 @@ void TPDFDocument::AddFont(const TPDFFont& font) {
     fonts_.push_back(font);
 }
 
+void TPDFDocument::SetFont(const TPDFFont& font) {
+    if (font.ResourceName != font_.ResourceName || font.FontSize != font_.FontSize)
+        fontOperatorBuilt_ = false;
+    font_.Assign(font);
+}
+
 void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& text) {
-    // Backslashes and parentheses are escaped so that none can end the string operand early; control bytes
-    // are written as octal escapes, so a line break in a value cannot become the file's end of line.
-    std::string& bytes = bytes_;
-    PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes, text);
-    // The font operator is the same from cell to cell: it is built again only when the font changes.
-    if (!fontOperatorBuilt_ || fontOperatorSize_ != font_.FontSize ||
-        fontOperatorName_ != font_.ResourceName) {
+    PDFEncodingCharset(font_.FontEncoding).EncodeInto(bytes_, text);
+    TextOutEncoded(x, y, color, bytes_);
+}
+
+void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes) {
+    // The font operator is the same from cell to cell: it is built again only after the font changed.
+    if (!fontOperatorBuilt_) {
         fontOperatorBuilt_ = true;
-        fontOperatorName_ = font_.ResourceName;
-        fontOperatorSize_ = font_.FontSize;
         fontOperator_.assign("BT\r/");
         fontOperator_ += font_.ResourceName;
         fontOperator_ += ' ';
         AppendInt(fontOperator_, font_.FontSize);
         fontOperator_ += " Tf\r";
     }
-    std::string& piece = piece_;
-    piece.assign(fontOperator_);
-    AppendInt(piece, x);
-    piece += ' ';
-    AppendInt(piece, y);
-    piece += " Td (";
-    std::string& operand = piece;
-    const auto plain = [](char c) {
-        return static_cast<unsigned char>(c) >= 0x20 && c != '(' && c != ')' && c != '\\';
-    };
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        const auto byte = static_cast<unsigned char>(c);
-        if (plain(c)) { // a run of bytes written as they are
-            size_t end = i + 1;
-            while (end < bytes.size() && plain(bytes[end]))
-                ++end;
-            operand.append(bytes, i, end - i);
-            i = end - 1;
-        } else if (c == '(' || c == ')' || c == '\\') {
-            operand += '\\';
-            operand += c;
-        } else { // a control byte
-            operand += '\\';
-            operand += char('0' + (byte >> 6));
-            operand += char('0' + ((byte >> 3) & 7));
-            operand += char('0' + (byte & 7));
-        }
-    }
     const TExportColor previous = fillColor_;
     const bool recolor = color != fillColor_;
     if (recolor)
         SetFillColor(color);
-    piece += ") Tj\rET\r";
-    Write(piece);
+    // The cells of a row share their y: " y Td (" is put together once for them.
+    if (yOperandsLength_ == 0 || yOperandsFor_ != y) {
+        yOperandsFor_ = y;
+        char* const start = yOperands_.data();
+        char* end = start;
+        *end++ = ' ';
+        end = PutText(PutInt(end, y), " Td (");
+        yOperandsLength_ = size_t(end - start);
+    }
+    constexpr std::string_view kEnd = ") Tj\rET\r";
+    char* out = Room(fontOperator_.size() + kNumberRoom + yOperands_.size() + 4 * bytes.size() + kEnd.size());
+    out = PutInt(PutText(out, fontOperator_), x);
+    std::memcpy(out, yOperands_.data(), yOperands_.size()); // all of it: the room holds it
+    out = PutOperandBytes(out + yOperandsLength_, bytes);
+    Commit(PutText(out, kEnd));
     if (recolor)
         SetFillColor(previous);
 }
@@ -324,14 +513,12 @@ void TPDFDocument::Line(double x1, double y1, double x2, double y2, TExportColor
     const bool recolor = color != lineColor_;
     if (recolor)
         SetLineColor(color);
-    std::string& path = piece_;
-    path.clear();
-    for (const auto& [value, suffix] :
-         {std::pair{x1, " "}, {y1, " m \r"}, {x2, " "}, {y2, " l \r"}, {LineWidth, " w \rS\r"}}) {
-        AppendFixed(path, value, 1);
-        path += suffix;
-    }
-    Write(path);
+    char* out = Room(5 * kNumberRoom + 32);
+    out = PutText(PutFixed(out, x1, 1), " ");
+    out = PutText(PutFixed(out, y1, 1), " m \r");
+    out = PutText(PutFixed(out, x2, 1), " ");
+    out = PutText(PutFixed(out, y2, 1), " l \r");
+    Commit(PutText(PutFixed(out, LineWidth, 1), " w \rS\r"));
     if (recolor)
         SetLineColor(previous);
 }
@@ -404,7 +591,7 @@ void TPDFDocument::EndDoc() {
     Write(Fmt("%d 0 obj\r<< /Type /Catalog \r/Pages %d 0 R \r/Outlines %d 0 R \r>>\rendobj\r",
               {catalog, pageTree, outlines}));
 
-    const std::int64_t xref = size_;
+    const std::int64_t xref = Size();
     Write(Fmt("xref\r0 %d\r0000000000 65535 f \r", {ObjNumber() + 1}));
     for (std::int64_t offset : offsets_)
         Write(Fmt("%10.10d 00000 n \r", {static_cast<long long>(offset)}));
@@ -534,6 +721,7 @@ void TExporterPDF::LayoutColumns() {
         captionFont_.FontSize = std::max(1, Trunc(captionFont_.FontSize * scale));
         dataFont_.FontSize = std::max(1, Trunc(dataFont_.FontSize * scale));
     }
+    dataFitter_ = TPDFTextFitter(dataFont_);
     xs_.assign(1, trim.Left);
     std::int64_t sum = 0;
     for (int width : widths) {
@@ -542,18 +730,18 @@ void TExporterPDF::LayoutColumns() {
     }
 }
 
-void TExporterPDF::CellText(int column, TExportColAlign align, const TPDFFont& font, std::string& text,
-                            int& x) const {
-    const int indent = TPDFCharsWidth(font.FontSize, Options.ColSpacing / 2);
+TPDFFittedText TExporterPDF::CellText(int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
+                                      std::string_view text, int& x) const {
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
-    int textWidth = 0;
-    PDFFitTextInPlace(text, room, font, &textWidth);
+    const TPDFFittedText fitted = fitter.Fit(text, room);
+    const int textWidth = fitted.Width;
     x = left;
     if (align == TExportColAlign::ecaCenter)
         x += (room - textWidth) / 2;
     else if (align == TExportColAlign::ecaRight)
         x = left + room - textWidth;
+    return fitted;
 }
 
 void TExporterPDF::WriteTextLines(const rtl::TStringList& lines, const TPDFFont& font, bool colorsOnNewPage) {
@@ -592,14 +780,16 @@ void TExporterPDF::WriteCaptionRow() {
     TPDFDocument& doc = Document();
     const TPDFFont& font = captionFont_;
     const int size = font.FontSize;
+    const int indent = TPDFCharsWidth(size, Options.ColSpacing / 2);
+    TPDFTextFitter fitter(font);
     doc.SetFont(font);
     DrawGridLine(y_);
     y_ -= Trunc((Options.RowSpacing / 2 + 1) * size);
     for (int i = 0; i < Columns.Count(); ++i) {
-        std::string text = GetColCaption(i);
         int x = 0;
-        CellText(i, TExportColAlign::ecaLeft, font, text, x);
-        doc.TextOut(x, y_, font.FontColor, text);
+        const TPDFFittedText fitted =
+            CellText(i, TExportColAlign::ecaLeft, fitter, indent, GetColCaption(i), x);
+        doc.TextOutEncoded(x, y_, font.FontColor, fitted.Bytes);
     }
     y_ -= Trunc(size * Options.RowSpacing / 2);
     DrawGridLine(y_);
@@ -621,17 +811,24 @@ void TExporterPDF::WriteDataRow() {
         DrawGridLine(y_);
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
+    const int indent = TPDFCharsWidth(size, Options.ColSpacing / 2);
+    const std::string& fontName = PDFFontNameText(dataFont.BaseFont);
+    TExportFont& cellFont = cellFont_;
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i) {
         const TExportColumn& column = Columns[i];
         std::string& text = cellText_;
         ExportRow[i].GetText(true, text);
-        TExportFont cellFont;
-        cellFont.Name = PDFFontNameText(dataFont.BaseFont);
-        cellFont.Size = size;
-        cellFont.Color = dataFont.FontColor;
         TExportColAlign align = column.ColAlign;
         TExportColor background = 0xFFFFFF;
-        DoGetCellParams(RecordCounter, i, text, align, cellFont, background);
+        TExportColor color = dataFont.FontColor;
+        if (OnGetCellParams) { // every cell starts from the data font, which the handler may change
+            cellFont.Name = fontName;
+            cellFont.Size = size;
+            cellFont.Color = color;
+            cellFont.Bold = cellFont.Italic = cellFont.Underline = cellFont.StrikeOut = false;
+            DoGetCellParams(RecordCounter, i, text, align, cellFont, background);
+            color = cellFont.Color;
+        }
 
         const int left = xs_[size_t(i)];
         const int right = xs_[size_t(i) + 1];
@@ -639,8 +836,8 @@ void TExporterPDF::WriteDataRow() {
             doc.FillRect(left, y_ - size * spacing / 2, right - left,
                          (1 + spacing) * size - Options.GridLineWidth / 2.0, background);
         int x = 0;
-        CellText(i, align, dataFont, text, x);
-        doc.TextOut(x, y_, cellFont.Color, text);
+        const TPDFFittedText fitted = CellText(i, align, dataFitter_, indent, text, x);
+        doc.TextOutEncoded(x, y_, color, fitted.Bytes);
     }
     y_ -= Trunc(size * spacing / 2);
     DrawGridLine(y_);

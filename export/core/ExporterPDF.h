@@ -9,10 +9,12 @@
 #include "export/core/ExporterPDFFontMetrics.h"
 #include "export/core/ExporterPageUtils.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exporter {
@@ -61,6 +63,30 @@ int TPDFTextWidth(const std::string& text, int size, TPDFFontName font = TPDFFon
 std::string PDFFitText(const std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
 // PDFFitText in the text's own storage.
 void PDFFitTextInPlace(std::string& text, int width, const TPDFFont& font, int* fittedWidth = nullptr);
+
+// A text cut to a width and encoded in a font's encoding, and its width.
+struct TPDFFittedText {
+    std::string_view Bytes;
+    int Width = 0;
+};
+
+// Cuts texts as PDFFitText does in one font and encodes the result as TextOut does (a character the
+// encoding lacks becomes "?"), in one pass over the text.
+class TPDFTextFitter {
+public:
+    explicit TPDFTextFitter(const TPDFFont& font = TPDFFont());
+    // The result's bytes stay valid until the next call.
+    TPDFFittedText Fit(std::string_view text, int width);
+
+private:
+    TPDFFont font_;
+    const TSingleByteCharset* charset_;
+    const TPDFWidthTable* widths_;
+    std::string ellipsis_;           // in the encoding
+    std::int64_t ellipsisWidth_ = 0; // at size 1000
+    std::string bytes_;              // the storage of the results
+};
+
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -75,7 +101,7 @@ public:
     // The last object number given out.
     int ObjNumber() const { return int(offsets_.size()); }
     const TPDFFont& Font() const { return font_; }
-    void SetFont(const TPDFFont& font) { font_.Assign(font); }
+    void SetFont(const TPDFFont& font);
     double LineWidth = 1.0;
     double LineSpacing = 1.0;
     TExportColor LineColor() const { return lineColor_; }
@@ -95,6 +121,8 @@ public:
     // Draws text (UTF-8) in the current font at (x, y): encoded in the font's encoding (a character it
     // lacks becomes "?"), with backslashes, parentheses and control bytes escaped in the string operand.
     void TextOut(int x, int y, TExportColor color, const std::string& text);
+    // TextOut for a text already in the font's encoding, as TPDFTextFitter gives it.
+    void TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes);
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
     // Write the stroke / fill colour operator; each returns the previous colour.
@@ -102,15 +130,30 @@ public:
     TExportColor SetFillColor(TExportColor color);
 
 private:
-    void Write(const std::string& text);
+    void Write(std::string_view text);
+    // Where count more bytes of output may be put; Commit(end) then takes what was put up to end.
+    char* Room(size_t count) {
+        return buffer_.size() - used_ >= count ? buffer_.data() + used_ : Grow(count);
+    }
+    void Commit(const char* end) {
+        used_ = size_t(end - buffer_.data());
+        if (used_ >= kFlushAt)
+            Flush();
+    }
+    char* Grow(size_t count);
     void Flush();
+    // Bytes written so far, in the stream or gathered.
+    std::int64_t Size() const { return flushed_ + std::int64_t(used_); }
     // Gives out the next object number; its offset is the current size of the output.
     int NewObject();
     static std::string ColorOperands(TExportColor color);
 
     std::ostream& stream_;
-    std::string pending_; // written, not yet in the stream
-    std::int64_t size_ = 0;
+    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes.
+    static constexpr size_t kFlushAt = 64 * 1024;
+    std::string buffer_; // its first used_ bytes are written, not yet in the stream
+    size_t used_ = 0;
+    std::int64_t flushed_ = 0;
     TPDFFont font_;
     TExportColor lineColor_ = 0;
     TExportColor fillColor_ = 0;
@@ -119,12 +162,14 @@ private:
     std::vector<TPDFFont> fonts_;       // registered fonts in order
     std::int64_t dataStart_ = 0;        // where the open content stream's data began
     bool streamOpen_ = false;
-    std::string piece_; // the operators TextOut or Line is building, kept for its storage
-    // TextOut's font operator ("BT /name size Tf") and the font it was built for.
-    std::string fontOperator_, fontOperatorName_;
-    int fontOperatorSize_ = 0;
+    // TextOut's font operator ("BT /name size Tf"), built for the current font unless SetFont changed it.
+    std::string fontOperator_;
     bool fontOperatorBuilt_ = false;
-    std::string bytes_; // the encoded text TextOut writes, likewise
+    // TextOut's " y Td (" for the y it was last built for (not built while the length is 0).
+    std::array<char, 24> yOperands_{};
+    size_t yOperandsLength_ = 0;
+    int yOperandsFor_ = 0;
+    std::string bytes_; // the encoded text TextOut writes, kept for its storage
 };
 
 // Page size and margins, held in points and shown in Units.
@@ -239,14 +284,18 @@ private:
     // Lays the columns out from their widths; a table wider than the printable width is scaled down to
     // it, its caption and data fonts with it.
     void LayoutColumns();
-    // Text of a cell cut to the column, and its x for the alignment.
-    void CellText(int column, TExportColAlign align, const TPDFFont& font, std::string& text, int& x) const;
+    // Text of a cell cut to the column inside the indent on either side, in the fitter's font, and its x
+    // for the alignment.
+    TPDFFittedText CellText(int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
+                            std::string_view text, int& x) const;
 
-    int y_ = 0;            // current height, points from the page bottom
-    int blockTop_ = 0;     // top of the table block on this page
-    std::vector<int> xs_;  // column boundaries (column count + 1)
-    std::string cellText_; // the text of the cell being written, kept for its storage
-    TPDFFont captionFont_; // the caption and data fonts at the size the table is drawn in
+    int y_ = 0;                 // current height, points from the page bottom
+    int blockTop_ = 0;          // top of the table block on this page
+    std::vector<int> xs_;       // column boundaries (column count + 1)
+    std::string cellText_;      // the text of the cell being written, kept for its storage
+    TExportFont cellFont_;      // the font of the cell being written, likewise
+    TPDFTextFitter dataFitter_; // for the data font at the size the table is drawn in
+    TPDFFont captionFont_;      // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;
 };
 

@@ -105,8 +105,11 @@ TEST(PDFDocument, WritesTheExactPieces) {
     doc.SetFont(font);
     doc.TextOut(10, 20, 0, "a(b");
     doc.TextOut(10, 40, 0x0000FF, "x");
+    doc.TextOut(-7, 1000, 0, "\x01)\\\xC3\xA9");
     doc.LineWidth = 0.5;
     doc.Line(1, 2, 3.25, 4, 0xFF0000);
+    doc.LineWidth = 2;
+    doc.Line(-3, 0, 1234567, -0.04, 0);
     doc.FillRect(1, 2, 3, 4, 0);
     EXPECT_EQ(doc.SetFillColor(0x00FF00), 0u);
     EXPECT_EQ(doc.FillColor(), 0x00FF00u);
@@ -118,7 +121,9 @@ TEST(PDFDocument, WritesTheExactPieces) {
     ASSERT_EQ(streams.size(), 1u);
     EXPECT_EQ(streams[0], "BT\r/F1 12 Tf\r10 20 Td (a\\(b) Tj\rET\r"
                           "1.00 0.00 0.00 rg\rBT\r/F1 12 Tf\r10 40 Td (x) Tj\rET\r0.00 0.00 0.00 rg\r"
+                          "BT\r/F1 12 Tf\r-7 1000 Td (\\001\\)\\\\\xE9) Tj\rET\r"
                           "0.00 0.00 1.00 RG\r1.0 2.0 m \r3.3 4.0 l \r0.5 w \rS\r0.00 0.00 0.00 RG\r"
+                          "-3.0 0.0 m \r1234567.0 0.0 l \r2.0 w \rS\r"
                           "1.0 2.0 3.0 4.0 re f\r"
                           "0.00 1.00 0.00 rg\r");
     EXPECT_NE(pdf.find("endstream\rendobj\r2 0 obj\r" + std::to_string(streams[0].size()) + " \rendobj\r"),
@@ -145,6 +150,47 @@ TEST(PDFDocument, WritesTheExactPieces) {
     int status = 0;
     const std::string check = QpdfCheck(dir.file("doc.pdf"), status);
     EXPECT_EQ(status, 0) << check;
+}
+
+TEST(PDFDocument, EscapesEachByteWhereverItStands) {
+    // Texts are tested for bytes to escape several bytes at a time: each byte that needs an escape, and its
+    // neighbours that do not (0x20, 0x2A, 0x5B, bytes with the high bit set), at every place of a text
+    // longer than one such test, must come out as the byte-by-byte rule says.
+    const auto escaped = [](const std::string& bytes) {
+        std::string out;
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20) {
+                const char octal[] = {'\\', char('0' + (byte >> 6)), char('0' + ((byte >> 3) & 7)),
+                                      char('0' + (byte & 7)), '\0'};
+                out += octal;
+            } else {
+                if (c == '(' || c == ')' || c == '\\')
+                    out += '\\';
+                out += c;
+            }
+        }
+        return out;
+    };
+    std::ostringstream out;
+    TPDFDocument doc(out);
+    doc.BeginDoc();
+    doc.NewPage();
+    TPDFFont font("F1");
+    doc.SetFont(font);
+    std::string expected;
+    for (const char special : {'\0', '\x1F', '\x20', '(', ')', '*', '\'', '\\', '[', ']', '\x7F', '\x80',
+                               '\xA8', '\xA9', '\xDC', '\x9F'})
+        for (size_t at = 0; at < 18; ++at) {
+            std::string bytes(18, 'a');
+            bytes[at] = special;
+            doc.TextOutEncoded(1, 2, 0, bytes);
+            expected += "BT\r/F1 10 Tf\r1 2 Td (" + escaped(bytes) + ") Tj\rET\r";
+        }
+    doc.EndDoc();
+    const std::vector<std::string> streams = ContentStreams(out.str());
+    ASSERT_EQ(streams.size(), 1u);
+    EXPECT_EQ(streams[0], expected);
 }
 
 TEST(PDFDocument, RefusesAFontNameTwice) {
@@ -504,6 +550,50 @@ TEST(PDFFitText, ReportsTheWidthOfWhatItReturns) {
                     << width << " " << int(encoding);
             }
     }
+}
+
+TEST(PDFFitText, OnePassGivesTheEncodedResultOfTheSeparateSteps) {
+    // Fitting and encoding in one pass must give the bytes and width of PDFFitText followed by the
+    // encoding TextOut applies: over characters the encodings lack, malformed and truncated sequences,
+    // texts exactly at the width and one character over, and a width that leaves no room.
+    const char* const sources[] = {"",
+                                   "WWW",
+                                   "WWWW",
+                                   "W\xC3\xA9W\xC3\xA9",
+                                   "Besan\xC3\xA7on Malm\xC3\xB6",
+                                   "\xE4\xB8\xAD\xE6\x96\x87 text",
+                                   "\xE2\x82\xAC 12,00 \xE2\x80\x94 x",
+                                   "W\xC3W\xE2\x80W\xF0",
+                                   "\x80\x80\x80\x80\x80\x80",
+                                   "ab\xE2\x80",
+                                   "\xF0\x9F\x98WWWWWW",
+                                   "\xC0\xAFWW\xED\xA0\x80WW",
+                                   "tab\there (x) \\ end",
+                                   "1/1/2024 12:00:00 AM"};
+    for (const TPDFFontEncoding encoding :
+         {TPDFFontEncoding::poWinAnsiEncoding, TPDFFontEncoding::poStandardEncoding,
+          TPDFFontEncoding::poMacRomanEncoding, TPDFFontEncoding::poPDFDocEncoding})
+        for (const TPDFFontName name : {TPDFFontName::poHelvetica, TPDFFontName::poTimesBold,
+                                        TPDFFontName::poCourier, TPDFFontName::poSymbol})
+            for (const int size : {0, 1, 6, 10})
+                for (const char* source : sources) {
+                    TPDFFont font;
+                    font.BaseFont = name;
+                    font.FontEncoding = encoding;
+                    font.FontSize = size;
+                    const TSingleByteCharset& charset = PDFEncodingCharset(encoding);
+                    const int whole = TPDFTextWidth(source, std::max(size, 1), name, encoding);
+                    TPDFTextFitter fitter(font);
+                    fitter.Fit("a longer text left over from the cell before", 1000);
+                    for (const int width : {0, 1, 9, 10, 20, 28, 29, whole - 1, whole, whole + 1, 1000}) {
+                        int expectedWidth = -1;
+                        const std::string expected =
+                            charset.Encode(PDFFitText(source, width, font, &expectedWidth));
+                        const TPDFFittedText fitted = fitter.Fit(source, width);
+                        EXPECT_EQ(fitted.Width, expectedWidth) << source << " " << width << " " << size;
+                        EXPECT_EQ(fitted.Bytes, expected) << source << " " << width << " " << size;
+                    }
+                }
 }
 
 } // namespace
