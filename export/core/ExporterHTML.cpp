@@ -29,6 +29,23 @@ const char* AlignText(TExportColAlign align) {
     return "";
 }
 
+// The start of a data cell's opening tag, with the class of its row.
+const char* CellStart(bool odd) {
+    return odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
+}
+
+// Marks the row as composed by WriteDataRow while it lives, and unmarks it also when a cell throws.
+class TComposingRow {
+public:
+    explicit TComposingRow(bool& composing) : composing_(composing) { composing_ = true; }
+    ~TComposingRow() { composing_ = false; }
+    TComposingRow(const TComposingRow&) = delete;
+    TComposingRow& operator=(const TComposingRow&) = delete;
+
+private:
+    bool& composing_;
+};
+
 bool FileExists(const std::string& name) {
     std::error_code ec;
     return !name.empty() && fs::exists(name, ec);
@@ -221,73 +238,103 @@ struct THTMLChangedBytes {
 
 constexpr THTMLChangedBytes kChangedPlain(false), kChangedWithTags(true);
 
+// Whether a word of eight bytes may hold a byte that the page changes, or one beyond ASCII (decoded one by
+// one). '"' and '&' differ only in bit 2, '<' and '>' only in bit 1: one comparison covers each pair.
+bool WordMayChange(std::uint64_t word, bool tags) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    if (ExportWordHasByteBelow(word, 0x20) || (word & 0x8080808080808080ULL) != 0)
+        return true;
+    return tags && (ExportWordHasByte(word | ones * 0x04, '&') || ExportWordHasByte(word | ones * 0x02, '>'));
+}
+
+// The position of the first byte at or after pos that the page does not carry as it is: a control byte
+// other than the tab, with tags one of the four that have entities, or the first byte of a malformed
+// UTF-8 sequence. The text's size when there is none.
+size_t NextChangedByte(std::string_view text, size_t pos, bool tags) {
+    const bool* const changed = (tags ? kChangedWithTags : kChangedPlain).Changed;
+    const size_t size = text.size();
+    while (pos < size) {
+        // Words that hold none of those bytes are passed whole; the others are looked at byte by byte.
+        if (pos + 8 <= size && !WordMayChange(ExportWordAt(text, pos), tags)) {
+            pos += 8;
+            continue;
+        }
+        const size_t wordEnd = std::min(pos + 8, size);
+        while (pos < wordEnd) {
+            const auto byte = static_cast<unsigned char>(text[pos]);
+            if (byte < 0x80) {
+                if (changed[byte])
+                    return pos;
+                ++pos;
+                continue;
+            }
+            // A two-byte character with a lead from C2 on is always well formed and never a control.
+            if (byte >= 0xC2 && byte < 0xE0 && pos + 1 < size &&
+                (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80) {
+                pos += 2;
+                continue;
+            }
+            // Longer sequences are decoded; a well-formed one is never below U+0800, so never a control.
+            char32_t ch = 0;
+            const int length = ExportDecodeUtf8(text, pos, ch);
+            if (length == 0)
+                return pos;
+            pos += size_t(length);
+        }
+    }
+    return size;
+}
+
+void AppendLiteral(std::string& out, std::string_view literal) {
+    out.append(literal.data(), literal.size());
+}
+
 } // namespace
 
 bool TExporterHTML::KeepsText(const std::string& s) const {
-    const bool* const changed = (InterpretTags ? kChangedWithTags : kChangedPlain).Changed;
-    size_t i = 0;
-    // Words of ASCII bytes above the controls, none of them one with an entity, are passed whole.
-    for (; i + 8 <= s.size(); i += 8) {
-        const std::uint64_t word = ExportWordAt(s, i);
-        if (ExportWordHasByteBelow(word, 0x20) || (word & 0x8080808080808080ULL) != 0 ||
-            (InterpretTags && (ExportWordHasByte(word, '"') || ExportWordHasByte(word, '&') ||
-                               ExportWordHasByte(word, '<') || ExportWordHasByte(word, '>'))))
-            break;
-    }
-    while (i < s.size()) {
-        const auto byte = static_cast<unsigned char>(s[i]);
-        if (byte < 0x80) {
-            if (changed[byte])
-                return false;
-            ++i;
-            continue;
-        }
-        // A well-formed character beyond ASCII is kept as it is; cleaning turns a malformed byte into
-        // '?' and a control character into '?', as it decodes them the same way.
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(s, i, ch);
-        if (length == 0 || (ch < 0x20 && ch != '\t'))
-            return false;
-        i += size_t(length);
-    }
-    return true;
+    return NextChangedByte(s, 0, InterpretTags) == s.size();
 }
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
-    if (KeepsText(s))
+    const bool tags = InterpretTags;
+    size_t next = NextChangedByte(s, 0, tags);
+    if (next == s.size())
         return s;
-    const std::string text = ExportCleanText(s);
     std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        // Every line break gives one "<br>"; a CR LF pair counts as one break.
-        if (c == '\r' || c == '\n') {
-            out += "<br>";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            continue;
+    out.reserve(s.size() + 16);
+    size_t pos = 0;
+    // The unchanged run before each changed byte is copied whole, then the byte's replacement is written.
+    for (;;) {
+        out.append(s.data() + pos, next - pos);
+        if (next == s.size())
+            return out;
+        pos = next + 1;
+        switch (s[next]) {
+        case '\r':
+            // Every line break gives one "<br>"; a CR LF pair counts as one break.
+            if (pos < s.size() && s[pos] == '\n')
+                ++pos;
+            [[fallthrough]];
+        case '\n':
+            AppendLiteral(out, "<br>");
+            break;
+        case '"':
+            AppendLiteral(out, "&quot;");
+            break;
+        case '&':
+            AppendLiteral(out, "&amp;");
+            break;
+        case '<':
+            AppendLiteral(out, "&lt;");
+            break;
+        case '>':
+            AppendLiteral(out, "&gt;");
+            break;
+        default: // another control byte, or the first byte of a malformed sequence
+            out += '?';
         }
-        if (InterpretTags) {
-            switch (c) {
-            case '"':
-                out += "&quot;";
-                continue;
-            case '&':
-                out += "&amp;";
-                continue;
-            case '<':
-                out += "&lt;";
-                continue;
-            case '>':
-                out += "&gt;";
-                continue;
-            default:
-                break;
-            }
-        }
-        out += c;
+        next = NextChangedByte(s, pos, tags);
     }
-    return out;
 }
 
 void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
@@ -300,23 +347,20 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     TExporterFormatText::GetColData(col, text);
     EscapeUnformattedValue(col, text);
     const bool known = col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count();
+    TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
+    if (composingRow_) { // WriteDataRow writes the markup around the text straight into the row
+        cellAlign_ = align;
+        return;
+    }
     if (text.empty())
         text = "&nbsp;";
-
+    if (!OnGetCellParams) { // the cell keeps the defaults: no style of its own
+        text.insert(0, std::string(" align=") + AlignText(align) + '>');
+        return;
+    }
     const TExportColor defaultBackground =
         RecordCounter % 2 != 0 ? TableOptions.TableBgColor : TableOptions.OddRowBgColor;
     const TExportFont& defaultFont = HTMLOptions.TextFont;
-    TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
-    if (!OnGetCellParams) { // the cell keeps the defaults: no style of its own
-        // Built in storage kept from cell to cell, then exchanged with the text's.
-        std::string& cell = cellBuild_;
-        cell.assign(" align=");
-        cell += AlignText(align);
-        cell += '>';
-        cell += text;
-        text.swap(cell);
-        return;
-    }
     TExportFont font = defaultFont;
     TExportColor background = defaultBackground;
     DoGetCellParams(RecordCounter, col.ColumnIndex, text, align, font, background);
@@ -405,6 +449,10 @@ void TExporterHTML::BeginExport() {
     cssName_.clear();
     cssWritten_ = false;
     BuildStyleSheet();
+    for (size_t odd = 0; odd < 2; ++odd)
+        for (size_t align = 0; align < cellOpenings_[odd].size(); ++align)
+            cellOpenings_[odd][align] =
+                std::string(CellStart(odd != 0)) + " align=" + AlignText(TExportColAlign(align)) + '>';
 }
 
 std::int64_t TExporterHTML::StreamPosition() const {
@@ -522,17 +570,34 @@ void TExporterHTML::WriteDataRow() {
     }
     ++rowsInPage_;
     const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
-    const char* cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
-    // The row's lines are gathered and written at once.
+    // The row's lines are gathered in storage kept from row to row and written at once.
     std::string& lines = rowLines_;
-    lines = "  <tr>\r\n";
-    for (int i = 0; i < ExportRow.Count(); ++i) {
-        lines += cell;
-        ExportRow[i].GetText(true, cellText_);
-        lines += cellText_;
-        lines += "</td>\r\n";
+    lines.assign("  <tr>\r\n");
+    if (OnGetCellParams) { // GetColData puts each cell's alignment and style in front of its text
+        const char* cell = CellStart(odd);
+        for (int i = 0; i < ExportRow.Count(); ++i) {
+            lines += cell;
+            ExportRow[i].GetText(true, cellText_);
+            lines += cellText_;
+            lines += "</td>\r\n";
+        }
+    } else {
+        // The cells keep the defaults: each cell's text comes back escaped but bare, and its opening tag
+        // is one of the six made at the start of the export.
+        const std::string* openings = cellOpenings_[odd ? 1 : 0].data();
+        TComposingRow composing(composingRow_);
+        for (int i = 0; i < ExportRow.Count(); ++i) {
+            cellAlign_ = TExportColAlign::ecaLeft;
+            ExportRow[i].GetText(true, cellText_);
+            lines += openings[size_t(cellAlign_)];
+            if (cellText_.empty())
+                lines.append("&nbsp;", 6);
+            else
+                lines += cellText_;
+            lines.append("</td>\r\n", 7);
+        }
     }
-    lines += "  </tr>\r\n";
+    lines.append("  </tr>\r\n", 9);
     Writer().Write(lines);
 }
 

@@ -8,6 +8,7 @@
 #include "export/core/Exporter.h"
 #include "export/core/ExporterHTMLTemplates.h"
 
+#include <array>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -170,9 +171,13 @@ private:
     int rowsInPage_ = 0;
     std::string cssName_; // style-sheet file of this export
     bool cssWritten_ = false;
-    std::string rowLines_;  // the lines of the row being written, kept for its storage
-    std::string cellText_;  // the text of the cell being written, likewise
-    std::string cellBuild_; // where GetColData builds a cell's markup, likewise
+    std::string rowLines_; // the lines of the row being written, kept for its storage
+    std::string cellText_; // the text of the cell being written, likewise
+    // The opening tags of cells that keep the defaults: by row (even, odd), then by alignment.
+    std::array<std::array<std::string, 3>, 2> cellOpenings_;
+    // While WriteDataRow composes a row, GetColData leaves the cell's text bare and notes its alignment.
+    bool composingRow_ = false;
+    TExportColAlign cellAlign_ = TExportColAlign::ecaLeft;
 
     // The files of the export while Execute writes them (null for an export to a caller's stream).
     THTMLFileSet* files_ = nullptr;
