@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace exporter {
@@ -37,7 +38,7 @@ const char* CellStart(bool odd) {
 // Marks the row as composed by WriteDataRow while it lives, and unmarks it also when a cell throws.
 class TComposingRow {
 public:
-    explicit TComposingRow(bool& composing) : composing_(composing) { composing_ = true; }
+    TComposingRow(bool& composing, bool on) : composing_(composing) { composing_ = on; }
     ~TComposingRow() { composing_ = false; }
     TComposingRow(const TComposingRow&) = delete;
     TComposingRow& operator=(const TComposingRow&) = delete;
@@ -254,12 +255,14 @@ size_t NextChangedByte(std::string_view text, size_t pos, bool tags) {
     const bool* const changed = (tags ? kChangedWithTags : kChangedPlain).Changed;
     const size_t size = text.size();
     while (pos < size) {
-        // Words that hold none of those bytes are passed whole; the others are looked at byte by byte.
-        if (pos + 8 <= size && !WordMayChange(ExportWordAt(text, pos), tags)) {
-            pos += 8;
+        // Words that hold none of those bytes are passed whole (the last one may be shorter); the others
+        // are looked at byte by byte.
+        const size_t step = std::min<size_t>(size - pos, 8);
+        if (!WordMayChange(step == 8 ? ExportWordAt(text, pos) : ExportTailWordAt(text, pos), tags)) {
+            pos += step;
             continue;
         }
-        const size_t wordEnd = std::min(pos + 8, size);
+        const size_t wordEnd = pos + step;
         while (pos < wordEnd) {
             const auto byte = static_cast<unsigned char>(text[pos]);
             if (byte < 0x80) {
@@ -345,9 +348,15 @@ void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
 
 void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     TExporterFormatText::GetColData(col, text);
-    EscapeUnformattedValue(col, text);
     const bool known = col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count();
-    TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
+    const TExportColumn* const column = known ? &Columns[col.ColumnIndex] : nullptr;
+    // Boolean and untyped values are never formatted, so they are escaped here (as EscapeUnformattedValue
+    // does, with the column looked up once and a kept text not copied).
+    if (column && !col.IsNull &&
+        (column->ColType == TExportColType::ectBoolean || column->ColType == TExportColType::ectUnknown) &&
+        !KeepsText(text))
+        text = NormalString(text);
+    TExportColAlign align = column ? column->ColAlign : TExportColAlign::ecaLeft;
     if (composingRow_) { // WriteDataRow writes the markup around the text straight into the row
         cellAlign_ = align;
         return;
@@ -570,35 +579,40 @@ void TExporterHTML::WriteDataRow() {
     }
     ++rowsInPage_;
     const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
-    // The row's lines are gathered in storage kept from row to row and written at once.
-    std::string& lines = rowLines_;
-    lines.assign("  <tr>\r\n");
-    if (OnGetCellParams) { // GetColData puts each cell's alignment and style in front of its text
-        const char* cell = CellStart(odd);
-        for (int i = 0; i < ExportRow.Count(); ++i) {
-            lines += cell;
-            ExportRow[i].GetText(true, cellText_);
-            lines += cellText_;
-            lines += "</td>\r\n";
-        }
-    } else {
-        // The cells keep the defaults: each cell's text comes back escaped but bare, and its opening tag
-        // is one of the six made at the start of the export.
-        const std::string* openings = cellOpenings_[odd ? 1 : 0].data();
-        TComposingRow composing(composingRow_);
-        for (int i = 0; i < ExportRow.Count(); ++i) {
-            cellAlign_ = TExportColAlign::ecaLeft;
-            ExportRow[i].GetText(true, cellText_);
-            lines += openings[size_t(cellAlign_)];
-            if (cellText_.empty())
-                lines.append("&nbsp;", 6);
-            else
-                lines += cellText_;
-            lines.append("</td>\r\n", 7);
-        }
+    // The row's lines are gathered in storage kept from row to row and written at once. The storage's
+    // size runs ahead of the bytes put in (room is made before each cell), so that every piece is copied
+    // without a check of its own.
+    std::string& row = rowLines_;
+    size_t used = 0;
+    const auto makeRoom = [&](size_t bytes) {
+        if (used + bytes > row.size())
+            row.resize(std::max({row.capacity(), 2 * row.size(), used + bytes}));
+    };
+    const auto put = [&](std::string_view piece) {
+        std::memcpy(row.data() + used, piece.data(), piece.size());
+        used += piece.size();
+    };
+    constexpr std::string_view rowStart = "  <tr>\r\n", cellEnd = "</td>\r\n", rowEnd = "  </tr>\r\n";
+    makeRoom(rowStart.size() + rowEnd.size());
+    put(rowStart);
+    // Cells that keep the defaults come back escaped but bare, and get one of the six opening tags made
+    // at the start of the export; with cell parameters GetColData puts alignment and style in front.
+    const TComposingRow composing(composingRow_, !OnGetCellParams);
+    const std::string* const openings = cellOpenings_[odd ? 1 : 0].data();
+    const std::string_view start = CellStart(odd);
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        cellAlign_ = TExportColAlign::ecaLeft;
+        ExportRow[i].GetText(true, cellText_);
+        const std::string_view opening = composingRow_ ? std::string_view(openings[size_t(cellAlign_)]) : start;
+        const std::string_view text = cellText_.empty() ? std::string_view("&nbsp;") : cellText_;
+        makeRoom(opening.size() + text.size() + cellEnd.size() + rowEnd.size());
+        put(opening);
+        put(text);
+        put(cellEnd);
     }
-    lines.append("  </tr>\r\n", 9);
-    Writer().Write(lines);
+    put(rowEnd);
+    row.resize(used);
+    Writer().Write(row);
 }
 
 void TExporterHTML::AfterExport() {
