@@ -6,8 +6,13 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <filesystem>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace exporter {
 
@@ -239,13 +244,60 @@ struct THTMLChangedBytes {
 
 constexpr THTMLChangedBytes kChangedPlain(false), kChangedWithTags(true);
 
-// Whether a word of eight bytes may hold a byte that the page changes, or one beyond ASCII (decoded one by
-// one). '"' and '&' differ only in bit 2, '<' and '>' only in bit 1: one comparison covers each pair.
-bool WordMayChange(std::uint64_t word, bool tags) {
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    if (ExportWordHasByteBelow(word, 0x20) || (word & 0x8080808080808080ULL) != 0)
-        return true;
-    return tags && (ExportWordHasByte(word | ones * 0x04, '&') || ExportWordHasByte(word | ones * 0x02, '>'));
+// Which bytes of two words may be ones that the page changes, or ones beyond ASCII (decoded one by one):
+// bit i for byte i of low, bit 8 + i for byte i of high. The lowest bit set in each word is always such a
+// byte. '"' and '&' differ only in bit 2, '<' and '>' only in bit 1: one comparison covers each pair.
+unsigned FoundBytes(std::uint64_t low, std::uint64_t high, bool tags) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
+    // A signed comparison: the bytes below 0x20 and those from 0x80 on at once.
+    __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
+    if (tags) {
+        found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x04)), _mm_set1_epi8('&')));
+        found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
+    }
+    return unsigned(_mm_movemask_epi8(found));
+#else
+    // Only the lowest byte found in a word is certain (a borrow runs upwards only): that one is given.
+    constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+    const auto lowest = [tags](std::uint64_t word) {
+        std::uint64_t bits = ((word - ones * 0x20) | word) & highs;
+        if (tags) {
+            const std::uint64_t quoteOrAmp = (word | ones * 0x04) ^ (ones * '&');
+            const std::uint64_t angle = (word | ones * 0x02) ^ (ones * '>');
+            bits |= ((quoteOrAmp - ones) & ~quoteOrAmp & highs) | ((angle - ones) & ~angle & highs);
+        }
+        return bits == 0 ? 0u : 1u << (std::countr_zero(bits) / 8);
+    };
+    return lowest(low) | lowest(high) << 8;
+#endif
+}
+
+// Which of the (at most) sixteen bytes of a text from pos may be ones that the page changes, or ones
+// beyond ASCII: bit i for the byte at pos + i; the lowest bit set is always such a byte. A shorter rest is
+// read as overlapping pieces, so that no byte outside the text is read; their bits are moved back to
+// where the pieces lie.
+unsigned ChangeMask(std::string_view text, size_t pos, bool tags) {
+    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+    const char* const bytes = text.data() + pos;
+    const size_t rest = text.size() - pos;
+    if (rest >= 16)
+        return FoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + 8), tags);
+    if (rest >= 8) {
+        const unsigned found = FoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + rest - 8), tags);
+        return (found & 0xFF) | (found >> 8) << (rest - 8);
+    }
+    if (rest >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, bytes, sizeof first);
+        std::memcpy(&last, bytes + rest - 4, sizeof last);
+        const unsigned found = FoundBytes(first | std::uint64_t(last) << 32, blanks, tags);
+        return (found & 0xF) | (found >> 4 & 0xF) << (rest - 4);
+    }
+    const auto byte = [&](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
+    const unsigned found =
+        FoundBytes((blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks, tags);
+    return (found & 1) | (found >> 1 & 1) << (rest / 2) | (found >> 2 & 1) << (rest - 1);
 }
 
 // The position of the first byte at or after pos that the page does not carry as it is: a control byte
@@ -255,35 +307,33 @@ size_t NextChangedByte(std::string_view text, size_t pos, bool tags) {
     const bool* const changed = (tags ? kChangedWithTags : kChangedPlain).Changed;
     const size_t size = text.size();
     while (pos < size) {
-        // Words that hold none of those bytes are passed whole (the last one may be shorter); the others
-        // are looked at byte by byte.
-        const size_t step = std::min<size_t>(size - pos, 8);
-        if (!WordMayChange(step == 8 ? ExportWordAt(text, pos) : ExportTailWordAt(text, pos), tags)) {
-            pos += step;
+        // Blocks that hold none of those bytes are passed whole; otherwise the search goes on from the
+        // first byte found.
+        const unsigned mask = ChangeMask(text, pos, tags);
+        if (mask == 0) {
+            pos += std::min<size_t>(size - pos, 16);
             continue;
         }
-        const size_t wordEnd = pos + step;
-        while (pos < wordEnd) {
-            const auto byte = static_cast<unsigned char>(text[pos]);
-            if (byte < 0x80) {
-                if (changed[byte])
-                    return pos;
-                ++pos;
-                continue;
-            }
-            // A two-byte character with a lead from C2 on is always well formed and never a control.
-            if (byte >= 0xC2 && byte < 0xE0 && pos + 1 < size &&
-                (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80) {
-                pos += 2;
-                continue;
-            }
-            // Longer sequences are decoded; a well-formed one is never below U+0800, so never a control.
-            char32_t ch = 0;
-            const int length = ExportDecodeUtf8(text, pos, ch);
-            if (length == 0)
+        pos += size_t(std::countr_zero(mask));
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) { // a tab is found too, and kept
+            if (changed[byte])
                 return pos;
-            pos += size_t(length);
+            ++pos;
+            continue;
         }
+        // A two-byte character with a lead from C2 on is always well formed and never a control.
+        if (byte >= 0xC2 && byte < 0xE0 && pos + 1 < size &&
+            (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80) {
+            pos += 2;
+            continue;
+        }
+        // Longer sequences are decoded; a well-formed one is never below U+0800, so never a control.
+        char32_t ch = 0;
+        const int length = ExportDecodeUtf8(text, pos, ch);
+        if (length == 0)
+            return pos;
+        pos += size_t(length);
     }
     return size;
 }
@@ -295,6 +345,9 @@ void AppendLiteral(std::string& out, std::string_view literal) {
 } // namespace
 
 bool TExporterHTML::KeepsText(const std::string& s) const {
+    // Most cell texts are one block, tested here without the search.
+    if (s.size() <= 16 && (s.empty() || ChangeMask(s, 0, InterpretTags) == 0))
+        return true;
     return NextChangedByte(s, 0, InterpretTags) == s.size();
 }
 
@@ -363,16 +416,17 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     }
     if (text.empty())
         text = "&nbsp;";
-    if (!OnGetCellParams) { // the cell keeps the defaults: no style of its own
-        text.insert(0, std::string(" align=") + AlignText(align) + '>');
-        return;
-    }
+    const std::string style = OnGetCellParams ? CellStyle(col.ColumnIndex, text, align) : std::string();
+    text.insert(0, std::string(" align=") + AlignText(align) + style + '>');
+}
+
+std::string TExporterHTML::CellStyle(int colIndex, const std::string& text, TExportColAlign& align) {
     const TExportColor defaultBackground =
         RecordCounter % 2 != 0 ? TableOptions.TableBgColor : TableOptions.OddRowBgColor;
     const TExportFont& defaultFont = HTMLOptions.TextFont;
     TExportFont font = defaultFont;
     TExportColor background = defaultBackground;
-    DoGetCellParams(RecordCounter, col.ColumnIndex, text, align, font, background);
+    DoGetCellParams(RecordCounter, colIndex, text, align, font, background);
 
     std::string style;
     if (background != defaultBackground)
@@ -389,16 +443,10 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         style += std::string("font-style: ") + (font.Italic ? "italic" : "normal") + "; ";
     if (font.Underline != defaultFont.Underline)
         style += std::string("text-decoration: ") + (font.Underline ? "underline" : "none") + "; ";
-    if (!style.empty()) {
-        style.resize(style.size() - 2);
-        style = " style=\"" + style + "\"";
-    }
-    std::string cell = std::string(" align=") + AlignText(align);
-    cell.reserve(cell.size() + style.size() + 1 + text.size());
-    cell += style;
-    cell += '>';
-    cell += text;
-    text = std::move(cell);
+    if (style.empty())
+        return style;
+    style.resize(style.size() - 2);
+    return " style=\"" + style + "\"";
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -145,6 +145,9 @@ private:
     };
 
     bool MultiFile() const { return maxRecords_ >= 1 && files_ != nullptr; }
+    // The style attribute of a cell from OnGetCellParams (empty when the cell keeps the defaults), which
+    // may also change its alignment.
+    std::string CellStyle(int colIndex, const std::string& text, TExportColAlign& align);
     std::int64_t StreamPosition() const;
     void BuildStyleSheet();
     void FontLines(int indent);

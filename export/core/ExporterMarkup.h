@@ -27,20 +27,6 @@ inline std::uint64_t ExportWordAt(std::string_view text, size_t pos) {
     std::memcpy(&word, text.data() + pos, sizeof word);
     return word;
 }
-// The bytes from pos to the end of a text that has fewer than eight (but at least one) from there, as one
-// word padded with blanks; a byte may appear in it twice. For the same tests as ExportWordAt.
-inline std::uint64_t ExportTailWordAt(std::string_view text, size_t pos) {
-    const char* const bytes = text.data() + pos;
-    const size_t rest = text.size() - pos;
-    if (rest >= 4) { // two four-byte halves that overlap when fewer than eight remain
-        std::uint32_t low, high;
-        std::memcpy(&low, bytes, sizeof low);
-        std::memcpy(&high, bytes + rest - 4, sizeof high);
-        return low | std::uint64_t(high) << 32;
-    }
-    const auto byte = [&](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-    return 0x2020202020000000ULL | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16;
-}
 // Whether a byte of the word may be below limit (at most 0x80).
 constexpr bool ExportWordHasByteBelow(std::uint64_t word, unsigned limit) {
     constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;

@@ -216,6 +216,20 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
         EXPECT_EQ(ex.NormalString(c.text), c.withoutTags) << c.text;
         EXPECT_EQ(ex.KeepsText(c.text), c.withoutTags == c.text) << c.text;
     }
+    // A changed byte is found at every place of texts of every length up to three blocks of sixteen,
+    // also behind tabs and characters beyond ASCII (which are looked at, then kept).
+    ex.InterpretTags = true;
+    for (size_t size = 1; size <= 40; ++size) {
+        for (size_t at = 0; at < size; ++at) {
+            for (const std::string& before : {std::string(at, 'x'), std::string(at, '\t'),
+                                              at >= 2 ? std::string(at - 2, 'x') + "\xC3\xA9" : std::string(at, 'y')}) {
+                const std::string after(size - at - 1, 'z');
+                EXPECT_EQ(ex.NormalString(before + ">" + after), before + "&gt;" + after) << size << " " << at;
+                EXPECT_FALSE(ex.KeepsText(before + ">" + after)) << size << " " << at;
+                EXPECT_TRUE(ex.KeepsText(before + "=" + after)) << size << " " << at;
+            }
+        }
+    }
     // A text the quick test keeps is one the escaping leaves as it is (cells skip the escaping then).
     for (const bool tags : {false, true}) {
         ex.InterpretTags = tags;
