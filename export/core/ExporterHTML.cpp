@@ -6,13 +6,8 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <filesystem>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace exporter {
 
@@ -229,168 +224,21 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 
 namespace {
 
-// The ASCII bytes that cleaning or escaping changes: control bytes but the tab (line breaks become
-// "<br>"), and with tags interpreted the four that have entities.
-struct THTMLChangedBytes {
-    constexpr explicit THTMLChangedBytes(bool tags) : Changed() {
-        for (int c = 0; c < 0x20; ++c)
-            Changed[c] = c != '\t';
-        if (tags)
-            for (char c : {'"', '&', '<', '>'})
-                Changed[static_cast<unsigned char>(c)] = true;
-    }
-    bool Changed[0x80];
-};
-
-constexpr THTMLChangedBytes kChangedPlain(false), kChangedWithTags(true);
-
-// Which bytes of two words may be ones that the page changes, or ones beyond ASCII (decoded one by one):
-// bit i for byte i of low, bit 8 + i for byte i of high. The lowest bit set in each word is always such a
-// byte. '"' and '&' differ only in bit 2, '<' and '>' only in bit 1: one comparison covers each pair.
-unsigned FoundBytes(std::uint64_t low, std::uint64_t high, bool tags) {
-#if defined(__SSE2__)
-    const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
-    // A signed comparison: the bytes below 0x20 and those from 0x80 on at once.
-    __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
-    if (tags) {
-        found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x04)), _mm_set1_epi8('&')));
-        found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
-    }
-    return unsigned(_mm_movemask_epi8(found));
-#else
-    // Only the lowest byte found in a word is certain (a borrow runs upwards only): that one is given.
-    constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
-    const auto lowest = [tags](std::uint64_t word) {
-        std::uint64_t bits = ((word - ones * 0x20) | word) & highs;
-        if (tags) {
-            const std::uint64_t quoteOrAmp = (word | ones * 0x04) ^ (ones * '&');
-            const std::uint64_t angle = (word | ones * 0x02) ^ (ones * '>');
-            bits |= ((quoteOrAmp - ones) & ~quoteOrAmp & highs) | ((angle - ones) & ~angle & highs);
-        }
-        return bits == 0 ? 0u : 1u << (std::countr_zero(bits) / 8);
-    };
-    return lowest(low) | lowest(high) << 8;
-#endif
-}
-
-// Which of the (at most) sixteen bytes of a text from pos may be ones that the page changes, or ones
-// beyond ASCII: bit i for the byte at pos + i; the lowest bit set is always such a byte. A shorter rest is
-// read as overlapping pieces, so that no byte outside the text is read; their bits are moved back to
-// where the pieces lie.
-unsigned ChangeMask(std::string_view text, size_t pos, bool tags) {
-    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
-    const char* const bytes = text.data() + pos;
-    const size_t rest = text.size() - pos;
-    if (rest >= 16)
-        return FoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + 8), tags);
-    if (rest >= 8) {
-        const unsigned found = FoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + rest - 8), tags);
-        return (found & 0xFF) | (found >> 8) << (rest - 8);
-    }
-    if (rest >= 4) {
-        std::uint32_t first, last;
-        std::memcpy(&first, bytes, sizeof first);
-        std::memcpy(&last, bytes + rest - 4, sizeof last);
-        const unsigned found = FoundBytes(first | std::uint64_t(last) << 32, blanks, tags);
-        return (found & 0xF) | (found >> 4 & 0xF) << (rest - 4);
-    }
-    const auto byte = [&](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-    const unsigned found =
-        FoundBytes((blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks, tags);
-    return (found & 1) | (found >> 1 & 1) << (rest / 2) | (found >> 2 & 1) << (rest - 1);
-}
-
-// The position of the first byte at or after pos that the page does not carry as it is: a control byte
-// other than the tab, with tags one of the four that have entities, or the first byte of a malformed
-// UTF-8 sequence. The text's size when there is none.
-size_t NextChangedByte(std::string_view text, size_t pos, bool tags) {
-    const bool* const changed = (tags ? kChangedWithTags : kChangedPlain).Changed;
-    const size_t size = text.size();
-    while (pos < size) {
-        // Blocks that hold none of those bytes are passed whole; otherwise the search goes on from the
-        // first byte found.
-        const unsigned mask = ChangeMask(text, pos, tags);
-        if (mask == 0) {
-            pos += std::min<size_t>(size - pos, 16);
-            continue;
-        }
-        pos += size_t(std::countr_zero(mask));
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        if (byte < 0x80) { // a tab is found too, and kept
-            if (changed[byte])
-                return pos;
-            ++pos;
-            continue;
-        }
-        // A two-byte character with a lead from C2 on is always well formed and never a control.
-        if (byte >= 0xC2 && byte < 0xE0 && pos + 1 < size &&
-            (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80) {
-            pos += 2;
-            continue;
-        }
-        // Longer sequences are decoded; a well-formed one is never below U+0800, so never a control.
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(text, pos, ch);
-        if (length == 0)
-            return pos;
-        pos += size_t(length);
-    }
-    return size;
-}
-
-void AppendLiteral(std::string& out, std::string_view literal) {
-    out.append(literal.data(), literal.size());
-}
+// The ASCII bytes that the page changes: control bytes but the tab (line breaks become "<br>"), and with
+// tags interpreted the four that have entities.
+constexpr TExportChangedBytes kChangedPlain(false, false), kChangedWithTags(false, true);
 
 } // namespace
 
 bool TExporterHTML::KeepsText(const std::string& s) const {
     // Most cell texts are one block, tested here without the search.
-    if (s.size() <= 16 && (s.empty() || ChangeMask(s, 0, InterpretTags) == 0))
+    if (s.size() <= 16 && (s.empty() || ExportChangeMask(s, 0, InterpretTags) == 0))
         return true;
-    return NextChangedByte(s, 0, InterpretTags) == s.size();
+    return ExportNextChangedByte(s, 0, InterpretTags ? kChangedWithTags : kChangedPlain) == s.size();
 }
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
-    const bool tags = InterpretTags;
-    size_t next = NextChangedByte(s, 0, tags);
-    if (next == s.size())
-        return s;
-    std::string out;
-    out.reserve(s.size() + 16);
-    size_t pos = 0;
-    // The unchanged run before each changed byte is copied whole, then the byte's replacement is written.
-    for (;;) {
-        out.append(s.data() + pos, next - pos);
-        if (next == s.size())
-            return out;
-        pos = next + 1;
-        switch (s[next]) {
-        case '\r':
-            // Every line break gives one "<br>"; a CR LF pair counts as one break.
-            if (pos < s.size() && s[pos] == '\n')
-                ++pos;
-            [[fallthrough]];
-        case '\n':
-            AppendLiteral(out, "<br>");
-            break;
-        case '"':
-            AppendLiteral(out, "&quot;");
-            break;
-        case '&':
-            AppendLiteral(out, "&amp;");
-            break;
-        case '<':
-            AppendLiteral(out, "&lt;");
-            break;
-        case '>':
-            AppendLiteral(out, "&gt;");
-            break;
-        default: // another control byte, or the first byte of a malformed sequence
-            out += '?';
-        }
-        next = NextChangedByte(s, pos, tags);
-    }
+    return ExportReplaceChangedBytes(s, InterpretTags ? kChangedWithTags : kChangedPlain, "<br>");
 }
 
 void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
