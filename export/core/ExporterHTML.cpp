@@ -499,7 +499,8 @@ void TExporterHTML::WriteDataRow() {
     for (int i = 0; i < ExportRow.Count(); ++i) {
         cellAlign_ = TExportColAlign::ecaLeft;
         ExportRow[i].GetText(true, cellText_);
-        const std::string_view opening = composingRow_ ? std::string_view(openings[size_t(cellAlign_)]) : start;
+        const std::string_view opening =
+            composingRow_ ? std::string_view(openings[size_t(cellAlign_)]) : start;
         const std::string_view text = cellText_.empty() ? std::string_view("&nbsp;") : cellText_;
         makeRoom(opening.size() + text.size() + cellEnd.size() + rowEnd.size());
         put(opening);

@@ -75,7 +75,7 @@ size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportCha
 }
 
 std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
-                                     std::string_view lineBreak) {
+                                      std::string_view lineBreak) {
     size_t next = ExportNextChangedByte(text, 0, changed);
     if (next == text.size())
         return std::string(text);

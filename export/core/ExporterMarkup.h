@@ -66,8 +66,10 @@ inline unsigned ExportFoundBytes(std::uint64_t low, std::uint64_t high, bool mar
     // A signed comparison: the bytes below 0x20 and those from 0x80 on at once.
     __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
     if (markup) {
-        found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x04)), _mm_set1_epi8('&')));
-        found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
+        found =
+            _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x04)), _mm_set1_epi8('&')));
+        found =
+            _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
     }
     return unsigned(_mm_movemask_epi8(found));
 #else
@@ -97,7 +99,8 @@ inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup)
     if (rest >= 16)
         return ExportFoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + 8), markup);
     if (rest >= 8) {
-        const unsigned found = ExportFoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + rest - 8), markup);
+        const unsigned found =
+            ExportFoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + rest - 8), markup);
         return (found & 0xFF) | (found >> 8) << (rest - 8);
     }
     if (rest >= 4) {
@@ -108,8 +111,8 @@ inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup)
         return (found & 0xF) | (found >> 4 & 0xF) << (rest - 4);
     }
     const auto byte = [&](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-    const unsigned found =
-        ExportFoundBytes((blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks, markup);
+    const unsigned found = ExportFoundBytes(
+        (blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks, markup);
     return (found & 1) | (found >> 1 & 1) << (rest / 2) | (found >> 2 & 1) << (rest - 1);
 }
 

@@ -194,9 +194,10 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
         {"\r\nx\r", "<br>x<br>", "<br>x<br>"},
         // control bytes but the tab become "?", DEL stays
         {"bell\x07 tab\t bad\xFF", "bell? tab\t bad?", "bell? tab\t bad?"},
-        {"\x00\x01<\x1F\x7F"s, "??&lt;?\x7F", "?" "?<?\x7F"},
+        {"\x00\x01<\x1F\x7F"s, "??&lt;?\x7F", "?\?<?\x7F"},
         // characters beyond ASCII stay; every byte of a malformed sequence becomes "?"
-        {"Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85", "Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85",
+        {"Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85",
+         "Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85",
          "Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85"},
         {"a\xC3", "a?", "a?"},
         {"\xC3<\x80&", "?&lt;?&amp;", "?<?&"},
@@ -204,9 +205,9 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
         // changed bytes at the ends of the eight-byte words and after long unchanged runs
         {"1234567&12345678\"", "1234567&amp;12345678&quot;", "1234567&12345678\""},
         {"12345678\r\n12345678>", "12345678<br>12345678&gt;", "12345678<br>12345678>"},
-        {"\xC3\xA9" "1234567<\xC3", "\xC3\xA9" "1234567&lt;?", "\xC3\xA9" "1234567<?"},
-        {std::string(40, 'x') + "\x01" + std::string(9, 'y'), std::string(40, 'x') + "?" + std::string(9, 'y'),
-         std::string(40, 'x') + "?" + std::string(9, 'y')},
+        {"\xC3\xA9-234567<\xC3", "\xC3\xA9-234567&lt;?", "\xC3\xA9-234567<?"},
+        {std::string(40, 'x') + "\x01" + std::string(9, 'y'),
+         std::string(40, 'x') + "?" + std::string(9, 'y'), std::string(40, 'x') + "?" + std::string(9, 'y')},
     };
     for (const auto& c : cases) {
         ex.InterpretTags = true;
@@ -221,10 +222,12 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
     ex.InterpretTags = true;
     for (size_t size = 1; size <= 40; ++size) {
         for (size_t at = 0; at < size; ++at) {
-            for (const std::string& before : {std::string(at, 'x'), std::string(at, '\t'),
-                                              at >= 2 ? std::string(at - 2, 'x') + "\xC3\xA9" : std::string(at, 'y')}) {
+            for (const std::string& before :
+                 {std::string(at, 'x'), std::string(at, '\t'),
+                  at >= 2 ? std::string(at - 2, 'x') + "\xC3\xA9" : std::string(at, 'y')}) {
                 const std::string after(size - at - 1, 'z');
-                EXPECT_EQ(ex.NormalString(before + ">" + after), before + "&gt;" + after) << size << " " << at;
+                EXPECT_EQ(ex.NormalString(before + ">" + after), before + "&gt;" + after)
+                    << size << " " << at;
                 EXPECT_FALSE(ex.KeepsText(before + ">" + after)) << size << " " << at;
                 EXPECT_TRUE(ex.KeepsText(before + "=" + after)) << size << " " << at;
             }
