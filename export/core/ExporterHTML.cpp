@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace exporter {
@@ -28,6 +29,23 @@ const char* AlignText(TExportColAlign align) {
     }
     return "";
 }
+
+// The start of a data cell's opening tag, with the class of its row.
+const char* CellStart(bool odd) {
+    return odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
+}
+
+// Marks the row as composed by WriteDataRow while it lives, and unmarks it also when a cell throws.
+class TComposingRow {
+public:
+    TComposingRow(bool& composing, bool on) : composing_(composing) { composing_ = on; }
+    ~TComposingRow() { composing_ = false; }
+    TComposingRow(const TComposingRow&) = delete;
+    TComposingRow& operator=(const TComposingRow&) = delete;
+
+private:
+    bool& composing_;
+};
 
 bool FileExists(const std::string& name) {
     std::error_code ec;
@@ -206,88 +224,21 @@ void TExporterHTML::LoadTemplateFromFile(const std::string& fileName) {
 
 namespace {
 
-// The ASCII bytes that cleaning or escaping changes: control bytes but the tab (line breaks become
-// "<br>"), and with tags interpreted the four that have entities.
-struct THTMLChangedBytes {
-    constexpr explicit THTMLChangedBytes(bool tags) : Changed() {
-        for (int c = 0; c < 0x20; ++c)
-            Changed[c] = c != '\t';
-        if (tags)
-            for (char c : {'"', '&', '<', '>'})
-                Changed[static_cast<unsigned char>(c)] = true;
-    }
-    bool Changed[0x80];
-};
-
-constexpr THTMLChangedBytes kChangedPlain(false), kChangedWithTags(true);
+// The ASCII bytes that the page changes: control bytes but the tab (line breaks become "<br>"), and with
+// tags interpreted the four that have entities.
+constexpr TExportChangedBytes kChangedPlain(false, false), kChangedWithTags(false, true);
 
 } // namespace
 
 bool TExporterHTML::KeepsText(const std::string& s) const {
-    const bool* const changed = (InterpretTags ? kChangedWithTags : kChangedPlain).Changed;
-    size_t i = 0;
-    // Words of ASCII bytes above the controls, none of them one with an entity, are passed whole.
-    for (; i + 8 <= s.size(); i += 8) {
-        const std::uint64_t word = ExportWordAt(s, i);
-        if (ExportWordHasByteBelow(word, 0x20) || (word & 0x8080808080808080ULL) != 0 ||
-            (InterpretTags && (ExportWordHasByte(word, '"') || ExportWordHasByte(word, '&') ||
-                               ExportWordHasByte(word, '<') || ExportWordHasByte(word, '>'))))
-            break;
-    }
-    while (i < s.size()) {
-        const auto byte = static_cast<unsigned char>(s[i]);
-        if (byte < 0x80) {
-            if (changed[byte])
-                return false;
-            ++i;
-            continue;
-        }
-        // A well-formed character beyond ASCII is kept as it is; cleaning turns a malformed byte into
-        // '?' and a control character into '?', as it decodes them the same way.
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(s, i, ch);
-        if (length == 0 || (ch < 0x20 && ch != '\t'))
-            return false;
-        i += size_t(length);
-    }
-    return true;
+    // Most cell texts are one block, tested here without the search.
+    if (s.size() <= 16 && (s.empty() || ExportChangeMask(s, 0, InterpretTags) == 0))
+        return true;
+    return ExportNextChangedByte(s, 0, InterpretTags ? kChangedWithTags : kChangedPlain) == s.size();
 }
 
 std::string TExporterHTML::NormalString(const std::string& s) const {
-    if (KeepsText(s))
-        return s;
-    const std::string text = ExportCleanText(s);
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        // Every line break gives one "<br>"; a CR LF pair counts as one break.
-        if (c == '\r' || c == '\n') {
-            out += "<br>";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            continue;
-        }
-        if (InterpretTags) {
-            switch (c) {
-            case '"':
-                out += "&quot;";
-                continue;
-            case '&':
-                out += "&amp;";
-                continue;
-            case '<':
-                out += "&lt;";
-                continue;
-            case '>':
-                out += "&gt;";
-                continue;
-            default:
-                break;
-            }
-        }
-        out += c;
-    }
-    return out;
+    return ExportReplaceChangedBytes(s, InterpretTags ? kChangedWithTags : kChangedPlain, "<br>");
 }
 
 void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
@@ -298,28 +249,32 @@ void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
 
 void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     TExporterFormatText::GetColData(col, text);
-    EscapeUnformattedValue(col, text);
     const bool known = col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count();
+    const TExportColumn* const column = known ? &Columns[col.ColumnIndex] : nullptr;
+    // Boolean and untyped values are never formatted, so they are escaped here (as EscapeUnformattedValue
+    // does, with the column looked up once and a kept text not copied).
+    if (column && !col.IsNull &&
+        (column->ColType == TExportColType::ectBoolean || column->ColType == TExportColType::ectUnknown) &&
+        !KeepsText(text))
+        text = NormalString(text);
+    TExportColAlign align = column ? column->ColAlign : TExportColAlign::ecaLeft;
+    if (composingRow_) { // WriteDataRow writes the markup around the text straight into the row
+        cellAlign_ = align;
+        return;
+    }
     if (text.empty())
         text = "&nbsp;";
+    const std::string style = OnGetCellParams ? CellStyle(col.ColumnIndex, text, align) : std::string();
+    text.insert(0, std::string(" align=") + AlignText(align) + style + '>');
+}
 
+std::string TExporterHTML::CellStyle(int colIndex, const std::string& text, TExportColAlign& align) {
     const TExportColor defaultBackground =
         RecordCounter % 2 != 0 ? TableOptions.TableBgColor : TableOptions.OddRowBgColor;
     const TExportFont& defaultFont = HTMLOptions.TextFont;
-    TExportColAlign align = known ? Columns[col.ColumnIndex].ColAlign : TExportColAlign::ecaLeft;
-    if (!OnGetCellParams) { // the cell keeps the defaults: no style of its own
-        // Built in storage kept from cell to cell, then exchanged with the text's.
-        std::string& cell = cellBuild_;
-        cell.assign(" align=");
-        cell += AlignText(align);
-        cell += '>';
-        cell += text;
-        text.swap(cell);
-        return;
-    }
     TExportFont font = defaultFont;
     TExportColor background = defaultBackground;
-    DoGetCellParams(RecordCounter, col.ColumnIndex, text, align, font, background);
+    DoGetCellParams(RecordCounter, colIndex, text, align, font, background);
 
     std::string style;
     if (background != defaultBackground)
@@ -336,16 +291,10 @@ void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
         style += std::string("font-style: ") + (font.Italic ? "italic" : "normal") + "; ";
     if (font.Underline != defaultFont.Underline)
         style += std::string("text-decoration: ") + (font.Underline ? "underline" : "none") + "; ";
-    if (!style.empty()) {
-        style.resize(style.size() - 2);
-        style = " style=\"" + style + "\"";
-    }
-    std::string cell = std::string(" align=") + AlignText(align);
-    cell.reserve(cell.size() + style.size() + 1 + text.size());
-    cell += style;
-    cell += '>';
-    cell += text;
-    text = std::move(cell);
+    if (style.empty())
+        return style;
+    style.resize(style.size() - 2);
+    return " style=\"" + style + "\"";
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -405,6 +354,10 @@ void TExporterHTML::BeginExport() {
     cssName_.clear();
     cssWritten_ = false;
     BuildStyleSheet();
+    for (size_t odd = 0; odd < 2; ++odd)
+        for (size_t align = 0; align < cellOpenings_[odd].size(); ++align)
+            cellOpenings_[odd][align] =
+                std::string(CellStart(odd != 0)) + " align=" + AlignText(TExportColAlign(align)) + '>';
 }
 
 std::int64_t TExporterHTML::StreamPosition() const {
@@ -522,18 +475,41 @@ void TExporterHTML::WriteDataRow() {
     }
     ++rowsInPage_;
     const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
-    const char* cell = odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
-    // The row's lines are gathered and written at once.
-    std::string& lines = rowLines_;
-    lines = "  <tr>\r\n";
+    // The row's lines are gathered in storage kept from row to row and written at once. The storage's
+    // size runs ahead of the bytes put in (room is made before each cell), so that every piece is copied
+    // without a check of its own.
+    std::string& row = rowLines_;
+    size_t used = 0;
+    const auto makeRoom = [&](size_t bytes) {
+        if (used + bytes > row.size())
+            row.resize(std::max({row.capacity(), 2 * row.size(), used + bytes}));
+    };
+    const auto put = [&](std::string_view piece) {
+        std::memcpy(row.data() + used, piece.data(), piece.size());
+        used += piece.size();
+    };
+    constexpr std::string_view rowStart = "  <tr>\r\n", cellEnd = "</td>\r\n", rowEnd = "  </tr>\r\n";
+    makeRoom(rowStart.size() + rowEnd.size());
+    put(rowStart);
+    // Cells that keep the defaults come back escaped but bare, and get one of the six opening tags made
+    // at the start of the export; with cell parameters GetColData puts alignment and style in front.
+    const TComposingRow composing(composingRow_, !OnGetCellParams);
+    const std::string* const openings = cellOpenings_[odd ? 1 : 0].data();
+    const std::string_view start = CellStart(odd);
     for (int i = 0; i < ExportRow.Count(); ++i) {
-        lines += cell;
+        cellAlign_ = TExportColAlign::ecaLeft;
         ExportRow[i].GetText(true, cellText_);
-        lines += cellText_;
-        lines += "</td>\r\n";
+        const std::string_view opening =
+            composingRow_ ? std::string_view(openings[size_t(cellAlign_)]) : start;
+        const std::string_view text = cellText_.empty() ? std::string_view("&nbsp;") : cellText_;
+        makeRoom(opening.size() + text.size() + cellEnd.size() + rowEnd.size());
+        put(opening);
+        put(text);
+        put(cellEnd);
     }
-    lines += "  </tr>\r\n";
-    Writer().Write(lines);
+    put(rowEnd);
+    row.resize(used);
+    Writer().Write(row);
 }
 
 void TExporterHTML::AfterExport() {

@@ -8,6 +8,7 @@
 #include "export/core/Exporter.h"
 #include "export/core/ExporterHTMLTemplates.h"
 
+#include <array>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -144,6 +145,9 @@ private:
     };
 
     bool MultiFile() const { return maxRecords_ >= 1 && files_ != nullptr; }
+    // The style attribute of a cell from OnGetCellParams (empty when the cell keeps the defaults), which
+    // may also change its alignment.
+    std::string CellStyle(int colIndex, const std::string& text, TExportColAlign& align);
     std::int64_t StreamPosition() const;
     void BuildStyleSheet();
     void FontLines(int indent);
@@ -170,9 +174,13 @@ private:
     int rowsInPage_ = 0;
     std::string cssName_; // style-sheet file of this export
     bool cssWritten_ = false;
-    std::string rowLines_;  // the lines of the row being written, kept for its storage
-    std::string cellText_;  // the text of the cell being written, likewise
-    std::string cellBuild_; // where GetColData builds a cell's markup, likewise
+    std::string rowLines_; // the lines of the row being written, kept for its storage
+    std::string cellText_; // the text of the cell being written, likewise
+    // The opening tags of cells that keep the defaults: by row (even, odd), then by alignment.
+    std::array<std::array<std::string, 3>, 2> cellOpenings_;
+    // While WriteDataRow composes a row, GetColData leaves the cell's text bare and notes its alignment.
+    bool composingRow_ = false;
+    TExportColAlign cellAlign_ = TExportColAlign::ecaLeft;
 
     // The files of the export while Execute writes them (null for an export to a caller's stream).
     THTMLFileSet* files_ = nullptr;

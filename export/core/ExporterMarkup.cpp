@@ -40,71 +40,89 @@ int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch) {
     return length;
 }
 
-namespace {
-
-// Printable ASCII, TAB, LF and CR: bytes that stand for themselves in every markup format.
-bool IsPlainByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte >= 0x20 && byte < 0x80) || c == '\t' || c == '\n' || c == '\r';
-}
-
-} // namespace
-
-std::string ExportCleanText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    size_t pos = 0;
-    while (pos < text.size()) {
-        // Runs of plain bytes are copied whole; only the others are decoded.
-        size_t end = pos;
-        while (end < text.size() && IsPlainByte(text[end]))
-            ++end;
-        out.append(text.substr(pos, end - pos));
-        pos = end;
-        if (pos == text.size())
-            break;
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(text, pos, ch);
-        if (length == 0) {
-            out += '?';
+size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportChangedBytes& changed) {
+    const size_t size = text.size();
+    while (pos < size) {
+        // Blocks that hold none of those bytes are passed whole; otherwise the search goes on from the
+        // first byte found.
+        const unsigned mask = ExportChangeMask(text, pos, changed.Markup);
+        if (mask == 0) {
+            pos += std::min<size_t>(size - pos, 16);
+            continue;
+        }
+        pos += size_t(std::countr_zero(mask));
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) { // a control byte the format keeps is found too
+            if (changed.Changed[byte])
+                return pos;
             ++pos;
             continue;
         }
-        if (ch < 0x20 && ch != '\t' && ch != '\n' && ch != '\r')
-            out += '?';
-        else
-            out.append(text.substr(pos, size_t(length)));
+        // A two-byte character with a lead from C2 on is always well formed and never a control.
+        if (byte >= 0xC2 && byte < 0xE0 && pos + 1 < size &&
+            (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80) {
+            pos += 2;
+            continue;
+        }
+        // Longer sequences are decoded; a well-formed one is never below U+0800, so never a control.
+        char32_t ch = 0;
+        const int length = ExportDecodeUtf8(text, pos, ch);
+        if (length == 0)
+            return pos;
         pos += size_t(length);
     }
-    return out;
+    return size;
+}
+
+std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
+                                      std::string_view lineBreak) {
+    size_t next = ExportNextChangedByte(text, 0, changed);
+    if (next == text.size())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + 16);
+    size_t pos = 0;
+    // The unchanged run before each changed byte is copied whole, then the byte's replacement is written.
+    for (;;) {
+        out.append(text.data() + pos, next - pos);
+        if (next == text.size())
+            return out;
+        pos = next + 1;
+        switch (text[next]) {
+        case '\r':
+            if (pos < text.size() && text[pos] == '\n') // a CR LF pair is one break
+                ++pos;
+            [[fallthrough]];
+        case '\n':
+            out.append(lineBreak.data(), lineBreak.size());
+            break;
+        case '"':
+            out.append("&quot;", 6);
+            break;
+        case '&':
+            out.append("&amp;", 5);
+            break;
+        case '<':
+            out.append("&lt;", 4);
+            break;
+        case '>':
+            out.append("&gt;", 4);
+            break;
+        default: // another control byte, or the first byte of a malformed sequence
+            out += '?';
+        }
+        next = ExportNextChangedByte(text, pos, changed);
+    }
+}
+
+std::string ExportCleanText(std::string_view text) {
+    static constexpr TExportChangedBytes kControls(true, false);
+    return ExportReplaceChangedBytes(text, kControls);
 }
 
 std::string ExportEntityText(std::string_view text) {
-    std::string clean = ExportCleanText(text);
-    if (std::none_of(clean.begin(), clean.end(),
-                     [](char c) { return c == '"' || c == '&' || c == '<' || c == '>'; }))
-        return clean;
-    std::string out;
-    out.reserve(clean.size() + 16);
-    for (char c : clean) {
-        switch (c) {
-        case '"':
-            out += "&quot;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    static constexpr TExportChangedBytes kControlsAndMarkup(true, true);
+    return ExportReplaceChangedBytes(text, kControlsAndMarkup);
 }
 
 } // namespace exporter

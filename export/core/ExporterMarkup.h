@@ -2,10 +2,15 @@
 
 // Text helpers shared by the markup exporters (HTML, XML, LaTeX).
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace exporter {
 
@@ -20,21 +25,95 @@ std::string ExportEntityText(std::string_view text);
 // Decodes the UTF-8 character at text[pos]; returns its length in bytes (0 when malformed).
 int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch);
 
-// Eight bytes of a text at a time, for the quick tests of the escaping exporters: a word none of whose
-// bytes can be special is passed whole, the others byte by byte. Neither test misses a byte it asks for.
+// The ASCII bytes a markup format changes: the control bytes but the tab (and but LF and CR when line
+// breaks are kept), and with markup the four characters that have entities.
+struct TExportChangedBytes {
+    constexpr TExportChangedBytes(bool keepLineBreaks, bool markup) : Changed(), Markup(markup) {
+        for (int c = 0; c < 0x20; ++c)
+            Changed[c] = c != '\t' && !(keepLineBreaks && (c == '\n' || c == '\r'));
+        if (markup)
+            for (char c : {'"', '&', '<', '>'})
+                Changed[static_cast<unsigned char>(c)] = true;
+    }
+    bool Changed[0x80];
+    bool Markup;
+};
+
+// The position of the first byte at or after pos that the format changes: an ASCII byte marked in
+// changed, or the first byte of a malformed UTF-8 sequence (well-formed characters beyond ASCII are
+// kept). The text's size when there is none.
+size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportChangedBytes& changed);
+
+// The text with each byte that changed marks replaced: one of the four markup characters by its entity, a
+// line break (CR LF, a lone CR or a lone LF) by lineBreak, any other (a control byte, or the first byte of
+// a malformed sequence) by "?". Runs of unchanged bytes are copied whole.
+std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
+                                      std::string_view lineBreak = {});
+
+// Eight bytes of a text at a time (there must be eight from pos), for the quick tests of the escaping.
 inline std::uint64_t ExportWordAt(std::string_view text, size_t pos) {
     std::uint64_t word;
     std::memcpy(&word, text.data() + pos, sizeof word);
     return word;
 }
-// Whether a byte of the word may be below limit (at most 0x80).
-constexpr bool ExportWordHasByteBelow(std::uint64_t word, unsigned limit) {
+
+// Which bytes of two words may be ones that a markup format changes, or ones beyond ASCII (decoded one
+// by one): bit i for byte i of low, bit 8 + i for byte i of high. The lowest bit set in each word is always
+// such a byte. '"' and '&' differ only in bit 2, '<' and '>' only in bit 1: one comparison covers each pair.
+inline unsigned ExportFoundBytes(std::uint64_t low, std::uint64_t high, bool markup) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
+    // A signed comparison: the bytes below 0x20 and those from 0x80 on at once.
+    __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
+    if (markup) {
+        found =
+            _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x04)), _mm_set1_epi8('&')));
+        found =
+            _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
+    }
+    return unsigned(_mm_movemask_epi8(found));
+#else
+    // Only the lowest byte found in a word is certain (a borrow runs upwards only): that one is given.
     constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
-    return ((word - ones * limit) & ~word & highs) != 0;
+    const auto lowest = [markup](std::uint64_t word) {
+        std::uint64_t bits = ((word - ones * 0x20) | word) & highs;
+        if (markup) {
+            const std::uint64_t quoteOrAmp = (word | ones * 0x04) ^ (ones * '&');
+            const std::uint64_t angle = (word | ones * 0x02) ^ (ones * '>');
+            bits |= ((quoteOrAmp - ones) & ~quoteOrAmp & highs) | ((angle - ones) & ~angle & highs);
+        }
+        return bits == 0 ? 0u : 1u << (std::countr_zero(bits) / 8);
+    };
+    return lowest(low) | lowest(high) << 8;
+#endif
 }
-// Whether a byte of the word may be the given one.
-constexpr bool ExportWordHasByte(std::uint64_t word, unsigned char byte) {
-    return ExportWordHasByteBelow(word ^ (0x0101010101010101ULL * byte), 1);
+
+// Which of the (at most) sixteen bytes of a text from pos may be ones that a markup format changes, or
+// ones beyond ASCII: bit i for the byte at pos + i; the lowest bit set is always such a byte. A shorter
+// rest is read as overlapping pieces, so that no byte outside the text is read; their bits are moved back
+// to where the pieces lie.
+inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup) {
+    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+    const char* const bytes = text.data() + pos;
+    const size_t rest = text.size() - pos;
+    if (rest >= 16)
+        return ExportFoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + 8), markup);
+    if (rest >= 8) {
+        const unsigned found =
+            ExportFoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + rest - 8), markup);
+        return (found & 0xFF) | (found >> 8) << (rest - 8);
+    }
+    if (rest >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, bytes, sizeof first);
+        std::memcpy(&last, bytes + rest - 4, sizeof last);
+        const unsigned found = ExportFoundBytes(first | std::uint64_t(last) << 32, blanks, markup);
+        return (found & 0xF) | (found >> 4 & 0xF) << (rest - 4);
+    }
+    const auto byte = [&](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
+    const unsigned found = ExportFoundBytes(
+        (blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks, markup);
+    return (found & 1) | (found >> 1 & 1) << (rest / 2) | (found >> 2 & 1) << (rest - 1);
 }
 
 } // namespace exporter

@@ -127,6 +127,33 @@ TEST_F(HtmlExport, PageWithStyleSheetHeaderTableAndFooter) {
                         "</BODY>\r\n"
                         "</HTML>\r\n");
     EXPECT_EQ(HtmlLintErrors(html), "");
+
+    // A cell's text asked for outside the writing of its row carries its alignment in front; asking
+    // changes nothing in the page.
+    std::vector<std::string> texts;
+    ex.OnBeforeExportRow = [&](TExporter&, TExportRow& row, bool&) {
+        texts.push_back(row[0].GetText(true) + "|" + row[1].GetText(true));
+    };
+    EXPECT_EQ(Export(ex), html);
+    EXPECT_EQ(texts, (std::vector<std::string>{" align=Left>a&lt;b&gt; &amp; &quot;c&quot;| align=Right>12",
+                                               " align=Left>&nbsp;| align=Right>7",
+                                               " align=Left>x<br>y| align=Right>1,234"}));
+
+    // A row far longer than the ones before it is written whole.
+    ex.OnBeforeExportRow = nullptr;
+    std::string longText, longCell;
+    for (int i = 0; i < 3000; ++i) {
+        longText += "<\xC3\xA9";
+        longCell += "&lt;\xC3\xA9";
+    }
+    ds.AddRow({longText, "5"});
+    ds.AddRow({"", "6"});
+    const std::string longHtml = Export(ex);
+    EXPECT_NE(longHtml.find("  <tr>\r\n    <td class=\"TrRows\" align=Left>" + longCell +
+                            "</td>\r\n    <td class=\"TrRows\" align=Right>5</td>\r\n  </tr>\r\n  <tr>\r\n"
+                            "    <td class=\"TrOdd\" align=Left>&nbsp;</td>\r\n"),
+              std::string::npos);
+    EXPECT_EQ(HtmlLintErrors(longHtml), "");
 }
 
 TEST_F(HtmlExport, EmptySourceGivesAPageWithoutTable) {
@@ -149,14 +176,63 @@ TEST_F(HtmlExport, EmptySourceGivesAPageWithoutTable) {
 }
 
 TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
-    EXPECT_EQ(ex.NormalString("a<b>"), "a&lt;b&gt;");
-    EXPECT_EQ(ex.NormalString("x\r\ny"), "x<br>y");
-    EXPECT_EQ(ex.NormalString("x\ny\nz"), "x<br>y<br>z");
-    EXPECT_EQ(ex.NormalString("x\r\n\r\ny"), "x<br><br>y");
-    EXPECT_EQ(ex.NormalString("bell\x07 tab\t bad\xFF"), "bell? tab\t bad?");
-    ex.InterpretTags = false;
-    EXPECT_EQ(ex.NormalString("a<b>"), "a<b>");
-    EXPECT_EQ(ex.NormalString("<i>x</i>\ny"), "<i>x</i><br>y");
+    using namespace std::string_literals;
+    // Text, then as the page carries it with tags interpreted and with them copied.
+    const struct {
+        std::string text, withTags, withoutTags;
+    } cases[] = {
+        {"", "", ""},
+        {"a<b>", "a&lt;b&gt;", "a<b>"},
+        {"Meyer, \"Ann\" 12", "Meyer, &quot;Ann&quot; 12", "Meyer, \"Ann\" 12"},
+        {"&amp; \"\"", "&amp;amp; &quot;&quot;", "&amp; \"\""},
+        {"<i>x</i>\ny", "&lt;i&gt;x&lt;/i&gt;<br>y", "<i>x</i><br>y"},
+        // every line break gives one <br>: CR LF, lone CR, lone LF, LF CR, at either end
+        {"x\r\ny", "x<br>y", "x<br>y"},
+        {"x\ny\nz", "x<br>y<br>z", "x<br>y<br>z"},
+        {"x\r\n\r\ny", "x<br><br>y", "x<br><br>y"},
+        {"x\ry\n\rz", "x<br>y<br><br>z", "x<br>y<br><br>z"},
+        {"\r\nx\r", "<br>x<br>", "<br>x<br>"},
+        // control bytes but the tab become "?", DEL stays
+        {"bell\x07 tab\t bad\xFF", "bell? tab\t bad?", "bell? tab\t bad?"},
+        {"\x00\x01<\x1F\x7F"s, "??&lt;?\x7F", "?\?<?\x7F"},
+        // characters beyond ASCII stay; every byte of a malformed sequence becomes "?"
+        {"Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85",
+         "Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85",
+         "Z\xC3\xBCrich \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x85"},
+        {"a\xC3", "a?", "a?"},
+        {"\xC3<\x80&", "?&lt;?&amp;", "?<?&"},
+        {"\xC0\x80|\xED\xA0\x80|\xEF\xBF\xBE|\xF4\x90\x80\x80", "??|???|???|????", "??|???|???|????"},
+        // changed bytes at the ends of the eight-byte words and after long unchanged runs
+        {"1234567&12345678\"", "1234567&amp;12345678&quot;", "1234567&12345678\""},
+        {"12345678\r\n12345678>", "12345678<br>12345678&gt;", "12345678<br>12345678>"},
+        {"\xC3\xA9-234567<\xC3", "\xC3\xA9-234567&lt;?", "\xC3\xA9-234567<?"},
+        {std::string(40, 'x') + "\x01" + std::string(9, 'y'),
+         std::string(40, 'x') + "?" + std::string(9, 'y'), std::string(40, 'x') + "?" + std::string(9, 'y')},
+    };
+    for (const auto& c : cases) {
+        ex.InterpretTags = true;
+        EXPECT_EQ(ex.NormalString(c.text), c.withTags) << c.text;
+        EXPECT_EQ(ex.KeepsText(c.text), c.withTags == c.text) << c.text;
+        ex.InterpretTags = false;
+        EXPECT_EQ(ex.NormalString(c.text), c.withoutTags) << c.text;
+        EXPECT_EQ(ex.KeepsText(c.text), c.withoutTags == c.text) << c.text;
+    }
+    // A changed byte is found at every place of texts of every length up to three blocks of sixteen,
+    // also behind tabs and characters beyond ASCII (which are looked at, then kept).
+    ex.InterpretTags = true;
+    for (size_t size = 1; size <= 40; ++size) {
+        for (size_t at = 0; at < size; ++at) {
+            for (const std::string& before :
+                 {std::string(at, 'x'), std::string(at, '\t'),
+                  at >= 2 ? std::string(at - 2, 'x') + "\xC3\xA9" : std::string(at, 'y')}) {
+                const std::string after(size - at - 1, 'z');
+                EXPECT_EQ(ex.NormalString(before + ">" + after), before + "&gt;" + after)
+                    << size << " " << at;
+                EXPECT_FALSE(ex.KeepsText(before + ">" + after)) << size << " " << at;
+                EXPECT_TRUE(ex.KeepsText(before + "=" + after)) << size << " " << at;
+            }
+        }
+    }
     // A text the quick test keeps is one the escaping leaves as it is (cells skip the escaping then).
     for (const bool tags : {false, true}) {
         ex.InterpretTags = tags;

@@ -213,6 +213,12 @@ TEST(MarkupText, PlainRunsAndOtherBytesKeepTheirOrder) {
     EXPECT_EQ(ExportCleanText("\x7F"), "\x7F");
     EXPECT_EQ(ExportEntityText("plain text"), "plain text");
     EXPECT_EQ(ExportEntityText("a\"&<>b\x01"), "a&quot;&amp;&lt;&gt;b?");
+    // line breaks and tabs stay; bytes found past the first sixteen and behind characters beyond ASCII
+    EXPECT_EQ(ExportCleanText("a\r\nb\rc\n\td<>"), "a\r\nb\rc\n\td<>");
+    EXPECT_EQ(ExportEntityText("Z\xC3\xBCrich, S\xC3\xA3o Paulo & \xE2\x82\xAC\xFF <x>\r\n\x02"),
+              "Z\xC3\xBCrich, S\xC3\xA3o Paulo &amp; \xE2\x82\xAC? &lt;x&gt;\r\n?");
+    EXPECT_EQ(ExportEntityText(std::string(20, 'x') + "\xED\xA0\x80\"" + std::string(20, 'y')),
+              std::string(20, 'x') + "???&quot;" + std::string(20, 'y'));
 }
 
 TEST_F(XmlExport, UntypedAndBooleanValuesAreEscapedToo) {
