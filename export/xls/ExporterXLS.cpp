@@ -269,6 +269,7 @@ void TExporterXLS::BeginWorkbook() {
         throw EExportError("Cannot create file \"" + FileName + "\". " + error.Reason());
     }
     writer_ = std::make_unique<TxlsWorkbookWriter>(file_->Stream());
+    writer_->GatherRecords(); // the scratch file takes large writes
     writer_->UserColors() = UserColors;
 }
 
@@ -479,10 +480,7 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
     const int col = sheet.StartDataCol + i;
     const std::string* shown = &text; // the text the column's width is measured by
     std::string fallback;
-    auto label = [&](const std::string& s) {
-        Utf8ToWide(s, wideText_);
-        writer_->WriteLabelSST(row, col, xf, wideText_);
-    };
+    auto label = [&](const std::string& s) { writer_->WriteLabelUtf8(row, col, xf, s); };
     if (text.empty()) {
         writer_->WriteBlank(row, col, xf);
     } else if (!sheet.Formats.NullString().empty() && text == sheet.Formats.NullString()) {

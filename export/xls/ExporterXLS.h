@@ -150,7 +150,6 @@ private:
     std::vector<TxlsColumnStats> columnStats_;    // numbers written, per column of the current sheet
     std::vector<std::u16string> sheetNames_;      // names of the sheets written so far
     std::vector<std::string> cellTexts_;          // per column, the text of the current cell
-    std::u16string wideText_;                     // the UTF-16 text of the current label
     int exportedCounter_ = 0;
 };
 
