@@ -20,14 +20,14 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Reads digits into the integer; false when there are none or more than 19 (which could overflow).
-bool readDigits(const char*& p, const char* end, std::uint64_t& integer, int& count) {
-    const char* start = p;
-    for (; p != end && isDigit(*p); ++p) {
-        if (++count > 19)
-            return false;
+// The longest text read directly: 19 digits never overflow the integer.
+constexpr std::size_t LongestPlainText = 19;
+
+// Reads digits into the integer; false when there are none.
+bool readDigits(const char*& p, const char* end, std::uint64_t& integer) {
+    const char* const start = p;
+    for (; p != end && isDigit(*p); ++p)
         integer = integer * 10 + std::uint64_t(*p - '0');
-    }
     return p != start;
 }
 
@@ -40,15 +40,14 @@ bool XlsTextToNumber(std::string_view text, double& value, const rtl::LocaleFact
     if (p != end && (*p == '-' || *p == '+'))
         negative = *p++ == '-';
     std::uint64_t integer = 0;
-    int digits = 0, decimals = 0;
-    bool plain = readDigits(p, end, integer, digits);
+    std::ptrdiff_t decimals = 0;
+    bool plain = text.size() <= LongestPlainText && readDigits(p, end, integer);
     if (plain && p != end && *p == facts.DecimalSeparator) {
-        ++p;
-        const int before = digits;
-        plain = readDigits(p, end, integer, digits);
-        decimals = digits - before;
+        const char* const first = ++p;
+        plain = readDigits(p, end, integer);
+        decimals = p - first;
     }
-    if (!plain || p != end || integer > LargestExactInteger || decimals >= int(std::size(ExactPowersOfTen)))
+    if (!plain || p != end || integer > LargestExactInteger || decimals >= std::ptrdiff_t(std::size(ExactPowersOfTen)))
         return rtl::TryStrToFloat(text, value, facts);
     const double magnitude = double(integer) / ExactPowersOfTen[decimals];
     value = negative ? -magnitude : magnitude;

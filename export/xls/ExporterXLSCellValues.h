@@ -13,9 +13,9 @@
 
 namespace exporter {
 
-// rtl::TryStrToFloat(text, value, facts). A text of a sign, digits and a decimal separator between
-// digits, whose digits make an integer of at most 2^53 with at most 22 of them after the separator,
-// is read directly: both that integer and the power of ten are exact doubles, so their quotient is
+// rtl::TryStrToFloat(text, value, facts). A text of at most 19 characters, a sign, digits and a
+// decimal separator between digits, whose digits make an integer of at most 2^53 with at most 22 of
+// them after the separator, is read directly: both that integer and the power of ten are exact doubles, so their quotient is
 // the correctly rounded value the general reader gives too. Every other text goes to the latter.
 bool XlsTextToNumber(std::string_view text, double& value,
                      const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());

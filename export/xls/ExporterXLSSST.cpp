@@ -5,24 +5,53 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace exporter {
 
 namespace {
 
-// FNV-1a with one step per code unit, the same whether the units come as UTF-16 or as the bytes
-// of an ASCII text; the halves are folded together so that the low bits, which pick the slot,
-// depend on every bit of every unit.
+// The hashes: a narrow string's by its bytes, eight at a time (the same whether the bytes come from
+// UTF-16 or are an ASCII text); a wide string's by its code units (FNV-1a, a step per unit). A
+// narrow and a wide string are never equal, so their hashes need not agree. The last step mixes
+// every bit into the low ones, which pick the slot.
 constexpr std::uint64_t HashSeed = 14695981039346656037ull;
 constexpr std::uint64_t HashPrime = 1099511628211ull;
-
-std::uint64_t hashStep(std::uint64_t hash, std::uint32_t unit) {
-    return (hash ^ unit) * HashPrime;
-}
+constexpr std::uint64_t WordMultiplier = 0x9E3779B97F4A7C15ull;
 
 std::uint32_t hashFinish(std::uint64_t hash) {
-    return static_cast<std::uint32_t>(hash ^ (hash >> 29) ^ (hash >> 43));
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 33;
+    return static_cast<std::uint32_t>(hash);
+}
+
+// The hash of the bytes; `all` collects every bit set in them.
+std::uint64_t hashBytes(const char* bytes, std::size_t count, std::uint64_t& all) {
+    std::uint64_t hash = HashSeed ^ count;
+    all = 0;
+    for (; count >= 8; bytes += 8, count -= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes, 8);
+        all |= word;
+        hash = std::rotl((hash ^ word) * WordMultiplier, 31);
+    }
+    if (count > 0) {
+        std::uint64_t word = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            word |= std::uint64_t(static_cast<unsigned char>(bytes[i])) << (8 * i);
+        all |= word;
+        hash = std::rotl((hash ^ word) * WordMultiplier, 31);
+    }
+    return hash;
+}
+
+std::uint64_t hashUnits(std::u16string_view units) {
+    std::uint64_t hash = HashSeed;
+    for (const char16_t unit : units)
+        hash = (hash ^ unit) * HashPrime;
+    return hash;
 }
 
 // The first and the largest block of characters.
@@ -123,36 +152,35 @@ std::uint32_t TsstStrings::insert(std::size_t slot, std::uint32_t hash, std::siz
 }
 
 std::uint32_t TsstStrings::Add(std::u16string_view s) {
-    ++totalCount_;
     const std::u16string_view key = s.substr(0, Utf16CutLength(s, MAX_CELL_TEXT_LENGTH));
-    reserveSlot();
-    std::uint64_t hash = HashSeed;
     char16_t all = 0;
-    for (const char16_t unit : key) {
-        hash = hashStep(hash, unit);
+    for (const char16_t unit : key)
         all |= unit;
+    if (all <= 0xFF) {
+        narrow_.resize(key.size());
+        std::transform(key.begin(), key.end(), narrow_.begin(), [](char16_t unit) { return static_cast<char>(unit); });
+        std::uint64_t bits = 0;
+        const std::uint64_t hash = hashBytes(narrow_.data(), narrow_.size(), bits);
+        return addNarrow(narrow_, hashFinish(hash));
     }
-    const bool wide = all > 0xFF;
-    const std::uint32_t h = hashFinish(hash);
+    ++totalCount_;
+    reserveSlot();
+    const std::uint32_t h = hashFinish(hashUnits(key));
     const std::size_t slot = find(h, [&](const Entry& entry) {
-        if (entry.Length != key.size() || entry.Wide != wide)
+        if (!entry.Wide || entry.Length != key.size())
             return false;
         const std::uint8_t* bytes = bytesOf(entry);
         for (std::size_t i = 0; i < key.size(); ++i)
-            if ((wide ? wideUnit(bytes, i) : bytes[i]) != key[i])
+            if (wideUnit(bytes, i) != key[i])
                 return false;
         return true;
     });
-    if (slots_[slot] != 0) {
-        const auto index = static_cast<std::uint32_t>(slots_[slot]) - 1;
-        ++entries_[index].Occurrences;
-        return index;
-    }
-    return insert(slot, h, key.size(), wide, [&](std::uint8_t* out) {
+    if (slots_[slot] != 0)
+        return found(slot);
+    return insert(slot, h, key.size(), true, [&](std::uint8_t* out) {
         for (const char16_t unit : key) {
             *out++ = static_cast<std::uint8_t>(unit);
-            if (wide)
-                *out++ = static_cast<std::uint8_t>(unit >> 8);
+            *out++ = static_cast<std::uint8_t>(unit >> 8);
         }
     });
 }
@@ -160,34 +188,35 @@ std::uint32_t TsstStrings::Add(std::u16string_view s) {
 std::uint32_t TsstStrings::AddUtf8(std::string_view utf8) {
     if (utf8.size() > MAX_CELL_TEXT_LENGTH)
         return Add(Utf8ToWide(utf8));
-    std::uint64_t hash = HashSeed;
-    unsigned char all = 0;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        hash = hashStep(hash, byte);
-        all |= byte;
-    }
-    if (all >= 0x80) {
+    std::uint64_t bits = 0;
+    const std::uint64_t hash = hashBytes(utf8.data(), utf8.size(), bits);
+    if ((bits & 0x8080808080808080ull) != 0) {
         Utf8ToWide(utf8, wide_);
         return Add(wide_);
     }
     // ASCII: its bytes are its compressed form.
+    return addNarrow(utf8, hashFinish(hash));
+}
+
+std::uint32_t TsstStrings::addNarrow(std::string_view bytes, std::uint32_t hash) {
     ++totalCount_;
     reserveSlot();
-    const std::uint32_t h = hashFinish(hash);
-    const std::size_t slot = find(h, [&](const Entry& entry) {
-        return !entry.Wide && entry.Length == utf8.size() &&
-               (utf8.empty() || std::memcmp(bytesOf(entry), utf8.data(), utf8.size()) == 0);
+    const std::size_t slot = find(hash, [&](const Entry& entry) {
+        return !entry.Wide && entry.Length == bytes.size() &&
+               (bytes.empty() || std::memcmp(bytesOf(entry), bytes.data(), bytes.size()) == 0);
     });
-    if (slots_[slot] != 0) {
-        const auto index = static_cast<std::uint32_t>(slots_[slot]) - 1;
-        ++entries_[index].Occurrences;
-        return index;
-    }
-    return insert(slot, h, utf8.size(), false, [&](std::uint8_t* out) {
-        if (!utf8.empty())
-            std::memcpy(out, utf8.data(), utf8.size());
+    if (slots_[slot] != 0)
+        return found(slot);
+    return insert(slot, hash, bytes.size(), false, [&](std::uint8_t* out) {
+        if (!bytes.empty())
+            std::memcpy(out, bytes.data(), bytes.size());
     });
+}
+
+std::uint32_t TsstStrings::found(std::size_t slot) {
+    const auto index = static_cast<std::uint32_t>(slots_[slot]) - 1;
+    ++entries_[index].Occurrences;
+    return index;
 }
 
 void TsstStrings::grow() {

@@ -64,6 +64,10 @@ private:
     // bytes fill() writes, in the slot find() gave.
     template <class Fill>
     std::uint32_t insert(std::size_t slot, std::uint32_t hash, std::size_t length, bool wide, Fill fill);
+    // Add of a narrow string (its compressed bytes) with its hash.
+    std::uint32_t addNarrow(std::string_view bytes, std::uint32_t hash);
+    // The index of the string in the slot, counted once more.
+    std::uint32_t found(std::size_t slot);
     // Doubles the table and places every string again.
     void grow();
     void reserveSlot();
@@ -76,6 +80,7 @@ private:
     // empty), so that probing compares hashes without touching the strings.
     std::vector<std::uint64_t> slots_;
     std::u16string wide_; // the UTF-16 form of a UTF-8 text that is not ASCII
+    std::string narrow_;  // the compressed form of a narrow UTF-16 text
     std::uint32_t totalCount_ = 0;
     std::uint32_t uniqueCount_ = 0;
 };

@@ -18,17 +18,6 @@ std::size_t TxlsColumnList::Widen(const std::string& fieldName, int row, int col
     return index;
 }
 
-void TxlsColumnList::WidenEntry(std::size_t index, int row, int col) {
-    TxlsColumn* entry = &items_[index];
-    if (entry->FirstRow < 0 || row < entry->FirstRow)
-        entry->FirstRow = row;
-    if (row > entry->LastRow)
-        entry->LastRow = row;
-    if (entry->FirstCol < 0 || col < entry->FirstCol)
-        entry->FirstCol = col;
-    if (col > entry->LastCol)
-        entry->LastCol = col;
-}
 
 const TxlsColumn* TxlsColumnList::Find(const std::string& fieldName) const {
     for (const TxlsColumn& item : items_)

@@ -37,7 +37,17 @@ public:
     // taken without a search.
     std::size_t Widen(const std::string& fieldName, int row, int col, std::size_t hint = NoEntry);
     // Widens the entry at that place (a result of Widen) to take in the cell.
-    void WidenEntry(std::size_t index, int row, int col);
+    void WidenEntry(std::size_t index, int row, int col) {
+        TxlsColumn& entry = items_[index];
+        if (entry.FirstRow < 0 || row < entry.FirstRow)
+            entry.FirstRow = row;
+        if (row > entry.LastRow)
+            entry.LastRow = row;
+        if (entry.FirstCol < 0 || col < entry.FirstCol)
+            entry.FirstCol = col;
+        if (col > entry.LastCol)
+            entry.LastCol = col;
+    }
     // The field's entry, or none.
     const TxlsColumn* Find(const std::string& fieldName) const;
     std::size_t Count() const { return items_.size(); }

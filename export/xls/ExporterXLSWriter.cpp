@@ -57,17 +57,6 @@ void FailSheetLimits(int row, int col) {
     throw TxlsSheetLimitError("The sheet needs more than 256 columns, the most a workbook sheet holds");
 }
 
-void TxlsColumnStats::Add(double value) {
-    if (!std::isfinite(value)) {
-        NotFinite = true;
-        return;
-    }
-    Min = Count == 0 ? value : std::min(Min, value);
-    Max = Count == 0 ? value : std::max(Max, value);
-    Sum += value;
-    ++Count;
-}
-
 TxlsFormulaResult TxlsColumnStats::Result(int aggregate) const {
     if (NotFinite)
         return {0, XLS_ERROR_NUM};
@@ -367,9 +356,13 @@ void TxlsWorkbookWriter::WriteError(int row, int col, std::uint16_t xf, std::uin
 bool TxlsWorkbookWriter::EncodeRK(double value, std::uint32_t& rk) {
     constexpr double limit = 536870912.0; // 2^29: the 30-bit signed integers
     auto asInteger = [&](double v, std::uint32_t flags) {
-        if (!(v >= -limit && v < limit) || v != std::floor(v))
+        if (!(v >= -limit && v < limit))
             return false;
-        rk = static_cast<std::uint32_t>(static_cast<std::int32_t>(v)) << 2 | flags;
+        // Within the range the cast only drops a fraction: the value is whole when it keeps it.
+        const auto integer = static_cast<std::int32_t>(v);
+        if (static_cast<double>(integer) != v)
+            return false;
+        rk = static_cast<std::uint32_t>(integer) << 2 | flags;
         return true;
     };
     auto asDouble = [&](double v, std::uint32_t flags) {

@@ -15,7 +15,9 @@
 #include "export/xls/ExporterXLSStream.h"
 #include "platform/rtl/Colors.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
@@ -83,7 +85,16 @@ struct TxlsColumnStats {
     double Sum = 0, Min = 0, Max = 0;
     std::size_t Count = 0;
     bool NotFinite = false; // a NaN or an infinity was written: the cell shows #NUM!
-    void Add(double value);
+    void Add(double value) {
+        if (!std::isfinite(value)) {
+            NotFinite = true;
+            return;
+        }
+        Min = Count == 0 ? value : std::min(Min, value);
+        Max = Count == 0 ? value : std::max(Max, value);
+        Sum += value;
+        ++Count;
+    }
     // The result of aggSum .. aggMax over the numbers (SUM, MIN and MAX of none are 0). A
     // non-finite number among them, or a sum that overflows, gives #NUM!, as the readers'
     // own recalculation does.
@@ -171,7 +182,7 @@ class TxlsWorkbookWriter {
 public:
     static constexpr std::size_t BufferSize = 8224;
     // The bytes of records gathered before they are written (GatherRecords).
-    static constexpr std::size_t GatherSize = std::size_t(256) * 1024;
+    static constexpr std::size_t GatherSize = std::size_t(512) * 1024;
 
     explicit TxlsWorkbookWriter(TxlsStream& stream);
     TxlsWorkbookWriter(const TxlsWorkbookWriter&) = delete;
