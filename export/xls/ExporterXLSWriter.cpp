@@ -50,10 +50,9 @@ TExportFont MeasureFont(const TxlsFont& font) {
     return f;
 }
 
-void FailSheetLimits(int row, int col) {
-    if (row < 0 || row >= XLS_MAX_ROWS)
+void FailSheetLimits(bool row) {
+    if (row)
         throw TxlsSheetLimitError("The sheet needs more than 65536 rows, the most a workbook sheet holds");
-    (void)col;
     throw TxlsSheetLimitError("The sheet needs more than 256 columns, the most a workbook sheet holds");
 }
 
@@ -97,7 +96,8 @@ void TxlsWorkbookWriter::GatherRecords() {
 }
 
 TxlsStream& TxlsWorkbookWriter::Stream() {
-    recordStream_.Position(); // writes the RK run
+    if (!rkRun_.empty())
+        flushRKRun();
     writePending();
     return recordStream_;
 }

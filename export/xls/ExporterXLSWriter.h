@@ -62,11 +62,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Raises TxlsSheetLimitError for a row (or, when false, a column) outside a BIFF8 sheet.
+[[noreturn]] void FailSheetLimits(bool row);
 // Raises TxlsSheetLimitError when a zero-based cell lies outside a BIFF8 sheet.
-[[noreturn]] void FailSheetLimits(int row, int col);
 inline void CheckSheetLimits(int row, int col) {
-    if (row < 0 || row >= XLS_MAX_ROWS || col < 0 || col >= XLS_MAX_COLUMNS)
-        FailSheetLimits(row, col);
+    if (row < 0 || row >= XLS_MAX_ROWS)
+        FailSheetLimits(true);
+    if (col < 0 || col >= XLS_MAX_COLUMNS)
+        FailSheetLimits(false);
 }
 
 // The error values a cell or a cached formula result carries (BIFF8 error codes).
