@@ -535,7 +535,8 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
         entry = sheet.ColumnList.Widen(column.Name, row, col, std::size_t(i));
     else
         sheet.ColumnList.WidenEntry(entry, row, col);
-    widenColumn(sheet, col, *shown, xf);
+    if (sheet.AutoCalcColWidth)
+        widenColumn(sheet, col, *shown, xf);
 }
 
 void TExporterXLS::writeDataRow(TxlsSheet& sheet, int sheetIndex, int row, int dataRow) {

@@ -1,5 +1,6 @@
 #include "export/xls/ExporterXLSCellValues.h"
 
+#include "export/xls/ExporterXLSUtils.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -57,10 +58,7 @@ bool XlsTextToNumber(std::string_view text, double& value, const rtl::LocaleFact
 bool TxlsDateTexts::Read(std::string_view text, rtl::TDateTime& value) {
     if (text.empty() || text.size() > LongestText)
         return rtl::TryStrToDateTime(text, value);
-    std::uint64_t fnv = 14695981039346656037ull;
-    for (const char c : text)
-        fnv = (fnv ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    const auto hash = static_cast<std::uint32_t>(fnv ^ (fnv >> 32));
+    const std::uint32_t hash = HashBytes(text);
     if (slots_.empty())
         slots_.resize(2 * HeldTexts);
     const std::size_t mask = slots_.size() - 1;

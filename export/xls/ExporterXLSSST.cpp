@@ -5,54 +5,11 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace exporter {
 
 namespace {
-
-// The hashes: a narrow string's by its bytes, eight at a time (the same whether the bytes come from
-// UTF-16 or are an ASCII text); a wide string's by its code units (FNV-1a, a step per unit). A
-// narrow and a wide string are never equal, so their hashes need not agree. The last step mixes
-// every bit into the low ones, which pick the slot.
-constexpr std::uint64_t HashSeed = 14695981039346656037ull;
-constexpr std::uint64_t HashPrime = 1099511628211ull;
-constexpr std::uint64_t WordMultiplier = 0x9E3779B97F4A7C15ull;
-
-std::uint32_t hashFinish(std::uint64_t hash) {
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDull;
-    hash ^= hash >> 33;
-    return static_cast<std::uint32_t>(hash);
-}
-
-// The hash of the bytes; `all` collects every bit set in them.
-std::uint64_t hashBytes(const char* bytes, std::size_t count, std::uint64_t& all) {
-    std::uint64_t hash = HashSeed ^ count;
-    all = 0;
-    for (; count >= 8; bytes += 8, count -= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes, 8);
-        all |= word;
-        hash = std::rotl((hash ^ word) * WordMultiplier, 31);
-    }
-    if (count > 0) {
-        std::uint64_t word = 0;
-        for (std::size_t i = 0; i < count; ++i)
-            word |= std::uint64_t(static_cast<unsigned char>(bytes[i])) << (8 * i);
-        all |= word;
-        hash = std::rotl((hash ^ word) * WordMultiplier, 31);
-    }
-    return hash;
-}
-
-std::uint64_t hashUnits(std::u16string_view units) {
-    std::uint64_t hash = HashSeed;
-    for (const char16_t unit : units)
-        hash = (hash ^ unit) * HashPrime;
-    return hash;
-}
 
 // The first and the largest block of characters.
 constexpr std::size_t FirstBlockSize = 4096;
@@ -153,6 +110,9 @@ std::uint32_t TsstStrings::insert(std::size_t slot, std::uint32_t hash, std::siz
     return index;
 }
 
+// A narrow string is hashed by its bytes (the same whether they come from UTF-16 or are an ASCII
+// text), a wide one by its code units: a narrow and a wide string are never equal, so their hashes
+// need not agree.
 std::uint32_t TsstStrings::Add(std::u16string_view s) {
     const std::u16string_view key = s.substr(0, Utf16CutLength(s, MAX_CELL_TEXT_LENGTH));
     char16_t all = 0;
@@ -161,13 +121,11 @@ std::uint32_t TsstStrings::Add(std::u16string_view s) {
     if (all <= 0xFF) {
         narrow_.resize(key.size());
         std::transform(key.begin(), key.end(), narrow_.begin(), [](char16_t unit) { return static_cast<char>(unit); });
-        std::uint64_t bits = 0;
-        const std::uint64_t hash = hashBytes(narrow_.data(), narrow_.size(), bits);
-        return addNarrow(narrow_, hashFinish(hash));
+        return addNarrow(narrow_, HashBytes(narrow_));
     }
     ++totalCount_;
     reserveSlot();
-    const std::uint32_t h = hashFinish(hashUnits(key));
+    const std::uint32_t h = HashUnits(key);
     const std::size_t slot = find(h, [&](const Entry& entry) {
         if (!entry.Wide || entry.Length != key.size())
             return false;
@@ -191,13 +149,13 @@ std::uint32_t TsstStrings::AddUtf8(std::string_view utf8) {
     if (utf8.size() > MAX_CELL_TEXT_LENGTH)
         return Add(Utf8ToWide(utf8));
     std::uint64_t bits = 0;
-    const std::uint64_t hash = hashBytes(utf8.data(), utf8.size(), bits);
+    const std::uint32_t hash = HashBytes(utf8, &bits);
     if ((bits & 0x8080808080808080ull) != 0) {
         Utf8ToWide(utf8, wide_);
         return Add(wide_);
     }
     // ASCII: its bytes are its compressed form.
-    return addNarrow(utf8, hashFinish(hash));
+    return addNarrow(utf8, hash);
 }
 
 std::uint32_t TsstStrings::addNarrow(std::string_view bytes, std::uint32_t hash) {
