@@ -1,6 +1,7 @@
 #include "export/xls/ExporterXLS.h"
 
 #include "export/core/ExporterPageUtils.h"
+#include "export/xls/ExporterXLSCellValues.h"
 #include "export/xls/ExporterXLSConsts.h"
 #include "export/xls/ExporterXLSDateFormat.h"
 #include "export/xls/ExporterXLSSheetName.h"
@@ -269,6 +270,7 @@ void TExporterXLS::BeginWorkbook() {
         throw EExportError("Cannot create file \"" + FileName + "\". " + error.Reason());
     }
     writer_ = std::make_unique<TxlsWorkbookWriter>(file_->Stream());
+    writer_->GatherRecords(); // the scratch file takes large writes
     writer_->UserColors() = UserColors;
 }
 
@@ -280,6 +282,7 @@ void TExporterXLS::EndWorkbook(bool commit) {
     columnWidths_.clear();
     drawing_.reset();
     customWorkbookObjects_.reset();
+    dateTexts_.Clear();
     if (commit && file) {
         try {
             file->Commit();
@@ -479,10 +482,7 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
     const int col = sheet.StartDataCol + i;
     const std::string* shown = &text; // the text the column's width is measured by
     std::string fallback;
-    auto label = [&](const std::string& s) {
-        Utf8ToWide(s, wideText_);
-        writer_->WriteLabelSST(row, col, xf, wideText_);
-    };
+    auto label = [&](const std::string& s) { writer_->WriteLabelUtf8(row, col, xf, s); };
     if (text.empty()) {
         writer_->WriteBlank(row, col, xf);
     } else if (!sheet.Formats.NullString().empty() && text == sheet.Formats.NullString()) {
@@ -494,7 +494,7 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
         case TExportColType::ectFloat:
         case TExportColType::ectCurrency: {
             double value = 0;
-            if (rtl::TryStrToFloat(text, value)) {
+            if (XlsTextToNumber(text, value)) {
                 writer_->WriteNumber(row, col, xf, value);
                 columnStats_[std::size_t(i)].Add(value);
             } else
@@ -506,7 +506,7 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
         case TExportColType::ectDateTime: {
             rtl::TDateTime value = 0;
             double serial = 0;
-            if (!rtl::TryStrToDateTime(text, value)) {
+            if (!dateTexts_.Read(text, value)) {
                 label(text);
             } else if (XlsDateSerial(value, serial)) {
                 writer_->WriteNumber(row, col, xf, serial);
@@ -529,22 +529,38 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
             return;
         }
     }
-    sheet.ColumnList.Widen(column.Name, row, col, std::size_t(i));
-    widenColumn(sheet, col, *shown, xf);
+    // The column's entry is looked up by name once a sheet, then found by its place.
+    std::size_t& entry = columnEntries_[std::size_t(i)];
+    if (entry == TxlsColumnList::NoEntry)
+        entry = sheet.ColumnList.Widen(column.Name, row, col, std::size_t(i));
+    else
+        sheet.ColumnList.WidenEntry(entry, row, col);
+    if (sheet.AutoCalcColWidth)
+        widenColumn(sheet, col, *shown, xf);
 }
 
 void TExporterXLS::writeDataRow(TxlsSheet& sheet, int sheetIndex, int row, int dataRow) {
     if (cellTexts_.size() < std::size_t(sheet.Columns.Count()))
         cellTexts_.resize(std::size_t(sheet.Columns.Count()));
+    // Without events, row strips or a hook on the cells' texts, a cell's text is its value and its
+    // XF the column's.
+    const bool textIsValue = !OnGetExportText && !OnAdvancedGetExportText && !sheet.ExportRow.GetColData();
+    const bool columnXF = !OnGetDataParams && !(sheet.StripType == ssRow && sheet.StripStyles.Count() > 0);
     for (int i = 0; i < sheet.Columns.Count() && i < sheet.ExportRow.Count(); ++i) {
-        std::string& text = cellTexts_[std::size_t(i)]; // its storage kept from row to row
-        sheet.ExportRow[i].GetText(false, text);
-        if (OnGetExportText)
-            OnGetExportText(*this, i, text);
-        if (OnAdvancedGetExportText)
-            OnAdvancedGetExportText(*this, sheetIndex, i, text);
-        const std::uint16_t xf = dataCellXF(sheet, sheetIndex, i, row, dataRow);
-        writeDataCell(sheet, i, row, xf, text);
+        const TExportCol& cell = sheet.ExportRow[i];
+        const std::string* text = &cell.Value;
+        if (!textIsValue || cell.IsNull) {
+            std::string& own = cellTexts_[std::size_t(i)]; // its storage kept from row to row
+            cell.GetText(false, own);
+            if (OnGetExportText)
+                OnGetExportText(*this, i, own);
+            if (OnAdvancedGetExportText)
+                OnAdvancedGetExportText(*this, sheetIndex, i, own);
+            text = &own;
+        }
+        const std::uint16_t xf =
+            columnXF ? columnXF_[std::size_t(i)] : dataCellXF(sheet, sheetIndex, i, row, dataRow);
+        writeDataCell(sheet, i, row, xf, *text);
     }
 }
 
@@ -622,6 +638,7 @@ bool TExporterXLS::exportSheet(TxlsSheet& sheet, int sheetIndex) {
                                   std::to_string(sheet.StartDataCol + sheet.Columns.Count()) +
                                   " columns, more than the 256 a workbook sheet holds");
     columnStats_.assign(std::size_t(sheet.Columns.Count()), {});
+    columnEntries_.assign(std::size_t(sheet.Columns.Count()), TxlsColumnList::NoEntry);
 
     TxlsSheetLayout layout;
     // A sheet name readers accept: legal characters, at most 31 of them, unique in the workbook.
@@ -671,13 +688,13 @@ bool TExporterXLS::exportSheet(TxlsSheet& sheet, int sheetIndex) {
             break;
         for (int col = 0; col < sheet.Columns.Count() && col < sheet.ExportRow.Count(); ++col) {
             TExportCol& cell = sheet.ExportRow[col];
-            std::string value = ExportGetColData(sources, sheet.Columns, col, counter, skipCount, false);
+            // Read into the cell's own storage, kept from row to row.
+            std::string& value = cell.Value;
+            cell.IsNull = ExportReadColData(sources, sheet.Columns, col, counter, skipCount, value);
             // Trimmed only when there is something to trim: most values need no second copy.
             if (!value.empty() && (static_cast<unsigned char>(value.front()) <= ' ' ||
                                    static_cast<unsigned char>(value.back()) <= ' '))
                 value = rtl::Trim(value);
-            cell.Value = std::move(value);
-            cell.IsNull = ExportGetColIsNull(sources, sheet.Columns, col);
         }
         bool accept = true;
         if (OnBeforeExportRow)

@@ -13,6 +13,7 @@
 // leaves an existing file as it was.
 
 #include "export/core/Exporter.h"
+#include "export/xls/ExporterXLSCellValues.h"
 #include "export/xls/ExporterXLSFile.h"
 #include "export/xls/ExporterXLSObjects.h"
 #include "export/xls/ExporterXLSSheet.h"
@@ -150,7 +151,8 @@ private:
     std::vector<TxlsColumnStats> columnStats_;    // numbers written, per column of the current sheet
     std::vector<std::u16string> sheetNames_;      // names of the sheets written so far
     std::vector<std::string> cellTexts_;          // per column, the text of the current cell
-    std::u16string wideText_;                     // the UTF-16 text of the current label
+    std::vector<std::size_t> columnEntries_;      // per column, its entry in the sheet's ColumnList
+    TxlsDateTexts dateTexts_;                     // the date texts read so far
     int exportedCounter_ = 0;
 };
 

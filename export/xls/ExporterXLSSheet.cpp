@@ -5,24 +5,19 @@
 
 namespace exporter {
 
-void TxlsColumnList::Widen(const std::string& fieldName, int row, int col, std::size_t hint) {
-    TxlsColumn* entry = hint < items_.size() && items_[hint].FieldName == fieldName ? &items_[hint] : nullptr;
-    for (std::size_t i = 0; !entry && i < items_.size(); ++i)
+std::size_t TxlsColumnList::Widen(const std::string& fieldName, int row, int col, std::size_t hint) {
+    std::size_t index = hint < items_.size() && items_[hint].FieldName == fieldName ? hint : NoEntry;
+    for (std::size_t i = 0; index == NoEntry && i < items_.size(); ++i)
         if (rtl::SameText(items_[i].FieldName, fieldName))
-            entry = &items_[i];
-    if (!entry) {
+            index = i;
+    if (index == NoEntry) {
         items_.push_back(TxlsColumn{fieldName});
-        entry = &items_.back();
+        index = items_.size() - 1;
     }
-    if (entry->FirstRow < 0 || row < entry->FirstRow)
-        entry->FirstRow = row;
-    if (row > entry->LastRow)
-        entry->LastRow = row;
-    if (entry->FirstCol < 0 || col < entry->FirstCol)
-        entry->FirstCol = col;
-    if (col > entry->LastCol)
-        entry->LastCol = col;
+    WidenEntry(index, row, col);
+    return index;
 }
+
 
 const TxlsColumn* TxlsColumnList::Find(const std::string& fieldName) const {
     for (const TxlsColumn& item : items_)
@@ -35,8 +30,7 @@ TxlsSheet::TxlsSheet(TExporterXLS* exporter, int number)
     : Title("Sheet " + std::to_string(number)), FieldFormats(this), StripStyles(this), Hyperlinks(this),
       Notes(this), Charts(this), Images(this), Cells(this), MergedCells(this),
       Columns(this, [](const std::string& s) { return s; }),
-      ExportRow(
-          Columns, [](const TExportCol&, std::string&) {}, Formats),
+      ExportRow(Columns, {}, Formats),
       exporter_(exporter) {}
 
 TExportSources TxlsSheet::Sources() const {

@@ -30,9 +30,24 @@ struct TxlsColumn {
 // One entry per field name (without regard to case); charts find their data ranges here.
 class TxlsColumnList {
 public:
-    // Widens the field's entry (adding it when new) to take in the cell. The entry at hint, when
-    // it carries exactly that name, is taken without a search.
-    void Widen(const std::string& fieldName, int row, int col, std::size_t hint = std::size_t(-1));
+    static constexpr std::size_t NoEntry = std::size_t(-1);
+
+    // Widens the field's entry (adding it when new) to take in the cell and returns its place,
+    // which stays the same until Clear. The entry at hint, when it carries exactly that name, is
+    // taken without a search.
+    std::size_t Widen(const std::string& fieldName, int row, int col, std::size_t hint = NoEntry);
+    // Widens the entry at that place (a result of Widen) to take in the cell.
+    void WidenEntry(std::size_t index, int row, int col) {
+        TxlsColumn& entry = items_[index];
+        if (entry.FirstRow < 0 || row < entry.FirstRow)
+            entry.FirstRow = row;
+        if (row > entry.LastRow)
+            entry.LastRow = row;
+        if (entry.FirstCol < 0 || col < entry.FirstCol)
+            entry.FirstCol = col;
+        if (col > entry.LastCol)
+            entry.LastCol = col;
+    }
     // The field's entry, or none.
     const TxlsColumn* Find(const std::string& fieldName) const;
     std::size_t Count() const { return items_.size(); }

@@ -29,6 +29,12 @@ std::size_t TxlsMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0)
         return 0;
     const std::size_t end = static_cast<std::size_t>(position_) + count;
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    if (position_ == bytes_.size()) {
+        bytes_.insert(bytes_.end(), bytes, bytes + count); // appended without zeroing the room first
+        position_ = end;
+        return count;
+    }
     if (bytes_.size() < end)
         bytes_.resize(end);
     std::memcpy(bytes_.data() + position_, buffer, count);

@@ -50,22 +50,10 @@ TExportFont MeasureFont(const TxlsFont& font) {
     return f;
 }
 
-void CheckSheetLimits(int row, int col) {
-    if (row < 0 || row >= XLS_MAX_ROWS)
+void FailSheetLimits(bool row) {
+    if (row)
         throw TxlsSheetLimitError("The sheet needs more than 65536 rows, the most a workbook sheet holds");
-    if (col < 0 || col >= XLS_MAX_COLUMNS)
-        throw TxlsSheetLimitError("The sheet needs more than 256 columns, the most a workbook sheet holds");
-}
-
-void TxlsColumnStats::Add(double value) {
-    if (!std::isfinite(value)) {
-        NotFinite = true;
-        return;
-    }
-    Min = Count == 0 ? value : std::min(Min, value);
-    Max = Count == 0 ? value : std::max(Max, value);
-    Sum += value;
-    ++Count;
+    throw TxlsSheetLimitError("The sheet needs more than 256 columns, the most a workbook sheet holds");
 }
 
 TxlsFormulaResult TxlsColumnStats::Result(int aggregate) const {
@@ -98,19 +86,63 @@ TxlsMergedRange TxlsMergedRange::Normalized() const {
             std::max(FirstCol, LastCol)};
 }
 
-void TxlsBoundSheet::Widen(int row, int col) {
-    if (FirstRow < 0 || row < FirstRow)
-        FirstRow = row;
-    if (row > LastRow)
-        LastRow = row;
-    if (FirstCol < 0 || col < FirstCol)
-        FirstCol = col;
-    if (col > LastCol)
-        LastCol = col;
+TxlsWorkbookWriter::TxlsWorkbookWriter(TxlsStream& stream)
+    : stream_(stream), pending_(4 + BufferSize), userColors_(DefaultUserColors()) {}
+
+void TxlsWorkbookWriter::GatherRecords() {
+    gather_ = true;
+    if (pending_.size() < GatherSize)
+        pending_.resize(GatherSize);
 }
 
-TxlsWorkbookWriter::TxlsWorkbookWriter(TxlsStream& stream)
-    : stream_(stream), userColors_(DefaultUserColors()) {}
+TxlsStream& TxlsWorkbookWriter::Stream() {
+    if (!rkRun_.empty())
+        flushRKRun();
+    writePending();
+    return recordStream_;
+}
+
+TxlsStream& TxlsWorkbookWriter::TRecordStream::written() const {
+    if (!writer_.rkRun_.empty())
+        writer_.flushRKRun();
+    writer_.writePending();
+    return writer_.stream_;
+}
+
+std::size_t TxlsWorkbookWriter::TRecordStream::Write(const void* buffer, std::size_t count) {
+    if (!writer_.gather_ || count > writer_.pending_.size())
+        return written().Write(buffer, count);
+    if (!writer_.rkRun_.empty())
+        writer_.flushRKRun();
+    if (writer_.pending_.size() - writer_.pendingSize_ < count)
+        writer_.writePending();
+    if (count > 0)
+        std::memcpy(writer_.pending_.data() + writer_.pendingSize_, buffer, count);
+    writer_.pendingSize_ += count;
+    return count;
+}
+
+std::size_t TxlsWorkbookWriter::TRecordStream::Read(void* buffer, std::size_t count) {
+    return written().Read(buffer, count);
+}
+
+void TxlsWorkbookWriter::TRecordStream::Seek(std::uint64_t position) {
+    written().Seek(position);
+}
+
+std::uint64_t TxlsWorkbookWriter::TRecordStream::Position() const {
+    if (!writer_.rkRun_.empty())
+        writer_.flushRKRun();
+    return writer_.stream_.Position() + writer_.pendingSize_;
+}
+
+std::uint64_t TxlsWorkbookWriter::TRecordStream::Size() const {
+    return written().Size();
+}
+
+void TxlsWorkbookWriter::TRecordStream::Insert(std::uint64_t position, const std::uint8_t* data, std::size_t size) {
+    written().Insert(position, data, size);
+}
 
 std::array<rtl::TColor, 16> TxlsWorkbookWriter::DefaultUserColors() {
     std::array<rtl::TColor, 16> colors{};
@@ -131,23 +163,58 @@ void TxlsWorkbookWriter::putDouble(std::size_t at, double value) {
     std::memcpy(buffer_.data() + at, &value, 8);
 }
 
-void TxlsWorkbookWriter::WriteRecord(std::uint16_t id, std::size_t size) {
-    if (!rkRun_.empty())
-        flushRKRun(); // the buffer holds the new record: the run is written from its own bytes
-    writeRecordBytes(id, buffer_.data(), std::min(size, BufferSize));
+namespace {
+
+void store16(std::uint8_t* at, std::uint16_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-void TxlsWorkbookWriter::writeRecordBytes(std::uint16_t id, const std::uint8_t* data, std::size_t size) {
-    // Header and data in one write: a cell record is a few bytes, and a write per piece costs more
-    // than the bytes.
-    std::array<std::uint8_t, 4 + BufferSize> record;
-    record[0] = static_cast<std::uint8_t>(id);
-    record[1] = static_cast<std::uint8_t>(id >> 8);
-    record[2] = static_cast<std::uint8_t>(size);
-    record[3] = static_cast<std::uint8_t>(size >> 8);
+void store32(std::uint8_t* at, std::uint32_t value) {
+    store16(at, static_cast<std::uint16_t>(value));
+    store16(at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+// The row, column and XF that every cell record opens with.
+void storeCell(std::uint8_t* at, int row, int col, std::uint16_t xf) {
+    store16(at, static_cast<std::uint16_t>(row));
+    store16(at + 2, static_cast<std::uint16_t>(col));
+    store16(at + 4, xf);
+}
+
+} // namespace
+
+std::uint8_t* TxlsWorkbookWriter::beginRecord(std::uint16_t id, std::size_t size) {
+    if (!rkRun_.empty())
+        flushRKRun();
+    return reserveRecord(id, size);
+}
+
+std::uint8_t* TxlsWorkbookWriter::reserveRecord(std::uint16_t id, std::size_t size) {
+    // Header and data go in together: a cell record is a few bytes, and a write per piece costs
+    // more than the bytes.
+    if (pending_.size() - pendingSize_ < 4 + size)
+        writePending();
+    std::uint8_t* record = pending_.data() + pendingSize_;
+    store16(record, id);
+    store16(record + 2, static_cast<std::uint16_t>(size));
+    pendingSize_ += 4 + size;
+    return record + 4;
+}
+
+void TxlsWorkbookWriter::writePending() {
+    const std::size_t size = pendingSize_;
+    pendingSize_ = 0;
+    WriteBuffer(stream_, pending_.data(), size);
+}
+
+void TxlsWorkbookWriter::WriteRecord(std::uint16_t id, std::size_t size) {
+    // The buffer holds the new record: an RK run is written first, from its own bytes.
+    size = std::min(size, BufferSize);
+    std::uint8_t* data = beginRecord(id, size);
     if (size > 0)
-        std::memcpy(record.data() + 4, data, size);
-    WriteBuffer(stream_, record.data(), 4 + size);
+        std::memcpy(data, buffer_.data(), size);
+    endRecord();
 }
 
 void TxlsWorkbookWriter::WriteWordRecord(std::uint16_t id, std::uint16_t value) {
@@ -248,49 +315,54 @@ void TxlsWorkbookWriter::WriteDimensions(int firstRow, int lastRow, int firstCol
     WriteRecord(biff::DIMENSIONS, 14);
 }
 
-void TxlsWorkbookWriter::widen(int row, int col) {
-    if (TxlsBoundSheet* sheet = CurrentSheet())
-        sheet->Widen(row, col);
+void TxlsWorkbookWriter::writeLabel(int row, int col, std::uint16_t xf, std::uint32_t index) {
+    std::uint8_t* data = beginRecord(biff::LABELSST, 10);
+    storeCell(data, row, col, xf);
+    store32(data + 6, index);
+    endRecord();
+    widen(row, col);
 }
 
-void TxlsWorkbookWriter::WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text) {
+void TxlsWorkbookWriter::WriteLabelSST(int row, int col, std::uint16_t xf, std::u16string_view text) {
     CheckSheetLimits(row, col);
-    put16(0, static_cast<std::uint16_t>(row));
-    put16(2, static_cast<std::uint16_t>(col));
-    put16(4, xf);
-    put32(6, sst_.Add(text));
-    WriteRecord(biff::LABELSST, 10);
-    widen(row, col);
+    writeLabel(row, col, xf, sst_.Add(text));
+}
+
+void TxlsWorkbookWriter::WriteLabelUtf8(int row, int col, std::uint16_t xf, std::string_view text) {
+    CheckSheetLimits(row, col);
+    writeLabel(row, col, xf, sst_.AddUtf8(text));
 }
 
 void TxlsWorkbookWriter::WriteBoolErr(int row, int col, std::uint16_t xf, bool value) {
     CheckSheetLimits(row, col);
-    put16(0, static_cast<std::uint16_t>(row));
-    put16(2, static_cast<std::uint16_t>(col));
-    put16(4, xf);
-    buffer_[6] = value ? 1 : 0;
-    buffer_[7] = 0;
-    WriteRecord(biff::BOOLERR, 8);
+    std::uint8_t* data = beginRecord(biff::BOOLERR, 8);
+    storeCell(data, row, col, xf);
+    data[6] = value ? 1 : 0;
+    data[7] = 0;
+    endRecord();
     widen(row, col);
 }
 
 void TxlsWorkbookWriter::WriteError(int row, int col, std::uint16_t xf, std::uint8_t error) {
     CheckSheetLimits(row, col);
-    put16(0, static_cast<std::uint16_t>(row));
-    put16(2, static_cast<std::uint16_t>(col));
-    put16(4, xf);
-    buffer_[6] = error;
-    buffer_[7] = 1;
-    WriteRecord(biff::BOOLERR, 8);
+    std::uint8_t* data = beginRecord(biff::BOOLERR, 8);
+    storeCell(data, row, col, xf);
+    data[6] = error;
+    data[7] = 1;
+    endRecord();
     widen(row, col);
 }
 
 bool TxlsWorkbookWriter::EncodeRK(double value, std::uint32_t& rk) {
     constexpr double limit = 536870912.0; // 2^29: the 30-bit signed integers
     auto asInteger = [&](double v, std::uint32_t flags) {
-        if (!(v >= -limit && v < limit) || v != std::floor(v))
+        if (!(v >= -limit && v < limit))
             return false;
-        rk = static_cast<std::uint32_t>(static_cast<std::int32_t>(v)) << 2 | flags;
+        // Within the range the cast only drops a fraction: the value is whole when it keeps it.
+        const auto integer = static_cast<std::int32_t>(v);
+        if (static_cast<double>(integer) != v)
+            return false;
+        rk = static_cast<std::uint32_t>(integer) << 2 | flags;
         return true;
     };
     auto asDouble = [&](double v, std::uint32_t flags) {
@@ -328,44 +400,39 @@ void TxlsWorkbookWriter::WriteNumber(int row, int col, std::uint16_t xf, double 
         }
         rkRun_.emplace_back(xf, rk);
     } else {
-        put16(0, static_cast<std::uint16_t>(row));
-        put16(2, static_cast<std::uint16_t>(col));
-        put16(4, xf);
-        putDouble(6, value);
-        WriteRecord(biff::NUMBER, 14);
+        std::uint8_t* data = beginRecord(biff::NUMBER, 14);
+        storeCell(data, row, col, xf);
+        std::memcpy(data + 6, &value, 8);
+        endRecord();
     }
     widen(row, col);
 }
 
 void TxlsWorkbookWriter::flushRKRun() {
-    std::array<std::uint8_t, 2 + 2 + 6 * 256 + 2> data{};
-    std::size_t size = 0;
-    auto put = [&](std::uint16_t v) {
-        data[size++] = static_cast<std::uint8_t>(v);
-        data[size++] = static_cast<std::uint8_t>(v >> 8);
-    };
-    put(static_cast<std::uint16_t>(rkRow_));
-    put(static_cast<std::uint16_t>(rkFirstCol_));
+    // RK for a single cell: row, column, XF, value; MULRK: row, first column, XF and value per
+    // cell, last column.
+    const std::size_t count = rkRun_.size();
+    const bool multiple = count > 1;
+    const std::uint16_t row = static_cast<std::uint16_t>(rkRow_), first = static_cast<std::uint16_t>(rkFirstCol_);
+    std::uint8_t* data = reserveRecord(multiple ? biff::MULRK : biff::RK, 4 + 6 * count + (multiple ? 2 : 0));
+    store16(data, row);
+    store16(data + 2, first);
+    std::uint8_t* at = data + 4;
     for (const auto& [xf, rk] : rkRun_) {
-        put(xf);
-        put(static_cast<std::uint16_t>(rk));
-        put(static_cast<std::uint16_t>(rk >> 16));
+        store16(at, xf);
+        store32(at + 2, rk);
+        at += 6;
     }
-    std::uint16_t id = biff::RK;
-    if (rkRun_.size() > 1) {
-        put(static_cast<std::uint16_t>(rkFirstCol_ + int(rkRun_.size()) - 1));
-        id = biff::MULRK;
-    }
+    if (multiple)
+        store16(at, static_cast<std::uint16_t>(first + count - 1));
     rkRun_.clear();
-    writeRecordBytes(id, data.data(), size);
+    endRecord();
 }
 
 void TxlsWorkbookWriter::WriteBlank(int row, int col, std::uint16_t xf) {
     CheckSheetLimits(row, col);
-    put16(0, static_cast<std::uint16_t>(row));
-    put16(2, static_cast<std::uint16_t>(col));
-    put16(4, xf);
-    WriteRecord(biff::BLANK, 6);
+    storeCell(beginRecord(biff::BLANK, 6), row, col, xf);
+    endRecord();
     widen(row, col);
 }
 
@@ -461,7 +528,7 @@ void TxlsWorkbookWriter::WriteGlobals() {
     WriteWordRecord(biff::PRECISION, 1);
     WriteWordRecord(biff::REFRESHALL, 0);
     WriteWordRecord(biff::BOOKBOOL, 0);
-    splicePosition_ = stream_.Position();
+    splicePosition_ = Stream().Position();
     WriteEOF();
 }
 
@@ -480,7 +547,7 @@ void TxlsWorkbookWriter::WriteSheetHeader(int sheetIndex, const TxlsSheetLayout&
     TxlsBoundSheet entry;
     entry.SheetIndex = sheetIndex;
     entry.Name = layout.Title;
-    entry.BOFPosition = stream_.Position();
+    entry.BOFPosition = Stream().Position();
     sheets_.push_back(entry);
 
     WriteBOF(biff::SUBSTREAM_WORKSHEET);
@@ -516,10 +583,11 @@ void TxlsWorkbookWriter::WriteSheetHeader(int sheetIndex, const TxlsSheetLayout&
         info->XFIndex = TxlsFormatTables::DefaultCellXF;
         columns.Add(std::move(info));
     }
-    sheets_.back().ColInfoPosition = stream_.Position();
+    TxlsStream& stream = Stream();
+    sheets_.back().ColInfoPosition = stream.Position();
     colInfoCount_ = columns.Count();
-    columns.SaveToStream(stream_);
-    sheets_.back().DimensionsPosition = stream_.Position();
+    columns.SaveToStream(stream);
+    sheets_.back().DimensionsPosition = stream.Position();
     WriteDimensions(0, 0, 0, 0);
 }
 
@@ -538,13 +606,14 @@ void TxlsWorkbookWriter::ApplyColumnWidths(const std::vector<int>& widths) {
     TxlsBoundSheet* sheet = CurrentSheet();
     if (!sheet)
         return;
-    const std::uint64_t end = stream_.Position();
+    TxlsStream& stream = Stream();
+    const std::uint64_t end = stream.Position();
     constexpr std::uint64_t colInfoRecordSize = 15, widthOffset = 8;
     for (std::size_t i = 0; i < widths.size() && i < colInfoCount_; ++i) {
-        stream_.Seek(sheet->ColInfoPosition + i * colInfoRecordSize + widthOffset);
-        WriteWord(stream_, static_cast<std::uint16_t>(std::clamp(widths[i] * 256, 0, 65535)));
+        stream.Seek(sheet->ColInfoPosition + i * colInfoRecordSize + widthOffset);
+        WriteWord(stream, static_cast<std::uint16_t>(std::clamp(widths[i] * 256, 0, 65535)));
     }
-    stream_.Seek(end);
+    stream.Seek(end);
 }
 
 void TxlsWorkbookWriter::WriteSheetTail(TxlsSheetObjects* objects) {
@@ -636,17 +705,18 @@ void TxlsWorkbookWriter::buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkb
 }
 
 void TxlsWorkbookWriter::FinishWorkbook(TxlsWorkbookObjects* objects) {
-    const std::uint64_t end = stream_.Position();
+    TxlsStream& stream = Stream();
+    const std::uint64_t end = stream.Position();
     for (const TxlsBoundSheet& sheet : sheets_) {
         if (!sheet.HasCells())
             continue;
-        stream_.Seek(sheet.DimensionsPosition + 4);
-        WriteDWord(stream_, static_cast<std::uint32_t>(sheet.FirstRow));
-        WriteDWord(stream_, static_cast<std::uint32_t>(sheet.LastRow + 1));
-        WriteWord(stream_, static_cast<std::uint16_t>(sheet.FirstCol));
-        WriteWord(stream_, static_cast<std::uint16_t>(sheet.LastCol + 1));
+        stream.Seek(sheet.DimensionsPosition + 4);
+        WriteDWord(stream, static_cast<std::uint32_t>(sheet.FirstRow));
+        WriteDWord(stream, static_cast<std::uint32_t>(sheet.LastRow + 1));
+        WriteWord(stream, static_cast<std::uint16_t>(sheet.FirstCol));
+        WriteWord(stream, static_cast<std::uint16_t>(sheet.LastCol + 1));
     }
-    stream_.Seek(end);
+    stream.Seek(end);
 
     TxlsMemoryStream globals;
     buildGlobalRecords(globals, objects);
@@ -657,7 +727,7 @@ void TxlsWorkbookWriter::FinishWorkbook(TxlsWorkbookObjects* objects) {
     }
 
     // The records go in at the globals' EOF: the sheets move up by the inserted size.
-    stream_.Insert(splicePosition_, globals.Bytes().data(), globals.Bytes().size());
+    stream.Insert(splicePosition_, globals.Bytes().data(), globals.Bytes().size());
 }
 
 } // namespace exporter

@@ -15,11 +15,14 @@
 #include "export/xls/ExporterXLSStream.h"
 #include "platform/rtl/Colors.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exporter {
@@ -59,8 +62,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Raises TxlsSheetLimitError for a row (or, when false, a column) outside a BIFF8 sheet.
+[[noreturn]] void FailSheetLimits(bool row);
 // Raises TxlsSheetLimitError when a zero-based cell lies outside a BIFF8 sheet.
-void CheckSheetLimits(int row, int col);
+inline void CheckSheetLimits(int row, int col) {
+    if (row < 0 || row >= XLS_MAX_ROWS)
+        FailSheetLimits(true);
+    if (col < 0 || col >= XLS_MAX_COLUMNS)
+        FailSheetLimits(false);
+}
 
 // The error values a cell or a cached formula result carries (BIFF8 error codes).
 constexpr std::uint8_t XLS_ERROR_DIV0 = 0x07; // #DIV/0!
@@ -78,7 +88,16 @@ struct TxlsColumnStats {
     double Sum = 0, Min = 0, Max = 0;
     std::size_t Count = 0;
     bool NotFinite = false; // a NaN or an infinity was written: the cell shows #NUM!
-    void Add(double value);
+    void Add(double value) {
+        if (!std::isfinite(value)) {
+            NotFinite = true;
+            return;
+        }
+        Min = Count == 0 ? value : std::min(Min, value);
+        Max = Count == 0 ? value : std::max(Max, value);
+        Sum += value;
+        ++Count;
+    }
     // The result of aggSum .. aggMax over the numbers (SUM, MIN and MAX of none are 0). A
     // non-finite number among them, or a sum that overflows, gives #NUM!, as the readers'
     // own recalculation does.
@@ -99,7 +118,16 @@ struct TxlsBoundSheet {
     int DrawingObjectCount = 0;
 
     // Widens the used range to take in the cell (zero-based).
-    void Widen(int row, int col);
+    void Widen(int row, int col) {
+        if (FirstRow < 0 || row < FirstRow)
+            FirstRow = row;
+        if (row > LastRow)
+            LastRow = row;
+        if (FirstCol < 0 || col < FirstCol)
+            FirstCol = col;
+        if (col > LastCol)
+            LastCol = col;
+    }
     bool HasCells() const { return FirstRow >= 0 && LastRow >= 0 && FirstCol >= 0 && LastCol >= 0; }
 };
 
@@ -156,10 +184,18 @@ struct TxlsSheetLayout {
 class TxlsWorkbookWriter {
 public:
     static constexpr std::size_t BufferSize = 8224;
+    // The bytes of records gathered before they are written (GatherRecords).
+    static constexpr std::size_t GatherSize = std::size_t(512) * 1024;
 
     explicit TxlsWorkbookWriter(TxlsStream& stream);
     TxlsWorkbookWriter(const TxlsWorkbookWriter&) = delete;
     TxlsWorkbookWriter& operator=(const TxlsWorkbookWriter&) = delete;
+
+    // From now on records gather in memory and reach the stream in large writes: when GatherSize
+    // bytes have gathered and whenever Stream() is asked for (FinishWorkbook does so). Until then
+    // every record is written when it is complete, and a refused write raises TxlsWriteError at
+    // once; afterwards it does so when the gathered records are written.
+    void GatherRecords();
 
     // u16 id, u16 size and the first size bytes of the buffer. Raises TxlsWriteError.
     void WriteRecord(std::uint16_t id, std::size_t size);
@@ -181,7 +217,9 @@ public:
     void WriteDimensions(int firstRow, int lastRow, int firstCol, int lastCol);
     // Cell writers; each widens the current sheet's used range. A row past 65,535 or a column past
     // 255 raises TxlsSheetLimitError: a sheet never wraps round to its top.
-    void WriteLabelSST(int row, int col, std::uint16_t xf, const std::u16string& text);
+    void WriteLabelSST(int row, int col, std::uint16_t xf, std::u16string_view text);
+    // The same for a UTF-8 text, which is converted only when the table does not hold it yet.
+    void WriteLabelUtf8(int row, int col, std::uint16_t xf, std::string_view text);
     void WriteBoolErr(int row, int col, std::uint16_t xf, bool value);
     // An error value (XLS_ERROR_*) as BOOLERR.
     void WriteError(int row, int col, std::uint16_t xf, std::uint8_t error);
@@ -217,12 +255,9 @@ public:
     // Rewrites the current sheet's COLINFO widths with widths (characters) × 256.
     void ApplyColumnWidths(const std::vector<int>& widths);
 
-    // The output stream, with any gathered RK run written first.
-    TxlsStream& Stream() {
-        if (!rkRun_.empty())
-            flushRKRun();
-        return stream_;
-    }
+    // The output stream, with any RK run and gathered records written first. Bytes written to it
+    // go in order with the records, gathered like them.
+    TxlsStream& Stream();
     std::uint8_t* Buffer() { return buffer_.data(); }
     TsstStrings& SST() { return sst_; }
     TxlsFormatTables& Tables() { return tables_; }
@@ -242,18 +277,53 @@ public:
     static std::array<rtl::TColor, 16> DefaultUserColors();
 
 private:
+    // The writer's view of the output stream: writes join the gathered records; everything else
+    // writes those first.
+    class TRecordStream : public TxlsStream {
+    public:
+        explicit TRecordStream(TxlsWorkbookWriter& writer) : writer_(writer) {}
+        std::size_t Write(const void* buffer, std::size_t count) override;
+        std::size_t Read(void* buffer, std::size_t count) override;
+        void Seek(std::uint64_t position) override;
+        std::uint64_t Position() const override;
+        std::uint64_t Size() const override;
+        void Insert(std::uint64_t position, const std::uint8_t* data, std::size_t size) override;
+
+    private:
+        // The output stream after the RK run and the gathered records.
+        TxlsStream& written() const;
+        TxlsWorkbookWriter& writer_;
+    };
+
     void put16(std::size_t at, std::uint16_t value);
     void put32(std::size_t at, std::uint32_t value);
     void putDouble(std::size_t at, double value);
-    void widen(int row, int col);
-    // Writes a record (at most BufferSize bytes of data) with its header.
-    void writeRecordBytes(std::uint16_t id, const std::uint8_t* data, std::size_t size);
+    void widen(int row, int col) {
+        if (!sheets_.empty())
+            sheets_.back().Widen(row, col);
+    }
+    // Makes room for a record of size data bytes (at most BufferSize) with its header, after any
+    // RK run, and returns where its data goes; endRecord() then writes it unless records gather.
+    std::uint8_t* beginRecord(std::uint16_t id, std::size_t size);
+    // The same without writing the RK run first.
+    std::uint8_t* reserveRecord(std::uint16_t id, std::size_t size);
+    void endRecord() {
+        if (!gather_)
+            writePending();
+    }
+    // Writes the records gathered so far.
+    void writePending();
+    void writeLabel(int row, int col, std::uint16_t xf, std::uint32_t index);
     // Writes the gathered RK run: one RK record for a single cell, else MULRK.
     void flushRKRun();
     void buildGlobalRecords(TxlsMemoryStream& globals, TxlsWorkbookObjects* objects);
 
     TxlsStream& stream_;
+    TRecordStream recordStream_{*this};
     std::array<std::uint8_t, BufferSize> buffer_{};
+    std::vector<std::uint8_t> pending_; // records not written yet, in their first pendingSize_ bytes
+    std::size_t pendingSize_ = 0;
+    bool gather_ = false;
     std::uint64_t splicePosition_ = 0;
     TsstStrings sst_;
     TxlsFormatTables tables_;

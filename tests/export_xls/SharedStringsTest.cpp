@@ -122,6 +122,27 @@ TEST(SharedStrings, DuplicatesShareAnIndexAndSingleByteTextsAreCompressed) {
     EXPECT_EQ(sst.Add(u"k410308"), 5u);
 }
 
+TEST(SharedStrings, UTF8TextsGetTheIndexAndBytesOfTheirUTF16Form) {
+    const std::string longAscii(40000, 'q');
+    const std::string cutInPair = std::string(32766, 'a') + "\xF0\x9F\x98\x80"; // the cut falls in the pair
+    const std::vector<std::string> texts = {
+        "", "plain", "Plain", "plain ", "\t\x01\x7F", "caf\xC3\xA9", "\xC3\xA9", "\xE9", "\xFF\xFE",
+        "\xC0\x80", "\xE2\x82", "\xD0\x96\xD0\xB8", "\xF0\x9F\x98\x80!", "\xED\xA0\x80", "x\xC3", longAscii,
+        longAscii + "b", cutInPair, std::string(32767, 'z'), "k410308", "k1800304"};
+    TsstStrings viaUtf16, viaUtf8, mixed;
+    for (int round = 0; round < 2; ++round)
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const std::u16string wide = Utf8ToWide(texts[i]);
+            const std::uint32_t expected = viaUtf16.Add(wide);
+            EXPECT_EQ(viaUtf8.AddUtf8(texts[i]), expected) << i;
+            // Either form finds the string that the other one added.
+            EXPECT_EQ((i + round) % 2 ? mixed.Add(wide) : mixed.AddUtf8(texts[i]), expected) << i;
+        }
+    EXPECT_EQ(viaUtf8.TotalCount(), viaUtf16.TotalCount());
+    EXPECT_EQ(saved(viaUtf8), saved(viaUtf16));
+    EXPECT_EQ(saved(mixed), saved(viaUtf16));
+}
+
 TEST(SharedStrings, ALongFirstStringStartsInTheSstRecordAndIsSplitWhereItIsFull) {
     // 8 bytes of counts, 3 header bytes and 8213 single-byte characters fill the first record.
     const std::u16string narrow = text(9000, u'A');

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include <cstring>
 
@@ -348,6 +350,47 @@ TEST(WorkbookWriterRecords, ShortWriteRaisesTheWriteError) {
     } catch (const TxlsWriteError& error) {
         EXPECT_STREQ(error.what(), "Error writing output file");
     }
+}
+
+TEST(WorkbookWriterWorkbook, GatheredRecordsGiveTheBytesOfRecordsWrittenOneByOne) {
+    // Cells (RK runs among them), writes of their own between records as a sheet's objects make
+    // them, positions asked for on the way, patches behind the end and the globals' splice; more
+    // rows than one gathering holds.
+    auto write = [](TxlsWorkbookWriter& w) {
+        std::vector<std::uint64_t> positions;
+        w.WriteGlobals();
+        TxlsSheetLayout layout;
+        layout.Title = u"Cells";
+        layout.ColumnWidths = {3, 4, 5, 6};
+        w.WriteSheetHeader(0, layout, nullptr);
+        for (int row = 0; row < 20000; ++row) {
+            w.WriteLabelUtf8(row, 0, 15, "text " + std::to_string(row % 7));
+            w.WriteNumber(row, 1, 15, row);
+            w.WriteNumber(row, 2, 16, row + 0.5);
+            if (row % 4000 == 3) {
+                // A record between writes of its own, as a chart's inside a sheet's drawing.
+                TxlsStream& own = w.Stream();
+                positions.push_back(own.Position());
+                WriteWord(own, 0xABCD);
+                w.WriteBlank(row, 5, 15);
+                WriteWord(own, 0xDCBA);
+                positions.push_back(own.Position());
+            }
+            w.WriteNumber(row, 3, 15, 1.0 / 3);
+            w.WriteBlank(row, 4, 15);
+        }
+        w.WriteNumber(20000, 1, 15, 7); // a run still open when the tail comes
+        w.ApplyColumnWidths({9, 8, 7, 6});
+        w.WriteSheetTail(nullptr);
+        w.FinishWorkbook(nullptr);
+        return positions;
+    };
+    TxlsMemoryStream plain, gathered;
+    TxlsWorkbookWriter one(plain), all(gathered);
+    all.GatherRecords();
+    EXPECT_EQ(write(all), write(one));
+    EXPECT_GT(plain.Bytes().size(), 2 * TxlsWorkbookWriter::GatherSize);
+    EXPECT_TRUE(gathered.Bytes() == plain.Bytes());
 }
 
 struct WrittenWorkbook {
