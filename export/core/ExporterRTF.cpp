@@ -115,6 +115,7 @@ void TRTFWriter::Flush() {
     if (flushed_)
         return;
     flushed_ = true;
+    FlushBuffer();
     Document.Copy(target_);
 }
 
@@ -177,6 +178,7 @@ void TRTFWriter::WriteFontTable() {
     for (const FontItem& item : fonts_)
         items += FontItemText(item);
     Write("{\\fonttbl" + items);
+    FlushBuffer();
     fontTableClose_ = Document.Size();
     WriteLn("}");
 }
@@ -186,8 +188,10 @@ void TRTFWriter::WriteColorTable() {
     for (TExportColor color : colors_)
         items += ColorItemText(color);
     Write("{\\colortbl" + items);
+    FlushBuffer();
     colorTableClose_ = Document.Size();
     WriteLn("}");
+    FlushBuffer();
     DocumentStream.flush();
     Document.StartBody();
 }
