@@ -320,7 +320,8 @@ void TExporter::EscapeUnformattedValue(const TExportCol& col, std::string& text)
     if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
         return;
     const TExportColType type = Columns[col.ColumnIndex].ColType;
-    if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
+    // A text that the format keeps as it is is not copied through NormalString.
+    if ((type == TExportColType::ectBoolean || type == TExportColType::ectUnknown) && !KeepsText(text))
         text = NormalString(text);
 }
 

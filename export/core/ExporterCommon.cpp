@@ -1035,6 +1035,13 @@ std::string TExportCol::GetText(bool format) const {
     return text;
 }
 
+void TExportCol::FormatValue(const std::string& value, const TExportColumn& column, std::string& text) const {
+    const TExportColumns& columns = row_.Columns();
+    if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts) &&
+        columns.Escape())
+        columns.EscapeText(text);
+}
+
 void TExportCol::GetText(bool format, std::string& text) const {
     const TExportColumns& columns = row_.Columns();
     if (IsNull) {
@@ -1044,14 +1051,12 @@ void TExportCol::GetText(bool format, std::string& text) const {
         else
             text.assign(nullText);
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
-        const TExportColumn& column = columns.GetColumn(ColumnIndex);
         // Formatted straight into the storage of text; from a copy of the value only when the two are one.
-        const bool inPlace = &text == &Value;
-        const std::string copy = inPlace ? Value : std::string();
-        if (ExportFormatValueInto(text, inPlace ? copy : Value, column.ColType, column.Format,
-                                  rtl::LocaleFacts::Current(), &column.DateTexts) &&
-            columns.Escape())
-            columns.EscapeText(text);
+        const TExportColumn& column = columns.GetColumn(ColumnIndex);
+        if (&text != &Value)
+            FormatValue(Value, column, text);
+        else
+            FormatValue(std::string(Value), column, text);
     } else if (&text != &Value) {
         text = Value;
     }

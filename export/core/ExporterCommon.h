@@ -233,6 +233,10 @@ public:
     TExportRow& Row() const { return row_; }
 
 private:
+    // The value formatted for its column into text (not the value itself), escaped where formatting
+    // escapes.
+    void FormatValue(const std::string& value, const TExportColumn& column, std::string& text) const;
+
     TExportRow& row_;
 };
 
@@ -242,7 +246,8 @@ public:
     using TGetColData = std::function<void(const TExportCol& col, std::string& text)>;
 
     TExportRow(TExportColumns& columns, TGetColData getColData, const TExportFormats& formats)
-        : columns_(columns), getColData_(std::move(getColData)), formats_(formats) {}
+        : columns_(columns), getColData_(std::move(getColData)), formats_(formats),
+          facts_(rtl::LocaleFacts::Current()) {}
     TExportRow(const TExportRow&) = delete;
     TExportRow& operator=(const TExportRow&) = delete;
 
@@ -265,12 +270,15 @@ public:
 
     TExportColumns& Columns() const { return columns_; }
     const TExportFormats& Formats() const { return formats_; }
+    // The locale facts the cells are formatted with (read once per process).
+    const rtl::LocaleFacts& Facts() const { return facts_; }
     const TGetColData& GetColData() const { return getColData_; }
 
 private:
     TExportColumns& columns_;
     TGetColData getColData_;
     const TExportFormats& formats_;
+    const rtl::LocaleFacts& facts_;
     std::vector<std::unique_ptr<TExportCol>> cells_;
     std::vector<std::pair<std::string, int>> index_; // untrimmed name, cell position
 };
