@@ -1035,13 +1035,6 @@ std::string TExportCol::GetText(bool format) const {
     return text;
 }
 
-void TExportCol::FormatValue(const std::string& value, const TExportColumn& column, std::string& text) const {
-    const TExportColumns& columns = row_.Columns();
-    if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts) &&
-        columns.Escape())
-        columns.EscapeText(text);
-}
-
 void TExportCol::GetText(bool format, std::string& text) const {
     const TExportColumns& columns = row_.Columns();
     if (IsNull) {
@@ -1051,12 +1044,13 @@ void TExportCol::GetText(bool format, std::string& text) const {
         else
             text.assign(nullText);
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
-        // Formatted straight into the storage of text; from a copy of the value only when the two are one.
         const TExportColumn& column = columns.GetColumn(ColumnIndex);
-        if (&text != &Value)
-            FormatValue(Value, column, text);
-        else
-            FormatValue(std::string(Value), column, text);
+        // Formatted straight into the storage of text; from a copy of the value only when the two are one.
+        std::string copy;
+        const std::string& value = &text == &Value ? (copy = Value) : Value;
+        if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts) &&
+            columns.Escape())
+            columns.EscapeText(text);
     } else if (&text != &Value) {
         text = Value;
     }

@@ -233,10 +233,6 @@ public:
     TExportRow& Row() const { return row_; }
 
 private:
-    // The value formatted for its column into text (not the value itself), escaped where formatting
-    // escapes.
-    void FormatValue(const std::string& value, const TExportColumn& column, std::string& text) const;
-
     TExportRow& row_;
 };
 

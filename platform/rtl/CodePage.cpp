@@ -151,13 +151,7 @@ inline size_t asciiPrefixLength(std::string_view text) {
     return i;
 }
 
-} // namespace
-
-size_t AsciiPrefixLength(std::string_view text) {
-    return asciiPrefixLength(text);
-}
-
-size_t Utf8WellFormedLength(std::string_view text) {
+inline size_t wellFormedLength(std::string_view text) {
     size_t i = 0;
     for (;;) {
         i += asciiPrefixLength(std::string_view(text.data() + i, text.size() - i));
@@ -168,6 +162,16 @@ size_t Utf8WellFormedLength(std::string_view text) {
             return i;
         i += length;
     }
+}
+
+} // namespace
+
+size_t AsciiPrefixLength(std::string_view text) {
+    return asciiPrefixLength(text);
+}
+
+size_t Utf8WellFormedLength(std::string_view text) {
+    return wellFormedLength(text);
 }
 
 char UnicodeToWindows1252(char32_t ch) {
@@ -245,7 +249,7 @@ namespace {
 } // namespace
 
 bool RepairUtf8(std::string& text) {
-    const size_t bad = Utf8WellFormedLength(text);
+    const size_t bad = wellFormedLength(text);
     if (bad == text.size())
         return false;
     repairUtf8From(text, bad);
