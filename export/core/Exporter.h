@@ -31,7 +31,10 @@
 //     list reads them (ColumnsWidth, ColumnsAlign, ColumnsLength, OnFetchedRecord);
 //   - BeginExport must return early when Aborted is set after the base step (an OnBeginExport handler
 //     aborted); an Abort override may only write through the writer while GetWriter() is not null;
-//   - add the format's own keys in SaveOptionsToIni / LoadOptionsFromIni after the parent's.
+//   - add the format's own keys in SaveOptionsToIni / LoadOptionsFromIni after the parent's;
+//   - a writer that reaches its stream other than through Write / WriteLn (a position, a direct write, a
+//     stream of its own under the writer's) calls FlushBuffer first, or takes the stream from Stream():
+//     Write holds bytes back until a block is full.
 
 #include "export/core/ExporterCommon.h"
 #include "export/core/ExporterLocale.h"
