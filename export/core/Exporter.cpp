@@ -322,7 +322,11 @@ void TExporter::EscapeUnformattedValue(const TExportCol& col, std::string& text)
     const TExportColType type = Columns[col.ColumnIndex].ColType;
     // A text that the format keeps as it is is not copied through NormalString.
     if ((type == TExportColType::ectBoolean || type == TExportColType::ectUnknown) && !KeepsText(text))
-        text = NormalString(text);
+        ReplaceByNormalString(text);
+}
+
+void TExporter::ReplaceByNormalString(std::string& text) const {
+    text = NormalString(text);
 }
 
 void TExporter::FillExportRow() {

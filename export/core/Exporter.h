@@ -289,6 +289,8 @@ protected:
     // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
     // Formats that escape every cell call this from their GetColData to pass those through NormalString.
     void EscapeUnformattedValue(const TExportCol& col, std::string& text) const;
+    // text = NormalString(text), kept out of the tests above so that they stay small.
+    void ReplaceByNormalString(std::string& text) const;
     // The characters the format escapes (none in the base).
     virtual void GetSpecialCharacters(std::bitset<256>& chars) const { chars.reset(); }
 

@@ -687,6 +687,10 @@ bool TExportColumn::IsDefaultFormat() const {
 TExportColumns::TExportColumns(const TExportColumnsOwner* owner, TExportEscape escape)
     : owner_(owner), escape_(std::move(escape)) {}
 
+void TExportColumns::ReplaceByEscaped(std::string& text) const {
+    text = escape_(text);
+}
+
 TExportColumn& TExportColumns::Add() {
     items_.push_back(std::make_unique<TExportColumn>(*this));
     return *items_.back();

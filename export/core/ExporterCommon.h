@@ -194,12 +194,14 @@ public:
     // The text escaped in place (there must be an escaping).
     void EscapeText(std::string& text) const {
         if (!keeps_ || !keeps_(text))
-            text = escape_(text);
+            ReplaceByEscaped(text);
     }
     // The width pre-pass's own row counter.
     int RecordCounter() const { return counter_; }
 
 private:
+    // text = escape_(text), apart from the quick test so that the test stays small where it is inlined.
+    void ReplaceByEscaped(std::string& text) const;
     void SetColumnProperties(TExportColumn& column);
     TExportColType SourceColType(const TExportColumn& column) const;
     int SourceWidth(const TExportColumn& column) const;
