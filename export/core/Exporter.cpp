@@ -21,7 +21,16 @@ namespace fs = std::filesystem;
 // TExportWriter
 
 TExportWriter::TExportWriter(TExporter& owner, std::ostream& stream)
-    : owner_(owner), stream_(stream), encoding_(TExportTextEncoding::Utf8) {}
+    : owner_(owner), stream_(stream), encoding_(TExportTextEncoding::Utf8),
+      buffer_(std::make_unique<char[]>(kBufferSize)) {}
+
+TExportWriter::~TExportWriter() {
+    try {
+        FlushBuffer();
+    } catch (...) {
+        // a stream that throws on a failed write is left bad, as it reports failures otherwise
+    }
+}
 
 std::string TExportWriter::AlignToStr(TExportColAlign align) const {
     switch (align) {
@@ -43,26 +52,58 @@ std::string TExportWriter::ToWindows1252(const std::string& text) const {
     return rtl::Utf8ToWindows1252(text, UnmappedCharacter());
 }
 
-void TExportWriter::Write(const std::string& s) {
-    const size_t ascii = encoding_ == TExportTextEncoding::Windows1252 ? rtl::AsciiPrefixLength(s) : s.size();
-    if (ascii == s.size()) {
-        stream_.write(s.data(), std::streamsize(s.size()));
-        return;
+void TExportWriter::WriteBuffer() const {
+    stream_.write(buffer_.get(), std::streamsize(used_));
+    used_ = 0;
+}
+
+void TExportWriter::PutLarge(const char* data, std::size_t size) {
+    // The block is filled up and handed over whole: a stream buffer of the same size passes it on without
+    // copying it.
+    if (used_ != 0) {
+        const std::size_t room = kBufferSize - used_;
+        std::memcpy(buffer_.get() + used_, data, room);
+        used_ = kBufferSize;
+        data += room;
+        size -= room;
+        WriteBuffer();
     }
-    // ASCII is the same in both: the text's ASCII start goes out as it is, the rest converted.
-    stream_.write(s.data(), std::streamsize(ascii));
-    bytes_.clear();
-    rtl::AppendUtf8AsWindows1252(bytes_, std::string_view(s).substr(ascii), UnmappedCharacter());
-    stream_.write(bytes_.data(), std::streamsize(bytes_.size()));
+    if (size >= kBufferSize) {
+        stream_.write(data, std::streamsize(size));
+    } else {
+        std::memcpy(buffer_.get(), data, size);
+        used_ = size;
+    }
 }
 
-void TExportWriter::WriteLn(const std::string& s) {
-    Write(s);
-    stream_.write("\r\n", 2);
-}
-
-void TExportWriter::EmptyLine() {
-    Write("\r\n");
+void TExportWriter::PutWindows1252(std::string_view text) {
+    const auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    size_t i = 0;
+    while (i < text.size()) {
+        // ASCII is the same in both.
+        const size_t ascii = rtl::AsciiPrefixLength(text.substr(i));
+        Put(text.data() + i, ascii);
+        i += ascii;
+        if (i == text.size())
+            break;
+        // A character of the Latin-1 supplement (U+00A0 to U+00FF, two bytes) is the byte of its number.
+        const unsigned char lead = byteAt(i), next = i + 1 < text.size() ? byteAt(i + 1) : 0;
+        if ((lead == 0xC2 && next >= 0xA0 && next <= 0xBF) || (lead == 0xC3 && next >= 0x80 && next <= 0xBF)) {
+            const char byte = char(((lead & 0x1F) << 6) | (next & 0x3F));
+            Put(&byte, 1);
+            i += 2;
+            continue;
+        }
+        // Other characters go through the general conversion, up to the next ASCII byte or possible
+        // Latin-1 character: no sequence, well-formed or not, takes in a byte below 0x80 or a leading byte.
+        size_t end = i + 1;
+        while (end < text.size() && byteAt(end) >= 0x80 && byteAt(end) != 0xC2 && byteAt(end) != 0xC3)
+            ++end;
+        bytes_.clear();
+        rtl::AppendUtf8AsWindows1252(bytes_, text.substr(i, end - i), UnmappedCharacter());
+        Put(bytes_.data(), bytes_.size());
+        i = end;
+    }
 }
 
 void TExportWriter::CharLine(char ch, int count) {
@@ -119,9 +160,15 @@ void TExporter::ExportToStream(std::ostream& stream) {
     else
         Columns.SetEscape([this](const std::string& s) { return NormalString(s); },
                           [this](const std::string& s) { return KeepsText(s); });
+    // What the export wrote reaches the stream before the writer goes, also when the export failed.
     try {
         DoExport();
+        writer_->FlushBuffer();
     } catch (...) {
+        try {
+            writer_->FlushBuffer();
+        } catch (...) {
+        }
         writer_.reset();
         throw;
     }
@@ -273,18 +320,26 @@ void TExporter::EscapeUnformattedValue(const TExportCol& col, std::string& text)
     if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
         return;
     const TExportColType type = Columns[col.ColumnIndex].ColType;
-    if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
-        text = NormalString(text);
+    // A text that the format keeps as it is is not copied through NormalString.
+    if ((type == TExportColType::ectBoolean || type == TExportColType::ectUnknown) && !KeepsText(text))
+        ReplaceByNormalString(text);
+}
+
+void TExporter::ReplaceByNormalString(std::string& text) const {
+    text = NormalString(text);
 }
 
 void TExporter::FillExportRow() {
     const TExportSources sources = Sources();
+    // A data set, the usual source, is read without the choice of source kind per cell.
+    const TExportDataSet* const dataSet = sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
         // The cell is addressed by its position: two columns of the same name keep their own values.
         // Its text is read in place, so the cell's storage serves row after row.
         TExportCol& cell = ExportRow[col];
         std::string& text = cell.Value;
-        cell.IsNull = ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
+        cell.IsNull = dataSet ? dataSet->ReadFieldText(Columns[col].ColumnIndex, text)
+                              : ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
         // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once.

@@ -31,7 +31,10 @@
 //     list reads them (ColumnsWidth, ColumnsAlign, ColumnsLength, OnFetchedRecord);
 //   - BeginExport must return early when Aborted is set after the base step (an OnBeginExport handler
 //     aborted); an Abort override may only write through the writer while GetWriter() is not null;
-//   - add the format's own keys in SaveOptionsToIni / LoadOptionsFromIni after the parent's.
+//   - add the format's own keys in SaveOptionsToIni / LoadOptionsFromIni after the parent's;
+//   - a writer that reaches its stream other than through Write / WriteLn (a position, a direct write, a
+//     stream of its own under the writer's) calls FlushBuffer first, or takes the stream from Stream():
+//     Write holds bytes back until a block is full.
 
 #include "export/core/ExporterCommon.h"
 #include "export/core/ExporterLocale.h"
@@ -41,10 +44,12 @@
 #include "platform/rtl/StringList.h"
 
 #include <bitset>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace ini {
 class IniFile;
@@ -61,10 +66,13 @@ class TExporter;
 class TqeCustomSource;
 
 // Writes the output of one export to its stream. Format exporters derive their own writer from it.
+// Texts are gathered in a block of the writer's own and reach the stream in large writes: whoever takes
+// the stream (Stream()) gets it with every byte written so far, and FlushBuffer hands them over at once.
 class TExportWriter {
 public:
     TExportWriter(TExporter& owner, std::ostream& stream);
-    virtual ~TExportWriter() = default;
+    // Hands the bytes still held to the stream.
+    virtual ~TExportWriter();
     TExportWriter(const TExportWriter&) = delete;
     TExportWriter& operator=(const TExportWriter&) = delete;
 
@@ -72,11 +80,19 @@ public:
     virtual std::string AlignToStr(TExportColAlign align) const;
 
     // The text's bytes (after the encoding), no terminator.
-    void Write(const std::string& s);
+    void Write(const std::string& s) {
+        if (encoding_ == TExportTextEncoding::Utf8)
+            Put(s.data(), s.size());
+        else
+            PutWindows1252(s);
+    }
     // The text followed by CR LF.
-    void WriteLn(const std::string& s);
+    void WriteLn(const std::string& s) {
+        Write(s);
+        Put("\r\n", 2);
+    }
     // CR LF alone.
-    void EmptyLine();
+    void EmptyLine() { Put("\r\n", 2); }
     // count copies of ch, then CR LF (count <= 0: CR LF alone).
     void CharLine(char ch, int count);
 
@@ -87,7 +103,17 @@ public:
     static std::string PadCenter(const std::string& s, char ch, int len);
 
     TExporter& Owner() const { return owner_; }
-    std::ostream& Stream() const { return stream_; }
+    // The stream, after the bytes held so far have been handed to it: a format may write to it, ask its
+    // position or move it to another file.
+    std::ostream& Stream() const {
+        FlushBuffer();
+        return stream_;
+    }
+    // Hands the bytes held so far to the stream (a failed write leaves the stream bad, as any write does).
+    void FlushBuffer() const {
+        if (used_ != 0)
+            WriteBuffer();
+    }
     TExportTextEncoding Encoding() const { return encoding_; }
     // A UTF-8 text as Windows-1252 bytes; characters outside the code page become "?" unless a format
     // writer has its own escape for them (UnmappedCharacter).
@@ -96,11 +122,31 @@ public:
     virtual rtl::TUnmappedCharacter UnmappedCharacter() const;
     void SetEncoding(TExportTextEncoding encoding) { encoding_ = encoding; }
 
+    // The size of the block gathered before the stream gets it: as large as the commit path's own buffer,
+    // so that a full block passes that buffer without a second copy.
+    static constexpr std::size_t kBufferSize = 256 * 1024;
+
 private:
+    // Appends bytes to the block (a block that would overflow goes to the stream first).
+    void Put(const char* data, std::size_t size) {
+        if (size <= kBufferSize - used_) {
+            std::memcpy(buffer_.get() + used_, data, size);
+            used_ += size;
+        } else {
+            PutLarge(data, size);
+        }
+    }
+    void PutLarge(const char* data, std::size_t size);
+    // The UTF-8 text as Windows-1252 bytes into the block.
+    void PutWindows1252(std::string_view text);
+    void WriteBuffer() const;
+
     TExporter& owner_;
     std::ostream& stream_;
     TExportTextEncoding encoding_;
-    std::string bytes_; // a text's Windows-1252 bytes, the storage kept from text to text
+    std::unique_ptr<char[]> buffer_;
+    mutable std::size_t used_ = 0; // bytes of buffer_ not yet handed to the stream
+    std::string bytes_; // the Windows-1252 bytes of the characters the block cannot take directly
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler
@@ -243,6 +289,8 @@ protected:
     // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
     // Formats that escape every cell call this from their GetColData to pass those through NormalString.
     void EscapeUnformattedValue(const TExportCol& col, std::string& text) const;
+    // text = NormalString(text), kept out of the tests above so that they stay small.
+    void ReplaceByNormalString(std::string& text) const;
     // The characters the format escapes (none in the base).
     virtual void GetSpecialCharacters(std::bitset<256>& chars) const { chars.reset(); }
 

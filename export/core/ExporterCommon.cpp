@@ -629,15 +629,17 @@ std::string ExportGetColData(const TExportSources& s, const TExportColumns& colu
 bool ExportReadColData(const TExportSources& s, const TExportColumns& columns, int col, int counter,
                        int skipRecCount, std::string& text) {
     const TExportColumn& column = columns.GetColumn(col);
-    text.clear();
+    // Every branch that reads a text assigns it whole; text is emptied only where nothing is read.
     switch (s.Kind) {
     case TExportSource::esDataSet:
         if (s.DataSet)
             return s.DataSet->ReadFieldText(column.ColumnIndex, text);
         break;
     case TExportSource::esListView:
-        if (s.ListView)
+        if (s.ListView) {
             text = s.ListView->ItemText(counter + IntMax(skipRecCount, 0), column.ColumnIndex);
+            return false;
+        }
         break;
     case TExportSource::esDBGrid:
         if (s.DBGrid) {
@@ -647,14 +649,19 @@ bool ExportReadColData(const TExportSources& s, const TExportColumns& columns, i
         }
         break;
     case TExportSource::esStringGrid:
-        if (s.StringGrid)
+        if (s.StringGrid) {
             text = s.StringGrid->Cell(column.ColumnIndex, s.StringGrid->Row());
+            return false;
+        }
         break;
     case TExportSource::esCustom:
-        if (s.CustomSource)
+        if (s.CustomSource) {
             text = s.CustomSource->ColumnText(column.ColumnIndex);
+            return false;
+        }
         break;
     }
+    text.clear();
     return false;
 }
 
@@ -679,6 +686,10 @@ bool TExportColumn::IsDefaultFormat() const {
 
 TExportColumns::TExportColumns(const TExportColumnsOwner* owner, TExportEscape escape)
     : owner_(owner), escape_(std::move(escape)) {}
+
+void TExportColumns::ReplaceByEscaped(std::string& text) const {
+    text = escape_(text);
+}
 
 TExportColumn& TExportColumns::Add() {
     items_.push_back(std::make_unique<TExportColumn>(*this));
@@ -1030,23 +1041,22 @@ std::string TExportCol::GetText(bool format) const {
 
 void TExportCol::GetText(bool format, std::string& text) const {
     const TExportColumns& columns = row_.Columns();
-    const TExportEscape& escape = columns.Escape();
     if (IsNull) {
         const std::string& nullText = row_.Formats().NullString();
-        if (escape)
-            text = escape(nullText);
+        if (columns.Escape())
+            text = columns.Escape()(nullText);
         else
             text.assign(nullText);
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
         const TExportColumn& column = columns.GetColumn(ColumnIndex);
-        // Formatted in the storage of text (from a copy of the value when the two are one).
-        const std::string copy = &text == &Value ? Value : std::string();
-        if (ExportFormatValueInto(text, &text == &Value ? copy : Value, column.ColType, column.Format,
-                                  rtl::LocaleFacts::Current(), &column.DateTexts) &&
-            escape)
+        // Formatted straight into the storage of text; from a copy of the value only when the two are one.
+        std::string copy;
+        const std::string& value = &text == &Value ? (copy = Value) : Value;
+        if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts) &&
+            columns.Escape())
             columns.EscapeText(text);
-    } else {
-        text.assign(Value);
+    } else if (&text != &Value) {
+        text = Value;
     }
     if (row_.GetColData())
         row_.GetColData()(*this, text);

@@ -194,12 +194,14 @@ public:
     // The text escaped in place (there must be an escaping).
     void EscapeText(std::string& text) const {
         if (!keeps_ || !keeps_(text))
-            text = escape_(text);
+            ReplaceByEscaped(text);
     }
     // The width pre-pass's own row counter.
     int RecordCounter() const { return counter_; }
 
 private:
+    // text = escape_(text), apart from the quick test so that the test stays small where it is inlined.
+    void ReplaceByEscaped(std::string& text) const;
     void SetColumnProperties(TExportColumn& column);
     TExportColType SourceColType(const TExportColumn& column) const;
     int SourceWidth(const TExportColumn& column) const;
@@ -242,7 +244,8 @@ public:
     using TGetColData = std::function<void(const TExportCol& col, std::string& text)>;
 
     TExportRow(TExportColumns& columns, TGetColData getColData, const TExportFormats& formats)
-        : columns_(columns), getColData_(std::move(getColData)), formats_(formats) {}
+        : columns_(columns), getColData_(std::move(getColData)), formats_(formats),
+          facts_(rtl::LocaleFacts::Current()) {}
     TExportRow(const TExportRow&) = delete;
     TExportRow& operator=(const TExportRow&) = delete;
 
@@ -265,12 +268,15 @@ public:
 
     TExportColumns& Columns() const { return columns_; }
     const TExportFormats& Formats() const { return formats_; }
+    // The locale facts the cells are formatted with (read once per process).
+    const rtl::LocaleFacts& Facts() const { return facts_; }
     const TGetColData& GetColData() const { return getColData_; }
 
 private:
     TExportColumns& columns_;
     TGetColData getColData_;
     const TExportFormats& formats_;
+    const rtl::LocaleFacts& facts_;
     std::vector<std::unique_ptr<TExportCol>> cells_;
     std::vector<std::pair<std::string, int>> index_; // untrimmed name, cell position
 };

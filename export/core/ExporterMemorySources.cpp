@@ -61,13 +61,6 @@ void TMemoryDataSet::GotoBookmark(TBookmark bookmark) {
     }
 }
 
-const std::optional<std::string>* TMemoryDataSet::Value(int index) const {
-    // A row added before a field was added has no value for it: it reads as NULL.
-    if (rows_.empty() || index < 0 || index >= FieldCount() || std::size_t(index) >= rows_[pos_].size())
-        return nullptr;
-    return &rows_[pos_][index];
-}
-
 std::string TMemoryDataSet::FieldText(int index) const {
     const auto* value = Value(index);
     return value && *value ? **value : std::string();
@@ -76,7 +69,7 @@ std::string TMemoryDataSet::FieldText(int index) const {
 bool TMemoryDataSet::ReadFieldText(int index, std::string& text) const {
     const auto* value = Value(index);
     if (value && *value) {
-        text.assign(**value);
+        text = **value;
         return false;
     }
     text.clear();

@@ -51,7 +51,14 @@ public:
     bool ReadFieldText(int index, std::string& text) const override;
 
 private:
-    const std::optional<std::string>* Value(int index) const;
+    // The current row's value of a field; null where the row has none (no rows, an index out of range, a
+    // row added before the field was). The field count is read directly: it is asked once per cell.
+    const std::optional<std::string>* Value(int index) const {
+        if (rows_.empty() || index < 0 || std::size_t(index) >= fields_.size() ||
+            std::size_t(index) >= rows_[std::size_t(pos_)].size())
+            return nullptr;
+        return &rows_[std::size_t(pos_)][std::size_t(index)];
+    }
 
     std::vector<TExportField> fields_;
     std::vector<TRow> rows_;

@@ -163,6 +163,7 @@ void TRTFWriter::Flush() {
     if (flushed_)
         return;
     flushed_ = true;
+    FlushBuffer();
     Document.Copy(target_);
 }
 
@@ -231,6 +232,7 @@ void TRTFWriter::WriteFontTable() {
     for (const FontItem& item : fonts_)
         items += FontItemText(item);
     Write("{\\fonttbl" + items);
+    FlushBuffer();
     fontTableClose_ = Document.Size();
     WriteLn("}");
 }
@@ -240,8 +242,10 @@ void TRTFWriter::WriteColorTable() {
     for (TExportColor color : colors_)
         items += ColorItemText(color);
     Write("{\\colortbl" + items);
+    FlushBuffer();
     colorTableClose_ = Document.Size();
     WriteLn("}");
+    FlushBuffer();
     DocumentStream.flush();
     Document.StartBody();
 }

@@ -1,6 +1,7 @@
 #include "platform/rtl/CodePage.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -72,20 +73,105 @@ char32_t decodeUtf8(std::string_view s, size_t& i) {
     return cp;
 }
 
+constexpr std::uint64_t kHighBits64 = 0x8080808080808080ULL;
+constexpr std::uint32_t kHighBits32 = 0x80808080U;
+
+template <typename Word>
+Word loadWord(const char* p) {
+    Word word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The position of the first byte in memory order whose bit 7 is set, given the word's bit 7s (not 0).
+template <typename Word>
+size_t firstHighByte(Word high) {
+    if constexpr (std::endian::native == std::endian::little)
+        return size_t(std::countr_zero(high)) / 8;
+    else
+        return size_t(std::countl_zero(high)) / 8;
+}
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the well-formed sequence of two to four bytes at s[i] (whose first byte is not ASCII);
+// 0 when it is malformed: the bytes decodeUtf8 takes as one character other than a malformed byte.
+size_t wellFormedSequenceLength(std::string_view s, size_t i) {
+    const auto* const p = reinterpret_cast<const unsigned char*>(s.data()) + i;
+    const size_t left = s.size() - i;
+    const unsigned char lead = p[0];
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return left >= 2 && isContinuation(p[1]) ? 2 : 0;
+    // The second byte's range excludes overlong forms, surrogates and characters beyond U+10FFFF.
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        return left >= 3 && p[1] >= low && p[1] <= high && isContinuation(p[2]) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        return left >= 4 && p[1] >= low && p[1] <= high && isContinuation(p[2]) && isContinuation(p[3]) ? 4
+                                                                                                        : 0;
+    }
+    return 0;
+}
+
+inline size_t asciiPrefixLength(std::string_view text) {
+    const char* const p = text.data();
+    const size_t n = text.size();
+    // Eight bytes at a time; the last bytes of a text of eight or more in one word that overlaps the
+    // bytes already seen, so that a short text takes no loop over single bytes.
+    if (n >= 8) {
+        size_t i = 0;
+        // Long texts four words at a time, the word with the high byte found below.
+        for (; i + 32 <= n; i += 32)
+            if ((loadWord<std::uint64_t>(p + i) | loadWord<std::uint64_t>(p + i + 8) |
+                 loadWord<std::uint64_t>(p + i + 16) | loadWord<std::uint64_t>(p + i + 24)) &
+                kHighBits64)
+                break;
+        for (; i + 8 <= n; i += 8)
+            if (const std::uint64_t high = loadWord<std::uint64_t>(p + i) & kHighBits64)
+                return i + firstHighByte(high);
+        if (i < n)
+            if (const std::uint64_t high = loadWord<std::uint64_t>(p + n - 8) & kHighBits64)
+                return n - 8 + firstHighByte(high);
+        return n;
+    }
+    if (n >= 4) {
+        if (const std::uint32_t high = loadWord<std::uint32_t>(p) & kHighBits32)
+            return firstHighByte(high);
+        if (const std::uint32_t high = loadWord<std::uint32_t>(p + n - 4) & kHighBits32)
+            return n - 4 + firstHighByte(high);
+        return n;
+    }
+    size_t i = 0;
+    while (i < n && static_cast<unsigned char>(p[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+inline size_t wellFormedLength(std::string_view text) {
+    size_t i = 0;
+    for (;;) {
+        i += asciiPrefixLength(std::string_view(text.data() + i, text.size() - i));
+        if (i == text.size())
+            return i;
+        const size_t length = wellFormedSequenceLength(text, i);
+        if (length == 0)
+            return i;
+        i += length;
+    }
+}
+
 } // namespace
 
 size_t AsciiPrefixLength(std::string_view text) {
-    size_t i = 0;
-    // eight bytes at a time while none has its high bit set
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        if (word & 0x8080808080808080ULL)
-            break;
-    }
-    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
-        ++i;
-    return i;
+    return asciiPrefixLength(text);
+}
+
+size_t Utf8WellFormedLength(std::string_view text) {
+    return wellFormedLength(text);
 }
 
 char UnicodeToWindows1252(char32_t ch) {
@@ -142,21 +228,14 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-bool RepairUtf8(std::string& text) {
+namespace {
+
+// The text with each malformed byte from bad on replaced by U+FFFD (bad is the first one).
+[[gnu::noinline]] void repairUtf8From(std::string& text, size_t bad) {
     const std::string_view view(text);
-    size_t i = AsciiPrefixLength(view);
-    size_t bad = std::string::npos;
-    while (i < view.size() && bad == std::string::npos) {
-        // a malformed byte decodes alone as U+FFFD; a well-formed U+FFFD takes three bytes
-        const size_t start = i;
-        if (decodeUtf8(view, i) == 0xFFFD && i - start == 1)
-            bad = start;
-    }
-    if (bad == std::string::npos)
-        return false;
     std::string out(view.substr(0, bad));
     out.reserve(text.size() + 16);
-    for (i = bad; i < view.size();) {
+    for (size_t i = bad; i < view.size();) {
         const size_t start = i;
         const char32_t cp = decodeUtf8(view, i);
         if (cp == 0xFFFD && i - start == 1)
@@ -165,6 +244,15 @@ bool RepairUtf8(std::string& text) {
             out.append(view.substr(start, i - start));
     }
     text = std::move(out);
+}
+
+} // namespace
+
+bool RepairUtf8(std::string& text) {
+    const size_t bad = wellFormedLength(text);
+    if (bad == text.size())
+        return false;
+    repairUtf8From(text, bad);
     return true;
 }
 

@@ -8,6 +8,8 @@ namespace rtl {
 
 // The number of leading bytes of the text below 0x80 (ASCII, the same in UTF-8 and Windows-1252).
 size_t AsciiPrefixLength(std::string_view text);
+// The number of leading bytes of the text that form well-formed UTF-8 (the text's size when all do).
+size_t Utf8WellFormedLength(std::string_view text);
 
 // Windows-1252: UTF-8 text to single bytes; every character outside the code page (and every
 // malformed UTF-8 byte) becomes '?'.

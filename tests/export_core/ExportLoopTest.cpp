@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <sstream>
 
 namespace exporter::test {
@@ -348,9 +350,104 @@ TEST(ExportWriter, PaddingLinesAndAlignmentNames) {
     w.Write("x");
     w.SetEncoding(TExportTextEncoding::Windows1252);
     w.WriteLn("é€ж");
+    w.FlushBuffer();
     EXPECT_EQ(out.str(), "---\r\n\r\n\r\nx\xE9\x80?\r\n");
     EXPECT_EQ(w.AlignToStr(TExportColAlign::ecaCenter), "Center alignment");
     EXPECT_EQ(w.AlignToStr(TExportColAlign(7)), "Unknown alignment");
+}
+
+// A writer with an escape of its own for characters outside Windows-1252.
+class EscapingWriter : public TExportWriter {
+public:
+    using TExportWriter::TExportWriter;
+    rtl::TUnmappedCharacter UnmappedCharacter() const override {
+        return [](std::string& out, char32_t ch) { out += "<" + std::to_string(unsigned(ch)) + ">"; };
+    }
+};
+
+TEST(ExportWriter, Windows1252BytesAgreeWithTheGeneralConversion) {
+    std::string mixed;
+    for (int i = 0; i < 40000; ++i)
+        mixed += i % 3 ? "Z\xC3\xBCrich \xE2\x82\xAC" : "\xC5\x81\xC3\xB3" "d\xC5\xBA \xC3";
+    for (const std::string& text : std::vector<std::string>{
+             "", "plain", "caf\xC3\xA9", "\xC2\xA0\xC3\xBF",      // Latin-1 supplement, first and last
+             "\xC2\x80\xC2\x81\xC2\x9F",                            // C1 controls: four bytes unmapped
+             "\xE2\x82\xAC\xE2\x84\xA2\xC5\x93", "\xC5\x81\xC3\xB3", // code page letters after others
+             "\xE2\x98\x83\xC3\xA9", "\xF0\x9F\x98\x80!",           // outside the code page
+             "a\xC3", "\xC3" "A", "\xC3\xC3\xA9", "\xE2\x82\xC3\xA9", // cut sequences
+             "\xC0\xAF\xC1\xBF", "\xED\xA0\x80", "\x80\xBF", "\xF5\x80", // malformed
+             std::string(300000, 'x') + "\xC3\xA9", mixed}) {        // across the writer's block
+        for (bool escaping : {false, true}) {
+            RecordingExporter ex;
+            std::ostringstream out;
+            std::unique_ptr<TExportWriter> w = escaping ? std::make_unique<EscapingWriter>(ex, out)
+                                                        : std::make_unique<TExportWriter>(ex, out);
+            w->SetEncoding(TExportTextEncoding::Windows1252);
+            w->Write(text);
+            w->WriteLn(text);
+            const std::string once = rtl::Utf8ToWindows1252(text, w->UnmappedCharacter());
+            w.reset(); // the bytes held reach the stream when the writer goes
+            EXPECT_EQ(out.str(), once + once + "\r\n") << text.substr(0, 40) << (escaping ? " escaping" : "");
+        }
+    }
+}
+
+TEST(ExportWriter, HeldBytesReachTheStreamInOrder) {
+    RecordingExporter ex;
+    std::ostringstream out;
+    TExportWriter w(ex, out);
+    std::string expected;
+    // Pieces of every size up to beyond one block, so that blocks fill up in the middle of a text.
+    for (size_t size : {size_t(1), size_t(7), size_t(1000), TExportWriter::kBufferSize - 3, size_t(5),
+                        TExportWriter::kBufferSize * 2 + 1, size_t(2)}) {
+        const std::string piece(size, char('a' + expected.size() % 26));
+        w.Write(piece);
+        expected += piece;
+    }
+    w.EmptyLine();
+    expected += "\r\n";
+    // Whoever takes the stream gets it with every byte written so far.
+    EXPECT_EQ(w.Stream().tellp(), std::streamoff(expected.size()));
+    EXPECT_EQ(out.str(), expected);
+    w.Stream() << "direct";
+    w.WriteLn("after");
+    w.FlushBuffer();
+    EXPECT_EQ(out.str(), expected + "directafter\r\n");
+}
+
+// Takes the first bytes and fails every write after them.
+class FailingBuffer : public std::streambuf {
+public:
+    explicit FailingBuffer(size_t accepted) : accepted_(accepted) {}
+    std::string Taken;
+
+protected:
+    std::streamsize xsputn(const char* data, std::streamsize count) override {
+        const size_t taken = std::min(size_t(count), accepted_ - std::min(accepted_, Taken.size()));
+        Taken.append(data, taken);
+        return std::streamsize(taken);
+    }
+    int_type overflow(int_type ch) override {
+        return xsputn(reinterpret_cast<const char*>(&ch), 1) == 1 ? ch : traits_type::eof();
+    }
+
+private:
+    size_t accepted_;
+};
+
+TEST(ExportWriter, AFailedWriteOfHeldBytesLeavesTheStreamBad) {
+    TMemoryDataSet ds;
+    FillDataSet(ds, 3);
+    for (size_t accepted : {size_t(0), size_t(5), size_t(1000)}) {
+        FailingBuffer buffer(accepted);
+        std::ostream out(&buffer);
+        RecordingExporter ex;
+        ex.DataSet = &ds;
+        ex.ExportToStream(out);
+        // The rows fit in the writer's block: they reach the stream, and fail, when the export ends.
+        EXPECT_EQ(out.bad(), accepted < 36) << accepted;
+        EXPECT_EQ(buffer.Taken, std::string("row1|1|1.5\r\nrow2|2|2.5\r\nrow3|3|3.5\r\n").substr(0, accepted));
+    }
 }
 
 TEST(ExportStrings, TableAndLocalisationCallback) {

@@ -93,6 +93,66 @@ TEST(CodePage, RepairUtf8ReplacesEachMalformedByte) {
     }
 }
 
+// The well-formed length as the Unicode standard defines it, character by character from the code point.
+size_t ReferenceWellFormedLength(const std::string& s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto lead = static_cast<unsigned char>(s[i]);
+        const size_t length = lead < 0x80    ? 1
+                              : lead >= 0xF8 ? 0
+                              : lead >= 0xF0 ? 4
+                              : lead >= 0xE0 ? 3
+                              : lead >= 0xC0 ? 2
+                                             : 0;
+        if (length == 0 || length > s.size() - i)
+            return i;
+        char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            const auto byte = static_cast<unsigned char>(s[i + k]);
+            if ((byte & 0xC0) != 0x80)
+                return i;
+            cp = (cp << 6) | (byte & 0x3F);
+        }
+        const char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < minimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return i;
+        i += length;
+    }
+    return i;
+}
+
+TEST(CodePage, WordAtATimeScansAgreeWithByteByByteOnes) {
+    // A high byte at every position of texts up to 20 bytes long: the word, half-word and byte paths.
+    for (size_t size = 0; size <= 20; ++size)
+        for (size_t high = 0; high <= size; ++high) {
+            std::string text(size, 'a');
+            if (high < size)
+                text[high] = '\xC3';
+            EXPECT_EQ(AsciiPrefixLength(text), high) << size;
+        }
+    // Every lead byte with second bytes at the edges of each range, third and fourth bytes in and out of
+    // the continuation range, cut after each byte, behind ASCII runs that end in and across a word.
+    const unsigned char seconds[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
+    const unsigned char laters[] = {0x41, 0x80, 0xBF, 0xC0};
+    for (int lead = 0x80; lead <= 0xFF; ++lead)
+        for (unsigned char second : seconds)
+            for (unsigned char third : laters)
+                for (unsigned char fourth : {laters[1], laters[3]})
+                    for (size_t cut = 1; cut <= 4; ++cut)
+                        for (size_t before : {0, 3, 7, 8, 13})
+                            for (size_t after : {0, 9}) {
+                                const char sequence[] = {char(lead), char(second), char(third), char(fourth)};
+                                const std::string text = std::string(before, 'x') +
+                                                         std::string(sequence, cut) + std::string(after, 'y');
+                                const size_t expected = ReferenceWellFormedLength(text);
+                                ASSERT_EQ(Utf8WellFormedLength(text), expected)
+                                    << std::hex << lead << " " << int(second) << " " << cut << " " << before;
+                                std::string repaired = text;
+                                ASSERT_EQ(RepairUtf8(repaired), expected != text.size());
+                                ASSERT_EQ(repaired != text, expected != text.size());
+                            }
+}
+
 TEST(LocaleFacts, FixedDefaultIsUsEnglish) {
     const LocaleFacts& f = LocaleFacts::Default();
     EXPECT_EQ(f.ShortDateFormat, "M/d/yyyy");
