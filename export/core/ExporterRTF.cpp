@@ -280,13 +280,15 @@ void TRTFWriter::AppendText(std::string& bytes, std::string_view text) const {
 }
 
 void TRTFWriter::WriteBytes(std::string_view bytes) {
-    // The document stream holds no bytes of its own, so this keeps the order of everything written.
+    // The bytes the writer still holds go first, so everything stays in the order it was written.
+    FlushBuffer();
     Document.sputn(bytes.data(), std::streamsize(bytes.size()));
 }
 
 std::int64_t TRTFWriter::Insert(std::int64_t offset, const std::string& text) {
     std::string bytes;
     AppendText(bytes, text);
+    FlushBuffer();
     try {
         Document.InsertIntoHead(offset, bytes);
     } catch (const std::bad_alloc&) {
