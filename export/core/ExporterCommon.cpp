@@ -244,12 +244,10 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
         }
         ++misses_;
     }
-    rtl::TDateTime value = 0;
     bool readsClock = false;
     out.clear();
-    if (!rtl::TryStrToDateTime(text, value, facts, &readsClock))
+    if (!formatter_->AppendText(out, text, &readsClock))
         return false;
-    formatter_->Append(out, value);
     if (looking && !readsClock && texts_.size() < kMaxTexts)
         texts_.emplace(text, out);
     return true;

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/LocaleFacts.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,15 +45,24 @@ std::string FormatDateTime(std::string_view format, TDateTime value,
 // FormatDateTime appended to out.
 void AppendFormatDateTime(std::string& out, std::string_view format, TDateTime value,
                           const LocaleFacts& facts = LocaleFacts::Current());
+namespace detail {
+struct DateFields;
+}
+
 // A FormatDateTime pattern read once, for formatting many values with the same facts (which outlive it).
 class DateTimeFormatter {
 public:
     DateTimeFormatter(std::string_view format, const LocaleFacts& facts = LocaleFacts::Current());
     // FormatDateTime(format, value, facts) appended to out.
     void Append(std::string& out, TDateTime value) const;
+    // TryStrToDateTime(text, value, facts, readsClock) and then Append(out, value), formatting the fields
+    // read from the text without the TDateTime between. False, with nothing appended, when text is no date
+    // or time.
+    bool AppendText(std::string& out, std::string_view text, bool* readsClock = nullptr) const;
 
-    // A piece of the pattern: a text, a field of the value or an am/pm marker (text before noon, other
-    // after).
+    // A piece of the pattern: a field of the value, an am/pm marker or no field (Text), then a text. The
+    // texts lie in texts_: the piece's own at [text, text + textLength), a marker's before noon at
+    // [am, am + amLength) and after noon at [pm, pm + pmLength).
     struct Piece {
         enum Kind : char {
             Text,
@@ -72,14 +82,21 @@ public:
         };
         Kind kind;
         int digits;
-        std::string text, other;
+        std::uint32_t text = 0, textLength = 0, am = 0, amLength = 0, pm = 0, pmLength = 0;
     };
 
 private:
+    void appendFields(std::string& out, const detail::DateFields& fields) const;
+
     std::string format_;
     const LocaleFacts& facts_;
     std::vector<Piece> pieces_;
+    std::string texts_;
     bool read_ = false; // false: the pattern shows the time only for some values ("c"), read per value
+    bool dayNames_ = false; // the day of the week is shown (or may be, when the pattern is read per value)
+    std::size_t room_ = 0; // the most characters the pieces write
+    bool plainTexts_ = false; // the facts let the common shapes of text be read by a shorter way
+    int dateOrder_ = 0; // the order of a date's numbers under the facts
 };
 
 // FormatDateTime("ddddd" / "tt" / "c").
