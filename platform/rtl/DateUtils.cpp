@@ -165,7 +165,7 @@ int currentYear() {
 
 bool validDate(int year, int month, int day) {
     return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-           day <= DaysInMonth(year, month);
+           (day <= 28 || day <= DaysInMonth(year, month));
 }
 
 bool validTime(int hour, int min, int sec, int msec) {
@@ -341,16 +341,15 @@ private:
     static bool digit(char c) { return unsigned(c - '0') < 10; }
     bool number(int& value, int& length) {
         const char* p = p_;
-        const char* const stop = end_ - p > 4 ? p + 4 : end_;
-        int n = 0;
-        while (p != stop && digit(*p)) {
-            n = n * 10 + (*p - '0');
+        unsigned n = 0; // wraps harmlessly past four digits, which fail
+        while (p != end_ && digit(*p)) {
+            n = n * 10 + unsigned(*p - '0');
             ++p;
         }
-        if (p == p_) // a fifth digit fails where a separator or the end must follow
-            return false;
-        value = n;
         length = int(p - p_);
+        if (length == 0 || length > 4)
+            return false;
+        value = int(n);
         p_ = p;
         return true;
     }
@@ -489,11 +488,16 @@ inline char* putNumber(char* p, int value, int digits) {
 }
 
 inline char* putText(char* p, std::string_view text) {
-    if (text.size() == 1) // a separator, most often
+    const std::size_t n = text.size();
+    if (n == 1) { // a separator, most often
         *p = text[0];
-    else if (!text.empty())
-        std::memcpy(p, text.data(), text.size());
-    return p + text.size();
+    } else if (n <= 4) { // an am/pm marker: too short to be worth a call
+        for (std::size_t i = 0; i < n; ++i)
+            p[i] = text[i];
+    } else {
+        std::memcpy(p, text.data(), n);
+    }
+    return p + n;
 }
 
 // One field of a value as a pattern shows it, written at p with room for fieldRoom(kind) characters.
