@@ -325,6 +325,7 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
         format_ = format;
         facts_ = &facts;
         formatter_.emplace(format, facts);
+        day_.Clear();
         slots_.clear();
         bytes_.clear();
         count_ = lookups_ = misses_ = 0;
@@ -343,7 +344,7 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
     }
     bool readsClock = false;
     out.clear();
-    if (!formatter_->AppendText(out, text, &readsClock))
+    if (!formatter_->AppendText(out, text, &readsClock, &day_))
         return false;
     if (looking && !readsClock && count_ < kMaxTexts)
         add(text, hash, out);

@@ -135,6 +135,7 @@ private:
     std::string format_;
     const rtl::LocaleFacts* facts_ = nullptr;
     std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
+    rtl::DateTimeFormatter::DayMemo day_; // the day of the last date-time text formatter_ read
     std::vector<Entry> slots_; // open addressing, a power of two in size and at most half used
     std::string bytes_;
     std::size_t count_ = 0;

@@ -305,9 +305,10 @@ bool plainTextsReadAlike(const LocaleFacts& facts) {
 class PlainReader {
 public:
     PlainReader(std::string_view s, const LocaleFacts& facts)
-        : p_(s.data()), end_(s.data() + s.size()), facts_(facts) {}
+        : begin_(s.data()), p_(s.data()), end_(s.data() + s.size()), facts_(facts) {}
 
-    bool read(ReadFields& f, DateOrder order) {
+    // dateLength is set to the length of the date and the blank after it when a time follows them.
+    bool read(ReadFields& f, DateOrder order, std::size_t& dateLength) {
         int n1, l1, n2, l2, n3, l3;
         if (!number(n1, l1))
             return false;
@@ -333,8 +334,15 @@ public:
         f.year = y, f.month = m, f.day = d;
         if (p_ == end_)
             return true;
+        if (!character(' '))
+            return false;
+        dateLength = std::size_t(p_ - begin_);
+        return readTime(f);
+    }
+    // A text that is only a time "h:n[:s[.z]]".
+    bool readTime(ReadFields& f) {
         int hour, length;
-        return character(' ') && number(hour, length) && character(facts_.TimeSeparator) && time(hour, f);
+        return number(hour, length) && character(facts_.TimeSeparator) && time(hour, f);
     }
 
 private:
@@ -376,6 +384,7 @@ private:
         return true;
     }
 
+    const char* const begin_;
     const char* p_;
     const char* const end_;
     const LocaleFacts& facts_;
@@ -869,28 +878,62 @@ DateTimeFormatter::DateTimeFormatter(std::string_view format, const LocaleFacts&
             room_ += fieldRoom(piece.kind, facts);
         dayNames_ = dayNames_ || piece.kind == Piece::DayShort || piece.kind == Piece::DayLong;
     }
+    // The pieces before the first time field show the date only; when no date field follows, they show a
+    // day the same way for every time of it.
+    const auto timeField = [](const Piece& piece) { return piece.kind >= Piece::Hour; };
+    const auto first = std::find_if(pieces_.begin(), pieces_.end(), timeField);
+    const bool dateAfter = std::any_of(first, pieces_.end(), [&](const Piece& piece) {
+        return piece.kind != Piece::Text && !timeField(piece);
+    });
+    datePieces_ = read_ && !dateAfter ? std::size_t(first - pieces_.begin()) : kNoDatePieces;
 }
 
 void DateTimeFormatter::Append(std::string& out, TDateTime value) const {
     if (!formattable(value))
         return;
-    appendFields(out, decodeFields(value));
+    appendFields(out, decodeFields(value), 0, pieces_.size());
 }
 
-bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool* readsClock) const {
-    ReadFields read;
-    if (plainTexts_ && PlainReader(text, facts_).read(read, DateOrder(dateOrder_))) {
+bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool* readsClock,
+                                   DayMemo* day) const {
+    ReadFields read; // on the day before, only the time: the pieces that show it need nothing else
+    const bool byDay = day != nullptr && datePieces_ != kNoDatePieces && plainTexts_;
+    const std::size_t known = byDay ? day->text_.size() : 0;
+    if (known != 0 && text.size() > known && text.compare(0, known, day->text_) == 0 &&
+        PlainReader(text.substr(known), facts_).readTime(read)) { // the day before, another time
+        if (readsClock)
+            *readsClock = false;
+        out.append(day->shown_);
+        appendFields(out, fieldsOf(read, false), datePieces_, pieces_.size());
+        return true;
+    }
+    std::size_t dateLength = 0;
+    if (plainTexts_ && PlainReader(text, facts_).read(read, DateOrder(dateOrder_), dateLength)) {
         if (readsClock)
             *readsClock = false;
     } else if (!readDateTime(text, read = ReadFields(), facts_, readsClock)) {
         return false;
     }
     const DateFields fields = fieldsOf(read, dayNames_);
-    appendFields(out, fields);
+    if (!byDay || dateLength == 0) {
+        appendFields(out, fields, 0, pieces_.size());
+        return true;
+    }
+    const std::size_t start = out.size();
+    appendFields(out, fields, 0, datePieces_);
+    day->shown_.assign(out, start);
+    day->text_.assign(text.substr(0, dateLength));
+    appendFields(out, fields, datePieces_, pieces_.size());
     return true;
 }
 
-void DateTimeFormatter::appendFields(std::string& out, const DateFields& f) const {
+void DateTimeFormatter::DayMemo::Clear() {
+    text_.clear();
+    shown_.clear();
+}
+
+void DateTimeFormatter::appendFields(std::string& out, const DateFields& f, std::size_t first,
+                                     std::size_t last) const {
     if (!read_) {
         TextSink sink(out, f, facts_);
         PatternReader<TextSink>(facts_, sink).read(format_);
@@ -906,7 +949,8 @@ void DateTimeFormatter::appendFields(std::string& out, const DateFields& f) cons
     char* const begin = onStack ? buffer : out.data() + start;
     char* p = begin;
     const char* const texts = texts_.data();
-    for (const Piece& piece : pieces_) {
+    for (std::size_t i = first; i < last; ++i) {
+        const Piece& piece = pieces_[i];
         if (piece.kind == Piece::AmPm)
             p = f.hour >= 12 ? putText(p, {texts + piece.pm, piece.pmLength})
                              : putText(p, {texts + piece.am, piece.amLength});

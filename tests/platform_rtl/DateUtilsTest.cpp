@@ -196,7 +196,8 @@ TEST(StrToDateTime, InvalidTextsRaiseTheClassicMessages) {
 
 // A formatter reading texts itself gives what reading them to a TDateTime and formatting that gives, for
 // texts its shorter reading takes and texts it leaves to the full one, under facts that allow the shorter
-// reading and facts that do not.
+// reading and facts that do not; and so it does remembering the day of the text before, over texts of one
+// day in a row and texts that start like them.
 TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
     const LocaleFacts german = germanDates();
     LocaleFacts yearFirst;
@@ -213,7 +214,8 @@ TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
     const char* const formats[] = {"M/d/yyyy h:mm AMPM", "M/d/yyyy", "h:mm AMPM", "yyyy-mm-dd hh:nn:ss", "",
                                    "c", "dddddd tt", "ddddd t", "ddd dd mmm yy hh:nn:ss.zzz am/pm",
                                    "dddd d mmmm yyyy h:n:s.z a/p", "'at' hh \"o'clock\" ampm", "z zz zzz",
-                                   "yyyyy mmmmm dddd", "hh:mm:ss", "dd.mm.yyyy hh.nn"};
+                                   "yyyyy mmmmm dddd", "hh:mm:ss", "dd.mm.yyyy hh.nn", "hh:nn dddd d/m/yyyy",
+                                   "d/m/yyyy \"at\" h:nn zzz ampm"};
     const char* const texts[] = {
         "1/1/2024 0:00:00", "12/31/9999 23:59:59.999", "1/1/0001 0:00", "1/1/100", "2/29/2024 12:00",
         "2/29/2023 1:00", "12/30/1899 6:00", "12/29/1899 18:30:15.5", "1/1/1 0:00", "3/5/24 14:07",
@@ -222,20 +224,25 @@ TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
         "0003/0005/2024", "3/5/02024", "13/5/2024", "3/32/2024", "1/1/10000", "24:00", "23:60", "1:2:3:4",
         "1:2:3.1000", "x", "", "3/5/2024x", "3-5-2024", "14:07:09,5", "2024-3-5 1:02", "2024/3/5",
         "5.3.2024 10.00", "5.3.2024 10:00:00,250", "7/4/2024 123456", "3/5/2024 14:07:09.5 PM",
-        "9999/12/31", "3/5/2024 12:00:00.0005", "3/5/2024 1 1:00", "12/31/2024 23:59:59.9999", "5.3", "1:30"};
+        "9999/12/31", "3/5/2024 12:00:00.0005", "3/5/2024 1 1:00", "12/31/2024 23:59:59.9999", "5.3", "1:30", "3/5/2024 14:07", "3/5/2024 0:00",
+        "3/5/2024 12:00 PM", "3/5/2024 25:00", "3/5/2024 1:02:03.5", "3/5/2024 3/5/2024 1:00", "3/5/2024 1:2:3:4",
+        "3/5/2024 ", "3/5/2024 1", "3/6/2024 1:00", "3/6/2024 13:00", "5.3.2024 1:00", "5.3.2024 2:00:00,5"};
     for (const LocaleFacts* f : facts)
         for (const char* format : formats) {
             const DateTimeFormatter formatter(format, *f);
-            for (const char* text : texts) {
-                TDateTime value = 0;
-                bool clock = false, formatterClock = false;
-                const bool read = TryStrToDateTime(text, value, *f, &clock);
-                std::string out = "kept ";
-                EXPECT_EQ(formatter.AppendText(out, text, &formatterClock), read) << text << " | " << format;
-                EXPECT_EQ(out, "kept " + (read ? FormatDateTime(format, value, *f) : std::string()))
-                    << text << " | " << format;
-                EXPECT_EQ(formatterClock, clock) << text;
-            }
+            DateTimeFormatter::DayMemo day;
+            for (int round = 0; round < 3; ++round)
+                for (const char* text : texts) {
+                    TDateTime value = 0;
+                    bool clock = false, formatterClock = false;
+                    const bool read = TryStrToDateTime(text, value, *f, &clock);
+                    std::string out = "kept ";
+                    EXPECT_EQ(formatter.AppendText(out, text, &formatterClock, round == 0 ? nullptr : &day), read)
+                        << text << " | " << format;
+                    EXPECT_EQ(out, "kept " + (read ? FormatDateTime(format, value, *f) : std::string()))
+                        << text << " | " << format;
+                    EXPECT_EQ(formatterClock, clock) << text;
+                }
         }
 }
 
