@@ -337,7 +337,8 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
         ++lookups_;
         hash = hashDateText(text);
         if (const Entry* found = find(text, hash)) {
-            out.assign(bytes_.data() + found->formatted, found->formattedLength);
+            out.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
+            out.append(bytes_.data() + found->formatted, found->formattedLength);
             return true;
         }
         ++misses_;
