@@ -287,7 +287,7 @@ bool readDateTime(std::string_view s, ReadFields& f, const LocaleFacts& facts, b
     return readTime(s, f, facts);
 }
 
-// Whether readPlain reads texts under these facts exactly as readDateTime does: the separators are no
+// Whether PlainReader reads texts under these facts exactly as readDateTime does: the separators are no
 // digit or blank and the date's differs from the time's, and no am/pm word starts with a digit.
 bool plainTextsReadAlike(const LocaleFacts& facts) {
     const auto digitOrBlank = [](char c) { return c == ' ' || (c >= '0' && c <= '9'); };
@@ -907,12 +907,14 @@ bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool
         appendFields(out, fieldsOf(read, false), datePieces_, pieces_.size());
         return true;
     }
-    std::size_t dateLength = 0;
+    std::size_t dateLength = 0; // of a date and time read the plain way: only such a text gives its day
     if (plainTexts_ && PlainReader(text, facts_).read(read, DateOrder(dateOrder_), dateLength)) {
         if (readsClock)
             *readsClock = false;
-    } else if (!readDateTime(text, read = ReadFields(), facts_, readsClock)) {
-        return false;
+    } else {
+        dateLength = 0;
+        if (!readDateTime(text, read = ReadFields(), facts_, readsClock))
+            return false;
     }
     const DateFields fields = fieldsOf(read, dayNames_);
     if (!byDay || dateLength == 0) {

@@ -207,10 +207,12 @@ TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
     digitMarker.TimeAMString = "1";
     LocaleFacts oneSeparator = germanDates(); // dates and times both separated by '.'
     oneSeparator.TimeSeparator = '.';
+    LocaleFacts dateMarker = us(); // "3/5/2024 x" reads as 3:00 am on no day
+    dateMarker.TimeAMString = "/5/2024 x";
     LocaleFacts longNames = us(); // more than fits on the stack
     longNames.LongDayNames[2] = std::string(80, 'T');
     const LocaleFacts* const facts[] = {&us(), &german, &yearFirst, &digitMarker, &oneSeparator,
-                                        &longNames};
+                                        &dateMarker, &longNames};
     const char* const formats[] = {"M/d/yyyy h:mm AMPM", "M/d/yyyy", "h:mm AMPM", "yyyy-mm-dd hh:nn:ss", "",
                                    "c", "dddddd tt", "ddddd t", "ddd dd mmm yy hh:nn:ss.zzz am/pm",
                                    "dddd d mmmm yyyy h:n:s.z a/p", "'at' hh \"o'clock\" ampm", "z zz zzz",
@@ -226,7 +228,7 @@ TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
         "5.3.2024 10.00", "5.3.2024 10:00:00,250", "7/4/2024 123456", "3/5/2024 14:07:09.5 PM",
         "9999/12/31", "3/5/2024 12:00:00.0005", "3/5/2024 1 1:00", "12/31/2024 23:59:59.9999", "5.3", "1:30", "3/5/2024 14:07", "3/5/2024 0:00",
         "3/5/2024 12:00 PM", "3/5/2024 25:00", "3/5/2024 1:02:03.5", "3/5/2024 3/5/2024 1:00", "3/5/2024 1:2:3:4",
-        "3/5/2024 ", "3/5/2024 1", "3/6/2024 1:00", "3/6/2024 13:00", "5.3.2024 1:00", "5.3.2024 2:00:00,5"};
+        "3/5/2024 ", "3/5/2024 1", "3/5/2024 x", "3/5/2024 1:00", "3/6/2024 1:00", "3/6/2024 13:00", "5.3.2024 1:00", "5.3.2024 2:00:00,5"};
     for (const LocaleFacts* f : facts)
         for (const char* format : formats) {
             const DateTimeFormatter formatter(format, *f);
