@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <set>
 #include <thread>
 
@@ -224,34 +225,130 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 // ---------------------------------------------------------------------------------------------------
 // Value formatting and type guessing
 
+namespace {
+
+// A hash of a short text from a few eight-byte words of it.
+std::uint64_t hashDateText(std::string_view text) {
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    std::uint64_t hash = n * kMultiplier;
+    const auto mix = [&](std::uint64_t word) {
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 32;
+    };
+    std::uint64_t word = 0;
+    if (n >= 8) {
+        std::size_t i = 0;
+        for (; i + 8 < n; i += 8) {
+            std::memcpy(&word, p + i, 8);
+            mix(word);
+        }
+        std::memcpy(&word, p + n - 8, 8); // the last eight, overlapping the word before
+        mix(word);
+    } else if (n >= 4) {
+        std::uint32_t first = 0, last = 0; // overlapping when fewer than eight
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        mix(std::uint64_t(first) << 32 | last);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            word = word << 8 | static_cast<unsigned char>(p[i]);
+        mix(word);
+    }
+    hash ^= hash >> 29; // the low bits pick the slot: every bit of the text must reach them
+    hash *= 0xBF58476D1CE4E5B9ull;
+    return hash ^ (hash >> 32);
+}
+
+// Whether the n bytes at a and b are equal; short texts are compared a word at a time, without a call.
+bool sameBytes(const char* a, const char* b, std::size_t n) {
+    if (n > 16)
+        return std::memcmp(a, b, n) == 0;
+    if (n >= 8) {
+        std::uint64_t a1, a2, b1, b2; // the first and the last eight, overlapping when fewer than sixteen
+        std::memcpy(&a1, a, 8);
+        std::memcpy(&b1, b, 8);
+        std::memcpy(&a2, a + n - 8, 8);
+        std::memcpy(&b2, b + n - 8, 8);
+        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view text, std::uint64_t hash) const {
+    if (slots_.empty())
+        return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Entry& entry = slots_[i];
+        if (!entry.used)
+            return nullptr;
+        if (entry.hash == hash && entry.textLength == text.size() &&
+            sameBytes(bytes_.data() + entry.text, text.data(), text.size()))
+            return &entry;
+    }
+}
+
+TExportDateTexts::Entry& TExportDateTexts::freeSlot(std::uint64_t hash) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].used)
+        i = (i + 1) & mask;
+    return slots_[i];
+}
+
+void TExportDateTexts::add(std::string_view text, std::uint64_t hash, std::string_view formatted) {
+    if ((count_ + 1) * 2 > slots_.size()) {
+        std::vector<Entry> old(std::max<std::size_t>(64, slots_.size() * 2));
+        old.swap(slots_);
+        for (const Entry& entry : old)
+            if (entry.used)
+                freeSlot(entry.hash) = entry;
+    }
+    Entry& entry = freeSlot(hash);
+    entry = {hash, std::uint32_t(bytes_.size()), std::uint32_t(text.size()),
+             std::uint32_t(bytes_.size() + text.size()), std::uint32_t(formatted.size()), true};
+    bytes_.append(text).append(formatted);
+    ++count_;
+}
+
 bool TExportDateTexts::Format(const std::string& text, const std::string& format,
                               const rtl::LocaleFacts& facts, std::string& out) {
-    if (format != format_ || &facts != facts_ || !formatter_) {
+    if (&facts != facts_ || format.size() != format_.size() ||
+        !sameBytes(format.data(), format_.data(), format.size()) || !formatter_) {
         format_ = format;
         facts_ = &facts;
         formatter_.emplace(format, facts);
-        texts_.clear();
-        lookups_ = misses_ = 0;
+        day_.Clear();
+        slots_.clear();
+        bytes_.clear();
+        count_ = lookups_ = misses_ = 0;
     }
     // Past 1,024 lookups of which most missed, the memo costs more than it saves.
     const bool looking = lookups_ < 1024 || misses_ * 4 <= lookups_ * 3;
+    std::uint64_t hash = 0;
     if (looking) {
         ++lookups_;
-        const auto found = texts_.find(text);
-        if (found != texts_.end()) {
-            out.assign(found->second);
+        hash = hashDateText(text);
+        if (const Entry* found = find(text, hash)) {
+            out.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
+            out.append(bytes_.data() + found->formatted, found->formattedLength);
             return true;
         }
         ++misses_;
     }
-    rtl::TDateTime value = 0;
     bool readsClock = false;
     out.clear();
-    if (!rtl::TryStrToDateTime(text, value, facts, &readsClock))
+    if (!formatter_->AppendText(out, text, &readsClock, &day_))
         return false;
-    formatter_->Append(out, value);
-    if (looking && !readsClock && texts_.size() < kMaxTexts)
-        texts_.emplace(text, out);
+    if (looking && !readsClock && count_ < kMaxTexts)
+        add(text, hash, out);
     return true;
 }
 

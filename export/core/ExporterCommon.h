@@ -9,10 +9,12 @@
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/StringList.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -117,11 +119,26 @@ public:
                 std::string& out);
 
 private:
+    // A text met before and its formatted text, both kept in bytes_.
+    struct Entry {
+        std::uint64_t hash = 0;
+        std::uint32_t text = 0, textLength = 0, formatted = 0, formattedLength = 0;
+        bool used = false;
+    };
+    // The entry of text (whose hash is given), or nullptr.
+    const Entry* find(std::string_view text, std::uint64_t hash) const;
+    void add(std::string_view text, std::uint64_t hash, std::string_view formatted);
+    // The slot where an entry of the hash goes: the first free one from its place on.
+    Entry& freeSlot(std::uint64_t hash);
+
     static constexpr std::size_t kMaxTexts = 4096;
     std::string format_;
     const rtl::LocaleFacts* facts_ = nullptr;
     std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
-    std::unordered_map<std::string, std::string> texts_;
+    rtl::DateTimeFormatter::DayMemo day_; // the day of the last date-time text formatter_ read
+    std::vector<Entry> slots_; // open addressing, a power of two in size and at most half used
+    std::string bytes_;
+    std::size_t count_ = 0;
     std::size_t lookups_ = 0, misses_ = 0;
 };
 

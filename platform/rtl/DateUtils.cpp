@@ -3,9 +3,10 @@
 #include "platform/rtl/DatePattern.h"
 #include "platform/rtl/SysUtils.h"
 
-#include <charconv>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 namespace rtl {
@@ -162,8 +163,30 @@ int currentYear() {
     return y;
 }
 
+bool validDate(int year, int month, int day) {
+    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+           (day <= 28 || day <= DaysInMonth(year, month));
+}
+
+bool validTime(int hour, int min, int sec, int msec) {
+    return hour >= 0 && hour <= 23 && min >= 0 && min <= 59 && sec >= 0 && sec <= 59 && msec >= 0 &&
+           msec <= 999;
+}
+
+// Days of a valid date counted from 0001-01-01 as day 1.
+long long dateDays(int year, int month, int day) {
+    const long long y = year - 1;
+    return y * 365 + y / 4 - y / 100 + y / 400 + kDaysBeforeMonth[IsLeapYear(year) ? 1 : 0][month] + day;
+}
+
+// The fields a date and time text names, as read: a text with only a time has the date 1899-12-30, a
+// text with only a date the time 0:00.
+struct ReadFields {
+    int year = 1899, month = 12, day = 30, hour = 0, min = 0, sec = 0, msec = 0;
+};
+
 // readsClock, when given, is set when the date takes its year or century from the clock.
-bool scanDate(Scanner& sc, TDateTime& date, const LocaleFacts& facts, bool* readsClock = nullptr) {
+bool scanDate(Scanner& sc, ReadFields& f, const LocaleFacts& facts, bool* readsClock = nullptr) {
     DateOrder order = dateOrder(facts.ShortDateFormat);
     int n1, n2, n3, l1, l2, l3;
     if (!(sc.number(n1, l1) && sc.character(facts.DateSeparator) && sc.number(n2, l2)))
@@ -203,10 +226,13 @@ bool scanDate(Scanner& sc, TDateTime& date, const LocaleFacts& facts, bool* read
     }
     sc.character(facts.DateSeparator);
     sc.skipBlanks();
-    return TryEncodeDate(y, m, d, date);
+    if (!validDate(y, m, d))
+        return false;
+    f.year = y, f.month = m, f.day = d;
+    return true;
 }
 
-bool scanTime(Scanner& sc, TDateTime& time, const LocaleFacts& facts) {
+bool scanTime(Scanner& sc, ReadFields& f, const LocaleFacts& facts) {
     auto scanAmPm = [&]() {
         if (sc.text(facts.TimeAMString) || sc.text("AM"))
             return 0;
@@ -238,16 +264,160 @@ bool scanTime(Scanner& sc, TDateTime& time, const LocaleFacts& facts) {
         hour += baseHour;
     }
     sc.skipBlanks();
-    return TryEncodeTime(hour, min, sec, msec, time);
+    if (!validTime(hour, min, sec, msec))
+        return false;
+    f.hour = hour, f.min = min, f.sec = sec, f.msec = msec;
+    return true;
+}
+
+// A text that is only a time.
+bool readTime(std::string_view s, ReadFields& f, const LocaleFacts& facts) {
+    Scanner sc(s);
+    return scanTime(sc, f, facts) && sc.atEnd();
+}
+
+// A date, a date followed by a time, or else only a time.
+bool readDateTime(std::string_view s, ReadFields& f, const LocaleFacts& facts, bool* readsClock) {
+    Scanner sc(s);
+    if (readsClock)
+        *readsClock = false;
+    if (scanDate(sc, f, facts, readsClock) && (sc.atEnd() || scanTime(sc, f, facts)) && sc.atEnd())
+        return true;
+    f = ReadFields();
+    return readTime(s, f, facts);
+}
+
+// Whether PlainReader reads texts under these facts exactly as readDateTime does: the separators are no
+// digit or blank and the date's differs from the time's, and no am/pm word starts with a digit.
+bool plainTextsReadAlike(const LocaleFacts& facts) {
+    const auto digitOrBlank = [](char c) { return c == ' ' || (c >= '0' && c <= '9'); };
+    const auto digitFirst = [&](const std::string& word) { return !word.empty() && digitOrBlank(word[0]); };
+    return !digitOrBlank(facts.DateSeparator) && !digitOrBlank(facts.TimeSeparator) &&
+           !digitOrBlank(facts.DecimalSeparator) && facts.DateSeparator != facts.TimeSeparator &&
+           !digitFirst(facts.TimeAMString) && !digitFirst(facts.TimePMString);
+}
+
+// Reads the plain shapes most date and time texts have: a date of three numbers with a year of three or
+// four digits, alone or followed by one blank and a time "h:n[:s[.z]]", or that time alone; every number
+// one to four digits, every separator one character. Such a text reads as readDateTime reads it (under
+// facts where plainTextsReadAlike holds) and its year never comes from the clock; read is false for every
+// other text, which readDateTime reads instead.
+class PlainReader {
+public:
+    PlainReader(std::string_view s, const LocaleFacts& facts)
+        : begin_(s.data()), p_(s.data()), end_(s.data() + s.size()), facts_(facts) {}
+
+    // dateLength is set to the length of the date and the blank after it when a time follows them.
+    bool read(ReadFields& f, DateOrder order, std::size_t& dateLength) {
+        int n1, l1, n2, l2, n3, l3;
+        if (!number(n1, l1))
+            return false;
+        if (character(facts_.TimeSeparator))
+            return time(n1, f);
+        if (!(character(facts_.DateSeparator) && number(n2, l2) && character(facts_.DateSeparator) &&
+              number(n3, l3)))
+            return false;
+        int y, m, d, yearLength;
+        switch (order) {
+        case DateOrder::MDY:
+            y = n3, yearLength = l3, m = n1, d = n2;
+            break;
+        case DateOrder::DMY:
+            y = n3, yearLength = l3, m = n2, d = n1;
+            break;
+        default:
+            y = n1, yearLength = l1, m = n2, d = n3;
+            break;
+        }
+        if (yearLength < 3 || !validDate(y, m, d))
+            return false;
+        f.year = y, f.month = m, f.day = d;
+        if (p_ == end_)
+            return true;
+        if (!character(' '))
+            return false;
+        dateLength = std::size_t(p_ - begin_);
+        return readTime(f);
+    }
+    // A text that is only a time "h:n[:s[.z]]".
+    bool readTime(ReadFields& f) {
+        int hour, length;
+        return number(hour, length) && character(facts_.TimeSeparator) && time(hour, f);
+    }
+
+private:
+    static bool digit(char c) { return unsigned(c - '0') < 10; }
+    bool number(int& value, int& length) {
+        const char* p = p_;
+        unsigned n = 0; // wraps harmlessly past four digits, which fail
+        while (p != end_ && digit(*p)) {
+            n = n * 10 + unsigned(*p - '0');
+            ++p;
+        }
+        length = int(p - p_);
+        if (length == 0 || length > 4)
+            return false;
+        value = int(n);
+        p_ = p;
+        return true;
+    }
+    bool character(char c) {
+        if (p_ == end_ || *p_ != c)
+            return false;
+        ++p_;
+        return true;
+    }
+    // The rest of a time after its hour and separator.
+    bool time(int hour, ReadFields& f) {
+        int min, sec = 0, msec = 0, length;
+        if (!number(min, length))
+            return false;
+        if (character(facts_.TimeSeparator)) {
+            if (!number(sec, length))
+                return false;
+            if (character(facts_.DecimalSeparator) && !number(msec, length))
+                return false;
+        }
+        if (p_ != end_ || !validTime(hour, min, sec, msec))
+            return false;
+        f.hour = hour, f.min = min, f.sec = sec, f.msec = msec;
+        return true;
+    }
+
+    const char* const begin_;
+    const char* p_;
+    const char* const end_;
+    const LocaleFacts& facts_;
+};
+
+TDateTime dateValue(const ReadFields& f) {
+    return double(dateDays(f.year, f.month, f.day) - kDateDelta);
+}
+
+TDateTime timeValue(const ReadFields& f) {
+    return (f.hour * 3600000.0 + f.min * 60000.0 + f.sec * 1000.0 + f.msec) / MSecsPerDay;
 }
 
 // --- formatting ---
 
+} // namespace
+
 // The fields of a value that a pattern shows.
-struct DateFields {
+struct detail::DateFields {
     int year, month, day, hour, min, sec, msec;
     int dayOfWeek; // 1 = Sunday .. 7 = Saturday
 };
+
+namespace {
+
+using detail::DateFields;
+
+int dayOfWeekOf(long long days) {
+    long long r = days % 7;
+    if (r < 0)
+        r += 7;
+    return int(r) + 1;
+}
 
 DateFields decodeFields(TDateTime value) {
     DateFields f;
@@ -257,77 +427,128 @@ DateFields decodeFields(TDateTime value) {
     f.min = int(ts.time / 60000 % 60);
     f.sec = int(ts.time / 1000 % 60);
     f.msec = int(ts.time % 1000);
-    long long r = ts.date % 7;
-    if (r < 0)
-        r += 7;
-    f.dayOfWeek = int(r) + 1;
+    f.dayOfWeek = dayOfWeekOf(ts.date);
     return f;
+}
+
+// The fields of a text's value, exactly as decodeFields gives them for the TDateTime the text reads as:
+// the whole days and the milliseconds of the day survive that double unchanged for every valid date and
+// time. The day of the week only when asked for.
+DateFields fieldsOf(const ReadFields& r, bool withDayOfWeek) {
+    return {r.year, r.month, r.day, r.hour, r.min, r.sec, r.msec,
+            withDayOfWeek ? dayOfWeekOf(dateDays(r.year, r.month, r.day)) : 0};
 }
 
 using Piece = DateTimeFormatter::Piece;
 
-void appendNumber(std::string& out, int value, int digits) {
-    if (value >= 0 && value < 100 && digits <= 2) { // most fields: one or two digits, written directly
-        if (value >= 10 || digits == 2)
-            out += char('0' + value / 10);
-        out += char('0' + value % 10);
-        return;
-    }
-    char buffer[16];
-    char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    const int length = int(end - buffer);
-    if (length < digits)
-        out.append(size_t(digits - length), '0');
-    out.append(buffer, end);
+// The longest of some names.
+template <std::size_t N> std::size_t longest(const std::array<std::string, N>& names) {
+    std::size_t length = 0;
+    for (const std::string& name : names)
+        length = std::max(length, name.size());
+    return length;
 }
 
-// One field of a value as a pattern shows it.
-void appendField(std::string& out, Piece::Kind kind, int digits, const DateFields& f,
-                 const LocaleFacts& facts) {
+// The most characters a field writes: four digits at most, as every field of a formattable value is
+// below 10,000, or a name.
+std::size_t fieldRoom(Piece::Kind kind, const LocaleFacts& facts) {
+    switch (kind) {
+    case Piece::MonthShort:
+        return longest(facts.ShortMonthNames);
+    case Piece::MonthLong:
+        return longest(facts.LongMonthNames);
+    case Piece::DayShort:
+        return longest(facts.ShortDayNames);
+    case Piece::DayLong:
+        return longest(facts.LongDayNames);
+    default:
+        return 4;
+    }
+}
+
+// value (0 .. 9999) in decimal with at least the given digits.
+inline char* putNumber(char* p, int value, int digits) {
+    if (value < 10 && digits <= 1) {
+        *p = char('0' + value);
+        return p + 1;
+    }
+    if (value < 100 && digits <= 2) {
+        p[0] = char('0' + value / 10);
+        p[1] = char('0' + value % 10);
+        return p + 2;
+    }
+    int length = value >= 1000 ? 4 : value >= 100 ? 3 : 2;
+    if (length < digits)
+        length = digits;
+    switch (length) {
+    case 4:
+        p[3] = char('0' + value % 10);
+        value /= 10;
+        [[fallthrough]];
+    case 3:
+        p[2] = char('0' + value % 10);
+        value /= 10;
+        [[fallthrough]];
+    default:
+        p[1] = char('0' + value % 10);
+        p[0] = char('0' + value / 10);
+    }
+    return p + length;
+}
+
+inline char* putText(char* p, std::string_view text) {
+    const std::size_t n = text.size();
+    if (n == 1) { // a separator, most often
+        *p = text[0];
+    } else if (n <= 4) { // an am/pm marker: too short to be worth a call
+        for (std::size_t i = 0; i < n; ++i)
+            p[i] = text[i];
+    } else {
+        std::memcpy(p, text.data(), n);
+    }
+    return p + n;
+}
+
+// One field of a value as a pattern shows it, written at p with room for fieldRoom(kind) characters.
+inline char* putField(char* p, Piece::Kind kind, int digits, const DateFields& f, const LocaleFacts& facts) {
     switch (kind) {
     case Piece::Year:
-        if (digits <= 2)
-            appendNumber(out, f.year % 100, 2);
-        else
-            appendNumber(out, f.year, 4);
-        break;
+        return digits <= 2 ? putNumber(p, f.year % 100, 2) : putNumber(p, f.year, 4);
     case Piece::Month:
-        appendNumber(out, f.month, digits);
-        break;
+        return putNumber(p, f.month, digits);
     case Piece::MonthShort:
-        out += facts.ShortMonthNames[size_t(f.month - 1)];
-        break;
+        return putText(p, facts.ShortMonthNames[size_t(f.month - 1)]);
     case Piece::MonthLong:
-        out += facts.LongMonthNames[size_t(f.month - 1)];
-        break;
+        return putText(p, facts.LongMonthNames[size_t(f.month - 1)]);
     case Piece::Day:
-        appendNumber(out, f.day, digits);
-        break;
+        return putNumber(p, f.day, digits);
     case Piece::DayShort:
-        out += facts.ShortDayNames[size_t(f.dayOfWeek - 1)];
-        break;
+        return putText(p, facts.ShortDayNames[size_t(f.dayOfWeek - 1)]);
     case Piece::DayLong:
-        out += facts.LongDayNames[size_t(f.dayOfWeek - 1)];
-        break;
+        return putText(p, facts.LongDayNames[size_t(f.dayOfWeek - 1)]);
     case Piece::Hour:
-        appendNumber(out, f.hour, digits);
-        break;
+        return putNumber(p, f.hour, digits);
     case Piece::Hour12:
-        appendNumber(out, f.hour == 0 ? 12 : (f.hour > 12 ? f.hour - 12 : f.hour), digits);
-        break;
+        return putNumber(p, f.hour == 0 ? 12 : (f.hour > 12 ? f.hour - 12 : f.hour), digits);
     case Piece::Minute:
-        appendNumber(out, f.min, digits);
-        break;
+        return putNumber(p, f.min, digits);
     case Piece::Second:
-        appendNumber(out, f.sec, digits);
-        break;
+        return putNumber(p, f.sec, digits);
     case Piece::Millisecond:
-        appendNumber(out, f.msec, digits);
-        break;
+        return putNumber(p, f.msec, digits);
     case Piece::Text:
     case Piece::AmPm:
         break;
     }
+    return p;
+}
+
+void appendField(std::string& out, Piece::Kind kind, int digits, const DateFields& f,
+                 const LocaleFacts& facts) {
+    const std::size_t start = out.size();
+    out.resize(start + fieldRoom(kind, facts));
+    const char* const end = putField(out.data() + start, kind, digits, f, facts);
+    out.resize(std::size_t(end - out.data()));
 }
 
 // Reads a pattern and hands its pieces to a sink: text, fields and am/pm markers. The sink tells whether
@@ -508,17 +729,25 @@ private:
 // Keeps the pieces, for values to come.
 class PieceSink {
 public:
-    explicit PieceSink(std::vector<Piece>& pieces) : pieces_(pieces) {}
+    PieceSink(std::vector<Piece>& pieces, std::string& texts) : pieces_(pieces), texts_(texts) {}
     void text(std::string_view s) {
-        if (pieces_.empty() || pieces_.back().kind != Piece::Text)
-            pieces_.push_back({Piece::Text, 0, std::string(), std::string()});
-        pieces_.back().text.append(s);
+        if (pieces_.empty())
+            pieces_.push_back({Piece::Text, 0});
+        Piece& last = pieces_.back();
+        if (last.textLength == 0)
+            last.text = std::uint32_t(texts_.size());
+        texts_.append(s);
+        last.textLength += std::uint32_t(s.size());
     }
-    void field(Piece::Kind kind, int digits) {
-        pieces_.push_back({kind, digits, std::string(), std::string()});
-    }
+    void field(Piece::Kind kind, int digits) { pieces_.push_back({kind, digits}); }
     void ampm(std::string_view am, std::string_view pm) {
-        pieces_.push_back({Piece::AmPm, 0, std::string(am), std::string(pm)});
+        Piece& marker = pieces_.emplace_back(Piece{Piece::AmPm, 0});
+        marker.am = std::uint32_t(texts_.size());
+        marker.amLength = std::uint32_t(am.size());
+        texts_.append(am);
+        marker.pm = std::uint32_t(texts_.size());
+        marker.pmLength = std::uint32_t(pm.size());
+        texts_.append(pm);
     }
     bool hasTime(bool& known) const {
         known = false;
@@ -527,6 +756,7 @@ public:
 
 private:
     std::vector<Piece>& pieces_;
+    std::string& texts_;
 };
 
 // Whether FormatDateTime shows the value (its date lies in 0001-01-01 .. 9999-12-31).
@@ -549,12 +779,9 @@ int DaysInMonth(int year, int month) {
 }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
+    if (!validDate(year, month, day))
         return false;
-    long long y = year - 1;
-    long long days =
-        y * 365 + y / 4 - y / 100 + y / 400 + kDaysBeforeMonth[IsLeapYear(year) ? 1 : 0][month] + day;
-    date = double(days - kDateDelta);
+    date = dateValue({year, month, day});
     return true;
 }
 
@@ -566,9 +793,11 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& time) {
-    if (hour < 0 || hour > 23 || min < 0 || min > 59 || sec < 0 || sec > 59 || msec < 0 || msec > 999)
+    if (!validTime(hour, min, sec, msec))
         return false;
-    time = (hour * 3600000.0 + min * 60000.0 + sec * 1000.0 + msec) / MSecsPerDay;
+    ReadFields f;
+    f.hour = hour, f.min = min, f.sec = sec, f.msec = msec;
+    time = timeValue(f);
     return true;
 }
 
@@ -636,28 +865,105 @@ void AppendFormatDateTime(std::string& out, std::string_view format, TDateTime v
 
 DateTimeFormatter::DateTimeFormatter(std::string_view format, const LocaleFacts& facts)
     : format_(format.empty() ? "c" : format), facts_(facts) {
-    PieceSink sink(pieces_);
+    PieceSink sink(pieces_, texts_);
     read_ = PatternReader<PieceSink>(facts, sink).read(format_);
+    dayNames_ = !read_;
+    plainTexts_ = plainTextsReadAlike(facts);
+    dateOrder_ = int(dateOrder(facts.ShortDateFormat));
+    for (const Piece& piece : pieces_) {
+        room_ += piece.textLength;
+        if (piece.kind == Piece::AmPm)
+            room_ += std::max(piece.amLength, piece.pmLength);
+        else if (piece.kind != Piece::Text)
+            room_ += fieldRoom(piece.kind, facts);
+        dayNames_ = dayNames_ || piece.kind == Piece::DayShort || piece.kind == Piece::DayLong;
+    }
+    // The pieces before the first time field show the date only; when no date field follows, they show a
+    // day the same way for every time of it.
+    const auto timeField = [](const Piece& piece) { return piece.kind >= Piece::Hour; };
+    const auto first = std::find_if(pieces_.begin(), pieces_.end(), timeField);
+    const bool dateAfter = std::any_of(first, pieces_.end(), [&](const Piece& piece) {
+        return piece.kind != Piece::Text && !timeField(piece);
+    });
+    datePieces_ = read_ && !dateAfter ? std::size_t(first - pieces_.begin()) : kNoDatePieces;
 }
 
 void DateTimeFormatter::Append(std::string& out, TDateTime value) const {
-    if (!read_) {
-        AppendFormatDateTime(out, format_, value, facts_);
-        return;
-    }
     if (!formattable(value))
         return;
-    const DateFields fields = decodeFields(value);
-    for (const Piece& piece : pieces_) {
-        if (piece.kind == Piece::Text && piece.text.size() == 1) // a separator, most often
-            out += piece.text[0];
-        else if (piece.kind == Piece::Text)
-            out += piece.text;
-        else if (piece.kind == Piece::AmPm)
-            out += fields.hour >= 12 ? piece.other : piece.text;
-        else
-            appendField(out, piece.kind, piece.digits, fields, facts_);
+    appendFields(out, decodeFields(value), 0, pieces_.size());
+}
+
+bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool* readsClock,
+                                   DayMemo* day) const {
+    ReadFields read; // on the day before, only the time: the pieces that show it need nothing else
+    const bool byDay = day != nullptr && datePieces_ != kNoDatePieces && plainTexts_;
+    const std::size_t known = byDay ? day->text_.size() : 0;
+    if (known != 0 && text.size() > known && text.compare(0, known, day->text_) == 0 &&
+        PlainReader(text.substr(known), facts_).readTime(read)) { // the day before, another time
+        if (readsClock)
+            *readsClock = false;
+        out.append(day->shown_);
+        appendFields(out, fieldsOf(read, false), datePieces_, pieces_.size());
+        return true;
     }
+    std::size_t dateLength = 0; // of a date and time read the plain way: only such a text gives its day
+    if (plainTexts_ && PlainReader(text, facts_).read(read, DateOrder(dateOrder_), dateLength)) {
+        if (readsClock)
+            *readsClock = false;
+    } else {
+        dateLength = 0;
+        if (!readDateTime(text, read = ReadFields(), facts_, readsClock))
+            return false;
+    }
+    const DateFields fields = fieldsOf(read, dayNames_);
+    if (!byDay || dateLength == 0) {
+        appendFields(out, fields, 0, pieces_.size());
+        return true;
+    }
+    const std::size_t start = out.size();
+    appendFields(out, fields, 0, datePieces_);
+    day->shown_.assign(out, start);
+    day->text_.assign(text.substr(0, dateLength));
+    appendFields(out, fields, datePieces_, pieces_.size());
+    return true;
+}
+
+void DateTimeFormatter::DayMemo::Clear() {
+    text_.clear();
+    shown_.clear();
+}
+
+void DateTimeFormatter::appendFields(std::string& out, const DateFields& f, std::size_t first,
+                                     std::size_t last) const {
+    if (!read_) {
+        TextSink sink(out, f, facts_);
+        PatternReader<TextSink>(facts_, sink).read(format_);
+        return;
+    }
+    // Written where there is room for the longest text: on the stack when that is short, else at the end
+    // of out, which gives back what is left over.
+    char buffer[64];
+    const bool onStack = room_ <= sizeof buffer;
+    const std::size_t start = out.size();
+    if (!onStack)
+        out.resize(start + room_);
+    char* const begin = onStack ? buffer : out.data() + start;
+    char* p = begin;
+    const char* const texts = texts_.data();
+    for (std::size_t i = first; i < last; ++i) {
+        const Piece& piece = pieces_[i];
+        if (piece.kind == Piece::AmPm)
+            p = f.hour >= 12 ? putText(p, {texts + piece.pm, piece.pmLength})
+                             : putText(p, {texts + piece.am, piece.amLength});
+        else
+            p = putField(p, piece.kind, piece.digits, f, facts_);
+        p = putText(p, {texts + piece.text, piece.textLength});
+    }
+    if (onStack)
+        out.append(buffer, std::size_t(p - buffer));
+    else
+        out.resize(start + std::size_t(p - begin));
 }
 
 std::string DateToStr(TDateTime value, const LocaleFacts& facts) {
@@ -674,29 +980,26 @@ std::string DateTimeToStr(TDateTime value, const LocaleFacts& facts) {
 
 bool TryStrToDate(std::string_view s, TDateTime& value, const LocaleFacts& facts) {
     Scanner sc(s);
-    TDateTime d;
-    if (!scanDate(sc, d, facts) || !sc.atEnd())
+    ReadFields f;
+    if (!scanDate(sc, f, facts) || !sc.atEnd())
         return false;
-    value = d;
+    value = dateValue(f);
     return true;
 }
 
 bool TryStrToTime(std::string_view s, TDateTime& value, const LocaleFacts& facts) {
-    Scanner sc(s);
-    TDateTime t;
-    if (!scanTime(sc, t, facts) || !sc.atEnd())
+    ReadFields f;
+    if (!readTime(s, f, facts))
         return false;
-    value = t;
+    value = timeValue(f);
     return true;
 }
 
 bool TryStrToDateTime(std::string_view s, TDateTime& value, const LocaleFacts& facts, bool* readsClock) {
-    Scanner sc(s);
-    TDateTime d = 0, t = 0;
-    if (readsClock)
-        *readsClock = false;
-    if (!scanDate(sc, d, facts, readsClock) || !(sc.atEnd() || scanTime(sc, t, facts)) || !sc.atEnd())
-        return TryStrToTime(s, value, facts);
+    ReadFields f;
+    if (!readDateTime(s, f, facts, readsClock))
+        return false;
+    const TDateTime d = dateValue(f), t = timeValue(f);
     value = d >= 0 ? d + t : d - t;
     return true;
 }

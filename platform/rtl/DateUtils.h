@@ -2,6 +2,7 @@
 
 #include "platform/rtl/LocaleFacts.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,15 +45,37 @@ std::string FormatDateTime(std::string_view format, TDateTime value,
 // FormatDateTime appended to out.
 void AppendFormatDateTime(std::string& out, std::string_view format, TDateTime value,
                           const LocaleFacts& facts = LocaleFacts::Current());
+namespace detail {
+struct DateFields;
+}
+
 // A FormatDateTime pattern read once, for formatting many values with the same facts (which outlive it).
 class DateTimeFormatter {
 public:
     DateTimeFormatter(std::string_view format, const LocaleFacts& facts = LocaleFacts::Current());
     // FormatDateTime(format, value, facts) appended to out.
     void Append(std::string& out, TDateTime value) const;
+    // The day of the last date and time text that AppendText read with it, and how this formatter shows
+    // that day: a text of the same day reads and shows only its time. Kept by the caller for one formatter.
+    class DayMemo {
+    public:
+        void Clear();
 
-    // A piece of the pattern: a text, a field of the value or an am/pm marker (text before noon, other
-    // after).
+    private:
+        friend class DateTimeFormatter;
+        std::string text_; // the text's date and the blank after it
+        std::string shown_; // the pieces before the time
+    };
+
+    // TryStrToDateTime(text, value, facts, readsClock) and then Append(out, value), formatting the fields
+    // read from the text without the TDateTime between. False, with nothing appended, when text is no date
+    // or time.
+    bool AppendText(std::string& out, std::string_view text, bool* readsClock = nullptr,
+                    DayMemo* day = nullptr) const;
+
+    // A piece of the pattern: a field of the value, an am/pm marker or no field (Text), then a text. The
+    // texts lie in texts_: the piece's own at [text, text + textLength), a marker's before noon at
+    // [am, am + amLength) and after noon at [pm, pm + pmLength).
     struct Piece {
         enum Kind : char {
             Text,
@@ -63,7 +86,7 @@ public:
             Day,
             DayShort,
             DayLong,
-            Hour,
+            Hour, // the time fields, from here to the end
             Hour12,
             Minute,
             Second,
@@ -72,14 +95,28 @@ public:
         };
         Kind kind;
         int digits;
-        std::string text, other;
+        std::uint32_t text = 0, textLength = 0, am = 0, amLength = 0, pm = 0, pmLength = 0;
     };
 
 private:
+    // Pieces first .. last - 1 of a value.
+    void appendFields(std::string& out, const detail::DateFields& fields, std::size_t first,
+                      std::size_t last) const;
+
+    static constexpr std::size_t kNoDatePieces = std::size_t(-1);
+
     std::string format_;
     const LocaleFacts& facts_;
     std::vector<Piece> pieces_;
+    std::string texts_;
     bool read_ = false; // false: the pattern shows the time only for some values ("c"), read per value
+    bool dayNames_ = false; // the day of the week is shown (or may be, when the pattern is read per value)
+    std::size_t room_ = 0; // the most characters the pieces write
+    bool plainTexts_ = false; // the facts let the common shapes of text be read by a shorter way
+    int dateOrder_ = 0; // the order of a date's numbers under the facts
+    // How many pieces come before the first time field when none of the later ones shows the date;
+    // kNoDatePieces when the pattern mixes them or is read per value.
+    std::size_t datePieces_ = kNoDatePieces;
 };
 
 // FormatDateTime("ddddd" / "tt" / "c").

@@ -60,6 +60,15 @@ TEST(ExportFormatValue, DateTextsOfAColumnAsEachTextFormattedAfresh) {
         EXPECT_EQ(out, ExportFormatValue(stamp, TExportColType::ectDateTime, format, nullptr, facts))
             << stamp;
     }
+    // Formats of one length that differ only at the end or only at the start, changed from text to text of
+    // the same day.
+    const std::string formats[] = {"yyyy-mm-dd hh:nn", "yyyy-mm-dd hh:ss", "dd-mm-yyyy hh:ss", "h:n", "h:s"};
+    for (int i = 0; i < 200; ++i) {
+        const std::string& format = formats[i % 5];
+        const std::string text = "3/" + std::to_string(1 + i / 10 % 3) + "/2024 1:2:" + std::to_string(i % 4);
+        mixed.Format(text, format, facts, out);
+        EXPECT_EQ(out, ExportFormatValue(text, TExportColType::ectDateTime, format, nullptr, facts)) << format;
+    }
 }
 
 TEST(ExportFormats, DefaultsAndEmptySetters) {

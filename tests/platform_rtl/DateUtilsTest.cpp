@@ -194,6 +194,60 @@ TEST(StrToDateTime, InvalidTextsRaiseTheClassicMessages) {
         EXPECT_THROW(StrToTime(bad, us()), EConvertError) << bad;
 }
 
+// A formatter reading texts itself gives what reading them to a TDateTime and formatting that gives, for
+// texts its shorter reading takes and texts it leaves to the full one, under facts that allow the shorter
+// reading and facts that do not; and so it does remembering the day of the text before, over texts of one
+// day in a row and texts that start like them.
+TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
+    const LocaleFacts german = germanDates();
+    LocaleFacts yearFirst;
+    yearFirst.ShortDateFormat = "yyyy-mm-dd";
+    yearFirst.DateSeparator = '-';
+    LocaleFacts digitMarker = us(); // an am/pm word could start where a number does
+    digitMarker.TimeAMString = "1";
+    LocaleFacts oneSeparator = germanDates(); // dates and times both separated by '.'
+    oneSeparator.TimeSeparator = '.';
+    LocaleFacts dateMarker = us(); // "3/5/2024 x" reads as 3:00 am on no day
+    dateMarker.TimeAMString = "/5/2024 x";
+    LocaleFacts longNames = us(); // more than fits on the stack
+    longNames.LongDayNames[2] = std::string(80, 'T');
+    const LocaleFacts* const facts[] = {&us(), &german, &yearFirst, &digitMarker, &oneSeparator,
+                                        &dateMarker, &longNames};
+    const char* const formats[] = {"M/d/yyyy h:mm AMPM", "M/d/yyyy", "h:mm AMPM", "yyyy-mm-dd hh:nn:ss", "",
+                                   "c", "dddddd tt", "ddddd t", "ddd dd mmm yy hh:nn:ss.zzz am/pm",
+                                   "dddd d mmmm yyyy h:n:s.z a/p", "'at' hh \"o'clock\" ampm", "z zz zzz",
+                                   "yyyyy mmmmm dddd", "hh:mm:ss", "dd.mm.yyyy hh.nn", "hh:nn dddd d/m/yyyy",
+                                   "d/m/yyyy \"at\" h:nn zzz ampm"};
+    const char* const texts[] = {
+        "1/1/2024 0:00:00", "12/31/9999 23:59:59.999", "1/1/0001 0:00", "1/1/100", "2/29/2024 12:00",
+        "2/29/2023 1:00", "12/30/1899 6:00", "12/29/1899 18:30:15.5", "1/1/1 0:00", "3/5/24 14:07",
+        "3/5 14:07", "14:07", "14:07:09.045", "0:00", "23:59:59.999", "12:00 AM", "12:00 PM", "1:30 pm",
+        "PM 2:07", " 3/5/2024 ", "3/5/2024/", "3/5/2024  14:07", "3/5/2024 14", "03/05/2024 07:08:09",
+        "0003/0005/2024", "3/5/02024", "13/5/2024", "3/32/2024", "1/1/10000", "24:00", "23:60", "1:2:3:4",
+        "1:2:3.1000", "x", "", "3/5/2024x", "3-5-2024", "14:07:09,5", "2024-3-5 1:02", "2024/3/5",
+        "5.3.2024 10.00", "5.3.2024 10:00:00,250", "7/4/2024 123456", "3/5/2024 14:07:09.5 PM",
+        "9999/12/31", "3/5/2024 12:00:00.0005", "3/5/2024 1 1:00", "12/31/2024 23:59:59.9999", "5.3", "1:30", "3/5/2024 14:07", "3/5/2024 0:00",
+        "3/5/2024 12:00 PM", "3/5/2024 25:00", "3/5/2024 1:02:03.5", "3/5/2024 3/5/2024 1:00", "3/5/2024 1:2:3:4",
+        "3/5/2024 ", "3/5/2024 1", "3/5/2024 x", "3/5/2024 1:00", "3/6/2024 1:00", "3/6/2024 13:00", "5.3.2024 1:00", "5.3.2024 2:00:00,5"};
+    for (const LocaleFacts* f : facts)
+        for (const char* format : formats) {
+            const DateTimeFormatter formatter(format, *f);
+            DateTimeFormatter::DayMemo day;
+            for (int round = 0; round < 3; ++round)
+                for (const char* text : texts) {
+                    TDateTime value = 0;
+                    bool clock = false, formatterClock = false;
+                    const bool read = TryStrToDateTime(text, value, *f, &clock);
+                    std::string out = "kept ";
+                    EXPECT_EQ(formatter.AppendText(out, text, &formatterClock, round == 0 ? nullptr : &day), read)
+                        << text << " | " << format;
+                    EXPECT_EQ(out, "kept " + (read ? FormatDateTime(format, value, *f) : std::string()))
+                        << text << " | " << format;
+                    EXPECT_EQ(formatterClock, clock) << text;
+                }
+        }
+}
+
 // Values outside 0001-01-01 .. 9999-12-31 (or no number at all) format as an empty text.
 TEST(FormatDateTime, OutOfRangeValuesGiveAnEmptyText) {
     const double values[] = {-693594.0, -1e7, 2958466.0, 1e300, -1e300, std::nan(""), HUGE_VAL, -HUGE_VAL};
