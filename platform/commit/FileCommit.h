@@ -126,6 +126,7 @@ private:
     std::string temporary_; // the temporary file's name within the folder
     int fd_ = -1;
     int error_ = 0;
+    std::size_t unflushed_ = 0; // bytes written since the kernel was last asked to start writing
     bool targetExisted_ = false;
     unsigned oldMode_ = 0;
     unsigned oldLinks_ = 0;
