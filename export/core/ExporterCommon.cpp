@@ -352,22 +352,30 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
     return true;
 }
 
+// The display text of a raw text into out (see ExportFormatValue); dates and times are taken from dateTexts
+// and numbers formatted with numberMask when given.
 bool ExportFormatValueInto(std::string& out, const std::string& text, TExportColType type,
                            const std::string& format, const rtl::LocaleFacts& facts,
-                           TExportDateTexts* dateTexts) {
+                           TExportDateTexts* dateTexts, rtl::NumberMask* numberMask = nullptr) {
     switch (type) {
     case TExportColType::ectInteger:
     case TExportColType::ectBigint:
         // Integers keep every digit: they never pass through a double.
-        rtl::FormatIntegerTextInto(out, format, text, facts);
+        if (numberMask)
+            numberMask->FormatIntegerTextInto(out, format, text, facts);
+        else
+            rtl::FormatIntegerTextInto(out, format, text, facts);
         return true;
     case TExportColType::ectFloat:
     case TExportColType::ectCurrency: {
         // A currency value is a 64-bit count of ten-thousandths: formatted from its digits it keeps all
         // of them, where a double keeps 15 or 16.
-        if (type == TExportColType::ectCurrency && rtl::TryFormatCurrencyText(format, text, out, facts))
+        if (type == TExportColType::ectCurrency &&
+            (numberMask ? numberMask->TryFormatCurrencyText(format, text, out, facts)
+                        : rtl::TryFormatCurrencyText(format, text, out, facts)))
             return true;
-        if (rtl::TryFormatFloatText(format, text, out, facts))
+        if (numberMask ? numberMask->TryFormatFloatText(format, text, out, facts)
+                       : rtl::TryFormatFloatText(format, text, out, facts))
             return true;
         double value = 0;
         if (!rtl::TryStrToFloat(text, value, facts)) {
@@ -1149,7 +1157,8 @@ void TExportCol::GetText(bool format, std::string& text) const {
         // Formatted straight into the storage of text; from a copy of the value only when the two are one.
         std::string copy;
         const std::string& value = &text == &Value ? (copy = Value) : Value;
-        if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts) &&
+        if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts,
+                                  &column.NumberMask) &&
             columns.Escape())
             columns.EscapeText(text);
     } else if (&text != &Value) {

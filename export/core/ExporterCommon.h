@@ -6,6 +6,7 @@
 #include "export/core/ExporterSources.h"
 #include "export/core/ExporterTypes.h"
 #include "platform/rtl/DateUtils.h"
+#include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/StringList.h"
 
@@ -164,6 +165,8 @@ public:
     bool IsVisible = true;
     // The column's formatted dates and times during an export.
     mutable TExportDateTexts DateTexts;
+    // The column's number mask, read once during an export.
+    mutable rtl::NumberMask NumberMask;
 
     // AllowFormat and Format equal to the default format of its type in the owner's Formats.
     bool IsDefaultFormat() const;

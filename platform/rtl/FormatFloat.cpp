@@ -216,22 +216,21 @@ struct Rendered {
 };
 
 // The integer part of a plain section into buffer: count digits (at most 20) padded with zeros to the
-// forced ones (at most 20), a separator before every group of three but the first when the section groups
-// thousands. Returns the characters written. Runs for every number cell: copies are written out, as a
-// library copy costs more than these few characters.
+// forced ones (at most 20), the separator (none when '\0') before every group of three but the first.
+// Returns the characters written. Runs for every number cell: copies are written out, as a library copy
+// costs more than these few characters.
 [[gnu::always_inline]] inline int writeIntegerDigits(char* buffer, const char* digits, int count,
-                                                     const SectionInfo& info, const LocaleFacts& facts) {
+                                                     int forcedInteger, char separator) {
     char padded[24];
-    if (count < info.forcedInteger) {
-        const int zeros = info.forcedInteger - count;
+    if (count < forcedInteger) {
+        const int zeros = forcedInteger - count;
         for (int i = 0; i < zeros; ++i)
             padded[i] = '0';
         for (int i = 0; i < count; ++i)
             padded[zeros + i] = digits[i];
         digits = padded;
-        count = info.forcedInteger;
+        count = forcedInteger;
     }
-    const char separator = info.thousands ? facts.ThousandSeparator : '\0';
     if (separator == '\0' || count <= 3) {
         for (int i = 0; i < count; ++i)
             buffer[i] = digits[i];
@@ -267,8 +266,8 @@ struct PlainBuffer {
 
 // Replaces text with a plain section's number between its literal texts, after a minus sign when asked;
 // short literal texts are put around the number in its buffer, so the whole text is one assignment.
-void assignPlain(std::string& text, bool minus, const SectionInfo& info, PlainBuffer& number) {
-    const std::string_view prefix = info.prefix, suffix = info.suffix;
+void assignPlain(std::string& text, bool minus, std::string_view prefix, std::string_view suffix,
+                 PlainBuffer& number) {
     if (prefix.size() < size_t(PlainBuffer::kRoom) && suffix.size() <= size_t(PlainBuffer::kSuffix)) {
         char* begin = number.chars + PlainBuffer::kRoom - prefix.size();
         for (size_t i = 0; i < prefix.size(); ++i)
@@ -278,7 +277,8 @@ void assignPlain(std::string& text, bool minus, const SectionInfo& info, PlainBu
         char* end = number.end();
         for (size_t i = 0; i < suffix.size(); ++i)
             *end++ = suffix[i];
-        text.assign(begin, size_t(end - begin));
+        text.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
+        text.append(begin, size_t(end - begin));
         return;
     }
     text.clear();
@@ -304,7 +304,8 @@ void renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFac
     for (int position = 0; position < intCount; ++position)
         integer[position] = digitAt(position);
     PlainBuffer number;
-    number.length += writeIntegerDigits(number.end(), integer, intCount, info, facts);
+    number.length += writeIntegerDigits(number.end(), integer, intCount, info.forcedInteger,
+                                        info.thousands ? facts.ThousandSeparator : '\0');
     // fraction digit k (0-based) is digit (intCount + k) of value = 0.<digits> * 10^exponent
     int fractionLength = decimals;
     auto fractionDigit = [&](int k) { return digitAt(d.exponent + k); };
@@ -317,7 +318,7 @@ void renderPlain(const SectionInfo& info, const FloatDecimal& d, const LocaleFac
         for (int k = 0; k < fractionLength; ++k)
             number.chars[number.length++] = d.digits.empty() ? '0' : fractionDigit(k);
     }
-    assignPlain(text, false, info, number);
+    assignPlain(text, false, info.prefix, info.suffix, number);
 }
 
 // decimalOf(precision, decimals) gives the magnitude rounded to at most that many significant digits and
@@ -377,34 +378,51 @@ bool isPlainInteger(const SectionInfo& info) {
 // Integer digits (count of them, without leading zeros; none for zero) in a plain mask without decimals, as
 // renderPlain gives them (padded to the forced ones and grouped, between the mask's literal texts), after a
 // minus sign when asked; replaces text, reusing its storage.
-void assignPlainInteger(const SectionInfo& info, bool minus, const char* digits, int count,
-                        const LocaleFacts& facts, std::string& text) {
+void assignPlainInteger(const detail::PlainSection& section, bool minus, const char* digits, int count,
+                        std::string& text) {
     PlainBuffer number;
-    number.length += writeIntegerDigits(number.end(), digits, count, info, facts);
-    assignPlain(text, minus, info, number);
+    number.length +=
+        writeIntegerDigits(number.end(), digits, count, section.forcedInteger, section.thousandSeparator);
+    assignPlain(text, minus, section.prefix, section.suffix, number);
 }
 
-void renderPlainInteger(const SectionInfo& info, std::int64_t value, const LocaleFacts& facts,
-                        std::string& text) {
+void renderPlainInteger(const detail::PlainSection& section, std::int64_t value, std::string& text) {
     const std::uint64_t magnitude =
         value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
     char digits[24];
     const int digitCount =
         magnitude == 0 ? 0 : int(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
-    assignPlainInteger(info, value < 0, digits, digitCount, facts, text);
+    assignPlainInteger(section, value < 0, digits, digitCount, text);
+}
+
+// The plain section of a one-section plain mask within renderPlain's limits, with the separators of facts.
+bool readPlainSection(const Sections& sections, const SectionInfo& info, const LocaleFacts& facts,
+                      detail::PlainSection& section) {
+    if (sections.size() != 1 || !info.plain || info.digitCount - info.decimalIndex > 100 ||
+        info.forcedInteger > 20)
+        return false;
+    section.decimals = info.digitCount - info.decimalIndex;
+    section.forcedInteger = info.forcedInteger;
+    section.forcedDecimals = info.forcedDecimals;
+    section.thousandSeparator = info.thousands ? facts.ThousandSeparator : '\0';
+    section.decimalSeparator = facts.DecimalSeparator;
+    section.integer = isPlainInteger(info);
+    section.prefix = info.prefix;
+    section.suffix = info.suffix;
+    return true;
 }
 
 // A format split into its sections, each scanned; the last few formats used on a thread are kept, as an
 // export formats every cell of a column with the same format.
 struct CompiledFormat {
     std::string text;
-    char thousandSeparator = 0;
+    char thousandSeparator = 0, decimalSeparator = 0;
     Sections sections; // views into text
     SectionInfo infos[3];
-    // The one section when it is plain and within renderPlain's limits (most masks of an export), else null;
-    // and whether it has no decimals.
-    const SectionInfo* plain = nullptr;
-    bool plainInteger = false;
+    // Whether the one section is plain and within renderPlain's limits (most masks of an export), and that
+    // section.
+    bool plain = false;
+    detail::PlainSection plainSection;
 };
 
 // The last few formats compiled on this thread.
@@ -421,14 +439,11 @@ struct FormatCache {
     CompiledFormat& slot = cache.slots[cache.used++ % FormatCache::kKept];
     slot.text.assign(format);
     slot.thousandSeparator = facts.ThousandSeparator;
+    slot.decimalSeparator = facts.DecimalSeparator;
     slot.sections = splitSections(slot.text);
     for (size_t i = 0; i < slot.sections.size(); ++i)
         slot.infos[i] = scanSection(slot.sections[i], facts);
-    const SectionInfo& first = slot.infos[0];
-    const bool plain = slot.sections.size() == 1 && first.plain &&
-                       first.digitCount - first.decimalIndex <= 100 && first.forcedInteger <= 20;
-    slot.plain = plain ? &first : nullptr;
-    slot.plainInteger = plain && isPlainInteger(first);
+    slot.plain = readPlainSection(slot.sections, slot.infos[0], facts, slot.plainSection);
     return slot;
 }
 
@@ -453,6 +468,7 @@ bool sameCharacters(const char* a, const char* b, size_t count) {
     for (size_t i = 0; i < kept; ++i) {
         const CompiledFormat& slot = cache.slots[i];
         if (slot.text.size() == format.size() && slot.thousandSeparator == facts.ThousandSeparator &&
+            slot.decimalSeparator == facts.DecimalSeparator &&
             sameCharacters(slot.text.data(), format.data(), format.size()))
             return slot;
     }
@@ -579,9 +595,8 @@ struct ShortDecimal {
 // A short decimal in a one-section plain mask, as the general route gives it: rounded half away from zero
 // to the mask's decimals, laid out by renderPlain's rules, after a minus sign unless it rounded to zero.
 // Replaces text, reusing its storage.
-void renderShortDecimal(const SectionInfo& info, const ShortDecimal& d, const LocaleFacts& facts,
-                        std::string& text) {
-    const size_t decimals = size_t(info.digitCount - info.decimalIndex);
+void renderShortDecimal(const detail::PlainSection& section, const ShortDecimal& d, std::string& text) {
+    const size_t decimals = size_t(section.decimals);
     const char* integer = d.integer.data();
     size_t integerCount = d.integer.size();
     const char* fraction = d.fraction.data();
@@ -609,47 +624,89 @@ void renderShortDecimal(const SectionInfo& info, const ShortDecimal& d, const Lo
     while (fractionLength > 0 && fraction[fractionLength - 1] == '0')
         --fractionLength;
     const bool zero = integerCount == 0 && fractionLength == 0;
-    fractionLength = std::max(fractionLength, size_t(info.forcedDecimals));
+    fractionLength = std::max(fractionLength, size_t(section.forcedDecimals));
 
     PlainBuffer number;
-    number.length += writeIntegerDigits(number.end(), integer, int(integerCount), info, facts);
+    number.length += writeIntegerDigits(number.end(), integer, int(integerCount), section.forcedInteger,
+                                        section.thousandSeparator);
     if (fractionLength > 0) {
         char* out = number.end();
-        *out++ = facts.DecimalSeparator;
+        *out++ = section.decimalSeparator;
         for (size_t k = 0; k < fractionLength; ++k)
             *out++ = k < keptFraction ? fraction[k] : '0';
         number.length = int(out - number.chars);
     }
-    assignPlain(text, d.negative && !zero, info, number);
+    assignPlain(text, d.negative && !zero, section.prefix, section.suffix, number);
 }
 
 // The short-text route of TryFormatFloatText and TryFormatCurrencyText; false (out unchanged) where the
 // general route has to decide.
+[[gnu::always_inline]] inline bool tryShortDecimal(const detail::PlainSection& section, std::string_view text,
+                                                  size_t maxInteger, size_t maxFraction, size_t maxDigits,
+                                                  std::string& out) {
+    ShortDecimal d;
+    if (!splitShortDecimal(text, section.decimalSeparator, maxInteger, maxFraction, maxDigits, d))
+        return false;
+    renderShortDecimal(section, d, out);
+    return true;
+}
+
 bool tryFormatShortDecimal(std::string_view format, std::string_view text, size_t maxInteger,
                            size_t maxFraction, size_t maxDigits, std::string& out, const LocaleFacts& facts) {
     if (format.empty())
         return false;
-    const SectionInfo* info = compile(format, facts).plain;
-    ShortDecimal d;
-    if (!info || !splitShortDecimal(text, facts.DecimalSeparator, maxInteger, maxFraction, maxDigits, d))
-        return false;
-    renderShortDecimal(*info, d, facts, out);
-    return true;
+    const CompiledFormat& compiled = compile(format, facts);
+    return compiled.plain && tryShortDecimal(compiled.plainSection, text, maxInteger, maxFraction, maxDigits, out);
 }
 
 // An integer text of at most 18 digits ([sign] digits, so well inside the 64-bit range) in a one-section
 // plain mask without decimals, from its characters; false where the general route has to decide.
+// Read and written in one pass: [sign] digits, then the minus sign, the prefix, the digits and the suffix
+// into one buffer, appended at once.
+[[gnu::always_inline]] inline bool tryShortInteger(const detail::PlainSection& section, std::string_view text,
+                                                  std::string& out) {
+    if (!section.integer)
+        return false;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    bool minus = false;
+    if (p != end && (*p == '-' || *p == '+')) {
+        minus = *p == '-';
+        ++p;
+    }
+    const char* digits = p;
+    while (p != end && static_cast<unsigned char>(*p - '0') < 10)
+        ++p;
+    if (p != end || p == digits || p - digits > 18)
+        return false;
+    while (digits != end && *digits == '0')
+        ++digits;
+    const int count = int(end - digits);
+    minus = minus && count > 0;
+    if (section.prefix.size() > 32 || section.suffix.size() > 32) {
+        assignPlainInteger(section, minus, digits, count, out);
+        return true;
+    }
+    char buffer[1 + 32 + 27 + 32]; // 20 padded digits with 6 separators at most
+    char* w = buffer;
+    *w = '-';
+    w += minus;
+    for (const char c : section.prefix)
+        *w++ = c;
+    w += writeIntegerDigits(w, digits, count, section.forcedInteger, section.thousandSeparator);
+    for (const char c : section.suffix)
+        *w++ = c;
+    out.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
+    out.append(buffer, size_t(w - buffer));
+    return true;
+}
+
 bool tryFormatShortInteger(std::string_view format, std::string_view text, std::string& out,
                            const LocaleFacts& facts) {
     if (format.empty())
         return false;
     const CompiledFormat& compiled = compile(format, facts);
-    ShortDecimal d;
-    if (!compiled.plainInteger || !splitShortDecimal(text, '\0', 18, 0, 18, d) || d.point)
-        return false;
-    assignPlainInteger(*compiled.plain, d.negative && !d.integer.empty(), d.integer.data(),
-                       int(d.integer.size()), facts, out);
-    return true;
+    return compiled.plain && tryShortInteger(compiled.plainSection, text, out);
 }
 
 } // namespace
@@ -703,8 +760,8 @@ void FormatInt64Into(std::string& out, std::string_view format, std::int64_t val
         return;
     }
     const CompiledFormat& compiled = compile(format, facts);
-    if (compiled.plainInteger) {
-        renderPlainInteger(compiled.infos[0], value, facts, out);
+    if (compiled.plain && compiled.plainSection.integer) {
+        renderPlainInteger(compiled.plainSection, value, out);
         return;
     }
     formatNumber(
@@ -721,6 +778,61 @@ void FormatIntegerTextInto(std::string& out, std::string_view format, std::strin
                            const LocaleFacts& facts) {
     if (!tryFormatShortInteger(format, text, out, facts))
         FormatInt64Into(out, format, StrToInt64Def(text, 0), facts);
+}
+
+} // namespace rtl
+
+namespace rtl {
+
+NumberMask::NumberMask(const NumberMask& other) {
+    *this = other;
+}
+
+NumberMask& NumberMask::operator=(const NumberMask& other) {
+    if (this != &other) {
+        format_ = other.format_;
+        thousandSeparator_ = other.thousandSeparator_;
+        decimalSeparator_ = other.decimalSeparator_;
+        read_ = false; // the sections view the other's format: read again at the next use
+    }
+    return *this;
+}
+
+inline bool NumberMask::use(std::string_view format, const LocaleFacts& facts) {
+    if (!read_ || facts.ThousandSeparator != thousandSeparator_ || facts.DecimalSeparator != decimalSeparator_ ||
+        format.size() != format_.size() || !sameCharacters(format.data(), format_.data(), format.size()))
+        read(format, facts);
+    return plain_;
+}
+
+void NumberMask::read(std::string_view format, const LocaleFacts& facts) {
+    format_.assign(format);
+    thousandSeparator_ = facts.ThousandSeparator;
+    decimalSeparator_ = facts.DecimalSeparator;
+    read_ = true;
+    plain_ = false;
+    if (format_.empty())
+        return;
+    const Sections sections = splitSections(format_);
+    plain_ = readPlainSection(sections, scanSection(sections[0], facts), facts, section_);
+}
+
+void NumberMask::FormatIntegerTextInto(std::string& out, std::string_view format, std::string_view text,
+                                       const LocaleFacts& facts) {
+    if (!use(format, facts) || !tryShortInteger(section_, text, out))
+        FormatInt64Into(out, format, StrToInt64Def(text, 0), facts);
+}
+
+bool NumberMask::TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                                    const LocaleFacts& facts) {
+    return (use(format, facts) && tryShortDecimal(section_, text, 15, 15, 15, out)) ||
+           detail::FormatFloatTextGeneral(format, text, out, facts);
+}
+
+bool NumberMask::TryFormatCurrencyText(std::string_view format, std::string_view text, std::string& out,
+                                       const LocaleFacts& facts) {
+    return (use(format, facts) && tryShortDecimal(section_, text, 14, 4, 18, out)) ||
+           detail::FormatCurrencyTextGeneral(format, text, out, facts);
 }
 
 } // namespace rtl

@@ -40,4 +40,48 @@ void FormatInt64Into(std::string& out, std::string_view format, std::int64_t val
 void FormatIntegerTextInto(std::string& out, std::string_view format, std::string_view text,
                            const LocaleFacts& facts = LocaleFacts::Current());
 
+namespace detail {
+
+// A one-section mask of '0', '#', ',' and '.' only between plain literal texts, read for the separators of
+// one locale; its texts are views into the mask.
+struct PlainSection {
+    int decimals = 0;          // placeholders after the point
+    int forcedInteger = 0;     // integer digits always written ('0' placeholders)
+    int forcedDecimals = 0;    // decimals always written
+    char thousandSeparator = 0; // '\0' when the mask does not group thousands
+    char decimalSeparator = '.';
+    bool integer = false; // no decimals: an integer fills it digit for digit
+    std::string_view prefix, suffix;
+};
+
+} // namespace detail
+
+// The number formatting of a column, whose every cell has one mask: the mask is read at its first use and
+// again only when the mask or the locale's separators change, so the short texts that a one-section plain
+// mask lays out from their characters skip any look-up. Each function gives what the free function of the
+// same name gives.
+class NumberMask {
+public:
+    NumberMask() = default;
+    NumberMask(const NumberMask& other);
+    NumberMask& operator=(const NumberMask& other);
+
+    void FormatIntegerTextInto(std::string& out, std::string_view format, std::string_view text,
+                               const LocaleFacts& facts);
+    bool TryFormatFloatText(std::string_view format, std::string_view text, std::string& out,
+                            const LocaleFacts& facts);
+    bool TryFormatCurrencyText(std::string_view format, std::string_view text, std::string& out,
+                               const LocaleFacts& facts);
+
+private:
+    // Reads format when it is not the one held; whether it is a plain section.
+    bool use(std::string_view format, const LocaleFacts& facts);
+    void read(std::string_view format, const LocaleFacts& facts);
+
+    std::string format_;
+    char thousandSeparator_ = 0, decimalSeparator_ = 0;
+    bool read_ = false, plain_ = false;
+    detail::PlainSection section_; // views into format_
+};
+
 } // namespace rtl
