@@ -375,6 +375,26 @@ bool isPlainInteger(const SectionInfo& info) {
     return info.plain && info.digitCount == info.decimalIndex && info.forcedInteger <= 20;
 }
 
+// Replaces text with a minus sign when asked, the section's prefix, the number writeNumber(at) writes at
+// `at` (at most 20 integer digits with separators, the point and 100 decimals; it returns the end) and the
+// suffix, in one append. For a section with short texts.
+template <typename WriteNumber>
+[[gnu::always_inline]] inline void assignShortPlain(std::string& text, bool minus,
+                                                    const detail::PlainSection& section,
+                                                    const WriteNumber& writeNumber) {
+    char buffer[1 + detail::PlainSection::kShortText + PlainBuffer::kNumber + detail::PlainSection::kShortText];
+    char* out = buffer;
+    *out = '-';
+    out += minus;
+    for (const char c : section.prefix)
+        *out++ = c;
+    out = writeNumber(out);
+    for (const char c : section.suffix)
+        *out++ = c;
+    text.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
+    text.append(buffer, size_t(out - buffer));
+}
+
 // Integer digits (count of them, without leading zeros; none for zero) in a plain mask without decimals, as
 // renderPlain gives them (padded to the forced ones and grouped, between the mask's literal texts), after a
 // minus sign when asked; replaces text, reusing its storage.
@@ -409,6 +429,8 @@ bool readPlainSection(const Sections& sections, const SectionInfo& info, const L
     section.integer = isPlainInteger(info);
     section.prefix = info.prefix;
     section.suffix = info.suffix;
+    section.shortTexts = info.prefix.size() <= detail::PlainSection::kShortText &&
+                         info.suffix.size() <= detail::PlainSection::kShortText;
     return true;
 }
 
@@ -563,32 +585,32 @@ struct ShortDecimal {
 [[gnu::always_inline]] inline bool splitShortDecimal(std::string_view text, char separator, size_t maxInteger,
                                                      size_t maxFraction, size_t maxDigits,
                                                      ShortDecimal& out) {
-    const size_t size = text.size();
-    size_t i = 0;
-    if (size > 0 && (text[0] == '-' || text[0] == '+')) {
-        out.negative = text[0] == '-';
-        i = 1;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    if (p != end && (*p == '-' || *p == '+')) {
+        out.negative = *p == '-';
+        ++p;
     }
-    const size_t integerStart = i;
-    while (i < size && text[i] >= '0' && text[i] <= '9')
-        ++i;
-    const size_t integerEnd = i;
-    size_t fractionStart = i;
-    if (i < size && text[i] == separator) {
+    const char* const integerStart = p;
+    while (p != end && static_cast<unsigned char>(*p - '0') < 10)
+        ++p;
+    const char* const integerEnd = p;
+    const char* fractionStart = p;
+    if (p != end && *p == separator) {
         out.point = true;
-        fractionStart = ++i;
-        while (i < size && text[i] >= '0' && text[i] <= '9')
-            ++i;
+        fractionStart = ++p;
+        while (p != end && static_cast<unsigned char>(*p - '0') < 10)
+            ++p;
     }
-    const size_t integerCount = integerEnd - integerStart, fractionCount = i - fractionStart;
-    if (i != size || integerCount + fractionCount == 0 || integerCount > maxInteger ||
+    const size_t integerCount = size_t(integerEnd - integerStart), fractionCount = size_t(p - fractionStart);
+    if (p != end || integerCount + fractionCount == 0 || integerCount > maxInteger ||
         fractionCount > maxFraction || integerCount + fractionCount > maxDigits)
         return false;
-    size_t first = integerStart;
-    while (first < integerEnd && text[first] == '0')
+    const char* first = integerStart;
+    while (first != integerEnd && *first == '0')
         ++first;
-    out.integer = text.substr(first, integerEnd - first);
-    out.fraction = text.substr(fractionStart, fractionCount);
+    out.integer = std::string_view(first, size_t(integerEnd - first));
+    out.fraction = std::string_view(fractionStart, fractionCount);
     return true;
 }
 
@@ -625,6 +647,20 @@ void renderShortDecimal(const detail::PlainSection& section, const ShortDecimal&
         --fractionLength;
     const bool zero = integerCount == 0 && fractionLength == 0;
     fractionLength = std::max(fractionLength, size_t(section.forcedDecimals));
+    const bool minus = d.negative && !zero;
+    if (section.shortTexts) {
+        assignShortPlain(text, minus, section, [&](char* out) {
+            out += writeIntegerDigits(out, integer, int(integerCount), section.forcedInteger,
+                                      section.thousandSeparator);
+            if (fractionLength > 0) {
+                *out++ = section.decimalSeparator;
+                for (size_t k = 0; k < fractionLength; ++k)
+                    *out++ = k < keptFraction ? fraction[k] : '0';
+            }
+            return out;
+        });
+        return;
+    }
 
     PlainBuffer number;
     number.length += writeIntegerDigits(number.end(), integer, int(integerCount), section.forcedInteger,
@@ -636,7 +672,7 @@ void renderShortDecimal(const detail::PlainSection& section, const ShortDecimal&
             *out++ = k < keptFraction ? fraction[k] : '0';
         number.length = int(out - number.chars);
     }
-    assignPlain(text, d.negative && !zero, section.prefix, section.suffix, number);
+    assignPlain(text, minus, section.prefix, section.suffix, number);
 }
 
 // The short-text route of TryFormatFloatText and TryFormatCurrencyText; false (out unchanged) where the
@@ -683,21 +719,13 @@ bool tryFormatShortDecimal(std::string_view format, std::string_view text, size_
         ++digits;
     const int count = int(end - digits);
     minus = minus && count > 0;
-    if (section.prefix.size() > 32 || section.suffix.size() > 32) {
+    if (!section.shortTexts) {
         assignPlainInteger(section, minus, digits, count, out);
         return true;
     }
-    char buffer[1 + 32 + 27 + 32]; // 20 padded digits with 6 separators at most
-    char* w = buffer;
-    *w = '-';
-    w += minus;
-    for (const char c : section.prefix)
-        *w++ = c;
-    w += writeIntegerDigits(w, digits, count, section.forcedInteger, section.thousandSeparator);
-    for (const char c : section.suffix)
-        *w++ = c;
-    out.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
-    out.append(buffer, size_t(w - buffer));
+    assignShortPlain(out, minus, section, [&](char* at) {
+        return at + writeIntegerDigits(at, digits, count, section.forcedInteger, section.thousandSeparator);
+    });
     return true;
 }
 

@@ -52,6 +52,9 @@ struct PlainSection {
     char decimalSeparator = '.';
     bool integer = false; // no decimals: an integer fills it digit for digit
     std::string_view prefix, suffix;
+    static constexpr std::size_t kShortText = 32;
+    bool shortTexts = false; // prefix and suffix of at most kShortText characters
+
 };
 
 } // namespace detail

@@ -258,7 +258,9 @@ TEST(FormatFloat, ShortTextsFormatLikeTheGeneralRoute) {
     LocaleFacts ungrouped = us();
     ungrouped.ThousandSeparator = '\0';
     const LocaleFacts* locales[] = {&us(), &german, &ungrouped};
-    auto compareRoutes = [](const std::string& mask, const std::string& text, const LocaleFacts& facts) {
+    // One column's mask, kept over every mask and locale of the loops: it has to notice each change.
+    rtl::NumberMask column;
+    auto compareRoutes = [&column](const std::string& mask, const std::string& text, const LocaleFacts& facts) {
         const std::string where = mask + " | " + text + " | " + facts.DecimalSeparator;
         std::string fast = "a text longer than any result, which each one replaces";
         std::string general = fast;
@@ -273,6 +275,19 @@ TEST(FormatFloat, ShortTextsFormatLikeTheGeneralRoute) {
         rtl::FormatIntegerTextInto(fast, mask, text, facts);
         rtl::FormatInt64Into(general, mask, rtl::StrToInt64Def(text, 0), facts);
         EXPECT_EQ(fast, general) << where;
+        column.FormatIntegerTextInto(fast, mask, text, facts);
+        EXPECT_EQ(fast, general) << where;
+        const rtl::NumberMask copied = column; // a copy reads the mask again, not through the other's texts
+        std::string fromColumn = "a text longer than any result, which each one replaces";
+        fast = general = fromColumn;
+        EXPECT_EQ(rtl::NumberMask(copied).TryFormatFloatText(mask, text, fromColumn, facts),
+                  rtl::detail::FormatFloatTextGeneral(mask, text, general, facts))
+            << where;
+        EXPECT_EQ(fromColumn, general) << where;
+        EXPECT_EQ(column.TryFormatCurrencyText(mask, text, fromColumn, facts),
+                  rtl::detail::FormatCurrencyTextGeneral(mask, text, general, facts))
+            << where;
+        EXPECT_EQ(fromColumn, general) << where;
     };
     for (const LocaleFacts* facts : locales)
         for (const auto& maskRow : masks)
