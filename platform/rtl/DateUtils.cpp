@@ -894,17 +894,32 @@ void DateTimeFormatter::Append(std::string& out, TDateTime value) const {
     appendFields(out, decodeFields(value), 0, pieces_.size());
 }
 
+namespace {
+
+// Whether the n bytes at a and b are equal: a day's text is short, so it is compared a word at a time.
+bool sameDay(const char* a, const char* b, std::size_t n) {
+    if (n < 8 || n > 16)
+        return std::memcmp(a, b, n) == 0;
+    std::uint64_t a1, a2, b1, b2; // the first and the last eight, overlapping when fewer than sixteen
+    std::memcpy(&a1, a, 8);
+    std::memcpy(&b1, b, 8);
+    std::memcpy(&a2, a + n - 8, 8);
+    std::memcpy(&b2, b + n - 8, 8);
+    return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+}
+
+} // namespace
+
 bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool* readsClock,
                                    DayMemo* day) const {
     ReadFields read; // on the day before, only the time: the pieces that show it need nothing else
     const bool byDay = day != nullptr && datePieces_ != kNoDatePieces && plainTexts_;
     const std::size_t known = byDay ? day->text_.size() : 0;
-    if (known != 0 && text.size() > known && text.compare(0, known, day->text_) == 0 &&
+    if (known != 0 && text.size() > known && sameDay(text.data(), day->text_.data(), known) &&
         PlainReader(text.substr(known), facts_).readTime(read)) { // the day before, another time
         if (readsClock)
             *readsClock = false;
-        out.append(day->shown_);
-        appendFields(out, fieldsOf(read, false), datePieces_, pieces_.size());
+        appendFields(out, fieldsOf(read, false), datePieces_, pieces_.size(), day->shown_);
         return true;
     }
     std::size_t dateLength = 0; // of a date and time read the plain way: only such a text gives its day
@@ -935,8 +950,9 @@ void DateTimeFormatter::DayMemo::Clear() {
 }
 
 void DateTimeFormatter::appendFields(std::string& out, const DateFields& f, std::size_t first,
-                                     std::size_t last) const {
+                                     std::size_t last, std::string_view lead) const {
     if (!read_) {
+        out.append(lead);
         TextSink sink(out, f, facts_);
         PatternReader<TextSink>(facts_, sink).read(format_);
         return;
@@ -949,7 +965,7 @@ void DateTimeFormatter::appendFields(std::string& out, const DateFields& f, std:
     if (!onStack)
         out.resize(start + room_);
     char* const begin = onStack ? buffer : out.data() + start;
-    char* p = begin;
+    char* p = putText(begin, lead);
     const char* const texts = texts_.data();
     for (std::size_t i = first; i < last; ++i) {
         const Piece& piece = pieces_[i];

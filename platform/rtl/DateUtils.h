@@ -99,9 +99,10 @@ public:
     };
 
 private:
-    // Pieces first .. last - 1 of a value.
+    // Pieces first .. last - 1 of a value, after lead: what earlier pieces showed, which with the pieces
+    // written takes no more room than the whole pattern (read_ only).
     void appendFields(std::string& out, const detail::DateFields& fields, std::size_t first,
-                      std::size_t last) const;
+                      std::size_t last, std::string_view lead = {}) const;
 
     static constexpr std::size_t kNoDatePieces = std::size_t(-1);
 
