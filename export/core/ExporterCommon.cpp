@@ -5,6 +5,7 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/FormatFloat.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -261,24 +262,6 @@ std::uint64_t hashDateText(std::string_view text) {
     return hash ^ (hash >> 32);
 }
 
-// Whether the n bytes at a and b are equal; short texts are compared a word at a time, without a call.
-bool sameBytes(const char* a, const char* b, std::size_t n) {
-    if (n > 16)
-        return std::memcmp(a, b, n) == 0;
-    if (n >= 8) {
-        std::uint64_t a1, a2, b1, b2; // the first and the last eight, overlapping when fewer than sixteen
-        std::memcpy(&a1, a, 8);
-        std::memcpy(&b1, b, 8);
-        std::memcpy(&a2, a + n - 8, 8);
-        std::memcpy(&b2, b + n - 8, 8);
-        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
-    }
-    for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
-}
-
 } // namespace
 
 inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view text, std::uint64_t hash) const {
@@ -290,7 +273,7 @@ inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view te
         if (!entry.used)
             return nullptr;
         if (entry.hash == hash && entry.textLength == text.size() &&
-            sameBytes(bytes_.data() + entry.text, text.data(), text.size()))
+            rtl::SameShortBytes(bytes_.data() + entry.text, text.data(), text.size()))
             return &entry;
     }
 }
@@ -321,7 +304,7 @@ void TExportDateTexts::add(std::string_view text, std::uint64_t hash, std::strin
 bool TExportDateTexts::Format(const std::string& text, const std::string& format,
                               const rtl::LocaleFacts& facts, std::string& out) {
     if (&facts != facts_ || format.size() != format_.size() ||
-        !sameBytes(format.data(), format_.data(), format.size()) || !formatter_) {
+        !rtl::SameShortBytes(format.data(), format_.data(), format.size()) || !formatter_) {
         format_ = format;
         facts_ = &facts;
         formatter_.emplace(format, facts);

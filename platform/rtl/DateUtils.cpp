@@ -1,6 +1,7 @@
 #include "platform/rtl/DateUtils.h"
 
 #include "platform/rtl/DatePattern.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -894,28 +895,12 @@ void DateTimeFormatter::Append(std::string& out, TDateTime value) const {
     appendFields(out, decodeFields(value), 0, pieces_.size());
 }
 
-namespace {
-
-// Whether the n bytes at a and b are equal: a day's text is short, so it is compared a word at a time.
-bool sameDay(const char* a, const char* b, std::size_t n) {
-    if (n < 8 || n > 16)
-        return std::memcmp(a, b, n) == 0;
-    std::uint64_t a1, a2, b1, b2; // the first and the last eight, overlapping when fewer than sixteen
-    std::memcpy(&a1, a, 8);
-    std::memcpy(&b1, b, 8);
-    std::memcpy(&a2, a + n - 8, 8);
-    std::memcpy(&b2, b + n - 8, 8);
-    return ((a1 ^ b1) | (a2 ^ b2)) == 0;
-}
-
-} // namespace
-
 bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool* readsClock,
                                    DayMemo* day) const {
     ReadFields read; // on the day before, only the time: the pieces that show it need nothing else
     const bool byDay = day != nullptr && datePieces_ != kNoDatePieces && plainTexts_;
     const std::size_t known = byDay ? day->text_.size() : 0;
-    if (known != 0 && text.size() > known && sameDay(text.data(), day->text_.data(), known) &&
+    if (known != 0 && text.size() > known && SameShortBytes(text.data(), day->text_.data(), known) &&
         PlainReader(text.substr(known), facts_).readTime(read)) { // the day before, another time
         if (readsClock)
             *readsClock = false;

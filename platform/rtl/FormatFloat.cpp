@@ -1,6 +1,7 @@
 #include "platform/rtl/FormatFloat.h"
 
 #include "platform/rtl/FloatDecimal.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -469,19 +470,6 @@ struct FormatCache {
     return slot;
 }
 
-// Whether count characters at a and b are the same; a format of 8 to 16 characters (the usual masks) is
-// compared in two overlapping words.
-bool sameCharacters(const char* a, const char* b, size_t count) {
-    if (count < 8 || count > 16)
-        return std::char_traits<char>::compare(a, b, count) == 0;
-    std::uint64_t a0, a1, b0, b1;
-    std::memcpy(&a0, a, 8);
-    std::memcpy(&b0, b, 8);
-    std::memcpy(&a1, a + count - 8, 8);
-    std::memcpy(&b1, b + count - 8, 8);
-    return a0 == b0 && a1 == b1;
-}
-
 [[gnu::always_inline]] inline const CompiledFormat& compile(std::string_view format,
                                                             const LocaleFacts& facts) {
     thread_local FormatCache cache;
@@ -491,7 +479,7 @@ bool sameCharacters(const char* a, const char* b, size_t count) {
         const CompiledFormat& slot = cache.slots[i];
         if (slot.text.size() == format.size() && slot.thousandSeparator == facts.ThousandSeparator &&
             slot.decimalSeparator == facts.DecimalSeparator &&
-            sameCharacters(slot.text.data(), format.data(), format.size()))
+            SameShortBytes(slot.text.data(), format.data(), format.size()))
             return slot;
     }
     return compileInto(cache, format, facts);
@@ -828,7 +816,7 @@ NumberMask& NumberMask::operator=(const NumberMask& other) {
 
 inline bool NumberMask::use(std::string_view format, const LocaleFacts& facts) {
     if (!read_ || facts.ThousandSeparator != thousandSeparator_ || facts.DecimalSeparator != decimalSeparator_ ||
-        format.size() != format_.size() || !sameCharacters(format.data(), format_.data(), format.size()))
+        format.size() != format_.size() || !SameShortBytes(format.data(), format_.data(), format.size()))
         read(format, facts);
     return plain_;
 }
