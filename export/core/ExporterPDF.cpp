@@ -622,7 +622,8 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
             break;
         std::memcpy(textAt + pos, &word, 8);
         if (measure)
-            addWidths(word);
+            for (int byte = 0; byte < 8; ++byte, word >>= 8) // a fixed count, which unrolls
+                sum += widths[word & 0xFF];
     }
     if (pos < length && pos + 8 > length) {
         const size_t rest = length - pos;
@@ -673,18 +674,19 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
     if (measure) {
         if (sum * size > limit) {
             // Cut: the characters that fit beside the ellipsis, then the ellipsis (as TPDFTextFitter::Fit).
-            std::int64_t remaining = limit - fitter.EllipsisWidth() * size;
-            if (remaining < 0) {
+            const std::int64_t cutRoom = limit - fitter.EllipsisWidth() * size;
+            if (cutRoom < 0) {
                 count = 0;
             } else {
+                // Characters are taken while the width taken times the size stays within the room.
+                const std::int64_t most = cutRoom / size;
                 size_t taken = 0;
                 std::int64_t takenWidth = 0;
                 for (; taken < count; ++taken) {
-                    const int glyph = widths[static_cast<unsigned char>(textAt[taken])];
-                    if (glyph * size > remaining)
+                    const std::int64_t next = takenWidth + widths[static_cast<unsigned char>(textAt[taken])];
+                    if (next > most)
                         break;
-                    remaining -= glyph * size;
-                    takenWidth += glyph;
+                    takenWidth = next;
                 }
                 if (!fitter.EllipsisIsPlain())
                     return false;

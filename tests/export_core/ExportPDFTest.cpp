@@ -616,7 +616,7 @@ TEST(PDFFitText, CellsInOnePassMatchFittingThenDrawing) {
                                    "tab\there",
                                    "Krak\xC3\xB3w",
                                    "\xC3\xA9tude",
-                                   "abcdefgh\xC5\x81\xC3\xB3d\xC5\xBA",
+                                   "abcdefgh\xC5\x81\xC3\xB3" "d\xC5\xBA",
                                    "W\xC3W\xE2\x80W\xF0",
                                    "\xE4\xB8\xAD\xE6\x96\x87 text",
                                    "caf\xC3\xA9\x01"};
