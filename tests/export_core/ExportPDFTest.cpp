@@ -110,6 +110,12 @@ TEST(PDFDocument, WritesTheExactPieces) {
     doc.Line(1, 2, 3.25, 4, 0xFF0000);
     doc.LineWidth = 2;
     doc.Line(-3, 0, 1234567, -0.04, 0);
+    // Horizontal lines reuse their text around y until x or the width change.
+    doc.Line(84, 736, 552, 736, 0);
+    doc.Line(84, 724.5, 552, 724.5, 0);
+    doc.LineWidth = 1;
+    doc.Line(84, 10, 552, 10, 0);
+    doc.Line(-2.5, 5, 1e7, 5, 0);
     doc.FillRect(1, 2, 3, 4, 0);
     EXPECT_EQ(doc.SetFillColor(0x00FF00), 0u);
     EXPECT_EQ(doc.FillColor(), 0x00FF00u);
@@ -124,6 +130,8 @@ TEST(PDFDocument, WritesTheExactPieces) {
                           "BT\r/F1 12 Tf\r-7 1000 Td (\\001\\)\\\\\xE9) Tj\rET\r"
                           "0.00 0.00 1.00 RG\r1.0 2.0 m \r3.3 4.0 l \r0.5 w \rS\r0.00 0.00 0.00 RG\r"
                           "-3.0 0.0 m \r1234567.0 0.0 l \r2.0 w \rS\r"
+                          "84.0 736.0 m \r552.0 736.0 l \r2.0 w \rS\r84.0 724.5 m \r552.0 724.5 l \r2.0 w \rS\r"
+                          "84.0 10.0 m \r552.0 10.0 l \r1.0 w \rS\r-2.5 5.0 m \r10000000.0 5.0 l \r1.0 w \rS\r"
                           "1.0 2.0 3.0 4.0 re f\r"
                           "0.00 1.00 0.00 rg\r");
     EXPECT_NE(pdf.find("endstream\rendobj\r2 0 obj\r" + std::to_string(streams[0].size()) + " \rendobj\r"),
