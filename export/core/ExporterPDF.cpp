@@ -318,6 +318,10 @@ TPDFTextFitter::TPDFTextFitter(const TPDFFont& font)
       ellipsis_(PDFEllipsis(font.FontEncoding).Bytes) {
     for (const char code : ellipsis_)
         ellipsisWidth_ += (*widths_)[static_cast<unsigned char>(code)];
+    for (const int width : *widths_)
+        maxWidth_ = std::max(maxWidth_, width);
+    ellipsisPlain_ = ellipsis_.size() <= ellipsisRoom_.size() && PlainOperand(ellipsis_);
+    std::copy_n(ellipsis_.begin(), std::min(ellipsis_.size(), ellipsisRoom_.size()), ellipsisRoom_.begin());
 }
 
 TPDFFittedText TPDFTextFitter::Fit(std::string_view text, int width) {
@@ -465,6 +469,11 @@ void TPDFDocument::AddFont(const TPDFFont& font) {
 }
 
 void TPDFDocument::SetFont(const TPDFFont& font) {
+    // The data font is set again for every row: mostly it is the current one already.
+    if (font.FontSize == font_.FontSize && font.BaseFont == font_.BaseFont &&
+        font.FontEncoding == font_.FontEncoding && font.FontColor == font_.FontColor &&
+        font.ResourceName == font_.ResourceName)
+        return;
     if (font.ResourceName != font_.ResourceName || font.FontSize != font_.FontSize)
         fontOperatorBuilt_ = false;
     font_.Assign(font);
@@ -475,7 +484,7 @@ void TPDFDocument::TextOut(int x, int y, TExportColor color, const std::string& 
     TextOutEncoded(x, y, color, bytes_);
 }
 
-void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes) {
+void TPDFDocument::PrepareTextOperators(int y) {
     // The font operator is the same from cell to cell: it is built again only after the font changed.
     if (!fontOperatorBuilt_) {
         fontOperatorBuilt_ = true;
@@ -484,11 +493,10 @@ void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_
         fontOperator_ += ' ';
         AppendInt(fontOperator_, font_.FontSize);
         fontOperator_ += " Tf\r";
+        fontOperatorRoom_.fill(0);
+        if (fontOperator_.size() <= kFontOperatorRoom)
+            std::copy(fontOperator_.begin(), fontOperator_.end(), fontOperatorRoom_.begin());
     }
-    const TExportColor previous = fillColor_;
-    const bool recolor = color != fillColor_;
-    if (recolor)
-        SetFillColor(color);
     // The cells of a row share their y: " y Td (" is put together once for them.
     if (yOperandsLength_ == 0 || yOperandsFor_ != y) {
         yOperandsFor_ = y;
@@ -498,6 +506,14 @@ void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_
         end = PutText(PutInt(end, y), " Td (");
         yOperandsLength_ = size_t(end - start);
     }
+}
+
+void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes) {
+    PrepareTextOperators(y);
+    const TExportColor previous = fillColor_;
+    const bool recolor = color != fillColor_;
+    if (recolor)
+        SetFillColor(color);
     constexpr std::string_view kEnd = ") Tj\rET\r";
     char* out = Room(fontOperator_.size() + kNumberRoom + yOperands_.size() + 4 * bytes.size() + kEnd.size());
     out = PutInt(PutText(out, fontOperator_), x);
@@ -508,11 +524,232 @@ void TPDFDocument::TextOutEncoded(int x, int y, TExportColor color, std::string_
         SetFillColor(previous);
 }
 
+void TPDFDocument::GeneralCellOut(TPDFTextFitter& fitter, int left, int room, TExportColAlign align, int y,
+                                  TExportColor color, std::string_view text) {
+    const TPDFFittedText fitted = fitter.Fit(text, room);
+    TextOutEncoded(PDFAlignedX(left, room, fitted.Width, align), y, color, fitted.Bytes);
+}
+
+namespace {
+
+// Whether the eight bytes of a word are all plain ASCII (as PlainOperand tests them, and no high bit).
+inline bool PlainAsciiWord(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+    const auto hasZeroByte = [](std::uint64_t w) { return ((w - kOnes) & ~w & kHighBits) != 0; };
+    return (word & kHighBits) == 0 && ((word - kOnes * 0x20) & ~word & kHighBits) == 0 &&
+           !hasZeroByte((word ^ (kOnes * 0x28)) & ~kOnes) && !hasZeroByte(word ^ (kOnes * 0x5C));
+}
+
+// The bytes of a text shorter than eight in the low bytes of a word, zeros above them: read in two
+// overlapping halves, or as the first, middle and last byte.
+inline std::uint64_t GatherShortText(const char* text, size_t length) {
+    if (length >= 4) {
+        std::uint32_t low = 0, high = 0;
+        std::memcpy(&low, text, 4);
+        std::memcpy(&high, text + length - 4, 4);
+        return std::uint64_t(low) | (std::uint64_t(high) << (8 * (length - 4)));
+    }
+    if (length == 0)
+        return 0;
+    const auto byte = [text](size_t at) { return std::uint64_t(static_cast<unsigned char>(text[at])); };
+    return byte(0) | (byte(length / 2) << (8 * (length / 2))) | (byte(length - 1) << (8 * (length - 1)));
+}
+
+int DigitCount(int value) {
+    if (value >= 0 && value < 1000)
+        return kSmallNumbers[size_t(value)][0];
+    char digits[kNumberRoom];
+    return int(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+}
+
+// Puts the count digits (and sign) of value, and nothing beyond them.
+void PutIntExactly(char* out, int value, int count) {
+    if (value >= 0 && value < 1000) {
+        const auto& entry = kSmallNumbers[size_t(value)];
+        out[0] = entry[1];
+        if (count > 1)
+            out[1] = entry[2];
+        if (count > 2)
+            out[2] = entry[3];
+        return;
+    }
+    char digits[kNumberRoom];
+    std::to_chars(digits, digits + sizeof digits, value);
+    std::copy_n(digits, count, out);
+}
+
+} // namespace
+
+bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room, TExportColAlign align,
+                                std::string_view text) {
+    const size_t length = text.size();
+    if (!fitter.AsciiAsItIs() || fontOperator_.size() > kFontOperatorRoom || length > (size_t(1) << 20))
+        return false;
+    const TPDFWidthTable& widths = fitter.Widths();
+    const std::int64_t limit = std::int64_t(room) * 1000; // in thousandths of a point per size unit
+    const std::int64_t size = std::max(fitter.Font().FontSize, 1);
+    // A text that fits were each character the widest need not be measured (each character takes at
+    // least one byte), unless its place depends on its width.
+    const bool measure =
+        align != TExportColAlign::ecaLeft || std::int64_t(length) * fitter.MaxWidth() * size > limit;
+    // The operator is put together with the digits of left standing for those of x, which are known once
+    // the text is measured; the pieces of fixed rooms are copied whole, the next piece overwriting the
+    // rest.
+    const int guessedDigits = DigitCount(left);
+    const std::string_view ellipsis = fitter.Ellipsis();
+    constexpr std::string_view kEnd = ") Tj\rET\r";
+    char* const out = Room(kFontOperatorRoom + kNumberRoom + yOperands_.size() + length + ellipsis.size() +
+                           kEnd.size() + kNumberRoom);
+    std::memcpy(out, fontOperatorRoom_.data(), kFontOperatorRoom);
+    char* const xAt = out + fontOperator_.size();
+    std::memcpy(xAt + guessedDigits, yOperands_.data(), yOperands_.size());
+    char* const textAt = xAt + guessedDigits + yOperandsLength_;
+    // The text is encoded straight into place: eight bytes at a time while they are plain ASCII (the
+    // last bytes of a longer text in a word that overlaps the one before, those of a shorter one gathered
+    // into a word), then character by character as TSingleByteCharset::ForEachByte encodes; a byte that
+    // would need an escape leaves the text to the general way.
+    const char* const source = text.data();
+    std::int64_t sum = 0;
+    size_t pos = 0;
+    const auto addWidths = [&widths, &sum](std::uint64_t word) { // of its bytes up to the first zero byte
+        for (; word != 0; word >>= 8)
+            sum += widths[word & 0xFF];
+    };
+    for (; pos + 8 <= length; pos += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, source + pos, 8);
+        if (!PlainAsciiWord(word))
+            break;
+        std::memcpy(textAt + pos, &word, 8);
+        if (measure)
+            for (int byte = 0; byte < 8; ++byte, word >>= 8) // a fixed count, which unrolls
+                sum += widths[word & 0xFF];
+    }
+    if (pos < length && pos + 8 > length) {
+        const size_t rest = length - pos;
+        std::uint64_t word = 0;
+        if (length >= 8) {
+            std::memcpy(&word, source + length - 8, 8);
+            if (PlainAsciiWord(word)) {
+                std::memcpy(textAt + length - 8, &word, 8);
+                addWidths(word >> (8 * (8 - rest)));
+                pos = length;
+            }
+        } else {
+            word = GatherShortText(source, length);
+            // Above the text the word holds zeros, which are tested as plain letters.
+            if (PlainAsciiWord(word | (0x4141414141414141 << (8 * length)))) {
+                std::memcpy(textAt, &word, 8); // what follows the text is overwritten later
+                addWidths(word);
+                pos = length;
+            }
+        }
+    }
+    size_t count = pos;
+    if (pos < length) {
+        const TSingleByteCharset& charset = fitter.Charset();
+        while (pos < length) {
+            auto byte = static_cast<unsigned char>(source[pos]);
+            if (byte < 0x80) {
+                ++pos;
+            } else {
+                char32_t ch = 0;
+                const int sequence = ExportDecodeUtf8(text, pos, ch);
+                if (sequence == 0) {
+                    byte = '?';
+                    ++pos;
+                } else {
+                    const int code = charset.ByteOf(ch);
+                    byte = static_cast<unsigned char>(code >= 0 ? code : '?');
+                    pos += size_t(sequence);
+                }
+            }
+            if (!kPlainOperandBytes[byte])
+                return false;
+            textAt[count++] = char(byte);
+            sum += widths[byte];
+        }
+    }
+    int width = 0;
+    if (measure) {
+        if (sum * size > limit) {
+            // Cut: the characters that fit beside the ellipsis, then the ellipsis (as TPDFTextFitter::Fit).
+            const std::int64_t cutRoom = limit - fitter.EllipsisWidth() * size;
+            if (cutRoom < 0) {
+                count = 0;
+            } else {
+                // Characters are taken while the width taken times the size stays within the room.
+                const std::int64_t most = cutRoom / size;
+                size_t taken = 0;
+                std::int64_t takenWidth = 0;
+                for (; taken < count; ++taken) {
+                    const std::int64_t next = takenWidth + widths[static_cast<unsigned char>(textAt[taken])];
+                    if (next > most)
+                        break;
+                    takenWidth = next;
+                }
+                if (!fitter.EllipsisIsPlain())
+                    return false;
+                std::memcpy(textAt + taken, fitter.EllipsisRoom().data(), fitter.EllipsisRoom().size());
+                count = taken + ellipsis.size();
+                width = int((takenWidth + fitter.EllipsisWidth()) * fitter.Font().FontSize / 1000);
+            }
+        } else {
+            width = int(sum * fitter.Font().FontSize / 1000);
+        }
+    }
+    char* end = textAt + count;
+    const int x = PDFAlignedX(left, room, width, align);
+    const int digits = DigitCount(x);
+    if (digits != guessedDigits) {
+        std::memmove(xAt + digits, xAt + guessedDigits, size_t(end - (xAt + guessedDigits)));
+        end += digits - guessedDigits;
+    }
+    PutIntExactly(xAt, x, digits);
+    std::memcpy(end, kEnd.data(), kEnd.size());
+    Commit(end + kEnd.size());
+    return true;
+}
+
+void TPDFDocument::PutHorizontalLine(double x1, double x2, double y) {
+    THorizontalLine& line = horizontal_;
+    if (!line.Built || line.X1 != x1 || line.X2 != x2 || line.Width != LineWidth) {
+        line = THorizontalLine{true, x1, x2, LineWidth};
+        char* const head = line.Head.data();
+        line.HeadLength = size_t(PutText(PutFixed(head, x1, 1), " ") - head);
+        char* const middle = line.Middle.data();
+        line.MiddleLength = size_t(PutText(PutFixed(PutText(middle, " m \r"), x2, 1), " ") - middle);
+        char* const tail = line.Tail.data();
+        line.TailLength = size_t(PutText(PutFixed(PutText(tail, " l \r"), LineWidth, 1), " w \rS\r") - tail);
+    }
+    char number[kNumberRoom];
+    const size_t numberLength = size_t(PutFixed(number, y, 1) - number);
+    char* out = Room(3 * line.Head.size() + 2 * kNumberRoom);
+    std::memcpy(out, line.Head.data(), line.Head.size());
+    out += line.HeadLength;
+    std::memcpy(out, number, kNumberRoom);
+    out += numberLength;
+    std::memcpy(out, line.Middle.data(), line.Middle.size());
+    out += line.MiddleLength;
+    std::memcpy(out, number, kNumberRoom);
+    out += numberLength;
+    std::memcpy(out, line.Tail.data(), line.Tail.size());
+    Commit(out + line.TailLength);
+}
+
 void TPDFDocument::Line(double x1, double y1, double x2, double y2, TExportColor color) {
     const TExportColor previous = lineColor_;
     const bool recolor = color != lineColor_;
     if (recolor)
         SetLineColor(color);
+    // Numbers as large as a room holds are left to the general form.
+    const auto small = [](double v) { return v > -1e6 && v < 1e6; };
+    if (y1 == y2 && small(x1) && small(x2) && small(y1) && small(LineWidth)) {
+        PutHorizontalLine(x1, x2, y1);
+        if (recolor)
+            SetLineColor(previous);
+        return;
+    }
     char* out = Room(5 * kNumberRoom + 32);
     out = PutText(PutFixed(out, x1, 1), " ");
     out = PutText(PutFixed(out, y1, 1), " m \r");
@@ -722,6 +959,7 @@ void TExporterPDF::LayoutColumns() {
         dataFont_.FontSize = std::max(1, Trunc(dataFont_.FontSize * scale));
     }
     dataFitter_ = TPDFTextFitter(dataFont_);
+    dataIndent_ = TPDFCharsWidth(dataFont_.FontSize, Options.ColSpacing / 2);
     xs_.assign(1, trim.Left);
     std::int64_t sum = 0;
     for (int width : widths) {
@@ -730,18 +968,11 @@ void TExporterPDF::LayoutColumns() {
     }
 }
 
-TPDFFittedText TExporterPDF::CellText(int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
-                                      std::string_view text, int& x) const {
+inline void TExporterPDF::CellOut(TPDFDocument& doc, int column, TExportColAlign align, TPDFTextFitter& fitter,
+                                  int indent, TExportColor color, std::string_view text) {
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
-    const TPDFFittedText fitted = fitter.Fit(text, room);
-    const int textWidth = fitted.Width;
-    x = left;
-    if (align == TExportColAlign::ecaCenter)
-        x += (room - textWidth) / 2;
-    else if (align == TExportColAlign::ecaRight)
-        x = left + room - textWidth;
-    return fitted;
+    doc.CellOut(fitter, left, room, align, y_, color, text);
 }
 
 void TExporterPDF::WriteTextLines(const rtl::TStringList& lines, const TPDFFont& font, bool colorsOnNewPage) {
@@ -785,12 +1016,8 @@ void TExporterPDF::WriteCaptionRow() {
     doc.SetFont(font);
     DrawGridLine(y_);
     y_ -= Trunc((Options.RowSpacing / 2 + 1) * size);
-    for (int i = 0; i < Columns.Count(); ++i) {
-        int x = 0;
-        const TPDFFittedText fitted =
-            CellText(i, TExportColAlign::ecaLeft, fitter, indent, GetColCaption(i), x);
-        doc.TextOutEncoded(x, y_, font.FontColor, fitted.Bytes);
-    }
+    for (int i = 0; i < Columns.Count(); ++i)
+        CellOut(doc, i, TExportColAlign::ecaLeft, fitter, indent, font.FontColor, GetColCaption(i));
     y_ -= Trunc(size * Options.RowSpacing / 2);
     DrawGridLine(y_);
 }
@@ -811,8 +1038,6 @@ void TExporterPDF::WriteDataRow() {
         DrawGridLine(y_);
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
-    const int indent = TPDFCharsWidth(size, Options.ColSpacing / 2);
-    const std::string& fontName = PDFFontNameText(dataFont.BaseFont);
     TExportFont& cellFont = cellFont_;
     for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i) {
         const TExportColumn& column = Columns[i];
@@ -822,7 +1047,7 @@ void TExporterPDF::WriteDataRow() {
         TExportColor background = 0xFFFFFF;
         TExportColor color = dataFont.FontColor;
         if (OnGetCellParams) { // every cell starts from the data font, which the handler may change
-            cellFont.Name = fontName;
+            cellFont.Name = PDFFontNameText(dataFont.BaseFont);
             cellFont.Size = size;
             cellFont.Color = color;
             cellFont.Bold = cellFont.Italic = cellFont.Underline = cellFont.StrikeOut = false;
@@ -835,9 +1060,7 @@ void TExporterPDF::WriteDataRow() {
         if (background != 0xFFFFFF)
             doc.FillRect(left, y_ - size * spacing / 2, right - left,
                          (1 + spacing) * size - Options.GridLineWidth / 2.0, background);
-        int x = 0;
-        const TPDFFittedText fitted = CellText(i, align, dataFitter_, indent, text, x);
-        doc.TextOutEncoded(x, y_, color, fitted.Bytes);
+        CellOut(doc, i, align, dataFitter_, dataIndent_, color, text);
     }
     y_ -= Trunc(size * spacing / 2);
     DrawGridLine(y_);

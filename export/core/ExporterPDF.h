@@ -78,14 +78,41 @@ public:
     // The result's bytes stay valid until the next call.
     TPDFFittedText Fit(std::string_view text, int width);
 
+    const TPDFFont& Font() const { return font_; }
+    // The font's encoding and its glyph widths by code; whether a text of ASCII is its own encoding.
+    const TSingleByteCharset& Charset() const { return *charset_; }
+    const TPDFWidthTable& Widths() const { return *widths_; }
+    bool AsciiAsItIs() const { return charset_->AsciiAsItIs(); }
+    // The widest glyph: times a text's length in bytes, an upper bound of its width.
+    int MaxWidth() const { return maxWidth_; }
+    // The ellipsis that ends a cut text, in the encoding, and its width at size 1000.
+    std::string_view Ellipsis() const { return ellipsis_; }
+    std::int64_t EllipsisWidth() const { return ellipsisWidth_; }
+    // Whether the ellipsis goes into a string operand as it is, and then its bytes in a fixed room.
+    bool EllipsisIsPlain() const { return ellipsisPlain_; }
+    const std::array<char, 4>& EllipsisRoom() const { return ellipsisRoom_; }
+
 private:
     TPDFFont font_;
     const TSingleByteCharset* charset_;
     const TPDFWidthTable* widths_;
     std::string ellipsis_;           // in the encoding
     std::int64_t ellipsisWidth_ = 0; // at size 1000
-    std::string bytes_;              // the storage of the results
+    int maxWidth_ = 0;
+    bool ellipsisPlain_ = false;
+    std::array<char, 4> ellipsisRoom_{};
+    std::string bytes_; // the storage of the results
 };
+
+// Where a text width points wide starts in a room of room points from left for the alignment: at left,
+// centred (halves rounded towards zero), or ending at the room's end.
+inline int PDFAlignedX(int left, int room, int width, TExportColAlign align) {
+    if (align == TExportColAlign::ecaCenter)
+        return left + (room - width) / 2;
+    if (align == TExportColAlign::ecaRight)
+        return left + room - width;
+    return left;
+}
 
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
@@ -123,6 +150,15 @@ public:
     void TextOut(int x, int y, TExportColor color, const std::string& text);
     // TextOut for a text already in the font's encoding, as TPDFTextFitter gives it.
     void TextOutEncoded(int x, int y, TExportColor color, std::string_view bytes);
+    // Draws a table cell's text (UTF-8): cut to room points by the fitter, whose font is the current one,
+    // and drawn at PDFAlignedX(left, room, its width, align) as TextOutEncoded draws it.
+    void CellOut(TPDFTextFitter& fitter, int left, int room, TExportColAlign align, int y, TExportColor color,
+                 std::string_view text) {
+        if (!fontOperatorBuilt_ || yOperandsLength_ == 0 || yOperandsFor_ != y)
+            PrepareTextOperators(y);
+        if (color != fillColor_ || !PlainCellOut(fitter, left, room, align, text))
+            GeneralCellOut(fitter, left, room, align, y, color, text);
+    }
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
     // Write the stroke / fill colour operator; each returns the previous colour.
@@ -141,6 +177,15 @@ private:
             Flush();
     }
     char* Grow(size_t count);
+    // Builds the pieces of TextOut's operators that stay the same from cell to cell for y.
+    void PrepareTextOperators(int y);
+    // CellOut by TPDFTextFitter::Fit and TextOutEncoded.
+    void GeneralCellOut(TPDFTextFitter& fitter, int left, int room, TExportColAlign align, int y,
+                        TExportColor color, std::string_view text);
+    // CellOut in one pass over the text: encoded, checked, copied and measured at once. False, with nothing
+    // written, when a byte would need an escape or the encoding does not keep ASCII.
+    bool PlainCellOut(const TPDFTextFitter& fitter, int left, int room, TExportColAlign align,
+                      std::string_view text);
     void Flush();
     // Bytes written so far, in the stream or gathered.
     std::int64_t Size() const { return flushed_ + std::int64_t(used_); }
@@ -149,8 +194,9 @@ private:
     static std::string ColorOperands(TExportColor color);
 
     std::ostream& stream_;
-    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes.
-    static constexpr size_t kFlushAt = 64 * 1024;
+    // The pieces of a cell are small: they gather in a buffer that goes to the stream in large writes (as
+    // large as a file's own gathering buffer, which then hands them on without copying them).
+    static constexpr size_t kFlushAt = 256 * 1024;
     std::string buffer_; // its first used_ bytes are written, not yet in the stream
     size_t used_ = 0;
     std::int64_t flushed_ = 0;
@@ -165,11 +211,24 @@ private:
     // TextOut's font operator ("BT /name size Tf"), built for the current font unless SetFont changed it.
     std::string fontOperator_;
     bool fontOperatorBuilt_ = false;
+    // The same in a fixed room (when it fits there), copied whole by the cells.
+    static constexpr size_t kFontOperatorRoom = 32;
+    std::array<char, kFontOperatorRoom> fontOperatorRoom_{};
     // TextOut's " y Td (" for the y it was last built for (not built while the length is 0).
     std::array<char, 24> yOperands_{};
     size_t yOperandsLength_ = 0;
     int yOperandsFor_ = 0;
     std::string bytes_; // the encoded text TextOut writes, kept for its storage
+    // Line's text for a horizontal line around its y ("x1 ", " m \rx2 ", " l \rwidth w \rS\r"), for the
+    // x1, x2 and line width it was built for: a grid line is drawn in every row.
+    struct THorizontalLine {
+        bool Built = false;
+        double X1 = 0, X2 = 0, Width = 0;
+        std::array<char, 48> Head{}, Middle{}, Tail{};
+        size_t HeadLength = 0, MiddleLength = 0, TailLength = 0;
+    };
+    THorizontalLine horizontal_;
+    void PutHorizontalLine(double x1, double x2, double y);
 };
 
 // Page size and margins, held in points and shown in Units.
@@ -284,10 +343,9 @@ private:
     // Lays the columns out from their widths; a table wider than the printable width is scaled down to
     // it, its caption and data fonts with it.
     void LayoutColumns();
-    // Text of a cell cut to the column inside the indent on either side, in the fitter's font, and its x
-    // for the alignment.
-    TPDFFittedText CellText(int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
-                            std::string_view text, int& x) const;
+    // Draws the text of a cell cut to the column inside the indent on either side, in the fitter's font.
+    void CellOut(TPDFDocument& doc, int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
+                 TExportColor color, std::string_view text);
 
     int y_ = 0;                 // current height, points from the page bottom
     int blockTop_ = 0;          // top of the table block on this page
@@ -295,6 +353,7 @@ private:
     std::string cellText_;      // the text of the cell being written, kept for its storage
     TExportFont cellFont_;      // the font of the cell being written, likewise
     TPDFTextFitter dataFitter_; // for the data font at the size the table is drawn in
+    int dataIndent_ = 0;        // the room left free on either side of a data cell
     TPDFFont captionFont_;      // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;
 };

@@ -110,6 +110,12 @@ TEST(PDFDocument, WritesTheExactPieces) {
     doc.Line(1, 2, 3.25, 4, 0xFF0000);
     doc.LineWidth = 2;
     doc.Line(-3, 0, 1234567, -0.04, 0);
+    // Horizontal lines reuse their text around y until x or the width change.
+    doc.Line(84, 736, 552, 736, 0);
+    doc.Line(84, 724.5, 552, 724.5, 0);
+    doc.LineWidth = 1;
+    doc.Line(84, 10, 552, 10, 0);
+    doc.Line(-2.5, 5, 1e7, 5, 0);
     doc.FillRect(1, 2, 3, 4, 0);
     EXPECT_EQ(doc.SetFillColor(0x00FF00), 0u);
     EXPECT_EQ(doc.FillColor(), 0x00FF00u);
@@ -124,6 +130,8 @@ TEST(PDFDocument, WritesTheExactPieces) {
                           "BT\r/F1 12 Tf\r-7 1000 Td (\\001\\)\\\\\xE9) Tj\rET\r"
                           "0.00 0.00 1.00 RG\r1.0 2.0 m \r3.3 4.0 l \r0.5 w \rS\r0.00 0.00 0.00 RG\r"
                           "-3.0 0.0 m \r1234567.0 0.0 l \r2.0 w \rS\r"
+                          "84.0 736.0 m \r552.0 736.0 l \r2.0 w \rS\r84.0 724.5 m \r552.0 724.5 l \r2.0 w \rS\r"
+                          "84.0 10.0 m \r552.0 10.0 l \r1.0 w \rS\r-2.5 5.0 m \r10000000.0 5.0 l \r1.0 w \rS\r"
                           "1.0 2.0 3.0 4.0 re f\r"
                           "0.00 1.00 0.00 rg\r");
     EXPECT_NE(pdf.find("endstream\rendobj\r2 0 obj\r" + std::to_string(streams[0].size()) + " \rendobj\r"),
@@ -594,6 +602,73 @@ TEST(PDFFitText, OnePassGivesTheEncodedResultOfTheSeparateSteps) {
                         EXPECT_EQ(fitted.Bytes, expected) << source << " " << width << " " << size;
                     }
                 }
+}
+
+TEST(PDFFitText, CellsInOnePassMatchFittingThenDrawing) {
+    // A cell's text drawn in one pass (encoded, checked, measured and cut straight into the output) must
+    // give the bytes of Fit followed by TextOutEncoded at the aligned x: over texts of every length around
+    // a word of eight bytes, bytes to escape and characters beyond ASCII at either end, cuts, rooms too
+    // narrow even for the ellipsis, and an x whose digits differ from those of the room's left.
+    const std::string sources[] = {"",
+                                   "a",
+                                   "WW",
+                                   "abc",
+                                   "1/1/2024",
+                                   "12/28/2024",
+                                   "1/1/2024 12:00:00 AM",
+                                   "Nakamura, \"Ann\" 2",
+                                   "abcdefghijklmnop",
+                                   "abcdefghijklmno(",
+                                   "(bcdefghijklmnop",
+                                   "abcdefg\\",
+                                   "tab\there",
+                                   "Krak\xC3\xB3w",
+                                   "\xC3\xA9tude",
+                                   "abcdefgh\xC5\x81\xC3\xB3" "d\xC5\xBA",
+                                   "W\xC3W\xE2\x80W\xF0",
+                                   "\xE4\xB8\xAD\xE6\x96\x87 text",
+                                   "caf\xC3\xA9\x01"};
+    for (const TPDFFontEncoding encoding :
+         {TPDFFontEncoding::poWinAnsiEncoding, TPDFFontEncoding::poStandardEncoding,
+          TPDFFontEncoding::poMacRomanEncoding, TPDFFontEncoding::poPDFDocEncoding})
+        for (const int size : {0, 6, 10}) {
+            TPDFFont font("F1");
+            font.FontEncoding = encoding;
+            font.FontSize = size;
+            std::ostringstream onePass, general;
+            TPDFDocument onePassDoc(onePass), generalDoc(general);
+            for (TPDFDocument* doc : {&onePassDoc, &generalDoc}) {
+                doc->BeginDoc();
+                doc->NewPage();
+                doc->SetFont(font);
+            }
+            TPDFTextFitter onePassFitter(font), generalFitter(font);
+            for (const std::string& source : sources)
+                for (const int left : {5, 95, 100, 990})
+                    for (const int room : {-20, 0, 9, 12, 20, 28, 40, 200})
+                        for (const TExportColAlign align :
+                             {TExportColAlign::ecaLeft, TExportColAlign::ecaCenter, TExportColAlign::ecaRight})
+                            for (const TExportColor color : {TExportColor(0), TExportColor(0xFF)}) {
+                                onePassDoc.CellOut(onePassFitter, left, room, align, 700, color, source);
+                                const TPDFFittedText fitted = generalFitter.Fit(source, room);
+                                generalDoc.TextOutEncoded(PDFAlignedX(left, room, fitted.Width, align), 700,
+                                                          color, fitted.Bytes);
+                            }
+            onePassDoc.EndDoc();
+            generalDoc.EndDoc();
+            const std::vector<std::string> got = ContentStreams(onePass.str());
+            const std::vector<std::string> expected = ContentStreams(general.str());
+            ASSERT_EQ(got.size(), 1u);
+            ASSERT_EQ(expected.size(), 1u);
+            // Compared operator by operator, so that a difference shows where it is.
+            std::istringstream gotLines(got[0]), expectedLines(expected[0]);
+            std::string gotLine, expectedLine;
+            while (std::getline(expectedLines, expectedLine, '\r')) {
+                ASSERT_TRUE(std::getline(gotLines, gotLine, '\r')) << int(encoding) << " " << size;
+                ASSERT_EQ(gotLine, expectedLine) << int(encoding) << " " << size;
+            }
+            EXPECT_FALSE(std::getline(gotLines, gotLine, '\r'));
+        }
 }
 
 } // namespace
