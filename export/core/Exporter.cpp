@@ -133,8 +133,7 @@ std::string TExportWriter::PadCenter(const std::string& s, char ch, int len) {
 
 TExporter::TExporter()
     : Columns(this, [this](const std::string& s) { return NormalString(s); }),
-      ExportRow(
-          Columns, [this](const TExportCol& col, std::string& text) { GetColData(col, text); }, Formats) {}
+      ExportRow(Columns, this, Formats) {}
 
 TExporter::~TExporter() = default;
 
@@ -158,8 +157,7 @@ void TExporter::ExportToStream(std::ostream& stream) {
     if (special.none())
         Columns.SetEscape(nullptr);
     else
-        Columns.SetEscape([this](const std::string& s) { return NormalString(s); },
-                          [this](const std::string& s) { return KeepsText(s); });
+        Columns.SetEscape(*this);
     // What the export wrote reaches the stream before the writer goes, also when the export failed.
     try {
         DoExport();
@@ -342,8 +340,10 @@ void TExporter::FillExportRow() {
                               : ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
-        // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once.
-        rtl::RepairUtf8(text);
+        // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once. A short
+        // ASCII text, the usual cell, is told apart without a call.
+        if (!rtl::IsShortAscii(text))
+            rtl::RepairUtf8(text);
         const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                               static_cast<unsigned char>(text.back()) > ' ');
         if (!trimmed)

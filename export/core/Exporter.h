@@ -173,7 +173,7 @@ public:
 };
 TExportClipboard& DefaultExportClipboard();
 
-class TExporter : public TExportColumnsOwner {
+class TExporter : public TExportColumnsOwner, public TExportCellHandler {
 public:
     using TNotifyEvent = std::function<void(TExporter& sender)>;
     using TExportedRecordEvent = std::function<void(TExporter& sender, int recNo)>;
@@ -208,9 +208,9 @@ public:
     virtual void LoadOptionsFromIni(const ini::IniFile& ini);
 
     // The escaping of the format (the text unchanged in the base).
-    virtual std::string NormalString(const std::string& s) const { return s; }
+    std::string NormalString(const std::string& s) const override { return s; }
     // A quick test of a text that NormalString leaves as it is (false where the format cannot tell).
-    virtual bool KeepsText(const std::string&) const { return false; }
+    bool KeepsText(const std::string&) const override { return false; }
 
     // The source references of the current settings.
     TExportSources Sources() const;
@@ -285,7 +285,7 @@ protected:
     virtual void WriteDataRow() {}
     virtual std::string GetColCaption(int index);
     // Last say on a cell text (formatted or not, as GetText made it); the base leaves it unchanged.
-    virtual void GetColData(const TExportCol& col, std::string& text);
+    void GetColData(const TExportCol& col, std::string& text) override;
     // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
     // Formats that escape every cell call this from their GetColData to pass those through NormalString.
     void EscapeUnformattedValue(const TExportCol& col, std::string& text) const;

@@ -788,6 +788,12 @@ void TExportColumns::ReplaceByEscaped(std::string& text) const {
     text = escape_(text);
 }
 
+void TExportColumns::SetEscape(const TExportCellHandler& handler) {
+    escape_ = [&handler](const std::string& s) { return handler.NormalString(s); };
+    keeps_ = nullptr;
+    handler_ = &handler;
+}
+
 TExportColumn& TExportColumns::Add() {
     items_.push_back(std::make_unique<TExportColumn>(*this));
     return *items_.back();
@@ -1155,8 +1161,8 @@ void TExportCol::GetText(bool format, std::string& text) const {
     } else if (&text != &Value) {
         text = Value;
     }
-    if (row_.GetColData())
-        row_.GetColData()(*this, text);
+    if (TExportCellHandler* const handler = row_.GetColData())
+        handler->GetColData(*this, text);
 }
 
 void TExportRow::Clear() {

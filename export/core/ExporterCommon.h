@@ -27,6 +27,22 @@ std::vector<std::string> ExportUniqueNames(const std::vector<std::string>& names
 // The escaping method of an exporter (TExporter::NormalString): the text as the format must carry it.
 using TExportEscape = std::function<std::string(const std::string&)>;
 
+class TExportCol;
+
+// What an exporter does to the texts of its cells, called directly (one virtual call per step) by the
+// column list and the row: its escaping, a quick test of a text the escaping keeps, and its last say on
+// a cell's text.
+class TExportCellHandler {
+public:
+    virtual ~TExportCellHandler() = default;
+    // The text as the format must carry it.
+    virtual std::string NormalString(const std::string& s) const = 0;
+    // A text that NormalString leaves as it is (false where the format cannot tell quickly).
+    virtual bool KeepsText(const std::string& s) const = 0;
+    // Last say on a cell text (formatted or not).
+    virtual void GetColData(const TExportCol& col, std::string& text) = 0;
+};
+
 // Display formats of the seven number and date types, the Boolean texts and the NULL text.
 class TExportFormats {
 public:
@@ -207,11 +223,18 @@ public:
     void SetEscape(TExportEscape escape, std::function<bool(const std::string&)> keeps = nullptr) {
         escape_ = std::move(escape);
         keeps_ = std::move(keeps);
+        handler_ = nullptr;
     }
+    // The escaping of an exporter, called directly (its NormalString and KeepsText); Escape() calls it too.
+    void SetEscape(const TExportCellHandler& handler);
     // The text escaped in place (there must be an escaping).
     void EscapeText(std::string& text) const {
-        if (!keeps_ || !keeps_(text))
+        if (handler_) {
+            if (!handler_->KeepsText(text))
+                text = handler_->NormalString(text);
+        } else if (!keeps_ || !keeps_(text)) {
             ReplaceByEscaped(text);
+        }
     }
     // The width pre-pass's own row counter.
     int RecordCounter() const { return counter_; }
@@ -226,6 +249,7 @@ private:
     const TExportColumnsOwner* owner_;
     TExportEscape escape_;
     std::function<bool(const std::string&)> keeps_;
+    const TExportCellHandler* handler_ = nullptr; // the escaping when it is an exporter's, else null
     TExportOwnerProperties props_;
     int counter_ = 0;
     std::vector<std::unique_ptr<TExportColumn>> items_;
@@ -258,11 +282,9 @@ private:
 // The current record as named cells, in column order.
 class TExportRow {
 public:
-    using TGetColData = std::function<void(const TExportCol& col, std::string& text)>;
-
-    TExportRow(TExportColumns& columns, TGetColData getColData, const TExportFormats& formats)
-        : columns_(columns), getColData_(std::move(getColData)), formats_(formats),
-          facts_(rtl::LocaleFacts::Current()) {}
+    // handler: whose GetColData has the last say on each cell text (none: the texts stay as they are).
+    TExportRow(TExportColumns& columns, TExportCellHandler* handler, const TExportFormats& formats)
+        : columns_(columns), handler_(handler), formats_(formats), facts_(rtl::LocaleFacts::Current()) {}
     TExportRow(const TExportRow&) = delete;
     TExportRow& operator=(const TExportRow&) = delete;
 
@@ -287,11 +309,12 @@ public:
     const TExportFormats& Formats() const { return formats_; }
     // The locale facts the cells are formatted with (read once per process).
     const rtl::LocaleFacts& Facts() const { return facts_; }
-    const TGetColData& GetColData() const { return getColData_; }
+    // Whose GetColData has the last say on each cell text; null when none.
+    TExportCellHandler* GetColData() const { return handler_; }
 
 private:
     TExportColumns& columns_;
-    TGetColData getColData_;
+    TExportCellHandler* handler_;
     const TExportFormats& formats_;
     const rtl::LocaleFacts& facts_;
     std::vector<std::unique_ptr<TExportCol>> cells_;
