@@ -331,13 +331,30 @@ void TExporter::FillExportRow() {
     const TExportSources sources = Sources();
     // A data set, the usual source, is read without the choice of source kind per cell.
     const TExportDataSet* const dataSet = sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
+    // Without a handler that sees each cell before the next is read, a data set reads the row in one call.
+    const bool wholeRow = dataSet && !OnGetExportText;
+    if (wholeRow) {
+        const std::size_t count = std::size_t(IntMin(Columns.Count(), ExportRow.Count()));
+        rowFields_.resize(count);
+        rowTexts_.resize(count);
+        if (rowNullsSize_ < count) {
+            rowNulls_ = std::make_unique<bool[]>(count);
+            rowNullsSize_ = count;
+        }
+        for (std::size_t col = 0; col < count; ++col) {
+            rowFields_[col] = Columns[int(col)].ColumnIndex;
+            rowTexts_[col] = &ExportRow[int(col)].Value;
+        }
+        dataSet->ReadFieldTexts(rowFields_.data(), rowTexts_.data(), rowNulls_.get(), int(count));
+    }
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
         // The cell is addressed by its position: two columns of the same name keep their own values.
         // Its text is read in place, so the cell's storage serves row after row.
         TExportCol& cell = ExportRow[col];
         std::string& text = cell.Value;
-        cell.IsNull = dataSet ? dataSet->ReadFieldText(Columns[col].ColumnIndex, text)
-                              : ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
+        cell.IsNull = wholeRow  ? rowNulls_[std::size_t(col)]
+                      : dataSet ? dataSet->ReadFieldText(Columns[col].ColumnIndex, text)
+                                : ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
         // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once. A short

@@ -50,6 +50,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ini {
 class IniFile;
@@ -173,7 +174,7 @@ public:
 };
 TExportClipboard& DefaultExportClipboard();
 
-class TExporter : public TExportColumnsOwner, public TExportCellHandler {
+class TExporter : public TExportCellHandler, public TExportColumnsOwner {
 public:
     using TNotifyEvent = std::function<void(TExporter& sender)>;
     using TExportedRecordEvent = std::function<void(TExporter& sender, int recNo)>;
@@ -326,6 +327,11 @@ protected:
 
 private:
     std::unique_ptr<TExportWriter> writer_;
+    // A data set row read in one call: the cells' field indexes, their texts and their NULL states.
+    std::vector<int> rowFields_;
+    std::vector<std::string*> rowTexts_;
+    std::unique_ptr<bool[]> rowNulls_;
+    std::size_t rowNullsSize_ = 0;
     // An abort confirmed in the base step of BeginExport, before the format wrote anything.
     bool abortedBeforeFormatBegan_ = false;
 };
