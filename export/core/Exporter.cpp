@@ -314,12 +314,9 @@ std::string TExporter::GetCaptionRow() {
 
 void TExporter::GetColData(const TExportCol&, std::string&) {}
 
-void TExporter::EscapeUnformattedValue(const TExportCol& col, std::string& text) const {
-    if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
-        return;
-    const TExportColType type = Columns[col.ColumnIndex].ColType;
+void TExporter::EscapeUnformattedText(std::string& text) const {
     // A text that the format keeps as it is is not copied through NormalString.
-    if ((type == TExportColType::ectBoolean || type == TExportColType::ectUnknown) && !KeepsText(text))
+    if (!KeepsText(text))
         ReplaceByNormalString(text);
 }
 
@@ -327,44 +324,60 @@ void TExporter::ReplaceByNormalString(std::string& text) const {
     text = NormalString(text);
 }
 
+namespace {
+
+// A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
+// blanks at its ends. A short ASCII text, the usual cell, is told apart without a call.
+void CleanCellValue(std::string& text) {
+    if (!rtl::IsShortAscii(text))
+        rtl::RepairUtf8(text);
+    const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
+                                          static_cast<unsigned char>(text.back()) > ' ');
+    if (!trimmed)
+        text = rtl::Trim(text);
+}
+
+} // namespace
+
 void TExporter::FillExportRow() {
     const TExportSources sources = Sources();
-    // A data set, the usual source, is read without the choice of source kind per cell.
+    // A data set, the usual source, is read without the choice of source kind per cell; without a handler
+    // that sees each cell before the next is read, in one call per row.
     const TExportDataSet* const dataSet = sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
-    // Without a handler that sees each cell before the next is read, a data set reads the row in one call.
-    const bool wholeRow = dataSet && !OnGetExportText;
-    if (wholeRow) {
-        const std::size_t count = std::size_t(IntMin(Columns.Count(), ExportRow.Count()));
-        rowFields_.resize(count);
-        rowTexts_.resize(count);
-        if (rowNullsSize_ < count) {
-            rowNulls_ = std::make_unique<bool[]>(count);
-            rowNullsSize_ = count;
-        }
-        for (std::size_t col = 0; col < count; ++col) {
-            rowFields_[col] = Columns[int(col)].ColumnIndex;
-            rowTexts_[col] = &ExportRow[int(col)].Value;
-        }
-        dataSet->ReadFieldTexts(rowFields_.data(), rowTexts_.data(), rowNulls_.get(), int(count));
-    }
+    if (dataSet && !OnGetExportText)
+        return FillExportRowFrom(*dataSet);
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
         // The cell is addressed by its position: two columns of the same name keep their own values.
         // Its text is read in place, so the cell's storage serves row after row.
         TExportCol& cell = ExportRow[col];
         std::string& text = cell.Value;
-        cell.IsNull = wholeRow  ? rowNulls_[std::size_t(col)]
-                      : dataSet ? dataSet->ReadFieldText(Columns[col].ColumnIndex, text)
-                                : ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
+        cell.IsNull = dataSet ? dataSet->ReadFieldText(Columns[col].ColumnIndex, text)
+                              : ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
-        // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once. A short
-        // ASCII text, the usual cell, is told apart without a call.
-        if (!rtl::IsShortAscii(text))
-            rtl::RepairUtf8(text);
-        const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
-                                              static_cast<unsigned char>(text.back()) > ' ');
-        if (!trimmed)
-            text = rtl::Trim(text);
+        CleanCellValue(text);
+    }
+}
+
+void TExporter::FillExportRowFrom(const TExportDataSet& dataSet) {
+    const std::size_t count = std::size_t(IntMin(Columns.Count(), ExportRow.Count()));
+    rowFields_.resize(count);
+    rowCells_.resize(count);
+    rowTexts_.resize(count);
+    if (rowNullsSize_ < count) {
+        rowNulls_ = std::make_unique<bool[]>(count);
+        rowNullsSize_ = count;
+    }
+    for (std::size_t col = 0; col < count; ++col) {
+        TExportCol& cell = ExportRow[int(col)];
+        rowFields_[col] = Columns[int(col)].ColumnIndex;
+        rowCells_[col] = &cell;
+        rowTexts_[col] = &cell.Value;
+    }
+    dataSet.ReadFieldTexts(rowFields_.data(), rowTexts_.data(), rowNulls_.get(), int(count));
+    for (std::size_t col = 0; col < count; ++col) {
+        rowCells_[col]->IsNull = rowNulls_[col];
+        CleanCellValue(*rowTexts_[col]);
     }
 }
 

@@ -289,14 +289,25 @@ protected:
     void GetColData(const TExportCol& col, std::string& text) override;
     // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
     // Formats that escape every cell call this from their GetColData to pass those through NormalString.
-    void EscapeUnformattedValue(const TExportCol& col, std::string& text) const;
+    void EscapeUnformattedValue(const TExportCol& col, std::string& text) const {
+        // Inline: most cells are typed, and their test is two look-ups.
+        if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
+            return;
+        const TExportColType type = Columns[col.ColumnIndex].ColType;
+        if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
+            EscapeUnformattedText(text);
+    }
     // text = NormalString(text), kept out of the tests above so that they stay small.
     void ReplaceByNormalString(std::string& text) const;
+    // An unformatted text escaped unless the format keeps it (KeepsText).
+    void EscapeUnformattedText(std::string& text) const;
     // The characters the format escapes (none in the base).
     virtual void GetSpecialCharacters(std::bitset<256>& chars) const { chars.reset(); }
 
     // The loop itself.
     void DoExport();
+    // FillExportRow's read of a data set row in one call (no OnGetExportText handler is set).
+    void FillExportRowFrom(const TExportDataSet& dataSet);
     // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
     bool DoStopExport();
     // An abort was requested and DoStopExport did not cancel it (the question is asked only when one was).
@@ -329,6 +340,7 @@ private:
     std::unique_ptr<TExportWriter> writer_;
     // A data set row read in one call: the cells' field indexes, their texts and their NULL states.
     std::vector<int> rowFields_;
+    std::vector<TExportCol*> rowCells_;
     std::vector<std::string*> rowTexts_;
     std::unique_ptr<bool[]> rowNulls_;
     std::size_t rowNullsSize_ = 0;
