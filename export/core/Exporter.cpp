@@ -361,19 +361,25 @@ void TExporter::FillExportRow() {
 
 void TExporter::FillExportRowFrom(const TExportDataSet& dataSet) {
     const std::size_t count = std::size_t(IntMin(Columns.Count(), ExportRow.Count()));
-    rowFields_.resize(count);
-    rowCells_.resize(count);
-    rowTexts_.resize(count);
-    if (rowNullsSize_ < count) {
+    if (count != rowCells_.size() || Columns.Changes() != rowColumnsChanges_ ||
+        ExportRow.Changes() != rowCellsChanges_) {
+        rowColumns_.resize(count);
+        rowFields_.resize(count);
+        rowCells_.resize(count);
+        rowTexts_.resize(count);
         rowNulls_ = std::make_unique<bool[]>(count);
-        rowNullsSize_ = count;
+        for (std::size_t col = 0; col < count; ++col) {
+            TExportCol& cell = ExportRow[int(col)];
+            rowColumns_[col] = &Columns[int(col)];
+            rowCells_[col] = &cell;
+            rowTexts_[col] = &cell.Value;
+        }
+        rowColumnsChanges_ = Columns.Changes();
+        rowCellsChanges_ = ExportRow.Changes();
     }
-    for (std::size_t col = 0; col < count; ++col) {
-        TExportCol& cell = ExportRow[int(col)];
-        rowFields_[col] = Columns[int(col)].ColumnIndex;
-        rowCells_[col] = &cell;
-        rowTexts_[col] = &cell.Value;
-    }
+    // A column's field may be set anew between rows.
+    for (std::size_t col = 0; col < count; ++col)
+        rowFields_[col] = rowColumns_[col]->ColumnIndex;
     dataSet.ReadFieldTexts(rowFields_.data(), rowTexts_.data(), rowNulls_.get(), int(count));
     for (std::size_t col = 0; col < count; ++col) {
         rowCells_[col]->IsNull = rowNulls_[col];

@@ -338,12 +338,14 @@ protected:
 
 private:
     std::unique_ptr<TExportWriter> writer_;
-    // A data set row read in one call: the cells' field indexes, their texts and their NULL states.
+    // A data set row read in one call: the cells' columns, field indexes, texts and NULL states; the
+    // pointers are taken again when the columns or cells change.
+    std::vector<const TExportColumn*> rowColumns_;
     std::vector<int> rowFields_;
     std::vector<TExportCol*> rowCells_;
+    std::uint64_t rowColumnsChanges_ = 0, rowCellsChanges_ = 0;
     std::vector<std::string*> rowTexts_;
     std::unique_ptr<bool[]> rowNulls_;
-    std::size_t rowNullsSize_ = 0;
     // An abort confirmed in the base step of BeginExport, before the format wrote anything.
     bool abortedBeforeFormatBegan_ = false;
 };

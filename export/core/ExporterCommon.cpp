@@ -796,6 +796,7 @@ void TExportColumns::SetEscape(const TExportCellHandler& handler) {
 
 TExportColumn& TExportColumns::Add() {
     items_.push_back(std::make_unique<TExportColumn>(*this));
+    ++changes_;
     return *items_.back();
 }
 
@@ -1167,11 +1168,13 @@ void TExportCol::GetText(bool format, std::string& text) const {
 
 void TExportRow::Clear() {
     cells_.clear();
+    ++changes_;
     index_.clear();
 }
 
 TExportCol& TExportRow::AddCol(const std::string& name, int columnIndex) {
     cells_.push_back(std::make_unique<TExportCol>(*this, rtl::Trim(name), columnIndex));
+    ++changes_;
     index_.emplace_back(name, Count() - 1);
     return *cells_.back();
 }

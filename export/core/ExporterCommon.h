@@ -201,7 +201,12 @@ public:
     TExportColumn& operator[](int index) { return GetColumn(index); }
     const TExportColumn& operator[](int index) const { return GetColumn(index); }
     TExportColumn& Add();
-    void Clear() { items_.clear(); }
+    void Clear() {
+        items_.clear();
+        ++changes_;
+    }
+    // Counts the changes of the list itself (Add, Clear): the same count, the same column objects.
+    std::uint64_t Changes() const { return changes_; }
 
     // Case-insensitive; -1 when absent.
     int IndexOfName(const std::string& name) const;
@@ -252,6 +257,7 @@ private:
     const TExportCellHandler* handler_ = nullptr; // the escaping when it is an exporter's, else null
     TExportOwnerProperties props_;
     int counter_ = 0;
+    std::uint64_t changes_ = 0;
     std::vector<std::unique_ptr<TExportColumn>> items_;
 };
 
@@ -302,6 +308,8 @@ public:
     TExportCol& AddCol(const std::string& name, int columnIndex);
     // Sorts the name index (after the cells are added).
     void SortIndex();
+    // Counts the changes of the cell list (Clear, AddCol): the same count, the same cell objects.
+    std::uint64_t Changes() const { return changes_; }
     // Stores the trimmed text in the cell of that name; an unknown name changes nothing.
     void SetValue(const std::string& name, const std::string& text);
 
@@ -317,6 +325,7 @@ private:
     TExportCellHandler* handler_;
     const TExportFormats& formats_;
     const rtl::LocaleFacts& facts_;
+    std::uint64_t changes_ = 0;
     std::vector<std::unique_ptr<TExportCol>> cells_;
     std::vector<std::pair<std::string, int>> index_; // untrimmed name, cell position
 };
