@@ -1154,11 +1154,16 @@ void TExportCol::GetText(bool format, std::string& text) const {
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
         const TExportColumn& column = columns.GetColumn(ColumnIndex);
         // Formatted straight into the storage of text; from a copy of the value only when the two are one.
-        std::string copy;
-        const std::string& value = &text == &Value ? (copy = Value) : Value;
-        if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts) &&
-            columns.Escape())
+        if (&text == &Value) {
+            const std::string copy = Value;
+            if (ExportFormatValueInto(text, copy, column.ColType, column.Format, row_.Facts(), &column.DateTexts) &&
+                columns.Escape())
+                columns.EscapeText(text);
+        } else if (ExportFormatValueInto(text, Value, column.ColType, column.Format, row_.Facts(),
+                                         &column.DateTexts) &&
+                   columns.Escape()) {
             columns.EscapeText(text);
+        }
     } else if (&text != &Value) {
         text = Value;
     }
