@@ -133,8 +133,7 @@ std::string TExportWriter::PadCenter(const std::string& s, char ch, int len) {
 
 TExporter::TExporter()
     : Columns(this, [this](const std::string& s) { return NormalString(s); }),
-      ExportRow(
-          Columns, [this](const TExportCol& col, std::string& text) { GetColData(col, text); }, Formats) {}
+      ExportRow(Columns, this, Formats) {}
 
 TExporter::~TExporter() = default;
 
@@ -158,8 +157,7 @@ void TExporter::ExportToStream(std::ostream& stream) {
     if (special.none())
         Columns.SetEscape(nullptr);
     else
-        Columns.SetEscape([this](const std::string& s) { return NormalString(s); },
-                          [this](const std::string& s) { return KeepsText(s); });
+        Columns.SetEscape(*this);
     // What the export wrote reaches the stream before the writer goes, also when the export failed.
     try {
         DoExport();
@@ -316,12 +314,9 @@ std::string TExporter::GetCaptionRow() {
 
 void TExporter::GetColData(const TExportCol&, std::string&) {}
 
-void TExporter::EscapeUnformattedValue(const TExportCol& col, std::string& text) const {
-    if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
-        return;
-    const TExportColType type = Columns[col.ColumnIndex].ColType;
+void TExporter::EscapeUnformattedText(std::string& text) const {
     // A text that the format keeps as it is is not copied through NormalString.
-    if ((type == TExportColType::ectBoolean || type == TExportColType::ectUnknown) && !KeepsText(text))
+    if (!KeepsText(text))
         ReplaceByNormalString(text);
 }
 
@@ -329,10 +324,28 @@ void TExporter::ReplaceByNormalString(std::string& text) const {
     text = NormalString(text);
 }
 
+namespace {
+
+// A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
+// blanks at its ends. A short ASCII text, the usual cell, is told apart without a call.
+void CleanCellValue(std::string& text) {
+    if (!rtl::IsShortAscii(text))
+        rtl::RepairUtf8(text);
+    const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
+                                          static_cast<unsigned char>(text.back()) > ' ');
+    if (!trimmed)
+        text = rtl::Trim(text);
+}
+
+} // namespace
+
 void TExporter::FillExportRow() {
     const TExportSources sources = Sources();
-    // A data set, the usual source, is read without the choice of source kind per cell.
+    // A data set, the usual source, is read without the choice of source kind per cell; without a handler
+    // that sees each cell before the next is read, in one call per row.
     const TExportDataSet* const dataSet = sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
+    if (dataSet && !OnGetExportText)
+        return FillExportRowFrom(*dataSet);
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
         // The cell is addressed by its position: two columns of the same name keep their own values.
         // Its text is read in place, so the cell's storage serves row after row.
@@ -342,12 +355,35 @@ void TExporter::FillExportRow() {
                               : ExportReadColData(sources, Columns, col, RecordCounter, SkipRecCount, text);
         if (OnGetExportText)
             OnGetExportText(*this, col, text);
-        // Every format takes the value as UTF-8: a malformed byte becomes U+FFFD here, once.
-        rtl::RepairUtf8(text);
-        const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
-                                              static_cast<unsigned char>(text.back()) > ' ');
-        if (!trimmed)
-            text = rtl::Trim(text);
+        CleanCellValue(text);
+    }
+}
+
+void TExporter::FillExportRowFrom(const TExportDataSet& dataSet) {
+    const std::size_t count = std::size_t(IntMin(Columns.Count(), ExportRow.Count()));
+    if (count != rowCells_.size() || Columns.Changes() != rowColumnsChanges_ ||
+        ExportRow.Changes() != rowCellsChanges_) {
+        rowColumns_.resize(count);
+        rowFields_.resize(count);
+        rowCells_.resize(count);
+        rowTexts_.resize(count);
+        rowNulls_ = std::make_unique<bool[]>(count);
+        for (std::size_t col = 0; col < count; ++col) {
+            TExportCol& cell = ExportRow[int(col)];
+            rowColumns_[col] = &Columns[int(col)];
+            rowCells_[col] = &cell;
+            rowTexts_[col] = &cell.Value;
+        }
+        rowColumnsChanges_ = Columns.Changes();
+        rowCellsChanges_ = ExportRow.Changes();
+    }
+    // A column's field may be set anew between rows.
+    for (std::size_t col = 0; col < count; ++col)
+        rowFields_[col] = rowColumns_[col]->ColumnIndex;
+    dataSet.ReadFieldTexts(rowFields_.data(), rowTexts_.data(), rowNulls_.get(), int(count));
+    for (std::size_t col = 0; col < count; ++col) {
+        rowCells_[col]->IsNull = rowNulls_[col];
+        CleanCellValue(*rowTexts_[col]);
     }
 }
 

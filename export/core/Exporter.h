@@ -50,6 +50,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ini {
 class IniFile;
@@ -173,7 +174,7 @@ public:
 };
 TExportClipboard& DefaultExportClipboard();
 
-class TExporter : public TExportColumnsOwner {
+class TExporter : public TExportCellHandler, public TExportColumnsOwner {
 public:
     using TNotifyEvent = std::function<void(TExporter& sender)>;
     using TExportedRecordEvent = std::function<void(TExporter& sender, int recNo)>;
@@ -208,9 +209,9 @@ public:
     virtual void LoadOptionsFromIni(const ini::IniFile& ini);
 
     // The escaping of the format (the text unchanged in the base).
-    virtual std::string NormalString(const std::string& s) const { return s; }
+    std::string NormalString(const std::string& s) const override { return s; }
     // A quick test of a text that NormalString leaves as it is (false where the format cannot tell).
-    virtual bool KeepsText(const std::string&) const { return false; }
+    bool KeepsText(const std::string&) const override { return false; }
 
     // The source references of the current settings.
     TExportSources Sources() const;
@@ -285,17 +286,28 @@ protected:
     virtual void WriteDataRow() {}
     virtual std::string GetColCaption(int index);
     // Last say on a cell text (formatted or not, as GetText made it); the base leaves it unchanged.
-    virtual void GetColData(const TExportCol& col, std::string& text);
+    void GetColData(const TExportCol& col, std::string& text) override;
     // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
     // Formats that escape every cell call this from their GetColData to pass those through NormalString.
-    void EscapeUnformattedValue(const TExportCol& col, std::string& text) const;
+    void EscapeUnformattedValue(const TExportCol& col, std::string& text) const {
+        // Inline: most cells are typed, and their test is two look-ups.
+        if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
+            return;
+        const TExportColType type = Columns[col.ColumnIndex].ColType;
+        if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
+            EscapeUnformattedText(text);
+    }
     // text = NormalString(text), kept out of the tests above so that they stay small.
     void ReplaceByNormalString(std::string& text) const;
+    // An unformatted text escaped unless the format keeps it (KeepsText).
+    void EscapeUnformattedText(std::string& text) const;
     // The characters the format escapes (none in the base).
     virtual void GetSpecialCharacters(std::bitset<256>& chars) const { chars.reset(); }
 
     // The loop itself.
     void DoExport();
+    // FillExportRow's read of a data set row in one call (no OnGetExportText handler is set).
+    void FillExportRowFrom(const TExportDataSet& dataSet);
     // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
     bool DoStopExport();
     // An abort was requested and DoStopExport did not cancel it (the question is asked only when one was).
@@ -326,6 +338,14 @@ protected:
 
 private:
     std::unique_ptr<TExportWriter> writer_;
+    // A data set row read in one call: the cells' columns, field indexes, texts and NULL states; the
+    // pointers are taken again when the columns or cells change.
+    std::vector<const TExportColumn*> rowColumns_;
+    std::vector<int> rowFields_;
+    std::vector<TExportCol*> rowCells_;
+    std::uint64_t rowColumnsChanges_ = 0, rowCellsChanges_ = 0;
+    std::vector<std::string*> rowTexts_;
+    std::unique_ptr<bool[]> rowNulls_;
     // An abort confirmed in the base step of BeginExport, before the format wrote anything.
     bool abortedBeforeFormatBegan_ = false;
 };

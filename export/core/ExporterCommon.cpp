@@ -779,8 +779,15 @@ void TExportColumns::ReplaceByEscaped(std::string& text) const {
     text = escape_(text);
 }
 
+void TExportColumns::SetEscape(const TExportCellHandler& handler) {
+    escape_ = [&handler](const std::string& s) { return handler.NormalString(s); };
+    keeps_ = nullptr;
+    handler_ = &handler;
+}
+
 TExportColumn& TExportColumns::Add() {
     items_.push_back(std::make_unique<TExportColumn>(*this));
+    ++changes_;
     return *items_.back();
 }
 
@@ -1138,26 +1145,33 @@ void TExportCol::GetText(bool format, std::string& text) const {
     } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
         const TExportColumn& column = columns.GetColumn(ColumnIndex);
         // Formatted straight into the storage of text; from a copy of the value only when the two are one.
-        std::string copy;
-        const std::string& value = &text == &Value ? (copy = Value) : Value;
-        if (ExportFormatValueInto(text, value, column.ColType, column.Format, row_.Facts(), &column.DateTexts,
-                                  &column.NumberMask) &&
-            columns.Escape())
+        if (&text == &Value) {
+            const std::string copy = Value;
+            if (ExportFormatValueInto(text, copy, column.ColType, column.Format, row_.Facts(), &column.DateTexts,
+                                      &column.NumberMask) &&
+                columns.Escape())
+                columns.EscapeText(text);
+        } else if (ExportFormatValueInto(text, Value, column.ColType, column.Format, row_.Facts(),
+                                         &column.DateTexts, &column.NumberMask) &&
+                   columns.Escape()) {
             columns.EscapeText(text);
+        }
     } else if (&text != &Value) {
         text = Value;
     }
-    if (row_.GetColData())
-        row_.GetColData()(*this, text);
+    if (TExportCellHandler* const handler = row_.GetColData())
+        handler->GetColData(*this, text);
 }
 
 void TExportRow::Clear() {
     cells_.clear();
+    ++changes_;
     index_.clear();
 }
 
 TExportCol& TExportRow::AddCol(const std::string& name, int columnIndex) {
     cells_.push_back(std::make_unique<TExportCol>(*this, rtl::Trim(name), columnIndex));
+    ++changes_;
     index_.emplace_back(name, Count() - 1);
     return *cells_.back();
 }

@@ -28,6 +28,22 @@ std::vector<std::string> ExportUniqueNames(const std::vector<std::string>& names
 // The escaping method of an exporter (TExporter::NormalString): the text as the format must carry it.
 using TExportEscape = std::function<std::string(const std::string&)>;
 
+class TExportCol;
+
+// What an exporter does to the texts of its cells, called directly (one virtual call per step) by the
+// column list and the row: its escaping, a quick test of a text the escaping keeps, and its last say on
+// a cell's text.
+class TExportCellHandler {
+public:
+    virtual ~TExportCellHandler() = default;
+    // The text as the format must carry it.
+    virtual std::string NormalString(const std::string& s) const = 0;
+    // A text that NormalString leaves as it is (false where the format cannot tell quickly).
+    virtual bool KeepsText(const std::string& s) const = 0;
+    // Last say on a cell text (formatted or not).
+    virtual void GetColData(const TExportCol& col, std::string& text) = 0;
+};
+
 // Display formats of the seven number and date types, the Boolean texts and the NULL text.
 class TExportFormats {
 public:
@@ -188,7 +204,12 @@ public:
     TExportColumn& operator[](int index) { return GetColumn(index); }
     const TExportColumn& operator[](int index) const { return GetColumn(index); }
     TExportColumn& Add();
-    void Clear() { items_.clear(); }
+    void Clear() {
+        items_.clear();
+        ++changes_;
+    }
+    // Counts the changes of the list itself (Add, Clear): the same count, the same column objects.
+    std::uint64_t Changes() const { return changes_; }
 
     // Case-insensitive; -1 when absent.
     int IndexOfName(const std::string& name) const;
@@ -210,11 +231,18 @@ public:
     void SetEscape(TExportEscape escape, std::function<bool(const std::string&)> keeps = nullptr) {
         escape_ = std::move(escape);
         keeps_ = std::move(keeps);
+        handler_ = nullptr;
     }
+    // The escaping of an exporter, called directly (its NormalString and KeepsText); Escape() calls it too.
+    void SetEscape(const TExportCellHandler& handler);
     // The text escaped in place (there must be an escaping).
     void EscapeText(std::string& text) const {
-        if (!keeps_ || !keeps_(text))
+        if (handler_) {
+            if (!handler_->KeepsText(text))
+                text = handler_->NormalString(text);
+        } else if (!keeps_ || !keeps_(text)) {
             ReplaceByEscaped(text);
+        }
     }
     // The width pre-pass's own row counter.
     int RecordCounter() const { return counter_; }
@@ -229,8 +257,10 @@ private:
     const TExportColumnsOwner* owner_;
     TExportEscape escape_;
     std::function<bool(const std::string&)> keeps_;
+    const TExportCellHandler* handler_ = nullptr; // the escaping when it is an exporter's, else null
     TExportOwnerProperties props_;
     int counter_ = 0;
+    std::uint64_t changes_ = 0;
     std::vector<std::unique_ptr<TExportColumn>> items_;
 };
 
@@ -261,11 +291,9 @@ private:
 // The current record as named cells, in column order.
 class TExportRow {
 public:
-    using TGetColData = std::function<void(const TExportCol& col, std::string& text)>;
-
-    TExportRow(TExportColumns& columns, TGetColData getColData, const TExportFormats& formats)
-        : columns_(columns), getColData_(std::move(getColData)), formats_(formats),
-          facts_(rtl::LocaleFacts::Current()) {}
+    // handler: whose GetColData has the last say on each cell text (none: the texts stay as they are).
+    TExportRow(TExportColumns& columns, TExportCellHandler* handler, const TExportFormats& formats)
+        : columns_(columns), handler_(handler), formats_(formats), facts_(rtl::LocaleFacts::Current()) {}
     TExportRow(const TExportRow&) = delete;
     TExportRow& operator=(const TExportRow&) = delete;
 
@@ -283,6 +311,8 @@ public:
     TExportCol& AddCol(const std::string& name, int columnIndex);
     // Sorts the name index (after the cells are added).
     void SortIndex();
+    // Counts the changes of the cell list (Clear, AddCol): the same count, the same cell objects.
+    std::uint64_t Changes() const { return changes_; }
     // Stores the trimmed text in the cell of that name; an unknown name changes nothing.
     void SetValue(const std::string& name, const std::string& text);
 
@@ -290,13 +320,15 @@ public:
     const TExportFormats& Formats() const { return formats_; }
     // The locale facts the cells are formatted with (read once per process).
     const rtl::LocaleFacts& Facts() const { return facts_; }
-    const TGetColData& GetColData() const { return getColData_; }
+    // Whose GetColData has the last say on each cell text; null when none.
+    TExportCellHandler* GetColData() const { return handler_; }
 
 private:
     TExportColumns& columns_;
-    TGetColData getColData_;
+    TExportCellHandler* handler_;
     const TExportFormats& formats_;
     const rtl::LocaleFacts& facts_;
+    std::uint64_t changes_ = 0;
     std::vector<std::unique_ptr<TExportCol>> cells_;
     std::vector<std::pair<std::string, int>> index_; // untrimmed name, cell position
 };

@@ -76,6 +76,23 @@ bool TMemoryDataSet::ReadFieldText(int index, std::string& text) const {
     return true;
 }
 
+void TMemoryDataSet::ReadFieldTexts(const int* fields, std::string* const* texts, bool* nulls, int count) const {
+    // The row and the number of its values that belong to a field are found once for the row.
+    const TRow* const row = rows_.empty() ? nullptr : &rows_[std::size_t(pos_)];
+    const std::size_t present = row ? std::min(row->size(), fields_.size()) : 0;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t field = std::size_t(fields[i]); // a negative index becomes too large
+        std::string& text = *texts[i];
+        if (field < present && (*row)[field]) {
+            text = *(*row)[field];
+            nulls[i] = false;
+        } else {
+            text.clear();
+            nulls[i] = true;
+        }
+    }
+}
+
 bool TMemoryDataSet::FieldIsNull(int index) const {
     const auto* value = Value(index);
     return !value || !*value;

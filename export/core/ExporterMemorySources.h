@@ -49,6 +49,7 @@ public:
     std::string FieldText(int index) const override;
     bool FieldIsNull(int index) const override;
     bool ReadFieldText(int index, std::string& text) const override;
+    void ReadFieldTexts(const int* fields, std::string* const* texts, bool* nulls, int count) const override;
 
 private:
     // The current row's value of a field; null where the row has none (no rows, an index out of range, a

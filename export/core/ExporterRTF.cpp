@@ -8,8 +8,13 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace exporter {
 
@@ -397,8 +402,57 @@ size_t RTFPlainLength(const std::string& s) {
 
 } // namespace
 
+namespace {
+
+// Whether the sixteen bytes of two words hold one that RTF writes otherwise.
+bool RTFSpecialIn(std::uint64_t low, std::uint64_t high) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
+    __m128i found = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x1F)), bytes); // below 0x20
+    for (char c : {'\\', '{', '}', '\x7F'})
+        found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)));
+    return _mm_movemask_epi8(found) != 0;
+#else
+    constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+    const auto has = [](std::uint64_t word) {
+        const auto hasZero = [](std::uint64_t w) { return (w - ones) & ~w & highs; };
+        return ((word - ones * 0x20) & ~word & highs) | hasZero(word ^ (ones * '\\')) |
+               hasZero(word ^ (ones * '{')) | hasZero(word ^ (ones * '}')) | hasZero(word ^ (ones * 0x7F));
+    };
+    return (has(low) | has(high)) != 0;
+#endif
+}
+
+} // namespace
+
 bool TExporterRTF::KeepsText(const std::string& s) const {
-    return RTFPlainLength(s) == s.size();
+    // Sixteen bytes at a time; a shorter rest is read as overlapping pieces, padded with blanks.
+    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+    const char* const bytes = s.data();
+    const size_t size = s.size();
+    const auto word = [bytes](size_t pos) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes + pos, sizeof w);
+        return w;
+    };
+    if (size >= 16) {
+        for (size_t pos = 0; pos + 16 <= size; pos += 16)
+            if (RTFSpecialIn(word(pos), word(pos + 8)))
+                return false;
+        return !RTFSpecialIn(word(size - 16), word(size - 8));
+    }
+    if (size >= 8)
+        return !RTFSpecialIn(word(0), word(size - 8));
+    if (size >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, bytes, sizeof first);
+        std::memcpy(&last, bytes + size - 4, sizeof last);
+        return !RTFSpecialIn(first | std::uint64_t(last) << 32, blanks);
+    }
+    if (size == 0)
+        return true;
+    const auto byte = [bytes](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
+    return !RTFSpecialIn((blanks << 24) | byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16, blanks);
 }
 
 std::string TExporterRTF::NormalString(const std::string& s) const {

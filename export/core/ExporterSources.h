@@ -92,6 +92,12 @@ public:
         text = FieldText(index);
         return FieldIsNull(index);
     }
+    // ReadFieldText for count fields of the current record at once: texts[i] gets the text of field
+    // fields[i] and nulls[i] its NULL state. An export reads a row with one call.
+    virtual void ReadFieldTexts(const int* fields, std::string* const* texts, bool* nulls, int count) const {
+        for (int i = 0; i < count; ++i)
+            nulls[i] = ReadFieldText(fields[i], *texts[i]);
+    }
 };
 
 // A grid over a data set (the "DB grid" source): columns that each show one field.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -8,6 +10,28 @@ namespace rtl {
 
 // The number of leading bytes of the text below 0x80 (ASCII, the same in UTF-8 and Windows-1252).
 size_t AsciiPrefixLength(std::string_view text);
+// Whether a text of at most 16 bytes is all ASCII (false for a longer one, which AsciiPrefixLength
+// scans): read as two words, or half-words, that may overlap, without a call or a loop, for the short
+// texts of table cells.
+inline bool IsShortAscii(std::string_view text) {
+    const char* const bytes = text.data();
+    const std::size_t size = text.size();
+    if (size >= 8) {
+        if (size > 16)
+            return false;
+        std::uint64_t first, last;
+        std::memcpy(&first, bytes, sizeof first);
+        std::memcpy(&last, bytes + size - 8, sizeof last);
+        return ((first | last) & 0x8080808080808080ULL) == 0;
+    }
+    if (size >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, bytes, sizeof first);
+        std::memcpy(&last, bytes + size - 4, sizeof last);
+        return ((first | last) & 0x80808080U) == 0;
+    }
+    return size == 0 || ((bytes[0] | bytes[size / 2] | bytes[size - 1]) & 0x80) == 0;
+}
 // The number of leading bytes of the text that form well-formed UTF-8 (the text's size when all do).
 size_t Utf8WellFormedLength(std::string_view text);
 

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace exporter::test {
 namespace {
@@ -261,6 +264,39 @@ TEST(ExportColumns, DataSetFieldAddedAfterRowsReadsAsNull) {
     EXPECT_EQ(ds.FieldText(0), "alpha");
     EXPECT_TRUE(ds.FieldIsNull(1));
     EXPECT_EQ(ds.FieldText(1), "");
+}
+
+TEST(ExportColumns, DataSetRowReadAtOnceAgreesWithFieldByField) {
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 20});
+    ds.AddField({"Note", TFieldType::ftString, 20});
+    ds.AddRow({"alpha", std::nullopt}); // a NULL value
+    ds.AddRow({"", "b"});               // an empty value is no NULL
+    ds.AddField({"Count", TFieldType::ftInteger}); // no value in the rows added before it
+    ds.AddRow({"c", "d", "3"});
+    // Indexes out of range on both sides, repeated ones, and texts that held longer values before.
+    const std::vector<int> fields = {0, 1, 2, -1, 3, 1000, 0};
+    for (int rec = 0; rec < ds.RecordCount(); ++rec) {
+        ds.SetRecNo(rec);
+        std::vector<std::string> batch(fields.size(), std::string(40, 'x')), single = batch;
+        std::vector<std::string*> texts;
+        for (std::string& text : batch)
+            texts.push_back(&text);
+        std::unique_ptr<bool[]> nulls = std::make_unique<bool[]>(fields.size());
+        ds.ReadFieldTexts(fields.data(), texts.data(), nulls.get(), int(fields.size()));
+        for (size_t i = 0; i < fields.size(); ++i) {
+            EXPECT_EQ(nulls[i], ds.ReadFieldText(fields[i], single[i])) << rec << " " << fields[i];
+            EXPECT_EQ(batch[i], single[i]) << rec << " " << fields[i];
+        }
+    }
+    TMemoryDataSet empty; // no rows at all
+    empty.AddField({"Name", TFieldType::ftString, 20});
+    std::string text = "old", *textPtr = &text;
+    bool isNull = false;
+    const int field = 0;
+    empty.ReadFieldTexts(&field, &textPtr, &isNull, 1);
+    EXPECT_TRUE(isNull);
+    EXPECT_EQ(text, "");
 }
 
 } // namespace

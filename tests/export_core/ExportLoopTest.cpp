@@ -323,6 +323,32 @@ TEST(ExportLoop, ColumnsOfTheSameNameKeepTheirOwnValues) {
     EXPECT_EQ(ex.Rows, (std::vector<std::string>{"left|right"}));
 }
 
+// A data set row read in one call: values trimmed and repaired as one by one, and the cells of each run's
+// columns (the same number of them, in another order) rather than the last run's.
+TEST(ExportLoop, RowsReadAtOnceFollowEachRunsColumns) {
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 20});
+    ds.AddField({"Note", TFieldType::ftString, 40});
+    ds.AddRow({" padded\t", "caf\xC3"});
+    ds.AddRow({"sixteen bytes ok", std::nullopt});
+    RecordingExporter ex;
+    ex.DataSet = &ds;
+    ExportText(ex);
+    const std::vector<std::string> rows = {"padded|caf\xEF\xBF\xBD", "sixteen bytes ok|"};
+    EXPECT_EQ(ex.Rows, rows);
+    ex.Rows.clear();
+    ex.ExportedFields.Add("Note");
+    ex.ExportedFields.Add("Name");
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, (std::vector<std::string>{"caf\xEF\xBF\xBD|padded", "|sixteen bytes ok"}));
+    // With a handler that sees each cell, the cells are read one by one, to the same texts.
+    ex.Rows.clear();
+    ex.ExportedFields.Clear();
+    ex.OnGetExportText = [](TExporter&, int, std::string&) {};
+    ExportText(ex);
+    EXPECT_EQ(ex.Rows, rows);
+}
+
 TEST(ExportLoop, NotificationClearsTheRemovedSource) {
     TMemoryDataSet ds;
     TMemoryListView lv;

@@ -190,14 +190,18 @@ TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
     EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 two \\par lines}\\cell"), std::string::npos) << rtf;
     // A text the quick test keeps is one the escaping leaves as it is (cells skip the escaping then).
     EXPECT_TRUE(ex.KeepsText("Plain 1,234.50 $ Zürich"));
-    // Every byte, in a short text and at the ends of the eight-byte words of a longer one: the quick test
-    // keeps exactly the texts the escaping leaves alone.
+    // Every byte at the first, middle and last places and the word ends of texts of every length up to
+    // 35 (the byte, half-word, word and overlapping pieces): the quick test keeps exactly the texts the
+    // escaping leaves alone.
     for (int byte = 0; byte < 256; ++byte)
-        for (size_t pos : {size_t(1), size_t(16), size_t(0), size_t(7), size_t(8), size_t(15)}) {
-            std::string text = pos == 1 ? "abb" : std::string(16, 'x');
-            text[pos == 16 ? 1 : pos] = char(byte);
-            EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text) << byte << " at " << pos;
-        }
+        for (size_t size = 1; size <= 35; ++size)
+            for (size_t pos : {size_t(0), size / 2, size - 1, size_t(7), size_t(8), size_t(15), size_t(16)}) {
+                if (pos >= size)
+                    continue;
+                std::string text(size, 'x');
+                text[pos] = char(byte);
+                EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text) << byte << " at " << pos << "/" << size;
+            }
 }
 
 // Cells whose text is taken as it is, past the escaping.

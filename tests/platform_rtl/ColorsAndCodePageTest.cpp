@@ -129,6 +129,7 @@ TEST(CodePage, WordAtATimeScansAgreeWithByteByByteOnes) {
             if (high < size)
                 text[high] = '\xC3';
             EXPECT_EQ(AsciiPrefixLength(text), high) << size;
+            EXPECT_EQ(IsShortAscii(text), high == size && size <= 16) << size << " " << high;
         }
     // Every lead byte with second bytes at the edges of each range, third and fourth bytes in and out of
     // the continuation range, cut after each byte, behind ASCII runs that end in and across a word.
