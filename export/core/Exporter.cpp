@@ -77,33 +77,10 @@ void TExportWriter::PutLarge(const char* data, std::size_t size) {
 }
 
 void TExportWriter::PutWindows1252(std::string_view text) {
-    const auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
-    size_t i = 0;
-    while (i < text.size()) {
-        // ASCII is the same in both.
-        const size_t ascii = rtl::AsciiPrefixLength(text.substr(i));
-        Put(text.data() + i, ascii);
-        i += ascii;
-        if (i == text.size())
-            break;
-        // A character of the Latin-1 supplement (U+00A0 to U+00FF, two bytes) is the byte of its number.
-        const unsigned char lead = byteAt(i), next = i + 1 < text.size() ? byteAt(i + 1) : 0;
-        if ((lead == 0xC2 && next >= 0xA0 && next <= 0xBF) || (lead == 0xC3 && next >= 0x80 && next <= 0xBF)) {
-            const char byte = char(((lead & 0x1F) << 6) | (next & 0x3F));
-            Put(&byte, 1);
-            i += 2;
-            continue;
-        }
-        // Other characters go through the general conversion, up to the next ASCII byte or possible
-        // Latin-1 character: no sequence, well-formed or not, takes in a byte below 0x80 or a leading byte.
-        size_t end = i + 1;
-        while (end < text.size() && byteAt(end) >= 0x80 && byteAt(end) != 0xC2 && byteAt(end) != 0xC3)
-            ++end;
-        bytes_.clear();
-        rtl::AppendUtf8AsWindows1252(bytes_, text.substr(i, end - i), UnmappedCharacter());
-        Put(bytes_.data(), bytes_.size());
-        i = end;
-    }
+    // Converted into storage kept from text to text, then gathered like any other bytes.
+    bytes_.clear();
+    rtl::AppendUtf8AsWindows1252(bytes_, text, UnmappedCharacter());
+    Put(bytes_.data(), bytes_.size());
 }
 
 void TExportWriter::CharLine(char ch, int count) {

@@ -147,7 +147,7 @@ private:
     TExportTextEncoding encoding_;
     std::unique_ptr<char[]> buffer_;
     mutable std::size_t used_ = 0; // bytes of buffer_ not yet handed to the stream
-    std::string bytes_; // the Windows-1252 bytes of the characters the block cannot take directly
+    std::string bytes_; // the Windows-1252 bytes of a text, before they join the block
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler

@@ -260,28 +260,7 @@ void TRTFWriter::AppendText(std::string& bytes, std::string_view text) const {
         bytes.append(text);
         return;
     }
-    // ASCII and U+00A0 to U+00FF (most accented letters) are the same bytes in Windows-1252: they are
-    // taken over directly, and the general conversion goes on from the first other character.
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            bytes += char(lead);
-            ++i;
-            continue;
-        }
-        if (i + 1 == text.size())
-            break;
-        const unsigned char next = static_cast<unsigned char>(text[i + 1]);
-        const bool latin1 =
-            (lead == 0xC3 && next >= 0x80 && next <= 0xBF) || (lead == 0xC2 && next >= 0xA0 && next <= 0xBF);
-        if (!latin1)
-            break;
-        bytes += char(((lead & 0x03) << 6) | (next & 0x3F));
-        i += 2;
-    }
-    if (i < text.size())
-        rtl::AppendUtf8AsWindows1252(bytes, text.substr(i), UnmappedCharacter());
+    rtl::AppendUtf8AsWindows1252(bytes, text, UnmappedCharacter());
 }
 
 void TRTFWriter::WriteBytes(std::string_view bytes) {

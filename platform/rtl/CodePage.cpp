@@ -205,6 +205,15 @@ void AppendUtf8AsWindows1252(std::string& out, std::string_view utf8, TUnmappedC
         i += ascii;
         if (i == utf8.size())
             break;
+        // A character of the Latin-1 supplement (U+00A0 to U+00FF, most accented letters) is the byte of
+        // its number: taken over without decoding and looking up.
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        const unsigned char next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if ((lead == 0xC2 && next >= 0xA0 && next <= 0xBF) || (lead == 0xC3 && next >= 0x80 && next <= 0xBF)) {
+            out += char(((lead & 0x03) << 6) | (next & 0x3F));
+            i += 2;
+            continue;
+        }
         const char32_t cp = decodeUtf8(utf8, i);
         const char byte = UnicodeToWindows1252(cp);
         if (byte == '?' || cp == 0xFFFD)
