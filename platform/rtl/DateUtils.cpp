@@ -158,6 +158,23 @@ DateOrder dateOrder(std::string_view shortDateFormat) {
     return DateOrder::MDY;
 }
 
+// Three numbers of a date, read in the text's order, as year, month and day; yearLength is the digits of
+// the number taken as the year.
+struct OrderedDate {
+    int year, month, day, yearLength;
+};
+
+OrderedDate orderDate(DateOrder order, int n1, int l1, int n2, int n3, int l3) {
+    switch (order) {
+    case DateOrder::MDY:
+        return {n3, n1, n2, l3};
+    case DateOrder::DMY:
+        return {n3, n2, n1, l3};
+    default:
+        return {n1, n2, n3, l1};
+    }
+}
+
 int currentYear() {
     int y, m, d;
     DecodeDate(Date(), y, m, d);
@@ -196,19 +213,9 @@ bool scanDate(Scanner& sc, ReadFields& f, const LocaleFacts& facts, bool* readsC
     if (sc.character(facts.DateSeparator)) {
         if (!sc.number(n3, l3))
             return false;
-        int yearLength;
-        switch (order) {
-        case DateOrder::MDY:
-            y = n3, yearLength = l3, m = n1, d = n2;
-            break;
-        case DateOrder::DMY:
-            y = n3, yearLength = l3, m = n2, d = n1;
-            break;
-        default:
-            y = n1, yearLength = l1, m = n2, d = n3;
-            break;
-        }
-        if (yearLength <= 2) {
+        const OrderedDate date = orderDate(order, n1, l1, n2, n3, l3);
+        y = date.year, m = date.month, d = date.day;
+        if (date.yearLength <= 2) {
             if (readsClock)
                 *readsClock = true;
             int centuryBase = currentYear() - facts.TwoDigitYearCenturyWindow;
@@ -318,21 +325,10 @@ public:
         if (!(character(facts_.DateSeparator) && number(n2, l2) && character(facts_.DateSeparator) &&
               number(n3, l3)))
             return false;
-        int y, m, d, yearLength;
-        switch (order) {
-        case DateOrder::MDY:
-            y = n3, yearLength = l3, m = n1, d = n2;
-            break;
-        case DateOrder::DMY:
-            y = n3, yearLength = l3, m = n2, d = n1;
-            break;
-        default:
-            y = n1, yearLength = l1, m = n2, d = n3;
-            break;
-        }
-        if (yearLength < 3 || !validDate(y, m, d))
+        const OrderedDate date = orderDate(order, n1, l1, n2, n3, l3);
+        if (date.yearLength < 3 || !validDate(date.year, date.month, date.day))
             return false;
-        f.year = y, f.month = m, f.day = d;
+        f.year = date.year, f.month = date.month, f.day = date.day;
         if (p_ == end_)
             return true;
         if (!character(' '))
