@@ -226,45 +226,7 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 // ---------------------------------------------------------------------------------------------------
 // Value formatting and type guessing
 
-namespace {
-
-// A hash of a short text from a few eight-byte words of it.
-std::uint64_t hashDateText(std::string_view text) {
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-    const char* const p = text.data();
-    const std::size_t n = text.size();
-    std::uint64_t hash = n * kMultiplier;
-    const auto mix = [&](std::uint64_t word) {
-        hash = (hash ^ word) * kMultiplier;
-        hash ^= hash >> 32;
-    };
-    std::uint64_t word = 0;
-    if (n >= 8) {
-        std::size_t i = 0;
-        for (; i + 8 < n; i += 8) {
-            std::memcpy(&word, p + i, 8);
-            mix(word);
-        }
-        std::memcpy(&word, p + n - 8, 8); // the last eight, overlapping the word before
-        mix(word);
-    } else if (n >= 4) {
-        std::uint32_t first = 0, last = 0; // overlapping when fewer than eight
-        std::memcpy(&first, p, 4);
-        std::memcpy(&last, p + n - 4, 4);
-        mix(std::uint64_t(first) << 32 | last);
-    } else {
-        for (std::size_t i = 0; i < n; ++i)
-            word = word << 8 | static_cast<unsigned char>(p[i]);
-        mix(word);
-    }
-    hash ^= hash >> 29; // the low bits pick the slot: every bit of the text must reach them
-    hash *= 0xBF58476D1CE4E5B9ull;
-    return hash ^ (hash >> 32);
-}
-
-} // namespace
-
-inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view text, std::uint64_t hash) const {
+inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view text, std::uint32_t hash) const {
     if (slots_.empty())
         return nullptr;
     const std::size_t mask = slots_.size() - 1;
@@ -278,7 +240,7 @@ inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view te
     }
 }
 
-TExportDateTexts::Entry& TExportDateTexts::freeSlot(std::uint64_t hash) {
+TExportDateTexts::Entry& TExportDateTexts::freeSlot(std::uint32_t hash) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
     while (slots_[i].used)
@@ -286,7 +248,7 @@ TExportDateTexts::Entry& TExportDateTexts::freeSlot(std::uint64_t hash) {
     return slots_[i];
 }
 
-void TExportDateTexts::add(std::string_view text, std::uint64_t hash, std::string_view formatted) {
+void TExportDateTexts::add(std::string_view text, std::uint32_t hash, std::string_view formatted) {
     if ((count_ + 1) * 2 > slots_.size()) {
         std::vector<Entry> old(std::max<std::size_t>(64, slots_.size() * 2));
         old.swap(slots_);
@@ -315,10 +277,10 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
     }
     // Past 1,024 lookups of which most missed, the memo costs more than it saves.
     const bool looking = lookups_ < 1024 || misses_ * 4 <= lookups_ * 3;
-    std::uint64_t hash = 0;
+    std::uint32_t hash = 0;
     if (looking) {
         ++lookups_;
-        hash = hashDateText(text);
+        hash = rtl::HashBytes(text);
         if (const Entry* found = find(text, hash)) {
             out.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
             out.append(bytes_.data() + found->formatted, found->formattedLength);

@@ -138,15 +138,15 @@ public:
 private:
     // A text met before and its formatted text, both kept in bytes_.
     struct Entry {
-        std::uint64_t hash = 0;
+        std::uint32_t hash = 0;
         std::uint32_t text = 0, textLength = 0, formatted = 0, formattedLength = 0;
         bool used = false;
     };
     // The entry of text (whose hash is given), or nullptr.
-    const Entry* find(std::string_view text, std::uint64_t hash) const;
-    void add(std::string_view text, std::uint64_t hash, std::string_view formatted);
+    const Entry* find(std::string_view text, std::uint32_t hash) const;
+    void add(std::string_view text, std::uint32_t hash, std::string_view formatted);
     // The slot where an entry of the hash goes: the first free one from its place on.
-    Entry& freeSlot(std::uint64_t hash);
+    Entry& freeSlot(std::uint32_t hash);
 
     static constexpr std::size_t kMaxTexts = 4096;
     std::string format_;

@@ -146,46 +146,14 @@ namespace {
 
 constexpr std::uint64_t HashSeed = 14695981039346656037ull;
 constexpr std::uint64_t HashPrime = 1099511628211ull;
-constexpr std::uint64_t WordMultiplier = 0x9E3779B97F4A7C15ull;
-
-// Mixes every bit of the hash into its low half.
-std::uint32_t hashFinish(std::uint64_t hash) {
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDull;
-    hash ^= hash >> 33;
-    return static_cast<std::uint32_t>(hash);
-}
 
 } // namespace
-
-std::uint32_t HashBytes(std::string_view bytes, std::uint64_t* all) {
-    const char* p = bytes.data();
-    std::size_t count = bytes.size();
-    std::uint64_t hash = HashSeed ^ count;
-    std::uint64_t bits = 0;
-    for (; count >= 8; p += 8, count -= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, p, 8);
-        bits |= word;
-        hash = std::rotl((hash ^ word) * WordMultiplier, 31);
-    }
-    if (count > 0) {
-        std::uint64_t word = 0;
-        for (std::size_t i = 0; i < count; ++i)
-            word |= std::uint64_t(static_cast<unsigned char>(p[i])) << (8 * i);
-        bits |= word;
-        hash = std::rotl((hash ^ word) * WordMultiplier, 31);
-    }
-    if (all)
-        *all = bits;
-    return hashFinish(hash);
-}
 
 std::uint32_t HashUnits(std::u16string_view units) {
     std::uint64_t hash = HashSeed;
     for (const char16_t unit : units)
         hash = (hash ^ unit) * HashPrime;
-    return hashFinish(hash);
+    return rtl::HashFinish(hash);
 }
 
 std::size_t Utf16CutLength(std::u16string_view text, std::size_t most) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/xls/ExporterXLSStream.h"
+#include "platform/rtl/ShortBytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,10 +44,9 @@ std::u16string Utf8ToWide(std::string_view utf8);
 // The same into out, whose storage is reused (once per cell, without an allocation each time).
 void Utf8ToWide(std::string_view utf8, std::u16string& out);
 
-// Hashes for tables that pick a slot by the low bits: every bit of the input reaches them. Bytes
-// are taken eight at a time; `all`, when given, receives every bit set in them. Code units take a
-// step each.
-std::uint32_t HashBytes(std::string_view bytes, std::uint64_t* all = nullptr);
+// Hashes for tables that pick a slot by the low bits: every bit of the input reaches them. Bytes as
+// rtl::HashBytes; code units take a step each.
+using rtl::HashBytes;
 std::uint32_t HashUnits(std::u16string_view units);
 
 // The length at which UTF-16 text is cut to at most most units: most itself, or one less where
