@@ -34,6 +34,10 @@ char* PutAnyInt(char* out, int value) {
     return std::to_chars(out, out + kNumberRoom, value).ptr;
 }
 
+char* PutAnyInt64(char* out, std::int64_t value) {
+    return std::to_chars(out, out + kNumberRoom, value).ptr;
+}
+
 // The digits of 0-999, each in four bytes: the count of digits, then the digits.
 constexpr std::array<std::array<char, 4>, 1000> kSmallNumbers = [] {
     std::array<std::array<char, 4>, 1000> all{};
@@ -441,9 +445,14 @@ void TPDFDocument::BeginDoc() {
 void TPDFDocument::NewPage() {
     EndPage();
     const int n = NewObject();
-    pages_.push_back(Fmt("%d 0 R", {n}));
+    std::string reference;
+    AppendInt(reference, n);
+    reference += " 0 R";
+    pages_.push_back(reference);
     // The stream keyword ends with CR LF: a CR alone would make the data's first byte ambiguous.
-    Write(Fmt("%d 0 obj\r<< /Length %d 0 R >>\rstream\r\n", {n, n + 1}));
+    char* out = Room(2 * kNumberRoom + 48);
+    out = PutText(PutInt(out, n), " 0 obj\r<< /Length ");
+    Commit(PutText(PutInt(out, n + 1), " 0 R >>\rstream\r\n"));
     dataStart_ = Size();
     streamOpen_ = true;
     // A new content stream starts in the default graphics state.
@@ -457,7 +466,9 @@ void TPDFDocument::EndPage() {
     const std::int64_t length = Size() - dataStart_;
     Write("endstream\rendobj\r");
     const int n = NewObject();
-    Write(Fmt("%d 0 obj\r%d \rendobj\r", {n, static_cast<long long>(length)}));
+    char* out = Room(2 * kNumberRoom + 32);
+    out = PutText(PutInt(out, n), " 0 obj\r");
+    Commit(PutText(PutAnyInt64(out, length), " \rendobj\r"));
     streamOpen_ = false;
 }
 
@@ -533,11 +544,15 @@ void TPDFDocument::GeneralCellOut(TPDFTextFitter& fitter, int left, int room, TE
 namespace {
 
 // Whether the eight bytes of a word are all plain ASCII (as PlainOperand tests them, and no high bit).
+// For a byte below 0x80 each sum below stays within the byte and sets its high bit exactly when the byte
+// passes one test: it is at least 0x20; it is no parenthesis (0x28 and 0x29 differ in the lowest bit
+// only); it is no backslash. A byte with its high bit fails through ~word, whatever its sums carried.
 inline bool PlainAsciiWord(std::uint64_t word) {
     constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
-    const auto hasZeroByte = [](std::uint64_t w) { return ((w - kOnes) & ~w & kHighBits) != 0; };
-    return (word & kHighBits) == 0 && ((word - kOnes * 0x20) & ~word & kHighBits) == 0 &&
-           !hasZeroByte((word ^ (kOnes * 0x28)) & ~kOnes) && !hasZeroByte(word ^ (kOnes * 0x5C));
+    const std::uint64_t notControl = word + kOnes * 0x60;
+    const std::uint64_t notParenthesis = ((word ^ (kOnes * 0x28)) & ~kOnes) + kOnes * 0x7F;
+    const std::uint64_t notBackslash = (word ^ (kOnes * 0x5C)) + kOnes * 0x7F;
+    return (notControl & notParenthesis & notBackslash & ~word & kHighBits) == kHighBits;
 }
 
 // The bytes of a text shorter than eight in the low bytes of a word, zeros above them: read in two
@@ -811,17 +826,25 @@ void TPDFDocument::EndDoc() {
 
     const int pageTree = ObjNumber() + 1;
     std::string kids;
-    for (int i = 1; i <= PageCount(); ++i)
-        kids += Fmt("%d 0 R ", {pageTree + i});
+    for (int i = 1; i <= PageCount(); ++i) {
+        AppendInt(kids, pageTree + i);
+        kids += " 0 R ";
+    }
     NewObject();
     Write(
         Fmt("%d 0 obj\r<< /Type /Pages\r/Count %d\r/Kids [%s]\r>>\rendobj\r", {pageTree, PageCount(), kids}));
+    // Every page object is the same but for its number and its contents: the rest is put together once.
+    const std::string pageMiddle =
+        Fmt(" 0 obj\r<< /Type /Page\r/Parent %d 0 R\r/Resources %d 0 R\r/MediaBox [%d %d %d %d]\r"
+            "/TrimBox [%d %d %d %d]\r/Contents ",
+            {pageTree, resources, MediaBox.Left, MediaBox.Bottom, MediaBox.Right, MediaBox.Top, TrimBox.Left,
+             TrimBox.Bottom, TrimBox.Right, TrimBox.Top});
+    constexpr std::string_view kPageEnd = "\r>>\rendobj\r";
     for (const std::string& contents : pages_) {
         const int n = NewObject();
-        Write(Fmt("%d 0 obj\r<< /Type /Page\r/Parent %d 0 R\r/Resources %d 0 R\r/MediaBox [%d %d %d %d]\r"
-                  "/TrimBox [%d %d %d %d]\r/Contents %s\r>>\rendobj\r",
-                  {n, pageTree, resources, MediaBox.Left, MediaBox.Bottom, MediaBox.Right, MediaBox.Top,
-                   TrimBox.Left, TrimBox.Bottom, TrimBox.Right, TrimBox.Top, contents}));
+        char* out = Room(kNumberRoom + pageMiddle.size() + contents.size() + kPageEnd.size());
+        out = PutText(PutText(PutInt(out, n), pageMiddle), contents);
+        Commit(PutText(out, kPageEnd));
     }
 
     const int catalog = NewObject();
@@ -830,8 +853,16 @@ void TPDFDocument::EndDoc() {
 
     const std::int64_t xref = Size();
     Write(Fmt("xref\r0 %d\r0000000000 65535 f \r", {ObjNumber() + 1}));
-    for (std::int64_t offset : offsets_)
-        Write(Fmt("%10.10d 00000 n \r", {static_cast<long long>(offset)}));
+    // An entry is the offset in ten digits, zeros in front (more digits only for an offset that needs them).
+    for (const std::int64_t offset : offsets_) {
+        char* out = Room(kNumberRoom + 16);
+        char digits[kNumberRoom];
+        const size_t count = size_t(PutAnyInt64(digits, offset) - digits);
+        if (count < 10)
+            out = std::fill_n(out, 10 - count, '0');
+        out = std::copy(digits, digits + count, out);
+        Commit(PutText(out, " 00000 n \r"));
+    }
     Write(Fmt("trailer\r<< /Size %d\r/Root %d 0 R\r>>\rstartxref\r%d\r",
               {ObjNumber() + 1, catalog, static_cast<long long>(xref)}));
     Write("%%EOF");
