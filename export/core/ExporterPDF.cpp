@@ -326,6 +326,14 @@ TPDFTextFitter::TPDFTextFitter(const TPDFFont& font)
         maxWidth_ = std::max(maxWidth_, width);
     ellipsisPlain_ = ellipsis_.size() <= ellipsisRoom_.size() && PlainOperand(ellipsis_);
     std::copy_n(ellipsis_.begin(), std::min(ellipsis_.size(), ellipsisRoom_.size()), ellipsisRoom_.begin());
+    // A text of plain ASCII is measured two bytes at a time.
+    if (charset_->AsciiAsItIs()) {
+        asciiPairWidths_.assign(size_t(0x80) << 8, 0);
+        const auto width = [this](unsigned byte) { return byte == 0 ? 0 : (*widths_)[byte]; };
+        for (unsigned second = 0; second < 0x80; ++second)
+            for (unsigned first = 0; first < 0x80; ++first)
+                asciiPairWidths_[first | (second << 8)] = std::uint16_t(width(first) + width(second));
+    }
 }
 
 TPDFFittedText TPDFTextFitter::Fit(std::string_view text, int width) {
@@ -601,6 +609,7 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
     if (!fitter.AsciiAsItIs() || fontOperator_.size() > kFontOperatorRoom || length > (size_t(1) << 20))
         return false;
     const TPDFWidthTable& widths = fitter.Widths();
+    const std::uint16_t* const pairWidths = fitter.AsciiPairWidths();
     const std::int64_t limit = std::int64_t(room) * 1000; // in thousandths of a point per size unit
     const std::int64_t size = std::max(fitter.Font().FontSize, 1);
     // A text that fits were each character the widest need not be measured (each character takes at
@@ -626,9 +635,9 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
     const char* const source = text.data();
     std::int64_t sum = 0;
     size_t pos = 0;
-    const auto addWidths = [&widths, &sum](std::uint64_t word) { // of its bytes up to the first zero byte
-        for (; word != 0; word >>= 8)
-            sum += widths[word & 0xFF];
+    const auto addWidths = [pairWidths, &sum](std::uint64_t word) { // of its ASCII bytes but zero bytes
+        sum += pairWidths[word & 0xFFFF] + pairWidths[(word >> 16) & 0xFFFF] + pairWidths[(word >> 32) & 0xFFFF] +
+               pairWidths[word >> 48];
     };
     for (; pos + 8 <= length; pos += 8) {
         std::uint64_t word = 0;
@@ -637,8 +646,7 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
             break;
         std::memcpy(textAt + pos, &word, 8);
         if (measure)
-            for (int byte = 0; byte < 8; ++byte, word >>= 8) // a fixed count, which unrolls
-                sum += widths[word & 0xFF];
+            addWidths(word);
     }
     if (pos < length && pos + 8 > length) {
         const size_t rest = length - pos;

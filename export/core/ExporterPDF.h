@@ -83,6 +83,9 @@ public:
     const TSingleByteCharset& Charset() const { return *charset_; }
     const TPDFWidthTable& Widths() const { return *widths_; }
     bool AsciiAsItIs() const { return charset_->AsciiAsItIs(); }
+    // The widths of two ASCII bytes together, by the two bytes as a little-endian 16-bit number (a zero
+    // byte counts as no glyph); empty unless ASCII is its own encoding.
+    const std::uint16_t* AsciiPairWidths() const { return asciiPairWidths_.data(); }
     // The widest glyph: times a text's length in bytes, an upper bound of its width.
     int MaxWidth() const { return maxWidth_; }
     // The ellipsis that ends a cut text, in the encoding, and its width at size 1000.
@@ -101,6 +104,7 @@ private:
     int maxWidth_ = 0;
     bool ellipsisPlain_ = false;
     std::array<char, 4> ellipsisRoom_{};
+    std::vector<std::uint16_t> asciiPairWidths_;
     std::string bytes_; // the storage of the results
 };
 
