@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace exporter {
 
@@ -328,11 +329,16 @@ TPDFTextFitter::TPDFTextFitter(const TPDFFont& font)
     std::copy_n(ellipsis_.begin(), std::min(ellipsis_.size(), ellipsisRoom_.size()), ellipsisRoom_.begin());
     // A text of plain ASCII is measured two bytes at a time.
     if (charset_->AsciiAsItIs()) {
-        asciiPairWidths_.assign(size_t(0x80) << 8, 0);
-        const auto width = [this](unsigned byte) { return byte == 0 ? 0 : (*widths_)[byte]; };
-        for (unsigned second = 0; second < 0x80; ++second)
-            for (unsigned first = 0; first < 0x80; ++first)
-                asciiPairWidths_[first | (second << 8)] = std::uint16_t(width(first) + width(second));
+        std::array<std::uint16_t, 0x80> single{}; // the zero byte stays without width
+        for (size_t byte = 1; byte < single.size(); ++byte)
+            single[byte] = std::uint16_t((*widths_)[byte]);
+        asciiPairWidths_.resize(size_t(0x80) << 8);
+        std::uint16_t* row = asciiPairWidths_.data();
+        for (const std::uint16_t second : single) {
+            for (size_t first = 0; first < single.size(); ++first)
+                row[first] = std::uint16_t(single[first] + second);
+            row += 0x100;
+        }
     }
 }
 
@@ -603,23 +609,30 @@ void PutIntExactly(char* out, int value, int count) {
 
 } // namespace
 
-bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room, TExportColAlign align,
-                                std::string_view text) {
+TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, TExportColAlign align)
+    : Left(left), Room(room), Align(align), Limit(std::int64_t(room) * 1000), LeftDigits(DigitCount(left)) {
+    // A text that fits were each character the widest need not be measured (each character takes at
+    // least one byte), unless its place depends on its width.
+    const std::int64_t widest = std::int64_t(fitter.MaxWidth()) * std::max(fitter.Font().FontSize, 1);
+    if (align != TExportColAlign::ecaLeft || Limit < 0)
+        UnmeasuredLength = -1;
+    else
+        UnmeasuredLength = widest > 0 ? Limit / widest : std::numeric_limits<std::int64_t>::max();
+}
+
+bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlace& place, std::string_view text) {
     const size_t length = text.size();
     if (!fitter.AsciiAsItIs() || fontOperator_.size() > kFontOperatorRoom || length > (size_t(1) << 20))
         return false;
     const TPDFWidthTable& widths = fitter.Widths();
     const std::uint16_t* const pairWidths = fitter.AsciiPairWidths();
-    const std::int64_t limit = std::int64_t(room) * 1000; // in thousandths of a point per size unit
+    const std::int64_t limit = place.Limit;
     const std::int64_t size = std::max(fitter.Font().FontSize, 1);
-    // A text that fits were each character the widest need not be measured (each character takes at
-    // least one byte), unless its place depends on its width.
-    const bool measure =
-        align != TExportColAlign::ecaLeft || std::int64_t(length) * fitter.MaxWidth() * size > limit;
+    const bool measure = std::int64_t(length) > place.UnmeasuredLength;
     // The operator is put together with the digits of left standing for those of x, which are known once
     // the text is measured; the pieces of fixed rooms are copied whole, the next piece overwriting the
     // rest.
-    const int guessedDigits = DigitCount(left);
+    const int guessedDigits = place.LeftDigits;
     const std::string_view ellipsis = fitter.Ellipsis();
     constexpr std::string_view kEnd = ") Tj\rET\r";
     char* const out = Room(kFontOperatorRoom + kNumberRoom + yOperands_.size() + length + ellipsis.size() +
@@ -693,8 +706,11 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
             sum += widths[byte];
         }
     }
-    int width = 0;
+    char* end = textAt + count;
+    int x = place.Left;
+    int digits = guessedDigits;
     if (measure) {
+        int width = 0;
         if (sum * size > limit) {
             // Cut: the characters that fit beside the ellipsis, then the ellipsis (as TPDFTextFitter::Fit).
             const std::int64_t cutRoom = limit - fitter.EllipsisWidth() * size;
@@ -705,6 +721,13 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
                 const std::int64_t most = cutRoom / size;
                 size_t taken = 0;
                 std::int64_t takenWidth = 0;
+                for (; taken + 2 <= count; taken += 2) { // two ASCII bytes at a time while both fit
+                    std::uint16_t pair = 0;
+                    std::memcpy(&pair, textAt + taken, 2);
+                    if ((pair & 0x8080) != 0 || takenWidth + pairWidths[pair] > most)
+                        break;
+                    takenWidth += pairWidths[pair];
+                }
                 for (; taken < count; ++taken) {
                     const std::int64_t next = takenWidth + widths[static_cast<unsigned char>(textAt[taken])];
                     if (next > most)
@@ -717,16 +740,16 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, int left, int room
                 count = taken + ellipsis.size();
                 width = int((takenWidth + fitter.EllipsisWidth()) * fitter.Font().FontSize / 1000);
             }
+            end = textAt + count;
         } else {
             width = int(sum * fitter.Font().FontSize / 1000);
         }
-    }
-    char* end = textAt + count;
-    const int x = PDFAlignedX(left, room, width, align);
-    const int digits = DigitCount(x);
-    if (digits != guessedDigits) {
-        std::memmove(xAt + digits, xAt + guessedDigits, size_t(end - (xAt + guessedDigits)));
-        end += digits - guessedDigits;
+        x = PDFAlignedX(place.Left, place.Room, width, place.Align);
+        digits = DigitCount(x);
+        if (digits != guessedDigits) {
+            std::memmove(xAt + digits, xAt + guessedDigits, size_t(end - (xAt + guessedDigits)));
+            end += digits - guessedDigits;
+        }
     }
     PutIntExactly(xAt, x, digits);
     std::memcpy(end, kEnd.data(), kEnd.size());
@@ -1005,6 +1028,7 @@ void TExporterPDF::LayoutColumns() {
         sum += width;
         xs_.push_back(trim.Left + Trunc(double(sum) * scale));
     }
+    LayoutDataPlaces();
 }
 
 inline void TExporterPDF::CellOut(TPDFDocument& doc, int column, TExportColAlign align, TPDFTextFitter& fitter,
@@ -1012,6 +1036,15 @@ inline void TExporterPDF::CellOut(TPDFDocument& doc, int column, TExportColAlign
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
     doc.CellOut(fitter, left, room, align, y_, color, text);
+}
+
+void TExporterPDF::LayoutDataPlaces() {
+    dataPlaces_.clear();
+    for (int i = 0; i + 1 < int(xs_.size()); ++i) {
+        const int left = xs_[size_t(i)] + dataIndent_;
+        const int room = xs_[size_t(i) + 1] - dataIndent_ - left;
+        dataPlaces_.emplace_back(dataFitter_, left, room, i < Columns.Count() ? Columns[i].ColAlign : TExportColAlign::ecaLeft);
+    }
 }
 
 void TExporterPDF::WriteTextLines(const rtl::TStringList& lines, const TPDFFont& font, bool colorsOnNewPage) {
@@ -1078,7 +1111,8 @@ void TExporterPDF::WriteDataRow() {
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
     TExportFont& cellFont = cellFont_;
-    for (int i = 0; i < ExportRow.Count() && i < Columns.Count(); ++i) {
+    const int cells = std::min(ExportRow.Count(), Columns.Count());
+    for (int i = 0; i < cells; ++i) {
         const TExportColumn& column = Columns[i];
         std::string& text = cellText_;
         ExportRow[i].GetText(true, text);
@@ -1099,7 +1133,11 @@ void TExporterPDF::WriteDataRow() {
         if (background != 0xFFFFFF)
             doc.FillRect(left, y_ - size * spacing / 2, right - left,
                          (1 + spacing) * size - Options.GridLineWidth / 2.0, background);
-        CellOut(doc, i, align, dataFitter_, dataIndent_, color, text);
+        const TPDFCellPlace& place = dataPlaces_[size_t(i)];
+        if (align == place.Align)
+            doc.CellOut(dataFitter_, place, y_, color, text);
+        else
+            CellOut(doc, i, align, dataFitter_, dataIndent_, color, text);
     }
     y_ -= Trunc(size * spacing / 2);
     DrawGridLine(y_);

@@ -118,6 +118,19 @@ inline int PDFAlignedX(int left, int room, int width, TExportColAlign align) {
     return left;
 }
 
+// Where the cells of a column go in a fitter's font: a room of room points from left and the alignment in
+// it, with what drawing a cell there works out from them, for every cell of the column alike.
+struct TPDFCellPlace {
+    TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, TExportColAlign align);
+    int Left = 0;
+    int Room = 0;
+    TExportColAlign Align = TExportColAlign::ecaLeft;
+    std::int64_t Limit = 0; // the room in thousandths of a point per size unit
+    // A text of at most this many bytes needs no measuring: it fits and its x is Left (-1 when none).
+    std::int64_t UnmeasuredLength = -1;
+    int LeftDigits = 0; // the count of Left's digits
+};
+
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
 int TPDFCharsWidth(int size, double chars);
 
@@ -158,10 +171,15 @@ public:
     // and drawn at PDFAlignedX(left, room, its width, align) as TextOutEncoded draws it.
     void CellOut(TPDFTextFitter& fitter, int left, int room, TExportColAlign align, int y, TExportColor color,
                  std::string_view text) {
+        CellOut(fitter, TPDFCellPlace(fitter, left, room, align), y, color, text);
+    }
+    // The same at a place worked out for the fitter once for many cells.
+    void CellOut(TPDFTextFitter& fitter, const TPDFCellPlace& place, int y, TExportColor color,
+                 std::string_view text) {
         if (!fontOperatorBuilt_ || yOperandsLength_ == 0 || yOperandsFor_ != y)
             PrepareTextOperators(y);
-        if (color != fillColor_ || !PlainCellOut(fitter, left, room, align, text))
-            GeneralCellOut(fitter, left, room, align, y, color, text);
+        if (color != fillColor_ || !PlainCellOut(fitter, place, text))
+            GeneralCellOut(fitter, place.Left, place.Room, place.Align, y, color, text);
     }
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
@@ -188,8 +206,7 @@ private:
                         TExportColor color, std::string_view text);
     // CellOut in one pass over the text: encoded, checked, copied and measured at once. False, with nothing
     // written, when a byte would need an escape or the encoding does not keep ASCII.
-    bool PlainCellOut(const TPDFTextFitter& fitter, int left, int room, TExportColAlign align,
-                      std::string_view text);
+    bool PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlace& place, std::string_view text);
     void Flush();
     // Bytes written so far, in the stream or gathered.
     std::int64_t Size() const { return flushed_ + std::int64_t(used_); }
@@ -347,6 +364,8 @@ private:
     // Lays the columns out from their widths; a table wider than the printable width is scaled down to
     // it, its caption and data fonts with it.
     void LayoutColumns();
+    // Works out dataPlaces_ from the columns' bounds, the data fitter and indent.
+    void LayoutDataPlaces();
     // Draws the text of a cell cut to the column inside the indent on either side, in the fitter's font.
     void CellOut(TPDFDocument& doc, int column, TExportColAlign align, TPDFTextFitter& fitter, int indent,
                  TExportColor color, std::string_view text);
@@ -358,6 +377,8 @@ private:
     TExportFont cellFont_;      // the font of the cell being written, likewise
     TPDFTextFitter dataFitter_; // for the data font at the size the table is drawn in
     int dataIndent_ = 0;        // the room left free on either side of a data cell
+    // The place of every column's data cells in its own alignment, inside the indent.
+    std::vector<TPDFCellPlace> dataPlaces_;
     TPDFFont captionFont_;      // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;
 };
