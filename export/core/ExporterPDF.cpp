@@ -92,8 +92,21 @@ char* PutAnyFixed(char* out, double value, int decimals) {
 
 inline char* PutFixed(char* out, double value, int decimals) {
     // A whole number (every coordinate of the table) has only zeros after the full stop.
-    if (!(value > -1e9 && value < 1e9 && value == double(int(value))))
-        return PutAnyFixed(out, value, decimals);
+    if (!(value > -1e9 && value < 1e9 && value == double(int(value)))) {
+        // So has a number of whole tenths (the ends of a column line, half a line width off a row's
+        // bounds) after its one decimal.
+        const double tenths = value * 10;
+        if (decimals != 1 || !(tenths > -1e9 && tenths < 1e9 && tenths == double(int(tenths))))
+            return PutAnyFixed(out, value, decimals);
+        const int units = int(tenths);
+        if (units < 0)
+            *out++ = '-';
+        const int magnitude = units < 0 ? -units : units;
+        out = PutInt(out, magnitude / 10);
+        *out++ = '.';
+        *out++ = char('0' + magnitude % 10);
+        return out;
+    }
     out = PutInt(out, int(value));
     if (decimals > 0) {
         *out++ = '.';

@@ -116,6 +116,7 @@ TEST(PDFDocument, WritesTheExactPieces) {
     doc.LineWidth = 1;
     doc.Line(84, 10, 552, 10, 0);
     doc.Line(-2.5, 5, 1e7, 5, 0);
+    doc.Line(-0.5, 0.1 * 3, 123456.7, -1e9 + 0.5, 0);
     doc.FillRect(1, 2, 3, 4, 0);
     EXPECT_EQ(doc.SetFillColor(0x00FF00), 0u);
     EXPECT_EQ(doc.FillColor(), 0x00FF00u);
@@ -132,6 +133,7 @@ TEST(PDFDocument, WritesTheExactPieces) {
                           "-3.0 0.0 m \r1234567.0 0.0 l \r2.0 w \rS\r"
                           "84.0 736.0 m \r552.0 736.0 l \r2.0 w \rS\r84.0 724.5 m \r552.0 724.5 l \r2.0 w \rS\r"
                           "84.0 10.0 m \r552.0 10.0 l \r1.0 w \rS\r-2.5 5.0 m \r10000000.0 5.0 l \r1.0 w \rS\r"
+                          "-0.5 0.3 m \r123456.7 -999999999.5 l \r1.0 w \rS\r"
                           "1.0 2.0 3.0 4.0 re f\r"
                           "0.00 1.00 0.00 rg\r");
     EXPECT_NE(pdf.find("endstream\rendobj\r2 0 obj\r" + std::to_string(streams[0].size()) + " \rendobj\r"),
