@@ -633,7 +633,8 @@ TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, T
         UnmeasuredLength = widest > 0 ? Limit / widest : std::numeric_limits<std::int64_t>::max();
 }
 
-bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlace& place, std::string_view text) {
+bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlace& place,
+                                std::string_view text) {
     const size_t length = text.size();
     if (!fitter.AsciiAsItIs() || fontOperator_.size() > kFontOperatorRoom || length > (size_t(1) << 20))
         return false;
@@ -662,8 +663,8 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlac
     std::int64_t sum = 0;
     size_t pos = 0;
     const auto addWidths = [pairWidths, &sum](std::uint64_t word) { // of its ASCII bytes but zero bytes
-        sum += pairWidths[word & 0xFFFF] + pairWidths[(word >> 16) & 0xFFFF] + pairWidths[(word >> 32) & 0xFFFF] +
-               pairWidths[word >> 48];
+        sum += pairWidths[word & 0xFFFF] + pairWidths[(word >> 16) & 0xFFFF] +
+               pairWidths[(word >> 32) & 0xFFFF] + pairWidths[word >> 48];
     };
     for (; pos + 8 <= length; pos += 8) {
         std::uint64_t word = 0;
@@ -1044,8 +1045,9 @@ void TExporterPDF::LayoutColumns() {
     LayoutDataPlaces();
 }
 
-inline void TExporterPDF::CellOut(TPDFDocument& doc, int column, TExportColAlign align, TPDFTextFitter& fitter,
-                                  int indent, TExportColor color, std::string_view text) {
+inline void TExporterPDF::CellOut(TPDFDocument& doc, int column, TExportColAlign align,
+                                  TPDFTextFitter& fitter, int indent, TExportColor color,
+                                  std::string_view text) {
     const int left = xs_[size_t(column)] + indent;
     const int room = xs_[size_t(column) + 1] - indent - left;
     doc.CellOut(fitter, left, room, align, y_, color, text);
@@ -1056,7 +1058,8 @@ void TExporterPDF::LayoutDataPlaces() {
     for (int i = 0; i + 1 < int(xs_.size()); ++i) {
         const int left = xs_[size_t(i)] + dataIndent_;
         const int room = xs_[size_t(i) + 1] - dataIndent_ - left;
-        dataPlaces_.emplace_back(dataFitter_, left, room, i < Columns.Count() ? Columns[i].ColAlign : TExportColAlign::ecaLeft);
+        dataPlaces_.emplace_back(dataFitter_, left, room,
+                                 i < Columns.Count() ? Columns[i].ColAlign : TExportColAlign::ecaLeft);
     }
 }
 

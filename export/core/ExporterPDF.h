@@ -377,10 +377,10 @@ private:
     TExportFont cellFont_;      // the font of the cell being written, likewise
     TPDFTextFitter dataFitter_; // for the data font at the size the table is drawn in
     int dataIndent_ = 0;        // the room left free on either side of a data cell
-    // The place of every column's data cells in its own alignment, inside the indent.
-    std::vector<TPDFCellPlace> dataPlaces_;
     TPDFFont captionFont_;      // the caption and data fonts at the size the table is drawn in
     TPDFFont dataFont_;
+    // The place of every column's data cells in its own alignment, inside the indent.
+    std::vector<TPDFCellPlace> dataPlaces_;
 };
 
 } // namespace exporter
