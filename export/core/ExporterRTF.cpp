@@ -281,14 +281,23 @@ std::int64_t TRTFWriter::Insert(std::int64_t offset, const std::string& text) {
     return std::int64_t(bytes.size());
 }
 
+int TRTFWriter::FontIndex(const std::string& name) const {
+    for (const FontItem& item : fonts_)
+        if (rtl::SameText(item.name, name))
+            return item.index;
+    return -1;
+}
+
+int TRTFWriter::ColorIndex(TExportColor color) const {
+    const TExportColor rgb = color & 0xFFFFFF;
+    for (size_t i = 0; i < colors_.size(); ++i)
+        if ((colors_[i] & 0xFFFFFF) == rgb)
+            return int(i);
+    return -1;
+}
+
 void TRTFWriter::GetFont(const TExportFont& font, bool writeIt, std::string& text) {
-    int index = -1;
-    for (const FontItem& item : fonts_) {
-        if (rtl::SameText(item.name, font.Name)) {
-            index = item.index;
-            break;
-        }
-    }
+    int index = FontIndex(font.Name);
     if (index < 0) {
         index = 0;
         for (const FontItem& item : fonts_)
@@ -308,13 +317,7 @@ void TRTFWriter::GetFont(const TExportFont& font, bool writeIt, std::string& tex
 
 void TRTFWriter::GetColor(TExportColor color, int kind, std::string& text) {
     const TExportColor rgb = color & 0xFFFFFF;
-    int index = -1;
-    for (size_t i = 0; i < colors_.size(); ++i) {
-        if ((colors_[i] & 0xFFFFFF) == rgb) {
-            index = int(i);
-            break;
-        }
-    }
+    int index = ColorIndex(rgb);
     if (index < 0) {
         index = int(colors_.size());
         colors_.push_back(rgb);
@@ -327,6 +330,12 @@ void TRTFWriter::GetColor(TExportColor color, int kind, std::string& text) {
 
 void TRTFWriter::WritePar() {
     WriteLn("\\par");
+}
+
+void TRTFWriter::SendHead() {
+    FlushBuffer();
+    DocumentStream.flush();
+    Document.SendHead(target_);
 }
 
 void TRTFWriter::WriteEnd() {
@@ -503,6 +512,27 @@ TExporterRTF::StyleParts TExporterRTF::PartsOf(const TrtfStyle& style) {
     return parts;
 }
 
+bool TExporterRTF::StyleInTables(const TrtfStyle& style) const {
+    const TRTFWriter& w = static_cast<const TRTFWriter&>(Writer());
+    return w.HasFont(style.Font.Name) && w.HasColor(style.Font.Color) &&
+           (!style.AllowBackground || w.HasColor(style.BackgroundColor)) &&
+           (!style.AllowHighlight || w.HasColor(style.HighlightColor));
+}
+
+bool TExporterRTF::TablesAreFinal() const {
+    // Every style that rows or the footer may still use is asked, whether it will be used or not (the
+    // footer's lines or the strip type could yet change in an event): asking too many only keeps the
+    // scratch file.
+    if (OnGetDataStyle || OnGetFooterStyle)
+        return false;
+    if (!StyleInTables(Options.DataStyle) || !StyleInTables(Options.FooterStyle))
+        return false;
+    for (int i = 0; i < Options.StripStyles.Count(); ++i)
+        if (!StyleInTables(Options.StripStyles[i]))
+            return false;
+    return true;
+}
+
 void TExporterRTF::WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle& style) {
     TRTFWriter& w = RtfWriter();
     const StyleParts parts = PartsOf(style);
@@ -561,6 +591,8 @@ void TExporterRTF::BeginExport() {
 void TExporterRTF::BeforeExport() {
     std::string text;
     RtfWriter().GetFont(Options.DataStyle.Font, true, text);
+    if (TablesAreFinal())
+        RtfWriter().SendHead();
 }
 
 std::string TExporterRTF::CaptionCell(int colNo) {

@@ -82,7 +82,8 @@ struct TRTFOptions {
 
 // Writes the RTF document and keeps its font and colour tables. The document is held in a
 // TRTFDocumentBuffer (tables in memory, rows in a temporary file) and goes to the export's stream when it
-// ends (WriteEnd) or when the writer goes away. Characters outside Windows-1252 are written "\uN?".
+// ends (WriteEnd) or when the writer goes away, or earlier once the tables are final (SendHead).
+// Characters outside Windows-1252 are written "\uN?".
 class TRTFWriter : private detail::TRTFDocument, public TExportWriter {
 public:
     TRTFWriter(TExporter& owner, std::ostream& stream);
@@ -105,6 +106,12 @@ public:
     // "\cf", "\cbpat" or "\highlight" (kind 0, 1, 2) and the colour's index; a new colour is added.
     void GetColor(TExportColor color, int kind, std::string& text);
     void WritePar();
+    // Whether GetFont / GetColor would find the font's name / the colour without adding it.
+    bool HasFont(const std::string& name) const { return FontIndex(name) >= 0; }
+    bool HasColor(TExportColor color) const { return ColorIndex(color) >= 0; }
+    // For tables that can no longer grow: what was written goes to the export's stream now and every later
+    // byte follows straight, without the scratch file. A table entry needed afterwards throws EExportError.
+    void SendHead();
     // The document's closing brace; the document goes to the stream.
     void WriteEnd();
 
@@ -127,6 +134,9 @@ private:
         std::string family;
         std::string name;
     };
+    // The index of the font of that name (ignoring case) / of the colour in the tables, or -1.
+    int FontIndex(const std::string& name) const;
+    int ColorIndex(TExportColor color) const;
     static std::string FontItemText(const FontItem& item);
     static std::string ColorItemText(TExportColor color);
     // Puts text (UTF-8, stored as the writer stores every text) at offset in the written tables.
@@ -211,6 +221,11 @@ private:
         std::string Text() const { return Font + FontColor + FontStyles; }
     };
     StyleParts PartsOf(const TrtfStyle& style);
+    // Whether PartsOf(style) would find every font and colour of the style in the tables.
+    bool StyleInTables(const TrtfStyle& style) const;
+    // Whether nothing written after the caption row can add to the tables: no data style event, the data
+    // style, every strip style and the footer's (no footer style event) only use what the tables hold.
+    bool TablesAreFinal() const;
     TRTFWriter& RtfWriter();
     // A header or footer block in its style.
     void WriteTextBlock(const rtl::TStringList& lines, const TrtfStyle& style);

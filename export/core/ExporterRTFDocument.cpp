@@ -18,10 +18,16 @@ void TRTFDocumentBuffer::StartBody() {
 }
 
 std::int64_t TRTFDocumentBuffer::Size() const {
+    if (direct_)
+        return sent_;
     return std::int64_t(head_.size()) + (spill_ ? spill_->size() : 0) + std::int64_t(body_.size());
 }
 
 void TRTFDocumentBuffer::InsertIntoHead(std::int64_t offset, const std::string& bytes) {
+    // The head is in the target already: an insertion now would leave a table that the body's control
+    // words point past.
+    if (direct_)
+        throw EExportError("The RTF font and colour tables were written before a new entry was needed.");
     head_.insert(size_t(offset), bytes);
 }
 
@@ -49,6 +55,11 @@ TRTFDocumentBuffer::int_type TRTFDocumentBuffer::overflow(int_type ch) {
 }
 
 std::streamsize TRTFDocumentBuffer::xsputn(const char* s, std::streamsize count) {
+    if (direct_) {
+        direct_->write(s, count);
+        sent_ += count;
+        return count;
+    }
     if (!inBody_) {
         head_.append(s, size_t(count));
         return count;
@@ -62,6 +73,8 @@ std::streamsize TRTFDocumentBuffer::xsputn(const char* s, std::streamsize count)
 }
 
 void TRTFDocumentBuffer::Copy(std::ostream& target) {
+    if (direct_)
+        return;
     target.write(head_.data(), std::streamsize(head_.size()));
     if (spill_) {
         try {
@@ -74,6 +87,16 @@ void TRTFDocumentBuffer::Copy(std::ostream& target) {
         }
     }
     target.write(body_.data(), std::streamsize(body_.size()));
+}
+
+void TRTFDocumentBuffer::SendHead(std::ostream& target) {
+    const std::int64_t size = Size();
+    Copy(target);
+    direct_ = &target;
+    sent_ = size;
+    spill_.reset();
+    std::string().swap(head_);
+    std::string().swap(body_);
 }
 
 } // namespace exporter

@@ -2,7 +2,8 @@
 
 // The bytes of an RTF document while it is written: the head (header, font and colour tables) stays in
 // memory so that table entries can be inserted into it; the body goes to a scratch file once it outgrows
-// one chunk, so memory does not grow with the rows. Copy() sends head and body to the export's stream.
+// one chunk, so memory does not grow with the rows. Copy() sends head and body to the export's stream;
+// once the tables are final, SendHead() does so early and every later byte goes straight there.
 
 #include "platform/commit/SpillFile.h"
 
@@ -25,11 +26,16 @@ public:
     void StartBody();
     // Bytes written so far (head and body).
     std::int64_t Size() const;
-    // Puts bytes at offset, which must lie within the head.
+    // Puts bytes at offset, which must lie within the head. Throws EExportError once the head was sent.
     void InsertIntoHead(std::int64_t offset, const std::string& bytes);
-    // Writes the whole document to target. Throws EExportError when the scratch file failed (a full
-    // temporary folder): the document is then incomplete and nothing is written.
+    // Writes the whole document to target (after SendHead: nothing, as it is all there). Throws
+    // EExportError when the scratch file failed (a full temporary folder): the document is then
+    // incomplete and nothing is written.
     void Copy(std::ostream& target);
+    // Writes what the document holds to target (as Copy) and from then on hands every byte straight to
+    // target, whose state keeps a failed write; nothing can be inserted into the head any more.
+    void SendHead(std::ostream& target);
+    bool HeadSent() const { return direct_ != nullptr; }
 
 protected:
     int_type overflow(int_type ch) override;
@@ -45,6 +51,8 @@ private:
     std::string body_; // body bytes not (yet) in the scratch file
     std::unique_ptr<commit::SpillFile> spill_;
     bool spillUnavailable_ = false;
+    std::ostream* direct_ = nullptr; // where the bytes go once the head was sent
+    std::int64_t sent_ = 0;          // bytes handed to direct_
 };
 
 namespace detail {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 namespace exporter::test {
@@ -175,6 +176,145 @@ TEST_F(RTFExport, ColumnStripsWithoutStyleEventOnEveryRow) {
          {"a}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 1}\\cell\\row",
           "b}\\cell\\pard\\intbl\\li30\\ri30\\cbpat1\\qr{\\f0\\fs20\\cf0\\ul 2}\\cell\\row"})
         EXPECT_NE(rtf.find("\\ql{\\f0\\fs20\\cf0\\b " + row), std::string::npos) << row << "\n" << rtf;
+}
+
+// Once the caption row is out, a document whose tables can no longer grow goes straight to the target;
+// otherwise it waits in the scratch file for late table entries. Both give the same bytes: each case is
+// exported as it is and once more with a footer style event that does nothing, which keeps the scratch
+// file. Whether the head went out early shows in the target's size after the first row.
+TEST(RTFHeadSentEarly, SameBytesWithAndWithoutTheScratchFile) {
+    struct Case {
+        std::string name;
+        std::function<void(TExporterRTF&)> prepare;
+        bool early; // the head goes out before the rows
+    };
+    const auto newFont = [](TrtfStyle& style) { style.Font.Name = "Courier New"; };
+    const std::vector<Case> cases = {
+        {"defaults", [](TExporterRTF&) {}, true},
+        {"no captions: the background is first used by a row", [](TExporterRTF& ex) { ex.AllowCaptions = false; },
+         false},
+        {"no captions and no background",
+         [](TExporterRTF& ex) {
+             ex.AllowCaptions = false;
+             ex.Options.DataStyle.AllowBackground = false;
+             ex.Options.FooterStyle.AllowBackground = false;
+         },
+         true},
+        {"row strips in known fonts and colours",
+         [](TExporterRTF& ex) {
+             ex.Options.StripType = TrtfStripType::stRow;
+             ex.Options.StripStyles.Add().Font.Bold = true;
+             TrtfStyle& second = ex.Options.StripStyles.Add();
+             second.Font.Name = "ARIAL";          // the same font, other case
+             second.Font.Color = 0x7F000000;       // black beyond the colour's three bytes
+             second.AllowHighlight = true;        // white, from the captions
+         },
+         true},
+        {"row strips: a new colour from row 2",
+         [](TExporterRTF& ex) {
+             ex.Options.StripType = TrtfStripType::stRow;
+             ex.Options.StripStyles.Add();
+             ex.Options.StripStyles.Add().BackgroundColor = 0x336699;
+         },
+         false},
+        {"row strips: a new highlight on row 3",
+         [](TExporterRTF& ex) {
+             ex.Options.StripType = TrtfStripType::stRow;
+             ex.Options.StripStyles.Add();
+             ex.Options.StripStyles.Add();
+             TrtfStyle& third = ex.Options.StripStyles.Add();
+             third.AllowHighlight = true;
+             third.HighlightColor = 0x00FFFF;
+         },
+         false},
+        {"column strips with a new font",
+         [&](TExporterRTF& ex) {
+             ex.Options.StripType = TrtfStripType::stCol;
+             ex.Options.StripStyles.Add();
+             newFont(ex.Options.StripStyles.Add());
+         },
+         false},
+        {"a strip style while strips are off",
+         [&](TExporterRTF& ex) { newFont(ex.Options.StripStyles.Add()); }, false},
+        {"a new data font", [&](TExporterRTF& ex) { newFont(ex.Options.DataStyle); }, true},
+        {"a data style event",
+         [](TExporterRTF& ex) {
+             ex.OnGetDataStyle = [](TExporter&, int row, int, TrtfStyle& style) {
+                 if (row == 2)
+                     style.Font.Color = 0x0000FF;
+             };
+         },
+         false},
+        {"a footer in a new font",
+         [&](TExporterRTF& ex) {
+             ex.Footer.Add("End");
+             newFont(ex.Options.FooterStyle);
+         },
+         false},
+        {"a footer in a new colour added once the rows are out",
+         [](TExporterRTF& ex) {
+             ex.Options.FooterStyle.Font.Color = 0x00FF00;
+             ex.OnExportedRecord = [](TExporter& sender, int) {
+                 rtl::TStringList& footer = static_cast<TExporterRTF&>(sender).Footer;
+                 if (footer.Count() == 0)
+                     footer.Add("late");
+             };
+         },
+         false},
+        {"a footer in known fonts and colours",
+         [](TExporterRTF& ex) {
+             ex.Footer.Add("End");
+             ex.Options.FooterStyle.Font.Name = "arial";
+             ex.Options.FooterStyle.Font.Italic = true;
+         },
+         true},
+        {"a footer style event",
+         [](TExporterRTF& ex) {
+             ex.Footer.Add("End");
+             ex.OnGetFooterStyle = [](TExporter&, TrtfStyle& style) { style.Font.Name = "Symbol"; };
+         },
+         false},
+    };
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 10});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    for (const std::string name : {"Gr\xC3\xBC\xC3\x9F", "a{b}", "one\r\ntwo", "\xE4\xB8\xAD", "e"})
+        ds.AddRow({name, std::to_string(name.size())});
+    const auto run = [&](const Case& c, bool keepScratch, bool& early) {
+        TExporterRTF ex;
+        ex.DataSet = &ds;
+        ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+        c.prepare(ex);
+        if (keepScratch && !ex.OnGetFooterStyle)
+            ex.OnGetFooterStyle = [](TExporter&, TrtfStyle&) {};
+        std::ostringstream out;
+        early = false;
+        bool first = true;
+        ex.OnExportedRecord = [&, given = ex.OnExportedRecord](TExporter& sender, int row) {
+            if (first)
+                early = out.tellp() > 0;
+            first = false;
+            if (given)
+                given(sender, row);
+        };
+        ex.ExportToStream(out);
+        return out.str();
+    };
+    for (const Case& c : cases) {
+        bool early = false, scratchEarly = true;
+        std::string direct, scratch;
+        try {
+            direct = run(c, false, early);
+            scratch = run(c, true, scratchEarly);
+        } catch (const std::exception& error) {
+            ADD_FAILURE() << c.name << ": " << error.what();
+            continue;
+        }
+        EXPECT_EQ(early, c.early) << c.name;
+        EXPECT_FALSE(scratchEarly) << c.name;
+        EXPECT_EQ(direct, scratch) << c.name;
+        ExpectBalancedGroups(direct);
+    }
 }
 
 TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
@@ -350,6 +490,38 @@ TEST(RTFWriter, InsertsIntoBothTables) {
                          "\\f1\\fs16\r\n"
                          "\\par\r\n"
                          "}");
+}
+
+// After SendHead the writer's bytes reach the target as they are written; a table entry needed then
+// cannot be put into the head that is already out and fails the export instead of pointing past the table.
+TEST(RTFWriter, TablesThatWereSentCannotGrow) {
+    TExporterRTF owner;
+    std::ostringstream out;
+    TRTFWriter w(owner, out);
+    w.WriteHeader();
+    w.AddFontItem(0, "Arial");
+    w.WriteFontTable();
+    w.AddColorItem(0);
+    w.WriteColorTable();
+    w.WriteLn("caption");
+    w.SendHead();
+    const std::string head = "{\\rtf1\\ansi\\deff0\\deftab720\r\n{\\fonttbl{\\f0\\fnil Arial;}}\r\n"
+                             "{\\colortbl\\red0\\green0\\blue0;}\r\ncaption\r\n";
+    EXPECT_EQ(out.str(), head);
+    w.WriteBytes("row\r\n");
+    EXPECT_EQ(out.str(), head + "row\r\n");
+    std::string text;
+    TExportFont font;
+    font.Name = "ARIAL";
+    w.GetFont(font, false, text);
+    EXPECT_EQ(text, "\\f0\\fs20");
+    w.GetColor(0xFF000000, 0, text);
+    EXPECT_EQ(text, "\\cf0");
+    font.Name = "Symbol";
+    EXPECT_THROW(w.GetFont(font, false, text), EExportError);
+    EXPECT_THROW(w.GetColor(0x336699, 1, text), EExportError);
+    w.WriteEnd();
+    EXPECT_EQ(out.str(), head + "row\r\n}");
 }
 
 TEST(RTFStyle, DefaultsAndIniRoundTrip) {
