@@ -317,6 +317,17 @@ TEST(RTFHeadSentEarly, SameBytesWithAndWithoutTheScratchFile) {
     }
 }
 
+// A handler that gives the footer a new font once the head is out would need a table entry that can no
+// longer be written: the export fails rather than leave a document pointing past its font table.
+TEST_F(RTFExport, AFooterFontChangedDuringTheRowsFailsTheExport) {
+    ds.AddRow({"a", "1"});
+    ex.Footer.Add("End");
+    ex.OnExportedRecord = [this](TExporter&, int) { ex.Options.FooterStyle.Font.Name = "Symbol"; };
+    std::ostringstream out;
+    EXPECT_THROW(ex.ExportToStream(out), EExportError);
+    EXPECT_NE(out.str().find("{\\f0\\fs20\\cf0 a}\\cell"), std::string::npos) << out.str();
+}
+
 TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
     ds.AddRow({"x{1}\\y", "3"});
     ds.AddRow({"two\r\nlines", "4"});
