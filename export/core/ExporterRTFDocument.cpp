@@ -1,5 +1,6 @@
 #include "export/core/ExporterRTFDocument.h"
 
+#include "export/core/Exporter.h"
 #include "export/core/ExporterTypes.h"
 #include "platform/commit/FileCommit.h"
 
@@ -7,7 +8,10 @@ namespace exporter {
 
 namespace {
 constexpr size_t kChunkSize = 1 << 20;
-}
+// Once the head was sent, bytes are gathered into blocks as large as the writer's, so that the target's
+// own buffer of that size passes each block on without copying it.
+constexpr size_t kDirectBlock = TExportWriter::kBufferSize;
+} // namespace
 
 TRTFDocumentBuffer::TRTFDocumentBuffer() = default;
 
@@ -56,8 +60,7 @@ TRTFDocumentBuffer::int_type TRTFDocumentBuffer::overflow(int_type ch) {
 
 std::streamsize TRTFDocumentBuffer::xsputn(const char* s, std::streamsize count) {
     if (direct_) {
-        direct_->write(s, count);
-        sent_ += count;
+        PutDirect(s, size_t(count));
         return count;
     }
     if (!inBody_) {
@@ -72,9 +75,29 @@ std::streamsize TRTFDocumentBuffer::xsputn(const char* s, std::streamsize count)
     return count;
 }
 
-void TRTFDocumentBuffer::Copy(std::ostream& target) {
-    if (direct_)
+void TRTFDocumentBuffer::PutDirect(const char* s, size_t size) {
+    sent_ += std::int64_t(size);
+    if (body_.empty() && size >= kDirectBlock) {
+        direct_->write(s, std::streamsize(size));
         return;
+    }
+    while (size >= kDirectBlock - body_.size()) {
+        const size_t room = kDirectBlock - body_.size();
+        body_.append(s, room);
+        s += room;
+        size -= room;
+        direct_->write(body_.data(), std::streamsize(body_.size()));
+        body_.clear();
+    }
+    body_.append(s, size);
+}
+
+void TRTFDocumentBuffer::Copy(std::ostream& target) {
+    if (direct_) {
+        direct_->write(body_.data(), std::streamsize(body_.size()));
+        body_.clear();
+        return;
+    }
     target.write(head_.data(), std::streamsize(head_.size()));
     if (spill_) {
         try {
@@ -97,6 +120,7 @@ void TRTFDocumentBuffer::SendHead(std::ostream& target) {
     spill_.reset();
     std::string().swap(head_);
     std::string().swap(body_);
+    body_.reserve(kDirectBlock);
 }
 
 } // namespace exporter

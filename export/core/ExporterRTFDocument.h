@@ -28,12 +28,13 @@ public:
     std::int64_t Size() const;
     // Puts bytes at offset, which must lie within the head. Throws EExportError once the head was sent.
     void InsertIntoHead(std::int64_t offset, const std::string& bytes);
-    // Writes the whole document to target (after SendHead: nothing, as it is all there). Throws
+    // Writes the whole document to target (after SendHead: the bytes not yet handed on). Throws
     // EExportError when the scratch file failed (a full temporary folder): the document is then
     // incomplete and nothing is written.
     void Copy(std::ostream& target);
-    // Writes what the document holds to target (as Copy) and from then on hands every byte straight to
-    // target, whose state keeps a failed write; nothing can be inserted into the head any more.
+    // Writes what the document holds to target (as Copy) and from then on hands the bytes on to target in
+    // blocks (Copy hands on the last one), whose state keeps a failed write; nothing can be inserted into
+    // the head any more.
     void SendHead(std::ostream& target);
     bool HeadSent() const { return direct_ != nullptr; }
 
@@ -45,10 +46,12 @@ private:
     // Moves the body bytes held in memory to the scratch file; they stay in memory when no scratch
     // file can be made.
     void SpillBody();
+    // Gathers bytes for the target once the head was sent; each full block goes on at once.
+    void PutDirect(const char* s, size_t size);
 
     std::string head_;
     bool inBody_ = false;
-    std::string body_; // body bytes not (yet) in the scratch file
+    std::string body_; // body bytes not (yet) in the scratch file, or the block for the target
     std::unique_ptr<commit::SpillFile> spill_;
     bool spillUnavailable_ = false;
     std::ostream* direct_ = nullptr; // where the bytes go once the head was sent

@@ -34,6 +34,41 @@ TEST(RTFDocumentBuffer, HeadInsertionsAndASpilledBodyComeBackInOrder) {
     EXPECT_TRUE(whole.substr(15) == body);
 }
 
+// Sent early, the document goes to the target with what it held (the head and a body that had already
+// gone to the scratch file), then gathers the later bytes into blocks: small pieces, pieces across a
+// block's end and pieces larger than a block, with or without bytes waiting, all arrive once and in order.
+TEST(RTFDocumentBuffer, SentEarlyTheDocumentFollowsInOrder) {
+    TRTFDocumentBuffer document;
+    std::ostream out(&document);
+    out << "{head}";
+    document.InsertIntoHead(5, "+inserted");
+    document.StartBody();
+    std::string expected = "{head+inserted}";
+    for (int i = 0; i < 40000; ++i) {
+        const std::string line = "early " + std::to_string(i) + std::string(size_t(i % 50), 'e') + "\r\n";
+        out << line;
+        expected += line;
+    }
+    std::ostringstream target;
+    document.SendHead(target);
+    EXPECT_TRUE(target.str() == expected);
+    EXPECT_THROW(document.InsertIntoHead(5, "late"), EExportError);
+    const std::string big(700000, 'B');
+    for (int i = 0; expected.size() < 4500000; ++i) {
+        std::string piece = i % 89 == 0 ? std::string(262144 - 7, 'c')
+                                        : "row " + std::to_string(i) + std::string(size_t(i % 300), 'x');
+        if (i % 97 == 0) // the first one right after the head, with nothing waiting
+            piece = big;
+        out << piece;
+        out.put('|');
+        expected += piece + "|";
+    }
+    EXPECT_EQ(document.Size(), std::int64_t(expected.size()));
+    document.Copy(target);
+    ASSERT_EQ(target.str().size(), expected.size());
+    EXPECT_TRUE(target.str() == expected);
+}
+
 // A scratch file that fills up part-way fails the document with its cause; its bytes are neither lost
 // silently nor written twice.
 TEST(RTFDocumentBuffer, AFullScratchFolderFailsTheDocument) {

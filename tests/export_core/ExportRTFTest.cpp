@@ -503,7 +503,7 @@ TEST(RTFWriter, InsertsIntoBothTables) {
                          "}");
 }
 
-// After SendHead the writer's bytes reach the target as they are written; a table entry needed then
+// After SendHead the head is in the target and later bytes follow it; a table entry needed then
 // cannot be put into the head that is already out and fails the export instead of pointing past the table.
 TEST(RTFWriter, TablesThatWereSentCannotGrow) {
     TExporterRTF owner;
@@ -519,8 +519,7 @@ TEST(RTFWriter, TablesThatWereSentCannotGrow) {
     const std::string head = "{\\rtf1\\ansi\\deff0\\deftab720\r\n{\\fonttbl{\\f0\\fnil Arial;}}\r\n"
                              "{\\colortbl\\red0\\green0\\blue0;}\r\ncaption\r\n";
     EXPECT_EQ(out.str(), head);
-    w.WriteBytes("row\r\n");
-    EXPECT_EQ(out.str(), head + "row\r\n");
+    w.WriteBytes("row\r\n"); // gathered into a block for the target
     std::string text;
     TExportFont font;
     font.Name = "ARIAL";
