@@ -1096,31 +1096,32 @@ std::string TExportCol::GetText(bool format) const {
     return text;
 }
 
+bool TExportCol::FormatValue(const TExportColumn& column, std::string& storage) const {
+    return ExportFormatValueInto(storage, Value, column.ColType, column.Format, row_.Facts(),
+                                 &column.DateTexts, &column.NumberMask);
+}
+
 void TExportCol::GetText(bool format, std::string& text) const {
-    const TExportColumns& columns = row_.Columns();
-    if (IsNull) {
-        const std::string& nullText = row_.Formats().NullString();
-        if (columns.Escape())
-            text = columns.Escape()(nullText);
-        else
-            text.assign(nullText);
-    } else if (format && ColumnIndex >= 0 && ColumnIndex < columns.Count()) {
-        const TExportColumn& column = columns.GetColumn(ColumnIndex);
-        // Formatted straight into the storage of text; from a copy of the value only when the two are one.
-        if (&text == &Value) {
-            const std::string copy = Value;
-            if (ExportFormatValueInto(text, copy, column.ColType, column.Format, row_.Facts(), &column.DateTexts,
-                                      &column.NumberMask) &&
-                columns.Escape())
-                columns.EscapeText(text);
-        } else if (ExportFormatValueInto(text, Value, column.ColType, column.Format, row_.Facts(),
-                                         &column.DateTexts, &column.NumberMask) &&
-                   columns.Escape()) {
-            columns.EscapeText(text);
-        }
-    } else if (&text != &Value) {
-        text = Value;
+    // The bare text is taken into text: it stays where it was made there (or where text is Value and the
+    // bare text is Value itself), else it is copied.
+    bool escapes = false;
+    if (&text != &Value) {
+        const TExportBareText bare = GetBareText(format, text);
+        if (bare.Text.data() == Value.data())
+            text = Value;
+        else if (bare.Text.data() != text.data())
+            text.assign(bare.Text.data(), bare.Text.size());
+        escapes = bare.Escapes;
+    } else {
+        std::string storage;
+        const TExportBareText bare = GetBareText(format, storage);
+        if (bare.Text.data() != text.data())
+            text.assign(bare.Text.data(), bare.Text.size());
+        escapes = bare.Escapes;
     }
+    const TExportColumns& columns = row_.Columns();
+    if (escapes && columns.Escape())
+        columns.EscapeText(text);
     if (TExportCellHandler* const handler = row_.GetColData())
         handler->GetColData(*this, text);
 }

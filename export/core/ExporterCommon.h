@@ -266,6 +266,13 @@ private:
 
 class TExportRow;
 
+// A cell's text before the format escapes it and has its last say: the text (the cell's Value itself, the
+// NULL text or a formatted text in the caller's storage) and whether the escaping applies to it.
+struct TExportBareText {
+    std::string_view Text;
+    bool Escapes = false;
+};
+
 // One cell of the current row.
 class TExportCol {
 public:
@@ -282,9 +289,16 @@ public:
     std::string GetText(bool format) const;
     // The same text into `text`, whose storage is reused where the text is the value itself.
     void GetText(bool format, std::string& text) const;
+    // The text GetText starts from, before the escaping and GetColData: a format that escapes while it
+    // writes takes it without a copy. A formatted text is made in storage, which must not be Value.
+    inline TExportBareText GetBareText(bool format, std::string& storage) const;
     TExportRow& Row() const { return row_; }
 
 private:
+    // The value formatted with the column's format into storage; false when it is no number or date of
+    // the column's type (storage is empty then).
+    bool FormatValue(const TExportColumn& column, std::string& storage) const;
+
     TExportRow& row_;
 };
 
@@ -332,6 +346,26 @@ private:
     std::vector<std::unique_ptr<TExportCol>> cells_;
     std::vector<std::pair<std::string, int>> index_; // untrimmed name, cell position
 };
+
+inline TExportBareText TExportCol::GetBareText(bool format, std::string& storage) const {
+    if (IsNull)
+        return {row_.Formats().NullString(), true};
+    const TExportColumns& columns = row_.Columns();
+    if (!format || ColumnIndex < 0 || ColumnIndex >= columns.Count())
+        return {Value, false};
+    const TExportColumn& column = columns.GetColumn(ColumnIndex);
+    switch (column.ColType) {
+    case TExportColType::ectString: // shown as it is, and escaped as every formatted text
+        return {Value, true};
+    case TExportColType::ectBoolean: // never formatted, nor escaped here
+    case TExportColType::ectUnknown:
+        return {Value, false};
+    default: {
+        const bool formatted = FormatValue(column, storage); // before the view of storage is taken
+        return {storage, formatted};
+    }
+    }
+}
 
 // Record access by source kind. Each raises EExportError 34014 when the source object is missing where it
 // is needed (ExportCheckSource). Next, Skip and the end test work with the caller's record counter.

@@ -3,6 +3,7 @@
 #include "export/core/ExporterHTMLFiles.h"
 #include "export/core/ExporterMarkup.h"
 #include "platform/ini/IniFile.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -34,18 +35,6 @@ const char* AlignText(TExportColAlign align) {
 const char* CellStart(bool odd) {
     return odd ? "    <td class=\"TrOdd\"" : "    <td class=\"TrRows\"";
 }
-
-// Marks the row as composed by WriteDataRow while it lives, and unmarks it also when a cell throws.
-class TComposingRow {
-public:
-    TComposingRow(bool& composing, bool on) : composing_(composing) { composing_ = on; }
-    ~TComposingRow() { composing_ = false; }
-    TComposingRow(const TComposingRow&) = delete;
-    TComposingRow& operator=(const TComposingRow&) = delete;
-
-private:
-    bool& composing_;
-};
 
 bool FileExists(const std::string& name) {
     std::error_code ec;
@@ -247,23 +236,20 @@ void TExporterHTML::GetSpecialCharacters(std::bitset<256>& chars) const {
         chars.set(c);
 }
 
+bool TExporterHTML::EscapedByGetColData(const TExportCol& col, const TExportColumn* column) {
+    // Boolean and untyped values are never formatted, so GetText leaves them as they are.
+    return column && !col.IsNull &&
+           (column->ColType == TExportColType::ectBoolean || column->ColType == TExportColType::ectUnknown);
+}
+
 void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
     TExporterFormatText::GetColData(col, text);
-    const bool known = col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count();
-    const TExportColumn* const column = known ? &Columns[col.ColumnIndex] : nullptr;
-    // Boolean and untyped values are never formatted, so they are escaped here (as EscapeUnformattedValue
-    // does, with the column looked up once and a kept text not copied).
-    if (column && !col.IsNull &&
-        (column->ColType == TExportColType::ectBoolean || column->ColType == TExportColType::ectUnknown) &&
-        !KeepsText(text))
+    const TExportColumn* const column = CellColumn(col);
+    if (EscapedByGetColData(col, column) && !KeepsText(text))
         text = NormalString(text);
-    TExportColAlign align = column ? column->ColAlign : TExportColAlign::ecaLeft;
-    if (composingRow_) { // WriteDataRow writes the markup around the text straight into the row
-        cellAlign_ = align;
-        return;
-    }
     if (text.empty())
         text = "&nbsp;";
+    TExportColAlign align = column ? column->ColAlign : TExportColAlign::ecaLeft;
     const std::string style = OnGetCellParams ? CellStyle(col.ColumnIndex, text, align) : std::string();
     text.insert(0, std::string(" align=") + AlignText(align) + style + '>');
 }
@@ -485,26 +471,52 @@ void TExporterHTML::WriteDataRow() {
             row.resize(std::max({row.capacity(), 2 * row.size(), used + bytes}));
     };
     const auto put = [&](std::string_view piece) {
-        std::memcpy(row.data() + used, piece.data(), piece.size());
+        rtl::CopyShortBytes(row.data() + used, piece.data(), piece.size());
         used += piece.size();
     };
     constexpr std::string_view rowStart = "  <tr>\r\n", cellEnd = "</td>\r\n", rowEnd = "  </tr>\r\n";
     makeRoom(rowStart.size() + rowEnd.size());
     put(rowStart);
-    // Cells that keep the defaults come back escaped but bare, and get one of the six opening tags made
-    // at the start of the export; with cell parameters GetColData puts alignment and style in front.
-    const TComposingRow composing(composingRow_, !OnGetCellParams);
+    // Cells that keep the defaults are escaped while they are copied into the row, behind one of the six
+    // opening tags made at the start of the export: what GetText and GetColData would make of them, in one
+    // scan. With cell parameters GetColData puts alignment and style in front.
+    const bool composing = !OnGetCellParams;
     const std::string* const openings = cellOpenings_[odd ? 1 : 0].data();
     const std::string_view start = CellStart(odd);
+    const TExportChangedBytes& changed = InterpretTags ? kChangedWithTags : kChangedPlain;
+    constexpr std::string_view lineBreak = "<br>", emptyCell = "&nbsp;";
     for (int i = 0; i < ExportRow.Count(); ++i) {
-        cellAlign_ = TExportColAlign::ecaLeft;
-        ExportRow[i].GetText(true, cellText_);
+        const TExportCol& cell = ExportRow[i];
+        if (!composing) {
+            cell.GetText(true, cellText_);
+            makeRoom(start.size() + cellText_.size() + cellEnd.size() + rowEnd.size());
+            put(start);
+            put(cellText_);
+            put(cellEnd);
+            continue;
+        }
+        const TExportColumn* const column = CellColumn(cell);
+        const TExportBareText bare = cell.GetBareText(true, cellText_);
+        std::string_view text = bare.Text;
+        bool escapes = (bare.Escapes && Columns.Escape()) || EscapedByGetColData(cell, column);
+        if (text.empty()) {
+            text = emptyCell;
+            escapes = false;
+        } else if (escapes && text.size() > kLongCellText) {
+            // A long text is escaped on its own, so that the row needs no room for its longest escaping.
+            cellText_ = ExportReplaceChangedBytes(text, changed, lineBreak);
+            text = cellText_;
+            escapes = false;
+        }
         const std::string_view opening =
-            composingRow_ ? std::string_view(openings[size_t(cellAlign_)]) : start;
-        const std::string_view text = cellText_.empty() ? std::string_view("&nbsp;") : cellText_;
-        makeRoom(opening.size() + text.size() + cellEnd.size() + rowEnd.size());
+            openings[size_t(column ? column->ColAlign : TExportColAlign::ecaLeft)];
+        makeRoom(opening.size() + (escapes ? ExportReplacedBytesBound(text.size(), lineBreak) : text.size()) +
+                 cellEnd.size() + rowEnd.size());
         put(opening);
-        put(text);
+        if (escapes)
+            used = size_t(ExportWriteReplacedBytes(row.data() + used, text, changed, lineBreak) - row.data());
+        else
+            put(text);
         put(cellEnd);
     }
     put(rowEnd);

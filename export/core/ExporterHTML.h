@@ -130,7 +130,8 @@ protected:
     void EndExport() override;
     void WriteCaptionRow() override {}
     void WriteDataRow() override;
-    void GetColData(const TExportCol& col, std::string& text) override;
+    // Final: WriteDataRow makes what it would make of the cells that keep the defaults itself.
+    void GetColData(const TExportCol& col, std::string& text) final;
     void GetSpecialCharacters(std::bitset<256>& chars) const override;
     std::string GetShowedFileName() const override;
     std::string GetPrintedFileName() const override;
@@ -144,6 +145,13 @@ private:
         std::int64_t Bottom = -1;
     };
 
+    // The column of a cell; null when the cell names none.
+    const TExportColumn* CellColumn(const TExportCol& col) const {
+        return col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count() ? &Columns[col.ColumnIndex]
+                                                                         : nullptr;
+    }
+    // Whether GetColData escapes the cell's text: Boolean and untyped values that GetText left unescaped.
+    static bool EscapedByGetColData(const TExportCol& col, const TExportColumn* column);
     bool MultiFile() const { return maxRecords_ >= 1 && files_ != nullptr; }
     // The style attribute of a cell from OnGetCellParams (empty when the cell keeps the defaults), which
     // may also change its alignment.
@@ -178,9 +186,8 @@ private:
     std::string cellText_; // the text of the cell being written, likewise
     // The opening tags of cells that keep the defaults: by row (even, odd), then by alignment.
     std::array<std::array<std::string, 3>, 2> cellOpenings_;
-    // While WriteDataRow composes a row, GetColData leaves the cell's text bare and notes its alignment.
-    bool composingRow_ = false;
-    TExportColAlign cellAlign_ = TExportColAlign::ecaLeft;
+    // Longer cell texts are escaped apart from the row (see WriteDataRow).
+    static constexpr size_t kLongCellText = 4096;
 
     // The files of the export while Execute writes them (null for an export to a caller's stream).
     THTMLFileSet* files_ = nullptr;

@@ -40,7 +40,10 @@ int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch) {
     return length;
 }
 
-size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportChangedBytes& changed) {
+namespace {
+
+// ExportNextChangedByte, inlined where the escaping writes.
+inline size_t NextChangedByte(std::string_view text, size_t pos, const TExportChangedBytes& changed) {
     const size_t size = text.size();
     while (pos < size) {
         // Blocks that hold none of those bytes are passed whole; otherwise the search goes on from the
@@ -74,19 +77,16 @@ size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportCha
     return size;
 }
 
-std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
-                                      std::string_view lineBreak) {
-    size_t next = ExportNextChangedByte(text, 0, changed);
-    if (next == text.size())
-        return std::string(text);
-    std::string out;
-    out.reserve(text.size() + 16);
+// Hands the pieces of the replaced text to put(data, size) in order: the unchanged run before each changed
+// byte whole, then the byte's replacement. next is the first changed byte (ExportNextChangedByte).
+template <class Put>
+void PutReplacedBytes(std::string_view text, size_t next, const TExportChangedBytes& changed,
+                      std::string_view lineBreak, Put&& put) {
     size_t pos = 0;
-    // The unchanged run before each changed byte is copied whole, then the byte's replacement is written.
     for (;;) {
-        out.append(text.data() + pos, next - pos);
+        put(text.data() + pos, next - pos);
         if (next == text.size())
-            return out;
+            return;
         pos = next + 1;
         switch (text[next]) {
         case '\r':
@@ -94,25 +94,53 @@ std::string ExportReplaceChangedBytes(std::string_view text, const TExportChange
                 ++pos;
             [[fallthrough]];
         case '\n':
-            out.append(lineBreak.data(), lineBreak.size());
+            put(lineBreak.data(), lineBreak.size());
             break;
         case '"':
-            out.append("&quot;", 6);
+            put("&quot;", 6);
             break;
         case '&':
-            out.append("&amp;", 5);
+            put("&amp;", 5);
             break;
         case '<':
-            out.append("&lt;", 4);
+            put("&lt;", 4);
             break;
         case '>':
-            out.append("&gt;", 4);
+            put("&gt;", 4);
             break;
         default: // another control byte, or the first byte of a malformed sequence
-            out += '?';
+            put("?", 1);
         }
-        next = ExportNextChangedByte(text, pos, changed);
+        next = NextChangedByte(text, pos, changed);
     }
+}
+
+} // namespace
+
+size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportChangedBytes& changed) {
+    return NextChangedByte(text, pos, changed);
+}
+
+std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
+                                      std::string_view lineBreak) {
+    const size_t next = ExportNextChangedByte(text, 0, changed);
+    if (next == text.size())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + 16);
+    PutReplacedBytes(text, next, changed, lineBreak,
+                     [&out](const char* data, size_t size) { out.append(data, size); });
+    return out;
+}
+
+char* ExportWriteReplacedLongBytes(char* out, std::string_view text, const TExportChangedBytes& changed,
+                                   std::string_view lineBreak) {
+    PutReplacedBytes(text, NextChangedByte(text, 0, changed), changed, lineBreak,
+                     [&out](const char* data, size_t size) {
+                         rtl::CopyShortBytes(out, data, size);
+                         out += size;
+                     });
+    return out;
 }
 
 std::string ExportCleanText(std::string_view text) {

@@ -2,6 +2,8 @@
 
 // Text helpers shared by the markup exporters (HTML, XML, LaTeX).
 
+#include "platform/rtl/ShortBytes.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -49,6 +51,16 @@ size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportCha
 // a malformed sequence) by "?". Runs of unchanged bytes are copied whole.
 std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
                                       std::string_view lineBreak = {});
+
+// The most bytes ExportWriteReplacedBytes writes for a text of size bytes: a byte becomes at most an
+// entity of six or the line break.
+inline size_t ExportReplacedBytesBound(size_t size, std::string_view lineBreak) {
+    return size * (lineBreak.size() > 6 ? lineBreak.size() : 6);
+}
+
+// ExportWriteReplacedBytes of a text that is not told apart by one look at sixteen bytes.
+char* ExportWriteReplacedLongBytes(char* out, std::string_view text, const TExportChangedBytes& changed,
+                                   std::string_view lineBreak);
 
 // Eight bytes of a text at a time (there must be eight from pos), for the quick tests of the escaping.
 inline std::uint64_t ExportWordAt(std::string_view text, size_t pos) {
@@ -114,6 +126,18 @@ inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup)
     const unsigned found = ExportFoundBytes(
         (blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks, markup);
     return (found & 1) | (found >> 1 & 1) << (rest / 2) | (found >> 2 & 1) << (rest - 1);
+}
+
+// The bytes of ExportReplaceChangedBytes written to out, which has room for ExportReplacedBytesBound of
+// them; returns the end of the bytes written. One scan; a short text without changed bytes, the usual
+// cell, is copied without a call.
+inline char* ExportWriteReplacedBytes(char* out, std::string_view text, const TExportChangedBytes& changed,
+                                      std::string_view lineBreak = {}) {
+    if (text.size() <= 16 && (text.empty() || ExportChangeMask(text, 0, changed.Markup) == 0)) {
+        rtl::CopyShortBytes(out, text.data(), text.size());
+        return out + text.size();
+    }
+    return ExportWriteReplacedLongBytes(out, text, changed, lineBreak);
 }
 
 } // namespace exporter

@@ -1,7 +1,8 @@
 #pragma once
 
-// The short byte runs that per-cell look-ups compare and hash (masks, date texts, shared strings): equality
-// without a library call where a word or two hold them, and a hash for tables that pick a slot by its low bits.
+// The short byte runs that per-cell look-ups compare, copy and hash (masks, date texts, shared strings, cell
+// texts): equality and copies without a library call where a word or two hold them, and a hash for tables
+// that pick a slot by its low bits.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +28,31 @@ inline bool SameShortBytes(const char* a, const char* b, std::size_t n) {
         if (a[i] != b[i])
             return false;
     return true;
+}
+
+// Copies n bytes from src to dst (which do not overlap): up to 16 of them as two overlapping words, so
+// that the short texts of a table's cells are copied without a library call.
+inline void CopyShortBytes(char* dst, const char* src, std::size_t n) {
+    if (n > 16) {
+        std::memcpy(dst, src, n);
+    } else if (n >= 8) {
+        std::uint64_t first, last;
+        std::memcpy(&first, src, 8);
+        std::memcpy(&last, src + n - 8, 8);
+        std::memcpy(dst, &first, 8);
+        std::memcpy(dst + n - 8, &last, 8);
+    } else if (n >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, src, 4);
+        std::memcpy(&last, src + n - 4, 4);
+        std::memcpy(dst, &first, 4);
+        std::memcpy(dst + n - 4, &last, 4);
+    } else if (n > 0) {
+        const char first = src[0], middle = src[n / 2], last = src[n - 1];
+        dst[0] = first;
+        dst[n / 2] = middle;
+        dst[n - 1] = last;
+    }
 }
 
 // Mixes every bit of a 64-bit hash into its low half.

@@ -74,6 +74,64 @@ TEST(ExportFormatValue, DateTextsOfAColumnAsEachTextFormattedAfresh) {
     }
 }
 
+// A cell's text, made into other storage (which held a longer text before) and into the cell's own Value,
+// for every kind of cell: formatted and escaped, shown as it is, unreadable, NULL, unformatted, and of a
+// column that does not exist. The bare text a format may escape itself agrees with it.
+TEST(ExportRow, CellTextsIntoOtherStorageAndIntoTheirOwnValue) {
+    TExportColumns columns(nullptr, [](const std::string& s) { return "[" + s + "]"; });
+    TExportFormats formats;
+    formats.SetNullString("NULL");
+    TExportRow row(columns, nullptr, formats);
+    const struct {
+        TExportColType type;
+        std::string format, value;
+        bool isNull, formatIt;
+        std::string text;
+    } cases[] = {
+        {TExportColType::ectString, "", "a<b", false, true, "[a<b]"},
+        {TExportColType::ectString, "", "a<b", false, false, "a<b"},
+        {TExportColType::ectString, "", "", true, true, "[NULL]"},
+        {TExportColType::ectString, "", "", true, false, "[NULL]"},
+        {TExportColType::ectBoolean, "", "yes", false, true, "yes"},
+        {TExportColType::ectUnknown, "", "x&y", false, true, "x&y"},
+        {TExportColType::ectInteger, "#,###,##0", "1234567", false, true, "[1,234,567]"},
+        {TExportColType::ectInteger, "#,###,##0", "1234567", false, false, "1234567"},
+        {TExportColType::ectInteger, "0", "12345678901234567890123", false, true, "[0]"},
+        {TExportColType::ectFloat, "0.00", "abc", false, true, ""},
+        {TExportColType::ectCurrency, "$#,##0.00", "2.345", false, true, "[$2.35]"},
+        {TExportColType::ectDate, "yyyy-mm-dd", "3/4/2024", false, true, "[2024-03-04]"},
+        {TExportColType::ectDate, "yyyy-mm-dd", "not a date", false, true, ""},
+        {TExportColType::ectDateTime, "yyyy-mm-dd hh:nn:ss", "3/4/2024 1:02:03 PM", false, true,
+         "[2024-03-04 13:02:03]"},
+    };
+    for (const auto& c : cases) {
+        columns.Clear();
+        row.Clear();
+        TExportColumn& column = columns.Add();
+        column.ColType = c.type;
+        column.Format = c.format;
+        TExportCol& cell = row.AddCol("Cell", 0);
+        cell.Value = c.value;
+        cell.IsNull = c.isNull;
+        std::string other(40, 'x');
+        cell.GetText(c.formatIt, other);
+        EXPECT_EQ(other, c.text) << c.value << " " << int(c.type);
+        EXPECT_EQ(cell.Value, c.value);
+        std::string storage = "old";
+        const TExportBareText bare = cell.GetBareText(c.formatIt, storage);
+        EXPECT_EQ(bare.Escapes ? "[" + std::string(bare.Text) + "]" : std::string(bare.Text), c.text)
+            << c.value;
+        cell.GetText(c.formatIt, cell.Value);
+        EXPECT_EQ(cell.Value, c.text) << c.value << " " << int(c.type);
+
+        TExportCol& stray = row.AddCol("Stray", 5); // no such column: the value as it is
+        stray.Value = c.value;
+        stray.IsNull = c.isNull;
+        stray.GetText(c.formatIt, other);
+        EXPECT_EQ(other, c.isNull ? "[NULL]" : c.value);
+    }
+}
+
 TEST(ExportFormats, DefaultsAndEmptySetters) {
     TExportFormats f;
     EXPECT_EQ(f.IntegerFormat(), "#,###,##0");

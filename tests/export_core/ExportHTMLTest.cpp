@@ -1,6 +1,7 @@
 #include "ExportTestSupport.h"
 
 #include "export/core/ExporterHTML.h"
+#include "export/core/ExporterMarkup.h"
 #include "platform/ini/IniFile.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,16 @@ std::string HtmlCellText(const std::string& text, int n) {
     if (!output.empty() && output.back() == '\n')
         output.pop_back();
     return output;
+}
+
+// The escaping of the page as its rows write it: into room for the longest result, and no more.
+std::string WrittenEscaped(const std::string& text, bool tags) {
+    const TExportChangedBytes changed(false, tags);
+    const size_t room = ExportReplacedBytesBound(text.size(), "<br>");
+    const std::unique_ptr<char[]> out = std::make_unique<char[]>(room);
+    const char* const end = ExportWriteReplacedBytes(out.get(), text, changed, "<br>");
+    EXPECT_LE(size_t(end - out.get()), room) << text;
+    return std::string(out.get(), size_t(end - out.get()));
 }
 
 const std::string kHead = "<HTML>\r\n"
@@ -212,9 +223,11 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
     for (const auto& c : cases) {
         ex.InterpretTags = true;
         EXPECT_EQ(ex.NormalString(c.text), c.withTags) << c.text;
+        EXPECT_EQ(WrittenEscaped(c.text, true), c.withTags) << c.text;
         EXPECT_EQ(ex.KeepsText(c.text), c.withTags == c.text) << c.text;
         ex.InterpretTags = false;
         EXPECT_EQ(ex.NormalString(c.text), c.withoutTags) << c.text;
+        EXPECT_EQ(WrittenEscaped(c.text, false), c.withoutTags) << c.text;
         EXPECT_EQ(ex.KeepsText(c.text), c.withoutTags == c.text) << c.text;
     }
     // A changed byte is found at every place of texts of every length up to three blocks of sixteen,
@@ -227,6 +240,10 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
                   at >= 2 ? std::string(at - 2, 'x') + "\xC3\xA9" : std::string(at, 'y')}) {
                 const std::string after(size - at - 1, 'z');
                 EXPECT_EQ(ex.NormalString(before + ">" + after), before + "&gt;" + after)
+                    << size << " " << at;
+                EXPECT_EQ(WrittenEscaped(before + ">" + after, true), before + "&gt;" + after)
+                    << size << " " << at;
+                EXPECT_EQ(WrittenEscaped(before + "=" + after, true), before + "=" + after)
                     << size << " " << at;
                 EXPECT_FALSE(ex.KeepsText(before + ">" + after)) << size << " " << at;
                 EXPECT_TRUE(ex.KeepsText(before + "=" + after)) << size << " " << at;
@@ -244,8 +261,10 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
             const std::string b(1, char(byte)), x7(7, 'x');
             for (const std::string& text :
                  {"a" + b + "b", "a" + b + "\xA9", "a\xC3" + b, b + x7 + x7 + "x", x7 + b + x7 + "x",
-                  x7 + "x" + b + x7, x7 + "x" + x7 + b, x7 + b + "\xA9" + x7})
+                  x7 + "x" + b + x7, x7 + "x" + x7 + b, x7 + b + "\xA9" + x7}) {
                 EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text) << byte << " " << tags;
+                EXPECT_EQ(WrittenEscaped(text, tags), ex.NormalString(text)) << byte << " " << tags;
+            }
         }
         // Malformed and overlong sequences and encoded control characters are cleaned.
         for (const char* text : {"a\xC3", "\xC0\x80", "\xC2\x85", "\xE2\x82", "\xED\xA0\x80x"})
@@ -275,6 +294,50 @@ TEST_F(HtmlExport, EscapingOfValuesAndCaptions) {
     EXPECT_NE(oddHtml.find("align=Center>&lt;yes&gt;</td>"), std::string::npos) << oddHtml;
     EXPECT_NE(oddHtml.find("align=Left>a&amp;b</td>"), std::string::npos);
     EXPECT_EQ(HtmlLintErrors(oddHtml), "");
+}
+
+// Rows of cells that keep the defaults are written escaped in one pass; with cell parameters (here ones that
+// change nothing) each cell goes through GetText and GetColData. Both give the same page for every kind of
+// value: texts to escape, untyped and Boolean values, numbers and dates formatted or unreadable, NULL
+// fields, empty texts and a text too long to escape within the row.
+TEST_F(HtmlExport, RowsWrittenInOnePassAsCellByCell) {
+    TMemoryDataSet mixed;
+    mixed.AddField({"Text", TFieldType::ftString, 20});
+    mixed.AddField({"Flag", TFieldType::ftBoolean});
+    mixed.AddField({"Other", TFieldType::ftUnknown});
+    mixed.AddField({"Count", TFieldType::ftInteger});
+    mixed.AddField({"Price", TFieldType::ftFloat});
+    mixed.AddField({"Day", TFieldType::ftDate});
+    const std::string texts[] = {"a<b> & \"c\"",
+                                 "",
+                                 "x\r\ny\n",
+                                 "Z\xC3\xBCrich",
+                                 "bad\xFF\x01",
+                                 "1234567&12345678\"",
+                                 std::string(5000, '<') + "\xC3\xA9"};
+    const std::string numbers[] = {"12", "-1234567", "x", ""};
+    const std::string days[] = {"3/4/2024", "no day", "12/31/1999"};
+    int n = 0;
+    for (const std::string& text : texts)
+        for (const std::string& number : numbers) {
+            ++n;
+            mixed.AddRow({text, n % 3 ? std::optional<std::string>(text) : std::nullopt, text,
+                          n % 5 ? std::optional<std::string>(number) : std::nullopt, number, days[n % 3]});
+        }
+    ex.DataSet = &mixed;
+    ex.Formats.SetNullString("<null> & \"");
+    for (const bool tags : {true, false}) {
+        ex.InterpretTags = tags;
+        ex.OnGetCellParams = nullptr;
+        const std::string onePass = Export(ex);
+        ex.OnGetCellParams = [](TExporter&, int, int, const std::string&, TExportColAlign&, TExportFont&,
+                                TExportColor&) {};
+        EXPECT_EQ(onePass, Export(ex)) << tags;
+        EXPECT_NE(onePass.find("align=Left>Z\xC3\xBCrich</td>"), std::string::npos);
+        EXPECT_NE(onePass.find(tags ? "align=Center>&lt;null&gt; &amp; &quot;</td>"
+                                    : "align=Center><null> & \"</td>"),
+                  std::string::npos);
+    }
 }
 
 TEST_F(HtmlExport, CellParametersBecomeInlineStyles) {
