@@ -303,10 +303,17 @@ void TExporter::ReplaceByNormalString(std::string& text) const {
 
 namespace {
 
+// Whether a text of at most 32 bytes is all ASCII: the usual cell, told apart without a call.
+bool IsCellAscii(std::string_view text) {
+    return text.size() <= 16 ? rtl::IsShortAscii(text)
+                             : text.size() <= 32 && rtl::IsShortAscii(text.substr(0, 16)) &&
+                                   rtl::IsShortAscii(text.substr(16));
+}
+
 // A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
-// blanks at its ends. A short ASCII text, the usual cell, is told apart without a call.
+// blanks at its ends.
 void CleanCellValue(std::string& text) {
-    if (!rtl::IsShortAscii(text))
+    if (!IsCellAscii(text))
         rtl::RepairUtf8(text);
     const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                           static_cast<unsigned char>(text.back()) > ' ');

@@ -341,9 +341,13 @@ void TExporterHTML::BeginExport() {
     cssWritten_ = false;
     BuildStyleSheet();
     for (size_t odd = 0; odd < 2; ++odd)
-        for (size_t align = 0; align < cellOpenings_[odd].size(); ++align)
-            cellOpenings_[odd][align] =
+        for (size_t align = 0; align < cellOpenings_[odd].size(); ++align) {
+            const std::string opening =
                 std::string(CellStart(odd != 0)) + " align=" + AlignText(TExportColAlign(align)) + '>';
+            TPaddedMarkup& padded = cellOpenings_[odd][align];
+            std::memcpy(padded.Bytes.data(), opening.data(), opening.size()); // well within the room
+            padded.Size = opening.size();
+        }
 }
 
 std::int64_t TExporterHTML::StreamPosition() const {
@@ -481,7 +485,11 @@ void TExporterHTML::WriteDataRow() {
     // opening tags made at the start of the export: what GetText and GetColData would make of them, in one
     // scan. With cell parameters GetColData puts alignment and style in front.
     const bool composing = !OnGetCellParams;
-    const std::string* const openings = cellOpenings_[odd ? 1 : 0].data();
+    const TPaddedMarkup* const openings = cellOpenings_[odd ? 1 : 0].data();
+    const auto putPadded = [&](const TPaddedMarkup& markup) {
+        std::memcpy(row.data() + used, markup.Bytes.data(), TPaddedMarkup::kRoom);
+        used += markup.Size;
+    };
     const std::string_view start = CellStart(odd);
     const TExportChangedBytes& changed = InterpretTags ? kChangedWithTags : kChangedPlain;
     constexpr std::string_view lineBreak = "<br>", emptyCell = "&nbsp;";
@@ -508,11 +516,10 @@ void TExporterHTML::WriteDataRow() {
             text = cellText_;
             escapes = false;
         }
-        const std::string_view opening =
-            openings[size_t(column ? column->ColAlign : TExportColAlign::ecaLeft)];
-        makeRoom(opening.size() + (escapes ? ExportReplacedBytesBound(text.size(), lineBreak) : text.size()) +
-                 cellEnd.size() + rowEnd.size());
-        put(opening);
+        makeRoom(TPaddedMarkup::kRoom +
+                 (escapes ? ExportReplacedBytesBound(text.size(), lineBreak) : text.size()) + cellEnd.size() +
+                 rowEnd.size());
+        putPadded(openings[size_t(column ? column->ColAlign : TExportColAlign::ecaLeft)]);
         if (escapes)
             used = size_t(ExportWriteReplacedBytes(row.data() + used, text, changed, lineBreak) - row.data());
         else

@@ -184,8 +184,14 @@ private:
     bool cssWritten_ = false;
     std::string rowLines_; // the lines of the row being written, kept for its storage
     std::string cellText_; // the text of the cell being written, likewise
+    // Markup kept with room behind it, so that it is copied as one block of a fixed size.
+    struct TPaddedMarkup {
+        static constexpr size_t kRoom = 48;
+        std::array<char, kRoom> Bytes{};
+        size_t Size = 0;
+    };
     // The opening tags of cells that keep the defaults: by row (even, odd), then by alignment.
-    std::array<std::array<std::string, 3>, 2> cellOpenings_;
+    std::array<std::array<TPaddedMarkup, 3>, 2> cellOpenings_;
     // Longer cell texts are escaped apart from the row (see WriteDataRow).
     static constexpr size_t kLongCellText = 4096;
 

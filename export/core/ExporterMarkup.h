@@ -72,7 +72,7 @@ inline std::uint64_t ExportWordAt(std::string_view text, size_t pos) {
 // Which bytes of two words may be ones that a markup format changes, or ones beyond ASCII (decoded one
 // by one): bit i for byte i of low, bit 8 + i for byte i of high. The lowest bit set in each word is always
 // such a byte. '"' and '&' differ only in bit 2, '<' and '>' only in bit 1: one comparison covers each pair.
-inline unsigned ExportFoundBytes(std::uint64_t low, std::uint64_t high, bool markup) {
+[[gnu::always_inline]] inline unsigned ExportFoundBytes(std::uint64_t low, std::uint64_t high, bool markup) {
 #if defined(__SSE2__)
     const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
     // A signed comparison: the bytes below 0x20 and those from 0x80 on at once.
@@ -104,7 +104,7 @@ inline unsigned ExportFoundBytes(std::uint64_t low, std::uint64_t high, bool mar
 // ones beyond ASCII: bit i for the byte at pos + i; the lowest bit set is always such a byte. A shorter
 // rest is read as overlapping pieces, so that no byte outside the text is read; their bits are moved back
 // to where the pieces lie.
-inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup) {
+[[gnu::always_inline]] inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup) {
     constexpr std::uint64_t blanks = 0x2020202020202020ULL;
     const char* const bytes = text.data() + pos;
     const size_t rest = text.size() - pos;

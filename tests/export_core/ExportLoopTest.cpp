@@ -347,6 +347,22 @@ TEST(ExportLoop, RowsReadAtOnceFollowEachRunsColumns) {
     ex.OnGetExportText = [](TExporter&, int, std::string&) {};
     ExportText(ex);
     EXPECT_EQ(ex.Rows, rows);
+
+    // Texts about as long as the quick ASCII test reaches, with a malformed byte at each place.
+    TMemoryDataSet lengths;
+    lengths.AddField({"Text", TFieldType::ftString, 40});
+    std::vector<std::string> repaired;
+    for (size_t size = 14; size <= 34; ++size)
+        for (size_t at = 0; at < size; ++at) {
+            std::string text(size, 'x');
+            text[at] = '\xC3';
+            lengths.AddRow({text});
+            repaired.push_back(text.substr(0, at) + "\xEF\xBF\xBD" + text.substr(at + 1));
+        }
+    RecordingExporter byRow;
+    byRow.DataSet = &lengths;
+    ExportText(byRow);
+    EXPECT_EQ(byRow.Rows, repaired);
 }
 
 TEST(ExportLoop, NotificationClearsTheRemovedSource) {
