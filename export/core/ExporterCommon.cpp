@@ -299,9 +299,11 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
 
 // The display text of a raw text into out (see ExportFormatValue); dates and times are taken from dateTexts
 // and numbers formatted with numberMask when given.
-bool ExportFormatValueInto(std::string& out, const std::string& text, TExportColType type,
-                           const std::string& format, const rtl::LocaleFacts& facts,
-                           TExportDateTexts* dateTexts, rtl::NumberMask* numberMask = nullptr) {
+[[gnu::always_inline]] inline bool ExportFormatValueInto(std::string& out, const std::string& text,
+                                                         TExportColType type, const std::string& format,
+                                                         const rtl::LocaleFacts& facts,
+                                                         TExportDateTexts* dateTexts,
+                                                         rtl::NumberMask* numberMask = nullptr) {
     switch (type) {
     case TExportColType::ectInteger:
     case TExportColType::ectBigint:

@@ -203,6 +203,8 @@ public:
     const TExportColumn& GetColumn(int index) const { return *items_.at(index); }
     TExportColumn& operator[](int index) { return GetColumn(index); }
     const TExportColumn& operator[](int index) const { return GetColumn(index); }
+    // The column at an index the caller has checked (0 <= index < Count()), for the per-cell paths.
+    const TExportColumn& CheckedColumn(int index) const { return *items_[std::size_t(index)]; }
     TExportColumn& Add();
     void Clear() {
         items_.clear();
@@ -316,6 +318,8 @@ public:
     const TExportCol& GetCol(int index) const { return *cells_.at(index); }
     TExportCol& operator[](int index) { return GetCol(index); }
     const TExportCol& operator[](int index) const { return GetCol(index); }
+    // The cell at an index the caller has checked (0 <= index < Count()), for the per-cell paths.
+    const TExportCol& CheckedCol(int index) const { return *cells_[std::size_t(index)]; }
     // The cell of that name (ignoring case), null when none.
     TExportCol* FindCol(const std::string& name);
 
@@ -353,7 +357,7 @@ inline TExportBareText TExportCol::GetBareText(bool format, std::string& storage
     const TExportColumns& columns = row_.Columns();
     if (!format || ColumnIndex < 0 || ColumnIndex >= columns.Count())
         return {Value, false};
-    const TExportColumn& column = columns.GetColumn(ColumnIndex);
+    const TExportColumn& column = columns.CheckedColumn(ColumnIndex);
     switch (column.ColType) {
     case TExportColType::ectString: // shown as it is, and escaped as every formatted text
         return {Value, true};

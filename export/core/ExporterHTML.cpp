@@ -494,7 +494,7 @@ void TExporterHTML::WriteDataRow() {
     const TExportChangedBytes& changed = InterpretTags ? kChangedWithTags : kChangedPlain;
     constexpr std::string_view lineBreak = "<br>", emptyCell = "&nbsp;";
     for (int i = 0; i < ExportRow.Count(); ++i) {
-        const TExportCol& cell = ExportRow[i];
+        const TExportCol& cell = ExportRow.CheckedCol(i);
         if (!composing) {
             cell.GetText(true, cellText_);
             makeRoom(start.size() + cellText_.size() + cellEnd.size() + rowEnd.size());

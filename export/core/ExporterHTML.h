@@ -147,8 +147,9 @@ private:
 
     // The column of a cell; null when the cell names none.
     const TExportColumn* CellColumn(const TExportCol& col) const {
-        return col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count() ? &Columns[col.ColumnIndex]
-                                                                         : nullptr;
+        return col.ColumnIndex >= 0 && col.ColumnIndex < Columns.Count()
+                   ? &Columns.CheckedColumn(col.ColumnIndex)
+                   : nullptr;
     }
     // Whether GetColData escapes the cell's text: Boolean and untyped values that GetText left unescaped.
     static bool EscapedByGetColData(const TExportCol& col, const TExportColumn* column);
