@@ -129,11 +129,14 @@ inline std::uint64_t ExportWordAt(std::string_view text, size_t pos) {
 }
 
 // The bytes of ExportReplaceChangedBytes written to out, which has room for ExportReplacedBytesBound of
-// them; returns the end of the bytes written. One scan; a short text without changed bytes, the usual
-// cell, is copied without a call.
+// them; returns the end of the bytes written. One scan; a text of up to 32 bytes without changed bytes or
+// bytes beyond ASCII, the usual cell, is copied without a call.
 inline char* ExportWriteReplacedBytes(char* out, std::string_view text, const TExportChangedBytes& changed,
                                       std::string_view lineBreak = {}) {
-    if (text.size() <= 16 && (text.empty() || ExportChangeMask(text, 0, changed.Markup) == 0)) {
+    const size_t size = text.size();
+    if (size <= 16 ? size == 0 || ExportChangeMask(text, 0, changed.Markup) == 0
+                   : size <= 32 && (ExportChangeMask(text, 0, changed.Markup) |
+                                    ExportChangeMask(text, size - 16, changed.Markup)) == 0) {
         rtl::CopyShortBytes(out, text.data(), text.size());
         return out + text.size();
     }

@@ -30,11 +30,17 @@ inline bool SameShortBytes(const char* a, const char* b, std::size_t n) {
     return true;
 }
 
-// Copies n bytes from src to dst (which do not overlap): up to 16 of them as two overlapping words, so
-// that the short texts of a table's cells are copied without a library call.
+// Copies n bytes from src to dst (which do not overlap): up to 32 of them as overlapping words, so that
+// the short texts of a table's cells are copied without a library call.
 inline void CopyShortBytes(char* dst, const char* src, std::size_t n) {
-    if (n > 16) {
+    if (n > 32) {
         std::memcpy(dst, src, n);
+    } else if (n > 16) { // the first and the last sixteen
+        std::uint64_t words[4];
+        std::memcpy(words, src, 16);
+        std::memcpy(words + 2, src + n - 16, 16);
+        std::memcpy(dst, words, 16);
+        std::memcpy(dst + n - 16, words + 2, 16);
     } else if (n >= 8) {
         std::uint64_t first, last;
         std::memcpy(&first, src, 8);
