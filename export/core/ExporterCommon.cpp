@@ -470,6 +470,14 @@ TExportDataSet* GridDataSet(const TExportSources& s) {
 
 } // namespace
 
+namespace {
+
+[[noreturn, gnu::noinline]] void ThrowSourceNotAssigned(TExportSource kind) {
+    throw EExportError(SourceError(SSourceNotAssigned, kind));
+}
+
+} // namespace
+
 void ExportCheckSource(const TExportSources& s) {
     bool assigned = false;
     switch (s.Kind) {
@@ -489,8 +497,8 @@ void ExportCheckSource(const TExportSources& s) {
         assigned = s.CustomSource != nullptr;
         break;
     }
-    if (!assigned)
-        throw EExportError(SourceError(SSourceNotAssigned, s.Kind));
+    if (!assigned) // thrown apart, so that the test made per row stays small
+        ThrowSourceNotAssigned(s.Kind);
 }
 
 bool ExportIsActive(const TExportSources& s) {

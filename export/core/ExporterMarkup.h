@@ -128,15 +128,27 @@ inline std::uint64_t ExportWordAt(std::string_view text, size_t pos) {
     return (found & 1) | (found >> 1 & 1) << (rest / 2) | (found >> 2 & 1) << (rest - 1);
 }
 
+// Whether a text of at most 32 bytes holds neither a byte that a markup format changes nor one beyond
+// ASCII (false for a longer text): ExportChangeMask's test of at most two blocks, without the positions.
+[[gnu::always_inline]] inline bool ExportShortTextIsPlain(std::string_view text, bool markup) {
+    const size_t size = text.size();
+    if (size >= 8) {
+        if (size > 32)
+            return false;
+        if (size <= 16)
+            return ExportFoundBytes(ExportWordAt(text, 0), ExportWordAt(text, size - 8), markup) == 0;
+        return (ExportFoundBytes(ExportWordAt(text, 0), ExportWordAt(text, 8), markup) |
+                ExportFoundBytes(ExportWordAt(text, size - 16), ExportWordAt(text, size - 8), markup)) == 0;
+    }
+    return size == 0 || ExportChangeMask(text, 0, markup) == 0;
+}
+
 // The bytes of ExportReplaceChangedBytes written to out, which has room for ExportReplacedBytesBound of
 // them; returns the end of the bytes written. One scan; a text of up to 32 bytes without changed bytes or
 // bytes beyond ASCII, the usual cell, is copied without a call.
 inline char* ExportWriteReplacedBytes(char* out, std::string_view text, const TExportChangedBytes& changed,
                                       std::string_view lineBreak = {}) {
-    const size_t size = text.size();
-    if (size <= 16 ? size == 0 || ExportChangeMask(text, 0, changed.Markup) == 0
-                   : size <= 32 && (ExportChangeMask(text, 0, changed.Markup) |
-                                    ExportChangeMask(text, size - 16, changed.Markup)) == 0) {
+    if (ExportShortTextIsPlain(text, changed.Markup)) {
         rtl::CopyShortBytes(out, text.data(), text.size());
         return out + text.size();
     }
