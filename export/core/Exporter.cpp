@@ -304,7 +304,7 @@ void TExporter::ReplaceByNormalString(std::string& text) const {
 namespace {
 
 // Whether a text of at most 32 bytes is all ASCII: the usual cell, told apart without a call.
-bool IsCellAscii(std::string_view text) {
+[[gnu::always_inline]] inline bool IsCellAscii(std::string_view text) {
     return text.size() <= 16 ? rtl::IsShortAscii(text)
                              : text.size() <= 32 && rtl::IsShortAscii(text.substr(0, 16)) &&
                                    rtl::IsShortAscii(text.substr(16));
@@ -312,7 +312,7 @@ bool IsCellAscii(std::string_view text) {
 
 // A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
 // blanks at its ends.
-void CleanCellValue(std::string& text) {
+[[gnu::always_inline]] inline void CleanCellValue(std::string& text) {
     if (!IsCellAscii(text))
         rtl::RepairUtf8(text);
     const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
