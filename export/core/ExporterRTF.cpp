@@ -2,6 +2,7 @@
 
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <typeinfo>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -411,6 +413,31 @@ bool RTFSpecialIn(std::uint64_t low, std::uint64_t high) {
 #endif
 }
 
+// Whether a text of at most 32 bytes holds neither a byte that RTF writes otherwise nor one beyond ASCII
+// (false for a longer text): the usual cell, copied as it is.
+[[gnu::always_inline]] inline bool RTFShortTextIsPlain(std::string_view text) {
+    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
+    const auto changed = [](std::uint64_t low, std::uint64_t high) {
+        return ((low | high) & kHighBits) != 0 || RTFSpecialIn(low, high);
+    };
+    const char* const bytes = text.data();
+    const size_t size = text.size();
+    if (size >= 8) {
+        if (size > 32)
+            return false;
+        if (size <= 16)
+            return !changed(LoadWord(bytes), LoadWord(bytes + size - 8));
+        return !changed(LoadWord(bytes), LoadWord(bytes + 8)) &&
+               !changed(LoadWord(bytes + size - 16), LoadWord(bytes + size - 8));
+    }
+    if (size >= 4)
+        return !changed(LoadHalfWord(bytes) | std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32, blanks);
+    if (size == 0)
+        return true;
+    const auto byte = [bytes](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
+    return !changed((blanks << 24) | byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16, blanks);
+}
+
 } // namespace
 
 bool TExporterRTF::KeepsText(const std::string& s) const {
@@ -650,13 +677,13 @@ const std::vector<std::string>& TExporterRTF::CachedCellOpenings(int cells) {
     return openings;
 }
 
-void TExporterRTF::AppendCell(const std::string& opening, const std::string& text) {
+void TExporterRTF::AppendCell(std::string_view opening, std::string_view text) {
     // Most cells are plain ASCII and go in as they are; the rest from the first other byte on.
     const size_t plain = PlainCellTextLength(text);
-    row_.Append(opening, std::string_view(text).substr(0, plain));
+    row_.Append(opening, text.substr(0, plain));
     if (plain == text.size())
         return;
-    std::string_view rest = std::string_view(text).substr(plain);
+    std::string_view rest = text.substr(plain);
     if (rest.find('\r') != std::string_view::npos) {
         ReplaceLineBreaks(rest, scratch_);
         rest = scratch_;
@@ -664,6 +691,90 @@ void TExporterRTF::AppendCell(const std::string& opening, const std::string& tex
     bytes_.clear();
     RtfWriter().AppendText(bytes_, rest);
     row_.Append(bytes_);
+}
+
+bool TExporterRTF::CellsInOnePass() const {
+    // A subclass may escape otherwise, have another last say or write through another writer.
+    return typeid(*this) == typeid(TExporterRTF) && !OnGetDataStyle &&
+           Writer().Encoding() == TExportTextEncoding::Windows1252;
+}
+
+bool TExporterRTF::AppendCellInOnePass(std::string_view opening, const TExportCol& cell) {
+    const TExportBareText bare = cell.GetBareText(true, cellText_);
+    const std::string_view text = bare.Text;
+    if (text.size() > kLongCellText)
+        return false;
+    // GetText escapes NULL, string and formatted texts; GetColData then escapes Boolean and untyped values,
+    // which come unformatted. Other texts (a failed format, a cell without a column) stay as they are.
+    const bool unformatted = !cell.IsNull && cell.ColumnIndex >= 0 && cell.ColumnIndex < Columns.Count() &&
+                             (Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectBoolean ||
+                              Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectUnknown);
+    if (!unformatted && !(bare.Escapes && Columns.Escape())) {
+        AppendCell(opening, text);
+        return true;
+    }
+    char* out = row_.Room(opening.size() + kEscapedBytesPerByte * text.size());
+    std::memcpy(out, opening.data(), opening.size());
+    out += opening.size();
+    if (RTFShortTextIsPlain(text)) {
+        rtl::CopyShortBytes(out, text.data(), text.size());
+        out += text.size();
+    } else {
+        out = WriteEscapedCellText(out, text);
+    }
+    row_.Extend(out);
+    return true;
+}
+
+char* TExporterRTF::WriteEscapedCellText(char* out, std::string_view text) {
+    static const char hex[] = "0123456789abcdef";
+    const auto put = [&out](std::string_view bytes) {
+        std::memcpy(out, bytes.data(), bytes.size());
+        out += bytes.size();
+    };
+    const size_t size = text.size();
+    for (size_t i = 0; i < size;) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            // A character of U+00A0 to U+00FF is the byte of its number, as AppendText makes it. Other bytes
+            // beyond ASCII go to AppendText as a whole run: it decodes no character across an ASCII byte,
+            // so the run's end stands for the byte that follows it.
+            const unsigned char next = i + 1 < size ? static_cast<unsigned char>(text[i + 1]) : 0;
+            if ((c == 0xC2 && next >= 0xA0 && next <= 0xBF) || (c == 0xC3 && next >= 0x80 && next <= 0xBF)) {
+                *out++ = char(((c & 0x03) << 6) | (next & 0x3F));
+                i += 2;
+                continue;
+            }
+            size_t end = i + 1;
+            while (end < size && static_cast<unsigned char>(text[end]) >= 0x80)
+                ++end;
+            bytes_.clear();
+            RtfWriter().AppendText(bytes_, text.substr(i, end - i));
+            put(bytes_);
+            i = end;
+            continue;
+        }
+        ++i;
+        if (!kRTFSpecial[c]) {
+            *out++ = char(c);
+        } else if (c == '\\' || c == '{' || c == '}') {
+            *out++ = '\\';
+            *out++ = char(c);
+        } else if (c == '\r' && i < size && text[i] == '\n') {
+            put(" \\par ");
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            put("\\line ");
+        } else if (c == '\t') {
+            put("\\tab ");
+        } else {
+            *out++ = '\\';
+            *out++ = '\'';
+            *out++ = hex[c >> 4];
+            *out++ = hex[c & 15];
+        }
+    }
+    return out;
 }
 
 void TExporterRTF::WriteCaptionRow() {
@@ -681,8 +792,11 @@ void TExporterRTF::WriteDataRow() {
     row_.Clear();
     const std::vector<std::string>* openings =
         OnGetDataStyle ? nullptr : &CachedCellOpenings(IntMin(ExportRow.Count(), Columns.Count()));
+    const bool onePass = openings && CellsInOnePass();
     int cells = 0;
     for (; cells < ExportRow.Count() && cells < Columns.Count(); ++cells) {
+        if (onePass && AppendCellInOnePass((*openings)[size_t(cells)], ExportRow.CheckedCol(cells)))
+            continue;
         ExportRow[cells].GetText(true, cellText_);
         if (openings && size_t(cells) < openings->size())
             AppendCell((*openings)[size_t(cells)], cellText_);

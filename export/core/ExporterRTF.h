@@ -168,6 +168,14 @@ public:
             std::memcpy(at + first.size(), second.data(), second.size());
         size_ += size;
     }
+    // Room for size more bytes behind those held, written in place and taken in by Extend.
+    char* Room(size_t size) {
+        if (storage_.size() - size_ < size)
+            Grow(size);
+        return storage_.data() + size_;
+    }
+    // Takes in the bytes written into Room up to end.
+    void Extend(const char* end) { size_ = size_t(end - storage_.data()); }
     std::string_view Bytes() const { return {storage_.data(), size_}; }
 
 private:
@@ -237,7 +245,21 @@ private:
     // while no OnGetDataStyle handler can change a style.
     const std::vector<std::string>& CachedCellOpenings(int cells);
     // Appends a cell's opening and text, each CR LF as " \par ", in the writer's encoding.
-    void AppendCell(const std::string& opening, const std::string& text);
+    void AppendCell(std::string_view opening, std::string_view text);
+    // Whether a data cell's text can be escaped and converted while it is copied into the row: the
+    // escaping, the last say on the text and the writer are this class's own and no style event runs
+    // between the cells.
+    bool CellsInOnePass() const;
+    // What GetText and AppendCell make of the cell, from its bare text in one scan; false (nothing
+    // appended) for a text too long to be given room for its longest escaping.
+    bool AppendCellInOnePass(std::string_view opening, const TExportCol& cell);
+    // The text as NormalString escapes it and AppendText converts it, written to out, which has room for
+    // kEscapedBytesPerByte bytes per byte of text; returns the end of the bytes written.
+    char* WriteEscapedCellText(char* out, std::string_view text);
+    // A byte of text becomes at most six bytes: a lone CR or LF "\line ", a malformed byte "\u-3?".
+    static constexpr size_t kEscapedBytesPerByte = 6;
+    // Longer cell texts take the way through GetText, so that the row needs no room for their escaping.
+    static constexpr size_t kLongCellText = 4096;
 
     // The data cells' openings (CellOpening) by row strip (none or column strips, then the row strips).
     std::vector<std::vector<std::string>> dataCellOpenings_;

@@ -191,8 +191,8 @@ TEST(RTFHeadSentEarly, SameBytesWithAndWithoutTheScratchFile) {
     const auto newFont = [](TrtfStyle& style) { style.Font.Name = "Courier New"; };
     const std::vector<Case> cases = {
         {"defaults", [](TExporterRTF&) {}, true},
-        {"no captions: the background is first used by a row", [](TExporterRTF& ex) { ex.AllowCaptions = false; },
-         false},
+        {"no captions: the background is first used by a row",
+         [](TExporterRTF& ex) { ex.AllowCaptions = false; }, false},
         {"no captions and no background",
          [](TExporterRTF& ex) {
              ex.AllowCaptions = false;
@@ -205,9 +205,9 @@ TEST(RTFHeadSentEarly, SameBytesWithAndWithoutTheScratchFile) {
              ex.Options.StripType = TrtfStripType::stRow;
              ex.Options.StripStyles.Add().Font.Bold = true;
              TrtfStyle& second = ex.Options.StripStyles.Add();
-             second.Font.Name = "ARIAL";          // the same font, other case
-             second.Font.Color = 0x7F000000;       // black beyond the colour's three bytes
-             second.AllowHighlight = true;        // white, from the captions
+             second.Font.Name = "ARIAL";     // the same font, other case
+             second.Font.Color = 0x7F000000; // black beyond the colour's three bytes
+             second.AllowHighlight = true;   // white, from the captions
          },
          true},
         {"row strips: a new colour from row 2",
@@ -351,7 +351,8 @@ TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
                     continue;
                 std::string text(size, 'x');
                 text[pos] = char(byte);
-                EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text) << byte << " at " << pos << "/" << size;
+                EXPECT_EQ(ex.KeepsText(text), ex.NormalString(text) == text)
+                    << byte << " at " << pos << "/" << size;
             }
 }
 
@@ -422,6 +423,127 @@ TEST(RTFCellBytes, HardTextsEscapedAndRaw) {
         RawTextRTF ex;
         ex.CellText = c.text;
         EXPECT_EQ(dataRow(ex, "x"), rowStart + c.raw + "}\\cell\\row") << c.text;
+    }
+}
+
+// The same exporter without the one-pass cells: a subclass takes every cell through GetText.
+class CellByCellRTF : public TExporterRTF {};
+
+// Data rows escaped while they are copied equal the rows built cell by cell through GetText, over hard
+// texts in columns of every kind and exporters set up in ways that reach the cell texts.
+TEST(RTFCellBytes, OnePassRowsEqualCellByCell) {
+    const std::vector<std::string> texts = {
+        "",
+        "plain",
+        "a{b}c\\d",
+        "\\",
+        "{",
+        "}}",
+        "tab\there",
+        "\x01\x02\x1F\x7F|~",
+        "one\r\ntwo",
+        "a\rb",
+        "a\nb",
+        "\r\n\r\n",
+        "\n\r",
+        "a\r\r\nb",
+        "x\r",
+        "\r\nx",
+        "Gr\xC3\xBC\xC3\x9F"
+        "e S\xC3\xA3o",
+        "\xC2\xA0\xC2\xBF\xC3\x80\xC3\xBF",
+        "\xC2\x80\xC2\x9F",
+        "\xE2\x82\xAC 5 \xE2\x80\x9C"
+        "q\xE2\x80\x9D",
+        "\xC5\x81\xC3\xB3"
+        "d\xC5\xBA",
+        "\xE4\xB8\xAD{\xE6\x96\x87}",
+        "\xF0\x9F\x98\x80\xF0\x9D\x84\x9E!",
+        "\xEF\xBF\xBD",
+        "\xC3\xBC\\\xC3\xBC",
+        "\xC3\xBC\r\n\xE4\xB8\xAD",
+        "0123456789abcdef0123456789abcde}",
+        "0123456789abcdef0123456789abcdef{",
+        "0123456789abcdef0123456789abcdef",
+        "1234",
+        "-1,234.5",
+        "12.5x",
+        "2024-02-29",
+        "13:45:07",
+        "2024-02-29 13:45:07",
+        "true",
+        "FALSE",
+        std::string(4096, '\r'),
+        std::string(4097, '{'),
+        std::string(3000, 'a') + "\xC3\xBC\r\n" + std::string(2000, 'b'),
+    };
+    const std::vector<std::pair<std::string, TFieldType>> fields = {
+        {"Str", TFieldType::ftString},     {"Int", TFieldType::ftInteger},  {"Flt", TFieldType::ftFloat},
+        {"Cur", TFieldType::ftCurrency},   {"Day", TFieldType::ftDate},     {"Tim", TFieldType::ftTime},
+        {"Stamp", TFieldType::ftDateTime}, {"Flag", TFieldType::ftBoolean}, {"Any", TFieldType::ftUnknown},
+        {"Wide", TFieldType::ftWideString}};
+    TMemoryDataSet ds;
+    for (const auto& [name, type] : fields)
+        ds.AddField({name, type, 20});
+    for (size_t i = 0; i < texts.size(); ++i) {
+        TMemoryDataSet::TRow row;
+        for (size_t f = 0; f < fields.size(); ++f)
+            row.push_back(texts[(i + f) % texts.size()]);
+        ds.AddRow(row);
+    }
+    ds.AddRow(TMemoryDataSet::TRow(fields.size(), std::nullopt));
+    ds.AddRow({"{x}", "1", "2.5", "3", "2024-01-02", "01:02:03", "2024-01-02 01:02:03", "true", "a\\b",
+               "\xC3\xA9"});
+
+    struct Setup {
+        std::string name;
+        std::function<void(TExporterRTF&)> prepare;
+    };
+    const std::vector<Setup> setups = {
+        {"defaults", [](TExporterRTF&) {}},
+        {"NULL text with specials and a malformed byte",
+         [](TExporterRTF& ex) { ex.Formats.SetNullString("{null}\\ \xFF\xC3 \xC3\xBC\t"); }},
+        {"formats that write specials",
+         [](TExporterRTF& ex) {
+             ex.Formats.SetDateFormat("yyyy'{'mm'}\\'dd");
+             ex.Formats.SetCurrencyFormat("\xE2\x82\xAC#,##0.00'}'");
+             ex.UserFormats.Add("Int=0'\t\xC5\x81'");
+         }},
+        {"column strips, no captions",
+         [](TExporterRTF& ex) {
+             ex.AllowCaptions = false;
+             ex.Options.StripType = TrtfStripType::stCol;
+             ex.Options.StripStyles.Add().Font.Bold = true;
+             ex.Options.StripStyles.Add().AllowHighlight = true;
+         }},
+        {"row strips in a new colour",
+         [](TExporterRTF& ex) {
+             ex.Options.StripType = TrtfStripType::stRow;
+             ex.Options.StripStyles.Add();
+             ex.Options.StripStyles.Add().BackgroundColor = 0x336699;
+         }},
+        {"values changed by a handler",
+         [](TExporterRTF& ex) {
+             ex.OnGetExportText = [](TExporter&, int col, std::string& text) {
+                 if (col % 2 == 0)
+                     text = "{" + text + "}\r\n\xE4\xB8\xAD";
+             };
+         }},
+    };
+    const auto run = [&](TExporterRTF& ex, const Setup& setup) {
+        ex.DataSet = &ds;
+        ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+        setup.prepare(ex);
+        std::ostringstream out;
+        ex.ExportToStream(out);
+        return out.str();
+    };
+    for (const Setup& setup : setups) {
+        TExporterRTF onePass;
+        CellByCellRTF cellByCell;
+        const std::string rtf = run(onePass, setup);
+        EXPECT_EQ(rtf, run(cellByCell, setup)) << setup.name;
+        ExpectBalancedGroups(rtf);
     }
 }
 
