@@ -271,6 +271,22 @@ void TRTFWriter::WriteBytes(std::string_view bytes) {
     Document.sputn(bytes.data(), std::streamsize(bytes.size()));
 }
 
+TRTFRowBytes& TRTFWriter::RowBytes(TRTFRowBytes& own) {
+    if (!Document.HeadSent()) {
+        own.Clear();
+        return own;
+    }
+    FlushBuffer();
+    return Document.DirectBlock();
+}
+
+void TRTFWriter::EndRow(TRTFRowBytes& row) {
+    if (&row == &Document.DirectBlock())
+        Document.PassFullBlocks();
+    else
+        WriteBytes(row.Bytes());
+}
+
 std::int64_t TRTFWriter::Insert(std::int64_t offset, const std::string& text) {
     std::string bytes;
     AppendText(bytes, text);
@@ -343,13 +359,6 @@ void TRTFWriter::SendHead() {
 void TRTFWriter::WriteEnd() {
     Write("}");
     Flush();
-}
-
-// ---------------------------------------------------------------------------------------------------
-// TRTFRowBytes
-
-void TRTFRowBytes::Grow(size_t size) {
-    storage_.resize(std::max(size_ + size, 2 * storage_.size()));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -677,10 +686,10 @@ const std::vector<std::string>& TExporterRTF::CachedCellOpenings(int cells) {
     return openings;
 }
 
-void TExporterRTF::AppendCell(std::string_view opening, std::string_view text) {
+void TExporterRTF::AppendCell(TRTFRowBytes& row, std::string_view opening, std::string_view text) {
     // Most cells are plain ASCII and go in as they are; the rest from the first other byte on.
     const size_t plain = PlainCellTextLength(text);
-    row_.Append(opening, text.substr(0, plain));
+    row.Append(opening, text.substr(0, plain));
     if (plain == text.size())
         return;
     std::string_view rest = text.substr(plain);
@@ -690,7 +699,7 @@ void TExporterRTF::AppendCell(std::string_view opening, std::string_view text) {
     }
     bytes_.clear();
     RtfWriter().AppendText(bytes_, rest);
-    row_.Append(bytes_);
+    row.Append(bytes_);
 }
 
 bool TExporterRTF::CellsInOnePass() const {
@@ -699,7 +708,7 @@ bool TExporterRTF::CellsInOnePass() const {
            Writer().Encoding() == TExportTextEncoding::Windows1252;
 }
 
-bool TExporterRTF::AppendCellInOnePass(std::string_view opening, const TExportCol& cell) {
+bool TExporterRTF::AppendCellInOnePass(TRTFRowBytes& row, std::string_view opening, const TExportCol& cell) {
     const TExportBareText bare = cell.GetBareText(true, cellText_);
     const std::string_view text = bare.Text;
     if (text.size() > kLongCellText)
@@ -710,10 +719,10 @@ bool TExporterRTF::AppendCellInOnePass(std::string_view opening, const TExportCo
                              (Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectBoolean ||
                               Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectUnknown);
     if (!unformatted && !(bare.Escapes && Columns.Escape())) {
-        AppendCell(opening, text);
+        AppendCell(row, opening, text);
         return true;
     }
-    char* out = row_.Room(opening.size() + kEscapedBytesPerByte * text.size());
+    char* out = row.Room(opening.size() + kEscapedBytesPerByte * text.size());
     std::memcpy(out, opening.data(), opening.size());
     out += opening.size();
     if (RTFShortTextIsPlain(text)) {
@@ -722,7 +731,7 @@ bool TExporterRTF::AppendCellInOnePass(std::string_view opening, const TExportCo
     } else {
         out = WriteEscapedCellText(out, text);
     }
-    row_.Extend(out);
+    row.Extend(out);
     return true;
 }
 
@@ -788,23 +797,44 @@ void TExporterRTF::WriteCaptionRow() {
 }
 
 void TExporterRTF::WriteDataRow() {
-    // The row's bytes are built in one reused buffer and go into the document in one piece.
-    row_.Clear();
     const std::vector<std::string>* openings =
         OnGetDataStyle ? nullptr : &CachedCellOpenings(IntMin(ExportRow.Count(), Columns.Count()));
-    const bool onePass = openings && CellsInOnePass();
-    int cells = 0;
-    for (; cells < ExportRow.Count() && cells < Columns.Count(); ++cells) {
-        if (onePass && AppendCellInOnePass((*openings)[size_t(cells)], ExportRow.CheckedCol(cells)))
-            continue;
-        ExportRow[cells].GetText(true, cellText_);
-        if (openings && size_t(cells) < openings->size())
-            AppendCell((*openings)[size_t(cells)], cellText_);
-        else
-            AppendCell(CellOpening(cells), cellText_);
+    if (!openings || !CellsInOnePass()) {
+        // The row's bytes are built in one reused buffer and go into the document in one piece.
+        row_.Clear();
+        int cells = 0;
+        for (; cells < ExportRow.Count() && cells < Columns.Count(); ++cells) {
+            ExportRow[cells].GetText(true, cellText_);
+            if (openings && size_t(cells) < openings->size())
+                AppendCell(row_, (*openings)[size_t(cells)], cellText_);
+            else
+                AppendCell(row_, CellOpening(cells), cellText_);
+        }
+        row_.Append(cells > 0 ? "}\\cell\\row\r\n" : "\\row\r\n");
+        RtfWriter().WriteBytes(row_.Bytes());
+        return;
     }
-    row_.Append(cells > 0 ? "}\\cell\\row\r\n" : "\\row\r\n");
-    RtfWriter().WriteBytes(row_.Bytes());
+    // Nothing else writes while the cells are made: the row is built where the writer takes it from. A
+    // row that fails part-way is taken back.
+    TRTFWriter& w = RtfWriter();
+    TRTFRowBytes& row = w.RowBytes(row_);
+    const size_t start = row.Size();
+    try {
+        const int cells = IntMin(ExportRow.Count(), Columns.Count());
+        for (int i = 0; i < cells; ++i) {
+            const TExportCol& cell = ExportRow.CheckedCol(i);
+            const std::string& opening = (*openings)[size_t(i)];
+            if (!AppendCellInOnePass(row, opening, cell)) {
+                cell.GetText(true, cellText_);
+                AppendCell(row, opening, cellText_);
+            }
+        }
+        row.Append(cells > 0 ? "}\\cell\\row\r\n" : "\\row\r\n");
+    } catch (...) {
+        row.Truncate(start);
+        throw;
+    }
+    w.EndRow(row);
 }
 
 void TExporterRTF::EndExport() {

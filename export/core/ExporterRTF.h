@@ -120,6 +120,11 @@ public:
     void AppendText(std::string& bytes, std::string_view text) const;
     // Bytes already in the writer's encoding (AppendText), straight into the document.
     void WriteBytes(std::string_view bytes);
+    // Where a row's bytes (in the writer's encoding) are built in place: once the head was sent the
+    // document's block for the target, after the bytes the writer holds; before, own, emptied. EndRow
+    // hands the row on.
+    TRTFRowBytes& RowBytes(TRTFRowBytes& own);
+    void EndRow(TRTFRowBytes& row);
 
     // The text in Windows-1252 with every other character as "\uN?" (UTF-16 units, signed; "?" is what
     // readers without Unicode show).
@@ -149,41 +154,6 @@ private:
     std::int64_t fontTableClose_ = -1;  // offset of the font table's closing brace once written
     std::int64_t colorTableClose_ = -1; // offset of the colour table's closing brace once written
     bool flushed_ = false;
-};
-
-// Bytes appended one piece after another into storage kept from one use to the next: it grows only
-// past the most an earlier use needed, so appending is a bounds check and a copy.
-class TRTFRowBytes {
-public:
-    void Clear() { size_ = 0; }
-    void Append(std::string_view bytes) { Append(bytes, {}); }
-    void Append(std::string_view first, std::string_view second) {
-        const size_t size = first.size() + second.size();
-        if (storage_.size() - size_ < size)
-            Grow(size);
-        char* const at = storage_.data() + size_;
-        if (!first.empty())
-            std::memcpy(at, first.data(), first.size());
-        if (!second.empty())
-            std::memcpy(at + first.size(), second.data(), second.size());
-        size_ += size;
-    }
-    // Room for size more bytes behind those held, written in place and taken in by Extend.
-    char* Room(size_t size) {
-        if (storage_.size() - size_ < size)
-            Grow(size);
-        return storage_.data() + size_;
-    }
-    // Takes in the bytes written into Room up to end.
-    void Extend(const char* end) { size_ = size_t(end - storage_.data()); }
-    std::string_view Bytes() const { return {storage_.data(), size_}; }
-
-private:
-    // Makes room for size more bytes.
-    void Grow(size_t size);
-
-    std::string storage_; // its size is the room; the bytes are its first size_
-    size_t size_ = 0;
 };
 
 class TExporterRTF : public TExporterFormatText {
@@ -245,14 +215,14 @@ private:
     // while no OnGetDataStyle handler can change a style.
     const std::vector<std::string>& CachedCellOpenings(int cells);
     // Appends a cell's opening and text, each CR LF as " \par ", in the writer's encoding.
-    void AppendCell(std::string_view opening, std::string_view text);
+    void AppendCell(TRTFRowBytes& row, std::string_view opening, std::string_view text);
     // Whether a data cell's text can be escaped and converted while it is copied into the row: the
     // escaping, the last say on the text and the writer are this class's own and no style event runs
     // between the cells.
     bool CellsInOnePass() const;
     // What GetText and AppendCell make of the cell, from its bare text in one scan; false (nothing
     // appended) for a text too long to be given room for its longest escaping.
-    bool AppendCellInOnePass(std::string_view opening, const TExportCol& cell);
+    bool AppendCellInOnePass(TRTFRowBytes& row, std::string_view opening, const TExportCol& cell);
     // The text as NormalString escapes it and AppendText converts it, written to out, which has room for
     // kEscapedBytesPerByte bytes per byte of text; returns the end of the bytes written.
     char* WriteEscapedCellText(char* out, std::string_view text);
@@ -263,7 +233,7 @@ private:
 
     // The data cells' openings (CellOpening) by row strip (none or column strips, then the row strips).
     std::vector<std::vector<std::string>> dataCellOpenings_;
-    TRTFRowBytes row_;     // the data row's bytes being built, kept so that its memory is reused
+    TRTFRowBytes row_;     // a data row's bytes before the head was sent, kept so that its memory is reused
     std::string cellText_; // the text of the cell being written, likewise
     std::string scratch_;  // a cell text with its line breaks replaced, likewise
     std::string bytes_;    // a cell text's bytes in the writer's encoding, likewise

@@ -4,6 +4,8 @@
 #include "export/core/ExporterTypes.h"
 #include "platform/commit/FileCommit.h"
 
+#include <algorithm>
+
 namespace exporter {
 
 namespace {
@@ -12,6 +14,15 @@ constexpr size_t kChunkSize = 1 << 20;
 // own buffer of that size passes each block on without copying it.
 constexpr size_t kDirectBlock = TExportWriter::kBufferSize;
 } // namespace
+
+void TRTFRowBytes::Grow(size_t size) {
+    storage_.resize(std::max(size_ + size, 2 * storage_.size()));
+}
+
+void TRTFRowBytes::DropFront(size_t count) {
+    std::memmove(storage_.data(), storage_.data() + count, size_ - count);
+    size_ -= count;
+}
 
 TRTFDocumentBuffer::TRTFDocumentBuffer() = default;
 
@@ -23,7 +34,7 @@ void TRTFDocumentBuffer::StartBody() {
 
 std::int64_t TRTFDocumentBuffer::Size() const {
     if (direct_)
-        return sent_;
+        return sent_ + std::int64_t(block_.Size());
     return std::int64_t(head_.size()) + (spill_ ? spill_->size() : 0) + std::int64_t(body_.size());
 }
 
@@ -76,26 +87,32 @@ std::streamsize TRTFDocumentBuffer::xsputn(const char* s, std::streamsize count)
 }
 
 void TRTFDocumentBuffer::PutDirect(const char* s, size_t size) {
-    sent_ += std::int64_t(size);
-    if (body_.empty() && size >= kDirectBlock) {
+    if (block_.Size() == 0 && size >= kDirectBlock) {
         direct_->write(s, std::streamsize(size));
+        sent_ += std::int64_t(size);
         return;
     }
-    while (size >= kDirectBlock - body_.size()) {
-        const size_t room = kDirectBlock - body_.size();
-        body_.append(s, room);
-        s += room;
-        size -= room;
-        direct_->write(body_.data(), std::streamsize(body_.size()));
-        body_.clear();
-    }
-    body_.append(s, size);
+    block_.Append({s, size});
+    PassFullBlocks();
+}
+
+void TRTFDocumentBuffer::PassFullBlocks() {
+    const std::string_view bytes = block_.Bytes();
+    size_t passed = 0;
+    for (; bytes.size() - passed >= kDirectBlock; passed += kDirectBlock)
+        direct_->write(bytes.data() + passed, std::streamsize(kDirectBlock));
+    if (passed == 0)
+        return;
+    sent_ += std::int64_t(passed);
+    block_.DropFront(passed);
 }
 
 void TRTFDocumentBuffer::Copy(std::ostream& target) {
     if (direct_) {
-        direct_->write(body_.data(), std::streamsize(body_.size()));
-        body_.clear();
+        const std::string_view bytes = block_.Bytes();
+        direct_->write(bytes.data(), std::streamsize(bytes.size()));
+        sent_ += std::int64_t(bytes.size());
+        block_.Clear();
         return;
     }
     target.write(head_.data(), std::streamsize(head_.size()));
@@ -120,7 +137,7 @@ void TRTFDocumentBuffer::SendHead(std::ostream& target) {
     spill_.reset();
     std::string().swap(head_);
     std::string().swap(body_);
-    body_.reserve(kDirectBlock);
+    block_.Room(kDirectBlock);
 }
 
 } // namespace exporter

@@ -8,12 +8,54 @@
 #include "platform/commit/SpillFile.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace exporter {
+
+// Bytes appended one piece after another into storage kept from one use to the next: it grows only
+// past the most an earlier use needed, so appending is a bounds check and a copy.
+class TRTFRowBytes {
+public:
+    void Clear() { size_ = 0; }
+    size_t Size() const { return size_; }
+    // Keeps the first size bytes.
+    void Truncate(size_t size) { size_ = size; }
+    // Removes the first count bytes; the rest moves to the front.
+    void DropFront(size_t count);
+    void Append(std::string_view bytes) { Append(bytes, {}); }
+    void Append(std::string_view first, std::string_view second) {
+        const size_t size = first.size() + second.size();
+        if (storage_.size() - size_ < size)
+            Grow(size);
+        char* const at = storage_.data() + size_;
+        if (!first.empty())
+            std::memcpy(at, first.data(), first.size());
+        if (!second.empty())
+            std::memcpy(at + first.size(), second.data(), second.size());
+        size_ += size;
+    }
+    // Room for size more bytes behind those held, written in place and taken in by Extend.
+    char* Room(size_t size) {
+        if (storage_.size() - size_ < size)
+            Grow(size);
+        return storage_.data() + size_;
+    }
+    // Takes in the bytes written into Room up to end.
+    void Extend(const char* end) { size_ = size_t(end - storage_.data()); }
+    std::string_view Bytes() const { return {storage_.data(), size_}; }
+
+private:
+    // Makes room for size more bytes.
+    void Grow(size_t size);
+
+    std::string storage_; // its size is the room; the bytes are its first size_
+    size_t size_ = 0;
+};
 
 class TRTFDocumentBuffer : public std::streambuf {
 public:
@@ -37,6 +79,11 @@ public:
     // the head any more.
     void SendHead(std::ostream& target);
     bool HeadSent() const { return direct_ != nullptr; }
+    // Once the head was sent: the block that gathers the bytes for the target. A caller may write into its
+    // room (Room, Extend) and then calls PassFullBlocks.
+    TRTFRowBytes& DirectBlock() { return block_; }
+    // Hands each full block that the bytes gathered make up on to the target.
+    void PassFullBlocks();
 
 protected:
     int_type overflow(int_type ch) override;
@@ -51,11 +98,12 @@ private:
 
     std::string head_;
     bool inBody_ = false;
-    std::string body_; // body bytes not (yet) in the scratch file, or the block for the target
+    std::string body_; // body bytes not (yet) in the scratch file
     std::unique_ptr<commit::SpillFile> spill_;
     bool spillUnavailable_ = false;
     std::ostream* direct_ = nullptr; // where the bytes go once the head was sent
-    std::int64_t sent_ = 0;          // bytes handed to direct_
+    TRTFRowBytes block_;             // the bytes gathered for direct_
+    std::int64_t sent_ = 0;          // bytes handed to direct_ (but those in block_)
 };
 
 namespace detail {

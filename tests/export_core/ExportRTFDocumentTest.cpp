@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace exporter {
@@ -36,7 +37,8 @@ TEST(RTFDocumentBuffer, HeadInsertionsAndASpilledBodyComeBackInOrder) {
 
 // Sent early, the document goes to the target with what it held (the head and a body that had already
 // gone to the scratch file), then gathers the later bytes into blocks: small pieces, pieces across a
-// block's end and pieces larger than a block, with or without bytes waiting, all arrive once and in order.
+// block's end and pieces larger than a block, with or without bytes waiting, written through the stream or
+// in place into the block, all arrive once and in order.
 TEST(RTFDocumentBuffer, SentEarlyTheDocumentFollowsInOrder) {
     TRTFDocumentBuffer document;
     std::ostream out(&document);
@@ -59,8 +61,17 @@ TEST(RTFDocumentBuffer, SentEarlyTheDocumentFollowsInOrder) {
                                         : "row " + std::to_string(i) + std::string(size_t(i % 300), 'x');
         if (i % 97 == 0) // the first one right after the head, with nothing waiting
             piece = big;
-        out << piece;
-        out.put('|');
+        if (i % 3 == 1) { // written in place into the block, as data rows are
+            TRTFRowBytes& block = document.DirectBlock();
+            char* at = block.Room(piece.size() + 1);
+            std::memcpy(at, piece.data(), piece.size());
+            at[piece.size()] = '|';
+            block.Extend(at + piece.size() + 1);
+            document.PassFullBlocks();
+        } else {
+            out << piece;
+            out.put('|');
+        }
         expected += piece + "|";
     }
     EXPECT_EQ(document.Size(), std::int64_t(expected.size()));
@@ -85,8 +96,8 @@ TEST(RTFDocumentBuffer, AFullScratchFolderFailsTheDocument) {
         document.Copy(target);
         ADD_FAILURE() << "no error";
     } catch (const EExportError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot write temporary file in \"" + commit::TemporaryFolder() + "\". No space left on device");
+        EXPECT_EQ(std::string(error.what()), "Cannot write temporary file in \"" + commit::TemporaryFolder() +
+                                                 "\". No space left on device");
     }
     EXPECT_TRUE(target.bad());
 }
