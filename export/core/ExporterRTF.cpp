@@ -422,29 +422,44 @@ bool RTFSpecialIn(std::uint64_t low, std::uint64_t high) {
 #endif
 }
 
+// Whether the sixteen bytes of two words hold one that RTF writes otherwise or one beyond ASCII.
+[[gnu::always_inline]] inline bool RTFChangedIn(std::uint64_t low, std::uint64_t high) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
+    // A signed comparison finds the bytes below 0x20 and those from 0x80 on at once; '}' and 0x7F differ
+    // only in bit 1 (which '~' has), so one comparison covers both.
+    __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
+    found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
+    found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{')));
+    found =
+        _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8(0x7F)));
+    return _mm_movemask_epi8(found) != 0;
+#else
+    return ((low | high) & kHighBits) != 0 || RTFSpecialIn(low, high);
+#endif
+}
+
 // Whether a text of at most 32 bytes holds neither a byte that RTF writes otherwise nor one beyond ASCII
 // (false for a longer text): the usual cell, copied as it is.
 [[gnu::always_inline]] inline bool RTFShortTextIsPlain(std::string_view text) {
     constexpr std::uint64_t blanks = 0x2020202020202020ULL;
-    const auto changed = [](std::uint64_t low, std::uint64_t high) {
-        return ((low | high) & kHighBits) != 0 || RTFSpecialIn(low, high);
-    };
     const char* const bytes = text.data();
     const size_t size = text.size();
     if (size >= 8) {
         if (size > 32)
             return false;
         if (size <= 16)
-            return !changed(LoadWord(bytes), LoadWord(bytes + size - 8));
-        return !changed(LoadWord(bytes), LoadWord(bytes + 8)) &&
-               !changed(LoadWord(bytes + size - 16), LoadWord(bytes + size - 8));
+            return !RTFChangedIn(LoadWord(bytes), LoadWord(bytes + size - 8));
+        return !RTFChangedIn(LoadWord(bytes), LoadWord(bytes + 8)) &&
+               !RTFChangedIn(LoadWord(bytes + size - 16), LoadWord(bytes + size - 8));
     }
     if (size >= 4)
-        return !changed(LoadHalfWord(bytes) | std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32, blanks);
+        return !RTFChangedIn(LoadHalfWord(bytes) | std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32,
+                             blanks);
     if (size == 0)
         return true;
     const auto byte = [bytes](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-    return !changed((blanks << 24) | byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16, blanks);
+    return !RTFChangedIn((blanks << 24) | byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16, blanks);
 }
 
 } // namespace
@@ -708,22 +723,43 @@ bool TExporterRTF::CellsInOnePass() const {
            Writer().Encoding() == TExportTextEncoding::Windows1252;
 }
 
-bool TExporterRTF::AppendCellInOnePass(TRTFRowBytes& row, std::string_view opening, const TExportCol& cell) {
+namespace {
+
+// Copies a cell's opening, most often 40 to 60 bytes: up to 64 of them as two overlapping halves, without
+// a library call.
+[[gnu::always_inline]] inline void CopyOpening(char* out, std::string_view opening) {
+    const size_t size = opening.size();
+    if (size > 32 && size <= 64) {
+        std::memcpy(out, opening.data(), 32);
+        std::memcpy(out + size - 32, opening.data() + size - 32, 32);
+    } else {
+        rtl::CopyShortBytes(out, opening.data(), size);
+    }
+}
+
+} // namespace
+
+// Inlined into the row's loop: most cells take a few tests and two copies.
+[[gnu::always_inline]] inline bool TExporterRTF::AppendCellInOnePass(TRTFRowBytes& row,
+                                                                     std::string_view opening,
+                                                                     const TExportCol& cell, bool escaping) {
     const TExportBareText bare = cell.GetBareText(true, cellText_);
     const std::string_view text = bare.Text;
     if (text.size() > kLongCellText)
         return false;
     // GetText escapes NULL, string and formatted texts; GetColData then escapes Boolean and untyped values,
     // which come unformatted. Other texts (a failed format, a cell without a column) stay as they are.
-    const bool unformatted = !cell.IsNull && cell.ColumnIndex >= 0 && cell.ColumnIndex < Columns.Count() &&
-                             (Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectBoolean ||
-                              Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectUnknown);
-    if (!unformatted && !(bare.Escapes && Columns.Escape())) {
+    const bool escapes =
+        bare.Escapes ? escaping
+                     : !cell.IsNull && cell.ColumnIndex >= 0 && cell.ColumnIndex < Columns.Count() &&
+                           (Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectBoolean ||
+                            Columns.CheckedColumn(cell.ColumnIndex).ColType == TExportColType::ectUnknown);
+    if (!escapes) {
         AppendCell(row, opening, text);
         return true;
     }
     char* out = row.Room(opening.size() + kEscapedBytesPerByte * text.size());
-    std::memcpy(out, opening.data(), opening.size());
+    CopyOpening(out, opening);
     out += opening.size();
     if (RTFShortTextIsPlain(text)) {
         rtl::CopyShortBytes(out, text.data(), text.size());
@@ -819,12 +855,13 @@ void TExporterRTF::WriteDataRow() {
     TRTFWriter& w = RtfWriter();
     TRTFRowBytes& row = w.RowBytes(row_);
     const size_t start = row.Size();
+    const bool escaping = bool(Columns.Escape());
     try {
         const int cells = IntMin(ExportRow.Count(), Columns.Count());
         for (int i = 0; i < cells; ++i) {
             const TExportCol& cell = ExportRow.CheckedCol(i);
             const std::string& opening = (*openings)[size_t(i)];
-            if (!AppendCellInOnePass(row, opening, cell)) {
+            if (!AppendCellInOnePass(row, opening, cell, escaping)) {
                 cell.GetText(true, cellText_);
                 AppendCell(row, opening, cellText_);
             }

@@ -221,8 +221,10 @@ private:
     // between the cells.
     bool CellsInOnePass() const;
     // What GetText and AppendCell make of the cell, from its bare text in one scan; false (nothing
-    // appended) for a text too long to be given room for its longest escaping.
-    bool AppendCellInOnePass(TRTFRowBytes& row, std::string_view opening, const TExportCol& cell);
+    // appended) for a text too long to be given room for its longest escaping. escaping: whether the
+    // columns have an escaping.
+    bool AppendCellInOnePass(TRTFRowBytes& row, std::string_view opening, const TExportCol& cell,
+                             bool escaping);
     // The text as NormalString escapes it and AppendText converts it, written to out, which has room for
     // kEscapedBytesPerByte bytes per byte of text; returns the end of the bytes written.
     char* WriteEscapedCellText(char* out, std::string_view text);
