@@ -744,7 +744,11 @@ namespace {
                                                                      std::string_view opening,
                                                                      const TExportCol& cell, bool escaping) {
     const TExportBareText bare = cell.GetBareText(true, cellText_);
-    const std::string_view text = bare.Text;
+    // Taken apart at once: kept together, the view's two words may be stored one by one and read back as
+    // one, which stalls the store forwarding.
+    const char* const textData = bare.Text.data();
+    const size_t textSize = bare.Text.size();
+    const std::string_view text(textData, textSize);
     if (text.size() > kLongCellText)
         return false;
     // GetText escapes NULL, string and formatted texts; GetColData then escapes Boolean and untyped values,
