@@ -426,8 +426,8 @@ bool RTFSpecialIn(std::uint64_t low, std::uint64_t high) {
 [[gnu::always_inline]] inline bool RTFChangedIn(std::uint64_t low, std::uint64_t high) {
 #if defined(__SSE2__)
     const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
-    // A signed comparison finds the bytes below 0x20 and those from 0x80 on at once; '}' and 0x7F differ
-    // only in bit 1 (which '~' has), so one comparison covers both.
+    // A signed comparison finds the bytes below 0x20 and those from 0x80 on at once; '}' (0x7D) and 0x7F
+    // are the two bytes that setting bit 1 makes 0x7F, so one comparison covers both.
     __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
     found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
     found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{')));

@@ -530,8 +530,8 @@ TEST(RTFCellBytes, OnePassRowsEqualCellByCell) {
              };
          }},
     };
-    const auto run = [&](TExporterRTF& ex, const Setup& setup) {
-        ex.DataSet = &ds;
+    const auto run = [](TExporterRTF& ex, const Setup& setup, TMemoryDataSet& data) {
+        ex.DataSet = &data;
         ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
         setup.prepare(ex);
         std::ostringstream out;
@@ -541,10 +541,26 @@ TEST(RTFCellBytes, OnePassRowsEqualCellByCell) {
     for (const Setup& setup : setups) {
         TExporterRTF onePass;
         CellByCellRTF cellByCell;
-        const std::string rtf = run(onePass, setup);
-        EXPECT_EQ(rtf, run(cellByCell, setup)) << setup.name;
+        const std::string rtf = run(onePass, setup, ds);
+        EXPECT_EQ(rtf, run(cellByCell, setup, ds)) << setup.name;
         ExpectBalancedGroups(rtf);
     }
+    // Every byte at the first, middle and last places and the word ends of texts of every length up to 35,
+    // one row each: the quick test that copies a short text as it is must miss none.
+    TMemoryDataSet bytes;
+    bytes.AddField({"Text", TFieldType::ftString, 40});
+    for (int byte = 1; byte < 256; ++byte)
+        for (size_t size = 1; size <= 35; ++size)
+            for (size_t pos : {size_t(0), size / 2, size - 1, size_t(7), size_t(8), size_t(16), size_t(31)})
+                if (pos < size) {
+                    std::string text(size, 'x');
+                    text[pos] = char(byte);
+                    bytes.AddRow({text});
+                }
+    TExporterRTF onePass;
+    CellByCellRTF cellByCell;
+    const std::string rtf = run(onePass, setups[0], bytes);
+    EXPECT_TRUE(rtf == run(cellByCell, setups[0], bytes)); // too long to print
 }
 
 TEST_F(RTFExport, WindowsCodePageAndFile) {
