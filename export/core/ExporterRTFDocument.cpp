@@ -92,8 +92,15 @@ void TRTFDocumentBuffer::PutDirect(const char* s, size_t size) {
         sent_ += std::int64_t(size);
         return;
     }
+    // Only what completes the block is added to it, so that a large piece does not make the block grow.
+    while (size >= kDirectBlock - block_.Size()) {
+        const size_t room = kDirectBlock - block_.Size();
+        block_.Append({s, room});
+        s += room;
+        size -= room;
+        PassFullBlocks();
+    }
     block_.Append({s, size});
-    PassFullBlocks();
 }
 
 void TRTFDocumentBuffer::PassFullBlocks() {
