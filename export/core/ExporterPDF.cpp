@@ -633,11 +633,12 @@ TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, T
         UnmeasuredLength = widest > 0 ? Limit / widest : std::numeric_limits<std::int64_t>::max();
 }
 
-bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlace& place,
-                                std::string_view text) {
+[[gnu::always_inline]] inline char* TPDFDocument::PutPlainCell(char* const out, const TPDFTextFitter& fitter,
+                                                               const TPDFCellPlace& place,
+                                                               std::string_view text) const {
     const size_t length = text.size();
-    if (!fitter.AsciiAsItIs() || fontOperator_.size() > kFontOperatorRoom || length > (size_t(1) << 20))
-        return false;
+    if (length > (size_t(1) << 20))
+        return nullptr;
     const TPDFWidthTable& widths = fitter.Widths();
     const std::uint16_t* const pairWidths = fitter.AsciiPairWidths();
     const std::int64_t limit = place.Limit;
@@ -648,9 +649,6 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlac
     // rest.
     const int guessedDigits = place.LeftDigits;
     const std::string_view ellipsis = fitter.Ellipsis();
-    constexpr std::string_view kEnd = ") Tj\rET\r";
-    char* const out = Room(kFontOperatorRoom + kNumberRoom + yOperands_.size() + length + ellipsis.size() +
-                           kEnd.size() + kNumberRoom);
     std::memcpy(out, fontOperatorRoom_.data(), kFontOperatorRoom);
     char* const xAt = out + fontOperator_.size();
     std::memcpy(xAt + guessedDigits, yOperands_.data(), yOperands_.size());
@@ -715,7 +713,7 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlac
                 }
             }
             if (!kPlainOperandBytes[byte])
-                return false;
+                return nullptr;
             textAt[count++] = char(byte);
             sum += widths[byte];
         }
@@ -749,7 +747,7 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlac
                     takenWidth = next;
                 }
                 if (!fitter.EllipsisIsPlain())
-                    return false;
+                    return nullptr;
                 std::memcpy(textAt + taken, fitter.EllipsisRoom().data(), fitter.EllipsisRoom().size());
                 count = taken + ellipsis.size();
                 width = int((takenWidth + fitter.EllipsisWidth()) * fitter.Font().FontSize / 1000);
@@ -766,9 +764,49 @@ bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlac
         }
     }
     PutIntExactly(xAt, x, digits);
-    std::memcpy(end, kEnd.data(), kEnd.size());
-    Commit(end + kEnd.size());
+    std::memcpy(end, kPlainCellEnd.data(), kPlainCellEnd.size());
+    return end + kPlainCellEnd.size();
+}
+
+bool TPDFDocument::PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlace& place,
+                                std::string_view text) {
+    if (!PlainCellsPossible(fitter))
+        return false;
+    char* const end = PutPlainCell(Room(PlainCellRoom(fitter, text)), fitter, place, text);
+    if (end == nullptr)
+        return false;
+    Commit(end);
     return true;
+}
+
+void TPDFDocument::RowCellsOut(TPDFTextFitter& fitter, const TPDFCellPlace* places,
+                               const std::string_view* texts, size_t count, int y, TExportColor color) {
+    if (!fontOperatorBuilt_ || yOperandsLength_ == 0 || yOperandsFor_ != y)
+        PrepareTextOperators(y);
+    const bool plain = color == fillColor_ && PlainCellsPossible(fitter);
+    size_t i = 0;
+    while (i < count) {
+        if (plain) {
+            // The cells from i on are put in one room large enough for all of them, until one needs the
+            // general way.
+            size_t room = 0;
+            for (size_t j = i; j < count; ++j)
+                room += PlainCellRoom(fitter, texts[j]);
+            char* out = Room(room);
+            for (; i < count; ++i) {
+                char* const end = PutPlainCell(out, fitter, places[i], texts[i]);
+                if (end == nullptr)
+                    break;
+                out = end;
+            }
+            Commit(out);
+            if (i == count)
+                return;
+        }
+        const TPDFCellPlace& place = places[i];
+        GeneralCellOut(fitter, place.Left, place.Room, place.Align, y, color, texts[i]);
+        ++i;
+    }
 }
 
 void TPDFDocument::PutHorizontalLine(double x1, double x2, double y) {
@@ -1126,8 +1164,33 @@ void TExporterPDF::WriteDataRow() {
         DrawGridLine(y_);
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
-    TExportFont& cellFont = cellFont_;
     const int cells = std::min(ExportRow.Count(), Columns.Count());
+    if (!OnGetCellParams) {
+        // Every cell keeps the data font, its column's alignment and no background: the row's texts are
+        // taken as the formatting leaves them (GetColData changes none) and drawn together.
+        if (rowTexts_.size() < size_t(cells)) {
+            rowTexts_.resize(size_t(cells));
+            rowStorage_.resize(size_t(cells));
+        }
+        const bool escaping = bool(Columns.Escape());
+        for (int i = 0; i < cells; ++i) {
+            const TExportCol& cell = ExportRow.CheckedCol(i);
+            std::string& storage = rowStorage_[size_t(i)];
+            const TExportBareText bare = cell.GetBareText(true, storage);
+            if (bare.Escapes && escaping) {
+                cell.GetText(true, storage);
+                rowTexts_[size_t(i)] = storage;
+            } else {
+                rowTexts_[size_t(i)] = bare.Text;
+            }
+        }
+        doc.RowCellsOut(dataFitter_, dataPlaces_.data(), rowTexts_.data(), size_t(cells), y_,
+                        dataFont.FontColor);
+        y_ -= Trunc(size * spacing / 2);
+        DrawGridLine(y_);
+        return;
+    }
+    TExportFont& cellFont = cellFont_;
     for (int i = 0; i < cells; ++i) {
         const TExportColumn& column = Columns[i];
         std::string& text = cellText_;

@@ -181,6 +181,10 @@ public:
         if (color != fillColor_ || !PlainCellOut(fitter, place, text))
             GeneralCellOut(fitter, place.Left, place.Room, place.Align, y, color, text);
     }
+    // Draws the data cells of a row at y in the color, the text of each at its place as CellOut draws it:
+    // the cells that can be drawn in one pass go into one room.
+    void RowCellsOut(TPDFTextFitter& fitter, const TPDFCellPlace* places, const std::string_view* texts,
+                     size_t count, int y, TExportColor color);
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
     // Write the stroke / fill colour operator; each returns the previous colour.
@@ -207,6 +211,21 @@ private:
     // CellOut in one pass over the text: encoded, checked, copied and measured at once. False, with nothing
     // written, when a byte would need an escape or the encoding does not keep ASCII.
     bool PlainCellOut(const TPDFTextFitter& fitter, const TPDFCellPlace& place, std::string_view text);
+    // Whether cells in the fitter's font can be drawn in one pass at all: its encoding keeps ASCII and the
+    // font operator fits its fixed room.
+    bool PlainCellsPossible(const TPDFTextFitter& fitter) const {
+        return fitter.AsciiAsItIs() && fontOperator_.size() <= kFontOperatorRoom;
+    }
+    static constexpr std::string_view kPlainCellEnd = ") Tj\rET\r";
+    // The room PutPlainCell may write into for the text (more than it keeps).
+    size_t PlainCellRoom(const TPDFTextFitter& fitter, std::string_view text) const {
+        return kFontOperatorRoom + 2 * kCellNumberRoom + yOperands_.size() + text.size() +
+               fitter.Ellipsis().size() + kPlainCellEnd.size();
+    }
+    // PlainCellOut's operators put at out, in a room of PlainCellRoom; the end of what is kept, or null
+    // when the text needs the general way.
+    char* PutPlainCell(char* out, const TPDFTextFitter& fitter, const TPDFCellPlace& place,
+                       std::string_view text) const;
     void Flush();
     // Bytes written so far, in the stream or gathered.
     std::int64_t Size() const { return flushed_ + std::int64_t(used_); }
@@ -234,6 +253,7 @@ private:
     bool fontOperatorBuilt_ = false;
     // The same in a fixed room (when it fits there), copied whole by the cells.
     static constexpr size_t kFontOperatorRoom = 32;
+    static constexpr size_t kCellNumberRoom = 32; // for x's digits, and more than the room of a number
     std::array<char, kFontOperatorRoom> fontOperatorRoom_{};
     // TextOut's " y Td (" for the y it was last built for (not built while the length is 0).
     std::array<char, 24> yOperands_{};
@@ -348,6 +368,11 @@ protected:
     void WriteCaptionRow() override;
     void WriteDataRow() override;
 
+    // The texts of the cells are drawn as the formatting leaves them: a data row takes them bare.
+    void GetColData(const TExportCol& col, std::string& text) final {
+        TExporterFormatText::GetColData(col, text);
+    }
+
     bool PublishesColumnsWidth() const override { return true; }
     bool PublishesColumnsAlign() const override { return true; }
 
@@ -381,6 +406,9 @@ private:
     TPDFFont dataFont_;
     // The place of every column's data cells in its own alignment, inside the indent.
     std::vector<TPDFCellPlace> dataPlaces_;
+    // The texts of a data row's cells, and the storage of those made for the row, by column.
+    std::vector<std::string_view> rowTexts_;
+    std::vector<std::string> rowStorage_;
 };
 
 } // namespace exporter

@@ -641,39 +641,49 @@ TEST(PDFFitText, CellsInOnePassMatchFittingThenDrawing) {
             TPDFFont font("F1");
             font.FontEncoding = encoding;
             font.FontSize = size;
-            std::ostringstream onePass, general;
-            TPDFDocument onePassDoc(onePass), generalDoc(general);
-            for (TPDFDocument* doc : {&onePassDoc, &generalDoc}) {
+            // The same cells are drawn one by one, as whole rows (every text once in a row, one-pass and
+            // general cells mixed), and by fitting then drawing.
+            std::ostringstream onePass, rows, general;
+            TPDFDocument onePassDoc(onePass), rowDoc(rows), generalDoc(general);
+            for (TPDFDocument* doc : {&onePassDoc, &rowDoc, &generalDoc}) {
                 doc->BeginDoc();
                 doc->NewPage();
                 doc->SetFont(font);
             }
-            TPDFTextFitter onePassFitter(font), generalFitter(font);
-            for (const std::string& source : sources)
-                for (const int left : {5, 95, 100, 990})
-                    for (const int room : {-20, 0, 9, 12, 20, 28, 40, 200})
-                        for (const TExportColAlign align :
-                             {TExportColAlign::ecaLeft, TExportColAlign::ecaCenter, TExportColAlign::ecaRight})
-                            for (const TExportColor color : {TExportColor(0), TExportColor(0xFF)}) {
+            TPDFTextFitter onePassFitter(font), rowFitter(font), generalFitter(font);
+            const std::vector<std::string_view> rowTexts(std::begin(sources), std::end(sources));
+            for (const int left : {5, 95, 100, 990})
+                for (const int room : {-20, 0, 9, 12, 20, 28, 40, 200})
+                    for (const TExportColAlign align :
+                         {TExportColAlign::ecaLeft, TExportColAlign::ecaCenter, TExportColAlign::ecaRight})
+                        for (const TExportColor color : {TExportColor(0), TExportColor(0xFF)}) {
+                            const std::vector<TPDFCellPlace> places(
+                                rowTexts.size(), TPDFCellPlace(rowFitter, left, room, align));
+                            rowDoc.RowCellsOut(rowFitter, places.data(), rowTexts.data(), rowTexts.size(),
+                                               700, color);
+                            for (const std::string& source : sources) {
                                 onePassDoc.CellOut(onePassFitter, left, room, align, 700, color, source);
                                 const TPDFFittedText fitted = generalFitter.Fit(source, room);
                                 generalDoc.TextOutEncoded(PDFAlignedX(left, room, fitted.Width, align), 700,
                                                           color, fitted.Bytes);
                             }
-            onePassDoc.EndDoc();
-            generalDoc.EndDoc();
-            const std::vector<std::string> got = ContentStreams(onePass.str());
+                        }
+            for (TPDFDocument* doc : {&onePassDoc, &rowDoc, &generalDoc})
+                doc->EndDoc();
             const std::vector<std::string> expected = ContentStreams(general.str());
-            ASSERT_EQ(got.size(), 1u);
             ASSERT_EQ(expected.size(), 1u);
-            // Compared operator by operator, so that a difference shows where it is.
-            std::istringstream gotLines(got[0]), expectedLines(expected[0]);
-            std::string gotLine, expectedLine;
-            while (std::getline(expectedLines, expectedLine, '\r')) {
-                ASSERT_TRUE(std::getline(gotLines, gotLine, '\r')) << int(encoding) << " " << size;
-                ASSERT_EQ(gotLine, expectedLine) << int(encoding) << " " << size;
+            for (const std::ostringstream* drawn : {&onePass, &rows}) {
+                const std::vector<std::string> got = ContentStreams(drawn->str());
+                ASSERT_EQ(got.size(), 1u);
+                // Compared operator by operator, so that a difference shows where it is.
+                std::istringstream gotLines(got[0]), expectedLines(expected[0]);
+                std::string gotLine, expectedLine;
+                while (std::getline(expectedLines, expectedLine, '\r')) {
+                    ASSERT_TRUE(std::getline(gotLines, gotLine, '\r')) << int(encoding) << " " << size;
+                    ASSERT_EQ(gotLine, expectedLine) << int(encoding) << " " << size;
+                }
+                EXPECT_FALSE(std::getline(gotLines, gotLine, '\r'));
             }
-            EXPECT_FALSE(std::getline(gotLines, gotLine, '\r'));
         }
 }
 
