@@ -624,6 +624,7 @@ void PutIntExactly(char* out, int value, int count) {
 
 TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, TExportColAlign align)
     : Left(left), Room(room), Align(align), Limit(std::int64_t(room) * 1000), LeftDigits(DigitCount(left)) {
+    PutIntExactly(LeftText.data(), left, LeftDigits);
     // A text that fits were each character the widest need not be measured (each character takes at
     // least one byte), unless its place depends on its width.
     const std::int64_t widest = std::int64_t(fitter.MaxWidth()) * std::max(fitter.Font().FontSize, 1);
@@ -651,6 +652,7 @@ TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, T
     const std::string_view ellipsis = fitter.Ellipsis();
     std::memcpy(out, fontOperatorRoom_.data(), kFontOperatorRoom);
     char* const xAt = out + fontOperator_.size();
+    std::memcpy(xAt, place.LeftText.data(), place.LeftText.size()); // the y operands overwrite what is over
     std::memcpy(xAt + guessedDigits, yOperands_.data(), yOperands_.size());
     char* const textAt = xAt + guessedDigits + yOperandsLength_;
     // The text is encoded straight into place: eight bytes at a time while they are plain ASCII (the
@@ -719,8 +721,6 @@ TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, T
         }
     }
     char* end = textAt + count;
-    int x = place.Left;
-    int digits = guessedDigits;
     if (measure) {
         int width = 0;
         if (sum * size > limit) {
@@ -756,14 +756,17 @@ TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, T
         } else {
             width = int(sum * fitter.Font().FontSize / 1000);
         }
-        x = PDFAlignedX(place.Left, place.Room, width, place.Align);
-        digits = DigitCount(x);
-        if (digits != guessedDigits) {
-            std::memmove(xAt + digits, xAt + guessedDigits, size_t(end - (xAt + guessedDigits)));
-            end += digits - guessedDigits;
+        // Left's digits are in place already.
+        const int x = PDFAlignedX(place.Left, place.Room, width, place.Align);
+        if (x != place.Left) {
+            const int digits = DigitCount(x);
+            if (digits != guessedDigits) {
+                std::memmove(xAt + digits, xAt + guessedDigits, size_t(end - (xAt + guessedDigits)));
+                end += digits - guessedDigits;
+            }
+            PutIntExactly(xAt, x, digits);
         }
     }
-    PutIntExactly(xAt, x, digits);
     std::memcpy(end, kPlainCellEnd.data(), kPlainCellEnd.size());
     return end + kPlainCellEnd.size();
 }
@@ -821,7 +824,11 @@ void TPDFDocument::PutHorizontalLine(double x1, double x2, double y) {
         line.TailLength = size_t(PutText(PutFixed(PutText(tail, " l \r"), LineWidth, 1), " w \rS\r") - tail);
     }
     char number[kNumberRoom];
-    const size_t numberLength = size_t(PutFixed(number, y, 1) - number);
+    PutBuiltHorizontalLine(number, size_t(PutFixed(number, y, 1) - number));
+}
+
+void TPDFDocument::PutBuiltHorizontalLine(const char* number, size_t numberLength) {
+    const THorizontalLine& line = horizontal_;
     char* out = Room(3 * line.Head.size() + 2 * kNumberRoom);
     std::memcpy(out, line.Head.data(), line.Head.size());
     out += line.HeadLength;
@@ -833,6 +840,24 @@ void TPDFDocument::PutHorizontalLine(double x1, double x2, double y) {
     out += numberLength;
     std::memcpy(out, line.Tail.data(), line.Tail.size());
     Commit(out + line.TailLength);
+}
+
+void TPDFDocument::HorizontalLine(int x1, int x2, int y, TExportColor color) {
+    const THorizontalLine& line = horizontal_;
+    // A grid line mostly has the colour, ends and width of the one before, and y of up to three digits: its
+    // y goes between the pieces built for the line before.
+    if (color != lineColor_ || y < 0 || y >= 1000 || !line.Built || line.X1 != x1 || line.X2 != x2 ||
+        line.Width != LineWidth) {
+        Line(x1, y, x2, y, color);
+        return;
+    }
+    const auto& digits = kSmallNumbers[size_t(y)];
+    char number[kNumberRoom];
+    std::memcpy(number, digits.data() + 1, 3);
+    const size_t count = size_t(digits[0]);
+    number[count] = '.';
+    number[count + 1] = '0';
+    PutBuiltHorizontalLine(number, count + 2);
 }
 
 void TPDFDocument::Line(double x1, double y1, double x2, double y2, TExportColor color) {
@@ -1025,7 +1050,7 @@ TPDFDocument& TExporterPDF::Document() {
 }
 
 void TExporterPDF::DrawGridLine(int y) {
-    Document().Line(xs_.front(), y, xs_.back(), y, Options.GridLineColor);
+    Document().HorizontalLine(xs_.front(), xs_.back(), y, Options.GridLineColor);
 }
 
 void TExporterPDF::DrawColumnLines(int top, int bottom) {

@@ -129,6 +129,8 @@ struct TPDFCellPlace {
     // A text of at most this many bytes needs no measuring: it fits and its x is Left (-1 when none).
     std::int64_t UnmeasuredLength = -1;
     int LeftDigits = 0; // the count of Left's digits
+    // Left's digits (the room holds those of any int; bytes beyond them are undefined).
+    std::array<char, 12> LeftText{};
 };
 
 // Width of chars average characters: size x chars x 123990 / 256 / 1000, truncated.
@@ -186,6 +188,8 @@ public:
     void RowCellsOut(TPDFTextFitter& fitter, const TPDFCellPlace* places, const std::string_view* texts,
                      size_t count, int y, TExportColor color);
     void Line(double x1, double y1, double x2, double y2, TExportColor color);
+    // Line(x1, y, x2, y, color) for whole numbers, as a table's grid draws it in every row.
+    void HorizontalLine(int x1, int x2, int y, TExportColor color);
     void FillRect(double x, double y, double w, double h, TExportColor color);
     // Write the stroke / fill colour operator; each returns the previous colour.
     TExportColor SetLineColor(TExportColor color);
@@ -270,6 +274,8 @@ private:
     };
     THorizontalLine horizontal_;
     void PutHorizontalLine(double x1, double x2, double y);
+    // The built line around y's text (in a room of kNumberRoom bytes).
+    void PutBuiltHorizontalLine(const char* number, size_t numberLength);
 };
 
 // Page size and margins, held in points and shown in Units.

@@ -94,6 +94,37 @@ TEST(PDFFontMetrics, TextAndCharWidths) {
     EXPECT_EQ(PDFFontEncodingText(TPDFFontEncoding::poMacRomanEncoding), "MacRomanEncoding");
 }
 
+TEST(PDFDocument, GridLinesMatchGeneralLines) {
+    // A grid line of whole numbers must give Line's bytes: over y with one, two and three digits and
+    // beyond the table of small numbers, negative and large ends, a changed width and colour between lines.
+    struct TCase {
+        int X1, X2, Y;
+        double Width;
+        TExportColor Color;
+    };
+    const TCase cases[] = {
+        {84, 552, 736, 1, 0},    {84, 552, 735, 1, 0},    {84, 552, 7, 1, 0},        {84, 552, 0, 1, 0},
+        {84, 552, 42, 1, 0},     {84, 552, 999, 1, 0},    {84, 552, 1000, 1, 0},     {84, 552, -1, 1, 0},
+        {84, 552, 500, 2, 0},    {84, 552, 499, 0.5, 0},  {84, 552, 498, 0.5, 0xFF}, {84, 552, 497, 0.5, 0},
+        {-3, 1234567, 10, 1, 0}, {-3, 1234567, 11, 1, 0}, {5, 7, 2000000, 1, 0},     {0, 999999, 300, 1, 0},
+        {0, 1000000, 300, 1, 0}, {0, 1000000, 301, 1, 0}, {84, 552, 736, 1, 0}};
+    std::ostringstream grid, general;
+    TPDFDocument gridDoc(grid), generalDoc(general);
+    for (TPDFDocument* doc : {&gridDoc, &generalDoc}) {
+        doc->BeginDoc();
+        doc->NewPage();
+    }
+    for (const TCase& c : cases) {
+        gridDoc.LineWidth = generalDoc.LineWidth = c.Width;
+        gridDoc.HorizontalLine(c.X1, c.X2, c.Y, c.Color);
+        generalDoc.Line(c.X1, c.Y, c.X2, c.Y, c.Color);
+    }
+    gridDoc.EndDoc();
+    generalDoc.EndDoc();
+    EXPECT_EQ(ContentStreams(grid.str()), ContentStreams(general.str()));
+    EXPECT_NE(ContentStreams(grid.str())[0].find("84.0 7.0 m \r552.0 7.0 l \r"), std::string::npos);
+}
+
 TEST(PDFDocument, WritesTheExactPieces) {
     std::ostringstream out;
     TPDFDocument doc(out);
