@@ -733,7 +733,19 @@ TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, T
                 const std::int64_t most = cutRoom / size;
                 size_t taken = 0;
                 std::int64_t takenWidth = 0;
-                for (; taken + 2 <= count; taken += 2) { // two ASCII bytes at a time while both fit
+                for (; taken + 8 <= count; taken += 8) { // eight ASCII bytes at a time while all fit
+                    std::uint64_t word = 0;
+                    std::memcpy(&word, textAt + taken, 8);
+                    if ((word & 0x8080808080808080) != 0)
+                        break;
+                    const std::int64_t wordWidth = pairWidths[word & 0xFFFF] +
+                                                   pairWidths[(word >> 16) & 0xFFFF] +
+                                                   pairWidths[(word >> 32) & 0xFFFF] + pairWidths[word >> 48];
+                    if (takenWidth + wordWidth > most)
+                        break;
+                    takenWidth += wordWidth;
+                }
+                for (; taken + 2 <= count; taken += 2) { // then two at a time while both fit
                     std::uint16_t pair = 0;
                     std::memcpy(&pair, textAt + taken, 2);
                     if ((pair & 0x8080) != 0 || takenWidth + pairWidths[pair] > most)

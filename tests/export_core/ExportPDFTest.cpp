@@ -651,6 +651,7 @@ TEST(PDFFitText, CellsInOnePassMatchFittingThenDrawing) {
                                    "1/1/2024 12:00:00 AM",
                                    "Nakamura, \"Ann\" 2",
                                    "abcdefghijklmnop",
+                                   "The quick brown fox jumps over the lazy dog, 0123456789",
                                    "abcdefghijklmno(",
                                    "(bcdefghijklmnop",
                                    "abcdefg\\",
