@@ -703,8 +703,15 @@ TPDFCellPlace::TPDFCellPlace(const TPDFTextFitter& fitter, int left, int room, T
             if (byte < 0x80) {
                 ++pos;
             } else {
+                // A character of two bytes (Latin letters with accents mostly) is read here, without the
+                // checks the longer ones need.
                 char32_t ch = 0;
-                const int sequence = ExportDecodeUtf8(text, pos, ch);
+                const auto next = pos + 1 < length ? static_cast<unsigned char>(source[pos + 1]) : 0u;
+                int sequence = 2;
+                if (byte >= 0xC2 && byte < 0xE0 && (next & 0xC0) == 0x80)
+                    ch = (char32_t(byte & 0x1F) << 6) | (next & 0x3F);
+                else
+                    sequence = ExportDecodeUtf8(text, pos, ch);
                 if (sequence == 0) {
                     byte = '?';
                     ++pos;

@@ -664,6 +664,8 @@ TEST(PDFFitText, CellsInOnePassMatchFittingThenDrawing) {
                                    "\xC3\xA9tude",
                                    "abcdefgh\xC5\x81\xC3\xB3" "d\xC5\xBA",
                                    "W\xC3W\xE2\x80W\xF0",
+                                   "\xC0\xAFW\xC1\xBFW\xC3",
+                                   "\xDF\xBF\xC2\x80\xC2\xA0x\xC3\xBF",
                                    "\xE4\xB8\xAD\xE6\x96\x87 text",
                                    "caf\xC3\xA9\x01"};
     for (const TPDFFontEncoding encoding :
