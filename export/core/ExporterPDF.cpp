@@ -9,6 +9,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace exporter {
 
 namespace {
@@ -575,11 +579,21 @@ namespace {
 // passes one test: it is at least 0x20; it is no parenthesis (0x28 and 0x29 differ in the lowest bit
 // only); it is no backslash. A byte with its high bit fails through ~word, whatever its sums carried.
 inline bool PlainAsciiWord(std::uint64_t word) {
+#if defined(__SSE2__)
+    // The same with byte compares: a byte below 0x20 or with its high bit is below 0x20 as a signed byte.
+    const __m128i bytes = _mm_cvtsi64_si128(std::int64_t(word));
+    const __m128i fails = _mm_or_si128(
+        _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
+                     _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(char(0xFE))), _mm_set1_epi8(0x28))),
+        _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x5C)));
+    return (_mm_movemask_epi8(fails) & 0xFF) == 0;
+#else
     constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
     const std::uint64_t notControl = word + kOnes * 0x60;
     const std::uint64_t notParenthesis = ((word ^ (kOnes * 0x28)) & ~kOnes) + kOnes * 0x7F;
     const std::uint64_t notBackslash = (word ^ (kOnes * 0x5C)) + kOnes * 0x7F;
     return (notControl & notParenthesis & notBackslash & ~word & kHighBits) == kHighBits;
+#endif
 }
 
 // The bytes of a text shorter than eight in the low bytes of a word, zeros above them: read in two
