@@ -257,7 +257,7 @@ private:
     bool fontOperatorBuilt_ = false;
     // The same in a fixed room (when it fits there), copied whole by the cells.
     static constexpr size_t kFontOperatorRoom = 32;
-    static constexpr size_t kCellNumberRoom = 32; // for x's digits, and more than the room of a number
+    static constexpr size_t kCellNumberRoom = 32; // the room of x's digits (twice of it is kept free)
     std::array<char, kFontOperatorRoom> fontOperatorRoom_{};
     // TextOut's " y Td (" for the y it was last built for (not built while the length is 0).
     std::array<char, 24> yOperands_{};
@@ -274,7 +274,7 @@ private:
     };
     THorizontalLine horizontal_;
     void PutHorizontalLine(double x1, double x2, double y);
-    // The built line around y's text (in a room of kNumberRoom bytes).
+    // The built line around y's text (of which 32 bytes are read).
     void PutBuiltHorizontalLine(const char* number, size_t numberLength);
 };
 
@@ -374,7 +374,8 @@ protected:
     void WriteCaptionRow() override;
     void WriteDataRow() override;
 
-    // The texts of the cells are drawn as the formatting leaves them: a data row takes them bare.
+    // The cells' texts are drawn as the formatting leaves them (final, so that it stays so): a data row
+    // takes them bare.
     void GetColData(const TExportCol& col, std::string& text) final {
         TExporterFormatText::GetColData(col, text);
     }
