@@ -226,40 +226,57 @@ std::string TExportFormats::FormatOfType(TExportColType type) const {
 // ---------------------------------------------------------------------------------------------------
 // Value formatting and type guessing
 
-inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view text, std::uint32_t hash) const {
+inline rtl::ShortTextKey TExportDateTexts::keyOf(std::string_view text) {
+    if (text.size() <= rtl::ShortTextKey::kMaxLength)
+        return rtl::ShortTextKey::Of(text);
+    return {rtl::HashBytes(text), 0};
+}
+
+inline const TExportDateTexts::Entry* TExportDateTexts::find(std::string_view text,
+                                                             const rtl::ShortTextKey& key) const {
     if (slots_.empty())
         return nullptr;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = key.Hash() & mask;; i = (i + 1) & mask) {
         const Entry& entry = slots_[i];
-        if (!entry.used)
+        if (entry.textLength == 0)
             return nullptr;
-        if (entry.hash == hash && entry.textLength == text.size() &&
-            rtl::SameShortBytes(bytes_.data() + entry.text, text.data(), text.size()))
+        if (entry.key == key && entry.textLength == text.size() &&
+            (text.size() <= rtl::ShortTextKey::kMaxLength ||
+             rtl::SameShortBytes(bytes_.data() + entry.text, text.data(), text.size())))
             return &entry;
     }
 }
 
-TExportDateTexts::Entry& TExportDateTexts::freeSlot(std::uint32_t hash) {
+TExportDateTexts::Entry& TExportDateTexts::freeSlot(const rtl::ShortTextKey& key) {
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = hash & mask;
-    while (slots_[i].used)
+    std::size_t i = key.Hash() & mask;
+    while (slots_[i].textLength != 0)
         i = (i + 1) & mask;
     return slots_[i];
 }
 
-void TExportDateTexts::add(std::string_view text, std::uint32_t hash, std::string_view formatted) {
+void TExportDateTexts::add(std::string_view text, const rtl::ShortTextKey& key, std::string_view formatted) {
+    if (text.empty())
+        return; // no date: never met as one, and an empty length marks a free slot
     if ((count_ + 1) * 2 > slots_.size()) {
         std::vector<Entry> old(std::max<std::size_t>(64, slots_.size() * 2));
         old.swap(slots_);
         for (const Entry& entry : old)
-            if (entry.used)
-                freeSlot(entry.hash) = entry;
+            if (entry.textLength != 0)
+                freeSlot(entry.key) = entry;
     }
-    Entry& entry = freeSlot(hash);
-    entry = {hash, std::uint32_t(bytes_.size()), std::uint32_t(text.size()),
-             std::uint32_t(bytes_.size() + text.size()), std::uint32_t(formatted.size()), true};
-    bytes_.append(text).append(formatted);
+    bytes_.resize(bytes_.size() - std::min(bytes_.size(), rtl::kPaddedBytes)); // without the padding
+    Entry& entry = freeSlot(key);
+    entry.key = key;
+    entry.textLength = std::uint32_t(text.size());
+    if (text.size() > rtl::ShortTextKey::kMaxLength) {
+        entry.text = std::uint32_t(bytes_.size());
+        bytes_.append(text);
+    }
+    entry.formatted = std::uint32_t(bytes_.size());
+    entry.formattedLength = std::uint32_t(formatted.size());
+    bytes_.append(formatted).append(rtl::kPaddedBytes, '\0');
     ++count_;
 }
 
@@ -277,13 +294,12 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
     }
     // Past 1,024 lookups of which most missed, the memo costs more than it saves.
     const bool looking = lookups_ < 1024 || misses_ * 4 <= lookups_ * 3;
-    std::uint32_t hash = 0;
+    rtl::ShortTextKey key;
     if (looking) {
         ++lookups_;
-        hash = rtl::HashBytes(text);
-        if (const Entry* found = find(text, hash)) {
-            out.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
-            out.append(bytes_.data() + found->formatted, found->formattedLength);
+        key = keyOf(text);
+        if (const Entry* found = find(text, key)) {
+            rtl::AssignPaddedBytes(out, bytes_.data() + found->formatted, found->formattedLength);
             return true;
         }
         ++misses_;
@@ -293,7 +309,7 @@ bool TExportDateTexts::Format(const std::string& text, const std::string& format
     if (!formatter_->AppendText(out, text, &readsClock, &day_))
         return false;
     if (looking && !readsClock && count_ < kMaxTexts)
-        add(text, hash, out);
+        add(text, key, out);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/StringList.h"
 
 #include <cstdint>
@@ -136,17 +137,19 @@ public:
                 std::string& out);
 
 private:
-    // A text met before and its formatted text, both kept in bytes_.
+    // A text met before: its length (0 for a free slot), its key (for a text longer than
+    // rtl::ShortTextKey::kMaxLength, a hash in `first`, and the text in bytes_ at `text`), and where its
+    // formatted text lies in bytes_.
     struct Entry {
-        std::uint32_t hash = 0;
-        std::uint32_t text = 0, textLength = 0, formatted = 0, formattedLength = 0;
-        bool used = false;
+        rtl::ShortTextKey key;
+        std::uint32_t textLength = 0, text = 0, formatted = 0, formattedLength = 0;
     };
-    // The entry of text (whose hash is given), or nullptr.
-    const Entry* find(std::string_view text, std::uint32_t hash) const;
-    void add(std::string_view text, std::uint32_t hash, std::string_view formatted);
-    // The slot where an entry of the hash goes: the first free one from its place on.
-    Entry& freeSlot(std::uint32_t hash);
+    static rtl::ShortTextKey keyOf(std::string_view text);
+    // The entry of text (whose key is given), or nullptr.
+    const Entry* find(std::string_view text, const rtl::ShortTextKey& key) const;
+    void add(std::string_view text, const rtl::ShortTextKey& key, std::string_view formatted);
+    // The slot where an entry of the key goes: the first free one from its place on.
+    Entry& freeSlot(const rtl::ShortTextKey& key);
 
     static constexpr std::size_t kMaxTexts = 4096;
     std::string format_;
@@ -154,6 +157,8 @@ private:
     std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
     rtl::DateTimeFormatter::DayMemo day_; // the day of the last date-time text formatter_ read
     std::vector<Entry> slots_; // open addressing, a power of two in size and at most half used
+    // The long texts and the formatted ones, then rtl::kPaddedBytes more, so that each formatted text can
+    // be copied as a padded one.
     std::string bytes_;
     std::size_t count_ = 0;
     std::size_t lookups_ = 0, misses_ = 0;

@@ -338,12 +338,37 @@ public:
     }
     // A text that is only a time "h:n[:s[.z]]".
     bool readTime(ReadFields& f) {
+        if (readClockTime(f))
+            return true;
         int hour, length;
         return number(hour, length) && character(facts_.TimeSeparator) && time(hour, f);
     }
 
 private:
     static bool digit(char c) { return unsigned(c - '0') < 10; }
+    // The shapes most times have, "h:nn", "hh:nn", "h:nn:ss" and "hh:nn:ss", read by their places; false
+    // (nothing read) for any other text, which readTime reads number by number alike.
+    bool readClockTime(ReadFields& f) {
+        const char* const p = p_;
+        const std::size_t n = std::size_t(end_ - p);
+        const char separator = facts_.TimeSeparator;
+        const std::size_t hourDigits = n >= 2 && p[1] == separator ? 1 : n >= 3 && p[2] == separator ? 2 : 0;
+        const std::size_t rest = n - hourDigits - 1; // after the hour's separator
+        if (hourDigits == 0 || (rest != 2 && rest != 5))
+            return false;
+        const char* const m = p + hourDigits + 1;
+        if (!digit(p[0]) || !digit(p[hourDigits - 1]) || !digit(m[0]) || !digit(m[1]) ||
+            (rest == 5 && (m[2] != separator || !digit(m[3]) || !digit(m[4]))))
+            return false;
+        const int hour = hourDigits == 1 ? p[0] - '0' : (p[0] - '0') * 10 + (p[1] - '0');
+        const int min = (m[0] - '0') * 10 + (m[1] - '0');
+        const int sec = rest == 5 ? (m[3] - '0') * 10 + (m[4] - '0') : 0;
+        if (hour > 23 || min > 59 || sec > 59)
+            return false;
+        f.hour = hour, f.min = min, f.sec = sec, f.msec = 0;
+        p_ = end_;
+        return true;
+    }
     bool number(int& value, int& length) {
         const char* p = p_;
         unsigned n = 0; // wraps harmlessly past four digits, which fail
@@ -495,14 +520,10 @@ inline char* putNumber(char* p, int value, int digits) {
 
 inline char* putText(char* p, std::string_view text) {
     const std::size_t n = text.size();
-    if (n == 1) { // a separator, most often
+    if (n == 1) // a separator, most often
         *p = text[0];
-    } else if (n <= 4) { // an am/pm marker: too short to be worth a call
-        for (std::size_t i = 0; i < n; ++i)
-            p[i] = text[i];
-    } else {
-        std::memcpy(p, text.data(), n);
-    }
+    else
+        CopyShortBytes(p, text.data(), n);
     return p + n;
 }
 
@@ -957,8 +978,9 @@ void DateTimeFormatter::appendFields(std::string& out, const DateFields& f, std:
             p = putField(p, piece.kind, piece.digits, f, facts_);
         p = putText(p, {texts + piece.text, piece.textLength});
     }
+    static_assert(sizeof buffer >= kPaddedBytes);
     if (onStack)
-        out.append(buffer, std::size_t(p - buffer));
+        AppendPaddedBytes(out, buffer, std::size_t(p - buffer));
     else
         out.resize(start + std::size_t(p - begin));
 }

@@ -5,6 +5,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -376,25 +377,90 @@ bool isPlainInteger(const SectionInfo& info) {
     return info.plain && info.digitCount == info.decimalIndex && info.forcedInteger <= 20;
 }
 
-// Replaces text with a minus sign when asked, the section's prefix, the number writeNumber(at) writes at
-// `at` (at most 20 integer digits with separators, the point and 100 decimals; it returns the end) and the
-// suffix, in one append. For a section with short texts.
-template <typename WriteNumber>
-[[gnu::always_inline]] inline void assignShortPlain(std::string& text, bool minus,
-                                                    const detail::PlainSection& section,
-                                                    const WriteNumber& writeNumber) {
-    char buffer[1 + detail::PlainSection::kShortText + PlainBuffer::kNumber + detail::PlainSection::kShortText];
-    char* out = buffer;
-    *out = '-';
-    out += minus;
-    for (const char c : section.prefix)
-        *out++ = c;
-    out = writeNumber(out);
-    for (const char c : section.suffix)
-        *out++ = c;
-    text.clear(); // then appended: cheaper than an assignment, which allows for overlapping texts
-    text.append(buffer, size_t(out - buffer));
-}
+// The text of a short number in a plain section with short literal texts, put together around a point in
+// a buffer: the integer digits, the prefix and the sign are written backward from the point, the fraction
+// and the suffix forward from it, so that no part is moved after it is written and the digits are grouped
+// from the last one, where the groups of three are counted.
+class ShortPlainText {
+public:
+    // Writes the integer digits (count of them, at most 20 and no more than the room the section's forced
+    // ones take; none for zero), padded with zeros to the forced ones and grouped, then the prefix and the
+    // minus sign when asked.
+    void putIntegerPart(const detail::PlainSection& section, const char* digits, int count, bool minus) {
+        char padded[24];
+        if (count < section.forcedInteger) {
+            const int zeros = section.forcedInteger - count;
+            for (int i = 0; i < zeros; ++i)
+                padded[i] = '0';
+            for (int i = 0; i < count; ++i)
+                padded[zeros + i] = digits[i];
+            digits = padded;
+            count = section.forcedInteger;
+        }
+        const char separator = section.thousandSeparator;
+        const char* d = digits + count;
+        char* p = point_;
+        if (separator != '\0') {
+            // A group and the separator before it are the four bytes before the group with the first of
+            // them replaced; those four always lie within the digits while more than three are left.
+            for (; count > 3; count -= 3) {
+                std::uint32_t word;
+                std::memcpy(&word, d - 4, 4);
+                if constexpr (std::endian::native == std::endian::little)
+                    word = (word & 0xFFFFFF00u) | std::uint8_t(separator);
+                else
+                    word = (word & 0x00FFFFFFu) | std::uint32_t(std::uint8_t(separator)) << 24;
+                p -= 4;
+                std::memcpy(p, &word, 4);
+                d -= 3;
+            }
+        }
+        p -= count;
+        CopyShortBytes(p, d - count, size_t(count));
+        const std::string_view prefix = section.prefix;
+        if (!prefix.empty()) {
+            p -= prefix.size();
+            CopyShortBytes(p, prefix.data(), prefix.size());
+        }
+        *--p = '-';
+        begin_ = p + !minus;
+    }
+    // After the integer part: the decimal separator and fractionLength digits, the first of them from
+    // fraction (kept of them) and zeros after them, when any is asked for.
+    void putFraction(char separator, const char* fraction, size_t kept, size_t fractionLength) {
+        if (fractionLength == 0)
+            return;
+        char* p = end_;
+        *p++ = separator;
+        const size_t copied = std::min(kept, fractionLength);
+        CopyShortBytes(p, fraction, copied);
+        p += copied;
+        for (size_t k = copied; k < fractionLength; ++k)
+            *p++ = '0';
+        end_ = p;
+    }
+    // Puts the suffix after the number and replaces text with the whole.
+    void assignTo(std::string& text, const detail::PlainSection& section) {
+        const std::string_view suffix = section.suffix;
+        if (!suffix.empty()) {
+            CopyShortBytes(end_, suffix.data(), suffix.size());
+            end_ += suffix.size();
+        }
+        AssignPaddedBytes(text, begin_, size_t(end_ - begin_));
+    }
+
+private:
+    // Before the point: a sign, a short prefix and 20 integer digits with their separators; after it: the
+    // decimal separator, 100 decimals and a short suffix, which leave more than kPaddedBytes after any
+    // start.
+    static constexpr size_t kBefore = 1 + detail::PlainSection::kShortText + 27;
+    static constexpr size_t kAfter = 1 + 100 + detail::PlainSection::kShortText;
+    static_assert(kAfter >= kPaddedBytes);
+    char buffer_[kBefore + kAfter];
+    char* const point_ = buffer_ + kBefore;
+    char* begin_ = point_;
+    char* end_ = point_;
+};
 
 // Integer digits (count of them, without leading zeros; none for zero) in a plain mask without decimals, as
 // renderPlain gives them (padded to the forced ones and grouped, between the mask's literal texts), after a
@@ -637,16 +703,10 @@ void renderShortDecimal(const detail::PlainSection& section, const ShortDecimal&
     fractionLength = std::max(fractionLength, size_t(section.forcedDecimals));
     const bool minus = d.negative && !zero;
     if (section.shortTexts) {
-        assignShortPlain(text, minus, section, [&](char* out) {
-            out += writeIntegerDigits(out, integer, int(integerCount), section.forcedInteger,
-                                      section.thousandSeparator);
-            if (fractionLength > 0) {
-                *out++ = section.decimalSeparator;
-                for (size_t k = 0; k < fractionLength; ++k)
-                    *out++ = k < keptFraction ? fraction[k] : '0';
-            }
-            return out;
-        });
+        ShortPlainText shortText;
+        shortText.putIntegerPart(section, integer, int(integerCount), minus);
+        shortText.putFraction(section.decimalSeparator, fraction, keptFraction, fractionLength);
+        shortText.assignTo(text, section);
         return;
     }
 
@@ -711,9 +771,9 @@ bool tryFormatShortDecimal(std::string_view format, std::string_view text, size_
         assignPlainInteger(section, minus, digits, count, out);
         return true;
     }
-    assignShortPlain(out, minus, section, [&](char* at) {
-        return at + writeIntegerDigits(at, digits, count, section.forcedInteger, section.thousandSeparator);
-    });
+    ShortPlainText shortText;
+    shortText.putIntegerPart(section, digits, count, minus);
+    shortText.assignTo(out, section);
     return true;
 }
 

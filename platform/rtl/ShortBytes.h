@@ -4,18 +4,31 @@
 // texts): equality and copies without a library call where a word or two hold them, and a hash for tables
 // that pick a slot by its low bits.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <bit>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace rtl {
 
-// Whether the n bytes at a and b are equal: 8 to 16 of them as two overlapping words, fewer one by one.
-inline bool SameShortBytes(const char* a, const char* b, std::size_t n) {
-    if (n > 16)
-        return std::memcmp(a, b, n) == 0;
+// Whether the n bytes at a and b are equal: 8 to 32 of them as overlapping words, fewer one by one.
+[[gnu::always_inline]] inline bool SameShortBytes(const char* a, const char* b, std::size_t n) {
+    if (n > 16) {
+        if (n > 32)
+            return std::memcmp(a, b, n) == 0;
+        std::uint64_t a1, a2, a3, a4, b1, b2, b3, b4; // the first and the last sixteen
+        std::memcpy(&a1, a, 8);
+        std::memcpy(&a2, a + 8, 8);
+        std::memcpy(&a3, a + n - 16, 8);
+        std::memcpy(&a4, a + n - 8, 8);
+        std::memcpy(&b1, b, 8);
+        std::memcpy(&b2, b + 8, 8);
+        std::memcpy(&b3, b + n - 16, 8);
+        std::memcpy(&b4, b + n - 8, 8);
+        return ((a1 ^ b1) | (a2 ^ b2) | (a3 ^ b3) | (a4 ^ b4)) == 0;
+    }
     if (n >= 8) {
         std::uint64_t a1, a2, b1, b2; // the first and the last eight, overlapping when fewer than sixteen
         std::memcpy(&a1, a, 8);
@@ -61,6 +74,29 @@ inline void CopyShortBytes(char* dst, const char* src, std::size_t n) {
     }
 }
 
+// The bytes a padded copy moves at once.
+inline constexpr std::size_t kPaddedBytes = 32;
+
+// Appends the n bytes at src to out. src must be readable for kPaddedBytes bytes however few n are: a text
+// of up to that many goes in as one copy of a fixed size, which needs no library call, and is then cut to
+// n. out's capacity may grow by up to kPaddedBytes more than the text needs.
+inline void AppendPaddedBytes(std::string& out, const char* src, std::size_t n) {
+    if (n > kPaddedBytes) {
+        out.append(src, n);
+        return;
+    }
+    const std::size_t size = out.size();
+    out.append(src, kPaddedBytes);
+    out.resize(size + n);
+}
+
+// Replaces out with the n bytes at src, which must be readable for kPaddedBytes bytes (see
+// AppendPaddedBytes); src lies outside out.
+inline void AssignPaddedBytes(std::string& out, const char* src, std::size_t n) {
+    out.clear();
+    AppendPaddedBytes(out, src, n);
+}
+
 // Mixes every bit of a 64-bit hash into its low half.
 inline std::uint32_t HashFinish(std::uint64_t hash) {
     hash ^= hash >> 33;
@@ -95,5 +131,39 @@ inline std::uint32_t HashBytes(std::string_view bytes, std::uint64_t* all = null
         *all = bits;
     return HashFinish(hash);
 }
+
+// A text of up to 16 bytes as two words, which with its length tell it from every other such text: the
+// first and the last eight bytes, overlapping when fewer than sixteen (four for a text of four to seven
+// bytes; its first, middle and last byte for a shorter one). A table keyed by texts compares these instead
+// of the bytes.
+struct ShortTextKey {
+    std::uint64_t first = 0, last = 0;
+
+    static constexpr std::size_t kMaxLength = 16;
+    // The key of text, whose size is at most kMaxLength.
+    [[gnu::always_inline]] static ShortTextKey Of(std::string_view text) {
+        const char* const p = text.data();
+        const std::size_t n = text.size();
+        ShortTextKey key;
+        if (n >= 8) {
+            std::memcpy(&key.first, p, 8);
+            std::memcpy(&key.last, p + n - 8, 8);
+        } else if (n >= 4) {
+            std::uint32_t first, last;
+            std::memcpy(&first, p, 4);
+            std::memcpy(&last, p + n - 4, 4);
+            key.first = first;
+            key.last = last;
+        } else if (n > 0) {
+            key.first = std::uint64_t(static_cast<unsigned char>(p[0])) |
+                        std::uint64_t(static_cast<unsigned char>(p[n / 2])) << 8 |
+                        std::uint64_t(static_cast<unsigned char>(p[n - 1])) << 16;
+        }
+        return key;
+    }
+    bool operator==(const ShortTextKey&) const = default;
+    // A hash of the key whose low bits pick a slot.
+    std::uint32_t Hash() const { return HashFinish(first * 0x9E3779B97F4A7C15ull ^ last); }
+};
 
 } // namespace rtl

@@ -63,6 +63,22 @@ TEST(ExportFormatValue, DateTextsOfAColumnAsEachTextFormattedAfresh) {
         EXPECT_EQ(out, ExportFormatValue(stamp, TExportColType::ectDateTime, format, nullptr, facts))
             << stamp;
     }
+    // Texts of every length up to past the longest kept as a key, met twice, among them texts that differ
+    // from another of their length at only one place.
+    TExportDateTexts lengths;
+    const std::string times[] = {"1:2", "1:3", "2:2", "1:02", "1:03", "11:2", "1:2:3", "1:2:4", "1:02:3",
+                                 "11:02:3", "11:02:03", "11:02:04", "1/2/2024", "1/3/2024", "11/2/2024",
+                                 "11/22/2024", "1/2/2024 1:2", "1/2/2024 1:3", "1/2/2024 11:02",
+                                 "11/22/2024 11:2", "11/22/2024 11:02", "11/22/2024 11:03",
+                                 "11/22/2024 11:02:03", "1:2:3.4", "1:2:3.5", "x", "1", "12"};
+    for (int round = 0; round < 2; ++round)
+        for (const std::string& text : times) {
+            const std::string format = "yyyy-mm-dd hh:nn:ss";
+            const std::string afresh =
+                ExportFormatValue(text, TExportColType::ectDateTime, format, nullptr, facts);
+            EXPECT_EQ(lengths.Format(text, format, facts, out), !afresh.empty()) << text;
+            EXPECT_EQ(out, afresh) << text;
+        }
     // Formats of one length that differ only at the end or only at the start, changed from text to text of
     // the same day.
     const std::string formats[] = {"yyyy-mm-dd hh:nn", "yyyy-mm-dd hh:ss", "dd-mm-yyyy hh:ss", "h:n", "h:s"};

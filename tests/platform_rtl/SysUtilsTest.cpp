@@ -1,8 +1,12 @@
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -190,6 +194,40 @@ TEST(Collation, SymbolsDigitsLettersThenCase) {
     EXPECT_LT(rtl::AnsiCompareStr("a", "A"), 0); // lower case first
     EXPECT_LT(rtl::AnsiCompareStr("A", "b"), 0);
     EXPECT_EQ(rtl::AnsiCompareStr("x", "x"), 0);
+}
+
+// The word-wise helpers of short texts agree with the plain library calls at every length around their word
+// sizes: a comparison sees a difference at any place, a padded copy leaves exactly the text (into storage
+// empty, shorter, longer or shared with nothing), and no two texts of one length share a key.
+TEST(ShortBytes, WordWiseHelpersAgreeWithTheLibraryAtEveryLength) {
+    const std::string source = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJ"; // 46 bytes
+    std::set<std::pair<std::size_t, std::pair<std::uint64_t, std::uint64_t>>> keys;
+    for (std::size_t n = 0; n <= 40; ++n) {
+        const std::string text = source.substr(0, n);
+        EXPECT_TRUE(rtl::SameShortBytes(text.data(), source.data(), n)) << n;
+        for (std::size_t at = 0; at < n; ++at) {
+            std::string other = text;
+            other[at] = '#';
+            EXPECT_FALSE(rtl::SameShortBytes(other.data(), text.data(), n)) << n << " " << at;
+            if (n <= rtl::ShortTextKey::kMaxLength) {
+                const rtl::ShortTextKey key = rtl::ShortTextKey::Of(other);
+                EXPECT_FALSE(key == rtl::ShortTextKey::Of(text)) << n << " " << at;
+                keys.insert({n, {key.first, key.last}});
+            }
+        }
+        for (const std::string& before : {std::string(), std::string("ab"), std::string(50, 'x')}) {
+            std::string appended = before, assigned = before;
+            rtl::AppendPaddedBytes(appended, source.data(), n); // source is readable for 32 bytes
+            rtl::AssignPaddedBytes(assigned, source.data(), n);
+            EXPECT_EQ(appended, before + text) << n;
+            EXPECT_EQ(assigned, text) << n;
+        }
+    }
+    // Every text changed at one place gave a key of its own among the texts of its length.
+    std::size_t changed = 0;
+    for (std::size_t n = 1; n <= rtl::ShortTextKey::kMaxLength; ++n)
+        changed += n;
+    EXPECT_EQ(keys.size(), changed);
 }
 
 } // namespace
