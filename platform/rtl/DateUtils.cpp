@@ -904,6 +904,9 @@ DateTimeFormatter::DateTimeFormatter(std::string_view format, const LocaleFacts&
         return piece.kind != Piece::Text && !timeField(piece);
     });
     datePieces_ = read_ && !dateAfter ? std::size_t(first - pieces_.begin()) : kNoDatePieces;
+    byMinute_ = datePieces_ != kNoDatePieces && std::none_of(first, pieces_.end(), [](const Piece& piece) {
+                    return piece.kind == Piece::Second || piece.kind == Piece::Millisecond;
+                });
 }
 
 void DateTimeFormatter::Append(std::string& out, TDateTime value) const {
@@ -921,6 +924,10 @@ bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool
         PlainReader(text.substr(known), facts_).readTime(read)) { // the day before, another time
         if (readsClock)
             *readsClock = false;
+        if (byMinute_ && day->shown_.size() <= kPaddedBytes) {
+            appendByMinute(out, read.hour, read.min, *day);
+            return true;
+        }
         appendFields(out, fieldsOf(read, false), datePieces_, pieces_.size(), day->shown_);
         return true;
     }
@@ -949,6 +956,30 @@ bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool
 void DateTimeFormatter::DayMemo::Clear() {
     text_.clear();
     shown_.clear();
+    minutes_.clear();
+}
+
+void DateTimeFormatter::appendByMinute(std::string& out, int hour, int minute, DayMemo& day) const {
+    if (day.minutes_.empty())
+        day.minutes_.resize(DayMemo::kMinutes);
+    DayMemo::MinuteText& shown = day.minutes_[std::size_t(hour * 60 + minute)];
+    if (shown.length == 0) {
+        std::string time;
+        appendFields(time, fieldsOf(ReadFields{1899, 12, 30, hour, minute, 0, 0}, false), datePieces_,
+                     pieces_.size());
+        if (time.size() > sizeof shown.text) { // too long to keep: shown every time
+            out.append(day.shown_).append(time);
+            return;
+        }
+        std::memcpy(shown.text, time.data(), time.size());
+        shown.length = std::uint8_t(time.size()); // never 0: the pieces show the hour or the minute
+    }
+    // The day's text and the minute's, at most kPaddedBytes and 31 bytes, copied into one padded text.
+    char buffer[kPaddedBytes + sizeof shown.text + kPaddedBytes];
+    const std::size_t lead = day.shown_.size();
+    CopyShortBytes(buffer, day.shown_.data(), lead);
+    CopyShortBytes(buffer + lead, shown.text, shown.length);
+    AppendPaddedBytes(out, buffer, lead + shown.length);
 }
 
 void DateTimeFormatter::appendFields(std::string& out, const DateFields& f, std::size_t first,

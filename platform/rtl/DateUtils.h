@@ -63,8 +63,16 @@ public:
 
     private:
         friend class DateTimeFormatter;
+        // How the pieces after the date show a minute of the day, when they show no finer field: its
+        // length (0 until it was shown once) and its text.
+        struct MinuteText {
+            std::uint8_t length = 0;
+            char text[31];
+        };
+        static constexpr std::size_t kMinutes = 24 * 60;
         std::string text_; // the text's date and the blank after it
         std::string shown_; // the pieces before the time
+        std::vector<MinuteText> minutes_; // by the minute of the day, once a time was shown
     };
 
     // TryStrToDateTime(text, value, facts, readsClock) and then Append(out, value), formatting the fields
@@ -104,6 +112,10 @@ private:
     void appendFields(std::string& out, const detail::DateFields& fields, std::size_t first,
                       std::size_t last, std::string_view lead = {}) const;
 
+    // The pieces after the date of a minute of the day, after the day's pieces that day shows, by way of
+    // the day's memo (byMinute_ only).
+    void appendByMinute(std::string& out, int hour, int minute, DayMemo& day) const;
+
     static constexpr std::size_t kNoDatePieces = std::size_t(-1);
 
     std::string format_;
@@ -118,6 +130,9 @@ private:
     // How many pieces come before the first time field when none of the later ones shows the date;
     // kNoDatePieces when the pattern mixes them or is read per value.
     std::size_t datePieces_ = kNoDatePieces;
+    // The pieces after the date show the hour and the minute at most, so that a day's memo may keep how
+    // they show each minute.
+    bool byMinute_ = false;
 };
 
 // FormatDateTime("ddddd" / "tt" / "c").

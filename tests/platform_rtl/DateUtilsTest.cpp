@@ -211,13 +211,16 @@ TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
     dateMarker.TimeAMString = "/5/2024 x";
     LocaleFacts longNames = us(); // more than fits on the stack
     longNames.LongDayNames[2] = std::string(80, 'T');
-    const LocaleFacts* const facts[] = {&us(), &german, &yearFirst, &digitMarker, &oneSeparator,
-                                        &dateMarker, &longNames};
+    LocaleFacts longMarkers = us(); // a minute of the day shown longer than a day's memo keeps
+    longMarkers.TimeAMString = std::string(40, 'a');
+    longMarkers.TimePMString = "in the afternoon";
+    const LocaleFacts* const facts[] = {&us(),       &german,    &yearFirst, &digitMarker, &oneSeparator,
+                                        &dateMarker, &longNames, &longMarkers};
     const char* const formats[] = {"M/d/yyyy h:mm AMPM", "M/d/yyyy", "h:mm AMPM", "yyyy-mm-dd hh:nn:ss", "",
                                    "c", "dddddd tt", "ddddd t", "ddd dd mmm yy hh:nn:ss.zzz am/pm",
                                    "dddd d mmmm yyyy h:n:s.z a/p", "'at' hh \"o'clock\" ampm", "z zz zzz",
                                    "yyyyy mmmmm dddd", "hh:mm:ss", "dd.mm.yyyy hh.nn", "hh:nn dddd d/m/yyyy",
-                                   "d/m/yyyy \"at\" h:nn zzz ampm"};
+                                   "d/m/yyyy \"at\" h:nn zzz ampm", "dddd mmmm d yyyy h:nn ampm"};
     const char* const texts[] = {
         "1/1/2024 0:00:00", "12/31/9999 23:59:59.999", "1/1/0001 0:00", "1/1/100", "2/29/2024 12:00",
         "2/29/2023 1:00", "12/30/1899 6:00", "12/29/1899 18:30:15.5", "1/1/1 0:00", "3/5/24 14:07",
@@ -230,9 +233,10 @@ TEST(DateTimeFormatter, TextsFormattedAsTheirValues) {
         "3/5/2024 12:00 PM", "3/5/2024 25:00", "3/5/2024 1:02:03.5", "3/5/2024 3/5/2024 1:00", "3/5/2024 1:2:3:4",
         "3/5/2024 ", "3/5/2024 1", "3/5/2024 x", "3/5/2024 1:00", "3/6/2024 1:00", "3/6/2024 13:00", "5.3.2024 1:00", "5.3.2024 2:00:00,5",
         // Times of the day before in the shapes read by their places and in shapes next to them.
-        "3/6/2024 1:02:03", "3/6/2024 01:02", "3/6/2024 23:59:59", "3/6/2024 1:2:03", "3/6/2024 1:02:3",
-        "3/6/2024 24:00:00", "3/6/2024 23:60", "3/6/2024 12:00:60", "3/6/2024 001:02", "3/6/2024 1::02",
-        "3/6/2024 1:02:", "3/6/2024 1:02:03:", "3/6/2024 :02:03", "3/6/2024 1.02.03", "7:05:09", "07:05", "7:5x"};
+        "3/6/2024 1:02:03", "3/6/2024 1:03", "3/6/2024 01:02", "3/6/2024 23:59:59", "3/6/2024 1:2:03",
+        "3/6/2024 1:02:3", "3/6/2024 24:00:00", "3/6/2024 23:60", "3/6/2024 12:00:60", "3/6/2024 001:02",
+        "3/6/2024 1::02", "3/6/2024 1:02:", "3/6/2024 1:02:03:", "3/6/2024 :02:03", "3/6/2024 1.02.03", "7:05:09",
+        "07:05", "7:5x"};
     for (const LocaleFacts* f : facts)
         for (const char* format : formats) {
             const DateTimeFormatter formatter(format, *f);
