@@ -305,6 +305,30 @@ bool plainTextsReadAlike(const LocaleFacts& facts) {
            !digitFirst(facts.TimeAMString) && !digitFirst(facts.TimePMString);
 }
 
+// The shapes most times have, "h:nn", "hh:nn", "h:nn:ss" and "hh:nn:ss" (separated by separator), read by
+// their places; false (nothing read) for any other text, which PlainReader::readTime reads number by number
+// alike.
+[[gnu::always_inline]] inline bool readClockTime(std::string_view text, char separator, ReadFields& f) {
+    const auto digit = [](char c) { return unsigned(c - '0') < 10; };
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    const std::size_t hourDigits = n >= 2 && p[1] == separator ? 1 : n >= 3 && p[2] == separator ? 2 : 0;
+    const std::size_t rest = n - hourDigits - 1; // after the hour's separator
+    if (hourDigits == 0 || (rest != 2 && rest != 5))
+        return false;
+    const char* const m = p + hourDigits + 1;
+    if (!digit(p[0]) || !digit(p[hourDigits - 1]) || !digit(m[0]) || !digit(m[1]) ||
+        (rest == 5 && (m[2] != separator || !digit(m[3]) || !digit(m[4]))))
+        return false;
+    const int hour = hourDigits == 1 ? p[0] - '0' : (p[0] - '0') * 10 + (p[1] - '0');
+    const int min = (m[0] - '0') * 10 + (m[1] - '0');
+    const int sec = rest == 5 ? (m[3] - '0') * 10 + (m[4] - '0') : 0;
+    if (hour > 23 || min > 59 || sec > 59)
+        return false;
+    f.hour = hour, f.min = min, f.sec = sec, f.msec = 0;
+    return true;
+}
+
 // Reads the plain shapes most date and time texts have: a date of three numbers with a year of three or
 // four digits, alone or followed by one blank and a time "h:n[:s[.z]]", or that time alone; every number
 // one to four digits, every separator one character. Such a text reads as readDateTime reads it (under
@@ -338,37 +362,16 @@ public:
     }
     // A text that is only a time "h:n[:s[.z]]".
     bool readTime(ReadFields& f) {
-        if (readClockTime(f))
+        if (readClockTime(std::string_view(p_, std::size_t(end_ - p_)), facts_.TimeSeparator, f)) {
+            p_ = end_;
             return true;
+        }
         int hour, length;
         return number(hour, length) && character(facts_.TimeSeparator) && time(hour, f);
     }
 
 private:
     static bool digit(char c) { return unsigned(c - '0') < 10; }
-    // The shapes most times have, "h:nn", "hh:nn", "h:nn:ss" and "hh:nn:ss", read by their places; false
-    // (nothing read) for any other text, which readTime reads number by number alike.
-    bool readClockTime(ReadFields& f) {
-        const char* const p = p_;
-        const std::size_t n = std::size_t(end_ - p);
-        const char separator = facts_.TimeSeparator;
-        const std::size_t hourDigits = n >= 2 && p[1] == separator ? 1 : n >= 3 && p[2] == separator ? 2 : 0;
-        const std::size_t rest = n - hourDigits - 1; // after the hour's separator
-        if (hourDigits == 0 || (rest != 2 && rest != 5))
-            return false;
-        const char* const m = p + hourDigits + 1;
-        if (!digit(p[0]) || !digit(p[hourDigits - 1]) || !digit(m[0]) || !digit(m[1]) ||
-            (rest == 5 && (m[2] != separator || !digit(m[3]) || !digit(m[4]))))
-            return false;
-        const int hour = hourDigits == 1 ? p[0] - '0' : (p[0] - '0') * 10 + (p[1] - '0');
-        const int min = (m[0] - '0') * 10 + (m[1] - '0');
-        const int sec = rest == 5 ? (m[3] - '0') * 10 + (m[4] - '0') : 0;
-        if (hour > 23 || min > 59 || sec > 59)
-            return false;
-        f.hour = hour, f.min = min, f.sec = sec, f.msec = 0;
-        p_ = end_;
-        return true;
-    }
     bool number(int& value, int& length) {
         const char* p = p_;
         unsigned n = 0; // wraps harmlessly past four digits, which fail
@@ -921,7 +924,8 @@ bool DateTimeFormatter::AppendText(std::string& out, std::string_view text, bool
     const bool byDay = day != nullptr && datePieces_ != kNoDatePieces && plainTexts_;
     const std::size_t known = byDay ? day->text_.size() : 0;
     if (known != 0 && text.size() > known && SameShortBytes(text.data(), day->text_.data(), known) &&
-        PlainReader(text.substr(known), facts_).readTime(read)) { // the day before, another time
+        (readClockTime(text.substr(known), facts_.TimeSeparator, read) ||
+         PlainReader(text.substr(known), facts_).readTime(read))) { // the day before, another time
         if (readsClock)
             *readsClock = false;
         if (byMinute_ && day->shown_.size() <= kPaddedBytes) {
