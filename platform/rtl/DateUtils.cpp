@@ -976,7 +976,7 @@ void DateTimeFormatter::appendByMinute(std::string& out, int hour, int minute, D
             return;
         }
         std::memcpy(shown.text, time.data(), time.size());
-        shown.length = std::uint8_t(time.size()); // never 0: the pieces show the hour or the minute
+        shown.length = std::uint8_t(time.size()); // an empty text stays unkept: shown afresh each time
     }
     // The day's text and the minute's, at most kPaddedBytes and 31 bytes, copied into one padded text.
     char buffer[kPaddedBytes + sizeof shown.text + kPaddedBytes];

@@ -64,7 +64,7 @@ public:
     private:
         friend class DateTimeFormatter;
         // How the pieces after the date show a minute of the day, when they show no finer field: its
-        // length (0 until it was shown once) and its text.
+        // length (0 while it is not kept) and its text.
         struct MinuteText {
             std::uint8_t length = 0;
             char text[31];

@@ -383,9 +383,8 @@ bool isPlainInteger(const SectionInfo& info) {
 // from the last one, where the groups of three are counted.
 class ShortPlainText {
 public:
-    // Writes the integer digits (count of them, at most 20 and no more than the room the section's forced
-    // ones take; none for zero), padded with zeros to the forced ones and grouped, then the prefix and the
-    // minus sign when asked.
+    // Writes the integer digits (count of them, at most 20, without leading zeros; none for zero), padded
+    // with zeros to the forced ones and grouped, then the prefix and the minus sign when asked.
     void putIntegerPart(const detail::PlainSection& section, const char* digits, int count, bool minus) {
         char padded[24];
         if (count < section.forcedInteger) {
