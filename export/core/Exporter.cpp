@@ -343,31 +343,39 @@ void TExporter::FillExportRow() {
     }
 }
 
+void TExporter::PrepareRowRead(std::size_t count) {
+    rowColumns_.resize(count);
+    rowFields_.resize(count);
+    rowCells_.resize(count);
+    rowTexts_.resize(count);
+    rowNulls_ = std::make_unique<bool[]>(count);
+    for (std::size_t col = 0; col < count; ++col) {
+        TExportCol& cell = ExportRow[int(col)];
+        rowColumns_[col] = &Columns[int(col)];
+        rowCells_[col] = &cell;
+        rowTexts_[col] = &cell.Value;
+    }
+    rowColumnsChanges_ = Columns.Changes();
+    rowCellsChanges_ = ExportRow.Changes();
+}
+
 void TExporter::FillExportRowFrom(const TExportDataSet& dataSet) {
     const std::size_t count = std::size_t(IntMin(Columns.Count(), ExportRow.Count()));
     if (count != rowCells_.size() || Columns.Changes() != rowColumnsChanges_ ||
-        ExportRow.Changes() != rowCellsChanges_) {
-        rowColumns_.resize(count);
-        rowFields_.resize(count);
-        rowCells_.resize(count);
-        rowTexts_.resize(count);
-        rowNulls_ = std::make_unique<bool[]>(count);
-        for (std::size_t col = 0; col < count; ++col) {
-            TExportCol& cell = ExportRow[int(col)];
-            rowColumns_[col] = &Columns[int(col)];
-            rowCells_[col] = &cell;
-            rowTexts_[col] = &cell.Value;
-        }
-        rowColumnsChanges_ = Columns.Changes();
-        rowCellsChanges_ = ExportRow.Changes();
-    }
+        ExportRow.Changes() != rowCellsChanges_)
+        PrepareRowRead(count);
     // A column's field may be set anew between rows.
+    int* const fields = rowFields_.data();
+    const TExportColumn* const* const columns = rowColumns_.data();
     for (std::size_t col = 0; col < count; ++col)
-        rowFields_[col] = rowColumns_[col]->ColumnIndex;
-    dataSet.ReadFieldTexts(rowFields_.data(), rowTexts_.data(), rowNulls_.get(), int(count));
+        fields[col] = columns[col]->ColumnIndex;
+    TExportCol* const* const cells = rowCells_.data();
+    bool* const nulls = rowNulls_.get();
+    std::string* const* const texts = rowTexts_.data();
+    dataSet.ReadFieldTexts(fields, texts, nulls, int(count));
     for (std::size_t col = 0; col < count; ++col) {
-        rowCells_[col]->IsNull = rowNulls_[col];
-        CleanCellValue(*rowTexts_[col]);
+        cells[col]->IsNull = nulls[col];
+        CleanCellValue(*texts[col]);
     }
 }
 

@@ -81,7 +81,7 @@ public:
     virtual std::string AlignToStr(TExportColAlign align) const;
 
     // The text's bytes (after the encoding), no terminator.
-    void Write(const std::string& s) {
+    void Write(std::string_view s) {
         if (encoding_ == TExportTextEncoding::Utf8)
             Put(s.data(), s.size());
         else
@@ -308,6 +308,8 @@ protected:
     void DoExport();
     // FillExportRow's read of a data set row in one call (no OnGetExportText handler is set).
     void FillExportRowFrom(const TExportDataSet& dataSet);
+    // Takes the pointers of the row read anew for count cells.
+    void PrepareRowRead(std::size_t count);
     // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
     bool DoStopExport();
     // An abort was requested and DoStopExport did not cancel it (the question is asked only when one was).

@@ -1133,10 +1133,8 @@ void TExportCol::GetText(bool format, std::string& text) const {
     bool escapes = false;
     if (&text != &Value) {
         const TExportBareText bare = GetBareText(format, text);
-        if (bare.Text.data() == Value.data())
-            text = Value;
-        else if (bare.Text.data() != text.data())
-            text.assign(bare.Text.data(), bare.Text.size());
+        if (bare.Text.data() != text.data())
+            ExportAssignText(text, bare.Text);
         escapes = bare.Escapes;
     } else {
         std::string storage;

@@ -467,7 +467,7 @@ void TExporterHTML::WriteDataRow() {
     const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
     // The row's lines are gathered in storage kept from row to row and written at once. The storage's
     // size runs ahead of the bytes put in (room is made before each cell), so that every piece is copied
-    // without a check of its own.
+    // without a check of its own; it keeps that size from row to row, so that it is not filled again.
     std::string& row = rowLines_;
     size_t used = 0;
     const auto makeRoom = [&](size_t bytes) {
@@ -527,8 +527,7 @@ void TExporterHTML::WriteDataRow() {
         put(cellEnd);
     }
     put(rowEnd);
-    row.resize(used);
-    Writer().Write(row);
+    Writer().Write(std::string_view(row.data(), used));
 }
 
 void TExporterHTML::AfterExport() {

@@ -148,6 +148,28 @@ TEST(ExportRow, CellTextsIntoOtherStorageAndIntoTheirOwnValue) {
     }
 }
 
+TEST(ExportAssignText, EveryShortLengthIntoStorageOfEveryLength) {
+    // Texts around the word sizes that the short copy works with, into storage that is shorter, as long or
+    // longer, local or allocated, and into storage with room but a shorter text.
+    std::string source;
+    for (int i = 0; i < 80; ++i)
+        source += char('0' + i % 75);
+    const size_t lengths[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 24, 31, 32, 33, 40, 80};
+    for (size_t from : lengths) {
+        for (size_t before : lengths) {
+            for (bool roomy : {false, true}) {
+                std::string to(before, '#');
+                if (roomy)
+                    to.reserve(64);
+                const std::string expected = source.substr(0, from);
+                ExportAssignText(to, expected);
+                EXPECT_EQ(to, expected) << from << " " << before << " " << roomy;
+                EXPECT_EQ(to.c_str()[from], '\0') << from << " " << before;
+            }
+        }
+    }
+}
+
 TEST(ExportFormats, DefaultsAndEmptySetters) {
     TExportFormats f;
     EXPECT_EQ(f.IntegerFormat(), "#,###,##0");
@@ -348,11 +370,13 @@ TEST(ExportColumns, DataSetRowReadAtOnceAgreesWithFieldByField) {
     ds.AddRow({"", "b"});               // an empty value is no NULL
     ds.AddField({"Count", TFieldType::ftInteger}); // no value in the rows added before it
     ds.AddRow({"c", "d", "3"});
-    // Indexes out of range on both sides, repeated ones, and texts that held longer values before.
+    // Indexes out of range on both sides and repeated ones.
     const std::vector<int> fields = {0, 1, 2, -1, 3, 1000, 0};
-    for (int rec = 0; rec < ds.RecordCount(); ++rec) {
-        ds.SetRecNo(rec);
-        std::vector<std::string> batch(fields.size(), std::string(40, 'x')), single = batch;
+    for (int rec = 0; rec < 2 * ds.RecordCount(); ++rec) {
+        ds.SetRecNo(rec % ds.RecordCount());
+        // Texts that held longer values before, then empty ones that grow.
+        const std::string before = rec < ds.RecordCount() ? std::string(40, 'x') : std::string();
+        std::vector<std::string> batch(fields.size(), before), single = batch;
         std::vector<std::string*> texts;
         for (std::string& text : batch)
             texts.push_back(&text);
