@@ -1122,9 +1122,19 @@ std::string TExportCol::GetText(bool format) const {
     return text;
 }
 
-bool TExportCol::FormatValue(const TExportColumn& column, std::string& storage) const {
-    return ExportFormatValueInto(storage, Value, column.ColType, column.Format, row_.Facts(),
+namespace {
+
+// A cell's value formatted with its column's format, its date texts and number mask (TExportCol::FormatValue).
+[[gnu::always_inline]] inline bool FormatCellValue(const TExportCol& cell, const TExportColumn& column,
+                                                   std::string& storage) {
+    return ExportFormatValueInto(storage, cell.Value, column.ColType, column.Format, cell.Row().Facts(),
                                  &column.DateTexts, &column.NumberMask);
+}
+
+} // namespace
+
+bool TExportCol::FormatValue(const TExportColumn& column, std::string& storage) const {
+    return FormatCellValue(*this, column, storage);
 }
 
 void TExportCol::GetText(bool format, std::string& text) const {
@@ -1132,7 +1142,10 @@ void TExportCol::GetText(bool format, std::string& text) const {
     // bare text is Value itself), else it is copied.
     bool escapes = false;
     if (&text != &Value) {
-        const TExportBareText bare = GetBareText(format, text);
+        const TExportBareText bare =
+            BareText(format, text, [this](const TExportColumn& column, std::string& out) {
+                return FormatCellValue(*this, column, out);
+            });
         if (bare.Text.data() != text.data())
             ExportAssignText(text, bare.Text);
         escapes = bare.Escapes;

@@ -319,6 +319,10 @@ private:
     // The value formatted with the column's format into storage; false when it is no number or date of
     // the column's type (storage is empty then).
     bool FormatValue(const TExportColumn& column, std::string& storage) const;
+    // GetBareText with the formatting given: GetText formats in place, without a call per cell.
+    template <class TFormatValue>
+    [[gnu::always_inline]] inline TExportBareText BareText(bool format, std::string& storage,
+                                                           const TFormatValue& formatValue) const;
 
     TExportRow& row_;
 };
@@ -371,6 +375,12 @@ private:
 };
 
 inline TExportBareText TExportCol::GetBareText(bool format, std::string& storage) const {
+    return BareText(format, storage,
+                    [this](const TExportColumn& column, std::string& out) { return FormatValue(column, out); });
+}
+
+template <class TFormatValue>
+TExportBareText TExportCol::BareText(bool format, std::string& storage, const TFormatValue& formatValue) const {
     if (IsNull)
         return {row_.Formats().NullString(), true};
     const TExportColumns& columns = row_.Columns();
@@ -384,7 +394,7 @@ inline TExportBareText TExportCol::GetBareText(bool format, std::string& storage
     case TExportColType::ectUnknown:
         return {Value, false};
     default: {
-        const bool formatted = FormatValue(column, storage); // before the view of storage is taken
+        const bool formatted = formatValue(column, storage); // before the view of storage is taken
         return {storage, formatted};
     }
     }
