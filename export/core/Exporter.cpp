@@ -216,6 +216,12 @@ void TExporter::First() {
 }
 
 void TExporter::Next() {
+    // A data set, the usual source, is moved directly (the general step would do the same).
+    if (ExportSource == TExportSource::esDataSet && DataSet) {
+        DataSet->Next();
+        ++RecordCounter;
+        return;
+    }
     ExportNext(Sources(), RecordCounter);
 }
 
@@ -244,6 +250,9 @@ void TExporter::FreeBookmark(std::int64_t bookmark) {
 }
 
 bool TExporter::EndOfFile() {
+    // A data set, the usual source, is asked directly (the general test would ask the same).
+    if (ExportSource == TExportSource::esDataSet && DataSet)
+        return DataSet->Eof();
     return ExportEof(Sources(), RecordCounter, SkipRecCount, ExportRecCount);
 }
 
@@ -324,12 +333,12 @@ namespace {
 } // namespace
 
 void TExporter::FillExportRow() {
-    const TExportSources sources = Sources();
     // A data set, the usual source, is read without the choice of source kind per cell; without a handler
     // that sees each cell before the next is read, in one call per row.
+    if (ExportSource == TExportSource::esDataSet && DataSet && !OnGetExportText)
+        return FillExportRowFrom(*DataSet);
+    const TExportSources sources = Sources();
     const TExportDataSet* const dataSet = sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
-    if (dataSet && !OnGetExportText)
-        return FillExportRowFrom(*dataSet);
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
         // The cell is addressed by its position: two columns of the same name keep their own values.
         // Its text is read in place, so the cell's storage serves row after row.

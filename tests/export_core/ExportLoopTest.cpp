@@ -255,6 +255,29 @@ TEST(ExportLoop, SourceErrorsCarryTheTableTexts) {
     } catch (const EExportError& e) {
         EXPECT_STREQ(e.what(), "Export source (DataSet) is closed");
     }
+
+    // A row handler that swaps the data set: the next rows come from the other one; one that takes it
+    // away: the next row's end test misses it.
+    ds.SetActive(true);
+    TMemoryDataSet first, second;
+    FillDataSet(first, 3);
+    FillDataSet(second, 3);
+    second.SetRecNo(1);
+    RecordingExporter swapping;
+    swapping.DataSet = &first;
+    swapping.GoToFirstRecord = false;
+    swapping.OnExportedRecord = [&](TExporter& sender, int) { sender.DataSet = &second; };
+    ExportText(swapping);
+    EXPECT_EQ(swapping.Rows, (std::vector<std::string>{"row1|1|1.5", "row3|3|3.5"}));
+    swapping.DataSet = &first;
+    first.First();
+    swapping.OnExportedRecord = [](TExporter& sender, int) { sender.DataSet = nullptr; };
+    try {
+        ExportText(swapping);
+        FAIL();
+    } catch (const EExportError& e) {
+        EXPECT_STREQ(e.what(), "Export source (DataSet) is not assigned");
+    }
 }
 
 TEST(ExportLoop, HandlerExceptionPropagatesAndControlsAreEnabledAgain) {
