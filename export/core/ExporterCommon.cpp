@@ -1124,7 +1124,7 @@ std::string TExportCol::GetText(bool format) const {
 
 namespace {
 
-// A cell's value formatted with its column's format, its date texts and number mask (TExportCol::FormatValue).
+// A cell's value formatted with its column's format, its date texts and number mask (FormatValue's body).
 [[gnu::always_inline]] inline bool FormatCellValue(const TExportCol& cell, const TExportColumn& column,
                                                    std::string& storage) {
     return ExportFormatValueInto(storage, cell.Value, column.ColType, column.Format, cell.Row().Facts(),

@@ -375,12 +375,14 @@ private:
 };
 
 inline TExportBareText TExportCol::GetBareText(bool format, std::string& storage) const {
-    return BareText(format, storage,
-                    [this](const TExportColumn& column, std::string& out) { return FormatValue(column, out); });
+    return BareText(format, storage, [this](const TExportColumn& column, std::string& out) {
+        return FormatValue(column, out);
+    });
 }
 
 template <class TFormatValue>
-TExportBareText TExportCol::BareText(bool format, std::string& storage, const TFormatValue& formatValue) const {
+TExportBareText TExportCol::BareText(bool format, std::string& storage,
+                                     const TFormatValue& formatValue) const {
     if (IsNull)
         return {row_.Formats().NullString(), true};
     const TExportColumns& columns = row_.Columns();
