@@ -308,8 +308,6 @@ protected:
     void DoExport();
     // FillExportRow's read of a data set row in one call (no OnGetExportText handler is set).
     void FillExportRowFrom(const TExportDataSet& dataSet);
-    // Takes the pointers of the row read anew for count cells.
-    void PrepareRowRead(std::size_t count);
     // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
     bool DoStopExport();
     // An abort was requested and DoStopExport did not cancel it (the question is asked only when one was).
@@ -339,6 +337,9 @@ protected:
     bool Aborted = false;
 
 private:
+    // Takes the pointers of the row read in one call anew, for count cells.
+    void PrepareRowRead(std::size_t count);
+
     std::unique_ptr<TExportWriter> writer_;
     // A data set row read in one call: the cells' columns, field indexes, texts and NULL states; the
     // pointers are taken again when the columns or cells change.
