@@ -439,89 +439,87 @@ bool RTFSpecialIn(std::uint64_t low, std::uint64_t high) {
 #endif
 }
 
-// Whether a text of at most 32 bytes holds neither a byte that RTF writes otherwise nor one beyond ASCII
-// (false for a longer text): the usual cell, copied as it is.
-[[gnu::always_inline]] inline bool RTFShortTextIsPlain(std::string_view text) {
+// Whether found (a test of sixteen bytes given as two words) finds nothing in text: sixteen bytes at a time,
+// the last (or only) ones in a piece that overlaps bytes already tested; a text of fewer than sixteen as
+// overlapping words padded with blanks, which no test here finds.
+template <class Found> [[gnu::always_inline]] inline bool NoneFound(std::string_view text, Found found) {
     constexpr std::uint64_t blanks = 0x2020202020202020ULL;
     const char* const bytes = text.data();
     const size_t size = text.size();
-    if (size >= 8) {
-        if (size > 32)
-            return false;
-        if (size <= 16)
-            return !RTFChangedIn(LoadWord(bytes), LoadWord(bytes + size - 8));
-        return !RTFChangedIn(LoadWord(bytes), LoadWord(bytes + 8)) &&
-               !RTFChangedIn(LoadWord(bytes + size - 16), LoadWord(bytes + size - 8));
+    if (size >= 16) {
+        for (size_t pos = 0; pos + 16 < size; pos += 16)
+            if (found(LoadWord(bytes + pos), LoadWord(bytes + pos + 8)))
+                return false;
+        return !found(LoadWord(bytes + size - 16), LoadWord(bytes + size - 8));
     }
+    if (size >= 8)
+        return !found(LoadWord(bytes), LoadWord(bytes + size - 8));
     if (size >= 4)
-        return !RTFChangedIn(LoadHalfWord(bytes) | std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32,
-                             blanks);
+        return !found(LoadHalfWord(bytes) | std::uint64_t(LoadHalfWord(bytes + size - 4)) << 32, blanks);
     if (size == 0)
         return true;
     const auto byte = [bytes](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-    return !RTFChangedIn((blanks << 24) | byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16, blanks);
+    return !found((blanks << 24) | byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16, blanks);
+}
+
+// Whether a text of at most 32 bytes holds neither a byte that RTF writes otherwise nor one beyond ASCII
+// (false for a longer text): the usual cell, copied as it is.
+[[gnu::always_inline]] inline bool RTFShortTextIsPlain(std::string_view text) {
+    return text.size() <= 32 && NoneFound(text, RTFChangedIn);
 }
 
 } // namespace
 
 bool TExporterRTF::KeepsText(const std::string& s) const {
-    // Sixteen bytes at a time; a shorter rest is read as overlapping pieces, padded with blanks.
-    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
-    const char* const bytes = s.data();
-    const size_t size = s.size();
-    const auto word = [bytes](size_t pos) {
-        std::uint64_t w;
-        std::memcpy(&w, bytes + pos, sizeof w);
-        return w;
-    };
-    if (size >= 16) {
-        for (size_t pos = 0; pos + 16 <= size; pos += 16)
-            if (RTFSpecialIn(word(pos), word(pos + 8)))
-                return false;
-        return !RTFSpecialIn(word(size - 16), word(size - 8));
-    }
-    if (size >= 8)
-        return !RTFSpecialIn(word(0), word(size - 8));
-    if (size >= 4) {
-        std::uint32_t first, last;
-        std::memcpy(&first, bytes, sizeof first);
-        std::memcpy(&last, bytes + size - 4, sizeof last);
-        return !RTFSpecialIn(first | std::uint64_t(last) << 32, blanks);
-    }
-    if (size == 0)
-        return true;
-    const auto byte = [bytes](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-    return !RTFSpecialIn((blanks << 24) | byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16, blanks);
+    return NoneFound(s, RTFSpecialIn);
 }
 
-std::string TExporterRTF::NormalString(const std::string& s) const {
+namespace {
+
+// Writes at out how RTF carries the byte text[i], one that RTF writes otherwise (kRTFSpecial), and moves i
+// past what it took (a CR LF as one); returns the end of what it wrote, at most six bytes.
+[[gnu::always_inline]] inline char* PutRTFSpecial(char* out, std::string_view text, size_t& i) {
     static const char hex[] = "0123456789abcdef";
+    const auto put = [&out](std::string_view bytes) {
+        std::memcpy(out, bytes.data(), bytes.size());
+        out += bytes.size();
+    };
+    const unsigned char c = static_cast<unsigned char>(text[i++]);
+    if (c == '\\' || c == '{' || c == '}') {
+        *out++ = '\\';
+        *out++ = char(c);
+    } else if (c == '\r' && i < text.size() && text[i] == '\n') {
+        put(" \\par ");
+        ++i;
+    } else if (c == '\r' || c == '\n') {
+        put("\\line ");
+    } else if (c == '\t') {
+        put("\\tab ");
+    } else {
+        *out++ = '\\';
+        *out++ = '\'';
+        *out++ = hex[c >> 4];
+        *out++ = hex[c & 15];
+    }
+    return out;
+}
+
+} // namespace
+
+std::string TExporterRTF::NormalString(const std::string& s) const {
     size_t i = RTFPlainLength(s);
     if (i == s.size())
         return s;
-    std::string out;
-    out.reserve(s.size() + 16);
-    out.append(s, 0, i);
-    for (; i < s.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c == '\\' || c == '{' || c == '}') {
-            out += '\\';
-            out += char(c);
-        } else if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
-            out += " \\par ";
-            ++i;
-        } else if (c == '\r' || c == '\n') {
-            out += "\\line ";
-        } else if (c == '\t') {
-            out += "\\tab ";
-        } else if (c < 0x20 || c == 0x7F) {
-            out += "\\'";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        } else {
-            out += char(c);
-        }
+    std::string out(i + kEscapedBytesPerByte * (s.size() - i), '\0');
+    std::memcpy(out.data(), s.data(), i);
+    char* end = out.data() + i;
+    while (i < s.size()) {
+        if (kRTFSpecial[static_cast<unsigned char>(s[i])])
+            end = PutRTFSpecial(end, s, i);
+        else
+            *end++ = s[i++];
     }
+    out.resize(size_t(end - out.data()));
     return out;
 }
 
@@ -776,7 +774,6 @@ namespace {
 }
 
 char* TExporterRTF::WriteEscapedCellText(char* out, std::string_view text) {
-    static const char hex[] = "0123456789abcdef";
     const auto put = [&out](std::string_view bytes) {
         std::memcpy(out, bytes.data(), bytes.size());
         out += bytes.size();
@@ -803,24 +800,11 @@ char* TExporterRTF::WriteEscapedCellText(char* out, std::string_view text) {
             i = end;
             continue;
         }
-        ++i;
         if (!kRTFSpecial[c]) {
             *out++ = char(c);
-        } else if (c == '\\' || c == '{' || c == '}') {
-            *out++ = '\\';
-            *out++ = char(c);
-        } else if (c == '\r' && i < size && text[i] == '\n') {
-            put(" \\par ");
             ++i;
-        } else if (c == '\r' || c == '\n') {
-            put("\\line ");
-        } else if (c == '\t') {
-            put("\\tab ");
         } else {
-            *out++ = '\\';
-            *out++ = '\'';
-            *out++ = hex[c >> 4];
-            *out++ = hex[c & 15];
+            out = PutRTFSpecial(out, text, i);
         }
     }
     return out;
