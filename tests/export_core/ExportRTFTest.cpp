@@ -600,16 +600,21 @@ TEST_F(RTFExport, ColumnWidthsFollowTheCaptionFont) {
     EXPECT_NE(rtf.find("\\cellx1396\r\n" + kBorders + "\\cellx2081\r\n"), std::string::npos) << rtf;
 }
 
+// The document's header with one font (Arial) and one colour (black) in its tables.
+void WriteArialBlackHead(TRTFWriter& w) {
+    w.WriteHeader();
+    w.AddFontItem(0, "Arial");
+    w.WriteFontTable();
+    w.AddColorItem(0);
+    w.WriteColorTable();
+}
+
 TEST(RTFWriter, InsertsIntoBothTables) {
     TExporterRTF owner;
     std::ostringstream out;
     {
         TRTFWriter w(owner, out);
-        w.WriteHeader();
-        w.AddFontItem(0, "Arial");
-        w.WriteFontTable();
-        w.AddColorItem(0);
-        w.WriteColorTable();
+        WriteArialBlackHead(w);
         w.WriteLn("body");
         std::string text;
         TExportFont font;
@@ -647,11 +652,7 @@ TEST(RTFWriter, TablesThatWereSentCannotGrow) {
     TExporterRTF owner;
     std::ostringstream out;
     TRTFWriter w(owner, out);
-    w.WriteHeader();
-    w.AddFontItem(0, "Arial");
-    w.WriteFontTable();
-    w.AddColorItem(0);
-    w.WriteColorTable();
+    WriteArialBlackHead(w);
     w.WriteLn("caption");
     w.SendHead();
     const std::string head = "{\\rtf1\\ansi\\deff0\\deftab720\r\n{\\fonttbl{\\f0\\fnil Arial;}}\r\n"
