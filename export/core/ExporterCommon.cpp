@@ -1147,7 +1147,7 @@ void TExportCol::GetText(bool format, std::string& text) const {
                 return FormatCellValue(*this, column, out);
             });
         if (bare.Text.data() != text.data())
-            ExportAssignText(text, bare.Text);
+            rtl::AssignShortBytes(text, bare.Text);
         escapes = bare.Escapes;
     } else {
         std::string storage;

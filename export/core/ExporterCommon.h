@@ -26,20 +26,6 @@ namespace exporter {
 // taken); ignoreCase compares ASCII letters without case, as SQL engines compare unquoted names.
 std::vector<std::string> ExportUniqueNames(const std::vector<std::string>& names, bool ignoreCase);
 
-// Copies a text into storage that is used again and again (a cell's value, a cell's text): a text of up to
-// 32 bytes that is no longer than the storage's text before, the usual cell, is copied and sized without a
-// library call. The text must not lie in the storage.
-[[gnu::always_inline]] inline void ExportAssignText(std::string& to, std::string_view from) {
-    const std::size_t size = from.size();
-    if (size <= 32 && size <= to.size()) {
-        rtl::CopyShortBytes(to.data(), from.data(), size);
-        to.resize(size);
-    } else {
-        to.clear(); // then appended: no test of overlapping texts, which an assignment makes
-        to.append(from.data(), size);
-    }
-}
-
 // The escaping method of an exporter (TExporter::NormalString): the text as the format must carry it.
 using TExportEscape = std::function<std::string(const std::string&)>;
 

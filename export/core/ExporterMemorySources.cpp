@@ -1,6 +1,6 @@
 #include "export/core/ExporterMemorySources.h"
 
-#include "export/core/ExporterCommon.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -70,7 +70,7 @@ std::string TMemoryDataSet::FieldText(int index) const {
 bool TMemoryDataSet::ReadFieldText(int index, std::string& text) const {
     const auto* value = Value(index);
     if (value && *value) {
-        ExportAssignText(text, **value);
+        rtl::AssignShortBytes(text, **value);
         return false;
     }
     text.clear();
@@ -85,7 +85,8 @@ void TMemoryDataSet::ReadFieldTexts(const int* fields, std::string* const* texts
         const std::size_t field = std::size_t(fields[i]); // a negative index becomes too large
         std::string& text = *texts[i];
         if (field < present && (*row)[field]) {
-            ExportAssignText(text, *(*row)[field]); // the cell's storage has the room from the row before
+            // The cell's storage has the room from the row before.
+            rtl::AssignShortBytes(text, *(*row)[field]);
             nulls[i] = false;
         } else {
             text.clear();

@@ -97,6 +97,20 @@ inline void AssignPaddedBytes(std::string& out, const char* src, std::size_t n) 
     AppendPaddedBytes(out, src, n);
 }
 
+// Copies a text into storage that is used again and again (a cell's value, a cell's text): a text of up to
+// 32 bytes that is no longer than the storage's text before, the usual cell, is copied and sized without a
+// library call. The text must not lie in the storage.
+[[gnu::always_inline]] inline void AssignShortBytes(std::string& to, std::string_view from) {
+    const std::size_t size = from.size();
+    if (size <= 32 && size <= to.size()) {
+        CopyShortBytes(to.data(), from.data(), size);
+        to.resize(size);
+    } else {
+        to.clear(); // then appended: no test of overlapping texts, which an assignment makes
+        to.append(from.data(), size);
+    }
+}
+
 // Mixes every bit of a 64-bit hash into its low half.
 inline std::uint32_t HashFinish(std::uint64_t hash) {
     hash ^= hash >> 33;

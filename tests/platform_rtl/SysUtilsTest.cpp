@@ -230,4 +230,26 @@ TEST(ShortBytes, WordWiseHelpersAgreeWithTheLibraryAtEveryLength) {
     EXPECT_EQ(keys.size(), changed);
 }
 
+TEST(ShortBytes, AssignedTextOfEveryShortLengthIntoStorageOfEveryLength) {
+    // Texts around the word sizes that the short copy works with, into storage that is shorter, as long or
+    // longer, local or allocated, and into storage with room but a shorter text.
+    std::string source;
+    for (int i = 0; i < 80; ++i)
+        source += char('0' + i % 75);
+    const std::size_t lengths[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 24, 31, 32, 33, 40, 80};
+    for (std::size_t from : lengths) {
+        for (std::size_t before : lengths) {
+            for (bool roomy : {false, true}) {
+                std::string to(before, '#');
+                if (roomy)
+                    to.reserve(64);
+                const std::string expected = source.substr(0, from);
+                rtl::AssignShortBytes(to, expected);
+                EXPECT_EQ(to, expected) << from << " " << before << " " << roomy;
+                EXPECT_EQ(to.c_str()[from], '\0') << from << " " << before;
+            }
+        }
+    }
+}
+
 } // namespace
