@@ -178,9 +178,12 @@ TEST(WaitOnEventLoop, LetsEventsRunUntilDone) {
     bool done = false;
     int ticks = 0;
     QTimer timer;
+    // The timer stops itself once done, so a loaded machine that delays the poll adds no tick.
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (++ticks == 3)
+        if (++ticks == 3) {
             done = true;
+            timer.stop();
+        }
     });
     timer.start(5);
     browser::WaitOnEventLoop([&] { return done; }, 2);
