@@ -508,6 +508,47 @@ TEST(RTFLateStyleChange, EveryHandlerDuringTheRowsGivesTheStyleEventsBytes) {
     }
 }
 
+// LibreOffice reads a document whose row handler gave the footer a new font and the data a new colour:
+// the late table entries are where its reader finds them.
+TEST(RTFLateStyleChange, LibreOfficeReadsTheLateFontAndColour) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: the RTF read-back needs it";
+    TempDir dir;
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 10});
+    for (int i = 0; i < 4; ++i)
+        ds.AddRow({"row" + std::to_string(i)});
+    TExporterRTF ex;
+    ex.DataSet = &ds;
+    ex.Footer.Add("The end");
+    ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+    ex.OnBeforeExportRow = [](TExporter& sender, TExportRow&, bool&) {
+        TExporterRTF& rtf = static_cast<TExporterRTF&>(sender);
+        if (sender.RecordCounter == 2) {
+            rtf.Options.FooterStyle.Font.Name = "Courier New";
+            rtf.Options.DataStyle.Font.Color = 0x0000FF;
+        }
+    };
+    ex.FileName = dir.file("late.rtf");
+    ex.Execute();
+    int status = 0;
+    const std::string out =
+        RunCommand("soffice -env:UserInstallation=file://" + dir.file("lo-profile") +
+                       " --headless --convert-to html --outdir " + dir.file("lo") + " " + ex.FileName,
+                   status);
+    ASSERT_EQ(status, 0) << out;
+    const std::string html = ReadFile(dir.file("lo/late.html"));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NE(html.find("row" + std::to_string(i)), std::string::npos) << html;
+    const size_t red = html.find("#ff0000");
+    ASSERT_NE(red, std::string::npos) << html;
+    EXPECT_LT(html.find("row1"), red);
+    EXPECT_LT(red, html.find("row2"));
+    const size_t courier = html.find("Courier New");
+    ASSERT_NE(courier, std::string::npos) << html;
+    EXPECT_LT(courier, html.find("The end"));
+}
+
 TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
     ds.AddRow({"x{1}\\y", "3"});
     ds.AddRow({"two\r\nlines", "4"});
@@ -604,6 +645,35 @@ TEST(RTFCellBytes, HardTextsEscapedAndRaw) {
         ex.CellText = c.text;
         EXPECT_EQ(dataRow(ex, "x"), rowStart + c.raw + "}\\cell\\row") << c.text;
     }
+}
+
+// A subclass that writes a tilde as its hexadecimal escape too.
+class TildeRTF : public TExporterRTF {
+public:
+    std::string NormalString(const std::string& s) const override {
+        std::string out;
+        for (const char c : TExporterRTF::NormalString(s))
+            out += c == '~' ? std::string("\\'7e") : std::string(1, c);
+        return out;
+    }
+};
+
+// A subclass's escaping reaches every text, also those the class's own quick test would keep.
+TEST(RTFCellBytes, ASubclassEscapingReachesTextsTheQuickTestKeeps) {
+    TMemoryDataSet ds;
+    ds.AddField({"Na~me", TFieldType::ftString, 10});
+    ds.AddRow({"a~b"});
+    ds.AddRow({"{~}"});
+    TildeRTF ex;
+    ex.DataSet = &ds;
+    ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+    std::ostringstream out;
+    ex.ExportToStream(out);
+    const std::string rtf = out.str();
+    EXPECT_NE(rtf.find("\\b Na\\'7eme}\\cell"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 a\\'7eb}\\cell"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 \\{\\'7e\\}}\\cell"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find('~'), std::string::npos) << rtf;
 }
 
 // The same exporter without the one-pass cells: a subclass takes every cell through GetText.
