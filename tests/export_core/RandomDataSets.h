@@ -133,7 +133,7 @@ public:
         row.Day = 1 + Below(28);
     }
 
-    // Day `excluded` (month, day, year) is never drawn when set.
+    // One to `most` rows.
     std::vector<TRandomRow> Rows(const TRandomPools& pools, int most) {
         std::vector<TRandomRow> rows(size_t(1 + Below(most)));
         for (TRandomRow& row : rows) {

@@ -119,7 +119,7 @@ protected:
         return sets;
     }
 
-    // Exports every set with a fresh exporter made by make, into <name><set>.<ext>; the files.
+    // Exports every set with a fresh exporter (set up by setup) into set<n>.<ext>; the files.
     template <class Exporter, class Setup>
     std::vector<std::string> Export(const std::vector<std::vector<TRandomRow>>& sets, const std::string& ext,
                                     bool typed, int textSize, Setup setup) {
