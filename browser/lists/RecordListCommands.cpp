@@ -139,7 +139,9 @@ void FindInList(Services& services, QAbstractItemView& view, const RecordListMod
     view.clearSelection();
     const int found = FindMatchingRow(model.rows(), state);
     if (found < 0) {
-        services.showMessage(QString::fromStdString(NotFoundMessage(state)));
+        const std::string message = NotFoundMessage(state);
+        if (!message.empty())
+            services.showMessage(QString::fromStdString(message));
         return;
     }
     const QModelIndex index = model.index(found, 0);

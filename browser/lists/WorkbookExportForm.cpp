@@ -48,6 +48,10 @@ void ExportDialogServices::ShowError(QWidget*, const QString& text) {
     services_.messageDialog(text, MessageKind::Error, QMessageBox::Ok);
 }
 
+void ExportDialogServices::ShowMessage(QWidget*, const QString& text) {
+    services_.messageDialog(text, MessageKind::Information, QMessageBox::Ok);
+}
+
 void InstallExportDialogForm(exporter::TExporterDialog& dialog, exporter::TExportDialogServices& services) {
     exporter::TExporterDialogFormWindow::Install(dialog, &services);
 }

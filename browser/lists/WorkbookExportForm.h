@@ -25,6 +25,8 @@ public:
     bool PickColor(QWidget* parent, QColor& color) override;
     bool Question(QWidget* parent, const QString& title, const QString& text) override;
     void ShowError(QWidget* parent, const QString& text) override;
+    // An information: in an unattended run it goes to standard error without counting as a problem.
+    void ShowMessage(QWidget* parent, const QString& text) override;
 
 private:
     Services& services_;

@@ -91,6 +91,7 @@ TDBFField TExporterDBF::FieldOfColumn(const TExportColumn& column) const {
 
 void TExporterDBF::BeginExport() {
     emptiedValues_ = 0;
+    firstEmptied_ = TEmptiedValue();
     TExporterText::BeginExport();
     if (Aborted)
         return;
@@ -296,19 +297,46 @@ void TExporterDBF::WriteDataRow() {
             const bool noNumber = IsNoNumber(text); // NaN and the infinities have no field value
             text = FitNumber(NumericText(text, cell.IsNull, column, field), field);
             if (hasValue && text.empty() && !noNumber)
-                ++emptiedValues_;
+                ValueEmptied(column, cell.GetText(false));
         } else if (!hasValue) {
             // NullValue is for numbers alone: a NULL text, date or Boolean field is left empty.
             text.clear();
         } else if (field.Type == 'D' && TypedBySample()) {
             rtl::TDateTime date = 0;
             if (!rtl::TryStrToDateTime(text, date)) {
+                ValueEmptied(column, text);
                 text.clear();
-                ++emptiedValues_;
             }
         }
         w.WriteFieldValue(i, text);
     }
+}
+
+void TExporterDBF::ValueEmptied(const TExportColumn& column, const std::string& text) {
+    if (emptiedValues_++ == 0)
+        firstEmptied_ = {SkipRecCount + RecordCounter + 1, column.Name, text};
+}
+
+std::string TExporterDBF::EmptiedValuesNotice() const {
+    if (emptiedValues_ == 0)
+        return {};
+    // A long text is shown by its start, cut before a character.
+    constexpr size_t kShownBytes = 60;
+    std::string shown = firstEmptied_.Text;
+    if (shown.size() > kShownBytes) {
+        size_t cut = kShownBytes;
+        while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80)
+            --cut;
+        shown = shown.substr(0, cut) + "...";
+    }
+    const std::string first = "row " + std::to_string(firstEmptied_.Row) + ", column \"" +
+                              firstEmptied_.Column + "\", \"" + shown + "\"";
+    if (emptiedValues_ == 1)
+        return "1 value did not fit its column's type and was left empty: " + first;
+    return std::to_string(emptiedValues_) +
+           " values did not fit their column's type and were left empty; "
+           "the first: " +
+           first;
 }
 
 bool TExporterDBF::TypedBySample() const {

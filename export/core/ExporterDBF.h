@@ -31,6 +31,18 @@ public:
     // date column of a list view or string grid takes its type from a sample row, and a later row may hold
     // any text ("n/a"). Such a value leaves its field empty instead of ending the export.
     int EmptiedValues() const { return emptiedValues_; }
+    // The first value left empty: its row (from 1, the skipped rows counted), its column's name and its
+    // text. Row 0 when none was.
+    struct TEmptiedValue {
+        int Row = 0;
+        std::string Column;
+        std::string Text;
+    };
+    const TEmptiedValue& FirstEmptiedValue() const { return firstEmptied_; }
+    // What the user is told after an export that left values empty: their count and the first of them
+    // ("3 values did not fit their column's type and were left empty; the first: row 2, column "Amount",
+    // "abc""); empty when none was.
+    std::string EmptiedValuesNotice() const;
 
     // The memo file that belongs to a table file.
     static std::string MemoFileName(const std::string& tableFileName);
@@ -61,9 +73,12 @@ private:
 
     // Whether the columns' types were guessed from a sample row (list view, string grid).
     bool TypedBySample() const;
+    // Counts a value left empty; the first is kept.
+    void ValueEmptied(const TExportColumn& column, const std::string& text);
 
     rtl::LocaleFacts numberFacts_; // the locale's facts with a full stop as decimal separator
     int emptiedValues_ = 0;
+    TEmptiedValue firstEmptied_;
 };
 
 } // namespace exporter

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <typeinfo>
 
 namespace exporter {
 
@@ -220,6 +221,9 @@ constexpr TExportChangedBytes kChangedPlain(false, false), kChangedWithTags(fals
 } // namespace
 
 bool TExporterHTML::KeepsText(const std::string& s) const {
+    // The quick test knows this class's escaping only: a subclass's NormalString is always asked.
+    if (typeid(*this) != typeid(TExporterHTML))
+        return false;
     // Most cell texts are one block, tested here without the search.
     if (s.size() <= 16 && (s.empty() || ExportChangeMask(s, 0, InterpretTags) == 0))
         return true;
@@ -240,6 +244,10 @@ bool TExporterHTML::EscapedByGetColData(const TExportCol& col, const TExportColu
     // Boolean and untyped values are never formatted, so GetText leaves them as they are.
     return column && !col.IsNull &&
            (column->ColType == TExportColType::ectBoolean || column->ColType == TExportColType::ectUnknown);
+}
+
+bool TExporterHTML::CellsInOnePass() const {
+    return !OnGetCellParams && typeid(*this) == typeid(TExporterHTML);
 }
 
 void TExporterHTML::GetColData(const TExportCol& col, std::string& text) {
@@ -484,7 +492,7 @@ void TExporterHTML::WriteDataRow() {
     // Cells that keep the defaults are escaped while they are copied into the row, behind one of the six
     // opening tags made at the start of the export: what GetText and GetColData would make of them, in one
     // scan. With cell parameters GetColData puts alignment and style in front.
-    const bool composing = !OnGetCellParams;
+    const bool composing = CellsInOnePass();
     const TPaddedMarkup* const openings = cellOpenings_[odd ? 1 : 0].data();
     const auto putPadded = [&](const TPaddedMarkup& markup) {
         std::memcpy(row.data() + used, markup.Bytes.data(), TPaddedMarkup::kRoom);

@@ -130,8 +130,10 @@ protected:
     void EndExport() override;
     void WriteCaptionRow() override {}
     void WriteDataRow() override;
-    // Final: WriteDataRow makes what it would make of the cells that keep the defaults itself.
-    void GetColData(const TExportCol& col, std::string& text) final;
+    // Escapes Boolean and untyped values, writes "&nbsp;" for an empty text and puts the cell's alignment
+    // and style in front. WriteDataRow makes the same of the cells itself unless a subclass may do
+    // otherwise (CellsInOnePass).
+    void GetColData(const TExportCol& col, std::string& text) override;
     void GetSpecialCharacters(std::bitset<256>& chars) const override;
     std::string GetShowedFileName() const override;
     std::string GetPrintedFileName() const override;
@@ -153,6 +155,10 @@ private:
     }
     // Whether GetColData escapes the cell's text: Boolean and untyped values that GetText left unescaped.
     static bool EscapedByGetColData(const TExportCol& col, const TExportColumn* column);
+    // Whether a data row's cells can be escaped while they are copied: no cell parameters, and the escaping
+    // and the last say on the cells are this class's own (a subclass may override NormalString or
+    // GetColData).
+    bool CellsInOnePass() const;
     bool MultiFile() const { return maxRecords_ >= 1 && files_ != nullptr; }
     // The style attribute of a cell from OnGetCellParams (empty when the cell keeps the defaults), which
     // may also change its alignment.

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <typeinfo>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -1206,6 +1207,10 @@ void TExporterPDF::WriteCaptionRow() {
     DrawGridLine(y_);
 }
 
+bool TExporterPDF::CellsInOnePass() const {
+    return !OnGetCellParams && typeid(*this) == typeid(TExporterPDF);
+}
+
 void TExporterPDF::WriteDataRow() {
     TPDFDocument& doc = Document();
     const TPDFFont& dataFont = dataFont_;
@@ -1223,7 +1228,7 @@ void TExporterPDF::WriteDataRow() {
     }
     y_ -= Trunc((spacing / 2 + 1) * size);
     const int cells = std::min(ExportRow.Count(), Columns.Count());
-    if (!OnGetCellParams) {
+    if (CellsInOnePass()) {
         // Every cell keeps the data font, its column's alignment and no background: the row's texts are
         // taken as the formatting leaves them (GetColData changes none) and drawn together.
         if (rowTexts_.size() < size_t(cells)) {

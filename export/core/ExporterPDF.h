@@ -374,9 +374,9 @@ protected:
     void WriteCaptionRow() override;
     void WriteDataRow() override;
 
-    // The cells' texts are drawn as the formatting leaves them (final, so that it stays so): a data row
-    // takes them bare.
-    void GetColData(const TExportCol& col, std::string& text) final {
+    // The cells' texts are drawn as the formatting leaves them; a data row takes them bare unless a
+    // subclass may change them (CellsInOnePass).
+    void GetColData(const TExportCol& col, std::string& text) override {
         TExporterFormatText::GetColData(col, text);
     }
 
@@ -392,6 +392,10 @@ private:
     void DrawColumnLines(int top, int bottom);
     // A grid line across the table at y.
     void DrawGridLine(int y);
+    // Whether a data row's cells can be taken as the formatting leaves them and drawn together: no cell
+    // parameters, and the last say on the cells is this class's own (a subclass may override GetColData
+    // or NormalString).
+    bool CellsInOnePass() const;
 
     // Lays the columns out from their widths; a table wider than the printable width is scaled down to
     // it, its caption and data fonts with it.

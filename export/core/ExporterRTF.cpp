@@ -471,6 +471,9 @@ template <class Found> [[gnu::always_inline]] inline bool NoneFound(std::string_
 } // namespace
 
 bool TExporterRTF::KeepsText(const std::string& s) const {
+    // The quick test knows this class's escaping only: a subclass's NormalString is always asked.
+    if (typeid(*this) != typeid(TExporterRTF))
+        return false;
     return NoneFound(s, RTFSpecialIn);
 }
 
@@ -568,11 +571,19 @@ bool TExporterRTF::StyleInTables(const TrtfStyle& style) const {
            (!style.AllowHighlight || w.HasColor(style.HighlightColor));
 }
 
+bool TExporterRTF::CallerCodeDuringRows() const {
+    // Events fired before the head goes (OnBeginExport, the header and caption style events) have had
+    // their say; OnEndExport comes after the document's end.
+    return typeid(*this) != typeid(TExporterRTF) || OnGetDataStyle || OnGetFooterStyle || OnSkippedRecord ||
+           OnStopExport || OnGetExportText || OnBeforeExportRow || OnExportedRecord ||
+           (ExportSource == TExportSource::esCustom && CustomSource != nullptr);
+}
+
 bool TExporterRTF::TablesAreFinal() const {
     // Every style that rows or the footer may still use is asked, whether it will be used or not (the
     // footer's lines or the strip type could yet change in an event): asking too many only keeps the
     // scratch file.
-    if (OnGetDataStyle || OnGetFooterStyle)
+    if (CallerCodeDuringRows())
         return false;
     if (!StyleInTables(Options.DataStyle) || !StyleInTables(Options.FooterStyle))
         return false;
@@ -684,9 +695,55 @@ std::string TExporterRTF::CellOpening(int colNo) {
     return opening;
 }
 
+namespace {
+
+bool SameFont(const TExportFont& a, const TExportFont& b) {
+    return a.Name == b.Name && a.Size == b.Size && a.Color == b.Color && a.Bold == b.Bold &&
+           a.Italic == b.Italic && a.Underline == b.Underline && a.StrikeOut == b.StrikeOut;
+}
+
+bool SameStyle(const TrtfStyle& a, const TrtfStyle& b) {
+    return SameFont(a.Font, b.Font) && a.BackgroundColor == b.BackgroundColor &&
+           a.HighlightColor == b.HighlightColor && a.AllowHighlight == b.AllowHighlight &&
+           a.AllowBackground == b.AllowBackground && a.Alignment == b.Alignment;
+}
+
+} // namespace
+
+bool TExporterRTF::CellStylesChanged() const {
+    const CellStyles& kept = cellStyles_;
+    if (!SameStyle(kept.DataStyle, Options.DataStyle) || kept.StripType != Options.StripType ||
+        int(kept.StripStyles.size()) != Options.StripStyles.Count() ||
+        int(kept.Aligns.size()) != Columns.Count())
+        return true;
+    for (int i = 0; i < Options.StripStyles.Count(); ++i)
+        if (!SameStyle(kept.StripStyles[size_t(i)], Options.StripStyles[i]))
+            return true;
+    for (int i = 0; i < Columns.Count(); ++i)
+        if (kept.Aligns[size_t(i)] != Columns[i].ColAlign)
+            return true;
+    return false;
+}
+
+void TExporterRTF::KeepCellStyles() {
+    cellStyles_.DataStyle = Options.DataStyle;
+    cellStyles_.StripStyles.clear();
+    for (int i = 0; i < Options.StripStyles.Count(); ++i)
+        cellStyles_.StripStyles.push_back(Options.StripStyles[i]);
+    cellStyles_.StripType = Options.StripType;
+    cellStyles_.Aligns.clear();
+    for (int i = 0; i < Columns.Count(); ++i)
+        cellStyles_.Aligns.push_back(Columns[i].ColAlign);
+}
+
 const std::vector<std::string>& TExporterRTF::CachedCellOpenings(int cells) {
     // Without a style event a style gives the same control words every time (its fonts and colours are
-    // in the tables after the first use), so the cells of each row strip are worked out once.
+    // in the tables after the first use), so the cells of each row strip are worked out once. A handler
+    // that runs between the rows may change a style: the openings are then worked out again.
+    if (dataCellOpenings_.empty() || (CallerCodeDuringRows() && CellStylesChanged())) {
+        dataCellOpenings_.clear();
+        KeepCellStyles();
+    }
     const int strips = Options.StripStyles.Count();
     size_t strip = 0; // 0: the data style or column strips, 1 + i: row strip i
     if (Options.StripType == TrtfStripType::stRow && strips > 0)

@@ -201,8 +201,12 @@ private:
     StyleParts PartsOf(const TrtfStyle& style);
     // Whether PartsOf(style) would find every font and colour of the style in the tables.
     bool StyleInTables(const TrtfStyle& style) const;
-    // Whether nothing written after the caption row can add to the tables: no data style event, the data
-    // style, every strip style and the footer's (no footer style event) only use what the tables hold.
+    // Whether code of the caller's can run while the rows and the footer are written and so change a style:
+    // a handler of an event fired from the first row on, a custom source's callbacks, a subclass's steps.
+    bool CallerCodeDuringRows() const;
+    // Whether nothing written after the caption row can add to the tables: no caller's code runs during
+    // the rows (CallerCodeDuringRows), and the data style, every strip style and the footer's only use what
+    // the tables hold.
     bool TablesAreFinal() const;
     TRTFWriter& RtfWriter();
     // A header or footer block in its style.
@@ -211,9 +215,13 @@ private:
     // What goes in front of the text of data cell colNo (written bytes): "}\cell" closing the previous
     // cell, then this cell's paragraph and style control words.
     std::string CellOpening(int colNo);
-    // The openings of the first cells of the current data row, each worked out once per row strip; only
-    // while no OnGetDataStyle handler can change a style.
+    // The openings of the first cells of the current data row, each worked out once per row strip and
+    // again after a handler changed a style or a column's alignment; not with an OnGetDataStyle handler.
     const std::vector<std::string>& CachedCellOpenings(int cells);
+    // Whether the data style, the strip styles and type or the columns' alignments differ from those the
+    // cached openings were made from.
+    bool CellStylesChanged() const;
+    void KeepCellStyles();
     // Appends a cell's opening and text, each CR LF as " \par ", in the writer's encoding.
     void AppendCell(TRTFRowBytes& row, std::string_view opening, std::string_view text);
     // Whether a data cell's text can be escaped and converted while it is copied into the row: the
@@ -235,6 +243,13 @@ private:
 
     // The data cells' openings (CellOpening) by row strip (none or column strips, then the row strips).
     std::vector<std::vector<std::string>> dataCellOpenings_;
+    // What they were made from (KeepCellStyles).
+    struct CellStyles {
+        TrtfStyle DataStyle;
+        std::vector<TrtfStyle> StripStyles;
+        TrtfStripType StripType = TrtfStripType::stNone;
+        std::vector<TExportColAlign> Aligns;
+    } cellStyles_;
     TRTFRowBytes row_;     // a data row's bytes before the head was sent, kept so that its memory is reused
     std::string cellText_; // the text of the cell being written, likewise
     std::string scratch_;  // a cell text with its line breaks replaced, likewise

@@ -1,5 +1,6 @@
 #include "export/dialog/ExporterDialogForm.h"
 
+#include "export/core/ExporterDBF.h"
 #include "export/core/ExporterProgress.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/dialog/ExporterRunBuilder.h"
@@ -61,6 +62,10 @@ int TExporterDialogF::MessageBox(const std::string& text, const std::string& cap
         QMessageBox::question(ProgressOwner(), QString::fromStdString(caption), QString::fromStdString(text),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer == QMessageBox::Yes ? IDYES : IDNO;
+}
+
+void TExporterDialogF::ShowNotice(const std::string& text) {
+    QMessageBox::information(ProgressOwner(), QString(), QString::fromStdString(text));
 }
 
 // --- the run ---
@@ -125,6 +130,8 @@ void TExporterDialogF::bStartClick() {
         progress_->Show();
 
     e.Execute();
+    if (const auto* dbf = dynamic_cast<const TExporterDBF*>(&e); dbf && dbf->EmptiedValues() > 0)
+        ShowNotice(dbf->EmptiedValuesNotice());
 
     if (!FormState().ShowFile) {
         while (progress_ && !progress_->ClosedByUser())

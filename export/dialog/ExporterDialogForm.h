@@ -7,7 +7,8 @@
 // and waits for the window as the run's rules say.
 //
 // Seams a form (or a test) overrides: ShowModal, FormState, the progress window (CreateProgressWindow),
-// message processing (ProcessMessages, WaitForMessages) and the abort question (MessageBox).
+// message processing (ProcessMessages, WaitForMessages), the abort question (MessageBox) and the notice
+// after an export (ShowNotice).
 
 #include "export/core/Exporter.h"
 #include "export/dialog/ExporterFormState.h"
@@ -94,6 +95,8 @@ protected:
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
     // The file name changed during the start (the window shows it again).
     virtual void FileNameChanged() {}
+    // Tells the user what an export that went through left out (values a dBase table had no room for).
+    virtual void ShowNotice(const std::string& text);
 
 private:
     void Post(int code);

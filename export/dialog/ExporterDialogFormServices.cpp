@@ -42,6 +42,9 @@ public:
     void ShowError(QWidget* parent, const QString& text) override {
         QMessageBox::critical(parent, QString(), text);
     }
+    void ShowMessage(QWidget* parent, const QString& text) override {
+        QMessageBox::information(parent, QString(), text);
+    }
 
 private:
     static bool Run(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,

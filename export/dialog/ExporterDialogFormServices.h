@@ -30,6 +30,8 @@ public:
     virtual bool Question(QWidget* parent, const QString& title, const QString& text) = 0;
     // An error message with an OK button.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // An information message with an OK button (what an export that went through wants the user to know).
+    virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
     // Shows the workbook palette picker modally and returns its modal result; tests work the picker
     // instead.
     virtual int RunXlsColorEditor(TfmExporterXLSColorEditor& editor);

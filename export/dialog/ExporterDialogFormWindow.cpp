@@ -1416,6 +1416,10 @@ int TExporterDialogFormWindow::MessageBox(const std::string& text, const std::st
     return services_->Question(this, Q(caption), Q(text)) ? IDYES : IDNO;
 }
 
+void TExporterDialogFormWindow::ShowNotice(const std::string& text) {
+    services_->ShowMessage(this, Q(text));
+}
+
 void TExporterDialogFormWindow::FileNameChanged() {
     QSignalBlocker block(edFileName);
     edFileName->setText(Q(state_.FileName));

@@ -82,6 +82,7 @@ public:
 protected:
     QWidget* ProgressOwner() const override { return const_cast<TExporterDialogFormWindow*>(this); }
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    void ShowNotice(const std::string& text) override;
     void FileNameChanged() override;
     void done(int result) override;
     // Leaving the align editor writes its choice into the grid.

@@ -2,17 +2,23 @@
 
 #include "WorkbookTestSupport.h"
 
+#include "browser/lists/UnattendedServices.h"
 #include "browser/lists/WorkbookExport.h"
 #include "browser/lists/WorkbookExportForm.h"
+#include "export/core/ExporterMemorySources.h"
+#include "export/dialog/ExporterDialogFormWindow.h"
+#include "tests/support/TempFolder.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTreeView>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 using namespace workbook_test;
 using browser::TForm1;
@@ -247,6 +253,9 @@ TEST(ExportDialogServicesTest, TheFormsModalWindowsGoThroughTheProgramsServices)
     dialogs.ShowError(nullptr, QStringLiteral("Bad value"));
     EXPECT_EQ(services.calls().back().messageKind, browser::MessageKind::Error);
     EXPECT_EQ(services.calls().back().text, QStringLiteral("Bad value"));
+    dialogs.ShowMessage(nullptr, QStringLiteral("2 values were left empty"));
+    EXPECT_EQ(services.calls().back().messageKind, browser::MessageKind::Information);
+    EXPECT_EQ(services.calls().back().text, QStringLiteral("2 values were left empty"));
 
     QColor colour(Qt::red);
     services.queueColour(QColor(Qt::blue));
@@ -255,6 +264,42 @@ TEST(ExportDialogServicesTest, TheFormsModalWindowsGoThroughTheProgramsServices)
     QString value = QStringLiteral("x");
     EXPECT_FALSE(dialogs.InputQuery(nullptr, QStringLiteral("T"), QStringLiteral("P"), value));
     EXPECT_EQ(value, QStringLiteral("x"));
+}
+
+// Opens and prints nothing.
+class OpenNothing : public exporter::TExportShell {
+public:
+    void Open(const std::string&) override {}
+    void Print(const std::string&) override {}
+};
+
+// An unattended run's export dialog: a dBase table that left values empty says so on standard error, as
+// an information that does not fail the run.
+TEST(ExportDialogServicesTest, AnUnattendedDbaseExportTellsItsEmptiedValuesOnStandardError) {
+    test_support::TempFolder folder;
+    exporter::TMemoryListView view;
+    view.AddColumn({"Name"});
+    view.AddColumn({"Amount"});
+    view.AddItem({"a", "12"});
+    view.AddItem({"b", "abc"});
+    exporter::TExporterDialog dialog;
+    dialog.ExportSource = exporter::TExportSource::esListView;
+    dialog.ListView = &view;
+    dialog.AutoCalcStrType = true;
+    dialog.Columns.Fill(true);
+    dialog.FileName = (folder.Path() / "list.dbf").string();
+    dialog.AllowedExports = {exporter::TAllowedExport::aeDBF};
+    std::ostringstream errors;
+    browser::UnattendedServices unattended(errors);
+    browser::ExportDialogServices dialogs(unattended);
+    exporter::TExporterDialogFormWindow form(dialog, &dialogs);
+    OpenNothing shell;
+    form.Shell = &shell;
+    form.findChild<QPushButton*>(QStringLiteral("bStart"))->click();
+    EXPECT_EQ(errors.str(),
+              "1 value did not fit its column's type and was left empty: row 2, column \"Amount\", "
+              "\"abc\"\n");
+    EXPECT_EQ(unattended.Problems(), 0);
 }
 
 } // namespace

@@ -179,6 +179,22 @@ TEST_F(SearchDialog, MacSearchOnTheDhcpPageUsesTheUpperCasedMac) {
     EXPECT_EQ(Selected(dhcpView, dhcpModel), (std::vector<int>{1}));
 }
 
+// An address search that finds nothing clears the selection and shows no message at all; the
+// name search beside it still says so.
+TEST_F(SearchDialog, AddressSearchFindingNothingShowsNoMessage) {
+    state = State("10.0.0.1", browser::kSearchByAddress);
+    browser::FindInList(services, dnsView, dnsModel, state);
+    EXPECT_EQ(Selected(dnsView, dnsModel), (std::vector<int>{0}));
+    state = State("99.", browser::kSearchByAddress);
+    browser::FindInList(services, dnsView, dnsModel, state);
+    EXPECT_EQ(Selected(dnsView, dnsModel), (std::vector<int>{}));
+    EXPECT_EQ(state.LastFoundIndex, -1);
+    EXPECT_TRUE(services.messages().isEmpty()) << services.messages().join("|").toStdString();
+    state = State("99.", browser::kSearchByName);
+    browser::FindInList(services, dnsView, dnsModel, state);
+    EXPECT_EQ(services.messages(), QStringList{"99. not found"});
+}
+
 TEST_F(SearchDialog, OkWithEveryFieldEmptySearchesNothing) {
     state = State("www", browser::kSearchByName);
     services.queueDialog([&](QDialog&) {

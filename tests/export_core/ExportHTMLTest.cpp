@@ -340,6 +340,63 @@ TEST_F(HtmlExport, RowsWrittenInOnePassAsCellByCell) {
     }
 }
 
+// A subclass that escapes apostrophes as well.
+class ApostropheHTML : public TExporterHTML {
+public:
+    std::string NormalString(const std::string& s) const override {
+        std::string out;
+        for (const char c : TExporterHTML::NormalString(s))
+            out += c == '\'' ? std::string("&#39;") : std::string(1, c);
+        return out;
+    }
+};
+
+// A subclass with its own last say on every cell (it must be able to override GetColData).
+class MarkedHTML : public TExporterHTML {
+protected:
+    void GetColData(const TExportCol& col, std::string& text) override {
+        TExporterHTML::GetColData(col, text);
+        text += "*";
+    }
+};
+
+// A subclass's escaping and last say reach every cell: its rows equal those made cell by cell (cell
+// parameters that change nothing), texts the quick test would keep included.
+TEST(HtmlSubclass, OverriddenNormalStringAndGetColDataReachEveryCell) {
+    TMemoryDataSet data;
+    data.AddField({"Text", TFieldType::ftString, 20});
+    data.AddField({"Flag", TFieldType::ftBoolean});
+    data.AddField({"Count", TFieldType::ftInteger});
+    data.AddRow({"x<y", "it's", "12"});
+    data.AddRow({"it's", "True", "7"});
+    data.AddRow({"plain", std::nullopt, ""});
+    const auto run = [&](TExporterHTML& ex, bool cellByCell) {
+        ex.DataSet = &data;
+        ex.OnGetCellParams = nullptr;
+        if (cellByCell)
+            ex.OnGetCellParams = [](TExporter&, int, int, const std::string&, TExportColAlign&, TExportFont&,
+                                    TExportColor&) {};
+        return Export(ex);
+    };
+    ApostropheHTML apostrophes;
+    const std::string escaped = run(apostrophes, false);
+    EXPECT_EQ(escaped, run(apostrophes, true));
+    EXPECT_NE(escaped.find("align=Left>x&lt;y</td>"), std::string::npos) << escaped;
+    EXPECT_NE(escaped.find("align=Left>it&#39;s</td>"), std::string::npos) << escaped;
+    EXPECT_NE(escaped.find("align=Center>it&#39;s</td>"), std::string::npos) << escaped;
+    EXPECT_EQ(escaped.find("it's"), std::string::npos) << escaped;
+    EXPECT_EQ(HtmlLintErrors(escaped), "");
+    EXPECT_EQ(HtmlCellText(escaped, 5), "it's"); // after the three captions
+
+    MarkedHTML marked;
+    const std::string markedPage = run(marked, false);
+    EXPECT_EQ(markedPage, run(marked, true));
+    EXPECT_NE(markedPage.find("align=Left>x&lt;y*</td>"), std::string::npos) << markedPage;
+    EXPECT_NE(markedPage.find("align=Right>12*</td>"), std::string::npos) << markedPage;
+    EXPECT_NE(markedPage.find("align=Center>&nbsp;*</td>"), std::string::npos) << markedPage;
+    EXPECT_EQ(HtmlLintErrors(markedPage), "");
+}
+
 TEST_F(HtmlExport, CellParametersBecomeInlineStyles) {
     ex.OnGetCellParams = [](TExporter&, int recNo, int colNo, const std::string&, TExportColAlign& align,
                             TExportFont& font, TExportColor& background) {

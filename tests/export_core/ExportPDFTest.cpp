@@ -157,16 +157,17 @@ TEST(PDFDocument, WritesTheExactPieces) {
     EXPECT_EQ(pdf.rfind("%PDF-1.3\r1 0 obj\r<< /Length 2 0 R >>\rstream\r\n", 0), 0u);
     const std::vector<std::string> streams = ContentStreams(pdf);
     ASSERT_EQ(streams.size(), 1u);
-    EXPECT_EQ(streams[0], "BT\r/F1 12 Tf\r10 20 Td (a\\(b) Tj\rET\r"
-                          "1.00 0.00 0.00 rg\rBT\r/F1 12 Tf\r10 40 Td (x) Tj\rET\r0.00 0.00 0.00 rg\r"
-                          "BT\r/F1 12 Tf\r-7 1000 Td (\\001\\)\\\\\xE9) Tj\rET\r"
-                          "0.00 0.00 1.00 RG\r1.0 2.0 m \r3.3 4.0 l \r0.5 w \rS\r0.00 0.00 0.00 RG\r"
-                          "-3.0 0.0 m \r1234567.0 0.0 l \r2.0 w \rS\r"
-                          "84.0 736.0 m \r552.0 736.0 l \r2.0 w \rS\r84.0 724.5 m \r552.0 724.5 l \r2.0 w \rS\r"
-                          "84.0 10.0 m \r552.0 10.0 l \r1.0 w \rS\r-2.5 5.0 m \r10000000.0 5.0 l \r1.0 w \rS\r"
-                          "-0.5 0.3 m \r123456.7 -999999999.5 l \r1.0 w \rS\r"
-                          "1.0 2.0 3.0 4.0 re f\r"
-                          "0.00 1.00 0.00 rg\r");
+    EXPECT_EQ(streams[0],
+              "BT\r/F1 12 Tf\r10 20 Td (a\\(b) Tj\rET\r"
+              "1.00 0.00 0.00 rg\rBT\r/F1 12 Tf\r10 40 Td (x) Tj\rET\r0.00 0.00 0.00 rg\r"
+              "BT\r/F1 12 Tf\r-7 1000 Td (\\001\\)\\\\\xE9) Tj\rET\r"
+              "0.00 0.00 1.00 RG\r1.0 2.0 m \r3.3 4.0 l \r0.5 w \rS\r0.00 0.00 0.00 RG\r"
+              "-3.0 0.0 m \r1234567.0 0.0 l \r2.0 w \rS\r"
+              "84.0 736.0 m \r552.0 736.0 l \r2.0 w \rS\r84.0 724.5 m \r552.0 724.5 l \r2.0 w \rS\r"
+              "84.0 10.0 m \r552.0 10.0 l \r1.0 w \rS\r-2.5 5.0 m \r10000000.0 5.0 l \r1.0 w \rS\r"
+              "-0.5 0.3 m \r123456.7 -999999999.5 l \r1.0 w \rS\r"
+              "1.0 2.0 3.0 4.0 re f\r"
+              "0.00 1.00 0.00 rg\r");
     EXPECT_NE(pdf.find("endstream\rendobj\r2 0 obj\r" + std::to_string(streams[0].size()) + " \rendobj\r"),
               std::string::npos);
     EXPECT_NE(pdf.find("3 0 obj\r<< /Type /Outlines\r/Count 0\r>>\rendobj\r"), std::string::npos);
@@ -450,6 +451,46 @@ TEST_F(PDFExport, CellParamsColourTheCell) {
         << s;
 }
 
+// A subclass with its own last say on the cells (it must be able to override GetColData).
+class MarkedPDF : public TExporterPDF {
+public:
+    std::string Mark;
+
+protected:
+    void GetColData(const TExportCol& col, std::string& text) override {
+        TExporterPDF::GetColData(col, text);
+        text = Mark + text;
+    }
+};
+
+// Every data cell of a subclass goes through its GetColData: the page equals the one drawn cell by cell
+// (cell parameters that change nothing) and, with a last say that changes nothing, the plain exporter's.
+TEST_F(PDFExport, OverriddenGetColDataReachesEveryCell) {
+    AddRows(3);
+    ds.AddRow({std::nullopt, "", "(a\\b)"});
+    const auto run = [&](TExporterPDF& e, bool cellByCell) {
+        e.DataSet = &ds;
+        e.FileName = dir.file("sub.pdf");
+        e.OnGetCellParams = nullptr;
+        if (cellByCell)
+            e.OnGetCellParams = [](TExporter&, int, int, const std::string&, TExportColAlign&, TExportFont&,
+                                   TExportColor&) {};
+        e.Execute();
+        return ReadFile(e.FileName);
+    };
+    const std::string plain = Run();
+    MarkedPDF same;
+    EXPECT_EQ(run(same, false), plain);
+    MarkedPDF marked;
+    marked.Mark = "#";
+    const std::string page = run(marked, false);
+    EXPECT_EQ(page, run(marked, true));
+    int status = 0;
+    EXPECT_EQ(QpdfCheck(marked.FileName, status).find("ERROR"), std::string::npos);
+    const std::string text = PdfToText(marked.FileName);
+    EXPECT_TRUE(std::regex_search(text, std::regex("#row2\\s+#2\\s+#note 2"))) << text;
+}
+
 TEST_F(PDFExport, LandscapeLettersWithSpacing) {
     AddRows(2);
     ex.Options.PageOptions.SetFormat(TExportPageFormat::pfLetter);
@@ -656,13 +697,15 @@ TEST(PDFFitText, CellsInOnePassMatchFittingThenDrawing) {
                                    "(bcdefghijklmnop",
                                    "abcdefg\\",
                                    "bcdefgh)",
-                                   "\x1F" "bcdefgh",
+                                   "\x1F"
+                                   "bcdefgh",
                                    "a'*[]^~\x7F' ,-./09:;<=>?",
                                    "@@@@@@@@@@@@@@@@@@@",
                                    "tab\there",
                                    "Krak\xC3\xB3w",
                                    "\xC3\xA9tude",
-                                   "abcdefgh\xC5\x81\xC3\xB3" "d\xC5\xBA",
+                                   "abcdefgh\xC5\x81\xC3\xB3"
+                                   "d\xC5\xBA",
                                    "W\xC3W\xE2\x80W\xF0",
                                    "\xC0\xAFW\xC1\xBFW\xC3",
                                    "\xDF\xBF\xC2\x80\xC2\xA0x\xC3\xBF",

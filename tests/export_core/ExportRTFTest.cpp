@@ -1,5 +1,6 @@
 #include "ExportTestSupport.h"
 
+#include "export/core/ExporterCustomSource.h"
 #include "export/core/ExporterRTF.h"
 #include "platform/ini/IniFile.h"
 
@@ -43,6 +44,31 @@ std::string LineStarting(const std::string& rtf, const std::string& prefix) {
         return rtf.rfind(prefix, 0) == 0 ? rtf.substr(0, rtf.find("\r\n")) : std::string();
     return rtf.substr(pos + 2, rtf.find("\r\n", pos + 2) - pos - 2);
 }
+
+// A data set that tells each move to the next row (recNo: the row moved from, counted from 0).
+class WatchedDataSet : public TMemoryDataSet {
+public:
+    std::function<void(int recNo)> OnNext;
+    void Next() override {
+        const int from = RecNo();
+        TMemoryDataSet::Next();
+        if (OnNext)
+            OnNext(from);
+    }
+};
+
+// An exporter whose own step changes the styles before row 2 is written.
+class StyleChangingRTF : public TExporterRTF {
+public:
+    std::function<void(TExporter&)> Change;
+
+protected:
+    void WriteDataRow() override {
+        if (RecordCounter == 2 && Change)
+            Change(*this);
+        TExporterRTF::WriteDataRow();
+    }
+};
 
 const std::string kBorders = "\\clbrdrl\\brdrth \\clbrdrr\\brdrth \\clbrdrt\\brdrth \\clbrdrb\\brdrth\r\n";
 
@@ -275,7 +301,7 @@ TEST(RTFHeadSentEarly, SameBytesWithAndWithoutTheScratchFile) {
          },
          false},
     };
-    TMemoryDataSet ds;
+    WatchedDataSet ds;
     ds.AddField({"Name", TFieldType::ftString, 10});
     ds.AddField({"Count", TFieldType::ftInteger});
     for (const std::string name : {"Gr\xC3\xBC\xC3\x9F", "a{b}", "one\r\ntwo", "\xE4\xB8\xAD", "e"})
@@ -289,13 +315,9 @@ TEST(RTFHeadSentEarly, SameBytesWithAndWithoutTheScratchFile) {
             ex.OnGetFooterStyle = [](TExporter&, TrtfStyle&) {};
         std::ostringstream out;
         early = false;
-        bool first = true;
-        ex.OnExportedRecord = [&, given = ex.OnExportedRecord](TExporter& sender, int row) {
-            if (first)
+        ds.OnNext = [&](int recNo) {
+            if (recNo == 1)
                 early = out.tellp() > 0;
-            first = false;
-            if (given)
-                given(sender, row);
         };
         ex.ExportToStream(out);
         return out.str();
@@ -317,15 +339,214 @@ TEST(RTFHeadSentEarly, SameBytesWithAndWithoutTheScratchFile) {
     }
 }
 
-// A handler that gives the footer a new font once the head is out would need a table entry that can no
-// longer be written: the export fails rather than leave a document pointing past its font table.
-TEST_F(RTFExport, AFooterFontChangedDuringTheRowsFailsTheExport) {
-    ds.AddRow({"a", "1"});
-    ex.Footer.Add("End");
-    ex.OnExportedRecord = [this](TExporter&, int) { ex.Options.FooterStyle.Font.Name = "Symbol"; };
-    std::ostringstream out;
-    EXPECT_THROW(ex.ExportToStream(out), EExportError);
-    EXPECT_NE(out.str().find("{\\f0\\fs20\\cf0 a}\\cell"), std::string::npos) << out.str();
+// Code of the caller's that runs while the rows are written may give the footer a new font and the data
+// a new colour from row 2 on. The table entries are then inserted into the written tables, as they are
+// for the same styles given by the style events: the bytes equal those of an export whose data style event
+// colours rows 2 on and whose footer style event names the font. Every event that reaches the exporter
+// during the rows, a custom source's callbacks and a subclass's step are tried.
+TEST(RTFLateStyleChange, EveryHandlerDuringTheRowsGivesTheStyleEventsBytes) {
+    const auto change = [](TExporter& sender) {
+        TExporterRTF& ex = static_cast<TExporterRTF&>(sender);
+        ex.Options.FooterStyle.Font.Name = "Courier New";
+        ex.Options.DataStyle.Font.Color = 0x0000FF;
+    };
+    struct Case {
+        std::string name;
+        std::function<void(TExporterRTF&, WatchedDataSet&)> prepare;
+        int from; // the first row (counted from 0 after the skipped ones) in the new colour
+    };
+    const std::vector<Case> cases = {
+        {"OnBeforeExportRow",
+         [&](TExporterRTF& ex, WatchedDataSet&) {
+             ex.OnBeforeExportRow = [&](TExporter& sender, TExportRow&, bool&) {
+                 if (sender.RecordCounter == 2)
+                     change(sender);
+             };
+         },
+         2},
+        {"OnExportedRecord",
+         [&](TExporterRTF& ex, WatchedDataSet&) {
+             ex.OnExportedRecord = [&](TExporter& sender, int recNo) {
+                 if (recNo == 1)
+                     change(sender);
+             };
+         },
+         2},
+        {"OnGetExportText",
+         [&](TExporterRTF& ex, WatchedDataSet&) {
+             ex.OnGetExportText = [&](TExporter& sender, int colNo, std::string&) {
+                 if (sender.RecordCounter == 3 && colNo == 1)
+                     change(sender);
+             };
+         },
+         3},
+        {"OnSkippedRecord",
+         [&](TExporterRTF& ex, WatchedDataSet&) {
+             ex.SkipRecCount = 1;
+             ex.OnSkippedRecord = [&](TExporter& sender, int) { change(sender); };
+         },
+         0},
+        {"OnStopExport",
+         [&](TExporterRTF& ex, WatchedDataSet& ds) {
+             ds.OnNext = [&ex](int recNo) {
+                 if (recNo == 1) // after row 1: asked before row 2
+                     ex.Abort();
+             };
+             ex.OnStopExport = [&](TExporter& sender, bool& canContinue) {
+                 canContinue = true;
+                 change(sender);
+             };
+         },
+         2},
+        {"OnGetDataStyle changing the exporter's styles",
+         [&](TExporterRTF& ex, WatchedDataSet&) {
+             ex.OnGetDataStyle = [&](TExporter& sender, int row, int col, TrtfStyle& style) {
+                 if (row == 1 && col == 1)
+                     change(sender);
+                 if (row >= 2)
+                     style.Font.Color = 0x0000FF;
+             };
+         },
+         2},
+    };
+    const auto fill = [](WatchedDataSet& ds) {
+        ds.AddField({"Name", TFieldType::ftString, 10});
+        ds.AddField({"Count", TFieldType::ftInteger});
+        for (int i = 0; i < 6; ++i)
+            ds.AddRow({"row" + std::to_string(i), std::to_string(i)});
+    };
+    const auto setUp = [](TExporterRTF& ex) {
+        ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+        ex.Footer.Add("End");
+    };
+    // The same styles through the style events.
+    const auto expected = [&](int from, int skip, const std::function<void(TExporterRTF&)>& source) {
+        TExporterRTF ex;
+        setUp(ex);
+        ex.SkipRecCount = skip;
+        source(ex);
+        ex.OnGetDataStyle = [from](TExporter& sender, int, int, TrtfStyle& style) {
+            if (sender.RecordCounter >= from)
+                style.Font.Color = 0x0000FF;
+        };
+        ex.OnGetFooterStyle = [](TExporter&, TrtfStyle& style) { style.Font.Name = "Courier New"; };
+        std::ostringstream out;
+        ex.ExportToStream(out);
+        return out.str();
+    };
+    const auto check = [](const std::string& name, const std::string& rtf, const std::string& reference) {
+        EXPECT_EQ(rtf, reference) << name;
+        EXPECT_EQ(LineStarting(rtf, "{\\fonttbl"),
+                  "{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil Arial;}{\\f2\\fnil Courier New;}}")
+            << name;
+        EXPECT_NE(LineStarting(rtf, "{\\colortbl").find("\\red255\\green0\\blue0;"), std::string::npos)
+            << name;
+        EXPECT_NE(rtf.find("{\\f2\\fs20\\cf0 End}"), std::string::npos) << name;
+        ExpectBalancedGroups(rtf);
+    };
+    for (const Case& c : cases) {
+        WatchedDataSet ds;
+        fill(ds);
+        TExporterRTF ex;
+        setUp(ex);
+        ex.DataSet = &ds;
+        c.prepare(ex, ds);
+        std::ostringstream out;
+        try {
+            ex.ExportToStream(out);
+        } catch (const std::exception& error) {
+            ADD_FAILURE() << c.name << ": " << error.what();
+            continue;
+        }
+        WatchedDataSet plain;
+        fill(plain);
+        check(c.name, out.str(), expected(c.from, ex.SkipRecCount, [&](TExporterRTF& reference) {
+                  reference.DataSet = &plain;
+              }));
+    }
+
+    // A custom source's callbacks.
+    TqeCustomSource source;
+    source.Columns.Add().SetColumnName("Name");
+    source.Columns.Add().SetColumnName("Count");
+    source.OnGetNextRecord = [](TqeCustomSource&, int recNo, bool& eof) { eof = recNo >= 6; };
+    std::function<void(int)> onValue;
+    source.OnGetColumnValue = [&](TqeCustomSource&, int recNo, const TqeCustomColumn& column,
+                                  TExportVariant& v) {
+        if (onValue)
+            onValue(recNo);
+        v = column.Index() == 0 ? TExportVariant("row" + std::to_string(recNo))
+                                : TExportVariant(std::int64_t(recNo));
+    };
+    const auto useSource = [&](TExporterRTF& ex) {
+        ex.ExportSource = TExportSource::esCustom;
+        ex.CustomSource = &source;
+    };
+    const std::string reference = expected(2, 0, useSource);
+    {
+        TExporterRTF ex;
+        setUp(ex);
+        useSource(ex);
+        onValue = [&ex, &change](int recNo) {
+            if (recNo == 3)
+                change(ex);
+        };
+        std::ostringstream out;
+        ex.ExportToStream(out);
+        onValue = nullptr;
+        check("a custom source", out.str(), reference);
+    }
+    // A subclass's own step.
+    {
+        StyleChangingRTF ex;
+        setUp(ex);
+        useSource(ex);
+        ex.Change = change;
+        std::ostringstream out;
+        ex.ExportToStream(out);
+        check("a subclass", out.str(), reference);
+    }
+}
+
+// LibreOffice reads a document whose row handler gave the footer a new font and the data a new colour:
+// the late table entries are where its reader finds them.
+TEST(RTFLateStyleChange, LibreOfficeReadsTheLateFontAndColour) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: the RTF read-back needs it";
+    TempDir dir;
+    TMemoryDataSet ds;
+    ds.AddField({"Name", TFieldType::ftString, 10});
+    for (int i = 0; i < 4; ++i)
+        ds.AddRow({"row" + std::to_string(i)});
+    TExporterRTF ex;
+    ex.DataSet = &ds;
+    ex.Footer.Add("The end");
+    ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+    ex.OnBeforeExportRow = [](TExporter& sender, TExportRow&, bool&) {
+        TExporterRTF& rtf = static_cast<TExporterRTF&>(sender);
+        if (sender.RecordCounter == 2) {
+            rtf.Options.FooterStyle.Font.Name = "Courier New";
+            rtf.Options.DataStyle.Font.Color = 0x0000FF;
+        }
+    };
+    ex.FileName = dir.file("late.rtf");
+    ex.Execute();
+    int status = 0;
+    const std::string out =
+        RunCommand("soffice -env:UserInstallation=file://" + dir.file("lo-profile") +
+                       " --headless --convert-to html --outdir " + dir.file("lo") + " " + ex.FileName,
+                   status);
+    ASSERT_EQ(status, 0) << out;
+    const std::string html = ReadFile(dir.file("lo/late.html"));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NE(html.find("row" + std::to_string(i)), std::string::npos) << html;
+    const size_t red = html.find("#ff0000");
+    ASSERT_NE(red, std::string::npos) << html;
+    EXPECT_LT(html.find("row1"), red);
+    EXPECT_LT(red, html.find("row2"));
+    const size_t courier = html.find("Courier New");
+    ASSERT_NE(courier, std::string::npos) << html;
+    EXPECT_LT(courier, html.find("The end"));
 }
 
 TEST_F(RTFExport, CaptionAlignmentAndEscaping) {
@@ -424,6 +645,35 @@ TEST(RTFCellBytes, HardTextsEscapedAndRaw) {
         ex.CellText = c.text;
         EXPECT_EQ(dataRow(ex, "x"), rowStart + c.raw + "}\\cell\\row") << c.text;
     }
+}
+
+// A subclass that writes a tilde as its hexadecimal escape too.
+class TildeRTF : public TExporterRTF {
+public:
+    std::string NormalString(const std::string& s) const override {
+        std::string out;
+        for (const char c : TExporterRTF::NormalString(s))
+            out += c == '~' ? std::string("\\'7e") : std::string(1, c);
+        return out;
+    }
+};
+
+// A subclass's escaping reaches every text, also those the class's own quick test would keep.
+TEST(RTFCellBytes, ASubclassEscapingReachesTextsTheQuickTestKeeps) {
+    TMemoryDataSet ds;
+    ds.AddField({"Na~me", TFieldType::ftString, 10});
+    ds.AddRow({"a~b"});
+    ds.AddRow({"{~}"});
+    TildeRTF ex;
+    ex.DataSet = &ds;
+    ex.TextMeasure = [](const std::string&, const TExportFont&) { return 7; };
+    std::ostringstream out;
+    ex.ExportToStream(out);
+    const std::string rtf = out.str();
+    EXPECT_NE(rtf.find("\\b Na\\'7eme}\\cell"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 a\\'7eb}\\cell"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs20\\cf0 \\{\\'7e\\}}\\cell"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find('~'), std::string::npos) << rtf;
 }
 
 // The same exporter without the one-pass cells: a subclass takes every cell through GetText.

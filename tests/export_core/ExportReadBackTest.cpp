@@ -226,9 +226,47 @@ TEST_F(HostileDbf, GuessedColumnsLeaveOtherTextsEmpty) {
     ex.AutoCalcStrType = true;
     ex.Execute();
     EXPECT_EQ(ex.EmptiedValues(), 4);
+    EXPECT_EQ(ex.FirstEmptiedValue().Row, 2);
+    EXPECT_EQ(ex.FirstEmptiedValue().Column, "N");
+    EXPECT_EQ(ex.FirstEmptiedValue().Text, "1.2.3");
+    EXPECT_EQ(ex.EmptiedValuesNotice(),
+              "4 values did not fit their column's type and were left empty; the first: "
+              "row 2, column \"N\", \"1.2.3\"");
     EXPECT_EQ(
         DbfreadRecords(ex.FileName, "", "'|'.join(repr(v) for v in r.values())"),
         "'a'|1|1.5|datetime.date(2024, 3, 5)\n'b'|None|None|None\n'c'|2|2.5|None\n'd'|None|None|None\n");
+
+    // Past skipped rows; a long text is shown by its first 60 bytes, cut before a character.
+    const std::string e = "\xC3\xA9";
+    std::string es;
+    for (int i = 0; i < 20; ++i)
+        es += e;
+    view.AddItem({"e", "2", "2.5", std::string(29, 'x') + es});
+    view.AddItem({"f", "2", "2.5", std::string(30, 'x') + es});
+    ex.SkipRecCount = 4;
+    ex.Execute();
+    EXPECT_EQ(ex.EmptiedValues(), 2);
+    EXPECT_EQ(ex.FirstEmptiedValue().Row, 5);
+    EXPECT_EQ(ex.EmptiedValuesNotice(),
+              "2 values did not fit their column's type and were left empty; the first: "
+              "row 5, column \"D\", \"" +
+                  std::string(29, 'x') + es.substr(0, 30) + "...\"");
+    ex.SkipRecCount = 5;
+    ex.Execute();
+    EXPECT_EQ(ex.EmptiedValuesNotice(),
+              "1 value did not fit its column's type and was left empty: row 6, column "
+              "\"D\", \"" +
+                  std::string(30, 'x') + es.substr(0, 30) + "...\"");
+    // A clean export tells nothing.
+    TMemoryListView clean;
+    for (const char* name : {"Key", "N"})
+        clean.AddColumn({name});
+    clean.AddItem({"a", "1"});
+    ex.SkipRecCount = 0;
+    ex.ListView = &clean;
+    ex.Execute();
+    EXPECT_EQ(ex.EmptiedValues(), 0);
+    EXPECT_EQ(ex.EmptiedValuesNotice(), "");
 }
 
 // A currency value is a 64-bit count of ten-thousandths: its field holds every digit.

@@ -11,6 +11,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -211,10 +212,11 @@ TEST_F(HostileReadBack, SqlColumnNamesAreUniqueAndQuotedOnlyWhereNeeded) {
     TExporterSQL ex;
     ex.DataSet = &rows;
     const std::string db = RunSqlExport(ex, "orders");
-    EXPECT_NE(ReadFile(ex.FileName)
-                  .find("(Name,NAME_2,Date,First,\"a\"\"b\",\"\"\"x\",Name_2_2,\"select\",Gr\xC3\xB6\xC3\x9F"
-                        "e)"),
-              std::string::npos)
+    EXPECT_NE(
+        ReadFile(ex.FileName)
+            .find("(Name,NAME_2,Date,\"First\",\"a\"\"b\",\"\"\"x\",Name_2_2,\"select\",Gr\xC3\xB6\xC3\x9F"
+                  "e)"),
+        std::string::npos)
         << ReadFile(ex.FileName);
     int status = 0;
     EXPECT_EQ(Sqlite(db, "\"select group_concat(name, '|') from pragma_table_info('orders')\"", status),
@@ -226,6 +228,84 @@ TEST_F(HostileReadBack, SqlColumnNamesAreUniqueAndQuotedOnlyWhereNeeded) {
     EXPECT_EQ(SQLTableName("\"my table\".\"x\"\"y\""), "\"my table\".\"x\"\"y\"");
     EXPECT_EQ(SQLTableName("\"a\"b\""), "\"\"\"a\"\"b\"\"\"");
     EXPECT_EQ(SQLTableName("s.date"), "s.date");
+}
+
+// The words PostgreSQL reserves: those it refuses as any name and those it takes only as a function or type
+// name (not as a table or column name).
+const char* const kPostgresReserved[] = {
+    "ALL", "ANALYSE", "ANALYZE", "AND", "ANY", "ARRAY", "AS", "ASC", "ASYMMETRIC", "BOTH", "CASE", "CAST",
+    "CHECK", "COLLATE", "COLUMN", "CONSTRAINT", "CREATE", "CURRENT_CATALOG", "CURRENT_DATE", "CURRENT_ROLE",
+    "CURRENT_TIME", "CURRENT_TIMESTAMP", "CURRENT_USER", "DEFAULT", "DEFERRABLE", "DESC", "DISTINCT", "DO",
+    "ELSE", "END", "EXCEPT", "FALSE", "FETCH", "FOR", "FOREIGN", "FROM", "GRANT", "GROUP", "HAVING", "IN",
+    "INITIALLY", "INTERSECT", "INTO", "LATERAL", "LEADING", "LIMIT", "LOCALTIME", "LOCALTIMESTAMP", "NOT",
+    "NULL", "OFFSET", "ON", "ONLY", "OR", "ORDER", "PLACING", "PRIMARY", "REFERENCES", "RETURNING", "SELECT",
+    "SESSION_USER", "SOME", "SYMMETRIC", "SYSTEM_USER", "TABLE", "THEN", "TO", "TRAILING", "TRUE", "UNION",
+    "UNIQUE", "USER", "USING", "VARIADIC", "WHEN", "WHERE", "WINDOW", "WITH",
+    // reserved but for function and type names
+    "AUTHORIZATION", "BINARY", "COLLATION", "CONCURRENTLY", "CROSS", "CURRENT_SCHEMA", "FREEZE", "FULL",
+    "ILIKE", "INNER", "IS", "ISNULL", "JOIN", "LEFT", "LIKE", "NATURAL", "NOTNULL", "OUTER", "OVERLAPS",
+    "RIGHT", "SIMILAR", "TABLESAMPLE", "VERBOSE"};
+
+// Every keyword of the SQLite library in use and every word PostgreSQL reserves is quoted as a name, in
+// any case; sqlite3 runs a script that makes a table of each such name (lower case, as "if") whose
+// columns are all of them, and reads the names and values back.
+TEST_F(HostileReadBack, EveryKeywordIsATableAndColumnNameSqliteTakes) {
+    std::vector<std::string> keywords;
+    for (int i = 0; i < sqlite3_keyword_count(); ++i) {
+        const char* name = nullptr;
+        int size = 0;
+        ASSERT_EQ(sqlite3_keyword_name(i, &name, &size), SQLITE_OK);
+        keywords.emplace_back(name, size_t(size));
+    }
+    EXPECT_GE(keywords.size(), 147u);
+    for (const char* word : kPostgresReserved)
+        if (std::find(keywords.begin(), keywords.end(), word) == keywords.end())
+            keywords.emplace_back(word);
+    for (const std::string& word : keywords) {
+        EXPECT_EQ(SQLIdentifier(word), "\"" + word + "\"");
+        EXPECT_EQ(SQLIdentifier(rtl::LowerCase(word)), "\"" + rtl::LowerCase(word) + "\"");
+        EXPECT_EQ(SQLTableName("s." + word), "s.\"" + word + "\"");
+    }
+    EXPECT_EQ(SQLIdentifier("ifs"), "ifs");
+    EXPECT_EQ(SQLIdentifier("Date"), "Date"); // a type name, no keyword
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: the SQL read-back needs it";
+
+    TMemoryDataSet rows;
+    TMemoryDataSet::TRow values;
+    for (const std::string& word : keywords) {
+        rows.AddField({word, TFieldType::ftString, 10});
+        values.emplace_back(rtl::LowerCase(word));
+    }
+    rows.AddRow(values);
+    std::string script;
+    for (const std::string& word : keywords) {
+        TExporterSQL ex;
+        ex.DataSet = &rows;
+        ex.TableName = rtl::LowerCase(word);
+        ex.CreateTable = true;
+        std::ostringstream out;
+        ex.ExportToStream(out);
+        script += out.str();
+    }
+    WriteFile(dir.file("keywords.sql"), script);
+    const std::string db = dir.file("keywords.sqlite");
+    int status = 0;
+    const std::string run = Sqlite(db, "< " + dir.file("keywords.sql"), status);
+    ASSERT_EQ(status, 0) << run;
+    EXPECT_EQ(Sqlite(db, "\"select count(*) from sqlite_master where type = 'table'\"", status),
+              std::to_string(keywords.size()) + "\n");
+    std::string names, tables;
+    for (const std::string& word : keywords) {
+        names += word + "|";
+        tables += "select * from \\\"" + rtl::LowerCase(word) + "\\\" where \\\"" + word + "\\\" = '" +
+                  rtl::LowerCase(word) + "';";
+    }
+    names.back() = '\n';
+    EXPECT_EQ(Sqlite(db, "\"select group_concat(name, '|') from pragma_table_info('if')\"", status), names);
+    const std::string found = Sqlite(db, "\"" + tables + "\"", status);
+    EXPECT_EQ(status, 0) << found;
+    EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), std::ptrdiff_t(keywords.size())) << found;
 }
 
 TEST_F(HostileReadBack, CsvAndClipboardTextReadWhole) {

@@ -119,6 +119,7 @@ protected:
         questionFlags.push_back(flags);
         return answer;
     }
+    void ShowNotice(const std::string& text) override { log.push_back("notice:" + text); }
 
     friend class ProgressDouble;
 };

@@ -113,6 +113,7 @@ public:
     }
     bool Question(QWidget*, const QString&, const QString&) override { return false; }
     void ShowError(QWidget*, const QString&) override {}
+    void ShowMessage(QWidget*, const QString&) override {}
 
     QString fileName;
     QColor color{0x11, 0x22, 0x33};

@@ -132,6 +132,7 @@ public:
     }
     bool Question(QWidget*, const QString&, const QString&) override { return false; }
     void ShowError(QWidget*, const QString& text) override { errors.push_back(text.toStdString()); }
+    void ShowMessage(QWidget*, const QString&) override {}
     std::vector<std::string> errors;
 };
 

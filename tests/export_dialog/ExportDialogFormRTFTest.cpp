@@ -195,6 +195,7 @@ public:
         return answer;
     }
     void ShowError(QWidget*, const QString& text) override { errors.push_back(text); }
+    void ShowMessage(QWidget*, const QString&) override {}
 
     QString fileName;
     QColor color{0x11, 0x22, 0x33};

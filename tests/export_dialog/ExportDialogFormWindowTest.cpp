@@ -60,6 +60,9 @@ public:
         return false;
     }
     void ShowError(QWidget*, const QString& text) override { log.push_back("error:" + text.toStdString()); }
+    void ShowMessage(QWidget*, const QString& text) override {
+        log.push_back("message:" + text.toStdString());
+    }
 
     QString saveAnswer, openAnswer, inputAnswer;
     std::vector<std::string> log;
@@ -557,6 +560,40 @@ TEST_F(ExportDialogFormWindow, TheStartButtonExportsTheChosenFieldsToCSV) {
     EXPECT_NE(text.find("\"Count\";\"Name\""), std::string::npos) << text;
     EXPECT_NE(text.find("\"3\";\"row3\""), std::string::npos) << text;
     EXPECT_EQ(shell.opened, std::vector<std::string>{dir.file("out.csv")});
+}
+
+// A dBase table of a list view whose guessed number column meets texts: the export goes through and the
+// form tells how many values were left empty and which was the first; a clean export tells nothing.
+TEST_F(ExportDialogFormWindow, ValuesLeftEmptyInADbaseTableAreTold) {
+    TMemoryListView view;
+    view.AddColumn({"Name"});
+    view.AddColumn({"Amount"});
+    view.AddItem({"a", "12"});
+    view.AddItem({"b", "abc"});
+    view.AddItem({"c", "n/a"});
+    dialog.ExportSource = TExportSource::esListView;
+    dialog.ListView = &view;
+    dialog.AutoCalcStrType = true;
+    dialog.Columns.Fill(true);
+    dialog.FileName = dir.file("list.dbf");
+    dialog.AllowedExports = {TAllowedExport::aeDBF};
+    auto form = Make();
+    test::RecordingShell shell;
+    form->Shell = &shell;
+    Find<QPushButton>(*form, "bStart")->click();
+    EXPECT_EQ(services.log,
+              std::vector<std::string>{"message:2 values did not fit their column's type and were "
+                                       "left empty; the first: row 2, column \"Amount\", \"abc\""});
+    EXPECT_EQ(shell.opened, std::vector<std::string>{dir.file("list.dbf")});
+
+    services.log.clear();
+    TMemoryListView clean;
+    clean.AddColumn({"Name"});
+    clean.AddColumn({"Amount"});
+    clean.AddItem({"a", "12"});
+    dialog.ListView = &clean;
+    Find<QPushButton>(*form, "bStart")->click();
+    EXPECT_TRUE(services.log.empty()) << services.log.front();
 }
 
 TEST_F(ExportDialogFormWindow, AnExportErrorIsShownAndTheFormStays) {

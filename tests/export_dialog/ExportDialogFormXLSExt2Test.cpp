@@ -43,6 +43,7 @@ public:
     }
     bool Question(QWidget*, const QString&, const QString&) override { return false; }
     void ShowError(QWidget*, const QString&) override {}
+    void ShowMessage(QWidget*, const QString&) override {}
     int RunXlsColorEditor(TfmExporterXLSColorEditor& editor) override {
         if (!paletteAnswer)
             return QDialog::Rejected;

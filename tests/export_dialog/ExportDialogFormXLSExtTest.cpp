@@ -28,6 +28,7 @@ public:
     bool PickColor(QWidget*, QColor&) override { return false; }
     bool Question(QWidget*, const QString&, const QString&) override { return false; }
     void ShowError(QWidget*, const QString&) override {}
+    void ShowMessage(QWidget*, const QString&) override {}
 };
 
 class XLSExtensions : public ::testing::Test {

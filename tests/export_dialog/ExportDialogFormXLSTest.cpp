@@ -45,6 +45,7 @@ public:
         return answer;
     }
     void ShowError(QWidget*, const QString& text) override { errors.push_back(text.toStdString()); }
+    void ShowMessage(QWidget*, const QString&) override {}
     int RunXlsColorEditor(TfmExporterXLSColorEditor& editor) override {
         shownColors.push_back(editor.ChosenColor());
         if (clickAt.x() < 0)
