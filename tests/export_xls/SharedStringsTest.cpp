@@ -123,8 +123,9 @@ TEST(SharedStrings, DuplicatesShareAnIndexAndSingleByteTextsAreCompressed) {
 }
 
 // Texts of one length ("k00000000", "k00000001", ...; wide ones open with a "\u0416") as UTF-8: pairs
-// to which the table's hash gives one value, and texts whose hashes all land in the table's last slot,
-// so that probing wraps around. Found by search, they collide under whatever hash the table uses.
+// to which the table's hash gives one value, and texts whose hashes land in the last slot of a table of
+// any size up to 4096 slots, so that probing wraps around. Found by search, they collide under whatever
+// hash the table uses.
 std::string Numbered(bool wide, std::uint32_t n) {
     std::string text(wide ? "\xD0\x96" : "k");
     for (std::uint32_t digit = 10000000; digit > 0; digit /= 10)
@@ -156,7 +157,7 @@ const std::pair<std::string, std::string>& SameHash(bool wide) {
     return pairs[wide ? 1 : 0];
 }
 
-std::vector<std::string> InTheLastSlot(bool wide, std::size_t count, std::uint32_t slots = 1024) {
+std::vector<std::string> InTheLastSlot(bool wide, std::size_t count, std::uint32_t slots = 4096) {
     std::vector<std::string> texts;
     for (std::uint32_t n = 0; texts.size() < count; ++n)
         if ((TableHash(Numbered(wide, n)) & (slots - 1)) == slots - 1)
@@ -184,8 +185,14 @@ TEST(SharedStrings, TextsWhoseHashesMeetStayApartAndAreFoundAgain) {
             }
         };
         again();
-        for (std::uint32_t n = 0; n < 3000; ++n) // the table grows twice
-            sst.AddUtf8("filler " + Numbered(wide, n));
+        // The table grows twice; no filler starts at the first slot, so only the wrapped texts reach it.
+        for (std::uint32_t n = 0, added = 0; added < 3000; ++n) {
+            const std::string filler = "filler " + Numbered(wide, n);
+            if ((TableHash(filler) & 1023) != 0) {
+                sst.AddUtf8(filler);
+                ++added;
+            }
+        }
         again();
         ASSERT_EQ(sst.Count(), texts.size() + 3000);
         std::uint32_t total = 0, unique = 0;
