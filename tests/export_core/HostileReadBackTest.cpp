@@ -238,6 +238,7 @@ TEST_F(HostileReadBack, SqlTableNamesKeepThePartsTheUserQuotedWell) {
         {"\"x.y\".b", "\"x.y\".b", "x.y", "b"},
         {"public.\"Order Items\"", "public.\"Order Items\"", "public", "Order Items"},
         {"\"\"\"", "\"\"\"\"\"\"\"\"", "", "\"\"\""},
+        {"\"", "\"\"\"\"", "", "\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SQLTableName(c.typed), c.written) << c.typed;
