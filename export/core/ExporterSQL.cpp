@@ -64,27 +64,35 @@ std::string SQLString(const std::string& text) {
     return out;
 }
 
-// A name the user wrote in double quotes: "."-separated parts, each quoted with inner quotes doubled.
-bool IsQuotedName(const std::string& name) {
-    size_t i = 0;
-    while (i < name.size() && name[i] == '"') {
-        for (++i; i < name.size(); ++i) {
-            if (name[i] != '"')
-                continue;
-            if (i + 1 < name.size() && name[i + 1] == '"')
-                ++i; // a doubled quote inside the part
-            else
-                break;
+// The parts of a table name, split at the dots outside double quotes. A quote that is never closed
+// runs to the end of the name, as an SQL reader takes it.
+std::vector<std::string> TableNameParts(const std::string& name) {
+    std::vector<std::string> parts(1);
+    bool quoted = false;
+    for (char c : name) {
+        if (c == '.' && !quoted) {
+            parts.emplace_back();
+            continue;
         }
-        if (i == name.size())
-            return false; // the last part is not closed
-        if (++i == name.size())
-            return true;
-        if (name[i] != '.')
-            return false;
-        ++i;
+        if (c == '"')
+            quoted = !quoted;
+        parts.back() += c;
     }
-    return false;
+    return parts;
+}
+
+// A part the user quoted well: in double quotes, every quote inside doubled.
+bool IsQuotedPart(const std::string& part) {
+    if (part.size() < 2 || part.front() != '"' || part.back() != '"')
+        return false;
+    for (size_t i = 1; i + 1 < part.size(); ++i) {
+        if (part[i] != '"')
+            continue;
+        if (i + 2 >= part.size() || part[i + 1] != '"')
+            return false;
+        ++i; // a doubled quote
+    }
+    return true;
 }
 
 // A numeric cell's text as an SQL number, or empty when it is not one (NaN and infinity are not).
@@ -116,15 +124,14 @@ std::string SQLIdentifier(const std::string& name) {
 }
 
 std::string SQLTableName(const std::string& name) {
-    if (IsQuotedName(name))
-        return name; // quoted by the user
+    const std::vector<std::string> parts = TableNameParts(name);
     std::string out;
-    size_t start = 0;
-    for (size_t dot = name.find('.'); dot != std::string::npos; dot = name.find('.', start)) {
-        out += SQLIdentifier(name.substr(start, dot - start)) + ".";
-        start = dot + 1;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out += '.';
+        out += IsQuotedPart(parts[i]) ? parts[i] : SQLIdentifier(parts[i]); // a part quoted well is kept
     }
-    return out + SQLIdentifier(name.substr(start));
+    return out;
 }
 
 TExporterSQL::TExporterSQL() {

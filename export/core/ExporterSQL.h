@@ -11,8 +11,9 @@ namespace exporter {
 // A name as an SQL identifier: unchanged when it is letters, digits, "_" and characters outside ASCII
 // (not starting with a digit) and no reserved word, else in double quotes with inner double quotes doubled.
 std::string SQLIdentifier(const std::string& name);
-// A table name, each "."-separated part as an identifier; a name the user quoted well (each part in
-// double quotes, inner quotes doubled) is kept as it is.
+// A table name, split at the dots outside double quotes: a part the user quoted well (in double quotes,
+// inner quotes doubled) is kept as it is, any other part becomes an identifier. A quote never closed runs
+// to the end of the name and is part of it.
 std::string SQLTableName(const std::string& name);
 
 class TExporterSQL : public TExporterFormatTextSQL {

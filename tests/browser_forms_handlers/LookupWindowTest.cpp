@@ -11,6 +11,7 @@
 #include "browser/forms/Forms.h"
 #include "browser/forms/StartParameters.h"
 #include "browser/lists/ScriptedServices.h"
+#include "browser/lookup/BackgroundDnsLookup.h"
 #include "browser/lookup/DnsLookup.h"
 #include "platform/ini/IniFile.h"
 
@@ -27,7 +28,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace browser {
 namespace {
@@ -137,17 +142,65 @@ TEST_F(LookupPageTest, AQueryWaitingForItsAnswerLeavesTheWindowResponsive) {
     ASSERT_EQ(slow.Waiting(), 1);
     ASSERT_TRUE(window_->LookupRunning());
 
-    // A second query is refused while the first runs, even with the button forced back on.
+    // A second query is refused while the first runs, even with the button forced back on: the histories
+    // keep the first query's texts and it goes on running.
+    window_->cb2->setEditText(QStringLiteral("other.example.com"));
+    window_->cb3->setEditText(QStringLiteral("127.0.0.2"));
     window_->Button2->setEnabled(true);
     window_->Button2->click();
+    EXPECT_TRUE(window_->LookupRunning());
+    EXPECT_EQ(Items(window_->cb2), QStringList{QStringLiteral("www.example.com")});
+    EXPECT_EQ(Items(window_->cb3), QStringList{QStringLiteral("127.0.0.1")});
+    EXPECT_TRUE(services_.messages().isEmpty()) << services_.messages().join('|').toStdString();
     window_->Button2->setEnabled(false);
 
     slow.Release();
     WaitForLookup();
     EXPECT_TRUE(services_.messages().isEmpty()) << services_.messages().join('|').toStdString();
     EXPECT_EQ(window_->RE2->toPlainText(), QStringLiteral("A     - 10.0.0.7"));
-    EXPECT_EQ(slow.queries().size(), 1u);
+    ASSERT_EQ(slow.queries().size(), 1u);
+    EXPECT_EQ(slow.queries()[0].name, "www.example.com");
     EXPECT_TRUE(window_->Button2->isEnabled());
+}
+
+// The query's thread: a second start while one runs is refused and changes nothing; the first query's
+// outcome comes once, with its own answer.
+TEST(BackgroundDnsLookupTest, ASecondStartWhileOneRunsIsRefusedAndTheFirstAnswerComesOnce) {
+    LoopbackDnsResponder slow({"www.example.com. 60 IN A 10.0.0.7", "other.example.com. 60 IN A 10.0.0.8"});
+    slow.Hold();
+    BackgroundDnsLookup lookup;
+    std::vector<DnsLookupResult> results;
+    QObject::connect(&lookup, &BackgroundDnsLookup::finished,
+                     [&](const DnsLookupResult& result) { results.push_back(result); });
+    DnsQuery first;
+    first.name = "www.example.com";
+    first.server = "127.0.0.1";
+    first.port = slow.port();
+    first.timeout = std::chrono::milliseconds(60000);
+    ASSERT_TRUE(lookup.start(first));
+    const auto waitFor = [](const std::function<bool()>& done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    waitFor([&] { return slow.Waiting() == 1; });
+    ASSERT_EQ(slow.Waiting(), 1);
+
+    DnsQuery second = first;
+    second.name = "other.example.com";
+    EXPECT_FALSE(lookup.start(second));
+    EXPECT_TRUE(lookup.running());
+
+    slow.Release();
+    waitFor([&] { return !lookup.running(); });
+    ASSERT_FALSE(lookup.running());
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50); // a second outcome would come now
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].ok) << results[0].error;
+    EXPECT_EQ(results[0].lines, std::vector<std::string>{"A     - 10.0.0.7"});
+    ASSERT_EQ(slow.queries().size(), 1u);
+    EXPECT_EQ(slow.queries()[0].name, "www.example.com");
 }
 
 // A query nobody answers ends at its timeout with the resolver's text and the cause.

@@ -16,9 +16,11 @@
 #include "browser/records/DirectoryAttributeSource.h"
 #include "browser/startup/StartupSequence.h"
 #include "directory/NWHelper2.h"
+#include "platform/commit/CommitTesting.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/DateUtils.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,8 +37,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <sys/stat.h>
 
 namespace browser {
 namespace {
@@ -121,6 +127,64 @@ TEST_F(WindowCommandsTest, DeletedRecordsLeaveTheCacheBeforeItIsReloaded) {
     RunDhcpDeletion(services_, model, {0}, trees_, data.Directory());
     EXPECT_EQ(ReadSubnetCacheRows(ini::IniFile(cachePath), testing::kSubnet, origin).size(), 1u);
     EXPECT_EQ(services_.messages().last(), QString::fromLatin1(kRestartServiceMessage));
+}
+
+// A cache that cannot be written after the objects are gone: the deletion stands (rows and objects gone,
+// the restart note shown), the user is told why the cache still holds the records, and the cache file
+// keeps its old text with nothing left beside it.
+TEST_F(WindowCommandsTest, AFailedCacheWriteAfterADeletionIsShownAndTheDeletionStands) {
+    const struct {
+        const char* name;
+        int mode;                                               // of the cache file
+        int fault;                                              // errno of the write fault, 0 for none
+        std::function<std::string(const std::string&)> message; // of the cache's path
+    } cases[] = {
+        {"a full disk", 0644, ENOSPC,
+         [](const std::string& path) { return "Cannot write file " + path + ". No space left on device"; }},
+        {"a write-protected cache", 0444, 0,
+         [](const std::string& path) {
+             return "Cannot create file " + path + ". Existing file " + path + " is not writable";
+         }},
+    };
+    int next = 5;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        services_.clearCalls();
+        RecordListModel model({"IP-address"});
+        const std::string kept = "10_0_0_" + std::to_string(next++),
+                          gone = "10_0_0_" + std::to_string(next++);
+        FillModel(model, {kept, gone});
+        test_support::TempFolder data;
+        const std::string folder = CacheFolder(data.Directory(), "ACME");
+        std::filesystem::create_directories(folder);
+        const std::string cachePath = CacheFilePath(data.Directory(), "ACME", kSubnetCacheFile);
+        {
+            ini::IniFile file(cachePath);
+            RecordCacheSections sections(file);
+            sections.BeginSection(testing::kSubnet);
+            sections.WriteRows(testing::kSubnet, model.rows());
+        }
+        const std::string old = test_support::ReadFile(cachePath);
+        ::chmod(cachePath.c_str(), mode_t(c.mode));
+        services_.queueButton(QMessageBox::Ok);
+        {
+            std::optional<commit::testing::ScopedWriteFault> fault;
+            if (c.fault != 0)
+                fault.emplace(0, c.fault);
+            RunDhcpDeletion(services_, model, {1}, trees_, data.Directory());
+        }
+        const QStringList messages = services_.messages();
+        ASSERT_EQ(messages.size(), 3) << messages.join('|').toStdString();
+        EXPECT_EQ(messages.at(1), QString::fromLatin1(kRestartServiceMessage));
+        EXPECT_EQ(messages.at(2).toStdString(), c.message(cachePath));
+        ASSERT_EQ(model.count(), 1);
+        EXPECT_EQ(model.row(0).caption, "10.0.0." + kept.substr(7));
+        EXPECT_TRUE(Exists(kept));
+        EXPECT_FALSE(Exists(gone));
+        EXPECT_EQ(test_support::ReadFile(cachePath), old);
+        EXPECT_EQ(test_support::EntryNames(folder), std::vector<std::string>{kSubnetCacheFile});
+        ::chmod(cachePath.c_str(), 0644);
+    }
 }
 
 TEST_F(WindowCommandsTest, DeletionNeedsAnOkAndSelectedRows) {

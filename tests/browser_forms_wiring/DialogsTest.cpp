@@ -10,7 +10,9 @@
 #include "browser/forms/backup2.h"
 #include "browser/startup/IniEditorLogic.h"
 #include "browser/startup/TreeDialogsLogic.h"
+#include "platform/commit/CommitTesting.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -21,6 +23,10 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+
+#include <cerrno>
+#include <optional>
+#include <sys/stat.h>
 
 using namespace wiring_test;
 using browser::ScriptedServices;
@@ -357,6 +363,45 @@ TEST_F(SettingsDialog, AnEmptyTopIsTheRootAndShownEmpty) {
     });
     EXPECT_TRUE(form.topEdit->text().isEmpty());
     EXPECT_EQ(ini::IniFile(folder.file("Cormelian.ini")).ReadString("TREES", "ACME", ""), "[root]");
+}
+
+// A settings file that cannot be written: OK shows the cause, the dialog stays open, and the file
+// keeps its old text with nothing left beside it.
+TEST_F(SettingsDialog, AFailedSaveIsShownWithItsCauseAndKeepsTheOldFile) {
+    const std::string ini = folder.file("Cormelian.ini");
+    const std::string old = "[TREES]\r\nACME=.ou.ACME\r\n";
+    const struct {
+        const char* name;
+        int mode;  // of the old file
+        int fault; // errno of the write fault, 0 for none
+        std::string message;
+    } cases[] = {
+        {"a full disk", 0644, ENOSPC, "Cannot write file " + ini + ". No space left on device"},
+        {"a write-protected file", 0444, 0,
+         "Cannot create file " + ini + ". Existing file " + ini + " is not writable"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        services.clearCalls();
+        WriteFile(ini, old);
+        ::chmod(ini.c_str(), mode_t(c.mode));
+        std::optional<commit::testing::ScopedWriteFault> fault;
+        if (c.fault != 0)
+            fault.emplace(0, c.fault);
+        const int result = Show([&] {
+            form.topEdit->setText(QStringLiteral("ACME"));
+            form.masterBox->setChecked(true);
+            form.okButton->click();
+            EXPECT_TRUE(form.isVisible());
+            form.cancelButton->click();
+        });
+        fault.reset();
+        EXPECT_EQ(result, browser::mrCancel);
+        EXPECT_EQ(services.messages(), QStringList{QString::fromStdString(c.message)});
+        EXPECT_EQ(ReadFile(ini), old);
+        EXPECT_EQ(test_support::EntryNames(folder.path()), std::vector<std::string>{"Cormelian.ini"});
+        ::chmod(ini.c_str(), 0644);
+    }
 }
 
 TEST_F(SettingsDialog, TheBrowseButtonIsNotBuilt) {

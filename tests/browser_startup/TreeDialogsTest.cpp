@@ -6,8 +6,11 @@
 #include "browser/startup/StartupMessages.h"
 #include "browser/startup/TreeDialogsLogic.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 using namespace startup_test;
 
@@ -259,6 +262,16 @@ TEST_F(SettingsDialogTest, RefusedTopIsNeitherWrittenNorStored) {
 
     EXPECT_TRUE(helper.store.empty());
     EXPECT_FALSE(ini::IniFile(ini).ValueExists("TREES", "ACME"));
+}
+
+// OK's save meets every hostile target: a write that fails is the outcome's message (the dialog shows
+// it and stays open) and the old file stays as it was.
+TEST_F(SettingsDialogTest, AFailedSaveIsTheMessageAndKeepsTheOldFile) {
+    test_support::ExpectSafeCommits(folder.path(), "Cormelian.ini", [&](const std::string& path) {
+        const auto outcome = form.Accept("acme", true, false, path, directory, helper);
+        if (!outcome.accepted)
+            throw std::runtime_error(outcome.message);
+    });
 }
 
 TEST_F(SettingsDialogTest, DialogSwitchesDefaults) {

@@ -223,11 +223,53 @@ TEST_F(HostileReadBack, SqlColumnNamesAreUniqueAndQuotedOnlyWhereNeeded) {
               "Name|NAME_2|Date|First|a\"b|\"x|Name_2_2|select|Gr\xC3\xB6\xC3\x9F"
               "e\n");
     EXPECT_EQ(Sqlite(db, "\"select * from orders\"", status), "1|2|3|4|5|6|7|8|9\n");
+}
 
-    // A table name is kept as the user quoted it only when the quoting is well-formed.
-    EXPECT_EQ(SQLTableName("\"my table\".\"x\"\"y\""), "\"my table\".\"x\"\"y\"");
-    EXPECT_EQ(SQLTableName("\"a\"b\""), "\"\"\"a\"\"b\"\"\"");
-    EXPECT_EQ(SQLTableName("s.date"), "s.date");
+// A table name keeps each part the user quoted well; any other part, and a quote never closed with all
+// that follows it, is one name. sqlite3 runs each script and files the table under that schema and name.
+TEST_F(HostileReadBack, SqlTableNamesKeepThePartsTheUserQuotedWell) {
+    const struct {
+        std::string typed, written, schema, stored; // schema: the database attached under that name
+    } cases[] = {
+        {"\"my table\".\"x\"\"y\"", "\"my table\".\"x\"\"y\"", "my table", "x\"y"},
+        {"\"a\"b\"", "\"\"\"a\"\"b\"\"\"", "", "\"a\"b\""},
+        {"s.date", "s.date", "s", "date"},
+        {"\"a", "\"\"\"a\"", "", "\"a"},
+        {"\"a.b", "\"\"\"a.b\"", "", "\"a.b"},
+        {"\"a\".\"b", "\"a\".\"\"\"b\"", "a", "\"b"},
+        {"\"x.y\".b", "\"x.y\".b", "x.y", "b"},
+        {"public.\"Order Items\"", "public.\"Order Items\"", "public", "Order Items"},
+        {"\"\"\"", "\"\"\"\"\"\"\"\"", "", "\"\"\""},
+        {"\"", "\"\"\"\"", "", "\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SQLTableName(c.typed), c.written) << c.typed;
+    if (!HasTool("sqlite3"))
+        GTEST_SKIP() << "sqlite3 is not installed: running the scripts needs it";
+    TMemoryDataSet rows;
+    rows.AddField({"k", TFieldType::ftInteger});
+    rows.AddRow({"7"});
+    int n = 0;
+    for (const auto& c : cases) {
+        TExporterSQL ex;
+        ex.DataSet = &rows;
+        ex.TableName = c.typed;
+        ex.CreateTable = true;
+        ex.FileName = dir.file("table" + std::to_string(++n) + ".sql");
+        ex.Execute();
+        const std::string schema = SQLIdentifier(c.schema.empty() ? "main" : c.schema);
+        std::string run;
+        if (!c.schema.empty())
+            run += "ATTACH '" + dir.file("schema" + std::to_string(n) + ".sqlite") + "' AS " + schema + ";\n";
+        run += ".read " + ex.FileName + "\nSELECT name FROM " + schema +
+               ".sqlite_master WHERE type = 'table';\nSELECT k FROM " + c.written + ";\n";
+        WriteFile(dir.file("run" + std::to_string(n) + ".txt"), run);
+        int status = 0;
+        const std::string out = Sqlite(dir.file("main" + std::to_string(n) + ".sqlite"),
+                                       "< " + dir.file("run" + std::to_string(n) + ".txt"), status);
+        EXPECT_EQ(status, 0) << c.typed << ": " << out;
+        EXPECT_EQ(out, c.stored + "\n7\n") << c.typed;
+    }
 }
 
 // The words PostgreSQL reserves: those it refuses as any name and those it takes only as a function or type

@@ -7,6 +7,7 @@
 #include "export/dialog/ExporterDialogFormServices.h"
 #include "export/dialog/ExporterDialogFormTexts.h"
 #include "export/dialog/ExporterDialogFormWindow.h"
+#include "platform/commit/CommitTesting.h"
 #include "tests/export_dialog/TestApplication.h"
 
 #include <QAbstractButton>
@@ -26,6 +27,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
 
 namespace exporter {
 namespace {
@@ -516,6 +520,38 @@ TEST_F(ExportDialogFormWindow, ToolsMenuSavesAndLoadsThroughTheServices) {
     other->miLoadOptionsClick();
     EXPECT_EQ(other->FormState().ExportType, TAllowedExport::aeCSV);
     EXPECT_EQ(other->FormState().OptionsFileName, dir.file("tools.cfg"));
+}
+
+// A save of the options file that fails, from the tools menu and at close: the user is shown the
+// cause, and the old file keeps its text.
+TEST_F(ExportDialogFormWindow, AFailedOptionsSaveIsShownAndKeepsTheOldFile) {
+    const std::string path = dir.file("kept.cfg");
+    const std::string old = "; the options saved before\r\n";
+    const std::string shown = "error:Cannot write file " + path + ". No space left on device";
+    const struct {
+        const char* name;
+        std::function<void(TExporterDialogFormWindow&)> save;
+    } saves[] = {
+        {"the tools menu", [&](TExporterDialogFormWindow& form) { form.miSaveOptionsClick(); }},
+        {"the close", [](TExporterDialogFormWindow& form) { Find<QPushButton>(form, "bCancel")->click(); }},
+    };
+    dialog.SaveLoadButtons = true;
+    dialog.AutoSaveOptions = true;
+    dialog.OptionsFileName = path;
+    services.saveAnswer = QString::fromStdString(path);
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.name);
+        test::WriteFile(path, old);
+        services.log.clear();
+        auto form = Make();
+        {
+            commit::testing::ScopedWriteFault fault(4, ENOSPC);
+            save.save(*form);
+        }
+        ASSERT_FALSE(services.log.empty());
+        EXPECT_EQ(services.log.back(), shown);
+        EXPECT_EQ(test::ReadFile(path), old);
+    }
 }
 
 TEST_F(ExportDialogFormWindow, TheAbortQuestionGoesThroughTheServices) {

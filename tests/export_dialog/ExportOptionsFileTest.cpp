@@ -1,7 +1,10 @@
 #include "DialogTestSupport.h"
 
+#include "export/dialog/ExporterDialogFormRTF.h"
+#include "export/dialog/ExporterDialogFormXLS.h"
 #include "export/dialog/ExporterOptionsFile.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -441,6 +444,30 @@ TEST_F(ExportOptionsFile, SheetObjectsComeBackOnlyWhenComplete) {
     EXPECT_EQ(s.XLS.Cells.Count(), 2u);
     EXPECT_EQ(s.XLS.Notes.Count(), 0u);
     EXPECT_EQ(s.XLS.MergedCells.Count(), 0u);
+}
+
+// The dialog's three saves (the options file and the XLS and RTF style files) meet every hostile target:
+// a write that fails raises its cause for the form to show, and the old file stays as it was.
+TEST_F(ExportOptionsFile, AFailedSaveRaisesItsCauseAndKeepsTheOldFile) {
+    auto form = NewForm();
+    form->state.ExportType = TAllowedExport::aeRTF;
+    TxlsFieldFormat format;
+    format.FieldName = "Count";
+    TrtfStyles strips;
+    strips.Add().Font.Size = 12;
+    const struct {
+        const char* name;
+        test_support::FileWriter write;
+    } savers[] = {
+        {"options.cfg", [&](const std::string& path) { file.SaveExportOptions(path, form->state); }},
+        {"styles.xst", [&](const std::string& path) { SaveXLSStyles(path, {&format}); }},
+        {"strips.rst", [&](const std::string& path) { SaveRTFStripStyles(path, strips); }},
+    };
+    for (const auto& saver : savers) {
+        SCOPED_TRACE(saver.name);
+        test_support::ExpectSafeCommits(dir.file(saver.name + std::string(".cases")), saver.name,
+                                        saver.write);
+    }
 }
 
 TEST(ExportIniHelpers, SectionAndValueTests) {

@@ -77,13 +77,17 @@ TEST(XlsDateSerial, OneConversionForEveryMomentOfTheDaysAroundTheFictitiousLeapD
         bool shown;
         double serial;
     } cases[] = {
-        {0.25, true, 0.25},                       // a time of day
-        {0, true, 0},                             // midnight
-        {1.25, false, 0},                         // 12/31/1899 6:00 AM: not 0.25, a time of day
-        {-1.25, false, 0},                        // 12/29/1899 6:00 AM
-        {-700, false, 0},                         // any earlier day
-        {2, true, 1},                             // 1/1/1900
-        {60, true, 59},                           // 2/28/1900
+        {0.25, true, 0.25},             // a time of day
+        {0, true, 0},                   // midnight
+        {lastSecond, true, lastSecond}, // the last second of 12/30/1899: a time of day
+        {1, false, 0},                  // 12/31/1899 midnight: not 0, a time of day
+        {1.25, false, 0},               // 12/31/1899 6:00 AM: not 0.25, a time of day
+        {2 - 1.0 / 86400, false, 0},    // 12/31/1899 11:59:59 PM
+        {-0.5, false, 0},               // 12/30/1899 12:00 PM written below zero: never a negative serial
+        {-1.25, false, 0},              // 12/29/1899 6:00 AM
+        {-700, false, 0},               // any earlier day
+        {2, true, 1},                   // 1/1/1900
+        {60, true, 59},                 // 2/28/1900
         {60 + lastSecond, true, 59 + lastSecond}, // 2/28/1900 11:59:59 PM: still day 59
         {61, true, 61},                           // 3/1/1900: day 60 is the leap day that never was
         {45293.25, true, 45293.25},

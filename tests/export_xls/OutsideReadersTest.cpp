@@ -327,6 +327,7 @@ protected:
             double value;
         } cells[] = {{ctDateTime, 2, 60 + 86399.0 / 86400}, // 2/28/1900 11:59:59 PM
                      {ctDateTime, 3, -1.25},                // 12/29/1899 6:00 AM
+                     {ctDateTime, 7, 1.0},                  // 12/31/1899 midnight
                      {ctNumeric, 4, std::nan("")},
                      {ctNumeric, 5, -std::numeric_limits<double>::infinity()},
                      {ctNumeric, 6, 1 + std::ldexp(1.0, -20)}}; // not in the RK form
@@ -465,6 +466,7 @@ expect('the same moment in a user cell', round(sheet.cell_value(1, 4), 8), round
 expect('date types', [sheet.cell_type(r, 0) for r in (1, 3, 4)], [xlrd.XL_CELL_DATE] * 3)
 expect('12/31/1899 as text', (sheet.cell_type(2, 0), '1899' in sheet.cell_value(2, 0)), (xlrd.XL_CELL_TEXT, True))
 expect('12/29/1899 as text', (sheet.cell_type(2, 4), sheet.cell_value(2, 4)), (xlrd.XL_CELL_TEXT, '12/29/1899 06:00:00'))
+expect('12/31/1899 midnight as text', (sheet.cell_type(6, 4), sheet.cell_value(6, 4)), (xlrd.XL_CELL_TEXT, '12/31/1899 00:00:00'))
 expect('a time of day', sheet.cell_value(3, 0), 0.25)
 expect('3/1/1900', sheet.cell_value(4, 0), 61.0)
 errors = [(sheet.cell_type(r, c), sheet.cell_value(r, c)) for r, c in ((3, 4), (4, 4), (5, 1))]

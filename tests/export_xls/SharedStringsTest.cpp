@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+
 namespace {
 
 using namespace exporter;
@@ -116,19 +120,117 @@ TEST(SharedStrings, DuplicatesShareAnIndexAndSingleByteTextsAreCompressed) {
     EXPECT_EQ(saved(sst),
               bytes({0xFC, 0x00, 32,  0, 6, 0, 0,   0,   5, 0, 0, 0,    2, 0,    0,    'a', 'b', 1,
                      0,    0,    'b', 2, 0, 0, 'A', 'B', 2, 0, 1, 0xE9, 0, 0x16, 0x04, 0,   0,   0}));
-    // Two texts with the same hash are still two strings.
-    EXPECT_EQ(sst.Add(u"k410308"), 5u);
-    EXPECT_EQ(sst.Add(u"k1800304"), 6u);
-    EXPECT_EQ(sst.Add(u"k410308"), 5u);
+}
+
+// Texts of one length ("k00000000", "k00000001", ...; wide ones open with a "\u0416") as UTF-8: pairs
+// to which the table's hash gives one value, and texts whose hashes land in the last slot of a table of
+// any size up to 4096 slots, so that probing wraps around. Found by search, they collide under whatever
+// hash the table uses.
+std::string Numbered(bool wide, std::uint32_t n) {
+    std::string text(wide ? "\xD0\x96" : "k");
+    for (std::uint32_t digit = 10000000; digit > 0; digit /= 10)
+        text += char('0' + n / digit % 10);
+    return text;
+}
+
+// The hash the table files a text under: of its bytes when every character fits in one, else of its
+// UTF-16 code units.
+std::uint32_t TableHash(const std::string& utf8) {
+    const std::u16string text = Utf8ToWide(utf8);
+    if (!IsCompressible(text))
+        return HashUnits(text);
+    return HashBytes(std::string(text.begin(), text.end()));
+}
+
+std::pair<std::string, std::string> SearchSameHash(bool wide) {
+    std::unordered_map<std::uint32_t, std::uint32_t> seen;
+    for (std::uint32_t n = 0;; ++n) {
+        const auto [at, added] = seen.emplace(TableHash(Numbered(wide, n)), n);
+        if (!added)
+            return {Numbered(wide, at->second), Numbered(wide, n)};
+    }
+}
+
+// The first such pair, searched once per run.
+const std::pair<std::string, std::string>& SameHash(bool wide) {
+    static const std::pair<std::string, std::string> pairs[] = {SearchSameHash(false), SearchSameHash(true)};
+    return pairs[wide ? 1 : 0];
+}
+
+std::vector<std::string> InTheLastSlot(bool wide, std::size_t count, std::uint32_t slots = 4096) {
+    std::vector<std::string> texts;
+    for (std::uint32_t n = 0; texts.size() < count; ++n)
+        if ((TableHash(Numbered(wide, n)) & (slots - 1)) == slots - 1)
+            texts.push_back(Numbered(wide, n));
+    return texts;
+}
+
+// Texts with one hash stay two strings, and texts that probe past the table's end wrap to its start;
+// each is found again by either form of Add, also after the table grew, and every one is written.
+TEST(SharedStrings, TextsWhoseHashesMeetStayApartAndAreFoundAgain) {
+    for (const bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "wide" : "narrow");
+        const auto [first, second] = SameHash(wide);
+        ASSERT_EQ(TableHash(first), TableHash(second));
+        std::vector<std::string> texts{first, second};
+        for (const std::string& text : InTheLastSlot(wide, 24))
+            texts.push_back(text);
+        TsstStrings sst;
+        for (std::uint32_t i = 0; i < texts.size(); ++i)
+            ASSERT_EQ(sst.Add(Utf8ToWide(texts[i])), i) << i;
+        const auto again = [&] {
+            for (std::uint32_t i = 0; i < texts.size(); ++i) {
+                EXPECT_EQ(sst.Add(Utf8ToWide(texts[i])), i) << i;
+                EXPECT_EQ(sst.AddUtf8(texts[i]), i) << i;
+            }
+        };
+        again();
+        // The table grows twice; no filler starts at the first slot, so only the wrapped texts reach it.
+        for (std::uint32_t n = 0, added = 0; added < 3000; ++n) {
+            const std::string filler = "filler " + Numbered(wide, n);
+            if ((TableHash(filler) & 1023) != 0) {
+                sst.AddUtf8(filler);
+                ++added;
+            }
+        }
+        again();
+        ASSERT_EQ(sst.Count(), texts.size() + 3000);
+        std::uint32_t total = 0, unique = 0;
+        const auto strings = parseSst(saved(sst), total, unique);
+        ASSERT_EQ(strings.size(), texts.size() + 3000);
+        for (std::uint32_t i = 0; i < texts.size(); ++i) {
+            EXPECT_TRUE(strings[i] == Utf8ToWide(texts[i])) << i;
+            EXPECT_EQ(sst.Items(i).Occurrences, 5u) << i;
+        }
+    }
 }
 
 TEST(SharedStrings, UTF8TextsGetTheIndexAndBytesOfTheirUTF16Form) {
     const std::string longAscii(40000, 'q');
     const std::string cutInPair = std::string(32766, 'a') + "\xF0\x9F\x98\x80"; // the cut falls in the pair
-    const std::vector<std::string> texts = {
-        "", "plain", "Plain", "plain ", "\t\x01\x7F", "caf\xC3\xA9", "\xC3\xA9", "\xE9", "\xFF\xFE",
-        "\xC0\x80", "\xE2\x82", "\xD0\x96\xD0\xB8", "\xF0\x9F\x98\x80!", "\xED\xA0\x80", "x\xC3", longAscii,
-        longAscii + "b", cutInPair, std::string(32767, 'z'), "k410308", "k1800304"};
+    const std::vector<std::string> texts = {"",
+                                            "plain",
+                                            "Plain",
+                                            "plain ",
+                                            "\t\x01\x7F",
+                                            "caf\xC3\xA9",
+                                            "\xC3\xA9",
+                                            "\xE9",
+                                            "\xFF\xFE",
+                                            "\xC0\x80",
+                                            "\xE2\x82",
+                                            "\xD0\x96\xD0\xB8",
+                                            "\xF0\x9F\x98\x80!",
+                                            "\xED\xA0\x80",
+                                            "x\xC3",
+                                            longAscii,
+                                            longAscii + "b",
+                                            cutInPair,
+                                            std::string(32767, 'z'),
+                                            SameHash(false).first,
+                                            SameHash(false).second,
+                                            SameHash(true).first,
+                                            SameHash(true).second};
     TsstStrings viaUtf16, viaUtf8, mixed;
     for (int round = 0; round < 2; ++round)
         for (std::size_t i = 0; i < texts.size(); ++i) {
