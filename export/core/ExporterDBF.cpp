@@ -183,18 +183,31 @@ std::string FixedText(double value, int decimals, const rtl::LocaleFacts& facts)
     return rtl::FloatToStrF(value, rtl::TFloatFormat::ffFixed, 18, decimals, facts);
 }
 
-// "%.<digits>E" with a full stop: d.dddE+nn.
+// d.dddE+nn with a full stop: "%.<digits>E", or with digits -1 the fewest digits that read back as the
+// same value.
 std::string ExponentText(double value, int digits) {
     char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits);
+        digits < 0
+            ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific)
+            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits);
     std::string text(buffer, result.ptr);
     std::replace(text.begin(), text.end(), 'e', 'E');
     return text;
 }
 
+// Whether a number text reads back as a finite number: rounded to fewer digits, a value near the largest
+// double can round past it, and readers take that as infinity.
+bool ReadsBackFinite(const std::string& text) {
+    double value = 0;
+    const char* const first = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
+    const auto result = std::from_chars(first, text.data() + text.size(), value);
+    return result.ec == std::errc() && std::isfinite(value);
+}
+
 // Numbers from 1e18 on have no more digits before the point than a double keeps: they are written with an
-// exponent, all 16 significant digits kept, instead of hundreds of digits in fixed form.
+// exponent and the fewest digits that give the same value back, instead of hundreds of digits in fixed
+// form.
 constexpr double kFixedLimit = 1e18;
 
 } // namespace
@@ -236,7 +249,7 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
     if (!std::isfinite(value))
         return {};
     if (std::fabs(value) >= kFixedLimit)
-        return ExponentText(value, 15);
+        return ExponentText(value, -1);
     // A plain decimal text is rounded from its own digits, as FixedText would from the value's.
     if (rtl::TryFloatTextToStrF(text, rtl::TFloatFormat::ffFixed, 18, field.Decimals, fixed, numberFacts_))
         return fixed;
@@ -257,7 +270,7 @@ std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& fi
     }
     for (int digits = 15; digits >= 1; --digits) {
         const std::string out = ExponentText(value, digits);
-        if (int(out.size()) <= field.Length)
+        if (int(out.size()) <= field.Length && ReadsBackFinite(out))
             return out;
     }
     return {};
