@@ -122,28 +122,11 @@ void TExporterDBF::WidenNumericFields(std::vector<TDBFField>& fields) {
         return;
     // A pass over the rows to be exported, as the width pre-pass makes it: every value is measured in the
     // form its field stores, and the field made wide enough for the widest (up to the format's limit).
-    const TExportSources s = Sources();
-    const std::int64_t bookmark = ExportGetBookmark(s);
-    if (GoToFirstRecord)
-        ExportFirst(s);
-    int counter = 0;
-    ExportSkip(s, SkipRecCount, counter, nullptr);
-    counter = 0;
-    while (!ExportEof(s, counter, SkipRecCount, ExportRecCount) &&
-           !(ExportRecCount > 0 && counter >= ExportRecCount)) {
-        for (int i : numeric) {
-            std::string text = ExportGetColData(s, Columns, i, counter, SkipRecCount, false);
-            if (OnGetExportText)
-                OnGetExportText(*this, i, text);
-            TDBFField& field = fields[size_t(i)];
-            const std::string value =
-                NumericText(rtl::Trim(text), ExportGetColIsNull(s, Columns, i), Columns[i], field);
-            field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
-        }
-        ExportNext(s, counter);
-    }
-    ExportGotoBookmark(s, bookmark);
-    ExportFreeBookmark(s, bookmark);
+    ReadColumnValues(numeric, [&](int i, const std::string& text, bool isNull) {
+        TDBFField& field = fields[size_t(i)];
+        const std::string value = NumericText(rtl::Trim(text), isNull, Columns[i], field);
+        field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
+    });
 }
 
 namespace {
