@@ -158,6 +158,30 @@ TExportSources TExporter::Sources() const {
     return SourcesOf(*this);
 }
 
+void TExporter::ReadColumnValues(const std::vector<int>& columns, const TColumnValueVisitor& visit) {
+    if (columns.empty())
+        return;
+    const TExportSources s = Sources();
+    const std::int64_t bookmark = ExportGetBookmark(s);
+    if (GoToFirstRecord)
+        ExportFirst(s);
+    int counter = 0;
+    ExportSkip(s, SkipRecCount, counter, nullptr);
+    counter = 0;
+    while (!ExportEof(s, counter, SkipRecCount, ExportRecCount) &&
+           !(ExportRecCount > 0 && counter >= ExportRecCount)) {
+        for (int i : columns) {
+            std::string text = ExportGetColData(s, Columns, i, counter, SkipRecCount, false);
+            if (OnGetExportText)
+                OnGetExportText(*this, i, text);
+            visit(i, text, ExportGetColIsNull(s, Columns, i));
+        }
+        ExportNext(s, counter);
+    }
+    ExportGotoBookmark(s, bookmark);
+    ExportFreeBookmark(s, bookmark);
+}
+
 void TExporter::LoadColumnsOwnerProperties(TExportOwnerProperties& p) const {
     p.ExportedFields = &ExportedFields;
     p.Sources = Sources();
@@ -338,7 +362,8 @@ void TExporter::FillExportRow() {
     if (ExportSource == TExportSource::esDataSet && DataSet && !OnGetExportText)
         return FillExportRowFrom(*DataSet);
     const TExportSources sources = Sources();
-    const TExportDataSet* const dataSet = sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
+    const TExportDataSet* const dataSet =
+        sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
         // The cell is addressed by its position: two columns of the same name keep their own values.
         // Its text is read in place, so the cell's storage serves row after row.

@@ -147,7 +147,7 @@ private:
     TExportTextEncoding encoding_;
     std::unique_ptr<char[]> buffer_;
     mutable std::size_t used_ = 0; // bytes of buffer_ not yet handed to the stream
-    std::string bytes_; // the Windows-1252 bytes of a text, before they join the block
+    std::string bytes_;            // the Windows-1252 bytes of a text, before they join the block
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler
@@ -268,6 +268,12 @@ public:
     TExportRow ExportRow;
 
 protected:
+    // A pass over the rows to be exported before they are written (the skip and the limit as the export
+    // takes them): visit(column, text, isNull) for each given column of each row, with the raw text as
+    // OnGetExportText leaves it. The source's position is kept.
+    using TColumnValueVisitor = std::function<void(int column, const std::string& text, bool isNull)>;
+    void ReadColumnValues(const std::vector<int>& columns, const TColumnValueVisitor& visit);
+
     // The writer this exporter writes with (TExportWriter in the base).
     virtual std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream);
     // How the writer stores texts (UTF-8 in the base).

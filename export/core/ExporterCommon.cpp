@@ -75,11 +75,21 @@ std::vector<std::string> ExportUniqueNames(const std::vector<std::string>& names
 }
 
 int ExportTextLength(const std::string& text) {
-    const size_t ascii = rtl::AsciiPrefixLength(text);
-    int length = int(ascii);
-    for (unsigned char c : std::string_view(text).substr(ascii))
-        if ((c & 0xC0) != 0x80)
+    const std::string_view view(text);
+    size_t pos = rtl::AsciiPrefixLength(view);
+    int length = int(pos);
+    while (pos < view.size()) {
+        // Each well-formed character counts once; each byte of a malformed sequence once, as the
+        // U+FFFD that stands for it in the text written.
+        const size_t wellFormed = pos + rtl::Utf8WellFormedLength(view.substr(pos));
+        for (; pos < wellFormed; ++pos)
+            if ((static_cast<unsigned char>(view[pos]) & 0xC0) != 0x80)
+                ++length;
+        if (pos < view.size()) {
             ++length;
+            ++pos;
+        }
+    }
     return length;
 }
 

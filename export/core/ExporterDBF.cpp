@@ -123,28 +123,11 @@ void TExporterDBF::WidenNumericFields(std::vector<TDBFField>& fields) {
         return;
     // A pass over the rows to be exported, as the width pre-pass makes it: every value is measured in the
     // form its field stores, and the field made wide enough for the widest (up to the format's limit).
-    const TExportSources s = Sources();
-    const std::int64_t bookmark = ExportGetBookmark(s);
-    if (GoToFirstRecord)
-        ExportFirst(s);
-    int counter = 0;
-    ExportSkip(s, SkipRecCount, counter, nullptr);
-    counter = 0;
-    while (!ExportEof(s, counter, SkipRecCount, ExportRecCount) &&
-           !(ExportRecCount > 0 && counter >= ExportRecCount)) {
-        for (int i : numeric) {
-            std::string text = ExportGetColData(s, Columns, i, counter, SkipRecCount, false);
-            if (OnGetExportText)
-                OnGetExportText(*this, i, text);
-            TDBFField& field = fields[size_t(i)];
-            const std::string value =
-                NumericText(rtl::Trim(text), ExportGetColIsNull(s, Columns, i), Columns[i], field);
-            field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
-        }
-        ExportNext(s, counter);
-    }
-    ExportGotoBookmark(s, bookmark);
-    ExportFreeBookmark(s, bookmark);
+    ReadColumnValues(numeric, [&](int i, const std::string& text, bool isNull) {
+        TDBFField& field = fields[size_t(i)];
+        const std::string value = NumericText(rtl::Trim(text), isNull, Columns[i], field);
+        field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
+    });
 }
 
 namespace {
@@ -184,18 +167,31 @@ std::string FixedText(double value, int decimals, const rtl::LocaleFacts& facts)
     return rtl::FloatToStrF(value, rtl::TFloatFormat::ffFixed, 18, decimals, facts);
 }
 
-// "%.<digits>E" with a full stop: d.dddE+nn.
+// d.dddE+nn with a full stop: "%.<digits>E", or with digits -1 the fewest digits that read back as the
+// same value.
 std::string ExponentText(double value, int digits) {
     char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits);
+        digits < 0
+            ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific)
+            : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, digits);
     std::string text(buffer, result.ptr);
     std::replace(text.begin(), text.end(), 'e', 'E');
     return text;
 }
 
+// Whether a number text reads back as a finite number: rounded to fewer digits, a value near the largest
+// double can round past it, and readers take that as infinity.
+bool ReadsBackFinite(const std::string& text) {
+    double value = 0;
+    const char* const first = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
+    const auto result = std::from_chars(first, text.data() + text.size(), value);
+    return result.ec == std::errc() && std::isfinite(value);
+}
+
 // Numbers from 1e18 on have no more digits before the point than a double keeps: they are written with an
-// exponent, all 16 significant digits kept, instead of hundreds of digits in fixed form.
+// exponent and the fewest digits that give the same value back, instead of hundreds of digits in fixed
+// form.
 constexpr double kFixedLimit = 1e18;
 
 } // namespace
@@ -237,7 +233,7 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
     if (!std::isfinite(value))
         return {};
     if (std::fabs(value) >= kFixedLimit)
-        return ExponentText(value, 15);
+        return ExponentText(value, -1);
     // A plain decimal text is rounded from its own digits, as FixedText would from the value's.
     if (rtl::TryFloatTextToStrF(text, rtl::TFloatFormat::ffFixed, 18, field.Decimals, fixed, numberFacts_))
         return fixed;
@@ -258,7 +254,7 @@ std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& fi
     }
     for (int digits = 15; digits >= 1; --digits) {
         const std::string out = ExponentText(value, digits);
-        if (int(out.size()) <= field.Length)
+        if (int(out.size()) <= field.Length && ReadsBackFinite(out))
             return out;
     }
     return {};

@@ -4,6 +4,7 @@
 #include "platform/rtl/LocaleFacts.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -120,6 +121,142 @@ std::string EndEnvironment(const std::string& name) {
 }
 std::string UsePackage(const std::string& options, const std::string& name) {
     return "\\usepackage[" + options + "]{" + name + "}";
+}
+
+// A page's text width in characters of about half an em (345 pt at 10 pt), and the room the blanks at
+// either side of a column take there (2 \tabcolsep): a table wider than that gets paragraph columns.
+constexpr double kLineCharacters = 68;
+constexpr double kColumnPadding = 2.4;
+// A column whose texts are longer than half a line is one whose texts may wrap.
+constexpr double kLongText = kLineCharacters / 2;
+// The lines of a paragraph cell one table row takes: well within a page, for rows never break.
+constexpr size_t kPieceLines = 20;
+// A word longer than this (or than half a line of its column) may break between any two characters.
+constexpr size_t kUnbrokenWord = 8;
+// Where a long word may break: a penalty that lets every blank come first.
+constexpr std::string_view kBreakDefinition = "\\newcommand{\\CMbrk}{\\penalty5000\\relax}";
+constexpr std::string_view kBreak = "\\CMbrk{}";
+// The opening of a Cyrillic run (NormalString).
+constexpr std::string_view kCyrillicRun = "{\\fontencoding{T2A}\\selectfont ";
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The length of the piece of escaped text at text[pos] that sets one character (a control word with
+// its "{}", a control symbol, a formula, a UTF-8 character) or none (a group's brace).
+size_t EscapedPieceLength(std::string_view text, size_t pos, bool& sets) {
+    const size_t size = text.size();
+    sets = true;
+    switch (text[pos]) {
+    case '\\': {
+        size_t end = pos + 1;
+        while (end < size && IsAsciiLetter(text[end]))
+            ++end;
+        if (end == pos + 1)
+            return std::min(size - pos, size_t(2));
+        if (text.substr(end, 2) == "{}")
+            end += 2;
+        return end - pos;
+    }
+    case '$': {
+        const size_t end = text.find('$', pos + 1);
+        return end == std::string_view::npos ? size - pos : end + 1 - pos;
+    }
+    case '{':
+        sets = false;
+        if (text.substr(pos, kCyrillicRun.size()) == kCyrillicRun)
+            return kCyrillicRun.size();
+        return text.substr(pos, 2) == "{}" ? 2 : 1;
+    case '}':
+        sets = false;
+        return 1;
+    default: {
+        size_t end = pos + 1;
+        while (end < size && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+        return end - pos;
+    }
+    }
+}
+
+// The escaped text of a paragraph cell with a break allowed between the characters of each word longer
+// than half a line of the column (lineCharacters), cut into pieces of at most `characters` characters
+// when split (a Cyrillic run is closed at a cut and opened again after it; no other group is cut).
+std::vector<std::string> ParagraphPieces(std::string_view text, size_t lineCharacters, size_t characters,
+                                         bool split) {
+    struct Piece {
+        std::string_view text;
+        bool sets;       // whether it sets a character (else it is a group's brace)
+        size_t word = 0; // at the first character of a word: the characters of the word
+    };
+    std::vector<Piece> parts;
+    size_t first = std::string_view::npos; // the part that starts the current word
+    for (size_t pos = 0; pos < text.size();) {
+        bool sets = false;
+        const size_t length = EscapedPieceLength(text, pos, sets);
+        parts.push_back({text.substr(pos, length), sets});
+        if (parts.back().text == " ") {
+            first = std::string_view::npos;
+        } else if (sets) { // braces belong to the word they stand in
+            if (first == std::string_view::npos)
+                first = parts.size() - 1;
+            ++parts[first].word;
+        }
+        pos += length;
+    }
+    const size_t breakable = std::max(kUnbrokenWord, lineCharacters / 2);
+    std::vector<std::string> pieces(1);
+    size_t count = 0;
+    bool longWord = false;
+    int groups = 0; // open groups other than a Cyrillic run
+    bool cyrillic = false;
+    for (const Piece& part : parts) {
+        if (!part.sets) {
+            if (part.text == kCyrillicRun)
+                cyrillic = true;
+            else if (part.text == "{")
+                ++groups;
+            else if (part.text == "}" && groups > 0)
+                --groups;
+            else if (part.text == "}")
+                cyrillic = false;
+        } else {
+            if (split && count >= characters && groups == 0) {
+                if (cyrillic)
+                    pieces.back() += '}';
+                pieces.emplace_back(cyrillic ? kCyrillicRun : std::string_view());
+                count = 0;
+            }
+            if (part.text == " ")
+                longWord = false;
+            else if (part.word > 0) // a word starts
+                longWord = part.word > breakable;
+            else if (longWord)
+                pieces.back() += kBreak;
+            ++count;
+        }
+        pieces.back() += part.text;
+    }
+    return pieces;
+}
+
+// The cells of a row that JoinCells made (an "&" of a text is always escaped, so " & " separates).
+std::vector<std::string> RowCells(const std::string& row) {
+    std::vector<std::string> cells;
+    size_t start = 0;
+    for (size_t found; (found = row.find(" & ", start)) != std::string::npos; start = found + 3)
+        cells.push_back(row.substr(start, found - start));
+    cells.push_back(row.substr(start));
+    return cells;
+}
+
+// A number of four decimals with a full stop, rounded down.
+std::string Share(double share) {
+    const long tenThousandths = std::max(0L, long(share * 10000));
+    std::string digits = std::to_string(tenThousandths);
+    digits.insert(0, digits.size() < 5 ? 5 - digits.size() : 0, '0');
+    return digits.substr(0, digits.size() - 4) + "." + digits.substr(digits.size() - 4);
 }
 
 // Cells joined by " & ".
@@ -352,11 +489,16 @@ void TExporterLaTeX::BeginExport() {
     const std::string command = latex209 ? "\\documentstyle" : "\\documentclass";
     Line(command + (Options.DocumentParams.empty() ? "" : "[" + Options.DocumentParams + "]") + "{" + style +
          "}");
+    PlanColumns();
+    if (Aborted)
+        return;
     if (!latex209) {
         Line(UsePackage(InputEncoding(), "inputenc"));
         // T1 fonts print every character of the text as itself ('"', '<', '|' are other glyphs in OT1).
         Line(UsePackage(FontEncodings(), "fontenc"));
         Line("\\usepackage{longtable}");
+        if (!paragraphShares_.empty())
+            Line("\\usepackage{array}"); // paragraph columns set ragged
         Line(UsePackage(Options.Languages, "babel"));
         // Babel has no \Rus: it is the switch to Russian.
         if (russian)
@@ -375,12 +517,110 @@ void TExporterLaTeX::BeginExport() {
     for (int i = 0; i < Header.Count(); ++i)
         Line(Header[i]);
     Line("\\par\\bigskip");
-    std::string spec = "|";
-    for (int i = 0; i < Columns.Count(); ++i)
-        spec += Columns[i].IsNumeric ? "r|" : "l|";
-    Line(BeginEnvironment(TableEnvironment(), spec));
+    if (!paragraphShares_.empty())
+        Line(std::string(kBreakDefinition));
+    Line(BeginEnvironment(TableEnvironment(), ColumnSpecification()));
     tabularOpen_ = true;
     Line("\\hline");
+}
+
+void TExporterLaTeX::PlanColumns() {
+    paragraphShares_.clear();
+    pieceCharacters_.clear();
+    const int count = Columns.Count();
+    // Only texts can be long: without a text column of more than kLongText characters (or of unknown
+    // length) no row needs to be read.
+    bool mayWrap = false;
+    for (int i = 0; i < count; ++i) {
+        const TExportColumn& column = Columns[i];
+        mayWrap =
+            mayWrap ||
+            ((column.ColType == TExportColType::ectString || column.ColType == TExportColType::ectUnknown) &&
+             (column.Length <= 0 || column.Length > kLongText));
+    }
+    if (!mayWrap)
+        return;
+    std::vector<double> widest(size_t(count), 1);
+    std::vector<int> columns;
+    for (int i = 0; i < count; ++i) {
+        columns.push_back(i);
+        if (AllowCaptions)
+            widest[size_t(i)] = std::max(widest[size_t(i)], double(ExportTextLength(Columns[i].Caption)));
+    }
+    ReadColumnValues(columns, [&](int i, const std::string& text, bool) {
+        widest[size_t(i)] = std::max(widest[size_t(i)], double(ExportTextLength(text)));
+    });
+    // A table that fits keeps its columns; so does one of short texts only, which wrapping would not
+    // make much narrower. Columns of long texts share the width the others leave.
+    double needed = 0, natural = 0;
+    std::vector<int> wide;
+    for (int i = 0; i < count; ++i) {
+        const double width = widest[size_t(i)] + 1; // room for characters wider than the average
+        needed += width + kColumnPadding;
+        if (widest[size_t(i)] > kLongText)
+            wide.push_back(i);
+        else
+            natural += width + kColumnPadding;
+    }
+    if (needed <= kLineCharacters || wide.empty())
+        return;
+    // The columns of long texts share what is left: the narrower ones keep their width, the others get
+    // equal parts (at least a fair part each, when the other columns leave too little).
+    const double least = kLongText / 2;
+    double left = std::max(kLineCharacters - natural - kColumnPadding * double(wide.size()),
+                           least * double(wide.size()));
+    std::sort(wide.begin(), wide.end(), [&](int a, int b) { return widest[size_t(a)] < widest[size_t(b)]; });
+    paragraphShares_.assign(size_t(count), 0);
+    pieceCharacters_.assign(size_t(count), 0);
+    for (size_t k = 0; k < wide.size(); ++k) {
+        const size_t i = size_t(wide[k]);
+        const double width = std::min(widest[i] + 1, left / double(wide.size() - k));
+        left -= width;
+        paragraphShares_[i] = width / kLineCharacters;
+        pieceCharacters_[i] = kPieceLines * size_t(width);
+    }
+}
+
+std::string TExporterLaTeX::ColumnSpecification() const {
+    std::string spec = "|";
+    for (int i = 0; i < Columns.Count(); ++i) {
+        const double share = paragraphShares_.empty() ? 0 : paragraphShares_[size_t(i)];
+        if (share == 0) {
+            spec += Columns[i].IsNumeric ? "r|" : "l|";
+            continue;
+        }
+        // A share of the text width, set ragged where the array package is loaded.
+        if (Options.LaTeXVersion != TLaTeXVersion::LaTeX209)
+            spec +=
+                Columns[i].IsNumeric ? ">{\\raggedleft\\arraybackslash}" : ">{\\raggedright\\arraybackslash}";
+        spec += "p{" + Share(share) + "\\linewidth}|";
+    }
+    return spec;
+}
+
+void TExporterLaTeX::TableRow(const std::string& row, bool continued) {
+    std::vector<std::string> cells = paragraphShares_.empty() ? std::vector<std::string>() : RowCells(row);
+    if (cells.size() != paragraphShares_.size() || cells.empty()) { // natural columns, or a row of its own
+        RowLines(row);
+        Line("\\\\");
+        return;
+    }
+    std::vector<std::vector<std::string>> pieces;
+    size_t rows = 1;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (paragraphShares_[i] == 0)
+            pieces.push_back({cells[i]});
+        else
+            pieces.push_back(
+                ParagraphPieces(cells[i], pieceCharacters_[i] / kPieceLines, pieceCharacters_[i], continued));
+        rows = std::max(rows, pieces.back().size());
+    }
+    for (size_t r = 0; r < rows; ++r) {
+        for (size_t i = 0; i < cells.size(); ++i)
+            cells[i] = r < pieces[i].size() ? pieces[i][r] : std::string();
+        RowLines(JoinCells(cells));
+        Line("\\\\");
+    }
 }
 
 std::string TExporterLaTeX::TableEnvironment() const {
@@ -397,8 +637,7 @@ std::string TExporterLaTeX::GetCaptionRow() {
 }
 
 void TExporterLaTeX::WriteCaptionRow() {
-    RowLines(GetCaptionRow());
-    Line("\\\\");
+    TableRow(GetCaptionRow(), false); // the captions repeated on every page are one row
     Line("\\hline");
     if (TableEnvironment() == "longtable")
         Line("\\endhead"); // the rule, the captions and the rule below them start every page
@@ -412,8 +651,7 @@ std::string TExporterLaTeX::GetDataRow(bool format) {
 }
 
 void TExporterLaTeX::WriteDataRow() {
-    RowLines(GetDataRow(true));
-    Line("\\\\");
+    TableRow(GetDataRow(true), true);
     Line("\\hline");
 }
 

@@ -74,6 +74,19 @@ private:
     void EmptyLine() { Line({}); }
     // A table row written over several lines when long, each break a comment so that no space appears.
     void RowLines(const std::string& row);
+    // Measures the columns' texts: a table too wide for the page gets paragraph columns (below).
+    void PlanColumns();
+    // The column specification: "l" and "r" columns, and paragraph columns for long texts in a table
+    // wider than the page.
+    std::string ColumnSpecification() const;
+    // A row of the table: with paragraph columns, a long word may break, and a long cell goes on in
+    // further rows (each at most a part of a page tall: a row never breaks across pages).
+    void TableRow(const std::string& row, bool continued);
+
+    // Per column its share of the text width, 0 for a column as wide as its texts; empty when no column
+    // is a paragraph column.
+    std::vector<double> paragraphShares_;
+    std::vector<size_t> pieceCharacters_; // per column, the characters of a cell that one row takes
 
     bool documentOpen_ = false;
     bool tabularOpen_ = false;

@@ -77,6 +77,15 @@ inline size_t NextChangedByte(std::string_view text, size_t pos, const TExportCh
     return size;
 }
 
+// The bytes after the first of U+FFFE or U+FFFF at text[pos] (EF BF BE, EF BF BF): no XML or HTML text
+// may hold these two characters, and each is one "?" like any other character left out; 0 otherwise.
+inline size_t NoncharacterTail(std::string_view text, size_t pos) {
+    return pos + 2 < text.size() && text[pos] == '\xEF' && text[pos + 1] == '\xBF' &&
+                   (text[pos + 2] == '\xBE' || text[pos + 2] == '\xBF')
+               ? 2
+               : 0;
+}
+
 // Hands the pieces of the replaced text to put(data, size) in order: the unchanged run before each changed
 // byte whole, then the byte's replacement. next is the first changed byte (ExportNextChangedByte).
 template <class Put>
@@ -108,8 +117,9 @@ void PutReplacedBytes(std::string_view text, size_t next, const TExportChangedBy
         case '>':
             put("&gt;", 4);
             break;
-        default: // another control byte, or the first byte of a malformed sequence
+        default: // another control byte, the first byte of a malformed sequence, or a noncharacter
             put("?", 1);
+            pos += NoncharacterTail(text, next);
         }
         next = NextChangedByte(text, pos, changed);
     }

@@ -17,7 +17,8 @@
 namespace exporter {
 
 // The text with every malformed UTF-8 byte and every control character other than TAB, LF and CR
-// replaced by "?": none of the markup formats can carry them.
+// replaced by "?", and each of the noncharacters U+FFFE and U+FFFF by one "?": none of the markup formats
+// can carry them.
 std::string ExportCleanText(std::string_view text);
 
 // The text with the four markup characters written as the entities "&quot;", "&amp;", "&lt;" and "&gt;"
@@ -48,7 +49,8 @@ size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportCha
 
 // The text with each byte that changed marks replaced: one of the four markup characters by its entity, a
 // line break (CR LF, a lone CR or a lone LF) by lineBreak, any other (a control byte, or the first byte of
-// a malformed sequence) by "?". Runs of unchanged bytes are copied whole.
+// a malformed sequence) by "?"; U+FFFE and U+FFFF, which ExportDecodeUtf8 refuses, are one "?" each. Runs
+// of unchanged bytes are copied whole.
 std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
                                       std::string_view lineBreak = {});
 

@@ -43,7 +43,8 @@ inline int IntMax(int a, int b) {
     return a > b ? a : b;
 }
 
-// Number of characters of a UTF-8 text (continuation bytes are not counted).
+// Number of characters of a UTF-8 text as it is written: a well-formed character counts once, and so does
+// each byte of a malformed sequence, which becomes one U+FFFD.
 int ExportTextLength(const std::string& text);
 
 } // namespace exporter

@@ -106,8 +106,9 @@ std::string TExporterXML::XMLName(const std::string& columnName, bool windows125
         else
             name += '_';
     }
-    // Names starting with "xml" are reserved: "xmlns" would turn the value into a namespace declaration.
-    if (name.empty() || rtl::SameText(name.substr(0, 3), "xml"))
+    // "xmlns" would turn the value into a namespace declaration; other names starting with "xml" are read
+    // as they are. (A ':' never stays, so no "xmlns:" prefix either.)
+    if (name.empty() || name == "xmlns")
         name.insert(0, "_");
     return name;
 }

@@ -35,8 +35,8 @@ public:
     std::string DeclaredEncoding() const;
     // The attribute name of a column, one that every XML reader takes: a byte order mark is dropped;
     // blanks and every other character outside the names all readers share (or, for a Windows-1252 file,
-    // outside that code page) become "_"; a name that cannot start an XML name, or starts with the
-    // reserved "xml" (as "xmlns" does), gets a leading "_".
+    // outside that code page) become "_"; a name that cannot start an XML name, and "xmlns", which would
+    // declare a namespace, get a leading "_".
     static std::string XMLName(const std::string& columnName, bool windows1252 = false);
 
     std::string NormalString(const std::string& s) const override;

@@ -117,8 +117,9 @@ void TxlsSheetCellObjects::WriteUserCells(TxlsWorkbookWriter& writer) {
         case ctDateTime: {
             text = rtl::FormatDateTime(cell.DateTimeFormat, cell.DateTimeValue);
             double serial = 0;
-            if (XlsDateSerial(cell.DateTimeValue, serial)) {
-                xf = tables.GetXFIndex(XlsDateTimeFormat(cell.DateTimeFormat), &cell.Format);
+            const std::string format = XlsDateTimeFormat(cell.DateTimeFormat);
+            if (XlsDateSerial(cell.DateTimeValue, XlsFormatShowsTimeOnly(format), serial)) {
+                xf = tables.GetXFIndex(format, &cell.Format);
                 writer.WriteNumber(row, col, xf, serial);
             } else {
                 // A moment the 1900 date system cannot show: its text, as data cells keep it.
@@ -415,6 +416,7 @@ void TExporterXLS::prepareColumnXFs(TxlsSheet& sheet, int sheetIndex) {
     columnXF_.assign(count, TxlsFormatTables::DefaultCellXF);
     columnFieldFormat_.assign(count, -1);
     columnNumberFormat_.assign(count, "General");
+    columnTimeOnly_.assign(count, false);
     const std::size_t strips = sheet.StripStyles.Count();
     // Columns without a field format of their own take the data format.
     const TxlsFormat* dataFormat = sheet.Options.DataFormat.IsDefault() ? nullptr : &sheet.Options.DataFormat;
@@ -422,6 +424,7 @@ void TExporterXLS::prepareColumnXFs(TxlsSheet& sheet, int sheetIndex) {
         const TExportColumn& column = sheet.Columns[i];
         const std::string numberFormat = ColumnNumberFormat(column);
         columnNumberFormat_[i] = numberFormat;
+        columnTimeOnly_[i] = XlsFormatShowsTimeOnly(numberFormat);
         const int ff = sheet.FieldFormats.IndexOf(column.Name);
         columnFieldFormat_[i] = ff;
         if (ff >= 0) {
@@ -508,11 +511,12 @@ void TExporterXLS::writeDataCell(TxlsSheet& sheet, int i, int row, std::uint16_t
             double serial = 0;
             if (!dateTexts_.Read(text, value)) {
                 label(text);
-            } else if (XlsDateSerial(value, serial)) {
+            } else if (XlsDateSerial(value, columnTimeOnly_[std::size_t(i)], serial)) {
                 writer_->WriteNumber(row, col, xf, serial);
                 columnStats_[std::size_t(i)].Add(serial);
             } else {
-                // Before the first day the 1900 date system counts: kept as text.
+                // Before the first day the 1900 date system counts, or a date of 30 December 1899 that
+                // it would show as "1/0/1900": kept as text.
                 fallback = rtl::FormatDateTime(column.Format, value);
                 shown = &fallback;
                 label(fallback);

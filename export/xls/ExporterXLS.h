@@ -148,6 +148,7 @@ private:
     std::vector<int> columnFieldFormat_;          // index in FieldFormats, -1 when none
     std::vector<int> columnWidths_;               // characters, per column of the current sheet
     std::vector<std::string> columnNumberFormat_; // format code, per column of the current sheet
+    std::vector<bool> columnTimeOnly_;            // whether that format shows a time of day alone
     std::vector<TxlsColumnStats> columnStats_;    // numbers written, per column of the current sheet
     std::vector<std::u16string> sheetNames_;      // names of the sheets written so far
     std::vector<std::string> cellTexts_;          // per column, the text of the current cell

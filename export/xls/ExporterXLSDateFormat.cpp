@@ -191,9 +191,34 @@ std::string XlsNumberFormat(const std::string& pattern) {
     return out;
 }
 
-bool XlsDateSerial(double value, double& serial) {
+bool XlsFormatShowsTimeOnly(std::string_view code) {
+    bool time = false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const char c = char(code[i] | 0x20);
+        if (code[i] == '"') { // a quoted literal
+            const std::size_t end = code.find('"', i + 1);
+            i = end == std::string_view::npos ? code.size() : end;
+        } else if (code[i] == '\\' || code[i] == '_' || code[i] == '*') { // the next character is literal
+            ++i;
+        } else if (code[i] == '[') { // a colour, condition or locale; [h], [mm], [ss] are elapsed time
+            const std::size_t end = code.find(']', i + 1);
+            const char first = i + 1 < code.size() ? char(code[i + 1] | 0x20) : '\0';
+            time = time || first == 'h' || first == 'm' || first == 's';
+            i = end == std::string_view::npos ? code.size() : end;
+        } else if (c == 'd' || c == 'y' || c == 'e' || c == 'g' || c == 'b') {
+            return false;
+        } else if (c == 'h' || c == 's') {
+            time = true;
+        }
+    }
+    return time; // "m" alone is the month; with hours or seconds it counts minutes (AM/PM adds no letter that
+                 // counts)
+}
+
+bool XlsDateSerial(double value, bool timeOnly, double& serial) {
     constexpr double firstOfJanuary1900 = 2, firstOfMarch1900 = 61;
-    if (std::isfinite(value) && (value < 0 || (value >= 1 && value < firstOfJanuary1900)))
+    if (std::isfinite(value) &&
+        (value < 0 || (value < 1 && !timeOnly) || (value >= 1 && value < firstOfJanuary1900)))
         return false;
     serial = value >= 1 && value < firstOfMarch1900 ? value - 1 : value;
     return true;

@@ -76,16 +76,14 @@ char32_t decodeUtf8(std::string_view s, size_t& i) {
 constexpr std::uint64_t kHighBits64 = 0x8080808080808080ULL;
 constexpr std::uint32_t kHighBits32 = 0x80808080U;
 
-template <typename Word>
-Word loadWord(const char* p) {
+template <typename Word> Word loadWord(const char* p) {
     Word word;
     std::memcpy(&word, p, sizeof word);
     return word;
 }
 
 // The position of the first byte in memory order whose bit 7 is set, given the word's bit 7s (not 0).
-template <typename Word>
-size_t firstHighByte(Word high) {
+template <typename Word> size_t firstHighByte(Word high) {
     if constexpr (std::endian::native == std::endian::little)
         return size_t(std::countr_zero(high)) / 8;
     else
@@ -177,8 +175,10 @@ size_t Utf8WellFormedLength(std::string_view text) {
 char UnicodeToWindows1252(char32_t ch) {
     if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
         return static_cast<char>(ch);
+    // The five unassigned bytes are never written: their C1 controls are outside the code page, and
+    // readers refuse the bytes.
     for (size_t k = 0; k < kHighControls.size(); ++k)
-        if (kHighControls[k] == ch)
+        if (kHighControls[k] == ch && ch != 0x80 + k)
             return static_cast<char>(0x80 + k);
     return '?';
 }
@@ -209,7 +209,8 @@ void AppendUtf8AsWindows1252(std::string& out, std::string_view utf8, TUnmappedC
         // its number: taken over without decoding and looking up.
         const unsigned char lead = static_cast<unsigned char>(utf8[i]);
         const unsigned char next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
-        if ((lead == 0xC2 && next >= 0xA0 && next <= 0xBF) || (lead == 0xC3 && next >= 0x80 && next <= 0xBF)) {
+        if ((lead == 0xC2 && next >= 0xA0 && next <= 0xBF) ||
+            (lead == 0xC3 && next >= 0x80 && next <= 0xBF)) {
             out += char(((lead & 0x03) << 6) | (next & 0x3F));
             i += 2;
             continue;

@@ -44,7 +44,8 @@ using TUnmappedCharacter = void (*)(std::string& out, char32_t ch);
 std::string Utf8ToWindows1252(std::string_view utf8, TUnmappedCharacter unmapped);
 // The same appended to out, whose storage a caller reuses from text to text.
 void AppendUtf8AsWindows1252(std::string& out, std::string_view utf8, TUnmappedCharacter unmapped);
-// One Unicode character to its Windows-1252 byte, or '?' when the code page lacks it.
+// One Unicode character to its Windows-1252 byte, or '?' when the code page lacks it (as it lacks the C1
+// controls U+0081, U+008D, U+008F, U+0090 and U+009D, whose bytes it leaves unassigned).
 char UnicodeToWindows1252(char32_t ch);
 // The character of a Windows-1252 byte; 0 for the five bytes the code page leaves unassigned.
 char32_t Windows1252Character(unsigned char byte);

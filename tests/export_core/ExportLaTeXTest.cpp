@@ -1,5 +1,6 @@
 #include "ExportTestSupport.h"
 
+#include "export/core/ExporterCodePages.h"
 #include "export/core/ExporterLaTeX.h"
 #include "platform/rtl/LocaleFacts.h"
 
@@ -238,6 +239,60 @@ TEST_F(LaTeXExport, WritesAndDeclaresTheChosenCodePage) {
     ex.Options.SetCodePage(-3);
     EXPECT_EQ(ex.Options.CodePage(), rtl::LocaleFacts::Current().CodePage);
     EXPECT_EQ(TLaTeXOptions().CodePage(), rtl::LocaleFacts::Current().CodePage);
+}
+
+// Every code page the exporters write knows the bytes it leaves unassigned, as Python's codecs do, and
+// never writes them: text of every character of the first planes encodes to bytes Python decodes strictly.
+TEST(CodePages, WriteOnlyAssignedBytesAsPythonsCodecsDecodeThem) {
+    int status = 0;
+    RunCommand("python3 -c ''", status);
+    if (status != 0)
+        GTEST_SKIP() << "python3 is not installed: its codecs are the reference";
+    std::string every;
+    for (char32_t ch = 1; ch < 0x3000; ++ch) {
+        if (ch >= 0xD800 && ch <= 0xDFFF)
+            continue;
+        if (ch < 0x80)
+            every += char(ch);
+        else if (ch < 0x800)
+            every += {char(0xC0 | (ch >> 6)), char(0x80 | (ch & 0x3F))};
+        else
+            every += {char(0xE0 | (ch >> 12)), char(0x80 | ((ch >> 6) & 0x3F)), char(0x80 | (ch & 0x3F))};
+    }
+    TempDir dir;
+    for (const auto& [codePage, codec] : {std::pair{437, "cp437"},
+                                          {850, "cp850"},
+                                          {866, "cp866"},
+                                          {1250, "cp1250"},
+                                          {1251, "cp1251"},
+                                          {1252, "cp1252"},
+                                          {1257, "cp1257"},
+                                          {10000, "mac_roman"}}) {
+        const TSingleByteCharset* const charset = CodePageCharset(codePage);
+        ASSERT_NE(charset, nullptr) << codePage;
+        std::string table;
+        for (int byte = 0; byte < 256; ++byte)
+            table += std::to_string(charset->ToUnicode(static_cast<unsigned char>(byte))) + " ";
+        WriteFile(dir.file("encoded"), charset->Encode(every));
+        // The character of each byte (0 where the codec has none), then the strict decoding of the text.
+        const std::string out =
+            RunCommand(std::string("python3 -c \"import sys\n") +
+                           "def char(b):\n    try: return ord(bytes([b]).decode('" + codec +
+                           "'))\n"
+                           "    except UnicodeDecodeError: return 0\n"
+                           "print(' '.join(str(char(b)) for b in range(256)) + ' ')\n"
+                           "open(sys.argv[1], 'rb').read().decode('" +
+                           codec + "')\" " + dir.file("encoded"),
+                       status);
+        EXPECT_EQ(status, 0) << codec << "\n" << out;
+        EXPECT_EQ(out, table + "\n") << codec;
+    }
+    // The run-time library's Windows-1252 codec, through which dBase, RTF, DIF and XML write, too.
+    WriteFile(dir.file("encoded"), rtl::Utf8ToWindows1252(every));
+    const std::string out = RunCommand(
+        "python3 -c \"import sys; open(sys.argv[1], 'rb').read().decode('cp1252')\" " + dir.file("encoded"),
+        status);
+    EXPECT_EQ(status, 0) << out;
 }
 
 TEST_F(LaTeXExport, RussianAddsTheSwitch) {

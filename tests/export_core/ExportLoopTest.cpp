@@ -433,15 +433,20 @@ public:
 TEST(ExportWriter, Windows1252BytesAgreeWithTheGeneralConversion) {
     std::string mixed;
     for (int i = 0; i < 40000; ++i)
-        mixed += i % 3 ? "Z\xC3\xBCrich \xE2\x82\xAC" : "\xC5\x81\xC3\xB3" "d\xC5\xBA \xC3";
+        mixed += i % 3 ? "Z\xC3\xBCrich \xE2\x82\xAC"
+                       : "\xC5\x81\xC3\xB3"
+                         "d\xC5\xBA \xC3";
     for (const std::string& text : std::vector<std::string>{
-             "", "plain", "caf\xC3\xA9", "\xC2\xA0\xC3\xBF",      // Latin-1 supplement, first and last
-             "\xC2\x80\xC2\x81\xC2\x9F",                            // C1 controls: four bytes unmapped
+             "", "plain", "caf\xC3\xA9", "\xC2\xA0\xC3\xBF",         // Latin-1 supplement, first and last
+             "\xC2\x80\xC2\x81\xC2\x9F",                             // C1 controls: none in the code page
              "\xE2\x82\xAC\xE2\x84\xA2\xC5\x93", "\xC5\x81\xC3\xB3", // code page letters after others
-             "\xE2\x98\x83\xC3\xA9", "\xF0\x9F\x98\x80!",           // outside the code page
-             "a\xC3", "\xC3" "A", "\xC3\xC3\xA9", "\xE2\x82\xC3\xA9", // cut sequences
+             "\xE2\x98\x83\xC3\xA9", "\xF0\x9F\x98\x80!",            // outside the code page
+             "a\xC3",
+             "\xC3"
+             "A",
+             "\xC3\xC3\xA9", "\xE2\x82\xC3\xA9",                         // cut sequences
              "\xC0\xAF\xC1\xBF", "\xED\xA0\x80", "\x80\xBF", "\xF5\x80", // malformed
-             std::string(300000, 'x') + "\xC3\xA9", mixed}) {        // across the writer's block
+             std::string(300000, 'x') + "\xC3\xA9", mixed}) {            // across the writer's block
         for (bool escaping : {false, true}) {
             RecordingExporter ex;
             std::ostringstream out;
@@ -511,7 +516,8 @@ TEST(ExportWriter, AFailedWriteOfHeldBytesLeavesTheStreamBad) {
         ex.ExportToStream(out);
         // The rows fit in the writer's block: they reach the stream, and fail, when the export ends.
         EXPECT_EQ(out.bad(), accepted < 36) << accepted;
-        EXPECT_EQ(buffer.Taken, std::string("row1|1|1.5\r\nrow2|2|2.5\r\nrow3|3|3.5\r\n").substr(0, accepted));
+        EXPECT_EQ(buffer.Taken,
+                  std::string("row1|1|1.5\r\nrow2|2|2.5\r\nrow3|3|3.5\r\n").substr(0, accepted));
     }
 }
 

@@ -608,9 +608,10 @@ TEST(RTFCellBytes, HardTextsEscapedAndRaw) {
         {"\xE2\x82\xAC 5", "\x80 5", "\x80 5"},          // in the code page's 0x80-0x9F
         {"\xC3\x80-\xC3\xBF", "\xC0-\xFF", "\xC0-\xFF"}, // the ends of U+00A0 to U+00FF
         {"a\xC2\xA0\xC2\xA3\xC2\xBF", "a\xA0\xA3\xBF", "a\xA0\xA3\xBF"},
-        {"a\xC2\x9F", "a\\u159?", "a\\u159?"},           // a C1 control the code page lacks
-        {"a\xC4\x80z", "a\\u256?z", "a\\u256?z"},        // beyond Windows-1252
-        {"\xE4\xB8\xAD{", "\\u20013?\\{", "\\u20013?{"}, // and beside a brace
+        {"a\xC2\x9F", "a\\u159?", "a\\u159?"},                    // a C1 control the code page lacks
+        {"\xC2\x81\xC2\x9D", "\\u129?\\u157?", "\\u129?\\u157?"}, // and two of its unassigned bytes
+        {"a\xC4\x80z", "a\\u256?z", "a\\u256?z"},                 // beyond Windows-1252
+        {"\xE4\xB8\xAD{", "\\u20013?\\{", "\\u20013?{"},          // and beside a brace
         {"\xF0\x9F\x98\x80!", "\\u-10179?\\u-8704?!", "\\u-10179?\\u-8704?!"}, // beyond the BMP
         {"a\tb\x01-\x7F!", "a\\tab b\\'01-\\'7f!", "a\tb\x01-\x7F!"},
         {"one\r\ntwo", "one \\par two", "one \\par two"},

@@ -75,6 +75,39 @@ TEST_F(AsciiFormats, FixedWidthText) {
                           " \xC3\xA9t\xC3\xA9        1      2.00  \r\n");
 }
 
+// Widths count the text as written: each byte of a malformed sequence is one U+FFFD there. Python reads
+// the file strictly as UTF-8 and finds every line of the table equally long.
+TEST_F(AsciiFormats, FixedWidthLinesStayEquallyLongAfterMalformedBytes) {
+    int status = 0;
+    RunCommand("python3 -c ''", status);
+    if (status != 0)
+        GTEST_SKIP() << "python3 is not installed: it reads the text back";
+    TMemoryDataSet texts;
+    texts.AddField({"Text", TFieldType::ftString, 1});
+    texts.AddField({"N", TFieldType::ftInteger});
+    for (const char* text : {"abc", "\xED\xA0\x80", "x\xE2\x82", "\xC3", "\xF0\x9F\x98\x80 \xC3\xA9",
+                             "\xC0\xAF\xF5\x80\x80\x80", "\xEF\xBF\xBE\x80"})
+        texts.AddRow({text, "1"});
+    ex.DataSet = &texts;
+    ex.Title.clear();
+    ex.Header.Clear();
+    ex.Footer.Clear();
+    TempDir dir;
+    ex.FileName = dir.file("fixed.txt");
+    ex.Execute();
+    const std::string out = RunCommand(
+        "python3 -c \"import sys\nfor line in open(sys.argv[1], encoding='utf-8', errors='strict', "
+        "newline='\\r\\n'): print(len(line))\" " +
+            ex.FileName,
+        status);
+    ASSERT_EQ(status, 0) << out;
+    // The widest value ("\xC0\xAF\xF5\x80\x80\x80") is six U+FFFD: 6 + 1 blank + the number column + CR LF.
+    std::string lengths;
+    for (int line = 0; line < 8; ++line)
+        lengths += "20\n";
+    EXPECT_EQ(out, lengths) << ReadFile(ex.FileName);
+}
+
 TEST_F(AsciiFormats, CsvQuotesEveryTextAndReadsBack) {
     ex.SetExportType(TExportASCIIType::etCSV);
     const std::string csv = Export(ex);

@@ -156,9 +156,27 @@ TEST_F(XmlExport, HostileNamesAndCharactersReadInElementTree) {
                                             "\xF0\x9F\x98\x80 n",
                                             "\xEF\xBB\xBF"
                                             "ID",
-                                            "e\xCC\x81"};
-    const std::vector<std::string> values = {"1",        "http://x", "y", "\xD7\x90 \xF0\x9F\x98\x80 &#1;",
-                                             "\xC3\xA9", "z",        "2", "3"};
+                                            "e\xCC\x81",
+                                            "xmlData",
+                                            "xmlns_y",
+                                            "XMLNS",
+                                            "c1",
+                                            "nonchar"};
+    // The C1 controls whose Windows-1252 bytes are unassigned, and the noncharacters U+FFFE and U+FFFF.
+    const std::string c1 = "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D";
+    const std::vector<std::string> values = {"1",
+                                             "http://x",
+                                             "y",
+                                             "\xD7\x90 \xF0\x9F\x98\x80 &#1;",
+                                             "\xC3\xA9",
+                                             "z",
+                                             "2",
+                                             "3",
+                                             "4",
+                                             "5",
+                                             "6",
+                                             "a" + c1 + "b",
+                                             "x\xEF\xBF\xBEy\xEF\xBF\xBFz"};
     for (const std::string& name : names)
         lv.AddColumn({name});
     lv.AddItem(values);
@@ -182,19 +200,33 @@ TEST_F(XmlExport, HostileNamesAndCharactersReadInElementTree) {
                 h += "0123456789abcdef"[c >> 4], h += "0123456789abcdef"[c & 15];
             return h;
         };
-        // In Windows-1252 a name keeps only characters of the code page; values keep every character.
+        // In Windows-1252 a name keeps only characters of the code page; values keep every character but
+        // the two noncharacters, one "?" each. Only "xmlns" is no attribute name of its own.
         const std::vector<std::string> expected = {"id",
                                                    "_xmlns",
-                                                   "_xmlns_x",
-                                                   "_XMLdata",
+                                                   "xmlns_x",
+                                                   "XMLdata",
                                                    encoding.empty() ? "\xD0\x96\xD0\xB8\xD0\xB2" : "___",
                                                    "__n",
                                                    "ID",
-                                                   encoding.empty() ? "e\xCC\x81" : "e_"};
+                                                   encoding.empty() ? "e\xCC\x81" : "e_",
+                                                   "xmlData",
+                                                   "xmlns_y",
+                                                   "XMLNS",
+                                                   "c1",
+                                                   "nonchar"};
+        std::vector<std::string> readValues = values;
+        readValues.back() = "x?y?z";
         std::string line;
         for (size_t i = 0; i < names.size(); ++i)
-            line += (i ? " " : "") + hex(expected[i]) + "=" + hex(values[i]);
+            line += (i ? " " : "") + hex(expected[i]) + "=" + hex(readValues[i]);
         EXPECT_EQ(out, line + "\n") << encoding;
+        // libxml2 reads the same document; the C1 controls are references in Windows-1252.
+        EXPECT_EQ(XmlLintErrors(ReadFile(dir.file("doc.xml"))), "") << encoding;
+        if (!encoding.empty()) {
+            EXPECT_NE(ReadFile(dir.file("doc.xml")).find("c1=\"a&#129;&#141;&#143;&#144;&#157;b\""),
+                      std::string::npos);
+        }
     }
 }
 

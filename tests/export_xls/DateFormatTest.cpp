@@ -74,31 +74,67 @@ TEST(XlsDateSerial, OneConversionForEveryMomentOfTheDaysAroundTheFictitiousLeapD
     const double lastSecond = 86399.0 / 86400;
     const struct {
         double value;
+        bool timeOnly; // whether the cell's format shows a time of day alone
         bool shown;
         double serial;
     } cases[] = {
-        {0.25, true, 0.25},             // a time of day
-        {0, true, 0},                   // midnight
-        {lastSecond, true, lastSecond}, // the last second of 12/30/1899: a time of day
-        {1, false, 0},                  // 12/31/1899 midnight: not 0, a time of day
-        {1.25, false, 0},               // 12/31/1899 6:00 AM: not 0.25, a time of day
-        {2 - 1.0 / 86400, false, 0},    // 12/31/1899 11:59:59 PM
-        {-0.5, false, 0},               // 12/30/1899 12:00 PM written below zero: never a negative serial
-        {-1.25, false, 0},              // 12/29/1899 6:00 AM
-        {-700, false, 0},               // any earlier day
-        {2, true, 1},                   // 1/1/1900
-        {60, true, 59},                 // 2/28/1900
-        {60 + lastSecond, true, 59 + lastSecond}, // 2/28/1900 11:59:59 PM: still day 59
-        {61, true, 61},                           // 3/1/1900: day 60 is the leap day that never was
-        {45293.25, true, 45293.25},
+        {0.25, true, true, 0.25},                        // a time of day
+        {0, true, true, 0},                              // midnight
+        {0.25, false, false, 0},                         // 12/30/1899 6:00 AM: serial 0 shows "1/0/1900"
+        {0, false, false, 0},                            // 12/30/1899
+        {1.25, true, false, 0},                          // 12/31/1899 6:00 AM: not 0.25, a time of day
+        {1.25, false, false, 0},                         //
+        {-1.25, true, false, 0},                         // 12/29/1899 6:00 AM
+        {-700, false, false, 0},                         // any earlier day
+        {2, false, true, 1},                             // 1/1/1900
+        {2.5, true, true, 1.5},                          // with a time format still the moment
+        {60, false, true, 59},                           // 2/28/1900
+        {60 + lastSecond, false, true, 59 + lastSecond}, // 2/28/1900 11:59:59 PM: still day 59
+        {61, false, true, 61},                           // 3/1/1900: day 60 is the leap day that never was
+        {45293.25, false, true, 45293.25},
+        {lastSecond, true, true, lastSecond}, // the last second of 12/30/1899: a time of day
+        {1, true, false, 0},                  // 12/31/1899 midnight: not 0, a time of day
+        {1, false, false, 0},                 //
+        {2 - 1.0 / 86400, false, false, 0},   // 12/31/1899 11:59:59 PM
+        {-0.5, true, false, 0},               // 12/30/1899 12:00 PM below zero: never a negative serial
     };
     for (const auto& c : cases) {
         double serial = -1;
-        EXPECT_EQ(XlsDateSerial(c.value, serial), c.shown) << c.value;
+        EXPECT_EQ(XlsDateSerial(c.value, c.timeOnly, serial), c.shown) << c.value << " " << c.timeOnly;
         if (c.shown) {
             EXPECT_DOUBLE_EQ(serial, c.serial) << c.value;
         }
     }
+}
+
+TEST(XlsFormatShowsTimeOnly, HoursOrSecondsWithoutAnyPartOfADate) {
+    const struct {
+        const char* code;
+        bool timeOnly;
+    } cases[] = {
+        {"h:mm:ss AM/PM", true},
+        {"hh:mm", true},
+        {"mm:ss", true},
+        {"[h]:mm:ss", true},
+        {"[mm]:ss", true},
+        {"[Red]h:mm", true},
+        {"h \"o'clock\"", true},
+        {"\"day\" h", true},
+        {"m/d/yyyy", false},
+        {"m/d/yyyy h:mm", false},
+        {"d-mmm-yy", false},
+        {"mmmm", false},
+        {"m", false},
+        {"General", false},
+        {"", false},
+        {"yyyy h", false},
+        {"h\\d", true},
+        {"[$-409]h:mm", true},
+        {"ee h:mm", false},
+        {"_(h:mm", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XlsFormatShowsTimeOnly(c.code), c.timeOnly) << c.code;
 }
 
 TEST(LegalSheetName, ForbiddenCharactersLengthAndDuplicates) {

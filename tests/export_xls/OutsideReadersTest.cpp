@@ -296,10 +296,12 @@ protected:
         TMemoryDataSet ds;
         ds.AddField({"Stamp", TFieldType::ftDateTime});
         ds.AddField({"Huge", TFieldType::ftFloat});
-        ds.AddRow({"2/28/1900 11:59:59 PM", "1e308"});
-        ds.AddRow({"12/31/1899 6:00:00 AM", "1e308"});
-        ds.AddRow({"12/30/1899 6:00:00 AM", "1"});
-        ds.AddRow({"3/1/1900", "1"});
+        ds.AddField({"Day", TFieldType::ftDate});
+        ds.AddField({"Clock", TFieldType::ftTime});
+        ds.AddRow({"2/28/1900 11:59:59 PM", "1e308", "12/29/1899", "6:00:00 AM"});
+        ds.AddRow({"12/31/1899 6:00:00 AM", "1e308", "12/30/1899", "12:00:00 AM"});
+        ds.AddRow({"12/30/1899 6:00:00 AM", "1", "12/31/1899", "11:59:59 PM"});
+        ds.AddRow({"3/1/1900", "1", "1/1/1900", "12/30/1899 6:00:00 PM"});
         TExporterXLS xls;
         xls.DataSet = &ds;
         xls.FileName = file("hostile.xls").string();
@@ -327,7 +329,7 @@ protected:
             double value;
         } cells[] = {{ctDateTime, 2, 60 + 86399.0 / 86400}, // 2/28/1900 11:59:59 PM
                      {ctDateTime, 3, -1.25},                // 12/29/1899 6:00 AM
-                     {ctDateTime, 7, 1.0},                  // 12/31/1899 midnight
+                     {ctDateTime, 9, 1.0},                  // 12/31/1899 midnight
                      {ctNumeric, 4, std::nan("")},
                      {ctNumeric, 5, -std::numeric_limits<double>::infinity()},
                      {ctNumeric, 6, 1 + std::ldexp(1.0, -20)}}; // not in the RK form
@@ -338,6 +340,15 @@ protected:
             cell.Col = 5;
             cell.DateTimeFormat = "m/d/yyyy hh:nn:ss";
             cell.DateTimeValue = cell.NumericValue = c.value;
+        }
+        // 12/30/1899 in user cells: a date is text, a time of day its fraction.
+        for (const auto& [row, format] : {std::pair{7, "m/d/yyyy"}, {8, "hh:nn"}}) {
+            TxlsCell& cell = xls.Cells.Add();
+            cell.CellType = ctDateTime;
+            cell.Row = static_cast<std::uint16_t>(row);
+            cell.Col = 5;
+            cell.DateTimeFormat = format;
+            cell.DateTimeValue = 0.75;
         }
         TxlsCell& last = xls.Cells.Add();
         last.Row = 65535; // the chart below it finds no room
@@ -463,11 +474,16 @@ expect('5,000-character note', notes.get((11, 1)), 'm' * 5000)
 expect('edge notes', (notes.get((65534, 0)), notes.get((0, 254))), ('bottom', 'right edge'))
 expect('last second of 2/28/1900 is still day 59', round(sheet.cell_value(1, 0), 8), round(59 + 86399 / 86400, 8))
 expect('the same moment in a user cell', round(sheet.cell_value(1, 4), 8), round(59 + 86399 / 86400, 8))
-expect('date types', [sheet.cell_type(r, 0) for r in (1, 3, 4)], [xlrd.XL_CELL_DATE] * 3)
+expect('date types', [sheet.cell_type(r, 0) for r in (1, 4)], [xlrd.XL_CELL_DATE] * 2)
 expect('12/31/1899 as text', (sheet.cell_type(2, 0), '1899' in sheet.cell_value(2, 0)), (xlrd.XL_CELL_TEXT, True))
 expect('12/29/1899 as text', (sheet.cell_type(2, 4), sheet.cell_value(2, 4)), (xlrd.XL_CELL_TEXT, '12/29/1899 06:00:00'))
-expect('12/31/1899 midnight as text', (sheet.cell_type(6, 4), sheet.cell_value(6, 4)), (xlrd.XL_CELL_TEXT, '12/31/1899 00:00:00'))
-expect('a time of day', sheet.cell_value(3, 0), 0.25)
+expect('12/30/1899 6:00 AM as text', (sheet.cell_type(3, 0), '12/30/1899' in sheet.cell_value(3, 0)), (xlrd.XL_CELL_TEXT, True))
+expect('12/29, 12/30 and 12/31/1899 as text', [sheet.cell_value(r, 2) for r in (1, 2, 3)], ['12/29/1899', '12/30/1899', '12/31/1899'])
+expect('1/1/1900', (sheet.cell_type(4, 2), sheet.cell_value(4, 2)), (xlrd.XL_CELL_DATE, 1.0))
+expect('times of day', [(sheet.cell_type(r, 3), round(sheet.cell_value(r, 3), 8)) for r in (1, 2, 3)], [(xlrd.XL_CELL_DATE, 0.25), (xlrd.XL_CELL_DATE, 0.0), (xlrd.XL_CELL_DATE, round(86399 / 86400, 8))])
+expect('a time of day as xlrd converts it', xlrd.xldate_as_tuple(sheet.cell_value(1, 3), book.datemode), (0, 0, 0, 6, 0, 0))
+expect('user cells of 12/30/1899', [(sheet.cell_type(r, 4), sheet.cell_value(r, 4)) for r in (6, 7)], [(xlrd.XL_CELL_TEXT, '12/30/1899'), (xlrd.XL_CELL_DATE, 0.75)])
+expect('12/31/1899 midnight as text', (sheet.cell_type(8, 4), sheet.cell_value(8, 4)), (xlrd.XL_CELL_TEXT, '12/31/1899 00:00:00'))
 expect('3/1/1900', sheet.cell_value(4, 0), 61.0)
 errors = [(sheet.cell_type(r, c), sheet.cell_value(r, c)) for r, c in ((3, 4), (4, 4), (5, 1))]
 expect('NaN, infinity and an overflowing sum as #NUM!', errors, [(xlrd.XL_CELL_ERROR, 0x24)] * 3)
