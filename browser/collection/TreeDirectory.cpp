@@ -17,6 +17,10 @@ std::string TreeDirectory::TreeProblem(const std::string&) {
     return {};
 }
 
+std::vector<std::string> TreeDirectory::TreeProblems() {
+    return {};
+}
+
 bool TreeDirectory::FolderWritable(const std::string& folder) {
     // Permission bits do not tell it all (read-only mounts, access lists): try it.
     const std::string probe = WithTrailingSlash(folder) + ".cormelian-probe-" + std::to_string(::getpid());

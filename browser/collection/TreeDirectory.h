@@ -28,6 +28,8 @@ public:
     // Why a tree of the client's configuration cannot be opened (its data file and the cause);
     // empty when not known.
     virtual std::string TreeProblem(const std::string& treeName);
+    // The reasons of every tree of the configuration left out when the client started.
+    virtual std::vector<std::string> TreeProblems();
 
     // A new context with typeless names, no canonicalisation and no alias dereferencing;
     // ok is false when the context could not be made (the handle must then not be used).

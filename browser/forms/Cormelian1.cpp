@@ -12,6 +12,7 @@
 #include "browser/forms/ReportErrors.h"
 #include "browser/forms/SettingsForm.h"
 #include "browser/forms/StateImages.h"
+#include "browser/forms/ToolbarOverflow.h"
 #include "browser/forms/WindowBatchHost.h"
 #include "browser/forms/WindowCollection.h"
 #include "browser/forms/backup2.h"
@@ -335,8 +336,12 @@ void TForm1::BuildToolbar() {
     AboutBut = ToolButton("AboutBut", QStringLiteral("About"), ToolBar1);
     ToolButton8 = ToolButton("ToolButton8", QStringLiteral("Applications"), ToolBar1);
 
-    // Every button keeps its whole caption: those that do not fit into a narrow window are shown
-    // by the bar's extension button.
+    // The collect buttons carry their images at rest from the start, so that the bar's width counts them.
+    DNSSearch->setIcon(dnsicons->icon(kDnsSearchIdle));
+    DHCPSearch->setIcon(dnsicons->icon(kDhcpSearchIdle));
+
+    // Every button keeps its whole caption: those that do not fit into a narrow window are offered
+    // in the menu of the bar's extension button.
     for (QToolButton* button : {ToolButton2, SelectTrees, SettingsBut, IniBut})
         ToolBar1->addWidget(button);
     ToolBar1->addSeparator();
@@ -350,6 +355,7 @@ void TForm1::BuildToolbar() {
     // The applications button stays hidden; a bar shows or hides its widgets by their actions.
     ToolBar1->addWidget(ToolButton8)->setVisible(false);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
+    new ToolbarOverflow(*ToolBar1);
 
     // Wide enough for the whole bar, but within the screen (leaving room for the window's frame).
     QSize size(std::max(width(), ToolBar1->sizeHint().width() + 8), height());

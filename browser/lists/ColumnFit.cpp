@@ -144,6 +144,9 @@ public:
         buffer_ = model_.data(model_.index(row, column), Qt::DisplayRole).toString().toUtf8();
         return std::string_view(buffer_.constData(), static_cast<std::size_t>(buffer_.size()));
     }
+    bool cellHasPicture(int row, int column) const override {
+        return model_.data(model_.index(row, column), Qt::DecorationRole).isValid();
+    }
 
 private:
     const QAbstractItemModel& model_;
@@ -152,24 +155,33 @@ private:
 
 } // namespace
 
-std::vector<int> WidestTextRows(const ColumnTextSource& texts, int rowCount, const std::vector<int>& columns,
-                                const QFont& font, int stopWidth) {
+std::vector<WidestRows> WidestTextRows(const ColumnTextSource& texts, int rowCount,
+                                       const std::vector<int>& columns, const QFont& font, int stopWidth) {
     const TextWidthEstimate estimate(font);
-    std::vector<WidestEstimates> widestEstimates(columns.size());
+    // For each column, the rows without and with a picture.
+    std::vector<std::pair<WidestEstimates, WidestEstimates>> widestEstimates(columns.size());
     // Row by row, so that each row's texts are read together.
     for (int row = 0; row < rowCount; ++row) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
+            auto& [plain, pictured] = widestEstimates[i];
             const std::string_view text = texts.cellText(row, columns[i]);
-            // A text too short to pass the floor is not read at all.
-            if (estimate.mostForLength(text.size()) > widestEstimates[i].floor())
-                widestEstimates[i].offer(estimate(text), row);
+            // A text too short to pass either floor is not read at all.
+            const std::uint64_t most = estimate.mostForLength(text.size());
+            if (most <= std::min(plain.floor(), pictured.floor()))
+                continue;
+            WidestEstimates& kind = texts.cellHasPicture(row, columns[i]) ? pictured : plain;
+            if (most > kind.floor())
+                kind.offer(estimate(text), row);
         }
     }
     const QFontMetrics metrics(font);
-    std::vector<int> widest;
+    std::vector<WidestRows> widest;
     widest.reserve(columns.size());
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        widest.push_back(widestEstimates[i].widestRow(texts, columns[i], metrics, stopWidth));
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        auto& [plain, pictured] = widestEstimates[i];
+        widest.push_back({plain.widestRow(texts, columns[i], metrics, stopWidth),
+                          pictured.widestRow(texts, columns[i], metrics, stopWidth)});
+    }
     return widest;
 }
 
@@ -188,7 +200,7 @@ void FitColumnsToContents(QTreeView& view, int maxWidth) {
     // measured on its visible rows (for their pictures and indentation) and on its widest texts.
     const bool longList =
         header->resizeContentsPrecision() >= 0 && rowCount > header->resizeContentsPrecision();
-    std::vector<int> widestRows(columns.size(), -1);
+    std::vector<WidestRows> widestRows(columns.size());
     if (longList) {
         const DisplayTexts shown(*model);
         const auto* texts = dynamic_cast<const ColumnTextSource*>(model);
@@ -206,10 +218,13 @@ void FitColumnsToContents(QTreeView& view, int maxWidth) {
                 width =
                     std::max(width, static_cast<const QAbstractItemView&>(view).sizeHintForColumn(column));
             }
-            if (widestRows[i] >= 0) {
-                const bool treeColumn = column == header->logicalIndex(0) && view.rootIsDecorated();
-                width = std::max(width, view.sizeHintForIndex(model->index(widestRows[i], column)).width() +
-                                            (treeColumn ? view.indentation() : 0));
+            // The view's own measure of a cell counts its picture and margins; a tree column's rows
+            // stand in by its indentation.
+            const bool treeColumn = column == header->logicalIndex(0) && view.rootIsDecorated();
+            for (const int row : {widestRows[i].plain, widestRows[i].pictured}) {
+                if (row >= 0)
+                    width = std::max(width, view.sizeHintForIndex(model->index(row, column)).width() +
+                                                (treeColumn ? view.indentation() : 0));
             }
         }
         header->resizeSection(column, std::min(width, maxWidth));

@@ -23,17 +23,29 @@ class ColumnTextSource {
 public:
     virtual ~ColumnTextSource() = default;
     virtual std::string_view cellText(int row, int column) const = 0;
+    // True when the view draws a picture beside the cell's text.
+    virtual bool cellHasPicture(int, int) const { return false; }
 };
 
-// For each of the columns, the row (of rowCount) whose text is the widest in the font, or -1
-// without rows. Every text is first estimated from the widths of its characters, reading the rows
-// one after the other; only the texts whose estimates come near a column's widest are measured as
-// a whole. A column's search ends early at a text of stopWidth pixels or more.
-std::vector<int> WidestTextRows(const ColumnTextSource& texts, int rowCount, const std::vector<int>& columns,
-                                const QFont& font, int stopWidth);
+// The rows of a column whose texts are the widest in the font: of the rows whose cell shows a
+// picture beside its text and of the others, since a picture can make a shorter text the wider
+// cell (-1 where a kind has no row).
+struct WidestRows {
+    int plain = -1;
+    int pictured = -1;
+    bool operator==(const WidestRows&) const = default;
+};
 
-// Sets every column of the view to the width its header and the widest text of all its rows need,
-// at most maxWidth.
+// For each of the columns, its widest rows of rowCount. Every text is first estimated from the
+// widths of its characters, reading the rows one after the other; only the texts whose estimates
+// come near the widest of their kind are measured as a whole. A kind's search ends early at a text
+// of stopWidth pixels or more.
+std::vector<WidestRows> WidestTextRows(const ColumnTextSource& texts, int rowCount,
+                                       const std::vector<int>& columns, const QFont& font, int stopWidth);
+
+// Sets every column of the view to the width its header and the widest cell of all its rows need
+// (its text with what the view draws beside it: picture, margins, a tree column's indentation), at
+// most maxWidth.
 void FitColumnsToContents(QTreeView& view, int maxWidth = kMaxFittedColumnWidth);
 
 // Watches a view's model: rows inserted into it (a fill, or a batch of one) or sorted fit the columns

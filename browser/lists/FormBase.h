@@ -6,9 +6,14 @@
 
 namespace browser {
 
+// The width a window needs to show the whole caption in its title bar: the caption in the bold
+// application font, with room for the window's icon and its buttons.
+int CaptionFitWidth(const QString& caption);
+
 // The common ground of the program's dialog windows: they are created once at start-up and
 // reused, end with the modal results of Services.h (Esc and the close box give mrCancel), and
-// reach message boxes and other modal windows only through the services object.
+// reach message boxes and other modal windows only through the services object. A form opens at
+// least as wide as its caption needs.
 class FormBase : public QDialog {
     Q_OBJECT
 public:

@@ -64,6 +64,14 @@ std::string_view RecordListModel::cellText(int row, int column) const {
     return item < shown.subItems.size() ? std::string_view(shown.subItems[item]) : std::string_view();
 }
 
+bool RecordListModel::cellHasPicture(int row, int column) const {
+    if (column != 0)
+        return false;
+    const RecordRow& shown = rows_[static_cast<std::size_t>(row)];
+    return (images_ != nullptr && !images_->icon(shown.imageIndex).isNull()) ||
+           (stateImages_ != nullptr && !stateImages_->icon(shown.stateIndex).isNull());
+}
+
 QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headers_.size())
         return QVariant();

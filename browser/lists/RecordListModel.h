@@ -37,6 +37,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     // The shown text of a cell, as data() gives it.
     std::string_view cellText(int row, int column) const override;
+    // The caption column shows the row's images, when it has any.
+    bool cellHasPicture(int row, int column) const override;
 
     int count() const { return static_cast<int>(rows_.size()); }
     const RecordRow& row(int index) const { return rows_.at(index); }

@@ -1,12 +1,15 @@
 #include "browser/startup/CaptionText.h"
 
+#include "browser/startup/ProgramInfo.h"
+
 #include <cstdio>
 
 namespace browser {
 
 std::string CaptionText::TitlePart(const std::string& applicationTitle) {
     char version[32];
-    std::snprintf(version, sizeof version, " v%d.%2.2d.%2.2d", 2, 8, 4);
+    const ProgramVersion program = CurrentProgramVersion();
+    std::snprintf(version, sizeof version, " v%d.%2.2d.%2.2d", program.major, program.minor, program.release);
     return applicationTitle + version;
 }
 

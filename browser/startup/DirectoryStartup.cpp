@@ -29,6 +29,10 @@ std::string LayerTreeDirectory::TreeProblem(const std::string& treeName) {
     return nwclient::treeProblem(treeName);
 }
 
+std::vector<std::string> LayerTreeDirectory::TreeProblems() {
+    return nwclient::treeProblems();
+}
+
 void LayerTreeDirectory::EndClient() {
     nwclient::terminate();
 }

@@ -18,6 +18,7 @@ public:
     int InitClient() override;
     std::string ClientProblem() override;
     std::string TreeProblem(const std::string& treeName) override;
+    std::vector<std::string> TreeProblems() override;
     void EndClient() override;
     ContextHandle CreateDSContext(bool& ok) override;
     int DuplicateContext(ContextHandle context, ContextHandle& duplicate) override;

@@ -20,4 +20,12 @@ struct ProgramInfo {
 // The program's own facts, as built.
 ProgramInfo CurrentProgramInfo();
 
+// The parts of the program's version: the one the About box shows and the main window's caption.
+struct ProgramVersion {
+    int major = 0;
+    int minor = 0;
+    int release = 0;
+};
+ProgramVersion CurrentProgramVersion();
+
 } // namespace browser

@@ -72,6 +72,10 @@ bool StartupSequence::Prepare() {
         return false;
     }
     clientInitialised_ = true;
+    // A tree left out (its file missing, unreadable or malformed) is named on the error stream even
+    // when it is hidden and never offered; choosing it shows the same reason.
+    for (const std::string& problem : directory_.TreeProblems())
+        std::cerr << problem << std::endl;
     return true;
 }
 

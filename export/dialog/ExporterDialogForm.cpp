@@ -120,6 +120,12 @@ void TExporterDialogF::bStartClick() {
     exporter_ = PrepareExporter();
     TExporter& e = *exporter_;
 
+    // A workbook that cannot hold the rows is refused before the progress window opens, unless an
+    // event of the component may leave rows out.
+    if (auto* xls = dynamic_cast<TExporterXLS*>(&e);
+        xls && !dialog_.OnBeforeExportRow && !dialog_.OnBeforeExportXLSRow)
+        xls->CheckRowsFit();
+
     // The window goes however the export ends, an error included.
     struct ProgressGuard {
         std::unique_ptr<TExportProgressView>& view;

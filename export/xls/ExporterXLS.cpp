@@ -14,6 +14,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <thread>
@@ -93,6 +94,29 @@ private:
     std::unique_ptr<TxlsSheetObjects> cells_;
     std::unique_ptr<TxlsSheetObjects> extra_;
 };
+
+// The rows a sheet needs for its header lines, captions and records when every record is written,
+// or -1 when its source cannot tell how many records it has before they are read. Aggregates and
+// footer lines may need more.
+long long RowsNeededAtLeast(const TxlsSheet& sheet) {
+    const TExportSources sources = sheet.Sources();
+    long long records = 0;
+    if (sources.Kind == TExportSource::esListView && sources.ListView != nullptr)
+        records = sources.ListView->ItemCount();
+    else if (sources.Kind == TExportSource::esStringGrid && sources.StringGrid != nullptr)
+        records = sources.StringGrid->RowCount() - sources.StringGrid->FixedRows();
+    else
+        return -1;
+    records = std::max(0LL, records - std::max(0, sheet.SkipRecCount));
+    if (sheet.ExportRecCount > 0)
+        records = std::min<long long>(records, sheet.ExportRecCount);
+    if (sheet.CurrentRecordOnly)
+        records = std::min(records, 1LL);
+    long long headerLines = sheet.Header.Count();
+    if (sheet.HeaderRows > 0)
+        headerLines = std::min<long long>(headerLines, sheet.HeaderRows);
+    return headerLines + (sheet.AllowCaptions ? 1 : 0) + records;
+}
 
 } // namespace
 
@@ -249,6 +273,8 @@ void TExporterXLS::Execute() {
             throw EExportError(rtl::Format(ExportLoadStr(SDirectoryNotFound), {dir.string()}));
     }
 
+    if (!OnBeforeExportRow && !OnAdvancedBeforeExportRow)
+        CheckRowsFit();
     BeginWorkbook();
     try {
         ExportSheets();
@@ -303,21 +329,33 @@ void TExporterXLS::checkSheetSource(const TxlsSheet& sheet) const {
         throw EExportError(rtl::Format(ExportLoadStr(SSourceEmpty), {ExportSourceName(sources.Kind)}));
 }
 
-void TExporterXLS::ExportSheets() {
-    Aborted = false;
-    writer_->WriteGlobals();
-
-    // The sheets written, with the index their events carry.
+std::vector<std::pair<TxlsSheet*, int>> TExporterXLS::sheetsToExport(std::unique_ptr<TxlsSheet>& temporary) {
     std::vector<std::pair<TxlsSheet*, int>> sheets;
     for (std::size_t i = 0; i < Sheets.Count(); ++i)
         if (Sheets.Items(i).Exported)
             sheets.emplace_back(&Sheets.Items(i), int(i));
-    std::unique_ptr<TxlsSheet> temporary;
     if (sheets.empty()) {
         temporary = std::make_unique<TxlsSheet>(this, int(Sheets.Count()) + 1);
         temporary->LoadFromExporter(*this);
         sheets.emplace_back(temporary.get(), int(Sheets.Count()));
     }
+    return sheets;
+}
+
+void TExporterXLS::CheckRowsFit() {
+    std::unique_ptr<TxlsSheet> temporary;
+    for (const auto& entry : sheetsToExport(temporary)) {
+        if (RowsNeededAtLeast(*entry.first) > XLS_MAX_ROWS)
+            throw EExportError(SheetLimitText(true));
+    }
+}
+
+void TExporterXLS::ExportSheets() {
+    Aborted = false;
+    writer_->WriteGlobals();
+
+    std::unique_ptr<TxlsSheet> temporary;
+    const std::vector<std::pair<TxlsSheet*, int>> sheets = sheetsToExport(temporary);
 
     drawing_ = std::make_unique<TxlsDrawingWorkbookObjects>(&Pictures);
     customWorkbookObjects_ = WorkbookObjectsFactory ? WorkbookObjectsFactory(*this) : nullptr;

@@ -60,6 +60,10 @@ public:
 
     // Checks the file name and its directory, writes the workbook, then shows or prints it.
     void Execute() override;
+    // Refuses (EExportError) before anything is read or written when a sheet's header lines, captions
+    // and records already need more rows than a sheet holds, counting every record of a source that
+    // knows how many it has. Execute checks this itself while no row event can leave records out.
+    void CheckRowsFit();
 
     // --- settings (besides the inherited ones) ---
     TXLSOptions Options;
@@ -119,6 +123,9 @@ protected:
     void EndExport() override;
 
     // The steps of Execute.
+    // The sheets to write with the index their events carry; without an exported sheet, one made
+    // from the exporter's own settings, which temporary then holds.
+    std::vector<std::pair<TxlsSheet*, int>> sheetsToExport(std::unique_ptr<TxlsSheet>& temporary);
     void BeginWorkbook();
     void ExportSheets();
     // Commits the file when the workbook is complete; always releases the stream and tables.

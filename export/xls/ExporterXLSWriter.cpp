@@ -50,10 +50,13 @@ TExportFont MeasureFont(const TxlsFont& font) {
     return f;
 }
 
+std::string SheetLimitText(bool row) {
+    return row ? "The sheet needs more than 65536 rows, the most a workbook sheet holds"
+               : "The sheet needs more than 256 columns, the most a workbook sheet holds";
+}
+
 void FailSheetLimits(bool row) {
-    if (row)
-        throw TxlsSheetLimitError("The sheet needs more than 65536 rows, the most a workbook sheet holds");
-    throw TxlsSheetLimitError("The sheet needs more than 256 columns, the most a workbook sheet holds");
+    throw TxlsSheetLimitError(SheetLimitText(row));
 }
 
 TxlsFormulaResult TxlsColumnStats::Result(int aggregate) const {
@@ -140,7 +143,8 @@ std::uint64_t TxlsWorkbookWriter::TRecordStream::Size() const {
     return written().Size();
 }
 
-void TxlsWorkbookWriter::TRecordStream::Insert(std::uint64_t position, const std::uint8_t* data, std::size_t size) {
+void TxlsWorkbookWriter::TRecordStream::Insert(std::uint64_t position, const std::uint8_t* data,
+                                               std::size_t size) {
     written().Insert(position, data, size);
 }
 
@@ -413,7 +417,8 @@ void TxlsWorkbookWriter::flushRKRun() {
     // cell, last column.
     const std::size_t count = rkRun_.size();
     const bool multiple = count > 1;
-    const std::uint16_t row = static_cast<std::uint16_t>(rkRow_), first = static_cast<std::uint16_t>(rkFirstCol_);
+    const std::uint16_t row = static_cast<std::uint16_t>(rkRow_),
+                        first = static_cast<std::uint16_t>(rkFirstCol_);
     std::uint8_t* data = reserveRecord(multiple ? biff::MULRK : biff::RK, 4 + 6 * count + (multiple ? 2 : 0));
     store16(data, row);
     store16(data + 2, first);

@@ -62,6 +62,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What a sheet that needs more rows (or, when false, columns) than a BIFF8 sheet holds is told.
+std::string SheetLimitText(bool row);
 // Raises TxlsSheetLimitError for a row (or, when false, a column) outside a BIFF8 sheet.
 [[noreturn]] void FailSheetLimits(bool row);
 // Raises TxlsSheetLimitError when a zero-based cell lies outside a BIFF8 sheet.

@@ -45,21 +45,24 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
     for (const TreeConfig& treeConfig : client->config_.trees) {
         // A tree the store lacks is imported from its LDIF file, at most once however many
         // processes start at the same moment.
-        bool unopened = false;
-        auto readLdif = [&treeConfig, &unopened](std::vector<Entry>& entries, std::string& reason) {
+        bool unreadable = false;
+        auto readLdif = [&treeConfig, &unreadable](std::vector<Entry>& entries, std::string& reason) {
             ldif::Error ldifError;
             if (ldif::readFile(treeConfig.ldifPath, entries, ldifError))
                 return true;
             reason = ldifError.message();
-            unopened = ldifError.unopened;
+            unreadable = true;
             return false;
         };
-        std::unique_ptr<DirectoryTree> tree = client->store_->loadOrImportTree(treeConfig.name, readLdif, error);
+        std::unique_ptr<DirectoryTree> tree =
+            client->store_->loadOrImportTree(treeConfig.name, readLdif, error);
         if (!tree) {
-            // A tree whose data file cannot be opened leaves the other trees usable; choosing it
-            // reports why. A file that opens but does not read stops the whole client.
-            if (unopened) {
-                client->treeProblems_[names::lowerAscii(treeConfig.name)] = "tree " + treeConfig.name + ": " + error;
+            // A tree whose data file cannot be opened or is malformed leaves the other trees usable
+            // (nothing of it reaches the store: the file is read whole before the import); choosing
+            // it reports why. A store that fails stops the whole client.
+            if (unreadable) {
+                client->treeProblems_[names::lowerAscii(treeConfig.name)] =
+                    "tree " + treeConfig.name + ": " + error;
                 client->treeStates_[treeConfig.name] = TreeState{treeConfig.visible, treeConfig.loggedInUser};
                 error.clear();
                 continue;
@@ -79,6 +82,14 @@ std::unique_ptr<Client> Client::create(const std::string& configPath, std::strin
 std::string Client::treeProblem(const std::string& treeName) const {
     const auto found = treeProblems_.find(names::lowerAscii(treeName));
     return found == treeProblems_.end() ? std::string() : found->second;
+}
+
+std::vector<std::string> Client::treeProblems() const {
+    std::vector<std::string> reasons;
+    for (const TreeConfig& treeConfig : config_.trees)
+        if (std::string reason = treeProblem(treeConfig.name); !reason.empty())
+            reasons.push_back(std::move(reason));
+    return reasons;
 }
 
 DirectoryTree* Client::tree(const std::string& name) const {

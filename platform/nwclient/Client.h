@@ -34,8 +34,11 @@ public:
     int32_t defaultNameContext(Context context, std::string& nameContext);
     int32_t setPreferredTree(const std::string& treeName);
     int32_t checkContext(Context context);
-    // Why a configured tree could not be loaded (its data file cannot be opened); empty when it was.
+    // Why a configured tree could not be loaded (its data file cannot be opened or is malformed);
+    // empty when it was.
     std::string treeProblem(const std::string& treeName) const;
+    // The reasons of every tree left out, in configuration order.
+    std::vector<std::string> treeProblems() const;
 
     // directory
     int32_t read(Context context, const std::string& objectName, uint32_t infoType, bool allAttributes,

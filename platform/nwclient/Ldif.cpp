@@ -870,7 +870,8 @@ void writeLine(std::string& out, const std::string& name, const std::string& tex
 } // namespace
 
 std::string Error::message() const {
-    return file + ":" + std::to_string(line) + ": " + reason;
+    // A fault of the whole file (it does not open) has no line to name.
+    return line > 0 ? file + ":" + std::to_string(line) + ": " + reason : file + ": " + reason;
 }
 
 std::string base64Encode(std::string_view bytes) {

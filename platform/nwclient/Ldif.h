@@ -14,7 +14,7 @@ struct Error {
     int line = 0;
     std::string reason;
     bool unopened = false; // the file itself could not be opened
-    // "file:line: reason"
+    // "file:line: reason", or "file: reason" for a fault of the whole file (line 0)
     std::string message() const;
 };
 

@@ -145,6 +145,11 @@ std::string treeProblem(const std::string& treeName) {
     return g_client ? g_client->treeProblem(treeName) : std::string();
 }
 
+std::vector<std::string> treeProblems() {
+    std::shared_lock lock(g_lifecycle);
+    return g_client ? g_client->treeProblems() : std::vector<std::string>();
+}
+
 bool isInitialized() {
     std::shared_lock lock(g_lifecycle);
     return g_client != nullptr;

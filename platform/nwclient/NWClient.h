@@ -276,10 +276,12 @@ int32_t initialize(const std::string& configPath = {});
 int32_t terminate();
 // The reason of the last failed initialisation (empty after a success).
 std::string lastError();
-// Why a configured tree was left out at initialisation (its data file cannot be opened: file and
-// cause); empty for a loaded tree or without a client. Pointing a context at such a tree gives
-// ERR_NO_CONNECTION; the other trees serve as usual.
+// Why a configured tree was left out at initialisation (its data file cannot be opened or is
+// malformed: file, line where there is one, and cause); empty for a loaded tree or without a client.
+// Pointing a context at such a tree gives ERR_NO_CONNECTION; the other trees serve as usual.
 std::string treeProblem(const std::string& treeName);
+// The reasons of every tree left out at initialisation, in configuration order.
+std::vector<std::string> treeProblems();
 bool isInitialized();
 
 // ---------------------------------------------------------------- contexts (netwin32)

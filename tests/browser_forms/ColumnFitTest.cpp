@@ -150,7 +150,59 @@ TEST_F(ColumnFit, AWideTextAnywhereInALongListWidensItsColumnAfterFillAndSort) {
     EXPECT_GT(list->columnWidth(3), TextWidth(list, QString::fromStdString(wideZone)));
     // Without rows the search finds none.
     EXPECT_EQ(browser::WidestTextRows(*window->LVModel, 0, {0, 1}, list->font(), 100),
-              (std::vector<int>{-1, -1}));
+              (std::vector<browser::WidestRows>{{}, {}}));
+}
+
+// In the window at its default size, the address column holds the whole cell of every row, also of a
+// row whose text is a little narrower than the widest but carries a record picture, out of sight.
+TEST_F(ColumnFit, AnAddressWithItsPictureFitsBesideAWiderAddressWithout) {
+    window->resize(1363, 600); // as it opens on a screen of 1920 x 1080
+    window->show();
+    window->PC->setCurrentWidget(window->DNSPage);
+    QTreeView* list = window->LV;
+    const auto dnsRow = [](const std::string& address, int image) {
+        RecordRow row;
+        row.caption = address;
+        row.imageIndex = image;
+        row.subItems = {"h", "A", "z.example", "", "obj"};
+        return row;
+    };
+    std::vector<RecordRow> rows;
+    for (int i = 0; i < 3000; ++i)
+        rows.push_back(dnsRow("10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250), 3));
+    rows.insert(rows.begin() + 10, dnsRow("10.254.166.183", -1));
+    rows.insert(rows.begin() + 20, dnsRow("10.254.166.18", 3));
+    window->LVModel->appendRows(rows);
+    window->SortRecordListBy(RecordListKind::Dns, 0);
+    RunEvents();
+    const int last = window->LVModel->count() - 1;
+    ASSERT_EQ(window->LVModel->row(last).caption, "10.254.166.183");
+    ASSERT_FALSE(window->LVModel->data(window->LVModel->index(last - 1, 0), Qt::DecorationRole).isNull());
+    for (int row : {last - 1, last}) {
+        const QModelIndex cell = window->LVModel->index(row, 0);
+        EXPECT_GE(list->columnWidth(0), list->sizeHintForIndex(cell).width()) << row;
+        EXPECT_FALSE(list->visualRect(cell).intersects(list->viewport()->rect())) << "out of sight";
+    }
+}
+
+// A tree column's cells stand in by the indentation of their rows, out of sight too.
+TEST_F(ColumnFit, ATreeColumnCountsItsIndentation) {
+    browser::RecordListModel model({QStringLiteral("Name"), QStringLiteral("Value")});
+    QTreeView view;
+    view.setModel(&model);
+    view.setRootIsDecorated(true);
+    view.resize(400, 200);
+    view.show();
+    std::vector<RecordRow> rows(3000);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].caption = "n" + std::to_string(i % 10);
+        rows[i].subItems = {"v"};
+    }
+    rows.back().caption = "a-wider-name-at-the-end";
+    model.appendRows(rows);
+    browser::FitColumnsToContents(view);
+    const QModelIndex widest = model.index(static_cast<int>(rows.size()) - 1, 0);
+    EXPECT_GE(view.columnWidth(0), view.sizeHintForIndex(widest).width() + view.indentation());
 }
 
 // The widest text by its pixels, not by its length: narrow letters, wide letters, and a text in
@@ -172,9 +224,57 @@ TEST(WidestTextRows, TheWidestInPixelsWinsWhateverItsLength) {
         greek += "\xCE\xA9"; // capital omega
     ASSERT_GT(metrics.horizontalAdvance(QString::fromUtf8("WWWWWWWW")),
               metrics.horizontalAdvance(QString::fromUtf8("iiiiiiiiiiiiiiii")));
-    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000), std::vector<int>{1234});
+    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000)[0].plain, 1234);
     texts.column[2999] = greek;
     ASSERT_GT(metrics.horizontalAdvance(QString::fromStdString(greek)),
               metrics.horizontalAdvance(QString::fromUtf8("WWWWWWWW")));
-    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000), std::vector<int>{2999});
+    EXPECT_EQ(browser::WidestTextRows(texts, 3000, {0}, font, 10000)[0].plain, 2999);
+}
+
+// Only the widest estimates are measured whole: a text estimated wider than the widest but really
+// narrower (letters of another script estimated at the widest advance) must not push the widest
+// out, before or after it, nor must the rows with a picture push out those without one.
+TEST(WidestTextRows, ATextEstimatedWiderButReallyNarrowerLeavesTheWidestIn) {
+    struct Texts : browser::ColumnTextSource {
+        std::vector<std::string> column;
+        std::vector<bool> pictures;
+        std::string_view cellText(int row, int) const override {
+            return column[static_cast<std::size_t>(row)];
+        }
+        bool cellHasPicture(int row, int) const override { return pictures[static_cast<std::size_t>(row)]; }
+    };
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    const std::string widest = "WWWWWW";
+    std::string overestimated;
+    for (int i = 0; i < 10; ++i)
+        overestimated += "\xC4\xB1"; // dotless i: estimated at the font's widest advance
+    ASSERT_LT(metrics.horizontalAdvance(QString::fromStdString(overestimated)),
+              metrics.horizontalAdvance(QString::fromStdString(widest)));
+    struct Case {
+        const char* name;
+        bool overestimatedFirst;
+        int fillers; // narrow rows before the two
+        bool picturedFillers;
+    };
+    for (const Case& order :
+         {Case{"widest first", false, 100, false}, Case{"overestimated first", true, 100, false},
+          Case{"heap just full", false, 63, false}, Case{"after pictured rows", true, 100, true}}) {
+        SCOPED_TRACE(order.name);
+        Texts texts;
+        texts.column.assign(static_cast<std::size_t>(order.fillers), "ii");
+        texts.pictures.assign(static_cast<std::size_t>(order.fillers), order.picturedFillers);
+        const std::vector<std::string> two = order.overestimatedFirst
+                                                 ? std::vector<std::string>{overestimated, widest}
+                                                 : std::vector<std::string>{widest, overestimated};
+        for (const std::string& text : two) {
+            texts.column.push_back(text);
+            texts.pictures.push_back(false);
+        }
+        const int widestRow = order.fillers + (order.overestimatedFirst ? 1 : 0);
+        const browser::WidestRows found =
+            browser::WidestTextRows(texts, static_cast<int>(texts.column.size()), {0}, font, 10000)[0];
+        EXPECT_EQ(found.plain, widestRow);
+        EXPECT_EQ(found.pictured >= 0, order.picturedFillers);
+    }
 }

@@ -17,6 +17,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
 
 #ifdef TOLVEX_LIBRARY
 
@@ -75,6 +81,81 @@ protected:
 };
 
 } // namespace
+
+// The README's first steps on the demo, done as it says, show what it says: the dialog by its
+// caption, the trees offered, the pages and buttons by their names, and the numbers of rows.
+TEST_F(DemoCollect, TheReadmesFirstStepsShowWhatItSays) {
+    std::ifstream file(test_support::SourceFolder() / "README.md");
+    const std::string readme((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::size_t begin = readme.find("First steps on the demo:");
+    ASSERT_NE(begin, std::string::npos) << "the README says what to do first";
+    ASSERT_LT(begin, readme.find("## More commands"));
+    std::string steps = readme.substr(begin, readme.find("\n\n", begin) - begin);
+    std::replace(steps.begin(), steps.end(), '\n', ' ');
+    const auto says = [&steps](const std::string& text) {
+        EXPECT_NE(steps.find(text), std::string::npos) << text << " in: " << steps;
+    };
+    const auto number = [&steps](const std::string& before) {
+        const std::smatch found = [&] {
+            std::smatch match;
+            std::regex_search(steps, match, std::regex(before + " ([0-9]+)"));
+            return match;
+        }();
+        return found.empty() ? -1 : std::stoi(found[1]);
+    };
+
+    QStringList offered;
+    QString caption;
+    services.queueDialog([&offered, &caption](QDialog& dialog) {
+        auto& choice = dynamic_cast<TDNSTrees&>(dialog);
+        caption = choice.windowTitle();
+        for (int row = 0; row < choice.treesList->count(); ++row) {
+            QListWidgetItem* item = choice.treesList->item(row);
+            offered << item->text();
+            EXPECT_EQ(item->checkState(), Qt::Unchecked);
+        }
+        choice.treesList->item(0)->setCheckState(Qt::Checked);
+        choice.okButton->click();
+    });
+    programBlock = std::make_unique<Program>(*qApp, services, &environment);
+    TForm1& form = window();
+    form.show();
+    form.Timer1Timer();
+    says(caption.simplified().toStdString());
+    says("the trees " + offered.join(QStringLiteral(" and ")).toStdString());
+    says("Tick **" + offered.first().toStdString() + "** and press **" + "OK" + "**");
+    says("**" + form.SelectTrees->text().toStdString() + "**");
+    ASSERT_EQ(form.ActivePage(), PageMisc);
+    says("page **" + form.PC->tabText(PageMisc).toStdString() + "**");
+
+    form.SetActivePage(PageZones);
+    says("page **" + form.PC->tabText(PageZones).toStdString() + "**");
+    QTreeWidget* zones = form.zonelist;
+    int zoneRows = 0; // below the tree's row; a blank row ends the tree
+    for (int row = 1; row < zones->topLevelItemCount() && !zones->topLevelItem(row)->text(0).isEmpty();
+         ++row) {
+        EXPECT_EQ(RowState(zones->topLevelItem(row)), kStateChecked) << row;
+        ++zoneRows;
+    }
+    says("three zones, all ticked");
+    EXPECT_EQ(zoneRows, 3);
+
+    says("**" + form.DNSSearch->text().toStdString() + "**");
+    form.DNSSearch->click();
+    ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
+    says("page **" + form.PC->tabText(PageDNS).toStdString() + "** then lists");
+    EXPECT_EQ(form.LVModel->count(), number("then lists"));
+    says("**" + form.PC->tabText(PageRevDNS).toStdString() + "**");
+    EXPECT_EQ(form.LV3Model->count(), number(form.PC->tabText(PageRevDNS).toStdString() + "\\*\\*"));
+
+    form.SetActivePage(PageSubnets);
+    says("**" + form.PC->tabText(PageSubnets).toStdString() + "** and **" +
+         form.DHCPSearch->text().toStdString() + "**");
+    form.DHCPSearch->click();
+    ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
+    EXPECT_EQ(form.LV2Model->count(), number("for the"));
+    says("page **" + form.PC->tabText(PageDHCP).toStdString() + "**");
+}
 
 TEST_F(DemoCollect, CollectingFillsTheThreeListsAndStopEndsTheScans) {
     Start();

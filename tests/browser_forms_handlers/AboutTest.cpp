@@ -4,6 +4,7 @@
 #include "browser/forms/BitBtnWithColor.h"
 #include "browser/lists/Named.h"
 #include "browser/lists/ScriptedServices.h"
+#include "browser/startup/CaptionText.h"
 #include "platform/sysinfo/SystemInfo.h"
 
 #include <QApplication>
@@ -101,6 +102,14 @@ TEST(AboutTextsTest, VersionComesFromTheBuild) {
     ScriptedServices services;
     TAbout about(services);
     EXPECT_EQ(about.version.fileVersion, version);
+    // The caption names the same version as the About box.
+    const QStringList parts = QString::fromStdString(version).split(QLatin1Char('.'));
+    ASSERT_EQ(parts.size(), 3) << version;
+    const QString caption = QStringLiteral("Cormelian v%1.%2.%3")
+                                .arg(parts[0].toInt())
+                                .arg(parts[1].toInt(), 2, 10, QLatin1Char('0'))
+                                .arg(parts[2].toInt(), 2, 10, QLatin1Char('0'));
+    EXPECT_EQ(QString::fromStdString(CaptionText::TitlePart("Cormelian")), caption);
 }
 
 TEST(AboutTextsTest, MemoryInWholeKilobytes) {

@@ -1,10 +1,15 @@
-// The main window's tool bar: every button shows its whole caption, in a wide and a narrow window.
+// The main window's tool bar: every button shows its whole caption, in a wide and a narrow window,
+// and every button is within reach.
+#include "browser/forms/Aboutunit.h"
 #include "browser/forms/Cormelian1.h"
 #include "browser/forms/Forms.h"
 #include "browser/lists/ScriptedServices.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -82,6 +87,65 @@ TEST_F(Toolbar, ANarrowWindowLeavesOutButtonsRatherThanCuttingCaptions) {
     ASSERT_NE(extension, nullptr);
     EXPECT_TRUE(extension->isVisible());
     EXPECT_TRUE(window_->ToolButton8->isHidden());
+}
+
+// At the size the window opens with on a common screen and at 1024 x 768, in the program's style and
+// with the collect buttons' images, every button is on the bar or in the extension's menu, where its
+// entry presses it.
+TEST(ToolbarReach, EveryButtonIsOnTheBarOrInTheExtensionMenu) {
+    ASSERT_EQ(QApplication::style()->name(), QStringLiteral("fusion")) << "the style the program gets";
+    for (const QSize size : {QSize(1363, 600), QSize(1024, 768)}) {
+        SCOPED_TRACE(size.width());
+        ScriptedServices services;
+        TAbout about(services);
+        Forms forms;
+        forms.About = &about;
+        TForm1 window(services, forms);
+        window.resize(size);
+        window.show();
+        QApplication::processEvents();
+        window.ToolBar1->setEnabled(true);
+        QToolBar* bar = window.ToolBar1;
+        auto* extension = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+        ASSERT_NE(extension, nullptr);
+        QStringList offered;
+        if (extension->isVisible()) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), extension->mapToGlobal(QPointF(2, 2)),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(extension, &press);
+            QApplication::processEvents();
+            auto* menu = bar->findChild<QMenu*>(QStringLiteral("ToolBar1Overflow"));
+            ASSERT_NE(menu, nullptr);
+            EXPECT_TRUE(menu->isVisible());
+            for (QAction* entry : menu->actions())
+                offered << entry->text();
+            menu->close();
+            EXPECT_FALSE(window.AboutBut->isVisible()) << "the bar stays one row";
+        }
+        for (QToolButton* button : {window.ToolButton2, window.SelectTrees, window.SettingsBut, window.IniBut,
+                                    window.DNSSearch, window.DHCPSearch, window.MiscSearch, window.StopBut,
+                                    window.ToolButton4, window.PrintBut, window.MakeHosts, window.SaveBut,
+                                    window.AllBut, window.NoneBut, window.DelDHCPRecs, window.AboutBut}) {
+            const std::string name = button->objectName().toStdString();
+            if (button->isVisible()) {
+                const QRect onBar(button->mapTo(bar, QPoint(0, 0)), button->size());
+                EXPECT_TRUE(bar->rect().contains(onBar)) << name;
+                EXPECT_FALSE(onBar.intersects(extension->geometry()) && extension->isVisible()) << name;
+            } else {
+                EXPECT_TRUE(offered.contains(button->text())) << name;
+            }
+        }
+        // The About entry, or the button, shows the About box.
+        if (!window.AboutBut->isVisible()) {
+            auto* menu = bar->findChild<QMenu*>(QStringLiteral("ToolBar1Overflow"));
+            for (QAction* entry : menu->actions())
+                if (entry->text() == QStringLiteral("About"))
+                    entry->trigger();
+        } else {
+            window.AboutBut->click();
+        }
+        EXPECT_EQ(services.modalForms(), QStringList{QStringLiteral("TAbout")});
+    }
 }
 
 } // namespace

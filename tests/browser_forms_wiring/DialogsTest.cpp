@@ -6,6 +6,7 @@
 #include "browser/forms/Login.h"
 #include "browser/forms/SettingsForm.h"
 #include "browser/forms/ShowWarning.h"
+#include "browser/forms/StartParameters.h"
 #include "browser/forms/TreesUnit.h"
 #include "browser/forms/backup2.h"
 #include "browser/startup/IniEditorLogic.h"
@@ -104,6 +105,27 @@ TEST_F(SelectTreeDialog, AddTakesNamesInUpperCaseAndAsksServersForTheirTree) {
     EXPECT_EQ(ask.kind, ScriptedServices::Kind::Input);
     EXPECT_EQ(ask.title, "New Tree");
     EXPECT_EQ(ask.text, "Enter Treename or IP-address");
+}
+
+// ---- captions
+
+// The tree choice and the start parameters open wide enough for their whole captions.
+TEST(DialogCaptions, OpenWideEnoughForTheWholeCaption) {
+    ScriptedServices services;
+    browser::TDNSTrees trees{services};
+    browser::TForm4 start{services};
+    start.setWindowTitle(QStringLiteral("Start service named on server ACME-FS1"));
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&trees, &start}) {
+        const QString caption = dialog->windowTitle();
+        SCOPED_TRACE(caption.toStdString());
+        int shownWidth = 0;
+        services.queueDialog([&shownWidth](QDialog& shown) { shownWidth = shown.width(); });
+        services.showModal(*dialog);
+        // The caption, the window's icon and three buttons of a title bar.
+        EXPECT_GE(shownWidth, QFontMetrics(bold).horizontalAdvance(caption) + 120);
+    }
 }
 
 // ---- "Current Connected Trees (without exclude)"

@@ -212,6 +212,55 @@ TEST_F(WorkbookWindow, ErrorsOfTheDialogAndItsExportAreShownAsMessages) {
     EXPECT_EQ(services.messages(), QStringList{"Property Allowed cannot be empty"});
 }
 
+// A list longer than a workbook sheet holds is refused before the progress window opens and before a
+// record is read, with the message the writer gives; one row less runs. A filter on the rows leaves
+// the count to the run itself.
+TEST_F(WorkbookWindow, AListTooLongForASheetIsRefusedBeforeTheProgressWindow) {
+    const std::string tooLong = "The sheet needs more than 65536 rows, the most a workbook sheet holds";
+    std::vector<RecordRow> rows(65536 - 1 - DnsRows().size(), DnsRows().front()); // and the caption row
+    window->LVModel->appendRows(rows);
+    script.start = true;
+    script.fileName = File("dns.xls");
+
+    struct Case {
+        const char* name;
+        int moreRows;
+        bool filter;
+        bool refusedEarly;
+    };
+    for (const Case& run : {Case{"one more than a sheet holds", 1, false, true},
+                            Case{"a filter may leave rows out", 0, true, false},
+                            Case{"as many as a sheet holds", -1, false, false}}) {
+        SCOPED_TRACE(run.name);
+        if (run.moreRows > 0)
+            window->LVModel->appendRow(DnsRows().front());
+        else if (run.moreRows < 0)
+            window->LVModel->removeRowAt(0);
+        int recordsRead = 0;
+        window->ExpDiag->OnExportedRecord = [&recordsRead](exporter::TExporter&, int) { ++recordsRead; };
+        if (run.filter)
+            window->ExpDiag->OnBeforeExportRow = [](exporter::TExporter&, exporter::TExportRow&,
+                                                    bool& accept) { accept = true; };
+        else
+            window->ExpDiag->OnBeforeExportRow = nullptr;
+        services.clearCalls();
+        script.progressWindows = 0;
+        window->XLS1->trigger();
+        if (run.refusedEarly) {
+            EXPECT_EQ(services.messages(), QStringList{QString::fromStdString(tooLong)});
+            EXPECT_EQ(script.progressWindows, 0);
+            EXPECT_EQ(recordsRead, 0);
+            EXPECT_FALSE(std::filesystem::exists(script.fileName));
+        } else {
+            EXPECT_EQ(script.progressWindows, 1);
+            // With a filter, the run itself refuses when it gets there.
+            EXPECT_EQ(services.messages().size(), run.filter ? 1 : 0);
+        }
+    }
+    EXPECT_TRUE(services.messages().isEmpty()) << services.messages().join("\n").toStdString();
+    EXPECT_TRUE(std::filesystem::exists(script.fileName));
+}
+
 TEST_F(WorkbookWindow, PdfCommandsOnlyAnswerWithAMessageOnEveryPage) {
     for (int page = TForm1::PageDNS; page <= TForm1::PageLookup; ++page) {
         window->SetActivePage(page);

@@ -63,6 +63,7 @@ struct FormScript {
     std::vector<std::string> columns; // the component's column names
     std::string sheetTitle;           // the workbook page's sheet title
     int listRows = -1;                // the rows of the list the component is bound to
+    int progressWindows = 0;          // progress windows the run asked for
 };
 
 // A form that takes over the component's settings as the real one does, and starts the export of the
@@ -98,6 +99,7 @@ public:
 
 protected:
     std::unique_ptr<exporter::TExportProgressView> CreateProgressWindow(exporter::TExporter&) override {
+        ++script_.progressWindows;
         return nullptr;
     }
     void ProcessMessages() override {}

@@ -156,8 +156,7 @@ TEST_F(ClientStartupTest, UserWithoutHomeDirectoryIsTold) {
     EXPECT_EQ(host.messages, (std::vector<std::string>{"User admin.ACME has no homedirectory!!"}));
 }
 
-// A configuration that cannot be read keeps the message and tells which file and why; a tree
-// whose data file is missing leaves the other trees usable and is reported by name.
+// A configuration that cannot be read keeps the message and tells which file and why.
 TEST_F(ClientStartupTest, ConfigurationFaultsNameTheFileAndTheCause) {
     struct Case {
         const char* name;
@@ -190,24 +189,69 @@ TEST_F(ClientStartupTest, ConfigurationFaultsNameTheFileAndTheCause) {
             << faultHost.details[0];
         EXPECT_NE(faultHost.details[0].find(fault.cause), std::string::npos) << faultHost.details[0];
     }
+}
 
-    WriteFile(client.file("client.ini"), "[Client]\nPreferredTree=ACME\nStore=:memory:\n"
-                                         "[Trees]\nACME=visible\nLAB=visible\n"
-                                         "[Tree LAB]\nLdif=gone.ldif\n");
-    WriteFile(program.file("Cormelian.ini"), "[TREES]\nACME=[root]\nLAB=[root]\n");
-    host.onTreeChoice = [](browser::DNSTreesLogic& choice) {
-        for (std::size_t i = 0; i < choice.Items().size(); ++i)
-            choice.SetChecked(static_cast<int>(i), true);
+// A tree whose data file is missing or malformed is left out with nothing of it loaded, named with
+// its cause on the error stream (also when hidden) and when chosen; the good tree opens.
+TEST_F(ClientStartupTest, ATreeFileThatFailsLeavesTheOtherTreesOpen) {
+    struct Case {
+        const char* name;
+        const char* labLdif; // nullptr: no file
+        const char* labState;
+        const char* cause; // after the file name
     };
-    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
-    sequence.Run({});
-    EXPECT_NE(sequence.Trees().Find("ACME"), nullptr);
-    EXPECT_EQ(sequence.Trees().Find("LAB"), nullptr);
-    ASSERT_FALSE(host.messages.empty());
-    const std::string& report = host.messages.front();
-    EXPECT_EQ(report.rfind("Tree LAB can't be opened (", 0), 0u) << report;
-    EXPECT_NE(report.find(client.file("gone.ldif")), std::string::npos) << report;
-    EXPECT_NE(report.find("No such file or directory"), std::string::npos) << report;
+    const std::vector<Case> cases{
+        {"missing file", nullptr, "visible", ": cannot open the file: No such file or directory"},
+        {"line without a colon", "dn: o=LAB\nobjectClass: organization\nnot a line\n", "visible",
+         ":3: missing \":\" after the attribute name"},
+        {"cut short in a base64 value", "dn: o=LAB\nobjectClass: organization\ndescription:: SGVsbG8gd2",
+         "visible", ":3: "},
+        {"hidden and malformed", "dn: o=LAB\nobjectClass: organization\nnot a line\n", "hidden", ":3: "},
+    };
+    WriteFile(program.file("Cormelian.ini"), "[TREES]\nACME=[root]\nLAB=[root]\n");
+    for (const Case& fault : cases) {
+        SCOPED_TRACE(fault.name);
+        TempFolder folder;
+        WriteFile(folder.file("ACME.ldif"), kAcmeLdif);
+        if (fault.labLdif != nullptr)
+            WriteFile(folder.file("LAB.ldif"), fault.labLdif);
+        WriteFile(folder.file("client.ini"), std::string("[Client]\nPreferredTree=ACME\nStore=:memory:\n"
+                                                         "[Trees]\nACME=visible\nLAB=") +
+                                                 fault.labState + "\n");
+        Journal faultJournal;
+        browser::LayerTreeDirectory faultDirectory{folder.file("client.ini")};
+        RecordingHost faultHost{faultJournal};
+        faultHost.onTreeChoice = [](browser::DNSTreesLogic& choice) {
+            for (std::size_t i = 0; i < choice.Items().size(); ++i)
+                choice.SetChecked(static_cast<int>(i), true);
+        };
+        browser::StartupSequence faultSequence{faultDirectory, helper, time, faultHost,
+                                               program.path().string()};
+        ::testing::internal::CaptureStderr();
+        const bool prepared = faultSequence.Prepare();
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(prepared) << nwclient::lastError();
+        const std::string reason = "tree LAB: " + folder.file("LAB.ldif") + fault.cause;
+        EXPECT_NE(errors.find(reason), std::string::npos) << errors;
+        faultSequence.Run({});
+        EXPECT_NE(faultSequence.Trees().Find("ACME"), nullptr);
+        EXPECT_EQ(faultSequence.Trees().Find("LAB"), nullptr);
+        bool ok = false;
+        const ContextHandle probe = faultDirectory.CreateDSContext(ok);
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(faultDirectory.SelectTree(probe, "LAB", false), nwclient::ERR_NO_CONNECTION)
+            << "nothing of LAB loaded";
+        faultDirectory.FreeContext(probe);
+        if (std::string(fault.labState) == "visible") {
+            ASSERT_FALSE(faultHost.messages.empty());
+            const std::string& report = faultHost.messages.front();
+            EXPECT_EQ(report.rfind("Tree LAB can't be opened (", 0), 0u) << report;
+            EXPECT_NE(report.find(reason), std::string::npos) << report;
+        }
+        for (const std::string& message : faultHost.messages)
+            EXPECT_EQ(message.find("No Novell Client?"), std::string::npos) << message;
+        faultSequence.Shutdown();
+    }
 }
 
 TEST(ClientStartupLibrary, ProgramWithoutTheHelperLibraryStops) {

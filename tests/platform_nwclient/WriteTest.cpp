@@ -187,7 +187,7 @@ TEST_F(PersistenceTest, InitialisationFailsWithAReason) {
                                           (folder_ / "ACME.ldif").string() +
                                           "\n[Client]\nStore=:memory:\nPreferredTree=ACME\n");
     ASSERT_EQ(initialize((folder_ / "broken.ini").string()), 0) << lastError();
-    EXPECT_NE(treeProblem("nowhere").find("NOWHERE.ldif:0: cannot open the file: No such file or directory"),
+    EXPECT_NE(treeProblem("nowhere").find("NOWHERE.ldif: cannot open the file: No such file or directory"),
               std::string::npos)
         << treeProblem("NOWHERE");
     EXPECT_EQ(treeProblem("ACME"), "");
@@ -196,10 +196,12 @@ TEST_F(PersistenceTest, InitialisationFailsWithAReason) {
     EXPECT_EQ(setContextKey(context, KEY_TREE_NAME, std::string("NOWHERE")), ERR_NO_CONNECTION);
     EXPECT_EQ(setContextKey(context, KEY_TREE_NAME, std::string("ACME")), 0);
     EXPECT_EQ(readObject(context, "admin.ACME", {"Title"}).result, ERR_NO_SUCH_ATTRIBUTE);
-    // A data file that opens but does not read stops the client.
+    // A malformed data file is left out the same way, named with its line.
     WriteFile(folder_ / "NOWHERE.ldif", "dn: o=NOWHERE\nnot a line\n");
-    EXPECT_NE(initialize((folder_ / "broken.ini").string()), 0);
-    EXPECT_NE(lastError().find("NOWHERE.ldif:"), std::string::npos) << lastError();
+    ASSERT_EQ(initialize((folder_ / "broken.ini").string()), 0) << lastError();
+    EXPECT_NE(treeProblem("NOWHERE").find("NOWHERE.ldif:2: missing"), std::string::npos)
+        << treeProblem("NOWHERE");
+    EXPECT_EQ(treeProblems(), (std::vector<std::string>{treeProblem("NOWHERE")}));
     EXPECT_NE(initialize((folder_ / "missing.ini").string()), 0);
     EXPECT_NE(lastError().find("missing.ini: No such file or directory"), std::string::npos) << lastError();
     WriteFile(folder_ / "bad.ini", "[Trees]\nACME=sometimes\n");
