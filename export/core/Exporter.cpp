@@ -6,6 +6,8 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -338,7 +340,8 @@ void TExporter::FillExportRow() {
     if (ExportSource == TExportSource::esDataSet && DataSet && !OnGetExportText)
         return FillExportRowFrom(*DataSet);
     const TExportSources sources = Sources();
-    const TExportDataSet* const dataSet = sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
+    const TExportDataSet* const dataSet =
+        sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
     for (int col = 0; col < Columns.Count() && col < ExportRow.Count(); ++col) {
         // The cell is addressed by its position: two columns of the same name keep their own values.
         // Its text is read in place, so the cell's storage serves row after row.
@@ -618,6 +621,31 @@ fs::path ProgramDirectory() {
     return ec ? fs::current_path() : exe.parent_path();
 }
 
+bool AnyTargetExists(commit::CommitGroup& files) {
+    std::error_code ec;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (fs::exists(files[i].resolvedTarget(), ec))
+            return true;
+    return false;
+}
+
+// The error of a run whose stream went bad: the write error a file of the group kept, with its cause
+// (its commit refuses to put a file that failed in place and says why). Every new file is discarded.
+EExportError WriteFailure(commit::CommitGroup& files, const std::string& fileName) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].good())
+            continue;
+        try {
+            files[i].commit();
+        } catch (const commit::CommitError& error) {
+            files.discard();
+            return ExportFileError(error);
+        }
+    }
+    files.discard();
+    return EExportError("Cannot write file \"" + fileName + "\". " + std::strerror(EIO));
+}
+
 } // namespace
 
 EExportError ExportFileError(const commit::CommitError& error) {
@@ -650,10 +678,10 @@ void TExporterText::Execute() {
     ExportToStream(out);
     outputFiles_ = nullptr;
     if (out.bad())
-        throw EExportError("Cannot write file \"" + FileName + "\"");
-    // An aborted export is incomplete: it never replaces a file that was there before.
-    std::error_code ec;
-    if (Aborted && fs::exists(FileName, ec)) {
+        throw WriteFailure(files, FileName);
+    // An aborted export is incomplete: it never replaces a file of its set that was there before (the
+    // table, its memo file).
+    if (Aborted && AnyTargetExists(files)) {
         files.discard();
         return;
     }

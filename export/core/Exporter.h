@@ -147,7 +147,7 @@ private:
     TExportTextEncoding encoding_;
     std::unique_ptr<char[]> buffer_;
     mutable std::size_t used_ = 0; // bytes of buffer_ not yet handed to the stream
-    std::string bytes_; // the Windows-1252 bytes of a text, before they join the block
+    std::string bytes_;            // the Windows-1252 bytes of a text, before they join the block
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler
@@ -379,6 +379,8 @@ protected:
     // During Execute: opens one more file that is committed together with FileName (a table's memo
     // file). Null when the export goes to a caller's stream.
     std::ostream* AddOutputFile(const std::string& fileName);
+    // During Execute: true (the export goes to files, not to a caller's stream).
+    bool WritesFiles() const { return outputFiles_ != nullptr; }
 
 private:
     commit::CommitGroup* outputFiles_ = nullptr;
