@@ -138,6 +138,19 @@ TEST(GeneratedTree, RejectsBadOptions) {
     EXPECT_THROW(ParseArguments({"--zones", "x", "--out", "d"}), std::invalid_argument);
     EXPECT_THROW(ParseArguments({"--zones", "3"}), std::invalid_argument);
     EXPECT_THROW(ParseArguments({"--bogus"}), std::invalid_argument);
+    // A tree named twice (in any case) would be written once: refused, saying which.
+    for (const std::vector<std::string>& twice :
+         {std::vector<std::string>{"--tree", "ACME", "--tree", "ACME"},
+          {"--tree", "ACME", "--tree", "B", "--tree", "acme:hidden"}}) {
+        std::vector<std::string> arguments = {"--out", "d"};
+        arguments.insert(arguments.end(), twice.begin(), twice.end());
+        try {
+            ParseArguments(arguments);
+            ADD_FAILURE() << "accepted";
+        } catch (const std::invalid_argument& error) {
+            EXPECT_EQ(std::string(error.what()), "tree '" + twice.back().substr(0, 4) + "' is named twice");
+        }
+    }
     GeneratorRun run = ParseArguments({"--out", "d", "--tree", "A", "--tree", "B:hidden", "--zones", "3"});
     ASSERT_EQ(run.trees.size(), 2u);
     EXPECT_EQ(run.trees[1].name, "B");
