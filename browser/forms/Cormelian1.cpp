@@ -658,7 +658,9 @@ void TForm1::ExportCSV(bool allRows) {
     const RecordListModel& model = *RecordModelForPage(page);
     const std::vector<const RecordRow*> rows =
         allRows ? AllRows(model) : SelectedRows(*RecordViewForPage(page), model);
-    ExportCsvRows(services_, sscv, ListForPage(page), rows, Tag(SaveBut) == 1);
+    const bool withoutDialog = Tag(SaveBut) == 1;
+    ExportCsvRows(services_, sscv, ListForPage(page), rows, withoutDialog,
+                  withoutDialog ? batchFiles_ : nullptr);
 }
 
 void TForm1::RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn) {

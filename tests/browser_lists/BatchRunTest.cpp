@@ -232,7 +232,8 @@ TEST_F(BatchRun, DatesFollowTheSettingsAndTheCacheStampsReadBackInAnyLocale) {
 // A scheduled run and another one (or the window) starting together on a directory whose store does
 // not exist yet: both create and open the store, and both write the lists whole.
 TEST_F(BatchRun, TwoRunsStartedTogetherOnAFreshDemoStoreBothWriteTheSameLists) {
-    const std::filesystem::path source = qEnvironmentVariable("CORMELIAN_SOURCE_DIR", CORMELIAN_SOURCE_FALLBACK).toStdString();
+    const std::filesystem::path source =
+        qEnvironmentVariable("CORMELIAN_SOURCE_DIR", CORMELIAN_SOURCE_FALLBACK).toStdString();
     const std::filesystem::path demo = Folder("demo").toStdString();
     std::filesystem::copy(source / "data" / "demo", demo, std::filesystem::copy_options::recursive);
     std::ifstream manifest(demo / "ACME.manifest");
@@ -255,7 +256,8 @@ TEST_F(BatchRun, TwoRunsStartedTogetherOnAFreshDemoStoreBothWriteTheSameLists) {
         ExpectListFile("REV-DNS", RecordListKind::RevDns);
         ExpectListFile("DHCP", RecordListKind::Dhcp);
         // Both wrote the same cache files: each is whole (the last one wins), none is left half-written.
-        for (const auto& item : std::filesystem::recursive_directory_iterator(Folder("program/data").toStdString()))
+        for (const auto& item :
+             std::filesystem::recursive_directory_iterator(Folder("program/data").toStdString()))
             if (item.is_regular_file())
                 EXPECT_EQ(item.path().extension(), ".ini") << "round " << round << ": " << item.path();
     }
@@ -267,8 +269,10 @@ TEST_F(BatchRun, ARunThatCannotCompleteSaysWhyOnStandardErrorAndExitsNonZero) {
     QString errors;
     EXPECT_EQ(Run({"/alldns", "/autoclose"}, errors), 1);
     EXPECT_TRUE(errors.contains(QStringLiteral("dns.csv"))) << errors.toStdString();
-    // The rest of the run still went on.
-    EXPECT_TRUE(QFile::exists(Folder("work/rev-dns.csv")));
+    // The lists are saved as one: the REV-DNS list's file is not written either, and the run says so.
+    EXPECT_TRUE(errors.contains(QStringLiteral("dns.csv and rev-dns.csv are left as they were.")))
+        << errors.toStdString();
+    EXPECT_FALSE(QFile::exists(Folder("work/rev-dns.csv")));
 }
 
 TEST_F(BatchRun, ARunThatCannotCollectLeavesThePreviousFilesAndSaysWhy) {
