@@ -1,5 +1,5 @@
-#include "platform/commit/CommitTesting.h"
 #include "platform/commit/FileCommit.h"
+#include "platform/commit/CommitTesting.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WriteFaults.h"
 
@@ -106,7 +106,8 @@ TEST_F(FileCommitTest, SymbolicLinksStayLinksAndTheirTargetsGetTheContent) {
 TEST_F(FileCommitTest, TemporaryFilesAreUnpredictableAndNeverFollowALink) {
     write("victim.txt", "mine");
     // Links planted at every name a writer could once predict lead nowhere now.
-    for (const std::string& planted : Names{"out.csv.tmp", "out.csv.~export" + std::to_string(::getpid()), ".out.csv.~"})
+    for (const std::string& planted :
+         Names{"out.csv.tmp", "out.csv.~export" + std::to_string(::getpid()), ".out.csv.~"})
         test_support::MakeSymlink(folder_.Path() / "victim.txt", folder_.Path() / planted);
     FileCommit first(path("out.csv"));
     FileCommit second(path("out.csv"));
@@ -134,7 +135,8 @@ TEST_F(FileCommitTest, WritesFailingPartWayKeepTheOldFile) {
     }
     {
         commit::testing::ScopedWriteFault fault(2, EIO);
-        expectFailure([&] { commit::WriteFileAtomically(path("out.csv"), "direct"); }, CommitError::Stage::Write,
+        expectFailure([&] { commit::WriteFileAtomically(path("out.csv"), "direct"); },
+                      CommitError::Stage::Write,
                       "Cannot write file " + path("out.csv") + ". Input/output error");
     }
     EXPECT_EQ(read("out.csv"), "old");
@@ -173,12 +175,13 @@ TEST_F(FileCommitTest, AFolderRenamedMeanwhileGetsTheFileAndNoLeftover) {
     EXPECT_EQ(test_support::EntryNames(folder_.Path() / "again"), (Names{"out.csv"}));
 }
 
-TEST_F(FileCommitTest, HardLinksStayOneFile) {
+TEST_F(FileCommitTest, HardLinkedTargetsAreReplacedAndTheOtherNameKeepsTheOldContent) {
     write("a.txt", "old");
     fs::create_hard_link(folder_.Path() / "a.txt", folder_.Path() / "b.txt");
     commit::WriteFileAtomically(path("a.txt"), "new content");
-    EXPECT_EQ(read("b.txt"), "new content");
-    EXPECT_EQ(fs::hard_link_count(folder_.Path() / "a.txt"), 2u);
+    EXPECT_EQ(read("a.txt"), "new content");
+    EXPECT_EQ(read("b.txt"), "old");
+    EXPECT_EQ(fs::hard_link_count(folder_.Path() / "a.txt"), 1u);
     EXPECT_EQ(entries(), (Names{"a.txt", "b.txt"}));
 }
 
@@ -206,7 +209,7 @@ TEST_F(FileCommitTest, GroupsCommitEveryFileOrNone) {
         expectFailure([&] { group.commit(); }, CommitError::Stage::Write,
                       "Cannot write file " + path("table.dbt") + ". No space left on device");
     }
-    // A last file that can no longer be renamed into place: the files before it are put back.
+    // A last file whose old content cannot be kept for a rollback: the group stops before any rename.
     {
         CommitGroup group;
         group.add(path("table.dbf")).write("newer table");
@@ -215,7 +218,7 @@ TEST_F(FileCommitTest, GroupsCommitEveryFileOrNone) {
         fs::remove(folder_.Path() / "table.dbt");
         fs::create_directories(folder_.Path() / "table.dbt" / "in-the-way");
         expectFailure([&] { group.commit(); }, CommitError::Stage::Write,
-                      "Cannot write file " + path("table.dbt") + ". Is a directory");
+                      "Cannot write file " + path("table.dbt") + ". Operation not permitted");
     }
     EXPECT_EQ(read("table.dbf"), "new table");
     EXPECT_EQ(read("index.htm"), "new index");
