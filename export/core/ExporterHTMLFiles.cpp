@@ -32,6 +32,14 @@ commit::FileCommit& THTMLFileSet::AddCommit(const std::string& target) {
     }
 }
 
+void THTMLFileSet::Finish(commit::FileCommit& file) {
+    try {
+        file.finish();
+    } catch (const commit::CommitError& error) {
+        throw ExportFileError(error);
+    }
+}
+
 std::streambuf* THTMLFileSet::Open(const std::string& target, bool spilled) {
     Close();
     TEntry* entry = Find(target);
@@ -43,8 +51,10 @@ std::streambuf* THTMLFileSet::Open(const std::string& target, bool spilled) {
     }
     entry->Spilled = spilled;
     open_ = target;
-    if (!spilled)
-        return AddCommit(target).stream().rdbuf();
+    if (!spilled) {
+        entry->Straight = &AddCommit(target);
+        return entry->Straight->stream().rdbuf();
+    }
     if (!spill_) {
         try {
             spill_ = std::make_unique<commit::SpillFile>(FolderOf(target));
@@ -64,21 +74,28 @@ void THTMLFileSet::Close() {
     open_.clear();
     if (entry && entry->Spilled)
         entry->End = spill_->size();
+    else if (entry && entry->Straight)
+        Finish(*entry->Straight);
 }
 
 void THTMLFileSet::WriteWhole(const std::string& target, const std::string& content) {
     if (Find(target))
         throw EExportError("Cannot create file \"" + target + "\". It is written twice");
     entries_.push_back({target});
-    AddCommit(target).stream().write(content.data(), std::streamsize(content.size()));
+    commit::FileCommit& file = AddCommit(target);
+    file.stream().write(content.data(), std::streamsize(content.size()));
+    Finish(file);
 }
 
-void THTMLFileSet::CopySpilled(const TEntry& entry, std::vector<std::pair<std::int64_t, std::string>> inserts) {
-    std::ostream& out = AddCommit(entry.Target).stream();
+void THTMLFileSet::CopySpilled(const TEntry& entry,
+                               std::vector<std::pair<std::int64_t, std::string>> inserts) {
+    commit::FileCommit& file = AddCommit(entry.Target);
+    std::ostream& out = file.stream();
     // In position order; a position past the content goes to its end, a negative one nowhere.
     const std::int64_t length = entry.End - entry.Start;
-    inserts.erase(std::remove_if(inserts.begin(), inserts.end(), [](const auto& insert) { return insert.first < 0; }),
-                  inserts.end());
+    inserts.erase(
+        std::remove_if(inserts.begin(), inserts.end(), [](const auto& insert) { return insert.first < 0; }),
+        inserts.end());
     for (auto& insert : inserts)
         insert.first = std::min(insert.first - entry.Start, length);
     std::stable_sort(inserts.begin(), inserts.end(),
@@ -99,6 +116,7 @@ void THTMLFileSet::CopySpilled(const TEntry& entry, std::vector<std::pair<std::i
         out.write(text.data(), std::streamsize(text.size()));
     }
     copy(length);
+    Finish(file);
 }
 
 void THTMLFileSet::Insert(const std::string& target,
@@ -115,9 +133,10 @@ void THTMLFileSet::Insert(const std::string& target,
 void THTMLFileSet::Discard(const std::string& target) {
     if (open_ == target)
         Close();
-    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
-                                  [&](const TEntry& entry) { return entry.Target == target && entry.Spilled; }),
-                   entries_.end());
+    entries_.erase(
+        std::remove_if(entries_.begin(), entries_.end(),
+                       [&](const TEntry& entry) { return entry.Target == target && entry.Spilled; }),
+        entries_.end());
 }
 
 void THTMLFileSet::Commit() {

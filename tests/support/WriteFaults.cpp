@@ -25,15 +25,19 @@ std::vector<std::string> EntryNames(const std::filesystem::path& folder) {
 }
 
 ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<void()>& write) {
+    return RunUnderLimit(RLIMIT_FSIZE, limitBytes, write);
+}
+
+ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<void()>& write) {
     int channel[2];
     if (::pipe(channel) != 0)
         return {};
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        struct rlimit limit {};
-        limit.rlim_cur = limit.rlim_max = rlim_t(limitBytes);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        struct rlimit limits {};
+        limits.rlim_cur = limits.rlim_max = rlim_t(limit);
+        ::setrlimit(resource, &limits);
         int code = 0;
         std::string text;
         try {

@@ -24,6 +24,8 @@ struct ChildOutcome {
 // Runs `write` in a forked child whose file-size limit is `limitBytes`. The child's exit code is
 // 0 when `write` returns, 1 when it throws (the exception's text is reported back).
 ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<void()>& write);
+// The same under another resource limit (RLIMIT_NOFILE: open files), soft and hard.
+ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<void()>& write);
 
 // Creates a symbolic link `link` pointing at `target`.
 void MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
