@@ -339,6 +339,7 @@ public:
     void ShowInformation(const std::string& text) override;
     void ShowMessageWithDetail(const std::string& text, const std::string& detail) override;
     void CloseMainWindow() override;
+    void ShowRecoveryNotice(const std::string& line) override;
     void InitBrowserIcons() override;
     void SetBrowserContext(ContextHandle context) override;
     void SetBrowserAllLeafs(bool on) override;
@@ -362,6 +363,7 @@ private:
 
     StartupEnvironment* environment_ = nullptr;
     std::unique_ptr<StartupSequence> startup_;
+    bool noticesToStatusLine_ = false; // the commit path's repair notices come to the status line
     bool startupRefused_ = false;
     bool startupClosed_ = false;
 

@@ -233,6 +233,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> details; // of the messages shown with one, in order
     std::vector<std::string> information;
+    std::vector<std::string> notices; // repairs of interrupted writes
     bool closed = false;
     int treeChoiceShown = 0;
     std::function<void(browser::DNSTreesLogic&)> onTreeChoice;
@@ -262,6 +263,7 @@ public:
         journal_.push_back("Close");
         closed = true;
     }
+    void ShowRecoveryNotice(const std::string& line) override { notices.push_back(line); }
     void InitBrowserIcons() override { journal_.push_back("InitIcons"); }
     void SetBrowserContext(ContextHandle context) override { browserContext = context; }
     void SetBrowserAllLeafs(bool) override {}

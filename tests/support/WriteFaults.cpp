@@ -1,6 +1,7 @@
 #include "tests/support/WriteFaults.h"
 
 #include "platform/commit/CommitTesting.h"
+#include "platform/commit/FileCommit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,60 @@ ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<
     else if (WIFSIGNALED(status))
         outcome.signal = WTERMSIG(status);
     return outcome;
+}
+
+namespace {
+
+// Runs `work` in a child process that ends with it (or earlier, on its own), and waits for it.
+void InChild(const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            work();
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+// The real system calls, but the process ends as the chosen rename begins.
+class EndAtRename : public commit::detail::SystemCalls {
+public:
+    explicit EndAtRename(int renames) : renames_(renames) {}
+    int renameat(int fromFolder, const char* from, int toFolder, const char* to) override {
+        if (++seen_ == renames_)
+            ::_exit(0);
+        return SystemCalls::renameat(fromFolder, from, toFolder, to);
+    }
+
+private:
+    int renames_;
+    int seen_ = 0;
+};
+
+} // namespace
+
+void LeaveKilledWrite(const std::string& target, const std::string& content) {
+    InChild([&] {
+        commit::FileCommit file(target);
+        file.write(content);
+        ::_exit(0);
+    });
+}
+
+void LeaveKilledGroup(const std::vector<std::pair<std::string, std::string>>& files, int renames) {
+    InChild([&] {
+        EndAtRename calls(renames);
+        commit::testing::ScopedSystemCalls use(calls);
+        commit::CommitGroup group;
+        for (const auto& [target, content] : files)
+            group.add(target).write(content);
+        if (renames == 0)
+            ::_exit(0);
+        group.commit();
+    });
 }
 
 void MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -26,6 +27,13 @@ struct ChildOutcome {
 ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<void()>& write);
 // The same under another resource limit (RLIMIT_NOFILE: open files), soft and hard.
 ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<void()>& write);
+
+// What a writer killed part-way leaves: a child process writes `content` to `target` through the
+// commit path and ends before the commit (its temporary file stays beside the target).
+void LeaveKilledWrite(const std::string& target, const std::string& content);
+// A group of files (target, content) committed by a child process that ends as its `renames`-th
+// rename begins: with 2 of two files, the first target is new and the second old.
+void LeaveKilledGroup(const std::vector<std::pair<std::string, std::string>>& files, int renames);
 
 // Creates a symbolic link `link` pointing at `target`.
 void MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
