@@ -35,6 +35,7 @@ public:
     bool failEveryContextCreate = false;
     std::map<std::string, int> selectResults; // tree -> SelectTree result
     std::vector<std::string> visibleTrees;    // what the tree scans report
+    std::vector<std::string> treeFolders;     // where the client reads its trees
     int listResult = 0;
     bool onServerVolume = false;
     std::string loggedInUser = "joe.Users.ACME";
@@ -53,6 +54,7 @@ public:
     int contextsCreated = 0;
     int logins = 0;
 
+    std::vector<std::string> TreeFolders() override { return treeFolders; }
     int InitClient() override {
         journal_.push_back("InitClient");
         return initResult;
