@@ -4,6 +4,7 @@
 #include "export/core/ExporterTypes.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace exporter {
@@ -17,6 +18,76 @@ std::string FolderOf(const std::string& target) {
 
 } // namespace
 
+THTMLStraightBuffer::THTMLStraightBuffer() : buffer_(std::size_t(1) << 16) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+}
+
+void THTMLStraightBuffer::Attach(commit::FileCommit* file) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    file_ = file;
+    sent_ = 0;
+    error_.reset();
+}
+
+bool THTMLStraightBuffer::Send(const char* data, std::size_t size) {
+    if (error_ || !file_)
+        return false;
+    try {
+        file_->write(std::string_view(data, size));
+    } catch (const commit::CommitError& error) {
+        error_ = error;
+        return false;
+    }
+    sent_ += std::int64_t(size);
+    return true;
+}
+
+bool THTMLStraightBuffer::SendPending() {
+    const std::size_t pending = std::size_t(pptr() - pbase());
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    return pending == 0 || Send(buffer_.data(), pending);
+}
+
+void THTMLStraightBuffer::Flush() {
+    SendPending();
+    if (error_)
+        throw ExportFileError(*error_);
+}
+
+THTMLStraightBuffer::int_type THTMLStraightBuffer::overflow(int_type ch) {
+    if (!SendPending())
+        return traits_type::eof();
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+        *pptr() = traits_type::to_char_type(ch);
+        pbump(1);
+    }
+    return traits_type::not_eof(ch);
+}
+
+std::streamsize THTMLStraightBuffer::xsputn(const char* data, std::streamsize size) {
+    const std::size_t count = std::size_t(size);
+    if (count > std::size_t(epptr() - pptr())) {
+        if (!SendPending())
+            return 0;
+        if (count >= buffer_.size())
+            return Send(data, count) ? size : 0;
+    }
+    std::memcpy(pptr(), data, count);
+    pbump(int(count));
+    return size;
+}
+
+int THTMLStraightBuffer::sync() {
+    return SendPending() ? 0 : -1;
+}
+
+THTMLStraightBuffer::pos_type THTMLStraightBuffer::seekoff(off_type offset, std::ios_base::seekdir way,
+                                                           std::ios_base::openmode which) {
+    if (offset != 0 || way != std::ios_base::cur || (which & std::ios_base::out) == 0)
+        return pos_type(off_type(-1));
+    return pos_type(off_type(sent_ + (pptr() - pbase())));
+}
+
 THTMLFileSet::TEntry* THTMLFileSet::Find(const std::string& target) {
     for (TEntry& entry : entries_)
         if (entry.Target == target)
@@ -27,6 +98,14 @@ THTMLFileSet::TEntry* THTMLFileSet::Find(const std::string& target) {
 commit::FileCommit& THTMLFileSet::AddCommit(const std::string& target) {
     try {
         return group_.add(target);
+    } catch (const commit::CommitError& error) {
+        throw ExportFileError(error);
+    }
+}
+
+void THTMLFileSet::Write(commit::FileCommit& file, std::string_view bytes) {
+    try {
+        file.write(bytes);
     } catch (const commit::CommitError& error) {
         throw ExportFileError(error);
     }
@@ -53,7 +132,8 @@ std::streambuf* THTMLFileSet::Open(const std::string& target, bool spilled) {
     open_ = target;
     if (!spilled) {
         entry->Straight = &AddCommit(target);
-        return entry->Straight->stream().rdbuf();
+        straight_.Attach(entry->Straight);
+        return &straight_;
     }
     if (!spill_) {
         try {
@@ -74,8 +154,11 @@ void THTMLFileSet::Close() {
     open_.clear();
     if (entry && entry->Spilled)
         entry->End = spill_->size();
-    else if (entry && entry->Straight)
+    else if (entry && entry->Straight) {
+        straight_.Flush();
+        straight_.Attach(nullptr);
         Finish(*entry->Straight);
+    }
 }
 
 void THTMLFileSet::WriteWhole(const std::string& target, const std::string& content) {
@@ -83,14 +166,13 @@ void THTMLFileSet::WriteWhole(const std::string& target, const std::string& cont
         throw EExportError("Cannot create file \"" + target + "\". It is written twice");
     entries_.push_back({target});
     commit::FileCommit& file = AddCommit(target);
-    file.stream().write(content.data(), std::streamsize(content.size()));
+    Write(file, content);
     Finish(file);
 }
 
 void THTMLFileSet::CopySpilled(const TEntry& entry,
                                std::vector<std::pair<std::int64_t, std::string>> inserts) {
     commit::FileCommit& file = AddCommit(entry.Target);
-    std::ostream& out = file.stream();
     // In position order; a position past the content goes to its end, a negative one nowhere.
     const std::int64_t length = entry.End - entry.Start;
     inserts.erase(
@@ -103,8 +185,8 @@ void THTMLFileSet::CopySpilled(const TEntry& entry,
     std::int64_t done = 0;
     const auto copy = [&](std::int64_t upTo) {
         try {
-            spill_->copyRange(entry.Start + done, upTo - done, [&out](const char* data, std::size_t size) {
-                out.write(data, std::streamsize(size));
+            spill_->copyRange(entry.Start + done, upTo - done, [&file](const char* data, std::size_t size) {
+                Write(file, std::string_view(data, size));
             });
         } catch (const commit::CommitError& error) {
             throw EExportError("Cannot write file \"" + entry.Target + "\". " + error.reason());
@@ -113,7 +195,7 @@ void THTMLFileSet::CopySpilled(const TEntry& entry,
     };
     for (const auto& [position, text] : inserts) {
         copy(position);
-        out.write(text.data(), std::streamsize(text.size()));
+        Write(file, text);
     }
     copy(length);
     Finish(file);

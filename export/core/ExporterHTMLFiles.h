@@ -11,11 +11,41 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <streambuf>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace exporter {
+
+// The buffer of the file being written straight, one for the whole run (not one per page): its bytes
+// go to that file's commit in large writes. The first failing write is kept with its cause.
+class THTMLStraightBuffer : public std::streambuf {
+public:
+    THTMLStraightBuffer();
+    // Writes to `file` from now on (what waited must have been sent).
+    void Attach(commit::FileCommit* file);
+    // Sends what waits to the file; raises EExportError with the cause of a failed write.
+    void Flush();
+
+protected:
+    int_type overflow(int_type ch) override;
+    std::streamsize xsputn(const char* data, std::streamsize size) override;
+    int sync() override;
+    // tellp: the bytes written to the file so far, buffered ones included.
+    pos_type seekoff(off_type offset, std::ios_base::seekdir way, std::ios_base::openmode which) override;
+
+private:
+    bool Send(const char* data, std::size_t size);
+    bool SendPending();
+
+    std::vector<char> buffer_;
+    commit::FileCommit* file_ = nullptr;
+    std::int64_t sent_ = 0;
+    std::optional<commit::CommitError> error_;
+};
 
 class THTMLFileSet {
 public:
@@ -52,10 +82,13 @@ private:
     commit::FileCommit& AddCommit(const std::string& target);
     // Flushes, syncs and closes a complete file of the group; raises EExportError with the cause.
     static void Finish(commit::FileCommit& file);
+    // Writes to a file's commit; raises EExportError with the cause.
+    static void Write(commit::FileCommit& file, std::string_view bytes);
     // The spilled entry's content with the inserts, into its commit.
     void CopySpilled(const TEntry& entry, std::vector<std::pair<std::int64_t, std::string>> inserts);
 
     commit::CommitGroup group_;
+    THTMLStraightBuffer straight_;
     std::unique_ptr<commit::SpillFile> spill_;
     std::vector<TEntry> entries_;
     std::string open_; // target of the open file
