@@ -4,7 +4,6 @@
 #include "export/core/ExporterTypes.h"
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 
 namespace exporter {
@@ -18,18 +17,17 @@ std::string FolderOf(const std::string& target) {
 
 } // namespace
 
-THTMLStraightBuffer::THTMLStraightBuffer() : buffer_(std::size_t(1) << 16) {
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-}
+THTMLStraightBuffer::THTMLStraightBuffer() : GatheringBuffer(std::size_t(1) << 16) {}
 
 void THTMLStraightBuffer::Attach(commit::FileCommit* file) {
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    file_ = nullptr;
+    flushBuffer(); // drops what a failed file left waiting
     file_ = file;
     sent_ = 0;
     error_.reset();
 }
 
-bool THTMLStraightBuffer::Send(const char* data, std::size_t size) {
+bool THTMLStraightBuffer::writeThrough(const char* data, std::size_t size) {
     if (error_ || !file_)
         return false;
     try {
@@ -42,43 +40,10 @@ bool THTMLStraightBuffer::Send(const char* data, std::size_t size) {
     return true;
 }
 
-bool THTMLStraightBuffer::SendPending() {
-    const std::size_t pending = std::size_t(pptr() - pbase());
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
-    return pending == 0 || Send(buffer_.data(), pending);
-}
-
 void THTMLStraightBuffer::Flush() {
-    SendPending();
+    flushBuffer();
     if (error_)
         throw ExportFileError(*error_);
-}
-
-THTMLStraightBuffer::int_type THTMLStraightBuffer::overflow(int_type ch) {
-    if (!SendPending())
-        return traits_type::eof();
-    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
-        *pptr() = traits_type::to_char_type(ch);
-        pbump(1);
-    }
-    return traits_type::not_eof(ch);
-}
-
-std::streamsize THTMLStraightBuffer::xsputn(const char* data, std::streamsize size) {
-    const std::size_t count = std::size_t(size);
-    if (count > std::size_t(epptr() - pptr())) {
-        if (!SendPending())
-            return 0;
-        if (count >= buffer_.size())
-            return Send(data, count) ? size : 0;
-    }
-    std::memcpy(pptr(), data, count);
-    pbump(int(count));
-    return size;
-}
-
-int THTMLStraightBuffer::sync() {
-    return SendPending() ? 0 : -1;
 }
 
 THTMLStraightBuffer::pos_type THTMLStraightBuffer::seekoff(off_type offset, std::ios_base::seekdir way,

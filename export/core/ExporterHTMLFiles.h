@@ -6,13 +6,13 @@
 // the others are written straight to their commit. Each file is finished (written, synced and
 // closed) before the next one is opened, so a run of thousands of pages holds a few descriptors.
 
+#include "platform/commit/CommitDetail.h"
 #include "platform/commit/FileCommit.h"
 #include "platform/commit/SpillFile.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <streambuf>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,7 +22,7 @@ namespace exporter {
 
 // The buffer of the file being written straight, one for the whole run (not one per page): its bytes
 // go to that file's commit in large writes. The first failing write is kept with its cause.
-class THTMLStraightBuffer : public std::streambuf {
+class THTMLStraightBuffer : public commit::detail::GatheringBuffer {
 public:
     THTMLStraightBuffer();
     // Writes to `file` from now on (what waited must have been sent).
@@ -31,17 +31,11 @@ public:
     void Flush();
 
 protected:
-    int_type overflow(int_type ch) override;
-    std::streamsize xsputn(const char* data, std::streamsize size) override;
-    int sync() override;
+    bool writeThrough(const char* data, std::size_t size) override;
     // tellp: the bytes written to the file so far, buffered ones included.
     pos_type seekoff(off_type offset, std::ios_base::seekdir way, std::ios_base::openmode which) override;
 
 private:
-    bool Send(const char* data, std::size_t size);
-    bool SendPending();
-
-    std::vector<char> buffer_;
     commit::FileCommit* file_ = nullptr;
     std::int64_t sent_ = 0;
     std::optional<commit::CommitError> error_;
