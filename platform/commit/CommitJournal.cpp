@@ -62,7 +62,10 @@ bool StillNamed(int folder, const std::string& name, int fd) {
 // regular file, or its writer still holds it (`live` is then set).
 int LockIfDead(int folder, const std::string& name, bool& live) {
     live = false;
-    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::openat(folder, name.c_str(), O_RDONLY | flags);
+    if (fd < 0 && errno == EACCES) // a file the user may write but not read (it took the old file's mode)
+        fd = ::openat(folder, name.c_str(), O_WRONLY | flags);
     if (fd < 0)
         return -1;
     struct stat st {};

@@ -61,11 +61,15 @@ NoticeSink& Notices() {
 void Notify(const std::vector<std::string>& lines) {
     if (lines.empty())
         return;
-    NoticeSink& notices = Notices();
-    std::lock_guard lock(notices.mutex);
+    std::function<void(const std::string&)> sink;
+    {
+        NoticeSink& notices = Notices();
+        std::lock_guard lock(notices.mutex);
+        sink = notices.sink;
+    }
     for (const std::string& line : lines) {
-        if (notices.sink)
-            notices.sink(line);
+        if (sink)
+            sink(line);
         else
             std::cerr << line << std::endl;
     }

@@ -48,11 +48,13 @@ TEST_F(FileCommitTest, NewAndReplacedFilesGetTheirContentAndMode) {
     EXPECT_EQ(read("new.txt"), "fresh");
     EXPECT_EQ(modeOf(path("new.txt")), commit::NewFileMode());
 
-    write("private.txt", "old");
-    ::chmod(path("private.txt").c_str(), 0600);
-    commit::WriteFileAtomically(path("private.txt"), "new");
-    EXPECT_EQ(read("private.txt"), "new");
-    EXPECT_EQ(modeOf(path("private.txt")), 0600u);
+    for (const unsigned mode : {0600u, 0640u, 0604u, 0755u, 0222u}) {
+        write("private.txt", "old");
+        ::chmod(path("private.txt").c_str(), mode);
+        commit::WriteFileAtomically(path("private.txt"), "new");
+        EXPECT_EQ(read("private.txt"), "new");
+        EXPECT_EQ(modeOf(path("private.txt")), mode);
+    }
 
     FileCommit streamed(path("streamed.txt"));
     for (int i = 0; i < 100000; ++i)
@@ -101,6 +103,43 @@ TEST_F(FileCommitTest, SymbolicLinksStayLinksAndTheirTargetsGetTheContent) {
     test_support::MakeSymlink("loop.csv", folder_.Path() / "loop.csv");
     expectFailure([&] { commit::WriteFileAtomically(path("loop.csv"), "x"); }, CommitError::Stage::Create,
                   "Cannot create file " + path("loop.csv") + ". Too many levels of symbolic links");
+
+    // As the kernel: a chain of 40 links is followed, one of 41 is not.
+    for (int i = 1; i <= 41; ++i)
+        test_support::MakeSymlink("chain" + std::to_string(i - 1),
+                                  folder_.Path() / ("chain" + std::to_string(i)));
+    commit::WriteFileAtomically(path("chain40"), "forty");
+    EXPECT_EQ(read("chain0"), "forty");
+    expectFailure([&] { commit::WriteFileAtomically(path("chain41"), "x"); }, CommitError::Stage::Create,
+                  "Cannot create file " + path("chain41") + ". Too many levels of symbolic links");
+}
+
+// Two members of a group that lead to one file are refused before anything is written.
+TEST_F(FileCommitTest, GroupMembersLeadingToOneFileAreRefused) {
+    write("t.dbf", "old table");
+    write("t.dbt", "old memo");
+    fs::create_hard_link(folder_.Path() / "t.dbt", folder_.Path() / "other.dbt");
+    test_support::MakeSymlink("t.dbt", folder_.Path() / "link.dbt");
+    const struct {
+        std::string second;
+        std::string reason;
+    } cases[] = {
+        {path("t.dbt"), "It is written twice"},
+        {folder_.Directory() + "./t.dbt", "It is written twice"},
+        {path("link.dbt"), "It is written twice"},
+        {path("other.dbt"), "It is the same file as " + path("t.dbt")},
+    };
+    for (const auto& row : cases) {
+        CommitGroup group;
+        group.add(path("t.dbf")).write("new table");
+        group.add(path("t.dbt")).write("new memo");
+        expectFailure([&] { group.add(row.second); }, CommitError::Stage::Create,
+                      "Cannot create file " + row.second + ". " + row.reason);
+        group.discard();
+    }
+    EXPECT_EQ(read("t.dbf"), "old table");
+    EXPECT_EQ(read("t.dbt"), "old memo");
+    EXPECT_EQ(entries(), (Names{"link.dbt", "other.dbt", "t.dbf", "t.dbt"}));
 }
 
 TEST_F(FileCommitTest, TemporaryFilesAreUnpredictableAndNeverFollowALink) {
