@@ -182,4 +182,21 @@ TEST(BatchSwitches, TheSavedListsReplaceTheirFilesTogether) {
     }
 }
 
+// A run killed between the renames of its saved lists leaves, once repaired, all three old or all new.
+TEST(BatchSwitches, ARunKilledBetweenItsSavesIsRepairedWhole) {
+    test_support::TempFolder folder("batch-killed");
+    const int renames = test_support::ExpectEveryKilledRenameRepaired(
+        folder.Path(),
+        [&] {
+            for (const char* name : {"dhcp.csv", "dns.csv", "rev-dns.csv"})
+                test_support::WriteFile((folder.Path() / name).string(), std::string("old ") + name);
+        },
+        [&] {
+            RecordingHost host;
+            host.folder = folder.Path().string();
+            browser::RunBatchSwitches({"/alldhcp", "/alldns"}, false, host);
+        });
+    EXPECT_GE(renames, 3);
+}
+
 } // namespace

@@ -180,6 +180,21 @@ TEST(GeneratedTree, WriteRunWritesEveryFileAndNoTemporaries) {
     fs::remove_all(folder);
 }
 
+// gentree killed between the renames of its files leaves, once repaired, the whole old or the whole new
+// set: never a new LDIF beside an old manifest.
+TEST(GeneratedTree, ARunKilledBetweenItsRenamesIsRepairedWhole) {
+    test_support::TempFolder folder{"gentree-killed"};
+    const auto run = [&](std::uint64_t seed) {
+        GeneratorRun generated =
+            ParseArguments({"--out", folder.Path().string(), "--tree", "T1", "--seed", std::to_string(seed),
+                            "--zones", "1", "--rrsets", "2", "--subnets", "1"});
+        WriteRun(generated);
+    };
+    const int renames = test_support::ExpectEveryKilledRenameRepaired(
+        folder.Path(), [&] { run(1); }, [&] { run(2); });
+    EXPECT_GE(renames, 3);
+}
+
 TEST(GeneratedTree, ARunThatCannotWriteEveryFileReplacesNone) {
     test_support::TempFolder folder{"gentree-faults"};
     // The run writes its files as one: a fault at any of them leaves every old file. The client

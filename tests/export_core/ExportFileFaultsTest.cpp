@@ -281,6 +281,14 @@ TEST_P(ExportGroupFaults, ASecondFileThatCannotBeWrittenKeepsTheFirst) {
     EXPECT_EQ(Contents(folder_), old);
 }
 
+// A writer killed as any of its renames begins (between the files of its set): whatever touches the
+// folder next puts the set back to all old or all new, leaves nothing else and says so in one line.
+TEST_P(ExportGroupFaults, AWriterKilledBetweenItsRenamesIsRepairedWhole) {
+    const int renames = test_support::ExpectEveryKilledRenameRepaired(
+        folder_, [&] { WriteOldFiles(); }, [&] { Run(folder_); });
+    EXPECT_GE(std::size_t(renames), names_.size());
+}
+
 INSTANTIATE_TEST_SUITE_P(AllWriters, ExportFileFaults, ::testing::ValuesIn(Writers()),
                          [](const ::testing::TestParamInfo<WriterCase>& info) { return info.param.name; });
 INSTANTIATE_TEST_SUITE_P(GroupWriters, ExportGroupFaults, ::testing::ValuesIn(GroupWriters()),

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -69,8 +70,11 @@ ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<
 
 namespace {
 
-// Runs `work` in a child process that ends with it (or earlier, on its own), and waits for it.
-void InChild(const std::function<void()>& work) {
+// The exit code of a child that EndAtRename ended.
+constexpr int EndedAtRename = 3;
+
+// Runs `work` in a child process that ends with it (or earlier, on its own); its exit code.
+int InChild(const std::function<void()>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
         try {
@@ -81,6 +85,7 @@ void InChild(const std::function<void()>& work) {
     }
     int status = 0;
     ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The real system calls, but the process ends as the chosen rename begins.
@@ -89,7 +94,7 @@ public:
     explicit EndAtRename(int renames) : renames_(renames) {}
     int renameat(int fromFolder, const char* from, int toFolder, const char* to) override {
         if (++seen_ == renames_)
-            ::_exit(0);
+            ::_exit(EndedAtRename);
         return SystemCalls::renameat(fromFolder, from, toFolder, to);
     }
 
@@ -100,6 +105,57 @@ private:
 
 } // namespace
 
+bool RunEndingAtRename(int renames, const std::function<void()>& work) {
+    return InChild([&] {
+               EndAtRename calls(renames);
+               commit::testing::ScopedSystemCalls use(calls);
+               work();
+           }) != EndedAtRename;
+}
+
+namespace {
+
+// The files of a folder with their contents.
+std::map<std::string, std::string> FolderContents(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : EntryNames(folder))
+        files[name] = ReadFile(folder / name);
+    return files;
+}
+
+void RefillFolder(const std::filesystem::path& folder, const std::function<void()>& writeOld) {
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    writeOld();
+}
+
+} // namespace
+
+int ExpectEveryKilledRenameRepaired(const std::filesystem::path& folder,
+                                    const std::function<void()>& writeOld,
+                                    const std::function<void()>& write) {
+    RefillFolder(folder, writeOld);
+    write();
+    const std::map<std::string, std::string> fresh = FolderContents(folder);
+    for (int rename = 1; rename < 100; ++rename) {
+        SCOPED_TRACE("killed at rename " + std::to_string(rename));
+        RefillFolder(folder, writeOld);
+        const std::map<std::string, std::string> old = FolderContents(folder);
+        const bool finished = RunEndingAtRename(rename, write);
+        const std::vector<std::string> lines = commit::RecoverFolder(folder.string());
+        const std::map<std::string, std::string> now = FolderContents(folder);
+        EXPECT_TRUE(now == old || now == fresh);
+        if (finished) {
+            EXPECT_TRUE(lines.empty());
+            EXPECT_EQ(now, fresh);
+            return rename - 1;
+        }
+        EXPECT_EQ(lines.size(), 1u);
+    }
+    ADD_FAILURE() << "the writer never ended";
+    return 0;
+}
+
 void LeaveKilledWrite(const std::string& target, const std::string& content) {
     InChild([&] {
         commit::FileCommit file(target);
@@ -109,9 +165,7 @@ void LeaveKilledWrite(const std::string& target, const std::string& content) {
 }
 
 void LeaveKilledGroup(const std::vector<std::pair<std::string, std::string>>& files, int renames) {
-    InChild([&] {
-        EndAtRename calls(renames);
-        commit::testing::ScopedSystemCalls use(calls);
+    RunEndingAtRename(renames, [&] {
         commit::CommitGroup group;
         for (const auto& [target, content] : files)
             group.add(target).write(content);

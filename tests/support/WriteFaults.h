@@ -35,6 +35,18 @@ void LeaveKilledWrite(const std::string& target, const std::string& content);
 // rename begins: with 2 of two files, the first target is new and the second old.
 void LeaveKilledGroup(const std::vector<std::pair<std::string, std::string>>& files, int renames);
 
+// Runs `work` in a child process that ends as the commit path's `renames`-th rename begins, as a
+// writer killed at that moment; true when `work` was done before.
+bool RunEndingAtRename(int renames, const std::function<void()>& work);
+
+// A writer of a set of files killed as each of its renames begins in turn: before each run the folder
+// is emptied and `writeOld` puts the old set there; after each, RecoverFolder must tell one repair and
+// leave the whole old or the whole new set (what a run not killed writes), nothing else. Ends when
+// `write` runs to its end; returns how many renames it made.
+int ExpectEveryKilledRenameRepaired(const std::filesystem::path& folder,
+                                    const std::function<void()>& writeOld,
+                                    const std::function<void()>& write);
+
 // Creates a symbolic link `link` pointing at `target`.
 void MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);
 
