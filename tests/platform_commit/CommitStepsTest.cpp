@@ -266,28 +266,40 @@ protected:
 TEST_F(KilledCommitTest, ASingleFileIsOldOrNewAndItsLeftoverGoes) {
     std::vector<std::string> notices;
     commit::SetRecoveryNoticeSink([&](const std::string& line) { notices.push_back(line); });
+    // A lone file, and a group of one (as the exporters write one file).
+    const std::pair<const char*, std::function<void()>> writers[] = {
+        {"lone file", [&] { commit::WriteFileAtomically(path("t.dbf"), "new table"); }},
+        {"group of one",
+         [&] {
+             CommitGroup group;
+             group.add(path("t.dbf")).write("new table");
+             group.commit();
+         }},
+    };
     int step = 1;
     for (bool done = false; !done; ++step) {
-        // Repaired by RecoverFolder, then by the next commit into the folder.
-        for (const bool byNextCommit : {false, true}) {
-            SCOPED_TRACE("step " + std::to_string(step) +
-                         (byNextCommit ? ", next commit" : ", RecoverFolder"));
-            reset();
-            done = runUntil(step, [&] { commit::WriteFileAtomically(path("t.dbf"), "new table"); });
-            const bool leftover = entries() != Names{"t.dbf", "t.dbt"};
-            notices.clear();
-            if (byNextCommit)
-                commit::WriteFileAtomically(path("t.dbt"), "new memo");
-            else
-                notices = commit::RecoverFolder(folder_.Directory());
-            ASSERT_EQ(notices.size(), leftover ? 1u : 0u);
-            if (leftover) {
-                EXPECT_NE(notices.front().find(folder_.Path().string()), std::string::npos)
-                    << notices.front();
+        done = true;
+        for (const auto& [writer, write] : writers)
+            for (const bool byNextCommit : {false, true}) {
+                SCOPED_TRACE(
+                    std::string(writer) + ", step " + std::to_string(step) +
+                    (byNextCommit ? ", repaired by the next commit" : ", repaired by RecoverFolder"));
+                reset();
+                done = runUntil(step, write) && done;
+                const bool leftover = entries() != Names{"t.dbf", "t.dbt"};
+                notices.clear();
+                if (byNextCommit)
+                    commit::WriteFileAtomically(path("t.dbt"), "new memo");
+                else
+                    notices = commit::RecoverFolder(folder_.Directory());
+                ASSERT_EQ(notices.size(), leftover ? 1u : 0u);
+                if (leftover) {
+                    EXPECT_NE(notices.front().find(folder_.Path().string()), std::string::npos)
+                        << notices.front();
+                }
+                EXPECT_TRUE(read("t.dbf") == "old table" || read("t.dbf") == "new table");
+                EXPECT_EQ(entries(), (Names{"t.dbf", "t.dbt"}));
             }
-            EXPECT_TRUE(read("t.dbf") == "old table" || read("t.dbf") == "new table");
-            EXPECT_EQ(entries(), (Names{"t.dbf", "t.dbt"}));
-        }
     }
     commit::SetRecoveryNoticeSink({});
     EXPECT_GT(step, 6);
@@ -330,6 +342,33 @@ TEST_F(KilledCommitTest, TheNextCommitRepairsAGroupFirstAndSaysSo) {
     }
     commit::SetRecoveryNoticeSink({});
     EXPECT_GT(step, 20);
+}
+
+TEST_F(KilledCommitTest, AGroupAcrossTwoFoldersIsRepairedFromEitherFolder) {
+    const std::string sub = path("sub");
+    int step = 1;
+    for (bool done = false; !done; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        reset();
+        fs::create_directory(sub);
+        write("sub/t.dbt", "old memo");
+        done = runUntil(step, [&] {
+            CommitGroup group;
+            group.add(path("t.dbf")).write("new table");
+            group.add(sub + "/t.dbt").write("new memo");
+            group.commit();
+        });
+        // The second folder's journal names the whole group: its repair alone leaves no mixed set.
+        (void)commit::RecoverFolder(sub);
+        const bool isNew = read("t.dbf") == "new table";
+        EXPECT_EQ(read("sub/t.dbt"), isNew ? "new memo" : "old memo");
+        (void)commit::RecoverFolder(folder_.Directory());
+        EXPECT_EQ(read("t.dbf"), isNew ? "new table" : "old table");
+        EXPECT_EQ(entries(), (Names{"sub", "t.dbf", "t.dbt"}));
+        EXPECT_EQ(test_support::EntryNames(sub), (Names{"t.dbt"}));
+        fs::remove_all(sub);
+    }
+    EXPECT_GT(step, 15);
 }
 
 TEST_F(KilledCommitTest, LiveWritersKeepTheirFilesWhileTheFolderIsRecovered) {
