@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -165,6 +166,49 @@ TEST_F(CommitStepsTest, AHeaderPatchedThroughTheStreamLandsWhereItWasMeant) {
     out << "end";
     file.commit();
     EXPECT_EQ(read("table.dbf"), "HDR1234\n" + rows + "end");
+}
+
+TEST_F(CommitStepsTest, TwoGroupsOverTheSameFilesNeverMixTheirRenames) {
+    write("t.dbf", "old table");
+    write("t.dbt", "old memo");
+    const auto commitPair = [&](const std::string& table, const std::string& memo) {
+        CommitGroup group;
+        group.add(path("t.dbf")).write(table);
+        group.add(path("t.dbt")).write(memo);
+        group.commit();
+    };
+    pid_t other = -1;
+    int status = -1;
+    calls_.before = [&](Step step, int count) {
+        if (step != Step::Rename || count != 2 || other >= 0)
+            return;
+        // Between this group's two renames another process commits the same files: it must wait.
+        other = ::fork();
+        if (other == 0) {
+            commit::detail::UseSystemCalls(nullptr);
+            try {
+                commitPair("other table", "other memo");
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        for (int wait = 0; wait < 50 && ::waitpid(other, &status, WNOHANG) == 0; ++wait)
+            ::usleep(10000);
+    };
+    {
+        commit::testing::ScopedSystemCalls use(calls_);
+        commitPair("new table", "new memo");
+    }
+    ASSERT_GT(other, 0);
+    if (status == -1)
+        ::waitpid(other, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string table = read("t.dbf"), memo = read("t.dbt");
+    EXPECT_TRUE((table == "new table" && memo == "new memo") ||
+                (table == "other table" && memo == "other memo"))
+        << table << " / " << memo;
+    EXPECT_EQ(entries(), (Names{"t.dbf", "t.dbt"}));
 }
 
 // A step that fails: the message names the file and its cause, every old file stays, nothing is left.
