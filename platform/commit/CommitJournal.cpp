@@ -196,6 +196,7 @@ bool RecoverJournal(int fd, const std::string& path, const Part& journal, const 
         Sys().close(lock);
         return false;
     }
+    LockFolder(fd);
     struct stat here {};
     (void)::fstat(fd, &here);
     std::vector<int> fds;
@@ -229,6 +230,7 @@ bool RecoverJournal(int fd, const std::string& path, const Part& journal, const 
     lines.push_back(GroupNotice(*record, outcome));
     for (int other : opened)
         ::close(other);
+    UnlockFolder(fd);
     Sys().close(lock);
     return false;
 }
@@ -260,6 +262,16 @@ Folder::~Folder() {
 
 int OpenFolder(const std::string& path) {
     return ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+void LockFolder(int fd) {
+    // A file system without locks on folders leaves them unlocked.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+void UnlockFolder(int fd) {
+    (void)::flock(fd, LOCK_UN);
 }
 
 std::string PartName(const std::string& base, const std::string& id, PartKind kind, std::size_t nameMax) {

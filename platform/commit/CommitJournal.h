@@ -35,6 +35,11 @@ struct Folder {
 // Opens the folder; -1 with errno set when it cannot be opened.
 int OpenFolder(const std::string& path);
 
+// Takes and gives back the open folder's lock that a group holds through its renames and a repair
+// through its own (a wait while another holds it).
+void LockFolder(int fd);
+void UnlockFolder(int fd);
+
 // The kinds of file a writer leaves beside its targets, told apart by the name's ending.
 enum class PartKind { Temporary, Backup, Journal };
 

@@ -16,6 +16,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace commit {
@@ -141,6 +142,29 @@ void CopyExtendedAttributes(int folder, const std::string& name, int to) {
     if (from >= 0)
         ::close(from);
 }
+
+// Holds the folders through a group's last steps (backups, record, renames, clean-up), so that two
+// groups over the same files, or a group and a repair, never mix their renames. Folders are taken in
+// one order, so two groups never wait for each other.
+class FolderLocks {
+public:
+    explicit FolderLocks(std::vector<std::shared_ptr<Folder>> folders) : folders_(std::move(folders)) {
+        std::sort(folders_.begin(), folders_.end(), [](const auto& a, const auto& b) {
+            return std::tie(a->device, a->inode) < std::tie(b->device, b->inode);
+        });
+        for (const auto& folder : folders_)
+            detail::LockFolder(folder->fd);
+    }
+    ~FolderLocks() {
+        for (const auto& folder : folders_)
+            detail::UnlockFolder(folder->fd);
+    }
+    FolderLocks(const FolderLocks&) = delete;
+    FolderLocks& operator=(const FolderLocks&) = delete;
+
+private:
+    std::vector<std::shared_ptr<Folder>> folders_;
+};
 
 } // namespace
 
@@ -532,6 +556,7 @@ void CommitGroup::commit() {
         return;
     }
 
+    const FolderLocks locks(folders_);
     // The record: every folder with its journal, every file with its names.
     detail::JournalRecord record;
     std::vector<int> fds;

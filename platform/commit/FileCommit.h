@@ -180,8 +180,9 @@ private:
 // written completely first; then a backup name of every old file and a synced record of the group
 // (a journal file beside the targets) are made, all new files replace their targets, and the record
 // goes. When any step fails, every target keeps its old content; when the process dies part-way,
-// whatever touches the folder next puts the set back to all old or all new. Two members that lead to
-// the same file are refused.
+// whatever touches the folder next puts the set back to all old or all new. Groups in the same folder
+// make their renames in turn, so two of them over the same files never leave a mixed set. Two members
+// that lead to the same file are refused. A finished member (finish()) holds no descriptor.
 class CommitGroup {
 public:
     CommitGroup();

@@ -31,7 +31,10 @@ bool StepCalls::enter(Step step, const std::string& what) {
     if (steps == endAtStep)
         ::_exit(EndedAtStep);
     trace.push_back(what);
-    if (failError != 0 && step == failStep && ++counts_[step] == failNth) {
+    const int count = ++counts_[step];
+    if (before)
+        before(step, count);
+    if (failError != 0 && step == failStep && count == failNth) {
         errno = failError;
         return false;
     }

@@ -31,6 +31,8 @@ public:
     int failError = 0;
     // A write writes at most this many bytes (0: as many as asked).
     std::size_t writeLimit = 0;
+    // Runs before each step, with the step and how many of its kind have begun (this one included).
+    std::function<void(Step step, int count)> before;
     // Runs before a file is created, with the folder and the name.
     std::function<void(int folder, const std::string& name)> beforeCreate;
 

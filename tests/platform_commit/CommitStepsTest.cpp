@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -167,6 +168,49 @@ TEST_F(CommitStepsTest, AHeaderPatchedThroughTheStreamLandsWhereItWasMeant) {
     EXPECT_EQ(read("table.dbf"), "HDR1234\n" + rows + "end");
 }
 
+TEST_F(CommitStepsTest, TwoGroupsOverTheSameFilesNeverMixTheirRenames) {
+    write("t.dbf", "old table");
+    write("t.dbt", "old memo");
+    const auto commitPair = [&](const std::string& table, const std::string& memo) {
+        CommitGroup group;
+        group.add(path("t.dbf")).write(table);
+        group.add(path("t.dbt")).write(memo);
+        group.commit();
+    };
+    pid_t other = -1;
+    int status = -1;
+    calls_.before = [&](Step step, int count) {
+        if (step != Step::Rename || count != 2 || other >= 0)
+            return;
+        // Between this group's two renames another process commits the same files: it must wait.
+        other = ::fork();
+        if (other == 0) {
+            commit::detail::UseSystemCalls(nullptr);
+            try {
+                commitPair("other table", "other memo");
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        for (int wait = 0; wait < 50 && ::waitpid(other, &status, WNOHANG) == 0; ++wait)
+            ::usleep(10000);
+    };
+    {
+        commit::testing::ScopedSystemCalls use(calls_);
+        commitPair("new table", "new memo");
+    }
+    ASSERT_GT(other, 0);
+    if (status == -1)
+        ::waitpid(other, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string table = read("t.dbf"), memo = read("t.dbt");
+    EXPECT_TRUE((table == "new table" && memo == "new memo") ||
+                (table == "other table" && memo == "other memo"))
+        << table << " / " << memo;
+    EXPECT_EQ(entries(), (Names{"t.dbf", "t.dbt"}));
+}
+
 // A step that fails: the message names the file and its cause, every old file stays, nothing is left.
 struct FailingStep {
     const char* what;
@@ -266,28 +310,40 @@ protected:
 TEST_F(KilledCommitTest, ASingleFileIsOldOrNewAndItsLeftoverGoes) {
     std::vector<std::string> notices;
     commit::SetRecoveryNoticeSink([&](const std::string& line) { notices.push_back(line); });
+    // A lone file, and a group of one (as the exporters write one file).
+    const std::pair<const char*, std::function<void()>> writers[] = {
+        {"lone file", [&] { commit::WriteFileAtomically(path("t.dbf"), "new table"); }},
+        {"group of one",
+         [&] {
+             CommitGroup group;
+             group.add(path("t.dbf")).write("new table");
+             group.commit();
+         }},
+    };
     int step = 1;
     for (bool done = false; !done; ++step) {
-        // Repaired by RecoverFolder, then by the next commit into the folder.
-        for (const bool byNextCommit : {false, true}) {
-            SCOPED_TRACE("step " + std::to_string(step) +
-                         (byNextCommit ? ", next commit" : ", RecoverFolder"));
-            reset();
-            done = runUntil(step, [&] { commit::WriteFileAtomically(path("t.dbf"), "new table"); });
-            const bool leftover = entries() != Names{"t.dbf", "t.dbt"};
-            notices.clear();
-            if (byNextCommit)
-                commit::WriteFileAtomically(path("t.dbt"), "new memo");
-            else
-                notices = commit::RecoverFolder(folder_.Directory());
-            ASSERT_EQ(notices.size(), leftover ? 1u : 0u);
-            if (leftover) {
-                EXPECT_NE(notices.front().find(folder_.Path().string()), std::string::npos)
-                    << notices.front();
+        done = true;
+        for (const auto& [writer, write] : writers)
+            for (const bool byNextCommit : {false, true}) {
+                SCOPED_TRACE(
+                    std::string(writer) + ", step " + std::to_string(step) +
+                    (byNextCommit ? ", repaired by the next commit" : ", repaired by RecoverFolder"));
+                reset();
+                done = runUntil(step, write) && done;
+                const bool leftover = entries() != Names{"t.dbf", "t.dbt"};
+                notices.clear();
+                if (byNextCommit)
+                    commit::WriteFileAtomically(path("t.dbt"), "new memo");
+                else
+                    notices = commit::RecoverFolder(folder_.Directory());
+                ASSERT_EQ(notices.size(), leftover ? 1u : 0u);
+                if (leftover) {
+                    EXPECT_NE(notices.front().find(folder_.Path().string()), std::string::npos)
+                        << notices.front();
+                }
+                EXPECT_TRUE(read("t.dbf") == "old table" || read("t.dbf") == "new table");
+                EXPECT_EQ(entries(), (Names{"t.dbf", "t.dbt"}));
             }
-            EXPECT_TRUE(read("t.dbf") == "old table" || read("t.dbf") == "new table");
-            EXPECT_EQ(entries(), (Names{"t.dbf", "t.dbt"}));
-        }
     }
     commit::SetRecoveryNoticeSink({});
     EXPECT_GT(step, 6);
@@ -330,6 +386,33 @@ TEST_F(KilledCommitTest, TheNextCommitRepairsAGroupFirstAndSaysSo) {
     }
     commit::SetRecoveryNoticeSink({});
     EXPECT_GT(step, 20);
+}
+
+TEST_F(KilledCommitTest, AGroupAcrossTwoFoldersIsRepairedFromEitherFolder) {
+    const std::string sub = path("sub");
+    int step = 1;
+    for (bool done = false; !done; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        reset();
+        fs::create_directory(sub);
+        write("sub/t.dbt", "old memo");
+        done = runUntil(step, [&] {
+            CommitGroup group;
+            group.add(path("t.dbf")).write("new table");
+            group.add(sub + "/t.dbt").write("new memo");
+            group.commit();
+        });
+        // The second folder's journal names the whole group: its repair alone leaves no mixed set.
+        (void)commit::RecoverFolder(sub);
+        const bool isNew = read("t.dbf") == "new table";
+        EXPECT_EQ(read("sub/t.dbt"), isNew ? "new memo" : "old memo");
+        (void)commit::RecoverFolder(folder_.Directory());
+        EXPECT_EQ(read("t.dbf"), isNew ? "new table" : "old table");
+        EXPECT_EQ(entries(), (Names{"sub", "t.dbf", "t.dbt"}));
+        EXPECT_EQ(test_support::EntryNames(sub), (Names{"t.dbt"}));
+        fs::remove_all(sub);
+    }
+    EXPECT_GT(step, 15);
 }
 
 TEST_F(KilledCommitTest, LiveWritersKeepTheirFilesWhileTheFolderIsRecovered) {
