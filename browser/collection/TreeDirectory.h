@@ -22,6 +22,8 @@ public:
 
     // Client lifetime: 0 when the client is there.
     virtual int InitClient() = 0;
+    // The folders the client reads its configuration and trees from (none known: empty).
+    virtual std::vector<std::string> TreeFolders() { return {}; }
     virtual void EndClient() = 0;
     // Why the client could not start (the file and the cause); empty when not known.
     virtual std::string ClientProblem();

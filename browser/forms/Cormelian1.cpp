@@ -21,6 +21,7 @@
 #include "browser/lists/Named.h"
 #include "browser/lists/RecordListCommands.h"
 #include "browser/lists/RecordListModel.h"
+#include "browser/lists/UnattendedServices.h"
 #include "browser/lists/WorkbookExport.h"
 #include "browser/lists/WorkbookExportForm.h"
 #include "browser/records/LocatorTables.h"
@@ -33,6 +34,7 @@
 #include "export/core/ExporterQtSources.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/xls/ExporterXLS.h"
+#include "platform/commit/FileCommit.h"
 #include "platform/ini/IniFile.h"
 
 #include <QAction>
@@ -587,6 +589,16 @@ void TForm1::FormCreate() {
     RunProgram1->setEnabled(false);
     SetActivePage(PageMisc);
     if (environment_ != nullptr) {
+        // The repairs commits make on their own are told where the start-up's are: the status line
+        // (standard error, the commit path's default, in a run without a user). A commit on another
+        // thread tells the window's thread.
+        if (!UnattendedRun(environment_->commandLine)) {
+            noticesToStatusLine_ = true;
+            commit::SetRecoveryNoticeSink([this](const std::string& line) {
+                QMetaObject::invokeMethod(
+                    this, [this, line] { ShowRecoveryNotice(line); }, Qt::QueuedConnection);
+            });
+        }
         startup_ =
             std::make_unique<StartupSequence>(environment_->directory, environment_->helper,
                                               environment_->timeSettings, *this, environment_->programFolder);
@@ -606,6 +618,8 @@ void TForm1::FormResize() {
 }
 
 void TForm1::FormDestroy() {
+    if (noticesToStatusLine_)
+        commit::SetRecoveryNoticeSink(nullptr);
     if (startup_)
         startup_->Shutdown();
 }
@@ -664,7 +678,9 @@ void TForm1::ExportCSV(bool allRows) {
     const RecordListModel& model = *RecordModelForPage(page);
     const std::vector<const RecordRow*> rows =
         allRows ? AllRows(model) : SelectedRows(*RecordViewForPage(page), model);
-    ExportCsvRows(services_, sscv, ListForPage(page), rows, Tag(SaveBut) == 1);
+    const bool withoutDialog = Tag(SaveBut) == 1;
+    ExportCsvRows(services_, sscv, ListForPage(page), rows, withoutDialog,
+                  withoutDialog ? batchFiles_ : nullptr);
 }
 
 void TForm1::RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn) {

@@ -49,6 +49,7 @@ struct Forms;
 class BackgroundDnsLookup;
 struct DnsLookupResult;
 class ImageList;
+class ListFileGroup;
 class RecordListModel;
 class CollectionController;
 class WindowCollectionEnvironment;
@@ -303,6 +304,9 @@ public:
     // "Check" or "DNS-Lookup" page. With SaveBut's Tag 1 the CSV file gets its default name
     // without a dialog.
     void ExportCSV(bool allRows);
+    // While set, the CSV files that SaveBut's Tag 1 saves are added to `files` (the batch run
+    // commits them together); null writes them at once.
+    void SaveListsInto(ListFileGroup* files) { batchFiles_ = files; }
     // Re-sorts a record list by a column (0: by address, as after a collection).
     void SortRecordListBy(RecordListKind list, int column);
     // Whether the scan thread filling a list still runs; the batch switches wait on it.
@@ -313,6 +317,7 @@ private:
     QTreeView* RecordViewForPage(int page) const;
 
     SearchState listSearch_;
+    ListFileGroup* batchFiles_ = nullptr;
     ListPrintSettings listPrint_ = ListPrintSettings::From(CormelianSettings());
     ListDateReader listDates_;
 
@@ -334,6 +339,7 @@ public:
     void ShowInformation(const std::string& text) override;
     void ShowMessageWithDetail(const std::string& text, const std::string& detail) override;
     void CloseMainWindow() override;
+    void ShowRecoveryNotice(const std::string& line) override;
     void InitBrowserIcons() override;
     void SetBrowserContext(ContextHandle context) override;
     void SetBrowserAllLeafs(bool on) override;
@@ -357,6 +363,7 @@ private:
 
     StartupEnvironment* environment_ = nullptr;
     std::unique_ptr<StartupSequence> startup_;
+    bool noticesToStatusLine_ = false; // the commit path's repair notices come to the status line
     bool startupRefused_ = false;
     bool startupClosed_ = false;
 

@@ -7,12 +7,16 @@
 #include "browser/forms/SettingsForm.h"
 #include "browser/forms/TreesUnit.h"
 #include "browser/forms/backup2.h"
+#include "browser/lists/UnattendedServices.h"
 #include "browser/startup/StartupEnvironment.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QToolButton>
+
+#include <iostream>
 
 namespace browser {
 
@@ -76,6 +80,14 @@ bool TForm1::ShowLogin(ContextHandle loginContext) {
         return false;
     }
     return services_.showModal(login) == mrOk;
+}
+
+void TForm1::ShowRecoveryNotice(const std::string& line) {
+    if (environment_ != nullptr && UnattendedRun(environment_->commandLine)) {
+        std::cerr << line << std::endl;
+        return;
+    }
+    statusBar()->showMessage(QString::fromStdString(line));
 }
 
 void TForm1::CloseMainWindow() {

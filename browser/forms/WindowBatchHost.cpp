@@ -76,6 +76,10 @@ void WindowBatchHost::WaitForScan(RecordListKind list) {
     QCoreApplication::processEvents();
 }
 
+void WindowBatchHost::SaveInto(ListFileGroup* files) {
+    window_.SaveListsInto(files);
+}
+
 void WindowBatchHost::ClickSaveBut() {
     window_.SaveBut->click();
 }

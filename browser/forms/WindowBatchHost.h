@@ -31,6 +31,7 @@ public:
     void WaitForDhcpScan() override;
     void WaitForDnsScan() override;
     void ClickSaveBut() override;
+    void SaveInto(ListFileGroup* files) override;
     void CloseMainWindow() override;
     std::string CannotCollect() override;
     std::string CollectionFailure(bool dhcp) override;

@@ -27,6 +27,8 @@
 int main(int argc, char* argv[]) {
     // A write beyond the file-size limit is then an error the writer reports, not a silent end.
     commit::IgnoreFileSizeSignal();
+    // A run of many files (an HTML export of thousands of pages) may use every descriptor it is allowed.
+    commit::RaiseOpenFileLimit();
     if (!cormelian::DisplayAvailable()) {
         std::fputs(cormelian::HeadlessHint(std::vector<std::string>(argv, argv + argc)).c_str(), stderr);
         return 2;

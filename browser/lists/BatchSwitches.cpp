@@ -1,5 +1,7 @@
 #include "browser/lists/BatchSwitches.h"
 
+#include "browser/lists/ListFileWriter.h"
+
 #include <algorithm>
 
 namespace browser {
@@ -33,6 +35,24 @@ private:
     bool used_ = false;
 };
 
+// Lets SaveBut's clicks add their files to a group while it lives.
+class SavedFilesScope {
+public:
+    SavedFilesScope(BatchSwitchHost& host, ListFileGroup& files) : host_(host) { host_.SaveInto(&files); }
+    ~SavedFilesScope() { End(); }
+    void End() {
+        if (active_)
+            host_.SaveInto(nullptr);
+        active_ = false;
+    }
+    SavedFilesScope(const SavedFilesScope&) = delete;
+    SavedFilesScope& operator=(const SavedFilesScope&) = delete;
+
+private:
+    BatchSwitchHost& host_;
+    bool active_ = true;
+};
+
 // Whether a collection can run; reports why not, and that its files stay.
 bool CanCollect(BatchSwitchHost& host, const std::string& files) {
     const std::string reason = host.CannotCollect();
@@ -57,6 +77,10 @@ bool HasSwitch(const std::vector<std::string>& commandLine, const std::string& n
 
 void RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn, BatchSwitchHost& host) {
     {
+        // dhcp.csv, dns.csv and rev-dns.csv are committed as one: a run that ends at any moment
+        // leaves all of them new or all old.
+        ListFileGroup saved;
+        SavedFilesScope savedScope(host, saved);
         SaveTagReset saveTag(host);
         if (HasSwitch(commandLine, kAllDhcpSwitch)) {
             host.MinimiseApplication();
@@ -94,6 +118,10 @@ void RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsO
                 }
             }
         }
+        savedScope.End();
+        const std::string failure = saved.Commit();
+        if (!failure.empty())
+            host.ReportBatchFailure(failure);
     }
     if (HasSwitch(commandLine, kAutoCloseSwitch))
         host.CloseMainWindow();

@@ -5,6 +5,8 @@
 
 namespace browser {
 
+class ListFileGroup;
+
 inline constexpr const char* kAllDhcpSwitch = "/alldhcp";
 inline constexpr const char* kAllDnsSwitch = "/alldns";
 inline constexpr const char* kAutoCloseSwitch = "/autoclose";
@@ -27,6 +29,9 @@ public:
     virtual void WaitForDhcpScan() = 0;
     virtual void WaitForDnsScan() = 0;
     virtual void ClickSaveBut() = 0;
+    // While set, a click of SaveBut with Tag 1 adds its file to `files` instead of writing it
+    // (null: written at once again).
+    virtual void SaveInto(ListFileGroup* files) = 0;
     virtual void CloseMainWindow() = 0;
 
     // Why no collection can run (no tree chosen, and what would name one); empty when one can.
@@ -44,8 +49,9 @@ bool HasSwitch(const std::vector<std::string>& commandLine, const std::string& n
 // DHCP list as "dhcp.csv"; "/alldns" collects every zone's DNS records and saves the DNS and
 // REV-DNS lists as "dns.csv" and "rev-dns.csv"; "/autoclose" then closes the main window.
 // A list is saved only when its collection has finished: when none can run or it ends early, its
-// files stay as they were and the host reports why. SaveBut.Tag is 0 again afterwards, also when a
-// step fails.
+// files stay as they were and the host reports why. The saved files replace their old ones together
+// once both collections are done: all of them, or (reported) none. SaveBut.Tag is 0 again
+// afterwards, also when a step fails.
 void RunBatchSwitches(const std::vector<std::string>& commandLine, bool threadsOn, BatchSwitchHost& host);
 
 } // namespace browser

@@ -63,12 +63,15 @@ std::vector<const RecordRow*> SelectedRows(const QAbstractItemView& view, const 
 }
 
 bool ExportCsvRows(Services& services, FileDialogOptions& dialog, RecordListKind list,
-                   const std::vector<const RecordRow*>& rows, bool withoutDialog) {
+                   const std::vector<const RecordRow*>& rows, bool withoutDialog, ListFileGroup* group) {
     dialog.fileName = QString::fromStdString(DefaultCsvFileName(list));
     if (!withoutDialog && !services.saveFileName(dialog))
         return false;
     try {
-        WriteCsvFile(dialog.fileName.toStdString(), rows, CsvColumnCount(list));
+        if (group)
+            group->Add(dialog.fileName.toStdString(), CsvText(rows, CsvColumnCount(list)));
+        else
+            WriteCsvFile(dialog.fileName.toStdString(), rows, CsvColumnCount(list));
     } catch (const ListFileError& error) {
         services.showMessage(QString::fromStdString(error.what()));
         return false;

@@ -13,6 +13,7 @@ class QTextDocument;
 
 namespace browser {
 
+class ListFileGroup;
 class RecordListModel;
 class THosts;
 class TSearch;
@@ -28,9 +29,11 @@ std::vector<const RecordRow*> AllRows(const RecordListModel& model);
 std::vector<const RecordRow*> SelectedRows(const QAbstractItemView& view, const RecordListModel& model);
 
 // The CSV file of rows: proposes the list's default name in dialog; unless withoutDialog, asks
-// for the file (cancel ends). Returns true when the file was written.
+// for the file (cancel ends). Returns true when the file was written, or added to `group` when one
+// is given (it then replaces the old file when the group commits).
 bool ExportCsvRows(Services& services, FileDialogOptions& dialog, RecordListKind list,
-                   const std::vector<const RecordRow*>& rows, bool withoutDialog);
+                   const std::vector<const RecordRow*>& rows, bool withoutDialog,
+                   ListFileGroup* group = nullptr);
 
 // The text of page 6 ("Check") or 7 ("DNS-Lookup"): asks for the file with the text filter (page
 // 6) or the rich-text filter (page 7) preselected and saves in the form of the chosen filter.

@@ -5,8 +5,10 @@
 #include "directory/NWHelper2.h"
 #include "directory/Tolvex.h"
 #include "platform/ini/IniFile.h"
+#include "platform/nwclient/Config.h"
 #include "platform/nwclient/NWClient.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -19,6 +21,21 @@ LayerTreeDirectory::LayerTreeDirectory(std::string clientConfigPath)
 
 int LayerTreeDirectory::InitClient() {
     return nwclient::initialize(clientConfigPath_);
+}
+
+std::vector<std::string> LayerTreeDirectory::TreeFolders() {
+    const std::string config = ClientConfigFile();
+    std::vector<std::string> folders{fs::path(config).parent_path().string()};
+    nwclient::ClientConfig loaded;
+    std::string error;
+    if (nwclient::loadConfig(config, loaded, error)) {
+        for (const nwclient::TreeConfig& tree : loaded.trees) {
+            const std::string folder = fs::path(tree.ldifPath).parent_path().string();
+            if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+                folders.push_back(folder);
+        }
+    }
+    return folders;
 }
 
 std::string LayerTreeDirectory::ClientProblem() {

@@ -16,6 +16,7 @@ public:
     explicit LayerTreeDirectory(std::string clientConfigPath = {});
 
     int InitClient() override;
+    std::vector<std::string> TreeFolders() override;
     std::string ClientProblem() override;
     std::string TreeProblem(const std::string& treeName) override;
     std::vector<std::string> TreeProblems() override;

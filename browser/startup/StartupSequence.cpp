@@ -1,9 +1,12 @@
 #include "browser/startup/StartupSequence.h"
 
+#include "browser/collection/CacheFiles.h"
 #include "browser/collection/StartupText.h"
+#include "browser/lists/BatchSwitches.h"
 #include "browser/startup/DataDirectory.h"
 #include "browser/startup/IniMerge.h"
 #include "browser/startup/StartupMessages.h"
+#include "platform/commit/FileCommit.h"
 #include "platform/ini/IniFile.h"
 
 #include <QStandardPaths>
@@ -63,6 +66,9 @@ bool StartupSequence::Prepare() {
         host_.ShowMessage(msg::kNoHelperLibrary);
         return false;
     }
+    // The trees are read as a writer that died left them: an interrupted group of tree files is put
+    // back to all old or all new first.
+    RecoverFolders(directory_.TreeFolders());
     if (directory_.InitClient() != 0) {
         // The message says what is missing; the detail which file and why, also for a log.
         const std::string detail = directory_.ClientProblem();
@@ -128,8 +134,20 @@ bool StartupSequence::Run(const std::vector<std::string>& commandLine) {
         SetupTree(tree);
     host_.HideEditMenuItems();
     InitialLoad();
+    // The batch switches write their files into the current folder.
+    if (HasSwitch(commandLine_, kAllDnsSwitch) || HasSwitch(commandLine_, kAllDhcpSwitch))
+        RecoverFolders({"."});
     host_.RunBatchSwitches(commandLine_);
     return true;
+}
+
+void StartupSequence::RecoverFolders(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        if (folder.empty())
+            continue;
+        for (const std::string& line : commit::RecoverFolder(folder))
+            host_.ShowRecoveryNotice(line);
+    }
 }
 
 void StartupSequence::ChooseTrees() {
@@ -201,6 +219,11 @@ void StartupSequence::SetupTree(const std::string& treeName) {
 }
 
 void StartupSequence::InitialLoad() {
+    // The settings file and the trees' caches, repaired before they are read.
+    std::vector<std::string> folders{dataDirectory_};
+    for (const std::string& tree : selectedTrees_)
+        folders.push_back(CacheFolder(dataDirectory_, tree));
+    RecoverFolders(folders);
     host_.SetBrowserContext(mainContext_);
     if (ReadSettings(DataIniPath(), selectedTrees_, trees_, directory_, settings_))
         timeSettings_.SetDateTimeFormat(settings_.dateTimeFormat);

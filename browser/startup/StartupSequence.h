@@ -27,6 +27,9 @@ public:
     }
     // Closes the main window (the program ends once the running handler returns).
     virtual void CloseMainWindow() = 0;
+    // One line telling that an interrupted write was repaired (status line; standard error in a
+    // run without a user).
+    virtual void ShowRecoveryNotice(const std::string& line) = 0;
 
     // The object browser.
     virtual void InitBrowserIcons() = 0;
@@ -128,6 +131,8 @@ private:
     // it cannot.
     bool EnsureTreeContext(const std::string& treeName);
     void LookUpIconNumbers();
+    // Repairs what interrupted writes left in the folders before they are read, telling each repair.
+    void RecoverFolders(const std::vector<std::string>& folders);
     int IconIndexForClass(const std::string& className);
 
     TreeDirectory& directory_;

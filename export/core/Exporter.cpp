@@ -6,6 +6,8 @@
 #include "platform/rtl/CodePage.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -643,6 +645,31 @@ fs::path ProgramDirectory() {
     return ec ? fs::current_path() : exe.parent_path();
 }
 
+bool AnyTargetExists(commit::CommitGroup& files) {
+    std::error_code ec;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (fs::exists(files[i].resolvedTarget(), ec))
+            return true;
+    return false;
+}
+
+// The error of a run whose stream went bad: the write error a file of the group kept, with its cause
+// (its commit refuses to put a file that failed in place and says why). Every new file is discarded.
+EExportError WriteFailure(commit::CommitGroup& files, const std::string& fileName) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].good())
+            continue;
+        try {
+            files[i].commit();
+        } catch (const commit::CommitError& error) {
+            files.discard();
+            return ExportFileError(error);
+        }
+    }
+    files.discard();
+    return EExportError("Cannot write file \"" + fileName + "\". " + std::strerror(EIO));
+}
+
 } // namespace
 
 EExportError ExportFileError(const commit::CommitError& error) {
@@ -675,10 +702,10 @@ void TExporterText::Execute() {
     ExportToStream(out);
     outputFiles_ = nullptr;
     if (out.bad())
-        throw EExportError("Cannot write file \"" + FileName + "\"");
-    // An aborted export is incomplete: it never replaces a file that was there before.
-    std::error_code ec;
-    if (Aborted && fs::exists(FileName, ec)) {
+        throw WriteFailure(files, FileName);
+    // An aborted export is incomplete: it never replaces a file of its set that was there before (the
+    // table, its memo file).
+    if (Aborted && AnyTargetExists(files)) {
         files.discard();
         return;
     }

@@ -385,6 +385,8 @@ protected:
     // During Execute: opens one more file that is committed together with FileName (a table's memo
     // file). Null when the export goes to a caller's stream.
     std::ostream* AddOutputFile(const std::string& fileName);
+    // During Execute: true (the export goes to files, not to a caller's stream).
+    bool WritesFiles() const { return outputFiles_ != nullptr; }
 
 private:
     commit::CommitGroup* outputFiles_ = nullptr;

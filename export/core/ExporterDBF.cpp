@@ -15,6 +15,22 @@ namespace exporter {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Whether two names lead to one file: the same path once symbolic links are followed, or two names
+// (hard links) of an existing file.
+bool LeadToSameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec))
+        return true;
+    std::error_code ecA, ecB;
+    const fs::path pathA = fs::weakly_canonical(fs::absolute(a, ecA), ecA);
+    const fs::path pathB = fs::weakly_canonical(fs::absolute(b, ecB), ecB);
+    return !ecA && !ecB && pathA == pathB;
+}
+
+} // namespace
+
 TExporterDBF::TExporterDBF() {
     Formats.SetNullString("null");
 }
@@ -109,8 +125,16 @@ void TExporterDBF::BeginExport() {
                    fields[size_t(i)].Decimals);
     int year = 0, month = 0, day = 0;
     rtl::DecodeDate(rtl::Date(), year, month, day);
-    // The memo file exists only beside a table file that Execute writes.
-    std::ostream* memo = w.HasMemoFields() ? AddOutputFile(MemoFileName(FileName)) : nullptr;
+    // The memo file exists only beside a table file that Execute writes. A table named like its memo
+    // file would be overwritten by it: refused before either is put in place.
+    std::ostream* memo = nullptr;
+    if (w.HasMemoFields() && WritesFiles()) {
+        const std::string memoName = MemoFileName(FileName);
+        if (LeadToSameFile(FileName, memoName))
+            throw EExportError("Cannot create file \"" + memoName + "\". The table \"" + FileName +
+                               "\" and its memo file would be the same file");
+        memo = AddOutputFile(memoName);
+    }
     w.WriteHeader(year, month, day, memo);
 }
 

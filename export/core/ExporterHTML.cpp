@@ -444,7 +444,8 @@ void TExporterHTML::ClosePage() {
 }
 
 void TExporterHTML::NextPageFile() {
-    // A failed write stays with its file and is reported when the files are committed.
+    // The page written so far is finished (synced and closed) as the next one opens; a failed write
+    // of it is raised then, with its cause.
     std::ostream& stream = Writer().Stream();
     stream.flush();
     const std::string name = NumberedFileName(FileName, int(pages_.size()) + 1, 2);

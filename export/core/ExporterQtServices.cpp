@@ -36,7 +36,8 @@ void RunPrintCommand(const std::string& command, const std::string& fileName) {
     constexpr int SpoolTimeoutMs = 60000;
     QProcess process;
     process.setProgram(QString::fromStdString(command));
-    process.setArguments({QString::fromStdString(fileName)});
+    // "--" ends the options: a file name that starts with "-" is still the file to print.
+    process.setArguments({QStringLiteral("--"), QString::fromStdString(fileName)});
     process.start();
     std::string cause;
     if (!process.waitForStarted()) {

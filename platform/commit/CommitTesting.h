@@ -1,7 +1,9 @@
 #pragma once
 
 // Fault injection for tests of the writers: makes a FileCommit write fail part-way, as a full disk
-// would, without needing one.
+// would, without needing one, or puts test doubles in place of the commit path's system calls.
+
+#include "platform/commit/CommitDetail.h"
 
 #include <cstddef>
 
@@ -19,6 +21,15 @@ public:
     ~ScopedWriteFault() { ClearWriteFault(); }
     ScopedWriteFault(const ScopedWriteFault&) = delete;
     ScopedWriteFault& operator=(const ScopedWriteFault&) = delete;
+};
+
+// Makes `calls` the commit path's system calls while it lives (the real ones again afterwards).
+class ScopedSystemCalls {
+public:
+    explicit ScopedSystemCalls(detail::SystemCalls& calls) { detail::UseSystemCalls(&calls); }
+    ~ScopedSystemCalls() { detail::UseSystemCalls(nullptr); }
+    ScopedSystemCalls(const ScopedSystemCalls&) = delete;
+    ScopedSystemCalls& operator=(const ScopedSystemCalls&) = delete;
 };
 
 } // namespace commit::testing

@@ -1,6 +1,7 @@
 #include "platform/commit/FileCommit.h"
 
 #include "platform/commit/CommitDetail.h"
+#include "platform/commit/CommitJournal.h"
 #include "platform/commit/CommitTesting.h"
 
 #include <algorithm>
@@ -9,14 +10,22 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <iostream>
 #include <mutex>
 #include <sys/random.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace commit {
 
+using detail::Folder;
+using detail::PartKind;
+using detail::PartName;
 using detail::RandomSuffix;
+using detail::Sys;
 using detail::WriteAll;
 
 namespace {
@@ -25,6 +34,7 @@ constexpr std::size_t BufferCapacity = std::size_t(1) << 18;
 // Bytes written between two requests to start writing them to the disk.
 constexpr std::size_t WritebackStep = std::size_t(8) << 20;
 constexpr int MaxLinkDepth = 40;
+constexpr const char* AclAttribute = "system.posix_acl_access";
 
 // The injected write fault of the tests (see CommitTesting.h).
 struct WriteFault {
@@ -39,6 +49,33 @@ WriteFault& InjectedFault() {
     return fault;
 }
 
+struct NoticeSink {
+    std::mutex mutex;
+    std::function<void(const std::string&)> sink;
+};
+
+NoticeSink& Notices() {
+    static NoticeSink notices;
+    return notices;
+}
+
+void Notify(const std::vector<std::string>& lines) {
+    if (lines.empty())
+        return;
+    std::function<void(const std::string&)> sink;
+    {
+        NoticeSink& notices = Notices();
+        std::lock_guard lock(notices.mutex);
+        sink = notices.sink;
+    }
+    for (const std::string& line : lines) {
+        if (sink)
+            sink(line);
+        else
+            std::cerr << line << std::endl;
+    }
+}
+
 std::string FolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -51,30 +88,83 @@ std::string BaseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A name in the target's folder for a temporary file of the target `base`.
-std::string TemporaryNameFor(const std::string& base, const char* kind) {
-    return "." + base + kind + RandomSuffix();
-}
-
-bool InGroup(gid_t group) {
-    if (group == ::getegid())
-        return true;
-    gid_t groups[256];
-    const int count = ::getgroups(256, groups);
-    return std::find(groups, groups + std::max(count, 0), group) != groups + std::max(count, 0);
-}
-
-// Whether the user may write the existing file. The permission bits are asked even for root: a
-// write-protected file stays protected whoever runs the program.
+// Whether the user may write the existing file, ACLs included. The permission bits are asked even
+// for root: a write-protected file stays protected whoever runs the program.
 bool UserMayWrite(int folder, const std::string& name, const struct stat& st) {
-    const uid_t user = ::geteuid();
-    if (user == 0)
+    if (::geteuid() == 0)
         return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-    if (::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0)
-        return false;
-    const mode_t bit = st.st_uid == user ? S_IWUSR : InGroup(st.st_gid) ? S_IWGRP : S_IWOTH;
-    return (st.st_mode & bit) != 0;
+    return ::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) == 0;
 }
+
+std::shared_ptr<Folder> OpenTargetFolder(const std::string& target, const std::string& resolved) {
+    const std::string path = FolderOf(resolved);
+    const int fd = detail::OpenFolder(path);
+    if (fd < 0)
+        throw CommitError(CommitError::Stage::Create, target, errno);
+    return std::make_shared<Folder>(fd, path);
+}
+
+// Copies the extended attributes (an ACL among them) of the folder's file `name` to `to`, as far as
+// the file systems and the process's rights allow. A new file that got an ACL the old one lacks (from
+// the folder's default ACL) loses it.
+void CopyExtendedAttributes(int folder, const std::string& name, int to) {
+    const int from = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // A file the user may write but not read is reached through its name instead.
+    const std::string byName = "/proc/self/fd/" + std::to_string(folder) + "/" + name;
+    const auto list = [&](char* names, std::size_t size) {
+        return from >= 0 ? ::flistxattr(from, names, size) : ::llistxattr(byName.c_str(), names, size);
+    };
+    const auto get = [&](const char* attribute, void* value, std::size_t size) {
+        return from >= 0 ? ::fgetxattr(from, attribute, value, size)
+                         : ::lgetxattr(byName.c_str(), attribute, value, size);
+    };
+    std::string names;
+    const ssize_t length = list(nullptr, 0);
+    if (length > 0) {
+        names.resize(std::size_t(length));
+        names.resize(std::size_t(std::max<ssize_t>(list(names.data(), names.size()), 0)));
+    }
+    bool hadAcl = false;
+    for (std::size_t at = 0; at < names.size();) {
+        const std::string attribute = names.c_str() + at;
+        at += attribute.size() + 1;
+        hadAcl = hadAcl || attribute == AclAttribute;
+        const ssize_t size = get(attribute.c_str(), nullptr, 0);
+        if (size < 0)
+            continue;
+        std::string value(std::size_t(size), '\0');
+        const ssize_t got = get(attribute.c_str(), value.data(), value.size());
+        if (got >= 0)
+            (void)Sys().fsetxattr(to, attribute.c_str(), value.data(), std::size_t(got));
+    }
+    if (!hadAcl)
+        (void)::fremovexattr(to, AclAttribute);
+    if (from >= 0)
+        ::close(from);
+}
+
+// Holds the folders through a group's last steps (backups, record, renames, clean-up), so that two
+// groups over the same files, or a group and a repair, never mix their renames. Folders are taken in
+// one order, so two groups never wait for each other.
+class FolderLocks {
+public:
+    explicit FolderLocks(std::vector<std::shared_ptr<Folder>> folders) : folders_(std::move(folders)) {
+        std::sort(folders_.begin(), folders_.end(), [](const auto& a, const auto& b) {
+            return std::tie(a->device, a->inode) < std::tie(b->device, b->inode);
+        });
+        for (const auto& folder : folders_)
+            detail::LockFolder(folder->fd);
+    }
+    ~FolderLocks() {
+        for (const auto& folder : folders_)
+            detail::UnlockFolder(folder->fd);
+    }
+    FolderLocks(const FolderLocks&) = delete;
+    FolderLocks& operator=(const FolderLocks&) = delete;
+
+private:
+    std::vector<std::shared_ptr<Folder>> folders_;
+};
 
 } // namespace
 
@@ -91,6 +181,28 @@ void IgnoreFileSizeSignal() {
     std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
+void RaiseOpenFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        (void)::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+std::vector<std::string> RecoverFolder(const std::string& folder) {
+    const int fd = detail::OpenFolder(folder);
+    if (fd < 0)
+        return {};
+    const Folder open(fd, folder);
+    return detail::RecoverOpenFolder(open.fd, open.path);
+}
+
+void SetRecoveryNoticeSink(std::function<void(const std::string&)> sink) {
+    NoticeSink& notices = Notices();
+    std::lock_guard lock(notices.mutex);
+    notices.sink = std::move(sink);
+}
+
 unsigned NewFileMode() {
     // The umask is read where the kernel shows it; setting it to read it back would race with other
     // threads creating files.
@@ -105,10 +217,12 @@ unsigned NewFileMode() {
 
 std::string ResolveTarget(const std::string& target) {
     std::string path = target;
-    for (int depth = 0; depth < MaxLinkDepth; ++depth) {
+    for (int followed = 0;; ++followed) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
+        if (followed == MaxLinkDepth)
+            throw CommitError(CommitError::Stage::Create, target, ELOOP);
         std::string link(std::size_t(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
         const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
         if (n < 0)
@@ -116,7 +230,6 @@ std::string ResolveTarget(const std::string& target) {
         link.resize(std::size_t(n));
         path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
     }
-    throw CommitError(CommitError::Stage::Create, target, ELOOP);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -157,47 +270,71 @@ FileCommit::FileCommit(std::string target) : target_(std::move(target)) {
     if (target_.empty())
         throw CommitError(CommitError::Stage::Create, target_, "No file name", ENOENT);
     resolved_ = ResolveTarget(target_);
-    base_ = BaseNameOf(resolved_);
     // Everything below works relative to the folder, opened once: should the folder be renamed
     // meanwhile, the new file and its clean-up still happen in it.
-    folder_ = ::open(FolderOf(resolved_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder_ < 0)
-        throw CommitError(CommitError::Stage::Create, target_, errno);
+    folder_ = OpenTargetFolder(target_, resolved_);
+    Notify(detail::RecoverOpenFolder(folder_->fd, folder_->path));
+    inspectTarget();
+    createTemporary(
+        [this] { return PartName(base_, RandomSuffix(), PartKind::Temporary, folder_->nameMax); });
+}
 
+FileCommit::FileCommit(std::string target, std::string resolved, std::shared_ptr<Folder> folder,
+                       const std::function<std::string()>& name)
+    : target_(std::move(target)), resolved_(std::move(resolved)), folder_(std::move(folder)) {
+    inspectTarget();
+    createTemporary(name);
+}
+
+void FileCommit::inspectTarget() {
+    base_ = BaseNameOf(resolved_);
     struct stat st {};
-    if (::fstatat(folder_, base_.c_str(), &st, 0) == 0) {
-        if (S_ISDIR(st.st_mode))
-            throw CommitError(CommitError::Stage::Create, target_, "Filename refers to a directory", EISDIR);
-        if (!S_ISREG(st.st_mode))
-            throw CommitError(CommitError::Stage::Create, target_,
-                              "Existing file " + target_ + " is not a regular file", EINVAL);
-        if (!UserMayWrite(folder_, base_, st))
-            throw CommitError(CommitError::Stage::Create, target_,
-                              "Existing file " + target_ + " is not writable", EACCES);
-        targetExisted_ = true;
-        oldMode_ = st.st_mode & 07777;
-        oldLinks_ = unsigned(st.st_nlink);
-        oldOwner_ = st.st_uid;
-        oldGroup_ = st.st_gid;
-    } else if (errno != ENOENT) {
-        throw CommitError(CommitError::Stage::Create, target_, errno);
-    }
-
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temporary_ = TemporaryNameFor(base_, ".~");
-        fd_ =
-            ::openat(folder_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd_ < 0 && errno != EEXIST)
+    if (::fstatat(folder_->fd, base_.c_str(), &st, 0) != 0) {
+        if (errno != ENOENT)
             throw CommitError(CommitError::Stage::Create, target_, errno);
+        return;
     }
+    if (S_ISDIR(st.st_mode))
+        throw CommitError(CommitError::Stage::Create, target_, "Filename refers to a directory", EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw CommitError(CommitError::Stage::Create, target_,
+                          "Existing file " + target_ + " is not a regular file", EINVAL);
+    if (!UserMayWrite(folder_->fd, base_, st))
+        throw CommitError(CommitError::Stage::Create, target_,
+                          "Existing file " + target_ + " is not writable", EACCES);
+    // The kernel lets only the file's owner, the folder's or root replace a file in a sticky folder.
+    const uid_t user = ::geteuid();
+    if (folder_->sticky && user != 0 && st.st_uid != user && folder_->owner != user)
+        throw CommitError(CommitError::Stage::Create, target_,
+                          "Existing file " + target_ + " belongs to another user in a shared folder", EPERM);
+    targetExisted_ = true;
+    oldMode_ = st.st_mode & 07777;
+    oldOwner_ = st.st_uid;
+    oldGroup_ = st.st_gid;
+    oldDevice_ = st.st_dev;
+    oldInode_ = st.st_ino;
+}
+
+void FileCommit::createTemporary(const std::function<std::string()>& name) {
+    fd_ = detail::CreateLockedFile(folder_->fd, name, temporary_, O_WRONLY);
     if (fd_ < 0)
-        throw CommitError(CommitError::Stage::Create, target_, EEXIST);
+        throw CommitError(CommitError::Stage::Create, target_, errno);
 }
 
 FileCommit::~FileCommit() {
     discard();
-    if (folder_ >= 0)
-        ::close(folder_);
+}
+
+void FileCommit::failAtOnce(int error) {
+    error_ = error != 0 ? error : EIO;
+    // The name goes before the descriptor, whose lock keeps the file from other writers' clean-up.
+    if (!temporary_.empty())
+        (void)Sys().unlinkat(folder_->fd, temporary_.c_str());
+    temporary_.clear();
+    if (fd_ >= 0)
+        (void)Sys().close(fd_);
+    fd_ = -1;
+    state_ = State::Failed;
 }
 
 bool FileCommit::writeRaw(const char* data, std::size_t size) {
@@ -210,11 +347,11 @@ bool FileCommit::writeRaw(const char* data, std::size_t size) {
     int injected = 0;
     const std::size_t allowed = detail::AllowedWriteBytes(size, injected);
     if (!WriteAll(fd_, data, allowed)) {
-        error_ = errno != 0 ? errno : EIO;
+        failAtOnce(errno);
         return false;
     }
     if (injected != 0) {
-        error_ = injected;
+        failAtOnce(injected);
         return false;
     }
     // Every few megabytes the kernel is asked to start writing what it holds, so that the disk works
@@ -229,9 +366,9 @@ bool FileCommit::writeRaw(const char* data, std::size_t size) {
 }
 
 void FileCommit::failWrite() {
-    const int error = error_ != 0 ? error_ : EIO;
-    discard();
-    throw CommitError(CommitError::Stage::Write, target_, error);
+    if (state_ != State::Failed)
+        failAtOnce(error_);
+    throw CommitError(CommitError::Stage::Write, target_, error_);
 }
 
 void FileCommit::write(std::string_view data) {
@@ -249,155 +386,268 @@ std::ostream& FileCommit::stream() {
     return *stream_;
 }
 
-void FileCommit::prepare() {
+bool FileCommit::takeOldAttributes() {
+    if (!targetExisted_)
+        return Sys().fchmod(fd_, NewFileMode()) == 0;
+    // Owner and group first: changing them clears set-id bits that the mode then restores. Where the
+    // old owner cannot be kept, the set-user-id bit goes; where the group cannot, the group bits the
+    // user's own group would get are only those everybody had.
+    mode_t mode = oldMode_;
+    if (Sys().fchown(fd_, oldOwner_, oldGroup_) != 0) {
+        mode &= ~mode_t(S_ISUID);
+        if (Sys().fchown(fd_, uid_t(-1), oldGroup_) != 0)
+            mode = (mode & ~mode_t(S_ISGID | S_IRWXG)) | (mode & S_IRWXG & ((mode & S_IRWXO) << 3));
+    }
+    if (Sys().fchmod(fd_, mode) != 0)
+        return false;
+    // The ACL after the mode: with an ACL the group bits are its mask, which the ACL brings along.
+    CopyExtendedAttributes(folder_->fd, base_, fd_);
+    return true;
+}
+
+void FileCommit::prepare(bool close) {
+    if (state_ == State::Prepared)
+        return;
+    if (state_ == State::Failed)
+        failWrite();
     if (state_ != State::Open)
         throw CommitError(CommitError::Stage::Write, target_, EBADF);
     if ((buffer_ && !buffer_->flushBuffer()) || error_ != 0)
         failWrite();
-    if (targetExisted_) {
-        // Owner and group first: changing them may clear set-id bits that the mode then restores.
-        (void)::fchown(fd_, oldOwner_, oldGroup_);
-        (void)::fchmod(fd_, oldMode_);
-    } else {
-        (void)::fchmod(fd_, NewFileMode());
-    }
-    if (::fsync(fd_) != 0) {
+    if (!takeOldAttributes() || Sys().fsync(fd_) != 0) {
         error_ = errno;
         failWrite();
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
-        error_ = errno;
-        failWrite();
+    if (close) {
+        const int fd = fd_;
+        fd_ = -1;
+        if (Sys().close(fd) != 0) {
+            error_ = errno;
+            failWrite();
+        }
     }
     state_ = State::Prepared;
 }
 
-bool FileCommit::installInPlace() {
-    const int from = ::openat(folder_, temporary_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0)
-        return false;
-    const int to = ::openat(folder_, base_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (to < 0) {
-        ::close(from);
-        return false;
-    }
-    bool ok = ::ftruncate(to, 0) == 0;
-    std::vector<char> chunk(BufferCapacity);
-    while (ok) {
-        const ssize_t n = ::read(from, chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        ok = WriteAll(to, chunk.data(), std::size_t(n));
-    }
-    ok = ok && ::fsync(to) == 0;
-    ok = (::close(to) == 0) && ok;
-    ::close(from);
-    if (ok)
-        ::unlinkat(folder_, temporary_.c_str(), 0);
-    return ok;
+void FileCommit::finish() {
+    // Alone, the file stays open until its rename: its lock tells others it is in use. In a group the
+    // group's journal tells that.
+    prepare(folder_->journalFd >= 0);
 }
 
-void FileCommit::install() {
-    // Several hard links share one file: it is rewritten in place so all of them see the new
-    // content. Should that fail part-way, the complete new content is still beside it and replaces
-    // it by rename, which keeps the data though it parts the links.
-    if (targetExisted_ && oldLinks_ > 1 && installInPlace()) {
-        state_ = State::Committed;
-        return;
-    }
-    if (::renameat(folder_, temporary_.c_str(), folder_, base_.c_str()) != 0) {
+int FileCommit::install() {
+    if (Sys().renameat(folder_->fd, temporary_.c_str(), folder_->fd, base_.c_str()) != 0) {
         error_ = errno;
         failWrite();
     }
+    temporary_.clear();
     state_ = State::Committed;
-    syncFolder();
-}
-
-void FileCommit::syncFolder() const {
-    (void)::fsync(folder_);
+    if (fd_ >= 0)
+        (void)Sys().close(fd_);
+    fd_ = -1;
+    return Sys().fsync(folder_->fd) == 0 ? 0 : errno;
 }
 
 void FileCommit::commit() {
-    prepare();
-    install();
+    prepare(false);
+    if (const int error = install())
+        throw CommitError(CommitError::Stage::Write, target_, error);
 }
 
 void FileCommit::discard() {
     if (state_ == State::Committed || state_ == State::Discarded)
         return;
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
     if (!temporary_.empty())
-        ::unlinkat(folder_, temporary_.c_str(), 0);
+        (void)Sys().unlinkat(folder_->fd, temporary_.c_str());
+    temporary_.clear();
+    if (fd_ >= 0)
+        (void)Sys().close(fd_);
+    fd_ = -1;
     state_ = State::Discarded;
 }
 
 // ---------------------------------------------------------------------------------------------------
 
+CommitGroup::CommitGroup() : writer_(RandomSuffix()) {}
+
+CommitGroup::~CommitGroup() {
+    discard();
+}
+
+std::shared_ptr<Folder> CommitGroup::folderFor(const std::string& target, const std::string& resolved) {
+    const std::string path = FolderOf(resolved);
+    for (const auto& folder : folders_)
+        if (folder->given == path)
+            return folder;
+    std::shared_ptr<Folder> folder = OpenTargetFolder(target, resolved);
+    for (const auto& known : folders_)
+        if (known->device == folder->device && known->inode == folder->inode)
+            return known;
+    Notify(detail::RecoverOpenFolder(folder->fd, folder->path));
+    const std::string first = BaseNameOf(resolved);
+    folder->journalFd = detail::CreateLockedFile(
+        folder->fd, [&] { return PartName(first, writer_, PartKind::Journal, folder->nameMax); },
+        folder->journal, O_RDWR);
+    if (folder->journalFd < 0)
+        throw CommitError(CommitError::Stage::Create, target, errno);
+    folders_.push_back(folder);
+    return folder;
+}
+
 FileCommit& CommitGroup::add(const std::string& target) {
-    files_.push_back(std::make_unique<FileCommit>(target));
+    IgnoreFileSizeSignal();
+    if (target.empty())
+        throw CommitError(CommitError::Stage::Create, target, "No file name", ENOENT);
+    const std::string resolved = ResolveTarget(target);
+    std::shared_ptr<Folder> folder = folderFor(target, resolved);
+    const std::string base = BaseNameOf(resolved);
+    struct stat st {};
+    const bool exists = ::fstatat(folder->fd, base.c_str(), &st, 0) == 0;
+    for (const auto& file : files_) {
+        if (file->folder_ == folder && file->base_ == base)
+            throw CommitError(CommitError::Stage::Create, target, "It is written twice", EEXIST);
+        if (exists && file->targetExisted_ && file->oldDevice_ == st.st_dev && file->oldInode_ == st.st_ino)
+            throw CommitError(CommitError::Stage::Create, target, "It is the same file as " + file->target_,
+                              EEXIST);
+    }
+    const auto name = [&] {
+        return PartName(base, writer_ + "-" + std::to_string(names_++), PartKind::Temporary, folder->nameMax);
+    };
+    files_.push_back(std::unique_ptr<FileCommit>(new FileCommit(target, resolved, folder, name)));
     return *files_.back();
+}
+
+void CommitGroup::removeJournals() {
+    for (const auto& folder : folders_) {
+        if (folder->journalFd < 0)
+            continue;
+        (void)Sys().unlinkat(folder->fd, folder->journal.c_str());
+        (void)Sys().close(folder->journalFd);
+        folder->journalFd = -1;
+    }
 }
 
 void CommitGroup::discard() {
     for (auto& file : files_)
         file->discard();
+    removeJournals();
 }
 
 void CommitGroup::commit() {
     try {
         for (auto& file : files_)
-            file->prepare();
+            file->prepare(true);
     } catch (...) {
         discard();
         throw;
     }
-    // Each old file is kept under a second name until every new one is in place, so a failing
-    // rename can put all of them back.
-    std::vector<std::string> backups(files_.size());
-    for (std::size_t i = 0; i < files_.size(); ++i) {
-        FileCommit& file = *files_[i];
-        if (!file.targetExisted_)
-            continue;
-        std::string backup = TemporaryNameFor(file.base_, ".~old");
-        if (::linkat(file.folder_, file.base_.c_str(), file.folder_, backup.c_str(), 0) == 0)
-            backups[i] = std::move(backup);
+    if (files_.size() == 1) {
+        // One rename is all or nothing by itself.
+        int error = 0;
+        try {
+            error = files_.front()->install();
+        } catch (...) {
+            discard();
+            throw;
+        }
+        removeJournals();
+        if (error != 0)
+            throw CommitError(CommitError::Stage::Write, files_.front()->target_, error);
+        return;
     }
+
+    const FolderLocks locks(folders_);
+    // The record: every folder with its journal, every file with its names.
+    detail::JournalRecord record;
+    std::vector<int> fds;
+    for (const auto& folder : folders_) {
+        record.folders.push_back({folder->path, folder->device, folder->inode, folder->journal});
+        fds.push_back(folder->fd);
+    }
+    const auto fail = [this, &record](const FileCommit& file, int error) {
+        for (const detail::JournalMember& member : record.members)
+            (void)Sys().unlinkat(folders_[member.folder]->fd, member.backup.c_str());
+        const std::string target = file.target_;
+        discard();
+        throw CommitError(CommitError::Stage::Write, target, error);
+    };
+    for (auto& file : files_) {
+        detail::JournalMember member;
+        member.folder =
+            std::size_t(std::find(folders_.begin(), folders_.end(), file->folder_) - folders_.begin());
+        member.target = file->base_;
+        member.temporary = file->temporary_;
+        struct stat st {};
+        if (::fstatat(file->folder_->fd, file->temporary_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            fail(*file, errno);
+        member.device = st.st_dev;
+        member.inode = st.st_ino;
+        // The old file's second name, which the rollback renames back. Without it there is no rollback,
+        // so the group stops here.
+        const int fd = file->folder_->fd;
+        if (::fstatat(fd, file->base_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            member.backup = PartName(file->base_, writer_ + "-" + std::to_string(names_++), PartKind::Backup,
+                                     file->folder_->nameMax);
+            if (Sys().linkat(fd, file->base_.c_str(), fd, member.backup.c_str()) != 0) {
+                const int error = errno;
+                member.backup.clear();
+                fail(*file, error);
+            }
+        }
+        record.members.push_back(std::move(member));
+    }
+    const std::string text = detail::EncodeRecord(record);
+    for (const auto& folder : folders_) {
+        if (!WriteAll(folder->journalFd, text.data(), text.size()) || Sys().fsync(folder->journalFd) != 0 ||
+            Sys().fsync(folder->fd) != 0)
+            fail(*files_.front(), errno);
+    }
+
     for (std::size_t i = 0; i < files_.size(); ++i) {
         FileCommit& file = *files_[i];
-        if (::renameat(file.folder_, file.temporary_.c_str(), file.folder_, file.base_.c_str()) == 0) {
-            file.state_ = FileCommit::State::Committed;
+        if (Sys().renameat(file.folder_->fd, file.temporary_.c_str(), file.folder_->fd, file.base_.c_str()) ==
+            0)
             continue;
-        }
         const int error = errno;
-        for (std::size_t j = 0; j < i; ++j) {
-            FileCommit& done = *files_[j];
-            if (!backups[j].empty())
-                (void)::renameat(done.folder_, backups[j].c_str(), done.folder_, done.base_.c_str());
-            else if (!done.targetExisted_)
-                (void)::unlinkat(done.folder_, done.base_.c_str(), 0);
+        const detail::RepairOutcome outcome = detail::RepairGroup(record, fds);
+        for (auto& each : files_) {
+            each->temporary_.clear();
+            each->state_ = FileCommit::State::Discarded;
         }
-        for (std::size_t j = i; j < files_.size(); ++j)
-            files_[j]->discard();
-        for (std::size_t j = i; j < files_.size(); ++j) {
-            if (!backups[j].empty())
-                (void)::unlinkat(files_[j]->folder_, backups[j].c_str(), 0);
+        if (outcome.complete) {
+            removeJournals();
+        } else {
+            // The journal stays for the repair whoever touches the folder next makes.
+            Notify({detail::GroupNotice(record, outcome)});
+            for (const auto& folder : folders_) {
+                (void)Sys().close(folder->journalFd);
+                folder->journalFd = -1;
+            }
         }
         throw CommitError(CommitError::Stage::Write, file.target_, error);
     }
-    for (std::size_t i = 0; i < files_.size(); ++i) {
-        if (!backups[i].empty())
-            (void)::unlinkat(files_[i]->folder_, backups[i].c_str(), 0);
-        files_[i]->syncFolder();
+    for (auto& file : files_) {
+        file->temporary_.clear();
+        file->state_ = FileCommit::State::Committed;
     }
+    int syncError = 0;
+    std::string syncTarget;
+    for (std::size_t i = 0; i < folders_.size(); ++i) {
+        if (Sys().fsync(folders_[i]->fd) != 0 && syncError == 0) {
+            syncError = errno;
+            for (const auto& file : files_)
+                if (file->folder_ == folders_[i]) {
+                    syncTarget = file->target_;
+                    break;
+                }
+        }
+    }
+    for (const detail::JournalMember& member : record.members)
+        if (!member.backup.empty())
+            (void)Sys().unlinkat(folders_[member.folder]->fd, member.backup.c_str());
+    removeJournals();
+    if (syncError != 0)
+        throw CommitError(CommitError::Stage::Write, syncTarget, syncError);
 }
 
 void WriteFileAtomically(const std::string& target, std::string_view content) {
@@ -449,7 +699,7 @@ int GatheringBuffer::sync() {
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = Sys().write(fd, data, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

@@ -71,7 +71,8 @@ bool SpillFile::writeThrough(const char* data, std::size_t size) {
     return true;
 }
 
-SpillFile::pos_type SpillFile::seekoff(off_type offset, std::ios_base::seekdir way, std::ios_base::openmode which) {
+SpillFile::pos_type SpillFile::seekoff(off_type offset, std::ios_base::seekdir way,
+                                       std::ios_base::openmode which) {
     if (offset != 0 || way != std::ios_base::cur || (which & std::ios_base::out) == 0)
         return pos_type(off_type(-1));
     return pos_type(off_type(size()));

@@ -5,13 +5,16 @@
 #include "browser/forms/SettingsForm.h"
 #include "browser/forms/backup2.h"
 #include "browser/startup/StartupMessages.h"
+#include "platform/commit/FileCommit.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -35,6 +38,33 @@ TEST_F(StartupWindow, CreationLoadsTheLibraryStartsTheClientAndArmsTheOneShotTim
     EXPECT_EQ(window().Timer1->interval(), 30);
     EXPECT_EQ(window().ActivePage(), browser::TForm1::PageMisc);
     EXPECT_TRUE(services.calls().empty());
+}
+
+// A repair of an interrupted write is told in the status line: the start-up's own (the trees' folder,
+// before the client starts) and one that a commit makes on its own while the window lives. In a run
+// without a user it goes to standard error instead.
+TEST_F(StartupWindow, RepairsOfInterruptedWritesAreToldInTheStatusLine) {
+    TempFolder trees, out;
+    test_support::LeaveKilledWrite(trees.file("ACME.ldif"), "partial tree");
+    directory.treeFolders = {trees.str()};
+    Create();
+    const auto statusLine = [&] { return window().statusBar()->currentMessage().toStdString(); };
+    EXPECT_NE(statusLine().find(trees.path().string()), std::string::npos) << statusLine();
+    EXPECT_TRUE(test_support::EntryNames(trees.path()).empty());
+
+    test_support::LeaveKilledWrite(out.file("list.csv"), "partial list");
+    commit::WriteFileAtomically(out.file("list.csv"), "new list");
+    ASSERT_TRUE(WaitUntil([&] { return statusLine().find(out.path().string()) != std::string::npos; })) << statusLine();
+    EXPECT_EQ(test_support::EntryNames(out.path()), std::vector<std::string>{"list.csv"});
+    End();
+
+    environment.commandLine = {"/alldns", "/autoclose"};
+    test_support::LeaveKilledWrite(trees.file("ACME.ldif"), "partial tree");
+    ::testing::internal::CaptureStderr();
+    Create();
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find(trees.path().string()), std::string::npos) << errors;
+    EXPECT_EQ(statusLine(), "");
 }
 
 TEST_F(StartupWindow, TheTimerRunsTheStartUpOnce) {

@@ -4,6 +4,7 @@
 #include "browser/lists/CsvExport.h"
 #include "browser/lists/RecordListSort.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WriteFaults.h"
 
 #include "tools/gentree/GeneratorRun.h"
 #include "tools/gentree/Manifest.h"
@@ -232,7 +233,8 @@ TEST_F(BatchRun, DatesFollowTheSettingsAndTheCacheStampsReadBackInAnyLocale) {
 // A scheduled run and another one (or the window) starting together on a directory whose store does
 // not exist yet: both create and open the store, and both write the lists whole.
 TEST_F(BatchRun, TwoRunsStartedTogetherOnAFreshDemoStoreBothWriteTheSameLists) {
-    const std::filesystem::path source = qEnvironmentVariable("CORMELIAN_SOURCE_DIR", CORMELIAN_SOURCE_FALLBACK).toStdString();
+    const std::filesystem::path source =
+        qEnvironmentVariable("CORMELIAN_SOURCE_DIR", CORMELIAN_SOURCE_FALLBACK).toStdString();
     const std::filesystem::path demo = Folder("demo").toStdString();
     std::filesystem::copy(source / "data" / "demo", demo, std::filesystem::copy_options::recursive);
     std::ifstream manifest(demo / "ACME.manifest");
@@ -255,10 +257,64 @@ TEST_F(BatchRun, TwoRunsStartedTogetherOnAFreshDemoStoreBothWriteTheSameLists) {
         ExpectListFile("REV-DNS", RecordListKind::RevDns);
         ExpectListFile("DHCP", RecordListKind::Dhcp);
         // Both wrote the same cache files: each is whole (the last one wins), none is left half-written.
-        for (const auto& item : std::filesystem::recursive_directory_iterator(Folder("program/data").toStdString()))
+        for (const auto& item :
+             std::filesystem::recursive_directory_iterator(Folder("program/data").toStdString()))
             if (item.is_regular_file())
                 EXPECT_EQ(item.path().extension(), ".ini") << "round " << round << ": " << item.path();
     }
+}
+
+// A run after a crash: gentree was killed between the renames of its group (the new LDIF beside the
+// old manifest and client file), and an earlier run was killed while writing dns.csv. The run repairs
+// the trees' folder before the client reads it and the output folder before it writes, says so on
+// standard error, and writes the lists of the tree as it then stands, leaving nothing else behind.
+TEST_F(BatchRun, ARunAfterACrashRepairsTheTreesAndTheOutputFolderFirst) {
+    const std::string trees = Folder("trees").toStdString();
+    const std::string scratch = Folder("scratch").toStdString();
+    gentree::GeneratorRun other;
+    other.outputFolder = scratch;
+    gentree::TreeOptions tree;
+    tree.name = "BATCH";
+    tree.index = 3;
+    tree.seed = 9;
+    tree.size.recordSetsPerZone = 4;
+    other.trees = {tree};
+    other.visible = {true};
+    gentree::WriteRun(other);
+    std::vector<std::pair<std::string, std::string>> group;
+    std::vector<std::string> before;
+    for (const char* name : {"BATCH.ldif", "BATCH.manifest", "client.ini"}) {
+        group.emplace_back(trees + "/" + name, test_support::ReadFile(scratch + "/" + name));
+        before.push_back(test_support::ReadFile(trees + "/" + name));
+    }
+    test_support::LeaveKilledGroup(group, 2);
+    ASSERT_EQ(test_support::ReadFile(trees + "/BATCH.ldif"), group[0].second);
+    ASSERT_NE(test_support::ReadFile(trees + "/BATCH.manifest"), group[1].second);
+    test_support::WriteFile(Folder("work/dns.csv").toStdString(), "previous dns.csv");
+    test_support::LeaveKilledWrite(Folder("work/dns.csv").toStdString(), "partial dns.csv");
+
+    QString errors;
+    ASSERT_EQ(Run({"/alldns", "/alldhcp", "/autoclose"}, errors), 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QString::fromStdString(trees))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(Folder("work"))) << errors.toStdString();
+    std::vector<std::string> treeFiles = test_support::EntryNames(trees);
+    treeFiles.erase(std::remove_if(treeFiles.begin(), treeFiles.end(),
+                                   [](const std::string& name) { return name.rfind("store.db", 0) == 0; }),
+                    treeFiles.end());
+    EXPECT_EQ(treeFiles, (std::vector<std::string>{"BATCH.ldif", "BATCH.manifest", "client.ini"}));
+    const bool allNew = test_support::ReadFile(trees + "/BATCH.manifest") == group[1].second;
+    for (std::size_t i = 0; i < group.size(); ++i)
+        EXPECT_EQ(test_support::ReadFile(group[i].first), allNew ? group[i].second : before[i])
+            << group[i].first;
+    // The lists, and no leftover of the killed writer (hidden names).
+    for (const std::string& name : test_support::EntryNames(Folder("work").toStdString()))
+        EXPECT_NE(name.front(), '.') << name;
+    EXPECT_NE(test_support::ReadFile(Folder("work/dns.csv").toStdString()), "previous dns.csv");
+    std::ifstream manifest(trees + "/BATCH.manifest");
+    expected = gentree::ReadManifest(manifest);
+    ExpectListFile("DNS", RecordListKind::Dns);
+    ExpectListFile("REV-DNS", RecordListKind::RevDns);
+    ExpectListFile("DHCP", RecordListKind::Dhcp);
 }
 
 TEST_F(BatchRun, ARunThatCannotCompleteSaysWhyOnStandardErrorAndExitsNonZero) {
@@ -267,8 +323,10 @@ TEST_F(BatchRun, ARunThatCannotCompleteSaysWhyOnStandardErrorAndExitsNonZero) {
     QString errors;
     EXPECT_EQ(Run({"/alldns", "/autoclose"}, errors), 1);
     EXPECT_TRUE(errors.contains(QStringLiteral("dns.csv"))) << errors.toStdString();
-    // The rest of the run still went on.
-    EXPECT_TRUE(QFile::exists(Folder("work/rev-dns.csv")));
+    // The lists are saved as one: the REV-DNS list's file is not written either, and the run says so.
+    EXPECT_TRUE(errors.contains(QStringLiteral("dns.csv and rev-dns.csv are left as they were.")))
+        << errors.toStdString();
+    EXPECT_FALSE(QFile::exists(Folder("work/rev-dns.csv")));
 }
 
 TEST_F(BatchRun, ARunThatCannotCollectLeavesThePreviousFilesAndSaysWhy) {

@@ -1,8 +1,14 @@
 #include "browser/lists/BatchSwitches.h"
+#include "browser/lists/ListFileWriter.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 
@@ -19,7 +25,10 @@ public:
         saveTag = tag;
         steps.push_back("tag " + std::to_string(tag));
     }
-    void ShowPage(int page) override { steps.push_back("page " + std::to_string(page)); }
+    void ShowPage(int page) override {
+        shownPage = page;
+        steps.push_back("page " + std::to_string(page));
+    }
     void ClickAllBut() override { steps.push_back("all"); }
     void ClickDHCPSearch() override { steps.push_back("dhcp search"); }
     void ClickDNSSearch() override { steps.push_back("dns search"); }
@@ -29,13 +38,26 @@ public:
         steps.push_back("save tag " + std::to_string(saveTag));
         if (failOnSave)
             throw std::runtime_error("disk full");
+        // As the window saves a list with Tag 1: its default name in the folder, into the group.
+        if (files && !folder.empty()) {
+            const char* name = shownPage == 0 ? "dns.csv" : shownPage == 1 ? "rev-dns.csv" : "dhcp.csv";
+            try {
+                files->Add(folder + "/" + name, std::string("new ") + name);
+            } catch (const browser::ListFileError& error) {
+                steps.push_back(std::string("message ") + error.what());
+            }
+        }
     }
+    void SaveInto(browser::ListFileGroup* group) override { files = group; }
     void CloseMainWindow() override { steps.push_back("close"); }
     std::string CannotCollect() override { return cannotCollect; }
     std::string CollectionFailure(bool dhcp) override { return dhcp ? dhcpFailure : dnsFailure; }
     void ReportBatchFailure(const std::string& text) override { steps.push_back("report " + text); }
 
     std::string cannotCollect, dhcpFailure, dnsFailure;
+    std::string folder; // where saves go; none without
+    browser::ListFileGroup* files = nullptr;
+    int shownPage = -1;
 };
 
 using Steps = std::vector<std::string>;
@@ -114,6 +136,67 @@ TEST(BatchSwitches, TheSaveTagReturnsToZeroWhenAStepFails) {
     host.failOnSave = true;
     EXPECT_THROW(browser::RunBatchSwitches({"/alldns"}, true, host), std::runtime_error);
     EXPECT_EQ(host.saveTag, 0);
+}
+
+// The lists a run saves replace their files together once both collections are done: all new, or
+// (when one cannot be written) all old, saying which stayed.
+TEST(BatchSwitches, TheSavedListsReplaceTheirFilesTogether) {
+    using Files = std::map<std::string, std::string>;
+    const auto contents = [](const test_support::TempFolder& folder) {
+        Files files;
+        for (const std::string& name : test_support::EntryNames(folder.Path()))
+            files[name] = test_support::ReadFile((folder.Path() / name).string());
+        return files;
+    };
+    const Files old = {
+        {"dhcp.csv", "old dhcp.csv"}, {"dns.csv", "old dns.csv"}, {"rev-dns.csv", "old rev-dns.csv"}};
+    {
+        test_support::TempFolder folder("batch-group");
+        for (const auto& [name, content] : old)
+            test_support::WriteFile((folder.Path() / name).string(), content);
+        RecordingHost host;
+        host.folder = folder.Path().string();
+        browser::RunBatchSwitches({"/alldhcp", "/alldns"}, false, host);
+        EXPECT_EQ(contents(folder), (Files{{"dhcp.csv", "new dhcp.csv"},
+                                           {"dns.csv", "new dns.csv"},
+                                           {"rev-dns.csv", "new rev-dns.csv"}}));
+        EXPECT_EQ(host.files, nullptr);
+    }
+    {
+        // The DNS list's file cannot be written: the DHCP list saved before it stays old as well.
+        test_support::TempFolder folder("batch-group");
+        for (const auto& [name, content] : old)
+            test_support::WriteFile((folder.Path() / name).string(), content);
+        const std::string dns = (folder.Path() / "dns.csv").string();
+        ::chmod(dns.c_str(), 0444);
+        RecordingHost host;
+        host.folder = folder.Path().string();
+        browser::RunBatchSwitches({"/alldhcp", "/alldns"}, false, host);
+        EXPECT_EQ(contents(folder), old);
+        const Steps tail(host.steps.end() - 6, host.steps.end());
+        EXPECT_EQ(tail,
+                  (Steps{"save tag 1",
+                         "message Cannot create file " + dns + ". Existing file " + dns + " is not writable",
+                         "page 1", "save tag 1",
+                         "report dhcp.csv, dns.csv and rev-dns.csv are left as they were.", "tag 0"}));
+    }
+}
+
+// A run killed between the renames of its saved lists leaves, once repaired, all three old or all new.
+TEST(BatchSwitches, ARunKilledBetweenItsSavesIsRepairedWhole) {
+    test_support::TempFolder folder("batch-killed");
+    const int renames = test_support::ExpectEveryKilledRenameRepaired(
+        folder.Path(),
+        [&] {
+            for (const char* name : {"dhcp.csv", "dns.csv", "rev-dns.csv"})
+                test_support::WriteFile((folder.Path() / name).string(), std::string("old ") + name);
+        },
+        [&] {
+            RecordingHost host;
+            host.folder = folder.Path().string();
+            browser::RunBatchSwitches({"/alldhcp", "/alldns"}, false, host);
+        });
+    EXPECT_GE(renames, 3);
 }
 
 } // namespace

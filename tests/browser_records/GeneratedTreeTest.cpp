@@ -138,6 +138,19 @@ TEST(GeneratedTree, RejectsBadOptions) {
     EXPECT_THROW(ParseArguments({"--zones", "x", "--out", "d"}), std::invalid_argument);
     EXPECT_THROW(ParseArguments({"--zones", "3"}), std::invalid_argument);
     EXPECT_THROW(ParseArguments({"--bogus"}), std::invalid_argument);
+    // A tree named twice (in any case) would be written once: refused, saying which.
+    for (const std::vector<std::string>& twice :
+         {std::vector<std::string>{"--tree", "ACME", "--tree", "ACME"},
+          {"--tree", "ACME", "--tree", "B", "--tree", "acme:hidden"}}) {
+        std::vector<std::string> arguments = {"--out", "d"};
+        arguments.insert(arguments.end(), twice.begin(), twice.end());
+        try {
+            ParseArguments(arguments);
+            ADD_FAILURE() << "accepted";
+        } catch (const std::invalid_argument& error) {
+            EXPECT_EQ(std::string(error.what()), "tree '" + twice.back().substr(0, 4) + "' is named twice");
+        }
+    }
     GeneratorRun run = ParseArguments({"--out", "d", "--tree", "A", "--tree", "B:hidden", "--zones", "3"});
     ASSERT_EQ(run.trees.size(), 2u);
     EXPECT_EQ(run.trees[1].name, "B");
@@ -165,6 +178,21 @@ TEST(GeneratedTree, WriteRunWritesEveryFileAndNoTemporaries) {
     EXPECT_NE(text.find("T1=visible\nT2=hidden\n"), std::string::npos);
     EXPECT_NE(text.find("PreferredTree=T1\n"), std::string::npos);
     fs::remove_all(folder);
+}
+
+// gentree killed between the renames of its files leaves, once repaired, the whole old or the whole new
+// set: never a new LDIF beside an old manifest.
+TEST(GeneratedTree, ARunKilledBetweenItsRenamesIsRepairedWhole) {
+    test_support::TempFolder folder{"gentree-killed"};
+    const auto run = [&](std::uint64_t seed) {
+        GeneratorRun generated =
+            ParseArguments({"--out", folder.Path().string(), "--tree", "T1", "--seed", std::to_string(seed),
+                            "--zones", "1", "--rrsets", "2", "--subnets", "1"});
+        WriteRun(generated);
+    };
+    const int renames = test_support::ExpectEveryKilledRenameRepaired(
+        folder.Path(), [&] { run(1); }, [&] { run(2); });
+    EXPECT_GE(renames, 3);
 }
 
 TEST(GeneratedTree, ARunThatCannotWriteEveryFileReplacesNone) {

@@ -7,6 +7,7 @@
 #include "browser/startup/TreeDialogsLogic.h"
 #include "platform/ini/IniFile.h"
 #include "platform/nwclient/NWClient.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,45 @@ TEST_F(ClientStartupTest, StartsOnTheChosenTreeAndEndsCleanly) {
 
     sequence.Shutdown();
     EXPECT_FALSE(nwclient::isInitialized());
+}
+
+// What killed writers left where the program reads is repaired before it reads, each repair told in
+// one line: a tree's files written as one group (its LDIF and manifest, as gentree writes them) that
+// ended between its renames are put back all old or all new before the client loads them, and a dead
+// writer's file in a tree's cache folder is removed before the cache is read.
+TEST_F(ClientStartupTest, InterruptedWritesAreRepairedBeforeTreesAndCachesAreRead) {
+    const std::string newLdif =
+        std::string(kAcmeLdif) + "dn: ou=New,o=ACME\nobjectClass: organizationalUnit\nou: New\n\n";
+    WriteFile(client.file("ACME.manifest"), "old manifest");
+    test_support::LeaveKilledGroup(
+        {{client.file("ACME.ldif"), newLdif}, {client.file("ACME.manifest"), "new manifest"}}, 2);
+    ASSERT_EQ(ReadFile(client.file("ACME.ldif")), newLdif); // the mixed set a crash left
+    ASSERT_EQ(ReadFile(client.file("ACME.manifest")), "old manifest");
+
+    ASSERT_TRUE(sequence.Prepare()) << nwclient::lastError();
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_NE(host.notices[0].find(client.path().string()), std::string::npos) << host.notices[0];
+    const bool allOld = ReadFile(client.file("ACME.ldif")) == kAcmeLdif &&
+                        ReadFile(client.file("ACME.manifest")) == "old manifest";
+    const bool allNew = ReadFile(client.file("ACME.ldif")) == newLdif &&
+                        ReadFile(client.file("ACME.manifest")) == "new manifest";
+    EXPECT_TRUE(allOld || allNew);
+    EXPECT_EQ(
+        test_support::EntryNames(client.path()),
+        (std::vector<std::string>{"ACME.ldif", "ACME.manifest", "HIDDEN.ldif", "LAB.ldif", "client.ini"}));
+
+    WriteFile(program.file("Cormelian.ini"), "[SYSTEM]\nnoTrees=1\n");
+    fs::create_directories(program.file("data/ACME"));
+    WriteFile(program.file("data/ACME/zones.ini"), "cached zones");
+    test_support::LeaveKilledWrite(program.file("data/ACME/zones.ini"), "partial zones");
+    ASSERT_EQ(test_support::EntryNames(program.file("data/ACME")).size(), 2u);
+    host.notices.clear();
+    ASSERT_TRUE(sequence.Run({}));
+    ASSERT_EQ(sequence.SelectedTrees(), (std::vector<std::string>{"ACME"}));
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_NE(host.notices[0].find("data/ACME"), std::string::npos) << host.notices[0];
+    EXPECT_EQ(test_support::EntryNames(program.file("data/ACME")), std::vector<std::string>{"zones.ini"});
+    EXPECT_EQ(ReadFile(program.file("data/ACME/zones.ini")), "cached zones");
 }
 
 TEST_F(ClientStartupTest, LoginAndSettingsDialogAgainstTheTree) {

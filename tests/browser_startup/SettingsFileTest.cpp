@@ -5,11 +5,13 @@
 #include "browser/startup/IniEditorLogic.h"
 #include "browser/startup/IniMerge.h"
 #include "browser/startup/StartupSequence.h"
+#include "platform/commit/CommitTesting.h"
 #include "platform/ini/IniFile.h"
 #include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 
@@ -27,6 +29,39 @@ TEST(MergeNewIniFile, UpdateTakesTheNameWhenThereIsNoSettingsFile) {
 
     EXPECT_FALSE(fs::exists(folder.file("Cormelian.new")));
     EXPECT_EQ(ReadFile(ini), "[SYSTEM]\r\nThreads=0\r\n");
+}
+
+// The update takes the settings file's name through the commit path: a link there stays a link and
+// its target gets the update; a write that fails leaves no settings file, no leftover and the update
+// waiting, and says why.
+TEST(MergeNewIniFile, UpdateTakingTheNameIsCommittedLikeEveryWrite) {
+    const std::string update = "[SYSTEM]\r\nThreads=0\r\n";
+    {
+        TempFolder folder;
+        const std::string ini = folder.file("Cormelian.ini");
+        fs::create_directory(folder.file("shared"));
+        test_support::MakeSymlink("shared/settings.ini", ini);
+        WriteFile(folder.file("Cormelian.new"), update);
+        browser::MergeNewIniFile(ini);
+        EXPECT_TRUE(fs::is_symlink(ini));
+        EXPECT_EQ(ReadFile(folder.file("shared/settings.ini")), update);
+        EXPECT_EQ(test_support::EntryNames(folder.path()),
+                  (std::vector<std::string>{"Cormelian.ini", "shared"}));
+    }
+    {
+        TempFolder folder;
+        const std::string ini = folder.file("Cormelian.ini");
+        WriteFile(folder.file("Cormelian.new"), update);
+        commit::testing::ScopedWriteFault fault(8, ENOSPC);
+        try {
+            browser::MergeNewIniFile(ini);
+            ADD_FAILURE() << "no error";
+        } catch (const ini::EIniFileError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot write file " + ini + ". No space left on device");
+        }
+        EXPECT_EQ(test_support::EntryNames(folder.path()), (std::vector<std::string>{"Cormelian.new"}));
+        EXPECT_EQ(ReadFile(folder.file("Cormelian.new")), update);
+    }
 }
 
 TEST(MergeNewIniFile, UpdateFillsOnlyEmptyOrMissingKeysAndIsDeleted) {

@@ -35,6 +35,7 @@ public:
     bool failEveryContextCreate = false;
     std::map<std::string, int> selectResults; // tree -> SelectTree result
     std::vector<std::string> visibleTrees;    // what the tree scans report
+    std::vector<std::string> treeFolders;     // where the client reads its trees
     int listResult = 0;
     bool onServerVolume = false;
     std::string loggedInUser = "joe.Users.ACME";
@@ -53,6 +54,7 @@ public:
     int contextsCreated = 0;
     int logins = 0;
 
+    std::vector<std::string> TreeFolders() override { return treeFolders; }
     int InitClient() override {
         journal_.push_back("InitClient");
         return initResult;
@@ -233,6 +235,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> details; // of the messages shown with one, in order
     std::vector<std::string> information;
+    std::vector<std::string> notices; // repairs of interrupted writes
     bool closed = false;
     int treeChoiceShown = 0;
     std::function<void(browser::DNSTreesLogic&)> onTreeChoice;
@@ -262,6 +265,7 @@ public:
         journal_.push_back("Close");
         closed = true;
     }
+    void ShowRecoveryNotice(const std::string& line) override { notices.push_back(line); }
     void InitBrowserIcons() override { journal_.push_back("InitIcons"); }
     void SetBrowserContext(ContextHandle context) override { browserContext = context; }
     void SetBrowserAllLeafs(bool) override {}

@@ -31,11 +31,11 @@ using Files = std::map<std::string, std::string>;
 
 // The rows every writer exports: enough for several pages and well past the fault limits below.
 struct TestData {
-    TestData() {
-        FillDataSet(plain, 500);
+    explicit TestData(int rows = 500) {
+        FillDataSet(plain, rows);
         memo.AddField({"Name", TFieldType::ftString, 10});
         memo.AddField({"Remarks", TFieldType::ftMemo});
-        for (int i = 1; i <= 500; ++i)
+        for (int i = 1; i <= rows; ++i)
             memo.AddRow({"row" + std::to_string(i), "remark " + std::to_string(i)});
     }
     TMemoryDataSet plain;
@@ -77,7 +77,8 @@ std::unique_ptr<TExporterText> HTMLPages(TestData& data) {
 
 // The writers of more than one file.
 std::vector<WriterCase> GroupWriters() {
-    return {{"HTMLPagesIndexAndStyleSheet", "list.html", HTMLPages}, {"DBaseWithMemo", "memo.dbf", DBaseWithMemo}};
+    return {{"HTMLPagesIndexAndStyleSheet", "list.html", HTMLPages},
+            {"DBaseWithMemo", "memo.dbf", DBaseWithMemo}};
 }
 
 std::vector<WriterCase> Writers() {
@@ -192,7 +193,8 @@ TEST_P(ExportFileFaults, LinksPlantedAtOncePredictableTemporaryNamesAreNotFollow
     Names planted;
     for (const std::string& name : names_) {
         const std::string pid = std::to_string(::getpid());
-        for (const std::string& temporary : {name + ".~export" + pid, name + ".tmp" + pid + "_0", name + ".tmp"}) {
+        for (const std::string& temporary :
+             {name + ".~export" + pid, name + ".tmp" + pid + "_0", name + ".tmp"}) {
             test_support::MakeSymlink(temp_.path() / "victim.txt", folder_ / temporary);
             planted.push_back(temporary);
         }
@@ -228,9 +230,24 @@ TEST_P(ExportFileFaults, AWriteFailingPartWayKeepsEveryOldFile) {
     EXPECT_EQ(Contents(folder_), old);
 }
 
+// The disk fills while the rows are still being written (past the first 256 KB, so the writer's
+// stream has already handed bytes to the file): the message names the file and says why.
+TEST_P(ExportFileFaults, AFullDiskPastTheFirstBuffersSaysWhyAndKeepsEveryOldFile) {
+    TestData large(20000);
+    const Files old = WriteOldFiles();
+    std::unique_ptr<TExporterText> exporter = GetParam().make(large);
+    exporter->FileName = Path(GetParam().fileName);
+    {
+        commit::testing::ScopedWriteFault fault(256 * 1024, ENOSPC);
+        ExpectFileError(ErrorOf([&] { exporter->Execute(); }), "No space left on device");
+    }
+    EXPECT_EQ(Contents(folder_), old);
+}
+
 TEST_P(ExportFileFaults, AFileSizeLimitIsReportedAndKeepsEveryOldFile) {
     const Files old = WriteOldFiles();
-    const test_support::ChildOutcome outcome = test_support::RunUnderFileSizeLimit(4096, [&] { Run(folder_); });
+    const test_support::ChildOutcome outcome =
+        test_support::RunUnderFileSizeLimit(4096, [&] { Run(folder_); });
     EXPECT_EQ(outcome.signal, 0);
     EXPECT_EQ(outcome.exitCode, 1);
     ExpectFileError(outcome.text, "File too large");
@@ -262,6 +279,14 @@ TEST_P(ExportGroupFaults, ASecondFileThatCannotBeWrittenKeepsTheFirst) {
     EXPECT_EQ(ErrorOf([&] { Run(folder_); }),
               "Cannot create file \"" + second + "\". Existing file " + second + " is not writable");
     EXPECT_EQ(Contents(folder_), old);
+}
+
+// A writer killed as any of its renames begins (between the files of its set): whatever touches the
+// folder next puts the set back to all old or all new, leaves nothing else and says so in one line.
+TEST_P(ExportGroupFaults, AWriterKilledBetweenItsRenamesIsRepairedWhole) {
+    const int renames = test_support::ExpectEveryKilledRenameRepaired(
+        folder_, [&] { WriteOldFiles(); }, [&] { Run(folder_); });
+    EXPECT_GE(std::size_t(renames), names_.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllWriters, ExportFileFaults, ::testing::ValuesIn(Writers()),

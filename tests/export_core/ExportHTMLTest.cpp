@@ -3,10 +3,12 @@
 #include "export/core/ExporterHTML.h"
 #include "export/core/ExporterMarkup.h"
 #include "platform/ini/IniFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sys/resource.h>
 
 namespace exporter::test {
 namespace {
@@ -850,6 +852,40 @@ TEST_F(HtmlExport, FailedExportLeavesNoFiles) {
         names.push_back(entry.path().filename().string());
     EXPECT_EQ(names, std::vector<std::string>{"list.html"});
     EXPECT_EQ(ReadFile(dir.file("list.html")), "old");
+}
+
+// A run of many pages holds a few descriptors, not one per page: under a limit of 256 open files, 2,000
+// pages with their index and style sheet are written (each page finished as the next opens), and so are
+// 300 pages with navigation bars (completed from the scratch file at the end); nothing else is left.
+TEST_F(HtmlExport, ThousandsOfPagesFitALowOpenFileLimit) {
+    struct Case {
+        int pages;
+        bool navigation;
+    };
+    for (const Case c : {Case{2000, false}, Case{300, true}}) {
+        SCOPED_TRACE(std::to_string(c.pages) + (c.navigation ? " pages with navigation" : " pages"));
+        TempDir dir;
+        FillRows(c.pages);
+        ex.FileName = dir.file("list.html");
+        ex.SetMaxRecords(1);
+        ex.GenerateIndex = true;
+        ex.UsingCSS = TUsingCSS::usExternal;
+        ex.Navigation.OnTop = ex.Navigation.OnBottom = c.navigation;
+        const test_support::ChildOutcome outcome =
+            test_support::RunUnderLimit(RLIMIT_NOFILE, 256, [&] { ex.Execute(); });
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.text;
+        std::vector<std::string> expected = {"list.html",
+                                             "list01.css"}; // the style sheet is named after the first page
+        for (int page = 1; page <= c.pages; ++page)
+            expected.push_back(fs::path(NumberedFileName(ex.FileName, page, 2)).filename().string());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(test_support::EntryNames(dir.path()), expected);
+        const std::string last = ReadFile(NumberedFileName(ex.FileName, c.pages, 2));
+        EXPECT_NE(last.find(">row" + std::to_string(c.pages) + "</td>"), std::string::npos)
+            << last.substr(0, 400);
+        EXPECT_EQ(HtmlLintErrors(last), "");
+        EXPECT_EQ(Count(ReadFile(ex.FileName), "<LI>"), c.pages);
+    }
 }
 
 } // namespace

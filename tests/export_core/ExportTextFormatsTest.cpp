@@ -568,5 +568,18 @@ TEST(FileRun, APrintCommandThatFailsSaysWhy) {
     EXPECT_EQ(errorOf("true"), "(printed)");
 }
 
+// A file name that starts with "-" reaches the print command as a file, not as its options.
+TEST(FileRun, APrintedFileNameIsNeverReadAsOptions) {
+    TempDir dir;
+    const std::string script = dir.file("lp");
+    const std::string arguments = dir.file("arguments");
+    WriteFile(script, "#!/bin/sh\nprintf '[%s]' \"$@\" > '" + arguments + "'\n");
+    ::chmod(script.c_str(), 0755);
+    for (const std::string name : {"-dash.csv", "--help", "-d printer"}) {
+        RunPrintCommand(script, name);
+        EXPECT_EQ(ReadFile(arguments), "[--][" + name + "]");
+    }
+}
+
 } // namespace
 } // namespace exporter::test

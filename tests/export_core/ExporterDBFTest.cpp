@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <sstream>
 
 namespace exporter::test {
@@ -372,6 +374,83 @@ TEST_F(DbfFiles, AFailedExportKeepsTheOldFilesAndLeavesNoTemporaries) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         files += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 2);
+}
+
+// The files in the test folder by name, with their content.
+std::map<std::string, std::string> FolderFiles(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        files[entry.path().filename().string()] = ReadFile(entry.path().string());
+    return files;
+}
+
+// A table whose name leads to its own memo file (named .dbt, or a link to the memo file) is refused
+// before either file is written: the old file keeps its content and nothing is added.
+TEST_F(DbfFiles, ATableNamedLikeItsMemoFileIsRefused) {
+    struct Case {
+        const char* what;
+        std::string table;
+        std::function<void()> prepare;
+    };
+    const std::string memo = dir.file("t.dbt");
+    const std::vector<Case> cases = {
+        {"named .dbt", dir.file("t.dbt"), [] {}},
+        {"a symbolic link to the memo file", dir.file("t.dbf"),
+         [&] { std::filesystem::create_symlink("t.dbt", dir.file("t.dbf")); }},
+        {"a hard link of the memo file", dir.file("t.dbf"),
+         [&] { std::filesystem::create_hard_link(memo, dir.file("t.dbf")); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            std::filesystem::remove(entry.path());
+        WriteFile(memo, std::string(512512, 'm'));
+        c.prepare();
+        const std::map<std::string, std::string> before = FolderFiles(dir);
+        ex.FileName = c.table;
+        try {
+            ex.Execute();
+            ADD_FAILURE() << "no error";
+        } catch (const EExportError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + memo + "\". The table \"" +
+                                                     c.table + "\" and its memo file would be the same file");
+        }
+        EXPECT_EQ(FolderFiles(dir), before);
+    }
+    // Without memo fields the table alone is written, under any name.
+    ex.ExportedFields.Clear();
+    ex.FileName = memo;
+    ex.Execute();
+    EXPECT_EQ(ReadWithDbfread(memo), "NAME,COUNT\n'first'|1\n'second'|2\n'third'|3\n");
+}
+
+// An aborted export is incomplete: whichever file of its set was there before (table, memo file or
+// both), none is replaced and none is added. With no file there, the rows written so far are kept.
+TEST_F(DbfFiles, AnAbortedExportReplacesNoFileOfItsSet) {
+    ex.OnExportedRecord = [](TExporter& sender, int recNo) {
+        if (recNo == 1) // after the second row
+            sender.Abort();
+    };
+    const std::string oldMemo = std::string(512512, 'm');
+    const std::vector<std::map<std::string, std::string>> befores = {
+        {{"table.dbt", oldMemo}},
+        {{"table.dbf", "old table"}},
+        {{"table.dbf", "old table"}, {"table.dbt", oldMemo}},
+    };
+    for (const auto& before : befores) {
+        SCOPED_TRACE(before.begin()->first + " of " + std::to_string(before.size()));
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            std::filesystem::remove(entry.path());
+        for (const auto& [name, content] : before)
+            WriteFile(dir.file(name), content);
+        ex.Execute();
+        EXPECT_EQ(FolderFiles(dir), before);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        std::filesystem::remove(entry.path());
+    ex.Execute();
+    EXPECT_EQ(ReadWithDbfread(ex.FileName), "NAME,PICTURE,COUNT,REMARKS\n'first'|'" + std::string(600, 'x') +
+                                                "'|1|'Grüße'\n'second'|None|2|'a\\x00b'\n");
 }
 
 TEST(DbfOptions, LengthSectionRoundTrips) {

@@ -1,5 +1,5 @@
-#include "platform/commit/CommitTesting.h"
 #include "platform/commit/FileCommit.h"
+#include "platform/commit/CommitTesting.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WriteFaults.h"
 
@@ -48,11 +48,13 @@ TEST_F(FileCommitTest, NewAndReplacedFilesGetTheirContentAndMode) {
     EXPECT_EQ(read("new.txt"), "fresh");
     EXPECT_EQ(modeOf(path("new.txt")), commit::NewFileMode());
 
-    write("private.txt", "old");
-    ::chmod(path("private.txt").c_str(), 0600);
-    commit::WriteFileAtomically(path("private.txt"), "new");
-    EXPECT_EQ(read("private.txt"), "new");
-    EXPECT_EQ(modeOf(path("private.txt")), 0600u);
+    for (const unsigned mode : {0600u, 0640u, 0604u, 0755u, 0222u}) {
+        write("private.txt", "old");
+        ::chmod(path("private.txt").c_str(), mode);
+        commit::WriteFileAtomically(path("private.txt"), "new");
+        EXPECT_EQ(read("private.txt"), "new");
+        EXPECT_EQ(modeOf(path("private.txt")), mode);
+    }
 
     FileCommit streamed(path("streamed.txt"));
     for (int i = 0; i < 100000; ++i)
@@ -101,12 +103,50 @@ TEST_F(FileCommitTest, SymbolicLinksStayLinksAndTheirTargetsGetTheContent) {
     test_support::MakeSymlink("loop.csv", folder_.Path() / "loop.csv");
     expectFailure([&] { commit::WriteFileAtomically(path("loop.csv"), "x"); }, CommitError::Stage::Create,
                   "Cannot create file " + path("loop.csv") + ". Too many levels of symbolic links");
+
+    // As the kernel: a chain of 40 links is followed, one of 41 is not.
+    for (int i = 1; i <= 41; ++i)
+        test_support::MakeSymlink("chain" + std::to_string(i - 1),
+                                  folder_.Path() / ("chain" + std::to_string(i)));
+    commit::WriteFileAtomically(path("chain40"), "forty");
+    EXPECT_EQ(read("chain0"), "forty");
+    expectFailure([&] { commit::WriteFileAtomically(path("chain41"), "x"); }, CommitError::Stage::Create,
+                  "Cannot create file " + path("chain41") + ". Too many levels of symbolic links");
+}
+
+// Two members of a group that lead to one file are refused before anything is written.
+TEST_F(FileCommitTest, GroupMembersLeadingToOneFileAreRefused) {
+    write("t.dbf", "old table");
+    write("t.dbt", "old memo");
+    fs::create_hard_link(folder_.Path() / "t.dbt", folder_.Path() / "other.dbt");
+    test_support::MakeSymlink("t.dbt", folder_.Path() / "link.dbt");
+    const struct {
+        std::string second;
+        std::string reason;
+    } cases[] = {
+        {path("t.dbt"), "It is written twice"},
+        {folder_.Directory() + "./t.dbt", "It is written twice"},
+        {path("link.dbt"), "It is written twice"},
+        {path("other.dbt"), "It is the same file as " + path("t.dbt")},
+    };
+    for (const auto& row : cases) {
+        CommitGroup group;
+        group.add(path("t.dbf")).write("new table");
+        group.add(path("t.dbt")).write("new memo");
+        expectFailure([&] { group.add(row.second); }, CommitError::Stage::Create,
+                      "Cannot create file " + row.second + ". " + row.reason);
+        group.discard();
+    }
+    EXPECT_EQ(read("t.dbf"), "old table");
+    EXPECT_EQ(read("t.dbt"), "old memo");
+    EXPECT_EQ(entries(), (Names{"link.dbt", "other.dbt", "t.dbf", "t.dbt"}));
 }
 
 TEST_F(FileCommitTest, TemporaryFilesAreUnpredictableAndNeverFollowALink) {
     write("victim.txt", "mine");
     // Links planted at every name a writer could once predict lead nowhere now.
-    for (const std::string& planted : Names{"out.csv.tmp", "out.csv.~export" + std::to_string(::getpid()), ".out.csv.~"})
+    for (const std::string& planted :
+         Names{"out.csv.tmp", "out.csv.~export" + std::to_string(::getpid()), ".out.csv.~"})
         test_support::MakeSymlink(folder_.Path() / "victim.txt", folder_.Path() / planted);
     FileCommit first(path("out.csv"));
     FileCommit second(path("out.csv"));
@@ -134,7 +174,8 @@ TEST_F(FileCommitTest, WritesFailingPartWayKeepTheOldFile) {
     }
     {
         commit::testing::ScopedWriteFault fault(2, EIO);
-        expectFailure([&] { commit::WriteFileAtomically(path("out.csv"), "direct"); }, CommitError::Stage::Write,
+        expectFailure([&] { commit::WriteFileAtomically(path("out.csv"), "direct"); },
+                      CommitError::Stage::Write,
                       "Cannot write file " + path("out.csv") + ". Input/output error");
     }
     EXPECT_EQ(read("out.csv"), "old");
@@ -173,12 +214,13 @@ TEST_F(FileCommitTest, AFolderRenamedMeanwhileGetsTheFileAndNoLeftover) {
     EXPECT_EQ(test_support::EntryNames(folder_.Path() / "again"), (Names{"out.csv"}));
 }
 
-TEST_F(FileCommitTest, HardLinksStayOneFile) {
+TEST_F(FileCommitTest, HardLinkedTargetsAreReplacedAndTheOtherNameKeepsTheOldContent) {
     write("a.txt", "old");
     fs::create_hard_link(folder_.Path() / "a.txt", folder_.Path() / "b.txt");
     commit::WriteFileAtomically(path("a.txt"), "new content");
-    EXPECT_EQ(read("b.txt"), "new content");
-    EXPECT_EQ(fs::hard_link_count(folder_.Path() / "a.txt"), 2u);
+    EXPECT_EQ(read("a.txt"), "new content");
+    EXPECT_EQ(read("b.txt"), "old");
+    EXPECT_EQ(fs::hard_link_count(folder_.Path() / "a.txt"), 1u);
     EXPECT_EQ(entries(), (Names{"a.txt", "b.txt"}));
 }
 
@@ -206,7 +248,7 @@ TEST_F(FileCommitTest, GroupsCommitEveryFileOrNone) {
         expectFailure([&] { group.commit(); }, CommitError::Stage::Write,
                       "Cannot write file " + path("table.dbt") + ". No space left on device");
     }
-    // A last file that can no longer be renamed into place: the files before it are put back.
+    // A last file whose old content cannot be kept for a rollback: the group stops before any rename.
     {
         CommitGroup group;
         group.add(path("table.dbf")).write("newer table");
@@ -215,7 +257,7 @@ TEST_F(FileCommitTest, GroupsCommitEveryFileOrNone) {
         fs::remove(folder_.Path() / "table.dbt");
         fs::create_directories(folder_.Path() / "table.dbt" / "in-the-way");
         expectFailure([&] { group.commit(); }, CommitError::Stage::Write,
-                      "Cannot write file " + path("table.dbt") + ". Is a directory");
+                      "Cannot write file " + path("table.dbt") + ". Operation not permitted");
     }
     EXPECT_EQ(read("table.dbf"), "new table");
     EXPECT_EQ(read("index.htm"), "new index");

@@ -1,6 +1,7 @@
 #include "tests/support/WriteFaults.h"
 
 #include "platform/commit/CommitTesting.h"
+#include "platform/commit/FileCommit.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -25,15 +27,19 @@ std::vector<std::string> EntryNames(const std::filesystem::path& folder) {
 }
 
 ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<void()>& write) {
+    return RunUnderLimit(RLIMIT_FSIZE, limitBytes, write);
+}
+
+ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<void()>& write) {
     int channel[2];
     if (::pipe(channel) != 0)
         return {};
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        struct rlimit limit {};
-        limit.rlim_cur = limit.rlim_max = rlim_t(limitBytes);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        struct rlimit limits {};
+        limits.rlim_cur = limits.rlim_max = rlim_t(limit);
+        ::setrlimit(resource, &limits);
         int code = 0;
         std::string text;
         try {
@@ -60,6 +66,113 @@ ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<v
     else if (WIFSIGNALED(status))
         outcome.signal = WTERMSIG(status);
     return outcome;
+}
+
+namespace {
+
+// The exit code of a child that EndAtRename ended.
+constexpr int EndedAtRename = 3;
+
+// Runs `work` in a child process that ends with it (or earlier, on its own); its exit code.
+int InChild(const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        try {
+            work();
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The real system calls, but the process ends as the chosen rename begins.
+class EndAtRename : public commit::detail::SystemCalls {
+public:
+    explicit EndAtRename(int renames) : renames_(renames) {}
+    int renameat(int fromFolder, const char* from, int toFolder, const char* to) override {
+        if (++seen_ == renames_)
+            ::_exit(EndedAtRename);
+        return SystemCalls::renameat(fromFolder, from, toFolder, to);
+    }
+
+private:
+    int renames_;
+    int seen_ = 0;
+};
+
+} // namespace
+
+bool RunEndingAtRename(int renames, const std::function<void()>& work) {
+    return InChild([&] {
+               EndAtRename calls(renames);
+               commit::testing::ScopedSystemCalls use(calls);
+               work();
+           }) != EndedAtRename;
+}
+
+namespace {
+
+// The files of a folder with their contents.
+std::map<std::string, std::string> FolderContents(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : EntryNames(folder))
+        files[name] = ReadFile(folder / name);
+    return files;
+}
+
+void RefillFolder(const std::filesystem::path& folder, const std::function<void()>& writeOld) {
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    writeOld();
+}
+
+} // namespace
+
+int ExpectEveryKilledRenameRepaired(const std::filesystem::path& folder,
+                                    const std::function<void()>& writeOld,
+                                    const std::function<void()>& write) {
+    RefillFolder(folder, writeOld);
+    write();
+    const std::map<std::string, std::string> fresh = FolderContents(folder);
+    for (int rename = 1; rename < 100; ++rename) {
+        SCOPED_TRACE("killed at rename " + std::to_string(rename));
+        RefillFolder(folder, writeOld);
+        const std::map<std::string, std::string> old = FolderContents(folder);
+        const bool finished = RunEndingAtRename(rename, write);
+        const std::vector<std::string> lines = commit::RecoverFolder(folder.string());
+        const std::map<std::string, std::string> now = FolderContents(folder);
+        EXPECT_TRUE(now == old || now == fresh);
+        if (finished) {
+            EXPECT_TRUE(lines.empty());
+            EXPECT_EQ(now, fresh);
+            return rename - 1;
+        }
+        EXPECT_EQ(lines.size(), 1u);
+    }
+    ADD_FAILURE() << "the writer never ended";
+    return 0;
+}
+
+void LeaveKilledWrite(const std::string& target, const std::string& content) {
+    InChild([&] {
+        commit::FileCommit file(target);
+        file.write(content);
+        ::_exit(0);
+    });
+}
+
+void LeaveKilledGroup(const std::vector<std::pair<std::string, std::string>>& files, int renames) {
+    RunEndingAtRename(renames, [&] {
+        commit::CommitGroup group;
+        for (const auto& [target, content] : files)
+            group.add(target).write(content);
+        if (renames == 0)
+            ::_exit(0);
+        group.commit();
+    });
 }
 
 void MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -24,6 +25,27 @@ struct ChildOutcome {
 // Runs `write` in a forked child whose file-size limit is `limitBytes`. The child's exit code is
 // 0 when `write` returns, 1 when it throws (the exception's text is reported back).
 ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<void()>& write);
+// The same under another resource limit (RLIMIT_NOFILE: open files), soft and hard.
+ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<void()>& write);
+
+// What a writer killed part-way leaves: a child process writes `content` to `target` through the
+// commit path and ends before the commit (its temporary file stays beside the target).
+void LeaveKilledWrite(const std::string& target, const std::string& content);
+// A group of files (target, content) committed by a child process that ends as its `renames`-th
+// rename begins: with 2 of two files, the first target is new and the second old.
+void LeaveKilledGroup(const std::vector<std::pair<std::string, std::string>>& files, int renames);
+
+// Runs `work` in a child process that ends as the commit path's `renames`-th rename begins, as a
+// writer killed at that moment; true when `work` was done before.
+bool RunEndingAtRename(int renames, const std::function<void()>& work);
+
+// A writer of a set of files killed as each of its renames begins in turn: before each run the folder
+// is emptied and `writeOld` puts the old set there; after each, RecoverFolder must tell one repair and
+// leave the whole old or the whole new set (what a run not killed writes), nothing else. Ends when
+// `write` runs to its end; returns how many renames it made.
+int ExpectEveryKilledRenameRepaired(const std::filesystem::path& folder,
+                                    const std::function<void()>& writeOld,
+                                    const std::function<void()>& write);
 
 // Creates a symbolic link `link` pointing at `target`.
 void MakeSymlink(const std::filesystem::path& target, const std::filesystem::path& link);

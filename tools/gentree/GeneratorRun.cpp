@@ -3,6 +3,8 @@
 #include "platform/commit/FileCommit.h"
 #include "tools/gentree/ClientConfig.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -24,6 +26,13 @@ int ParseCount(const std::string& option, const std::string& text) {
     } catch (const std::logic_error&) {
         throw std::invalid_argument(option + " needs a number, not '" + text + "'");
     }
+}
+
+bool SameTreeName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 } // namespace
@@ -101,6 +110,15 @@ GeneratorRun ParseArguments(const std::vector<std::string>& arguments) {
     }
     if (trees.size() > 16) {
         throw std::invalid_argument("at most 16 trees");
+    }
+    // Tree names compare without regard to case, as the directory compares them; a tree named twice
+    // would be written once and counted twice.
+    for (std::size_t t = 0; t < trees.size(); ++t) {
+        for (std::size_t u = 0; u < t; ++u) {
+            if (SameTreeName(trees[u].first, trees[t].first)) {
+                throw std::invalid_argument("tree '" + trees[t].first + "' is named twice");
+            }
+        }
     }
     for (std::size_t t = 0; t < trees.size(); ++t) {
         run.trees.push_back(TreeOptions{trees[t].first, static_cast<int>(t + 1) % 16, seed + t, size});

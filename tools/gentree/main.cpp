@@ -10,6 +10,8 @@
 int main(int argc, char** argv) {
     // A write beyond the file-size limit is then an error the writer reports, not a silent end.
     commit::IgnoreFileSizeSignal();
+    // A run of many files (an HTML export of thousands of pages) may use every descriptor it is allowed.
+    commit::RaiseOpenFileLimit();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
         std::cout << gentree::Usage();

@@ -45,7 +45,8 @@ int importTree(bool replace, const std::string& storePath, const std::string& tr
     if (!store)
         return 1;
     std::string error;
-    const auto existing = replace ? nwclient::Store::ExistingTree::Replace : nwclient::Store::ExistingTree::Keep;
+    const auto existing =
+        replace ? nwclient::Store::ExistingTree::Replace : nwclient::Store::ExistingTree::Keep;
     if (!store->importTree(tree, entries, error, existing)) {
         if (!replace && store->hasTree(tree))
             std::cerr << "nwstore: " << error << " (use --replace)\n";
@@ -89,6 +90,8 @@ int listTrees(const std::string& storePath) {
 int main(int argc, char** argv) {
     // A write beyond the file-size limit is then an error the writer reports, not a silent end.
     commit::IgnoreFileSizeSignal();
+    // A run of many files (an HTML export of thousands of pages) may use every descriptor it is allowed.
+    commit::RaiseOpenFileLimit();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty())
         return usage();
