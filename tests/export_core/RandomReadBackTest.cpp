@@ -576,13 +576,21 @@ TEST_F(RandomReadBack, DbaseThroughDbfread) {
 }
 
 // PDF: qpdf finds no fault and pdftotext reads every page; cells are cut to their columns, so the rows'
-// keys (formatted: 1,000) are looked for in order.
+// keys (formatted: 1,000) are looked for in order. The sets take turns in the fonts' four encodings.
 TEST_F(RandomReadBack, PdfThroughQpdfAndPdftotext) {
     SCOPED_TRACE(SeedTrace(seed));
     if (!HasCommand("qpdf") || !HasCommand("pdftotext"))
         GTEST_SKIP() << "qpdf or pdftotext (packages qpdf, poppler-utils) is not installed";
     const auto sets = Sets(10, TRandomPools(), 30);
-    const auto files = Export<TExporterPDF>(sets, "pdf", true, 20, [](TExporterPDF&) {});
+    static const TPDFFontEncoding encodings[] = {
+        TPDFFontEncoding::poWinAnsiEncoding, TPDFFontEncoding::poStandardEncoding,
+        TPDFFontEncoding::poMacRomanEncoding, TPDFFontEncoding::poPDFDocEncoding};
+    size_t next = 0;
+    const auto files = Export<TExporterPDF>(sets, "pdf", true, 20, [&next](TExporterPDF& ex) {
+        const TPDFFontEncoding encoding = encodings[next++ % std::size(encodings)];
+        ex.Options.CaptionFont.FontEncoding = encoding;
+        ex.Options.DataFont.FontEncoding = encoding;
+    });
     for (size_t i = 0; i < files.size(); ++i) {
         int status = 0;
         const std::string check = RunCommand("qpdf --check '" + files[i] + "'", status);
