@@ -1,7 +1,9 @@
 // Seeded random data sets (RandomDataSets.h) written by each exporter and read back by the reader the
-// other tests use for the format: Python's csv module (CSV), ElementTree (XML), xmllint's HTML parser
-// (HTML), sqlite3 (SQL), dbfread (dBase), qpdf and pdftotext (PDF), pdflatex (LaTeX). Each format's files
-// are read by one reader process, and every value is compared under the format's rules.
+// other tests use for the format: Python's csv module (CSV), Python's strict UTF-8 decoder (fixed-width
+// text), ElementTree and xmllint (XML, its values and its names), xmllint's HTML parser (HTML), sqlite3
+// (SQL), dbfread (dBase), qpdf and pdftotext (PDF), pdflatex and pdftotext (LaTeX). Each format's files are
+// read by one reader process (pdflatex and PDF: one per file, few files), and every value is compared
+// under the format's rules.
 
 #include "ExportTestSupport.h"
 #include "RandomDataSets.h"
@@ -611,8 +613,8 @@ TEST_F(RandomReadBack, PdfThroughQpdfAndPdftotext) {
 
 // LaTeX: pdflatex sets the document of every set in UTF-8 and in code pages the exporter offers (1251
 // with its Cyrillic fonts, 1250). Each set holds a long text (up to 32,767 bytes a cell), so its table
-// is set in paragraph columns: every row's key is found, and no word lies beyond the page. Slow: three
-// sets.
+// is set in paragraph columns: every row's key is found, and no word lies beyond the right margin. Slow:
+// three sets.
 TEST_F(RandomReadBack, LatexThroughPdflatex) {
     SCOPED_TRACE(SeedTrace(seed));
     if (!HasCommand("pdflatex") || !HasCommand("pdftotext"))
