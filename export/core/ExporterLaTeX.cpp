@@ -530,14 +530,13 @@ void TExporterLaTeX::PlanColumns() {
     const int count = Columns.Count();
     // Only texts can be long: without a text column of more than kLongText characters (or of unknown
     // length) no row needs to be read.
+    const auto isText = [this](int i) {
+        return Columns[i].ColType == TExportColType::ectString ||
+               Columns[i].ColType == TExportColType::ectUnknown;
+    };
     bool mayWrap = false;
-    for (int i = 0; i < count; ++i) {
-        const TExportColumn& column = Columns[i];
-        mayWrap =
-            mayWrap ||
-            ((column.ColType == TExportColType::ectString || column.ColType == TExportColType::ectUnknown) &&
-             (column.Length <= 0 || column.Length > kLongText));
-    }
+    for (int i = 0; i < count; ++i)
+        mayWrap = mayWrap || (isText(i) && (Columns[i].Length <= 0 || Columns[i].Length > kLongText));
     if (!mayWrap)
         return;
     std::vector<double> widest(size_t(count), 1);
@@ -551,9 +550,12 @@ void TExporterLaTeX::PlanColumns() {
         widest[size_t(i)] = std::max(widest[size_t(i)], double(ExportTextLength(text)));
     });
     // A table that fits keeps its columns; so does one of short texts only, which wrapping would not
-    // make much narrower. Columns of long texts share the width the others leave.
+    // make much narrower. Columns of long texts share the width the others leave; when that is less than
+    // a fair part each, text columns wider than a fair part wrap too, the widest first, until the rest
+    // leave room (else the table would run off the paper).
+    const double least = kLongText / 2;
     double needed = 0, natural = 0;
-    std::vector<int> wide;
+    std::vector<int> wide, shorter;
     for (int i = 0; i < count; ++i) {
         const double width = widest[size_t(i)] + 1; // room for characters wider than the average
         needed += width + kColumnPadding;
@@ -561,12 +563,21 @@ void TExporterLaTeX::PlanColumns() {
             wide.push_back(i);
         else
             natural += width + kColumnPadding;
+        if (isText(i) && widest[size_t(i)] > least && widest[size_t(i)] <= kLongText)
+            shorter.push_back(i);
     }
     if (needed <= kLineCharacters || wide.empty())
         return;
-    // The columns of long texts share what is left: the narrower ones keep their width, the others get
-    // equal parts (at least a fair part each, when the other columns leave too little).
-    const double least = kLongText / 2;
+    std::sort(shorter.begin(), shorter.end(),
+              [&](int a, int b) { return widest[size_t(a)] > widest[size_t(b)]; });
+    for (int i : shorter) {
+        if (natural + (least + kColumnPadding) * double(wide.size()) <= kLineCharacters)
+            break;
+        natural -= widest[size_t(i)] + 1 + kColumnPadding;
+        wide.push_back(i);
+    }
+    // The wrapping columns share what is left: the narrower ones keep their width, the others get equal
+    // parts (at least a fair part each, when the other columns leave too little).
     double left = std::max(kLineCharacters - natural - kColumnPadding * double(wide.size()),
                            least * double(wide.size()));
     std::sort(wide.begin(), wide.end(), [&](int a, int b) { return widest[size_t(a)] < widest[size_t(b)]; });

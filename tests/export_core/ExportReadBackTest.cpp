@@ -15,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool HasCommand(const std::string& command) {
-    int status = 0;
-    RunCommand("command -v " + command, status);
-    return status == 0;
-}
-
 bool HasDbfread() {
     int status = 0;
     RunCommand("/usr/bin/python3 -c 'import dbfread'", status);
@@ -533,22 +527,6 @@ TEST_F(HostileLaTeX, AHundredThousandCharacterValue) {
     EXPECT_NE(text.find("after"), std::string::npos);
 }
 
-// The right edge of the rightmost word pdftotext finds in the PDF, and the page's width (points).
-std::pair<double, double> RightmostWordAndPageWidth(const std::string& texFile) {
-    const std::string pdf = fs::path(texFile).replace_extension(".pdf").string();
-    int status = 0;
-    const std::string html = RunCommand("pdftotext -bbox '" + pdf + "' -", status);
-    EXPECT_EQ(status, 0) << html.substr(0, 500);
-    double right = 0, page = 0;
-    const std::regex word(R"re(<word xMin="[-0-9.]+" yMin="[-0-9.]+" xMax="([-0-9.]+)")re");
-    for (std::sregex_iterator it(html.begin(), html.end(), word), end; it != end; ++it)
-        right = std::max(right, std::stod((*it)[1]));
-    std::smatch m;
-    if (std::regex_search(html, m, std::regex(R"re(<page width="([0-9.]+)")re")))
-        page = std::stod(m[1]);
-    return {right, page};
-}
-
 // Cells far wider than the page: pdflatex sets them in paragraph columns that share the text width, a
 // word of thousands of letters breaks, and a cell taller than a page goes on in further rows. Every
 // letter comes back (pdftotext) and none lies beyond the page's right margin.
@@ -630,6 +608,27 @@ TEST(LaTeXReadBack, CellsOfAnyLengthStayOnThePage) {
     EXPECT_EQ(letters, 4000u);
     EXPECT_NE(cyrillicText.find("cd"), std::string::npos);
     EXPECT_LT(RightmostWordAndPageWidth(cyrillicEx.FileName).first, page - 50);
+
+    // A long cell beside a text of 30 letters, a number of 25 characters and a date, which leave the long
+    // text less than a fair part of the line: the shorter text wraps too, and the table stays on the page.
+    TMemoryDataSet beside;
+    beside.AddField({"Key", TFieldType::ftString, 6});
+    beside.AddField({"Long", TFieldType::ftString, 4000});
+    beside.AddField({"Name", TFieldType::ftString, 40});
+    beside.AddField({"Amount", TFieldType::ftFloat});
+    beside.AddField({"Day", TFieldType::ftDate});
+    beside.AddRow(
+        {"one", words + words, "abcdefghi jklmnopqr stuvwxyz01", "-9007199254740992", "12/31/1999"});
+    beside.AddRow({"two", "short", "stuvwxyz", "1.5", "1/1/2000"});
+    TExporterLaTeX besideEx;
+    besideEx.DataSet = &beside;
+    besideEx.Options.SetCodePage(65001);
+    besideEx.FileName = dir.file("beside.tex");
+    besideEx.Execute();
+    const std::string besideText = Typeset(besideEx.FileName);
+    EXPECT_EQ(countOf(besideText, 'i'), 200u + 1u);
+    EXPECT_NE(besideText.find("12/31/1999"), std::string::npos) << besideText;
+    EXPECT_LT(RightmostWordAndPageWidth(besideEx.FileName).first, page - 50);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace exporter::test {
@@ -49,6 +50,13 @@ inline void WriteFile(const std::string& name, const std::string& text) {
 
 // Runs a shell command, returning its standard output and setting status.
 std::string RunCommand(const std::string& command, int& status);
+
+// Whether the shell finds the command.
+bool HasCommand(const std::string& command);
+
+// The right edge of the rightmost word pdftotext finds in the PDF beside the LaTeX file, and the page's
+// width (points).
+std::pair<double, double> RightmostWordAndPageWidth(const std::string& texFile);
 
 // The fields Name (string 10), Count (integer), Price (float) and rows
 // ("alpha", 1, 1.5) ... as given.

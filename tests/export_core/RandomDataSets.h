@@ -72,6 +72,7 @@ struct TRandomPools {
     bool Emoji = true;         // beyond the first plane, with joiners, modifiers and flags
     bool Scripts = true;       // Latin, Greek, Cyrillic, Hebrew, Arabic, Devanagari, Thai, CJK
     bool NumberTexts = true;   // the number and date pools as texts
+    bool Malformed = false;    // malformed UTF-8 (cut sequences, stray bytes, surrogates, overlong forms)
     std::vector<size_t> Lengths = {255, 256, 4096, 32767}; // texts of exactly so many bytes
 };
 
@@ -164,6 +165,8 @@ private:
             kinds.push_back(7);
         if (pools.FFFEandFFFF)
             kinds.push_back(8);
+        if (pools.Malformed)
+            kinds.push_back(9);
         switch (kinds[size_t(Below(int(kinds.size())))]) {
         case 1: {
             const int c = Below(33);
@@ -217,6 +220,18 @@ private:
             return std::string(1, '\0');
         case 8:
             return Utf8(Below(2) ? 0xFFFE : 0xFFFF);
+        case 9: {
+            // Each followed by a letter, so that the next piece cannot complete it.
+            static const char* const malformed[] = {
+                "\x80m",             // a stray continuation byte
+                "\xE2\x82m",         // a cut sequence
+                "\xED\xA0\x80m",     // a surrogate
+                "\xC0\xAFm",         // an overlong "/"
+                "\xF4\x90\x80\x80m", // beyond U+10FFFF
+                "\xFFm",             // never a UTF-8 byte
+            };
+            return malformed[Below(int(std::size(malformed)))];
+        }
         default: {
             static const char* const plain[] = {"abc", " x ", "<a&b>", "\"q\"", "'s'",     "\\",
                                                 "{}",  ";",   ",",     "--",    "%",       "~",

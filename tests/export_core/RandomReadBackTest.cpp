@@ -1,7 +1,9 @@
 // Seeded random data sets (RandomDataSets.h) written by each exporter and read back by the reader the
-// other tests use for the format: Python's csv module (CSV), ElementTree (XML), xmllint's HTML parser
-// (HTML), sqlite3 (SQL), dbfread (dBase), qpdf and pdftotext (PDF), pdflatex (LaTeX). Each format's files
-// are read by one reader process, and every value is compared under the format's rules.
+// other tests use for the format: Python's csv module (CSV), Python's strict UTF-8 decoder (fixed-width
+// text), ElementTree and xmllint (XML, its values and its names), xmllint's HTML parser (HTML), sqlite3
+// (SQL), dbfread (dBase), qpdf and pdftotext (PDF), pdflatex and pdftotext (LaTeX). Each format's files are
+// read by one reader process (pdflatex and PDF: one per file, few files), and every value is compared
+// under the format's rules.
 
 #include "ExportTestSupport.h"
 #include "RandomDataSets.h"
@@ -25,12 +27,6 @@ namespace exporter::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool HasCommand(const std::string& command) {
-    int status = 0;
-    RunCommand("command -v " + command, status);
-    return status == 0;
-}
 
 // The lines a reader printed, each "<set> <row> <value> ...", by set and row.
 using TReadValues = std::map<std::pair<int, int>, std::vector<std::string>>;
@@ -80,6 +76,51 @@ std::string ControlsAsQuestionMarks(const std::string& text, bool keepLineBreaks
             return std::string("?");
         return c;
     });
+}
+
+// U+FFFE or U+FFFF (no character of XML or HTML) becomes one "?".
+std::string NoncharactersFFFEandFFFFAsQuestionMarks(const std::string& text) {
+    return MapCharacters(text, [](const std::string& c) {
+        return c == "\xEF\xBF\xBE" || c == "\xEF\xBF\xBF" ? std::string("?") : c;
+    });
+}
+
+// The text with each byte of a malformed UTF-8 sequence replaced by U+FFFD.
+std::string MalformedAsReplacementCharacters(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        // The sequence's length and the range its second byte must lie in (no overlong form, surrogate
+        // or code point beyond U+10FFFF).
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (c < 0x80)
+            length = 1;
+        else if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        }
+        bool wellFormed = length > 0 && i + length <= text.size();
+        for (size_t k = 1; wellFormed && k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            wellFormed = k == 1 ? next >= low && next <= high : next >= 0x80 && next <= 0xBF;
+        }
+        if (wellFormed) {
+            out.append(text, i, length);
+            i += length;
+        } else {
+            out += Utf8(0xFFFD);
+            ++i;
+        }
+    }
+    return out;
 }
 
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with) {
@@ -185,16 +226,60 @@ TEST_F(RandomReadBack, CsvThroughPythonsCsvModule) {
     ExpectTexts(sets, ParseReadValues(out), [](const std::string& text) { return text; });
 }
 
-// XML: a control character but the tab, CR and LF is written "?"; tabs and line breaks come back as they
-// are (character references). U+FFFE and U+FFFF are left out for now.
+// Fixed-width text: the file is UTF-8 that Python decodes strictly (a malformed byte was written as one
+// U+FFFD), every line is as long as the others in characters, and each column starts where its caption
+// does. A cell holds its text on one line (each line break a blank), padded with blanks.
+TEST_F(RandomReadBack, FixedWidthTextThroughPython) {
+    SCOPED_TRACE(SeedTrace(seed));
+    if (!HasCommand("python3"))
+        GTEST_SKIP() << "python3 is not installed: the fixed-width text read-back needs it";
+    TRandomPools pools;
+    pools.Malformed = true;
+    const auto sets = Sets(60, pools, 4);
+    const auto files = Export<TExporterASCII>(
+        sets, "txt", false, 40000, [](TExporterASCII& ex) { ex.SetExportType(TExportASCIIType::etTXT); });
+    int status = 0;
+    const std::string out = RunPython(
+        dir,
+        "import re, sys\n"
+        "for i, name in enumerate(sys.argv[1:]):\n"
+        "    lines = open(name, 'rb').read().decode('utf-8', 'strict').split('\\r\\n')\n"
+        "    if lines[-1] == '': lines.pop()\n"
+        "    print('lengths', i, *sorted(set(len(line) for line in lines)))\n"
+        "    a, b = (m.start() for m in re.finditer(r'\\S+', lines[0]) if m.group() in 'AB')\n"
+        "    for r, line in enumerate(lines[1:]):\n"
+        "        print(i, r, *(t.rstrip(' ').encode().hex() or '-' for t in (line[a:b], line[b:])))\n",
+        files, status);
+    ASSERT_EQ(status, 0) << out.substr(0, 2000);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const size_t at = out.find("lengths " + std::to_string(i) + " ");
+        ASSERT_NE(at, std::string::npos) << "set " << i;
+        const std::string line = out.substr(at, out.find('\n', at) - at);
+        EXPECT_EQ(std::count(line.begin(), line.end(), ' '), 2)
+            << "set " << i << ": lines of several " << line;
+    }
+    ExpectTexts(sets, ParseReadValues(out), [](const std::string& text) {
+        return MalformedAsReplacementCharacters(
+            ReplaceAll(ReplaceAll(ReplaceAll(text, "\r\n", " "), "\r", " "), "\n", " "));
+    });
+}
+
+// XML: a control character but the tab, CR and LF is written "?", and so is U+FFFE or U+FFFF (no XML
+// character); tabs and line breaks come back as they are (character references). The sets take turns in
+// the encodings a caller may name: none (UTF-8), windows-1252 (written in it, a character outside it a
+// character reference) and any other name, such as windows-1250 or windows-1251 (written and declared
+// UTF-8).
 TEST_F(RandomReadBack, XmlThroughElementTreeAndXmllint) {
     SCOPED_TRACE(SeedTrace(seed));
     if (!HasCommand("python3") || !HasCommand("xmllint"))
         GTEST_SKIP() << "python3 and xmllint are needed for the XML read-back";
-    TRandomPools pools;
-    pools.FFFEandFFFF = false;
-    const auto sets = Sets(100, pools, 4);
-    const auto files = Export<TExporterXML>(sets, "xml", false, 40000, [](TExporterXML&) {});
+    static const char* const encodings[][2] = {
+        {"", "-"}, {"windows-1252", "windows-1252"}, {"windows-1250", "UTF-8"}, {"windows-1251", "UTF-8"}};
+    const auto sets = Sets(100, TRandomPools(), 4);
+    size_t next = 0;
+    const auto files = Export<TExporterXML>(sets, "xml", false, 40000, [&next](TExporterXML& ex) {
+        ex.Options.Encoding = encodings[next++ % std::size(encodings)][0];
+    });
     int status = 0;
     std::string lint = "xmllint --noout";
     for (const std::string& file : files)
@@ -203,25 +288,151 @@ TEST_F(RandomReadBack, XmlThroughElementTreeAndXmllint) {
     EXPECT_EQ(status, 0) << errors.substr(0, 2000);
     const std::string out =
         RunPython(dir,
-                  "import sys, xml.etree.ElementTree as ET\n"
+                  "import re, sys, xml.etree.ElementTree as ET\n"
                   "for i, name in enumerate(sys.argv[1:]):\n"
+                  "    head = open(name, 'rb').readline().decode('ascii')\n"
+                  "    found = re.search(r'encoding=\"([^\"]*)\"', head)\n"
+                  "    print('encoding', i, found.group(1) if found else '-')\n"
                   "    for r, row in enumerate(ET.parse(name).getroot().iter('ROW')):\n"
                   "        print(i, r, *(row.get(k).encode().hex() or '-' for k in 'AB'))\n",
                   files, status);
     ASSERT_EQ(status, 0) << out.substr(0, 2000);
-    ExpectTexts(sets, ParseReadValues(out),
-                [](const std::string& text) { return ControlsAsQuestionMarks(text, true); });
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_NE(
+            out.find("encoding " + std::to_string(i) + " " + encodings[i % std::size(encodings)][1] + "\n"),
+            std::string::npos)
+            << "set " << i << " named " << encodings[i % std::size(encodings)][0];
+    ExpectTexts(sets, ParseReadValues(out), [](const std::string& text) {
+        return NoncharactersFFFEandFFFFAsQuestionMarks(ControlsAsQuestionMarks(text, true));
+    });
 }
 
-// HTML: a line break is a "<br>" (no text), another control character but the tab "?", an empty cell
-// "&nbsp;". U+FFFE and U+FFFF are left out for now.
+// XML names: column names drawn from a pool of names that start with "xml" in any case, the namespace
+// names, names with blanks, punctuation, digits in front, other scripts and emoji, in UTF-8 and in
+// windows-1252 files. xmllint and ElementTree (expat) read every file; the fields' names are unique and
+// name the rows' attributes, each holding its own column's value; a name both readers take (in the file's
+// code page) stays as it is, "xmlns" and "xmlns:..." do not (they would declare a namespace), and a byte
+// order mark in front of a name is dropped.
+TEST_F(RandomReadBack, XmlNamesThroughElementTreeAndXmllint) {
+    SCOPED_TRACE(SeedTrace(seed));
+    if (!HasCommand("python3") || !HasCommand("xmllint"))
+        GTEST_SKIP() << "python3 and xmllint are needed for the XML read-back";
+    // A column name, and the name it comes back as in a UTF-8 and in a windows-1252 file ("" where the
+    // readers' rules leave a choice: only that it is a name both take and differs from the column name;
+    // "=" where it is the column name itself).
+    struct TNameCase {
+        const char* column;
+        const char* utf8;
+        const char* windows1252;
+    };
+    static const TNameCase names[] = {
+        {"xmlData", "=", "="},
+        {"XMLdata", "=", "="},
+        {"xml", "=", "="},
+        {"Xml-1.x", "=", "="},
+        {"xmlns", "", ""},
+        {"XMLNS", "=", "="},
+        {"xmlns:x", "", ""},
+        {"xmlnsX", "=", "="},
+        {"a:b", "", ""},
+        {"a b", "", ""},
+        {"1st", "", ""},
+        {"-x", "", ""},
+        {".x", "", ""},
+        {"a&b<c>\"d'", "", ""},
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e",
+         "=", "="},
+        {"\xC3\x86r\xC3\xB8\xC2\xB7z", "=", "="},
+        {"\xE5\x90\x8D\xE5\x89\x8D", "=", ""},
+        {"\xD0\xA6\xD0\xB5\xD0\xBD\xD0\xB0", "=", ""},
+        {"\xF0\x9F\x98\x80x", "", ""},
+        {"\xEF\xBB\xBFId", "Id", "Id"},
+        {"", "", ""},
+        {"_k", "=", "="},
+        {"A", "=", "="},
+        {"a", "=", "="},
+        {"tab\tname", "", ""},
+        {"\xE2\x82\xAC", "", ""},
+    };
+    constexpr int kSets = 24;
+    std::vector<std::vector<size_t>> columns; // per set, the pool's names in column order
+    std::vector<std::string> files;
+    for (int s = 0; s < kSets; ++s) {
+        std::vector<size_t> order(std::size(names));
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        for (size_t i = order.size() - 1; i > 0; --i)
+            std::swap(order[i], order[size_t(data.Below(int(i + 1)))]);
+        order.resize(size_t(1 + data.Below(8)));
+        TMemoryDataSet ds;
+        TMemoryDataSet::TRow values;
+        for (size_t c = 0; c < order.size(); ++c) {
+            ds.AddField({names[order[c]].column, TFieldType::ftString, 20});
+            values.emplace_back("v" + std::to_string(c));
+        }
+        ds.AddRow(values);
+        TExporterXML ex;
+        ex.DataSet = &ds;
+        ex.Options.Encoding = s % 2 ? "windows-1252" : "";
+        ex.FileName = dir.file("names" + std::to_string(s) + ".xml");
+        ex.Execute();
+        files.push_back(ex.FileName);
+        columns.push_back(order);
+    }
+    int status = 0;
+    std::string lint = "xmllint --noout";
+    for (const std::string& file : files)
+        lint += " '" + file + "'";
+    const std::string errors = RunCommand(lint, status);
+    EXPECT_EQ(status, 0) << errors.substr(0, 2000);
+    // Per set: the fields' names, then per attribute of the row its name and value, all as hex.
+    const std::string out =
+        RunPython(dir,
+                  "import sys, xml.etree.ElementTree as ET\n"
+                  "for i, name in enumerate(sys.argv[1:]):\n"
+                  "    root = ET.parse(name).getroot()\n"
+                  "    print(i, 0, *(f.get('FieldName').encode().hex() for f in root.iter('FIELD')))\n"
+                  "    for row in root.iter('ROW'):\n"
+                  "        print(i, 1, *(k.encode().hex() + ':' + v for k, v in row.items()))\n",
+                  files, status);
+    ASSERT_EQ(status, 0) << out.substr(0, 2000);
+    const TReadValues read = ParseReadValues(out);
+    for (int s = 0; s < kSets; ++s) {
+        const auto fields = read.find({s, 0});
+        const auto row = read.find({s, 1});
+        ASSERT_NE(fields, read.end()) << "set " << s;
+        ASSERT_NE(row, read.end()) << "set " << s;
+        const std::vector<size_t>& order = columns[size_t(s)];
+        ASSERT_EQ(fields->second.size(), order.size()) << "set " << s;
+        ASSERT_EQ(row->second.size(), order.size()) << "set " << s;
+        std::vector<std::string> unique = fields->second;
+        std::sort(unique.begin(), unique.end());
+        EXPECT_EQ(std::unique(unique.begin(), unique.end()), unique.end()) << "set " << s << ": names repeat";
+        for (size_t c = 0; c < order.size(); ++c) {
+            const TNameCase& name = names[order[c]];
+            const std::string& got = fields->second[c];
+            EXPECT_NE(std::find(row->second.begin(), row->second.end(), got + ":v" + std::to_string(c)),
+                      row->second.end())
+                << "set " << s << " column " << c << ": no attribute " << got << " holding its value";
+            const std::string expected = s % 2 ? name.windows1252 : name.utf8;
+            if (expected == "=")
+                EXPECT_EQ(got, Hex(name.column)) << "set " << s << " column " << c;
+            else if (!expected.empty())
+                EXPECT_EQ(got, Hex(expected)) << "set " << s << " column " << c << ": " << name.column;
+            else
+                EXPECT_NE(got, Hex(name.column)) << "set " << s << " column " << c << ": " << name.column;
+        }
+    }
+}
+
+// HTML: a line break is a "<br>" (no text), another control character but the tab "?", as is U+FFFE or
+// U+FFFF, an empty cell "&nbsp;".
 TEST_F(RandomReadBack, HtmlThroughXmllintsHtmlParser) {
     SCOPED_TRACE(SeedTrace(seed));
     if (!HasCommand("python3") || !HasCommand("xmllint"))
         GTEST_SKIP() << "python3 and xmllint are needed for the HTML read-back";
-    TRandomPools pools;
-    pools.FFFEandFFFF = false;
-    const auto sets = Sets(60, pools, 4);
+    const auto sets = Sets(60, TRandomPools(), 4);
     const auto files = Export<TExporterHTML>(sets, "html", false, 40000, [](TExporterHTML&) {});
     // xmllint parses every page and writes each cell back out as markup; Python undoes that markup.
     std::string command = "for f in";
@@ -244,8 +455,8 @@ TEST_F(RandomReadBack, HtmlThroughXmllintsHtmlParser) {
                   {dir.file("cells.txt")}, status);
     ASSERT_EQ(status, 0) << out.substr(0, 2000);
     ExpectTexts(sets, ParseReadValues(out), [](const std::string& text) {
-        const std::string shown = ControlsAsQuestionMarks(
-            ReplaceAll(ReplaceAll(ReplaceAll(text, "\r\n", ""), "\r", ""), "\n", ""), false);
+        const std::string shown = NoncharactersFFFEandFFFFAsQuestionMarks(ControlsAsQuestionMarks(
+            ReplaceAll(ReplaceAll(ReplaceAll(text, "\r\n", ""), "\r", ""), "\n", ""), false));
         return shown.empty() ? Utf8(0xA0) : shown;
     });
 }
@@ -313,21 +524,16 @@ TEST_F(RandomReadBack, SqlThroughSqlite3) {
 
 // dBase: a text field holds the text in Windows-1252 ("?" for any other character), cut to the field's
 // length; dbfread drops trailing blanks. A number comes back as the same double to the field's width
-// (its decimals, else fewer, else the exponent form) and a date as its day. The five characters that
-// Windows-1252 leaves undefined (U+0081, ...) and the largest doubles are left out for now.
+// (its decimals, else fewer, else the exponent form; the largest doubles stay finite) and a date as its
+// day. The five characters that Windows-1252 leaves undefined (U+0081, ...) are "?" like any other
+// character outside it.
 TEST_F(RandomReadBack, DbaseThroughDbfread) {
     SCOPED_TRACE(SeedTrace(seed));
     int status = 0;
     RunCommand("/usr/bin/python3 -c 'import dbfread'", status);
     if (status != 0)
         GTEST_SKIP() << "dbfread (package python3-dbfread) is not installed";
-    TRandomPools pools;
-    pools.C1Controls = false;
-    std::vector<std::vector<TRandomRow>> sets = Sets(60, pools, 4);
-    for (auto& set : sets)
-        for (TRandomRow& row : set)
-            if (std::fabs(row.F) > 1e307)
-                row.F /= 2;
+    const auto sets = Sets(60, TRandomPools(), 4);
     constexpr int kLength = 254;
     const auto files = Export<TExporterDBF>(sets, "dbf", true, kLength, [](TExporterDBF& ex) {
         ex.DefaultFloatSize = 24;
@@ -372,13 +578,21 @@ TEST_F(RandomReadBack, DbaseThroughDbfread) {
 }
 
 // PDF: qpdf finds no fault and pdftotext reads every page; cells are cut to their columns, so the rows'
-// keys (formatted: 1,000) are looked for in order.
+// keys (formatted: 1,000) are looked for in order. The sets take turns in the fonts' four encodings.
 TEST_F(RandomReadBack, PdfThroughQpdfAndPdftotext) {
     SCOPED_TRACE(SeedTrace(seed));
     if (!HasCommand("qpdf") || !HasCommand("pdftotext"))
         GTEST_SKIP() << "qpdf or pdftotext (packages qpdf, poppler-utils) is not installed";
     const auto sets = Sets(10, TRandomPools(), 30);
-    const auto files = Export<TExporterPDF>(sets, "pdf", true, 20, [](TExporterPDF&) {});
+    static const TPDFFontEncoding encodings[] = {
+        TPDFFontEncoding::poWinAnsiEncoding, TPDFFontEncoding::poStandardEncoding,
+        TPDFFontEncoding::poMacRomanEncoding, TPDFFontEncoding::poPDFDocEncoding};
+    size_t next = 0;
+    const auto files = Export<TExporterPDF>(sets, "pdf", true, 20, [&next](TExporterPDF& ex) {
+        const TPDFFontEncoding encoding = encodings[next++ % std::size(encodings)];
+        ex.Options.CaptionFont.FontEncoding = encoding;
+        ex.Options.DataFont.FontEncoding = encoding;
+    });
     for (size_t i = 0; i < files.size(); ++i) {
         int status = 0;
         const std::string check = RunCommand("qpdf --check '" + files[i] + "'", status);
@@ -397,24 +611,42 @@ TEST_F(RandomReadBack, PdfThroughQpdfAndPdftotext) {
     }
 }
 
-// LaTeX: pdflatex sets the document of every set (slow: two sets). Long cells are left out for now.
+// LaTeX: pdflatex sets the document of every set in UTF-8 and in code pages the exporter offers (1251
+// with its Cyrillic fonts, 1250). Each set holds a long text (up to 32,767 bytes a cell), so its table
+// is set in paragraph columns: every row's key is found, and no word lies beyond the right margin. Slow:
+// three sets.
 TEST_F(RandomReadBack, LatexThroughPdflatex) {
     SCOPED_TRACE(SeedTrace(seed));
-    if (!HasCommand("pdflatex"))
-        GTEST_SKIP() << "pdflatex (package texlive-latex-base) is not installed";
-    TRandomPools pools;
-    pools.Lengths.clear();
-    const auto sets = Sets(2, pools, 20);
+    if (!HasCommand("pdflatex") || !HasCommand("pdftotext"))
+        GTEST_SKIP() << "pdflatex or pdftotext (packages texlive-latex-base, poppler-utils) is not installed";
+    static const int codePages[] = {65001, 1251, 1250};
+    auto sets = Sets(int(std::size(codePages)), TRandomPools(), 12);
+    for (auto& set : sets)
+        while (set[0].A.size() < 300)
+            set[0].A += data.Text(TRandomPools());
+    size_t next = 0;
     const auto files = Export<TExporterLaTeX>(
-        sets, "tex", true, 40000, [](TExporterLaTeX& ex) { ex.Preambula.Add("\\pdfpagewidth=2000pt"); });
-    for (const std::string& file : files) {
-        const fs::path path(file);
+        sets, "tex", true, 40000, [&next](TExporterLaTeX& ex) { ex.Options.SetCodePage(codePages[next++]); });
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE("code page " + std::to_string(codePages[i]));
+        const fs::path path(files[i]);
         int status = 0;
         const std::string log = RunCommand("cd '" + path.parent_path().string() +
                                                "' && pdflatex -interaction=nonstopmode -halt-on-error '" +
                                                path.filename().string() + "'",
                                            status);
-        EXPECT_EQ(status, 0) << file << "\n" << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
+        EXPECT_EQ(status, 0) << files[i] << "\n" << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
+        fs::path pdf = path;
+        pdf.replace_extension(".pdf");
+        const std::string text = RunCommand("pdftotext -enc UTF-8 '" + pdf.string() + "' -", status);
+        ASSERT_EQ(status, 0) << "set " << i << ": " << text.substr(0, 2000);
+        for (size_t r = 0; r < sets[i].size(); ++r) {
+            char key[8]; // the integer format's thousands separator: 1,000
+            std::snprintf(key, sizeof key, "1,%03zu", r);
+            EXPECT_NE(text.find(key), std::string::npos) << "set " << i << " row " << r;
+        }
+        const auto [right, page] = RightmostWordAndPageWidth(files[i]);
+        EXPECT_LT(right, page - 50) << "set " << i << ": a word beyond the right margin";
     }
 }
 
