@@ -327,6 +327,11 @@ FileCommit::~FileCommit() {
 
 void FileCommit::failAtOnce(int error) {
     error_ = error != 0 ? error : EIO;
+    dropTemporary();
+    state_ = State::Failed;
+}
+
+void FileCommit::dropTemporary() {
     // The name goes before the descriptor, whose lock keeps the file from other writers' clean-up.
     if (!temporary_.empty())
         (void)Sys().unlinkat(folder_->fd, temporary_.c_str());
@@ -334,7 +339,6 @@ void FileCommit::failAtOnce(int error) {
     if (fd_ >= 0)
         (void)Sys().close(fd_);
     fd_ = -1;
-    state_ = State::Failed;
 }
 
 bool FileCommit::writeRaw(const char* data, std::size_t size) {
@@ -457,12 +461,7 @@ void FileCommit::commit() {
 void FileCommit::discard() {
     if (state_ == State::Committed || state_ == State::Discarded)
         return;
-    if (!temporary_.empty())
-        (void)Sys().unlinkat(folder_->fd, temporary_.c_str());
-    temporary_.clear();
-    if (fd_ >= 0)
-        (void)Sys().close(fd_);
-    fd_ = -1;
+    dropTemporary();
     state_ = State::Discarded;
 }
 

@@ -148,6 +148,8 @@ private:
     bool writeRaw(const char* data, std::size_t size);
     // Removes the temporary file at once and keeps the error for the next call.
     void failAtOnce(int error);
+    // Removes the temporary file and closes it.
+    void dropTemporary();
     [[noreturn]] void failWrite();
     // Gives the file its owner, mode and attributes from the old one; false with errno on failure.
     bool takeOldAttributes();

@@ -3,6 +3,7 @@
 
 #include "ExportTestSupport.h"
 #include "HostileData.h"
+#include "RandomDataSets.h"
 
 #include "export/core/ExporterASCII.h"
 #include "export/core/ExporterClipboard.h"
@@ -21,16 +22,6 @@ namespace {
 
 bool HasTool(const std::string& name) {
     return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
 }
 
 // The rows of a CSV file as Python's csv module reads them, each field in hex.

@@ -1,5 +1,7 @@
 #include "tests/platform_commit/CommitSteps.h"
 
+#include "tests/support/WriteFaults.h"
+
 #include <cerrno>
 #include <exception>
 #include <fcntl.h>
@@ -125,41 +127,18 @@ Identity Nobody() {
 }
 
 ChildResult RunInChild(const std::function<void()>& work, const std::optional<Identity>& identity) {
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        int code = 0;
-        std::string text;
-        if (identity && (::setgroups(identity->groups.size(), identity->groups.data()) != 0 ||
-                         ::setresgid(identity->group, identity->group, identity->group) != 0 ||
-                         ::setresuid(identity->user, identity->user, identity->user) != 0)) {
-            code = 3;
-            text = "cannot change user";
-        } else {
-            try {
-                work();
-            } catch (const std::exception& error) {
-                code = 1;
-                text = error.what();
+    const test_support::ChildOutcome outcome = test_support::RunInChildProcess(
+        [&](std::string& reason) {
+            if (identity && (::setgroups(identity->groups.size(), identity->groups.data()) != 0 ||
+                             ::setresgid(identity->group, identity->group, identity->group) != 0 ||
+                             ::setresuid(identity->user, identity->user, identity->user) != 0)) {
+                reason = "cannot change user";
+                return false;
             }
-        }
-        (void)!::write(channel[1], text.data(), text.size());
-        ::_exit(code);
-    }
-    ::close(channel[1]);
-    ChildResult result;
-    char chunk[4096];
-    ssize_t n;
-    while ((n = ::read(channel[0], chunk, sizeof chunk)) > 0)
-        result.text.append(chunk, std::size_t(n));
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+            return true;
+        },
+        work);
+    return {outcome.exitCode, outcome.text};
 }
 
 } // namespace commit_test

@@ -31,22 +31,35 @@ ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<v
 }
 
 ChildOutcome RunUnderLimit(int resource, std::size_t limit, const std::function<void()>& write) {
+    return RunInChildProcess(
+        [&](std::string&) {
+            struct rlimit limits {};
+            limits.rlim_cur = limits.rlim_max = rlim_t(limit);
+            ::setrlimit(resource, &limits);
+            return true;
+        },
+        write);
+}
+
+ChildOutcome RunInChildProcess(const std::function<bool(std::string& reason)>& setUp,
+                               const std::function<void()>& work) {
     int channel[2];
     if (::pipe(channel) != 0)
         return {};
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        struct rlimit limits {};
-        limits.rlim_cur = limits.rlim_max = rlim_t(limit);
-        ::setrlimit(resource, &limits);
         int code = 0;
         std::string text;
-        try {
-            write();
-        } catch (const std::exception& error) {
-            code = 1;
-            text = error.what();
+        if (!setUp(text)) {
+            code = 3;
+        } else {
+            try {
+                work();
+            } catch (const std::exception& error) {
+                code = 1;
+                text = error.what();
+            }
         }
         (void)!::write(channel[1], text.data(), text.size());
         ::close(channel[1]);

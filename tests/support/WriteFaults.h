@@ -22,6 +22,12 @@ struct ChildOutcome {
     std::string text;
 };
 
+// Runs `work` in a forked child after `setUp` (which returns false, with a reason, when the child
+// cannot be made ready: exit code 3). The exit code is 0 when `work` returns, 1 when it throws (the
+// exception's text is reported back); other codes are the child's own `_exit`.
+ChildOutcome RunInChildProcess(const std::function<bool(std::string& reason)>& setUp,
+                               const std::function<void()>& work);
+
 // Runs `write` in a forked child whose file-size limit is `limitBytes`. The child's exit code is
 // 0 when `write` returns, 1 when it throws (the exception's text is reported back).
 ChildOutcome RunUnderFileSizeLimit(std::size_t limitBytes, const std::function<void()>& write);
