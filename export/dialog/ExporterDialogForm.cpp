@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <chrono>
+
 namespace exporter {
 
 namespace {
@@ -21,9 +23,9 @@ public:
     ~TProgressWindowView() override { delete window_.data(); }
 
     void Show() override { window_->show(); }
-    void Post(int code) override {
+    void Post(int code, int rows) override {
         if (window_)
-            PostExportProgress(window_.data(), code);
+            PostExportProgress(window_.data(), code, rows);
     }
     // A window closed some other way than by its button also ends the wait.
     bool ClosedByUser() const override {
@@ -54,6 +56,11 @@ void TExporterDialogF::ProcessMessages() {
 void TExporterDialogF::WaitForMessages() {
     if (QCoreApplication::instance())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+double TExporterDialogF::ProgressClock() const {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
 int TExporterDialogF::MessageBox(const std::string& text, const std::string& caption, unsigned) {
@@ -112,6 +119,8 @@ std::unique_ptr<TExporter> TExporterDialogF::PrepareExporter() {
 void TExporterDialogF::bStartClick() {
     progress_.reset();
     exporter_.reset();
+    fetched_ = skipped_ = exported_ = 0;
+    lastPosted_ = pendingCode_ = pendingRows_ = 0;
     exporter_ = PrepareExporter();
     TExporter& e = *exporter_;
 
@@ -137,9 +146,33 @@ void TExporterDialogF::bStartClick() {
 
 // --- forwarders ---
 
-void TExporterDialogF::Post(int code) {
+void TExporterDialogF::Post(int code, int rows) {
+    lastPosted_ = code;
     if (progress_)
-        progress_->Post(code);
+        progress_->Post(code, rows);
+}
+
+void TExporterDialogF::ForwardRow(int code, int rows) {
+    const double now = ProgressClock();
+    if (code == lastPosted_ && now - lastRowMessage_ < ProgressInterval) {
+        pendingCode_ = code;
+        pendingRows_ = rows;
+        return;
+    }
+    if (code != lastPosted_)
+        PostPendingRows(); // the count of the phase before is exact too
+    pendingCode_ = 0;
+    Post(code, rows);
+    lastRowMessage_ = now;
+    ProcessMessages();
+}
+
+void TExporterDialogF::PostPendingRows() {
+    if (pendingCode_ == 0)
+        return;
+    const int code = pendingCode_;
+    pendingCode_ = 0;
+    Post(code, pendingRows_);
 }
 
 void TExporterDialogF::OnBeginExport(TExporter& sender) {
@@ -152,13 +185,11 @@ void TExporterDialogF::OnBeginExport(TExporter& sender) {
 void TExporterDialogF::OnFetchedRecord(TExporter& sender, int recNo) {
     if (dialog_.OnFetchedRecord)
         dialog_.OnFetchedRecord(sender, recNo);
-    Post(2);
-    ProcessMessages();
+    ForwardRow(2, ++fetched_);
 }
 
 void TExporterDialogF::OnSkippedRecord(TExporter& sender, int recNo) {
-    Post(3);
-    ProcessMessages();
+    ForwardRow(3, ++skipped_);
     if (dialog_.OnSkippedRecord)
         dialog_.OnSkippedRecord(sender, recNo);
 }
@@ -166,11 +197,11 @@ void TExporterDialogF::OnSkippedRecord(TExporter& sender, int recNo) {
 void TExporterDialogF::OnExportedRecord(TExporter& sender, int recNo) {
     if (dialog_.OnExportedRecord)
         dialog_.OnExportedRecord(sender, recNo);
-    Post(4);
-    ProcessMessages();
+    ForwardRow(4, ++exported_);
 }
 
 void TExporterDialogF::OnStopExport(TExporter&, bool& canContinue) {
+    PostPendingRows();
     Post(5);
     ProcessMessages();
     const int answer =
@@ -184,6 +215,7 @@ void TExporterDialogF::OnStopExport(TExporter&, bool& canContinue) {
 
 void TExporterDialogF::OnEndExport(TExporter& sender) {
     if (!sender.IsAborted()) {
+        PostPendingRows();
         Post(8);
         ProcessMessages();
     }
