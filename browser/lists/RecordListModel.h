@@ -37,6 +37,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     // The shown text of a cell, as data() gives it.
     std::string_view cellText(int row, int column) const override;
+    // The text a row shows in a column: its caption in column 0, sub-item column - 1 in the others.
+    static std::string_view rowCellText(const RecordRow& row, int column) {
+        if (column == 0)
+            return row.caption;
+        const std::size_t item = static_cast<std::size_t>(column - 1);
+        return item < row.subItems.size() ? std::string_view(row.subItems[item]) : std::string_view();
+    }
 
     int count() const { return static_cast<int>(rows_.size()); }
     const RecordRow& row(int index) const { return rows_.at(index); }

@@ -147,7 +147,7 @@ private:
     TExportTextEncoding encoding_;
     std::unique_ptr<char[]> buffer_;
     mutable std::size_t used_ = 0; // bytes of buffer_ not yet handed to the stream
-    std::string bytes_; // the Windows-1252 bytes of a text, before they join the block
+    std::string bytes_;            // the Windows-1252 bytes of a text, before they join the block
 };
 
 // Opening and printing a written file through the desktop. The default goes to the desktop's handler
@@ -306,8 +306,10 @@ protected:
 
     // The loop itself.
     void DoExport();
-    // FillExportRow's read of a data set row in one call (no OnGetExportText handler is set).
+    // FillExportRow's read of a data set row or a list item in one call (no OnGetExportText handler is
+    // set).
     void FillExportRowFrom(const TExportDataSet& dataSet);
+    void FillExportRowFrom(const TExportListView& list);
     // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
     bool DoStopExport();
     // An abort was requested and DoStopExport did not cancel it (the question is asked only when one was).
@@ -339,6 +341,8 @@ protected:
 private:
     // Takes the pointers of the row read in one call anew, for count cells.
     void PrepareRowRead(std::size_t count);
+    // Readies the row read in one call and sets each cell's field (or list column); the number of cells.
+    std::size_t PrepareRowFields();
 
     std::unique_ptr<TExportWriter> writer_;
     // A data set row read in one call: the cells' columns, field indexes, texts and NULL states; the

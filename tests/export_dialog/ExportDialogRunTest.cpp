@@ -232,6 +232,27 @@ TEST_F(ExportDialogRun, ACancelIsHeardWithinTheInterval) {
     EXPECT_EQ(test::ReadFile(target), "old contents");
 }
 
+// The component's text handler sees every cell and its text is written; without one the exporter has no
+// text handler bound, so that it reads each row in one call.
+TEST_F(ExportDialogRun, TheComponentsTextHandlerSeesEveryCell) {
+    bool bound = true;
+    inspect = [&](TestForm& f) { bound = bool(f.Exporter()->OnGetExportText); };
+    dialog.Execute();
+    EXPECT_FALSE(bound);
+
+    int cells = 0;
+    dialog.OnGetExportText = [&](TExporter&, int colNo, std::string& text) {
+        ++cells;
+        if (colNo == 0)
+            text = "<" + text + ">";
+    };
+    dialog.Execute();
+    EXPECT_TRUE(bound);
+    EXPECT_EQ(cells, 6);
+    EXPECT_EQ(test::ReadFile(dir.file("out.csv")),
+              "\"Name\",\"Count\"\r\n\"<row1>\",\"1\"\r\n\"<row2>\",\"2\"\r\n\"<row3>\",\"3\"\r\n");
+}
+
 TEST_F(ExportDialogRun, StopQuestionAnsweredYesAborts) {
     configure = [](TestForm& f) {
         f.abortOnExportedPost = 1;
