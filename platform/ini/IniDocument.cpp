@@ -4,6 +4,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -33,8 +34,7 @@ std::string canonicalPath(const std::string& fileName) {
 }
 
 [[noreturn]] void fail(const std::string& path, int error) {
-    throw EIniFileError(
-        commit::CommitError(commit::CommitError::Stage::Create, path, error).what());
+    throw EIniFileError(commit::CommitError(commit::CommitError::Stage::Create, path, error).what());
 }
 
 } // namespace
@@ -85,13 +85,21 @@ void IniDocument::load() {
         unreadable_ = true;
         return;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    // Read in one piece of the size the file has (a cache file holds megabytes): no growing buffer and
+    // no copy of it. A file that grew meanwhile is read to its end all the same.
+    std::string text(static_cast<std::size_t>(std::max<std::int64_t>(stamp_.size, 0)), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
         unreadable_ = true;
         return;
     }
-    parse(text.str());
+    if (in) {
+        std::ostringstream rest;
+        rest << in.rdbuf();
+        text += rest.str();
+    }
+    parse(text);
 }
 
 void IniDocument::parse(std::string_view text) {
@@ -126,7 +134,6 @@ void IniDocument::parse(std::string_view text) {
             continue;
         }
         Entry entry;
-        entry.raw = std::string(line);
         if (!t.empty() && t.front() != ';') {
             entry.isKey = true;
             size_t eq = t.find('=');
@@ -136,6 +143,12 @@ void IniDocument::parse(std::string_view text) {
                 entry.key = std::string(trim(t.substr(0, eq)));
                 entry.value = std::string(trim(t.substr(eq + 1)));
             }
+            // A line that is exactly key=value is written back from them; only a line with blanks
+            // around them (or without "=") keeps its own text.
+            if (eq == std::string_view::npos || line.size() != entry.key.size() + 1 + entry.value.size())
+                entry.raw = std::string(line);
+        } else {
+            entry.raw = std::string(line);
         }
         current->entries.push_back(std::move(entry));
         if (current->entries.back().isKey)
@@ -230,17 +243,33 @@ std::vector<std::string> IniDocument::SectionNames() const {
 
 std::vector<std::pair<std::string, std::string>> IniDocument::SectionEntries(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> result;
+    VisitSectionEntries(section, [&result](const std::string& key, const std::string& value) {
+        result.emplace_back(key, value);
+    });
+    return result;
+}
+
+void IniDocument::VisitSectionEntries(
+    std::string_view section,
+    const std::function<void(const std::string& key, const std::string& value)>& visit) const {
     const Section* s = findSection(section);
     if (!s)
-        return result;
+        return;
+    // Without duplicate keys (as many keys as first keys), every key is the first of its name.
+    std::size_t keys = 0;
+    for (const Entry& entry : s->entries)
+        keys += entry.isKey ? 1 : 0;
+    const bool unique = keys == s->firstKey.size();
     for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
         if (!it->isKey)
             continue;
-        auto first = s->firstKey.find(rtl::LowerCase(it->key));
-        if (first != s->firstKey.end() && first->second == it)
-            result.emplace_back(it->key, it->value);
+        if (!unique) {
+            auto first = s->firstKey.find(rtl::LowerCase(it->key));
+            if (first == s->firstKey.end() || first->second != it)
+                continue;
+        }
+        visit(it->key, it->value);
     }
-    return result;
 }
 
 bool IniDocument::HasSection(std::string_view section) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -42,6 +43,10 @@ public:
     std::vector<std::string> SectionNames() const;
     // (key, value) pairs of the section in file order, the first of duplicate keys only.
     std::vector<std::pair<std::string, std::string>> SectionEntries(std::string_view section) const;
+    // The same pairs handed to visit one at a time, without copies.
+    void VisitSectionEntries(
+        std::string_view section,
+        const std::function<void(const std::string& key, const std::string& value)>& visit) const;
     bool HasSection(std::string_view section) const;
     // The section exists and holds at least one key.
     bool HasKeys(std::string_view section) const;
@@ -61,7 +66,8 @@ private:
         bool isKey = false;
         std::string key;   // as stored
         std::string value; // as stored (blanks around it removed)
-        std::string raw;   // the line as read; empty once the entry changed or for new entries
+        std::string raw;   // the line as read when it is not key=value as they stand; empty once the
+                           // entry changed or for new entries
     };
     using Entries = std::list<Entry>;
     struct Section {

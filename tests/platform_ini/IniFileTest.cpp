@@ -57,6 +57,11 @@ TEST_F(IniFileTest, ReadsWithWindowsRules) {
     EXPECT_EQ(ini.ReadSection("SYSTEM"), (Strings{"Threads", "Name", "Empty", "", "bare line"}));
     EXPECT_EQ(ini.ReadSectionValues("system"),
               (Strings{"Threads=3", "Name=\"quoted value\"", "Empty=", "=no key", "bare line="}));
+    Strings visited;
+    ini.ReadSectionValues("system", [&visited](std::string_view key, std::string_view value) {
+        visited.push_back(std::string(key) + "|" + std::string(value));
+    });
+    EXPECT_EQ(visited, (Strings{"Threads|3", "Name|\"quoted value\"", "Empty|", "|no key", "bare line|"}));
     EXPECT_TRUE(ini.SectionExists("trees"));
     EXPECT_FALSE(ini.SectionExists("none"));
     EXPECT_TRUE(ini.ValueExists("System", "empty"));
@@ -86,6 +91,20 @@ TEST_F(IniFileTest, IntegersAndBooleans) {
     EXPECT_EQ(ini.ReadString("N", "Flag", ""), "1");
     EXPECT_EQ(ini.ReadString("N", "Off", ""), "0");
     EXPECT_EQ(ini.ReadString("N", "Int", ""), "-603");
+}
+
+// The section's lines handed over one at a time split as the lines do: a key written with "=" in it
+// splits at that "=", a duplicate key is left out.
+TEST_F(IniFileTest, SectionValuesHandedOverSplitAsTheLines) {
+    writeFile("[S]\nk=1\nK=2\nx = y = z\n");
+    IniFile ini(path());
+    ini.WriteString("S", "a=b", "c");
+    EXPECT_EQ(ini.ReadSectionValues("S"), (Strings{"k=1", "x=y = z", "a=b=c"}));
+    Strings visited;
+    ini.ReadSectionValues("S", [&visited](std::string_view key, std::string_view value) {
+        visited.push_back(std::string(key) + "|" + std::string(value));
+    });
+    EXPECT_EQ(visited, (Strings{"k|1", "x|y = z", "a|b=c"}));
 }
 
 TEST_F(IniFileTest, RewriteKeepsOrderCommentsAndUntouchedLines) {
