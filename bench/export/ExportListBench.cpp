@@ -53,6 +53,8 @@ std::vector<std::string> RowTexts(int i) {
             name + "." + zone + ".DNS.ACME"};
 }
 
+// The rows as a record model and as a memory data set, each source's rows allocated together (as the
+// scan threads fill a list batch by batch), so that neither reads rows scattered among the other's.
 struct Lists {
     explicit Lists(int rows) : model(QStringList(std::begin(kHeaders), std::end(kHeaders))) {
         for (const char* header : kHeaders)
@@ -61,6 +63,9 @@ struct Lists {
         for (int i = 0; i < rows; ++i) {
             std::vector<std::string> texts = RowTexts(i);
             data.AddRow({texts[0], texts[1], texts[2], texts[3], texts[4]});
+        }
+        for (int i = 0; i < rows; ++i) {
+            std::vector<std::string> texts = RowTexts(i);
             browser::RecordRow row;
             row.caption = texts[0];
             row.subItems.assign(texts.begin() + 1, texts.end());

@@ -60,7 +60,7 @@ void RecordListExportSource::ReadItemTexts(int item, const int* columns, std::st
     const std::vector<RecordRow>& rows = model->rows();
     const bool itemShown = item >= 0 && item < model->count();
     const RecordRow* row = itemShown ? &rows[static_cast<std::size_t>(item)] : nullptr;
-    if (itemShown)
+    if (itemShown && count > 1) // a whole row: the next rows will follow
         PrefetchAhead(rows, static_cast<std::size_t>(item));
     const int columnCount = model->columnCount();
     for (int i = 0; i < count; ++i) {
