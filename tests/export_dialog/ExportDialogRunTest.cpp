@@ -181,7 +181,7 @@ TEST_F(ExportDialogRun, TheRealWindowShowsTheExactCountAtTheEnd) {
     configure = [&](TestForm& f) {
         f.state.ShowFile = false;
         f.realProgressWindow = true;
-        f.onWait = [&f, &status, &counter] {
+        f.onWait = [&status, &counter] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
                     status = window->laStatusValue->text().toStdString();
@@ -218,7 +218,7 @@ TEST_F(ExportDialogRun, ACancelIsHeardWithinTheInterval) {
                     if (auto* window = qobject_cast<TfmExporterProgress*>(w))
                         QMetaObject::invokeMethod(window->bButton, "click", Qt::QueuedConnection);
         };
-        f.onWait = [&f, &status] {
+        f.onWait = [&status] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
                     status = window->laStatusValue->text().toStdString();
