@@ -107,6 +107,47 @@ TEST_F(IniFileTest, SectionValuesHandedOverSplitAsTheLines) {
     EXPECT_EQ(visited, (Strings{"k|1", "x|y = z", "a|b=c"}));
 }
 
+// A section's lines are read in order straight from the file; reading a single value or writing takes
+// them apart. Either way the same values come back, and a rewrite keeps every line it did not change.
+TEST_F(IniFileTest, SectionsReadInOrderAndThenByKeyAgree) {
+    writeFile("[A]\n"
+              "one=1\n"
+              "  two =  2 \r\n"
+              "; note\n"
+              "\n"
+              "bare\n"
+              "ONE=again\n"
+              "[Notes]\n"
+              "; only a comment\n"
+              "[B]\n"
+              "x=y=z\n"
+              "last=line");
+    IniFile ini(path());
+    const Strings a{"one=1", "two=2", "bare="};
+    EXPECT_EQ(ini.ReadSectionValues("a"), a); // the duplicate ONE is left out
+    EXPECT_EQ(ini.ReadSectionValues("B"), (Strings{"x=y=z", "last=line"}));
+    EXPECT_TRUE(ini.SectionExists("A"));
+    EXPECT_FALSE(ini.SectionExists("notes"));
+    EXPECT_EQ(ini.ReadString("B", "LAST", "-"), "line");
+    EXPECT_EQ(ini.ReadSectionValues("B"), (Strings{"x=y=z", "last=line"}));
+    ini.WriteString("A", "three", "3");
+    EXPECT_EQ(ini.ReadSectionValues("A"), (Strings{"one=1", "two=2", "bare=", "three=3"}));
+    ini.UpdateFile();
+    EXPECT_EQ(readFile(), "[A]\r\n"
+                          "one=1\r\n"
+                          "  two =  2 \r\n"
+                          "; note\r\n"
+                          "\r\n"
+                          "bare\r\n"
+                          "ONE=again\r\n"
+                          "three=3\r\n"
+                          "[Notes]\r\n"
+                          "; only a comment\r\n"
+                          "[B]\r\n"
+                          "x=y=z\r\n"
+                          "last=line\r\n");
+}
+
 TEST_F(IniFileTest, RewriteKeepsOrderCommentsAndUntouchedLines) {
     writeFile(kSample);
     {
