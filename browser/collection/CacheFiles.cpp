@@ -2,7 +2,6 @@
 
 #include "browser/records/RecordCache.h"
 #include "platform/ini/IniFile.h"
-#include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
 #include "directory/NWHelper.h"
@@ -87,8 +86,8 @@ std::string EscapedCaption(const std::string& caption) {
 
 // The caption of a key: cut at the first character with code 1, then the escaped form undone. A
 // key that is not exactly the escaped form of what it decodes to is the caption as it stands.
-std::string CaptionOfKey(const std::string& key) {
-    std::string caption = key.substr(0, key.find(kKeySeparator));
+std::string CaptionOfKey(std::string_view key) {
+    std::string caption(key.substr(0, key.find(kKeySeparator)));
     if (caption.empty() || caption.front() != kEscapeMark) {
         return caption;
     }
@@ -109,11 +108,11 @@ std::string CaptionOfKey(const std::string& key) {
     return EscapedCaption(plain) == caption ? plain : caption;
 }
 
-bool HasControl(const std::string& text) {
+bool HasControl(std::string_view text) {
     return std::any_of(text.begin(), text.end(), IsControl);
 }
 
-bool ParseNumber(const std::string& text, int& number) {
+bool ParseNumber(std::string_view text, int& number) {
     const char* first = text.data();
     const char* last = text.data() + text.size();
     const auto [end, error] = std::from_chars(first, last, number);
@@ -122,77 +121,119 @@ bool ParseNumber(const std::string& text, int& number) {
 
 // A key as the writer writes it: a caption without control characters (the escaped form has
 // none), then, for a repeated caption, the character with code 1 and a running number.
-bool WrittenKey(const std::string& key) {
+bool WrittenKey(std::string_view key) {
     const std::size_t mark = key.find(kKeySeparator);
     int number = 0;
     return !HasControl(key.substr(0, mark)) &&
            (mark == std::string::npos || (ParseNumber(key.substr(mark + 1), number) && number > 0));
 }
 
-std::vector<std::string> SubItemsOf(const std::string& commaText) {
-    rtl::TStringList list;
-    list.SetCommaText(commaText);
-    std::vector<std::string> items;
-    items.reserve(list.Count());
-    for (int i = 0; i < list.Count(); ++i) {
-        items.push_back(list.Strings(i));
-    }
-    return items;
-}
-
-// The sub-items of a comma text as the cache writer writes it: the text must be exactly what the
-// run-time library makes of its own items.
-bool ReadWrittenCommaText(const std::string& commaText, std::vector<std::string>& items) {
-    items = SubItemsOf(commaText);
-    return CommaTextOf(items) == commaText;
+// A character after which the run-time library quotes an item: a blank or control character, the
+// quote or the comma (a NUL byte never gets here).
+bool QuotedCharacter(char c) {
+    return static_cast<unsigned char>(c) <= ' ' || c == '"' || c == ',';
 }
 
 constexpr int kLowestCacheNumber = -1;   // no image, DNS list
 constexpr int kHighestCacheNumber = 199; // REV-DNS list
 constexpr std::size_t kDhcpSubItems = 7;
 
-// Reads the section's lines and hands every row line, with its caption, age class and origin set,
-// to makeRow, which answers false for a line not of the written shape; those are counted.
+// Reads the section's lines and hands every row line, with its caption and origin set, to makeRow,
+// which answers false for a line not of the written shape; those are counted. The age class of the
+// section's STAMP, which the rows made take as their state image.
 template <typename MakeRow>
-void ReadSectionRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
-                     int* skipped, MakeRow makeRow) {
+int ReadSectionRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
+                    int* skipped, MakeRow makeRow) {
     std::string stamp;
     bool stamped = false;
-    std::vector<std::pair<std::string, std::string>> lines;
-    for (const std::string& line : file.ReadSectionValues(section)) {
-        std::string key;
-        std::string value;
-        if (!SplitLine(line, key, value)) {
-            continue;
-        }
+    int refused = 0;
+    file.ReadSectionValues(section, [&](std::string_view key, std::string_view value) {
         if (!stamped && rtl::SameText(key, kStampKey)) {
             stamp = value;
             stamped = true;
-            continue;
+            return;
         }
-        lines.emplace_back(std::move(key), std::move(value));
-    }
-    const int age = CacheAgeClass(stamp, origin.now, origin.thresholds);
-    for (auto& [key, value] : lines) {
         if (!WrittenKey(key)) {
-            if (skipped != nullptr) {
-                ++*skipped;
-            }
-            continue;
+            ++refused;
+            return;
         }
         RecordRow row;
         row.caption = CaptionOfKey(key);
-        row.stateIndex = age;
         row.rowReference = origin.rowReference;
         row.tree = origin.tree;
         row.container = section;
-        if (!makeRow(value, row) && skipped != nullptr) {
-            ++*skipped;
+        if (!makeRow(value, row)) {
+            ++refused;
         }
+    });
+    if (skipped != nullptr) {
+        *skipped += refused;
     }
+    return CacheAgeClass(stamp, origin.now, origin.thresholds);
 }
 
 } // namespace
+
+bool ReadWrittenCommaText(std::string_view text, std::vector<std::string>& items) {
+    items.clear();
+    // A NUL byte ends the text for the run-time library, so the items cannot give the text back.
+    if (text.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    if (text.empty()) {
+        return true;
+    }
+    if (text == "\"\"") {
+        items.emplace_back(); // one empty item alone is written quoted
+        return true;
+    }
+    items.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1);
+    std::size_t p = 0;
+    for (;;) {
+        std::string& item = items.emplace_back();
+        if (p < text.size() && text[p] == '"') {
+            // Quoted: the quotes inside doubled, and something in it that needs the quotes.
+            bool needed = false;
+            for (++p;; ++p) {
+                if (p == text.size()) {
+                    return false; // not closed
+                }
+                if (text[p] == '"') {
+                    if (p + 1 < text.size() && text[p + 1] == '"') {
+                        item += '"';
+                        needed = true;
+                        ++p;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                needed = needed || QuotedCharacter(text[p]);
+                item += text[p];
+            }
+            if (!needed) {
+                return false;
+            }
+        } else {
+            // Plain: nothing the library would have quoted; it may be empty.
+            const std::size_t start = p;
+            while (p < text.size() && text[p] != ',') {
+                if (QuotedCharacter(text[p])) {
+                    return false;
+                }
+                ++p;
+            }
+            item.assign(text.substr(start, p - start));
+        }
+        if (p == text.size()) {
+            return true;
+        }
+        if (text[p] != ',') {
+            return false; // something after a closing quote
+        }
+        ++p;
+    }
+}
 
 std::string CacheFolder(const std::string& dataDirectory, const std::string& tree) {
     return dataDirectory + "data/" + tree + "/";
@@ -277,42 +318,47 @@ void RecordCacheSections::WriteRows(const std::string& section, const std::vecto
 std::vector<RecordRow> ReadZoneCacheRows(const ini::IniFile& file, const std::string& section,
                                          const CachedRowOrigin& origin, int* skipped) {
     std::vector<RecordRow> rows;
-    ReadSectionRows(file, section, origin, skipped, [&rows](const std::string& value, RecordRow& row) {
-        const std::size_t mark = value.rfind(kKeySeparator);
-        int number = 0;
-        std::vector<std::string> items;
-        if (mark == std::string::npos || !ParseNumber(value.substr(mark + 1), number) ||
-            number < kLowestCacheNumber || number > kHighestCacheNumber ||
-            !ReadWrittenCommaText(value.substr(0, mark), items)) {
-            return false;
-        }
-        if (number >= 99) {
-            row.list = RecordListKind::RevDns;
-            row.imageIndex = number - 100;
-        } else {
-            row.list = RecordListKind::Dns;
-            row.imageIndex = number;
-        }
-        row.subItems = std::move(items);
-        rows.push_back(std::move(row));
-        return true;
-    });
+    const int age =
+        ReadSectionRows(file, section, origin, skipped, [&rows](std::string_view value, RecordRow& row) {
+            const std::size_t mark = value.rfind(kKeySeparator);
+            int number = 0;
+            if (mark == std::string::npos || !ParseNumber(value.substr(mark + 1), number) ||
+                number < kLowestCacheNumber || number > kHighestCacheNumber ||
+                !ReadWrittenCommaText(value.substr(0, mark), row.subItems)) {
+                return false;
+            }
+            if (number >= 99) {
+                row.list = RecordListKind::RevDns;
+                row.imageIndex = number - 100;
+            } else {
+                row.list = RecordListKind::Dns;
+                row.imageIndex = number;
+            }
+            rows.push_back(std::move(row));
+            return true;
+        });
+    for (RecordRow& row : rows) {
+        row.stateIndex = age;
+    }
     return rows;
 }
 
 std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::string& section,
                                            const CachedRowOrigin& origin, int* skipped) {
     std::vector<RecordRow> rows;
-    ReadSectionRows(file, section, origin, skipped, [&rows](const std::string& value, RecordRow& row) {
-        std::vector<std::string> items;
-        if (!ReadWrittenCommaText(value, items) || items.empty() || items.size() > kDhcpSubItems) {
-            return false;
-        }
-        row.list = RecordListKind::Dhcp;
-        row.subItems = std::move(items);
-        rows.push_back(std::move(row));
-        return true;
-    });
+    const int age =
+        ReadSectionRows(file, section, origin, skipped, [&rows](std::string_view value, RecordRow& row) {
+            if (!ReadWrittenCommaText(value, row.subItems) || row.subItems.empty() ||
+                row.subItems.size() > kDhcpSubItems) {
+                return false;
+            }
+            row.list = RecordListKind::Dhcp;
+            rows.push_back(std::move(row));
+            return true;
+        });
+    for (RecordRow& row : rows) {
+        row.stateIndex = age;
+    }
     return rows;
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -78,6 +79,11 @@ struct CachedRowOrigin {
     rtl::TDateTime now = 0;
     AgeThresholds thresholds = kDefaultAgeThresholds;
 };
+
+// The items of a comma text as the cache writer writes it (CommaTextOf), read in one pass; false, with
+// items of no meaning, for a text the writer cannot have written (CommaTextOf of what the run-time
+// library's comma text reading makes of it is not the text).
+bool ReadWrittenCommaText(std::string_view text, std::vector<std::string>& items);
 
 // The rows of a zone's section, in file order: the key up to its first character with code 1 is
 // the caption; the value is split at its last character with code 1 into the comma text of the

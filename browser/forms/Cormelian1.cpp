@@ -20,6 +20,7 @@
 #include "browser/lists/ImageList.h"
 #include "browser/lists/Named.h"
 #include "browser/lists/RecordListCommands.h"
+#include "browser/lists/RecordListExportSource.h"
 #include "browser/lists/RecordListModel.h"
 #include "browser/lists/UnattendedServices.h"
 #include "browser/lists/WorkbookExport.h"
@@ -31,7 +32,6 @@
 #include "browser/startup/StartupMessages.h"
 #include "browser/startup/StartupSequence.h"
 #include "directory/nwextra.h"
-#include "export/core/ExporterQtSources.h"
 #include "export/dialog/ExporterDialog.h"
 #include "export/xls/ExporterXLS.h"
 #include "platform/commit/FileCommit.h"
@@ -850,9 +850,9 @@ void TForm1::PDFselection1Click() {
 // ---- Workbook export of the record lists
 
 void TForm1::CreateWorkbookExport() {
-    LVExportSource_ = std::make_unique<exporter::TModelListView>(LVModel, LV);
-    LV3ExportSource_ = std::make_unique<exporter::TModelListView>(LV3Model, LV3);
-    LV2ExportSource_ = std::make_unique<exporter::TModelListView>(LV2Model, LV2);
+    LVExportSource_ = std::make_unique<RecordListExportSource>(LVModel, LV);
+    LV3ExportSource_ = std::make_unique<RecordListExportSource>(LV3Model, LV3);
+    LV2ExportSource_ = std::make_unique<RecordListExportSource>(LV2Model, LV2);
     ExpDiag = std::make_unique<exporter::TExporterDialog>();
     SetUpExportDialog(*ExpDiag, *LVExportSource_);
     exportDialogServices_ = std::make_unique<ExportDialogServices>(services_);

@@ -57,11 +57,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
 }
 
 std::string_view RecordListModel::cellText(int row, int column) const {
-    const RecordRow& shown = rows_[static_cast<std::size_t>(row)];
-    if (column == 0)
-        return shown.caption;
-    const std::size_t item = static_cast<std::size_t>(column - 1);
-    return item < shown.subItems.size() ? std::string_view(shown.subItems[item]) : std::string_view();
+    return rowCellText(rows_[static_cast<std::size_t>(row)], column);
 }
 
 bool RecordListModel::cellHasPicture(int row, int column) const {

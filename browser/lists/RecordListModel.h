@@ -39,6 +39,13 @@ public:
     std::string_view cellText(int row, int column) const override;
     // The caption column shows the row's images, when it has any.
     bool cellHasPicture(int row, int column) const override;
+    // The text a row shows in a column: its caption in column 0, sub-item column - 1 in the others.
+    static std::string_view rowCellText(const RecordRow& row, int column) {
+        if (column == 0)
+            return row.caption;
+        const std::size_t item = static_cast<std::size_t>(column - 1);
+        return item < row.subItems.size() ? std::string_view(row.subItems[item]) : std::string_view();
+    }
 
     int count() const { return static_cast<int>(rows_.size()); }
     const RecordRow& row(int index) const { return rows_.at(index); }

@@ -64,10 +64,10 @@ public:
 
     void showMessage(const QString& text) override;
     void showDetailedMessage(const QString& text, const QString& detail) override;
-    QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
-                                              QMessageBox::StandardButtons buttons,
-                                              const QString& title = QString(),
-                                              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
+    QMessageBox::StandardButton
+    messageDialog(const QString& text, MessageKind kind, QMessageBox::StandardButtons buttons,
+                  const QString& title = QString(),
+                  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
     bool inputQuery(const QString& title, const QString& prompt, QString& value) override;
     bool openFileName(FileDialogOptions& options) override;
     bool saveFileName(FileDialogOptions& options) override;

@@ -54,10 +54,10 @@ public:
     virtual void showDetailedMessage(const QString& text, const QString& detail);
     // A message box with the given buttons; returns the button pressed. Without a default button the
     // toolkit chooses one (Yes, OK).
-    virtual QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
-                                                      QMessageBox::StandardButtons buttons,
-                                                      const QString& title = QString(),
-                                                      QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
+    virtual QMessageBox::StandardButton
+    messageDialog(const QString& text, MessageKind kind, QMessageBox::StandardButtons buttons,
+                  const QString& title = QString(),
+                  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
     // An input box; false when cancelled. value carries the preset text in and the answer out.
     virtual bool inputQuery(const QString& title, const QString& prompt, QString& value) = 0;
     // File choice; false when cancelled. On success options.fileName and options.selectedFilter
@@ -81,10 +81,10 @@ class QtServices : public Services {
 public:
     void showMessage(const QString& text) override;
     void showDetailedMessage(const QString& text, const QString& detail) override;
-    QMessageBox::StandardButton messageDialog(const QString& text, MessageKind kind,
-                                              QMessageBox::StandardButtons buttons,
-                                              const QString& title = QString(),
-                                              QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
+    QMessageBox::StandardButton
+    messageDialog(const QString& text, MessageKind kind, QMessageBox::StandardButtons buttons,
+                  const QString& title = QString(),
+                  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) override;
     bool inputQuery(const QString& title, const QString& prompt, QString& value) override;
     bool openFileName(FileDialogOptions& options) override;
     bool saveFileName(FileDialogOptions& options) override;

@@ -363,6 +363,8 @@ void TExporter::FillExportRow() {
     // that sees each cell before the next is read, in one call per row.
     if (ExportSource == TExportSource::esDataSet && DataSet && !OnGetExportText)
         return FillExportRowFrom(*DataSet);
+    if (ExportSource == TExportSource::esListView && ListView && !OnGetExportText)
+        return FillExportRowFrom(*ListView);
     const TExportSources sources = Sources();
     const TExportDataSet* const dataSet =
         sources.Kind == TExportSource::esDataSet ? sources.DataSet : nullptr;
@@ -395,7 +397,7 @@ void TExporter::PrepareRowRead(std::size_t count) {
     rowCellsChanges_ = ExportRow.Changes();
 }
 
-void TExporter::FillExportRowFrom(const TExportDataSet& dataSet) {
+std::size_t TExporter::PrepareRowFields() {
     const std::size_t count = std::size_t(IntMin(Columns.Count(), ExportRow.Count()));
     if (count != rowCells_.size() || Columns.Changes() != rowColumnsChanges_ ||
         ExportRow.Changes() != rowCellsChanges_)
@@ -405,6 +407,23 @@ void TExporter::FillExportRowFrom(const TExportDataSet& dataSet) {
     const TExportColumn* const* const columns = rowColumns_.data();
     for (std::size_t col = 0; col < count; ++col)
         fields[col] = columns[col]->ColumnIndex;
+    return count;
+}
+
+void TExporter::FillExportRowFrom(const TExportListView& list) {
+    const std::size_t count = PrepareRowFields();
+    std::string* const* const texts = rowTexts_.data();
+    list.ReadItemTexts(RecordCounter + IntMax(SkipRecCount, 0), rowFields_.data(), texts, int(count));
+    TExportCol* const* const cells = rowCells_.data();
+    for (std::size_t col = 0; col < count; ++col) {
+        cells[col]->IsNull = false;
+        CleanCellValue(*texts[col]);
+    }
+}
+
+void TExporter::FillExportRowFrom(const TExportDataSet& dataSet) {
+    const std::size_t count = PrepareRowFields();
+    const int* const fields = rowFields_.data();
     TExportCol* const* const cells = rowCells_.data();
     bool* const nulls = rowNulls_.get();
     std::string* const* const texts = rowTexts_.data();

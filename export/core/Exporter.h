@@ -312,8 +312,10 @@ protected:
 
     // The loop itself.
     void DoExport();
-    // FillExportRow's read of a data set row in one call (no OnGetExportText handler is set).
+    // FillExportRow's read of a data set row or a list item in one call (no OnGetExportText handler is
+    // set).
     void FillExportRowFrom(const TExportDataSet& dataSet);
+    void FillExportRowFrom(const TExportListView& list);
     // After an abort request: whether the export goes on (OnStopExport may cancel the abort).
     bool DoStopExport();
     // An abort was requested and DoStopExport did not cancel it (the question is asked only when one was).
@@ -345,6 +347,8 @@ protected:
 private:
     // Takes the pointers of the row read in one call anew, for count cells.
     void PrepareRowRead(std::size_t count);
+    // Readies the row read in one call and sets each cell's field (or list column); the number of cells.
+    std::size_t PrepareRowFields();
 
     std::unique_ptr<TExportWriter> writer_;
     // A data set row read in one call: the cells' columns, field indexes, texts and NULL states; the

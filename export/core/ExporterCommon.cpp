@@ -723,7 +723,7 @@ bool ExportReadColData(const TExportSources& s, const TExportColumns& columns, i
         break;
     case TExportSource::esListView:
         if (s.ListView) {
-            text = s.ListView->ItemText(counter + IntMax(skipRecCount, 0), column.ColumnIndex);
+            s.ListView->ReadItemText(counter + IntMax(skipRecCount, 0), column.ColumnIndex, text);
             return false;
         }
         break;

@@ -36,9 +36,9 @@ QLabel* BevelLabel(QWidget* parent, const char* name) {
 
 } // namespace
 
-void PostExportProgress(QObject* window, int code) {
+void PostExportProgress(QObject* window, int code, int rows) {
     if (window)
-        QCoreApplication::postEvent(window, new TExportProgressEvent(code));
+        QCoreApplication::postEvent(window, new TExportProgressEvent(code, rows));
 }
 
 TfmExporterProgress::TfmExporterProgress(QWidget* owner, TExporter* exporter,
@@ -113,7 +113,8 @@ void TfmExporterProgress::showEvent(QShowEvent* e) {
 
 bool TfmExporterProgress::event(QEvent* e) {
     if (e->type() == TExportProgressEvent::ProgressMessage) {
-        HandleProgressCode(static_cast<TExportProgressEvent*>(e)->Code);
+        const auto* message = static_cast<TExportProgressEvent*>(e);
+        HandleProgressCode(message->Code, message->Rows);
         return true;
     }
     return QDialog::event(e);
@@ -127,8 +128,8 @@ void TfmExporterProgress::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void TfmExporterProgress::HandleProgressCode(int code) {
-    const TExporterProgressModel::TReaction r = model_.HandleCode(code);
+void TfmExporterProgress::HandleProgressCode(int code, int rows) {
+    const TExporterProgressModel::TReaction r = model_.HandleCode(code, rows);
     if (!r.Handled)
         return;
     if (r.Timer == TExporterProgressModel::TTimerSwitch::On && !tmTimer->isActive())

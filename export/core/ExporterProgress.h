@@ -3,9 +3,9 @@
 // The small modeless window that shows an export's progress. The export dialog's run creates it with the
 // dialog as owner, shows it, and while the exporter works its event forwarders post progress messages
 // (PostExportProgress) and let pending events run; each message carries one code of
-// TExporterProgressModel. The button asks the exporter for an abort while the export runs (the loop then
-// asks the user whether to stop); afterwards it
-// sets the modal result to 1, which the run waits for before it frees the window.
+// TExporterProgressModel and, for a row code, the rows of that kind so far. The button asks the exporter for
+// an abort while the export runs (the loop then asks the user whether to stop); afterwards it sets the modal
+// result to 1, which the run waits for before it frees the window.
 
 #include "export/core/ExporterProgressModel.h"
 
@@ -20,16 +20,19 @@ namespace exporter {
 
 class TExporter;
 
-// The posted progress message: its type stands for WM_USER+1, its code for the message's wParam.
+// The posted progress message: its type stands for WM_USER+1, its code for the message's wParam and its
+// rows (the count of a row code, 0 for one more row) for its lParam.
 class TExportProgressEvent : public QEvent {
 public:
     static constexpr QEvent::Type ProgressMessage = QEvent::Type(QEvent::User + 1);
-    explicit TExportProgressEvent(int code) : QEvent(ProgressMessage), Code(code) {}
+    explicit TExportProgressEvent(int code, int rows = 0) : QEvent(ProgressMessage), Code(code), Rows(rows) {}
     int Code;
+    int Rows;
 };
 
-// Posts a progress message with code to the window; it is handled when events are next processed.
-void PostExportProgress(QObject* window, int code);
+// Posts a progress message with code (and rows) to the window; it is handled when events are next
+// processed.
+void PostExportProgress(QObject* window, int code, int rows = 0);
 
 class TfmExporterProgress : public QDialog {
     Q_OBJECT
@@ -40,7 +43,7 @@ public:
     TfmExporterProgress(QWidget* owner, TExporter* exporter, TExporterProgressModel::TClock clock = {});
 
     // What a progress message does (also called directly by tests).
-    void HandleProgressCode(int code);
+    void HandleProgressCode(int code, int rows = 0);
     // One tick of tmTimer: shows the elapsed time and the speed.
     void TimerTick();
     // 1 once the user finished the window with its button.

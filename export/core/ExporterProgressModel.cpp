@@ -39,7 +39,7 @@ TExporterProgressModel::TExporterProgressModel(TClock clock) : clock_(std::move(
         };
 }
 
-TExporterProgressModel::TReaction TExporterProgressModel::HandleCode(int code) {
+TExporterProgressModel::TReaction TExporterProgressModel::HandleCode(int code, int rows) {
     TReaction r;
     if (code < FirstCode || code > LastCode)
         return r;
@@ -50,7 +50,8 @@ TExporterProgressModel::TReaction TExporterProgressModel::HandleCode(int code) {
         r.Timer = timer;
     };
     auto count = [&](int& counter) {
-        shownCounter_ = ++counter;
+        counter = rows > 0 ? rows : counter + 1;
+        shownCounter_ = counter;
         r.CounterChanged = true;
     };
     switch (code) {

@@ -6,7 +6,10 @@
 //
 // Codes: 1 export begins, 2 a row was fetched (width pre-pass), 3 a row was skipped, 4 a row was
 // exported, 5 an abort is being asked about, 6 the user chose to continue, 7 the export was aborted,
-// 8 the export ended normally, 9 the run is over (the window closes). Other codes change nothing.
+// 8 the export ended normally, 9 the run is over (the window closes). Other codes change nothing. A row
+// code may carry the number of rows of its kind so far (the message's second value): the counter is then
+// set to it, so that a run that reports rows at intervals still shows the exact count; without it (0) the
+// counter counts one more row.
 
 #include <functional>
 #include <string>
@@ -44,7 +47,7 @@ public:
 
     // Also runs the elapsed-time clock while the timer is on: the time spent on the abort question and
     // after the end is not counted.
-    TReaction HandleCode(int code);
+    TReaction HandleCode(int code, int rows = 0);
 
     int Exported() const { return exported_; }
     int Fetched() const { return fetched_; }

@@ -125,6 +125,16 @@ public:
     virtual int ItemCount() const = 0;
     // Column 0: the item's caption; column k: its sub-item k - 1 (empty when the item has fewer).
     virtual std::string ItemText(int item, int column) const = 0;
+    // The same text into text, whose storage the engine reuses from cell to cell.
+    virtual void ReadItemText(int item, int column, std::string& text) const {
+        text = ItemText(item, column);
+    }
+    // ReadItemText for count columns of one item at once: texts[i] gets the text of column columns[i]. An
+    // export reads a row with one call.
+    virtual void ReadItemTexts(int item, const int* columns, std::string* const* texts, int count) const {
+        for (int i = 0; i < count; ++i)
+            ReadItemText(item, columns[i], *texts[i]);
+    }
     // The first selected item, -1 when none.
     virtual int SelectedIndex() const = 0;
     // Makes the item the focused one (the "current" row of the view).

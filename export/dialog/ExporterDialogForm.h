@@ -6,9 +6,15 @@
 // chosen type from the form state, binds the forwarders, shows the progress window, runs the exporter
 // and waits for the window as the run's rules say.
 //
+// The rows reach the window at a steady rate rather than one message each (relabelling and repainting
+// the window per row cost far more than writing the row): a row message, carrying the count of its kind
+// so far, is posted and pending messages run when ProgressInterval has passed since the last one, when
+// the phase changes (skipping, fetching, exporting), and, with the count of the last row, before the
+// abort question and the end. The component's events still fire for every row.
+//
 // Seams a form (or a test) overrides: ShowModal, FormState, the progress window (CreateProgressWindow),
-// message processing (ProcessMessages, WaitForMessages), the abort question (MessageBox) and the notice
-// after an export (ShowNotice).
+// message processing (ProcessMessages, WaitForMessages), the clock of the row messages (ProgressClock),
+// the abort question (MessageBox) and the notice after an export (ShowNotice).
 
 #include "export/core/Exporter.h"
 #include "export/dialog/ExporterFormState.h"
@@ -29,8 +35,9 @@ class TExportProgressView {
 public:
     virtual ~TExportProgressView() = default;
     virtual void Show() = 0;
-    // Posts a progress message with the code (WM_USER+1, wParam code); it is handled when messages run.
-    virtual void Post(int code) = 0;
+    // Posts a progress message with the code (WM_USER+1, wParam code) and, for a row code, the rows of its
+    // kind so far (lParam; 0 for one more row); it is handled when messages run.
+    virtual void Post(int code, int rows) = 0;
     // The user finished the window (its state is 1) or it is gone.
     virtual bool ClosedByUser() const = 0;
 };
@@ -44,6 +51,8 @@ public:
     static constexpr int IDYES = 6;
     static constexpr int IDNO = 7;
     static constexpr unsigned AbortQuestionFlags = 0x124;
+    // Seconds between two row messages to the progress window at most (a user's Cancel is seen as soon).
+    static constexpr double ProgressInterval = 0.040;
 
     explicit TExporterDialogF(TExporterDialog& owner) : dialog_(owner) {}
     virtual ~TExporterDialogF();
@@ -91,6 +100,8 @@ protected:
     virtual void ProcessMessages();
     // Waits for messages and lets them run (the wait for the user to close the progress window).
     virtual void WaitForMessages();
+    // Seconds on a monotonic clock: when the next row message is due.
+    virtual double ProgressClock() const;
     // The application's message box; returns IDYES or IDNO.
     virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
     // The file name changed during the start (the window shows it again).
@@ -99,12 +110,24 @@ protected:
     virtual void ShowNotice(const std::string& text);
 
 private:
-    void Post(int code);
+    void Post(int code, int rows = 0);
+    // A row of the kind of code, the rows-th: posted (and messages run) when due, else kept pending.
+    void ForwardRow(int code, int rows);
+    // Posts the row message that is still pending, so that the window shows the exact count.
+    void PostPendingRows();
     void BindForwarders(TExporter& exporter);
 
     TExporterDialog& dialog_;
     std::unique_ptr<TExporter> exporter_;
     std::unique_ptr<TExportProgressView> progress_;
+    // Rows of the run so far, and what the window was last told.
+    int fetched_ = 0;
+    int skipped_ = 0;
+    int exported_ = 0;
+    int lastPosted_ = 0;  // the code of the last message
+    int pendingCode_ = 0; // a row code whose count the window has not heard, 0 when none
+    int pendingRows_ = 0;
+    double lastRowMessage_ = 0; // ProgressClock() when a row message was last posted
 };
 
 } // namespace exporter

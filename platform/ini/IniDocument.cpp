@@ -4,12 +4,14 @@
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <utility>
 
 namespace ini {
 
@@ -33,8 +35,7 @@ std::string canonicalPath(const std::string& fileName) {
 }
 
 [[noreturn]] void fail(const std::string& path, int error) {
-    throw EIniFileError(
-        commit::CommitError(commit::CommitError::Stage::Create, path, error).what());
+    throw EIniFileError(commit::CommitError(commit::CommitError::Stage::Create, path, error).what());
 }
 
 } // namespace
@@ -74,6 +75,7 @@ void IniDocument::load() {
     preamble_.clear();
     sections_.clear();
     firstSection_.clear();
+    text_.clear();
     hadBom_ = false;
     unreadable_ = false;
     dirty_ = false;
@@ -85,13 +87,22 @@ void IniDocument::load() {
         unreadable_ = true;
         return;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    // Read in one piece of the size the file has (a cache file holds megabytes): no growing buffer and
+    // no copy of it. A file that grew meanwhile is read to its end all the same.
+    std::string text(static_cast<std::size_t>(std::max<std::int64_t>(stamp_.size, 0)), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
         unreadable_ = true;
         return;
     }
-    parse(text.str());
+    if (in) {
+        std::ostringstream rest;
+        rest << in.rdbuf();
+        text += rest.str();
+    }
+    text_ = std::move(text);
+    parse(text_);
 }
 
 void IniDocument::parse(std::string_view text) {
@@ -100,8 +111,16 @@ void IniDocument::parse(std::string_view text) {
         text.remove_prefix(3);
     }
     Section* current = nullptr;
+    size_t linesStart = 0;
+    const auto closeSection = [&](size_t linesEnd) {
+        if (current && linesEnd > linesStart) {
+            current->lines = text.substr(linesStart, linesEnd - linesStart);
+            current->pending = true;
+        }
+    };
     size_t pos = 0;
     while (pos < text.size()) {
+        const size_t lineStart = pos;
         size_t end = text.find('\n', pos);
         std::string_view line =
             text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
@@ -110,6 +129,7 @@ void IniDocument::parse(std::string_view text) {
             line.remove_suffix(1);
         std::string_view t = trim(line);
         if (!t.empty() && t.front() == '[') {
+            closeSection(lineStart);
             size_t close = t.find(']');
             std::string_view name =
                 trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
@@ -119,29 +139,112 @@ void IniDocument::parse(std::string_view text) {
             auto it = std::prev(sections_.end());
             firstSection_.emplace(rtl::LowerCase(name), it);
             current = &section;
+            linesStart = pos;
             continue;
         }
-        if (!current) {
+        if (!current)
             preamble_.emplace_back(line);
-            continue;
-        }
-        Entry entry;
-        entry.raw = std::string(line);
-        if (!t.empty() && t.front() != ';') {
-            entry.isKey = true;
-            size_t eq = t.find('=');
-            if (eq == std::string_view::npos) {
-                entry.key = std::string(t);
-            } else {
-                entry.key = std::string(trim(t.substr(0, eq)));
-                entry.value = std::string(trim(t.substr(eq + 1)));
-            }
-        }
-        current->entries.push_back(std::move(entry));
-        if (current->entries.back().isKey)
-            current->firstKey.emplace(rtl::LowerCase(current->entries.back().key),
-                                      std::prev(current->entries.end()));
     }
+    closeSection(text.size());
+}
+
+namespace {
+
+// What one line of a section holds: a key line's key and value (blanks around them removed), and
+// whether the line is exactly key=value.
+struct SectionLine {
+    bool isKey = false;
+    std::string_view key;
+    std::string_view value;
+    bool asWritten = false;
+};
+
+SectionLine ReadSectionLine(std::string_view line) {
+    SectionLine read;
+    const std::string_view t = trim(line);
+    if (t.empty() || t.front() == ';')
+        return read;
+    read.isKey = true;
+    const size_t eq = t.find('=');
+    if (eq == std::string_view::npos) {
+        read.key = t;
+        return read;
+    }
+    read.key = trim(t.substr(0, eq));
+    read.value = trim(t.substr(eq + 1));
+    read.asWritten = line.size() == read.key.size() + 1 + read.value.size();
+    return read;
+}
+
+// Calls each(line) for the lines of a pending section, without their line ends.
+template <typename Each> void ForEachLine(std::string_view lines, Each each) {
+    size_t pos = 0;
+    while (pos < lines.size()) {
+        const size_t end = lines.find('\n', pos);
+        std::string_view line =
+            lines.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+        pos = end == std::string_view::npos ? lines.size() : end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        each(line);
+    }
+}
+
+// A hash of a key that keys equal without regard to ASCII case share.
+std::uint64_t FoldedHash(std::string_view key) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (char c : key) {
+        hash ^= static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+} // namespace
+
+void IniDocument::addLine(Section& section, std::string_view line) {
+    const SectionLine read = ReadSectionLine(line);
+    Entry entry;
+    entry.isKey = read.isKey;
+    entry.key = std::string(read.key);
+    entry.value = std::string(read.value);
+    // A line that is exactly key=value is written back from them; only a line with blanks around them
+    // (or without "=") keeps its own text.
+    if (!read.asWritten)
+        entry.raw = std::string(line);
+    section.entries.push_back(std::move(entry));
+    if (read.isKey)
+        section.firstKey.emplace(rtl::LowerCase(read.key), std::prev(section.entries.end()));
+}
+
+void IniDocument::makeEntries(const Section& section) const {
+    if (!section.pending)
+        return;
+    // The document is locked by its caller; making entries changes how it holds its content, not the
+    // content.
+    Section& s = const_cast<Section&>(section);
+    ForEachLine(s.lines, [&s](std::string_view line) { addLine(s, line); });
+    s.lines = {};
+    s.pending = false;
+}
+
+bool IniDocument::visitPendingLines(
+    const Section& section, const std::function<void(std::string_view key, std::string_view value)>& visit) {
+    std::vector<std::pair<std::string_view, std::string_view>> keys;
+    std::vector<std::uint64_t> hashes;
+    ForEachLine(section.lines, [&](std::string_view line) {
+        const SectionLine read = ReadSectionLine(line);
+        if (read.isKey) {
+            keys.emplace_back(read.key, read.value);
+            hashes.push_back(FoldedHash(read.key));
+        }
+    });
+    std::sort(hashes.begin(), hashes.end());
+    if (std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end())
+        return false;
+    for (const auto& [key, value] : keys)
+        visit(key, value);
+    return true;
 }
 
 void IniDocument::RefreshIfChanged() {
@@ -151,14 +254,20 @@ void IniDocument::RefreshIfChanged() {
         load();
 }
 
-IniDocument::Section* IniDocument::findSection(std::string_view name) {
+const IniDocument::Section* IniDocument::lookUpSection(std::string_view name) const {
     auto it = firstSection_.find(rtl::LowerCase(name));
     return it == firstSection_.end() ? nullptr : &*it->second;
 }
 
+IniDocument::Section* IniDocument::findSection(std::string_view name) {
+    return const_cast<Section*>(std::as_const(*this).findSection(name));
+}
+
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
-    auto it = firstSection_.find(rtl::LowerCase(name));
-    return it == firstSection_.end() ? nullptr : &*it->second;
+    const Section* section = lookUpSection(name);
+    if (section)
+        makeEntries(*section);
+    return section;
 }
 
 IniDocument::Section& IniDocument::sectionForWrite(std::string_view name) {
@@ -167,6 +276,7 @@ IniDocument::Section& IniDocument::sectionForWrite(std::string_view name) {
     // Keep a blank line between the previous section and the new one.
     if (!sections_.empty()) {
         Section& last = sections_.back();
+        makeEntries(last);
         if (last.entries.empty() || !trim(last.entries.back().raw).empty() || last.entries.back().isKey)
             last.entries.push_back(Entry{});
     } else if (!preamble_.empty() && !trim(preamble_.back()).empty()) {
@@ -230,17 +340,36 @@ std::vector<std::string> IniDocument::SectionNames() const {
 
 std::vector<std::pair<std::string, std::string>> IniDocument::SectionEntries(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> result;
-    const Section* s = findSection(section);
+    VisitSectionEntries(section, [&result](std::string_view key, std::string_view value) {
+        result.emplace_back(std::string(key), std::string(value));
+    });
+    return result;
+}
+
+void IniDocument::VisitSectionEntries(
+    std::string_view section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+    const Section* s = lookUpSection(section);
+    if (s && s->pending && visitPendingLines(*s, visit))
+        return;
+    s = findSection(section);
     if (!s)
-        return result;
+        return;
+    // Without duplicate keys (as many keys as first keys), every key is the first of its name.
+    std::size_t keys = 0;
+    for (const Entry& entry : s->entries)
+        keys += entry.isKey ? 1 : 0;
+    const bool unique = keys == s->firstKey.size();
     for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
         if (!it->isKey)
             continue;
-        auto first = s->firstKey.find(rtl::LowerCase(it->key));
-        if (first != s->firstKey.end() && first->second == it)
-            result.emplace_back(it->key, it->value);
+        if (!unique) {
+            auto first = s->firstKey.find(rtl::LowerCase(it->key));
+            if (first == s->firstKey.end() || first->second != it)
+                continue;
+        }
+        visit(it->key, it->value);
     }
-    return result;
 }
 
 bool IniDocument::HasSection(std::string_view section) const {
@@ -248,7 +377,12 @@ bool IniDocument::HasSection(std::string_view section) const {
 }
 
 bool IniDocument::HasKeys(std::string_view section) const {
-    const Section* s = findSection(section);
+    const Section* s = lookUpSection(section);
+    if (s && s->pending) {
+        bool keys = false;
+        ForEachLine(s->lines, [&keys](std::string_view line) { keys = keys || ReadSectionLine(line).isKey; });
+        return keys;
+    }
     return s && !s->firstKey.empty();
 }
 
@@ -284,6 +418,11 @@ std::string IniDocument::Serialize() const {
     for (const auto& section : sections_) {
         out += section.raw.empty() ? "[" + section.name + "]" : section.raw;
         out += "\r\n";
+        // Pending lines are written as they were read, which is what their entries would write.
+        ForEachLine(section.lines, [&out](std::string_view line) {
+            out += line;
+            out += "\r\n";
+        });
         for (const auto& entry : section.entries) {
             if (!entry.raw.empty() || !entry.isKey)
                 out += entry.raw;

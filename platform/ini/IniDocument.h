@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -42,6 +43,10 @@ public:
     std::vector<std::string> SectionNames() const;
     // (key, value) pairs of the section in file order, the first of duplicate keys only.
     std::vector<std::pair<std::string, std::string>> SectionEntries(std::string_view section) const;
+    // The same pairs handed to visit one at a time, without copies.
+    void
+    VisitSectionEntries(std::string_view section,
+                        const std::function<void(std::string_view key, std::string_view value)>& visit) const;
     bool HasSection(std::string_view section) const;
     // The section exists and holds at least one key.
     bool HasKeys(std::string_view section) const;
@@ -61,7 +66,8 @@ private:
         bool isKey = false;
         std::string key;   // as stored
         std::string value; // as stored (blanks around it removed)
-        std::string raw;   // the line as read; empty once the entry changed or for new entries
+        std::string raw;   // the line as read when it is not key=value as they stand; empty once the
+                           // entry changed or for new entries
     };
     using Entries = std::list<Entry>;
     struct Section {
@@ -69,18 +75,35 @@ private:
         std::string raw; // the header line as read
         Entries entries;
         std::unordered_map<std::string, Entries::iterator> firstKey; // folded key -> first entry
+        // The section's lines as read (in text_) while they are not yet made entries: a section is made
+        // entries when it is first looked up for anything but reading its keys in order, so that a large
+        // file read once is not taken apart line by line.
+        std::string_view lines;
+        bool pending = false;
     };
     using Sections = std::list<Section>;
 
     void load();
     void parse(std::string_view text);
+    // The first section of the name, made entries.
     Section* findSection(std::string_view name);
     const Section* findSection(std::string_view name) const;
+    // The first section of the name as it is (its lines may be pending).
+    const Section* lookUpSection(std::string_view name) const;
+    // Makes a pending section's lines entries (a const document does it too: its content stays the same).
+    void makeEntries(const Section& section) const;
+    static void addLine(Section& section, std::string_view line);
+    // Hands the key lines of a pending section to visit; false (nothing visited) when two keys may be
+    // the same, which the entries tell apart.
+    static bool
+    visitPendingLines(const Section& section,
+                      const std::function<void(std::string_view key, std::string_view value)>& visit);
     Section& sectionForWrite(std::string_view name);
     FileStamp currentStamp() const;
 
     std::string path_;
     std::mutex mutex_;
+    std::string text_;                  // the file as read: the pending sections' lines
     std::vector<std::string> preamble_; // lines before the first section
     Sections sections_;
     std::unordered_map<std::string, Sections::iterator> firstSection_; // folded name -> first section

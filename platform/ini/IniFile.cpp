@@ -90,6 +90,24 @@ std::vector<std::string> IniFile::ReadSectionValues(const std::string& section) 
     return lines;
 }
 
+void IniFile::ReadSectionValues(
+    const std::string& section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+    Access doc(*document_);
+    std::string line;
+    doc->VisitSectionEntries(section, [&](std::string_view key, std::string_view value) {
+        // A key written with "=" in it splits, as its line would, at that first "=".
+        if (key.find('=') == std::string_view::npos) {
+            visit(key, value);
+            return;
+        }
+        line = std::string(key) + "=" + std::string(value);
+        const std::string_view whole(line);
+        const std::size_t equals = whole.find('=');
+        visit(whole.substr(0, equals), whole.substr(equals + 1));
+    });
+}
+
 bool IniFile::SectionExists(const std::string& section) const {
     Access doc(*document_);
     return doc->HasKeys(section);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ini {
@@ -57,6 +59,11 @@ public:
     std::vector<std::string> ReadSection(const std::string& section) const;
     // "key=value" lines of a section in file order.
     std::vector<std::string> ReadSectionValues(const std::string& section) const;
+    // The same lines handed to visit one at a time, split at their first "=" into key and value, without
+    // copies. visit must not call an IniFile of the same file (the document is locked meanwhile).
+    void
+    ReadSectionValues(const std::string& section,
+                      const std::function<void(std::string_view key, std::string_view value)>& visit) const;
 
     // True when the section holds at least one key (an empty section counts as missing, as on Windows).
     bool SectionExists(const std::string& section) const;

@@ -3,6 +3,7 @@
 #include "directory/NWHelper.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/DateUtils.h"
+#include "platform/rtl/StringList.h"
 #include "tests/support/TempFolder.h"
 
 #include <QJsonArray>
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <random>
 
 using namespace browser;
 using test_support::TempFolder;
@@ -373,6 +375,101 @@ TEST(CacheReaders, LinesNotOfTheWrittenShapeAreSkippedAndCounted) {
     EXPECT_EQ(ReadCacheList(ini::IniFile(folder.Directory() + "dnsdhcp.ini"), "LOCATOR", &listSkipped),
               (std::vector<std::string>{"loc.ACME", "second.ACME"}));
     EXPECT_EQ(listSkipped, 4);
+}
+
+// The comma text reader of the cache lines, one pass, against the reading it replaces: the run-time
+// library's comma text reading, accepted only when the items give the text back. Both must accept the
+// same texts with the same items.
+bool ReadWrittenCommaTextAsBefore(const std::string& text, std::vector<std::string>& items) {
+    rtl::TStringList list;
+    list.SetCommaText(text);
+    items.clear();
+    for (int i = 0; i < list.Count(); ++i)
+        items.push_back(list.Strings(i));
+    return CommaTextOf(items) == text;
+}
+
+void ExpectReadAsBefore(const std::string& text) {
+    std::vector<std::string> before;
+    std::vector<std::string> now{"left", "over"};
+    const bool accepted = ReadWrittenCommaTextAsBefore(text, before);
+    ASSERT_EQ(ReadWrittenCommaText(text, now), accepted) << "text: " << text;
+    if (accepted)
+        EXPECT_EQ(now, before) << "text: " << text;
+}
+
+TEST(CacheReaders, CommaTextsReadAsTheRunTimeLibraryReadsThem) {
+    const std::string cases[] = {
+        "",
+        "\"\"",
+        ",",
+        ",,",
+        "a",
+        "a,b",
+        "a,",
+        ",a",
+        "a,,b",
+        "\"a b\"",
+        "\"a\"",
+        "\"\",a",
+        "a,\"\"",
+        "\"\",\"\"",
+        "\"a\"\"b\"",
+        "\"\"\"\"",
+        "\"a\"b",
+        "\"a\" ,b",
+        "\"unclosed",
+        "\"a\"\"",
+        " a",
+        "a ",
+        "a\tb",
+        "\"a\tb\"",
+        "\"x,y\"",
+        "x\"y",
+        "\"x\",\"y z\"",
+        std::string("a\0b", 3),
+        std::string("\"a\0 \"", 5),
+        "caf\xC3\xA9,\xFF",
+        "\"\x01\"",
+        "a,\"b c\",d",
+        "a, b",
+        "a ,b",
+        "\"b c\" ",
+        "=,;",
+        "\x7F",
+        "www.example.com,A,example.com,,www.z",
+        "\"10.0.0.1 \",Manual,,,,,a.s",
+        "a,\"\"\"\",b",
+    };
+    for (const std::string& text : cases)
+        ExpectReadAsBefore(text);
+
+    // Seeded random texts of the characters that matter, damaged ones mostly.
+    const char alphabet[] = {'a', 'b', ',', '"', ' ', '\t', '\0', '\x01', '\xC3', '=', '\x7F'};
+    std::mt19937 random(20261208);
+    for (int n = 0; n < 60000; ++n) {
+        std::string text;
+        for (int length = int(random() % 11); length > 0; --length)
+            text += alphabet[random() % sizeof alphabet];
+        ExpectReadAsBefore(text);
+        if (HasFailure())
+            return;
+    }
+    // Texts the writer writes, of random items (never with a NUL), read back whole.
+    const char itemAlphabet[] = {'a', 'b', ',', '"', ' ', '\t', '\x01', '\xC3', '=', '\x7F'};
+    for (int n = 0; n < 20000; ++n) {
+        std::vector<std::string> items(random() % 5);
+        for (std::string& item : items)
+            for (int length = int(random() % 5); length > 0; --length)
+                item += itemAlphabet[random() % sizeof itemAlphabet];
+        const std::string text = CommaTextOf(items);
+        std::vector<std::string> read;
+        ASSERT_TRUE(ReadWrittenCommaText(text, read)) << text;
+        EXPECT_EQ(read, items);
+        ExpectReadAsBefore(text);
+        if (HasFailure())
+            return;
+    }
 }
 
 TEST(CacheAgeClass, StampsReadBackWhateverTheDateFacts) {

@@ -60,6 +60,25 @@ TEST(ExporterProgressModel, CodesSetStatesCountersAndTimer) {
     }
 }
 
+// A row message carrying its count sets the counter of its kind (the dialog reports rows at intervals);
+// one without a count counts one more; the speed counts the rows so set.
+TEST(ExporterProgressModel, ARowCountSetsTheCounter) {
+    TExporterProgressModel m;
+    m.HandleCode(1);
+    m.HandleCode(3, 5);
+    EXPECT_EQ(m.Skipped(), 5);
+    EXPECT_EQ(m.ShownCounter(), 5);
+    m.HandleCode(4, 1);
+    m.HandleCode(4, 40);
+    EXPECT_EQ(m.ShownCounter(), 40);
+    m.HandleCode(4);
+    EXPECT_EQ(m.Exported(), 41);
+    m.HandleCode(4, 1000);
+    EXPECT_EQ(m.Exported(), 1000);
+    EXPECT_EQ(m.Skipped(), 5);
+    EXPECT_EQ(m.Fetched(), 0);
+}
+
 // A clock the test moves by hand.
 struct FakeClock {
     double now = 1000.0;

@@ -1,7 +1,9 @@
 #pragma once
 
 // A form double for the export dialog: it holds its state, runs the start button from ShowModal, and
-// records the progress codes, the component's events and the questions asked, in one log.
+// records the progress codes, the component's events and the questions asked, in one log. Its clock of
+// the row messages stands still unless a test moves it (rows then reach the window only at phase changes,
+// the abort question and the end).
 
 #include "export/core/ExporterMemorySources.h"
 #include "export/dialog/ExporterDialog.h"
@@ -41,7 +43,7 @@ public:
     ProgressDouble(TestForm& form, TExporter& exporter) : form_(form), exporter_(exporter) {}
     ~ProgressDouble() override;
     void Show() override;
-    void Post(int code) override;
+    void Post(int code, int rows) override;
     bool ClosedByUser() const override;
 
 private:
@@ -80,6 +82,8 @@ public:
     TExportFormState state;
     RecordingShell shell;
     std::vector<std::string> log;
+    std::vector<std::pair<int, int>> posts; // every post: code and rows
+    double clock = 0;                       // seconds of ProgressClock()
     int shown = 0;
     bool startOnShow = true;
     int abortOnExportedPost = 0; // abort when the n-th code 4 is posted (0: never)
@@ -114,6 +118,7 @@ protected:
                 onWait();
         }
     }
+    double ProgressClock() const override { return clock; }
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         log.push_back("ask:" + caption + "|" + text);
         questionFlags.push_back(flags);
@@ -133,8 +138,9 @@ inline void ProgressDouble::Show() {
     form_.progressShown = true;
 }
 
-inline void ProgressDouble::Post(int code) {
+inline void ProgressDouble::Post(int code, int rows) {
     form_.log.push_back("post:" + std::to_string(code));
+    form_.posts.emplace_back(code, rows);
     const int count = code >= 0 && code < 10 ? ++posts_[code] : 0;
     if ((code == 4 && count == form_.abortOnExportedPost) ||
         (code == form_.abortOnCode && count == form_.abortOnCodeCount))

@@ -128,9 +128,129 @@ TEST_F(ExportDialogRun, WithoutShowFileTheRunWaitsForTheUserAndSendsNoNine) {
         f.waitsBeforeClose = 3;
     };
     dialog.Execute();
-    EXPECT_EQ(log, (Log{"post:1", "post:4", "post:4", "post:4", "post:8"}));
+    EXPECT_EQ(log, (Log{"post:1", "post:4", "post:4", "post:8"})); // the clock stands: first and last row
     EXPECT_EQ(waits, 3);
     EXPECT_TRUE(opened.empty());
+}
+
+// Rows reach the window when ProgressInterval has passed since the last row message (here 1/64 s a row:
+// every third row), at each change of phase, and with the last count before the end; every message carries
+// the count so far, so the window shows the exact figure however many were left out. The component's
+// event still fires for every row.
+TEST_F(ExportDialogRun, RowMessagesComeAtIntervalsWithTheCountSoFar) {
+    TMemoryDataSet many;
+    test::FillDataSet(many, 22);
+    dialog.DataSet = &many;
+    std::vector<std::pair<int, int>> posts;
+    int events = 0;
+    configure = [&](TestForm& f) {
+        f.state.SkipRecCount = 2;
+        dialog.OnSkippedRecord = [&f](TExporter&, int) { f.clock += 1.0 / 64; };
+        dialog.OnExportedRecord = [&f, &events](TExporter&, int) {
+            ++events;
+            f.clock += 1.0 / 64;
+        };
+    };
+    inspect = [&](TestForm& f) { posts = f.posts; };
+    dialog.Execute();
+    EXPECT_EQ(events, 20);
+    // The count of the second skipped row was pending: it goes before the first exported row's.
+    EXPECT_EQ(posts, (std::vector<std::pair<int, int>>{{1, 0},
+                                                       {3, 1},
+                                                       {3, 2},
+                                                       {4, 1},
+                                                       {4, 4},
+                                                       {4, 7},
+                                                       {4, 10},
+                                                       {4, 13},
+                                                       {4, 16},
+                                                       {4, 19},
+                                                       {4, 20},
+                                                       {8, 0},
+                                                       {9, 0}}));
+}
+
+// The engine's window over a run whose clock stands (it hears the first row and the last) shows the exact
+// count at the end.
+TEST_F(ExportDialogRun, TheRealWindowShowsTheExactCountAtTheEnd) {
+    test::EnsureApplication();
+    TMemoryDataSet many;
+    test::FillDataSet(many, 1500);
+    dialog.DataSet = &many;
+    std::string status, counter;
+    configure = [&](TestForm& f) {
+        f.state.ShowFile = false;
+        f.realProgressWindow = true;
+        f.onWait = [&status, &counter] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
+                    status = window->laStatusValue->text().toStdString();
+                    counter = window->laExportedValue->text().toStdString();
+                    window->bButton->click();
+                }
+        };
+    };
+    dialog.Execute();
+    EXPECT_EQ(status, "Finished");
+    EXPECT_EQ(counter, "1500");
+}
+
+// A Cancel the user presses reaches the export within ProgressInterval: here rows take 1/64 s each (row
+// messages at rows 1, 4, 7, 10, 13 ...), the click arrives as an event while row 11 is written, and the
+// export stops after row 13.
+TEST_F(ExportDialogRun, ACancelIsHeardWithinTheInterval) {
+    test::EnsureApplication();
+    TMemoryDataSet many;
+    test::FillDataSet(many, 1000);
+    dialog.DataSet = &many;
+    const std::string target = dir.file("out.csv");
+    test::WriteFile(target, "old contents");
+    int rows = 0;
+    std::string status;
+    configure = [&](TestForm& f) {
+        f.realProgressWindow = true;
+        f.answer = TestForm::IDYES;
+        f.state.ShowFile = false;
+        dialog.OnExportedRecord = [&f, &rows](TExporter&, int) {
+            f.clock += 1.0 / 64;
+            if (++rows == 11)
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* window = qobject_cast<TfmExporterProgress*>(w))
+                        QMetaObject::invokeMethod(window->bButton, "click", Qt::QueuedConnection);
+        };
+        f.onWait = [&status] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
+                    status = window->laStatusValue->text().toStdString();
+                    window->bButton->click();
+                }
+        };
+    };
+    dialog.Execute();
+    EXPECT_EQ(rows, 13);
+    EXPECT_EQ(status, "Aborted");
+    EXPECT_EQ(test::ReadFile(target), "old contents");
+}
+
+// The component's text handler sees every cell and its text is written; without one the exporter has no
+// text handler bound, so that it reads each row in one call.
+TEST_F(ExportDialogRun, TheComponentsTextHandlerSeesEveryCell) {
+    bool bound = true;
+    inspect = [&](TestForm& f) { bound = bool(f.Exporter()->OnGetExportText); };
+    dialog.Execute();
+    EXPECT_FALSE(bound);
+
+    int cells = 0;
+    dialog.OnGetExportText = [&](TExporter&, int colNo, std::string& text) {
+        ++cells;
+        if (colNo == 0)
+            text = "<" + text + ">";
+    };
+    dialog.Execute();
+    EXPECT_TRUE(bound);
+    EXPECT_EQ(cells, 6);
+    EXPECT_EQ(test::ReadFile(dir.file("out.csv")),
+              "\"Name\",\"Count\"\r\n\"<row1>\",\"1\"\r\n\"<row2>\",\"2\"\r\n\"<row3>\",\"3\"\r\n");
 }
 
 TEST_F(ExportDialogRun, StopQuestionAnsweredYesAborts) {
@@ -260,9 +380,10 @@ TEST_F(ExportDialogRun, TheComponentsStopEventHasTheLastWord) {
         seen = &sender == &dialog && canContinue; // the answer was No
         canContinue = false;
     };
-    configure = [](TestForm& f) {
+    configure = [this](TestForm& f) {
         f.abortOnExportedPost = 2;
         f.answer = TestForm::IDNO;
+        dialog.OnExportedRecord = [&f](TExporter&, int) { f.clock += 1; }; // every row is posted
     };
     dialog.Execute();
     EXPECT_TRUE(seen);
@@ -516,7 +637,7 @@ TEST_F(ExportDialogRun, AWorkbookRunWritesTheFileAndFiresTheWorkbookEvents) {
     dialog.FileName = dir.file("book.txt");
     dialog.Execute();
     EXPECT_EQ(fileName, dir.file("book.xls"));
-    EXPECT_EQ(log, (Log{"post:1", "post:4", "post:4", "post:4", "post:8", "post:9"}));
+    EXPECT_EQ(log, (Log{"post:1", "post:4", "post:4", "post:8", "post:9"}));
     EXPECT_EQ(xlsRecords, 3);
     // A compound file.
     EXPECT_EQ(test::ReadFile(dir.file("book.xls")).substr(0, 4), "\xD0\xCF\x11\xE0");

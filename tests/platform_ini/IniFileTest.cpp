@@ -57,6 +57,11 @@ TEST_F(IniFileTest, ReadsWithWindowsRules) {
     EXPECT_EQ(ini.ReadSection("SYSTEM"), (Strings{"Threads", "Name", "Empty", "", "bare line"}));
     EXPECT_EQ(ini.ReadSectionValues("system"),
               (Strings{"Threads=3", "Name=\"quoted value\"", "Empty=", "=no key", "bare line="}));
+    Strings visited;
+    ini.ReadSectionValues("system", [&visited](std::string_view key, std::string_view value) {
+        visited.push_back(std::string(key) + "|" + std::string(value));
+    });
+    EXPECT_EQ(visited, (Strings{"Threads|3", "Name|\"quoted value\"", "Empty|", "|no key", "bare line|"}));
     EXPECT_TRUE(ini.SectionExists("trees"));
     EXPECT_FALSE(ini.SectionExists("none"));
     EXPECT_TRUE(ini.ValueExists("System", "empty"));
@@ -86,6 +91,61 @@ TEST_F(IniFileTest, IntegersAndBooleans) {
     EXPECT_EQ(ini.ReadString("N", "Flag", ""), "1");
     EXPECT_EQ(ini.ReadString("N", "Off", ""), "0");
     EXPECT_EQ(ini.ReadString("N", "Int", ""), "-603");
+}
+
+// The section's lines handed over one at a time split as the lines do: a key written with "=" in it
+// splits at that "=", a duplicate key is left out.
+TEST_F(IniFileTest, SectionValuesHandedOverSplitAsTheLines) {
+    writeFile("[S]\nk=1\nK=2\nx = y = z\n");
+    IniFile ini(path());
+    ini.WriteString("S", "a=b", "c");
+    EXPECT_EQ(ini.ReadSectionValues("S"), (Strings{"k=1", "x=y = z", "a=b=c"}));
+    Strings visited;
+    ini.ReadSectionValues("S", [&visited](std::string_view key, std::string_view value) {
+        visited.push_back(std::string(key) + "|" + std::string(value));
+    });
+    EXPECT_EQ(visited, (Strings{"k|1", "x|y = z", "a|b=c"}));
+}
+
+// A section's lines are read in order straight from the file; reading a single value or writing takes
+// them apart. Either way the same values come back, and a rewrite keeps every line it did not change.
+TEST_F(IniFileTest, SectionsReadInOrderAndThenByKeyAgree) {
+    writeFile("[A]\n"
+              "one=1\n"
+              "  two =  2 \r\n"
+              "; note\n"
+              "\n"
+              "bare\n"
+              "ONE=again\n"
+              "[Notes]\n"
+              "; only a comment\n"
+              "[B]\n"
+              "x=y=z\n"
+              "last=line");
+    IniFile ini(path());
+    const Strings a{"one=1", "two=2", "bare="};
+    EXPECT_EQ(ini.ReadSectionValues("a"), a); // the duplicate ONE is left out
+    EXPECT_EQ(ini.ReadSectionValues("B"), (Strings{"x=y=z", "last=line"}));
+    EXPECT_TRUE(ini.SectionExists("A"));
+    EXPECT_FALSE(ini.SectionExists("notes"));
+    EXPECT_EQ(ini.ReadString("B", "LAST", "-"), "line");
+    EXPECT_EQ(ini.ReadSectionValues("B"), (Strings{"x=y=z", "last=line"}));
+    ini.WriteString("A", "three", "3");
+    EXPECT_EQ(ini.ReadSectionValues("A"), (Strings{"one=1", "two=2", "bare=", "three=3"}));
+    ini.UpdateFile();
+    EXPECT_EQ(readFile(), "[A]\r\n"
+                          "one=1\r\n"
+                          "  two =  2 \r\n"
+                          "; note\r\n"
+                          "\r\n"
+                          "bare\r\n"
+                          "ONE=again\r\n"
+                          "three=3\r\n"
+                          "[Notes]\r\n"
+                          "; only a comment\r\n"
+                          "[B]\r\n"
+                          "x=y=z\r\n"
+                          "last=line\r\n");
 }
 
 TEST_F(IniFileTest, RewriteKeepsOrderCommentsAndUntouchedLines) {

@@ -1,0 +1,83 @@
+#include "browser/lists/RecordListExportSource.h"
+
+#include "browser/lists/RecordListModel.h"
+#include "platform/rtl/CodePage.h"
+#include "platform/rtl/ShortBytes.h"
+
+#include <typeinfo>
+
+namespace browser {
+
+namespace {
+
+// An export reads the items in order, and an item's sub-items and their longer texts lie elsewhere on the
+// heap: they are fetched into the cache a few items ahead, the sub-items' array first, then the texts
+// (the array is cached by then), so that reading an item rarely waits for memory.
+constexpr std::size_t kArrayAhead = 24;
+constexpr std::size_t kTextsAhead = 12;
+
+void PrefetchAhead(const std::vector<RecordRow>& rows, std::size_t item) {
+    if (item + kArrayAhead < rows.size()) {
+        const std::vector<std::string>& items = rows[item + kArrayAhead].subItems;
+        const char* const first = reinterpret_cast<const char*>(items.data());
+        const char* const last = reinterpret_cast<const char*>(items.data() + items.size());
+        for (const char* line = first; line < last; line += 64)
+            __builtin_prefetch(line);
+    }
+    if (item + kTextsAhead < rows.size())
+        for (const std::string& text : rows[item + kTextsAhead].subItems)
+            __builtin_prefetch(text.data());
+}
+
+bool IsPlainRecordModel(const RecordListModel* model) {
+    return model && typeid(*model) == typeid(RecordListModel);
+}
+
+} // namespace
+
+RecordListExportSource::RecordListExportSource(RecordListModel* model, QAbstractItemView* view)
+    : TModelListView(model, view), direct_(IsPlainRecordModel(model) ? model : nullptr) {}
+
+std::string RecordListExportSource::ItemText(int item, int column) const {
+    std::string text;
+    ReadItemText(item, column, text);
+    return text;
+}
+
+void RecordListExportSource::ReadItemText(int item, int column, std::string& text) const {
+    std::string* const texts[] = {&text};
+    ReadItemTexts(item, &column, texts, 1);
+}
+
+void RecordListExportSource::ReadItemTexts(int item, const int* columns, std::string* const* texts,
+                                           int count) const {
+    const RecordListModel* model = direct_.data();
+    if (!model) {
+        for (int i = 0; i < count; ++i)
+            *texts[i] = TModelListView::ItemText(item, columns[i]);
+        return;
+    }
+    const std::vector<RecordRow>& rows = model->rows();
+    const bool itemShown = item >= 0 && item < model->count();
+    const RecordRow* row = itemShown ? &rows[static_cast<std::size_t>(item)] : nullptr;
+    if (itemShown && count > 1) // a whole row: the next rows will follow
+        PrefetchAhead(rows, static_cast<std::size_t>(item));
+    const int columnCount = model->columnCount();
+    for (int i = 0; i < count; ++i) {
+        std::string& text = *texts[i];
+        const int column = columns[i];
+        if (!row || column < 0 || column >= columnCount) {
+            text.clear();
+            continue;
+        }
+        const std::string_view cell = RecordListModel::rowCellText(*row, column);
+        if (cell.starts_with("\xEF\xBB\xBF")) {
+            text = TModelListView::ItemText(item, column);
+            continue;
+        }
+        rtl::AssignShortBytes(text, cell);
+        rtl::RepairUtf8(text);
+    }
+}
+
+} // namespace browser
