@@ -297,6 +297,17 @@ TEST(CodePages, WriteOnlyAssignedBytesAsPythonsCodecsDecodeThem) {
         for (int byte = 0; byte < 256; ++byte)
             table += std::to_string(charset->ToUnicode(static_cast<unsigned char>(byte))) + " ";
         WriteFile(dir.file("encoded"), charset->Encode(every));
+        // Encode copies runs of ASCII whole: the bytes are those of one character at a time, also for
+        // malformed and cut sequences amid and at the ends of ASCII runs.
+        for (const std::string& text :
+             {every,
+              std::string("ab\xC3\xA9"
+                          "cd\xFF\xC3"),
+              std::string("\xE2\x82\xACx\x80\xE2\x82"), std::string("\xF0\x9F\x98\x80 plain \xD0\xB6")}) {
+            std::string oneByOne;
+            charset->ForEachByte(text, '?', [&oneByOne](char byte, size_t, size_t) { oneByOne += byte; });
+            EXPECT_EQ(charset->Encode(text), oneByOne) << codePage;
+        }
         // The character of each byte (0 where the codec has none), then the strict decoding of the text.
         const std::string out =
             RunCommand(std::string("python3 -c \"import sys\n") +
