@@ -127,6 +127,10 @@ public:
     // so that a full block passes that buffer without a second copy.
     static constexpr std::size_t kBufferSize = 256 * 1024;
 
+protected:
+    // Bytes already in the output's encoding, into the block as they are.
+    void PutBytes(std::string_view bytes) { Put(bytes.data(), bytes.size()); }
+
 private:
     // Appends bytes to the block (a block that would overflow goes to the stream first).
     void Put(const char* data, std::size_t size) {

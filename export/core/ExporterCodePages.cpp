@@ -201,7 +201,29 @@ void TSingleByteCharset::EncodeInto(std::string& out, std::string_view utf8, cha
     }
     out.clear();
     out.reserve(utf8.size());
-    ForEachByte(utf8, replacement, [&out](char byte, size_t, size_t) { out += byte; });
+    if (!asciiAsItIs_) {
+        ForEachByte(utf8, replacement, [&out](char byte, size_t, size_t) { out += byte; });
+        return;
+    }
+    // ForEachByte's bytes, the runs of ASCII copied whole between the other characters.
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        const size_t run = rtl::AsciiPrefixLength(utf8.substr(pos));
+        out.append(utf8.data() + pos, run);
+        pos += run;
+        if (pos == utf8.size())
+            break;
+        char32_t ch = 0;
+        const int length = ExportDecodeUtf8(utf8, pos, ch);
+        if (length == 0) {
+            out += replacement;
+            ++pos;
+            continue;
+        }
+        const int byte = ByteOf(ch);
+        out += byte >= 0 ? char(byte) : replacement;
+        pos += size_t(length);
+    }
 }
 
 bool TSingleByteCharset::CanEncode(std::string_view utf8) const {

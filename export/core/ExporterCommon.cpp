@@ -1098,17 +1098,25 @@ void TExportColumns::AutoCalcColWidth() {
     counter_ = 0;
     ExportSkip(s, skip, counter_, nullptr);
     counter_ = 0;
-    std::string raw; // read into one string whose storage serves every cell
+    std::string raw;       // read into one string whose storage serves every cell
+    std::string formatted; // the same for the formatted texts
+    const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current();
     while (!ExportEof(s, counter_, skip, limit) && !(limit > 0 && counter_ >= limit)) {
         for (int i = 0; i < Count(); ++i) {
             ExportReadColData(s, *this, i, counter_, skip, raw);
             TExportColumn& column = *items_[i];
-            // An unescaped text is measured where it was read; other values are formatted first.
-            const int length =
-                column.ColType == TExportColType::ectString && !Escape()
-                    ? ExportTextLength(raw)
-                    : ExportTextLength(ExportFormatValue(raw, column.ColType, column.Format, Escape(),
-                                                         rtl::LocaleFacts::Current(), &column.DateTexts));
+            // An unescaped text is measured where it was read; other values are formatted first (as
+            // ExportFormatValue does, with the column's number mask that the export formats with).
+            int length = 0;
+            if (column.ColType == TExportColType::ectString && !Escape()) {
+                length = ExportTextLength(raw);
+            } else if (ExportFormatValueInto(formatted, raw, column.ColType, column.Format, facts,
+                                             &column.DateTexts, &column.NumberMask) &&
+                       Escape()) {
+                length = ExportTextLength(Escape()(formatted));
+            } else {
+                length = ExportTextLength(formatted);
+            }
             column.Width = IntMax(column.Width, length);
         }
         ExportNext(s, counter_);

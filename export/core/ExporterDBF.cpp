@@ -213,6 +213,42 @@ bool ReadsBackFinite(const std::string& text) {
     return result.ec == std::errc() && std::isfinite(value);
 }
 
+// A plain decimal text that the fixed form with the given decimals shows as it is, padded with zeros: an
+// optional minus, at most 14 digits, not all zero, no leading zero before another digit, and no more
+// decimals than the field's and a currency's four (none, or at least one, after the full stop). Scanning,
+// rounding and formatting its digits, as a float or a currency, gives the same text the long way.
+bool PaddedDecimalText(const std::string& text, int decimals, std::string& out) {
+    if (decimals < 0 || decimals > 18)
+        return false;
+    const size_t size = text.size();
+    size_t i = size != 0 && text[0] == '-' ? 1 : 0;
+    const size_t integerStart = i;
+    bool nonZero = false;
+    for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
+        nonZero = nonZero || text[i] != '0';
+    const size_t integerDigits = i - integerStart;
+    if (integerDigits == 0 || (integerDigits > 1 && text[integerStart] == '0'))
+        return false;
+    size_t fractionDigits = 0;
+    if (i < size) {
+        if (text[i++] != '.')
+            return false;
+        const size_t fractionStart = i;
+        for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
+            nonZero = nonZero || text[i] != '0';
+        fractionDigits = i - fractionStart;
+        if (i != size || fractionDigits == 0)
+            return false;
+    }
+    if (!nonZero || integerDigits + fractionDigits > 14 || fractionDigits > size_t(std::min(decimals, 4)))
+        return false;
+    out = text;
+    if (decimals > 0 && fractionDigits == 0)
+        out += '.';
+    out.append(size_t(decimals) - fractionDigits, '0');
+    return true;
+}
+
 // Numbers from 1e18 on have no more digits before the point than a double keeps: they are written with an
 // exponent and the fewest digits that give the same value back, instead of hundreds of digits in fixed
 // form.
@@ -232,6 +268,9 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
             return {};
         return text[0] == '+' ? text.substr(1) : text;
     }
+    std::string padded;
+    if (PaddedDecimalText(text, field.Decimals, padded))
+        return padded;
     if (text.empty()) {
         // A NULL number stays empty, the dBase empty value; NullValue fills an empty value only when it is
         // a number itself, as nothing else can stand in a numeric field.

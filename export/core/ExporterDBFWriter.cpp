@@ -64,8 +64,8 @@ int TDBFWriter::RecordLength() const {
     return length;
 }
 
-void TDBFWriter::WriteBytes(const std::string& bytes) {
-    Stream().write(bytes.data(), std::streamsize(bytes.size()));
+void TDBFWriter::WriteBytes(std::string_view bytes) {
+    PutBytes(bytes);
 }
 
 void TDBFWriter::WriteHeader(int year, int month, int day, std::ostream* memo) {
@@ -110,49 +110,80 @@ void TDBFWriter::StartRecord() {
     ++recordCount_;
 }
 
+namespace {
+
+// Appends the Windows-1252 bytes of a UTF-8 text ('?' for a character outside the code page).
+void AppendWindows1252(std::string& out, const std::string& text) {
+    rtl::AppendUtf8AsWindows1252(out, text, [](std::string& bytes, char32_t) { bytes += '?'; });
+}
+
+} // namespace
+
 std::string TDBFWriter::FieldBytes(const TDBFField& field, const std::string& text) {
+    std::string bytes;
+    AppendFieldBytes(bytes, field, text, nullptr);
+    return bytes;
+}
+
+void TDBFWriter::AppendFieldBytes(std::string& out, const TDBFField& field, const std::string& text,
+                                  TExportDateTexts* dates) {
     const size_t length = size_t(field.Length);
-    std::string bytes(length, ' ');
-    if (text.empty())
-        return bytes;
-    switch (field.Type) {
-    case 'C': {
-        const std::string value = rtl::Utf8ToWindows1252(text);
-        bytes.replace(0, std::min(length, value.size()), value, 0, length);
-        break;
+    const size_t start = out.size();
+    if (text.empty()) {
+        out.append(length, ' ');
+        return;
     }
+    switch (field.Type) {
+    case 'C':
+        AppendWindows1252(out, text);
+        out.resize(start + length, ' ');
+        break;
     case 'D': {
-        const std::string value = rtl::FormatDateTime("yyyymmdd", rtl::StrToDateTime(text));
+        // The date texts of a column repeat, and the day of a date-time text stays for many rows: the
+        // column's memo formats each of them as FormatDateTime would the value StrToDateTime reads. A
+        // text it cannot read goes the general way, which raises the conversion error.
+        std::string value;
+        if (!dates || !dates->Format(text, "yyyymmdd", rtl::LocaleFacts::Current(), value))
+            value = rtl::FormatDateTime("yyyymmdd", rtl::StrToDateTime(text));
         if (value.size() == length)
-            bytes = value;
+            out += value;
+        else
+            out.append(length, ' ');
         break;
     }
     case 'L': {
         const std::string upper = rtl::UpperCase(text);
+        out.append(length, ' ');
+        if (length == 0)
+            break;
         if (upper.find("TRUE") != std::string::npos)
-            bytes[0] = 'T';
+            out[start] = 'T';
         else if (upper.find("FALSE") != std::string::npos)
-            bytes[0] = 'F';
+            out[start] = 'F';
         break;
     }
     default: {
         // Numbers (and memo block numbers) right-aligned; the exporter sizes its fields so that every
         // number fits, and one that still does not is marked as an overflow rather than cut into another.
-        const std::string value = rtl::Utf8ToWindows1252(text);
-        if (value.size() <= length)
-            bytes.replace(length - value.size(), value.size(), value);
+        AppendWindows1252(out, text);
+        const size_t size = out.size() - start;
+        if (size <= length)
+            out.insert(start, length - size, ' ');
         else
-            bytes.assign(length, '*');
+            out.replace(start, size, length, '*');
         break;
     }
     }
-    return bytes;
 }
 
 void TDBFWriter::WriteFieldValue(int index, const std::string& text) {
     if (index == 0)
         StartRecord();
-    WriteBytes(FieldBytes(Field(index), text));
+    if (dateTexts_.size() != fields_.size())
+        dateTexts_.resize(fields_.size());
+    fieldBytes_.clear();
+    AppendFieldBytes(fieldBytes_, Field(index), text, &dateTexts_[size_t(index)]);
+    WriteBytes(fieldBytes_);
 }
 
 void TDBFWriter::WriteEndOfFile() {
@@ -163,7 +194,7 @@ void TDBFWriter::WriteEndOfFile() {
     std::ostream& out = Stream();
     const std::streamoff pos = out.tellp();
     out.seekp(headerPos_ + 4);
-    WriteBytes(header_.substr(4, 4));
+    out.write(header_.data() + 4, 4); // straight to the stream: the writer's block would land at pos
     out.seekp(pos);
 }
 

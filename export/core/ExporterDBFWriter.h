@@ -10,6 +10,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exporter {
@@ -64,9 +65,14 @@ public:
 
     // The text of a field as the record stores it (exactly Length bytes).
     static std::string FieldBytes(const TDBFField& field, const std::string& text);
+    // The same appended to out; a date field's texts are formatted through dates when given (the memo of
+    // one column: TExportDateTexts), with the same bytes.
+    static void AppendFieldBytes(std::string& out, const TDBFField& field, const std::string& text,
+                                 TExportDateTexts* dates);
 
 private:
-    void WriteBytes(const std::string& bytes);
+    // Bytes already in the table's code page, into the writer's block.
+    void WriteBytes(std::string_view bytes);
     void StartRecord();
 
     std::vector<TDBFField> fields_;
@@ -75,6 +81,8 @@ private:
     int recordCount_ = 0;
     std::ostream* memo_ = nullptr;
     int nextBlock_ = 1;
+    std::vector<TExportDateTexts> dateTexts_; // by field: the date texts met and their bytes
+    std::string fieldBytes_;                  // the bytes of the field being written
 };
 
 } // namespace exporter

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <typeinfo>
 
 namespace exporter {
 
@@ -335,7 +336,10 @@ bool TExporterLaTeX::Settable(char32_t ch) const {
 
 void TExporterLaTeX::Line(const std::string& text) {
     const TSingleByteCharset* charset = Charset();
-    Writer().WriteLn(charset ? charset->Encode(text) : text);
+    if (!charset)
+        return Writer().WriteLn(text);
+    charset->EncodeInto(lineBytes_, text);
+    Writer().WriteLn(lineBytes_);
 }
 
 void TExporterLaTeX::RowLines(const std::string& row) {
@@ -355,6 +359,14 @@ void TExporterLaTeX::RowLines(const std::string& row) {
         }
     }
     Line(row.substr(start));
+}
+
+bool TExporterLaTeX::KeepsText(const std::string& s) const {
+    // The quick test knows this class's escaping only: a subclass's NormalString is always asked. A text
+    // of plain bytes alone is copied by NormalString as it is.
+    if (typeid(*this) != typeid(TExporterLaTeX))
+        return false;
+    return std::all_of(s.begin(), s.end(), IsPlainLaTeXByte);
 }
 
 std::string TExporterLaTeX::NormalString(const std::string& s) const {
@@ -655,10 +667,11 @@ void TExporterLaTeX::WriteCaptionRow() {
 }
 
 std::string TExporterLaTeX::GetDataRow(bool format) {
-    std::vector<std::string> cells;
+    // The cells' texts are made where the row before left its own, without a new text per cell.
+    cells_.resize(size_t(ExportRow.Count()));
     for (int i = 0; i < ExportRow.Count(); ++i)
-        cells.push_back(ExportRow[i].GetText(format));
-    return JoinCells(cells);
+        ExportRow[i].GetText(format, cells_[size_t(i)]);
+    return JoinCells(cells_);
 }
 
 void TExporterLaTeX::WriteDataRow() {

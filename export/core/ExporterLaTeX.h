@@ -48,6 +48,7 @@ public:
     std::string FontEncodings() const;
 
     std::string NormalString(const std::string& s) const override;
+    bool KeepsText(const std::string& s) const override;
 
 protected:
     std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
@@ -90,7 +91,9 @@ private:
 
     bool documentOpen_ = false;
     bool tabularOpen_ = false;
-    mutable int replaced_ = 0; // characters written as "?" because LaTeX cannot set them here
+    mutable int replaced_ = 0;       // characters written as "?" because LaTeX cannot set them here
+    std::vector<std::string> cells_; // the texts of the row being written, their storage kept row to row
+    std::string lineBytes_;          // a line in the document's code page
 };
 
 } // namespace exporter

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <typeinfo>
 #include <utility>
 
 namespace exporter {
@@ -113,6 +114,16 @@ std::string TExporterXML::XMLName(const std::string& columnName, bool windows125
     return name;
 }
 
+bool TExporterXML::KeepsText(const std::string& s) const {
+    // The quick test knows this class's escaping only: a subclass's NormalString is always asked. Printable
+    // ASCII but the markup characters is written as it is.
+    if (typeid(*this) != typeid(TExporterXML))
+        return false;
+    return std::all_of(s.begin(), s.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F && c != '"' && c != '&' && c != '<' && c != '>';
+    });
+}
+
 std::string TExporterXML::NormalString(const std::string& s) const {
     std::string entities = ExportEntityText(s);
     if (std::none_of(entities.begin(), entities.end(),
@@ -200,7 +211,8 @@ std::string TExporterXML::GetDataRow(bool format) {
             row += ' ';
         row += name;
         row += "=\"";
-        row += cell.GetText(format);
+        cell.GetText(format, cellText_);
+        row += cellText_;
         row += '"';
     }
     return row;

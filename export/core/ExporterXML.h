@@ -40,6 +40,7 @@ public:
     static std::string XMLName(const std::string& columnName, bool windows1252 = false);
 
     std::string NormalString(const std::string& s) const override;
+    bool KeepsText(const std::string& s) const override;
 
 protected:
     std::unique_ptr<TExportWriter> GetWriterClass(std::ostream& stream) override;
@@ -60,6 +61,7 @@ protected:
 
 private:
     std::vector<std::string> names_; // attribute names of the columns, unique within a row
+    std::string cellText_;           // the text of the cell being written, its storage kept cell to cell
     bool rowDataOpen_ = false;
     bool packetOpen_ = false;
 };

@@ -3,6 +3,7 @@
 #include "export/core/ExporterCodePages.h"
 #include "export/core/ExporterLaTeX.h"
 #include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -162,6 +163,12 @@ TEST_F(LaTeXExport, SpecialCharactersAreEscaped) {
     EXPECT_EQ(ex.NormalString("one\r\ntwo\nthree\rfour"), "one two three four");
     EXPECT_EQ(ex.NormalString("bell\x07\xFF"), "bell??");
     EXPECT_EQ(ex.NormalString("a--b,,c-d"), "a-{}-b,{},c-d");
+    // A text the quick test keeps is one the escaping leaves as it is (cells skip the escaping then):
+    // every byte, alone and amid plain ones.
+    EXPECT_TRUE(ex.KeepsText("Plain 1.5 3/5/2024 2:07 PM"));
+    for (int byte = 0; byte < 256; ++byte)
+        for (const std::string& text : {std::string(1, char(byte)), "ab" + std::string(1, char(byte)) + "cd"})
+            EXPECT_FALSE(ex.KeepsText(text) && ex.NormalString(text) != text) << byte;
 
     ds.ClearRows();
     ds.AddRow({"a\\b ~ ^ _ #1 {x} <y>", "1", "2"});
@@ -175,6 +182,22 @@ TEST_F(LaTeXExport, SpecialCharactersAreEscaped) {
         << tex;
     EXPECT_NE(tex.find("Name & Count & Price \\& tax \\%\r\n"), std::string::npos);
     EXPECT_EQ(LaTeXStructureProblems(tex), "");
+}
+
+// A subclass's own escaping is asked for every cell, plain ones too.
+class ShoutingLaTeX : public TExporterLaTeX {
+public:
+    std::string NormalString(const std::string& s) const override { return rtl::UpperCase(s); }
+};
+
+TEST_F(LaTeXExport, ASubclassEscapingSeesPlainCellsToo) {
+    ShoutingLaTeX shouting;
+    EXPECT_FALSE(shouting.KeepsText("plain"));
+    TMemoryDataSet odd;
+    odd.AddField({"Flag", TFieldType::ftBoolean});
+    odd.AddRow({"plain"});
+    shouting.DataSet = &odd;
+    EXPECT_NE(Export(shouting).find("PLAIN\r\n"), std::string::npos);
 }
 
 TEST_F(LaTeXExport, UntypedAndBooleanValuesAreEscapedToo) {
@@ -274,6 +297,17 @@ TEST(CodePages, WriteOnlyAssignedBytesAsPythonsCodecsDecodeThem) {
         for (int byte = 0; byte < 256; ++byte)
             table += std::to_string(charset->ToUnicode(static_cast<unsigned char>(byte))) + " ";
         WriteFile(dir.file("encoded"), charset->Encode(every));
+        // Encode copies runs of ASCII whole: the bytes are those of one character at a time, also for
+        // malformed and cut sequences amid and at the ends of ASCII runs.
+        for (const std::string& text :
+             {every,
+              std::string("ab\xC3\xA9"
+                          "cd\xFF\xC3"),
+              std::string("\xE2\x82\xACx\x80\xE2\x82"), std::string("\xF0\x9F\x98\x80 plain \xD0\xB6")}) {
+            std::string oneByOne;
+            charset->ForEachByte(text, '?', [&oneByOne](char byte, size_t, size_t) { oneByOne += byte; });
+            EXPECT_EQ(charset->Encode(text), oneByOne) << codePage;
+        }
         // The character of each byte (0 where the codec has none), then the strict decoding of the text.
         const std::string out =
             RunCommand(std::string("python3 -c \"import sys\n") +

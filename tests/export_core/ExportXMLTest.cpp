@@ -264,6 +264,25 @@ TEST_F(XmlExport, UntypedAndBooleanValuesAreEscapedToo) {
     EXPECT_EQ(XmlLintErrors(xml), "");
 }
 
+// A text the quick test keeps is one the escaping leaves as it is (cells skip the escaping then): every
+// byte, alone and amid plain ones; a subclass's own escaping is asked for every cell, plain ones too.
+TEST_F(XmlExport, QuickTestKeepsOnlyTextsTheEscapingLeaves) {
+    EXPECT_TRUE(ex.KeepsText("Plain 1,234.50 3/5/2024 2:07 PM"));
+    for (int byte = 0; byte < 256; ++byte)
+        for (const std::string& text : {std::string(1, char(byte)), "ab" + std::string(1, char(byte)) + "cd"})
+            EXPECT_FALSE(ex.KeepsText(text) && ex.NormalString(text) != text) << byte;
+
+    struct ShoutingXML : TExporterXML {
+        std::string NormalString(const std::string& s) const override { return "[" + s + "]"; }
+    } shouting;
+    EXPECT_FALSE(shouting.KeepsText("plain"));
+    TMemoryDataSet odd;
+    odd.AddField({"Flag", TFieldType::ftBoolean});
+    odd.AddRow({"yes"});
+    shouting.DataSet = &odd;
+    EXPECT_NE(Export(shouting).find("<ROW Flag=\"[yes]\"/>"), std::string::npos);
+}
+
 TEST_F(XmlExport, AbortedExportIsStillComplete) {
     ex.OnExportedRecord = [](TExporter& sender, int) { sender.Abort(); };
     std::string xml = Export(ex);

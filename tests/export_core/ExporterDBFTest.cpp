@@ -12,6 +12,8 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace exporter::test {
 namespace {
@@ -196,6 +198,88 @@ TEST(DbfTable, FieldValuesByType) {
     for (const char* nullValue : {"n/a", "0"}) {
         ex.SetNullValue(nullValue);
         EXPECT_EQ(Record(ExportToString(ex), 0), std::string(1 + 5 + 11 + 8, ' ')) << nullValue;
+    }
+}
+
+// Plain decimals take a short way to their field (the text padded with zeros) and date texts a memo of
+// their column: both must give the bytes of the general way, which scans, rounds and formats each value.
+TEST(DbfTable, ShortWaysForNumbersAndDatesGiveTheGeneralBytes) {
+    const std::vector<std::string> numbers = {"0.05",
+                                              "-0.05",
+                                              "7",
+                                              "-7",
+                                              "0",
+                                              "-0",
+                                              "0.0000",
+                                              "-0.00",
+                                              "12345678901234",
+                                              "-12345678901234",
+                                              "123456789012345",
+                                              "1.5",
+                                              "1.2345",
+                                              "1.23456",
+                                              "00.5",
+                                              ".5",
+                                              "+3",
+                                              "1.",
+                                              "10.10",
+                                              "99999999999999.9",
+                                              "0.0001",
+                                              "-0.00005"};
+    for (const char* precision : {"", "18,4", "18,2", "18,0", "30,19"}) {
+        TMemoryDataSet ds;
+        ds.AddField({"Price", TFieldType::ftFloat});
+        ds.AddField({"Amount", TFieldType::ftCurrency});
+        for (const std::string& number : numbers)
+            ds.AddRow({number, number});
+        TExporterDBF ex;
+        ex.DataSet = &ds;
+        if (*precision) {
+            ex.ColumnsPrecision.Add(std::string("Price=") + precision);
+            ex.ColumnsPrecision.Add(std::string("Amount=") + precision);
+        }
+        const std::string dbf = ExportToString(ex);
+        const int decimals = Byte(dbf, 32 + 17);
+        const size_t priceLength = Byte(dbf, 32 + 16);
+        rtl::LocaleFacts facts = rtl::LocaleFacts::Current();
+        facts.DecimalSeparator = '.';
+        facts.ThousandSeparator = '\0';
+        for (size_t row = 0; row < numbers.size(); ++row) {
+            std::string price, amount;
+            ASSERT_TRUE(rtl::TryFloatTextToStrF(numbers[row], rtl::TFloatFormat::ffFixed, 18, decimals, price,
+                                                facts));
+            // A currency text finer than a ten-thousandth is taken as a float.
+            if (!rtl::TryCurrencyTextToStrF(numbers[row], rtl::TFloatFormat::ffFixed, decimals, amount,
+                                            facts))
+                amount = price;
+            const std::string record = Record(dbf, int(row));
+            EXPECT_EQ(rtl::Trim(record.substr(1, priceLength)), price) << numbers[row] << " " << precision;
+            EXPECT_EQ(rtl::Trim(record.substr(1 + priceLength)), amount) << numbers[row] << " " << precision;
+        }
+    }
+
+    TDBFField date;
+    date.Type = 'D';
+    date.Length = 8;
+    TExportDateTexts memo;
+    for (const char* text :
+         {"3/15/2024", "3/15/2024 10:30:00", "3/15/2024 23:59:59", "3/15/2024", "3/16/2024 0:00:01",
+          "3/15/2024 10:30:00", "12/31/9999", "1/1/0001", "12/31/9999 23:59:59.999", "10:30:00", "1/2", "1/2",
+          "2/29/2023", "31/31/2024", "x"}) {
+        std::string general, memoized;
+        bool generalThrows = false, memoThrows = false;
+        try {
+            general = TDBFWriter::FieldBytes(date, text);
+        } catch (const rtl::EConvertError&) {
+            generalThrows = true;
+        }
+        try {
+            TDBFWriter::AppendFieldBytes(memoized, date, text, &memo);
+        } catch (const rtl::EConvertError&) {
+            memoThrows = true;
+        }
+        EXPECT_EQ(memoThrows, generalThrows) << text;
+        EXPECT_EQ(memoized, general) << text;
     }
 }
 
