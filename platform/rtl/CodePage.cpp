@@ -15,7 +15,9 @@ constexpr std::array<char32_t, 32> kHighControls{
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t cp) {
+} // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += char(cp);
     } else if (cp < 0x800) {
@@ -32,6 +34,8 @@ void appendUtf8(std::string& out, char32_t cp) {
         out += char(0x80 | (cp & 0x3F));
     }
 }
+
+namespace {
 
 // Decodes one UTF-8 sequence at s[i]; malformed input gives U+FFFD and consumes one byte.
 char32_t decodeUtf8(std::string_view s, size_t& i) {
@@ -233,7 +237,7 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size() * 2);
     for (char c : bytes) {
         unsigned char b = static_cast<unsigned char>(c);
-        appendUtf8(out, b >= 0x80 && b <= 0x9F ? kHighControls[b - 0x80] : char32_t(b));
+        AppendUtf8(out, b >= 0x80 && b <= 0x9F ? kHighControls[b - 0x80] : char32_t(b));
     }
     return out;
 }

@@ -35,6 +35,8 @@ inline bool IsShortAscii(std::string_view text) {
 // The number of leading bytes of the text that form well-formed UTF-8 (the text's size when all do).
 size_t Utf8WellFormedLength(std::string_view text);
 
+// The UTF-8 bytes of one Unicode character, appended to out.
+void AppendUtf8(std::string& out, char32_t ch);
 // Windows-1252: UTF-8 text to single bytes; every character outside the code page (and every
 // malformed UTF-8 byte) becomes '?'.
 std::string Utf8ToWindows1252(std::string_view utf8);

@@ -6,6 +6,7 @@
 // test names it in every failure (SeedTrace).
 
 #include "export/core/ExporterMemorySources.h"
+#include "platform/rtl/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -34,21 +35,7 @@ inline std::string SeedTrace(std::uint64_t seed) {
 // The UTF-8 bytes of a code point.
 inline std::string Utf8(char32_t c) {
     std::string out;
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
+    rtl::AppendUtf8(out, c);
     return out;
 }
 
