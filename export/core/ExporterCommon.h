@@ -155,7 +155,7 @@ private:
     std::string format_;
     const rtl::LocaleFacts* facts_ = nullptr;
     std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
-    rtl::DateTimeFormatter::DayMemo day_; // the day of the last date-time text formatter_ read
+    rtl::DateTimeFormatter::DayMemo day_;             // the day of the last date-time text formatter_ read
     std::vector<Entry> slots_; // open addressing, a power of two in size and at most half used
     // The long texts and the formatted ones, then rtl::kPaddedBytes more, so that each formatted text can
     // be copied as a padded one.
@@ -242,6 +242,8 @@ public:
     }
     // The escaping of an exporter, called directly (its NormalString and KeepsText); Escape() calls it too.
     void SetEscape(const TExportCellHandler& handler);
+    // The exporter whose escaping SetEscape(handler) set; null for another escaping or none.
+    const TExportCellHandler* EscapeHandler() const { return handler_; }
     // The text escaped in place (there must be an escaping).
     void EscapeText(std::string& text) const {
         if (handler_) {

@@ -2,10 +2,13 @@
 
 #include "export/core/ExporterMarkup.h"
 #include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <string_view>
 #include <typeinfo>
 
@@ -24,17 +27,71 @@ bool IsCyrillicCodePage(int codePage) {
 
 // Printable ASCII that LaTeX sets as itself wherever it stands: all but the specials, quotes, dashes and
 // commas that NormalString writes otherwise.
+constexpr std::array<bool, 256> kPlainLaTeXBytes = [] {
+    std::array<bool, 256> table{};
+    for (int i = 0x20; i < 0x7F; ++i)
+        table[size_t(i)] = true;
+    for (char special : std::string_view("\\~^#$%&_{}<>\"'`-,"))
+        table[size_t(special)] = false;
+    return table;
+}();
+
 bool IsPlainLaTeXByte(char c) {
-    static const std::array<bool, 128> plain = [] {
-        std::array<bool, 128> table{};
-        for (int i = 0x20; i < 0x7F; ++i)
-            table[size_t(i)] = true;
-        for (char special : std::string_view("\\~^#$%&_{}<>\"'`-,"))
-            table[size_t(special)] = false;
-        return table;
-    }();
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x80 && plain[byte];
+    return kPlainLaTeXBytes[static_cast<unsigned char>(c)];
+}
+
+// Which of the sixteen bytes at p may be ones that are not plain: bit i for p[i]. Every byte that is not
+// plain is found; so are "]" and "|", which are (the caller looks at each byte found).
+unsigned NotPlainMask(const char* p) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // first <= byte < first + count, as a signed comparison of the distance moved by 0x80
+    const auto inRange = [&bytes](char first, char count) {
+        const __m128i distance =
+            _mm_xor_si128(_mm_sub_epi8(bytes, _mm_set1_epi8(first)), _mm_set1_epi8(-128));
+        return _mm_cmplt_epi8(distance, _mm_set1_epi8(char(-128 + count)));
+    };
+    // Control bytes and those beyond ASCII (signed: below 0x20), '"' to '\'', ',' and '-', '<' and '>',
+    // '\\' to '`', '{' to DEL.
+    __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
+    found = _mm_or_si128(found, inRange(0x22, 6));
+    found = _mm_or_si128(found, inRange(0x2C, 2));
+    found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
+    found = _mm_or_si128(found, inRange(0x5C, 5));
+    found = _mm_or_si128(found, inRange(0x7B, 5));
+    return unsigned(_mm_movemask_epi8(found));
+#else
+    unsigned mask = 0;
+    for (unsigned i = 0; i < 16; ++i)
+        mask |= unsigned(!IsPlainLaTeXByte(p[i])) << i;
+    return mask;
+#endif
+}
+
+// The end of the run of bytes from pos on that NormalString copies as they are (outside a Cyrillic run):
+// plain bytes, and a hyphen or comma that no second one follows. Sixteen bytes are looked at at once.
+size_t PlainRunEnd(std::string_view s, size_t pos) {
+    const size_t size = s.size();
+    while (pos < size) {
+        const size_t block = std::min<size_t>(size - pos, 16);
+        unsigned mask = 0;
+        if (block == 16) {
+            mask = NotPlainMask(s.data() + pos);
+        } else { // the rest behind plain padding, so that nothing outside the text is read
+            char padded[16];
+            std::memset(padded, 'a', sizeof padded);
+            rtl::CopyShortBytes(padded, s.data() + pos, block);
+            mask = NotPlainMask(padded);
+        }
+        for (; mask != 0; mask &= mask - 1) {
+            const size_t at = pos + size_t(std::countr_zero(mask));
+            const char c = s[at];
+            if (!IsPlainLaTeXByte(c) && !((c == '-' || c == ',') && (at + 1 == size || s[at + 1] != c)))
+                return at;
+        }
+        pos += block;
+    }
+    return size;
 }
 
 bool IsCyrillic(char32_t ch) {
@@ -301,10 +358,15 @@ TExportTextEncoding TExporterLaTeX::TextEncoding() const {
 }
 
 const TSingleByteCharset* TExporterLaTeX::Charset() const {
-    for (int codePage : kCodePages)
-        if (codePage == Options.CodePage())
-            return CodePageCharset(codePage);
-    return nullptr;
+    // Looked up again only when the code page changed: every line and every character beyond ASCII asks.
+    if (charsetCodePage_ != Options.CodePage()) {
+        charset_ = nullptr;
+        for (int codePage : kCodePages)
+            if (codePage == Options.CodePage())
+                charset_ = CodePageCharset(codePage);
+        charsetCodePage_ = Options.CodePage();
+    }
+    return charset_;
 }
 
 std::string TExporterLaTeX::InputEncoding() const {
@@ -370,20 +432,23 @@ bool TExporterLaTeX::KeepsText(const std::string& s) const {
 }
 
 std::string TExporterLaTeX::NormalString(const std::string& s) const {
+    std::string out;
+    out.reserve(s.size());
+    AppendNormalString(out, s);
+    return out;
+}
+
+void TExporterLaTeX::AppendNormalString(std::string& out, std::string_view s) const {
     // A Cyrillic run in a document whose default font encoding is T1 is set in T2A (only Cyrillic letters
     // start one, so the options are looked at only then).
     auto switchToCyrillic = [this] { return CyrillicFonts() && !IsCyrillicCodePage(Options.CodePage()); };
     bool inCyrillic = false;
-    std::string out;
-    out.reserve(s.size());
     size_t pos = 0;
     while (pos < s.size()) {
-        // Outside a Cyrillic run, plain characters are copied a run at a time.
+        // Outside a Cyrillic run, characters written as they are are copied a run at a time.
         if (!inCyrillic) {
-            size_t end = pos;
-            while (end < s.size() && IsPlainLaTeXByte(s[end]))
-                ++end;
-            out.append(s, pos, end - pos);
+            const size_t end = PlainRunEnd(s, pos);
+            out.append(s.data() + pos, end - pos);
             pos = end;
             if (pos == s.size())
                 break;
@@ -464,7 +529,7 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
             } else if (const char* command = CommandOf(ch)) {
                 out += command;
             } else if (Settable(ch)) {
-                out.append(s, pos, size_t(length));
+                out.append(s.data() + pos, size_t(length));
             } else {
                 out += '?';
                 ++replaced_;
@@ -474,7 +539,6 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
     }
     if (inCyrillic)
         out += '}';
-    return out;
 }
 
 void TExporterLaTeX::GetSpecialCharacters(std::bitset<256>& chars) const {
@@ -675,8 +739,42 @@ std::string TExporterLaTeX::GetDataRow(bool format) {
 }
 
 void TExporterLaTeX::WriteDataRow() {
+    if (RowsInOnePass())
+        return WriteRowInOnePass();
     TableRow(GetDataRow(true), true);
     Line("\\hline");
+}
+
+bool TExporterLaTeX::RowsInOnePass() const {
+    // A subclass may escape or have its last say otherwise, an escaping set by a handler is not this
+    // class's, and paragraph columns cut their cells: those take the general way.
+    return typeid(*this) == typeid(TExporterLaTeX) && Columns.EscapeHandler() == this &&
+           paragraphShares_.empty();
+}
+
+void TExporterLaTeX::WriteRowInOnePass() {
+    std::string& row = rowText_;
+    row.clear();
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        const TExportCol& cell = ExportRow.CheckedCol(i);
+        if (i)
+            row += " & ";
+        // Escaped once: a formatted or text value by GetText, a Boolean or untyped one by GetColData.
+        const TExportBareText bare = cell.GetBareText(true, cellText_);
+        if (bare.Escapes || IsUnformattedValue(cell))
+            AppendNormalString(row, bare.Text);
+        else
+            row.append(bare.Text);
+    }
+    if (row.size() > kLineLength) { // broken over several lines
+        RowLines(row);
+        Line("\\\\");
+        Line("\\hline");
+        return;
+    }
+    // The row, the end of the row and the rule as one text: the code page encodes character by character.
+    row += "\r\n\\\\\r\n\\hline";
+    Line(row);
 }
 
 void TExporterLaTeX::EndExport() {

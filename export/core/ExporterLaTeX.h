@@ -63,6 +63,14 @@ protected:
     void GetSpecialCharacters(std::bitset<256>& chars) const override;
 
 private:
+    // NormalString's text appended to out.
+    void AppendNormalString(std::string& out, std::string_view s) const;
+    // Whether a row is written in one pass (WriteRowInOnePass): the cells' texts, escaping and last say
+    // are this class's own, which that pass knows, and the columns are not paragraph columns.
+    bool RowsInOnePass() const;
+    // The row, each cell's text escaped while it is appended: what GetDataRow, GetColData and TableRow
+    // make of it, without a text per cell.
+    void WriteRowInOnePass();
     // The single-byte set written, or null for UTF-8.
     const TSingleByteCharset* Charset() const;
     bool CyrillicFonts() const;
@@ -91,9 +99,13 @@ private:
 
     bool documentOpen_ = false;
     bool tabularOpen_ = false;
-    mutable int replaced_ = 0;       // characters written as "?" because LaTeX cannot set them here
-    std::vector<std::string> cells_; // the texts of the row being written, their storage kept row to row
-    std::string lineBytes_;          // a line in the document's code page
+    mutable int replaced_ = 0;        // characters written as "?" because LaTeX cannot set them here
+    std::vector<std::string> cells_;  // the texts of the row being written, their storage kept row to row
+    std::string cellText_;            // a formatted cell text, its storage kept cell to cell
+    std::string rowText_;             // the row being written in one pass, its storage kept row to row
+    std::string lineBytes_;           // a line in the document's code page
+    mutable int charsetCodePage_ = 0; // the code page charset_ was looked up for (0: none yet)
+    mutable const TSingleByteCharset* charset_ = nullptr;
 };
 
 } // namespace exporter

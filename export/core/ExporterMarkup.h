@@ -29,17 +29,21 @@ std::string ExportEntityText(std::string_view text);
 int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch);
 
 // The ASCII bytes a markup format changes: the control bytes but the tab (and but LF and CR when line
-// breaks are kept), and with markup the four characters that have entities.
+// breaks are kept), and with markup the four characters that have entities. With references, the tab, CR
+// and LF are changed too, each into its character reference ("&#9;", "&#13;", "&#10;": an XML attribute
+// value keeps them only so).
 struct TExportChangedBytes {
-    constexpr TExportChangedBytes(bool keepLineBreaks, bool markup) : Changed(), Markup(markup) {
+    constexpr TExportChangedBytes(bool keepLineBreaks, bool markup, bool references = false)
+        : Changed(), Markup(markup), References(references) {
         for (int c = 0; c < 0x20; ++c)
-            Changed[c] = c != '\t' && !(keepLineBreaks && (c == '\n' || c == '\r'));
+            Changed[c] = references || (c != '\t' && !(keepLineBreaks && (c == '\n' || c == '\r')));
         if (markup)
             for (char c : {'"', '&', '<', '>'})
                 Changed[static_cast<unsigned char>(c)] = true;
     }
     bool Changed[0x80];
     bool Markup;
+    bool References;
 };
 
 // The position of the first byte at or after pos that the format changes: an ASCII byte marked in
@@ -48,9 +52,9 @@ struct TExportChangedBytes {
 size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportChangedBytes& changed);
 
 // The text with each byte that changed marks replaced: one of the four markup characters by its entity, a
-// line break (CR LF, a lone CR or a lone LF) by lineBreak, any other (a control byte, or the first byte of
-// a malformed sequence) by "?"; U+FFFE and U+FFFF, which ExportDecodeUtf8 refuses, are one "?" each. Runs
-// of unchanged bytes are copied whole.
+// line break (CR LF, a lone CR or a lone LF) by lineBreak (with references: the tab, CR and LF each by its
+// reference), any other (a control byte, or the first byte of a malformed sequence) by "?"; U+FFFE and
+// U+FFFF, which ExportDecodeUtf8 refuses, are one "?" each. Runs of unchanged bytes are copied whole.
 std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
                                       std::string_view lineBreak = {});
 
