@@ -40,11 +40,12 @@ bool IsPlainLaTeXByte(char c) {
     return kPlainLaTeXBytes[static_cast<unsigned char>(c)];
 }
 
-// Which of the sixteen bytes at p may be ones that are not plain: bit i for p[i]. Every byte that is not
-// plain is found; so are "]" and "|", which are (the caller looks at each byte found).
-unsigned NotPlainMask(const char* p) {
+// Which bytes of two words may be ones that are not plain: bit i for byte i of low, bit 8 + i for byte i
+// of high (ExportFoundBytes' layout). Every byte that is not plain is found; so are "]" and "|", which are
+// (the caller looks at each byte found).
+unsigned NotPlainBytes(std::uint64_t low, std::uint64_t high) {
 #if defined(__SSE2__)
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
     // first <= byte < first + count, as a signed comparison of the distance moved by 0x80
     const auto inRange = [&bytes](char first, char count) {
         const __m128i distance =
@@ -62,8 +63,10 @@ unsigned NotPlainMask(const char* p) {
     return unsigned(_mm_movemask_epi8(found));
 #else
     unsigned mask = 0;
-    for (unsigned i = 0; i < 16; ++i)
-        mask |= unsigned(!IsPlainLaTeXByte(p[i])) << i;
+    for (unsigned i = 0; i < 8; ++i) {
+        mask |= unsigned(!IsPlainLaTeXByte(char(low >> (8 * i)))) << i;
+        mask |= unsigned(!IsPlainLaTeXByte(char(high >> (8 * i)))) << (8 + i);
+    }
     return mask;
 #endif
 }
@@ -72,24 +75,13 @@ unsigned NotPlainMask(const char* p) {
 // plain bytes, and a hyphen or comma that no second one follows. Sixteen bytes are looked at at once.
 size_t PlainRunEnd(std::string_view s, size_t pos) {
     const size_t size = s.size();
-    while (pos < size) {
-        const size_t block = std::min<size_t>(size - pos, 16);
-        unsigned mask = 0;
-        if (block == 16) {
-            mask = NotPlainMask(s.data() + pos);
-        } else { // the rest behind plain padding, so that nothing outside the text is read
-            char padded[16];
-            std::memset(padded, 'a', sizeof padded);
-            rtl::CopyShortBytes(padded, s.data() + pos, block);
-            mask = NotPlainMask(padded);
-        }
-        for (; mask != 0; mask &= mask - 1) {
+    for (; pos < size; pos += std::min<size_t>(size - pos, 16)) {
+        for (unsigned mask = ExportBlockMask(s, pos, NotPlainBytes); mask != 0; mask &= mask - 1) {
             const size_t at = pos + size_t(std::countr_zero(mask));
             const char c = s[at];
             if (!IsPlainLaTeXByte(c) && !((c == '-' || c == ',') && (at + 1 == size || s[at + 1] != c)))
                 return at;
         }
-        pos += block;
     }
     return size;
 }
@@ -332,6 +324,32 @@ std::string JoinCells(const std::vector<std::string>& cells) {
     return row;
 }
 
+// The bytes of a row written in one pass, in storage kept from row to row: short pieces go in without a
+// library call. (The interface of std::string that AppendNormalString uses.)
+class TRowBytes {
+public:
+    explicit TRowBytes(std::string& storage) : bytes_(storage) {}
+    void append(const char* data, size_t size) {
+        if (size > bytes_.size() - used_)
+            Grow(size);
+        rtl::CopyShortBytes(bytes_.data() + used_, data, size);
+        used_ += size;
+    }
+    void push_back(char c) {
+        if (used_ == bytes_.size())
+            Grow(1);
+        bytes_[used_++] = c;
+    }
+    size_t size() const { return used_; }
+    std::string_view View() const { return std::string_view(bytes_.data(), used_); }
+
+private:
+    void Grow(size_t more) { bytes_.resize(std::max({2 * bytes_.size(), used_ + more, size_t(1024)})); }
+
+    std::string& bytes_;
+    size_t used_ = 0;
+};
+
 } // namespace
 
 TLaTeXOptions::TLaTeXOptions() : codePage_(SystemCodePage()) {}
@@ -434,15 +452,19 @@ bool TExporterLaTeX::KeepsText(const std::string& s) const {
 std::string TExporterLaTeX::NormalString(const std::string& s) const {
     std::string out;
     out.reserve(s.size());
-    AppendNormalString(out, s);
+    AppendNormalString(out, s, nullptr);
     return out;
 }
 
-void TExporterLaTeX::AppendNormalString(std::string& out, std::string_view s) const {
+template <class TOut>
+size_t TExporterLaTeX::AppendNormalString(TOut& out, std::string_view s,
+                                          const TSingleByteCharset* encoding) const {
+    const auto put = [&out](std::string_view piece) { out.append(piece.data(), piece.size()); };
     // A Cyrillic run in a document whose default font encoding is T1 is set in T2A (only Cyrillic letters
     // start one, so the options are looked at only then).
     auto switchToCyrillic = [this] { return CyrillicFonts() && !IsCyrillicCodePage(Options.CodePage()); };
     bool inCyrillic = false;
+    size_t encodedAway = 0; // the bytes the UTF-8 text has more than the encoded one
     size_t pos = 0;
     while (pos < s.size()) {
         // Outside a Cyrillic run, characters written as they are are copied a run at a time.
@@ -458,11 +480,11 @@ void TExporterLaTeX::AppendNormalString(std::string& out, std::string_view s) co
         size_t next = pos + size_t(length > 0 ? length : 1);
         const char following = next < s.size() ? s[next] : '\0';
         if (length > 0 && IsCyrillic(ch) != inCyrillic && (inCyrillic || switchToCyrillic())) {
-            out += inCyrillic ? "}" : "{\\fontencoding{T2A}\\selectfont ";
+            put(inCyrillic ? "}" : kCyrillicRun);
             inCyrillic = !inCyrillic;
         }
         if (length == 0 || (ch < 0x20 && ch != '\t' && ch != '\r' && ch != '\n')) {
-            out += '?';
+            out.push_back('?');
             pos = next;
             continue;
         }
@@ -470,13 +492,13 @@ void TExporterLaTeX::AppendNormalString(std::string& out, std::string_view s) co
         switch (ch) {
         // In text mode "\backslash" is undefined and "\~", "\^" are accents over the next letter.
         case '\\':
-            out += "$\\backslash$";
+            put("$\\backslash$");
             break;
         case '~':
-            out += "\\textasciitilde{}";
+            put("\\textasciitilde{}");
             break;
         case '^':
-            out += "\\textasciicircum{}";
+            put("\\textasciicircum{}");
             break;
         case '#':
         case '$':
@@ -485,60 +507,66 @@ void TExporterLaTeX::AppendNormalString(std::string& out, std::string_view s) co
         case '_':
         case '{':
         case '}':
-            out += '\\';
-            out += c;
+            out.push_back('\\');
+            out.push_back(c);
             break;
         case '<':
-            out += "$<$";
+            put("$<$");
             break;
         case '>':
-            out += "$>$";
+            put("$>$");
             break;
         // Straight quotes print as themselves (babel makes '"' a shorthand in several languages), and
         // doubled hyphens and commas do not join into dashes and low quotes.
         case '"':
-            out += "\\textquotedbl{}";
+            put("\\textquotedbl{}");
             break;
         case '\'':
-            out += "\\textquotesingle{}";
+            put("\\textquotesingle{}");
             break;
         case '`':
-            out += "\\textasciigrave{}";
+            put("\\textasciigrave{}");
             break;
         case '-':
         case ',':
-            out += c;
+            out.push_back(c);
             if (following == c)
-                out += "{}";
+                put("{}");
             break;
         // A line break inside a cell would end the paragraph and break the table: it becomes a blank.
         case '\r':
-            out += ' ';
+            out.push_back(' ');
             if (following == '\n')
                 ++next;
             break;
         case '\n':
-            out += ' ';
+            out.push_back(' ');
             break;
         default:
             if (ch < 0x80) {
                 if (ch != 0x7F) // DEL has no glyph and stops pdflatex
-                    out += c;
+                    out.push_back(c);
             } else if (ch >= 0x80 && ch < 0xA0) {
                 // C1 control characters are dropped like DEL.
             } else if (const char* command = CommandOf(ch)) {
-                out += command;
+                put(command);
             } else if (Settable(ch)) {
-                out.append(s.data() + pos, size_t(length));
+                if (encoding) { // a settable character is one of the code page
+                    out.push_back(static_cast<char>(encoding->ByteOf(ch)));
+                    encodedAway += size_t(length) - 1;
+                } else {
+                    out.append(s.data() + pos, size_t(length));
+                }
             } else {
-                out += '?';
+                out.push_back('?');
                 ++replaced_;
             }
         }
         pos = next;
     }
     if (inCyrillic)
-        out += '}';
+        out.push_back('}');
+    return encodedAway;
 }
 
 void TExporterLaTeX::GetSpecialCharacters(std::bitset<256>& chars) const {
@@ -753,28 +781,36 @@ bool TExporterLaTeX::RowsInOnePass() const {
 }
 
 void TExporterLaTeX::WriteRowInOnePass() {
-    std::string& row = rowText_;
-    row.clear();
-    for (int i = 0; i < ExportRow.Count(); ++i) {
+    // The row is written in the code page while its cells are escaped: what Line would make of the row
+    // that GetDataRow joins, as every character written as it is there is one of the code page and
+    // everything else ASCII.
+    const TSingleByteCharset* const charset = Charset();
+    const int replacedBefore = replaced_;
+    TRowBytes row(rowBytes_);
+    size_t encodedAway = 0;
+    bool oneLine = !charset || charset->AsciiAsItIs();
+    for (int i = 0; oneLine && i < ExportRow.Count(); ++i) {
         const TExportCol& cell = ExportRow.CheckedCol(i);
         if (i)
-            row += " & ";
+            row.append(" & ", 3);
         // Escaped once: a formatted or text value by GetText, a Boolean or untyped one by GetColData.
         const TExportBareText bare = cell.GetBareText(true, cellText_);
         if (bare.Escapes || IsUnformattedValue(cell))
-            AppendNormalString(row, bare.Text);
+            encodedAway += AppendNormalString(row, bare.Text, charset);
         else
-            row.append(bare.Text);
+            oneLine = bare.Text.empty(); // (a value of no column) left to the general way
     }
-    if (row.size() > kLineLength) { // broken over several lines
-        RowLines(row);
-        Line("\\\\");
+    // A row broken over several lines is written the general way, which counts the characters replaced
+    // once more.
+    if (!oneLine || row.size() + encodedAway > kLineLength) {
+        replaced_ = replacedBefore;
+        TableRow(GetDataRow(true), true);
         Line("\\hline");
         return;
     }
-    // The row, the end of the row and the rule as one text: the code page encodes character by character.
-    row += "\r\n\\\\\r\n\\hline";
-    Line(row);
+    constexpr std::string_view rowEnd = "\r\n\\\\\r\n\\hline\r\n";
+    row.append(rowEnd.data(), rowEnd.size());
+    Writer().Write(row.View());
 }
 
 void TExporterLaTeX::EndExport() {

@@ -258,6 +258,25 @@ TEST(LaTeXRows, OnePassGivesTheGeneralWaysBytes) {
             EXPECT_EQ(Export(onePass), Export(general)) << "set " << set << " code page " << codePage;
         }
     }
+    // A row is broken by its length in UTF-8, also where its code page takes fewer bytes.
+    TMemoryDataSet accents;
+    accents.AddField({"A", TFieldType::ftString, 20});
+    for (int count : {499, 500, 501})
+        for (const std::string tail : {"", "x"}) {
+            std::string text;
+            for (int i = 0; i < count; ++i)
+                text += "\xC3\xA9";
+            accents.AddRow({text + tail});
+        }
+    TExporterLaTeX onePass;
+    GeneralLaTeX general;
+    for (TExporterLaTeX* ex : {&onePass, static_cast<TExporterLaTeX*>(&general)}) {
+        ex->DataSet = &accents;
+        ex->Options.SetCodePage(1252);
+    }
+    const std::string tex = Export(onePass);
+    EXPECT_EQ(tex, Export(general));
+    EXPECT_NE(tex.find("%\r\n"), std::string::npos);
 }
 
 TEST_F(LaTeXExport, UntypedAndBooleanValuesAreEscapedToo) {
