@@ -71,20 +71,39 @@ unsigned NotPlainBytes(std::uint64_t low, std::uint64_t high) {
 #endif
 }
 
-// The end of the run of bytes from pos on that NormalString copies as they are (outside a Cyrillic run):
-// plain bytes, and a hyphen or comma that no second one follows. Sixteen bytes are looked at at once.
-size_t PlainRunEnd(std::string_view s, size_t pos) {
-    const size_t size = s.size();
-    for (; pos < size; pos += std::min<size_t>(size - pos, 16)) {
-        for (unsigned mask = ExportBlockMask(s, pos, NotPlainBytes); mask != 0; mask &= mask - 1) {
-            const size_t at = pos + size_t(std::countr_zero(mask));
-            const char c = s[at];
-            if (!IsPlainLaTeXByte(c) && !((c == '-' || c == ',') && (at + 1 == size || s[at + 1] != c)))
-                return at;
+// The runs of bytes of a text that NormalString copies as they are (outside a Cyrillic run): plain bytes,
+// and a hyphen or comma that no second one follows. Sixteen bytes are looked at at once, and the bytes found
+// in a block serve every run that starts in it.
+class TPlainRuns {
+public:
+    explicit TPlainRuns(std::string_view text) : text_(text) {}
+
+    // The end of the run that starts at pos.
+    size_t End(size_t pos) {
+        const size_t size = text_.size();
+        while (pos < size) {
+            if (pos >= blockEnd_) {
+                block_ = pos;
+                blockEnd_ = pos + std::min<size_t>(size - pos, 16);
+                found_ = ExportBlockMask(text_, pos, NotPlainBytes);
+            }
+            for (unsigned mask = found_ >> (pos - block_); mask != 0; mask &= mask - 1) {
+                const size_t at = pos + size_t(std::countr_zero(mask));
+                const char c = text_[at];
+                if (!IsPlainLaTeXByte(c) &&
+                    !((c == '-' || c == ',') && (at + 1 == size || text_[at + 1] != c)))
+                    return at;
+            }
+            pos = blockEnd_;
         }
+        return size;
     }
-    return size;
-}
+
+private:
+    std::string_view text_;
+    size_t block_ = 0, blockEnd_ = 0; // the block looked at last
+    unsigned found_ = 0;              // its bytes that may not be plain (NotPlainBytes)
+};
 
 bool IsCyrillic(char32_t ch) {
     return (ch >= 0x400 && ch <= 0x45F) || ch == 0x490 || ch == 0x491;
@@ -329,13 +348,13 @@ std::string JoinCells(const std::vector<std::string>& cells) {
 class TRowBytes {
 public:
     explicit TRowBytes(std::string& storage) : bytes_(storage) {}
-    void append(const char* data, size_t size) {
+    [[gnu::always_inline]] void append(const char* data, size_t size) {
         if (size > bytes_.size() - used_)
             Grow(size);
         rtl::CopyShortBytes(bytes_.data() + used_, data, size);
         used_ += size;
     }
-    void push_back(char c) {
+    [[gnu::always_inline]] void push_back(char c) {
         if (used_ == bytes_.size())
             Grow(1);
         bytes_[used_++] = c;
@@ -344,7 +363,9 @@ public:
     std::string_view View() const { return std::string_view(bytes_.data(), used_); }
 
 private:
-    void Grow(size_t more) { bytes_.resize(std::max({2 * bytes_.size(), used_ + more, size_t(1024)})); }
+    [[gnu::noinline]] void Grow(size_t more) {
+        bytes_.resize(std::max({2 * bytes_.size(), used_ + more, size_t(1024)}));
+    }
 
     std::string& bytes_;
     size_t used_ = 0;
@@ -465,11 +486,12 @@ size_t TExporterLaTeX::AppendNormalString(TOut& out, std::string_view s,
     auto switchToCyrillic = [this] { return CyrillicFonts() && !IsCyrillicCodePage(Options.CodePage()); };
     bool inCyrillic = false;
     size_t encodedAway = 0; // the bytes the UTF-8 text has more than the encoded one
+    TPlainRuns runs(s);
     size_t pos = 0;
     while (pos < s.size()) {
         // Outside a Cyrillic run, characters written as they are are copied a run at a time.
         if (!inCyrillic) {
-            const size_t end = PlainRunEnd(s, pos);
+            const size_t end = runs.End(pos);
             out.append(s.data() + pos, end - pos);
             pos = end;
             if (pos == s.size())
