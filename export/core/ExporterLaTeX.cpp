@@ -497,8 +497,10 @@ size_t TExporterLaTeX::AppendNormalString(TOut& out, std::string_view s,
             if (pos == s.size())
                 break;
         }
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(s, pos, ch);
+        // An ASCII character, the usual one here, is taken without the decoder.
+        const auto lead = static_cast<unsigned char>(s[pos]);
+        char32_t ch = lead;
+        const int length = lead < 0x80 ? 1 : ExportDecodeUtf8(s, pos, ch);
         size_t next = pos + size_t(length > 0 ? length : 1);
         const char following = next < s.size() ? s[next] : '\0';
         if (length > 0 && IsCyrillic(ch) != inCyrillic && (inCyrillic || switchToCyrillic())) {
