@@ -155,7 +155,7 @@ private:
     std::string format_;
     const rtl::LocaleFacts* facts_ = nullptr;
     std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
-    rtl::DateTimeFormatter::DayMemo day_;             // the day of the last date-time text formatter_ read
+    rtl::DateTimeFormatter::DayMemo day_; // the day of the last date-time text formatter_ read
     std::vector<Entry> slots_; // open addressing, a power of two in size and at most half used
     // The long texts and the formatted ones, then rtl::kPaddedBytes more, so that each formatted text can
     // be copied as a padded one.
