@@ -344,31 +344,43 @@ std::string JoinCells(const std::vector<std::string>& cells) {
 }
 
 // The bytes of a row written in one pass, in storage kept from row to row: short pieces go in without a
-// library call. (The interface of std::string that AppendNormalString uses.)
+// library call. (The interface of std::string that AppendNormalString uses.) Its place in the storage is
+// held in pointers of its own, which the bytes written cannot change: they stay in registers.
 class TRowBytes {
 public:
-    explicit TRowBytes(std::string& storage) : bytes_(storage) {}
-    [[gnu::always_inline]] void append(const char* data, size_t size) {
-        if (size > bytes_.size() - used_)
+    explicit TRowBytes(std::string& storage)
+        : bytes_(storage), begin_(storage.data()), end_(begin_), limit_(begin_ + storage.size()) {}
+    void append(const char* data, size_t size) {
+        if (size > size_t(limit_ - end_))
             Grow(size);
-        rtl::CopyShortBytes(bytes_.data() + used_, data, size);
-        used_ += size;
+        rtl::CopyShortBytes(end_, data, size);
+        end_ += size;
     }
-    [[gnu::always_inline]] void push_back(char c) {
-        if (used_ == bytes_.size())
+    void push_back(char c) {
+        if (end_ == limit_)
             Grow(1);
-        bytes_[used_++] = c;
+        *end_++ = c;
     }
-    size_t size() const { return used_; }
-    std::string_view View() const { return std::string_view(bytes_.data(), used_); }
+    size_t size() const { return size_t(end_ - begin_); }
+    std::string_view View() const { return std::string_view(begin_, size()); }
 
 private:
-    [[gnu::noinline]] void Grow(size_t more) {
-        bytes_.resize(std::max({2 * bytes_.size(), used_ + more, size_t(1024)}));
+    void Grow(size_t more) {
+        const size_t used = size();
+        begin_ = Enlarged(bytes_, used + more);
+        end_ = begin_ + used;
+        limit_ = begin_ + bytes_.size();
+    }
+    // The storage made room for at least `least` bytes; its bytes.
+    [[gnu::noinline]] static char* Enlarged(std::string& bytes, size_t least) {
+        bytes.resize(std::max({2 * bytes.size(), least, size_t(1024)}));
+        return bytes.data();
     }
 
     std::string& bytes_;
-    size_t used_ = 0;
+    char* begin_;
+    char* end_;
+    char* limit_;
 };
 
 } // namespace
