@@ -300,12 +300,16 @@ protected:
     // Formatting escapes numbers, dates and texts; Boolean and untyped values come through as they are.
     // Formats that escape every cell call this from their GetColData to pass those through NormalString.
     void EscapeUnformattedValue(const TExportCol& col, std::string& text) const {
+        if (IsUnformattedValue(col))
+            EscapeUnformattedText(text);
+    }
+    // Whether the cell holds a Boolean or untyped value (not NULL), which formatting leaves unescaped.
+    bool IsUnformattedValue(const TExportCol& col) const {
         // Inline: most cells are typed, and their test is two look-ups.
         if (col.IsNull || col.ColumnIndex < 0 || col.ColumnIndex >= Columns.Count())
-            return;
-        const TExportColType type = Columns[col.ColumnIndex].ColType;
-        if (type == TExportColType::ectBoolean || type == TExportColType::ectUnknown)
-            EscapeUnformattedText(text);
+            return false;
+        const TExportColType type = Columns.CheckedColumn(col.ColumnIndex).ColType;
+        return type == TExportColType::ectBoolean || type == TExportColType::ectUnknown;
     }
     // text = NormalString(text), kept out of the tests above so that they stay small.
     void ReplaceByNormalString(std::string& text) const;

@@ -242,6 +242,8 @@ public:
     }
     // The escaping of an exporter, called directly (its NormalString and KeepsText); Escape() calls it too.
     void SetEscape(const TExportCellHandler& handler);
+    // The exporter whose escaping SetEscape(handler) set; null for another escaping or none.
+    const TExportCellHandler* EscapeHandler() const { return handler_; }
     // The text escaped in place (there must be an escaping).
     void EscapeText(std::string& text) const {
         if (handler_) {

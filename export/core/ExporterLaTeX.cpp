@@ -2,10 +2,13 @@
 
 #include "export/core/ExporterMarkup.h"
 #include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <string_view>
 #include <typeinfo>
 
@@ -24,18 +27,83 @@ bool IsCyrillicCodePage(int codePage) {
 
 // Printable ASCII that LaTeX sets as itself wherever it stands: all but the specials, quotes, dashes and
 // commas that NormalString writes otherwise.
+constexpr std::array<bool, 256> kPlainLaTeXBytes = [] {
+    std::array<bool, 256> table{};
+    for (int i = 0x20; i < 0x7F; ++i)
+        table[size_t(i)] = true;
+    for (char special : std::string_view("\\~^#$%&_{}<>\"'`-,"))
+        table[size_t(special)] = false;
+    return table;
+}();
+
 bool IsPlainLaTeXByte(char c) {
-    static const std::array<bool, 128> plain = [] {
-        std::array<bool, 128> table{};
-        for (int i = 0x20; i < 0x7F; ++i)
-            table[size_t(i)] = true;
-        for (char special : std::string_view("\\~^#$%&_{}<>\"'`-,"))
-            table[size_t(special)] = false;
-        return table;
-    }();
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x80 && plain[byte];
+    return kPlainLaTeXBytes[static_cast<unsigned char>(c)];
 }
+
+// Which bytes of two words may be ones that are not plain: bit i for byte i of low, bit 8 + i for byte i
+// of high (ExportFoundBytes' layout). Every byte that is not plain is found; so are "]" and "|", which are
+// (the caller looks at each byte found).
+unsigned NotPlainBytes(std::uint64_t low, std::uint64_t high) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_set_epi64x(std::int64_t(high), std::int64_t(low));
+    // first <= byte < first + count, as a signed comparison of the distance moved by 0x80
+    const auto inRange = [&bytes](char first, char count) {
+        const __m128i distance =
+            _mm_xor_si128(_mm_sub_epi8(bytes, _mm_set1_epi8(first)), _mm_set1_epi8(-128));
+        return _mm_cmplt_epi8(distance, _mm_set1_epi8(char(-128 + count)));
+    };
+    // Control bytes and those beyond ASCII (signed: below 0x20), '"' to '\'', ',' and '-', '<' and '>',
+    // '\\' to '`', '{' to DEL.
+    __m128i found = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
+    found = _mm_or_si128(found, inRange(0x22, 6));
+    found = _mm_or_si128(found, inRange(0x2C, 2));
+    found = _mm_or_si128(found, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x02)), _mm_set1_epi8('>')));
+    found = _mm_or_si128(found, inRange(0x5C, 5));
+    found = _mm_or_si128(found, inRange(0x7B, 5));
+    return unsigned(_mm_movemask_epi8(found));
+#else
+    unsigned mask = 0;
+    for (unsigned i = 0; i < 8; ++i) {
+        mask |= unsigned(!IsPlainLaTeXByte(char(low >> (8 * i)))) << i;
+        mask |= unsigned(!IsPlainLaTeXByte(char(high >> (8 * i)))) << (8 + i);
+    }
+    return mask;
+#endif
+}
+
+// The runs of bytes of a text that NormalString copies as they are (outside a Cyrillic run): plain bytes,
+// and a hyphen or comma that no second one follows. Sixteen bytes are looked at at once, and the bytes found
+// in a block serve every run that starts in it.
+class TPlainRuns {
+public:
+    explicit TPlainRuns(std::string_view text) : text_(text) {}
+
+    // The end of the run that starts at pos.
+    size_t End(size_t pos) {
+        const size_t size = text_.size();
+        while (pos < size) {
+            if (pos >= blockEnd_) {
+                block_ = pos;
+                blockEnd_ = pos + std::min<size_t>(size - pos, 16);
+                found_ = ExportBlockMask(text_, pos, NotPlainBytes);
+            }
+            for (unsigned mask = found_ >> (pos - block_); mask != 0; mask &= mask - 1) {
+                const size_t at = pos + size_t(std::countr_zero(mask));
+                const char c = text_[at];
+                if (!IsPlainLaTeXByte(c) &&
+                    !((c == '-' || c == ',') && (at + 1 == size || text_[at + 1] != c)))
+                    return at;
+            }
+            pos = blockEnd_;
+        }
+        return size;
+    }
+
+private:
+    std::string_view text_;
+    size_t block_ = 0, blockEnd_ = 0; // the block looked at last
+    unsigned found_ = 0;              // its bytes that may not be plain (NotPlainBytes)
+};
 
 bool IsCyrillic(char32_t ch) {
     return (ch >= 0x400 && ch <= 0x45F) || ch == 0x490 || ch == 0x491;
@@ -275,6 +343,46 @@ std::string JoinCells(const std::vector<std::string>& cells) {
     return row;
 }
 
+// The bytes of a row written in one pass, in storage kept from row to row: short pieces go in without a
+// library call. (The interface of std::string that AppendNormalString uses.) Its place in the storage is
+// held in pointers of its own, which the bytes written cannot change: they stay in registers.
+class TRowBytes {
+public:
+    explicit TRowBytes(std::string& storage)
+        : bytes_(storage), begin_(storage.data()), end_(begin_), limit_(begin_ + storage.size()) {}
+    void append(const char* data, size_t size) {
+        if (size > size_t(limit_ - end_))
+            Grow(size);
+        rtl::CopyShortBytes(end_, data, size);
+        end_ += size;
+    }
+    void push_back(char c) {
+        if (end_ == limit_)
+            Grow(1);
+        *end_++ = c;
+    }
+    size_t size() const { return size_t(end_ - begin_); }
+    std::string_view View() const { return std::string_view(begin_, size()); }
+
+private:
+    void Grow(size_t more) {
+        const size_t used = size();
+        begin_ = Enlarged(bytes_, used + more);
+        end_ = begin_ + used;
+        limit_ = begin_ + bytes_.size();
+    }
+    // The storage made room for at least `least` bytes; its bytes.
+    [[gnu::noinline]] static char* Enlarged(std::string& bytes, size_t least) {
+        bytes.resize(std::max({2 * bytes.size(), least, size_t(1024)}));
+        return bytes.data();
+    }
+
+    std::string& bytes_;
+    char* begin_;
+    char* end_;
+    char* limit_;
+};
+
 } // namespace
 
 TLaTeXOptions::TLaTeXOptions() : codePage_(SystemCodePage()) {}
@@ -301,10 +409,15 @@ TExportTextEncoding TExporterLaTeX::TextEncoding() const {
 }
 
 const TSingleByteCharset* TExporterLaTeX::Charset() const {
-    for (int codePage : kCodePages)
-        if (codePage == Options.CodePage())
-            return CodePageCharset(codePage);
-    return nullptr;
+    // Looked up again only when the code page changed: every line and every character beyond ASCII asks.
+    if (charsetCodePage_ != Options.CodePage()) {
+        charset_ = nullptr;
+        for (int codePage : kCodePages)
+            if (codePage == Options.CodePage())
+                charset_ = CodePageCharset(codePage);
+        charsetCodePage_ = Options.CodePage();
+    }
+    return charset_;
 }
 
 std::string TExporterLaTeX::InputEncoding() const {
@@ -370,34 +483,44 @@ bool TExporterLaTeX::KeepsText(const std::string& s) const {
 }
 
 std::string TExporterLaTeX::NormalString(const std::string& s) const {
+    std::string out;
+    out.reserve(s.size());
+    AppendNormalString(out, s, nullptr);
+    return out;
+}
+
+template <class TOut>
+size_t TExporterLaTeX::AppendNormalString(TOut& out, std::string_view s,
+                                          const TSingleByteCharset* encoding) const {
+    const auto put = [&out](std::string_view piece) { out.append(piece.data(), piece.size()); };
     // A Cyrillic run in a document whose default font encoding is T1 is set in T2A (only Cyrillic letters
     // start one, so the options are looked at only then).
     auto switchToCyrillic = [this] { return CyrillicFonts() && !IsCyrillicCodePage(Options.CodePage()); };
     bool inCyrillic = false;
-    std::string out;
-    out.reserve(s.size());
+    size_t encodedAway = 0; // the bytes the UTF-8 text has more than the encoded one
+    TPlainRuns runs(s);
     size_t pos = 0;
     while (pos < s.size()) {
-        // Outside a Cyrillic run, plain characters are copied a run at a time.
+        // Outside a Cyrillic run, characters written as they are are copied a run at a time.
         if (!inCyrillic) {
-            size_t end = pos;
-            while (end < s.size() && IsPlainLaTeXByte(s[end]))
-                ++end;
-            out.append(s, pos, end - pos);
+            const size_t end = runs.End(pos);
+            out.append(s.data() + pos, end - pos);
             pos = end;
             if (pos == s.size())
                 break;
         }
-        char32_t ch = 0;
-        const int length = ExportDecodeUtf8(s, pos, ch);
+        // An ASCII character, the usual one here, is taken without the decoder.
+        const auto lead = static_cast<unsigned char>(s[pos]);
+        char32_t ch = lead;
+        const int length = lead < 0x80 ? 1 : ExportDecodeUtf8(s, pos, ch);
         size_t next = pos + size_t(length > 0 ? length : 1);
         const char following = next < s.size() ? s[next] : '\0';
         if (length > 0 && IsCyrillic(ch) != inCyrillic && (inCyrillic || switchToCyrillic())) {
-            out += inCyrillic ? "}" : "{\\fontencoding{T2A}\\selectfont ";
+            put(inCyrillic ? "}" : kCyrillicRun);
             inCyrillic = !inCyrillic;
         }
         if (length == 0 || (ch < 0x20 && ch != '\t' && ch != '\r' && ch != '\n')) {
-            out += '?';
+            out.push_back('?');
             pos = next;
             continue;
         }
@@ -405,13 +528,13 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
         switch (ch) {
         // In text mode "\backslash" is undefined and "\~", "\^" are accents over the next letter.
         case '\\':
-            out += "$\\backslash$";
+            put("$\\backslash$");
             break;
         case '~':
-            out += "\\textasciitilde{}";
+            put("\\textasciitilde{}");
             break;
         case '^':
-            out += "\\textasciicircum{}";
+            put("\\textasciicircum{}");
             break;
         case '#':
         case '$':
@@ -420,61 +543,66 @@ std::string TExporterLaTeX::NormalString(const std::string& s) const {
         case '_':
         case '{':
         case '}':
-            out += '\\';
-            out += c;
+            out.push_back('\\');
+            out.push_back(c);
             break;
         case '<':
-            out += "$<$";
+            put("$<$");
             break;
         case '>':
-            out += "$>$";
+            put("$>$");
             break;
         // Straight quotes print as themselves (babel makes '"' a shorthand in several languages), and
         // doubled hyphens and commas do not join into dashes and low quotes.
         case '"':
-            out += "\\textquotedbl{}";
+            put("\\textquotedbl{}");
             break;
         case '\'':
-            out += "\\textquotesingle{}";
+            put("\\textquotesingle{}");
             break;
         case '`':
-            out += "\\textasciigrave{}";
+            put("\\textasciigrave{}");
             break;
         case '-':
         case ',':
-            out += c;
+            out.push_back(c);
             if (following == c)
-                out += "{}";
+                put("{}");
             break;
         // A line break inside a cell would end the paragraph and break the table: it becomes a blank.
         case '\r':
-            out += ' ';
+            out.push_back(' ');
             if (following == '\n')
                 ++next;
             break;
         case '\n':
-            out += ' ';
+            out.push_back(' ');
             break;
         default:
             if (ch < 0x80) {
                 if (ch != 0x7F) // DEL has no glyph and stops pdflatex
-                    out += c;
+                    out.push_back(c);
             } else if (ch >= 0x80 && ch < 0xA0) {
                 // C1 control characters are dropped like DEL.
             } else if (const char* command = CommandOf(ch)) {
-                out += command;
+                put(command);
             } else if (Settable(ch)) {
-                out.append(s, pos, size_t(length));
+                if (encoding) { // a settable character is one of the code page
+                    out.push_back(static_cast<char>(encoding->ByteOf(ch)));
+                    encodedAway += size_t(length) - 1;
+                } else {
+                    out.append(s.data() + pos, size_t(length));
+                }
             } else {
-                out += '?';
+                out.push_back('?');
                 ++replaced_;
             }
         }
         pos = next;
     }
     if (inCyrillic)
-        out += '}';
-    return out;
+        out.push_back('}');
+    return encodedAway;
 }
 
 void TExporterLaTeX::GetSpecialCharacters(std::bitset<256>& chars) const {
@@ -675,8 +803,50 @@ std::string TExporterLaTeX::GetDataRow(bool format) {
 }
 
 void TExporterLaTeX::WriteDataRow() {
+    if (RowsInOnePass())
+        return WriteRowInOnePass();
     TableRow(GetDataRow(true), true);
     Line("\\hline");
+}
+
+bool TExporterLaTeX::RowsInOnePass() const {
+    // A subclass may escape or have its last say otherwise, an escaping set by a handler is not this
+    // class's, and paragraph columns cut their cells: those take the general way.
+    return typeid(*this) == typeid(TExporterLaTeX) && Columns.EscapeHandler() == this &&
+           paragraphShares_.empty();
+}
+
+void TExporterLaTeX::WriteRowInOnePass() {
+    // The row is written in the code page while its cells are escaped: what Line would make of the row
+    // that GetDataRow joins, as every character written as it is there is one of the code page and
+    // everything else ASCII.
+    const TSingleByteCharset* const charset = Charset();
+    const int replacedBefore = replaced_;
+    TRowBytes row(rowBytes_);
+    size_t encodedAway = 0;
+    bool oneLine = !charset || charset->AsciiAsItIs();
+    for (int i = 0; oneLine && i < ExportRow.Count(); ++i) {
+        const TExportCol& cell = ExportRow.CheckedCol(i);
+        if (i)
+            row.append(" & ", 3);
+        // Escaped once: a formatted or text value by GetText, a Boolean or untyped one by GetColData.
+        const TExportBareText bare = cell.GetBareText(true, cellText_);
+        if (bare.Escapes || IsUnformattedValue(cell))
+            encodedAway += AppendNormalString(row, bare.Text, charset);
+        else
+            oneLine = bare.Text.empty(); // (a value of no column) left to the general way
+    }
+    // A row broken over several lines is written the general way, which counts the characters replaced
+    // once more.
+    if (!oneLine || row.size() + encodedAway > kLineLength) {
+        replaced_ = replacedBefore;
+        TableRow(GetDataRow(true), true);
+        Line("\\hline");
+        return;
+    }
+    constexpr std::string_view rowEnd = "\r\n\\\\\r\n\\hline\r\n";
+    row.append(rowEnd.data(), rowEnd.size());
+    Writer().Write(row.View());
 }
 
 void TExporterLaTeX::EndExport() {

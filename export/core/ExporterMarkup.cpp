@@ -97,7 +97,13 @@ void PutReplacedBytes(std::string_view text, size_t next, const TExportChangedBy
         if (next == text.size())
             return;
         pos = next + 1;
-        switch (text[next]) {
+        const char byte = text[next];
+        if (changed.References && (byte == '\t' || byte == '\r' || byte == '\n')) {
+            put(byte == '\t' ? "&#9;" : byte == '\r' ? "&#13;" : "&#10;", byte == '\t' ? 4 : 5);
+            next = NextChangedByte(text, pos, changed);
+            continue;
+        }
+        switch (byte) {
         case '\r':
             if (pos < text.size() && text[pos] == '\n') // a CR LF pair is one break
                 ++pos;

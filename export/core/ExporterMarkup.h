@@ -29,17 +29,21 @@ std::string ExportEntityText(std::string_view text);
 int ExportDecodeUtf8(std::string_view text, size_t pos, char32_t& ch);
 
 // The ASCII bytes a markup format changes: the control bytes but the tab (and but LF and CR when line
-// breaks are kept), and with markup the four characters that have entities.
+// breaks are kept), and with markup the four characters that have entities. With references, the tab, CR
+// and LF are changed too, each into its character reference ("&#9;", "&#13;", "&#10;": an XML attribute
+// value keeps them only so).
 struct TExportChangedBytes {
-    constexpr TExportChangedBytes(bool keepLineBreaks, bool markup) : Changed(), Markup(markup) {
+    constexpr TExportChangedBytes(bool keepLineBreaks, bool markup, bool references = false)
+        : Changed(), Markup(markup), References(references) {
         for (int c = 0; c < 0x20; ++c)
-            Changed[c] = c != '\t' && !(keepLineBreaks && (c == '\n' || c == '\r'));
+            Changed[c] = references || (c != '\t' && !(keepLineBreaks && (c == '\n' || c == '\r')));
         if (markup)
             for (char c : {'"', '&', '<', '>'})
                 Changed[static_cast<unsigned char>(c)] = true;
     }
     bool Changed[0x80];
     bool Markup;
+    bool References;
 };
 
 // The position of the first byte at or after pos that the format changes: an ASCII byte marked in
@@ -48,9 +52,9 @@ struct TExportChangedBytes {
 size_t ExportNextChangedByte(std::string_view text, size_t pos, const TExportChangedBytes& changed);
 
 // The text with each byte that changed marks replaced: one of the four markup characters by its entity, a
-// line break (CR LF, a lone CR or a lone LF) by lineBreak, any other (a control byte, or the first byte of
-// a malformed sequence) by "?"; U+FFFE and U+FFFF, which ExportDecodeUtf8 refuses, are one "?" each. Runs
-// of unchanged bytes are copied whole.
+// line break (CR LF, a lone CR or a lone LF) by lineBreak (with references: the tab, CR and LF each by its
+// reference), any other (a control byte, or the first byte of a malformed sequence) by "?"; U+FFFE and
+// U+FFFF, which ExportDecodeUtf8 refuses, are one "?" each. Runs of unchanged bytes are copied whole.
 std::string ExportReplaceChangedBytes(std::string_view text, const TExportChangedBytes& changed,
                                       std::string_view lineBreak = {});
 
@@ -102,32 +106,41 @@ inline std::uint64_t ExportWordAt(std::string_view text, size_t pos) {
 #endif
 }
 
-// Which of the (at most) sixteen bytes of a text from pos may be ones that a markup format changes, or
-// ones beyond ASCII: bit i for the byte at pos + i; the lowest bit set is always such a byte. A shorter
-// rest is read as overlapping pieces, so that no byte outside the text is read; their bits are moved back
-// to where the pieces lie.
-[[gnu::always_inline]] inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup) {
+// Sixteen bytes of a text from pos looked at as two words, found(low, high) giving a bit per byte as
+// ExportFoundBytes does (the lowest bit set always a byte looked for; a blank never one): bit i for the
+// byte at pos + i. A shorter rest is read as overlapping pieces, blanks filling what is left, so that no
+// byte outside the text is read; their bits are moved back to where the pieces lie.
+template <class TFound>
+[[gnu::always_inline]] inline unsigned ExportBlockMask(std::string_view text, size_t pos,
+                                                       const TFound& found) {
     constexpr std::uint64_t blanks = 0x2020202020202020ULL;
     const char* const bytes = text.data() + pos;
     const size_t rest = text.size() - pos;
     if (rest >= 16)
-        return ExportFoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + 8), markup);
+        return found(ExportWordAt(text, pos), ExportWordAt(text, pos + 8));
     if (rest >= 8) {
-        const unsigned found =
-            ExportFoundBytes(ExportWordAt(text, pos), ExportWordAt(text, pos + rest - 8), markup);
-        return (found & 0xFF) | (found >> 8) << (rest - 8);
+        const unsigned bits = found(ExportWordAt(text, pos), ExportWordAt(text, pos + rest - 8));
+        return (bits & 0xFF) | (bits >> 8) << (rest - 8);
     }
     if (rest >= 4) {
         std::uint32_t first, last;
         std::memcpy(&first, bytes, sizeof first);
         std::memcpy(&last, bytes + rest - 4, sizeof last);
-        const unsigned found = ExportFoundBytes(first | std::uint64_t(last) << 32, blanks, markup);
-        return (found & 0xF) | (found >> 4 & 0xF) << (rest - 4);
+        const unsigned bits = found(first | std::uint64_t(last) << 32, blanks);
+        return (bits & 0xF) | (bits >> 4 & 0xF) << (rest - 4);
     }
     const auto byte = [&](size_t i) { return std::uint64_t(static_cast<unsigned char>(bytes[i])); };
-    const unsigned found = ExportFoundBytes(
-        (blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks, markup);
-    return (found & 1) | (found >> 1 & 1) << (rest / 2) | (found >> 2 & 1) << (rest - 1);
+    const unsigned bits =
+        found((blanks << 24) | byte(0) | byte(rest / 2) << 8 | byte(rest - 1) << 16, blanks);
+    return (bits & 1) | (bits >> 1 & 1) << (rest / 2) | (bits >> 2 & 1) << (rest - 1);
+}
+
+// Which of the (at most) sixteen bytes of a text from pos may be ones that a markup format changes, or
+// ones beyond ASCII: bit i for the byte at pos + i; the lowest bit set is always such a byte.
+[[gnu::always_inline]] inline unsigned ExportChangeMask(std::string_view text, size_t pos, bool markup) {
+    return ExportBlockMask(text, pos, [markup](std::uint64_t low, std::uint64_t high) {
+        return ExportFoundBytes(low, high, markup);
+    });
 }
 
 // Whether a text of at most 32 bytes holds neither a byte that a markup format changes nor one beyond

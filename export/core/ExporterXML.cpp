@@ -2,6 +2,7 @@
 
 #include "export/core/ExporterMarkup.h"
 #include "platform/rtl/CodePage.h"
+#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
@@ -49,6 +50,10 @@ bool IsWindows1252Name(const std::string& encoding) {
     const std::string e = rtl::Trim(encoding);
     return rtl::SameText(e, "windows-1252") || rtl::SameText(e, "cp1252");
 }
+
+// What an attribute value changes: the markup characters become entities, line breaks and tabs
+// references (they would come back as blanks), other control characters and malformed bytes "?".
+constexpr TExportChangedBytes kAttributeValueChanges(true, true, true);
 
 // "<name>", "<name attributes/>", "</name>".
 std::string OpenTag(const std::string& name) {
@@ -125,28 +130,7 @@ bool TExporterXML::KeepsText(const std::string& s) const {
 }
 
 std::string TExporterXML::NormalString(const std::string& s) const {
-    std::string entities = ExportEntityText(s);
-    if (std::none_of(entities.begin(), entities.end(),
-                     [](char c) { return c == '\r' || c == '\n' || c == '\t'; }))
-        return entities;
-    std::string out;
-    for (char c : entities) {
-        switch (c) {
-        // Line breaks and tabs inside an attribute value would come back as blanks.
-        case '\r':
-            out += "&#13;";
-            break;
-        case '\n':
-            out += "&#10;";
-            break;
-        case '\t':
-            out += "&#9;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return ExportReplaceChangedBytes(s, kAttributeValueChanges);
 }
 
 void TExporterXML::GetSpecialCharacters(std::bitset<256>& chars) const {
@@ -168,6 +152,9 @@ void TExporterXML::BeginExport() {
     for (int i = 0; i < Columns.Count(); ++i)
         names.push_back(XMLName(Columns[i].Name, TextEncoding() == TExportTextEncoding::Windows1252));
     names_ = ExportUniqueNames(names, false); // XML names are case-sensitive
+    attributeStarts_.clear();
+    for (const std::string& name : names_)
+        attributeStarts_.push_back(name + "=\"");
     if (Aborted)
         return;
     TExportWriter& w = Writer();
@@ -219,7 +206,55 @@ std::string TExporterXML::GetDataRow(bool format) {
 }
 
 void TExporterXML::WriteDataRow() {
+    if (RowsInOnePass())
+        return WriteRowInOnePass();
     Writer().WriteLn(EmptyElement("ROW", GetDataRow(true)));
+}
+
+bool TExporterXML::RowsInOnePass() const {
+    // A subclass may escape or have its last say otherwise, and an escaping set by a handler is not this
+    // class's: those take the general way.
+    return typeid(*this) == typeid(TExporterXML) && Columns.EscapeHandler() == this;
+}
+
+void TExporterXML::WriteRowInOnePass() {
+    std::string& row = rowBytes_;
+    size_t used = 0;
+    const auto makeRoom = [&](size_t bytes) {
+        if (used + bytes > row.size())
+            row.resize(std::max({row.capacity(), 2 * row.size(), used + bytes}));
+    };
+    const auto put = [&](std::string_view piece) {
+        rtl::CopyShortBytes(row.data() + used, piece.data(), piece.size());
+        used += piece.size();
+    };
+    constexpr std::string_view rowStart = "<ROW ", rowEnd = "/>\r\n";
+    makeRoom(rowStart.size() + rowEnd.size());
+    put(rowStart);
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        const TExportCol& cell = ExportRow.CheckedCol(i);
+        const int column = cell.ColumnIndex;
+        const std::string& start = column >= 0 && column < int(attributeStarts_.size())
+                                       ? attributeStarts_[size_t(column)]
+                                       : attributeStarts_.at(size_t(i));
+        // Escaped once: a formatted or text value by GetText, a Boolean or untyped one by GetColData.
+        const TExportBareText bare = cell.GetBareText(true, cellText_);
+        const std::string_view text = bare.Text;
+        const bool escapes = bare.Escapes || IsUnformattedValue(cell);
+        makeRoom(start.size() + (escapes ? ExportReplacedBytesBound(text.size(), {}) : text.size()) + 2 +
+                 rowEnd.size());
+        if (i)
+            row[used++] = ' ';
+        put(start);
+        if (escapes)
+            used = size_t(ExportWriteReplacedBytes(row.data() + used, text, kAttributeValueChanges) -
+                          row.data());
+        else
+            put(text);
+        row[used++] = '"';
+    }
+    put(rowEnd);
+    Writer().Write(std::string_view(row.data(), used));
 }
 
 void TExporterXML::AfterExport() {

@@ -60,8 +60,17 @@ protected:
     bool PublishesCaptions() const override { return true; }
 
 private:
-    std::vector<std::string> names_; // attribute names of the columns, unique within a row
-    std::string cellText_;           // the text of the cell being written, its storage kept cell to cell
+    // Whether a row is written in one pass (WriteRowInOnePass): the cells' texts, escaping and last say
+    // are this class's own, which that pass knows.
+    bool RowsInOnePass() const;
+    // The ROW element, each cell's text escaped while it is copied behind its attribute's name: what
+    // GetDataRow and GetColData make of the row, without a text per cell.
+    void WriteRowInOnePass();
+
+    std::vector<std::string> names_;           // attribute names of the columns, unique within a row
+    std::vector<std::string> attributeStarts_; // per column its name, "=" and the opening quote
+    std::string cellText_;                     // the text of the cell being written, its storage kept
+    std::string rowBytes_;                     // the row being written, its storage kept row to row
     bool rowDataOpen_ = false;
     bool packetOpen_ = false;
 };

@@ -1,4 +1,5 @@
 #include "ExportTestSupport.h"
+#include "RandomDataSets.h"
 
 #include "export/core/ExporterCodePages.h"
 #include "export/core/ExporterLaTeX.h"
@@ -169,6 +170,14 @@ TEST_F(LaTeXExport, SpecialCharactersAreEscaped) {
     for (int byte = 0; byte < 256; ++byte)
         for (const std::string& text : {std::string(1, char(byte)), "ab" + std::string(1, char(byte)) + "cd"})
             EXPECT_FALSE(ex.KeepsText(text) && ex.NormalString(text) != text) << byte;
+    // Plain runs are looked at sixteen bytes at a time: every byte is found at every place of a block.
+    for (int byte = 0; byte < 256; ++byte)
+        for (size_t at : {0, 7, 15, 16, 31, 40}) {
+            const std::string one(1, char(byte));
+            EXPECT_EQ(ex.NormalString(std::string(at, 'x') + one + "yyyyyyyy"),
+                      std::string(at, 'x') + ex.NormalString(one) + "yyyyyyyy")
+                << byte << " at " << at;
+        }
 
     ds.ClearRows();
     ds.AddRow({"a\\b ~ ^ _ #1 {x} <y>", "1", "2"});
@@ -195,9 +204,79 @@ TEST_F(LaTeXExport, ASubclassEscapingSeesPlainCellsToo) {
     EXPECT_FALSE(shouting.KeepsText("plain"));
     TMemoryDataSet odd;
     odd.AddField({"Flag", TFieldType::ftBoolean});
-    odd.AddRow({"plain"});
+    odd.AddField({"Text", TFieldType::ftString, 10});
+    odd.AddField({"Count", TFieldType::ftInteger});
+    odd.AddRow({"plain", "a", "7"});
     shouting.DataSet = &odd;
-    EXPECT_NE(Export(shouting).find("PLAIN\r\n"), std::string::npos);
+    EXPECT_NE(Export(shouting).find("PLAIN & A & 7\r\n"), std::string::npos);
+
+    // A subclass's last say on a cell, and an escaping a handler sets, are asked for every cell too.
+    struct MarkingLaTeX : TExporterLaTeX {
+        void GetColData(const TExportCol& col, std::string& text) override {
+            TExporterLaTeX::GetColData(col, text);
+            text += "!";
+        }
+    } marking;
+    marking.DataSet = &odd;
+    EXPECT_NE(Export(marking).find("plain! & a! & 7!\r\n"), std::string::npos);
+    ex.DataSet = &odd;
+    ex.OnBeginExport = [](TExporter& sender) {
+        sender.Columns.SetEscape([](const std::string& s) { return "(" + s + ")"; });
+    };
+    EXPECT_NE(Export(ex).find("plain & (a) & (7)\r\n"), std::string::npos);
+}
+
+// Rows are written in one pass where the general way (which a subclass takes) would give the same bytes:
+// random texts of every kind, malformed ones among them, in typed, Boolean, untyped and NULL cells, rows
+// long enough to be broken, in UTF-8 and code pages, with and without Cyrillic fonts. (Sets with long
+// untyped texts get paragraph columns, which take the general way.)
+TEST(LaTeXRows, OnePassGivesTheGeneralWaysBytes) {
+    const std::uint64_t seed = RandomSeed();
+    SCOPED_TRACE(SeedTrace(seed));
+    TRandomData data(seed);
+    TRandomPools pools;
+    pools.Nul = true;
+    pools.Malformed = true;
+    pools.Lengths = {255, 1200};
+    class GeneralLaTeX : public TExporterLaTeX {};
+    for (int set = 0; set < 30; ++set) {
+        TMemoryDataSet ds;
+        FillMixedRandomDataSet(ds, data, pools, 6, set % 3 == 0);
+        for (const auto& [codePage, languages] : {std::pair{65001, "english"},
+                                                  {65001, "russian,english"},
+                                                  {1252, "english"},
+                                                  {1251, "english"},
+                                                  {1250, "ukrainian"},
+                                                  {866, "english"}}) {
+            TExporterLaTeX onePass;
+            GeneralLaTeX general;
+            for (TExporterLaTeX* ex : {&onePass, static_cast<TExporterLaTeX*>(&general)}) {
+                ex->DataSet = &ds;
+                ex->Options.SetCodePage(codePage);
+                ex->Options.Languages = languages;
+            }
+            EXPECT_EQ(Export(onePass), Export(general)) << "set " << set << " code page " << codePage;
+        }
+    }
+    // A row is broken by its length in UTF-8, also where its code page takes fewer bytes.
+    TMemoryDataSet accents;
+    accents.AddField({"A", TFieldType::ftString, 20});
+    for (int count : {499, 500, 501})
+        for (const std::string tail : {"", "x"}) {
+            std::string text;
+            for (int i = 0; i < count; ++i)
+                text += "\xC3\xA9";
+            accents.AddRow({text + tail});
+        }
+    TExporterLaTeX onePass;
+    GeneralLaTeX general;
+    for (TExporterLaTeX* ex : {&onePass, static_cast<TExporterLaTeX*>(&general)}) {
+        ex->DataSet = &accents;
+        ex->Options.SetCodePage(1252);
+    }
+    const std::string tex = Export(onePass);
+    EXPECT_EQ(tex, Export(general));
+    EXPECT_NE(tex.find("%\r\n"), std::string::npos);
 }
 
 TEST_F(LaTeXExport, UntypedAndBooleanValuesAreEscapedToo) {

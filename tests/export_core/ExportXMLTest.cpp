@@ -1,4 +1,5 @@
 #include "ExportTestSupport.h"
+#include "RandomDataSets.h"
 
 #include "export/core/ExporterMarkup.h"
 #include "export/core/ExporterXML.h"
@@ -278,9 +279,53 @@ TEST_F(XmlExport, QuickTestKeepsOnlyTextsTheEscapingLeaves) {
     EXPECT_FALSE(shouting.KeepsText("plain"));
     TMemoryDataSet odd;
     odd.AddField({"Flag", TFieldType::ftBoolean});
-    odd.AddRow({"yes"});
+    odd.AddField({"Text", TFieldType::ftString, 10});
+    odd.AddField({"Count", TFieldType::ftInteger});
+    odd.AddRow({"yes", "a", "7"});
     shouting.DataSet = &odd;
-    EXPECT_NE(Export(shouting).find("<ROW Flag=\"[yes]\"/>"), std::string::npos);
+    EXPECT_NE(Export(shouting).find("<ROW Flag=\"[yes]\" Text=\"[a]\" Count=\"[7]\"/>"), std::string::npos);
+
+    // A subclass's last say on a cell, and an escaping a handler sets, are asked for every cell too.
+    struct MarkingXML : TExporterXML {
+        void GetColData(const TExportCol& col, std::string& text) override {
+            TExporterXML::GetColData(col, text);
+            text += "!";
+        }
+    } marking;
+    marking.DataSet = &odd;
+    EXPECT_NE(Export(marking).find("<ROW Flag=\"yes!\" Text=\"a!\" Count=\"7!\"/>"), std::string::npos);
+    ex.DataSet = &odd;
+    ex.OnBeginExport = [](TExporter& sender) {
+        sender.Columns.SetEscape([](const std::string& s) { return "(" + s + ")"; });
+    };
+    EXPECT_NE(Export(ex).find("<ROW Flag=\"yes\" Text=\"(a)\" Count=\"(7)\"/>"), std::string::npos);
+}
+
+// Rows are written in one pass where the general way (which a subclass takes) would give the same bytes:
+// random texts of every kind, malformed ones among them, in typed, Boolean, untyped and NULL cells, in
+// UTF-8 and in Windows-1252.
+TEST(XmlRows, OnePassGivesTheGeneralWaysBytes) {
+    const std::uint64_t seed = RandomSeed();
+    SCOPED_TRACE(SeedTrace(seed));
+    TRandomData data(seed);
+    TRandomPools pools;
+    pools.Nul = true;
+    pools.Malformed = true;
+    pools.Lengths = {255, 4096};
+    struct GeneralXML : TExporterXML {};
+    for (int set = 0; set < 40; ++set) {
+        TMemoryDataSet ds;
+        FillMixedRandomDataSet(ds, data, pools, 6, set % 2 == 0);
+        for (const char* encoding : {"", "windows-1252"}) {
+            TExporterXML onePass;
+            GeneralXML general;
+            for (TExporterXML* ex : {&onePass, static_cast<TExporterXML*>(&general)}) {
+                ex->DataSet = &ds;
+                ex->Options.Encoding = encoding;
+            }
+            EXPECT_EQ(Export(onePass), Export(general)) << "set " << set << " " << encoding;
+        }
+    }
 }
 
 TEST_F(XmlExport, AbortedExportIsStillComplete) {

@@ -276,4 +276,36 @@ inline void FillRandomDataSet(TMemoryDataSet& ds, const std::vector<TRandomRow>&
     }
 }
 
+// Rows of every kind of cell an exporter escapes: an integer, a text, a Boolean, a float, a currency and a
+// date column (their values now and then texts of the pools, which do not format), with an untyped
+// column when asked; one cell in eight NULL.
+inline void FillMixedRandomDataSet(TMemoryDataSet& ds, TRandomData& data, const TRandomPools& pools, int rows,
+                                   bool untyped) {
+    ds.AddField({"K", TFieldType::ftInteger});
+    ds.AddField({"A", TFieldType::ftString, 20});
+    ds.AddField({"B", TFieldType::ftBoolean});
+    ds.AddField({"F", TFieldType::ftFloat});
+    ds.AddField({"M", TFieldType::ftCurrency});
+    ds.AddField({"D", TFieldType::ftDate});
+    if (untyped)
+        ds.AddField({"U", TFieldType::ftUnknown});
+    for (const TRandomRow& row : data.Rows(pools, rows)) {
+        TMemoryDataSet::TRow values = {std::to_string(data.Below(2000001) - 1000000),
+                                       row.A,
+                                       row.B,
+                                       row.NumberText(),
+                                       row.NumberText(),
+                                       row.DateText()};
+        if (untyped)
+            values.emplace_back(data.Text(pools));
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (data.Below(8) == 0)
+                values[i] = std::nullopt;
+            else if ((i == 0 || i >= 3) && data.Below(8) == 0)
+                values[i] = data.Text(pools);
+        }
+        ds.AddRow(values);
+    }
+}
+
 } // namespace exporter::test
