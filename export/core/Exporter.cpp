@@ -338,13 +338,6 @@ void TExporter::ReplaceByNormalString(std::string& text) const {
 
 namespace {
 
-// Whether a text of at most 32 bytes is all ASCII: the usual cell, told apart without a call.
-[[gnu::always_inline]] inline bool IsCellAscii(std::string_view text) {
-    return text.size() <= 16 ? rtl::IsShortAscii(text)
-                             : text.size() <= 32 && rtl::IsShortAscii(text.substr(0, 16)) &&
-                                   rtl::IsShortAscii(text.substr(16));
-}
-
 // A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
 // blanks at its ends.
 [[gnu::always_inline]] inline void CleanCellValue(std::string& text) {
@@ -488,7 +481,7 @@ void TExporter::DoExport() {
         return finishAborted();
     }
     if (AutoCalcColWidth) {
-        Columns.AutoCalcColWidth(); // asks after each row itself
+        Columns.AutoCalcColWidth(PrePassTexts()); // asks after each row itself
         if (Aborted)
             return finishAborted();
     }

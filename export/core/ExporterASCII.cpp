@@ -3,9 +3,12 @@
 #include "export/core/ExporterNumberText.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/ShortBytes.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <typeinfo>
 
 namespace exporter {
 
@@ -130,6 +133,7 @@ bool TExporterASCII::CountRows(int& rows) {
 }
 
 void TExporterASCII::BeginExport() {
+    keptTexts_.Clear();
     TExporterFormatText::BeginExport();
     sylkRows_ = 0;
     if (Aborted)
@@ -177,12 +181,70 @@ void TExporterASCII::BeginExport() {
     }
 }
 
-void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& cell,
-                                     const TExportColumn& column) {
-    const std::string& text = OneLineText(cell, oneLine_);
-    const int missing = IntMax(0, column.Width - ExportTextLength(text));
-    int front = 0;
-    switch (column.ColAlign) {
+bool TExporterASCII::KeepsPrePassTexts() const {
+    // The pre-pass reads a data set from its first row, as the export does when it goes to the first
+    // record; each column is the cell of the same position.
+    return exportType_ == TExportASCIIType::etTXT && typeid(*this) == typeid(TExporterASCII) &&
+           ExportSource == TExportSource::esDataSet && DataSet && GoToFirstRecord && !OnFetchedRecord &&
+           !OnSkippedRecord && !OnStopExport && !OnGetExportText && !OnBeforeExportRow && !OnExportedRecord &&
+           !OnEndExport && ExportRow.Count() == Columns.Count();
+}
+
+TExportKeptTexts* TExporterASCII::PrePassTexts() {
+    keptTexts_.Clear();
+    return KeepsPrePassTexts() ? &keptTexts_ : nullptr;
+}
+
+void TExporterASCII::FillExportRow() {
+    // A row whose every text the pre-pass kept is written from them alone: its values are not read again.
+    if (RecordCounter < keptTexts_.Rows() && keptTexts_.RowComplete(RecordCounter))
+        return;
+    TExporterFormatText::FillExportRow();
+}
+
+namespace {
+
+// Whether the text holds a CR or LF: eight bytes at a time, each word tested for a byte of either.
+bool HasLineBreak(std::string_view text) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const auto hasBreak = [](std::uint64_t word) {
+        const std::uint64_t cr = word ^ (ones * '\r'), lf = word ^ (ones * '\n');
+        return (((cr - ones) & ~cr) | ((lf - ones) & ~lf)) & highs;
+    };
+    const char* p = text.data();
+    std::size_t n = text.size();
+    if (n < 8) {
+        bool found = false;
+        for (; n > 0; ++p, --n)
+            found |= (*p == '\r') | (*p == '\n');
+        return found;
+    }
+    std::uint64_t word = 0;
+    for (; n > 8; p += 8, n -= 8) {
+        std::memcpy(&word, p, 8);
+        if (hasBreak(word))
+            return true;
+    }
+    std::memcpy(&word, p + n - 8, 8); // the last eight, overlapping the word before
+    return hasBreak(word) != 0;
+}
+
+// n blanks at out, which has room for 32 more than n: up to 32 in one store of a fixed size.
+inline void PutBlanks(char* out, std::size_t n) {
+    if (n <= 32)
+        std::memset(out, ' ', 32);
+    else
+        std::memset(out, ' ', n);
+}
+
+} // namespace
+
+[[gnu::always_inline]] inline void TExporterASCII::TPaddedLine::Append(std::string_view text, int length,
+                                                                       int width, TExportColAlign align,
+                                                                       int spacing) {
+    const std::size_t missing = std::size_t(IntMax(0, width - length));
+    std::size_t front = 0;
+    switch (align) {
     case TExportColAlign::ecaLeft:
         break;
     case TExportColAlign::ecaRight:
@@ -192,20 +254,32 @@ void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& cell,
         front = missing / 2;
         break;
     }
-    line.append(size_t(front), ' ');
-    line += text;
-    line.append(size_t(missing - front + IntMax(TXTSpacing, 0)), ' ');
+    const std::size_t back = missing - front + std::size_t(IntMax(spacing, 0));
+    // Each step may write up to 32 bytes past its end, over what the next one writes or the room.
+    const std::size_t size = front + text.size() + back;
+    if (bytes_.size() - used_ < size + 32)
+        bytes_.resize(std::max(2 * bytes_.size(), used_ + size + 32));
+    char* const out = bytes_.data() + used_;
+    PutBlanks(out, front);
+    rtl::CopyShortBytes(out + front, text.data(), text.size());
+    PutBlanks(out + front + text.size(), back);
+    used_ += size;
+}
+
+void TExporterASCII::AppendPaddedTXT(const std::string& cell, const TExportColumn& column) {
+    const std::string& text = OneLineText(cell, oneLine_);
+    paddedLine_.Append(text, ExportTextLength(text), column.Width, column.ColAlign, TXTSpacing);
 }
 
 void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
     TExportWriter& w = Writer();
     switch (exportType_) {
     case TExportASCIIType::etTXT: {
-        std::string& line = line_;
-        line.clear();
+        paddedLine_.Clear();
         for (size_t i = 0; i < texts.size(); ++i)
-            AppendPaddedTXT(line, texts[i], Columns[int(i)]);
-        w.WriteLn(line);
+            AppendPaddedTXT(texts[i], Columns[int(i)]);
+        w.Write(paddedLine_.Text());
+        w.EmptyLine();
         break;
     }
     case TExportASCIIType::etCSV: {
@@ -277,7 +351,31 @@ void TExporterASCII::WriteCaptionRow() {
     WriteRow(texts, true);
 }
 
+void TExporterASCII::WriteKeptTXTRow() {
+    paddedLine_.Clear();
+    TExportKeptTexts::TRowCells cells = keptTexts_.Row(RecordCounter);
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        const TExportColumn& column = Columns.CheckedColumn(i);
+        std::string_view text;
+        int length = 0;
+        if (!cells.Next(text, length)) {
+            ExportRow.CheckedCol(i).GetText(true, cellText_);
+            AppendPaddedTXT(cellText_, column);
+        } else if (HasLineBreak(text)) {
+            cellText_.assign(text); // measured anew once its line breaks are blanks
+            AppendPaddedTXT(cellText_, column);
+        } else {
+            paddedLine_.Append(text, length, column.Width, column.ColAlign, TXTSpacing);
+        }
+    }
+    TExportWriter& w = Writer();
+    w.Write(paddedLine_.Text());
+    w.EmptyLine();
+}
+
 void TExporterASCII::WriteDataRow() {
+    if (RecordCounter < keptTexts_.Rows())
+        return WriteKeptTXTRow();
     std::vector<std::string>& texts = rowTexts_;
     texts.resize(size_t(ExportRow.Count()));
     for (int i = 0; i < ExportRow.Count(); ++i)
@@ -286,6 +384,7 @@ void TExporterASCII::WriteDataRow() {
 }
 
 void TExporterASCII::EndExport() {
+    keptTexts_.Clear();
     TExportWriter& w = Writer();
     switch (exportType_) {
     case TExportASCIIType::etTXT:

@@ -43,15 +43,37 @@ protected:
     void WriteDataRow() override;
     void EndExport() override;
 
+    TExportKeptTexts* PrePassTexts() override;
+    void FillExportRow() override;
+
     bool PublishesColumnsWidth() const override { return true; }
     bool PublishesColumnsAlign() const override { return true; }
     bool PublishesOnFetchedRecord() const override { return true; }
 
 private:
+    // A fixed-width line built in storage kept from row to row, each cell and its blanks in one step.
+    class TPaddedLine {
+    public:
+        void Clear() { used_ = 0; }
+        // The text of one line and that many characters, padded with blanks to the width by the
+        // alignment, then spacing blanks.
+        void Append(std::string_view text, int length, int width, TExportColAlign align, int spacing);
+        std::string_view Text() const { return {bytes_.data(), used_}; }
+
+    private:
+        std::string bytes_; // used_ bytes of line, then room
+        std::size_t used_ = 0;
+    };
+
     // One row in the chosen layout; texts are the captions or the formatted cells.
     void WriteRow(const std::vector<std::string>& texts, bool captions);
     // Appends the text padded with blanks to the column's width by its alignment, then TXTSpacing blanks.
-    void AppendPaddedTXT(std::string& line, const std::string& cell, const TExportColumn& column);
+    void AppendPaddedTXT(const std::string& cell, const TExportColumn& column);
+    // Whether the width pre-pass of a fixed-width file keeps its texts for the rows: only where nothing
+    // but this class stands between the two passes and the cells, so that the rows and texts are the same.
+    bool KeepsPrePassTexts() const;
+    // A fixed-width row whose texts the pre-pass kept (the cells it did not keep are formatted here).
+    void WriteKeptTXTRow();
     // The rows the export will write (DIF header); false when an abort ended the count.
     bool CountRows(int& rows);
 
@@ -60,7 +82,10 @@ private:
     // Kept from row to row so that their memory is reused.
     std::vector<std::string> rowTexts_;
     std::string line_;
-    std::string oneLine_; // a fixed-width cell with its line breaks as blanks
+    TPaddedLine paddedLine_;
+    std::string cellText_;       // a cell's text formatted in the row of kept texts
+    std::string oneLine_;        // a fixed-width cell with its line breaks as blanks
+    TExportKeptTexts keptTexts_; // the pre-pass's texts of the fixed-width rows
 };
 
 } // namespace exporter
