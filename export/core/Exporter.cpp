@@ -170,13 +170,15 @@ void TExporter::ReadColumnValues(const std::vector<int>& columns, const TColumnV
     int counter = 0;
     ExportSkip(s, SkipRecCount, counter, nullptr);
     counter = 0;
+    std::string text; // read into one string whose storage serves every value
     while (!ExportEof(s, counter, SkipRecCount, ExportRecCount) &&
            !(ExportRecCount > 0 && counter >= ExportRecCount)) {
         for (int i : columns) {
-            std::string text = ExportGetColData(s, Columns, i, counter, SkipRecCount, false);
+            // The NULL state is the field's, whatever OnGetExportText makes of the text.
+            const bool isNull = ExportReadColData(s, Columns, i, counter, SkipRecCount, text);
             if (OnGetExportText)
                 OnGetExportText(*this, i, text);
-            visit(i, text, ExportGetColIsNull(s, Columns, i));
+            visit(i, text, isNull);
         }
         ExportNext(s, counter);
     }

@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <typeinfo>
 
 namespace exporter {
 
@@ -147,9 +148,14 @@ void TExporterDBF::WidenNumericFields(std::vector<TDBFField>& fields) {
         return;
     // A pass over the rows to be exported, as the width pre-pass makes it: every value is measured in the
     // form its field stores, and the field made wide enough for the widest (up to the format's limit).
+    std::string trimmed, value; // kept from value to value so that their memory is reused
     ReadColumnValues(numeric, [&](int i, const std::string& text, bool isNull) {
         TDBFField& field = fields[size_t(i)];
-        const std::string value = NumericText(rtl::Trim(text), isNull, Columns[i], field);
+        const bool blanks = !text.empty() && (static_cast<unsigned char>(text.front()) <= ' ' ||
+                                              static_cast<unsigned char>(text.back()) <= ' ');
+        if (blanks)
+            trimmed = rtl::Trim(text);
+        NumericText(blanks ? trimmed : text, isNull, Columns[i], field, value);
         field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
     });
 }
@@ -256,21 +262,27 @@ constexpr double kFixedLimit = 1e18;
 
 } // namespace
 
-std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
-                                      const TDBFField& field) const {
-    std::string text = isNull || rtl::SameText(raw, "null") ? std::string() : raw;
+void TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
+                               const TDBFField& field, std::string& out) const {
+    const bool noValue = isNull || rtl::SameText(raw, "null");
     const bool floating =
         column.ColType == TExportColType::ectFloat || column.ColType == TExportColType::ectCurrency;
     if (!floating) {
         // Integer fields hold their texts as they are; one that is no plain number leaves the field empty
         // (a source typed by sample can hold any text in a column it took for numbers).
-        if (!IsPlainNumber(text))
-            return {};
-        return text[0] == '+' ? text.substr(1) : text;
+        if (noValue || !IsPlainNumber(raw))
+            out.clear();
+        else
+            out.assign(raw, raw[0] == '+' ? 1 : 0);
+        return;
     }
-    std::string padded;
-    if (PaddedDecimalText(text, field.Decimals, padded))
-        return padded;
+    if (!noValue && PaddedDecimalText(raw, field.Decimals, out))
+        return;
+    out = NumericTextOfFloat(noValue ? std::string() : raw, isNull, column, field);
+}
+
+std::string TExporterDBF::NumericTextOfFloat(std::string text, bool isNull, const TExportColumn& column,
+                                             const TDBFField& field) const {
     if (text.empty()) {
         // A NULL number stays empty, the dBase empty value; NullValue fills an empty value only when it is
         // a number itself, as nothing else can stand in a numeric field.
@@ -303,24 +315,30 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
     return FixedText(value, field.Decimals, numberFacts_);
 }
 
-std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& field) const {
+void TExporterDBF::FitNumber(std::string& text, const TDBFField& field) const {
     if (int(text.size()) <= field.Length)
-        return text;
+        return;
     // Too wide even for the widest field: as many decimals as fit, else the exponent form, else empty.
     double value = 0;
-    if (!rtl::TryStrToFloat(text, value, numberFacts_))
-        return {};
+    if (!rtl::TryStrToFloat(text, value, numberFacts_)) {
+        text.clear();
+        return;
+    }
     for (int decimals = field.Decimals - 1; decimals >= 0 && std::fabs(value) < kFixedLimit; --decimals) {
-        const std::string out = FixedText(value, decimals, numberFacts_);
-        if (int(out.size()) <= field.Length)
-            return out;
+        std::string out = FixedText(value, decimals, numberFacts_);
+        if (int(out.size()) <= field.Length) {
+            text = std::move(out);
+            return;
+        }
     }
     for (int digits = 15; digits >= 1; --digits) {
-        const std::string out = ExponentText(value, digits);
-        if (int(out.size()) <= field.Length && ReadsBackFinite(out))
-            return out;
+        std::string out = ExponentText(value, digits);
+        if (int(out.size()) <= field.Length && ReadsBackFinite(out)) {
+            text = std::move(out);
+            return;
+        }
     }
-    return {};
+    text.clear();
 }
 
 std::string TExporterDBF::MemoBytes(const TExportColumn& column) const {
@@ -341,6 +359,7 @@ std::string TExporterDBF::MemoBytes(const TExportColumn& column) const {
 
 void TExporterDBF::WriteDataRow() {
     TDBFWriter& w = DBFWriter();
+    const bool exactClass = typeid(*this) == typeid(TExporterDBF);
     for (int i = 0; i < ExportRow.Count() && i < w.FieldCount(); ++i) {
         const TExportCol& cell = ExportRow[i];
         const TExportColumn& column = Columns[cell.ColumnIndex];
@@ -350,21 +369,32 @@ void TExporterDBF::WriteDataRow() {
             w.WriteFieldValue(i, block >= 0 ? std::to_string(block) : std::string());
             continue;
         }
-        std::string text = cell.GetText(false);
+        // Without a class of its own to have the last say, a value's text is the value itself.
+        const bool valueAsItIs = !cell.IsNull && exactClass;
+        if (!valueAsItIs)
+            cell.GetText(false, cellText_);
+        const std::string& text = valueAsItIs ? cell.Value : cellText_;
         const bool hasValue = !cell.IsNull && !text.empty() && !rtl::SameText(text, "null");
         if (field.Type == 'N') {
             const bool noNumber = IsNoNumber(text); // NaN and the infinities have no field value
-            text = FitNumber(NumericText(text, cell.IsNull, column, field), field);
-            if (hasValue && text.empty() && !noNumber)
+            NumericText(text, cell.IsNull, column, field, numberText_);
+            FitNumber(numberText_, field);
+            if (hasValue && numberText_.empty() && !noNumber)
                 ValueEmptied(column, cell.GetText(false));
-        } else if (!hasValue) {
+            w.WriteFieldValue(i, numberText_);
+            continue;
+        }
+        if (!hasValue) {
             // NullValue is for numbers alone: a NULL text, date or Boolean field is left empty.
-            text.clear();
-        } else if (field.Type == 'D' && TypedBySample()) {
+            w.WriteFieldValue(i, std::string());
+            continue;
+        }
+        if (field.Type == 'D' && TypedBySample()) {
             rtl::TDateTime date = 0;
             if (!rtl::TryStrToDateTime(text, date)) {
                 ValueEmptied(column, text);
-                text.clear();
+                w.WriteFieldValue(i, std::string());
+                continue;
             }
         }
         w.WriteFieldValue(i, text);

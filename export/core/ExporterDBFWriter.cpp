@@ -114,7 +114,10 @@ namespace {
 
 // Appends the Windows-1252 bytes of a UTF-8 text ('?' for a character outside the code page).
 void AppendWindows1252(std::string& out, const std::string& text) {
-    rtl::AppendUtf8AsWindows1252(out, text, [](std::string& bytes, char32_t) { bytes += '?'; });
+    if (IsCellAscii(text)) // the same bytes in both
+        out.append(text);
+    else
+        rtl::AppendUtf8AsWindows1252(out, text, [](std::string& bytes, char32_t) { bytes += '?'; });
 }
 
 } // namespace
@@ -165,6 +168,11 @@ void TDBFWriter::AppendFieldBytes(std::string& out, const TDBFField& field, cons
     default: {
         // Numbers (and memo block numbers) right-aligned; the exporter sizes its fields so that every
         // number fits, and one that still does not is marked as an overflow rather than cut into another.
+        if (text.size() <= length && IsCellAscii(text)) { // the usual number: its blanks go first
+            out.append(length - text.size(), ' ');
+            out.append(text);
+            break;
+        }
         AppendWindows1252(out, text);
         const size_t size = out.size() - start;
         if (size <= length)
