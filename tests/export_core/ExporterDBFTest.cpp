@@ -199,6 +199,18 @@ TEST(DbfTable, FieldValuesByType) {
         ex.SetNullValue(nullValue);
         EXPECT_EQ(Record(ExportToString(ex), 0), std::string(1 + 5 + 11 + 8, ' ')) << nullValue;
     }
+
+    // A class derived from the exporter has the last say on every value, those that are not NULL too.
+    class Marking : public TExporterDBF {
+    protected:
+        void GetColData(const TExportCol& col, std::string& text) override {
+            if (col.Name != "Day")
+                text += "1";
+        }
+    };
+    Marking marking;
+    marking.DataSet = &ds;
+    EXPECT_EQ(Record(ExportToString(marking), 0), " Caf\xE9             3.510020240315T");
 }
 
 // Plain decimals take a short way to their field (the text padded with zeros) and date texts a memo of
