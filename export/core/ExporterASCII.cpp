@@ -43,6 +43,37 @@ void AppendSylkText(std::string& out, const std::string& text) {
     }
 }
 
+// Whether AppendSylkText would append the text as it is: ASCII without ';', CR, LF, ESC or NUL. Eight
+// bytes at a time, each word tested for a byte of the five.
+bool IsPlainSylkText(std::string_view text) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const auto special = [](std::uint64_t word) {
+        std::uint64_t found = word; // the high bit of a byte outside ASCII
+        for (const std::uint64_t c : {std::uint64_t(';'), std::uint64_t('\r'), std::uint64_t('\n'),
+                                      std::uint64_t(0x1B), std::uint64_t(0)}) {
+            const std::uint64_t x = word ^ (ones * c);
+            found |= (x - ones) & ~x;
+        }
+        return (found & highs) != 0;
+    };
+    const char* p = text.data();
+    std::size_t n = text.size();
+    std::uint64_t word = 0;
+    if (n < 8) {
+        // The bytes in a word of their own, the rest filled with blanks, which are plain.
+        word = ones * ' ';
+        std::memcpy(&word, p, n);
+        return !special(word);
+    }
+    for (; n > 8; p += 8, n -= 8) {
+        std::memcpy(&word, p, 8);
+        if (special(word))
+            return false;
+    }
+    std::memcpy(&word, p + n - 8, 8); // the last eight, overlapping the word before
+    return !special(word);
+}
+
 std::string OneChar(char c) {
     return c == '\0' ? std::string() : std::string(1, c);
 }
@@ -239,9 +270,20 @@ inline void PutBlanks(char* out, std::size_t n) {
 
 } // namespace
 
-[[gnu::always_inline]] inline void TExporterASCII::TPaddedLine::Append(std::string_view text, int length,
-                                                                       int width, TExportColAlign align,
-                                                                       int spacing) {
+[[gnu::always_inline]] inline char* TExporterASCII::TRowText::Room(std::size_t n) {
+    if (bytes_.size() - used_ < n + 32)
+        bytes_.resize(std::max(2 * bytes_.size(), used_ + n + 32));
+    return bytes_.data() + used_;
+}
+
+[[gnu::always_inline]] inline void TExporterASCII::TRowText::Append(std::string_view text) {
+    rtl::CopyShortBytes(Room(text.size()), text.data(), text.size());
+    used_ += text.size();
+}
+
+[[gnu::always_inline]] inline void TExporterASCII::TRowText::AppendPadded(std::string_view text, int length,
+                                                                          int width, TExportColAlign align,
+                                                                          int spacing) {
     const std::size_t missing = std::size_t(IntMax(0, width - length));
     std::size_t front = 0;
     switch (align) {
@@ -257,9 +299,7 @@ inline void PutBlanks(char* out, std::size_t n) {
     const std::size_t back = missing - front + std::size_t(IntMax(spacing, 0));
     // Each step may write up to 32 bytes past its end, over what the next one writes or the room.
     const std::size_t size = front + text.size() + back;
-    if (bytes_.size() - used_ < size + 32)
-        bytes_.resize(std::max(2 * bytes_.size(), used_ + size + 32));
-    char* const out = bytes_.data() + used_;
+    char* const out = Room(size);
     PutBlanks(out, front);
     rtl::CopyShortBytes(out + front, text.data(), text.size());
     PutBlanks(out + front + text.size(), back);
@@ -268,17 +308,17 @@ inline void PutBlanks(char* out, std::size_t n) {
 
 void TExporterASCII::AppendPaddedTXT(const std::string& cell, const TExportColumn& column) {
     const std::string& text = OneLineText(cell, oneLine_);
-    paddedLine_.Append(text, ExportTextLength(text), column.Width, column.ColAlign, TXTSpacing);
+    rowText_.AppendPadded(text, ExportTextLength(text), column.Width, column.ColAlign, TXTSpacing);
 }
 
 void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
     TExportWriter& w = Writer();
     switch (exportType_) {
     case TExportASCIIType::etTXT: {
-        paddedLine_.Clear();
+        rowText_.Clear();
         for (size_t i = 0; i < texts.size(); ++i)
             AppendPaddedTXT(texts[i], Columns[int(i)]);
-        w.Write(paddedLine_.Text());
+        w.Write(rowText_.Text());
         w.EmptyLine();
         break;
     }
@@ -300,43 +340,59 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
     }
     case TExportASCIIType::etDIF: {
         // The row's lines are gathered and written at once.
-        std::string& lines = line_;
-        lines.clear();
+        TRowText& lines = rowText_;
+        lines.Clear();
         for (size_t i = 0; i < texts.size(); ++i) {
             if (i == 0)
-                lines += "-1,0\r\nBOT\r\n";
+                lines.Append("-1,0\r\nBOT\r\n");
             // A numeric item carries a plain number; any other text is a string item, which readers
             // take whatever the column's type.
-            const std::string number = captions || Columns[int(i)].ColType == TExportColType::ectString
-                                           ? std::string()
-                                           : PlainNumberText(texts[i]);
-            if (!number.empty() && IsNumberLiteral(number)) {
-                lines += "0,";
-                lines += number;
-                lines += "\r\nV\r\n";
+            if (!captions && Columns[int(i)].ColType != TExportColType::ectString) {
+                itemText_.clear();
+                AppendPlainNumberText(itemText_, texts[i]);
+                if (IsNumberLiteral(itemText_)) {
+                    lines.Append("0,");
+                    lines.Append(itemText_);
+                    lines.Append("\r\nV\r\n");
+                    continue;
+                }
+            }
+            lines.Append("1,0\r\n");
+            if (texts[i].find('"') == std::string::npos) {
+                lines.Append("\"");
+                lines.Append(texts[i]);
+                lines.Append("\"\r\n");
             } else {
-                lines += "1,0\r\n";
-                AppendCSVQuoted(lines, texts[i], '"');
-                lines += "\r\n";
+                itemText_.clear();
+                AppendCSVQuoted(itemText_, texts[i], '"');
+                lines.Append(itemText_);
+                lines.Append("\r\n");
             }
         }
-        w.Write(lines);
+        w.Write(lines.Text());
         break;
     }
     case TExportASCIIType::etSYLK: {
-        const std::string y = std::to_string(captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0));
-        std::string& lines = line_;
-        lines.clear();
+        // Each cell: its column's "C;X<column>;Y", the row's "<row>;K\"", the text, "\"" CR LF.
+        const std::string row =
+            std::to_string(captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0)) + ";K\"";
+        while (sylkColumns_.size() < texts.size())
+            sylkColumns_.push_back("C;X" + std::to_string(sylkColumns_.size() + 1) + ";Y");
+        TRowText& lines = rowText_;
+        lines.Clear();
         for (size_t i = 0; i < texts.size(); ++i) {
-            lines += "C;X";
-            lines += std::to_string(i + 1);
-            lines += ";Y";
-            lines += y;
-            lines += ";K\"";
-            AppendSylkText(lines, texts[i]);
-            lines += "\"\r\n";
+            lines.Append(sylkColumns_[i]);
+            lines.Append(row);
+            if (IsPlainSylkText(texts[i])) {
+                lines.Append(texts[i]);
+            } else {
+                itemText_.clear();
+                AppendSylkText(itemText_, texts[i]);
+                lines.Append(itemText_);
+            }
+            lines.Append("\"\r\n");
         }
-        w.Write(lines);
+        w.Write(lines.Text());
         if (!captions)
             ++sylkRows_;
         break;
@@ -352,7 +408,7 @@ void TExporterASCII::WriteCaptionRow() {
 }
 
 void TExporterASCII::WriteKeptTXTRow() {
-    paddedLine_.Clear();
+    rowText_.Clear();
     TExportKeptTexts::TRowCells cells = keptTexts_.Row(RecordCounter);
     for (int i = 0; i < ExportRow.Count(); ++i) {
         const TExportColumn& column = Columns.CheckedColumn(i);
@@ -365,11 +421,11 @@ void TExporterASCII::WriteKeptTXTRow() {
             cellText_.assign(text); // measured anew once its line breaks are blanks
             AppendPaddedTXT(cellText_, column);
         } else {
-            paddedLine_.Append(text, length, column.Width, column.ColAlign, TXTSpacing);
+            rowText_.AppendPadded(text, length, column.Width, column.ColAlign, TXTSpacing);
         }
     }
     TExportWriter& w = Writer();
-    w.Write(paddedLine_.Text());
+    w.Write(rowText_.Text());
     w.EmptyLine();
 }
 

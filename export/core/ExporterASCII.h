@@ -51,17 +51,22 @@ protected:
     bool PublishesOnFetchedRecord() const override { return true; }
 
 private:
-    // A fixed-width line built in storage kept from row to row, each cell and its blanks in one step.
-    class TPaddedLine {
+    // A row's text built in storage kept from row to row: short pieces are copied in without a library
+    // call.
+    class TRowText {
     public:
         void Clear() { used_ = 0; }
+        void Append(std::string_view text);
         // The text of one line and that many characters, padded with blanks to the width by the
         // alignment, then spacing blanks.
-        void Append(std::string_view text, int length, int width, TExportColAlign align, int spacing);
+        void AppendPadded(std::string_view text, int length, int width, TExportColAlign align, int spacing);
         std::string_view Text() const { return {bytes_.data(), used_}; }
 
     private:
-        std::string bytes_; // used_ bytes of line, then room
+        // Where n more bytes go, with 32 bytes of room behind them that a step may write over.
+        char* Room(std::size_t n);
+
+        std::string bytes_; // used_ bytes of text, then room
         std::size_t used_ = 0;
     };
 
@@ -78,13 +83,15 @@ private:
     bool CountRows(int& rows);
 
     TExportASCIIType exportType_ = TExportASCIIType::etTXT;
-    int sylkRows_ = 0; // data rows written (SYLK row numbers)
+    int sylkRows_ = 0;                     // data rows written (SYLK row numbers)
+    std::vector<std::string> sylkColumns_; // "C;X<column>;Y" of each column of a SYLK row
     // Kept from row to row so that their memory is reused.
     std::vector<std::string> rowTexts_;
     std::string line_;
-    TPaddedLine paddedLine_;
+    TRowText rowText_;
     std::string cellText_;       // a cell's text formatted in the row of kept texts
     std::string oneLine_;        // a fixed-width cell with its line breaks as blanks
+    std::string itemText_;       // a DIF or SYLK item made apart before it joins the row
     TExportKeptTexts keptTexts_; // the pre-pass's texts of the fixed-width rows
 };
 

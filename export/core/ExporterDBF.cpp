@@ -359,14 +359,36 @@ std::string TExporterDBF::MemoBytes(const TExportColumn& column) const {
 
 void TExporterDBF::WriteDataRow() {
     TDBFWriter& w = DBFWriter();
+    // The record's fields are gathered and written at once, as when each field went out by itself: the
+    // record starts with its first field, and a value that raises an error ends it after the fields
+    // before it.
+    std::string& record = record_;
+    record.clear();
+    bool started = false;
+    try {
+        AppendRecordFields(w, record, started);
+    } catch (...) {
+        if (started)
+            w.WriteRecord(record);
+        throw;
+    }
+    if (started)
+        w.WriteRecord(record);
+}
+
+void TExporterDBF::AppendRecordFields(TDBFWriter& w, std::string& record, bool& started) {
     const bool exactClass = typeid(*this) == typeid(TExporterDBF);
+    const auto append = [&](int i, const std::string& text) {
+        started = true; // before the bytes, which may raise an error
+        w.AppendFieldValue(record, i, text);
+    };
     for (int i = 0; i < ExportRow.Count() && i < w.FieldCount(); ++i) {
-        const TExportCol& cell = ExportRow[i];
+        const TExportCol& cell = ExportRow.CheckedCol(i);
         const TExportColumn& column = Columns[cell.ColumnIndex];
         const TDBFField& field = w.Field(i);
         if (column.IsBlob) {
             const int block = w.MemoOpen() ? w.WriteMemo(MemoBytes(column)) : -1;
-            w.WriteFieldValue(i, block >= 0 ? std::to_string(block) : std::string());
+            append(i, block >= 0 ? std::to_string(block) : std::string());
             continue;
         }
         // Without a class of its own to have the last say, a value's text is the value itself.
@@ -381,23 +403,23 @@ void TExporterDBF::WriteDataRow() {
             FitNumber(numberText_, field);
             if (hasValue && numberText_.empty() && !noNumber)
                 ValueEmptied(column, cell.GetText(false));
-            w.WriteFieldValue(i, numberText_);
+            append(i, numberText_);
             continue;
         }
         if (!hasValue) {
             // NullValue is for numbers alone: a NULL text, date or Boolean field is left empty.
-            w.WriteFieldValue(i, std::string());
+            append(i, std::string());
             continue;
         }
         if (field.Type == 'D' && TypedBySample()) {
             rtl::TDateTime date = 0;
             if (!rtl::TryStrToDateTime(text, date)) {
                 ValueEmptied(column, text);
-                w.WriteFieldValue(i, std::string());
+                append(i, std::string());
                 continue;
             }
         }
-        w.WriteFieldValue(i, text);
+        append(i, text);
     }
 }
 

@@ -82,8 +82,12 @@ private:
     rtl::LocaleFacts numberFacts_; // the locale's facts with a full stop as decimal separator
     int emptiedValues_ = 0;
     TEmptiedValue firstEmptied_;
-    // A cell's text and its numeric field's text, kept from cell to cell so that their memory is reused.
-    std::string cellText_, numberText_;
+    // The fields of the current row appended to record; started tells whether the row has a record.
+    void AppendRecordFields(TDBFWriter& w, std::string& record, bool& started);
+
+    // A record's bytes, a cell's text and its numeric field's text, kept from row to row so that their
+    // memory is reused.
+    std::string record_, cellText_, numberText_;
 };
 
 } // namespace exporter

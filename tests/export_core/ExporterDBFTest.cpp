@@ -332,6 +332,18 @@ TEST(DbfTable, BadValuesRaiseConversionErrorsAndNumberFieldsWiden) {
     ex.DataSet = &ds;
     EXPECT_THROW(ExportToString(ex), rtl::EConvertError);
 
+    // The stream keeps what was written up to the error: the fields of the record before the bad value.
+    TMemoryDataSet dated;
+    dated.AddField({"Name", TFieldType::ftString, 3});
+    dated.AddField({"Day", TFieldType::ftDate});
+    dated.AddRow({"a", "3/15/2024"});
+    dated.AddRow({"b", "31/31/2024"});
+    ex.DataSet = &dated;
+    std::ostringstream out(std::ios::binary);
+    EXPECT_THROW(ex.ExportToStream(out), rtl::EConvertError);
+    const std::string written = out.str();
+    EXPECT_EQ(written.substr(LE16(written, 8)), " a  20240315 b  ");
+
     TMemoryDataSet floats;
     floats.AddField({"Price", TFieldType::ftFloat});
     floats.AddRow({"abc"});
