@@ -349,8 +349,7 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
             // take whatever the column's type.
             if (!captions && Columns[int(i)].ColType != TExportColType::ectString) {
                 itemText_.clear();
-                AppendPlainNumberText(itemText_, texts[i]);
-                if (IsNumberLiteral(itemText_)) {
+                if (AppendNumberLiteral(itemText_, texts[i])) {
                     lines.Append("0,");
                     lines.Append(itemText_);
                     lines.Append("\r\nV\r\n");

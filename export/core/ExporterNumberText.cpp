@@ -20,23 +20,40 @@ size_t SkipDigits(std::string_view text, size_t& i) {
 
 std::string PlainNumberText(std::string_view text, const rtl::LocaleFacts& facts) {
     std::string out;
-    AppendPlainNumberText(out, text, facts);
+    out.reserve(text.size());
+    for (char c : text) {
+        if (facts.ThousandSeparator != '\0' && c == facts.ThousandSeparator)
+            continue;
+        out += c == facts.DecimalSeparator ? '.' : c;
+    }
     return out;
 }
 
-void AppendPlainNumberText(std::string& out, std::string_view text, const rtl::LocaleFacts& facts) {
-    // Written through a pointer into room made at once: the text shrinks by its separators alone.
-    const size_t start = out.size();
-    out.resize(start + text.size());
-    char* const first = out.data() + start;
-    char* next = first;
+bool AppendNumberLiteral(std::string& out, std::string_view text, const rtl::LocaleFacts& facts) {
+    // The plain text is made in a buffer of its own and given up at its first character that no literal
+    // has (a date's '/', a time's ':', a letter other than an exponent's).
+    char buffer[64];
+    if (text.size() > sizeof buffer) {
+        const std::string plain = PlainNumberText(text, facts);
+        if (!IsNumberLiteral(plain))
+            return false;
+        out += plain;
+        return true;
+    }
     const char thousands = facts.ThousandSeparator, decimal = facts.DecimalSeparator;
+    size_t size = 0;
     for (const char c : text) {
         if (thousands != '\0' && c == thousands)
             continue;
-        *next++ = c == decimal ? '.' : c;
+        const char plain = c == decimal ? '.' : c;
+        if (!IsDigit(plain) && plain != '.' && plain != '+' && plain != '-' && plain != 'e' && plain != 'E')
+            return false;
+        buffer[size++] = plain;
     }
-    out.resize(start + size_t(next - first));
+    if (!IsNumberLiteral(std::string_view(buffer, size)))
+        return false;
+    out.append(buffer, size);
+    return true;
 }
 
 bool IsNumberLiteral(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include "export/core/ExporterASCII.h"
 #include "export/core/ExporterClipboard.h"
+#include "export/core/ExporterNumberText.h"
 #include "export/core/ExporterSQL.h"
 #include "platform/ini/IniFile.h"
 
@@ -280,6 +281,43 @@ TEST_F(AsciiFormats, DifHeaderTuplesAndNumbers) {
     // numbers without thousand separators; an empty value of a number column is an empty string
     EXPECT_EQ(doc.tuples[1], (std::vector<std::string>{"S:alpha", "N:12", "N:1234.50"}));
     EXPECT_EQ(doc.tuples[2], (std::vector<std::string>{"S:b\"\"c", "N:7", "S:"}));
+}
+
+// DIF takes a cell as a number item when its plain text is a number literal; the check that gives up at
+// the first character no literal has must agree with making the plain text and testing it.
+TEST(NumberTexts, ALiteralIsAppendedExactlyWhenThePlainTextIsOne) {
+    rtl::LocaleFacts comma = rtl::LocaleFacts::Default();
+    comma.DecimalSeparator = ',';
+    comma.ThousandSeparator = '.';
+    for (const rtl::LocaleFacts& facts : {rtl::LocaleFacts::Default(), comma}) {
+        for (const std::string& text : std::vector<std::string>{"0",
+                                                                "-12",
+                                                                "+3.5",
+                                                                "1,234.50",
+                                                                "1.234,50",
+                                                                ".5",
+                                                                "5.",
+                                                                "1e10",
+                                                                "-2.5E-3",
+                                                                "1e",
+                                                                "e5",
+                                                                "--1",
+                                                                "",
+                                                                ",",
+                                                                "12/25/2024",
+                                                                "10:15:00",
+                                                                "true",
+                                                                "1 000",
+                                                                "nan",
+                                                                "1,2,3",
+                                                                std::string(70, '9'),
+                                                                std::string(70, '9') + "x"}) {
+            const std::string plain = PlainNumberText(text, facts);
+            std::string out = "x";
+            EXPECT_EQ(AppendNumberLiteral(out, text, facts), IsNumberLiteral(plain)) << text;
+            EXPECT_EQ(out, IsNumberLiteral(plain) ? "x" + plain : "x") << text;
+        }
+    }
 }
 
 TEST_F(AsciiFormats, DifCountFollowsSkipAndLimitAndAbortStopsIt) {
