@@ -79,7 +79,10 @@ void TExportWriter::PutLarge(const char* data, std::size_t size) {
 }
 
 void TExportWriter::PutWindows1252(std::string_view text) {
-    // Converted into storage kept from text to text, then gathered like any other bytes.
+    // ASCII is the same in both; other texts are converted into storage kept from text to text, then
+    // gathered like any other bytes.
+    if (rtl::AsciiPrefixLength(text) == text.size())
+        return Put(text.data(), text.size());
     bytes_.clear();
     rtl::AppendUtf8AsWindows1252(bytes_, text, UnmappedCharacter());
     Put(bytes_.data(), bytes_.size());

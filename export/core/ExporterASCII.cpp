@@ -43,28 +43,35 @@ void AppendSylkText(std::string& out, const std::string& text) {
     }
 }
 
-// Whether AppendSylkText would append the text as it is: ASCII without ';', CR, LF, ESC or NUL. Eight
-// bytes at a time, each word tested for a byte of the five.
+// The bytes of a text of 1 to 7 bytes in one word, each of them one or more times and no other byte: two
+// overlapping words of four, or the first, middle and last byte over and over.
+std::uint64_t ShortWord(const char* p, std::size_t n) {
+    if (n >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        return first | std::uint64_t(last) << 32;
+    }
+    const std::uint64_t three = std::uint64_t(static_cast<unsigned char>(p[0])) |
+                                std::uint64_t(static_cast<unsigned char>(p[n / 2])) << 8 |
+                                std::uint64_t(static_cast<unsigned char>(p[n - 1])) << 16;
+    return three | three << 24 | three << 48;
+}
+
+// Whether AppendSylkText would surely append the text as it is: ASCII without ';' and control characters
+// (of which it changes CR, LF, ESC and NUL; texts with the others take the long way too). Eight bytes at a
+// time, each word tested for a byte below 0x20, at or above 0x80, or equal to ';'.
 bool IsPlainSylkText(std::string_view text) {
     constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
     const auto special = [](std::uint64_t word) {
-        std::uint64_t found = word; // the high bit of a byte outside ASCII
-        for (const std::uint64_t c : {std::uint64_t(';'), std::uint64_t('\r'), std::uint64_t('\n'),
-                                      std::uint64_t(0x1B), std::uint64_t(0)}) {
-            const std::uint64_t x = word ^ (ones * c);
-            found |= (x - ones) & ~x;
-        }
-        return (found & highs) != 0;
+        const std::uint64_t semicolons = word ^ (ones * ';');
+        return ((word | ((word - ones * 0x20) & ~word) | ((semicolons - ones) & ~semicolons)) & highs) != 0;
     };
     const char* p = text.data();
     std::size_t n = text.size();
     std::uint64_t word = 0;
-    if (n < 8) {
-        // The bytes in a word of their own, the rest filled with blanks, which are plain.
-        word = ones * ' ';
-        std::memcpy(&word, p, n);
-        return !special(word);
-    }
+    if (n < 8)
+        return n == 0 || !special(ShortWord(p, n));
     for (; n > 8; p += 8, n -= 8) {
         std::memcpy(&word, p, 8);
         if (special(word))
@@ -244,12 +251,8 @@ bool HasLineBreak(std::string_view text) {
     };
     const char* p = text.data();
     std::size_t n = text.size();
-    if (n < 8) {
-        bool found = false;
-        for (; n > 0; ++p, --n)
-            found |= (*p == '\r') | (*p == '\n');
-        return found;
-    }
+    if (n < 8)
+        return n != 0 && hasBreak(ShortWord(p, n));
     std::uint64_t word = 0;
     for (; n > 8; p += 8, n -= 8) {
         std::memcpy(&word, p, 8);

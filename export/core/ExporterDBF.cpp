@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <typeinfo>
 
@@ -155,8 +156,8 @@ void TExporterDBF::WidenNumericFields(std::vector<TDBFField>& fields) {
                                               static_cast<unsigned char>(text.back()) <= ' ');
         if (blanks)
             trimmed = rtl::Trim(text);
-        NumericText(blanks ? trimmed : text, isNull, Columns[i], field, value);
-        field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
+        const int length = NumericLength(blanks ? trimmed : text, isNull, Columns[i], field, value);
+        field.Length = std::max(field.Length, std::min(length, TDBFWriter::MaxFieldLength));
     });
 }
 
@@ -219,13 +220,14 @@ bool ReadsBackFinite(const std::string& text) {
     return result.ec == std::errc() && std::isfinite(value);
 }
 
-// A plain decimal text that the fixed form with the given decimals shows as it is, padded with zeros: an
+// The bytes that pad a plain decimal text to the fixed form with the given decimals (its zeros, and a full
+// stop when it has none), or -1 when the fixed form does not show the text as it is. Such a text is an
 // optional minus, at most 14 digits, not all zero, no leading zero before another digit, and no more
 // decimals than the field's and a currency's four (none, or at least one, after the full stop). Scanning,
 // rounding and formatting its digits, as a float or a currency, gives the same text the long way.
-bool PaddedDecimalText(const std::string& text, int decimals, std::string& out) {
+int PaddedDecimalPadding(const std::string& text, int decimals) {
     if (decimals < 0 || decimals > 18)
-        return false;
+        return -1;
     const size_t size = text.size();
     size_t i = size != 0 && text[0] == '-' ? 1 : 0;
     const size_t integerStart = i;
@@ -234,24 +236,37 @@ bool PaddedDecimalText(const std::string& text, int decimals, std::string& out) 
         nonZero = nonZero || text[i] != '0';
     const size_t integerDigits = i - integerStart;
     if (integerDigits == 0 || (integerDigits > 1 && text[integerStart] == '0'))
-        return false;
+        return -1;
     size_t fractionDigits = 0;
     if (i < size) {
         if (text[i++] != '.')
-            return false;
+            return -1;
         const size_t fractionStart = i;
         for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
             nonZero = nonZero || text[i] != '0';
         fractionDigits = i - fractionStart;
         if (i != size || fractionDigits == 0)
-            return false;
+            return -1;
     }
     if (!nonZero || integerDigits + fractionDigits > 14 || fractionDigits > size_t(std::min(decimals, 4)))
+        return -1;
+    return int(size_t(decimals) - fractionDigits) + (decimals > 0 && fractionDigits == 0 ? 1 : 0);
+}
+
+// PaddedDecimalPadding's text padded, into out.
+bool PaddedDecimalText(const std::string& text, int decimals, std::string& out) {
+    const int padding = PaddedDecimalPadding(text, decimals);
+    if (padding < 0)
         return false;
-    out = text;
-    if (decimals > 0 && fractionDigits == 0)
-        out += '.';
-    out.append(size_t(decimals) - fractionDigits, '0');
+    // At most 16 bytes of text (14 digits, a sign and a point) and 19 of padding, made in one buffer.
+    char buffer[48];
+    const size_t size = text.size();
+    std::memcpy(buffer, text.data(), size);
+    size_t end = size;
+    if (text.find('.') == std::string::npos && decimals > 0)
+        buffer[end++] = '.';
+    std::memset(buffer + end, '0', size + size_t(padding) - end);
+    out.assign(buffer, size + size_t(padding));
     return true;
 }
 
@@ -279,6 +294,20 @@ void TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExpor
     if (!noValue && PaddedDecimalText(raw, field.Decimals, out))
         return;
     out = NumericTextOfFloat(noValue ? std::string() : raw, isNull, column, field);
+}
+
+int TExporterDBF::NumericLength(const std::string& raw, bool isNull, const TExportColumn& column,
+                                const TDBFField& field, std::string& scratch) const {
+    // The usual values, plain integers and decimals, are measured without being made.
+    if (!isNull && !rtl::SameText(raw, "null")) {
+        if (column.ColType != TExportColType::ectFloat && column.ColType != TExportColType::ectCurrency)
+            return IsPlainNumber(raw) ? int(raw.size()) - (raw[0] == '+' ? 1 : 0) : 0;
+        const int padding = PaddedDecimalPadding(raw, field.Decimals);
+        if (padding >= 0)
+            return int(raw.size()) + padding;
+    }
+    NumericText(raw, isNull, column, field, scratch);
+    return int(scratch.size());
 }
 
 std::string TExporterDBF::NumericTextOfFloat(std::string text, bool isNull, const TExportColumn& column,

@@ -66,6 +66,9 @@ private:
     // a typed source that is no number raises EConvertError).
     void NumericText(const std::string& raw, bool isNull, const TExportColumn& column, const TDBFField& field,
                      std::string& out) const;
+    // The size of NumericText's text (scratch: storage for it where it must be made).
+    int NumericLength(const std::string& raw, bool isNull, const TExportColumn& column,
+                      const TDBFField& field, std::string& scratch) const;
     // NumericText of a float or currency text that is no plain decimal (text: empty for NULL and "null").
     std::string NumericTextOfFloat(std::string text, bool isNull, const TExportColumn& column,
                                    const TDBFField& field) const;
