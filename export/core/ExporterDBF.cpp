@@ -296,6 +296,27 @@ void TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExpor
     out = NumericTextOfFloat(noValue ? std::string() : raw, isNull, column, field);
 }
 
+bool TExporterDBF::AppendPlainNumberField(std::string& record, const std::string& text,
+                                          const TExportColumn& column, const TDBFField& field) const {
+    // A plain integer, or a plain decimal padded with zeros, right-aligned in its field: the bytes that
+    // NumericText, FitNumber and the writer give it.
+    const bool floating =
+        column.ColType == TExportColType::ectFloat || column.ColType == TExportColType::ectCurrency;
+    const size_t plus = !floating && !text.empty() && text[0] == '+' ? 1 : 0;
+    const int padding = floating ? PaddedDecimalPadding(text, field.Decimals) : IsPlainNumber(text) ? 0 : -1;
+    if (padding < 0 || text.size() - plus + size_t(padding) > size_t(field.Length))
+        return false;
+    record.append(size_t(field.Length) - (text.size() - plus + size_t(padding)), ' ');
+    record.append(text, plus);
+    if (padding > 0) {
+        const bool point = text.find('.') == std::string::npos;
+        if (point)
+            record += '.';
+        record.append(size_t(padding) - (point ? 1 : 0), '0');
+    }
+    return true;
+}
+
 int TExporterDBF::NumericLength(const std::string& raw, bool isNull, const TExportColumn& column,
                                 const TDBFField& field, std::string& scratch) const {
     // The usual values, plain integers and decimals, are measured without being made.
@@ -427,6 +448,10 @@ void TExporterDBF::AppendRecordFields(TDBFWriter& w, std::string& record, bool& 
         const std::string& text = valueAsItIs ? cell.Value : cellText_;
         const bool hasValue = !cell.IsNull && !text.empty() && !rtl::SameText(text, "null");
         if (field.Type == 'N') {
+            if (valueAsItIs && AppendPlainNumberField(record, text, column, field)) {
+                started = true;
+                continue;
+            }
             const bool noNumber = IsNoNumber(text); // NaN and the infinities have no field value
             NumericText(text, cell.IsNull, column, field, numberText_);
             FitNumber(numberText_, field);

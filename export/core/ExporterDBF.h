@@ -66,6 +66,10 @@ private:
     // a typed source that is no number raises EConvertError).
     void NumericText(const std::string& raw, bool isNull, const TExportColumn& column, const TDBFField& field,
                      std::string& out) const;
+    // Appends a plain number's field bytes to a record; false (nothing appended) for any other text or
+    // one too wide for its field.
+    bool AppendPlainNumberField(std::string& record, const std::string& text, const TExportColumn& column,
+                                const TDBFField& field) const;
     // The size of NumericText's text (scratch: storage for it where it must be made).
     int NumericLength(const std::string& raw, bool isNull, const TExportColumn& column,
                       const TDBFField& field, std::string& scratch) const;
