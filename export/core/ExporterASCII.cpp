@@ -279,9 +279,14 @@ inline void PutBlanks(char* out, std::size_t n) {
     return bytes_.data() + used_;
 }
 
-[[gnu::always_inline]] inline void TExporterASCII::TRowText::Append(std::string_view text) {
-    rtl::CopyShortBytes(Room(text.size()), text.data(), text.size());
-    used_ += text.size();
+template <class... TPieces>
+[[gnu::always_inline]] inline void TExporterASCII::TRowText::Append(const TPieces&... pieces) {
+    const std::size_t size = (std::string_view(pieces).size() + ...);
+    char* out = Room(size);
+    ((rtl::CopyShortBytes(out, std::string_view(pieces).data(), std::string_view(pieces).size()),
+      out += std::string_view(pieces).size()),
+     ...);
+    used_ += size;
 }
 
 [[gnu::always_inline]] inline void TExporterASCII::TRowText::AppendPadded(std::string_view text, int length,
@@ -353,22 +358,16 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
             if (!captions && Columns[int(i)].ColType != TExportColType::ectString) {
                 itemText_.clear();
                 if (AppendNumberLiteral(itemText_, texts[i])) {
-                    lines.Append("0,");
-                    lines.Append(itemText_);
-                    lines.Append("\r\nV\r\n");
+                    lines.Append("0,", itemText_, "\r\nV\r\n");
                     continue;
                 }
             }
-            lines.Append("1,0\r\n");
             if (texts[i].find('"') == std::string::npos) {
-                lines.Append("\"");
-                lines.Append(texts[i]);
-                lines.Append("\"\r\n");
+                lines.Append("1,0\r\n\"", texts[i], "\"\r\n");
             } else {
                 itemText_.clear();
                 AppendCSVQuoted(itemText_, texts[i], '"');
-                lines.Append(itemText_);
-                lines.Append("\r\n");
+                lines.Append("1,0\r\n", itemText_, "\r\n");
             }
         }
         w.Write(lines.Text());
@@ -383,16 +382,13 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
         TRowText& lines = rowText_;
         lines.Clear();
         for (size_t i = 0; i < texts.size(); ++i) {
-            lines.Append(sylkColumns_[i]);
-            lines.Append(row);
             if (IsPlainSylkText(texts[i])) {
-                lines.Append(texts[i]);
+                lines.Append(sylkColumns_[i], row, texts[i], "\"\r\n");
             } else {
                 itemText_.clear();
                 AppendSylkText(itemText_, texts[i]);
-                lines.Append(itemText_);
+                lines.Append(sylkColumns_[i], row, itemText_, "\"\r\n");
             }
-            lines.Append("\"\r\n");
         }
         w.Write(lines.Text());
         if (!captions)

@@ -56,7 +56,8 @@ private:
     class TRowText {
     public:
         void Clear() { used_ = 0; }
-        void Append(std::string_view text);
+        // The pieces one after the other, room made for them at once.
+        template <class... TPieces> void Append(const TPieces&... pieces);
         // The text of one line and that many characters, padded with blanks to the width by the
         // alignment, then spacing blanks.
         void AppendPadded(std::string_view text, int length, int width, TExportColAlign align, int spacing);

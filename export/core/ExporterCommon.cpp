@@ -10,9 +10,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <set>
 #include <thread>
+
+#include <sys/mman.h>
 
 namespace exporter {
 
@@ -1090,7 +1094,7 @@ void TExportColumns::SetColumnProperties(TExportColumn& column) {
 }
 
 void TExportKeptTexts::Clear() {
-    std::vector<std::unique_ptr<char[]>>().swap(blocks_);
+    decltype(blocks_)().swap(blocks_);
     std::vector<char*>().swap(rows_);
     blockSize_ = blockUsed_ = allocated_ = 0;
     cellsPerRow_ = 0;
@@ -1103,13 +1107,19 @@ void TExportKeptTexts::Start(int cellsPerRow) {
 }
 
 bool TExportKeptTexts::NewBlock(std::size_t rowBytes, std::size_t extra) {
-    const std::size_t size = std::max(kBlockSize, rowBytes + extra);
+    // Whole huge pages, aligned to them: the kernel may back a block with them, one page fault for 2 MB
+    // instead of one for every 4 KB (the faults of fresh memory cost as much as the formatting saved).
+    // Uninitialised: only the bytes written are ever touched.
+    const std::size_t size =
+        (std::max(kBlockSize, rowBytes + extra) + kBlockSize - 1) / kBlockSize * kBlockSize;
     if (allocated_ + size + rows_.capacity() * sizeof(char*) > kBudget) {
         full_ = true;
         return false;
     }
-    // Uninitialised: only the bytes written are ever touched.
-    std::unique_ptr<char[]> block(new char[size]);
+    std::unique_ptr<char[], TFreeBlock> block(static_cast<char*>(std::aligned_alloc(kBlockSize, size)));
+    if (!block)
+        throw std::bad_alloc();
+    ::madvise(block.get(), size, MADV_HUGEPAGE); // a hint: without huge pages the block works the same
     if (rowBytes != 0) {
         std::memcpy(block.get(), rows_.back(), rowBytes);
         rows_.back() = block.get();

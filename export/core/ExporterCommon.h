@@ -13,6 +13,7 @@
 #include "platform/rtl/StringList.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -242,12 +243,15 @@ private:
         std::uint16_t size = 0, length = kNotKept;
     };
     static constexpr std::uint16_t kNotKept = 0xFFFF;
-    static constexpr std::size_t kBlockSize = 1024 * 1024;
+    static constexpr std::size_t kBlockSize = 2 * 1024 * 1024; // a huge page
+    struct TFreeBlock {
+        void operator()(char* block) const { std::free(block); }
+    };
     // Starts a new block with the row begun (its first rowBytes bytes) moved to its start and room for
     // extra more bytes; false when the budget does not allow the block.
     bool NewBlock(std::size_t rowBytes, std::size_t extra);
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<std::unique_ptr<char[], TFreeBlock>> blocks_;
     std::size_t blockSize_ = 0, blockUsed_ = 0; // of the last block
     std::size_t allocated_ = 0;                 // the bytes of every block
     std::vector<char*> rows_; // where each row starts: its count of kept cells, entries, texts
