@@ -79,7 +79,10 @@ void TExportWriter::PutLarge(const char* data, std::size_t size) {
 }
 
 void TExportWriter::PutWindows1252(std::string_view text) {
-    // Converted into storage kept from text to text, then gathered like any other bytes.
+    // ASCII is the same in both; other texts are converted into storage kept from text to text, then
+    // gathered like any other bytes.
+    if (rtl::AsciiPrefixLength(text) == text.size())
+        return Put(text.data(), text.size());
     bytes_.clear();
     rtl::AppendUtf8AsWindows1252(bytes_, text, UnmappedCharacter());
     Put(bytes_.data(), bytes_.size());
@@ -170,13 +173,15 @@ void TExporter::ReadColumnValues(const std::vector<int>& columns, const TColumnV
     int counter = 0;
     ExportSkip(s, SkipRecCount, counter, nullptr);
     counter = 0;
+    std::string text; // read into one string whose storage serves every value
     while (!ExportEof(s, counter, SkipRecCount, ExportRecCount) &&
            !(ExportRecCount > 0 && counter >= ExportRecCount)) {
         for (int i : columns) {
-            std::string text = ExportGetColData(s, Columns, i, counter, SkipRecCount, false);
+            // The NULL state is the field's, whatever OnGetExportText makes of the text.
+            const bool isNull = ExportReadColData(s, Columns, i, counter, SkipRecCount, text);
             if (OnGetExportText)
                 OnGetExportText(*this, i, text);
-            visit(i, text, ExportGetColIsNull(s, Columns, i));
+            visit(i, text, isNull);
         }
         ExportNext(s, counter);
     }
@@ -338,13 +343,6 @@ void TExporter::ReplaceByNormalString(std::string& text) const {
 
 namespace {
 
-// Whether a text of at most 32 bytes is all ASCII: the usual cell, told apart without a call.
-[[gnu::always_inline]] inline bool IsCellAscii(std::string_view text) {
-    return text.size() <= 16 ? rtl::IsShortAscii(text)
-                             : text.size() <= 32 && rtl::IsShortAscii(text.substr(0, 16)) &&
-                                   rtl::IsShortAscii(text.substr(16));
-}
-
 // A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
 // blanks at its ends.
 [[gnu::always_inline]] inline void CleanCellValue(std::string& text) {
@@ -488,7 +486,7 @@ void TExporter::DoExport() {
         return finishAborted();
     }
     if (AutoCalcColWidth) {
-        Columns.AutoCalcColWidth(); // asks after each row itself
+        Columns.AutoCalcColWidth(PrePassTexts()); // asks after each row itself
         if (Aborted)
             return finishAborted();
     }

@@ -283,6 +283,10 @@ protected:
     // How the writer stores texts (UTF-8 in the base).
     virtual TExportTextEncoding TextEncoding() const { return TExportTextEncoding::Utf8; }
 
+    // Where the width pre-pass keeps the texts it makes for the rows to come (null: it keeps none). Asked
+    // after BeginExport.
+    virtual TExportKeptTexts* PrePassTexts() { return nullptr; }
+
     // The steps of the loop.
     virtual void BeginExport();
     virtual void BeforeExport() {}

@@ -3,9 +3,12 @@
 #include "export/core/ExporterNumberText.h"
 #include "platform/ini/IniFile.h"
 #include "platform/rtl/LocaleFacts.h"
+#include "platform/rtl/ShortBytes.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <typeinfo>
 
 namespace exporter {
 
@@ -38,6 +41,44 @@ void AppendSylkText(std::string& out, const std::string& text) {
             out += '?'; // the continuation bytes (0x80..0xBF) of a character written as '?' are dropped
         }
     }
+}
+
+// The bytes of a text of 1 to 7 bytes in one word, each of them one or more times and no other byte: two
+// overlapping words of four, or the first, middle and last byte over and over.
+std::uint64_t ShortWord(const char* p, std::size_t n) {
+    if (n >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        return first | std::uint64_t(last) << 32;
+    }
+    const std::uint64_t three = std::uint64_t(static_cast<unsigned char>(p[0])) |
+                                std::uint64_t(static_cast<unsigned char>(p[n / 2])) << 8 |
+                                std::uint64_t(static_cast<unsigned char>(p[n - 1])) << 16;
+    return three | three << 24 | three << 48;
+}
+
+// Whether AppendSylkText would surely append the text as it is: ASCII without ';' and control characters
+// (of which it changes CR, LF, ESC and NUL; texts with the others take the long way too). Eight bytes at a
+// time, each word tested for a byte below 0x20, at or above 0x80, or equal to ';'.
+bool IsPlainSylkText(std::string_view text) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const auto special = [](std::uint64_t word) {
+        const std::uint64_t semicolons = word ^ (ones * ';');
+        return ((word | ((word - ones * 0x20) & ~word) | ((semicolons - ones) & ~semicolons)) & highs) != 0;
+    };
+    const char* p = text.data();
+    std::size_t n = text.size();
+    std::uint64_t word = 0;
+    if (n < 8)
+        return n == 0 || !special(ShortWord(p, n));
+    for (; n > 8; p += 8, n -= 8) {
+        std::memcpy(&word, p, 8);
+        if (special(word))
+            return false;
+    }
+    std::memcpy(&word, p + n - 8, 8); // the last eight, overlapping the word before
+    return !special(word);
 }
 
 std::string OneChar(char c) {
@@ -130,6 +171,7 @@ bool TExporterASCII::CountRows(int& rows) {
 }
 
 void TExporterASCII::BeginExport() {
+    keptTexts_.Clear();
     TExporterFormatText::BeginExport();
     sylkRows_ = 0;
     if (Aborted)
@@ -177,12 +219,82 @@ void TExporterASCII::BeginExport() {
     }
 }
 
-void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& cell,
-                                     const TExportColumn& column) {
-    const std::string& text = OneLineText(cell, oneLine_);
-    const int missing = IntMax(0, column.Width - ExportTextLength(text));
-    int front = 0;
-    switch (column.ColAlign) {
+bool TExporterASCII::KeepsPrePassTexts() const {
+    // The pre-pass reads a data set from its first row, as the export does when it goes to the first
+    // record; each column is the cell of the same position.
+    return exportType_ == TExportASCIIType::etTXT && typeid(*this) == typeid(TExporterASCII) &&
+           ExportSource == TExportSource::esDataSet && DataSet && GoToFirstRecord && !OnFetchedRecord &&
+           !OnSkippedRecord && !OnStopExport && !OnGetExportText && !OnBeforeExportRow && !OnExportedRecord &&
+           !OnEndExport && ExportRow.Count() == Columns.Count();
+}
+
+TExportKeptTexts* TExporterASCII::PrePassTexts() {
+    keptTexts_.Clear();
+    return KeepsPrePassTexts() ? &keptTexts_ : nullptr;
+}
+
+void TExporterASCII::FillExportRow() {
+    // A row whose every text the pre-pass kept is written from them alone: its values are not read again.
+    if (RecordCounter < keptTexts_.Rows() && keptTexts_.RowComplete(RecordCounter))
+        return;
+    TExporterFormatText::FillExportRow();
+}
+
+namespace {
+
+// Whether the text holds a CR or LF: eight bytes at a time, each word tested for a byte of either.
+bool HasLineBreak(std::string_view text) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const auto hasBreak = [](std::uint64_t word) {
+        const std::uint64_t cr = word ^ (ones * '\r'), lf = word ^ (ones * '\n');
+        return (((cr - ones) & ~cr) | ((lf - ones) & ~lf)) & highs;
+    };
+    const char* p = text.data();
+    std::size_t n = text.size();
+    if (n < 8)
+        return n != 0 && hasBreak(ShortWord(p, n));
+    std::uint64_t word = 0;
+    for (; n > 8; p += 8, n -= 8) {
+        std::memcpy(&word, p, 8);
+        if (hasBreak(word))
+            return true;
+    }
+    std::memcpy(&word, p + n - 8, 8); // the last eight, overlapping the word before
+    return hasBreak(word) != 0;
+}
+
+// n blanks at out, which has room for 32 more than n: up to 32 in one store of a fixed size.
+inline void PutBlanks(char* out, std::size_t n) {
+    if (n <= 32)
+        std::memset(out, ' ', 32);
+    else
+        std::memset(out, ' ', n);
+}
+
+} // namespace
+
+[[gnu::always_inline]] inline char* TExporterASCII::TRowText::Room(std::size_t n) {
+    if (bytes_.size() - used_ < n + 32)
+        bytes_.resize(std::max(2 * bytes_.size(), used_ + n + 32));
+    return bytes_.data() + used_;
+}
+
+template <class... TPieces>
+[[gnu::always_inline]] inline void TExporterASCII::TRowText::Append(const TPieces&... pieces) {
+    const std::size_t size = (std::string_view(pieces).size() + ...);
+    char* out = Room(size);
+    ((rtl::CopyShortBytes(out, std::string_view(pieces).data(), std::string_view(pieces).size()),
+      out += std::string_view(pieces).size()),
+     ...);
+    used_ += size;
+}
+
+[[gnu::always_inline]] inline void TExporterASCII::TRowText::AppendPadded(std::string_view text, int length,
+                                                                          int width, TExportColAlign align,
+                                                                          int spacing) {
+    const std::size_t missing = std::size_t(IntMax(0, width - length));
+    std::size_t front = 0;
+    switch (align) {
     case TExportColAlign::ecaLeft:
         break;
     case TExportColAlign::ecaRight:
@@ -192,20 +304,30 @@ void TExporterASCII::AppendPaddedTXT(std::string& line, const std::string& cell,
         front = missing / 2;
         break;
     }
-    line.append(size_t(front), ' ');
-    line += text;
-    line.append(size_t(missing - front + IntMax(TXTSpacing, 0)), ' ');
+    const std::size_t back = missing - front + std::size_t(IntMax(spacing, 0));
+    // Each step may write up to 32 bytes past its end, over what the next one writes or the room.
+    const std::size_t size = front + text.size() + back;
+    char* const out = Room(size);
+    PutBlanks(out, front);
+    rtl::CopyShortBytes(out + front, text.data(), text.size());
+    PutBlanks(out + front + text.size(), back);
+    used_ += size;
+}
+
+void TExporterASCII::AppendPaddedTXT(const std::string& cell, const TExportColumn& column) {
+    const std::string& text = OneLineText(cell, oneLine_);
+    rowText_.AppendPadded(text, ExportTextLength(text), column.Width, column.ColAlign, TXTSpacing);
 }
 
 void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captions) {
     TExportWriter& w = Writer();
     switch (exportType_) {
     case TExportASCIIType::etTXT: {
-        std::string& line = line_;
-        line.clear();
+        rowText_.Clear();
         for (size_t i = 0; i < texts.size(); ++i)
-            AppendPaddedTXT(line, texts[i], Columns[int(i)]);
-        w.WriteLn(line);
+            AppendPaddedTXT(texts[i], Columns[int(i)]);
+        w.Write(rowText_.Text());
+        w.EmptyLine();
         break;
     }
     case TExportASCIIType::etCSV: {
@@ -226,43 +348,49 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
     }
     case TExportASCIIType::etDIF: {
         // The row's lines are gathered and written at once.
-        std::string& lines = line_;
-        lines.clear();
+        TRowText& lines = rowText_;
+        lines.Clear();
         for (size_t i = 0; i < texts.size(); ++i) {
             if (i == 0)
-                lines += "-1,0\r\nBOT\r\n";
+                lines.Append("-1,0\r\nBOT\r\n");
             // A numeric item carries a plain number; any other text is a string item, which readers
             // take whatever the column's type.
-            const std::string number = captions || Columns[int(i)].ColType == TExportColType::ectString
-                                           ? std::string()
-                                           : PlainNumberText(texts[i]);
-            if (!number.empty() && IsNumberLiteral(number)) {
-                lines += "0,";
-                lines += number;
-                lines += "\r\nV\r\n";
+            if (!captions && Columns[int(i)].ColType != TExportColType::ectString) {
+                itemText_.clear();
+                if (AppendNumberLiteral(itemText_, texts[i])) {
+                    lines.Append("0,", itemText_, "\r\nV\r\n");
+                    continue;
+                }
+            }
+            if (texts[i].find('"') == std::string::npos) {
+                lines.Append("1,0\r\n\"", texts[i], "\"\r\n");
             } else {
-                lines += "1,0\r\n";
-                AppendCSVQuoted(lines, texts[i], '"');
-                lines += "\r\n";
+                itemText_.clear();
+                AppendCSVQuoted(itemText_, texts[i], '"');
+                lines.Append("1,0\r\n", itemText_, "\r\n");
             }
         }
-        w.Write(lines);
+        w.Write(lines.Text());
         break;
     }
     case TExportASCIIType::etSYLK: {
-        const std::string y = std::to_string(captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0));
-        std::string& lines = line_;
-        lines.clear();
+        // Each cell: its column's "C;X<column>;Y", the row's "<row>;K\"", the text, "\"" CR LF.
+        const std::string row =
+            std::to_string(captions ? 1 : sylkRows_ + 1 + (AllowCaptions ? 1 : 0)) + ";K\"";
+        while (sylkColumns_.size() < texts.size())
+            sylkColumns_.push_back("C;X" + std::to_string(sylkColumns_.size() + 1) + ";Y");
+        TRowText& lines = rowText_;
+        lines.Clear();
         for (size_t i = 0; i < texts.size(); ++i) {
-            lines += "C;X";
-            lines += std::to_string(i + 1);
-            lines += ";Y";
-            lines += y;
-            lines += ";K\"";
-            AppendSylkText(lines, texts[i]);
-            lines += "\"\r\n";
+            if (IsPlainSylkText(texts[i])) {
+                lines.Append(sylkColumns_[i], row, texts[i], "\"\r\n");
+            } else {
+                itemText_.clear();
+                AppendSylkText(itemText_, texts[i]);
+                lines.Append(sylkColumns_[i], row, itemText_, "\"\r\n");
+            }
         }
-        w.Write(lines);
+        w.Write(lines.Text());
         if (!captions)
             ++sylkRows_;
         break;
@@ -277,7 +405,31 @@ void TExporterASCII::WriteCaptionRow() {
     WriteRow(texts, true);
 }
 
+void TExporterASCII::WriteKeptTXTRow() {
+    rowText_.Clear();
+    TExportKeptTexts::TRowCells cells = keptTexts_.Row(RecordCounter);
+    for (int i = 0; i < ExportRow.Count(); ++i) {
+        const TExportColumn& column = Columns.CheckedColumn(i);
+        std::string_view text;
+        int length = 0;
+        if (!cells.Next(text, length)) {
+            ExportRow.CheckedCol(i).GetText(true, cellText_);
+            AppendPaddedTXT(cellText_, column);
+        } else if (HasLineBreak(text)) {
+            cellText_.assign(text); // measured anew once its line breaks are blanks
+            AppendPaddedTXT(cellText_, column);
+        } else {
+            rowText_.AppendPadded(text, length, column.Width, column.ColAlign, TXTSpacing);
+        }
+    }
+    TExportWriter& w = Writer();
+    w.Write(rowText_.Text());
+    w.EmptyLine();
+}
+
 void TExporterASCII::WriteDataRow() {
+    if (RecordCounter < keptTexts_.Rows())
+        return WriteKeptTXTRow();
     std::vector<std::string>& texts = rowTexts_;
     texts.resize(size_t(ExportRow.Count()));
     for (int i = 0; i < ExportRow.Count(); ++i)
@@ -286,6 +438,7 @@ void TExporterASCII::WriteDataRow() {
 }
 
 void TExporterASCII::EndExport() {
+    keptTexts_.Clear();
     TExportWriter& w = Writer();
     switch (exportType_) {
     case TExportASCIIType::etTXT:

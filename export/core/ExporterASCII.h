@@ -43,24 +43,57 @@ protected:
     void WriteDataRow() override;
     void EndExport() override;
 
+    TExportKeptTexts* PrePassTexts() override;
+    void FillExportRow() override;
+
     bool PublishesColumnsWidth() const override { return true; }
     bool PublishesColumnsAlign() const override { return true; }
     bool PublishesOnFetchedRecord() const override { return true; }
 
 private:
+    // A row's text built in storage kept from row to row: short pieces are copied in without a library
+    // call.
+    class TRowText {
+    public:
+        void Clear() { used_ = 0; }
+        // The pieces one after the other, room made for them at once.
+        template <class... TPieces> void Append(const TPieces&... pieces);
+        // The text of one line and that many characters, padded with blanks to the width by the
+        // alignment, then spacing blanks.
+        void AppendPadded(std::string_view text, int length, int width, TExportColAlign align, int spacing);
+        std::string_view Text() const { return {bytes_.data(), used_}; }
+
+    private:
+        // Where n more bytes go, with 32 bytes of room behind them that a step may write over.
+        char* Room(std::size_t n);
+
+        std::string bytes_; // used_ bytes of text, then room
+        std::size_t used_ = 0;
+    };
+
     // One row in the chosen layout; texts are the captions or the formatted cells.
     void WriteRow(const std::vector<std::string>& texts, bool captions);
     // Appends the text padded with blanks to the column's width by its alignment, then TXTSpacing blanks.
-    void AppendPaddedTXT(std::string& line, const std::string& cell, const TExportColumn& column);
+    void AppendPaddedTXT(const std::string& cell, const TExportColumn& column);
+    // Whether the width pre-pass of a fixed-width file keeps its texts for the rows: only where nothing
+    // but this class stands between the two passes and the cells, so that the rows and texts are the same.
+    bool KeepsPrePassTexts() const;
+    // A fixed-width row whose texts the pre-pass kept (the cells it did not keep are formatted here).
+    void WriteKeptTXTRow();
     // The rows the export will write (DIF header); false when an abort ended the count.
     bool CountRows(int& rows);
 
     TExportASCIIType exportType_ = TExportASCIIType::etTXT;
-    int sylkRows_ = 0; // data rows written (SYLK row numbers)
+    int sylkRows_ = 0;                     // data rows written (SYLK row numbers)
+    std::vector<std::string> sylkColumns_; // "C;X<column>;Y" of each column of a SYLK row
     // Kept from row to row so that their memory is reused.
     std::vector<std::string> rowTexts_;
     std::string line_;
-    std::string oneLine_; // a fixed-width cell with its line breaks as blanks
+    TRowText rowText_;
+    std::string cellText_;       // a cell's text formatted in the row of kept texts
+    std::string oneLine_;        // a fixed-width cell with its line breaks as blanks
+    std::string itemText_;       // a DIF or SYLK item made apart before it joins the row
+    TExportKeptTexts keptTexts_; // the pre-pass's texts of the fixed-width rows
 };
 
 } // namespace exporter

@@ -10,9 +10,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <set>
 #include <thread>
+
+#include <sys/mman.h>
 
 namespace exporter {
 
@@ -76,6 +80,8 @@ std::vector<std::string> ExportUniqueNames(const std::vector<std::string>& names
 
 int ExportTextLength(const std::string& text) {
     const std::string_view view(text);
+    if (IsCellAscii(view)) // the usual cell: one character per byte
+        return int(view.size());
     size_t pos = rtl::AsciiPrefixLength(view);
     int length = int(pos);
     while (pos < view.size()) {
@@ -1087,7 +1093,84 @@ void TExportColumns::SetColumnProperties(TExportColumn& column) {
     column.IsVisible = field ? field->Visible : true;
 }
 
-void TExportColumns::AutoCalcColWidth() {
+void TExportKeptTexts::Clear() {
+    decltype(blocks_)().swap(blocks_);
+    std::vector<char*>().swap(rows_);
+    blockSize_ = blockUsed_ = allocated_ = 0;
+    cellsPerRow_ = 0;
+    full_ = false;
+}
+
+void TExportKeptTexts::Start(int cellsPerRow) {
+    Clear();
+    cellsPerRow_ = IntMax(cellsPerRow, 0);
+}
+
+bool TExportKeptTexts::NewBlock(std::size_t rowBytes, std::size_t extra) {
+    // Whole huge pages, aligned to them: the kernel may back a block with them, one page fault for 2 MB
+    // instead of one for every 4 KB (the faults of fresh memory cost as much as the formatting saved).
+    // Uninitialised: only the bytes written are ever touched.
+    const std::size_t size =
+        (std::max(kBlockSize, rowBytes + extra) + kBlockSize - 1) / kBlockSize * kBlockSize;
+    if (allocated_ + size + rows_.capacity() * sizeof(char*) > kBudget) {
+        full_ = true;
+        return false;
+    }
+    std::unique_ptr<char[], TFreeBlock> block(static_cast<char*>(std::aligned_alloc(kBlockSize, size)));
+    if (!block)
+        throw std::bad_alloc();
+    ::madvise(block.get(), size, MADV_HUGEPAGE); // a hint: without huge pages the block works the same
+    if (rowBytes != 0) {
+        std::memcpy(block.get(), rows_.back(), rowBytes);
+        rows_.back() = block.get();
+    }
+    blocks_.push_back(std::move(block));
+    blockSize_ = size;
+    blockUsed_ = rowBytes;
+    allocated_ += size;
+    return true;
+}
+
+bool TExportKeptTexts::BeginRow() {
+    if (full_)
+        return false;
+    const std::size_t header = sizeof(std::uint32_t) + std::size_t(cellsPerRow_) * sizeof(Entry);
+    std::size_t start = (blockUsed_ + 3) & ~std::size_t(3); // rows start at a multiple of 4 bytes
+    if (blocks_.empty() || start + header > blockSize_) {
+        if (!NewBlock(0, header))
+            return false;
+        start = 0;
+    }
+    char* const row = blocks_.back().get() + start;
+    rows_.push_back(row);
+    const std::uint32_t kept = 0;
+    std::memcpy(row, &kept, sizeof kept);
+    const Entry notKept;
+    for (int i = 0; i < cellsPerRow_; ++i)
+        std::memcpy(row + sizeof kept + std::size_t(i) * sizeof(Entry), &notKept, sizeof notKept);
+    blockUsed_ = start + header;
+    return true;
+}
+
+void TExportKeptTexts::Keep(int cell, std::string_view text, int length) {
+    const std::size_t size = text.size();
+    if (full_ || size >= kNotKept || length < 0 || cell < 0 || cell >= cellsPerRow_)
+        return;
+    if (blockUsed_ + size > blockSize_ &&
+        !NewBlock(blockUsed_ - std::size_t(rows_.back() - blocks_.back().get()), size))
+        return; // the row ends without this cell, and no other row is kept
+    rtl::CopyShortBytes(blocks_.back().get() + blockUsed_, text.data(), size);
+    blockUsed_ += size;
+    char* const row = rows_.back();
+    const Entry entry{std::uint16_t(size), std::uint16_t(length)};
+    std::memcpy(row + sizeof(std::uint32_t) + std::size_t(cell) * sizeof(Entry), &entry, sizeof entry);
+    std::uint32_t kept = 0;
+    std::memcpy(&kept, row, sizeof kept);
+    ++kept;
+    std::memcpy(row, &kept, sizeof kept);
+}
+
+void TExportColumns::AutoCalcColWidth(TExportKeptTexts* kept) {
     for (auto& column : items_)
         column->Width = IntMax(column->Width, ExportTextLength(column->Caption));
     const TExportSources& s = props_.Sources;
@@ -1098,24 +1181,48 @@ void TExportColumns::AutoCalcColWidth() {
     counter_ = 0;
     ExportSkip(s, skip, counter_, nullptr);
     counter_ = 0;
-    std::string raw;       // read into one string whose storage serves every cell
-    std::string formatted; // the same for the formatted texts
+    // A data set's row is read in one call, each value into storage of its column's, which has the room
+    // from the row before.
+    const std::size_t count = items_.size();
+    std::vector<std::string> raws(count);
+    std::vector<std::string*> rawPointers(count);
+    std::vector<int> fields(count);
+    const std::unique_ptr<bool[]> nulls = std::make_unique<bool[]>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        rawPointers[i] = &raws[i];
+        fields[i] = items_[i]->ColumnIndex;
+    }
+    const TExportDataSet* const dataSet = s.Kind == TExportSource::esDataSet ? s.DataSet : nullptr;
+    std::string formatted; // formatted texts, in one string whose storage serves every cell
     const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current();
+    // Without escaping, the text measured is the one the row shows unless the value is NULL or is cleaned
+    // on its way into the row.
+    if (kept)
+        kept->Start(Escape() ? 0 : Count());
     while (!ExportEof(s, counter_, skip, limit) && !(limit > 0 && counter_ >= limit)) {
+        const bool keepRow = kept && !Escape() && kept->BeginRow();
+        if (dataSet)
+            dataSet->ReadFieldTexts(fields.data(), rawPointers.data(), nulls.get(), int(count));
         for (int i = 0; i < Count(); ++i) {
-            ExportReadColData(s, *this, i, counter_, skip, raw);
+            std::string& raw = raws[std::size_t(i)];
+            const bool isNull =
+                dataSet ? nulls[std::size_t(i)] : ExportReadColData(s, *this, i, counter_, skip, raw);
             TExportColumn& column = *items_[i];
             // An unescaped text is measured where it was read; other values are formatted first (as
             // ExportFormatValue does, with the column's number mask that the export formats with).
             int length = 0;
             if (column.ColType == TExportColType::ectString && !Escape()) {
                 length = ExportTextLength(raw);
+                if (keepRow && !isNull && IsCleanCellValue(raw))
+                    kept->Keep(i, raw, length);
             } else if (ExportFormatValueInto(formatted, raw, column.ColType, column.Format, facts,
                                              &column.DateTexts, &column.NumberMask) &&
                        Escape()) {
                 length = ExportTextLength(Escape()(formatted));
             } else {
                 length = ExportTextLength(formatted);
+                if (keepRow && !isNull && IsCleanCellValue(raw))
+                    kept->Keep(i, formatted, length);
             }
             column.Width = IntMax(column.Width, length);
         }

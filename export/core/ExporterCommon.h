@@ -5,6 +5,7 @@
 
 #include "export/core/ExporterSources.h"
 #include "export/core/ExporterTypes.h"
+#include "platform/rtl/CodePage.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/FormatFloat.h"
 #include "platform/rtl/LocaleFacts.h"
@@ -12,6 +13,8 @@
 #include "platform/rtl/StringList.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -155,13 +158,105 @@ private:
     std::string format_;
     const rtl::LocaleFacts* facts_ = nullptr;
     std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
-    rtl::DateTimeFormatter::DayMemo day_; // the day of the last date-time text formatter_ read
+    rtl::DateTimeFormatter::DayMemo day_;             // the day of the last date-time text formatter_ read
     std::vector<Entry> slots_; // open addressing, a power of two in size and at most half used
     // The long texts and the formatted ones, then rtl::kPaddedBytes more, so that each formatted text can
     // be copied as a padded one.
     std::string bytes_;
     std::size_t count_ = 0;
     std::size_t lookups_ = 0, misses_ = 0;
+};
+
+// Whether a text of at most 32 bytes is all ASCII: the usual cell, told apart without a call.
+[[gnu::always_inline]] inline bool IsCellAscii(std::string_view text) {
+    return text.size() <= 16 ? rtl::IsShortAscii(text)
+                             : text.size() <= 32 && rtl::IsShortAscii(text.substr(0, 16)) &&
+                                   rtl::IsShortAscii(text.substr(16));
+}
+
+// Whether a cell value goes into the row as it is: without blanks at its ends, and well-formed UTF-8 (a
+// malformed byte would become U+FFFD there).
+inline bool IsCleanCellValue(std::string_view text) {
+    const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
+                                          static_cast<unsigned char>(text.back()) > ' ');
+    return trimmed && (IsCellAscii(text) || rtl::Utf8WellFormedLength(text) == text.size());
+}
+
+// The cell texts a width pre-pass made, kept for the pass that writes the rows, so that each value is
+// read and formatted once. A cell is kept only where its text is the one the row will show (no NULL, a
+// value that needs no cleaning, no escaping), and rows only up to a budget of bytes: the rows past it,
+// and every cell not kept, are read and formatted again. The texts go into blocks that are written once
+// and never moved, each row with 4 bytes per cell in front of its texts.
+class TExportKeptTexts {
+public:
+    // The bytes kept at most (100,000 rows of 10 cells of 10 bytes take 15 MB; a larger export keeps its
+    // first rows).
+    static constexpr std::size_t kBudget = 32 * 1024 * 1024;
+
+    // Forgets every text and frees the memory.
+    void Clear();
+    // Readies the store for rows of that many cells.
+    void Start(int cellsPerRow);
+    // Starts the next row; false when the budget is spent (that row and the ones after it are not kept).
+    bool BeginRow();
+    // The text of a cell of the row begun, and its length in characters; cells are kept in their order,
+    // and the ones not kept are skipped.
+    void Keep(int cell, std::string_view text, int length);
+    // The rows kept, from the first on.
+    int Rows() const { return int(rows_.size()); }
+
+    // The cells of a kept row, one after the other.
+    class TRowCells {
+    public:
+        // The text and length of the next cell; false when it was not kept.
+        bool Next(std::string_view& text, int& length) {
+            Entry entry;
+            std::memcpy(&entry, entries_, sizeof entry);
+            entries_ += sizeof entry;
+            text = std::string_view(texts_, entry.size); // empty for a cell not kept
+            texts_ += entry.size;
+            length = entry.length;
+            return entry.length != kNotKept;
+        }
+
+    private:
+        friend class TExportKeptTexts;
+        const char* entries_ = nullptr;
+        const char* texts_ = nullptr;
+    };
+    TRowCells Row(int row) const {
+        TRowCells cells;
+        cells.entries_ = rows_[std::size_t(row)] + sizeof(std::uint32_t);
+        cells.texts_ = cells.entries_ + std::size_t(cellsPerRow_) * sizeof(Entry);
+        return cells;
+    }
+    // Whether every cell of a kept row was kept.
+    bool RowComplete(int row) const {
+        std::uint32_t kept = 0;
+        std::memcpy(&kept, rows_[std::size_t(row)], sizeof kept);
+        return kept == std::uint32_t(cellsPerRow_);
+    }
+
+private:
+    // A kept cell's bytes and characters (kNotKept: the cell was not kept, and has no bytes).
+    struct Entry {
+        std::uint16_t size = 0, length = kNotKept;
+    };
+    static constexpr std::uint16_t kNotKept = 0xFFFF;
+    static constexpr std::size_t kBlockSize = 2 * 1024 * 1024; // a huge page
+    struct TFreeBlock {
+        void operator()(char* block) const { std::free(block); }
+    };
+    // Starts a new block with the row begun (its first rowBytes bytes) moved to its start and room for
+    // extra more bytes; false when the budget does not allow the block.
+    bool NewBlock(std::size_t rowBytes, std::size_t extra);
+
+    std::vector<std::unique_ptr<char[], TFreeBlock>> blocks_;
+    std::size_t blockSize_ = 0, blockUsed_ = 0; // of the last block
+    std::size_t allocated_ = 0;                 // the bytes of every block
+    std::vector<char*> rows_; // where each row starts: its count of kept cells, entries, texts
+    int cellsPerRow_ = 0;
+    bool full_ = false;
 };
 
 class TExportColumn {
@@ -227,8 +322,9 @@ public:
     // includeBlobs).
     void Fill(bool includeBlobs);
     // The width pre-pass: widens every column to its caption and to the longest formatted text of the rows
-    // the export will write; the source position is restored afterwards.
-    void AutoCalcColWidth();
+    // the export will write; the source position is restored afterwards. With kept, the texts measured
+    // that the rows will show as they are go there as well.
+    void AutoCalcColWidth(TExportKeptTexts* kept = nullptr);
     void LoadOwnerProperties();
 
     const TExportOwnerProperties& OwnerProperties() const { return props_; }

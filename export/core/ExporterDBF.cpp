@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <typeinfo>
 
 namespace exporter {
 
@@ -147,10 +149,15 @@ void TExporterDBF::WidenNumericFields(std::vector<TDBFField>& fields) {
         return;
     // A pass over the rows to be exported, as the width pre-pass makes it: every value is measured in the
     // form its field stores, and the field made wide enough for the widest (up to the format's limit).
+    std::string trimmed, value; // kept from value to value so that their memory is reused
     ReadColumnValues(numeric, [&](int i, const std::string& text, bool isNull) {
         TDBFField& field = fields[size_t(i)];
-        const std::string value = NumericText(rtl::Trim(text), isNull, Columns[i], field);
-        field.Length = std::max(field.Length, std::min(int(value.size()), TDBFWriter::MaxFieldLength));
+        const bool blanks = !text.empty() && (static_cast<unsigned char>(text.front()) <= ' ' ||
+                                              static_cast<unsigned char>(text.back()) <= ' ');
+        if (blanks)
+            trimmed = rtl::Trim(text);
+        const int length = NumericLength(blanks ? trimmed : text, isNull, Columns[i], field, value);
+        field.Length = std::max(field.Length, std::min(length, TDBFWriter::MaxFieldLength));
     });
 }
 
@@ -213,13 +220,14 @@ bool ReadsBackFinite(const std::string& text) {
     return result.ec == std::errc() && std::isfinite(value);
 }
 
-// A plain decimal text that the fixed form with the given decimals shows as it is, padded with zeros: an
+// The bytes that pad a plain decimal text to the fixed form with the given decimals (its zeros, and a full
+// stop when it has none), or -1 when the fixed form does not show the text as it is. Such a text is an
 // optional minus, at most 14 digits, not all zero, no leading zero before another digit, and no more
 // decimals than the field's and a currency's four (none, or at least one, after the full stop). Scanning,
 // rounding and formatting its digits, as a float or a currency, gives the same text the long way.
-bool PaddedDecimalText(const std::string& text, int decimals, std::string& out) {
+int PaddedDecimalPadding(const std::string& text, int decimals) {
     if (decimals < 0 || decimals > 18)
-        return false;
+        return -1;
     const size_t size = text.size();
     size_t i = size != 0 && text[0] == '-' ? 1 : 0;
     const size_t integerStart = i;
@@ -228,24 +236,37 @@ bool PaddedDecimalText(const std::string& text, int decimals, std::string& out) 
         nonZero = nonZero || text[i] != '0';
     const size_t integerDigits = i - integerStart;
     if (integerDigits == 0 || (integerDigits > 1 && text[integerStart] == '0'))
-        return false;
+        return -1;
     size_t fractionDigits = 0;
     if (i < size) {
         if (text[i++] != '.')
-            return false;
+            return -1;
         const size_t fractionStart = i;
         for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
             nonZero = nonZero || text[i] != '0';
         fractionDigits = i - fractionStart;
         if (i != size || fractionDigits == 0)
-            return false;
+            return -1;
     }
     if (!nonZero || integerDigits + fractionDigits > 14 || fractionDigits > size_t(std::min(decimals, 4)))
+        return -1;
+    return int(size_t(decimals) - fractionDigits) + (decimals > 0 && fractionDigits == 0 ? 1 : 0);
+}
+
+// PaddedDecimalPadding's text padded, into out.
+bool PaddedDecimalText(const std::string& text, int decimals, std::string& out) {
+    const int padding = PaddedDecimalPadding(text, decimals);
+    if (padding < 0)
         return false;
-    out = text;
-    if (decimals > 0 && fractionDigits == 0)
-        out += '.';
-    out.append(size_t(decimals) - fractionDigits, '0');
+    // At most 16 bytes of text (14 digits, a sign and a point) and 19 of padding, made in one buffer.
+    char buffer[48];
+    const size_t size = text.size();
+    std::memcpy(buffer, text.data(), size);
+    size_t end = size;
+    if (text.find('.') == std::string::npos && decimals > 0)
+        buffer[end++] = '.';
+    std::memset(buffer + end, '0', size + size_t(padding) - end);
+    out.assign(buffer, size + size_t(padding));
     return true;
 }
 
@@ -256,21 +277,62 @@ constexpr double kFixedLimit = 1e18;
 
 } // namespace
 
-std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
-                                      const TDBFField& field) const {
-    std::string text = isNull || rtl::SameText(raw, "null") ? std::string() : raw;
+void TExporterDBF::NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
+                               const TDBFField& field, std::string& out) const {
+    const bool noValue = isNull || rtl::SameText(raw, "null");
     const bool floating =
         column.ColType == TExportColType::ectFloat || column.ColType == TExportColType::ectCurrency;
     if (!floating) {
         // Integer fields hold their texts as they are; one that is no plain number leaves the field empty
         // (a source typed by sample can hold any text in a column it took for numbers).
-        if (!IsPlainNumber(text))
-            return {};
-        return text[0] == '+' ? text.substr(1) : text;
+        if (noValue || !IsPlainNumber(raw))
+            out.clear();
+        else
+            out.assign(raw, raw[0] == '+' ? 1 : 0);
+        return;
     }
-    std::string padded;
-    if (PaddedDecimalText(text, field.Decimals, padded))
-        return padded;
+    if (!noValue && PaddedDecimalText(raw, field.Decimals, out))
+        return;
+    out = NumericTextOfFloat(noValue ? std::string() : raw, isNull, column, field);
+}
+
+bool TExporterDBF::AppendPlainNumberField(std::string& record, const std::string& text,
+                                          const TExportColumn& column, const TDBFField& field) const {
+    // A plain integer, or a plain decimal padded with zeros, right-aligned in its field: the bytes that
+    // NumericText, FitNumber and the writer give it.
+    const bool floating =
+        column.ColType == TExportColType::ectFloat || column.ColType == TExportColType::ectCurrency;
+    const size_t plus = !floating && !text.empty() && text[0] == '+' ? 1 : 0;
+    const int padding = floating ? PaddedDecimalPadding(text, field.Decimals) : IsPlainNumber(text) ? 0 : -1;
+    if (padding < 0 || text.size() - plus + size_t(padding) > size_t(field.Length))
+        return false;
+    record.append(size_t(field.Length) - (text.size() - plus + size_t(padding)), ' ');
+    record.append(text, plus);
+    if (padding > 0) {
+        const bool point = text.find('.') == std::string::npos;
+        if (point)
+            record += '.';
+        record.append(size_t(padding) - (point ? 1 : 0), '0');
+    }
+    return true;
+}
+
+int TExporterDBF::NumericLength(const std::string& raw, bool isNull, const TExportColumn& column,
+                                const TDBFField& field, std::string& scratch) const {
+    // The usual values, plain integers and decimals, are measured without being made.
+    if (!isNull && !rtl::SameText(raw, "null")) {
+        if (column.ColType != TExportColType::ectFloat && column.ColType != TExportColType::ectCurrency)
+            return IsPlainNumber(raw) ? int(raw.size()) - (raw[0] == '+' ? 1 : 0) : 0;
+        const int padding = PaddedDecimalPadding(raw, field.Decimals);
+        if (padding >= 0)
+            return int(raw.size()) + padding;
+    }
+    NumericText(raw, isNull, column, field, scratch);
+    return int(scratch.size());
+}
+
+std::string TExporterDBF::NumericTextOfFloat(std::string text, bool isNull, const TExportColumn& column,
+                                             const TDBFField& field) const {
     if (text.empty()) {
         // A NULL number stays empty, the dBase empty value; NullValue fills an empty value only when it is
         // a number itself, as nothing else can stand in a numeric field.
@@ -303,24 +365,30 @@ std::string TExporterDBF::NumericText(const std::string& raw, bool isNull, const
     return FixedText(value, field.Decimals, numberFacts_);
 }
 
-std::string TExporterDBF::FitNumber(const std::string& text, const TDBFField& field) const {
+void TExporterDBF::FitNumber(std::string& text, const TDBFField& field) const {
     if (int(text.size()) <= field.Length)
-        return text;
+        return;
     // Too wide even for the widest field: as many decimals as fit, else the exponent form, else empty.
     double value = 0;
-    if (!rtl::TryStrToFloat(text, value, numberFacts_))
-        return {};
+    if (!rtl::TryStrToFloat(text, value, numberFacts_)) {
+        text.clear();
+        return;
+    }
     for (int decimals = field.Decimals - 1; decimals >= 0 && std::fabs(value) < kFixedLimit; --decimals) {
-        const std::string out = FixedText(value, decimals, numberFacts_);
-        if (int(out.size()) <= field.Length)
-            return out;
+        std::string out = FixedText(value, decimals, numberFacts_);
+        if (int(out.size()) <= field.Length) {
+            text = std::move(out);
+            return;
+        }
     }
     for (int digits = 15; digits >= 1; --digits) {
-        const std::string out = ExponentText(value, digits);
-        if (int(out.size()) <= field.Length && ReadsBackFinite(out))
-            return out;
+        std::string out = ExponentText(value, digits);
+        if (int(out.size()) <= field.Length && ReadsBackFinite(out)) {
+            text = std::move(out);
+            return;
+        }
     }
-    return {};
+    text.clear();
 }
 
 std::string TExporterDBF::MemoBytes(const TExportColumn& column) const {
@@ -341,33 +409,71 @@ std::string TExporterDBF::MemoBytes(const TExportColumn& column) const {
 
 void TExporterDBF::WriteDataRow() {
     TDBFWriter& w = DBFWriter();
+    // The record's fields are gathered and written at once, as when each field went out by itself: the
+    // record starts with its first field, and a value that raises an error ends it after the fields
+    // before it.
+    std::string& record = record_;
+    record.clear();
+    bool started = false;
+    try {
+        AppendRecordFields(w, record, started);
+    } catch (...) {
+        if (started)
+            w.WriteRecord(record);
+        throw;
+    }
+    if (started)
+        w.WriteRecord(record);
+}
+
+void TExporterDBF::AppendRecordFields(TDBFWriter& w, std::string& record, bool& started) {
+    const bool exactClass = typeid(*this) == typeid(TExporterDBF);
+    const auto append = [&](int i, const std::string& text) {
+        started = true; // before the bytes, which may raise an error
+        w.AppendFieldValue(record, i, text);
+    };
     for (int i = 0; i < ExportRow.Count() && i < w.FieldCount(); ++i) {
-        const TExportCol& cell = ExportRow[i];
+        const TExportCol& cell = ExportRow.CheckedCol(i);
         const TExportColumn& column = Columns[cell.ColumnIndex];
         const TDBFField& field = w.Field(i);
         if (column.IsBlob) {
             const int block = w.MemoOpen() ? w.WriteMemo(MemoBytes(column)) : -1;
-            w.WriteFieldValue(i, block >= 0 ? std::to_string(block) : std::string());
+            append(i, block >= 0 ? std::to_string(block) : std::string());
             continue;
         }
-        std::string text = cell.GetText(false);
+        // Without a class of its own to have the last say, a value's text is the value itself.
+        const bool valueAsItIs = !cell.IsNull && exactClass;
+        if (!valueAsItIs)
+            cell.GetText(false, cellText_);
+        const std::string& text = valueAsItIs ? cell.Value : cellText_;
         const bool hasValue = !cell.IsNull && !text.empty() && !rtl::SameText(text, "null");
         if (field.Type == 'N') {
+            if (valueAsItIs && AppendPlainNumberField(record, text, column, field)) {
+                started = true;
+                continue;
+            }
             const bool noNumber = IsNoNumber(text); // NaN and the infinities have no field value
-            text = FitNumber(NumericText(text, cell.IsNull, column, field), field);
-            if (hasValue && text.empty() && !noNumber)
+            NumericText(text, cell.IsNull, column, field, numberText_);
+            FitNumber(numberText_, field);
+            if (hasValue && numberText_.empty() && !noNumber)
                 ValueEmptied(column, cell.GetText(false));
-        } else if (!hasValue) {
+            append(i, numberText_);
+            continue;
+        }
+        if (!hasValue) {
             // NullValue is for numbers alone: a NULL text, date or Boolean field is left empty.
-            text.clear();
-        } else if (field.Type == 'D' && TypedBySample()) {
+            append(i, std::string());
+            continue;
+        }
+        if (field.Type == 'D' && TypedBySample()) {
             rtl::TDateTime date = 0;
             if (!rtl::TryStrToDateTime(text, date)) {
                 ValueEmptied(column, text);
-                text.clear();
+                append(i, std::string());
+                continue;
             }
         }
-        w.WriteFieldValue(i, text);
+        append(i, text);
     }
 }
 

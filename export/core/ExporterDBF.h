@@ -61,13 +61,23 @@ private:
     TDBFWriter& DBFWriter() const;
     // Widens the numeric fields to the widest value of the rows to be exported.
     void WidenNumericFields(std::vector<TDBFField>& fields);
-    // A raw value as its numeric field stores it, whatever its width: floats "%.<decimals>f" with a full
-    // stop; empty for NULL, NaN, the infinities and texts that are no number (a float text of a typed
-    // source that is no number raises EConvertError).
-    std::string NumericText(const std::string& raw, bool isNull, const TExportColumn& column,
-                            const TDBFField& field) const;
+    // A raw value as its numeric field stores it, whatever its width, into out: floats "%.<decimals>f"
+    // with a full stop; empty for NULL, NaN, the infinities and texts that are no number (a float text of
+    // a typed source that is no number raises EConvertError).
+    void NumericText(const std::string& raw, bool isNull, const TExportColumn& column, const TDBFField& field,
+                     std::string& out) const;
+    // Appends a plain number's field bytes to a record; false (nothing appended) for any other text or
+    // one too wide for its field.
+    bool AppendPlainNumberField(std::string& record, const std::string& text, const TExportColumn& column,
+                                const TDBFField& field) const;
+    // The size of NumericText's text (scratch: storage for it where it must be made).
+    int NumericLength(const std::string& raw, bool isNull, const TExportColumn& column,
+                      const TDBFField& field, std::string& scratch) const;
+    // NumericText of a float or currency text that is no plain decimal (text: empty for NULL and "null").
+    std::string NumericTextOfFloat(std::string text, bool isNull, const TExportColumn& column,
+                                   const TDBFField& field) const;
     // A number text cut to its field: fewer decimals, else the exponent form, else empty.
-    std::string FitNumber(const std::string& text, const TDBFField& field) const;
+    void FitNumber(std::string& text, const TDBFField& field) const;
     // The BLOB of the column's source field in the current record; empty when there is none.
     std::string MemoBytes(const TExportColumn& column) const;
 
@@ -79,6 +89,12 @@ private:
     rtl::LocaleFacts numberFacts_; // the locale's facts with a full stop as decimal separator
     int emptiedValues_ = 0;
     TEmptiedValue firstEmptied_;
+    // The fields of the current row appended to record; started tells whether the row has a record.
+    void AppendRecordFields(TDBFWriter& w, std::string& record, bool& started);
+
+    // A record's bytes, a cell's text and its numeric field's text, kept from row to row so that their
+    // memory is reused.
+    std::string record_, cellText_, numberText_;
 };
 
 } // namespace exporter

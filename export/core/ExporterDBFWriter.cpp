@@ -114,7 +114,10 @@ namespace {
 
 // Appends the Windows-1252 bytes of a UTF-8 text ('?' for a character outside the code page).
 void AppendWindows1252(std::string& out, const std::string& text) {
-    rtl::AppendUtf8AsWindows1252(out, text, [](std::string& bytes, char32_t) { bytes += '?'; });
+    if (IsCellAscii(text)) // the same bytes in both
+        out.append(text);
+    else
+        rtl::AppendUtf8AsWindows1252(out, text, [](std::string& bytes, char32_t) { bytes += '?'; });
 }
 
 } // namespace
@@ -126,7 +129,7 @@ std::string TDBFWriter::FieldBytes(const TDBFField& field, const std::string& te
 }
 
 void TDBFWriter::AppendFieldBytes(std::string& out, const TDBFField& field, const std::string& text,
-                                  TExportDateTexts* dates) {
+                                  TExportDateTexts* dates, std::string* dateText) {
     const size_t length = size_t(field.Length);
     const size_t start = out.size();
     if (text.empty()) {
@@ -142,9 +145,11 @@ void TDBFWriter::AppendFieldBytes(std::string& out, const TDBFField& field, cons
         // The date texts of a column repeat, and the day of a date-time text stays for many rows: the
         // column's memo formats each of them as FormatDateTime would the value StrToDateTime reads. A
         // text it cannot read goes the general way, which raises the conversion error.
-        std::string value;
-        if (!dates || !dates->Format(text, "yyyymmdd", rtl::LocaleFacts::Current(), value))
-            value = rtl::FormatDateTime("yyyymmdd", rtl::StrToDateTime(text));
+        static const std::string format = "yyyymmdd";
+        std::string ownValue;
+        std::string& value = dateText ? *dateText : ownValue;
+        if (!dates || !dates->Format(text, format, rtl::LocaleFacts::Current(), value))
+            value = rtl::FormatDateTime(format, rtl::StrToDateTime(text));
         if (value.size() == length)
             out += value;
         else
@@ -165,6 +170,11 @@ void TDBFWriter::AppendFieldBytes(std::string& out, const TDBFField& field, cons
     default: {
         // Numbers (and memo block numbers) right-aligned; the exporter sizes its fields so that every
         // number fits, and one that still does not is marked as an overflow rather than cut into another.
+        if (text.size() <= length && IsCellAscii(text)) { // the usual number: its blanks go first
+            out.append(length - text.size(), ' ');
+            out.append(text);
+            break;
+        }
         AppendWindows1252(out, text);
         const size_t size = out.size() - start;
         if (size <= length)
@@ -176,14 +186,15 @@ void TDBFWriter::AppendFieldBytes(std::string& out, const TDBFField& field, cons
     }
 }
 
-void TDBFWriter::WriteFieldValue(int index, const std::string& text) {
-    if (index == 0)
-        StartRecord();
+void TDBFWriter::AppendFieldValue(std::string& record, int index, const std::string& text) {
     if (dateTexts_.size() != fields_.size())
         dateTexts_.resize(fields_.size());
-    fieldBytes_.clear();
-    AppendFieldBytes(fieldBytes_, Field(index), text, &dateTexts_[size_t(index)]);
-    WriteBytes(fieldBytes_);
+    AppendFieldBytes(record, Field(index), text, &dateTexts_[size_t(index)], &dateText_);
+}
+
+void TDBFWriter::WriteRecord(std::string_view fields) {
+    StartRecord();
+    WriteBytes(fields);
 }
 
 void TDBFWriter::WriteEndOfFile() {

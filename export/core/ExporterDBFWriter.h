@@ -48,9 +48,12 @@ public:
     // stream (repositionable) the version byte is 0x83 and the memo file gets its block 0; else it is 3.
     // A failing memo write leaves the memo stream bad, for the stream's owner to report.
     void WriteHeader(int year, int month, int day, std::ostream* memo);
-    // One field of the current record (UTF-8 text, stored as Windows-1252). Field 0 starts a record: the
-    // deletion byte is written and the record count raised.
-    void WriteFieldValue(int index, const std::string& text);
+    // One field of a record (UTF-8 text, stored as Windows-1252), appended to the record's bytes: a
+    // record's fields are gathered and written at once.
+    void AppendFieldValue(std::string& record, int index, const std::string& text);
+    // A record of the fields gathered (all of them, or those before a failure): the deletion byte, then
+    // the bytes; the record count is raised.
+    void WriteRecord(std::string_view fields);
     // The end-of-file byte 0x1A after the last record, and the record count into the header.
     void WriteEndOfFile();
     // Writes the bytes as a memo from the next free block on, whatever their size; returns its first
@@ -66,9 +69,10 @@ public:
     // The text of a field as the record stores it (exactly Length bytes).
     static std::string FieldBytes(const TDBFField& field, const std::string& text);
     // The same appended to out; a date field's texts are formatted through dates when given (the memo of
-    // one column: TExportDateTexts), with the same bytes.
+    // one column: TExportDateTexts), with the same bytes, into dateText when given (storage reused from
+    // call to call).
     static void AppendFieldBytes(std::string& out, const TDBFField& field, const std::string& text,
-                                 TExportDateTexts* dates);
+                                 TExportDateTexts* dates, std::string* dateText = nullptr);
 
 private:
     // Bytes already in the table's code page, into the writer's block.
@@ -82,7 +86,7 @@ private:
     std::ostream* memo_ = nullptr;
     int nextBlock_ = 1;
     std::vector<TExportDateTexts> dateTexts_; // by field: the date texts met and their bytes
-    std::string fieldBytes_;                  // the bytes of the field being written
+    std::string dateText_;                    // a date field's formatted text
 };
 
 } // namespace exporter

@@ -29,6 +29,33 @@ std::string PlainNumberText(std::string_view text, const rtl::LocaleFacts& facts
     return out;
 }
 
+bool AppendNumberLiteral(std::string& out, std::string_view text, const rtl::LocaleFacts& facts) {
+    // The plain text is made in a buffer of its own and given up at its first character that no literal
+    // has (a date's '/', a time's ':', a letter other than an exponent's).
+    char buffer[64];
+    if (text.size() > sizeof buffer) {
+        const std::string plain = PlainNumberText(text, facts);
+        if (!IsNumberLiteral(plain))
+            return false;
+        out += plain;
+        return true;
+    }
+    const char thousands = facts.ThousandSeparator, decimal = facts.DecimalSeparator;
+    size_t size = 0;
+    for (const char c : text) {
+        if (thousands != '\0' && c == thousands)
+            continue;
+        const char plain = c == decimal ? '.' : c;
+        if (!IsDigit(plain) && plain != '.' && plain != '+' && plain != '-' && plain != 'e' && plain != 'E')
+            return false;
+        buffer[size++] = plain;
+    }
+    if (!IsNumberLiteral(std::string_view(buffer, size)))
+        return false;
+    out.append(buffer, size);
+    return true;
+}
+
 bool IsNumberLiteral(std::string_view text) {
     size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))

@@ -12,6 +12,10 @@ namespace exporter {
 // The text with the locale's thousand separators removed and its decimal separator made ".".
 std::string PlainNumberText(std::string_view text,
                             const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
+// Appends PlainNumberText(text) to out when it is a number literal (IsNumberLiteral); false, out
+// unchanged, when it is not.
+bool AppendNumberLiteral(std::string& out, std::string_view text,
+                         const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
 
 // Whether the text is a decimal number literal: an optional sign, digits with an optional "." and
 // fraction (or "." and digits), an optional exponent ("e" or "E", optional sign, digits). Blanks,

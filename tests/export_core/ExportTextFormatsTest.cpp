@@ -2,6 +2,7 @@
 
 #include "export/core/ExporterASCII.h"
 #include "export/core/ExporterClipboard.h"
+#include "export/core/ExporterNumberText.h"
 #include "export/core/ExporterSQL.h"
 #include "platform/ini/IniFile.h"
 
@@ -106,6 +107,68 @@ TEST_F(AsciiFormats, FixedWidthLinesStayEquallyLongAfterMalformedBytes) {
     for (int line = 0; line < 8; ++line)
         lengths += "20\n";
     EXPECT_EQ(out, lengths) << ReadFile(ex.FileName);
+}
+
+// A fixed-width export keeps the texts its width pass made for the rows it writes. The rows come out as
+// they do with a handler bound, which makes every row be read and formatted again: with values that are
+// NULL, carry blanks or malformed bytes, break lines, skipped rows, and more text than the pass keeps.
+TEST_F(AsciiFormats, FixedWidthRowsAreTheSameWhetherTheirTextsWereKeptOrNot) {
+    struct Case {
+        const char* name;
+        std::vector<TMemoryDataSet::TRow> rows;
+        int skip = 0, limit = 0;
+    };
+    const std::string megabyte(1 << 20, 'm');
+    std::vector<TMemoryDataSet::TRow> large; // 40 MB of text: the rows past the pass's budget
+    for (int i = 0; i < 40; ++i)
+        large.push_back({megabyte + std::to_string(i), std::to_string(i), std::nullopt});
+    const std::vector<Case> cases = {
+        {"tricky values",
+         {{"plain", "1", "2.5"},
+          {std::nullopt, std::nullopt, std::nullopt},
+          {"  blanks  ", " 3 ", " 4.25"},
+          {"x\xC3(\xE2\x82", "5", "x"},
+          {"two\r\nlines\rand\nmore", "6", "1e3"},
+          {"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", "-7", "-0.5"},
+          {"", "", ""}}},
+        {"skipped and limited rows",
+         {{"a", "1", "1"}, {"b", "2", "2"}, {"c", "3", "3"}, {"d", "4", "4"}},
+         1,
+         2},
+        {"more text than is kept", large},
+    };
+    for (const Case& c : cases) {
+        TMemoryDataSet data;
+        data.AddField({"Name", TFieldType::ftString, 10});
+        data.AddField({"Count", TFieldType::ftInteger});
+        data.AddField({"Price", TFieldType::ftFloat});
+        for (const TMemoryDataSet::TRow& row : c.rows)
+            data.AddRow(row);
+        ex.DataSet = &data;
+        ex.SkipRecCount = c.skip;
+        ex.ExportRecCount = c.limit;
+        ex.ColumnsAlign.Clear();
+        ex.ColumnsAlign.Add("Count=Center");
+        ex.OnExportedRecord = nullptr;
+        const std::string kept = Export(ex);
+        ex.OnExportedRecord = [](TExporter&, int) {};
+        const std::string general = Export(ex);
+        EXPECT_EQ(kept.size(), general.size()) << c.name;
+        EXPECT_TRUE(kept == general) << c.name;
+    }
+}
+
+// A class derived from the exporter has the last say on every cell, also on the rows of a fixed-width file.
+TEST_F(AsciiFormats, FixedWidthRowsOfADerivedExporterPassItsGetColData) {
+    class Marking : public TExporterASCII {
+    protected:
+        void GetColData(const TExportCol&, std::string& text) override { text += "!"; }
+    };
+    Marking marking;
+    marking.DataSet = &ds;
+    marking.AllowCaptions = false;
+    EXPECT_EQ(Export(marking), "alpha!   12! 1,234.50! \r\n"
+                               "b\"c!      7!        ! \r\n");
 }
 
 TEST_F(AsciiFormats, CsvQuotesEveryTextAndReadsBack) {
@@ -218,6 +281,43 @@ TEST_F(AsciiFormats, DifHeaderTuplesAndNumbers) {
     // numbers without thousand separators; an empty value of a number column is an empty string
     EXPECT_EQ(doc.tuples[1], (std::vector<std::string>{"S:alpha", "N:12", "N:1234.50"}));
     EXPECT_EQ(doc.tuples[2], (std::vector<std::string>{"S:b\"\"c", "N:7", "S:"}));
+}
+
+// DIF takes a cell as a number item when its plain text is a number literal; the check that gives up at
+// the first character no literal has must agree with making the plain text and testing it.
+TEST(NumberTexts, ALiteralIsAppendedExactlyWhenThePlainTextIsOne) {
+    rtl::LocaleFacts comma = rtl::LocaleFacts::Default();
+    comma.DecimalSeparator = ',';
+    comma.ThousandSeparator = '.';
+    for (const rtl::LocaleFacts& facts : {rtl::LocaleFacts::Default(), comma}) {
+        for (const std::string& text : std::vector<std::string>{"0",
+                                                                "-12",
+                                                                "+3.5",
+                                                                "1,234.50",
+                                                                "1.234,50",
+                                                                ".5",
+                                                                "5.",
+                                                                "1e10",
+                                                                "-2.5E-3",
+                                                                "1e",
+                                                                "e5",
+                                                                "--1",
+                                                                "",
+                                                                ",",
+                                                                "12/25/2024",
+                                                                "10:15:00",
+                                                                "true",
+                                                                "1 000",
+                                                                "nan",
+                                                                "1,2,3",
+                                                                std::string(70, '9'),
+                                                                std::string(70, '9') + "x"}) {
+            const std::string plain = PlainNumberText(text, facts);
+            std::string out = "x";
+            EXPECT_EQ(AppendNumberLiteral(out, text, facts), IsNumberLiteral(plain)) << text;
+            EXPECT_EQ(out, IsNumberLiteral(plain) ? "x" + plain : "x") << text;
+        }
+    }
 }
 
 TEST_F(AsciiFormats, DifCountFollowsSkipAndLimitAndAbortStopsIt) {

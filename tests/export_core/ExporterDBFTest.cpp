@@ -199,6 +199,18 @@ TEST(DbfTable, FieldValuesByType) {
         ex.SetNullValue(nullValue);
         EXPECT_EQ(Record(ExportToString(ex), 0), std::string(1 + 5 + 11 + 8, ' ')) << nullValue;
     }
+
+    // A class derived from the exporter has the last say on every value, those that are not NULL too.
+    class Marking : public TExporterDBF {
+    protected:
+        void GetColData(const TExportCol& col, std::string& text) override {
+            if (col.Name != "Day")
+                text += "1";
+        }
+    };
+    Marking marking;
+    marking.DataSet = &ds;
+    EXPECT_EQ(Record(ExportToString(marking), 0), " Caf\xE9             3.510020240315T");
 }
 
 // Plain decimals take a short way to their field (the text padded with zeros) and date texts a memo of
@@ -319,6 +331,18 @@ TEST(DbfTable, BadValuesRaiseConversionErrorsAndNumberFieldsWiden) {
     TExporterDBF ex;
     ex.DataSet = &ds;
     EXPECT_THROW(ExportToString(ex), rtl::EConvertError);
+
+    // The stream keeps what was written up to the error: the fields of the record before the bad value.
+    TMemoryDataSet dated;
+    dated.AddField({"Name", TFieldType::ftString, 3});
+    dated.AddField({"Day", TFieldType::ftDate});
+    dated.AddRow({"a", "3/15/2024"});
+    dated.AddRow({"b", "31/31/2024"});
+    ex.DataSet = &dated;
+    std::ostringstream out(std::ios::binary);
+    EXPECT_THROW(ex.ExportToStream(out), rtl::EConvertError);
+    const std::string written = out.str();
+    EXPECT_EQ(written.substr(LE16(written, 8)), " a  20240315 b  ");
 
     TMemoryDataSet floats;
     floats.AddField({"Price", TFieldType::ftFloat});
