@@ -7,8 +7,9 @@
 // as the dialog and the engine's general list source do it.
 //
 // Rows: 100,000 for CSV and PDF, 60,000 for XLS (a sheet holds 65,536), or EXPORT_LIST_BENCH_ROWS for
-// all three. EXPORT_BENCH_KEEP names a folder where the last files stay (list.<extension> and
-// dataset.<extension>), to compare two builds byte for byte.
+// all three. EXPORT_LIST_BENCH_FORMATS picks formats by name ("CSV,XLS"), for a profile of one.
+// EXPORT_BENCH_KEEP names a folder where the last files stay (list.<extension> and dataset.<extension>), to
+// compare two builds byte for byte.
 #include "browser/lists/RecordListExportSource.h"
 #include "browser/lists/RecordListModel.h"
 #include "export/core/ExporterASCII.h"
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -193,7 +195,10 @@ int main(int argc, char** argv) {
     };
     std::printf("%-5s %8s %12s %12s %8s %22s\n", "", "rows", "data set s", "list s", "ratio",
                 "per-row, via QVariant s");
+    const char* only = std::getenv("EXPORT_LIST_BENCH_FORMATS");
     for (const Format& format : formats) {
+        if (only && *only && !std::strstr(only, format.name))
+            continue;
         const int rows = fixedRows > 0 ? fixedRows : format.rows;
         Lists lists(rows);
         browser::RecordListExportSource direct(&lists.model, &lists.view);
@@ -211,7 +216,7 @@ int main(int argc, char** argv) {
         const double perRow = std::getenv("EXPORT_LIST_BENCH_NO_PER_ROW")
                                   ? 0.0
                                   : Seconds([&] { RunList(general, format, oldFile, true); });
-        std::printf("%-5s %8d %12.3f %12.3f %8.2f %22.3f\n", format.name, rows, best[0], best[1],
+        std::printf("%-5s %8d %12.4f %12.4f %8.2f %22.3f\n", format.name, rows, best[0], best[1],
                     best[1] / best[0], perRow);
         std::fflush(stdout);
         if (!std::getenv("EXPORT_BENCH_KEEP")) {

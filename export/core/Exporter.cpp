@@ -242,9 +242,13 @@ void TExporter::First() {
 }
 
 void TExporter::Next() {
-    // A data set, the usual source, is moved directly (the general step would do the same).
+    // A data set, the usual source, and a list view are moved directly (the general step would do the same).
     if (ExportSource == TExportSource::esDataSet && DataSet) {
         DataSet->Next();
+        ++RecordCounter;
+        return;
+    }
+    if (ExportSource == TExportSource::esListView && ListView) { // a list view's items are counted
         ++RecordCounter;
         return;
     }
@@ -276,9 +280,11 @@ void TExporter::FreeBookmark(std::int64_t bookmark) {
 }
 
 bool TExporter::EndOfFile() {
-    // A data set, the usual source, is asked directly (the general test would ask the same).
+    // A data set, the usual source, and a list view are asked directly (the general test would ask the same).
     if (ExportSource == TExportSource::esDataSet && DataSet)
         return DataSet->Eof();
+    if (ExportSource == TExportSource::esListView && ListView)
+        return ExportCountedEof(ListView->ItemCount(), RecordCounter, SkipRecCount, ExportRecCount);
     return ExportEof(Sources(), RecordCounter, SkipRecCount, ExportRecCount);
 }
 
@@ -338,17 +344,10 @@ void TExporter::ReplaceByNormalString(std::string& text) const {
 
 namespace {
 
-// Whether a text of at most 32 bytes is all ASCII: the usual cell, told apart without a call.
-[[gnu::always_inline]] inline bool IsCellAscii(std::string_view text) {
-    return text.size() <= 16 ? rtl::IsShortAscii(text)
-                             : text.size() <= 32 && rtl::IsShortAscii(text.substr(0, 16)) &&
-                                   rtl::IsShortAscii(text.substr(16));
-}
-
 // A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
 // blanks at its ends.
 [[gnu::always_inline]] inline void CleanCellValue(std::string& text) {
-    if (!IsCellAscii(text))
+    if (!rtl::IsCellAscii(text))
         rtl::RepairUtf8(text);
     const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                           static_cast<unsigned char>(text.back()) > ' ');

@@ -155,7 +155,7 @@ private:
     std::string format_;
     const rtl::LocaleFacts* facts_ = nullptr;
     std::optional<rtl::DateTimeFormatter> formatter_; // format_ read once
-    rtl::DateTimeFormatter::DayMemo day_; // the day of the last date-time text formatter_ read
+    rtl::DateTimeFormatter::DayMemo day_;             // the day of the last date-time text formatter_ read
     std::vector<Entry> slots_; // open addressing, a power of two in size and at most half used
     // The long texts and the formatted ones, then rtl::kPaddedBytes more, so that each formatted text can
     // be copied as a padded one.
@@ -401,6 +401,14 @@ void ExportNext(const TExportSources& sources, int& counter);
 void ExportSkip(const TExportSources& sources, int count, int& counter,
                 const std::function<void(int counter)>& onSkipped);
 bool ExportEof(const TExportSources& sources, int counter, int skipRecCount, int exportRecCount);
+// ExportEof of a source that counts its rows (a list view, a string grid's rows below the fixed ones).
+inline bool ExportCountedEof(int rows, int counter, int skipRecCount, int exportRecCount) {
+    skipRecCount = IntMax(skipRecCount, 0);
+    int left = IntMax(0, rows - skipRecCount);
+    if (exportRecCount > 0)
+        left = IntMax(0, IntMin(exportRecCount, rows - skipRecCount));
+    return counter >= left;
+}
 std::int64_t ExportGetBookmark(const TExportSources& sources);
 void ExportGotoBookmark(const TExportSources& sources, std::int64_t bookmark);
 void ExportFreeBookmark(const TExportSources& sources, std::int64_t bookmark);
