@@ -55,12 +55,31 @@ std::vector<std::string> RowTexts(int i) {
             name + "." + zone + ".DNS.ACME"};
 }
 
+// The width in characters the engine gives each column of the list (from the view's pixels).
+std::vector<int> ColumnChars(browser::RecordListModel& model, QTreeView& view) {
+    browser::RecordListExportSource source(&model, &view);
+    TExporterDialog dialog;
+    dialog.ExportSource = TExportSource::esListView;
+    dialog.ListView = &source;
+    dialog.Columns.Fill(true);
+    std::vector<int> widths;
+    for (int i = 0; i < dialog.Columns.Count(); ++i)
+        widths.push_back(dialog.Columns[i].Width);
+    return widths;
+}
+
 // The rows as a record model and as a memory data set, each source's rows allocated together (as the
-// scan threads fill a list batch by batch), so that neither reads rows scattered among the other's.
+// scan threads fill a list batch by batch), so that neither reads rows scattered among the other's. The
+// data set's fields are as wide as the list's columns: both paths write the same file.
 struct Lists {
     explicit Lists(int rows) : model(QStringList(std::begin(kHeaders), std::end(kHeaders))) {
-        for (const char* header : kHeaders)
-            data.AddField({header, TFieldType::ftString, 40});
+        view.setModel(&model);
+        const std::vector<int> widths = ColumnChars(model, view);
+        for (std::size_t i = 0; i < std::size(kHeaders); ++i) {
+            TExportField field(kHeaders[i], TFieldType::ftString, 40);
+            field.DisplayWidth = widths.at(i);
+            data.AddField(field);
+        }
         std::vector<browser::RecordRow> records;
         for (int i = 0; i < rows; ++i) {
             std::vector<std::string> texts = RowTexts(i);
@@ -74,7 +93,6 @@ struct Lists {
             records.push_back(std::move(row));
         }
         model.appendRows(std::move(records));
-        view.setModel(&model);
     }
     TMemoryDataSet data;
     browser::RecordListModel model;
