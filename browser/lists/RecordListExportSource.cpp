@@ -10,25 +10,6 @@ namespace browser {
 
 namespace {
 
-// An export reads the items in order, and an item's sub-items and their longer texts lie elsewhere on the
-// heap: they are fetched into the cache a few items ahead, the sub-items' array first, then the texts
-// (the array is cached by then), so that reading an item rarely waits for memory.
-constexpr std::size_t kArrayAhead = 24;
-constexpr std::size_t kTextsAhead = 12;
-
-void PrefetchAhead(const std::vector<RecordRow>& rows, std::size_t item) {
-    if (item + kArrayAhead < rows.size()) {
-        const std::vector<std::string>& items = rows[item + kArrayAhead].subItems;
-        const char* const first = reinterpret_cast<const char*>(items.data());
-        const char* const last = reinterpret_cast<const char*>(items.data() + items.size());
-        for (const char* line = first; line < last; line += 64)
-            __builtin_prefetch(line);
-    }
-    if (item + kTextsAhead < rows.size())
-        for (const std::string& text : rows[item + kTextsAhead].subItems)
-            __builtin_prefetch(text.data());
-}
-
 bool IsPlainRecordModel(const RecordListModel* model) {
     return model && typeid(*model) == typeid(RecordListModel);
 }
@@ -69,8 +50,6 @@ void RecordListExportSource::ReadItemTexts(int item, const int* columns, std::st
         return;
     }
     const RecordRow& row = rows[static_cast<std::size_t>(item)];
-    if (count > 1) // a whole row: the next rows will follow
-        PrefetchAhead(rows, static_cast<std::size_t>(item));
     // The model is exactly the record model: its column count is asked without a virtual call.
     const unsigned columnCount = static_cast<unsigned>(model->RecordListModel::columnCount());
     for (int i = 0; i < count; ++i) {
