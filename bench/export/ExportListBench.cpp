@@ -7,8 +7,9 @@
 // as the dialog and the engine's general list source do it.
 //
 // Rows: 100,000 for CSV and PDF, 60,000 for XLS (a sheet holds 65,536), or EXPORT_LIST_BENCH_ROWS for
-// all three. EXPORT_BENCH_KEEP names a folder where the last files stay (list.<extension> and
-// dataset.<extension>), to compare two builds byte for byte.
+// all three. EXPORT_LIST_BENCH_FORMATS picks formats by name ("CSV,XLS"), for a profile of one.
+// EXPORT_BENCH_KEEP names a folder where the last files stay (list.<extension> and dataset.<extension>), to
+// compare two builds byte for byte.
 #include "browser/lists/RecordListExportSource.h"
 #include "browser/lists/RecordListModel.h"
 #include "export/core/ExporterASCII.h"
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -53,12 +55,31 @@ std::vector<std::string> RowTexts(int i) {
             name + "." + zone + ".DNS.ACME"};
 }
 
+// The width in characters the engine gives each column of the list (from the view's pixels).
+std::vector<int> ColumnChars(browser::RecordListModel& model, QTreeView& view) {
+    browser::RecordListExportSource source(&model, &view);
+    TExporterDialog dialog;
+    dialog.ExportSource = TExportSource::esListView;
+    dialog.ListView = &source;
+    dialog.Columns.Fill(true);
+    std::vector<int> widths;
+    for (int i = 0; i < dialog.Columns.Count(); ++i)
+        widths.push_back(dialog.Columns[i].Width);
+    return widths;
+}
+
 // The rows as a record model and as a memory data set, each source's rows allocated together (as the
-// scan threads fill a list batch by batch), so that neither reads rows scattered among the other's.
+// scan threads fill a list batch by batch), so that neither reads rows scattered among the other's. The
+// data set's fields are as wide as the list's columns: both paths write the same file.
 struct Lists {
     explicit Lists(int rows) : model(QStringList(std::begin(kHeaders), std::end(kHeaders))) {
-        for (const char* header : kHeaders)
-            data.AddField({header, TFieldType::ftString, 40});
+        view.setModel(&model);
+        const std::vector<int> widths = ColumnChars(model, view);
+        for (std::size_t i = 0; i < std::size(kHeaders); ++i) {
+            TExportField field(kHeaders[i], TFieldType::ftString, 40);
+            field.DisplayWidth = widths.at(i);
+            data.AddField(field);
+        }
         std::vector<browser::RecordRow> records;
         for (int i = 0; i < rows; ++i) {
             std::vector<std::string> texts = RowTexts(i);
@@ -72,7 +93,6 @@ struct Lists {
             records.push_back(std::move(row));
         }
         model.appendRows(std::move(records));
-        view.setModel(&model);
     }
     TMemoryDataSet data;
     browser::RecordListModel model;
@@ -126,10 +146,11 @@ std::string KeepOrTemp(const std::string& name) {
         .string();
 }
 
-// Runs of each path, taken in turns: 7, or EXPORT_LIST_BENCH_ROUNDS.
+// Runs of each path, taken in turns: 15 (a busy machine seldom slows all of them), or
+// EXPORT_LIST_BENCH_ROUNDS.
 int Rounds() {
     const char* given = std::getenv("EXPORT_LIST_BENCH_ROUNDS");
-    return given && std::atoi(given) > 0 ? std::atoi(given) : 7;
+    return given && std::atoi(given) > 0 ? std::atoi(given) : 15;
 }
 
 // The processor time the run took on this thread (user and system): on a busy machine it varies less
@@ -193,7 +214,10 @@ int main(int argc, char** argv) {
     };
     std::printf("%-5s %8s %12s %12s %8s %22s\n", "", "rows", "data set s", "list s", "ratio",
                 "per-row, via QVariant s");
+    const char* only = std::getenv("EXPORT_LIST_BENCH_FORMATS");
     for (const Format& format : formats) {
+        if (only && *only && !std::strstr(only, format.name))
+            continue;
         const int rows = fixedRows > 0 ? fixedRows : format.rows;
         Lists lists(rows);
         browser::RecordListExportSource direct(&lists.model, &lists.view);
@@ -211,7 +235,7 @@ int main(int argc, char** argv) {
         const double perRow = std::getenv("EXPORT_LIST_BENCH_NO_PER_ROW")
                                   ? 0.0
                                   : Seconds([&] { RunList(general, format, oldFile, true); });
-        std::printf("%-5s %8d %12.3f %12.3f %8.2f %22.3f\n", format.name, rows, best[0], best[1],
+        std::printf("%-5s %8d %12.4f %12.4f %8.2f %22.3f\n", format.name, rows, best[0], best[1],
                     best[1] / best[0], perRow);
         std::fflush(stdout);
         if (!std::getenv("EXPORT_BENCH_KEEP")) {

@@ -10,25 +10,6 @@ namespace browser {
 
 namespace {
 
-// An export reads the items in order, and an item's sub-items and their longer texts lie elsewhere on the
-// heap: they are fetched into the cache a few items ahead, the sub-items' array first, then the texts
-// (the array is cached by then), so that reading an item rarely waits for memory.
-constexpr std::size_t kArrayAhead = 24;
-constexpr std::size_t kTextsAhead = 12;
-
-void PrefetchAhead(const std::vector<RecordRow>& rows, std::size_t item) {
-    if (item + kArrayAhead < rows.size()) {
-        const std::vector<std::string>& items = rows[item + kArrayAhead].subItems;
-        const char* const first = reinterpret_cast<const char*>(items.data());
-        const char* const last = reinterpret_cast<const char*>(items.data() + items.size());
-        for (const char* line = first; line < last; line += 64)
-            __builtin_prefetch(line);
-    }
-    if (item + kTextsAhead < rows.size())
-        for (const std::string& text : rows[item + kTextsAhead].subItems)
-            __builtin_prefetch(text.data());
-}
-
 bool IsPlainRecordModel(const RecordListModel* model) {
     return model && typeid(*model) == typeid(RecordListModel);
 }
@@ -37,6 +18,11 @@ bool IsPlainRecordModel(const RecordListModel* model) {
 
 RecordListExportSource::RecordListExportSource(RecordListModel* model, QAbstractItemView* view)
     : TModelListView(model, view), direct_(IsPlainRecordModel(model) ? model : nullptr) {}
+
+int RecordListExportSource::ItemCount() const {
+    const RecordListModel* model = direct_.data();
+    return model ? model->count() : TModelListView::ItemCount();
+}
 
 std::string RecordListExportSource::ItemText(int item, int column) const {
     std::string text;
@@ -58,25 +44,29 @@ void RecordListExportSource::ReadItemTexts(int item, const int* columns, std::st
         return;
     }
     const std::vector<RecordRow>& rows = model->rows();
-    const bool itemShown = item >= 0 && item < model->count();
-    const RecordRow* row = itemShown ? &rows[static_cast<std::size_t>(item)] : nullptr;
-    if (itemShown && count > 1) // a whole row: the next rows will follow
-        PrefetchAhead(rows, static_cast<std::size_t>(item));
-    const int columnCount = model->columnCount();
+    if (item < 0 || static_cast<std::size_t>(item) >= rows.size()) {
+        for (int i = 0; i < count; ++i)
+            texts[i]->clear();
+        return;
+    }
+    const RecordRow& row = rows[static_cast<std::size_t>(item)];
+    // The model is exactly the record model: its column count is asked without a virtual call.
+    const unsigned columnCount = static_cast<unsigned>(model->RecordListModel::columnCount());
     for (int i = 0; i < count; ++i) {
         std::string& text = *texts[i];
         const int column = columns[i];
-        if (!row || column < 0 || column >= columnCount) {
+        if (static_cast<unsigned>(column) >= columnCount) { // a negative column too
             text.clear();
             continue;
         }
-        const std::string_view cell = RecordListModel::rowCellText(*row, column);
-        if (cell.starts_with("\xEF\xBB\xBF")) {
-            text = TModelListView::ItemText(item, column);
+        const std::string_view cell = RecordListModel::rowCellText(row, column);
+        // The usual cell is short ASCII, told apart as it is copied: nothing to repair, no byte order mark.
+        if (rtl::AssignShortAsciiBytes(text, cell) || rtl::IsCellAscii(cell))
             continue;
-        }
-        rtl::AssignShortBytes(text, cell);
-        rtl::RepairUtf8(text);
+        if (cell.starts_with("\xEF\xBB\xBF"))
+            text = TModelListView::ItemText(item, column);
+        else
+            rtl::RepairUtf8(text);
     }
 }
 

@@ -19,6 +19,7 @@ class RecordListExportSource : public exporter::TModelListView {
 public:
     RecordListExportSource(RecordListModel* model, QAbstractItemView* view = nullptr);
 
+    int ItemCount() const override;
     std::string ItemText(int item, int column) const override;
     void ReadItemText(int item, int column, std::string& text) const override;
     void ReadItemTexts(int item, const int* columns, std::string* const* texts, int count) const override;

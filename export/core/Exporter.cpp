@@ -247,9 +247,13 @@ void TExporter::First() {
 }
 
 void TExporter::Next() {
-    // A data set, the usual source, is moved directly (the general step would do the same).
+    // A data set, the usual source, and a list view are moved directly (the general step would do the same).
     if (ExportSource == TExportSource::esDataSet && DataSet) {
         DataSet->Next();
+        ++RecordCounter;
+        return;
+    }
+    if (ExportSource == TExportSource::esListView && ListView) { // a list view's items are counted
         ++RecordCounter;
         return;
     }
@@ -281,9 +285,11 @@ void TExporter::FreeBookmark(std::int64_t bookmark) {
 }
 
 bool TExporter::EndOfFile() {
-    // A data set, the usual source, is asked directly (the general test would ask the same).
+    // A data set, the usual source, and a list view are asked directly (the general test would ask the same).
     if (ExportSource == TExportSource::esDataSet && DataSet)
         return DataSet->Eof();
+    if (ExportSource == TExportSource::esListView && ListView)
+        return ExportCountedEof(ListView->ItemCount(), RecordCounter, SkipRecCount, ExportRecCount);
     return ExportEof(Sources(), RecordCounter, SkipRecCount, ExportRecCount);
 }
 
@@ -346,7 +352,7 @@ namespace {
 // A cell's value as every format takes it: UTF-8 (a malformed byte becomes U+FFFD here, once) without
 // blanks at its ends.
 [[gnu::always_inline]] inline void CleanCellValue(std::string& text) {
-    if (!IsCellAscii(text))
+    if (!rtl::IsCellAscii(text))
         rtl::RepairUtf8(text);
     const bool trimmed = text.empty() || (static_cast<unsigned char>(text.front()) > ' ' &&
                                           static_cast<unsigned char>(text.back()) > ' ');

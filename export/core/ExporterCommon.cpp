@@ -638,22 +638,16 @@ void ExportSkip(const TExportSources& s, int count, int& counter, const std::fun
 
 bool ExportEof(const TExportSources& s, int counter, int skipRecCount, int exportRecCount) {
     ExportCheckSource(s);
-    skipRecCount = IntMax(skipRecCount, 0);
-    auto countedEnd = [&](int rows) {
-        int left = IntMax(0, rows - skipRecCount);
-        if (exportRecCount > 0)
-            left = IntMax(0, IntMin(exportRecCount, rows - skipRecCount));
-        return counter >= left;
-    };
     switch (s.Kind) {
     case TExportSource::esDataSet:
         return s.DataSet->Eof();
     case TExportSource::esListView:
-        return countedEnd(s.ListView->ItemCount());
+        return ExportCountedEof(s.ListView->ItemCount(), counter, skipRecCount, exportRecCount);
     case TExportSource::esDBGrid:
         return GridDataSet(s)->Eof();
     case TExportSource::esStringGrid:
-        return countedEnd(s.StringGrid->RowCount() - s.StringGrid->FixedRows());
+        return ExportCountedEof(s.StringGrid->RowCount() - s.StringGrid->FixedRows(), counter, skipRecCount,
+                                exportRecCount);
     case TExportSource::esCustom:
         return s.CustomSource->Eof() || !s.CustomSource->OnGetNextRecord;
     }

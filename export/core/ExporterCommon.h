@@ -499,6 +499,14 @@ void ExportNext(const TExportSources& sources, int& counter);
 void ExportSkip(const TExportSources& sources, int count, int& counter,
                 const std::function<void(int counter)>& onSkipped);
 bool ExportEof(const TExportSources& sources, int counter, int skipRecCount, int exportRecCount);
+// ExportEof of a source that counts its rows (a list view, a string grid's rows below the fixed ones).
+inline bool ExportCountedEof(int rows, int counter, int skipRecCount, int exportRecCount) {
+    skipRecCount = IntMax(skipRecCount, 0);
+    int left = IntMax(0, rows - skipRecCount);
+    if (exportRecCount > 0)
+        left = IntMax(0, IntMin(exportRecCount, rows - skipRecCount));
+    return counter >= left;
+}
 std::int64_t ExportGetBookmark(const TExportSources& sources);
 void ExportGotoBookmark(const TExportSources& sources, std::int64_t bookmark);
 void ExportFreeBookmark(const TExportSources& sources, std::int64_t bookmark);

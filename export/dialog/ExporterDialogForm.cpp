@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <algorithm>
 #include <time.h>
 
 namespace exporter {
@@ -61,7 +62,7 @@ void TExporterDialogF::WaitForMessages() {
 
 double TExporterDialogF::ProgressClock() const {
     // The coarse monotonic clock: a few milliseconds' resolution is plenty for a 40 ms pace, and it is read
-    // for every row at a fraction of the precise clock's cost.
+    // while rows come at a fraction of the precise clock's cost.
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
@@ -86,29 +87,35 @@ void TExporterDialogF::BindForwarders(TExporter& e) {
     e.OnSkippedRecord = [this](TExporter& sender, int recNo) { OnSkippedRecord(sender, recNo); };
     e.OnExportedRecord = [this](TExporter& sender, int recNo) { OnExportedRecord(sender, recNo); };
     e.OnStopExport = [this](TExporter& sender, bool& canContinue) { OnStopExport(sender, canContinue); };
-    // Only a component with a text handler has the text forwarder bound: without one, the exporter reads a
-    // row of its source in one call instead of handing every cell to a forwarder that does nothing.
+    // The forwarders that only hand on to one of the component's events are bound when the component has
+    // that event: without a text handler the exporter reads a row of its source in one call and takes a
+    // cell's value as its text, instead of handing every cell and row to a forwarder that does nothing.
     if (dialog_.OnGetExportText)
         e.OnGetExportText = [this](TExporter& sender, int colNo, std::string& text) {
             OnGetExportText(sender, colNo, text);
         };
-    e.OnBeforeExportRow = [this](TExporter& sender, TExportRow& row, bool& accept) {
-        OnBeforeExportRow(sender, row, accept);
-    };
+    if (dialog_.OnBeforeExportRow)
+        e.OnBeforeExportRow = [this](TExporter& sender, TExportRow& row, bool& accept) {
+            OnBeforeExportRow(sender, row, accept);
+        };
     // The width pre-pass of the exporters that have one reports its rows too (code 2).
     e.OnFetchedRecord = [this](TExporter& sender, int recNo) { OnFetchedRecord(sender, recNo); };
     // The workbook's own row, record and text events reach the component's workbook events.
     if (auto* xls = dynamic_cast<TExporterXLS*>(&e)) {
-        xls->OnAdvancedBeforeExportRow = [this](TExporterXLS& sender, int sheet, TExportRow& row,
-                                                bool& accept) {
-            XLSExpBeforeExportRow(sender, sheet, row, accept);
-        };
-        xls->OnAdvancedExportedRecord = [this](TExporterXLS& sender, int sheet, int recNo) {
-            XLSExpExportedRecord(sender, sheet, recNo);
-        };
-        xls->OnAdvancedGetExportText = [this](TExporterXLS& sender, int sheet, int colNo, std::string& text) {
-            XLSExpAdvancedGetExportText(sender, sheet, colNo, text);
-        };
+        if (dialog_.OnBeforeExportXLSRow)
+            xls->OnAdvancedBeforeExportRow = [this](TExporterXLS& sender, int sheet, TExportRow& row,
+                                                    bool& accept) {
+                XLSExpBeforeExportRow(sender, sheet, row, accept);
+            };
+        if (dialog_.OnExportedRecordXLS)
+            xls->OnAdvancedExportedRecord = [this](TExporterXLS& sender, int sheet, int recNo) {
+                XLSExpExportedRecord(sender, sheet, recNo);
+            };
+        if (dialog_.OnGetExportXLSText)
+            xls->OnAdvancedGetExportText = [this](TExporterXLS& sender, int sheet, int colNo,
+                                                  std::string& text) {
+                XLSExpAdvancedGetExportText(sender, sheet, colNo, text);
+            };
     }
 }
 
@@ -132,6 +139,8 @@ void TExporterDialogF::bStartClick() {
     exporter_.reset();
     fetched_ = skipped_ = exported_ = 0;
     lastPosted_ = pendingCode_ = pendingRows_ = 0;
+    rowsToClock_ = rowsPerClock_ = 1;
+    lastClock_ = -ProgressInterval; // the first row reads the clock, the second too
     exporter_ = PrepareExporter();
     TExporter& e = *exporter_;
 
@@ -171,8 +180,25 @@ void TExporterDialogF::Post(int code, int rows) {
         progress_->Post(code, rows);
 }
 
-void TExporterDialogF::ForwardRow(int code, int rows) {
+// Inline: most rows only count down to the next reading of the clock.
+inline void TExporterDialogF::ForwardRow(int code, int rows) {
+    if (code == lastPosted_ && --rowsToClock_ > 0) {
+        pendingCode_ = code;
+        pendingRows_ = rows;
+        return;
+    }
+    ForwardRowByClock(code, rows);
+}
+
+void TExporterDialogF::ForwardRowByClock(int code, int rows) {
     const double now = ProgressClock();
+    // Rows that come fast read the clock less often: twice as many rows between two readings while the
+    // rows since the last reading took less than a sixteenth of the interval (so that a Cancel is still
+    // heard soon after the interval), every row again as soon as they took longer.
+    rowsPerClock_ =
+        now - lastClock_ < ProgressInterval / 16 ? std::min(2 * rowsPerClock_, MaxRowsPerClock) : 1;
+    rowsToClock_ = rowsPerClock_;
+    lastClock_ = now;
     if (code == lastPosted_ && now - lastRowMessage_ < ProgressInterval) {
         pendingCode_ = code;
         pendingRows_ = rows;

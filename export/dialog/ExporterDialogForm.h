@@ -53,6 +53,10 @@ public:
     static constexpr unsigned AbortQuestionFlags = 0x124;
     // Seconds between two row messages to the progress window at most (a user's Cancel is seen as soon).
     static constexpr double ProgressInterval = 0.040;
+    // Rows between two readings of ProgressClock() at most: while the rows since the last reading took less
+    // than a sixteenth of ProgressInterval, twice as many go by before the next, so that a fast export reads
+    // the clock on few rows and a Cancel is still heard soon after the interval.
+    static constexpr int MaxRowsPerClock = 8;
 
     explicit TExporterDialogF(TExporterDialog& owner) : dialog_(owner) {}
     virtual ~TExporterDialogF();
@@ -113,6 +117,8 @@ private:
     void Post(int code, int rows = 0);
     // A row of the kind of code, the rows-th: posted (and messages run) when due, else kept pending.
     void ForwardRow(int code, int rows);
+    // ForwardRow at a reading of the clock.
+    void ForwardRowByClock(int code, int rows);
     // Posts the row message that is still pending, so that the window shows the exact count.
     void PostPendingRows();
     void BindForwarders(TExporter& exporter);
@@ -128,6 +134,11 @@ private:
     int pendingCode_ = 0; // a row code whose count the window has not heard, 0 when none
     int pendingRows_ = 0;
     double lastRowMessage_ = 0; // ProgressClock() when a row message was last posted
+    // The clock is read every rowsPerClock_ rows of one kind (1 to MaxRowsPerClock); rowsToClock_ rows are
+    // left before the next reading, which lastClock_ follows.
+    int rowsPerClock_ = 1;
+    int rowsToClock_ = 1;
+    double lastClock_ = 0;
 };
 
 } // namespace exporter

@@ -43,35 +43,50 @@ namespace rtl {
     return true;
 }
 
-// Copies n bytes from src to dst (which do not overlap): up to 32 of them as overlapping words, so that
-// the short texts of a table's cells are copied without a library call.
-inline void CopyShortBytes(char* dst, const char* src, std::size_t n) {
-    if (n > 32) {
-        std::memcpy(dst, src, n);
-    } else if (n > 16) { // the first and the last sixteen
+// Copies n bytes, at most 32, from src to dst (which do not overlap) as overlapping words, without a
+// library call, and returns the words read or-ed together: a byte beyond ASCII sets a bit 0x80 in it.
+[[gnu::always_inline]] inline std::uint64_t CopyShortBytesBits(char* dst, const char* src, std::size_t n) {
+    if (n > 16) { // the first and the last sixteen
         std::uint64_t words[4];
         std::memcpy(words, src, 16);
         std::memcpy(words + 2, src + n - 16, 16);
         std::memcpy(dst, words, 16);
         std::memcpy(dst + n - 16, words + 2, 16);
-    } else if (n >= 8) {
+        return words[0] | words[1] | words[2] | words[3];
+    }
+    if (n >= 8) {
         std::uint64_t first, last;
         std::memcpy(&first, src, 8);
         std::memcpy(&last, src + n - 8, 8);
         std::memcpy(dst, &first, 8);
         std::memcpy(dst + n - 8, &last, 8);
-    } else if (n >= 4) {
+        return first | last;
+    }
+    if (n >= 4) {
         std::uint32_t first, last;
         std::memcpy(&first, src, 4);
         std::memcpy(&last, src + n - 4, 4);
         std::memcpy(dst, &first, 4);
         std::memcpy(dst + n - 4, &last, 4);
-    } else if (n > 0) {
+        return first | last;
+    }
+    if (n > 0) {
         const char first = src[0], middle = src[n / 2], last = src[n - 1];
         dst[0] = first;
         dst[n / 2] = middle;
         dst[n - 1] = last;
+        return static_cast<unsigned char>(first | middle | last);
     }
+    return 0;
+}
+
+// Copies n bytes from src to dst (which do not overlap): up to 32 of them as overlapping words, so that
+// the short texts of a table's cells are copied without a library call.
+inline void CopyShortBytes(char* dst, const char* src, std::size_t n) {
+    if (n > 32)
+        std::memcpy(dst, src, n);
+    else
+        CopyShortBytesBits(dst, src, n);
 }
 
 // The bytes a padded copy moves at once.
@@ -109,6 +124,21 @@ inline void AssignPaddedBytes(std::string& out, const char* src, std::size_t n) 
         to.clear(); // then appended: no test of overlapping texts, which an assignment makes
         to.append(from.data(), size);
     }
+}
+
+// AssignShortBytes that also tells whether the text is all ASCII, tested in the words it copies: true for a
+// text of up to 32 bytes, no longer than the storage's text before, without a byte beyond ASCII; false
+// for any other (which is copied all the same).
+[[gnu::always_inline]] inline bool AssignShortAsciiBytes(std::string& to, std::string_view from) {
+    const std::size_t size = from.size();
+    if (size <= 32 && size <= to.size()) {
+        const std::uint64_t bits = CopyShortBytesBits(to.data(), from.data(), size);
+        to.resize(size);
+        return (bits & 0x8080808080808080ULL) == 0;
+    }
+    to.clear();
+    to.append(from.data(), size);
+    return false;
 }
 
 // Mixes every bit of a 64-bit hash into its low half.

@@ -52,7 +52,8 @@ void ExpectSameTexts(RecordListModel& model) {
 
 // Texts of every kind a cell holds: plain, empty, blanks at the ends, accents and a four-byte character,
 // malformed bytes (a stray continuation, a cut sequence, overlong forms, a surrogate, bytes no UTF-8
-// holds), byte order marks (QString drops a leading one) and a NUL.
+// holds), byte order marks (QString drops a leading one), a NUL, and texts of 17 to 33 bytes (read as
+// words), ASCII or with a character or a malformed byte near the end.
 const std::vector<std::string> kCellTexts = {"10.0.0.1",
                                              "",
                                              " padded ",
@@ -71,7 +72,12 @@ const std::vector<std::string> kCellTexts = {"10.0.0.1",
                                              "in\xEF\xBB\xBFside",
                                              std::string("n\0ul", 4),
                                              "\xEF\xBB",
-                                             "\xC3"};
+                                             "\xC3",
+                                             "zone12.example.com",
+                                             "host1.zone12.example.com.DNS.ACM",
+                                             "host1.zone12.example.com.DNS.ACME",
+                                             "printer, 2nd floor, Z\xC3\xBCrich",
+                                             "printer, 2nd floor\xFF"};
 
 TEST(RecordListExportSource, ReadsTheSameBytesAsTheModelsData) {
     RecordListModel model({"IP-address", "Name", "Rec Type", "Zone"});

@@ -84,6 +84,7 @@ public:
     std::vector<std::string> log;
     std::vector<std::pair<int, int>> posts; // every post: code and rows
     double clock = 0;                       // seconds of ProgressClock()
+    mutable int clockReads = 0;             // calls of ProgressClock()
     int shown = 0;
     bool startOnShow = true;
     int abortOnExportedPost = 0; // abort when the n-th code 4 is posted (0: never)
@@ -118,7 +119,10 @@ protected:
                 onWait();
         }
     }
-    double ProgressClock() const override { return clock; }
+    double ProgressClock() const override {
+        ++clockReads;
+        return clock;
+    }
     int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         log.push_back("ask:" + caption + "|" + text);
         questionFlags.push_back(flags);

@@ -195,41 +195,75 @@ TEST_F(ExportDialogRun, TheRealWindowShowsTheExactCountAtTheEnd) {
     EXPECT_EQ(counter, "1500");
 }
 
-// A Cancel the user presses reaches the export within ProgressInterval: here rows take 1/64 s each (row
-// messages at rows 1, 4, 7, 10, 13 ...), the click arrives as an event while row 11 is written, and the
-// export stops after row 13.
-TEST_F(ExportDialogRun, ACancelIsHeardWithinTheInterval) {
-    test::EnsureApplication();
+// Rows that come fast (here the clock stands) read the clock on a few rows only, at most MaxRowsPerClock
+// apart, and the window still hears the first row and the exact count at the end; rows that take 1/64 s
+// each read it on every row.
+TEST_F(ExportDialogRun, FastRowsReadTheClockOnFewRows) {
     TMemoryDataSet many;
     test::FillDataSet(many, 1000);
     dialog.DataSet = &many;
-    const std::string target = dir.file("out.csv");
-    test::WriteFile(target, "old contents");
-    int rows = 0;
-    std::string status;
-    configure = [&](TestForm& f) {
-        f.realProgressWindow = true;
-        f.answer = TestForm::IDYES;
-        f.state.ShowFile = false;
-        dialog.OnExportedRecord = [&f, &rows](TExporter&, int) {
-            f.clock += 1.0 / 64;
-            if (++rows == 11)
-                for (QWidget* w : QApplication::topLevelWidgets())
-                    if (auto* window = qobject_cast<TfmExporterProgress*>(w))
-                        QMetaObject::invokeMethod(window->bButton, "click", Qt::QueuedConnection);
-        };
-        f.onWait = [&status] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
-                    status = window->laStatusValue->text().toStdString();
-                    window->bButton->click();
-                }
-        };
+    std::vector<std::pair<int, int>> posts;
+    int reads = 0;
+    inspect = [&](TestForm& f) {
+        posts = f.posts;
+        reads = f.clockReads;
     };
     dialog.Execute();
-    EXPECT_EQ(rows, 13);
-    EXPECT_EQ(status, "Aborted");
-    EXPECT_EQ(test::ReadFile(target), "old contents");
+    EXPECT_EQ(posts, (std::vector<std::pair<int, int>>{{1, 0}, {4, 1}, {4, 1000}, {8, 0}, {9, 0}}));
+    EXPECT_GE(reads, 1000 / TExporterDialogF::MaxRowsPerClock);
+    EXPECT_LE(reads, 1000 / TExporterDialogF::MaxRowsPerClock + 8);
+
+    configure = [&](TestForm& f) {
+        dialog.OnExportedRecord = [&f](TExporter&, int) { f.clock += 1.0 / 64; };
+    };
+    dialog.Execute();
+    EXPECT_EQ(reads, 1000);
+    EXPECT_EQ(posts.size(), 1u + 334u + 2u); // row messages at rows 1, 4, 7 ... 1000
+}
+
+// A Cancel the user presses reaches the export within ProgressInterval: here rows take 1/64 s each (row
+// messages at rows 1, 4, 7, 10, 13 ...), the click arrives as an event while row 11 is written, and the
+// export stops after row 13. After 500 fast rows (a clock that stands) the clock is read every
+// MaxRowsPerClock rows (at rows 496, 504 ...): a click at the first slow row is heard at row 504.
+TEST_F(ExportDialogRun, ACancelIsHeardWithinTheInterval) {
+    test::EnsureApplication();
+    struct Case {
+        int fastRows, clickAt, stopsAfter;
+    };
+    for (const Case& c : {Case{0, 11, 13}, Case{500, 501, 504}}) {
+        SCOPED_TRACE(c.fastRows);
+        TMemoryDataSet many;
+        test::FillDataSet(many, 1000);
+        dialog.DataSet = &many;
+        const std::string target = dir.file("out.csv");
+        test::WriteFile(target, "old contents");
+        int rows = 0;
+        std::string status;
+        configure = [&](TestForm& f) {
+            f.realProgressWindow = true;
+            f.answer = TestForm::IDYES;
+            f.state.ShowFile = false;
+            dialog.OnExportedRecord = [&f, &rows, c](TExporter&, int) {
+                if (rows >= c.fastRows)
+                    f.clock += 1.0 / 64;
+                if (++rows == c.clickAt)
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (auto* window = qobject_cast<TfmExporterProgress*>(w))
+                            QMetaObject::invokeMethod(window->bButton, "click", Qt::QueuedConnection);
+            };
+            f.onWait = [&status] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* window = qobject_cast<TfmExporterProgress*>(w); window && window->isVisible()) {
+                        status = window->laStatusValue->text().toStdString();
+                        window->bButton->click();
+                    }
+            };
+        };
+        dialog.Execute();
+        EXPECT_EQ(rows, c.stopsAfter);
+        EXPECT_EQ(status, "Aborted");
+        EXPECT_EQ(test::ReadFile(target), "old contents");
+    }
 }
 
 // The component's text handler sees every cell and its text is written; without one the exporter has no
@@ -630,17 +664,57 @@ for col in range(2):
     EXPECT_EQ(result.output, "Name Courier New 14 700 0\nCount arial 10 400 1\n");
 }
 
+// The workbook's row, record and text events reach the component's, a row left out and a text changed in
+// the file; a forwarder is bound only where the component has the event, so that without one the
+// workbook takes each cell's value as its text.
 TEST_F(ExportDialogRun, AWorkbookRunWritesTheFileAndFiresTheWorkbookEvents) {
-    int xlsRecords = 0;
-    dialog.OnExportedRecordXLS = [&](TExporter&, int sheet, int) { xlsRecords += sheet == 0 ? 1 : 100; };
     configure = [](TestForm& f) { f.state.ExportType = TAllowedExport::aeXLS; };
+    std::vector<std::string> bound;
+    inspect = [&](TestForm& f) {
+        auto* xls = dynamic_cast<TExporterXLS*>(f.Exporter());
+        ASSERT_NE(xls, nullptr);
+        bound.clear();
+        const std::pair<const char*, bool> forwarders[] = {{"row", bool(xls->OnBeforeExportRow)},
+                                                           {"xlsRow", bool(xls->OnAdvancedBeforeExportRow)},
+                                                           {"xlsRecord", bool(xls->OnAdvancedExportedRecord)},
+                                                           {"xlsText", bool(xls->OnAdvancedGetExportText)}};
+        for (const auto& [name, isBound] : forwarders)
+            if (isBound)
+                bound.push_back(name);
+    };
     dialog.FileName = dir.file("book.txt");
     dialog.Execute();
+    EXPECT_EQ(bound, std::vector<std::string>{});
+
+    int xlsRecords = 0, xlsRows = 0;
+    dialog.OnExportedRecordXLS = [&](TExporter&, int sheet, int) { xlsRecords += sheet == 0 ? 1 : 100; };
+    dialog.OnBeforeExportRow = [](TExporter&, TExportRow& row, bool& accept) {
+        accept = row[0].Value != "row2";
+    };
+    dialog.OnBeforeExportXLSRow = [&](TExporter&, int, TExportRow&, bool&) { ++xlsRows; };
+    dialog.OnGetExportXLSText = [](TExporter&, int, int colNo, std::string& text) {
+        if (colNo == 0)
+            text = "<" + text + ">";
+    };
+    dialog.Execute();
+    EXPECT_EQ(bound, (std::vector<std::string>{"row", "xlsRow", "xlsRecord", "xlsText"}));
     EXPECT_EQ(fileName, dir.file("book.xls"));
     EXPECT_EQ(log, (Log{"post:1", "post:4", "post:4", "post:8", "post:9"}));
-    EXPECT_EQ(xlsRecords, 3);
+    EXPECT_EQ(xlsRecords, 3); // a row left out is a record passed too
+    EXPECT_EQ(xlsRows, 3);
     // A compound file.
     EXPECT_EQ(test::ReadFile(dir.file("book.xls")).substr(0, 4), "\xD0\xCF\x11\xE0");
+    if (!testutil::PythonHasModule("xlrd"))
+        GTEST_SKIP() << "python3-xlrd is not installed: the texts are not read back";
+    const auto result = testutil::RunPython(R"(
+import sys, xlrd
+sheet = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)
+for row in range(sheet.nrows):
+    print(sheet.row_values(row))
+)",
+                                            dir.file("book.xls"));
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output, "['Name', 'Count']\n['<row1>', 1.0]\n['<row3>', 3.0]\n");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "platform/rtl/ShortBytes.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/ShortBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -247,6 +247,20 @@ TEST(ShortBytes, AssignedTextOfEveryShortLengthIntoStorageOfEveryLength) {
                 rtl::AssignShortBytes(to, expected);
                 EXPECT_EQ(to, expected) << from << " " << before << " " << roomy;
                 EXPECT_EQ(to.c_str()[from], '\0') << from << " " << before;
+                // The copy that tells ASCII apart: sure of a short text that fits, and a byte beyond ASCII
+                // at any place is seen.
+                for (std::size_t high = 0; high <= from; ++high) {
+                    std::string into(before, '#');
+                    if (roomy)
+                        into.reserve(64);
+                    std::string text = expected;
+                    if (high < from)
+                        text[high] = char(0xC3);
+                    const bool ascii = rtl::AssignShortAsciiBytes(into, text);
+                    EXPECT_EQ(into, text) << from << " " << before << " " << high;
+                    EXPECT_EQ(ascii, high == from && from <= 32 && from <= before)
+                        << from << " " << before << " " << high;
+                }
             }
         }
     }
