@@ -167,12 +167,7 @@ private:
     std::size_t lookups_ = 0, misses_ = 0;
 };
 
-// Whether a text of at most 32 bytes is all ASCII: the usual cell, told apart without a call.
-[[gnu::always_inline]] inline bool IsCellAscii(std::string_view text) {
-    return text.size() <= 16 ? rtl::IsShortAscii(text)
-                             : text.size() <= 32 && rtl::IsShortAscii(text.substr(0, 16)) &&
-                                   rtl::IsShortAscii(text.substr(16));
-}
+using rtl::IsCellAscii;
 
 // Whether a cell value goes into the row as it is: without blanks at its ends, and well-formed UTF-8 (a
 // malformed byte would become U+FFFD there).
