@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <type_traits>
 #include <utility>
 
 namespace ini {
@@ -176,7 +177,8 @@ SectionLine ReadSectionLine(std::string_view line) {
     return read;
 }
 
-// Calls each(line) for the lines of a pending section, without their line ends.
+// Calls each(line) for the lines of a pending section, without their line ends; an each that answers
+// a bool stops the walk with false.
 template <typename Each> void ForEachLine(std::string_view lines, Each each) {
     size_t pos = 0;
     while (pos < lines.size()) {
@@ -186,7 +188,12 @@ template <typename Each> void ForEachLine(std::string_view lines, Each each) {
         pos = end == std::string_view::npos ? lines.size() : end + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        each(line);
+        if constexpr (std::is_same_v<decltype(each(line)), bool>) {
+            if (!each(line))
+                return;
+        } else {
+            each(line);
+        }
     }
 }
 
@@ -231,17 +238,27 @@ void IniDocument::makeEntries(const Section& section) const {
 bool IniDocument::visitPendingLines(
     const Section& section, const std::function<void(std::string_view key, std::string_view value)>& visit) {
     std::vector<std::pair<std::string_view, std::string_view>> keys;
-    std::vector<std::uint64_t> hashes;
-    ForEachLine(section.lines, [&](std::string_view line) {
+    ForEachLine(section.lines, [&keys](std::string_view line) {
         const SectionLine read = ReadSectionLine(line);
-        if (read.isKey) {
+        if (read.isKey)
             keys.emplace_back(read.key, read.value);
-            hashes.push_back(FoldedHash(read.key));
-        }
     });
-    std::sort(hashes.begin(), hashes.end());
-    if (std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end())
-        return false;
+    // Keys whose folded hashes meet in an open-addressed table of twice their number may be the same.
+    std::size_t slots = 16;
+    while (slots < 2 * keys.size())
+        slots *= 2;
+    std::vector<std::uint64_t> table(slots, 0);
+    for (const auto& entry : keys) {
+        const std::uint64_t hash = FoldedHash(entry.first) | 1; // 0 marks a free slot
+        for (std::size_t slot = hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+            if (table[slot] == hash)
+                return false;
+            if (table[slot] == 0) {
+                table[slot] = hash;
+                break;
+            }
+        }
+    }
     for (const auto& [key, value] : keys)
         visit(key, value);
     return true;
@@ -380,10 +397,23 @@ bool IniDocument::HasKeys(std::string_view section) const {
     const Section* s = lookUpSection(section);
     if (s && s->pending) {
         bool keys = false;
-        ForEachLine(s->lines, [&keys](std::string_view line) { keys = keys || ReadSectionLine(line).isKey; });
+        ForEachLine(s->lines, [&keys](std::string_view line) {
+            keys = ReadSectionLine(line).isKey;
+            return !keys;
+        });
         return keys;
     }
     return s && !s->firstKey.empty();
+}
+
+std::size_t IniDocument::LineCount(std::string_view section) const {
+    const Section* s = lookUpSection(section);
+    if (!s)
+        return 0;
+    if (!s->pending)
+        return s->entries.size();
+    const auto breaks = static_cast<std::size_t>(std::count(s->lines.begin(), s->lines.end(), '\n'));
+    return breaks + (s->lines.empty() || s->lines.back() == '\n' ? 0 : 1);
 }
 
 void IniDocument::EraseSection(std::string_view section) {

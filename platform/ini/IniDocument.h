@@ -50,6 +50,8 @@ public:
     bool HasSection(std::string_view section) const;
     // The section exists and holds at least one key.
     bool HasKeys(std::string_view section) const;
+    // The lines of the first section of the name (keys, comments, blank lines): at least its keys.
+    std::size_t LineCount(std::string_view section) const;
     void EraseSection(std::string_view section);
     void DeleteKey(std::string_view section, std::string_view key);
 
