@@ -156,7 +156,8 @@ constexpr std::size_t kDhcpSubItems = 7;
 // state image.
 template <typename MakeRow>
 void AppendSectionRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
-                       std::vector<RecordRow>& rows, int* skipped, SpareRows* spare, MakeRow makeRow) {
+                       std::vector<RecordRow>& rows, int* skipped, SpareRows* spare,
+                       RecordListKind (*likelyList)(std::string_view value), MakeRow makeRow) {
     const std::size_t first = rows.size();
     std::string stamp;
     bool stamped = false;
@@ -173,7 +174,7 @@ void AppendSectionRows(const ini::IniFile& file, const std::string& section, con
         }
         RecordRow& row = rows.emplace_back();
         if (spare != nullptr) {
-            spare->Reuse(row);
+            spare->Reuse(row, likelyList(value));
         }
         const std::string_view caption = key.substr(0, key.find(kKeySeparator));
         if (caption.empty() || caption.front() != kEscapeMark) {
@@ -286,27 +287,34 @@ bool ReadWrittenCommaText(std::string_view text, std::vector<std::string>& items
 
 void SpareRows::Add(std::vector<RecordRow>&& rows) {
     if (!rows.empty()) {
-        blocks_.push_back(std::move(rows));
+        lists_[static_cast<std::size_t>(rows.front().list)].blocks.push_back(std::move(rows));
     }
 }
 
-void SpareRows::Reuse(RecordRow& row) {
-    // In the order the lists held them, so that the rows of a list read from its part of the cache find
-    // texts of the lengths they had.
-    while (block_ < blocks_.size() && next_ == blocks_[block_].size()) {
-        std::vector<RecordRow>().swap(blocks_[block_++]);
-        next_ = 0;
+RecordRow* SpareRows::Take(List& list) {
+    while (list.block < list.blocks.size() && list.next == list.blocks[list.block].size()) {
+        std::vector<RecordRow>().swap(list.blocks[list.block++]);
+        list.next = 0;
     }
-    if (block_ == blocks_.size()) {
+    return list.block == list.blocks.size() ? nullptr : &list.blocks[list.block][list.next++];
+}
+
+void SpareRows::Reuse(RecordRow& row, RecordListKind list) {
+    // A row of the list the new one goes to first, in the order the list held them, so that the rows
+    // read find texts of the lengths they had.
+    RecordRow* spare = Take(lists_[static_cast<std::size_t>(list)]);
+    for (std::size_t i = 0; spare == nullptr && i < lists_.size(); ++i) {
+        spare = Take(lists_[i]);
+    }
+    if (spare == nullptr) {
         return;
     }
-    RecordRow& spare = blocks_[block_][next_++];
-    row.caption.swap(spare.caption);
+    row.caption.swap(spare->caption);
     row.caption.clear();
-    row.subItems.swap(spare.subItems); // the readers reuse the strings in it
-    row.tree.swap(spare.tree);
+    row.subItems.swap(spare->subItems); // the readers reuse the strings in it
+    row.tree.swap(spare->tree);
     row.tree.clear();
-    row.container.swap(spare.container);
+    row.container.swap(spare->container);
     row.container.clear();
 }
 
@@ -392,13 +400,24 @@ void RecordCacheSections::WriteRows(const std::string& section, const std::vecto
 
 namespace {
 
-// A zone row line's value: the comma text of the sub-items, the character with code 1 and the number.
-bool MakeZoneRow(std::string_view value, RecordRow& row) {
-    const std::size_t mark = value.rfind(kKeySeparator);
+// A zone row line's value: the comma text of the sub-items, the character with code 1 and the number
+// (of a REV-DNS row from 99 on).
+bool ZoneRowNumber(std::string_view value, std::size_t& mark, int& number) {
+    mark = value.rfind(kKeySeparator);
+    return mark != std::string::npos && ParseNumber(value.substr(mark + 1), number) &&
+           number >= kLowestCacheNumber && number <= kHighestCacheNumber;
+}
+
+RecordListKind ZoneRowList(std::string_view value) {
+    std::size_t mark = 0;
     int number = 0;
-    if (mark == std::string::npos || !ParseNumber(value.substr(mark + 1), number) ||
-        number < kLowestCacheNumber || number > kHighestCacheNumber ||
-        !ReadWrittenCommaText(value.substr(0, mark), row.subItems)) {
+    return ZoneRowNumber(value, mark, number) && number >= 99 ? RecordListKind::RevDns : RecordListKind::Dns;
+}
+
+bool MakeZoneRow(std::string_view value, RecordRow& row) {
+    std::size_t mark = 0;
+    int number = 0;
+    if (!ZoneRowNumber(value, mark, number) || !ReadWrittenCommaText(value.substr(0, mark), row.subItems)) {
         return false;
     }
     if (number >= 99) {
@@ -409,6 +428,10 @@ bool MakeZoneRow(std::string_view value, RecordRow& row) {
         row.imageIndex = number;
     }
     return true;
+}
+
+RecordListKind SubnetRowList(std::string_view) {
+    return RecordListKind::Dhcp;
 }
 
 bool MakeSubnetRow(std::string_view value, RecordRow& row) {
@@ -424,13 +447,13 @@ bool MakeSubnetRow(std::string_view value, RecordRow& row) {
 
 void AppendZoneCacheRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
                          std::vector<RecordRow>& rows, int* skipped, SpareRows* spare) {
-    AppendSectionRows(file, section, origin, rows, skipped, spare, MakeZoneRow);
+    AppendSectionRows(file, section, origin, rows, skipped, spare, ZoneRowList, MakeZoneRow);
 }
 
 void AppendSubnetCacheRows(const ini::IniFile& file, const std::string& section,
                            const CachedRowOrigin& origin, std::vector<RecordRow>& rows, int* skipped,
                            SpareRows* spare) {
-    AppendSectionRows(file, section, origin, rows, skipped, spare, MakeSubnetRow);
+    AppendSectionRows(file, section, origin, rows, skipped, spare, SubnetRowList, MakeSubnetRow);
 }
 
 std::vector<RecordRow> ReadZoneCacheRows(const ini::IniFile& file, const std::string& section,

@@ -103,14 +103,21 @@ std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::
 // anew. Nothing else of a spare row is kept: a row made from one equals a row made new.
 class SpareRows {
 public:
+    // Rows of one list.
     void Add(std::vector<RecordRow>&& rows);
-    // Gives the fresh row the (emptied) texts of a spare row, when one is left.
-    void Reuse(RecordRow& row);
+    // Gives the fresh row the (emptied) texts of a spare row, of the list given when one is left, else
+    // of any.
+    void Reuse(RecordRow& row, RecordListKind list);
 
 private:
-    std::vector<std::vector<RecordRow>> blocks_;
-    std::size_t block_ = 0; // the first rows not yet reused
-    std::size_t next_ = 0;
+    struct List {
+        std::vector<std::vector<RecordRow>> blocks;
+        std::size_t block = 0; // the first row not yet reused
+        std::size_t next = 0;
+    };
+    static RecordRow* Take(List& list);
+
+    std::array<List, 3> lists_; // by RecordListKind
 };
 
 // The same rows appended to rows, which keeps the rows it holds; with spare rows, their storage.

@@ -7,11 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <sys/stat.h>
 #include <type_traits>
+#include <unistd.h>
 #include <utility>
 
 namespace ini {
@@ -76,34 +77,46 @@ void IniDocument::load() {
     preamble_.clear();
     sections_.clear();
     firstSection_.clear();
-    text_.clear();
+    text_.reset();
     hadBom_ = false;
     unreadable_ = false;
     dirty_ = false;
     stamp_ = currentStamp();
     if (!stamp_.exists)
         return;
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         unreadable_ = true;
         return;
     }
-    // Read in one piece of the size the file has (a cache file holds megabytes): no growing buffer and
-    // no copy of it. A file that grew meanwhile is read to its end all the same.
-    std::string text(static_cast<std::size_t>(std::max<std::int64_t>(stamp_.size, 0)), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
-        unreadable_ = true;
-        return;
+    // Read in one piece of the size the file has (a cache file holds megabytes) into storage that is not
+    // filled first: no growing buffer and no copy. The byte beyond lets the read that finds the end need
+    // no room; a file that grew meanwhile is read to its end all the same.
+    struct stat st {};
+    std::size_t capacity =
+        (::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0) + 1;
+    auto text = std::make_unique_for_overwrite<char[]>(capacity);
+    std::size_t size = 0;
+    for (;;) {
+        if (size == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
+            std::memcpy(larger.get(), text.get(), size);
+            text = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t read = ::read(fd, text.get() + size, capacity - size);
+        if (read == 0)
+            break;
+        if (read < 0 && errno != EINTR) {
+            ::close(fd);
+            unreadable_ = true;
+            return;
+        }
+        size += read > 0 ? static_cast<std::size_t>(read) : 0;
     }
-    if (in) {
-        std::ostringstream rest;
-        rest << in.rdbuf();
-        text += rest.str();
-    }
+    ::close(fd);
     text_ = std::move(text);
-    parse(text_);
+    parse(std::string_view(text_.get(), size));
 }
 
 void IniDocument::parse(std::string_view text) {
@@ -143,7 +156,9 @@ void IniDocument::parse(std::string_view text) {
             linesStart = pos;
             continue;
         }
-        if (!current)
+        if (current)
+            ++current->lineCount;
+        else
             preamble_.emplace_back(line);
     }
     closeSection(text.size());
@@ -410,10 +425,7 @@ std::size_t IniDocument::LineCount(std::string_view section) const {
     const Section* s = lookUpSection(section);
     if (!s)
         return 0;
-    if (!s->pending)
-        return s->entries.size();
-    const auto breaks = static_cast<std::size_t>(std::count(s->lines.begin(), s->lines.end(), '\n'));
-    return breaks + (s->lines.empty() || s->lines.back() == '\n' ? 0 : 1);
+    return s->pending ? s->lineCount : s->entries.size();
 }
 
 void IniDocument::EraseSection(std::string_view section) {

@@ -81,6 +81,7 @@ private:
         // entries when it is first looked up for anything but reading its keys in order, so that a large
         // file read once is not taken apart line by line.
         std::string_view lines;
+        std::size_t lineCount = 0; // of lines
         bool pending = false;
     };
     using Sections = std::list<Section>;
@@ -105,7 +106,7 @@ private:
 
     std::string path_;
     std::mutex mutex_;
-    std::string text_;                  // the file as read: the pending sections' lines
+    std::unique_ptr<char[]> text_;      // the file as read: the pending sections' lines
     std::vector<std::string> preamble_; // lines before the first section
     Sections sections_;
     std::unordered_map<std::string, Sections::iterator> firstSection_; // folded name -> first section

@@ -417,8 +417,9 @@ void ExpectReadAsBefore(const std::string& text, std::vector<std::string>& now) 
     std::vector<std::string> before;
     const bool accepted = ReadWrittenCommaTextAsBefore(text, before);
     ASSERT_EQ(ReadWrittenCommaText(text, now), accepted) << "text: " << text;
-    if (accepted)
+    if (accepted) {
         EXPECT_EQ(now, before) << "text: " << text;
+    }
 }
 
 TEST(CacheReaders, CommaTextsReadAsTheRunTimeLibraryReadsThem) {
