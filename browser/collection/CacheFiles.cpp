@@ -86,12 +86,13 @@ std::string EscapedCaption(const std::string& caption) {
     return key;
 }
 
-// The caption of a key: cut at the first character with code 1, then the escaped form undone. A
-// key that is not exactly the escaped form of what it decodes to is the caption as it stands.
-std::string CaptionOfKey(std::string_view key) {
-    std::string caption(key.substr(0, key.find(kKeySeparator)));
+// The caption of a key into caption (its storage reused): cut at the first character with code 1,
+// then the escaped form undone. A key that is not exactly the escaped form of what it decodes to is
+// the caption as it stands.
+void ReadCaption(std::string_view key, std::string& caption) {
+    caption.assign(key.substr(0, key.find(kKeySeparator)));
     if (caption.empty() || caption.front() != kEscapeMark) {
-        return caption;
+        return;
     }
     std::string plain;
     for (std::size_t i = 1; i < caption.size(); ++i) {
@@ -102,12 +103,14 @@ std::string CaptionOfKey(std::string_view key) {
         int byte = 0;
         const char* digits = caption.data() + i + 1;
         if (i + 2 >= caption.size() || std::from_chars(digits, digits + 2, byte, 16).ptr != digits + 2) {
-            return caption;
+            return;
         }
         plain += static_cast<char>(byte);
         i += 2;
     }
-    return EscapedCaption(plain) == caption ? plain : caption;
+    if (EscapedCaption(plain) == caption) {
+        caption = plain;
+    }
 }
 
 bool HasControl(std::string_view text) {
@@ -176,12 +179,7 @@ void AppendSectionRows(const ini::IniFile& file, const std::string& section, con
         if (spare != nullptr) {
             spare->Reuse(row, likelyList(value));
         }
-        const std::string_view caption = key.substr(0, key.find(kKeySeparator));
-        if (caption.empty() || caption.front() != kEscapeMark) {
-            row.caption.assign(caption);
-        } else {
-            row.caption = CaptionOfKey(key);
-        }
+        ReadCaption(key, row.caption);
         row.rowReference = origin.rowReference;
         row.tree = origin.tree;
         row.container = section;
