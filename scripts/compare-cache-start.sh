@@ -33,6 +33,11 @@ build() { # source build
     cmake --build "$2" --parallel "$parallel" --target bench_collect >/dev/null
 }
 
+# A worktree kept from an earlier run of another base is made anew.
+if [[ -d "$old_source" && "$(git -C "$old_source" rev-parse HEAD)" != "$(git -C "$root" rev-parse "$base^{commit}")" ]]; then
+    git -C "$root" worktree remove --force "$old_source"
+    rm -rf "$old_build"
+fi
 if [[ ! -d "$old_source" ]]; then
     git -C "$root" worktree prune
     mkdir -p "$scratch"
