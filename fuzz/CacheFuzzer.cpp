@@ -13,11 +13,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     origin.now = 46000.5; // a fixed moment in 2025, so that runs repeat
     for (const std::string& section : file.ReadSections()) {
         browser::ReadCacheList(file, section);
-        for (const browser::RecordRow& row : browser::ReadZoneCacheRows(file, section, origin)) {
+        const std::vector<browser::RecordRow> zone = browser::ReadZoneCacheRows(file, section, origin);
+        for (const browser::RecordRow& row : zone) {
             if (row.stateIndex < 0 || row.stateIndex > browser::kOldestAgeClass)
                 std::abort();
         }
-        browser::ReadSubnetCacheRows(file, section, origin);
+        const std::vector<browser::RecordRow> subnet = browser::ReadSubnetCacheRows(file, section, origin);
+        // Read again into the storage of the rows read, of the other kind first: the same rows.
+        browser::SpareRows spare;
+        spare.Add(std::vector<browser::RecordRow>(subnet));
+        spare.Add(std::vector<browser::RecordRow>(zone));
+        std::vector<browser::RecordRow> again;
+        browser::AppendZoneCacheRows(file, section, origin, again, nullptr, &spare);
+        browser::AppendSubnetCacheRows(file, section, origin, again, nullptr, &spare);
+        if (again.size() != zone.size() + subnet.size() ||
+            std::vector<browser::RecordRow>(
+                again.begin(), again.begin() + static_cast<std::ptrdiff_t>(zone.size())) != zone ||
+            std::vector<browser::RecordRow>(again.begin() + static_cast<std::ptrdiff_t>(zone.size()),
+                                            again.end()) != subnet)
+            std::abort();
     }
     return 0;
 }

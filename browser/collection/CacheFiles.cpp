@@ -7,8 +7,10 @@
 #include "directory/NWHelper.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 namespace browser {
@@ -84,12 +86,13 @@ std::string EscapedCaption(const std::string& caption) {
     return key;
 }
 
-// The caption of a key: cut at the first character with code 1, then the escaped form undone. A
-// key that is not exactly the escaped form of what it decodes to is the caption as it stands.
-std::string CaptionOfKey(std::string_view key) {
-    std::string caption(key.substr(0, key.find(kKeySeparator)));
+// The caption of a key into caption (its storage reused): cut at the first character with code 1,
+// then the escaped form undone. A key that is not exactly the escaped form of what it decodes to is
+// the caption as it stands.
+void ReadCaption(std::string_view key, std::string& caption) {
+    caption.assign(key.substr(0, key.find(kKeySeparator)));
     if (caption.empty() || caption.front() != kEscapeMark) {
-        return caption;
+        return;
     }
     std::string plain;
     for (std::size_t i = 1; i < caption.size(); ++i) {
@@ -100,12 +103,14 @@ std::string CaptionOfKey(std::string_view key) {
         int byte = 0;
         const char* digits = caption.data() + i + 1;
         if (i + 2 >= caption.size() || std::from_chars(digits, digits + 2, byte, 16).ptr != digits + 2) {
-            return caption;
+            return;
         }
         plain += static_cast<char>(byte);
         i += 2;
     }
-    return EscapedCaption(plain) == caption ? plain : caption;
+    if (EscapedCaption(plain) == caption) {
+        caption = plain;
+    }
 }
 
 bool HasControl(std::string_view text) {
@@ -128,22 +133,35 @@ bool WrittenKey(std::string_view key) {
            (mark == std::string::npos || (ParseNumber(key.substr(mark + 1), number) && number > 0));
 }
 
-// A character after which the run-time library quotes an item: a blank or control character, the
-// quote or the comma (a NUL byte never gets here).
+// The characters after which the run-time library quotes an item: blanks and control characters, the
+// quote and the comma (a NUL byte never gets here).
+constexpr std::array<bool, 256> kQuotedCharacters = [] {
+    std::array<bool, 256> quoted{};
+    for (int c = 0; c <= ' '; ++c) {
+        quoted[static_cast<std::size_t>(c)] = true;
+    }
+    quoted['"'] = true;
+    quoted[','] = true;
+    return quoted;
+}();
+
 bool QuotedCharacter(char c) {
-    return static_cast<unsigned char>(c) <= ' ' || c == '"' || c == ',';
+    return kQuotedCharacters[static_cast<unsigned char>(c)];
 }
 
 constexpr int kLowestCacheNumber = -1;   // no image, DNS list
 constexpr int kHighestCacheNumber = 199; // REV-DNS list
 constexpr std::size_t kDhcpSubItems = 7;
 
-// Reads the section's lines and hands every row line, with its caption and origin set, to makeRow,
-// which answers false for a line not of the written shape; those are counted. The age class of the
-// section's STAMP, which the rows made take as their state image.
+// Appends a row for every row line of the section to rows, made in place with its caption and origin
+// set, and hands it to makeRow, which answers false for a line not of the written shape: that row goes
+// again and the line is counted. The rows made take the age class of the section's STAMP as their
+// state image.
 template <typename MakeRow>
-int ReadSectionRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
-                    int* skipped, MakeRow makeRow) {
+void AppendSectionRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
+                       std::vector<RecordRow>& rows, int* skipped, SpareRows* spare,
+                       RecordListKind (*likelyList)(std::string_view value), MakeRow makeRow) {
+    const std::size_t first = rows.size();
     std::string stamp;
     bool stamped = false;
     int refused = 0;
@@ -157,25 +175,44 @@ int ReadSectionRows(const ini::IniFile& file, const std::string& section, const 
             ++refused;
             return;
         }
-        RecordRow row;
-        row.caption = CaptionOfKey(key);
+        RecordRow& row = rows.emplace_back();
+        if (spare != nullptr) {
+            spare->Reuse(row, likelyList(value));
+        }
+        ReadCaption(key, row.caption);
         row.rowReference = origin.rowReference;
         row.tree = origin.tree;
         row.container = section;
         if (!makeRow(value, row)) {
+            rows.pop_back();
             ++refused;
         }
     });
     if (skipped != nullptr) {
         *skipped += refused;
     }
-    return CacheAgeClass(stamp, origin.now, origin.thresholds);
+    const int age = CacheAgeClass(stamp, origin.now, origin.thresholds);
+    for (std::size_t i = first; i < rows.size(); ++i) {
+        rows[i].stateIndex = age;
+    }
 }
 
 } // namespace
 
-bool ReadWrittenCommaText(std::string_view text, std::vector<std::string>& items) {
-    items.clear();
+namespace {
+
+// The items of a written comma text into items, whose first strings are reused; count is how many
+// items were read.
+bool ReadCommaItems(std::string_view text, std::vector<std::string>& items, std::size_t& count) {
+    const auto next = [&items, &count]() -> std::string& {
+        if (count < items.size()) {
+            std::string& item = items[count++];
+            item.clear();
+            return item;
+        }
+        ++count;
+        return items.emplace_back();
+    };
     // A NUL byte ends the text for the run-time library, so the items cannot give the text back.
     if (text.find('\0') != std::string_view::npos) {
         return false;
@@ -184,55 +221,99 @@ bool ReadWrittenCommaText(std::string_view text, std::vector<std::string>& items
         return true;
     }
     if (text == "\"\"") {
-        items.emplace_back(); // one empty item alone is written quoted
+        next(); // one empty item alone is written quoted
         return true;
     }
     items.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1);
-    std::size_t p = 0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
     for (;;) {
-        std::string& item = items.emplace_back();
-        if (p < text.size() && text[p] == '"') {
+        std::string& item = next();
+        if (p < end && *p == '"') {
             // Quoted: the quotes inside doubled, and something in it that needs the quotes.
             bool needed = false;
-            for (++p;; ++p) {
-                if (p == text.size()) {
+            ++p;
+            for (;;) {
+                const auto* quote =
+                    static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(end - p)));
+                if (quote == nullptr) {
                     return false; // not closed
                 }
-                if (text[p] == '"') {
-                    if (p + 1 < text.size() && text[p + 1] == '"') {
-                        item += '"';
-                        needed = true;
-                        ++p;
-                        continue;
-                    }
+                needed = needed || std::any_of(p, quote, QuotedCharacter);
+                item.append(p, quote);
+                p = quote + 1;
+                if (p < end && *p == '"') {
+                    item += '"';
+                    needed = true;
                     ++p;
-                    break;
+                    continue;
                 }
-                needed = needed || QuotedCharacter(text[p]);
-                item += text[p];
+                break;
             }
             if (!needed) {
                 return false;
             }
         } else {
             // Plain: nothing the library would have quoted; it may be empty.
-            const std::size_t start = p;
-            while (p < text.size() && text[p] != ',') {
-                if (QuotedCharacter(text[p])) {
-                    return false;
-                }
+            const char* const start = p;
+            while (p < end && !QuotedCharacter(*p)) {
                 ++p;
             }
-            item.assign(text.substr(start, p - start));
+            if (p < end && *p != ',') {
+                return false;
+            }
+            item.assign(start, p);
         }
-        if (p == text.size()) {
+        if (p == end) {
             return true;
         }
-        if (text[p] != ',') {
+        if (*p != ',') {
             return false; // something after a closing quote
         }
         ++p;
     }
+}
+
+} // namespace
+
+bool ReadWrittenCommaText(std::string_view text, std::vector<std::string>& items) {
+    std::size_t count = 0;
+    const bool read = ReadCommaItems(text, items, count);
+    items.resize(count);
+    return read;
+}
+
+void SpareRows::Add(std::vector<RecordRow>&& rows) {
+    if (!rows.empty()) {
+        lists_[static_cast<std::size_t>(rows.front().list)].blocks.push_back(std::move(rows));
+    }
+}
+
+RecordRow* SpareRows::Take(List& list) {
+    while (list.block < list.blocks.size() && list.next == list.blocks[list.block].size()) {
+        std::vector<RecordRow>().swap(list.blocks[list.block++]);
+        list.next = 0;
+    }
+    return list.block == list.blocks.size() ? nullptr : &list.blocks[list.block][list.next++];
+}
+
+void SpareRows::Reuse(RecordRow& row, RecordListKind list) {
+    // A row of the list the new one goes to first, in the order the list held them, so that the rows
+    // read find texts of the lengths they had.
+    RecordRow* spare = Take(lists_[static_cast<std::size_t>(list)]);
+    for (std::size_t i = 0; spare == nullptr && i < lists_.size(); ++i) {
+        spare = Take(lists_[i]);
+    }
+    if (spare == nullptr) {
+        return;
+    }
+    row.caption.swap(spare->caption);
+    row.caption.clear();
+    row.subItems.swap(spare->subItems); // the readers reuse the strings in it
+    row.tree.swap(spare->tree);
+    row.tree.clear();
+    row.container.swap(spare->container);
+    row.container.clear();
 }
 
 std::string CacheFolder(const std::string& dataDirectory, const std::string& tree) {
@@ -315,50 +396,77 @@ void RecordCacheSections::WriteRows(const std::string& section, const std::vecto
     }
 }
 
+namespace {
+
+// A zone row line's value: the comma text of the sub-items, the character with code 1 and the number
+// (of a REV-DNS row from 99 on).
+bool ZoneRowNumber(std::string_view value, std::size_t& mark, int& number) {
+    mark = value.rfind(kKeySeparator);
+    return mark != std::string::npos && ParseNumber(value.substr(mark + 1), number) &&
+           number >= kLowestCacheNumber && number <= kHighestCacheNumber;
+}
+
+RecordListKind ZoneRowList(std::string_view value) {
+    std::size_t mark = 0;
+    int number = 0;
+    return ZoneRowNumber(value, mark, number) && number >= 99 ? RecordListKind::RevDns : RecordListKind::Dns;
+}
+
+bool MakeZoneRow(std::string_view value, RecordRow& row) {
+    std::size_t mark = 0;
+    int number = 0;
+    if (!ZoneRowNumber(value, mark, number) || !ReadWrittenCommaText(value.substr(0, mark), row.subItems)) {
+        return false;
+    }
+    if (number >= 99) {
+        row.list = RecordListKind::RevDns;
+        row.imageIndex = number - 100;
+    } else {
+        row.list = RecordListKind::Dns;
+        row.imageIndex = number;
+    }
+    return true;
+}
+
+RecordListKind SubnetRowList(std::string_view) {
+    return RecordListKind::Dhcp;
+}
+
+bool MakeSubnetRow(std::string_view value, RecordRow& row) {
+    if (!ReadWrittenCommaText(value, row.subItems) || row.subItems.empty() ||
+        row.subItems.size() > kDhcpSubItems) {
+        return false;
+    }
+    row.list = RecordListKind::Dhcp;
+    return true;
+}
+
+} // namespace
+
+void AppendZoneCacheRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
+                         std::vector<RecordRow>& rows, int* skipped, SpareRows* spare) {
+    AppendSectionRows(file, section, origin, rows, skipped, spare, ZoneRowList, MakeZoneRow);
+}
+
+void AppendSubnetCacheRows(const ini::IniFile& file, const std::string& section,
+                           const CachedRowOrigin& origin, std::vector<RecordRow>& rows, int* skipped,
+                           SpareRows* spare) {
+    AppendSectionRows(file, section, origin, rows, skipped, spare, SubnetRowList, MakeSubnetRow);
+}
+
 std::vector<RecordRow> ReadZoneCacheRows(const ini::IniFile& file, const std::string& section,
                                          const CachedRowOrigin& origin, int* skipped) {
     std::vector<RecordRow> rows;
-    const int age =
-        ReadSectionRows(file, section, origin, skipped, [&rows](std::string_view value, RecordRow& row) {
-            const std::size_t mark = value.rfind(kKeySeparator);
-            int number = 0;
-            if (mark == std::string::npos || !ParseNumber(value.substr(mark + 1), number) ||
-                number < kLowestCacheNumber || number > kHighestCacheNumber ||
-                !ReadWrittenCommaText(value.substr(0, mark), row.subItems)) {
-                return false;
-            }
-            if (number >= 99) {
-                row.list = RecordListKind::RevDns;
-                row.imageIndex = number - 100;
-            } else {
-                row.list = RecordListKind::Dns;
-                row.imageIndex = number;
-            }
-            rows.push_back(std::move(row));
-            return true;
-        });
-    for (RecordRow& row : rows) {
-        row.stateIndex = age;
-    }
+    rows.reserve(file.SectionLineCount(section));
+    AppendZoneCacheRows(file, section, origin, rows, skipped);
     return rows;
 }
 
 std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::string& section,
                                            const CachedRowOrigin& origin, int* skipped) {
     std::vector<RecordRow> rows;
-    const int age =
-        ReadSectionRows(file, section, origin, skipped, [&rows](std::string_view value, RecordRow& row) {
-            if (!ReadWrittenCommaText(value, row.subItems) || row.subItems.empty() ||
-                row.subItems.size() > kDhcpSubItems) {
-                return false;
-            }
-            row.list = RecordListKind::Dhcp;
-            rows.push_back(std::move(row));
-            return true;
-        });
-    for (RecordRow& row : rows) {
-        row.stateIndex = age;
-    }
+    rows.reserve(file.SectionLineCount(section));
+    AppendSubnetCacheRows(file, section, origin, rows, skipped);
     return rows;
 }
 

@@ -82,7 +82,7 @@ struct CachedRowOrigin {
 
 // The items of a comma text as the cache writer writes it (CommaTextOf), read in one pass; false, with
 // items of no meaning, for a text the writer cannot have written (CommaTextOf of what the run-time
-// library's comma text reading makes of it is not the text).
+// library's comma text reading makes of it is not the text). The strings items holds are reused.
 bool ReadWrittenCommaText(std::string_view text, std::vector<std::string>& items);
 
 // The rows of a zone's section, in file order: the key up to its first character with code 1 is
@@ -97,6 +97,35 @@ std::vector<RecordRow> ReadZoneCacheRows(const ini::IniFile& file, const std::st
 // The rows of a subnet's section: the whole value is the comma text of the sub-items.
 std::vector<RecordRow> ReadSubnetCacheRows(const ini::IniFile& file, const std::string& section,
                                            const CachedRowOrigin& origin, int* skipped = nullptr);
+
+// Rows taken off the lists whose texts' storage the cache readers reuse for the rows they make, so that
+// a reload from the cache neither frees the old rows one text at a time nor allocates the new ones
+// anew. Nothing else of a spare row is kept: a row made from one equals a row made new.
+class SpareRows {
+public:
+    // Rows of one list.
+    void Add(std::vector<RecordRow>&& rows);
+    // Gives the fresh row the (emptied) texts of a spare row, of the list given when one is left, else
+    // of any.
+    void Reuse(RecordRow& row, RecordListKind list);
+
+private:
+    struct List {
+        std::vector<std::vector<RecordRow>> blocks;
+        std::size_t block = 0; // the first row not yet reused
+        std::size_t next = 0;
+    };
+    static RecordRow* Take(List& list);
+
+    std::array<List, 3> lists_; // by RecordListKind
+};
+
+// The same rows appended to rows, which keeps the rows it holds; with spare rows, their storage.
+void AppendZoneCacheRows(const ini::IniFile& file, const std::string& section, const CachedRowOrigin& origin,
+                         std::vector<RecordRow>& rows, int* skipped = nullptr, SpareRows* spare = nullptr);
+void AppendSubnetCacheRows(const ini::IniFile& file, const std::string& section,
+                           const CachedRowOrigin& origin, std::vector<RecordRow>& rows,
+                           int* skipped = nullptr, SpareRows* spare = nullptr);
 
 // Takes the lines of the DHCP records of the directory object objectName (the last sub-item,
 // compared without regard to case) out of a subnet's section; the number of lines taken out.

@@ -252,7 +252,8 @@ void TreeOpener::OpenTree(const std::string& tree, TreeRows& rows) {
     flush();
 }
 
-bool TreeOpener::LoadTreeFromCache(const std::string& tree, rtl::TDateTime now, TreeRows& rows) {
+bool TreeOpener::LoadTreeFromCache(const std::string& tree, rtl::TDateTime now, TreeRows& rows,
+                                   SpareRows* spare) {
     const fs::path folder = CacheFolder(options_.dataDirectory, tree);
     if (!fs::exists(folder / kLocatorCacheFile)) {
         return false;
@@ -290,23 +291,37 @@ bool TreeOpener::LoadTreeFromCache(const std::string& tree, rtl::TDateTime now, 
     origin.tree = tree;
     origin.now = now;
     origin.thresholds = options_.ageThresholds;
-    auto loadRecords = [&](std::vector<ObjectRow>& list, std::size_t first,
-                           const std::optional<ini::IniFile>& file, bool zoneRows) {
-        for (std::size_t i = first; i < list.size(); ++i) {
-            const std::string section = list[i].FullName();
-            if (!file || !file->SectionExists(section)) {
-                continue;
-            }
-            list[i].state = kStateChecked;
-            origin.rowReference = static_cast<int>(i);
-            std::vector<RecordRow> records = zoneRows ? ReadZoneCacheRows(*file, section, origin, &skipped)
-                                                      : ReadSubnetCacheRows(*file, section, origin, &skipped);
-            rows.records.insert(rows.records.end(), std::make_move_iterator(records.begin()),
-                                std::make_move_iterator(records.end()));
-        }
+    // The sections of the zones and subnets the cache holds, their rows made in one block.
+    struct CachedSection {
+        std::size_t row;
+        std::string name;
     };
-    loadRecords(rows.zones, zonesFirst, zones, true);
-    loadRecords(rows.subnets, subnetsFirst, subnets, false);
+    auto cachedSections = [](std::vector<ObjectRow>& list, std::size_t first,
+                             const std::optional<ini::IniFile>& file, std::size_t& lines) {
+        std::vector<CachedSection> sections;
+        for (std::size_t i = first; file && i < list.size(); ++i) {
+            std::string section = list[i].FullName();
+            if (file->SectionExists(section)) {
+                list[i].state = kStateChecked;
+                lines += file->SectionLineCount(section);
+                sections.push_back({i, std::move(section)});
+            }
+        }
+        return sections;
+    };
+    std::size_t lines = 0;
+    const std::vector<CachedSection> zoneSections = cachedSections(rows.zones, zonesFirst, zones, lines);
+    const std::vector<CachedSection> subnetSections =
+        cachedSections(rows.subnets, subnetsFirst, subnets, lines);
+    rows.records.reserve(rows.records.size() + lines);
+    for (const CachedSection& section : zoneSections) {
+        origin.rowReference = static_cast<int>(section.row);
+        AppendZoneCacheRows(*zones, section.name, origin, rows.records, &skipped, spare);
+    }
+    for (const CachedSection& section : subnetSections) {
+        origin.rowReference = static_cast<int>(section.row);
+        AppendSubnetCacheRows(*subnets, section.name, origin, rows.records, &skipped, spare);
+    }
     return true;
 }
 

@@ -51,8 +51,10 @@ public:
 
     // Rebuilds the tree's rows from its cache: false (rows untouched) when it has no "dnsdhcp.ini".
     // Zones and subnets with a section in "zones.ini" or "subnets.ini" are checked and their
-    // record rows read, with now for the age classes. Reads no directory.
-    bool LoadTreeFromCache(const std::string& tree, rtl::TDateTime now, TreeRows& rows);
+    // record rows read, with now for the age classes, in the storage of spare rows when given. Reads
+    // no directory.
+    bool LoadTreeFromCache(const std::string& tree, rtl::TDateTime now, TreeRows& rows,
+                           SpareRows* spare = nullptr);
 
     // The icon of the rows of a locator reference attribute.
     int IconForAttribute(const LocatorAttribute& attribute) const;

@@ -181,13 +181,8 @@ void CollectionController::AppendRows(std::vector<RecordRow>&& rows) {
         RecordListModel* model = rows[first].list == RecordListKind::Dns      ? widgets_.dns
                                  : rows[first].list == RecordListKind::RevDns ? widgets_.reverse
                                                                               : widgets_.dhcp;
-        if (first == 0 && end == rows.size()) {
-            model->appendRows(std::move(rows));
-            return;
-        }
-        model->appendRows(
-            std::vector<RecordRow>(std::make_move_iterator(rows.begin() + static_cast<std::ptrdiff_t>(first)),
-                                   std::make_move_iterator(rows.begin() + static_cast<std::ptrdiff_t>(end))));
+        model->appendRows(rows.begin() + static_cast<std::ptrdiff_t>(first),
+                          rows.begin() + static_cast<std::ptrdiff_t>(end));
         first = end;
     }
 }
@@ -489,7 +484,7 @@ void CollectionController::RefreshAllTrees() {
     DeleteLastRow(widgets_.netslist);
 }
 
-void CollectionController::LoadFromCache() {
+void CollectionController::LoadFromCache(SpareRows* spare) {
     std::filesystem::create_directories(environment_.DataDirectory() + "data");
     BusyCursor busy;
     struct Resorting {
@@ -503,7 +498,7 @@ void CollectionController::LoadFromCache() {
     const rtl::TDateTime now = rtl::Now();
     for (const std::string& tree : environment_.SelectedTrees()) {
         TreeRows rows;
-        if (!opener.LoadTreeFromCache(tree, now, rows)) {
+        if (!opener.LoadTreeFromCache(tree, now, rows, spare)) {
             OpenTree(tree);
             continue;
         }
@@ -517,13 +512,17 @@ void CollectionController::LoadFromCache() {
 
 void CollectionController::ReloadTrees(bool fromCache) {
     StopScans();
-    ClearLists(CollectionKind::Dns);
-    ClearLists(CollectionKind::Dhcp);
-    if (fromCache) {
-        LoadFromCache();
-    } else {
+    if (!fromCache) {
+        ClearLists(CollectionKind::Dns);
+        ClearLists(CollectionKind::Dhcp);
         RefreshAllTrees();
+        return;
     }
+    SpareRows spare;
+    for (RecordListModel* model : {widgets_.dns, widgets_.reverse, widgets_.dhcp}) {
+        spare.Add(model->takeRows());
+    }
+    LoadFromCache(&spare);
 }
 
 bool CollectionController::ToggleZone(int row) {

@@ -121,9 +121,12 @@ public:
     // Opens every selected tree; rows of the record lists whose tree was not opened again (no
     // longer selected, or failed to open) leave the lists.
     void RefreshAllTrees();
-    void LoadFromCache();
+    // The selected trees from their caches (a tree without one from the directory); the record rows
+    // read go into the storage of spare rows when given.
+    void LoadFromCache(SpareRows* spare = nullptr);
     // Loading the trees anew (start-up, tree choice, settings): stops the scans, clears the object
-    // and record lists, then loads from the cache or from the directory.
+    // and record lists, then loads from the cache (in the storage of the rows cleared) or from the
+    // directory.
     void ReloadTrees(bool fromCache);
 
     // Clicks on the state image of a zone or subnet row; true when the row changed (a reload from

@@ -103,10 +103,15 @@ QVariant RecordListModel::decoration(const RecordRow& row) const {
 }
 
 void RecordListModel::appendRows(std::vector<RecordRow> rows) {
-    if (rows.empty())
+    appendRows(rows.begin(), rows.end());
+}
+
+void RecordListModel::appendRows(std::vector<RecordRow>::iterator first,
+                                 std::vector<RecordRow>::iterator last) {
+    if (first == last)
         return;
-    beginInsertRows(QModelIndex(), count(), count() + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    beginInsertRows(QModelIndex(), count(), count() + static_cast<int>(last - first) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(first), std::make_move_iterator(last));
     endInsertRows();
 }
 
@@ -139,6 +144,16 @@ int RecordListModel::removeRowsIf(const std::function<bool(const RecordRow&)>& d
         endResetModel();
     }
     return removed;
+}
+
+std::vector<RecordRow> RecordListModel::takeRows() {
+    std::vector<RecordRow> rows;
+    if (rows_.empty())
+        return rows;
+    beginResetModel();
+    rows.swap(rows_);
+    endResetModel();
+    return rows;
 }
 
 void RecordListModel::clear() {

@@ -53,6 +53,8 @@ public:
 
     // Appends rows in order (one insertion for the whole batch).
     void appendRows(std::vector<RecordRow> rows);
+    // Moves the rows of [first, last) to the end in order (one insertion for them all).
+    void appendRows(std::vector<RecordRow>::iterator first, std::vector<RecordRow>::iterator last);
     void appendRow(RecordRow row);
     // Replaces the row at index and refreshes its cells.
     void setRow(int index, RecordRow row);
@@ -60,6 +62,8 @@ public:
     // Removes every row for which drop answers true, keeping the others in order; the number removed.
     int removeRowsIf(const std::function<bool(const RecordRow&)>& drop);
     void clear();
+    // Empties the list and hands over its rows.
+    std::vector<RecordRow> takeRows();
     // Stable sort by a three-way comparison (negative: a before b); persistent indexes follow.
     void sortRows(const std::function<int(const RecordRow&, const RecordRow&)>& compare);
     // Puts the rows in a new order: order[i] is the old position of the row that goes to i (a

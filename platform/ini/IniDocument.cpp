@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <sys/stat.h>
+#include <type_traits>
+#include <unistd.h>
 #include <utility>
 
 namespace ini {
@@ -75,34 +77,46 @@ void IniDocument::load() {
     preamble_.clear();
     sections_.clear();
     firstSection_.clear();
-    text_.clear();
+    text_.reset();
     hadBom_ = false;
     unreadable_ = false;
     dirty_ = false;
     stamp_ = currentStamp();
     if (!stamp_.exists)
         return;
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         unreadable_ = true;
         return;
     }
-    // Read in one piece of the size the file has (a cache file holds megabytes): no growing buffer and
-    // no copy of it. A file that grew meanwhile is read to its end all the same.
-    std::string text(static_cast<std::size_t>(std::max<std::int64_t>(stamp_.size, 0)), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
-        unreadable_ = true;
-        return;
+    // Read in one piece of the size the file has (a cache file holds megabytes) into storage that is not
+    // filled first: no growing buffer and no copy. The byte beyond lets the read that finds the end need
+    // no room; a file that grew meanwhile is read to its end all the same.
+    struct stat st {};
+    std::size_t capacity =
+        (::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0) + 1;
+    auto text = std::make_unique_for_overwrite<char[]>(capacity);
+    std::size_t size = 0;
+    for (;;) {
+        if (size == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(2 * capacity);
+            std::memcpy(larger.get(), text.get(), size);
+            text = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t read = ::read(fd, text.get() + size, capacity - size);
+        if (read == 0)
+            break;
+        if (read < 0 && errno != EINTR) {
+            ::close(fd);
+            unreadable_ = true;
+            return;
+        }
+        size += read > 0 ? static_cast<std::size_t>(read) : 0;
     }
-    if (in) {
-        std::ostringstream rest;
-        rest << in.rdbuf();
-        text += rest.str();
-    }
+    ::close(fd);
     text_ = std::move(text);
-    parse(text_);
+    parse(std::string_view(text_.get(), size));
 }
 
 void IniDocument::parse(std::string_view text) {
@@ -142,7 +156,9 @@ void IniDocument::parse(std::string_view text) {
             linesStart = pos;
             continue;
         }
-        if (!current)
+        if (current)
+            ++current->lineCount;
+        else
             preamble_.emplace_back(line);
     }
     closeSection(text.size());
@@ -176,7 +192,8 @@ SectionLine ReadSectionLine(std::string_view line) {
     return read;
 }
 
-// Calls each(line) for the lines of a pending section, without their line ends.
+// Calls each(line) for the lines of a pending section, without their line ends; an each that answers
+// a bool stops the walk with false.
 template <typename Each> void ForEachLine(std::string_view lines, Each each) {
     size_t pos = 0;
     while (pos < lines.size()) {
@@ -186,7 +203,12 @@ template <typename Each> void ForEachLine(std::string_view lines, Each each) {
         pos = end == std::string_view::npos ? lines.size() : end + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        each(line);
+        if constexpr (std::is_same_v<decltype(each(line)), bool>) {
+            if (!each(line))
+                return;
+        } else {
+            each(line);
+        }
     }
 }
 
@@ -231,17 +253,27 @@ void IniDocument::makeEntries(const Section& section) const {
 bool IniDocument::visitPendingLines(
     const Section& section, const std::function<void(std::string_view key, std::string_view value)>& visit) {
     std::vector<std::pair<std::string_view, std::string_view>> keys;
-    std::vector<std::uint64_t> hashes;
-    ForEachLine(section.lines, [&](std::string_view line) {
+    ForEachLine(section.lines, [&keys](std::string_view line) {
         const SectionLine read = ReadSectionLine(line);
-        if (read.isKey) {
+        if (read.isKey)
             keys.emplace_back(read.key, read.value);
-            hashes.push_back(FoldedHash(read.key));
-        }
     });
-    std::sort(hashes.begin(), hashes.end());
-    if (std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end())
-        return false;
+    // Keys whose folded hashes meet in an open-addressed table of twice their number may be the same.
+    std::size_t slots = 16;
+    while (slots < 2 * keys.size())
+        slots *= 2;
+    std::vector<std::uint64_t> table(slots, 0);
+    for (const auto& entry : keys) {
+        const std::uint64_t hash = FoldedHash(entry.first) | 1; // 0 marks a free slot
+        for (std::size_t slot = hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+            if (table[slot] == hash)
+                return false;
+            if (table[slot] == 0) {
+                table[slot] = hash;
+                break;
+            }
+        }
+    }
     for (const auto& [key, value] : keys)
         visit(key, value);
     return true;
@@ -380,10 +412,20 @@ bool IniDocument::HasKeys(std::string_view section) const {
     const Section* s = lookUpSection(section);
     if (s && s->pending) {
         bool keys = false;
-        ForEachLine(s->lines, [&keys](std::string_view line) { keys = keys || ReadSectionLine(line).isKey; });
+        ForEachLine(s->lines, [&keys](std::string_view line) {
+            keys = ReadSectionLine(line).isKey;
+            return !keys;
+        });
         return keys;
     }
     return s && !s->firstKey.empty();
+}
+
+std::size_t IniDocument::LineCount(std::string_view section) const {
+    const Section* s = lookUpSection(section);
+    if (!s)
+        return 0;
+    return s->pending ? s->lineCount : s->entries.size();
 }
 
 void IniDocument::EraseSection(std::string_view section) {

@@ -50,6 +50,8 @@ public:
     bool HasSection(std::string_view section) const;
     // The section exists and holds at least one key.
     bool HasKeys(std::string_view section) const;
+    // The lines of the first section of the name (keys, comments, blank lines): at least its keys.
+    std::size_t LineCount(std::string_view section) const;
     void EraseSection(std::string_view section);
     void DeleteKey(std::string_view section, std::string_view key);
 
@@ -79,6 +81,7 @@ private:
         // entries when it is first looked up for anything but reading its keys in order, so that a large
         // file read once is not taken apart line by line.
         std::string_view lines;
+        std::size_t lineCount = 0; // of lines
         bool pending = false;
     };
     using Sections = std::list<Section>;
@@ -103,7 +106,7 @@ private:
 
     std::string path_;
     std::mutex mutex_;
-    std::string text_;                  // the file as read: the pending sections' lines
+    std::unique_ptr<char[]> text_;      // the file as read: the pending sections' lines
     std::vector<std::string> preamble_; // lines before the first section
     Sections sections_;
     std::unordered_map<std::string, Sections::iterator> firstSection_; // folded name -> first section

@@ -113,6 +113,11 @@ bool IniFile::SectionExists(const std::string& section) const {
     return doc->HasKeys(section);
 }
 
+std::size_t IniFile::SectionLineCount(const std::string& section) const {
+    Access doc(*document_);
+    return doc->LineCount(section);
+}
+
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
     Access doc(*document_);
     return doc->Value(section, key).has_value();

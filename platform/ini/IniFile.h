@@ -67,6 +67,9 @@ public:
 
     // True when the section holds at least one key (an empty section counts as missing, as on Windows).
     bool SectionExists(const std::string& section) const;
+    // How many lines the section holds, comments and blank lines included (0 when it is missing): at
+    // least as many as ReadSectionValues hands over, so that a reader can make room for them at once.
+    std::size_t SectionLineCount(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
 
     // Removes the section (every section of that name) with all its lines.

@@ -142,6 +142,11 @@ TEST_F(CollectionTest, TheCacheGivesTheRowsBackWithoutAskingTheDirectory) {
     EXPECT_EQ(withoutAge(widgets.dns->rows()), direct.dns);
     EXPECT_EQ(withoutAge(widgets.dhcp->rows()), direct.dhcp);
     EXPECT_GT(environment.resorts, 0);
+    // Again, in the storage of the rows the cache gave: the same rows.
+    Controller().ReloadTrees(true);
+    EXPECT_EQ(withoutAge(widgets.dns->rows()), direct.dns);
+    EXPECT_EQ(withoutAge(widgets.reverse->rows()), direct.reverse);
+    EXPECT_EQ(withoutAge(widgets.dhcp->rows()), direct.dhcp);
 
     // A zone without a section is read from the directory and gets one.
     ini::IniFile(data.Directory() + "data/ACME/zones.ini").EraseSection(direct.dns.front().container);

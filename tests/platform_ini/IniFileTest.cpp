@@ -123,6 +123,10 @@ TEST_F(IniFileTest, SectionsReadInOrderAndThenByKeyAgree) {
               "x=y=z\n"
               "last=line");
     IniFile ini(path());
+    // Every line counts, comments and blank ones too, read straight from the file or taken apart.
+    EXPECT_EQ(ini.SectionLineCount("a"), 6u);
+    EXPECT_EQ(ini.SectionLineCount("b"), 2u); // the last line has no line break
+    EXPECT_EQ(ini.SectionLineCount("missing"), 0u);
     const Strings a{"one=1", "two=2", "bare="};
     EXPECT_EQ(ini.ReadSectionValues("a"), a); // the duplicate ONE is left out
     EXPECT_EQ(ini.ReadSectionValues("B"), (Strings{"x=y=z", "last=line"}));
@@ -132,6 +136,7 @@ TEST_F(IniFileTest, SectionsReadInOrderAndThenByKeyAgree) {
     EXPECT_EQ(ini.ReadSectionValues("B"), (Strings{"x=y=z", "last=line"}));
     ini.WriteString("A", "three", "3");
     EXPECT_EQ(ini.ReadSectionValues("A"), (Strings{"one=1", "two=2", "bare=", "three=3"}));
+    EXPECT_EQ(ini.SectionLineCount("A"), 7u);
     ini.UpdateFile();
     EXPECT_EQ(readFile(), "[A]\r\n"
                           "one=1\r\n"
