@@ -314,6 +314,17 @@ template <class... TPieces>
     used_ += size;
 }
 
+bool TExporterASCII::TRowText::AppendNumberItem(std::string_view text, const rtl::LocaleFacts& facts) {
+    char* const out = Room(text.size() + 7);
+    std::memcpy(out, "0,", 2);
+    const std::size_t size = PutNumberLiteral(out + 2, text, facts);
+    if (size == kNoNumberLiteral)
+        return false;
+    std::memcpy(out + 2 + size, "\r\nV\r\n", 5);
+    used_ += 2 + size + 5;
+    return true;
+}
+
 void TExporterASCII::AppendPaddedTXT(const std::string& cell, const TExportColumn& column) {
     const std::string& text = OneLineText(cell, oneLine_);
     rowText_.AppendPadded(text, ExportTextLength(text), column.Width, column.ColAlign, TXTSpacing);
@@ -350,18 +361,15 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
         // The row's lines are gathered and written at once.
         TRowText& lines = rowText_;
         lines.Clear();
+        const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current();
         for (size_t i = 0; i < texts.size(); ++i) {
             if (i == 0)
                 lines.Append("-1,0\r\nBOT\r\n");
             // A numeric item carries a plain number; any other text is a string item, which readers
             // take whatever the column's type.
-            if (!captions && Columns[int(i)].ColType != TExportColType::ectString) {
-                itemText_.clear();
-                if (AppendNumberLiteral(itemText_, texts[i])) {
-                    lines.Append("0,", itemText_, "\r\nV\r\n");
-                    continue;
-                }
-            }
+            if (!captions && Columns[int(i)].ColType != TExportColType::ectString &&
+                lines.AppendNumberItem(texts[i], facts))
+                continue;
             if (texts[i].find('"') == std::string::npos) {
                 lines.Append("1,0\r\n\"", texts[i], "\"\r\n");
             } else {

@@ -3,6 +3,7 @@
 // Fixed-width text, CSV, DIF and SYLK files.
 
 #include "export/core/Exporter.h"
+#include "platform/rtl/LocaleFacts.h"
 
 namespace exporter {
 
@@ -61,6 +62,9 @@ private:
         // The text of one line and that many characters, padded with blanks to the width by the
         // alignment, then spacing blanks.
         void AppendPadded(std::string_view text, int length, int width, TExportColAlign align, int spacing);
+        // A DIF number item ("0,", the plain number, CR LF "V" CR LF) when the text is a number literal;
+        // false, and nothing appended, when it is not.
+        bool AppendNumberItem(std::string_view text, const rtl::LocaleFacts& facts);
         std::string_view Text() const { return {bytes_.data(), used_}; }
 
     private:
