@@ -325,6 +325,28 @@ bool TExporterASCII::TRowText::AppendNumberItem(std::string_view text, const rtl
     return true;
 }
 
+void TExporterASCII::TRowText::AppendStringItem(std::string_view text) {
+    // Room for each byte twice, as if every one were a quote.
+    char* out = Room(2 * text.size() + 9);
+    char* const begin = out;
+    std::memcpy(out, "1,0\r\n\"", 6);
+    out += 6;
+    const char* start = text.data();
+    const char* const end = start + text.size();
+    // The run up to and with each quote, then the quote again.
+    while (const void* found = std::memchr(start, '"', std::size_t(end - start))) {
+        const char* const next = static_cast<const char*>(found) + 1;
+        rtl::CopyShortBytes(out, start, std::size_t(next - start));
+        out += next - start;
+        *out++ = '"';
+        start = next;
+    }
+    rtl::CopyShortBytes(out, start, std::size_t(end - start));
+    out += end - start;
+    std::memcpy(out, "\"\r\n", 3);
+    used_ += std::size_t(out + 3 - begin);
+}
+
 void TExporterASCII::AppendPaddedTXT(const std::string& cell, const TExportColumn& column) {
     const std::string& text = OneLineText(cell, oneLine_);
     rowText_.AppendPadded(text, ExportTextLength(text), column.Width, column.ColAlign, TXTSpacing);
@@ -370,13 +392,7 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
             if (!captions && Columns[int(i)].ColType != TExportColType::ectString &&
                 lines.AppendNumberItem(texts[i], facts))
                 continue;
-            if (texts[i].find('"') == std::string::npos) {
-                lines.Append("1,0\r\n\"", texts[i], "\"\r\n");
-            } else {
-                itemText_.clear();
-                AppendCSVQuoted(itemText_, texts[i], '"');
-                lines.Append("1,0\r\n", itemText_, "\r\n");
-            }
+            lines.AppendStringItem(texts[i]);
         }
         w.Write(lines.Text());
         break;
