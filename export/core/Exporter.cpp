@@ -79,12 +79,14 @@ void TExportWriter::PutLarge(const char* data, std::size_t size) {
 }
 
 void TExportWriter::PutWindows1252(std::string_view text) {
-    // ASCII is the same in both; other texts are converted into storage kept from text to text, then
-    // gathered like any other bytes.
-    if (rtl::AsciiPrefixLength(text) == text.size())
-        return Put(text.data(), text.size());
+    // ASCII is the same in both: the text's ASCII start goes in as it is, the rest is converted into
+    // storage kept from text to text, then gathered like any other bytes.
+    const std::size_t ascii = rtl::AsciiPrefixLength(text);
+    Put(text.data(), ascii);
+    if (ascii == text.size())
+        return;
     bytes_.clear();
-    rtl::AppendUtf8AsWindows1252(bytes_, text, UnmappedCharacter());
+    rtl::AppendUtf8AsWindows1252(bytes_, text.substr(ascii), UnmappedCharacter());
     Put(bytes_.data(), bytes_.size());
 }
 

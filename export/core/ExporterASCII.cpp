@@ -314,6 +314,39 @@ template <class... TPieces>
     used_ += size;
 }
 
+bool TExporterASCII::TRowText::AppendNumberItem(std::string_view text, const rtl::LocaleFacts& facts) {
+    char* const out = Room(text.size() + 7);
+    std::memcpy(out, "0,", 2);
+    const std::size_t size = PutNumberLiteral(out + 2, text, facts);
+    if (size == kNoNumberLiteral)
+        return false;
+    std::memcpy(out + 2 + size, "\r\nV\r\n", 5);
+    used_ += 2 + size + 5;
+    return true;
+}
+
+void TExporterASCII::TRowText::AppendStringItem(std::string_view text) {
+    // Room for each byte twice, as if every one were a quote.
+    char* out = Room(2 * text.size() + 9);
+    char* const begin = out;
+    std::memcpy(out, "1,0\r\n\"", 6);
+    out += 6;
+    const char* start = text.data();
+    const char* const end = start + text.size();
+    // The run up to and with each quote, then the quote again.
+    while (const void* found = std::memchr(start, '"', std::size_t(end - start))) {
+        const char* const next = static_cast<const char*>(found) + 1;
+        rtl::CopyShortBytes(out, start, std::size_t(next - start));
+        out += next - start;
+        *out++ = '"';
+        start = next;
+    }
+    rtl::CopyShortBytes(out, start, std::size_t(end - start));
+    out += end - start;
+    std::memcpy(out, "\"\r\n", 3);
+    used_ += std::size_t(out + 3 - begin);
+}
+
 void TExporterASCII::AppendPaddedTXT(const std::string& cell, const TExportColumn& column) {
     const std::string& text = OneLineText(cell, oneLine_);
     rowText_.AppendPadded(text, ExportTextLength(text), column.Width, column.ColAlign, TXTSpacing);
@@ -350,25 +383,16 @@ void TExporterASCII::WriteRow(const std::vector<std::string>& texts, bool captio
         // The row's lines are gathered and written at once.
         TRowText& lines = rowText_;
         lines.Clear();
+        const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current();
         for (size_t i = 0; i < texts.size(); ++i) {
             if (i == 0)
                 lines.Append("-1,0\r\nBOT\r\n");
             // A numeric item carries a plain number; any other text is a string item, which readers
             // take whatever the column's type.
-            if (!captions && Columns[int(i)].ColType != TExportColType::ectString) {
-                itemText_.clear();
-                if (AppendNumberLiteral(itemText_, texts[i])) {
-                    lines.Append("0,", itemText_, "\r\nV\r\n");
-                    continue;
-                }
-            }
-            if (texts[i].find('"') == std::string::npos) {
-                lines.Append("1,0\r\n\"", texts[i], "\"\r\n");
-            } else {
-                itemText_.clear();
-                AppendCSVQuoted(itemText_, texts[i], '"');
-                lines.Append("1,0\r\n", itemText_, "\r\n");
-            }
+            if (!captions && Columns[int(i)].ColType != TExportColType::ectString &&
+                lines.AppendNumberItem(texts[i], facts))
+                continue;
+            lines.AppendStringItem(texts[i]);
         }
         w.Write(lines.Text());
         break;

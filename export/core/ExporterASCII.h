@@ -3,6 +3,7 @@
 // Fixed-width text, CSV, DIF and SYLK files.
 
 #include "export/core/Exporter.h"
+#include "platform/rtl/LocaleFacts.h"
 
 namespace exporter {
 
@@ -61,6 +62,11 @@ private:
         // The text of one line and that many characters, padded with blanks to the width by the
         // alignment, then spacing blanks.
         void AppendPadded(std::string_view text, int length, int width, TExportColAlign align, int spacing);
+        // A DIF number item ("0,", the plain number, CR LF "V" CR LF) when the text is a number literal;
+        // false, and nothing appended, when it is not.
+        bool AppendNumberItem(std::string_view text, const rtl::LocaleFacts& facts);
+        // A DIF string item: "1,0", CR LF, the text in quotes with each inner quote doubled, CR LF.
+        void AppendStringItem(std::string_view text);
         std::string_view Text() const { return {bytes_.data(), used_}; }
 
     private:
@@ -92,7 +98,7 @@ private:
     TRowText rowText_;
     std::string cellText_;       // a cell's text formatted in the row of kept texts
     std::string oneLine_;        // a fixed-width cell with its line breaks as blanks
-    std::string itemText_;       // a DIF or SYLK item made apart before it joins the row
+    std::string itemText_;       // a SYLK item made apart before it joins the row
     TExportKeptTexts keptTexts_; // the pre-pass's texts of the fixed-width rows
 };
 

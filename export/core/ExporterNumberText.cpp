@@ -4,7 +4,7 @@ namespace exporter {
 
 namespace {
 
-bool IsDigit(char c) {
+constexpr bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
@@ -29,31 +29,85 @@ std::string PlainNumberText(std::string_view text, const rtl::LocaleFacts& facts
     return out;
 }
 
-bool AppendNumberLiteral(std::string& out, std::string_view text, const rtl::LocaleFacts& facts) {
-    // The plain text is made in a buffer of its own and given up at its first character that no literal
-    // has (a date's '/', a time's ':', a letter other than an exponent's).
-    char buffer[64];
-    if (text.size() > sizeof buffer) {
-        const std::string plain = PlainNumberText(text, facts);
-        if (!IsNumberLiteral(plain))
-            return false;
-        out += plain;
-        return true;
+namespace {
+
+// The steps of reading a number literal one character at a time (what IsNumberLiteral takes): where the
+// reading stands, and which kind of character comes next.
+enum TLiteralState : unsigned char {
+    lsStart,          // nothing yet
+    lsSign,           // a sign
+    lsDigits,         // digits, after an optional sign
+    lsPoint,          // a "." without digits in front
+    lsFraction,       // "." with digits before or after it
+    lsExponent,       // "e" or "E" after a number
+    lsExponentSign,   // the exponent's sign
+    lsExponentDigits, // the exponent's digits
+    lsNone,           // no literal
+};
+enum TLiteralChar : unsigned char { lcDigit, lcPoint, lcSign, lcExponent, lcOther };
+
+constexpr TLiteralState kNextLiteralState[lsNone][lcOther + 1] = {
+    // digit, ".", sign, exponent, other
+    {lsDigits, lsPoint, lsSign, lsNone, lsNone},                // lsStart
+    {lsDigits, lsPoint, lsNone, lsNone, lsNone},                // lsSign
+    {lsDigits, lsFraction, lsNone, lsExponent, lsNone},         // lsDigits
+    {lsFraction, lsNone, lsNone, lsNone, lsNone},               // lsPoint
+    {lsFraction, lsNone, lsNone, lsExponent, lsNone},           // lsFraction
+    {lsExponentDigits, lsNone, lsExponentSign, lsNone, lsNone}, // lsExponent
+    {lsExponentDigits, lsNone, lsNone, lsNone, lsNone},         // lsExponentSign
+    {lsExponentDigits, lsNone, lsNone, lsNone, lsNone},         // lsExponentDigits
+};
+
+constexpr TLiteralChar LiteralChar(char c) {
+    if (IsDigit(c))
+        return lcDigit;
+    switch (c) {
+    case '.':
+        return lcPoint;
+    case '+':
+    case '-':
+        return lcSign;
+    case 'e':
+    case 'E':
+        return lcExponent;
+    default:
+        return lcOther;
     }
+}
+
+// The next state for each state and byte, so that a step is one look-up.
+struct TLiteralSteps {
+    TLiteralState next[lsNone][256];
+};
+
+constexpr TLiteralSteps MakeLiteralSteps() {
+    TLiteralSteps steps{};
+    for (int state = 0; state < lsNone; ++state)
+        for (int byte = 0; byte < 256; ++byte)
+            steps.next[state][byte] = kNextLiteralState[state][LiteralChar(static_cast<char>(byte))];
+    return steps;
+}
+
+constexpr TLiteralSteps kLiteralSteps = MakeLiteralSteps();
+
+} // namespace
+
+std::size_t PutNumberLiteral(char* out, std::string_view text, const rtl::LocaleFacts& facts) {
+    // The plain text is written while it is read as a literal, and given up at its first character that
+    // cannot come there (a date's '/', a time's ':', a second sign or point).
     const char thousands = facts.ThousandSeparator, decimal = facts.DecimalSeparator;
-    size_t size = 0;
+    TLiteralState state = lsStart;
+    std::size_t size = 0;
     for (const char c : text) {
         if (thousands != '\0' && c == thousands)
             continue;
         const char plain = c == decimal ? '.' : c;
-        if (!IsDigit(plain) && plain != '.' && plain != '+' && plain != '-' && plain != 'e' && plain != 'E')
-            return false;
-        buffer[size++] = plain;
+        state = kLiteralSteps.next[state][static_cast<unsigned char>(plain)];
+        if (state == lsNone)
+            return kNoNumberLiteral;
+        out[size++] = plain;
     }
-    if (!IsNumberLiteral(std::string_view(buffer, size)))
-        return false;
-    out.append(buffer, size);
-    return true;
+    return state == lsDigits || state == lsFraction || state == lsExponentDigits ? size : kNoNumberLiteral;
 }
 
 bool IsNumberLiteral(std::string_view text) {

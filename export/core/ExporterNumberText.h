@@ -4,6 +4,7 @@
 
 #include "platform/rtl/LocaleFacts.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,10 +13,12 @@ namespace exporter {
 // The text with the locale's thousand separators removed and its decimal separator made ".".
 std::string PlainNumberText(std::string_view text,
                             const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
-// Appends PlainNumberText(text) to out when it is a number literal (IsNumberLiteral); false, out
-// unchanged, when it is not.
-bool AppendNumberLiteral(std::string& out, std::string_view text,
-                         const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
+// What PutNumberLiteral gives for a text that is no number literal.
+inline constexpr std::size_t kNoNumberLiteral = std::size_t(-1);
+// Writes PlainNumberText(text) at out, which has room for text.size() bytes, and gives its size when it
+// is a number literal (IsNumberLiteral); kNoNumberLiteral, with any bytes at out, when it is not.
+std::size_t PutNumberLiteral(char* out, std::string_view text,
+                             const rtl::LocaleFacts& facts = rtl::LocaleFacts::Current());
 
 // Whether the text is a decimal number literal: an optional sign, digits with an optional "." and
 // fraction (or "." and digits), an optional exponent ("e" or "E", optional sign, digits). Blanks,

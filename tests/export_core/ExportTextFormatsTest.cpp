@@ -310,12 +310,24 @@ TEST(NumberTexts, ALiteralIsAppendedExactlyWhenThePlainTextIsOne) {
                                                                 "1 000",
                                                                 "nan",
                                                                 "1,2,3",
+                                                                ".",
+                                                                "+",
+                                                                "-.",
+                                                                "+.5e-7",
+                                                                "1e+",
+                                                                "1e5e5",
+                                                                "1e5.0",
+                                                                "1.2.3",
+                                                                "1+2",
                                                                 std::string(70, '9'),
                                                                 std::string(70, '9') + "x"}) {
             const std::string plain = PlainNumberText(text, facts);
-            std::string out = "x";
-            EXPECT_EQ(AppendNumberLiteral(out, text, facts), IsNumberLiteral(plain)) << text;
-            EXPECT_EQ(out, IsNumberLiteral(plain) ? "x" + plain : "x") << text;
+            std::string out(text.size(), '\0');
+            const std::size_t size = PutNumberLiteral(out.data(), text, facts);
+            EXPECT_EQ(size != kNoNumberLiteral, IsNumberLiteral(plain)) << text;
+            if (size != kNoNumberLiteral) {
+                EXPECT_EQ(out.substr(0, size), plain) << text;
+            }
         }
     }
 }
