@@ -474,30 +474,19 @@ void TExporterHTML::WriteDataRow() {
     }
     ++rowsInPage_;
     const bool odd = multi ? rowsInPage_ % 2 == 1 : (RecordCounter + 1) % 2 == 1;
-    // The row's lines are gathered in storage kept from row to row and written at once. The storage's
-    // size runs ahead of the bytes put in (room is made before each cell), so that every piece is copied
-    // without a check of its own; it keeps that size from row to row, so that it is not filled again.
-    std::string& row = rowLines_;
-    size_t used = 0;
-    const auto makeRoom = [&](size_t bytes) {
-        if (used + bytes > row.size())
-            row.resize(std::max({row.capacity(), 2 * row.size(), used + bytes}));
-    };
-    const auto put = [&](std::string_view piece) {
-        rtl::CopyShortBytes(row.data() + used, piece.data(), piece.size());
-        used += piece.size();
-    };
+    // The row's lines are gathered in storage kept from row to row and written at once.
+    TExportRowBytes row(rowLines_);
     constexpr std::string_view rowStart = "  <tr>\r\n", cellEnd = "</td>\r\n", rowEnd = "  </tr>\r\n";
-    makeRoom(rowStart.size() + rowEnd.size());
-    put(rowStart);
+    row.MakeRoom(rowStart.size() + rowEnd.size());
+    row.Put(rowStart);
     // Cells that keep the defaults are escaped while they are copied into the row, behind one of the six
     // opening tags made at the start of the export: what GetText and GetColData would make of them, in one
     // scan. With cell parameters GetColData puts alignment and style in front.
     const bool composing = CellsInOnePass();
     const TPaddedMarkup* const openings = cellOpenings_[odd ? 1 : 0].data();
     const auto putPadded = [&](const TPaddedMarkup& markup) {
-        std::memcpy(row.data() + used, markup.Bytes.data(), TPaddedMarkup::kRoom);
-        used += markup.Size;
+        std::memcpy(row.End(), markup.Bytes.data(), TPaddedMarkup::kRoom);
+        row.Advance(row.End() + markup.Size);
     };
     const std::string_view start = CellStart(odd);
     const TExportChangedBytes& changed = InterpretTags ? kChangedWithTags : kChangedPlain;
@@ -506,10 +495,10 @@ void TExporterHTML::WriteDataRow() {
         const TExportCol& cell = ExportRow.CheckedCol(i);
         if (!composing) {
             cell.GetText(true, cellText_);
-            makeRoom(start.size() + cellText_.size() + cellEnd.size() + rowEnd.size());
-            put(start);
-            put(cellText_);
-            put(cellEnd);
+            row.MakeRoom(start.size() + cellText_.size() + cellEnd.size() + rowEnd.size());
+            row.Put(start);
+            row.Put(cellText_);
+            row.Put(cellEnd);
             continue;
         }
         const TExportColumn* const column = CellColumn(cell);
@@ -525,18 +514,18 @@ void TExporterHTML::WriteDataRow() {
             text = cellText_;
             escapes = false;
         }
-        makeRoom(TPaddedMarkup::kRoom +
-                 (escapes ? ExportReplacedBytesBound(text.size(), lineBreak) : text.size()) + cellEnd.size() +
-                 rowEnd.size());
+        row.MakeRoom(TPaddedMarkup::kRoom +
+                     (escapes ? ExportReplacedBytesBound(text.size(), lineBreak) : text.size()) +
+                     cellEnd.size() + rowEnd.size());
         putPadded(openings[size_t(column ? column->ColAlign : TExportColAlign::ecaLeft)]);
         if (escapes)
-            used = size_t(ExportWriteReplacedBytes(row.data() + used, text, changed, lineBreak) - row.data());
+            row.Advance(ExportWriteReplacedBytes(row.End(), text, changed, lineBreak));
         else
-            put(text);
-        put(cellEnd);
+            row.Put(text);
+        row.Put(cellEnd);
     }
-    put(rowEnd);
-    Writer().Write(std::string_view(row.data(), used));
+    row.Put(rowEnd);
+    Writer().Write(row.Bytes());
 }
 
 void TExporterHTML::AfterExport() {

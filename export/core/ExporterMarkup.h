@@ -4,6 +4,7 @@
 
 #include "platform/rtl/ShortBytes.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +16,32 @@
 #endif
 
 namespace exporter {
+
+// A row's bytes gathered in storage kept from row to row and written at once. The storage's size runs
+// ahead of the bytes put in (room is made before each piece or group of pieces), so that every piece is
+// copied without a check of its own; it keeps that size from row to row, so that it is not filled again.
+class TExportRowBytes {
+public:
+    explicit TExportRowBytes(std::string& storage) : storage_(storage) {}
+    // Room for the given number of bytes after those put in so far.
+    void MakeRoom(size_t bytes) {
+        if (used_ + bytes > storage_.size())
+            storage_.resize(std::max({storage_.capacity(), 2 * storage_.size(), used_ + bytes}));
+    }
+    void Put(std::string_view piece) {
+        rtl::CopyShortBytes(storage_.data() + used_, piece.data(), piece.size());
+        used_ += piece.size();
+    }
+    void Put(char byte) { storage_[used_++] = byte; }
+    // Where the next byte goes, for a writer that fills the room itself; Advance takes its end.
+    char* End() { return storage_.data() + used_; }
+    void Advance(char* end) { used_ = size_t(end - storage_.data()); }
+    std::string_view Bytes() const { return std::string_view(storage_.data(), used_); }
+
+private:
+    std::string& storage_;
+    size_t used_ = 0;
+};
 
 // The text with every malformed UTF-8 byte and every control character other than TAB, LF and CR
 // replaced by "?", and each of the noncharacters U+FFFE and U+FFFF by one "?": none of the markup formats

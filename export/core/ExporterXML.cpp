@@ -218,19 +218,10 @@ bool TExporterXML::RowsInOnePass() const {
 }
 
 void TExporterXML::WriteRowInOnePass() {
-    std::string& row = rowBytes_;
-    size_t used = 0;
-    const auto makeRoom = [&](size_t bytes) {
-        if (used + bytes > row.size())
-            row.resize(std::max({row.capacity(), 2 * row.size(), used + bytes}));
-    };
-    const auto put = [&](std::string_view piece) {
-        rtl::CopyShortBytes(row.data() + used, piece.data(), piece.size());
-        used += piece.size();
-    };
+    TExportRowBytes row(rowBytes_);
     constexpr std::string_view rowStart = "<ROW ", rowEnd = "/>\r\n";
-    makeRoom(rowStart.size() + rowEnd.size());
-    put(rowStart);
+    row.MakeRoom(rowStart.size() + rowEnd.size());
+    row.Put(rowStart);
     for (int i = 0; i < ExportRow.Count(); ++i) {
         const TExportCol& cell = ExportRow.CheckedCol(i);
         const int column = cell.ColumnIndex;
@@ -241,20 +232,19 @@ void TExporterXML::WriteRowInOnePass() {
         const TExportBareText bare = cell.GetBareText(true, cellText_);
         const std::string_view text = bare.Text;
         const bool escapes = bare.Escapes || IsUnformattedValue(cell);
-        makeRoom(start.size() + (escapes ? ExportReplacedBytesBound(text.size(), {}) : text.size()) + 2 +
-                 rowEnd.size());
+        row.MakeRoom(start.size() + (escapes ? ExportReplacedBytesBound(text.size(), {}) : text.size()) + 2 +
+                     rowEnd.size());
         if (i)
-            row[used++] = ' ';
-        put(start);
+            row.Put(' ');
+        row.Put(start);
         if (escapes)
-            used = size_t(ExportWriteReplacedBytes(row.data() + used, text, kAttributeValueChanges) -
-                          row.data());
+            row.Advance(ExportWriteReplacedBytes(row.End(), text, kAttributeValueChanges));
         else
-            put(text);
-        row[used++] = '"';
+            row.Put(text);
+        row.Put('"');
     }
-    put(rowEnd);
-    Writer().Write(std::string_view(row.data(), used));
+    row.Put(rowEnd);
+    Writer().Write(row.Bytes());
 }
 
 void TExporterXML::AfterExport() {
