@@ -365,13 +365,7 @@ public:
 };
 
 // A subclass with its own last say on every cell (it must be able to override GetColData).
-class MarkedHTML : public TExporterHTML {
-protected:
-    void GetColData(const TExportCol& col, std::string& text) override {
-        TExporterHTML::GetColData(col, text);
-        text += "*";
-    }
-};
+using MarkedHTML = MarkedCells<TExporterHTML, '*'>;
 
 // A subclass's escaping and last say reach every cell: its rows equal those made cell by cell (cell
 // parameters that change nothing), texts the quick test would keep included.

@@ -203,26 +203,16 @@ TEST_F(LaTeXExport, ASubclassEscapingSeesPlainCellsToo) {
     ShoutingLaTeX shouting;
     EXPECT_FALSE(shouting.KeepsText("plain"));
     TMemoryDataSet odd;
-    odd.AddField({"Flag", TFieldType::ftBoolean});
-    odd.AddField({"Text", TFieldType::ftString, 10});
-    odd.AddField({"Count", TFieldType::ftInteger});
-    odd.AddRow({"plain", "a", "7"});
+    FillFlagTextCount(odd, "plain");
     shouting.DataSet = &odd;
     EXPECT_NE(Export(shouting).find("PLAIN & A & 7\r\n"), std::string::npos);
 
     // A subclass's last say on a cell, and an escaping a handler sets, are asked for every cell too.
-    struct MarkingLaTeX : TExporterLaTeX {
-        void GetColData(const TExportCol& col, std::string& text) override {
-            TExporterLaTeX::GetColData(col, text);
-            text += "!";
-        }
-    } marking;
+    MarkedCells<TExporterLaTeX> marking;
     marking.DataSet = &odd;
     EXPECT_NE(Export(marking).find("plain! & a! & 7!\r\n"), std::string::npos);
     ex.DataSet = &odd;
-    ex.OnBeginExport = [](TExporter& sender) {
-        sender.Columns.SetEscape([](const std::string& s) { return "(" + s + ")"; });
-    };
+    EscapeInParenthesesOnBegin(ex);
     EXPECT_NE(Export(ex).find("plain & (a) & (7)\r\n"), std::string::npos);
 }
 

@@ -48,6 +48,32 @@ inline void WriteFile(const std::string& name, const std::string& text) {
     out << text;
 }
 
+// A subclass with its own last say on every cell (it appends the mark): its cells must take the general
+// way, the one that asks GetColData.
+template <class Exporter, char Mark = '!'> class MarkedCells : public Exporter {
+protected:
+    void GetColData(const TExportCol& col, std::string& text) override {
+        Exporter::GetColData(col, text);
+        text += Mark;
+    }
+};
+
+// One row of a Boolean, a text and an integer cell ("Flag", "Text", "Count"): one cell of each kind the
+// one-pass rows tell apart.
+inline void FillFlagTextCount(TMemoryDataSet& ds, const std::string& flag) {
+    ds.AddField({"Flag", TFieldType::ftBoolean});
+    ds.AddField({"Text", TFieldType::ftString, 10});
+    ds.AddField({"Count", TFieldType::ftInteger});
+    ds.AddRow({flag, "a", "7"});
+}
+
+// Has the exporter's escaping set by a handler at the start of the export: each text in parentheses.
+inline void EscapeInParenthesesOnBegin(TExporter& ex) {
+    ex.OnBeginExport = [](TExporter& sender) {
+        sender.Columns.SetEscape([](const std::string& s) { return "(" + s + ")"; });
+    };
+}
+
 // Runs a shell command, returning its standard output and setting status.
 std::string RunCommand(const std::string& command, int& status);
 

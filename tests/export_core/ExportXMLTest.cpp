@@ -278,26 +278,16 @@ TEST_F(XmlExport, QuickTestKeepsOnlyTextsTheEscapingLeaves) {
     } shouting;
     EXPECT_FALSE(shouting.KeepsText("plain"));
     TMemoryDataSet odd;
-    odd.AddField({"Flag", TFieldType::ftBoolean});
-    odd.AddField({"Text", TFieldType::ftString, 10});
-    odd.AddField({"Count", TFieldType::ftInteger});
-    odd.AddRow({"yes", "a", "7"});
+    FillFlagTextCount(odd, "yes");
     shouting.DataSet = &odd;
     EXPECT_NE(Export(shouting).find("<ROW Flag=\"[yes]\" Text=\"[a]\" Count=\"[7]\"/>"), std::string::npos);
 
     // A subclass's last say on a cell, and an escaping a handler sets, are asked for every cell too.
-    struct MarkingXML : TExporterXML {
-        void GetColData(const TExportCol& col, std::string& text) override {
-            TExporterXML::GetColData(col, text);
-            text += "!";
-        }
-    } marking;
+    MarkedCells<TExporterXML> marking;
     marking.DataSet = &odd;
     EXPECT_NE(Export(marking).find("<ROW Flag=\"yes!\" Text=\"a!\" Count=\"7!\"/>"), std::string::npos);
     ex.DataSet = &odd;
-    ex.OnBeginExport = [](TExporter& sender) {
-        sender.Columns.SetEscape([](const std::string& s) { return "(" + s + ")"; });
-    };
+    EscapeInParenthesesOnBegin(ex);
     EXPECT_NE(Export(ex).find("<ROW Flag=\"yes\" Text=\"(a)\" Count=\"(7)\"/>"), std::string::npos);
 }
 
